@@ -1,0 +1,15 @@
+# Copies the shipped data files into the program folder of the build tree. Files the user changed
+# there (the database, the working file) are left alone; shipped files are refreshed when newer.
+file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*)
+foreach(f IN LISTS files)
+  get_filename_component(name ${f} NAME)
+  if(name STREQUAL ".keep")
+    continue()
+  endif()
+  if(NOT EXISTS ${DST}/${f} OR ${SRC}/${f} IS_NEWER_THAN ${DST}/${f})
+    configure_file(${SRC}/${f} ${DST}/${f} COPYONLY)
+  endif()
+endforeach()
+foreach(dir language_def language_mem margin_images)
+  file(MAKE_DIRECTORY ${DST}/${dir})
+endforeach()
