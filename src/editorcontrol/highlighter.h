@@ -1,0 +1,52 @@
+#pragma once
+
+#include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/scopestate.h"
+
+#include <QStringView>
+#include <QVector>
+
+// One piece of coloured text. Runs of a line are contiguous and cover the whole line.
+struct StyleRun {
+    enum Kind : quint8 {
+        Plain,      // text outside every token: the scope's content, or plain text (tokenset -1 or "text")
+        Token,      // a token of a list tokenset
+        ScopeStart, // the token that opened a scope
+        ScopeEnd,   // the token that closed a scope
+    };
+    int start = 0;      // in characters (UTF-16 code units)
+    int length = 0;
+    int tokenset = -1;  // -1: the pane's default style
+    int token = -1;     // index of the matched token in its list (tokens, or tokens2 for ScopeEnd); -1 for Plain
+    Kind kind = Plain;
+    friend bool operator==(const StyleRun &, const StyleRun &) = default;
+};
+
+struct CompiledLanguageData;
+
+// Colours text with a compiled language, one line at a time: the scope state at the end of a line is
+// the state at the start of the next, so an editor re-colours from an edited line only until the
+// state it reaches equals the one it stored before.
+class Highlighter {
+public:
+    explicit Highlighter(CompiledLanguagePtr language);
+    ~Highlighter();
+    Highlighter(const Highlighter &) = delete;
+    Highlighter &operator=(const Highlighter &) = delete;
+
+    const CompiledLanguagePtr &language() const { return language_; }
+
+    // Colours one line (without its line break) starting in state `in`; replaces `runs` with the
+    // line's runs (offsets within the line) and returns the state at the start of the next line.
+    ScopeState highlightLine(QStringView line, const ScopeState &in, QVector<StyleRun> &runs);
+
+    // Colours a whole text (lines end at LF, CR LF or CR). Offsets are within the text; a line break
+    // takes the style of the scope that stays open across it. With `mergeByTokenset`, adjacent runs
+    // of one tokenset become one run (kind of the first, token -1 when they differ).
+    QVector<StyleRun> highlightText(QStringView text, bool mergeByTokenset = false);
+
+private:
+    CompiledLanguagePtr language_;
+    struct Scanner;
+    std::unique_ptr<Scanner> scanner_; // per-line caches, reused between calls
+};
