@@ -1,0 +1,66 @@
+#include "editorcontrol/memberlistobject.h"
+
+#include "editorcontrol/xmlinput.h"
+
+#include <QXmlStreamReader>
+
+bool MemberListObject::load(const QString &path)
+{
+    QByteArray bytes;
+    QString problem;
+    if (!XmlInput::readFile(path, bytes, problem)) {
+        error_ = {path, 0, 0, problem};
+        return false;
+    }
+    return loadData(bytes, path);
+}
+
+bool MemberListObject::loadData(const QByteArray &bytes, const QString &fileName)
+{
+    QXmlStreamReader xml(XmlInput::decode(bytes, false));
+    auto fail = [&](const QString &problem) {
+        error_ = {fileName, xml.lineNumber(), xml.columnNumber() + 1, problem};
+        return false;
+    };
+
+    if (bytes.size() > XmlInput::kMaxFileBytes) {
+        error_ = {fileName, 0, 0, QStringLiteral("the file is larger than the limit of %1 MiB")
+                                      .arg(XmlInput::kMaxFileBytes / (1024 * 1024))};
+        return false;
+    }
+    if (!XmlInput::toRootElement(xml))
+        return fail(xml.errorString());
+    if (xml.name() != u"memberlist")
+        return fail(QStringLiteral("the root element is <%1>, not <memberlist>").arg(xml.name()));
+    const QString name = xml.attributes().value(QLatin1StringView("name")).toString();
+    if (name.trimmed().isEmpty())
+        return fail(QStringLiteral("the member list has no name"));
+
+    QVector<Member> members;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType t = xml.readNext();
+        if (t == QXmlStreamReader::EndElement)
+            break;
+        if (t != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"member") {
+            const QXmlStreamAttributes attrs = xml.attributes();
+            Member m{attrs.value(QLatin1StringView("name")).toString(), attrs.value(QLatin1StringView("tip")).toString()};
+            if (m.name.trimmed().isEmpty())
+                return fail(QStringLiteral("a member without a name"));
+            members.append(std::move(m));
+        }
+        XmlInput::skipElement(xml, 2);
+    }
+    while (!xml.atEnd())
+        xml.readNext();
+    if (xml.hasError())
+        return fail(xml.errorString());
+
+    loaded_ = true;
+    name_ = name;
+    fileName_ = fileName;
+    members_ = std::move(members);
+    error_ = DefinitionError();
+    return true;
+}

@@ -1,0 +1,282 @@
+#include "common/testutil.h"
+#include "editorcontrol/definitionreader.h"
+#include "editorcontrol/languageobject.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+LanguageDefinition readOk(const QByteArray &xml)
+{
+    LanguageDefinition def;
+    DefinitionError error;
+    EXPECT_TRUE(DefinitionReader::read(xml, QStringLiteral("t.lng"), def, error)) << error.toString().toStdString();
+    return def;
+}
+
+DefinitionError readFail(const QByteArray &xml)
+{
+    LanguageDefinition def;
+    DefinitionError error;
+    EXPECT_FALSE(DefinitionReader::read(xml, QStringLiteral("t.lng"), def, error)) << xml.left(200).toStdString();
+    return error;
+}
+
+const QByteArray kFull =
+    "<language name=\"Demo\" casesensitive=\"true\" whitespaceasparamblock=\"false\" wordchars=\"[\\w&amp;&lt;]\" memberlist=\"C Library\">\r\n"
+    "<tokenset name=\"Keywords\" id=\"keywords\" type=\"scope\" autoindent=\"false\" backcolor=\"16777215\" casesensitive=\"true\" "
+    "chain=\"false\" enabled=\"true\" forecolor=\"-16777216\" fontstyle=\"bolditalic\" hidden=\"false\" memberlist=\"Members\" "
+    "inheritfrom=\"Text\" matchbraces=\"true\" normalizecase=\"true\" singlelinescope=\"false\" symmetrical=\"true\" >\r\n"
+    "     <validscope name=\"\"/>\r\n"
+    "     <validscope name=\"Text\"/>\r\n"
+    "     <tokens regexp=\"false\" rule=\"leadwith[(]\">\r\n"
+    "          <token >if</token>\r\n"
+    "          <token  action=\"ListMembers\" regexp=\"true\" rule=\"col3\">a&lt;b&amp;c</token>\r\n"
+    "          <token  action=\"\" regexp=\"false\" rule=\"\">x</token>\r\n"
+    "     </tokens>\r\n"
+    "     <tokens2 rule=\"\">\r\n"
+    "          <token >end</token>\r\n"
+    "     </tokens2>\r\n"
+    "</tokenset>\r\n"
+    "<tokenset name=\"Text\" id=\"text\" backcolor=\"0\" forecolor=\"4294967295\" >\r\n"
+    "</tokenset>\r\n"
+    "</language>\r\n";
+
+} // namespace
+
+TEST(DefinitionReader, ReadsEveryWrittenAttribute)
+{
+    const LanguageDefinition def = readOk(kFull);
+    EXPECT_EQ(def.fileName, "t.lng");
+    EXPECT_EQ(def.name, "Demo");
+    EXPECT_TRUE(def.casesensitive);
+    EXPECT_FALSE(def.whitespaceasparamblock);
+    EXPECT_EQ(def.wordchars, "[\\w&<]");
+    EXPECT_EQ(def.memberlist, "C Library");
+    ASSERT_EQ(def.tokensets.size(), 2);
+
+    const TokensetDefinition &k = def.tokensets[0];
+    EXPECT_EQ(k.name, "Keywords");
+    EXPECT_EQ(k.id, 3);
+    EXPECT_TRUE(k.scope);
+    EXPECT_FALSE(k.autoindent);
+    EXPECT_TRUE(k.casesensitive);
+    EXPECT_FALSE(k.chain);
+    EXPECT_TRUE(k.enabled);
+    EXPECT_FALSE(k.hidden);
+    EXPECT_TRUE(k.matchbraces);
+    EXPECT_TRUE(k.normalizecase);
+    EXPECT_FALSE(k.singlelinescope);
+    EXPECT_TRUE(k.symmetrical);
+    EXPECT_EQ(k.backcolor, 16777215);
+    EXPECT_EQ(k.forecolor, -16777216);
+    EXPECT_EQ(k.fontstyle, 3);
+    EXPECT_EQ(k.memberlist, "Members");
+    EXPECT_EQ(k.inheritfrom, "Text");
+    EXPECT_EQ(k.validscopes, QStringList({"", "Text"}));
+
+    ASSERT_TRUE(k.tokens.present);
+    EXPECT_FALSE(k.tokens.regexp);
+    EXPECT_EQ(k.tokens.rule, "leadwith[(]");
+    ASSERT_EQ(k.tokens.tokens.size(), 3);
+    // A bare token takes its list's regexp and rule.
+    EXPECT_EQ(k.tokens.tokens[0].text, "if");
+    EXPECT_EQ(k.tokens.tokens[0].action, "");
+    EXPECT_FALSE(k.tokens.tokens[0].regexp);
+    EXPECT_EQ(k.tokens.tokens[0].rule, "leadwith[(]");
+    EXPECT_EQ(k.tokens.tokens[1].text, "a<b&c");
+    EXPECT_EQ(k.tokens.tokens[1].action, "ListMembers");
+    EXPECT_TRUE(k.tokens.tokens[1].regexp);
+    EXPECT_EQ(k.tokens.tokens[1].rule, "col3");
+    EXPECT_EQ(k.tokens.tokens[2].rule, "");
+
+    ASSERT_TRUE(k.tokens2.present);
+    EXPECT_TRUE(k.tokens2.regexp); // absent on the list: true
+    EXPECT_EQ(k.tokens2.rule, "");
+    ASSERT_EQ(k.tokens2.tokens.size(), 1);
+    EXPECT_TRUE(k.tokens2.tokens[0].regexp);
+
+    // A colour written unsigned is the same 32 bits; -1 is "not set".
+    EXPECT_EQ(def.tokensets[1].forecolor, -1);
+    EXPECT_EQ(def.tokensets[1].backcolor, 0);
+    EXPECT_FALSE(def.tokensets[1].tokens.present);
+}
+
+TEST(DefinitionReader, AbsentAttributesTakeTheHiddenDefaults)
+{
+    const LanguageDefinition def = readOk("<language name=\"Demo\">\r\n"
+                                          "<tokenset name=\"K\" id=\"keywords\" >\r\n"
+                                          "     <tokens>\r\n          <token >if</token>\r\n     </tokens>\r\n"
+                                          "</tokenset>\r\n</language>\r\n");
+    EXPECT_FALSE(def.casesensitive);
+    EXPECT_TRUE(def.whitespaceasparamblock);
+    EXPECT_EQ(def.wordchars, "[\\w]");
+    EXPECT_EQ(def.memberlist, "");
+    const TokensetDefinition &k = def.tokensets.at(0);
+    EXPECT_FALSE(k.scope);
+    EXPECT_TRUE(k.autoindent && k.chain && k.hidden && k.singlelinescope);
+    EXPECT_FALSE(k.casesensitive || k.enabled || k.matchbraces || k.normalizecase || k.symmetrical);
+    EXPECT_EQ(k.forecolor, -1);
+    EXPECT_EQ(k.backcolor, -1);
+    EXPECT_EQ(k.fontstyle, 0);
+    EXPECT_EQ(k.inheritfrom, "");
+    EXPECT_TRUE(k.validscopes.isEmpty());
+    EXPECT_TRUE(k.tokens.regexp);
+    EXPECT_EQ(k.tokens.rule, "word");
+    EXPECT_TRUE(k.tokens.tokens.at(0).regexp);
+    EXPECT_EQ(k.tokens.tokens.at(0).rule, "word");
+}
+
+TEST(DefinitionReader, IdsFontStylesAndTypesByNameOrNumber)
+{
+    struct Case {
+        const char *attrs;
+        int id;
+        int fontstyle;
+        bool scope;
+    } cases[] = {
+        {"id=\"text\"", 1, 0, false},
+        {"id=\"statementdelims\" fontstyle=\"underline\"", 31, 4, false},
+        {"id=\"Strings\" fontstyle=\"Bold\" type=\"Scope\"", 8, 1, true},
+        {"id=\"99\" fontstyle=\"7\"", 99, 7, false},
+        {"id=\"-5\" fontstyle=\"italic\" type=\"list\"", -5, 2, false},
+        {"id=\"nosuchid\"", 1, 0, false},
+    };
+    for (const Case &c : cases) {
+        const LanguageDefinition def =
+            readOk(QByteArray("<language name=\"L\"><tokenset name=\"T\" ") + c.attrs + " ></tokenset></language>");
+        ASSERT_EQ(def.tokensets.size(), 1) << c.attrs;
+        EXPECT_EQ(def.tokensets[0].id, c.id) << c.attrs;
+        EXPECT_EQ(def.tokensets[0].fontstyle, c.fontstyle) << c.attrs;
+        EXPECT_EQ(def.tokensets[0].scope, c.scope) << c.attrs;
+    }
+}
+
+TEST(DefinitionReader, ErrorsNameFileLineColumnAndProblem)
+{
+    struct Case {
+        const char *what;
+        QByteArray xml;
+        qint64 line;
+        const char *problemPart;
+    } cases[] = {
+        {"unclosed element", "<language name=\"L\">\r\n<tokenset name=\"T\">\r\n</language>", 3, ""},
+        {"empty file", "", 1, ""},
+        {"unescaped quote in a value", "<language name=\"a\"b\"></language>", 1, ""},
+        {"other root", "<?xml version=\"1.0\"?>\n<lang name=\"L\"/>", 2, "<lang>, not <language>"},
+        {"invalid regexp", "<language name=\"L\">\n<tokenset name=\"Ops\" id=\"operators\">\n<tokens regexp=\"true\">\n"
+                           "<token>ok</token>\n<token>a(b</token>\n</tokens></tokenset></language>",
+         5, "tokenset \"Ops\", token \"a(b\": invalid regular expression"},
+        {"inheritfrom to nothing", "<language name=\"L\">\n<tokenset name=\"A\" inheritfrom=\"Nope\"></tokenset></language>", 2,
+         "inheritfrom names no tokenset of the file: \"Nope\""},
+        {"validscope to nothing", "<language name=\"L\">\n<tokenset name=\"A\">\n<validscope name=\"A\"/>\n"
+                                  "<validscope name=\"B \"/></tokenset></language>",
+         4, "validscope names no tokenset of the file: \"B \""},
+        {"inheritance cycle", "<language name=\"L\"><tokenset name=\"A\" inheritfrom=\"B\"/>\n<tokenset name=\"B\" inheritfrom=\"A\"/></language>",
+         1, "cycle: A -> B -> A"},
+        {"self inheritance", "<language name=\"L\">\n<tokenset name=\"A\" inheritfrom=\"A\"/></language>", 2, "cycle: A -> A"},
+        {"bad flag", "<language name=\"L\"><tokenset name=\"A\" hidden=\"maybe\"/></language>", 1,
+         "tokenset \"A\": hidden=\"maybe\" is not true or false"},
+        {"bad colour", "<language name=\"L\"><tokenset name=\"A\" forecolor=\"red\"/></language>", 1, "not a colour number"},
+        {"bad type", "<language name=\"L\"><tokenset name=\"A\" type=\"tree\"/></language>", 1, "is not list or scope"},
+        {"bad font style", "<language name=\"L\"><tokenset name=\"A\" fontstyle=\"heavy\"/></language>", 1, "is not a font style"},
+        {"tokenset without name", "<language name=\"L\"><tokenset id=\"text\"/></language>", 1, "without a name"},
+        {"element inside a token", "<language name=\"L\"><tokenset name=\"A\"><tokens><token>a<b/></token></tokens></tokenset></language>", 1, ""},
+        {"document type", "<!DOCTYPE language [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><language name=\"&x;\"/>", 1,
+         "document type declarations are not accepted"},
+        {"second root", "<language name=\"L\"/>\n<language name=\"M\"/>", 2, ""},
+    };
+    for (const Case &c : cases) {
+        const DefinitionError e = readFail(c.xml);
+        EXPECT_EQ(e.file, "t.lng") << c.what;
+        EXPECT_EQ(e.line, c.line) << c.what;
+        EXPECT_GE(e.column, 1) << c.what;
+        EXPECT_FALSE(e.problem.isEmpty()) << c.what;
+        EXPECT_TRUE(e.problem.contains(QString::fromUtf8(c.problemPart))) << c.what << ": " << e.problem.toStdString();
+        EXPECT_TRUE(e.toString().startsWith(QStringLiteral("t.lng, line %1, column ").arg(c.line))) << c.what;
+    }
+}
+
+TEST(DefinitionReader, RefusesMoreTokensetsOrValidScopesThanARecordHolds)
+{
+    auto withTokensets = [](int n) {
+        QByteArray xml = "<language name=\"L\">";
+        for (int i = 0; i < n; ++i)
+            xml += "<tokenset name=\"T" + QByteArray::number(i) + "\"/>\n";
+        return xml + "</language>";
+    };
+    EXPECT_EQ(readOk(withTokensets(51)).tokensets.size(), 51);
+    const DefinitionError many = readFail(withTokensets(52));
+    EXPECT_EQ(many.line, 52);
+    EXPECT_TRUE(many.problem.contains(QStringLiteral("at most 51"))) << many.problem.toStdString();
+
+    auto withScopes = [](int n) {
+        QByteArray xml = "<language name=\"L\"><tokenset name=\"A\">";
+        for (int i = 0; i < n; ++i)
+            xml += "<validscope name=\"A\"/>";
+        return xml + "</tokenset></language>";
+    };
+    EXPECT_EQ(readOk(withScopes(11)).tokensets[0].validscopes.size(), 11);
+    EXPECT_TRUE(readFail(withScopes(12)).problem.contains(QStringLiteral("at most 11")));
+}
+
+TEST(DefinitionReader, HostileInputIsRefusedQuickly)
+{
+    // Nested entities would expand to a billion characters.
+    QByteArray laughs = "<!DOCTYPE language [<!ENTITY a \"aaaaaaaaaa\">";
+    const char *prev = "a";
+    const char *names[] = {"b", "c", "d", "e", "f", "g", "h", "i", "j"};
+    for (const char *n : names) {
+        laughs += QByteArray("<!ENTITY ") + n + " \"" + QByteArray("&").append(prev).append(';').repeated(10) + "\">";
+        prev = n;
+    }
+    laughs += "]><language name=\"&j;\">&j;</language>";
+    EXPECT_TRUE(readFail(laughs).problem.contains(QStringLiteral("document type")));
+
+    // Deep nesting of unknown elements is bounded.
+    const QByteArray deep = "<language name=\"L\">" + QByteArray("<x>").repeated(100000) + QByteArray("</x>").repeated(100000) + "</language>";
+    EXPECT_TRUE(readFail(deep).problem.contains(QStringLiteral("nested")));
+
+    // Every prefix of a valid definition is either read or refused, never a crash.
+    for (qsizetype n = 0; n < kFull.size(); n += 3) {
+        LanguageDefinition def;
+        DefinitionError error;
+        if (!DefinitionReader::read(kFull.left(n), QStringLiteral("t.lng"), def, error))
+            EXPECT_FALSE(error.problem.isEmpty());
+    }
+}
+
+TEST(DefinitionReader, DecodesAnsiUnlessTheFileSaysOtherwise)
+{
+    EXPECT_EQ(readOk("<language name=\"Caf\xE9\"/>").name, QStringLiteral("Caf\u00E9"));
+    EXPECT_EQ(readOk("\xEF\xBB\xBF<language name=\"Caf\xC3\xA9\"/>").name, QStringLiteral("Caf\u00E9"));
+    EXPECT_EQ(readOk("<?xml version=\"1.0\" encoding=\"UTF-8\"?><language name=\"Caf\xC3\xA9\"/>").name,
+              QStringLiteral("Caf\u00E9"));
+}
+
+TEST(DefinitionReader, FilesAndLanguageObjects)
+{
+    TestUtil::TempFolder folder;
+    LanguageObject object;
+    EXPECT_FALSE(object.isLoaded());
+    EXPECT_EQ(object.tokensetCount(), 0);
+
+    EXPECT_FALSE(object.load(folder.file(QStringLiteral("missing.lng"))));
+    EXPECT_TRUE(object.error().toString().contains(QStringLiteral("missing.lng: file not found")));
+
+    ASSERT_TRUE(object.load(TestUtil::sourcePath(QStringLiteral("data/xml.lng")))) << object.error().toString().toStdString();
+    EXPECT_EQ(object.name(), "XML");
+    EXPECT_GT(object.tokensetCount(), 3);
+    const std::shared_ptr<const LanguageDefinition> before = object.definition();
+
+    // A failed reload keeps the language that was loaded; a pane holding it is not disturbed.
+    folder.write(QStringLiteral("bad.lng"), "<language name=\"X\">");
+    EXPECT_FALSE(object.load(folder.file(QStringLiteral("bad.lng"))));
+    EXPECT_TRUE(object.isLoaded());
+    EXPECT_EQ(object.definition(), before);
+    EXPECT_EQ(object.error().line, 1);
+
+    EXPECT_EQ(object.tokenset(-1), nullptr);
+    EXPECT_EQ(object.tokenset(object.tokensetCount()), nullptr);
+    EXPECT_NE(object.tokenset(0), nullptr);
+}

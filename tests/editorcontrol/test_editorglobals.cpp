@@ -1,0 +1,124 @@
+#include "common/testutil.h"
+#include "editorcontrol/editorglobals.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::shared_ptr<LanguageObject> language(const QByteArray &name)
+{
+    auto object = std::make_shared<LanguageObject>();
+    EXPECT_TRUE(object->loadData("<language name=\"" + name + "\"/>", QString::fromLatin1(name) + ".lng"));
+    return object;
+}
+
+std::shared_ptr<MemberListObject> memberList(const QByteArray &name)
+{
+    auto list = std::make_shared<MemberListObject>();
+    EXPECT_TRUE(list->loadData("<memberlist name=\"" + name + "\"><member name=\"m\"/></memberlist>", "x.mbr"));
+    return list;
+}
+
+} // namespace
+
+TEST(EditorGlobals, LanguagesInOrderOfRegistration)
+{
+    EditorGlobals g;
+    auto xml = language("XML"), preview = language("Demo"), other = language("Other");
+    EXPECT_TRUE(g.registerLanguage(xml));
+    EXPECT_TRUE(g.registerLanguage(preview));
+    EXPECT_FALSE(g.registerLanguage(preview)); // once only
+    EXPECT_FALSE(g.registerLanguage(std::make_shared<LanguageObject>())); // never loaded
+    EXPECT_FALSE(g.registerLanguage(nullptr));
+    ASSERT_EQ(g.languageCount(), 2);
+    EXPECT_EQ(g.language(0), xml);
+    EXPECT_EQ(g.language(1), preview);
+    EXPECT_EQ(g.language(2), nullptr);
+    EXPECT_EQ(g.language(-1), nullptr);
+    EXPECT_EQ(g.findLanguage(QStringLiteral("demo")), preview);
+
+    // The preview cycle: unregister, reload, register again; it moves to the end.
+    EXPECT_TRUE(g.unregisterLanguage(preview.get()));
+    EXPECT_FALSE(g.unregisterLanguage(preview.get()));
+    EXPECT_FALSE(g.isRegistered(preview.get()));
+    ASSERT_TRUE(preview->loadData("<language name=\"Demo2\"/>", "varlex.lng"));
+    g.registerLanguage(other);
+    g.registerLanguage(preview);
+    EXPECT_EQ(g.language(1), other);
+    EXPECT_EQ(g.language(2)->name(), "Demo2");
+
+    g.clearLanguages();
+    EXPECT_EQ(g.languageCount(), 0);
+    EXPECT_EQ(g.findLanguage(QStringLiteral("XML")), nullptr);
+}
+
+TEST(EditorGlobals, MemberListsByExactName)
+{
+    EditorGlobals g;
+    auto c = memberList("C Library"), html = memberList("HTML");
+    EXPECT_TRUE(g.registerMemberList(c));
+    EXPECT_TRUE(g.registerMemberList(html));
+    EXPECT_FALSE(g.registerMemberList(c));
+    EXPECT_FALSE(g.registerMemberList(std::make_shared<MemberListObject>()));
+    EXPECT_EQ(g.memberListNames(), QStringList({"C Library", "HTML"}));
+    EXPECT_TRUE(g.memberListExists(QStringLiteral("HTML")));
+    EXPECT_FALSE(g.memberListExists(QStringLiteral("html")));
+    EXPECT_FALSE(g.memberListExists(QStringLiteral("HTML ")));
+    EXPECT_FALSE(g.memberListExists(QString()));
+    EXPECT_EQ(g.memberList(QStringLiteral("C Library")), c);
+    EXPECT_EQ(g.memberList(1), html);
+    EXPECT_EQ(g.memberList(2), nullptr);
+    g.clearMemberLists();
+    EXPECT_EQ(g.memberListCount(), 0);
+    EXPECT_FALSE(g.memberListExists(QStringLiteral("HTML")));
+}
+
+TEST(MemberListObject, ShippedListsLoad)
+{
+    struct Case {
+        const char *file;
+        const char *name;
+        const char *member;
+        const char *tip;
+    } cases[] = {
+        {"data/language_mem/c_stdlib.mbr", "C Standard Library", "printf", "int printf(const char *format, ...)"},
+        {"data/language_mem/html_elements.mbr", "HTML Elements", "table", "<table> table"},
+    };
+    for (const Case &c : cases) {
+        MemberListObject list;
+        ASSERT_TRUE(list.load(TestUtil::sourcePath(QString::fromLatin1(c.file)))) << list.error().toString().toStdString();
+        EXPECT_EQ(list.name(), c.name);
+        EXPECT_GE(list.members().size(), 40);
+        bool found = false;
+        for (const MemberListObject::Member &m : list.members())
+            found = found || (m.name == c.member && m.tip == QString::fromUtf8(c.tip));
+        EXPECT_TRUE(found) << c.file;
+    }
+}
+
+TEST(MemberListObject, RefusesMalformedLists)
+{
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        const char *problemPart;
+    } cases[] = {
+        {"other root", "<list name=\"x\"/>", "not <memberlist>"},
+        {"no name", "<memberlist><member name=\"a\"/></memberlist>", "has no name"},
+        {"member without name", "<memberlist name=\"x\">\n<member tip=\"t\"/></memberlist>", "member without a name"},
+        {"not well-formed", "<memberlist name=\"x\"><member name=\"a\"></memberlist>", ""},
+        {"document type", "<!DOCTYPE m [<!ENTITY e \"x\">]><memberlist name=\"&e;\"/>", "document type"},
+        {"empty", "", ""},
+    };
+    for (const Case &c : cases) {
+        MemberListObject list;
+        EXPECT_FALSE(list.loadData(c.bytes, QStringLiteral("bad.mbr"))) << c.what;
+        EXPECT_FALSE(list.isLoaded()) << c.what;
+        EXPECT_TRUE(list.error().toString().startsWith(QStringLiteral("bad.mbr, line "))) << c.what;
+        EXPECT_TRUE(list.error().problem.contains(QString::fromLatin1(c.problemPart))) << c.what;
+    }
+    MemberListObject list;
+    ASSERT_TRUE(list.loadData("<memberlist name=\"Caf\xC3\xA9\"><member name=\"m\"><x/></member></memberlist>", "u.mbr"));
+    EXPECT_EQ(list.name(), QStringLiteral("Caf\u00E9")); // UTF-8 by default
+    EXPECT_EQ(list.members().size(), 1);
+}
