@@ -1,4 +1,5 @@
 #include "mainwindow/frmmain.h"
+#include "model/codepagesetting.h"
 #include "model/programfolder.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Varlex"));
     QApplication::setApplicationVersion(QStringLiteral(VARLEX_VERSION));
     ProgramFolder::resolve();
+    if (const QString problem = CodePageSetting::apply(); !problem.isEmpty())
+        qWarning("%s", qPrintable(problem));
 
     FrmMain window;
     window.show();

@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "model/codepagesetting.h"
 #include "model/programfolder.h"
 
 #include <QCoreApplication>
@@ -88,6 +89,8 @@ int main(int argc, char *argv[])
     for (const Cli::Command &c : Cli::commands()) {
         if (name == QLatin1String(c.name)) {
             ProgramFolder::resolve(folder);
+            if (const QString problem = CodePageSetting::apply(); !problem.isEmpty())
+                Cli::fail(Cli::Ok, problem);
             args.prepend(QStringLiteral("varlex-cli ") + name);
             return c.run(args);
         }

@@ -13,6 +13,9 @@ struct Database {
     int currentTokenset = -1;
     bool loading = false;
     bool dirty = false;
+    // Set when the file last loaded was damaged or unreadable: the next write over it first keeps
+    // the old file as varlex.dat.damaged, so nothing the loader could not read is lost.
+    bool fileDamaged = false;
 
     int upperIndex() const { return int(languages.size()) - 1; }
     Language &current() { return languages[currentLanguage]; }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The settings key CodePage (section "Settings" of the application's settings) names the ANSI code
+// page of varlex.dat, the list files and the .lng files. Both programs call apply() once at start,
+// after the application and organization names are set.
+namespace CodePageSetting {
+
+inline constexpr const char *kKey = "Settings/CodePage";
+
+// Selects the code page the setting names (windows-1252 when it is absent or empty). An unknown name
+// keeps windows-1252 and returns a one-line message naming it; otherwise returns an empty string.
+QString apply();
+
+} // namespace CodePageSetting

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/database.h"
+#include "model/fileresult.h"
+
+#include <QString>
+
+// The database file operations of the main window and varlex-cli. Each takes the program folder
+// explicitly and uses varlex.dat, varlex.dat.old and varlex.dat.damaged inside it. Failures come back
+// as a FileResult; the files and the database stay as they were unless the function says otherwise.
+namespace DatabaseStore {
+
+QString databasePath(const QString &folder);
+QString backupPath(const QString &folder);
+
+// Reads varlex.dat into db.languages (always at least one language afterwards). A missing file is
+// created empty and loads as one empty language. A damaged file loads what it holds (Damaged); an
+// unreadable one leaves the languages as they were, or one empty language when there were none
+// (Failed). Either sets db.fileDamaged, so that the next write over the file keeps it first.
+// Leaves the current indices alone unless the current language no longer exists (it becomes 0).
+// Trace entry "LoadFileData".
+FileResult LoadFileData(Database &db, const QString &folder);
+
+// Writes db.languages to varlex.dat atomically (a new file replaces the old one only when it is
+// complete). Refuses the whole save when a text is longer than 65535 ANSI bytes. When the file was
+// loaded damaged, it is first kept as varlex.dat.damaged (or .damaged.2, ...). On success clears
+// db.dirty and db.fileDamaged; on failure nothing on disk or in db changes.
+FileResult SaveChanges(Database &db, const QString &folder);
+
+// Copies varlex.dat to varlex.dat.old, replacing an older backup. The copy is the file as last saved.
+FileResult Backup(const QString &folder);
+
+// Copies varlex.dat.old over varlex.dat and loads it; clears db.dirty and db.loading. When the backup
+// cannot be read or the copy fails, nothing changes. Returns the result of the load otherwise.
+FileResult Restore(Database &db, const QString &folder);
+
+// Loads varlex.dat again, discarding unsaved changes; clears db.dirty and db.loading unless the file
+// could not be read at all.
+FileResult Reload(Database &db, const QString &folder);
+
+} // namespace DatabaseStore
