@@ -1,0 +1,27 @@
+#pragma once
+
+#include "xmlgen/xmlwriter.h"
+
+#include <QString>
+#include <QStringList>
+
+// Export of language definition files into the export folder: the current language (only its
+// current tokenset rebuilt) or every language of the database in order (everything rebuilt).
+namespace LanguageExport {
+
+[[nodiscard]] WriteResult exportCurrent(XmlWriter &writer);
+
+struct Report {
+    int written = 0;
+    QStringList failures; // one line per language that was refused or failed
+    bool cancelled = false; // the user kept the manual changes of the XML pane
+
+    bool ok() const { return failures.isEmpty() && !cancelled; }
+    // All failures in one message, or an empty string.
+    QString message() const;
+};
+
+// Goes on with the next language after a failure; stops when the user keeps manual changes.
+Report exportAll(XmlWriter &writer);
+
+} // namespace LanguageExport

@@ -1,0 +1,62 @@
+#include "xmlgen/outputfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace OutputFile {
+
+QString write(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString cause = file.errorString();
+        file.cancelWriting();
+        return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), cause);
+    }
+    if (!file.commit())
+        return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    return QString();
+}
+
+QString exportNameProblem(const QString &languageName)
+{
+    if (languageName.isEmpty())
+        return QStringLiteral("the name is empty");
+    if (languageName == u"." || languageName == u"..")
+        return QStringLiteral("the name \"%1\" cannot be a file name").arg(languageName);
+    if (languageName.contains(u'/'))
+        return QStringLiteral("a file name cannot contain \"/\"");
+    if (languageName.contains(QChar(0)))
+        return QStringLiteral("a file name cannot contain a NUL character");
+    // 255 bytes is the longest file name the usual file systems take.
+    if (QFile::encodeName(languageName + QStringLiteral(".lng")).size() > 255)
+        return QStringLiteral("the name is too long for a file name");
+    return QString();
+}
+
+QString ensureFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        return QStringLiteral("No export folder is set.");
+    const QString native = QDir::toNativeSeparators(folder);
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return QString();
+    if (info.exists())
+        return QStringLiteral("The export folder \"%1\" is a file, not a folder.").arg(native);
+    const QString absolute = QDir::cleanPath(QDir(folder).absolutePath());
+    const QString parent = QFileInfo(absolute).absolutePath();
+    if (!QFileInfo(parent).isDir()) {
+        return QStringLiteral("Cannot create the export folder \"%1\": its parent folder \"%2\" does not exist.")
+            .arg(native, QDir::toNativeSeparators(parent));
+    }
+    if (!QDir().mkdir(absolute))
+        return QStringLiteral("Cannot create the export folder \"%1\".").arg(native);
+    return QString();
+}
+
+} // namespace OutputFile

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Writing the generated files: whole, replaced atomically, and every failure reported.
+namespace OutputFile {
+
+// Writes the bytes to path through a temporary file that replaces the old one only when complete.
+// Returns an empty string, or one line naming the file and the cause.
+QString write(const QString &path, const QByteArray &bytes);
+
+// Why a language name cannot name an exported file here (empty, ".", "..", a "/" or NUL, too long),
+// or an empty string when it can.
+QString exportNameProblem(const QString &languageName);
+
+// Makes sure the export folder exists, creating it when its parent does (one level only).
+// Returns an empty string, or one line naming the folder and the problem.
+QString ensureFolder(const QString &folder);
+
+} // namespace OutputFile

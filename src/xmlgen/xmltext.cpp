@@ -1,0 +1,91 @@
+#include "xmlgen/xmltext.h"
+
+#include <cmath>
+
+namespace XmlText {
+
+QString trimBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.mid(begin, end - begin).toString();
+}
+
+bool isBlank(QStringView text)
+{
+    for (QChar c : text) {
+        if (c != u' ')
+            return false;
+    }
+    return true;
+}
+
+void appendEscapedMarkup(QString &out, QStringView text)
+{
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'&' && c != u'<' && c != u'>')
+            continue;
+        out += text.mid(plain, i - plain);
+        out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : u"&gt;";
+        plain = i + 1;
+    }
+    out += text.mid(plain);
+}
+
+QString escapeMarkup(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    appendEscapedMarkup(out, text);
+    return out;
+}
+
+QString escapeQuotes(QStringView text)
+{
+    QString out = text.toString();
+    out.replace(u'"', QStringLiteral("&quot;"));
+    return out;
+}
+
+int colNumber(QStringView text)
+{
+    QString number;
+    bool digits = false;
+    bool point = false;
+    for (QChar c : text) {
+        if (c == u' ' || c == u'\t' || c == u'\n')
+            continue;
+        if ((c == u'+' || c == u'-') && number.isEmpty()) {
+            number += c;
+        } else if (c.unicode() >= u'0' && c.unicode() <= u'9') {
+            number += c;
+            digits = true;
+        } else if (c == u'.' && !point) {
+            number += c;
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0;
+    const double value = std::nearbyint(number.toDouble()); // the default rounding: half to even
+    if (!(value > -32768.0))
+        return -32768;
+    if (value > 32767.0)
+        return 32767;
+    return int(value);
+}
+
+} // namespace XmlText
+
+QString Reverse2(qint32 flag)
+{
+    return flag != 0 ? QStringLiteral("true") : QStringLiteral("false");
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Small text helpers shared by the XML writer and the token list text.
+namespace XmlText {
+
+inline constexpr QStringView kCrLf = u"\r\n";
+inline constexpr QStringView kIndent = u"     "; // the indent unit: five blanks
+
+// Removes leading and trailing blanks (spaces only; tabs and line breaks stay).
+QString trimBlanks(QStringView text);
+bool isBlank(QStringView text);
+
+// "&" -> "&amp;", then "<" -> "&lt;", then ">" -> "&gt;".
+QString escapeMarkup(QStringView text);
+void appendEscapedMarkup(QString &out, QStringView text);
+
+// A double quote inside an attribute value would end it early.
+QString escapeQuotes(QStringView text);
+
+// The number of a "col" rule: the decimal prefix of the text (blanks ignored; an optional sign,
+// digits and one decimal point), rounded half to even and held to -32768..32767; 0 when the text
+// has no such prefix.
+int colNumber(QStringView text);
+
+} // namespace XmlText
+
+// "true" for any non-zero flag, else "false". Every flag attribute is written through it.
+QString Reverse2(qint32 flag);

@@ -1,0 +1,304 @@
+#include "xmlgen/xmlwriter.h"
+
+#include "model/ansicodec.h"
+#include "model/database.h"
+#include "model/trace.h"
+#include "xmlgen/outputfile.h"
+#include "xmlgen/references.h"
+#include "xmlgen/splittokens.h"
+#include "xmlgen/writerhost.h"
+#include "xmlgen/xmltext.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocale>
+
+using namespace XmlText;
+
+const QString XmlWriter::kWorkingFile = QStringLiteral("varlex.lng");
+const QString XmlWriter::kNoErrors = QStringLiteral("No validscope/inheritfrom error found!\r\n");
+
+namespace {
+
+const QString kNone = QStringLiteral("<none>");
+
+void appendAttribute(QString &out, QStringView sep, QStringView name, QStringView value)
+{
+    out += sep;
+    out += name;
+    out += u"=\"";
+    out += value;
+    out += u'"';
+}
+
+} // namespace
+
+XmlWriter::XmlWriter(const Database &database, WriterHost &host)
+    : db_(database), host_(host)
+{
+}
+
+void XmlWriter::clearCache()
+{
+    for (QString &text : cache_)
+        text.clear();
+    cacheLanguage_ = -1;
+}
+
+qint64 XmlWriter::tickCount()
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+QString XmlWriter::timingLine(qint64 startTick, qint64 endTick, const QString &suffix)
+{
+    return QLocale().toString(double(endTick - startTick) / 1000.0, 'f', 3) + suffix;
+}
+
+QByteArray XmlWriter::fileBytes(const QString &xml)
+{
+    QByteArray bytes = AnsiCodec::encode(xml);
+    bytes += "\r\n";
+    return bytes;
+}
+
+void XmlWriter::report(const QString &line)
+{
+    if (validity_.startsWith(u"No v"))
+        validity_.clear();
+    validity_ += line;
+    validity_ += kCrLf;
+    redFlag_ = kRed;
+}
+
+void XmlWriter::appendMemberlist(QString &out, QStringView sep, const QString &value, const QString &owner,
+                                 bool hide)
+{
+    if (value != kNone) {
+        if (MemberlistExists(host_.memberlists(), value)) {
+            appendAttribute(out, sep, u"memberlist", value);
+            return;
+        }
+        report(language_->name + QStringLiteral(" : ") + owner + QStringLiteral(" : Memberlist:  ") + value);
+    }
+    if (!hide)
+        appendAttribute(out, sep, u"memberlist", u"");
+}
+
+// The <tokenset> element of one slot. Without tokens only the references are checked: the text
+// of a cached tokenset is reused, but its references are checked on every run, so the validity
+// message always describes the whole language.
+QString XmlWriter::buildTokenset(const Language &lang, int slot, bool hide, QStringView sep, bool withTokens)
+{
+    const Tokenset &ts = lang.tokensets[size_t(slot)];
+    QString t;
+    t.reserve(withTokens ? 512 + ts.tokens.size() * 2 + ts.tokens2.size() * 2 : 512);
+    t += u"<tokenset";
+    appendAttribute(t, sep, u"name", ts.name);
+    appendAttribute(t, sep, u"id", ts.id);
+    if (!(hide && ts.type == u"list"))
+        appendAttribute(t, sep, u"type", ts.type);
+    if (!(hide && ts.autoindent == 1))
+        appendAttribute(t, sep, u"autoindent", Reverse2(ts.autoindent));
+    appendAttribute(t, sep, u"backcolor", QString::number(ts.backcolor));
+    const qint32 caseFlag = lang.applycase == 1 ? lang.casesensitive : ts.casesensitive;
+    if (!(hide && caseFlag == 0))
+        appendAttribute(t, sep, u"casesensitive", Reverse2(caseFlag));
+    if (!(hide && ts.chain == 1))
+        appendAttribute(t, sep, u"chain", Reverse2(ts.chain));
+    if (!(hide && ts.enabled == 0))
+        appendAttribute(t, sep, u"enabled", Reverse2(ts.enabled));
+    appendAttribute(t, sep, u"forecolor", QString::number(ts.forecolor));
+    if (!(hide && ts.fontstyle == u"normal"))
+        appendAttribute(t, sep, u"fontstyle", ts.fontstyle);
+    if (!(hide && ts.hidden == 1))
+        appendAttribute(t, sep, u"hidden", Reverse2(ts.hidden));
+    appendMemberlist(t, sep, ts.tmemberlist, ts.name, hide);
+
+    const QString &from = ts.inheritfrom;
+    if (from != kNone && from != ts.name && TokensetExists(lang, slot, from)) {
+        appendAttribute(t, sep, u"inheritfrom", from);
+    } else {
+        if (from != kNone)
+            report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" : Inherit:  ") + from);
+        if (!hide)
+            appendAttribute(t, sep, u"inheritfrom", u"");
+    }
+
+    if (!(hide && ts.matchbraces == 0))
+        appendAttribute(t, sep, u"matchbraces", Reverse2(ts.matchbraces));
+    if (!(hide && ts.normalizecase == 0))
+        appendAttribute(t, sep, u"normalizecase", Reverse2(ts.normalizecase));
+    if (!(hide && ts.singlelinescope == 1))
+        appendAttribute(t, sep, u"singlelinescope", Reverse2(ts.singlelinescope));
+    if (!(hide && ts.symmetrical == 0))
+        appendAttribute(t, sep, u"symmetrical", Reverse2(ts.symmetrical));
+    t += sep;
+    t += u'>';
+
+    for (int j = 0; j < 10; ++j) {
+        const QString &scope = ts.validscope[size_t(j)];
+        const QString trimmed = trimBlanks(scope);
+        if (trimmed == kNone)
+            continue;
+        if (trimmed == u"NULL") {
+            t += kCrLf;
+            t += kIndent;
+            t += u"<validscope name=\"\"/>";
+        } else if (TokensetExists(lang, slot, scope)) {
+            t += kCrLf;
+            t += kIndent;
+            t += u"<validscope name=\"";
+            t += scope;
+            t += u"\"/>";
+        } else {
+            report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" :  Validscope")
+                   + QString::number(j) + QStringLiteral(" : ") + scope);
+        }
+    }
+
+    if (withTokens) {
+        if (!isBlank(ts.tokens))
+            appendSplitTokens(t, ts.tokens, ts.tokens2, ts.type, ts, hide);
+        t += kCrLf;
+        t += u"</tokenset>";
+    }
+    return t;
+}
+
+QString XmlWriter::generate(int iSel, int iScope, bool hide, bool easyRead)
+{
+    if (iSel < 0 || iSel >= db_.languages.size())
+        return QString();
+    const Language &lang = db_.languages[iSel];
+    language_ = &lang;
+    validity_ = kNoErrors;
+    redFlag_ = kGreen;
+    const QStringView sep = easyRead ? kCrLf : QStringView(u" ");
+
+    QString head = QStringLiteral("<language");
+    appendAttribute(head, sep, u"name", lang.name);
+    if (!(hide && lang.casesensitive == 0))
+        appendAttribute(head, sep, u"casesensitive", Reverse2(lang.casesensitive));
+    if (!(hide && lang.whitespaceasparamblock == 1))
+        appendAttribute(head, sep, u"whitespaceasparamblock", Reverse2(lang.whitespaceasparamblock));
+    if (!(hide && lang.wordchars == u"[\\w]"))
+        appendAttribute(head, sep, u"wordchars", escapeQuotes(escapeMarkup(lang.wordchars)));
+    appendMemberlist(head, sep, lang.memberlist, QStringLiteral("Language"), hide);
+    head += u'>';
+
+    // The cached texts belong to one language written with one set of options.
+    const bool rebuildAll =
+        iScope == 1 || iSel != cacheLanguage_ || hide != cacheHide_ || easyRead != cacheEasyRead_;
+    if (rebuildAll) {
+        cacheLanguage_ = iSel;
+        cacheHide_ = hide;
+        cacheEasyRead_ = easyRead;
+    }
+
+    qsizetype size = head.size() + 13;
+    const int used = lang.tokensetCount();
+    for (int i = 0; i < used; ++i) {
+        const Tokenset &ts = lang.tokensets[size_t(i)];
+        if (ts.included != 1)
+            continue;
+        if (rebuildAll || i == db_.currentTokenset)
+            cache_[size_t(i)] = buildTokenset(lang, i, hide, sep, true);
+        else
+            buildTokenset(lang, i, hide, sep, false);
+        size += 2 + cache_[size_t(i)].size();
+    }
+
+    QString xml;
+    xml.reserve(size);
+    xml += head;
+    for (int i = 0; i < used; ++i) {
+        if (lang.tokensets[size_t(i)].included != 1)
+            continue;
+        xml += kCrLf;
+        xml += cache_[size_t(i)];
+    }
+    xml += kCrLf;
+    xml += u"</language>";
+    language_ = nullptr;
+    return xml;
+}
+
+WriteResult XmlWriter::writeFile(int iSel, bool writeLocal, const QString &xml)
+{
+    WriteResult result;
+    QString folder;
+    QString fileName;
+    if (writeLocal) {
+        folder = host_.programFolder();
+        fileName = kWorkingFile;
+        if (folder.isEmpty())
+            result.error = QStringLiteral("Cannot write \"%1\": no program folder is set.").arg(kWorkingFile);
+    } else {
+        const QString &name = db_.languages[iSel].name;
+        folder = host_.exportFolder();
+        fileName = name + QStringLiteral(".lng");
+        const QString problem = OutputFile::exportNameProblem(name);
+        if (!problem.isEmpty())
+            result.error = QStringLiteral("Cannot export the language \"%1\" (index %2): %3.").arg(name, QString::number(iSel), problem);
+        else
+            result.error = OutputFile::ensureFolder(folder);
+    }
+    if (result.error.isEmpty()) {
+        result.file = QDir(folder).absoluteFilePath(fileName);
+        // The file always lands directly in its folder, whatever the name holds.
+        if (QFileInfo(result.file).absolutePath() != QDir(folder).absolutePath())
+            result.error = QStringLiteral("Cannot export the language \"%1\": the name leads out of the export folder.")
+                               .arg(db_.languages[iSel].name);
+        else
+            result.error = OutputFile::write(result.file, fileBytes(xml));
+    }
+    result.status = result.error.isEmpty() ? WriteResult::Status::Written : WriteResult::Status::Failed;
+    return result;
+}
+
+WriteResult XmlWriter::WriteXML(int iSel, bool writeLocal, int iScope)
+{
+    Trace::entry(QStringLiteral("WriteXML"));
+    const qint64 start = tickCount();
+    startTick_ = start;
+    const bool hide = host_.hideDefaultAttributes();
+
+    if (iSel < 0 || iSel >= db_.languages.size()) {
+        WriteResult failed;
+        failed.status = WriteResult::Status::Failed;
+        failed.error = QStringLiteral("There is no language with index %1 to write.").arg(iSel);
+        return failed;
+    }
+    if (host_.applyEnabled()
+        && !host_.confirm(QStringLiteral("Manual changes will be lost. Continue?"), QStringLiteral("Write XML"))) {
+        WriteResult cancelled;
+        cancelled.status = WriteResult::Status::Cancelled;
+        return cancelled;
+    }
+
+    host_.setLoading(true);
+    const QString xml = generate(iSel, iScope, hide, host_.easyReadFormat());
+    host_.setRedFlag(redFlag_);
+    const WriteResult result = writeFile(iSel, writeLocal, xml);
+    host_.disableApplyAndSave();
+
+    if (host_.validityChecked()) {
+        host_.setStatusText(QStringLiteral("<Validity Mode>\r\n") + validity_);
+    } else if (host_.traceChecked()) {
+        host_.appendStatusText(QStringLiteral("----------\r\n") + validity_ + QStringLiteral("----------\r\n"));
+    }
+    if (host_.debugWindowOpen()) {
+        host_.appendDebugText(QStringLiteral("\r\n") + validity_ + QStringLiteral("\r\n"));
+        timingText_ = timingLine(start, tickCount(), QStringLiteral(" seconds end of WriteXML"));
+        host_.appendDebugText(QStringLiteral("\r\n") + timingText_ + QStringLiteral("\r\n"));
+    }
+    host_.setLoading(false);
+    return result;
+}

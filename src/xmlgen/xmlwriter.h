@@ -1,0 +1,84 @@
+#pragma once
+
+#include "model/language.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+
+struct Database;
+class WriterHost;
+
+// What a run of the writer came to.
+struct WriteResult {
+    enum class Status { Written, Cancelled, Failed };
+    Status status = Status::Written;
+    QString file;  // the file written, or meant to be written
+    QString error; // when Failed: one line naming the file or language and the cause
+
+    bool written() const { return status == Status::Written; }
+};
+
+// Generates the language definition XML of one language of the database and writes it to the
+// working file varlex.lng in the program folder (the preview) or to name + ".lng" in the export
+// folder. It keeps the text of every tokenset as last generated, so that after an edit only the
+// current tokenset is rebuilt (mode 0); mode 1 rebuilds all. While building it checks the member
+// list, inheritance and valid-scope references and collects the broken ones in the validity
+// message. The main window owns one writer for the life of the program.
+class XmlWriter {
+public:
+    static constexpr qint32 kGreen = 65280;
+    static constexpr qint32 kRed = 255;
+    static const QString kWorkingFile;   // "varlex.lng"
+    static const QString kNoErrors;      // the validity message of a language without errors
+
+    XmlWriter(const Database &database, WriterHost &host);
+
+    // One run for language iSel: to the working file when writeLocal, else to the export folder;
+    // iScope 1 rebuilds every tokenset, 0 only the current one (all of them when the cache holds
+    // another language). A cancelled run (manual changes kept) changes nothing. The caller reports
+    // a failed write.
+    [[nodiscard]] WriteResult WriteXML(int iSel, bool writeLocal, int iScope);
+
+    // The text of a run without windows or files: the definition of language iSel, with the
+    // cache, the validity message and the flag colour updated as WriteXML updates them.
+    QString generate(int iSel, int iScope, bool hide, bool easyRead);
+
+    // The bytes of a written file: the ANSI text followed by CR LF.
+    static QByteArray fileBytes(const QString &xml);
+
+    const Database &database() const { return db_; }
+    const QString &validityMessage() const { return validity_; }
+    bool hasValidityErrors() const { return redFlag_ == kRed; }
+    qint32 redFlag() const { return redFlag_; }
+    int cacheLanguage() const { return cacheLanguage_; }
+    const QString &cachedTokenset(int slot) const { return cache_[size_t(slot)]; }
+    // Forgets the cached texts, so that the next run rebuilds every tokenset.
+    void clearCache();
+
+    // Timing for the trace window: the tick of the last run's start and its timing line.
+    qint64 startTick() const { return startTick_; }
+    const QString &timingText() const { return timingText_; }
+    static qint64 tickCount();
+    // (end - start) / 1000 with three decimals in the user's number format, then the suffix.
+    static QString timingLine(qint64 startTick, qint64 endTick, const QString &suffix);
+
+private:
+    void report(const QString &line);
+    void appendMemberlist(QString &out, QStringView sep, const QString &value, const QString &owner,
+                          bool hide);
+    QString buildTokenset(const Language &language, int slot, bool hide, QStringView sep, bool withTokens);
+    WriteResult writeFile(int iSel, bool writeLocal, const QString &xml);
+
+    const Database &db_;
+    WriterHost &host_;
+    std::array<QString, Language::kSlots> cache_;
+    int cacheLanguage_ = -1;
+    bool cacheHide_ = false;
+    bool cacheEasyRead_ = false;
+    const Language *language_ = nullptr; // the language of the run in progress
+    QString validity_;
+    qint32 redFlag_ = kGreen;
+    qint64 startTick_ = 0;
+    QString timingText_;
+};
