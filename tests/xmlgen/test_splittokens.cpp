@@ -28,6 +28,11 @@ struct Case {
     QString expected;
 };
 
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << c.what;
+}
+
 class SplitTokensCase : public testing::TestWithParam<Case> {};
 
 TEST_P(SplitTokensCase, GivesTheExpectedXml)
