@@ -1,0 +1,67 @@
+# Builds the starter database OUT from the definitions in SRC with the command-line tool CLI, then
+# gives BIN (the build tree's program folder) a copy when it has no database of its own.
+# Languages come in a fixed order; definitions not named here follow in file-name order.
+set(order c cpp python javascript sql html xml shell ini)
+file(GLOB all RELATIVE ${SRC} ${SRC}/*.lng)
+list(SORT all)
+set(files "")
+foreach(name IN LISTS order)
+  if(EXISTS ${SRC}/${name}.lng)
+    list(APPEND files ${SRC}/${name}.lng)
+    list(REMOVE_ITEM all ${name}.lng)
+  endif()
+endforeach()
+foreach(f IN LISTS all)
+  list(APPEND files ${SRC}/${f})
+endforeach()
+
+get_filename_component(outdir ${OUT} DIRECTORY)
+set(work ${outdir}/folder)
+file(REMOVE_RECURSE ${work})
+file(MAKE_DIRECTORY ${work})
+
+function(run)
+  execute_process(COMMAND ${CLI} --folder ${work} ${ARGN}
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "varlex-cli ${ARGN} failed (${rc}): ${err}")
+  endif()
+  set(run_output "${out}" PARENT_SCOPE)
+endfunction()
+
+run(import ${files})
+# A new database starts with one empty language; the starter languages follow it.
+run(list)
+string(REGEX MATCH "^0\t\t" empty_first "${run_output}")
+if(empty_first)
+  run(delete --index 0)
+endif()
+set(index 0)
+foreach(f IN LISTS files)
+  get_filename_component(base ${f} NAME_WE)
+  if(EXISTS ${SRC}/${base}.txt)
+    run(sample --index ${index} --set ${SRC}/${base}.txt)
+  endif()
+  math(EXPR index "${index} + 1")
+endforeach()
+
+file(COPY_FILE ${work}/varlex.dat ${OUT})
+
+# The program folder keeps its own database. Only a database that is still the empty one a first
+# start creates (one language, every field empty: 4920 zero bytes) holds nothing to lose.
+set(replace FALSE)
+if(NOT EXISTS ${BIN}/varlex.dat)
+  set(replace TRUE)
+else()
+  file(SIZE ${BIN}/varlex.dat size)
+  if(size EQUAL 4920)
+    file(READ ${BIN}/varlex.dat hex HEX)
+    if(hex MATCHES "^0+$")
+      set(replace TRUE)
+    endif()
+  endif()
+endif()
+if(replace)
+  file(COPY_FILE ${OUT} ${BIN}/varlex.dat)
+  message(STATUS "Starter database copied to ${BIN}")
+endif()

@@ -1,0 +1,47 @@
+# Installation and the Debian package. An installed tree keeps the programs in bin/ and the shipped
+# data in share/varlex/, from which the per-user program folder is seeded on first run.
+include(GNUInstallDirs)
+set(VARLEX_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/varlex)
+
+install(TARGETS varlex varlex-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+set(VARLEX_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/varlex)
+install(DIRECTORY ${VARLEX_DATA_DIR}/ DESTINATION ${VARLEX_SHARE_DIR}
+  PATTERN ".keep" EXCLUDE)
+# Folders the program folder needs even when they ship empty.
+foreach(dir language_def language_mem margin_images)
+  install(DIRECTORY DESTINATION ${VARLEX_SHARE_DIR}/${dir})
+endforeach()
+if(VARLEX_STARTER_DATABASE)
+  install(FILES ${VARLEX_STARTER_DATABASE} DESTINATION ${VARLEX_SHARE_DIR})
+endif()
+
+set(VARLEX_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+install(FILES ${VARLEX_PACKAGING_DIR}/varlex.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${VARLEX_PACKAGING_DIR}/varlex.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${VARLEX_PACKAGING_DIR}/varlex.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${VARLEX_PACKAGING_DIR}/varlex.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${VARLEX_DOC_DIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${VARLEX_DOC_DIR} OPTIONAL)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME varlex)
+set(CPACK_PACKAGE_VENDOR "Varlex")
+set(CPACK_PACKAGE_CONTACT "Varlex maintainers <varlex@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Language File Generator for syntax-colouring editor definitions")
+set(CPACK_PACKAGE_DESCRIPTION "Varlex creates and maintains language definition files (.lng) for a \
+syntax-colouring editor control. All languages live in one database, each tokenset property is \
+edited in one window, and every change shows at once as generated XML and as a coloured sample.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+# The Qt 6 and QScintilla runtime the programs link, plus the platform plugins a window needs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqscintilla2-qt6-15, qt6-qpa-plugins")
+find_program(VARLEX_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(VARLEX_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+include(CPack)
