@@ -1,7 +1,116 @@
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/compiledlanguagedata.h"
 
-#include <cctype>
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+constexpr MatchKey OrdinaryTokens = MatchKey(1) << 40;
+
+MatchKey tokenKey(int tokenset, int token)
+{
+    return OrdinaryTokens | (MatchKey(tokenset) << 21) | MatchKey(token);
+}
+
+// Rule text: "", "word", "colN", "leadwith[X]", "trailwith[X]", joined with "|" ("leadwith[a]|trailwith[b]").
+// X sits between any of the bracket pairs the token editor accepts; an unknown piece counts as "word".
+TokenRule parseRule(const QString &text)
+{
+    TokenRule rule;
+    QString rest = text.trimmed();
+    while (!rest.isEmpty()) {
+        // A piece ends where "|" is followed by another rule keyword, so X itself may hold "|".
+        qsizetype end = rest.size();
+        for (qsizetype bar = rest.indexOf(QLatin1Char('|')); bar >= 0; bar = rest.indexOf(QLatin1Char('|'), bar + 1)) {
+            const QStringView after = QStringView(rest).mid(bar + 1).trimmed();
+            if (after.startsWith(u"word", Qt::CaseInsensitive) || after.startsWith(u"col", Qt::CaseInsensitive)
+                || after.startsWith(u"leadwith", Qt::CaseInsensitive) || after.startsWith(u"trailwith", Qt::CaseInsensitive)) {
+                end = bar;
+                break;
+            }
+        }
+        const QString piece = rest.left(end).trimmed();
+        rest = end < rest.size() ? rest.mid(end + 1).trimmed() : QString();
+        const QString lower = piece.toLower();
+        auto bracketed = [&](int keywordLength) {
+            // The character after the keyword opens, the last one closes.
+            return piece.size() >= keywordLength + 2 ? piece.mid(keywordLength + 1, piece.size() - keywordLength - 2)
+                                                     : QString();
+        };
+        if (lower.isEmpty() || lower == QLatin1String("null")) {
+            continue;
+        } else if (lower.startsWith(QLatin1String("leadwith"))) {
+            rule.hasLead = true;
+            rule.lead = bracketed(8);
+        } else if (lower.startsWith(QLatin1String("trailwith"))) {
+            rule.hasTrail = true;
+            rule.trail = bracketed(9);
+        } else if (lower.startsWith(QLatin1String("col"))) {
+            bool ok = false;
+            const int n = lower.mid(3).trimmed().toInt(&ok);
+            rule.column = ok && n > 0 ? n : 1; // "col" and "col0" name the first column
+        } else {
+            rule.word = true;
+        }
+    }
+    return rule;
+}
+
+void resolveColour(const CompiledLanguageData &d, int tokenset, int textTokenset, qint32 TokensetDefinition::*field,
+                   qint32 TokensetStyle::*out, TokensetStyle &style)
+{
+    // Own colour, then along the inheritfrom chain, then the "text" tokenset; -1 is the pane's default.
+    const auto &sets = d.definition.tokensets;
+    QVector<int> seen;
+    int t = tokenset;
+    while (t >= 0 && !seen.contains(t)) {
+        seen.append(t);
+        const qint32 value = sets[t].*field;
+        if (value >= 0) {
+            style.*out = value;
+            return;
+        }
+        t = -1;
+        const QString &parent = sets[seen.last()].inheritfrom;
+        if (!parent.isEmpty()) {
+            for (int i = 0; i < sets.size(); ++i)
+                if (sets[i].name == parent) {
+                    t = i;
+                    break;
+                }
+        }
+    }
+    if (textTokenset >= 0 && !seen.contains(textTokenset)) {
+        const qint32 value = sets[textTokenset].*field;
+        if (value >= 0)
+            style.*out = value;
+    }
+}
+
+QString regexpProblem(const LanguageDefinition &def, const TokensetDefinition &set, const TokenDefinition &token,
+                      const QRegularExpression &re)
+{
+    return QStringLiteral("%1: tokenset \"%2\", token \"%3\": invalid regular expression: %4")
+        .arg(def.fileName, set.name, token.text, re.errorString());
+}
+
+} // namespace
+
+const LiteralTable::Slot *LiteralTable::find(quint32 hash, const char16_t *folded, int length) const
+{
+    if (slots.empty())
+        return nullptr;
+    for (quint32 i = hash & mask;; i = (i + 1) & mask) {
+        const Slot &s = slots[i];
+        if (s.keyLength < 0)
+            return nullptr;
+        if (s.hash == hash && s.keyLength == length
+            && std::equal(folded, folded + length, keys.begin() + s.keyStart))
+            return &s;
+    }
+}
 
 CompiledLanguage::CompiledLanguage() : d(std::make_unique<CompiledLanguageData>()) {}
 CompiledLanguage::~CompiledLanguage() = default;
@@ -9,8 +118,259 @@ CompiledLanguage::~CompiledLanguage() = default;
 std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const LanguageDefinition &definition)
 {
     std::shared_ptr<CompiledLanguage> language(new CompiledLanguage);
-    language->d->definition = definition;
-    language->d->styles.resize(definition.tokensets.size());
+    CompiledLanguageData &d = *language->d;
+    d.definition = definition;
+    const auto &sets = d.definition.tokensets;
+    const int n = int(sets.size());
+
+    QHash<QString, int> byName;
+    for (int i = n - 1; i >= 0; --i)
+        byName.insert(sets[i].name, i); // the first of equal names wins
+
+    // The "text" tokenset: id 1 without tokens of its own, else any id 1.
+    for (int pass = 0; pass < 2 && d.textTokenset < 0; ++pass)
+        for (int i = 0; i < n; ++i)
+            if (sets[i].id == TokensetIds::Text
+                && (pass == 1 || (sets[i].tokens.tokens.isEmpty() && sets[i].tokens2.tokens.isEmpty()))) {
+                d.textTokenset = i;
+                break;
+            }
+
+    for (int i = 0; i < n; ++i)
+        if (!sets[i].inheritfrom.isEmpty() && !byName.contains(sets[i].inheritfrom))
+            d.problems << QStringLiteral("%1: tokenset \"%2\" inherits from \"%3\", which is not a tokenset")
+                              .arg(d.definition.fileName, sets[i].name, sets[i].inheritfrom);
+
+    // Styles.
+    d.styles.resize(n);
+    for (int i = 0; i < n; ++i) {
+        TokensetStyle &s = d.styles[i];
+        resolveColour(d, i, d.textTokenset, &TokensetDefinition::forecolor, &TokensetStyle::fore, s);
+        resolveColour(d, i, d.textTokenset, &TokensetDefinition::backcolor, &TokensetStyle::back, s);
+        const int fs = sets[i].fontstyle;
+        s.bold = fs == 1 || fs == 3;
+        s.italic = fs == 2 || fs == 3;
+        s.underline = fs == 4;
+        s.hyperlink = sets[i].id == TokensetIds::Hyperlinks;
+    }
+    if (d.textTokenset >= 0)
+        d.defaultStyle = d.styles[d.textTokenset];
+
+    // Word characters: the language's character class, tested once for every BMP character.
+    {
+        d.wordChars.assign(8192, 0);
+        QRegularExpression wc(QStringLiteral("(?:%1)+").arg(d.definition.wordchars),
+                              QRegularExpression::UseUnicodePropertiesOption);
+        if (d.definition.wordchars.isEmpty() || !wc.isValid()) {
+            if (!d.definition.wordchars.isEmpty())
+                d.problems << QStringLiteral("%1: wordchars \"%2\" is not a valid character class: %3")
+                                  .arg(d.definition.fileName, d.definition.wordchars, wc.errorString());
+            wc = QRegularExpression(QStringLiteral("[\\w]+"), QRegularExpression::UseUnicodePropertiesOption);
+        }
+        QString all;
+        all.reserve(65536);
+        for (int c = 1; c < 65536; ++c)
+            all.append((c >= 0xD800 && c < 0xE000) ? QChar(u' ') : QChar(char16_t(c)));
+        for (auto it = wc.globalMatch(all); it.hasNext();) {
+            const auto m = it.next();
+            for (qsizetype i = m.capturedStart(); i < m.capturedEnd(); ++i) {
+                const int c = int(i) + 1;
+                d.wordChars[size_t(c >> 3)] |= quint8(1u << (c & 7));
+            }
+        }
+        for (int c = 0xD800; c < 0xE000; ++c) // characters beyond the BMP are mostly letters
+            d.wordChars[size_t(c >> 3)] |= quint8(1u << (c & 7));
+    }
+
+    d.rules.push_back(TokenRule{});
+    QHash<QString, int> ruleIndex;
+    ruleIndex.insert(QString(), 0);
+    auto ruleOf = [&](const QString &text) {
+        const QString key = text.trimmed().toLower() == QLatin1String("null") ? QString() : text.trimmed();
+        auto it = ruleIndex.constFind(key);
+        if (it != ruleIndex.constEnd())
+            return *it;
+        const int index = int(d.rules.size());
+        d.rules.push_back(parseRule(key));
+        ruleIndex.insert(key, index);
+        return index;
+    };
+
+    auto compileRegexp = [&](const TokensetDefinition &set, const TokenDefinition &token, bool caseSensitive) {
+        QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
+        if (!caseSensitive)
+            options |= QRegularExpression::CaseInsensitiveOption;
+        QRegularExpression re(token.text, options);
+        if (!re.isValid()) {
+            d.problems << regexpProblem(d.definition, set, token, re);
+            return -1;
+        }
+        re.optimize();
+        d.regexps.push_back(re);
+        return int(d.regexps.size()) - 1;
+    };
+
+    // Tokensets and the contexts they are valid in.
+    d.tokensets.resize(n);
+    d.contexts.resize(size_t(n) + 1);
+    for (auto &c : d.contexts)
+        c.valid.assign(size_t(n), 0);
+    d.contexts[0].transparent = true;
+    for (int i = 0; i < n; ++i) {
+        CompiledTokenset &t = d.tokensets[i];
+        const TokensetDefinition &s = sets[i];
+        t.name = s.name;
+        t.id = s.id;
+        t.scope = s.scope;
+        t.caseSensitive = s.casesensitive || d.definition.casesensitive;
+        t.singleLine = s.singlelinescope;
+        t.chain = s.chain;
+        t.symmetrical = s.symmetrical;
+        t.transparent = s.scope && (s.id == TokensetIds::ScopeKeywords || s.id == TokensetIds::ParameterBlocks);
+        d.contexts[size_t(i) + 1].transparent = t.transparent;
+    }
+    for (int i = 0; i < n; ++i) {
+        const TokensetDefinition &s = sets[i];
+        if (s.validscopes.isEmpty()) {
+            d.contexts[0].valid[i] = 1;
+            for (int j = 0; j < n; ++j)
+                if (d.tokensets[j].transparent)
+                    d.contexts[size_t(j) + 1].valid[i] = 1;
+            continue;
+        }
+        for (const QString &scope : s.validscopes) {
+            if (scope.isEmpty()) {
+                d.contexts[0].valid[i] = 1;
+                continue;
+            }
+            const int j = byName.value(scope, -1);
+            if (j < 0)
+                d.problems << QStringLiteral("%1: tokenset \"%2\" names the valid scope \"%3\", which is not a tokenset")
+                                  .arg(d.definition.fileName, s.name, scope);
+            else if (sets[j].scope)
+                d.contexts[size_t(j) + 1].valid[i] = 1;
+        }
+    }
+
+    // Tokens.
+    for (int i = 0; i < n; ++i) {
+        const TokensetDefinition &s = sets[i];
+        CompiledTokenset &t = d.tokensets[i];
+        const TokenKind kind = s.scope ? TokenKind::ScopeStart : TokenKind::List;
+        for (int k = 0; k < s.tokens.tokens.size(); ++k) {
+            const TokenDefinition &token = s.tokens.tokens[k];
+            if (token.text.isEmpty())
+                continue;
+            const int rule = ruleOf(token.rule);
+            if (token.regexp) {
+                const int re = compileRegexp(s, token, t.caseSensitive);
+                if (re < 0)
+                    continue;
+                d.regexpTokens.push_back(RegexpToken{re, i, k, rule, kind, tokenKey(i, k)});
+                if (s.scope)
+                    t.starts.push_back(EndToken{true, re, QString(), t.caseSensitive, rule, k});
+            } else {
+                d.literals.push_back(LiteralToken{token.text, t.caseSensitive, i, k, rule, kind, tokenKey(i, k)});
+                if (s.scope) {
+                    QString text = token.text;
+                    if (!t.caseSensitive)
+                        for (QChar &c : text)
+                            c = QChar(foldChar(c.unicode()));
+                    t.starts.push_back(EndToken{false, -1, text, t.caseSensitive, rule, k});
+                }
+            }
+        }
+        if (!s.scope)
+            continue;
+        for (int k = 0; k < s.tokens2.tokens.size(); ++k) {
+            const TokenDefinition &token = s.tokens2.tokens[k];
+            const int rule = ruleOf(token.rule);
+            if (token.text.isEmpty()) {
+                t.ends.push_back(EndToken{false, -1, QString(), true, rule, k}); // keeps the indices; never matches
+                continue;
+            }
+            if (token.regexp) {
+                const int re = compileRegexp(s, token, t.caseSensitive);
+                t.ends.push_back(EndToken{true, re, QString(), t.caseSensitive, rule, k});
+            } else {
+                QString text = token.text;
+                if (!t.caseSensitive)
+                    for (QChar &c : text)
+                        c = QChar(foldChar(c.unicode()));
+                t.ends.push_back(EndToken{false, -1, text, t.caseSensitive, rule, k});
+            }
+        }
+    }
+
+    // The literal hash table, keyed by folded text.
+    {
+        QHash<QString, std::vector<int>> groups;
+        QStringList order;
+        for (int li = 0; li < int(d.literals.size()); ++li) {
+            QString key = d.literals[li].text;
+            for (QChar &c : key)
+                c = QChar(foldChar(c.unicode()));
+            auto it = groups.find(key);
+            if (it == groups.end()) {
+                order << key;
+                it = groups.insert(key, {});
+            }
+            it->push_back(li); // literals were added in priority order
+        }
+        LiteralTable &table = d.table;
+        quint32 size = 16;
+        while (size < quint32(order.size()) * 2 + 1)
+            size <<= 1;
+        table.slots.assign(size, LiteralTable::Slot{});
+        table.mask = size - 1;
+        for (const QString &key : order) {
+            quint32 h = HashSeed;
+            for (QChar c : key)
+                h = hashStep(h, c.unicode());
+            quint32 i = h & table.mask;
+            while (table.slots[i].keyLength >= 0)
+                i = (i + 1) & table.mask;
+            LiteralTable::Slot &slot = table.slots[i];
+            slot.hash = h;
+            slot.keyLength = int(key.size());
+            slot.keyStart = int(table.keys.size());
+            for (QChar c : key)
+                table.keys.push_back(c.unicode());
+            const std::vector<int> &members = groups[key];
+            slot.first = int(table.entries.size());
+            slot.count = int(members.size());
+            table.entries.insert(table.entries.end(), members.begin(), members.end());
+            table.maxLength = std::max(table.maxLength, slot.keyLength);
+        }
+    }
+
+    // Per context: literal lengths by first character, and the regexp tokens valid there.
+    for (ContextData &c : d.contexts) {
+        bool anyInBucket[129] = {};
+        std::fill(std::begin(c.wordStartOnly), std::end(c.wordStartOnly), true);
+        for (const LiteralToken &lit : d.literals) {
+            if (!c.valid[lit.tokenset])
+                continue;
+            const char16_t first = foldChar(lit.text.at(0).unicode());
+            const int bucket = first < 128 ? first : 128;
+            auto &lengths = c.lengths[bucket];
+            if (std::find(lengths.begin(), lengths.end(), int(lit.text.size())) == lengths.end())
+                lengths.push_back(int(lit.text.size()));
+            anyInBucket[bucket] = true;
+            if (!(d.rules[lit.rule].word && d.isWord(lit.text.at(0).unicode())))
+                c.wordStartOnly[bucket] = false;
+        }
+        for (int b = 0; b < 129; ++b) {
+            std::sort(c.lengths[b].begin(), c.lengths[b].end(), std::greater<int>());
+            if (!anyInBucket[b])
+                c.wordStartOnly[b] = false;
+        }
+        for (int r = 0; r < int(d.regexpTokens.size()); ++r)
+            if (c.valid[d.regexpTokens[r].tokenset])
+                c.regexpTokens.push_back(r);
+        std::sort(c.regexpTokens.begin(), c.regexpTokens.end(),
+                  [&](int a, int b) { return d.regexpTokens[a].key < d.regexpTokens[b].key; });
+    }
     return language;
 }
 
@@ -18,6 +378,7 @@ const LanguageDefinition &CompiledLanguage::definition() const { return d->defin
 QStringList CompiledLanguage::problems() const { return d->problems; }
 int CompiledLanguage::tokensetCount() const { return int(d->definition.tokensets.size()); }
 QString CompiledLanguage::tokensetName(int tokenset) const { return d->definition.tokensets.at(tokenset).name; }
+
 int CompiledLanguage::indexOf(const QString &name) const
 {
     for (int i = 0; i < tokensetCount(); ++i)
@@ -25,12 +386,21 @@ int CompiledLanguage::indexOf(const QString &name) const
             return i;
     return -1;
 }
+
 bool CompiledLanguage::isScope(int tokenset) const { return d->definition.tokensets.at(tokenset).scope; }
 bool CompiledLanguage::matchBraces(int tokenset) const { return d->definition.tokensets.at(tokenset).matchbraces; }
+
 const TokensetStyle &CompiledLanguage::style(int tokenset) const
 {
-    return tokenset < 0 ? d->defaultStyle : d->styles.at(tokenset);
+    return tokenset < 0 || tokenset >= d->styles.size() ? d->defaultStyle : d->styles.at(tokenset);
 }
+
 int CompiledLanguage::textTokenset() const { return d->textTokenset; }
 const TokensetStyle &CompiledLanguage::defaultStyle() const { return d->defaultStyle; }
-bool CompiledLanguage::isWordChar(char32_t c) const { return c == '_' || (c < 128 && std::isalnum(int(c))); }
+
+bool CompiledLanguage::isWordChar(char32_t c) const
+{
+    if (c > 0xFFFF)
+        return true;
+    return d->isWord(char16_t(c));
+}

@@ -35,6 +35,7 @@ public:
     Highlighter &operator=(const Highlighter &) = delete;
 
     const CompiledLanguagePtr &language() const { return language_; }
+    struct Scanner; // per-line caches, reused between calls
 
     // Colours one line (without its line break) starting in state `in`; replaces `runs` with the
     // line's runs (offsets within the line) and returns the state at the start of the next line.
@@ -47,6 +48,5 @@ public:
 
 private:
     CompiledLanguagePtr language_;
-    struct Scanner;
-    std::unique_ptr<Scanner> scanner_; // per-line caches, reused between calls
+    std::unique_ptr<Scanner> scanner_;
 };

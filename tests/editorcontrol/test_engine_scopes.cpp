@@ -1,0 +1,178 @@
+// Scopes: opening and closing, valid and transparent scopes, single-line and unclosed scopes, the
+// chain and symmetrical flags, and the state carried from line to line.
+#include "test_engine_support.h"
+
+#include "editorcontrol/documenthighlighter.h"
+
+#include <gtest/gtest.h>
+
+using namespace EngineTest;
+
+namespace {
+
+TokensetDefinition validIn(TokensetDefinition set, const QStringList &scopes)
+{
+    set.validscopes = scopes;
+    return set;
+}
+
+TokensetDefinition flags(TokensetDefinition set, bool chain, bool symmetrical)
+{
+    set.chain = chain;
+    set.symmetrical = symmetrical;
+    return set;
+}
+
+const int Blocks = TokensetIds::ScopeKeywords;
+const int Params = TokensetIds::ParameterBlocks;
+const int Strings = TokensetIds::Strings;
+const int Comments = TokensetIds::BlockComments;
+
+} // namespace
+
+TEST(EngineScopes, StartContentAndEndTakeTheScopesStyleAndCloseByIndex)
+{
+    const LanguageDefinition d = language({scopeSet("Str", Strings, {"\"", "'"}, {"\"", "'"}),
+                                           listSet("K", {"if"})});
+    EXPECT_EQ(marked(d, "if \"a ' if\" if 'b\"' if"), "[K:if] [Str:\"a ' if\"] [K:if] [Str:'b\"'] [K:if]");
+
+    // tokens2 shorter than tokens: any end token closes a scope opened by a later start token.
+    const LanguageDefinition shorter = language({scopeSet("C", Comments, {"/*", "(*", "{"}, {"*/", "*)"})});
+    EXPECT_EQ(marked(shorter, "{ x *) y"), "[C:{ x *)] y");
+    EXPECT_EQ(marked(shorter, "{ x */ y"), "[C:{ x */] y");
+    EXPECT_EQ(marked(shorter, "(* x */ *) y"), "[C:(* x */ *)] y");
+
+    // The run kinds tell start, content and end apart.
+    const CompiledLanguagePtr lang = CompiledLanguage::compile(d);
+    Highlighter h(lang);
+    QVector<StyleRun> runs;
+    h.highlightLine(u"'ab'", ScopeState(), runs);
+    ASSERT_EQ(runs.size(), 3);
+    EXPECT_EQ(runs[0].kind, StyleRun::ScopeStart);
+    EXPECT_EQ(runs[1].kind, StyleRun::Plain);
+    EXPECT_EQ(runs[2].kind, StyleRun::ScopeEnd);
+    EXPECT_EQ(runs[2].token, 1);
+}
+
+TEST(EngineScopes, ValidScopesAndTransparentScopes)
+{
+    const LanguageDefinition d = language({
+        scopeSet("Braces", Blocks, {"{"}, {"}"}),
+        scopeSet("Parens", Params, {"("}, {")"}),
+        scopeSet("Str", Strings, {"\""}, {"\""}),
+        scopeSet("Com", Comments, {"/*"}, {"*/"}),
+        listSet("K", {"if"}),                                            // no validscope
+        validIn(listSet("Esc", {"\\\\."}, true), {"Str"}),               // inside strings only
+        validIn(listSet("Todo", {"TODO"}), {"Com", ""}),                 // comments and the outermost level
+        validIn(listSet("Arg", {","}), {"Parens"}),                      // parameter blocks only
+    });
+    const struct {
+        const char *name;
+        QString text, expected;
+    } cases[] = {
+        {"default: outermost and transparent scopes", "if {if (if)}",
+         "[K:if] [Braces:{][K:if][Braces: ][Parens:(][K:if][Parens:)][Braces:}]"},
+        {"default: never in literal scopes", "\"if\" /*if*/", "[Str:\"if\"] [Com:/*if*/]"},
+        {"validscope: only there", "\\n \"a\\\"b\"", "\\n [Str:\"a][Esc:\\\"][Str:b\"]"},
+        {"validscope with the outermost level", "TODO /* TODO */ {TODO}",
+         "[Todo:TODO] [Com:/* ][Todo:TODO][Com: */] [Braces:{TODO}]"},
+        {"validscope in a transparent scope", "a,b (a,b)", "a,b [Parens:(a][Arg:,][Parens:b)]"},
+        {"nesting", "{{}}", "[Braces:{{}}]"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(marked(d, c.text), c.expected) << c.name;
+
+    // A validscope naming no tokenset is reported and ignored.
+    LanguageDefinition bad = language({validIn(listSet("K", {"if"}), {"Nowhere"})});
+    EXPECT_EQ(CompiledLanguage::compile(bad)->problems().size(), 1);
+    EXPECT_EQ(marked(bad, "if"), "if");
+}
+
+TEST(EngineScopes, SingleLineAndUnclosedScopes)
+{
+    const LanguageDefinition d = language({
+        scopeSet("Line", TokensetIds::LineComments, {"//"}, {}, true),
+        scopeSet("Block", Comments, {"/*"}, {"*/"}, false),
+        scopeSet("Str", Strings, {"\""}, {"\""}, true),
+        listSet("K", {"if"}),
+    });
+    EXPECT_EQ(marked(d, "if // if\nif"), "[K:if] [Line:// if]\n[K:if]");
+    EXPECT_EQ(marked(d, "\"open\nif"), "[Str:\"open]\n[K:if]");
+    EXPECT_EQ(marked(d, "/* a\nif */ if"), "[Block:/* a\nif */] [K:if]");
+    EXPECT_EQ(marked(d, "/* runs\nto the end"), "[Block:/* runs\nto the end]");
+    EXPECT_EQ(marked(d, "/* a\r\nb */\rif"), "[Block:/* a\r\nb */]\r[K:if]");
+
+    // A single-line scope closes at the line end with every scope opened inside it.
+    LanguageDefinition nested = language({
+        scopeSet("Line", Blocks, {"["}, {"]"}, true),
+        scopeSet("Block", Blocks, {"{"}, {"}"}, false),
+    });
+    const CompiledLanguagePtr lang = CompiledLanguage::compile(nested);
+    Highlighter h(lang);
+    QVector<StyleRun> runs;
+    EXPECT_TRUE(h.highlightLine(u"[ {", ScopeState(), runs).isOutermost());
+    EXPECT_EQ(h.highlightLine(u"{ [", ScopeState(), runs).depth(), 1);
+}
+
+TEST(EngineScopes, ChainLetsAnEnclosingScopeCloseThroughTransparentScopes)
+{
+    auto lang = [](bool chain) {
+        return language({flags(scopeSet("Braces", Blocks, {"{"}, {"}"}), chain, false),
+                         scopeSet("Parens", Params, {"("}, {")"}),
+                         scopeSet("Str", Strings, {"\""}, {"\""})});
+    };
+    EXPECT_EQ(marked(lang(true), "{ f( } x"), "[Braces:{ f][Parens:( ][Braces:}] x");
+    EXPECT_EQ(marked(lang(false), "{ f( } x"), "[Braces:{ f][Parens:( } x]");
+    // Never through a literal scope: a brace inside a string is text.
+    EXPECT_EQ(marked(lang(true), "{ \"}\" }"), "[Braces:{ ][Str:\"}\"][Braces: }]");
+    // The innermost scope's own end wins a tie.
+    EXPECT_EQ(marked(language({flags(scopeSet("A", Blocks, {"<"}, {">"}), true, false),
+                               scopeSet("B", Blocks, {"["}, {">"})}),
+                     "<[>>"),
+              "[A:<][B:[>][A:>]");
+}
+
+TEST(EngineScopes, SymmetricalScopesCloseOnTheirOwnStartToken)
+{
+    auto sym = [](const QStringList &starts, const QStringList &ends, bool regexp = false) {
+        return language({flags(scopeSet("Q", Strings, starts, ends, false, regexp), true, true)});
+    };
+    EXPECT_EQ(marked(sym({"\"", "'"}, {}), "\"a'b\" 'c\"d' e"), "[Q:\"a'b\"] [Q:'c\"d'] e");
+    // tokens2 is not used by a symmetrical scope.
+    EXPECT_EQ(marked(sym({"$$"}, {"!"}), "$$a!b$$ c"), "[Q:$$a!b$$] c");
+    // A regexp start token closes on its next match.
+    EXPECT_EQ(marked(sym({"%+"}, {}, true), "%a%%% b"), "[Q:%a%%%] b");
+    // Not symmetrical and without end tokens: the scope runs to its line end or the text end.
+    EXPECT_EQ(marked(language({scopeSet("Q", Strings, {"\""}, {}, false)}), "\"a\" b"), "[Q:\"a\" b]");
+}
+
+TEST(EngineScopes, EditsRecolourOnlyUntilTheStateRepeats)
+{
+    const LanguageDefinition d = language({scopeSet("Block", Comments, {"/*"}, {"*/"}, false),
+                                           listSet("K", {"if"})});
+    DocumentHighlighter doc(CompiledLanguage::compile(d));
+    QStringList lines;
+    for (int i = 0; i < 100; ++i)
+        lines << QStringLiteral("if x %1").arg(i);
+    doc.setText(lines.join(QLatin1Char('\n')));
+    ASSERT_EQ(doc.lineCount(), 100);
+
+    EXPECT_EQ(doc.replaceLines(50, 1, {QStringLiteral("if y")}), 1);        // a keystroke: one line
+    EXPECT_EQ(doc.replaceLines(50, 1, {QStringLiteral("/* if y")}), 50);    // opens a comment to the end
+    EXPECT_EQ(doc.stateAtStart(99).depth(), 1);
+    EXPECT_EQ(doc.replaceLines(60, 1, {QStringLiteral("*/ if")}), 40);      // closes it again from 61 on
+    EXPECT_EQ(doc.replaceLines(55, 0, {QStringLiteral("a"), QStringLiteral("b")}), 2);
+    EXPECT_EQ(doc.replaceLines(10, 3, {}), 1);
+
+    // After the edits every line is coloured as a fresh colouring of the same text colours it.
+    QStringList now;
+    for (int i = 0; i < doc.lineCount(); ++i)
+        now << doc.line(i);
+    DocumentHighlighter fresh(CompiledLanguage::compile(d));
+    fresh.setText(now.join(QLatin1Char('\n')));
+    ASSERT_EQ(fresh.lineCount(), doc.lineCount());
+    for (int i = 0; i < doc.lineCount(); ++i) {
+        EXPECT_EQ(doc.runs(i), fresh.runs(i)) << "line " << i;
+        EXPECT_EQ(doc.stateAtStart(i), fresh.stateAtStart(i)) << "line " << i;
+    }
+}

@@ -1,0 +1,121 @@
+// Token matching: literals and case, regexps anchored at the position, longest match and its ties,
+// and every rule form.
+#include "test_engine_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace EngineTest;
+
+namespace {
+
+struct Case {
+    const char *name;
+    LanguageDefinition definition;
+    QString text;
+    QString expected;
+};
+
+void runCases(const std::vector<Case> &cases)
+{
+    for (const Case &c : cases)
+        EXPECT_EQ(marked(c.definition, c.text), c.expected) << c.name;
+}
+
+TokensetDefinition caseSensitive(TokensetDefinition set)
+{
+    set.casesensitive = true;
+    return set;
+}
+
+} // namespace
+
+TEST(EngineTokens, LiteralsCompareWithoutCaseUnlessTheTokensetIsCaseSensitive)
+{
+    runCases({
+        {"insensitive", language({listSet("K", {"if", "Else"})}), "IF a else b ElSe", "[K:IF] a [K:else] b [K:ElSe]"},
+        {"sensitive", language({caseSensitive(listSet("K", {"if"}))}), "if IF If", "[K:if] IF If"},
+        {"language-wide case", [] {
+             LanguageDefinition d = language({listSet("K", {"if"})});
+             d.casesensitive = true;
+             return d;
+         }(), "if IF", "[K:if] IF"},
+        {"non-ASCII folding", language({listSet("K", {"straße", "ÉTÉ"})}), "STRASSE straße été", "STRASSE [K:straße] [K:été]"},
+        {"operators next to each other", language({listSet("Op", {"+", "=", "+="})}), "a+=b+c", "a[Op:+=]b[Op:+]c"},
+        {"empty token never matches", language({listSet("K", {"", "x"})}), "x y", "[K:x] y"},
+    });
+}
+
+TEST(EngineTokens, RegexpsAreAnchoredAtThePositionAndFollowCase)
+{
+    runCases({
+        {"numbers", language({listSet("Num", {"\\d+(\\.\\d+)?"}, true)}), "a 12.5 b7", "a [Num:12.5] b[Num:7]"},
+        {"anchored, not searched", language({listSet("X", {"b+"}, true)}), "abbb", "a[X:bbb]"},
+        {"case-insensitive by default", language({listSet("Hex", {"0x[0-9a-f]+"}, true)}), "0XFF", "[Hex:0XFF]"},
+        {"case-sensitive tokenset", language({caseSensitive(listSet("Up", {"[A-Z]+"}, true))}), "abC", "ab[Up:C]"},
+        {"empty matches are no tokens", language({listSet("E", {"x*"}, true)}), "ab x", "ab [E:x]"},
+        {"lookbehind sees the line", language({listSet("L", {"(?<=@)\\w+"}, true)}), "@name", "@[L:name]"},
+        {"^ is the line start", language({listSet("H", {"^#\\w+"}, true)}), "#a #b\n#c", "[H:#a] #b\n[H:#c]"},
+    });
+}
+
+TEST(EngineTokens, LongestMatchWinsAndTiesGoToTheEarlierTokensetThenToken)
+{
+    runCases({
+        {"longer literal of a later tokenset",
+         language({listSet("A", {"<"}), listSet("B", {"<<"})}), "<<x<", "[B:<<]x[A:<]"},
+        {"regexp longer than literal",
+         language({listSet("K", {"int"}), listSet("Id", {"\\w+"}, true)}), "integer int", "[Id:integer] [K:int]"},
+        {"tie: earlier tokenset", language({listSet("A", {"\\w+"}, true), listSet("B", {"abc"})}), "abc", "[A:abc]"},
+        {"tie: earlier tokenset (literal first)", language({listSet("B", {"abc"}), listSet("A", {"\\w+"}, true)}), "abc", "[B:abc]"},
+    });
+
+    // Within one tokenset the earlier token wins: seen through the token index of the run.
+    const CompiledLanguagePtr lang = CompiledLanguage::compile(language({[] {
+        TokensetDefinition s = listSet("T", {"[a-z]+", "abc"}, true);
+        s.tokens.tokens[1].regexp = false;
+        return s;
+    }()}));
+    Highlighter h(lang);
+    QVector<StyleRun> runs;
+    h.highlightLine(u"abc", ScopeState(), runs);
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].token, 0);
+}
+
+TEST(EngineTokens, RuleWordUsesTheLanguagesWordCharacters)
+{
+    auto withWordChars = [](LanguageDefinition d, const QString &wc) {
+        d.wordchars = wc;
+        return d;
+    };
+    const LanguageDefinition kw = language({listSet("K", {"if", "-if", "if-"}, false, "word")});
+    runCases({
+        {"whole words only", kw, "if iff gif if_x (if)", "[K:if] iff gif if_x ([K:if])"},
+        {"non-word edge may touch", kw, "a-if b if-c", "a[K:-if] b [K:if-]c"},
+        {"word chars with a dash", withWordChars(language({listSet("K", {"if"}, false, "word")}), "[\\w-]"),
+         "if-x x-if if.x", "if-x x-if [K:if].x"},
+        {"letters beyond ASCII are word characters", kw, "éif ifé if", "éif ifé [K:if]"},
+        {"regexp tokens too", language({listSet("N", {"\\d+"}, true, "word")}), "12 a12 12b", "[N:12] a12 12b"},
+        {"no rule: inside words", language({listSet("K", {"if"}, false, "")}), "gift", "g[K:if]t"},
+        {"rule NULL is no rule", language({listSet("K", {"if"}, false, "NULL")}), "gift", "g[K:if]t"},
+        {"unknown rule counts as word", language({listSet("K", {"if"}, false, "bogus")}), "gift if", "gift [K:if]"},
+        {"invalid wordchars fall back", withWordChars(kw, "[\\w"), "iff if", "iff [K:if]"},
+    });
+}
+
+TEST(EngineTokens, LeadTrailAndColumnRules)
+{
+    runCases({
+        {"leadwith", language({listSet("V", {"\\w+"}, true, "leadwith[$@]")}), "a $b @c", "a $[V:b] @[V:c]"},
+        {"trailwith", language({listSet("F", {"\\w+"}, true, "trailwith[(]")}), "f(x) g", "[F:f](x) g"},
+        {"other bracket pairs", language({listSet("F", {"\\w+"}, true, "trailwith(=)")}), "a=1 b", "[F:a]=1 b"},
+        {"line start and end count as a blank", language({listSet("W", {"x"}, false, "leadwith[ ]|trailwith[ ]")}),
+         "x ax x", "[W:x] ax [W:x]"},
+        {"lead and trail together", language({listSet("P", {"\\w+"}, true, "leadwith[<]|trailwith[>]")}),
+         "<a> <b c>", "<[P:a]> <b c>"},
+        {"the set may hold a bar", language({listSet("B", {"\\w+"}, true, "leadwith[|]")}), "|a b", "|[B:a] b"},
+        {"col", language({listSet("C", {"\\*.*"}, true, "col7")}), "      * comment\n  * not", "      [C:* comment]\n  * not"},
+        {"col0 and col are the first column", language({listSet("C", {"c"}, false, "col")}), "c c", "[C:c] c"},
+        {"word and col combined", language({listSet("C", {"ab"}, false, "word|col1")}), "abc ab\nab", "abc ab\n[C:ab]"},
+    });
+}
