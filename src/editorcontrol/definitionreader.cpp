@@ -164,7 +164,7 @@ bool Parser::readTokenset(TokensetDefinition &ts)
         bool isNumber = false;
         const int n = style.toInt(&isNumber);
         ts.fontstyle = isNumber ? n : DefinitionTables::fontStyleNumber(style);
-        if (ts.fontstyle < 0)
+        if (!isNumber && ts.fontstyle < 0)
             return fail(start, QStringLiteral("tokenset %1: fontstyle=%2 is not a font style").arg(quoted(ts.name), quoted(style)));
     }
 

@@ -1,0 +1,162 @@
+#include "import/languageimport.h"
+
+#include "editorcontrol/definitiontables.h"
+#include "editorcontrol/languageobject.h"
+
+namespace LanguageImport {
+
+namespace {
+
+const QString kNone = QStringLiteral("<none>");
+const QString kSeparator = QStringLiteral(" :::: ");
+
+// A colour is stored as its absolute value; -1 ("not set") becomes the fallback.
+qint32 storedColour(qint32 value, qint32 notSet)
+{
+    if (value == -1)
+        return notSet;
+    // The absolute value of the most negative number does not fit; its 32 bits are kept.
+    return qint32(quint32(qAbs(qint64(value))));
+}
+
+} // namespace
+
+QString GetLMemberListFromFileData(const LanguageObject &language)
+{
+    const QString name = language.memberList();
+    return name.isEmpty() ? kNone : name;
+}
+
+QString GetInheritFromFileData(const LanguageObject &language, int k)
+{
+    const TokensetDefinition *ts = language.tokenset(k);
+    return !ts || ts->inheritfrom.isEmpty() ? kNone : ts->inheritfrom;
+}
+
+QString GetMemberListFromFileData(const LanguageObject &language, int k)
+{
+    const TokensetDefinition *ts = language.tokenset(k);
+    return !ts || ts->memberlist.isEmpty() ? kNone : ts->memberlist;
+}
+
+QString GetValidScopeFromFileData(const LanguageObject &language, int k, int i)
+{
+    const TokensetDefinition *ts = language.tokenset(k);
+    const QString *scope = ts ? ObjectModel::validScope(*ts, i) : nullptr;
+    return scope ? *scope : QStringLiteral("NULL");
+}
+
+bool GetFontStyleFromFileData(const LanguageObject &language, int k, QString &style)
+{
+    const TokensetDefinition *ts = language.tokenset(k);
+    if (!ts)
+        return false;
+    style = DefinitionTables::fontStyleName(ts->fontstyle);
+    return true;
+}
+
+QString GetIDName(qint64 number)
+{
+    return number < 0 || number > 1000 ? QStringLiteral("text") : DefinitionTables::idName(int(number));
+}
+
+QString GetCommandText(int number)
+{
+    return DefinitionTables::commandName(number);
+}
+
+QString tokenListText(const TokenListDefinition &list)
+{
+    QString text;
+    for (const TokenDefinition &token : list.tokens) {
+        text += QStringLiteral("\r\n");
+        text += token.text;
+        text += kSeparator;
+        text += GetCommandText(ObjectModel::commandNumber(token));
+        text += kSeparator;
+        text += token.regexp ? QStringLiteral("True") : QStringLiteral("False");
+        text += kSeparator;
+        text += ObjectModel::ruleText(token);
+    }
+    return text.mid(2);
+}
+
+bool fillLanguage(const LanguageObject &language, bool autoInclude, const QString &sampleText, Language &out,
+                  QString &description)
+{
+    const int count = language.tokensetCount();
+    if (count > Language::kSlots) {
+        description = QStringLiteral("%1: more than %2 tokensets; a language holds at most %2")
+                          .arg(language.definition()->fileName).arg(Language::kSlots);
+        return false;
+    }
+    out.name = language.name();
+    out.casesensitive = 0;
+    out.applycase = 0;
+    out.memberlist = GetLMemberListFromFileData(language);
+    out.whitespaceasparamblock = language.whitespaceAsParamBlock() ? 1 : 0;
+    out.wordchars = language.wordChars();
+    out.sampletext = sampleText;
+
+    for (int k = 0; k < count; ++k) {
+        const TokensetDefinition &ts = *language.tokenset(k);
+        Tokenset &slot = out.tokensets[size_t(k)];
+        if (ts.validscopes.size() > Language::kValidScopes) {
+            description = QStringLiteral("%1: tokenset \"%2\" has more than %3 valid scopes; a tokenset holds at most %3")
+                              .arg(language.definition()->fileName, ts.name).arg(Language::kValidScopes);
+            return false;
+        }
+        slot.name = ts.name;
+        slot.id = GetIDName(qAbs(qint64(ts.id)));
+        if (autoInclude)
+            slot.included = 1;
+        slot.type = ObjectModel::typeNumber(ts) == 0 ? QStringLiteral("list") : QStringLiteral("scope");
+        slot.casesensitive = ts.casesensitive;
+        slot.normalizecase = ts.normalizecase;
+        slot.matchbraces = ts.matchbraces;
+        slot.autoindent = ts.autoindent;
+        slot.hidden = ts.hidden;
+        slot.singlelinescope = ts.singlelinescope;
+        slot.chain = ts.chain;
+        slot.symmetrical = ts.symmetrical;
+        slot.enabled = ts.enabled;
+        slot.forecolor = storedColour(ts.forecolor, 0);
+        slot.backcolor = storedColour(ts.backcolor, 0x00FFFFFF);
+        GetFontStyleFromFileData(language, k, slot.fontstyle);
+        slot.inheritfrom = GetInheritFromFileData(language, k);
+        slot.tmemberlist = GetMemberListFromFileData(language, k);
+        const int scopes = int(ts.validscopes.size());
+        for (int i = 0; i < scopes; ++i)
+            slot.validscope[size_t(i)] = GetValidScopeFromFileData(language, k, i);
+        for (int i = scopes; i < Language::kValidScopes - 1; ++i)
+            slot.validscope[size_t(i)] = kNone;
+        slot.tokens = tokenListText(ts.tokens);
+        slot.tokens2 = tokenListText(ts.tokens2);
+    }
+    return true;
+}
+
+QString Result::messageText() const
+{
+    return QStringLiteral("Error importing language!\r\n\r\n") + description;
+}
+
+Result importFile(Database &db, LanguageObject &object, const QString &path, bool autoInclude,
+                  const QString &sampleText)
+{
+    Result result;
+    if (!object.load(path)) {
+        result.description = object.error().toString();
+        return result;
+    }
+    Language language;
+    if (!fillLanguage(object, autoInclude, sampleText, language, result.description))
+        return result;
+    db.languages.append(std::move(language));
+    db.dirty = true;
+    result.ok = true;
+    result.index = db.upperIndex();
+    return result;
+}
+
+} // namespace LanguageImport
