@@ -1,11 +1,14 @@
 #include "editorcontrol/definitionreader.h"
 
 #include "editorcontrol/definitiontables.h"
+#include "editorcontrol/regexcache.h"
 #include "editorcontrol/xmlinput.h"
 
 #include <QHash>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+
+using namespace Qt::StringLiterals;
 
 namespace DefinitionReader {
 
@@ -46,18 +49,18 @@ private:
     bool checkReferences(const LanguageDefinition &def);
 
     // Attribute readers: false (with the error set) when the value cannot be understood.
-    bool flag(QLatin1StringView attr, bool &value);
-    bool colour(QLatin1StringView attr, qint32 &value);
+    bool flag(const QXmlStreamAttributes &attrs, QLatin1StringView attr, bool &value);
+    bool colour(const QXmlStreamAttributes &attrs, QLatin1StringView attr, qint32 &value);
 
     QXmlStreamReader xml_;
     QString file_;
+    bool languageCaseSensitive_ = false;
     QVector<Place> tokensetPlaces_;
     QVector<QVector<Place>> scopePlaces_;
 };
 
-bool Parser::flag(QLatin1StringView attr, bool &value)
+bool Parser::flag(const QXmlStreamAttributes &attrs, QLatin1StringView attr, bool &value)
 {
-    const QXmlStreamAttributes attrs = xml_.attributes();
     if (!attrs.hasAttribute(attr))
         return true;
     const QStringView v = attrs.value(attr).trimmed();
@@ -72,9 +75,8 @@ bool Parser::flag(QLatin1StringView attr, bool &value)
     return true;
 }
 
-bool Parser::colour(QLatin1StringView attr, qint32 &value)
+bool Parser::colour(const QXmlStreamAttributes &attrs, QLatin1StringView attr, qint32 &value)
 {
-    const QXmlStreamAttributes attrs = xml_.attributes();
     if (!attrs.hasAttribute(attr))
         return true;
     const QStringView v = attrs.value(attr).trimmed();
@@ -108,12 +110,14 @@ bool Parser::run(LanguageDefinition &def)
 bool Parser::readLanguage(LanguageDefinition &def)
 {
     const QXmlStreamAttributes attrs = xml_.attributes();
-    def.name = attrs.value(QLatin1StringView("name")).toString();
-    if (attrs.hasAttribute(QLatin1StringView("wordchars")))
-        def.wordchars = attrs.value(QLatin1StringView("wordchars")).toString();
-    def.memberlist = attrs.value(QLatin1StringView("memberlist")).toString();
-    if (!flag(QLatin1StringView("casesensitive"), def.casesensitive) || !flag(QLatin1StringView("whitespaceasparamblock"), def.whitespaceasparamblock))
+    def.name = attrs.value("name"_L1).toString();
+    if (attrs.hasAttribute("wordchars"_L1))
+        def.wordchars = attrs.value("wordchars"_L1).toString();
+    def.memberlist = attrs.value("memberlist"_L1).toString();
+    if (!flag(attrs, "casesensitive"_L1, def.casesensitive)
+        || !flag(attrs, "whitespaceasparamblock"_L1, def.whitespaceasparamblock))
         return false;
+    languageCaseSensitive_ = def.casesensitive;
 
     while (!xml_.atEnd()) {
         const QXmlStreamReader::TokenType t = xml_.readNext();
@@ -139,11 +143,11 @@ bool Parser::readTokenset(TokensetDefinition &ts)
 {
     const Place start = here();
     const QXmlStreamAttributes attrs = xml_.attributes();
-    ts.name = attrs.value(QLatin1StringView("name")).toString();
+    ts.name = attrs.value("name"_L1).toString();
     if (ts.name.isEmpty())
         return fail(start, QStringLiteral("a tokenset without a name"));
 
-    const QStringView id = attrs.value(QLatin1StringView("id")).trimmed();
+    const QStringView id = attrs.value("id"_L1).trimmed();
     if (!id.isEmpty()) {
         bool isNumber = false;
         const int n = id.toInt(&isNumber);
@@ -151,7 +155,7 @@ bool Parser::readTokenset(TokensetDefinition &ts)
         ts.id = isNumber ? n : qMax(1, DefinitionTables::idNumber(id));
     }
 
-    const QStringView type = attrs.value(QLatin1StringView("type")).trimmed();
+    const QStringView type = attrs.value("type"_L1).trimmed();
     if (type.isEmpty() || type.compare(u"list", Qt::CaseInsensitive) == 0 || type == u"0")
         ts.scope = false;
     else if (type.compare(u"scope", Qt::CaseInsensitive) == 0 || type == u"1")
@@ -159,7 +163,7 @@ bool Parser::readTokenset(TokensetDefinition &ts)
     else
         return fail(start, QStringLiteral("tokenset %1: type=%2 is not list or scope").arg(quoted(ts.name), quoted(type)));
 
-    const QStringView style = attrs.value(QLatin1StringView("fontstyle")).trimmed();
+    const QStringView style = attrs.value("fontstyle"_L1).trimmed();
     if (!style.isEmpty()) {
         bool isNumber = false;
         const int n = style.toInt(&isNumber);
@@ -168,13 +172,14 @@ bool Parser::readTokenset(TokensetDefinition &ts)
             return fail(start, QStringLiteral("tokenset %1: fontstyle=%2 is not a font style").arg(quoted(ts.name), quoted(style)));
     }
 
-    ts.inheritfrom = attrs.value(QLatin1StringView("inheritfrom")).toString();
-    ts.memberlist = attrs.value(QLatin1StringView("memberlist")).toString();
-    if (!flag(QLatin1StringView("autoindent"), ts.autoindent) || !flag(QLatin1StringView("casesensitive"), ts.casesensitive)
-        || !flag(QLatin1StringView("chain"), ts.chain) || !flag(QLatin1StringView("enabled"), ts.enabled) || !flag(QLatin1StringView("hidden"), ts.hidden)
-        || !flag(QLatin1StringView("matchbraces"), ts.matchbraces) || !flag(QLatin1StringView("normalizecase"), ts.normalizecase)
-        || !flag(QLatin1StringView("singlelinescope"), ts.singlelinescope) || !flag(QLatin1StringView("symmetrical"), ts.symmetrical)
-        || !colour(QLatin1StringView("forecolor"), ts.forecolor) || !colour(QLatin1StringView("backcolor"), ts.backcolor)) {
+    ts.inheritfrom = attrs.value("inheritfrom"_L1).toString();
+    ts.memberlist = attrs.value("memberlist"_L1).toString();
+    if (!flag(attrs, "autoindent"_L1, ts.autoindent) || !flag(attrs, "casesensitive"_L1, ts.casesensitive)
+        || !flag(attrs, "chain"_L1, ts.chain) || !flag(attrs, "enabled"_L1, ts.enabled)
+        || !flag(attrs, "hidden"_L1, ts.hidden) || !flag(attrs, "matchbraces"_L1, ts.matchbraces)
+        || !flag(attrs, "normalizecase"_L1, ts.normalizecase) || !flag(attrs, "singlelinescope"_L1, ts.singlelinescope)
+        || !flag(attrs, "symmetrical"_L1, ts.symmetrical) || !colour(attrs, "forecolor"_L1, ts.forecolor)
+        || !colour(attrs, "backcolor"_L1, ts.backcolor)) {
         error.problem = QStringLiteral("tokenset %1: %2").arg(quoted(ts.name), error.problem);
         return false;
     }
@@ -193,7 +198,7 @@ bool Parser::readTokenset(TokensetDefinition &ts)
             if (ts.validscopes.size() == kMaxValidScopes)
                 return fail(here(), QStringLiteral("tokenset %1 has more than %2 valid scopes; a tokenset holds at most %2")
                                         .arg(quoted(ts.name)).arg(kMaxValidScopes));
-            ts.validscopes.append(xml_.attributes().value(QLatin1StringView("name")).toString());
+            ts.validscopes.append(xml_.attributes().value("name"_L1).toString());
             scopePlaces_.last().append(here());
             XmlInput::skipElement(xml_, 3);
         } else if (name == u"tokens") {
@@ -215,12 +220,12 @@ bool Parser::readTokenList(const TokensetDefinition &ts, TokenListDefinition &li
     const QXmlStreamAttributes attrs = xml_.attributes();
     bool regexp = true;
     QString rule = QStringLiteral("word");
-    if (!flag(QLatin1StringView("regexp"), regexp)) {
+    if (!flag(attrs, "regexp"_L1, regexp)) {
         error.problem = QStringLiteral("tokenset %1: %2").arg(quoted(ts.name), error.problem);
         return false;
     }
-    if (attrs.hasAttribute(QLatin1StringView("rule")))
-        rule = attrs.value(QLatin1StringView("rule")).trimmed().toString();
+    if (attrs.hasAttribute("rule"_L1))
+        rule = attrs.value("rule"_L1).trimmed().toString();
     if (!list.present) {
         list.present = true;
         list.regexp = regexp;
@@ -242,10 +247,10 @@ bool Parser::readTokenList(const TokensetDefinition &ts, TokenListDefinition &li
         TokenDefinition token;
         token.regexp = regexp;
         token.rule = rule;
-        token.action = ta.value(QLatin1StringView("action")).trimmed().toString();
-        if (ta.hasAttribute(QLatin1StringView("rule")))
-            token.rule = ta.value(QLatin1StringView("rule")).trimmed().toString();
-        if (!flag(QLatin1StringView("regexp"), token.regexp)) {
+        token.action = ta.value("action"_L1).trimmed().toString();
+        if (ta.hasAttribute("rule"_L1))
+            token.rule = ta.value("rule"_L1).trimmed().toString();
+        if (!flag(ta, "regexp"_L1, token.regexp)) {
             error.problem = QStringLiteral("tokenset %1: %2").arg(quoted(ts.name), error.problem);
             return false;
         }
@@ -253,7 +258,11 @@ bool Parser::readTokenList(const TokensetDefinition &ts, TokenListDefinition &li
         if (xml_.hasError())
             return failXml();
         if (token.regexp) {
-            const QRegularExpression re(token.text);
+            // The options the colouring engine matches with, so it finds the pattern compiled.
+            QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
+            if (!ts.casesensitive && !languageCaseSensitive_)
+                options |= QRegularExpression::CaseInsensitiveOption;
+            const QRegularExpression re = RegexCache::get(token.text, options);
             if (!re.isValid()) {
                 return fail(at, QStringLiteral("tokenset %1, token %2: invalid regular expression: %3 at offset %4")
                                     .arg(quoted(ts.name), quoted(token.text), re.errorString())

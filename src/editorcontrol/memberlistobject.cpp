@@ -4,6 +4,8 @@
 
 #include <QXmlStreamReader>
 
+using namespace Qt::StringLiterals;
+
 bool MemberListObject::load(const QString &path)
 {
     QByteArray bytes;
@@ -32,7 +34,7 @@ bool MemberListObject::loadData(const QByteArray &bytes, const QString &fileName
         return fail(xml.errorString());
     if (xml.name() != u"memberlist")
         return fail(QStringLiteral("the root element is <%1>, not <memberlist>").arg(xml.name()));
-    const QString name = xml.attributes().value(QLatin1StringView("name")).toString();
+    const QString name = xml.attributes().value("name"_L1).toString();
     if (name.trimmed().isEmpty())
         return fail(QStringLiteral("the member list has no name"));
 
@@ -45,7 +47,7 @@ bool MemberListObject::loadData(const QByteArray &bytes, const QString &fileName
             continue;
         if (xml.name() == u"member") {
             const QXmlStreamAttributes attrs = xml.attributes();
-            Member m{attrs.value(QLatin1StringView("name")).toString(), attrs.value(QLatin1StringView("tip")).toString()};
+            Member m{attrs.value("name"_L1).toString(), attrs.value("tip"_L1).toString()};
             if (m.name.trimmed().isEmpty())
                 return fail(QStringLiteral("a member without a name"));
             members.append(std::move(m));
