@@ -2,6 +2,7 @@
 
 #include "editorcontrol/languageobject.h"
 #include "editorcontrol/memberlistobject.h"
+#include "xmlgen/memberlistlookup.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,8 +11,8 @@
 #include <memory>
 
 // The editor control's global object (G): the registered languages, in order of registration, and the
-// registered member lists. One per main window.
-class EditorGlobals {
+// registered member lists. One per main window. The XML writer asks it whether a member list exists.
+class EditorGlobals : public MemberlistLookup {
 public:
     // Languages. Only a loaded object can be registered, and each object once.
     void clearLanguages();
@@ -31,6 +32,7 @@ public:
     std::shared_ptr<MemberListObject> memberList(const QString &name) const;
     bool registerMemberList(const std::shared_ptr<MemberListObject> &list);
     bool memberListExists(const QString &name) const { return memberList(name) != nullptr; }
+    bool exists(const QString &name) const override { return memberListExists(name); }
     QStringList memberListNames() const;
 
 private:

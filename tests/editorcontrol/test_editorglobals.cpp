@@ -65,6 +65,9 @@ TEST(EditorGlobals, MemberListsByExactName)
     EXPECT_FALSE(g.memberListExists(QStringLiteral("html")));
     EXPECT_FALSE(g.memberListExists(QStringLiteral("HTML ")));
     EXPECT_FALSE(g.memberListExists(QString()));
+    const MemberlistLookup &lookup = g; // what the XML writer asks
+    EXPECT_TRUE(lookup.exists(QStringLiteral("C Library")));
+    EXPECT_FALSE(lookup.exists(QStringLiteral("c library")));
     EXPECT_EQ(g.memberList(QStringLiteral("C Library")), c);
     EXPECT_EQ(g.memberList(1), html);
     EXPECT_EQ(g.memberList(2), nullptr);
