@@ -1,0 +1,366 @@
+#include "viewer/frmviewer.h"
+
+#include "mainwindow/dialogs.h"
+#include "model/ansicodec.h"
+#include "online/paneprinting.h"
+
+#include "online/qsci.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QSaveFile>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct GeometryKey {
+    const char *key;
+    double fallback;
+};
+// Left, top, width, height in twips.
+constexpr GeometryKey kGeometry[] = {
+    {"ImportLeft", 2400}, {"ImportTop", 2400}, {"ImportWidth", 6000}, {"ImportHeight", 4000}};
+
+constexpr double kListWidthTwips = 2400;
+constexpr double kMarginTwips = 60;
+const QString kVarlexLng = QStringLiteral("varlex.lng");
+
+} // namespace
+
+FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
+    : QMainWindow(parent, Qt::Window)
+    , dialogs_(dialogs)
+    , context_(std::move(context))
+{
+    setObjectName(QStringLiteral("frmViewer"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    central_ = new QWidget(this);
+    central_->setObjectName(QStringLiteral("central"));
+    setCentralWidget(central_);
+    lstFiles_ = new QListWidget(central_);
+    lstFiles_->setObjectName(QStringLiteral("lstFiles"));
+    lstFiles_->setSelectionMode(QAbstractItemView::SingleSelection);
+    txtFile_ = new QsciScintilla(central_);
+    txtFile_->setObjectName(QStringLiteral("txtFile"));
+    txtFile_->setEolMode(QsciScintilla::EolWindows);
+    txtFile_->setUtf8(true);
+
+    const int m = toPixels(kMarginTwips);
+    const int listWidth = toPixels(kListWidthTwips);
+    lstFiles_->setGeometry(m, m, listWidth, 200);
+    txtFile_->setGeometry(2 * m + listWidth, m, 300, 200);
+
+    auto *mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    const auto addItem = [this, mnuFile](const char *name, const QString &caption, void (FrmViewer::*handler)()) {
+        QAction *action = mnuFile->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    addItem("mnuSave", QStringLiteral("&Save"), &FrmViewer::mnuSave_Click);
+    addItem("mnuPrint", QStringLiteral("&Print"), &FrmViewer::mnuPrint_Click);
+    addItem("mnuDelete", QStringLiteral("&Delete"), &FrmViewer::mnuDelete_Click);
+
+    toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
+    const struct {
+        const char *key;
+        const char *tip;
+        QStyle::StandardPixmap icon;
+    } buttons[] = {{"save", "Save", QStyle::SP_DialogSaveButton},
+                   {"print", "Print", QStyle::SP_FileDialogDetailedView},
+                   {"delete", "Delete", QStyle::SP_TrashIcon}};
+    for (const auto &b : buttons) {
+        QAction *action = toolbar_->addAction(style()->standardIcon(b.icon), QLatin1String(b.tip));
+        action->setObjectName(QStringLiteral("Toolbar1_") + QLatin1String(b.key));
+        action->setData(QLatin1String(b.key));
+        action->setToolTip(QLatin1String(b.tip));
+    }
+    connect(toolbar_, &QToolBar::actionTriggered, this,
+            [this](QAction *action) { Toolbar1_ButtonClick(action->data().toString()); });
+
+    mnuPopUp_ = new QMenu(QStringLiteral("PopUp"), this);
+    mnuPopUp_->setObjectName(QStringLiteral("mnuPopUp"));
+    QAction *mnuVarlex = mnuPopUp_->addAction(QStringLiteral("Show Varlex.lng"));
+    mnuVarlex->setObjectName(QStringLiteral("mnuVarlex"));
+    connect(mnuVarlex, &QAction::triggered, this, &FrmViewer::mnuVarlex_Click);
+
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+
+    connect(lstFiles_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            lstFiles_Click();
+    });
+    lstFiles_->viewport()->installEventFilter(this);
+    central_->installEventFilter(this);
+
+    Form_Load();
+}
+
+double FrmViewer::twipsPerPixel() const
+{
+    const int dpi = logicalDpiX();
+    return 1440.0 / (dpi > 0 ? dpi : 96);
+}
+
+int FrmViewer::toPixels(double twips) const
+{
+    return int(std::lround(twips / twipsPerPixel()));
+}
+
+void FrmViewer::colourPane(QsciScintilla *pane) const
+{
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    pane->setFont(fixed);
+    if (context_.applyXmlLanguage) {
+        context_.applyXmlLanguage(pane);
+        return;
+    }
+    auto *lexer = new QsciLexerXML(pane);
+    lexer->setDefaultFont(fixed);
+    lexer->setFont(fixed);
+    pane->setLexer(lexer);
+}
+
+void FrmViewer::Form_Load()
+{
+    setWindowTitle(QStringLiteral("Language Viewer  (") + context_.exportFolder + QStringLiteral(")"));
+    Settings(QStringLiteral("get"));
+
+    // Sorted by name without regard to case, the order a user finds in a file manager.
+    const QStringList names = QDir(context_.exportFolder)
+                                  .entryList({QStringLiteral("*.lng")}, QDir::Files | QDir::Readable,
+                                             QDir::Name | QDir::IgnoreCase);
+    lstFiles_->addItems(names);
+    lstFiles_->setCurrentRow(-1);
+
+    colourPane(txtFile_);
+}
+
+void FrmViewer::Settings(const QString &task)
+{
+    QSettings store;
+    store.beginGroup(QStringLiteral("Settings"));
+    const double tpp = twipsPerPixel();
+    if (task == QLatin1String("get")) {
+        double twips[4];
+        for (int i = 0; i < 4; ++i) {
+            bool ok = false;
+            const double value = store.value(QLatin1String(kGeometry[i].key)).toString().toDouble(&ok);
+            // A stored value that is not a usable number falls back to its default.
+            twips[i] = ok && std::isfinite(value) && std::fabs(value) < 1e7 ? value : kGeometry[i].fallback;
+        }
+        const int left = int(std::lround(twips[0] / tpp));
+        const int top = int(std::lround(twips[1] / tpp));
+        const int width = std::max(int(std::lround(twips[2] / tpp)), 120);
+        const int height = std::max(int(std::lround(twips[3] / tpp)), 90);
+        move(left, top);
+        resize(width, height);
+        return;
+    }
+    if (isMinimized() || isMaximized() || isFullScreen())
+        return;
+    const int values[4] = {x(), y(), width(), height()};
+    for (int i = 0; i < 4; ++i)
+        store.setValue(QLatin1String(kGeometry[i].key), QString::number(std::lround(values[i] * tpp)));
+}
+
+// The list keeps its width and runs down the window; the pane fills the rest. A window too small
+// for the rule keeps the sizes it has.
+void FrmViewer::Form_Resize()
+{
+    const double tpp = twipsPerPixel();
+    const int m = toPixels(kMarginTwips);
+    if (height() * tpp > 1400) {
+        const int listHeight = std::max(central_->height() - 2 * m, 0);
+        lstFiles_->resize(lstFiles_->width(), listHeight);
+        txtFile_->resize(txtFile_->width(), listHeight);
+    }
+    if (width() * tpp > lstFiles_->width() * tpp + 400) {
+        const int paneWidth = std::max(central_->width() - lstFiles_->width() - 3 * m, 0);
+        txtFile_->resize(paneWidth, txtFile_->height());
+    }
+}
+
+QString FrmViewer::selectedFile() const
+{
+    const QListWidgetItem *item = lstFiles_->currentItem();
+    if (!item || lstFiles_->currentRow() < 0)
+        return QString();
+    return QDir(context_.exportFolder).filePath(item->text());
+}
+
+void FrmViewer::report(const QString &title, const QString &text)
+{
+    dialogs_.message(this, text, title, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+}
+
+bool FrmViewer::readFile(const QString &path, const QString &title, QString &text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        report(title, QStringLiteral("Could not read \"%1\": %2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    }
+    text = AnsiCodec::decode(file.readAll());
+    return true;
+}
+
+// The list's selection always names the file the pane holds, so Save never writes one file's
+// text into another: when a file cannot be shown, the selection goes.
+void FrmViewer::lstFiles_Click()
+{
+    const QString path = selectedFile();
+    if (path.isEmpty())
+        return;
+    QString text;
+    if (!readFile(path, QStringLiteral("Open File"), text)) {
+        lstFiles_->setCurrentRow(-1);
+        lstFiles_->clearSelection();
+        txtFile_->clear();
+        return;
+    }
+    txtFile_->setText(text);
+}
+
+void FrmViewer::lstFiles_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
+{
+    if (button == Qt::RightButton)
+        mnuPopUp_->popup(globalPos);
+}
+
+void FrmViewer::mnuVarlex_Click()
+{
+    QString text;
+    if (!readFile(QDir(context_.programFolder).filePath(kVarlexLng), QStringLiteral("Show Varlex.lng"), text))
+        return;
+    // The pane no longer shows the selected file: drop the selection so Save cannot write the
+    // preview over it.
+    const QSignalBlocker block(lstFiles_);
+    lstFiles_->setCurrentRow(-1);
+    lstFiles_->clearSelection();
+    txtFile_->setText(text);
+}
+
+void FrmViewer::mnuSave_Click()
+{
+    const QString path = selectedFile();
+    if (path.isEmpty())
+        return;
+    QString text = txtFile_->text();
+    // The file ends with a line break; one already there is not doubled on every save.
+    if (!text.endsWith(QLatin1Char('\n')) && !text.endsWith(QLatin1Char('\r')))
+        text += QStringLiteral("\r\n");
+    const QByteArray bytes = AnsiCodec::encode(text);
+    if (AnsiCodec::decode(bytes) != text
+        && dialogs_.message(this,
+                            QStringLiteral("\"%1\" holds characters that the code page %2 cannot hold; they "
+                                           "will be saved as \"?\". Save anyway?")
+                                .arg(QFileInfo(path).fileName(), AnsiCodec::codePage()),
+                            QStringLiteral("Save File"), Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
+               != Dialogs::Answer::Ok)
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        report(QStringLiteral("Save File"), QStringLiteral("Could not save \"%1\": %2")
+                                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(path)));
+}
+
+void FrmViewer::mnuPrint_Click()
+{
+    const QString path = selectedFile();
+    if (path.isEmpty())
+        return;
+    QString text;
+    if (!readFile(path, QStringLiteral("Print File"), text))
+        return;
+    // The file as stored, not the pane's unsaved edits, coloured like the pane.
+    QsciScintilla page;
+    page.setEolMode(QsciScintilla::EolWindows);
+    page.setUtf8(true);
+    colourPane(&page);
+    page.setText(text);
+    const QString name = QFileInfo(path).fileName();
+    const PanePrinting::Result result =
+        PanePrinting::print(&page, QDir(context_.programFolder).filePath(name + QStringLiteral(".pdf")), name);
+    if (result.kind == PanePrinting::Result::Kind::Failed) {
+        report(QStringLiteral("Print File"),
+               QStringLiteral("Could not print \"%1\": %2").arg(QDir::toNativeSeparators(path), result.error));
+        return;
+    }
+    statusBar()->showMessage(result.statusText());
+}
+
+void FrmViewer::mnuDelete_Click()
+{
+    const QString path = selectedFile();
+    if (path.isEmpty())
+        return;
+    if (dialogs_.message(this, QStringLiteral("Are you sure?"), QStringLiteral("Delete File"),
+                         Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
+        != Dialogs::Answer::Ok)
+        return;
+    QFile file(path);
+    if (!file.remove()) {
+        report(QStringLiteral("Delete File"), QStringLiteral("Could not delete \"%1\": %2")
+                                                  .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return;
+    }
+    const int row = lstFiles_->currentRow();
+    {
+        const QSignalBlocker block(lstFiles_);
+        delete lstFiles_->takeItem(row);
+        lstFiles_->setCurrentRow(lstFiles_->count() > 0 ? std::min(row, lstFiles_->count() - 1) : -1);
+    }
+    if (lstFiles_->count() > 0)
+        lstFiles_Click();
+    else
+        txtFile_->clear();
+}
+
+void FrmViewer::Toolbar1_ButtonClick(const QString &key)
+{
+    if (key == QLatin1String("save"))
+        mnuSave_Click();
+    else if (key == QLatin1String("print"))
+        mnuPrint_Click();
+    else if (key == QLatin1String("delete"))
+        mnuDelete_Click();
+}
+
+void FrmViewer::closeEvent(QCloseEvent *event)
+{
+    Settings(QStringLiteral("save"));
+    event->accept();
+}
+
+bool FrmViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == central_ && event->type() == QEvent::Resize) {
+        Form_Resize();
+    } else if (watched == lstFiles_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        lstFiles_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+
+class Dialogs;
+class QAction;
+class QListWidget;
+class QMenu;
+class QToolBar;
+class QsciScintilla;
+
+// What the viewer takes from the main window when it opens.
+struct ViewerContext {
+    QString exportFolder;  // the folder whose .lng files are listed
+    QString programFolder; // holds varlex.lng, and the PDF when no printer is set up
+    // Gives a pane the language that colours XML (the first registered language). When empty the
+    // viewer uses a plain XML lexer.
+    std::function<void(QsciScintilla *pane)> applyXmlLanguage;
+};
+
+// The language file viewer: lists the .lng files of the export folder and shows, edits, saves,
+// prints and deletes them. Non-modal; it deletes itself when closed, so the main window keeps it
+// in a QPointer and creates a new one for the next "Show Language Files".
+class FrmViewer : public QMainWindow {
+    Q_OBJECT
+public:
+    FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent = nullptr);
+
+    // "get" reads the window geometry from the settings store and applies it; any other task
+    // writes it, unless the window is minimized or maximized.
+    void Settings(const QString &task);
+
+    void lstFiles_Click();
+    void mnuSave_Click();
+    void mnuPrint_Click();
+    void mnuDelete_Click();
+    void mnuVarlex_Click();
+    void Toolbar1_ButtonClick(const QString &key);
+
+    // The file selected in the list, as a full path; empty without a selection.
+    QString selectedFile() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Resize();
+    void lstFiles_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
+    void colourPane(QsciScintilla *pane) const;
+    bool readFile(const QString &path, const QString &title, QString &text);
+    void report(const QString &title, const QString &text);
+    double twipsPerPixel() const;
+    int toPixels(double twips) const;
+
+    Dialogs &dialogs_;
+    ViewerContext context_;
+    QWidget *central_ = nullptr;
+    QListWidget *lstFiles_ = nullptr;
+    QsciScintilla *txtFile_ = nullptr;
+    QToolBar *toolbar_ = nullptr;
+    QMenu *mnuPopUp_ = nullptr;
+};

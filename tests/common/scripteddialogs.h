@@ -1,0 +1,72 @@
+#pragma once
+
+#include "mainwindow/dialogs.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+// A dialogs seam for tests: answers come from queues filled by the test, every question is
+// recorded, and nothing is ever shown. An empty queue answers Cancel (Ok for an Ok-only box),
+// an empty string, or -1.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Message {
+        QString text;
+        QString title;
+        Buttons buttons;
+        Icon icon;
+    };
+
+    std::deque<Answer> answers;
+    std::deque<QString> inputs;
+    std::deque<qint32> colors;
+    std::deque<QString> files;
+    std::deque<QString> folders;
+
+    std::vector<Message> messages;
+    QStringList prompts; // input, colour, file and folder questions, by title or prompt
+
+    Answer message(QWidget *, const QString &text, const QString &title, Buttons buttons, Icon icon) override
+    {
+        messages.push_back({text, title, buttons, icon});
+        if (answers.empty())
+            return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString input(QWidget *, const QString &prompt, const QString &, const QString &) override
+    {
+        prompts << prompt;
+        return take(inputs, QString());
+    }
+    qint32 color(QWidget *) override
+    {
+        prompts << QStringLiteral("color");
+        return take(colors, qint32(-1));
+    }
+    QString openFile(QWidget *, const QString &title, const QString &, const QString &) override
+    {
+        prompts << title;
+        return take(files, QString());
+    }
+    QString folder(QWidget *, const QString &title, const QString &) override
+    {
+        prompts << title;
+        return take(folders, QString());
+    }
+
+private:
+    template <typename T>
+    static T take(std::deque<T> &queue, T fallback)
+    {
+        if (queue.empty())
+            return fallback;
+        T value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};

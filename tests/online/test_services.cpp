@@ -1,0 +1,225 @@
+#include "common/scripteddialogs.h"
+#include "common/testutil.h"
+#include "online/frmabout.h"
+#include "online/onlineservices.h"
+#include "online/qsci.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+using TestUtil::TempFolder;
+
+namespace {
+
+// A stand-in updater: a script that leaves a note of who ran it.
+QByteArray updaterScript(const QByteArray &who)
+{
+    return "#!/bin/sh\necho " + who + " > \"$(dirname \"$0\")/ran.txt\"\n";
+}
+
+void writeExecutable(const TempFolder &folder, const QString &name, const QByteArray &bytes)
+{
+    folder.write(name, bytes);
+    QFile::setPermissions(folder.file(name), QFile::permissions(folder.file(name)) | QFile::ExeOwner);
+}
+
+QByteArray waitForRun(const TempFolder &folder)
+{
+    (void)QTest::qWaitFor([&] { return folder.read(QStringLiteral("ran.txt")).endsWith('\n'); }, 10000);
+    return folder.read(QStringLiteral("ran.txt")).trimmed();
+}
+
+} // namespace
+
+TEST(OnlineUpdate, HandsOverToTheUpdaterAndClosesTheWindow)
+{
+    const struct {
+        const char *name;
+        bool withUpdate;
+        QByteArray ran;
+    } cases[] = {{"no Update.exe: the updater starts unchanged", false, "old"},
+                 {"Update.exe replaces the updater first", true, "new"}};
+    for (const auto &c : cases) {
+        TempFolder program;
+        writeExecutable(program, QStringLiteral("diVozara.exe"), updaterScript("old"));
+        if (c.withUpdate)
+            program.write(QStringLiteral("Update.exe"), updaterScript("new")); // arrives without the x bit
+        ScriptedDialogs dialogs;
+        dialogs.answers = {Dialogs::Answer::Ok};
+        QWidget window;
+        window.show();
+        OnlineServices services(&window, dialogs, program.path(), OnlineConfig());
+
+        EXPECT_TRUE(services.onlineUpdate()) << c.name;
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.name;
+        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Varlex will close to check for online updates!"));
+        EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Online Update"));
+        EXPECT_EQ(dialogs.messages[0].buttons, Dialogs::Buttons::OkCancel);
+        EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Information);
+        EXPECT_EQ(waitForRun(program), c.ran) << c.name;
+        EXPECT_FALSE(program.exists(QStringLiteral("Update.exe"))) << c.name;
+        EXPECT_FALSE(window.isVisible()) << c.name;
+    }
+}
+
+TEST(OnlineUpdate, CancelAndFailuresStartNothing)
+{
+    const QString error = QStringLiteral("Error updating Varlex.  Close all programs and try again!");
+    const struct {
+        const char *name;
+        bool withUpdater;
+        bool withUpdate;
+        Dialogs::Answer answer;
+        bool errorShown;
+    } cases[] = {
+        {"cancelled", true, true, Dialogs::Answer::Cancel, false},
+        {"Update.exe without diVozara.exe", false, true, Dialogs::Answer::Ok, true},
+        {"no updater at all", false, false, Dialogs::Answer::Ok, true},
+    };
+    for (const auto &c : cases) {
+        TempFolder program;
+        if (c.withUpdater)
+            writeExecutable(program, QStringLiteral("diVozara.exe"), updaterScript("old"));
+        if (c.withUpdate)
+            writeExecutable(program, QStringLiteral("Update.exe"), updaterScript("new"));
+        ScriptedDialogs dialogs;
+        dialogs.answers = {c.answer};
+        QWidget window;
+        window.show();
+        OnlineServices services(&window, dialogs, program.path(), OnlineConfig());
+
+        EXPECT_FALSE(services.onlineUpdate()) << c.name;
+        ASSERT_EQ(dialogs.messages.size(), c.errorShown ? 2u : 1u) << c.name;
+        if (c.errorShown) {
+            EXPECT_EQ(dialogs.messages[1].text, error);
+            EXPECT_EQ(dialogs.messages[1].title, QStringLiteral("diVozara"));
+            EXPECT_EQ(dialogs.messages[1].buttons, Dialogs::Buttons::Ok);
+        }
+        QTest::qWait(200);
+        EXPECT_FALSE(program.exists(QStringLiteral("ran.txt"))) << c.name;
+        EXPECT_EQ(program.exists(QStringLiteral("Update.exe")), c.withUpdate) << c.name;
+        EXPECT_EQ(program.read(QStringLiteral("diVozara.exe")), c.withUpdater ? updaterScript("old") : QByteArray());
+        EXPECT_TRUE(window.isVisible()) << c.name;
+    }
+}
+
+TEST(Links, OpenTheConfiguredAddressesOrReport)
+{
+    OnlineConfig config;
+    config.host = QStringLiteral("http://maker.example.org");
+    config.supportPage = QStringLiteral("http://maker.example.org/give");
+    config.email = QStringLiteral("someone@example.org");
+
+    const QString unknown = QStringLiteral("Something went wrong, but I don't know what!  Error 1");
+    const struct {
+        void (OnlineServices::*command)();
+        const char *url;
+        QString failure;
+        QString title;
+        Dialogs::Icon icon;
+    } cases[] = {
+        {&OnlineServices::webSite, "http://maker.example.org/free", QStringLiteral("Could not locate web site!  Error 1"),
+         QString(), Dialogs::Icon::None},
+        {&OnlineServices::forums, "http://maker.example.org/phpbb",
+         QStringLiteral("Could not locate forum site!  Error 1"), QString(), Dialogs::Icon::None},
+        {&OnlineServices::support, "http://maker.example.org/give", unknown, QString(), Dialogs::Icon::Exclamation},
+        {&OnlineServices::onlineHelp, "http://maker.example.org/free/varlex.htm", unknown, QString(),
+         Dialogs::Icon::Exclamation},
+        {&OnlineServices::email,
+         "mailto:someone@example.org?subject=Varlex&body=Suggestions,%20comments,%20or%20problems:",
+         QStringLiteral("Error sending email!"), QStringLiteral("Send Email to Author"), Dialogs::Icon::Exclamation},
+    };
+    for (const auto &c : cases) {
+        for (const bool handled : {true, false}) {
+            ScriptedDialogs dialogs;
+            QList<QUrl> opened;
+            TempFolder program;
+            OnlineServices services(nullptr, dialogs, program.path(), config, [&](const QUrl &url) {
+                opened << url;
+                return handled;
+            });
+            (services.*c.command)();
+            ASSERT_EQ(opened.size(), 1);
+            EXPECT_EQ(opened[0].toString(QUrl::FullyEncoded), QString::fromLatin1(c.url));
+            if (handled) {
+                EXPECT_TRUE(dialogs.messages.empty()) << c.url;
+                continue;
+            }
+            ASSERT_EQ(dialogs.messages.size(), 1u) << c.url;
+            EXPECT_EQ(dialogs.messages[0].text, c.failure);
+            EXPECT_EQ(dialogs.messages[0].title, c.title);
+            EXPECT_EQ(dialogs.messages[0].icon, c.icon);
+        }
+    }
+}
+
+TEST(About, TextCaptionAndPlace)
+{
+    EXPECT_TRUE(FrmAbout::aboutText().endsWith(QStringLiteral("\n    Version: 1.2.191")));
+
+    QWidget main;
+    main.setGeometry(100, 80, 900, 700);
+    main.show();
+    FrmAbout about(&main);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Varlex"));
+    EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("lblAbout"))->text(), FrmAbout::aboutText());
+    about.centreOn(&main);
+    const QRect m = main.frameGeometry();
+    EXPECT_EQ(about.frameGeometry().center().x() / 2, m.center().x() / 2);
+    EXPECT_EQ(about.frameGeometry().center().y() / 2, m.center().y() / 2);
+
+    // mnuAbout_Click shows it modally; close it from inside its event loop.
+    ScriptedDialogs dialogs;
+    TempFolder program;
+    OnlineServices services(&main, dialogs, program.path(), OnlineConfig());
+    QString shownTitle;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            shownTitle = box->windowTitle();
+            box->close();
+        }
+    });
+    services.about();
+    EXPECT_EQ(shownTitle, QStringLiteral("About Varlex"));
+}
+
+TEST(Printing, APdfOfThePaneHoldsItsText)
+{
+    if (PanePrinting::hasDefaultPrinter())
+        GTEST_SKIP() << "a printer is set up";
+    TempFolder program;
+    QsciScintilla pane;
+    pane.setLexer(new QsciLexerXML(&pane));
+    QString text = QStringLiteral("<language name=\"PrintedPane\" casesensitive=\"false\">\r\n");
+    for (int i = 0; i < 120; ++i) // more than one page
+        text += QStringLiteral("<tokenset name=\"Set%1\" id=\"text\"/>\r\n").arg(i);
+    text += QStringLiteral("</language>\r\n");
+    pane.setText(text);
+
+    ScriptedDialogs dialogs;
+    OnlineServices services(nullptr, dialogs, program.path(), OnlineConfig());
+    const PanePrinting::Result result = services.printPane(&pane, OnlineServices::kXmlPdf);
+    ASSERT_EQ(result.kind, PanePrinting::Result::Kind::Pdf) << result.error.toStdString();
+    EXPECT_EQ(result.pdfPath, program.file(OnlineServices::kXmlPdf));
+    EXPECT_TRUE(result.statusText().contains(result.pdfPath));
+
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {result.pdfPath, QStringLiteral("-")});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    const QString out = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const char *expected : {"<language name=\"PrintedPane\"", "Set0", "Set119", "</language>"})
+        EXPECT_TRUE(out.contains(QLatin1String(expected))) << expected;
+    EXPECT_GE(out.count(QLatin1Char('\f')), 2); // pages
+
+    const PanePrinting::Result failed =
+        PanePrinting::printToPdf(&pane, program.file(QStringLiteral("no/such/folder/x.pdf")));
+    EXPECT_EQ(failed.kind, PanePrinting::Result::Kind::Failed);
+    EXPECT_TRUE(failed.statusText().startsWith(QStringLiteral("Could not print: ")));
+}
