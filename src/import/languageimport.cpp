@@ -132,6 +132,11 @@ bool fillLanguage(const LanguageObject &language, bool autoInclude, const QStrin
             slot.validscope[size_t(i)] = kNone;
         slot.tokens = tokenListText(ts.tokens);
         slot.tokens2 = tokenListText(ts.tokens2);
+        // Every token line carries its own regexp and rule. The list values are those a definition
+        // written with Hide Default Attributes leaves out, so that a token whose regexp or rule is
+        // left out for being the default still reads back with the same meaning.
+        slot.regexp = 1;
+        slot.rule = QStringLiteral("Word");
     }
     return true;
 }

@@ -30,7 +30,9 @@ QString GetCommandText(int number); // "" for any number outside 259..263
 QString tokenListText(const TokenListDefinition &list);
 
 // Fills `out` (a blank record) from a loaded language object; false with a description when the
-// definition does not fit a record.
+// definition does not fit a record. Each tokenset's own regexp and rule become 1 and "Word", the
+// values Hide Default Attributes leaves out, so the language written back means what the file meant
+// with that option on or off.
 bool fillLanguage(const LanguageObject &language, bool autoInclude, const QString &sampleText, Language &out,
                   QString &description);
 

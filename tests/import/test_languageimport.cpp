@@ -161,7 +161,7 @@ TEST(LanguageImport, RecordFieldsAndDefaults)
     EXPECT_EQ(std::tuple(a.casesensitive, a.normalizecase, a.matchbraces, a.autoindent, a.hidden, a.singlelinescope,
                          a.chain, a.symmetrical, a.enabled),
               std::tuple(1, 0, 0, 1, 1, 1, 0, 1, 1));
-    EXPECT_EQ(std::tuple(a.regexp, a.rule, a.lead, a.trail), std::tuple(0, QString(), QString(), QString()));
+    EXPECT_EQ(std::tuple(a.regexp, a.rule, a.lead, a.trail), std::tuple(1, QString("Word"), QString(), QString()));
 
     EXPECT_EQ(r.tokensets[1].id, "text");
     EXPECT_EQ(r.tokensets[1].type, "scope");
