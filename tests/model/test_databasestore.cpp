@@ -7,13 +7,14 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using TestUtil::TempFolder;
 
 namespace {
 
-const QString kDat = QStringLiteral("varlex.dat");
-const QString kOld = QStringLiteral("varlex.dat.old");
-const QString kDamaged = QStringLiteral("varlex.dat.damaged");
+const QString kDat = u"varlex.dat"_s;
+const QString kOld = u"varlex.dat.old"_s;
+const QString kDamaged = u"varlex.dat.damaged"_s;
 
 Database sampleDatabase(int languages = 3)
 {
@@ -40,18 +41,15 @@ TEST(DatabaseStore, MissingFileIsCreatedEmptyAndLoadsOneEmptyLanguage)
     db.currentLanguage = 2;
     QStringList traced;
     Trace::setSink([&traced](const QString &, const QString &label) { traced << label; });
-    const FileResult r = DatabaseStore::LoadFileData(db, folder.path());
+    EXPECT_TRUE(DatabaseStore::LoadFileData(db, folder.path()).ok());
     Trace::setSink({});
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(traced, QStringList{QStringLiteral("LoadFileData")});
-    EXPECT_TRUE(folder.exists(kDat));
-    EXPECT_EQ(folder.read(kDat).size(), 0);
-    ASSERT_EQ(db.languages.size(), 1);
-    EXPECT_EQ(db.languages[0], Language());
+    EXPECT_EQ(traced, QStringList{u"LoadFileData"_s});
+    EXPECT_TRUE(folder.exists(kDat) && folder.read(kDat).isEmpty());
+    EXPECT_EQ(db.languages, QVector<Language>(1));
     EXPECT_EQ(db.currentLanguage, 0);
 }
 
-TEST(DatabaseStore, SaveAndLoadRoundTrip)
+TEST(DatabaseStore, SaveLoadBackupRestoreReload)
 {
     TempFolder folder;
     Database db = sampleDatabase();
@@ -59,25 +57,38 @@ TEST(DatabaseStore, SaveAndLoadRoundTrip)
     ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
     EXPECT_FALSE(db.dirty);
     EXPECT_EQ(folder.read(kDat), imageOf(db));
+    ASSERT_TRUE(DatabaseStore::Backup(folder.path()).ok());
+    const QByteArray first = folder.read(kDat);
+    EXPECT_EQ(folder.read(kOld), first);
 
-    // Fewer languages give a file exactly as long as the remaining records.
+    // Fewer languages give a file exactly as long as the remaining records; a second backup replaces
+    // the first, and holds what was saved, not what is only in memory.
     db.languages.removeLast();
     ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
     EXPECT_EQ(folder.read(kDat), imageOf(db));
+    db.languages[0].name = u"unsaved"_s;
+    ASSERT_TRUE(DatabaseStore::Backup(folder.path()).ok());
+    EXPECT_EQ(folder.read(kOld), folder.read(kDat));
 
-    Database back;
-    EXPECT_TRUE(DatabaseStore::LoadFileData(back, folder.path()).ok());
-    EXPECT_EQ(back.languages, db.languages);
-    EXPECT_FALSE(back.fileDamaged);
+    db.dirty = true;
+    ASSERT_TRUE(DatabaseStore::Reload(db, folder.path()).ok());
+    EXPECT_TRUE(db.languages == sampleDatabase(2).languages);
+    EXPECT_FALSE(db.dirty);
+
+    folder.write(kOld, first);
+    db.dirty = db.loading = true;
+    ASSERT_TRUE(DatabaseStore::Restore(db, folder.path()).ok());
+    EXPECT_EQ(folder.read(kDat), first);
+    EXPECT_TRUE(db.languages == sampleDatabase(3).languages);
+    EXPECT_FALSE(db.dirty || db.loading);
 }
 
-TEST(DatabaseStore, DamagedFileIsKeptByTheFirstSave)
+TEST(DatabaseStore, DamagedFileIsKeptByTheFirstWriteOverIt)
 {
     TempFolder folder;
     const QByteArray good = imageOf(sampleDatabase(2));
     const QByteArray damaged = good.left(good.size() - 1000);
     folder.write(kDat, damaged);
-
     Database db;
     const FileResult r = DatabaseStore::LoadFileData(db, folder.path());
     EXPECT_EQ(r.status, FileResult::Damaged);
@@ -86,18 +97,17 @@ TEST(DatabaseStore, DamagedFileIsKeptByTheFirstSave)
 
     ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
     EXPECT_EQ(folder.read(kDamaged), damaged);
-    EXPECT_EQ(folder.read(kDat), imageOf(db));
-
-    // Later saves write over the repaired file and keep no further copy.
     ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
-    EXPECT_FALSE(folder.exists(kDamaged + QStringLiteral(".2")));
+    EXPECT_FALSE(folder.exists(kDamaged + u".2"_s));
 
-    // A second damaged file does not replace the first copy.
-    folder.write(kDat, QByteArray("\xff\xff"));
-    DatabaseStore::LoadFileData(db, folder.path());
-    ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
+    // A second damaged file does not replace the first copy; restore keeps it too.
+    folder.write(kDat, "\xff\xff");
+    folder.write(kOld, good);
+    EXPECT_EQ(DatabaseStore::LoadFileData(db, folder.path()).status, FileResult::Damaged);
+    ASSERT_TRUE(DatabaseStore::Restore(db, folder.path()).ok());
     EXPECT_EQ(folder.read(kDamaged), damaged);
-    EXPECT_EQ(folder.read(kDamaged + QStringLiteral(".2")), QByteArray("\xff\xff"));
+    EXPECT_EQ(folder.read(kDamaged + u".2"_s), QByteArray("\xff\xff"));
+    EXPECT_FALSE(db.fileDamaged);
 }
 
 TEST(DatabaseStore, TooLongTextRefusesTheWholeSave)
@@ -106,157 +116,70 @@ TEST(DatabaseStore, TooLongTextRefusesTheWholeSave)
     Database db = sampleDatabase();
     ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
     const QByteArray before = folder.read(kDat);
-
-    db.languages[1].name = QStringLiteral("Big");
-    db.languages[1].sampletext = QString(65536, QLatin1Char('s'));
+    db.languages[1].name = u"Big"_s;
+    db.languages[1].sampletext = QString(65536, u's');
     db.dirty = true;
     const Database memory = db;
     const FileResult r = DatabaseStore::SaveChanges(db, folder.path());
     EXPECT_EQ(r.status, FileResult::Failed);
-    for (const char *part : {"varlex.dat", "\"Big\"", "sampletext"})
-        EXPECT_TRUE(r.message.contains(QLatin1String(part))) << r.message.toStdString();
+    for (const QString &part : {folder.file(kDat), u"\"Big\""_s, u"sampletext"_s})
+        EXPECT_TRUE(r.message.contains(part)) << r.message.toStdString();
     EXPECT_EQ(folder.read(kDat), before);
-    EXPECT_TRUE(db.dirty);
-    EXPECT_EQ(db.languages, memory.languages);
+    EXPECT_TRUE(db.dirty && db.languages == memory.languages);
 }
 
-TEST(DatabaseStore, ReadOnlyFolderChangesNothing)
+// Save, backup and restore against folders that cannot take the file: an error naming the file,
+// the old files intact, memory and the dirty flag unchanged.
+TEST(DatabaseStore, FailuresChangeNothing)
+{
+    TempFolder folder;
+    const Database saved = sampleDatabase();
+    const QString missing = folder.file(u"no/such/folder"_s);
+    const QString blocked = folder.file(u"blocked"_s); // its varlex.dat is a folder
+    QDir().mkpath(blocked + u"/varlex.dat"_s);
+    const QString readOnly = folder.file(u"readonly"_s);
+    QDir().mkpath(readOnly);
+    Database db = saved;
+    ASSERT_TRUE(DatabaseStore::SaveChanges(db, readOnly).ok());
+    ASSERT_TRUE(DatabaseStore::Backup(readOnly).ok());
+    const QByteArray onDisk = TestUtil::readFile(readOnly + u"/varlex.dat"_s);
+    TestRecords::ReadOnlyFolder lock(readOnly);
+
+    for (const QString &dir : {missing, blocked, readOnly}) {
+        if (dir == readOnly && !lock.holds())
+            continue;
+        SCOPED_TRACE(dir.toStdString());
+        db = saved;
+        db.languages[0].name = u"changed"_s;
+        db.dirty = true;
+        FileResult r = DatabaseStore::SaveChanges(db, dir);
+        EXPECT_EQ(r.status, FileResult::Failed);
+        EXPECT_TRUE(r.message.contains(dir + u"/varlex.dat"_s)) << r.message.toStdString();
+        r = DatabaseStore::Backup(dir);
+        EXPECT_EQ(r.status, FileResult::Failed);
+        EXPECT_TRUE(r.message.contains(dir + u"/varlex.dat"_s)) << r.message.toStdString();
+        EXPECT_EQ(DatabaseStore::Restore(db, dir).status, FileResult::Failed);
+        EXPECT_EQ(db.languages[0].name, u"changed"_s);
+        EXPECT_TRUE(db.dirty);
+    }
+    EXPECT_EQ(DatabaseStore::Reload(db, blocked).status, FileResult::Failed);
+    EXPECT_TRUE(db.dirty);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_TRUE(QFileInfo(blocked + u"/varlex.dat"_s).isDir());
+    EXPECT_EQ(TestUtil::readFile(readOnly + u"/varlex.dat"_s), onDisk);
+    EXPECT_EQ(TestUtil::readFile(readOnly + u"/varlex.dat.old"_s), onDisk);
+}
+
+TEST(DatabaseStore, NothingToBackUpOrRestore)
 {
     TempFolder folder;
     Database db = sampleDatabase();
-    ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
-    ASSERT_TRUE(DatabaseStore::Backup(folder.path()).ok());
-    const QByteArray saved = folder.read(kDat);
-    db.languages[0].name = QStringLiteral("changed");
-    db.dirty = true;
-
-    TestRecords::ReadOnlyFolder lock(folder.path());
-    if (!lock.holds())
-        GTEST_SKIP() << "cannot make a read-only folder here";
-
-    FileResult r = DatabaseStore::SaveChanges(db, folder.path());
-    EXPECT_EQ(r.status, FileResult::Failed);
-    EXPECT_TRUE(r.message.contains(folder.file(kDat))) << r.message.toStdString();
-    EXPECT_TRUE(db.dirty);
-
-    r = DatabaseStore::Backup(folder.path());
-    EXPECT_EQ(r.status, FileResult::Failed);
-    EXPECT_TRUE(r.message.contains(folder.file(kOld))) << r.message.toStdString();
-
-    r = DatabaseStore::Restore(db, folder.path());
-    EXPECT_EQ(r.status, FileResult::Failed);
-    EXPECT_EQ(db.languages[0].name, QStringLiteral("changed"));
-    EXPECT_TRUE(db.dirty);
-
-    EXPECT_EQ(folder.read(kDat), saved);
-    EXPECT_EQ(folder.read(kOld), saved);
-}
-
-TEST(DatabaseStore, BackupAndRestore)
-{
-    TempFolder folder;
-    Database db = sampleDatabase();
-
-    // Nothing to back up, nothing to restore: an error naming the file, and no change.
     FileResult r = DatabaseStore::Backup(folder.path());
     EXPECT_EQ(r.status, FileResult::Failed);
     EXPECT_TRUE(r.message.contains(folder.file(kDat))) << r.message.toStdString();
-    EXPECT_FALSE(folder.exists(kOld));
     r = DatabaseStore::Restore(db, folder.path());
     EXPECT_EQ(r.status, FileResult::Failed);
     EXPECT_TRUE(r.message.contains(folder.file(kOld))) << r.message.toStdString();
-    EXPECT_FALSE(folder.exists(kDat));
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
     EXPECT_EQ(db.languages.size(), 3);
-
-    ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
-    const QByteArray first = folder.read(kDat);
-    ASSERT_TRUE(DatabaseStore::Backup(folder.path()).ok());
-    EXPECT_EQ(folder.read(kOld), first);
-
-    // A second backup replaces the first silently; unsaved changes are not in it.
-    db.languages.removeLast();
-    ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
-    ASSERT_TRUE(DatabaseStore::Backup(folder.path()).ok());
-    EXPECT_EQ(folder.read(kOld), folder.read(kDat));
-    db.languages[0].name = QStringLiteral("unsaved");
-    ASSERT_TRUE(DatabaseStore::Backup(folder.path()).ok());
-    EXPECT_EQ(folder.read(kOld), folder.read(kDat));
-
-    folder.write(kOld, first);
-    db.dirty = true;
-    db.loading = true;
-    ASSERT_TRUE(DatabaseStore::Restore(db, folder.path()).ok());
-    EXPECT_EQ(folder.read(kDat), first);
-    EXPECT_EQ(db.languages.size(), 3);
-    EXPECT_FALSE(db.dirty);
-    EXPECT_FALSE(db.loading);
-}
-
-TEST(DatabaseStore, RestoreOverADamagedFileKeepsIt)
-{
-    TempFolder folder;
-    folder.write(kOld, imageOf(sampleDatabase(1)));
-    folder.write(kDat, QByteArray("\x05\0\0\0junk", 8));
-    Database db;
-    EXPECT_EQ(DatabaseStore::LoadFileData(db, folder.path()).status, FileResult::Damaged);
-    ASSERT_TRUE(DatabaseStore::Restore(db, folder.path()).ok());
-    EXPECT_EQ(folder.read(kDamaged), QByteArray("\x05\0\0\0junk", 8));
-    EXPECT_FALSE(db.fileDamaged);
-}
-
-TEST(DatabaseStore, ReloadDiscardsUnsavedChanges)
-{
-    TempFolder folder;
-    Database db = sampleDatabase();
-    ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
-    const QVector<Language> saved = db.languages;
-    db.languages.append(Language());
-    db.languages[0].name = QStringLiteral("edited");
-    db.dirty = true;
-    ASSERT_TRUE(DatabaseStore::Reload(db, folder.path()).ok());
-    EXPECT_EQ(db.languages, saved);
-    EXPECT_FALSE(db.dirty);
-}
-
-TEST(DatabaseStore, DatabaseReplacedByAFolder)
-{
-    TempFolder folder;
-    QDir(folder.path()).mkdir(kDat);
-    Database db = sampleDatabase();
-    db.dirty = true;
-
-    FileResult r = DatabaseStore::Reload(db, folder.path());
-    EXPECT_EQ(r.status, FileResult::Failed);
-    EXPECT_TRUE(r.message.contains(folder.file(kDat))) << r.message.toStdString();
-    EXPECT_EQ(db.languages.size(), 3); // kept, and still unsaved
-    EXPECT_TRUE(db.dirty);
-
-    r = DatabaseStore::SaveChanges(db, folder.path());
-    EXPECT_EQ(r.status, FileResult::Failed);
-    EXPECT_TRUE(QFileInfo(folder.file(kDat)).isDir());
-    EXPECT_TRUE(db.dirty);
-
-    r = DatabaseStore::Backup(folder.path());
-    EXPECT_EQ(r.status, FileResult::Failed);
-
-    Database fresh;
-    r = DatabaseStore::LoadFileData(fresh, folder.path());
-    EXPECT_EQ(r.status, FileResult::Failed);
-    EXPECT_EQ(fresh.languages.size(), 1);
-}
-
-TEST(DatabaseStore, MissingFolder)
-{
-    TempFolder folder;
-    const QString gone = folder.file(QStringLiteral("no/such/folder"));
-    Database db = sampleDatabase();
-    db.dirty = true;
-    FileResult r = DatabaseStore::SaveChanges(db, gone);
-    EXPECT_EQ(r.status, FileResult::Failed);
-    EXPECT_TRUE(r.message.contains(gone)) << r.message.toStdString();
-    EXPECT_TRUE(db.dirty);
-    EXPECT_EQ(DatabaseStore::Backup(gone).status, FileResult::Failed);
-    EXPECT_EQ(DatabaseStore::Restore(db, gone).status, FileResult::Failed);
-    EXPECT_EQ(db.languages.size(), 3);
-    EXPECT_FALSE(QFileInfo::exists(gone));
 }

@@ -2,37 +2,37 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-Database named(std::initializer_list<const char *> names)
+Database named(const QStringList &names)
 {
     Database db;
-    for (const char *n : names) {
-        Language l;
-        l.name = QString::fromUtf8(n);
-        l.sampletext = l.name + QStringLiteral(" sample");
-        db.languages.append(l);
-    }
+    for (const QString &n : names)
+        db.languages.append(Language{n, 0, 0, {}, 0, {}, n + u" sample"_s, {}});
     return db;
 }
 
 QStringList names(const Database &db)
 {
     QStringList out;
-    for (const Language &l : db.languages)
+    for (const Language &l : db.languages) {
+        EXPECT_EQ(l.sampletext, l.name + u" sample"_s); // whole records moved
         out << l.name;
+    }
     return out;
 }
 
-// A language whose used slots are named a, b, c, ... with tokens A, B, C, ...
+// Used slots named a, b, c, ... with tokens A, B, C, ...; all included and symmetrical.
 Language withTokensets(int count)
 {
     Language l;
     for (int k = 0; k < count; ++k) {
-        l.tokensets[k].name = QString(QChar('a' + k % 26)) + QString::number(k / 26);
-        l.tokensets[k].tokens = l.tokensets[k].name.toUpper();
-        l.tokensets[k].included = 1;
-        l.tokensets[k].symmetrical = 1;
+        Tokenset &t = l.tokensets[k];
+        t.name = QChar(u'a' + k % 26) + QString::number(k / 26);
+        t.tokens = t.name.toUpper();
+        t.included = t.symmetrical = 1;
     }
     return l;
 }
@@ -47,68 +47,44 @@ QStringList slotNames(const Language &l)
 
 } // namespace
 
-TEST(RecordOps, DeleteLanguage)
+TEST(RecordOps, Languages)
 {
-    Database db = named({"a", "b", "c"});
+    Database db = named({u"a"_s, u"b"_s, u"c"_s});
     EXPECT_EQ(RecordOps::deleteLanguage(db, 1), 1); // the one that moved into its place
-    EXPECT_EQ(names(db), QStringList({"a", "c"}));
-    EXPECT_EQ(db.languages[1].sampletext, QStringLiteral("c sample"));
+    EXPECT_EQ(names(db), QStringList({u"a"_s, u"c"_s}));
     EXPECT_EQ(RecordOps::deleteLanguage(db, 1), 0); // the last: the new last one
     EXPECT_EQ(RecordOps::deleteLanguage(db, 0), -1); // never the only one
     EXPECT_EQ(RecordOps::deleteLanguage(db, 5), -1);
-    EXPECT_EQ(names(db), QStringList({"a"}));
-}
 
-TEST(RecordOps, DuplicateLanguageCopiesTheWholeRecord)
-{
-    Database db = named({"a", "b"});
-    db.languages[0].tokensets[50].validscope[10] = QStringLiteral("x");
-    EXPECT_EQ(RecordOps::duplicateLanguage(db, 0, QStringLiteral("  copy")), 2);
-    Language expected = db.languages[0];
-    expected.name = QStringLiteral("  copy");
-    EXPECT_EQ(db.languages[2], expected);
-    EXPECT_EQ(RecordOps::duplicateLanguage(db, 3, QStringLiteral("x")), -1);
-}
+    db.languages[0].tokensets[50].validscope[10] = u"x"_s;
+    EXPECT_EQ(RecordOps::duplicateLanguage(db, 0, u" a"_s), 1);
+    Language copy = db.languages[0];
+    copy.name = u" a"_s;
+    EXPECT_EQ(db.languages[1], copy);
+    EXPECT_EQ(RecordOps::duplicateLanguage(db, 2, u"x"_s), -1);
 
-TEST(RecordOps, SortIgnoresCaseAndMovesWholeRecords)
-{
     // Lower-cased, "_" (0x5F) sorts before the letters, though "Z" (0x5A) would not.
-    Database db = named({"beta", "Alpha", "gamma", "_x", "Zeta"});
+    db = named({u"beta"_s, u"Alpha"_s, u"gamma"_s, u"_x"_s, u"Zeta"_s});
     RecordOps::sortLanguages(db);
-    EXPECT_EQ(names(db), QStringList({"_x", "Alpha", "beta", "gamma", "Zeta"}));
-    for (const Language &l : db.languages)
-        EXPECT_EQ(l.sampletext, l.name + QStringLiteral(" sample"));
+    EXPECT_EQ(names(db), QStringList({u"_x"_s, u"Alpha"_s, u"beta"_s, u"gamma"_s, u"Zeta"_s}));
 }
 
 TEST(RecordOps, NewTokensetFillsTheFirstFreeSlot)
 {
     Language l = withTokensets(2);
-    l.tokensets[2].symmetrical = 1;
-    l.tokensets[2].validscope[10] = QStringLiteral("kept");
-    l.tokensets[2].tokens = QStringLiteral("old");
-    EXPECT_EQ(RecordOps::newTokenset(l, QStringLiteral("New Tokenset")), 2);
-    const Tokenset &t = l.tokensets[2];
-    EXPECT_EQ(t.name, QStringLiteral("New Tokenset"));
-    EXPECT_EQ(t.id, QStringLiteral("text"));
-    EXPECT_EQ(t.type, QStringLiteral("list"));
-    EXPECT_TRUE(t.tokens.isEmpty() && t.tokens2.isEmpty() && t.lead.isEmpty() && t.trail.isEmpty());
-    EXPECT_EQ(t.forecolor, 65280);
-    EXPECT_EQ(t.backcolor, 16777215);
-    EXPECT_EQ(t.fontstyle, QStringLiteral("normal"));
-    EXPECT_EQ(t.inheritfrom, QStringLiteral("<none>"));
-    EXPECT_EQ(t.tmemberlist, QStringLiteral("<none>"));
-    EXPECT_EQ(t.rule, QStringLiteral("<NULL>"));
-    const qint32 flags[] = {t.autoindent, t.casesensitive, t.chain, t.enabled, t.included, t.hidden,
-                            t.matchbraces, t.normalizecase, t.singlelinescope, t.regexp, t.symmetrical};
-    const qint32 want[] = {0, 0, 0, 1, 0, 0, 1, 1, 1, 0, 1};
-    EXPECT_TRUE(std::equal(std::begin(flags), std::end(flags), std::begin(want)));
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(t.validscope[i], QStringLiteral("<none>"));
-    EXPECT_EQ(t.validscope[10], QStringLiteral("kept"));
+    l.tokensets[2] = withTokensets(3).tokensets[2]; // a freed slot still holding data
+    l.tokensets[2].name.clear();
+    l.tokensets[2].validscope[10] = u"kept"_s;
+    EXPECT_EQ(RecordOps::newTokenset(l, u"New Tokenset"_s), 2);
+    Tokenset want{u"New Tokenset"_s, u"text"_s, u"list"_s, 65280, u"normal"_s, u"<none>"_s, 16777215,
+                  0, 1, 1, 0, 1, 0, 0, 1, 0, 1, u"<none>"_s, {}, {}, 0, u"<NULL>"_s, {}, {}, {}};
+    want.validscope.fill(u"<none>"_s);
+    want.validscope[10] = u"kept"_s; // like symmetrical, kept from the slot
+    EXPECT_EQ(l.tokensets[2], want);
 
     Language full = withTokensets(Language::kSlots);
     const Language before = full;
-    EXPECT_EQ(RecordOps::newTokenset(full, QStringLiteral("x")), -1);
+    EXPECT_EQ(RecordOps::newTokenset(full, u"x"_s), -1);
     EXPECT_EQ(full, before);
 }
 
@@ -116,52 +92,39 @@ TEST(RecordOps, DeleteTokenset)
 {
     Language l = withTokensets(4);
     EXPECT_EQ(RecordOps::deleteTokenset(l, 1), 1);
-    EXPECT_EQ(slotNames(l), QStringList({"a0", "c0", "d0"}));
-    EXPECT_EQ(l.tokensets[1].tokens, QStringLiteral("C0"));
+    EXPECT_EQ(slotNames(l), QStringList({u"a0"_s, u"c0"_s, u"d0"_s}));
+    EXPECT_EQ(l.tokensets[1].tokens, u"C0"_s);
     // The freed slot loses its name and its check mark only.
-    EXPECT_TRUE(l.tokensets[3].name.isEmpty());
-    EXPECT_EQ(l.tokensets[3].included, 0);
-    EXPECT_EQ(l.tokensets[3].tokens, QStringLiteral("D0"));
-    EXPECT_EQ(l.tokensets[3].symmetrical, 1);
+    const Tokenset &freed = l.tokensets[3];
+    EXPECT_TRUE(freed.name.isEmpty() && freed.included == 0 && freed.symmetrical == 1 && freed.tokens == u"D0"_s);
 
     EXPECT_EQ(RecordOps::deleteTokenset(l, 2), 1); // the last: the one before it
-    EXPECT_EQ(slotNames(l), QStringList({"a0", "c0"}));
-    EXPECT_EQ(RecordOps::deleteTokenset(l, 2), -1);  // not a used slot
-    EXPECT_EQ(RecordOps::deleteTokenset(l, -1), -1);
+    for (int bad : {2, -1})
+        EXPECT_EQ(RecordOps::deleteTokenset(l, bad), -1);
     EXPECT_EQ(RecordOps::deleteTokenset(l, 0), 0);
     EXPECT_EQ(RecordOps::deleteTokenset(l, 0), -1); // never the only one
-    EXPECT_EQ(slotNames(l), QStringList({"c0"}));
+    EXPECT_EQ(slotNames(l), QStringList({u"c0"_s}));
 }
 
-TEST(RecordOps, MoveTokenset)
+TEST(RecordOps, MoveTokensetAndIncludeAll)
 {
     Language l = withTokensets(3);
     l.tokensets[0].included = 0;
     EXPECT_EQ(RecordOps::moveTokensetDown(l, 0), 1);
-    EXPECT_EQ(slotNames(l), QStringList({"b0", "a0", "c0"}));
+    EXPECT_EQ(slotNames(l), QStringList({u"b0"_s, u"a0"_s, u"c0"_s}));
     EXPECT_EQ(l.tokensets[1].included, 0);
     EXPECT_EQ(RecordOps::moveTokensetUp(l, 2), 1);
-    EXPECT_EQ(slotNames(l), QStringList({"b0", "c0", "a0"}));
-
+    EXPECT_EQ(slotNames(l), QStringList({u"b0"_s, u"c0"_s, u"a0"_s}));
     const Language before = l;
-    EXPECT_EQ(RecordOps::moveTokensetUp(l, 0), -1);
-    EXPECT_EQ(RecordOps::moveTokensetDown(l, 2), -1);
-    EXPECT_EQ(RecordOps::moveTokensetDown(l, 3), -1);
-    EXPECT_EQ(RecordOps::moveTokensetUp(l, 3), -1);
+    for (int slot : {0, 3})
+        EXPECT_EQ(RecordOps::moveTokensetUp(l, slot), -1);
+    for (int slot : {2, 3})
+        EXPECT_EQ(RecordOps::moveTokensetDown(l, slot), -1);
     EXPECT_EQ(l, before);
-    Language single = withTokensets(1);
-    EXPECT_EQ(RecordOps::moveTokensetDown(single, 0), -1);
-}
 
-TEST(RecordOps, SetAllIncludedTouchesUsedSlotsOnly)
-{
-    Language l = withTokensets(3);
-    l.tokensets[5].name = QStringLiteral("after the end");
+    l.tokensets[5].name = u"after the end"_s;
     l.tokensets[5].included = 1;
     RecordOps::setAllIncluded(l, false);
     EXPECT_EQ(l.tokensets[0].included + l.tokensets[1].included + l.tokensets[2].included, 0);
     EXPECT_EQ(l.tokensets[5].included, 1);
-    RecordOps::setAllIncluded(l, true);
-    EXPECT_EQ(l.tokensets[0].included + l.tokensets[1].included + l.tokensets[2].included, 3);
-    EXPECT_EQ(l.tokensets[3].included, 0);
 }

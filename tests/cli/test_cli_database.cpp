@@ -1,0 +1,166 @@
+#include "common/testutil.h"
+#include "model/databasefile.h"
+#include "model/languagetemplate.h"
+#include "model/testrecords.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using TestUtil::TempFolder;
+
+namespace {
+
+const QString kDat = u"varlex.dat"_s;
+
+QByteArray image(const QVector<Language> &languages)
+{
+    QByteArray bytes;
+    DatabaseFile::encode(languages, bytes);
+    return bytes;
+}
+
+TestUtil::CliResult cli(const TempFolder &folder, const QStringList &args)
+{
+    return TestUtil::runCli(QStringList{u"--folder"_s, folder.path()} + args);
+}
+
+QStringList sorted(QStringList names)
+{
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+TEST(CliDatabase, ListAndShow)
+{
+    TempFolder folder;
+    QRandomGenerator rng(3);
+    QVector<Language> languages = {TestRecords::randomLanguage(rng), TestRecords::randomLanguage(rng)};
+    languages[0].name = u"Caf\u00e9"_s;
+    languages[0].tokensets[2].name.clear(); // slots after the first free one do not count
+    languages[1].tokensets[0].name.clear();
+    folder.write(kDat, image(languages));
+
+    auto r = cli(folder, {u"list"_s});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "0\tCaf\xc3\xa9\t2\n1\t" + languages[1].name.toUtf8() + "\t0\n");
+
+    r = cli(folder, {u"show"_s, u"--json"_s});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray all = QJsonDocument::fromJson(r.out).array();
+    ASSERT_EQ(all.size(), 2);
+    r = cli(folder, {u"show"_s, u"--index"_s, u"1"_s, u"--json"_s});
+    const QJsonObject one = QJsonDocument::fromJson(r.out).object();
+    EXPECT_EQ(one, all[1].toObject());
+
+    const Language &l = languages[1];
+    EXPECT_EQ(one.keys(), sorted({"name", "casesensitive", "applycase", "wordchars", "whitespaceasparamblock", "memberlist",
+                         "sampletext", "tokensets"}));
+    EXPECT_EQ(one["sampletext"].toString(), l.sampletext);
+    EXPECT_TRUE(one["applycase"].isDouble());
+    EXPECT_EQ(one["applycase"].toInt(), l.applycase);
+    const QJsonArray slots = one["tokensets"].toArray();
+    ASSERT_EQ(slots.size(), 51);
+    const QJsonObject t = slots[50].toObject();
+    EXPECT_EQ(t.keys(), sorted({"name", "id", "type", "forecolor", "fontstyle", "inheritfrom", "backcolor", "casesensitive",
+                       "normalizecase", "matchbraces", "autoindent", "enabled", "included", "hidden",
+                       "singlelinescope", "chain", "symmetrical", "tmemberlist", "tokens", "tokens2", "regexp",
+                       "rule", "lead", "trail", "validscope"}));
+    EXPECT_EQ(t["tokens"].toString(), l.tokensets[50].tokens);
+    EXPECT_EQ(t["forecolor"].toInt(), l.tokensets[50].forecolor);
+    ASSERT_EQ(t["validscope"].toArray().size(), 11);
+    EXPECT_EQ(t["validscope"][10].toString(), l.tokensets[50].validscope[10]);
+
+    for (const QStringList &bad : {QStringList{u"list"_s, u"x"_s}, {u"show"_s, u"--index"_s, u"2"_s},
+                                   {u"show"_s, u"--index"_s, u"x"_s}, {u"show"_s, u"--xml"_s}})
+        EXPECT_EQ(cli(folder, bad).exitCode, 2) << bad.join(u' ').toStdString();
+    for (const char *command : {"list", "show", "new", "save"})
+        EXPECT_TRUE(TestUtil::runCli({QLatin1String(command), u"--help"_s}).out.startsWith("Usage: varlex-cli "));
+}
+
+TEST(CliDatabase, SaveGivesDatabasesBackByteForByte)
+{
+    QRandomGenerator rng(11);
+    for (int round = 0; round < 3; ++round) {
+        TempFolder folder;
+        QVector<Language> languages;
+        for (int i = 0, n = 2 + rng.bounded(4); i < n; ++i)
+            languages.append(TestRecords::randomLanguage(rng));
+        const QByteArray bytes = image(languages);
+        folder.write(kDat, bytes);
+        const auto r = cli(folder, {u"save"_s});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(folder.read(kDat), bytes);
+    }
+    TempFolder empty;
+    empty.write(kDat, QByteArray());
+    EXPECT_EQ(cli(empty, {u"save"_s}).exitCode, 0);
+    EXPECT_EQ(empty.read(kDat), QByteArray(4920, '\0'));
+}
+
+TEST(CliDatabase, DamagedDatabasesAreReadButNotOverwritten)
+{
+    Language l;
+    l.name = u"kept"_s;
+    const QByteArray good = image({l, l});
+    for (const QByteArray &bytes : {good.left(good.size() - 10), "\xf0\xff\xff\xff" + good.mid(4),
+                                    "\xff\xff\xff\x7f" + good.mid(4)}) {
+        TempFolder folder;
+        folder.write(kDat, bytes);
+        auto r = cli(folder, {u"list"_s});
+        EXPECT_EQ(r.exitCode, 3);
+        EXPECT_EQ(r.out, "0\tkept\t0\n1\tkept\t0\n");
+        EXPECT_TRUE(r.err.contains(folder.file(kDat).toUtf8()) && r.err.count('\n') == 1) << r.err.toStdString();
+        EXPECT_EQ(cli(folder, {u"show"_s}).exitCode, 3);
+        EXPECT_EQ(cli(folder, {u"save"_s}).exitCode, 3);
+        EXPECT_EQ(cli(folder, {u"new"_s, u"x"_s}).exitCode, 3);
+        EXPECT_EQ(folder.read(kDat), bytes);
+
+        r = cli(folder, {u"save"_s, u"--repair"_s});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(folder.read(u"varlex.dat.damaged"_s), bytes);
+        EXPECT_EQ(folder.read(kDat), good);
+    }
+    TempFolder folder;
+    QDir(folder.path()).mkdir(kDat);
+    for (const QStringList &args : {QStringList{u"list"_s}, {u"show"_s}, {u"save"_s}, {u"new"_s, u"n"_s}}) {
+        const auto r = cli(folder, args);
+        EXPECT_EQ(r.exitCode, 3);
+        EXPECT_TRUE(r.out.isEmpty() && r.err.contains(folder.file(kDat).toUtf8())) << r.err.toStdString();
+    }
+    EXPECT_EQ(TestUtil::runCli({u"--folder"_s, folder.file(u"missing"_s), u"list"_s}).exitCode, 3);
+    EXPECT_FALSE(folder.exists(u"missing"_s));
+}
+
+TEST(CliDatabase, NewAppendsATemplateLanguageAndSaves)
+{
+    TempFolder folder;
+    for (const char *name : {"Keywordlist.txt", "Operatorlist.txt", "Hyperlinklist.txt", "IDList.txt", "sample.txt"})
+        folder.write(QLatin1String(name), TestUtil::readFile(TestUtil::sourcePath(u"data/"_s + QLatin1String(name))));
+    Language first;
+    first.name = u"first"_s;
+    folder.write(kDat, image({first}));
+
+    auto r = cli(folder, {u"new"_s, u" Mine "_s});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    Language made;
+    auto list = [&folder](const char *name) { return QString::fromLatin1(folder.read(QLatin1String(name))); };
+    LanguageTemplate::fill(made, u" Mine "_s, list("sample.txt"), list("Keywordlist.txt"), list("Operatorlist.txt"),
+                           list("Hyperlinklist.txt"));
+    EXPECT_TRUE(DatabaseFile::decode(folder.read(kDat)).languages == QVector<Language>({first, made}));
+
+    // A missing list file: the language is still made, and one line names the file.
+    QFile::remove(folder.file(u"Operatorlist.txt"_s));
+    r = cli(folder, {u"new"_s, u"second"_s});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains("\"Operatorlist.txt\" (missing)") && r.err.count('\n') == 1) << r.err.toStdString();
+    EXPECT_EQ(cli(folder, {u"new"_s}).exitCode, 2);
+    EXPECT_EQ(cli(folder, {u"new"_s, QString()}).exitCode, 2);
+    EXPECT_EQ(DatabaseFile::decode(folder.read(kDat)).languages.size(), 3);
+}
