@@ -1,5 +1,4 @@
-# Builds the starter database OUT from the definitions in SRC with the command-line tool CLI, then
-# gives BIN (the build tree's program folder) a copy when it has no database of its own.
+# Builds the starter database OUT from the definitions in SRC with the command-line tool CLI.
 # Languages come in a fixed order; definitions not named here follow in file-name order.
 set(order c cpp python javascript sql html xml shell ini)
 file(GLOB all RELATIVE ${SRC} ${SRC}/*.lng)
@@ -30,10 +29,12 @@ function(run)
 endfunction()
 
 run(import ${files})
-# A new database starts with one empty language; the starter languages follow it.
-run(list)
-string(REGEX MATCH "^0\t\t" empty_first "${run_output}")
-if(empty_first)
+# A new database starts with one empty language, so the first import lands after it; remove it.
+string(REGEX MATCH "language ([0-9]+) " first "${run_output}")
+if(NOT first)
+  message(FATAL_ERROR "varlex-cli import did not report the languages it added: ${run_output}")
+endif()
+if(CMAKE_MATCH_1 EQUAL 1)
   run(delete --index 0)
 endif()
 set(index 0)
@@ -47,21 +48,3 @@ endforeach()
 
 file(COPY_FILE ${work}/varlex.dat ${OUT})
 
-# The program folder keeps its own database. Only a database that is still the empty one a first
-# start creates (one language, every field empty: 4920 zero bytes) holds nothing to lose.
-set(replace FALSE)
-if(NOT EXISTS ${BIN}/varlex.dat)
-  set(replace TRUE)
-else()
-  file(SIZE ${BIN}/varlex.dat size)
-  if(size EQUAL 4920)
-    file(READ ${BIN}/varlex.dat hex HEX)
-    if(hex MATCHES "^0+$")
-      set(replace TRUE)
-    endif()
-  endif()
-endif()
-if(replace)
-  file(COPY_FILE ${OUT} ${BIN}/varlex.dat)
-  message(STATUS "Starter database copied to ${BIN}")
-endif()

@@ -1,0 +1,20 @@
+# Gives the program folder BIN the database SRC, unless BIN has a database of its own. Only a
+# database that is still the empty one a first start creates (one language, every field empty:
+# 4920 zero bytes) holds nothing to lose and is replaced.
+set(replace FALSE)
+if(NOT EXISTS ${BIN}/varlex.dat)
+  set(replace TRUE)
+else()
+  file(SIZE ${BIN}/varlex.dat size)
+  if(size EQUAL 4920)
+    file(READ ${BIN}/varlex.dat hex HEX)
+    if(hex MATCHES "^0+$")
+      set(replace TRUE)
+    endif()
+  endif()
+endif()
+if(replace)
+  file(MAKE_DIRECTORY ${BIN})
+  file(COPY_FILE ${SRC} ${BIN}/varlex.dat)
+  message(STATUS "Starter database copied to ${BIN}")
+endif()
