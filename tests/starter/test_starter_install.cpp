@@ -1,0 +1,85 @@
+#include "common/testutil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+// An installed tree: programs in bin/, data under share/varlex/ with the starter database, desktop
+// integration files; and a first run as a new user, which seeds the per-user program folder.
+
+namespace {
+
+QString buildDir()
+{
+    return QDir::cleanPath(TestUtil::binPath(QStringLiteral("..")));
+}
+
+struct ProcessResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ProcessResult run(const QString &program, const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+TEST(StarterInstall, InstalledTreeSeedsANewUsersFolderOnFirstRun)
+{
+    TestUtil::TempFolder prefix;
+    const ProcessResult install = run(QStringLiteral(VARLEX_CMAKE_COMMAND),
+                            {QStringLiteral("--install"), buildDir(), QStringLiteral("--prefix"), prefix.path()});
+    ASSERT_EQ(install.exitCode, 0) << install.err.toStdString();
+
+    for (const char *file : {"bin/varlex", "bin/varlex-cli", "share/varlex/varlex.dat", "share/varlex/xml.lng",
+                             "share/varlex/sample.txt", "share/varlex/IDList.txt", "share/varlex/languages/c.lng",
+                             "share/applications/varlex.desktop", "share/metainfo/varlex.metainfo.xml",
+                             "share/icons/hicolor/scalable/apps/varlex.svg",
+                             "share/icons/hicolor/256x256/apps/varlex.png", "share/doc/varlex/README.md"})
+        EXPECT_TRUE(prefix.exists(QString::fromLatin1(file))) << file;
+    for (const char *folder : {"share/varlex/language_def", "share/varlex/language_mem", "share/varlex/margin_images"})
+        EXPECT_TRUE(QFileInfo(prefix.file(QString::fromLatin1(folder))).isDir()) << folder;
+    EXPECT_FALSE(prefix.exists(QStringLiteral("share/varlex/language_def/.keep")));
+    EXPECT_EQ(prefix.read(QStringLiteral("share/varlex/varlex.dat")),
+              TestUtil::readFile(buildDir() + QStringLiteral("/starter/varlex.dat")));
+    const QByteArray desktop = prefix.read(QStringLiteral("share/applications/varlex.desktop"));
+    EXPECT_TRUE(desktop.contains("\nExec=varlex\n"));
+    EXPECT_TRUE(desktop.contains("\nIcon=varlex\n"));
+
+    // A new user: no per-user folder yet. The first command creates and seeds it.
+    TestUtil::TempFolder home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.file(QStringLiteral("data")));
+    const QString cli = prefix.file(QStringLiteral("bin/varlex-cli"));
+    const ProcessResult first = run(cli, {QStringLiteral("sample"), QStringLiteral("--index"), QStringLiteral("0")}, env);
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.out.startsWith("/* wordcount.c")) << first.out.left(80).toStdString();
+
+    const QString userFolder = home.file(QStringLiteral("data/Varlex/Varlex"));
+    for (const char *file : {"varlex.dat", "xml.lng", "sample.txt", "Keywordlist.txt", "languages/python.lng"})
+        EXPECT_TRUE(QFileInfo::exists(userFolder + QLatin1Char('/') + QLatin1String(file))) << file;
+    for (const char *folder : {"language_def", "language_mem", "margin_images"})
+        EXPECT_TRUE(QFileInfo(userFolder + QLatin1Char('/') + QLatin1String(folder)).isDir()) << folder;
+
+    // The user's own changes survive later runs: seeding never overwrites.
+    const QString note = home.file(QStringLiteral("note.txt"));
+    QFile noteFile(note);
+    ASSERT_TRUE(noteFile.open(QIODevice::WriteOnly));
+    noteFile.write("mine");
+    noteFile.close();
+    EXPECT_EQ(run(cli, {"sample", "--index", "0", "--set", note}, env).exitCode, 0);
+    EXPECT_EQ(run(cli, {"sample", "--index", "0"}, env).out, "mine");
+}
+
+} // namespace
