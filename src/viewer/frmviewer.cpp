@@ -145,7 +145,7 @@ void FrmViewer::Form_Load()
 
     // Sorted by name without regard to case, the order a user finds in a file manager.
     const QStringList names = QDir(context_.exportFolder)
-                                  .entryList({QStringLiteral("*.lng")}, QDir::Files | QDir::Readable,
+                                  .entryList({QStringLiteral("*.lng")}, QDir::Files,
                                              QDir::Name | QDir::IgnoreCase);
     lstFiles_->addItems(names);
     lstFiles_->setCurrentRow(-1);
@@ -227,17 +227,45 @@ bool FrmViewer::readFile(const QString &path, const QString &title, QString &tex
 // text into another: when a file cannot be shown, the selection goes.
 void FrmViewer::lstFiles_Click()
 {
-    const QString path = selectedFile();
-    if (path.isEmpty())
+    const int row = lstFiles_->currentRow();
+    if (row < 0)
         return;
-    QString text;
-    if (!readFile(path, QStringLiteral("Open File"), text)) {
-        lstFiles_->setCurrentRow(-1);
-        lstFiles_->clearSelection();
-        txtFile_->clear();
+    if (row != shownRow_ && !offerSave()) {
+        const QSignalBlocker block(lstFiles_);
+        lstFiles_->setCurrentRow(shownRow_);
         return;
     }
+    showText(QString(), -1);
+    QString text;
+    if (!readFile(selectedFile(), QStringLiteral("Open File"), text)) {
+        const QSignalBlocker block(lstFiles_);
+        lstFiles_->setCurrentRow(-1);
+        lstFiles_->clearSelection();
+        return;
+    }
+    showText(text, row);
+}
+
+void FrmViewer::showText(const QString &text, int row)
+{
     txtFile_->setText(text);
+    txtFile_->setModified(false);
+    shownRow_ = row;
+}
+
+// Edits of the shown file are not dropped in silence when the pane is about to show something else
+// or the window closes. Returns false when the user cancels.
+bool FrmViewer::offerSave()
+{
+    if (shownRow_ < 0 || !txtFile_->isModified() || !lstFiles_->item(shownRow_))
+        return true;
+    const QString name = lstFiles_->item(shownRow_)->text();
+    switch (dialogs_.message(this, QStringLiteral("Save changes to \"%1\"?").arg(name), QStringLiteral("Save File"),
+                             Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question)) {
+    case Dialogs::Answer::Yes: return saveFile(QDir(context_.exportFolder).filePath(name));
+    case Dialogs::Answer::No: return true;
+    default: return false;
+    }
 }
 
 void FrmViewer::lstFiles_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
@@ -248,6 +276,8 @@ void FrmViewer::lstFiles_MouseUp(Qt::MouseButton button, const QPoint &globalPos
 
 void FrmViewer::mnuVarlex_Click()
 {
+    if (!offerSave())
+        return;
     QString text;
     if (!readFile(QDir(context_.programFolder).filePath(kVarlexLng), QStringLiteral("Show Varlex.lng"), text))
         return;
@@ -256,14 +286,18 @@ void FrmViewer::mnuVarlex_Click()
     const QSignalBlocker block(lstFiles_);
     lstFiles_->setCurrentRow(-1);
     lstFiles_->clearSelection();
-    txtFile_->setText(text);
+    showText(text, -1);
 }
 
 void FrmViewer::mnuSave_Click()
 {
     const QString path = selectedFile();
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        saveFile(path);
+}
+
+bool FrmViewer::saveFile(const QString &path)
+{
     QString text = txtFile_->text();
     // The file ends with a line break; one already there is not doubled on every save.
     if (!text.endsWith(QLatin1Char('\n')) && !text.endsWith(QLatin1Char('\r')))
@@ -276,14 +310,16 @@ void FrmViewer::mnuSave_Click()
                                 .arg(QFileInfo(path).fileName(), AnsiCodec::codePage()),
                             QStringLiteral("Save File"), Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
                != Dialogs::Answer::Ok)
-        return;
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         report(QStringLiteral("Save File"), QStringLiteral("Could not save \"%1\": %2")
                                                 .arg(QDir::toNativeSeparators(path), file.errorString()));
-        return;
+        return false;
     }
+    txtFile_->setModified(false);
     statusBar()->showMessage(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(path)));
+    return true;
 }
 
 void FrmViewer::mnuPrint_Click()
@@ -327,6 +363,7 @@ void FrmViewer::mnuDelete_Click()
         return;
     }
     const int row = lstFiles_->currentRow();
+    showText(QString(), -1); // the deleted file's edits go with it
     {
         const QSignalBlocker block(lstFiles_);
         delete lstFiles_->takeItem(row);
@@ -334,8 +371,6 @@ void FrmViewer::mnuDelete_Click()
     }
     if (lstFiles_->count() > 0)
         lstFiles_Click();
-    else
-        txtFile_->clear();
 }
 
 void FrmViewer::Toolbar1_ButtonClick(const QString &key)
@@ -350,6 +385,10 @@ void FrmViewer::Toolbar1_ButtonClick(const QString &key)
 
 void FrmViewer::closeEvent(QCloseEvent *event)
 {
+    if (!offerSave()) {
+        event->ignore();
+        return;
+    }
     Settings(QStringLiteral("save"));
     event->accept();
 }

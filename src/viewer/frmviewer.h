@@ -23,7 +23,8 @@ struct ViewerContext {
 
 // The language file viewer: lists the .lng files of the export folder and shows, edits, saves,
 // prints and deletes them. Non-modal; it deletes itself when closed, so the main window keeps it
-// in a QPointer and creates a new one for the next "Show Language Files".
+// in a QPointer and creates a new one for the next "Show Language Files". Closing asks to save
+// edits of the shown file; close() returns false when the user cancels.
 class FrmViewer : public QMainWindow {
     Q_OBJECT
 public:
@@ -52,6 +53,9 @@ private:
     void Form_Resize();
     void lstFiles_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
     void colourPane(QsciScintilla *pane) const;
+    void showText(const QString &text, int row);
+    bool offerSave();
+    bool saveFile(const QString &path);
     bool readFile(const QString &path, const QString &title, QString &text);
     void report(const QString &title, const QString &text);
     double twipsPerPixel() const;
@@ -64,4 +68,5 @@ private:
     QsciScintilla *txtFile_ = nullptr;
     QToolBar *toolbar_ = nullptr;
     QMenu *mnuPopUp_ = nullptr;
+    int shownRow_ = -1; // the entry whose file the pane holds; -1 for none or varlex.lng
 };

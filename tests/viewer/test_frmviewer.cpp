@@ -170,6 +170,47 @@ TEST_F(ViewerTest, SaveFailureNamesTheFileAndNoSelectionDoesNothing)
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("a.lng")));
 }
 
+TEST_F(ViewerTest, EditsAreOfferedForSavingBeforeTheyAreDropped)
+{
+    const struct {
+        Dialogs::Answer answer;
+        QByteArray storedA;
+        int row;
+    } cases[] = {
+        {Dialogs::Answer::Cancel, "a\r\n", 0},
+        {Dialogs::Answer::No, "a\r\n", 1},
+        {Dialogs::Answer::Yes, "edited\r\n", 1},
+    };
+    for (const auto &c : cases) {
+        writeLng(QStringLiteral("a.lng"), "a\r\n");
+        writeLng(QStringLiteral("b.lng"), "b\r\n");
+        dialogs.messages.clear();
+        open();
+        viewer->show();
+        list()->setCurrentRow(0);
+        pane()->selectAll();
+        pane()->removeSelectedText();
+        pane()->insert(QStringLiteral("edited"));
+
+        dialogs.answers = {c.answer};
+        list()->setCurrentRow(1);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Save changes to \"a.lng\"?"));
+        EXPECT_EQ(dialogs.messages[0].buttons, Dialogs::Buttons::YesNoCancel);
+        EXPECT_EQ(readLng(QStringLiteral("a.lng")), c.storedA);
+        EXPECT_EQ(list()->currentRow(), c.row);
+        EXPECT_EQ(pane()->text(), c.row == 0 ? QStringLiteral("edited") : QStringLiteral("b\r\n"));
+
+        // Closing with edits left: Cancel keeps the window open.
+        pane()->insert(QStringLiteral("more"));
+        dialogs.answers = {Dialogs::Answer::Cancel};
+        EXPECT_FALSE(viewer->close());
+        dialogs.answers = {Dialogs::Answer::No};
+        EXPECT_TRUE(viewer->close());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.isNull(); }));
+    }
+}
+
 TEST_F(ViewerTest, DeleteSelectsTheEntryThatFollows)
 {
     const struct {
