@@ -1,12 +1,10 @@
+#include "cli/clidatabase.h"
 #include "cli/command.h"
 #include "editorcontrol/languageobject.h"
 #include "import/languageimport.h"
 #include "model/databasestore.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -20,13 +18,12 @@ const char kUsage[] =
 
 int run(const QStringList &allArgs)
 {
+    const QStringList args = allArgs.mid(1);
+    if (Cli::wantsHelp(args, kUsage))
+        return Cli::Ok;
     QStringList files;
     bool autoInclude = true;
-    for (const QString &arg : allArgs.mid(1)) {
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            Cli::out(kUsage);
-            return Cli::Ok;
-        }
+    for (const QString &arg : args) {
         if (arg == QLatin1String("--no-auto-include"))
             autoInclude = false;
         else if (arg.startsWith(QLatin1String("--")))
@@ -37,14 +34,12 @@ int run(const QStringList &allArgs)
     if (files.isEmpty())
         return Cli::fail(Cli::Usage, QStringLiteral("import needs at least one FILE (see varlex-cli import --help)"));
 
-    const QString folder = ProgramFolder::path();
-    if (!QFileInfo(folder).isDir())
-        return Cli::fail(Cli::BadInput, QStringLiteral("the folder \"%1\" does not exist").arg(QDir::toNativeSeparators(folder)));
     Database db;
-    const FileResult loaded = DatabaseStore::LoadFileData(db, folder);
+    const FileResult loaded = Cli::loadDatabase(db);
     if (!loaded.ok())
         return Cli::fail(Cli::BadInput, loaded.message + QStringLiteral(" Nothing was changed."));
 
+    const QString folder = ProgramFolder::path();
     const QString sampleText = LanguageTemplate::defaultSampleText(folder);
     LanguageObject object;
     int failed = 0;

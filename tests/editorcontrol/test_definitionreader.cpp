@@ -42,114 +42,62 @@ const QByteArray kFull =
     "</tokenset>\r\n"
     "</language>\r\n";
 
+// One line per tokenset: name, id, type, the flags autoindent casesensitive chain enabled hidden
+// matchbraces normalizecase singlelinescope symmetrical as 0/1, colours, font style, member list,
+// inheritfrom, valid scopes; then each list and token as text/action/regexp/rule.
+std::string describe(const TokensetDefinition &t)
+{
+    QString s = QStringLiteral("%1 %2 %3 ").arg(t.name).arg(t.id).arg(t.scope ? "scope" : "list");
+    for (bool f : {t.autoindent, t.casesensitive, t.chain, t.enabled, t.hidden, t.matchbraces, t.normalizecase,
+                   t.singlelinescope, t.symmetrical})
+        s += f ? u'1' : u'0';
+    s += QStringLiteral(" %1 %2 %3 [%4] [%5] [%6]").arg(t.forecolor).arg(t.backcolor).arg(t.fontstyle)
+             .arg(t.memberlist, t.inheritfrom, t.validscopes.join(u','));
+    for (const TokenListDefinition *l : {&t.tokens, &t.tokens2}) {
+        if (!l->present)
+            continue;
+        s += QStringLiteral(" {%1 %2:").arg(int(l->regexp)).arg(l->rule);
+        for (const TokenDefinition &k : l->tokens)
+            s += QStringLiteral(" %1/%2/%3/%4").arg(k.text, k.action).arg(int(k.regexp)).arg(k.rule);
+        s += u'}';
+    }
+    return s.toStdString();
+}
+
 } // namespace
 
-TEST(DefinitionReader, ReadsEveryWrittenAttribute)
+TEST(DefinitionReader, ReadsEveryWrittenAttributeAndTheHiddenDefaults)
 {
     const LanguageDefinition def = readOk(kFull);
     EXPECT_EQ(def.fileName, "t.lng");
-    EXPECT_EQ(def.name, "Demo");
-    EXPECT_TRUE(def.casesensitive);
-    EXPECT_FALSE(def.whitespaceasparamblock);
-    EXPECT_EQ(def.wordchars, "[\\w&<]");
-    EXPECT_EQ(def.memberlist, "C Library");
+    EXPECT_EQ(std::tuple(def.name, def.casesensitive, def.whitespaceasparamblock, def.wordchars, def.memberlist),
+              std::tuple(QString("Demo"), true, false, QString("[\\w&<]"), QString("C Library")));
     ASSERT_EQ(def.tokensets.size(), 2);
+    // A bare token takes its list's regexp and rule; a list without them has true and word.
+    EXPECT_EQ(describe(def.tokensets[0]),
+              "Keywords 3 scope 010101101 -16777216 16777215 3 [Members] [Text] [,Text]"
+              " {0 leadwith[(]: if//0/leadwith[(] a<b&c/ListMembers/1/col3 x//0/}"
+              " {1 : end//1/}");
+    // A colour written unsigned is the same 32 bits: -1, "not set".
+    EXPECT_EQ(describe(def.tokensets[1]), "Text 1 list 101010010 -1 0 0 [] [] []");
 
-    const TokensetDefinition &k = def.tokensets[0];
-    EXPECT_EQ(k.name, "Keywords");
-    EXPECT_EQ(k.id, 3);
-    EXPECT_TRUE(k.scope);
-    EXPECT_FALSE(k.autoindent);
-    EXPECT_TRUE(k.casesensitive);
-    EXPECT_FALSE(k.chain);
-    EXPECT_TRUE(k.enabled);
-    EXPECT_FALSE(k.hidden);
-    EXPECT_TRUE(k.matchbraces);
-    EXPECT_TRUE(k.normalizecase);
-    EXPECT_FALSE(k.singlelinescope);
-    EXPECT_TRUE(k.symmetrical);
-    EXPECT_EQ(k.backcolor, 16777215);
-    EXPECT_EQ(k.forecolor, -16777216);
-    EXPECT_EQ(k.fontstyle, 3);
-    EXPECT_EQ(k.memberlist, "Members");
-    EXPECT_EQ(k.inheritfrom, "Text");
-    EXPECT_EQ(k.validscopes, QStringList({"", "Text"}));
-
-    ASSERT_TRUE(k.tokens.present);
-    EXPECT_FALSE(k.tokens.regexp);
-    EXPECT_EQ(k.tokens.rule, "leadwith[(]");
-    ASSERT_EQ(k.tokens.tokens.size(), 3);
-    // A bare token takes its list's regexp and rule.
-    EXPECT_EQ(k.tokens.tokens[0].text, "if");
-    EXPECT_EQ(k.tokens.tokens[0].action, "");
-    EXPECT_FALSE(k.tokens.tokens[0].regexp);
-    EXPECT_EQ(k.tokens.tokens[0].rule, "leadwith[(]");
-    EXPECT_EQ(k.tokens.tokens[1].text, "a<b&c");
-    EXPECT_EQ(k.tokens.tokens[1].action, "ListMembers");
-    EXPECT_TRUE(k.tokens.tokens[1].regexp);
-    EXPECT_EQ(k.tokens.tokens[1].rule, "col3");
-    EXPECT_EQ(k.tokens.tokens[2].rule, "");
-
-    ASSERT_TRUE(k.tokens2.present);
-    EXPECT_TRUE(k.tokens2.regexp); // absent on the list: true
-    EXPECT_EQ(k.tokens2.rule, "");
-    ASSERT_EQ(k.tokens2.tokens.size(), 1);
-    EXPECT_TRUE(k.tokens2.tokens[0].regexp);
-
-    // A colour written unsigned is the same 32 bits; -1 is "not set".
-    EXPECT_EQ(def.tokensets[1].forecolor, -1);
-    EXPECT_EQ(def.tokensets[1].backcolor, 0);
-    EXPECT_FALSE(def.tokensets[1].tokens.present);
-}
-
-TEST(DefinitionReader, AbsentAttributesTakeTheHiddenDefaults)
-{
-    const LanguageDefinition def = readOk("<language name=\"Demo\">\r\n"
-                                          "<tokenset name=\"K\" id=\"keywords\" >\r\n"
-                                          "     <tokens>\r\n          <token >if</token>\r\n     </tokens>\r\n"
-                                          "</tokenset>\r\n</language>\r\n");
-    EXPECT_FALSE(def.casesensitive);
-    EXPECT_TRUE(def.whitespaceasparamblock);
-    EXPECT_EQ(def.wordchars, "[\\w]");
-    EXPECT_EQ(def.memberlist, "");
-    const TokensetDefinition &k = def.tokensets.at(0);
-    EXPECT_FALSE(k.scope);
-    EXPECT_TRUE(k.autoindent && k.chain && k.hidden && k.singlelinescope);
-    EXPECT_FALSE(k.casesensitive || k.enabled || k.matchbraces || k.normalizecase || k.symmetrical);
-    EXPECT_EQ(k.forecolor, -1);
-    EXPECT_EQ(k.backcolor, -1);
-    EXPECT_EQ(k.fontstyle, 0);
-    EXPECT_EQ(k.inheritfrom, "");
-    EXPECT_TRUE(k.validscopes.isEmpty());
-    EXPECT_TRUE(k.tokens.regexp);
-    EXPECT_EQ(k.tokens.rule, "word");
-    EXPECT_TRUE(k.tokens.tokens.at(0).regexp);
-    EXPECT_EQ(k.tokens.tokens.at(0).rule, "word");
+    const LanguageDefinition hidden = readOk("<language name=\"Demo\">\r\n<tokenset name=\"K\" id=\"keywords\" >\r\n"
+                                             "     <tokens>\r\n          <token >if</token>\r\n     </tokens>\r\n"
+                                             "</tokenset>\r\n</language>\r\n");
+    EXPECT_EQ(std::tuple(hidden.casesensitive, hidden.whitespaceasparamblock, hidden.wordchars, hidden.memberlist),
+              std::tuple(false, true, QString("[\\w]"), QString()));
+    EXPECT_EQ(describe(hidden.tokensets.at(0)), "K 3 list 101010010 -1 -1 0 [] [] [] {1 word: if//1/word}");
 }
 
 TEST(DefinitionReader, IdsFontStylesAndTypesByNameOrNumber)
 {
-    struct Case {
-        const char *attrs;
-        int id;
-        int fontstyle;
-        bool scope;
-    } cases[] = {
-        {"id=\"text\"", 1, 0, false},
-        {"id=\"statementdelims\" fontstyle=\"underline\"", 31, 4, false},
-        {"id=\"Strings\" fontstyle=\"Bold\" type=\"Scope\"", 8, 1, true},
-        {"id=\"99\" fontstyle=\"7\"", 99, 7, false},
-        {"id=\"-5\" fontstyle=\"italic\" type=\"list\"", -5, 2, false},
-        {"id=\"nosuchid\"", 1, 0, false},
-    };
-    for (const Case &c : cases) {
-        const LanguageDefinition def =
-            readOk(QByteArray("<language name=\"L\"><tokenset name=\"T\" ") + c.attrs + " ></tokenset></language>");
-        ASSERT_EQ(def.tokensets.size(), 1) << c.attrs;
-        EXPECT_EQ(def.tokensets[0].id, c.id) << c.attrs;
-        EXPECT_EQ(def.tokensets[0].fontstyle, c.fontstyle) << c.attrs;
-        EXPECT_EQ(def.tokensets[0].scope, c.scope) << c.attrs;
-    }
+    const LanguageDefinition def = readOk("<language name=\"L\">"
+                                          "<tokenset name=\"A\" id=\"Strings\" fontstyle=\"Bold\" type=\"Scope\"/>"
+                                          "<tokenset name=\"B\" id=\"-5\" fontstyle=\"7\" type=\"list\"/>"
+                                          "<tokenset name=\"C\" id=\"nosuchid\" fontstyle=\"underline\"/></language>");
+    EXPECT_EQ(describe(def.tokensets[0]), "A 8 scope 101010010 -1 -1 1 [] [] []");
+    EXPECT_EQ(describe(def.tokensets[1]), "B -5 list 101010010 -1 -1 7 [] [] []");
+    EXPECT_EQ(describe(def.tokensets[2]), "C 1 list 101010010 -1 -1 4 [] [] []");
 }
 
 TEST(DefinitionReader, ErrorsNameFileLineColumnAndProblem)
