@@ -1,5 +1,6 @@
 #include "common/testutil.h"
 #include "editorcontrol/editorglobals.h"
+#include "editorcontrol/memberlistfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -102,4 +103,25 @@ TEST(MemberListObject, RefusesMalformedLists)
     ASSERT_TRUE(list.loadData("<memberlist name=\"Caf\xC3\xA9\"><member name=\"m\"><x/></member></memberlist>", "u.mbr"));
     EXPECT_EQ(list.name(), QStringLiteral("Caf\u00E9")); // UTF-8 by default
     EXPECT_EQ(list.members().size(), 1);
+}
+
+TEST(MemberListFolder, RegistersTheListsThatLoad)
+{
+    EditorGlobals g;
+    g.registerMemberList(memberList("Stale"));
+    TestUtil::TempFolder folder;
+    EXPECT_TRUE(MemberListFolder::LoadMemberLists(g, folder.file(QStringLiteral("missing"))).names.isEmpty());
+    EXPECT_EQ(g.memberListCount(), 0);
+
+    folder.write(QStringLiteral("one.mbr"), "<memberlist name=\"First List\"><member name=\"a\"/></memberlist>");
+    folder.write(QStringLiteral("two.MBR.txt"), "<memberlist name=\"Not a member list file\"/>");
+    folder.write(QStringLiteral("bad.mbr"), "<memberlist>");
+    folder.write(QStringLiteral("three.mbr"), "<memberlist name=\"Third\"/>");
+    const MemberListFolder::Result r = MemberListFolder::LoadMemberLists(g, folder.path());
+    QStringList names = r.names;
+    names.sort();
+    EXPECT_EQ(names, QStringList({"First List", "Third"})); // names the lists report, not file names
+    EXPECT_EQ(g.memberListNames(), r.names);
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_TRUE(r.problems[0].contains(QStringLiteral("bad.mbr, line 1"))) << r.problems[0].toStdString();
 }
