@@ -223,8 +223,4 @@ TEST(DefinitionReader, FilesAndLanguageObjects)
     EXPECT_TRUE(object.isLoaded());
     EXPECT_EQ(object.definition(), before);
     EXPECT_EQ(object.error().line, 1);
-
-    EXPECT_EQ(object.tokenset(-1), nullptr);
-    EXPECT_EQ(object.tokenset(object.tokensetCount()), nullptr);
-    EXPECT_NE(object.tokenset(0), nullptr);
 }
