@@ -35,6 +35,17 @@ public:
     }
 
     bool atEnd() const { return p_ >= end_; }
+
+    // Skips a free tokenset slot written blank (96 zero bytes), which the reader would only turn
+    // into the blank record the caller already has.
+    bool skipBlankTokenset()
+    {
+        static const char zeros[DatabaseFile::kFreeTokensetBytes] = {};
+        if (end_ - p_ < DatabaseFile::kFreeTokensetBytes || std::memcmp(p_, zeros, sizeof zeros) != 0)
+            return false;
+        p_ += DatabaseFile::kFreeTokensetBytes;
+        return true;
+    }
     qsizetype remaining() const { return end_ - p_; }
     bool truncated() const { return truncated_; }
 
@@ -117,6 +128,7 @@ void readTokenset(Reader &r, Tokenset &t)
         t.validscope[i] = r.text(TextSlot(TsValidscope0 + i));
 }
 
+// Reads into a blank record.
 void readLanguage(Reader &r, Language &l)
 {
     l.name = r.text(LangName);
@@ -126,33 +138,43 @@ void readLanguage(Reader &r, Language &l)
     l.whitespaceasparamblock = r.number();
     l.memberlist = r.text(LangMemberlist);
     l.sampletext = r.text(LangSampletext);
-    for (Tokenset &t : l.tokensets)
-        readTokenset(r, t);
+    for (Tokenset &t : l.tokensets) {
+        if (!r.skipBlankTokenset())
+            readTokenset(r, t);
+    }
 }
 
+// Writes into a buffer sized ahead, growing it only when a text does not fit.
 class Writer {
 public:
-    Writer(QByteArray &out, QString *problem)
+    Writer(QByteArray &out, qsizetype estimate, QString *problem)
         : out_(out)
         , problem_(problem)
     {
+        out_.resize(estimate);
+    }
+
+    // Trims the buffer to what was written.
+    void finish() { out_.resize(at_); }
+
+    void zeros(qsizetype n)
+    {
+        reserve(n);
+        std::memset(out_.data() + at_, 0, size_t(n));
+        at_ += n;
     }
 
     void number(qint32 v)
     {
-        char b[4];
-        qToLittleEndian<qint32>(v, b);
-        out_.append(b, 4);
+        reserve(4);
+        qToLittleEndian<qint32>(v, out_.data() + at_);
+        at_ += 4;
     }
 
     // Returns false when the text does not fit its 16-bit length.
     bool text(const QString &s, const char *field)
     {
         const qsizetype n = s.size();
-        if (n == 0) {
-            out_.append("\0\0", 2);
-            return true;
-        }
         const char16_t *u = reinterpret_cast<const char16_t *>(s.constData());
         char16_t any = 0;
         for (qsizetype i = 0; i < n; ++i)
@@ -160,19 +182,22 @@ public:
         if (any < 0x80) {
             if (n > DatabaseFile::kMaxTextBytes)
                 return tooLong(n, field);
-            length(n);
-            const qsizetype at = out_.size();
-            out_.resize(at + n);
-            char *dst = out_.data() + at;
+            reserve(2 + n);
+            char *dst = out_.data() + at_;
+            qToLittleEndian<quint16>(quint16(n), dst);
+            dst += 2;
             for (qsizetype i = 0; i < n; ++i)
                 dst[i] = char(u[i]);
+            at_ += 2 + n;
             return true;
         }
         const QByteArray bytes = AnsiCodec::encode(s);
         if (bytes.size() > DatabaseFile::kMaxTextBytes)
             return tooLong(bytes.size(), field);
-        length(bytes.size());
-        out_.append(bytes);
+        reserve(2 + bytes.size());
+        qToLittleEndian<quint16>(quint16(bytes.size()), out_.data() + at_);
+        std::memcpy(out_.data() + at_ + 2, bytes.constData(), size_t(bytes.size()));
+        at_ += 2 + bytes.size();
         return true;
     }
 
@@ -181,11 +206,10 @@ public:
     int slot = -1;
 
 private:
-    void length(qsizetype n)
+    void reserve(qsizetype n)
     {
-        char b[2];
-        qToLittleEndian<quint16>(quint16(n), b);
-        out_.append(b, 2);
+        if (at_ + n > out_.size())
+            out_.resize(std::max(out_.size() * 2, at_ + n));
     }
 
     bool tooLong(qsizetype n, const char *field)
@@ -205,10 +229,16 @@ private:
 
     QByteArray &out_;
     QString *problem_;
+    qsizetype at_ = 0;
 };
 
 bool writeTokenset(Writer &w, const Tokenset &t)
 {
+    static const Tokenset blank;
+    if (t.name.isEmpty() && t == blank) {
+        w.zeros(DatabaseFile::kFreeTokensetBytes);
+        return true;
+    }
     bool ok = w.text(t.name, "name") && w.text(t.id, "id") && w.text(t.type, "type");
     if (!ok)
         return false;
@@ -316,8 +346,7 @@ bool encode(const QVector<Language> &languages, QByteArray &out, QString *proble
         for (const Tokenset &t : l.tokensets)
             estimate += t.tokens.size() + t.tokens2.size() + t.name.size() + 40;
     }
-    out.reserve(estimate);
-    Writer w(out, problem);
+    Writer w(out, estimate, problem);
     w.number(qint32(languages.size() - 1));
     for (const Language &l : languages) {
         if (!writeLanguage(w, l)) {
@@ -325,6 +354,7 @@ bool encode(const QVector<Language> &languages, QByteArray &out, QString *proble
             return false;
         }
     }
+    w.finish();
     return true;
 }
 
