@@ -207,6 +207,8 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         }
         re.optimize();
         d.regexps.push_back(re);
+        d.simple.push_back(PatternAnalysis::simplePattern(token.text, !caseSensitive));
+        d.firstChars.push_back(d.simple.back() ? std::nullopt : PatternAnalysis::firstChars(token.text, !caseSensitive));
         return int(d.regexps.size()) - 1;
     };
 

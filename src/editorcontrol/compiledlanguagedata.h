@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/patternanalysis.h"
 
 #include <QRegularExpression>
 #include <QVector>
@@ -109,6 +110,10 @@ struct CompiledLanguageData {
     std::vector<CompiledTokenset> tokensets;
     std::vector<TokenRule> rules; // rules[0] is "no condition"
     std::vector<QRegularExpression> regexps;
+    // Per regexp: a native matcher when the pattern is that simple, else the characters a match
+    // can begin with when they are known.
+    std::vector<std::optional<PatternAnalysis::SimplePattern>> simple;
+    std::vector<std::optional<PatternAnalysis::FirstChars>> firstChars;
     std::vector<LiteralToken> literals;
     std::vector<RegexpToken> regexpTokens;
     LiteralTable table;

@@ -48,6 +48,18 @@ Highlighter::~Highlighter() = default;
 
 namespace {
 
+// Plain text takes the style of the innermost scope that is not transparent: the content of a
+// scopekeywords or parameterblocks scope looks like the text around it.
+int contentTokenset(const CompiledLanguageData &d, const ScopeState &state)
+{
+    for (int level = state.depth() - 1; level >= 0; --level) {
+        const int t = state.at(level).tokenset;
+        if (!d.tokensets[size_t(t)].transparent)
+            return t;
+    }
+    return d.textTokenset;
+}
+
 class LineScan {
 public:
     LineScan(const CompiledLanguageData &d, Highlighter::Scanner &s, QStringView line)
@@ -63,6 +75,10 @@ public:
     // Length of the non-empty match of a regexp that starts exactly at p, or 0.
     int regexpAt(int re, int p)
     {
+        if (const auto &simple = d.simple[size_t(re)])
+            return simple->matchAt(text, p, n);
+        if (const auto &first = d.firstChars[size_t(re)]; first && !first->test(text[p]))
+            return 0;
         auto &c = s.cache[size_t(re)];
         if (c.line != s.generation || p < c.from || (c.start >= 0 && p > c.start)) {
             c.line = s.generation;
@@ -216,13 +232,11 @@ public:
     ScopeState run(const ScopeState &in, QVector<StyleRun> &runs, int offset)
     {
         ScopeState state = in;
-        const int textTokenset = d.textTokenset;
         int plainStart = 0;
+        int content = contentTokenset(d, state);
         auto flushPlain = [&](int end) {
-            if (end > plainStart) {
-                const int t = state.isOutermost() ? textTokenset : state.innermostTokenset();
-                runs.append(StyleRun{offset + plainStart, end - plainStart, t, -1, StyleRun::Plain});
-            }
+            if (end > plainStart)
+                runs.append(StyleRun{offset + plainStart, end - plainStart, content, -1, StyleRun::Plain});
         };
         const ContextData *c = &d.context(state.innermostTokenset());
         for (int p = 0; p < n;) {
@@ -250,8 +264,10 @@ public:
                 state.truncate(best.closeLevel);
             else if (best.kind == StyleRun::ScopeStart)
                 state.push(ScopeState::Frame{best.tokenset, best.token});
-            if (best.kind != StyleRun::Token)
+            if (best.kind != StyleRun::Token) {
                 c = &d.context(state.innermostTokenset());
+                content = contentTokenset(d, state);
+            }
             p += best.length;
             plainStart = p;
         }
@@ -298,8 +314,7 @@ QVector<StyleRun> Highlighter::highlightText(QStringView text, bool mergeByToken
         if (next < n)
             next += (text[next] == u'\r' && next + 1 < n && text[next + 1] == u'\n') ? 2 : 1;
         if (next > end) {
-            const int t = state.isOutermost() ? d.textTokenset : state.innermostTokenset();
-            runs.append(StyleRun{end, next - end, t, -1, StyleRun::Plain});
+            runs.append(StyleRun{end, next - end, contentTokenset(d, state), -1, StyleRun::Plain});
         }
         start = next;
     }

@@ -1,0 +1,354 @@
+#include "editorcontrol/patternanalysis.h"
+
+#include <QChar>
+
+namespace PatternAnalysis {
+
+namespace {
+
+// Unicode classes as the regexp engine sees them with Unicode properties on.
+bool isWordU(char16_t c)
+{
+    return c == u'_' || QChar::isLetterOrNumber(c);
+}
+
+bool isDigitU(char16_t c)
+{
+    return QChar::category(c) == QChar::Number_DecimalDigit;
+}
+
+bool isSpaceU(char16_t c)
+{
+    if ((c >= 9 && c <= 13) || c == 0x85 || c == 0x180E)
+        return true;
+    const QChar::Category cat = QChar::category(c);
+    return cat == QChar::Separator_Space || cat == QChar::Separator_Line || cat == QChar::Separator_Paragraph;
+}
+
+void setBit(quint64 *bits, int c)
+{
+    bits[c >> 6] |= quint64(1) << (c & 63);
+}
+
+bool bit(const quint64 *bits, int c)
+{
+    return (bits[c >> 6] >> (c & 63)) & 1;
+}
+
+void addAsciiWhere(quint64 *bits, bool (*pred)(char16_t), bool invert)
+{
+    for (int c = 0; c < 128; ++c)
+        if (pred(char16_t(c)) != invert)
+            setBit(bits, c);
+}
+
+bool isMeta(QChar c)
+{
+    return QStringView(u".^$|()[]{}*+?\\").contains(c);
+}
+
+class Parser {
+public:
+    Parser(const QString &pattern) : s(pattern) {}
+
+    bool atEnd() const { return i >= s.size(); }
+    QChar peek() const { return atEnd() ? QChar() : s[i]; }
+
+    // An escape after "\": adds to `cls` and returns true, or false for an escape we do not model.
+    bool escape(CharClass &cls, bool inClass, char16_t &literal, bool &isLiteral)
+    {
+        isLiteral = false;
+        if (atEnd())
+            return false;
+        const QChar e = s[i++];
+        switch (e.unicode()) {
+        case 'd': addAsciiWhere(cls.ascii, isDigitU, false); cls.digit = true; return true;
+        case 'w': addAsciiWhere(cls.ascii, isWordU, false); cls.word = true; return true;
+        case 's': addAsciiWhere(cls.ascii, isSpaceU, false); cls.space = true; return true;
+        case 'D': addAsciiWhere(cls.ascii, isDigitU, true); cls.notDigit = true; return true;
+        case 'W': addAsciiWhere(cls.ascii, isWordU, true); cls.notWord = true; return true;
+        case 'S': addAsciiWhere(cls.ascii, isSpaceU, true); cls.notSpace = true; return true;
+        case 't': literal = u'\t'; break;
+        case 'n': literal = u'\n'; break;
+        case 'r': literal = u'\r'; break;
+        case 'f': literal = u'\f'; break;
+        case 'e': literal = 27; break;
+        case 'a': literal = 7; break;
+        case 'b':
+            if (!inClass)
+                return false; // word boundary
+            literal = 8;
+            break;
+        default:
+            if (e.isLetterOrNumber() || e.unicode() >= 128)
+                return false; // \p, \x, back references, anchors...
+            literal = e.unicode();
+        }
+        isLiteral = true;
+        return true;
+    }
+
+    static void addLiteral(CharClass &cls, char16_t c)
+    {
+        if (c < 128)
+            setBit(cls.ascii, c);
+        else
+            cls.ranges.emplace_back(c, c);
+    }
+
+    // "[...]" after its "[".
+    bool bracket(CharClass &cls)
+    {
+        if (peek() == u'^') {
+            cls.negated = true;
+            ++i;
+        }
+        bool first = true;
+        while (!atEnd()) {
+            QChar c = s[i];
+            if (c == u']' && !first) {
+                ++i;
+                return true;
+            }
+            first = false;
+            if (c == u'[' && i + 1 < s.size() && (s[i + 1] == u':' || s[i + 1] == u'=' || s[i + 1] == u'.'))
+                return false; // POSIX classes
+            char16_t lo;
+            ++i;
+            if (c == u'\\') {
+                bool isLiteral;
+                if (!escape(cls, true, lo, isLiteral))
+                    return false;
+                if (!isLiteral)
+                    continue;
+            } else {
+                lo = c.unicode();
+            }
+            if (peek() == u'-' && i + 1 < s.size() && s[i + 1] != u']') {
+                ++i;
+                char16_t hi;
+                if (s[i] == u'\\') {
+                    ++i;
+                    bool isLiteral;
+                    CharClass scratch;
+                    if (!escape(scratch, true, hi, isLiteral) || !isLiteral)
+                        return false;
+                } else {
+                    hi = s[i++].unicode();
+                }
+                if (hi < lo)
+                    return false;
+                for (int x = lo; x <= hi && x < 128; ++x)
+                    setBit(cls.ascii, x);
+                if (hi >= 128)
+                    cls.ranges.emplace_back(char16_t(std::max<int>(lo, 128)), hi);
+                continue;
+            }
+            addLiteral(cls, lo);
+        }
+        return false;
+    }
+
+    // One class atom: "[...]", "\w", a plain character. Fails on anything else.
+    bool classAtom(CharClass &cls)
+    {
+        if (atEnd())
+            return false;
+        const QChar c = s[i];
+        if (c == u'[') {
+            ++i;
+            return bracket(cls);
+        }
+        if (c == u'\\') {
+            ++i;
+            char16_t lit;
+            bool isLiteral;
+            if (!escape(cls, false, lit, isLiteral))
+                return false;
+            if (isLiteral)
+                addLiteral(cls, lit);
+            return true;
+        }
+        if (isMeta(c))
+            return false;
+        addLiteral(cls, c.unicode());
+        ++i;
+        return true;
+    }
+
+    // First characters of an alternation, up to ")" or the end. nullable: it can match empty.
+    bool alternation(FirstChars &out, bool &nullable, bool caseless)
+    {
+        nullable = false;
+        for (;;) {
+            bool branchNullable = true;
+            if (!branch(out, branchNullable, caseless))
+                return false;
+            nullable = nullable || branchNullable;
+            if (peek() != u'|')
+                return true;
+            ++i;
+        }
+    }
+
+    bool branch(FirstChars &out, bool &nullable, bool caseless)
+    {
+        nullable = true;
+        while (!atEnd() && peek() != u'|' && peek() != u')') {
+            FirstChars atom;
+            bool atomNullable = false;
+            const QChar c = peek();
+            if (c == u'(') {
+                ++i;
+                if (peek() == u'?') {
+                    if (i + 1 < s.size() && s[i + 1] == u':')
+                        i += 2;
+                    else
+                        return false; // lookaround, options, named groups
+                }
+                if (!alternation(atom, atomNullable, caseless) || peek() != u')')
+                    return false;
+                ++i;
+            } else {
+                CharClass cls;
+                if (!classAtom(cls))
+                    return false;
+                classFirst(cls, caseless, atom);
+            }
+            // Quantifier.
+            if (peek() == u'*' || peek() == u'?') {
+                atomNullable = true;
+                ++i;
+            } else if (peek() == u'+') {
+                ++i;
+            } else if (peek() == u'{') {
+                const qsizetype close = s.indexOf(u'}', i);
+                if (close < 0)
+                    return false;
+                bool ok = false;
+                const QStringView bounds = QStringView(s).mid(i + 1, close - i - 1);
+                const qsizetype comma = bounds.indexOf(u',');
+                const int min = (comma < 0 ? bounds : bounds.left(comma)).toInt(&ok);
+                if (!ok)
+                    return false;
+                atomNullable = atomNullable || min == 0;
+                i = close + 1;
+            }
+            if (peek() == u'?' || peek() == u'+')
+                ++i; // lazy or possessive: the same first characters
+            if (nullable) {
+                out.ascii[0] |= atom.ascii[0];
+                out.ascii[1] |= atom.ascii[1];
+                out.nonAscii = out.nonAscii || atom.nonAscii;
+                nullable = atomNullable;
+            }
+        }
+        return true;
+    }
+
+    static void classFirst(const CharClass &cls, bool caseless, FirstChars &out)
+    {
+        quint64 bits[2] = {cls.ascii[0], cls.ascii[1]};
+        if (caseless)
+            for (int c = 0; c < 128; ++c)
+                if (bit(cls.ascii, c) && QChar::isLetter(char16_t(c))) {
+                    setBit(bits, QChar::toLower(char16_t(c)));
+                    setBit(bits, QChar::toUpper(char16_t(c)));
+                }
+        if (cls.negated) {
+            bits[0] = ~bits[0];
+            bits[1] = ~bits[1];
+        }
+        out.ascii[0] |= bits[0];
+        out.ascii[1] |= bits[1];
+        // Beyond ASCII we keep no detail; case-insensitive letters may match non-ASCII ones (K, s).
+        if (cls.negated || cls.word || cls.digit || cls.space || cls.notWord || cls.notDigit || cls.notSpace
+            || !cls.ranges.empty() || caseless)
+            out.nonAscii = true;
+    }
+
+    const QString &s;
+    qsizetype i = 0;
+};
+
+} // namespace
+
+bool CharClass::contains(char16_t c, bool caseless) const
+{
+    auto positive = [this, caseless](char16_t x) {
+        if (x < 128)
+            return bit(ascii, x) || (caseless && QChar::isLetter(x) && bit(ascii, x ^ 0x20));
+        if ((word && isWordU(x)) || (digit && isDigitU(x)) || (space && isSpaceU(x)) || (notWord && !isWordU(x))
+            || (notDigit && !isDigitU(x)) || (notSpace && !isSpaceU(x)))
+            return true;
+        for (const auto &r : ranges)
+            if (x >= r.first && x <= r.second)
+                return true;
+        return false;
+    };
+    bool in = positive(c);
+    if (!in && caseless) {
+        // Other cases of c, as the regexp engine compares without case (K matches the Kelvin sign).
+        const char16_t lower = QChar::toLower(c), upper = QChar::toUpper(c), folded = QChar::toCaseFolded(c);
+        in = (lower != c && positive(lower)) || (upper != c && positive(upper)) || (folded != c && positive(folded));
+    }
+    return in != negated;
+}
+
+int SimplePattern::matchAt(const char16_t *text, int p, int n) const
+{
+    if (p >= n || !first.contains(text[p], caseless))
+        return 0;
+    int q = p + 1;
+    if (restMinimum < 0)
+        return 1;
+    while (q < n && rest.contains(text[q], caseless))
+        ++q;
+    return q - p - 1 >= restMinimum ? q - p : 0;
+}
+
+std::optional<FirstChars> firstChars(const QString &pattern, bool caseless)
+{
+    Parser parser(pattern);
+    FirstChars out;
+    bool nullable = false;
+    if (!parser.alternation(out, nullable, caseless) || !parser.atEnd() || nullable)
+        return std::nullopt; // a pattern that may match empty can "begin" anywhere
+    return out;
+}
+
+std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless)
+{
+    Parser parser(pattern);
+    SimplePattern sp;
+    sp.caseless = caseless;
+    CharClass a;
+    if (!parser.classAtom(a))
+        return std::nullopt;
+    if (parser.atEnd()) {
+        sp.first = a;
+        return sp;
+    }
+    if (parser.peek() == u'+' || parser.peek() == u'*') {
+        // "A+" (and "A*", whose empty match is no token) is A followed by A*.
+        ++parser.i;
+        if (!parser.atEnd())
+            return std::nullopt;
+        sp.first = a;
+        sp.rest = a;
+        sp.restMinimum = 0;
+        return sp;
+    }
+    CharClass b;
+    if (!parser.classAtom(b) || (parser.peek() != u'+' && parser.peek() != u'*'))
+        return std::nullopt;
+    sp.restMinimum = parser.peek() == u'+' ? 1 : 0;
+    ++parser.i;
+    if (!parser.atEnd())
+        return std::nullopt;
+    sp.first = a;
+    sp.rest = b;
+    return sp;
+}
+
+} // namespace PatternAnalysis
