@@ -28,25 +28,28 @@ sample=$work/sample.c
 size=$(stat -c %s "$sample")
 lines=$(wc -l < "$sample")
 
-best() { # best wall time of three runs, in seconds (the machine may be busy: take the best)
-  local best=
-  for _ in 1 2 3; do
-    local start end t
-    start=$(date +%s.%N)
-    "$@" > /dev/null
-    end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc -l)
-    if [[ -z $best ]] || (( $(echo "$t < $best" | bc -l) )); then best=$t; fi
+# Best of five runs: wall time and CPU time (user + system), in seconds. The machine may be shared,
+# so the CPU time is the steadier number.
+measure() {
+  local best_wall= best_cpu=
+  for _ in 1 2 3 4 5; do
+    local t wall cpu
+    /usr/bin/time -o "$work/time" -f '%e %U %S' "$@" > /dev/null 2>&1
+    t=$(tail -1 "$work/time")
+    wall=$(echo "$t" | cut -d' ' -f1)
+    cpu=$(echo "$t" | awk '{ print $2 + $3 }')
+    if [[ -z $best_wall ]] || (( $(echo "$wall < $best_wall" | bc -l) )); then best_wall=$wall; fi
+    if [[ -z $best_cpu ]] || (( $(echo "$cpu < $best_cpu" | bc -l) )); then best_cpu=$cpu; fi
   done
-  printf '%.3f' "$best"
+  echo "$best_wall $best_cpu"
 }
 
-ours=$(best "$cli" highlight --lng "$lng" --format html "$sample")
-theirs=$(best kate-syntax-highlighter -s C -f html "$sample")
+read -r ours_wall ours_cpu < <(measure "$cli" highlight --lng "$lng" --format html "$sample")
+read -r kate_wall kate_cpu < <(measure kate-syntax-highlighter -s C -f html "$sample")
 "$cli" highlight --lng "$lng" --format html "$sample" > "$work/ours.html"
 kate-syntax-highlighter -s C -f html "$sample" > "$work/theirs.html"
 
 echo "sample: $size bytes, $lines lines of C headers"
-echo "varlex-cli highlight (html):       ${ours} s   ($(stat -c %s "$work/ours.html") bytes of HTML)"
-echo "kate-syntax-highlighter -f html:   ${theirs} s   ($(stat -c %s "$work/theirs.html") bytes of HTML)"
-echo "ratio (kate / varlex):             $(echo "scale=2; $theirs / $ours" | bc -l)x"
+printf '%-34s wall %6.3f s   cpu %6.3f s   (%s bytes of HTML)\n' "varlex-cli highlight --format html" "$ours_wall" "$ours_cpu" "$(stat -c %s "$work/ours.html")"
+printf '%-34s wall %6.3f s   cpu %6.3f s   (%s bytes of HTML)\n' "kate-syntax-highlighter -f html" "$kate_wall" "$kate_cpu" "$(stat -c %s "$work/theirs.html")"
+printf 'ratio (kate / varlex):             wall %.2fx   cpu %.2fx\n' "$(echo "$kate_wall / $ours_wall" | bc -l)" "$(echo "$kate_cpu / $ours_cpu" | bc -l)"

@@ -103,10 +103,10 @@ int run(const QStringList &args)
         }
         Cli::out(out);
     } else if (format == QLatin1String("ansi")) {
-        Cli::out(TextRenderer::toAnsi(text, runs, *language).toUtf8());
+        Cli::out(TextRenderer::toAnsiUtf8(text, runs, *language));
     } else {
         const QString title = input == QLatin1String("-") ? definition.name : QFileInfo(input).fileName();
-        Cli::out(TextRenderer::toHtml(text, runs, *language, title).toUtf8());
+        Cli::out(TextRenderer::toHtmlUtf8(text, runs, *language, title));
     }
     return Cli::Ok;
 }

@@ -367,11 +367,23 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             if (!anyInBucket[b])
                 c.wordStartOnly[b] = false;
         }
+        std::vector<int> valid;
         for (int r = 0; r < int(d.regexpTokens.size()); ++r)
             if (c.valid[d.regexpTokens[r].tokenset])
-                c.regexpTokens.push_back(r);
-        std::sort(c.regexpTokens.begin(), c.regexpTokens.end(),
-                  [&](int a, int b) { return d.regexpTokens[a].key < d.regexpTokens[b].key; });
+                valid.push_back(r);
+        std::sort(valid.begin(), valid.end(), [&](int a, int b) { return d.regexpTokens[a].key < d.regexpTokens[b].key; });
+        for (int r : valid) {
+            const int re = d.regexpTokens[size_t(r)].regexp;
+            const auto &simple = d.simple[size_t(re)];
+            const auto &first = d.firstChars[size_t(re)];
+            for (int ch = 0; ch < 128; ++ch) {
+                const bool may = simple ? simple->first.contains(char16_t(ch), simple->caseless)
+                                        : (!first || first->test(char16_t(ch)));
+                if (may)
+                    c.regexpsByFirst[ch].push_back(r);
+            }
+            c.regexpsByFirst[128].push_back(r);
+        }
     }
     return language;
 }

@@ -83,7 +83,9 @@ struct ContextData {
     // first; and whether every literal of that bucket must begin at a word start.
     std::vector<int> lengths[129];
     bool wordStartOnly[129] = {};
-    std::vector<int> regexpTokens; // indices into CompiledLanguageData::regexpTokens, by priority
+    // Regexp tokens (indices into CompiledLanguageData::regexpTokens, by priority) whose match may
+    // begin with a character, by that character (0..127; 128 for every other character).
+    std::vector<int> regexpsByFirst[129];
     bool transparent = false;      // a scopekeywords/parameterblocks scope, or the outermost level
 };
 

@@ -34,6 +34,7 @@ struct Highlighter::Scanner {
     quint32 generation = 0;
     std::vector<char16_t> folded;
     std::vector<quint32> prefixHash;
+    QVector<StyleRun> lineRuns;
 };
 
 Highlighter::Highlighter(CompiledLanguagePtr language)
@@ -220,7 +221,8 @@ public:
 
     void tryRegexps(const ContextData &c, int p, Match &best)
     {
-        for (int r : c.regexpTokens) {
+        const char16_t ch = text[p];
+        for (int r : c.regexpsByFirst[ch < 128 ? ch : 128]) {
             const RegexpToken &rt = d.regexpTokens[size_t(r)];
             const int length = regexpAt(rt.regexp, p);
             if (length > 0 && !best.beats(length, rt.key) && rulePasses(rt.rule, p, length))
@@ -252,8 +254,7 @@ public:
                     break;
             }
             tryLiterals(*c, p, best);
-            if (!c->regexpTokens.empty())
-                tryRegexps(*c, p, best);
+            tryRegexps(*c, p, best);
             if (best.length == 0) {
                 ++p;
                 continue;
@@ -301,36 +302,35 @@ ScopeState Highlighter::highlightLine(QStringView line, const ScopeState &in, QV
 QVector<StyleRun> Highlighter::highlightText(QStringView text, bool mergeByTokenset)
 {
     QVector<StyleRun> runs;
+    QVector<StyleRun> &line = scanner_->lineRuns;
     ScopeState state;
     const CompiledLanguageData &d = language_->data();
     const int n = int(text.size());
+    auto add = [&](const StyleRun &r) {
+        if (mergeByTokenset && !runs.isEmpty() && runs.last().tokenset == r.tokenset) {
+            StyleRun &last = runs.last();
+            last.length += r.length;
+            if (last.token != r.token || last.kind != r.kind)
+                last.token = -1;
+            return;
+        }
+        runs.append(r);
+    };
     for (int start = 0; start < n;) {
         int end = start;
         while (end < n && text[end] != u'\n' && text[end] != u'\r')
             ++end;
+        line.clear();
         LineScan scan(d, *scanner_, text.mid(start, end - start));
-        state = scan.run(state, runs, start);
+        state = scan.run(state, line, start);
+        for (const StyleRun &r : std::as_const(line))
+            add(r);
         int next = end;
         if (next < n)
             next += (text[next] == u'\r' && next + 1 < n && text[next + 1] == u'\n') ? 2 : 1;
-        if (next > end) {
-            runs.append(StyleRun{end, next - end, contentTokenset(d, state), -1, StyleRun::Plain});
-        }
+        if (next > end)
+            add(StyleRun{end, next - end, contentTokenset(d, state), -1, StyleRun::Plain});
         start = next;
     }
-    if (!mergeByTokenset)
-        return runs;
-    QVector<StyleRun> merged;
-    merged.reserve(runs.size());
-    for (const StyleRun &r : runs) {
-        if (!merged.isEmpty() && merged.last().tokenset == r.tokenset) {
-            StyleRun &last = merged.last();
-            last.length += r.length;
-            if (last.token != r.token || last.kind != r.kind)
-                last.token = -1;
-            continue;
-        }
-        merged.append(r);
-    }
-    return merged;
+    return runs;
 }

@@ -1,121 +1,142 @@
 #include "editorcontrol/textrenderer.h"
 
-#include <QHash>
+#include <cstdio>
 
 namespace TextRenderer {
 
 namespace {
 
-QString cssColour(qint32 bgr)
+QByteArray cssColour(qint32 bgr)
 {
-    const int r = bgr & 0xFF, g = (bgr >> 8) & 0xFF, b = (bgr >> 16) & 0xFF;
-    return QStringLiteral("#%1%2%3").arg(r, 2, 16, QLatin1Char('0')).arg(g, 2, 16, QLatin1Char('0')).arg(b, 2, 16, QLatin1Char('0'));
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "#%02x%02x%02x", bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    return QByteArray(buf);
 }
 
-QString css(const TokensetStyle &s)
+QByteArray css(const TokensetStyle &s)
 {
-    QString out;
+    QByteArray out;
     if (s.fore >= 0)
-        out += QStringLiteral("color:%1;").arg(cssColour(s.fore));
+        out += "color:" + cssColour(s.fore) + ';';
     if (s.back >= 0)
-        out += QStringLiteral("background-color:%1;").arg(cssColour(s.back));
+        out += "background-color:" + cssColour(s.back) + ';';
     if (s.bold)
-        out += QStringLiteral("font-weight:bold;");
+        out += "font-weight:bold;";
     if (s.italic)
-        out += QStringLiteral("font-style:italic;");
+        out += "font-style:italic;";
     if (s.underline || s.hyperlink)
-        out += QStringLiteral("text-decoration:underline;");
+        out += "text-decoration:underline;";
     return out;
 }
 
-void appendEscaped(QString &out, QStringView text)
+// Appends text as UTF-8; with `html`, escapes markup characters and turns CR LF and a lone CR into LF.
+void append(QByteArray &out, QStringView text, bool html)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\r': // CR LF and a lone CR both end a line as LF
-            if (i + 1 >= text.size() || text[i + 1] != u'\n')
-                out += QLatin1Char('\n');
-            break;
-        default: out += c;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            if (html) {
+                switch (c) {
+                case '&': out += "&amp;"; continue;
+                case '<': out += "&lt;"; continue;
+                case '>': out += "&gt;"; continue;
+                case '"': out += "&quot;"; continue;
+                case '\r':
+                    if (i + 1 >= n || text[i + 1] != u'\n')
+                        out += '\n';
+                    continue;
+                default: break;
+                }
+            }
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            const char32_t u = QChar::surrogateToUcs4(c, text[++i].unicode());
+            out += char(0xF0 | (u >> 18));
+            out += char(0x80 | ((u >> 12) & 0x3F));
+            out += char(0x80 | ((u >> 6) & 0x3F));
+            out += char(0x80 | (u & 0x3F));
+        } else {
+            const char16_t v = QChar::isSurrogate(c) ? char16_t(0xFFFD) : c;
+            out += char(0xE0 | (v >> 12));
+            out += char(0x80 | ((v >> 6) & 0x3F));
+            out += char(0x80 | (v & 0x3F));
         }
     }
 }
 
-QString sgr(const TokensetStyle &s)
+QByteArray sgr(const TokensetStyle &s)
 {
-    QString codes = QStringLiteral("0");
+    QByteArray codes = "\x1b[0";
     if (s.bold)
-        codes += QStringLiteral(";1");
+        codes += ";1";
     if (s.italic)
-        codes += QStringLiteral(";3");
+        codes += ";3";
     if (s.underline || s.hyperlink)
-        codes += QStringLiteral(";4");
+        codes += ";4";
     if (s.fore >= 0)
-        codes += QStringLiteral(";38;2;%1;%2;%3").arg(s.fore & 0xFF).arg((s.fore >> 8) & 0xFF).arg((s.fore >> 16) & 0xFF);
+        codes += ";38;2;" + QByteArray::number(s.fore & 0xFF) + ';' + QByteArray::number((s.fore >> 8) & 0xFF) + ';'
+            + QByteArray::number((s.fore >> 16) & 0xFF);
     if (s.back >= 0)
-        codes += QStringLiteral(";48;2;%1;%2;%3").arg(s.back & 0xFF).arg((s.back >> 8) & 0xFF).arg((s.back >> 16) & 0xFF);
-    return QStringLiteral("\x1b[") + codes + QLatin1Char('m');
+        codes += ";48;2;" + QByteArray::number(s.back & 0xFF) + ';' + QByteArray::number((s.back >> 8) & 0xFF) + ';'
+            + QByteArray::number((s.back >> 16) & 0xFF);
+    return codes + 'm';
 }
 
 } // namespace
 
-QString toHtml(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language, const QString &title)
+QByteArray toHtmlUtf8(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language,
+                      const QString &title)
 {
     // One CSS class per tokenset whose style differs from the page's.
-    QString out;
-    out.reserve(text.size() * 2 + 1024);
-    out += QLatin1String("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>");
-    appendEscaped(out, title);
-    out += QLatin1String("</title>\n<style>\npre { ");
-    out += css(language.defaultStyle());
-    out += QLatin1String("}\n");
-    QVector<bool> hasClass(language.tokensetCount());
+    QByteArray out;
+    out.reserve(text.size() * 3 + 1024);
+    out += "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>";
+    append(out, title, true);
+    out += "</title>\n<style>\npre { " + css(language.defaultStyle()) + "}\n";
+    QVector<QByteArray> open(language.tokensetCount());
     for (int t = 0; t < language.tokensetCount(); ++t) {
-        const QString rule = css(language.style(t));
-        hasClass[t] = !rule.isEmpty() && t != language.textTokenset();
-        if (hasClass[t])
-            out += QStringLiteral(".t%1 { %2}\n").arg(t).arg(rule);
+        const QByteArray rule = css(language.style(t));
+        if (rule.isEmpty() || t == language.textTokenset())
+            continue;
+        out += ".t" + QByteArray::number(t) + " { " + rule + "}\n";
+        open[t] = "<span class=\"t" + QByteArray::number(t) + "\">";
     }
-    out += QLatin1String("</style>\n</head>\n<body>\n<pre>");
+    out += "</style>\n</head>\n<body>\n<pre>";
     int done = 0;
     for (const StyleRun &r : runs) {
-        if (r.start < done || r.start + r.length > text.size())
+        if (r.start < done || r.length < 0 || r.start + r.length > text.size())
             continue;
-        appendEscaped(out, text.mid(done, r.start - done));
+        append(out, text.mid(done, r.start - done), true);
         const QStringView piece = text.mid(r.start, r.length);
-        if (r.tokenset >= 0 && r.tokenset < hasClass.size() && hasClass[r.tokenset]) {
-            out += QLatin1String("<span class=\"t");
-            out += QString::number(r.tokenset);
-            out += QLatin1String("\">");
-            appendEscaped(out, piece);
-            out += QLatin1String("</span>");
+        if (r.tokenset >= 0 && r.tokenset < open.size() && !open[r.tokenset].isEmpty()) {
+            out += open[r.tokenset];
+            append(out, piece, true);
+            out += "</span>";
         } else {
-            appendEscaped(out, piece);
+            append(out, piece, true);
         }
         done = r.start + r.length;
     }
-    appendEscaped(out, text.mid(done));
-    out += QLatin1String("</pre>\n</body>\n</html>\n");
+    append(out, text.mid(done), true);
+    out += "</pre>\n</body>\n</html>\n";
     return out;
 }
 
-QString toAnsi(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language)
+QByteArray toAnsiUtf8(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language)
 {
-    QVector<QString> codes(language.tokensetCount() + 1);
+    QVector<QByteArray> codes(language.tokensetCount() + 1);
     codes[0] = sgr(language.defaultStyle());
     for (int t = 0; t < language.tokensetCount(); ++t)
         codes[t + 1] = sgr(language.style(t));
-    const QString reset = QStringLiteral("\x1b[0m");
 
-    QString out;
+    QByteArray out;
     out.reserve(text.size() * 2);
     int done = 0;
-    int current = -2; // the escape in force; -2: none
+    int current = -1; // index into codes of the escape in force; -1: none
     auto emit = [&](QStringView piece, int tokenset) {
         // Reset before each line break so a background never runs to the terminal's edge.
         const int code = tokenset >= 0 && tokenset < language.tokensetCount() ? tokenset + 1 : 0;
@@ -129,28 +150,38 @@ QString toAnsi(QStringView text, const QVector<StyleRun> &runs, const CompiledLa
                     out += codes[code];
                     current = code;
                 }
-                out += piece.mid(from, i - from);
+                append(out, piece.mid(from, i - from), false);
             }
             if (brk) {
-                if (current != -2)
-                    out += reset;
-                current = -2;
-                out += piece[i];
+                if (current != -1)
+                    out += "\x1b[0m";
+                current = -1;
+                out += char(piece[i].unicode());
             }
             from = i + 1;
         }
     };
     for (const StyleRun &r : runs) {
-        if (r.start < done || r.start + r.length > text.size())
+        if (r.start < done || r.length < 0 || r.start + r.length > text.size())
             continue;
         emit(text.mid(done, r.start - done), -1);
         emit(text.mid(r.start, r.length), r.tokenset);
         done = r.start + r.length;
     }
     emit(text.mid(done), -1);
-    if (current != -2)
-        out += reset;
+    if (current != -1)
+        out += "\x1b[0m";
     return out;
+}
+
+QString toHtml(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language, const QString &title)
+{
+    return QString::fromUtf8(toHtmlUtf8(text, runs, language, title));
+}
+
+QString toAnsi(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language)
+{
+    return QString::fromUtf8(toAnsiUtf8(text, runs, language));
 }
 
 } // namespace TextRenderer
