@@ -49,16 +49,11 @@ Highlighter::~Highlighter() = default;
 
 namespace {
 
-// Plain text takes the style of the innermost scope that is not transparent: the content of a
-// scopekeywords or parameterblocks scope looks like the text around it.
+// Plain text takes the style of the innermost open scope (transparent ones too: their colours are
+// the user's to choose), and outside every scope the style of the text tokenset.
 int contentTokenset(const CompiledLanguageData &d, const ScopeState &state)
 {
-    for (int level = state.depth() - 1; level >= 0; --level) {
-        const int t = state.at(level).tokenset;
-        if (!d.tokensets[size_t(t)].transparent)
-            return t;
-    }
-    return d.textTokenset;
+    return state.isOutermost() ? d.textTokenset : state.innermostTokenset();
 }
 
 class LineScan {
