@@ -1,0 +1,603 @@
+#include "editorcontrol/pane/editorpane.h"
+
+#include "editorcontrol/pane/panelexer.h"
+#include "editorcontrol/pane/utf8.h"
+#include "model/ansicodec.h"
+
+#include <Qsci/qsciprinter.h>
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QFontDatabase>
+#include <QMimeData>
+#include <QPrinterInfo>
+#include <QSaveFile>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+constexpr int kNumberMargin = 0;
+constexpr int kImageMargin = 1;
+constexpr int kFoldMargin = 2;
+constexpr int kImageMarginWidth = 18;
+constexpr int kNumberStyle = 60;
+constexpr int kBoldNumberStyle = 61;
+constexpr int kBraceIndicator = 9;
+constexpr int kBadBraceIndicator = 10;
+constexpr int kMemberListId = 1;
+constexpr int kMaxBraceScanLines = 5000;
+constexpr qint64 kMaxDroppedFileSize = 16 * 1024 * 1024;
+
+bool allLocalFiles(const QMimeData *source)
+{
+    if (!source || !source->hasUrls() || source->urls().isEmpty())
+        return false;
+    for (const QUrl &url : source->urls()) {
+        if (!url.isLocalFile())
+            return false;
+    }
+    return true;
+}
+
+QUrl linkUrl(const QString &text)
+{
+    if (text.contains(QLatin1String("://")) || text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))
+        return QUrl(text, QUrl::StrictMode);
+    if (text.contains(QLatin1Char('@')) && !text.contains(QLatin1Char('/')))
+        return QUrl(QLatin1String("mailto:") + text, QUrl::StrictMode);
+    return QUrl::fromUserInput(text);
+}
+
+} // namespace
+
+EditorPane::EditorPane(QWidget *parent) : QsciScintilla(parent)
+{
+    setUtf8(true);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(10);
+    lexer_ = new PaneLexer(this);
+    lexer_->setPaneDefaults(font, Qt::black, Qt::white);
+    setLexer(lexer_);
+    setAutoCompletionSource(AcsNone);
+    setBraceMatching(NoBraceMatch);
+    setAutoIndent(true);
+    setHotspotUnderline(true);
+    SendScintilla(SCI_AUTOCSETORDER, SC_ORDER_PERFORMSORT);
+    SendScintilla(SCI_AUTOCSETIGNORECASE, 1);
+
+    setMarginType(kNumberMargin, NumberMargin);
+    setMarginWidth(kNumberMargin, 0);
+    setMarginType(kImageMargin, SymbolMargin);
+    setMarginMarkerMask(kImageMargin, 0xFF);
+    for (int i = 0; i < kMaxMarginImages; ++i)
+        markerDefine(Invisible, i);
+    setFolding(BoxedTreeFoldStyle, kFoldMargin);
+    applyMarginStyles();
+
+    indicatorDefine(StraightBoxIndicator, kBraceIndicator);
+    setIndicatorForegroundColor(QColor(0, 160, 0), kBraceIndicator);
+    setIndicatorDrawUnder(true, kBraceIndicator);
+    indicatorDefine(StraightBoxIndicator, kBadBraceIndicator);
+    setIndicatorForegroundColor(QColor(220, 0, 0), kBadBraceIndicator);
+    setIndicatorDrawUnder(true, kBadBraceIndicator);
+
+    linkOpener_ = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &EditorPane::onModified);
+    connect(this, &QsciScintilla::cursorPositionChanged, this, &EditorPane::onCursorMoved);
+    connect(this, &QsciScintillaBase::SCN_HOTSPOTCLICK, this, &EditorPane::onHotspotClick);
+    connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &EditorPane::onCharAdded);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT))
+            updateBraceHighlight();
+    });
+    connect(this, &QsciScintilla::userListActivated, this, [this](int id, const QString &member) {
+        if (id != kMemberListId)
+            return;
+        const int caret = int(SendScintilla(SCI_GETCURRENTPOS));
+        SendScintilla(SCI_SETSEL, qMin(listStart_, caret), caret);
+        replaceSelectedText(member);
+    });
+
+    setLeftMarginVisible(true);
+}
+
+EditorPane::~EditorPane() = default;
+
+// ---- text and change notification
+
+void EditorPane::setText(const QString &text)
+{
+    if (text == QsciScintilla::text())
+        return;
+    const int firstLine = firstVisibleLine();
+    const int caret = int(SendScintilla(SCI_GETCURRENTPOS));
+    const int caretLine = int(SendScintilla(SCI_LINEFROMPOSITION, caret));
+    const int caretColumn = caret - int(SendScintilla(SCI_POSITIONFROMLINE, caretLine));
+
+    inSetText_ = true;
+    QsciScintilla::setText(text);
+    inSetText_ = false;
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+
+    const int line = qMin(caretLine, lines() - 1);
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, line);
+    const long pos = qMin(lineStart + caretColumn, SendScintilla(SCI_GETLINEENDPOSITION, line));
+    SendScintilla(SCI_GOTOPOS, SendScintilla(SCI_POSITIONBEFORE, pos + 1) == pos ? pos : lineStart);
+    setFirstVisibleLine(firstLine);
+    if (reportChanges_)
+        Q_EMIT changed();
+}
+
+void EditorPane::onModified(int position, int type, const char *, int length, int linesAdded, int, int,
+                            int, int, int)
+{
+    const bool inserted = type & SC_MOD_INSERTTEXT;
+    if (!inserted && !(type & SC_MOD_DELETETEXT))
+        return;
+    lexer_->textModified(position, length, linesAdded, inserted);
+    if (linesAdded != 0 && lineNumbers_) {
+        updateLineNumberMargin();
+        if (boldLineNumber_)
+            refreshMarginNumbers(int(SendScintilla(SCI_LINEFROMPOSITION, position)));
+    }
+    if (!inSetText_ && reportChanges_)
+        Q_EMIT changed();
+}
+
+// ---- language
+
+void EditorPane::setLanguage(std::shared_ptr<const CompiledLanguage> language)
+{
+    lexer_->setCompiledLanguage(std::move(language));
+    const CompiledLanguagePtr &lang = lexer_->compiledLanguage();
+    for (int style = 0; style <= PaneLexer::kLastStyle; ++style) {
+        const int tokenset = PaneLexer::tokensetForStyle(style);
+        const bool link = lang && tokenset >= 0 && tokenset < lang->tokensetCount()
+                          && lang->style(tokenset).hyperlink;
+        SendScintilla(SCI_STYLESETHOTSPOT, style, long(link));
+    }
+    // Styles are rebuilt as the text comes into view.
+    SendScintilla(SCI_CLEARDOCUMENTSTYLE);
+    SendScintilla(SCI_COLOURISE, 0L, SendScintilla(SCI_GETENDSTYLED));
+    updateBraceHighlight();
+    viewport()->update();
+}
+
+std::shared_ptr<const CompiledLanguage> EditorPane::language() const
+{
+    return lexer_->compiledLanguage();
+}
+
+// ---- margin images
+
+void EditorPane::setMarginImages(const QList<QPixmap> &images)
+{
+    marginImages_ = images.mid(0, kMaxMarginImages);
+    for (int i = 0; i < kMaxMarginImages; ++i) {
+        if (i < marginImages_.size() && !marginImages_.at(i).isNull()) {
+            QPixmap pm = marginImages_.at(i);
+            if (pm.width() > 16 || pm.height() > 16)
+                pm = pm.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            markerDefine(pm, i);
+        } else {
+            markerDefine(Invisible, i);
+        }
+    }
+}
+
+int EditorPane::marginImageBits(int line) const
+{
+    if (line < 0 || line >= lines())
+        return 0;
+    return int(SendScintilla(SCI_MARKERGET, line) & 0xFF);
+}
+
+bool EditorPane::setMarginImageBits(int line, int bits)
+{
+    if (line < 0 || line >= lines())
+        return false;
+    const int old = marginImageBits(line);
+    for (int i = 0; i < kMaxMarginImages; ++i) {
+        const int bit = 1 << i;
+        if ((bits & bit) && !(old & bit))
+            SendScintilla(SCI_MARKERADD, line, i);
+        else if (!(bits & bit) && (old & bit))
+            SendScintilla(SCI_MARKERDELETE, line, i);
+    }
+    return true;
+}
+
+// ---- display options
+
+void EditorPane::setLeftMarginVisible(bool on)
+{
+    leftMargin_ = on;
+    setMarginWidth(kImageMargin, on ? kImageMarginWidth : 0);
+}
+
+void EditorPane::setWhiteSpaceVisible(bool on)
+{
+    whiteSpace_ = on;
+    setWhitespaceVisibility(on ? WsVisible : WsInvisible);
+}
+
+void EditorPane::setDropFilesEnabled(bool on)
+{
+    dropFiles_ = on;
+}
+
+void EditorPane::setLineNumbersVisible(bool on)
+{
+    lineNumbers_ = on;
+    updateLineNumberMargin();
+}
+
+void EditorPane::setBoldSelectionLineNumber(bool on)
+{
+    boldLineNumber_ = on;
+    updateLineNumberMargin();
+}
+
+void EditorPane::applyMarginStyles()
+{
+    const QFont f = lexer_->defaultFont(0);
+    const QByteArray family = f.family().toUtf8();
+    const long fore = SendScintilla(SCI_STYLEGETFORE, STYLE_LINENUMBER);
+    const long back = SendScintilla(SCI_STYLEGETBACK, STYLE_LINENUMBER);
+    for (int style : {kNumberStyle, kBoldNumberStyle}) {
+        SendScintilla(SCI_STYLESETFONT, style, family.constData());
+        SendScintilla(SCI_STYLESETSIZE, style, long(qMax(1, f.pointSize())));
+        SendScintilla(SCI_STYLESETFORE, style, fore);
+        SendScintilla(SCI_STYLESETBACK, style, back);
+        SendScintilla(SCI_STYLESETBOLD, style, long(style == kBoldNumberStyle));
+    }
+}
+
+// Line numbers are Scintilla's own number margin; with the caret's number in bold they become a text
+// margin, since the number margin draws every number in one style.
+void EditorPane::updateLineNumberMargin()
+{
+    if (!lineNumbers_) {
+        setMarginWidth(kNumberMargin, 0);
+        if (marginType(kNumberMargin) != NumberMargin) {
+            setMarginType(kNumberMargin, NumberMargin);
+            SendScintilla(SCI_MARGINTEXTCLEARALL);
+        }
+        return;
+    }
+    const int digits = qMax(2, int(QString::number(lines()).size()));
+    if (digits != numberDigits_ || marginWidth(kNumberMargin) == 0) {
+        numberDigits_ = digits;
+        setMarginWidth(kNumberMargin, QString(digits + 1, QLatin1Char('9')));
+    }
+    if (boldLineNumber_) {
+        if (marginType(kNumberMargin) != TextMarginRightJustified) {
+            setMarginType(kNumberMargin, TextMarginRightJustified);
+            refreshMarginNumbers(0);
+        }
+    } else if (marginType(kNumberMargin) != NumberMargin) {
+        setMarginType(kNumberMargin, NumberMargin);
+        SendScintilla(SCI_MARGINTEXTCLEARALL);
+    }
+}
+
+void EditorPane::refreshMarginNumbers(int fromLine)
+{
+    if (!lineNumbers_ || !boldLineNumber_)
+        return;
+    boldLine_ = selectionLine();
+    const int count = lines();
+    for (int line = qMax(0, fromLine); line < count; ++line) {
+        const QByteArray number = QByteArray::number(line + 1);
+        SendScintilla(SCI_MARGINSETTEXT, line, number.constData());
+        SendScintilla(SCI_MARGINSETSTYLE, line, long(line == boldLine_ ? kBoldNumberStyle : kNumberStyle));
+    }
+}
+
+void EditorPane::onCursorMoved(int line, int)
+{
+    if (!lineNumbers_ || !boldLineNumber_ || line == boldLine_)
+        return;
+    if (boldLine_ >= 0 && boldLine_ < lines())
+        SendScintilla(SCI_MARGINSETSTYLE, boldLine_, long(kNumberStyle));
+    boldLine_ = line;
+    SendScintilla(SCI_MARGINSETSTYLE, line, long(kBoldNumberStyle));
+}
+
+// ---- dropped files
+
+bool EditorPane::canInsertFromMimeData(const QMimeData *source) const
+{
+    if (allLocalFiles(source))
+        return dropFiles_;
+    return QsciScintilla::canInsertFromMimeData(source);
+}
+
+QByteArray EditorPane::fromMimeData(const QMimeData *source, bool &rectangular) const
+{
+    if (!allLocalFiles(source))
+        return QsciScintilla::fromMimeData(source, rectangular);
+    rectangular = false;
+    if (!dropFiles_)
+        return QByteArray();
+    QString text;
+    for (const QUrl &url : source->urls()) {
+        QFile file(url.toLocalFile());
+        if (file.size() > kMaxDroppedFileSize || !file.open(QIODevice::ReadOnly))
+            continue;
+        text += AnsiCodec::decode(file.readAll());
+    }
+    return text.toUtf8();
+}
+
+// ---- find, selection, save, print
+
+bool EditorPane::findNext()
+{
+    if (findText_.isEmpty())
+        return false;
+    return findFirst(findText_, false, true, false, true, true, -1, -1, true);
+}
+
+int EditorPane::selectionLine() const
+{
+    return int(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS)));
+}
+
+bool EditorPane::saveFile(const QString &path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = AnsiCodec::encode(QsciScintilla::text());
+    if (file.write(bytes) != bytes.size())
+        return false;
+    return file.commit();
+}
+
+bool EditorPane::print(QsciPrinter &printer)
+{
+    printer.setWrapMode(WrapWord);
+    return printer.printRange(this) != 0;
+}
+
+bool EditorPane::printDefault(const QString &pdfPath)
+{
+    QsciPrinter printer(QPrinter::HighResolution);
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        if (pdfPath.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfPath);
+    }
+    return print(printer);
+}
+
+// ---- hyperlinks
+
+std::pair<int, int> EditorPane::styleRunAt(int position) const
+{
+    const int length = int(SendScintilla(SCI_GETLENGTH));
+    if (position < 0 || position >= length)
+        return {position, position};
+    const int line = int(SendScintilla(SCI_LINEFROMPOSITION, position));
+    const int lineStart = int(SendScintilla(SCI_POSITIONFROMLINE, line));
+    const int lineEnd = int(SendScintilla(SCI_GETLINEENDPOSITION, line));
+    const long style = SendScintilla(SCI_GETSTYLEAT, position);
+    int start = position;
+    int end = position + 1;
+    while (start > lineStart && SendScintilla(SCI_GETSTYLEAT, start - 1) == style)
+        --start;
+    while (end < lineEnd && SendScintilla(SCI_GETSTYLEAT, end) == style)
+        ++end;
+    return {start, end};
+}
+
+bool EditorPane::openLinkAt(int position)
+{
+    const CompiledLanguagePtr &lang = lexer_->compiledLanguage();
+    if (!lang || position < 0 || position >= int(SendScintilla(SCI_GETLENGTH)))
+        return false;
+    const int line = int(SendScintilla(SCI_LINEFROMPOSITION, position));
+    lexer_->stateAtLineStart(line + 1 < lines() ? line + 1 : line); // make sure the line is styled
+    SendScintilla(SCI_COLOURISE, SendScintilla(SCI_GETENDSTYLED), SendScintilla(SCI_GETLINEENDPOSITION, line));
+    const int tokenset = PaneLexer::tokensetForStyle(int(SendScintilla(SCI_GETSTYLEAT, position)));
+    if (tokenset < 0 || tokenset >= lang->tokensetCount() || !lang->style(tokenset).hyperlink)
+        return false;
+    const auto [start, end] = styleRunAt(position);
+    QByteArray bytes(end - start, '\0');
+    SendScintilla(SCI_GETTEXTRANGE, start, end, bytes.data());
+    const QUrl url = linkUrl(QString::fromUtf8(bytes).trimmed());
+    if (!url.isValid() || url.isEmpty())
+        return false;
+    if (linkOpener_)
+        linkOpener_(url);
+    return true;
+}
+
+void EditorPane::onHotspotClick(int position, int)
+{
+    openLinkAt(position);
+}
+
+// ---- member lists
+
+void EditorPane::onCharAdded(int)
+{
+    const CompiledLanguagePtr &lang = lexer_->compiledLanguage();
+    if (!lang || !memberLookup_)
+        return;
+    const int caret = int(SendScintilla(SCI_GETCURRENTPOS));
+    const int line = int(SendScintilla(SCI_LINEFROMPOSITION, caret));
+    QVector<StyleRun> runs;
+    const QString text = lexer_->lineRuns(line, runs);
+    const int column = Utf8::charIndex(text, caret - int(SendScintilla(SCI_POSITIONFROMLINE, line)));
+    const LanguageDefinition &def = lang->definition();
+    for (const StyleRun &run : std::as_const(runs)) {
+        if (run.start + run.length != column || run.token < 0 || run.tokenset < 0
+            || run.tokenset >= def.tokensets.size() || run.kind == StyleRun::Plain)
+            continue;
+        const TokensetDefinition &ts = def.tokensets.at(run.tokenset);
+        const TokenListDefinition &list = run.kind == StyleRun::ScopeEnd ? ts.tokens2 : ts.tokens;
+        if (run.token >= list.tokens.size())
+            continue;
+        const QString &action = list.tokens.at(run.token).action;
+        const QString listName = ts.memberlist.isEmpty() ? def.memberlist : ts.memberlist;
+        if (listName.isEmpty())
+            return;
+        QStringList members = memberLookup_(listName);
+        members.removeAll(QString());
+        if (members.isEmpty())
+            return;
+        if (action == QLatin1String("ListMembers") || action == QLatin1String("CompleteWord")) {
+            // ListMembers offers the members after the token; CompleteWord completes the word it ends.
+            const bool complete = action == QLatin1String("CompleteWord");
+            listStart_ = complete ? caret - Utf8::byteLength(QStringView(text).mid(run.start, run.length))
+                                  : caret;
+            members.removeDuplicates();
+            SendScintilla(SCI_AUTOCSETSEPARATOR, long('\n'));
+            SendScintilla(SCI_USERLISTSHOW, kMemberListId, members.join(QLatin1Char('\n')).toUtf8().constData());
+            if (complete)
+                SendScintilla(SCI_AUTOCSELECT, 0UL, text.mid(run.start, run.length).toUtf8().constData());
+        } else if (action == QLatin1String("ParameterInfo") || action == QLatin1String("QuickInfo")) {
+            SendScintilla(SCI_CALLTIPSHOW, caret, members.join(QLatin1Char('\n')).toUtf8().constData());
+        }
+        return;
+    }
+}
+
+// ---- brace highlighting
+
+namespace {
+
+// Depth of the scope stack before and after each run of a line.
+QVector<std::pair<int, int>> runDepths(const QVector<StyleRun> &runs, int depth)
+{
+    QVector<std::pair<int, int>> depths;
+    depths.reserve(runs.size());
+    for (const StyleRun &run : runs) {
+        int after = depth;
+        if (run.kind == StyleRun::ScopeStart)
+            ++after;
+        else if (run.kind == StyleRun::ScopeEnd)
+            after = qMax(0, depth - 1);
+        depths.append({depth, after});
+        depth = after;
+    }
+    return depths;
+}
+
+} // namespace
+
+void EditorPane::updateBraceHighlight()
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    if (braceShown_) {
+        for (int indicator : {kBraceIndicator, kBadBraceIndicator}) {
+            SendScintilla(SCI_SETINDICATORCURRENT, indicator);
+            SendScintilla(SCI_INDICATORCLEARRANGE, 0L, length);
+        }
+        braceShown_ = false;
+    }
+    const CompiledLanguagePtr lang = lexer_->compiledLanguage();
+    if (!lang)
+        return;
+    const int caret = int(SendScintilla(SCI_GETCURRENTPOS));
+    const int line = int(SendScintilla(SCI_LINEFROMPOSITION, caret));
+    const int lineStart = int(SendScintilla(SCI_POSITIONFROMLINE, line));
+    QVector<StyleRun> runs;
+    ScopeState state;
+    const QString text = lexer_->lineRuns(line, runs, &state);
+    const int column = Utf8::charIndex(text, caret - lineStart);
+
+    // The brace token under the caret, or just before it.
+    int found = -1;
+    for (int pass = 0; pass < 2 && found < 0; ++pass) {
+        for (int i = 0; i < runs.size(); ++i) {
+            const StyleRun &run = runs.at(i);
+            if ((run.kind != StyleRun::ScopeStart && run.kind != StyleRun::ScopeEnd) || run.tokenset < 0
+                || run.tokenset >= lang->tokensetCount() || !lang->matchBraces(run.tokenset))
+                continue;
+            const bool hit = pass == 0 ? (column >= run.start && column < run.start + run.length)
+                                       : (column == run.start + run.length);
+            if (hit) {
+                found = i;
+                break;
+            }
+        }
+    }
+    if (found < 0)
+        return;
+
+    auto byteRange = [](const QString &lineText, int lineStartPos, const StyleRun &run) {
+        const int from = lineStartPos + Utf8::byteLength(QStringView(lineText).left(run.start));
+        return std::pair<int, int>(from, Utf8::byteLength(QStringView(lineText).mid(run.start, run.length)));
+    };
+    const StyleRun brace = runs.at(found);
+    const auto braceRange = byteRange(text, lineStart, brace);
+    std::pair<int, int> partner{-1, 0};
+
+    QVector<std::pair<int, int>> depths = runDepths(runs, state.depth());
+    if (brace.kind == StyleRun::ScopeStart) {
+        const int level = depths.at(found).second;
+        int l = line;
+        int i = found + 1;
+        QString lineText = text;
+        QVector<StyleRun> lineRuns = runs;
+        ScopeState endState = lexer_->highlightLine(text, state, lineRuns);
+        for (int scanned = 0; scanned < kMaxBraceScanLines; ++scanned) {
+            bool done = false;
+            for (; i < lineRuns.size(); ++i) {
+                if (depths.at(i).first < level) {
+                    done = true;
+                    break;
+                }
+                if (lineRuns.at(i).kind == StyleRun::ScopeEnd && depths.at(i).first == level) {
+                    partner = byteRange(lineText, int(SendScintilla(SCI_POSITIONFROMLINE, l)), lineRuns.at(i));
+                    done = true;
+                    break;
+                }
+            }
+            // The scope may also end with a line (single-line scopes) without an end token.
+            if (done || ++l >= lines() || endState.depth() < level)
+                break;
+            const ScopeState startState = endState;
+            lineText = lexer_->lineText(l);
+            endState = lexer_->highlightLine(lineText, startState, lineRuns);
+            depths = runDepths(lineRuns, startState.depth());
+            i = 0;
+        }
+    } else {
+        const int level = depths.at(found).first;
+        int l = line;
+        int i = found - 1;
+        QString lineText = text;
+        QVector<StyleRun> lineRuns = runs;
+        for (int scanned = 0; partner.first < 0 && scanned < kMaxBraceScanLines; ++scanned) {
+            for (; i >= 0; --i) {
+                if (lineRuns.at(i).kind == StyleRun::ScopeStart && depths.at(i).second == level) {
+                    partner = byteRange(lineText, int(SendScintilla(SCI_POSITIONFROMLINE, l)), lineRuns.at(i));
+                    break;
+                }
+            }
+            if (partner.first >= 0 || --l < 0)
+                break;
+            ScopeState lineState;
+            lineText = lexer_->lineRuns(l, lineRuns, &lineState);
+            depths = runDepths(lineRuns, lineState.depth());
+            i = int(lineRuns.size()) - 1;
+        }
+    }
+
+    if (partner.first >= 0) {
+        SendScintilla(SCI_SETINDICATORCURRENT, kBraceIndicator);
+        SendScintilla(SCI_INDICATORFILLRANGE, braceRange.first, braceRange.second);
+        SendScintilla(SCI_INDICATORFILLRANGE, partner.first, partner.second);
+    } else {
+        SendScintilla(SCI_SETINDICATORCURRENT, kBadBraceIndicator);
+        SendScintilla(SCI_INDICATORFILLRANGE, braceRange.first, braceRange.second);
+    }
+    braceShown_ = true;
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QList>
+#include <QPixmap>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class QsciPrinter;
+class PaneLexer;
+class CompiledLanguage;
+
+// The editor pane of the program: the sample pane, the XML pane and the viewer pane. A QScintilla
+// editor with the operations the windows use (text, language, margin images, display options, find,
+// save, print, change notification) and what users of an editor expect (undo, brace highlighting,
+// hyperlinks, member lists, folding). Lines are counted from 0 everywhere.
+class EditorPane : public QsciScintilla {
+    Q_OBJECT
+
+public:
+    // Opens a clicked hyperlink; tests replace it so that no browser starts.
+    using LinkOpener = std::function<void(const QUrl &)>;
+
+    explicit EditorPane(QWidget *parent = nullptr);
+    ~EditorPane() override;
+
+    // Whole text. Replacing it with an identical text changes nothing and reports nothing; otherwise
+    // the undo history starts afresh, the caret and the first visible line are kept where the new text
+    // allows, and changed() is emitted once (while reportChanges() is on).
+    void setText(const QString &text) override;
+
+    // Colours the text with a compiled language; nullptr shows plain text. The pane keeps its own
+    // reference, so the caller may drop or replace the language at any time.
+    void setLanguage(std::shared_ptr<const CompiledLanguage> language);
+    std::shared_ptr<const CompiledLanguage> language() const;
+    // Member lists offered by tokens whose action asks for them: the members of a list by its name
+    // (empty when there is no such list).
+    using MemberLookup = std::function<QStringList(const QString &listName)>;
+    void setMemberLookup(MemberLookup lookup) { memberLookup_ = std::move(lookup); }
+
+    // Margin images: image i is drawn for a line whose bit (1 << i) is set; up to eight images.
+    static constexpr int kMaxMarginImages = 8;
+    void setMarginImages(const QList<QPixmap> &images);
+    int marginImageCount() const { return int(marginImages_.size()); }
+    // One byte of image bits per line; a line out of range reads 0 and is not written.
+    int marginImageBits(int line) const;
+    bool setMarginImageBits(int line, int bits);
+
+    // Display options, all on/off.
+    void setLeftMarginVisible(bool on);    // the margin that shows the images
+    bool leftMarginVisible() const { return leftMargin_; }
+    void setWhiteSpaceVisible(bool on);
+    bool whiteSpaceVisible() const { return whiteSpace_; }
+    void setDropFilesEnabled(bool on);     // dropped files insert their text at the drop point
+    bool dropFilesEnabled() const { return dropFiles_; }
+    void setLineNumbersVisible(bool on);
+    bool lineNumbersVisible() const { return lineNumbers_; }
+    void setBoldSelectionLineNumber(bool on); // the number of the caret's line drawn bold
+    bool boldSelectionLineNumber() const { return boldLineNumber_; }
+
+    // While off, no change is reported: the XML pane turns it off while its text is replaced.
+    void setReportChanges(bool on) { reportChanges_ = on; }
+    bool reportChanges() const { return reportChanges_; }
+
+    // Find: remember a search text, then select its next occurrence after the selection, wrapping
+    // around at the end. The search is exact (letter case counts). Returns false when not found.
+    void setFindText(const QString &text) { findText_ = text; }
+    QString findText() const { return findText_; }
+    bool findNext();
+
+    // Line of the caret, which is where the selection ends when the user selected with the mouse or keys.
+    int selectionLine() const;
+
+    // Writes the text to a file in the ANSI code page, atomically. False when it cannot be written.
+    bool saveFile(const QString &path) const;
+
+    // Prints the text with its colours. printDefault() uses the default printer, or writes a PDF file
+    // to pdfPath when no printer is configured. False when nothing could be printed.
+    bool print(QsciPrinter &printer);
+    bool printDefault(const QString &pdfPath);
+
+    // Hyperlinks: a click on a hot spot opens its text.
+    void setLinkOpener(LinkOpener opener) { linkOpener_ = std::move(opener); }
+    bool openLinkAt(int position);
+
+    // Extent [start, end) of the run of one style around a position.
+    std::pair<int, int> styleRunAt(int position) const;
+
+    // The lexer adapter, for tests and benchmarks.
+    PaneLexer *paneLexer() const { return lexer_; }
+
+Q_SIGNALS:
+    // The text changed, by the user or by the program (unless reportChanges() is off).
+    void changed();
+
+protected:
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
+
+private:
+    void onModified(int position, int type, const char *text, int length, int linesAdded, int line,
+                    int, int, int, int);
+    void onTextChanged();
+    void onCursorMoved(int line, int index);
+    void onHotspotClick(int position, int modifiers);
+    void onCharAdded(int ch);
+    void updateLineNumberMargin();
+    void refreshMarginNumbers(int fromLine);
+    void applyMarginStyles();
+    void updateBraceHighlight();
+    void showMemberListAt(int position);
+
+    PaneLexer *lexer_ = nullptr;
+    MemberLookup memberLookup_;
+    QList<QPixmap> marginImages_;
+    LinkOpener linkOpener_;
+    QString findText_;
+    bool leftMargin_ = true;
+    bool whiteSpace_ = false;
+    bool dropFiles_ = true;
+    bool lineNumbers_ = false;
+    bool boldLineNumber_ = false;
+    bool reportChanges_ = true;
+    bool inSetText_ = false;
+    bool braceShown_ = false;
+    int listStart_ = 0;
+    int boldLine_ = -1;
+    int numberDigits_ = 0;
+};

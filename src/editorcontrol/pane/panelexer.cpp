@@ -1,0 +1,287 @@
+#include "editorcontrol/pane/panelexer.h"
+
+#include "editorcontrol/pane/editorpane.h"
+#include "editorcontrol/pane/utf8.h"
+
+#include <Qsci/qsciscintillabase.h>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+QColor toQColor(qint32 bgr, const QColor &fallback)
+{
+    if (bgr < 0)
+        return fallback;
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+size_t hashState(const ScopeState &state)
+{
+    size_t h = size_t(state.depth()) * 0x9E3779B97F4A7C15ull;
+    for (int i = 0; i < state.depth(); ++i) {
+        const ScopeState::Frame &f = state.at(i);
+        h ^= (size_t(uint(f.tokenset)) << 20 ^ size_t(uint(f.token))) + 0x9E3779B9 + (h << 6) + (h >> 2);
+    }
+    return h;
+}
+
+} // namespace
+
+int PaneLexer::styleForTokenset(int tokenset)
+{
+    if (tokenset < 0 || tokenset >= kMaxTokensets)
+        return kPlainStyle;
+    return tokenset < 31 ? tokenset + 1 : tokenset + 9;
+}
+
+int PaneLexer::tokensetForStyle(int style)
+{
+    if (style >= 1 && style <= 31)
+        return style - 1;
+    if (style >= 40 && style <= kLastStyle)
+        return style - 9;
+    return -1;
+}
+
+PaneLexer::PaneLexer(EditorPane *pane) : QsciLexerCustom(pane), pane_(pane)
+{
+    setCompiledLanguage(nullptr);
+}
+
+PaneLexer::~PaneLexer() = default;
+
+void PaneLexer::setPaneDefaults(const QFont &font, const QColor &fore, const QColor &back)
+{
+    font_ = font;
+    fore_ = fore;
+    back_ = back;
+    setDefaultFont(font);
+    setDefaultColor(fore);
+    setDefaultPaper(back);
+    applyStyles();
+}
+
+void PaneLexer::setCompiledLanguage(CompiledLanguagePtr language)
+{
+    language_ = std::move(language);
+    highlighter_ = language_ ? std::make_unique<Highlighter>(language_) : nullptr;
+    states_.clear();
+    stateIndex_.clear();
+    internState(ScopeState()); // number 1: the outermost level; 0 stays "unknown"
+    styledLines_ = 0;
+    applyStyles();
+}
+
+QString PaneLexer::description(int style) const
+{
+    if (style == kPlainStyle)
+        return QStringLiteral("Plain text");
+    const int tokenset = tokensetForStyle(style);
+    if (tokenset < 0)
+        return QString();
+    if (language_ && tokenset < language_->tokensetCount())
+        return language_->tokensetName(tokenset);
+    return QStringLiteral("Tokenset %1").arg(tokenset);
+}
+
+QColor PaneLexer::defaultColor(int) const { return fore_.isValid() ? fore_ : QColor(Qt::black); }
+QColor PaneLexer::defaultPaper(int) const { return back_.isValid() ? back_ : QColor(Qt::white); }
+QFont PaneLexer::defaultFont(int) const { return font_; }
+
+void PaneLexer::applyStyles()
+{
+    const QColor fore = defaultColor(0);
+    const QColor back = defaultPaper(0);
+    for (int style = 0; style <= kLastStyle; ++style) {
+        if (style != kPlainStyle && tokensetForStyle(style) < 0)
+            continue;
+        const int tokenset = tokensetForStyle(style);
+        TokensetStyle st;
+        if (language_)
+            st = (tokenset >= 0 && tokenset < language_->tokensetCount()) ? language_->style(tokenset)
+                                                                          : language_->defaultStyle();
+        QFont f = font_;
+        f.setBold(st.bold);
+        f.setItalic(st.italic);
+        f.setUnderline(st.underline);
+        setColor(toQColor(st.fore, fore), style);
+        setPaper(toQColor(st.back, back), style);
+        setFont(f, style);
+    }
+}
+
+int PaneLexer::internState(const ScopeState &state)
+{
+    const size_t h = hashState(state);
+    QVector<int> &bucket = stateIndex_[h];
+    for (int id : bucket) {
+        if (states_.at(id - 1) == state)
+            return id;
+    }
+    states_.append(state);
+    bucket.append(int(states_.size()));
+    return int(states_.size());
+}
+
+const ScopeState &PaneLexer::stateById(int id) const
+{
+    static const ScopeState outermost;
+    return (id >= 1 && id <= states_.size()) ? states_.at(id - 1) : outermost;
+}
+
+int PaneLexer::styleForRun(const StyleRun &run) const
+{
+    return styleForTokenset(run.tokenset);
+}
+
+int PaneLexer::eolStyle(const ScopeState &endState) const
+{
+    if (!language_)
+        return kPlainStyle;
+    const int open = endState.innermostTokenset();
+    return styleForTokenset(open >= 0 ? open : language_->textTokenset());
+}
+
+QString PaneLexer::lineText(int line, int *byteLength) const
+{
+    const long start = pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+    const long end = pane_->SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
+    const long length = qMax(0L, end - start);
+    if (byteLength)
+        *byteLength = int(length);
+    if (length == 0)
+        return QString();
+    const char *bytes = reinterpret_cast<const char *>(
+        pane_->SendScintilla(Sci::SCI_GETRANGEPOINTER, start, length));
+    return bytes ? QString::fromUtf8(bytes, length) : QString();
+}
+
+void PaneLexer::styleText(int start, int end)
+{
+    if (!pane_)
+        return;
+    const int lineCount = int(pane_->SendScintilla(Sci::SCI_GETLINECOUNT));
+    const int docLength = int(pane_->SendScintilla(Sci::SCI_GETLENGTH));
+    end = qMin(end, docLength);
+    int line = int(pane_->SendScintilla(Sci::SCI_LINEFROMPOSITION, start));
+    // Begin where the state before the line is known.
+    while (line > 0 && pane_->SendScintilla(Sci::SCI_GETLINESTATE, line - 1) == 0)
+        --line;
+    ScopeState state = line > 0 ? stateById(int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line - 1)))
+                                : ScopeState();
+    int pos = int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line));
+    const int firstPos = pos;
+    const bool folding = language_ != nullptr;
+    styleBytes_.clear();
+    int resumeAt = -1; // where the styles already in place are valid again
+
+    while (line < lineCount) {
+        int byteLength = 0;
+        const QString text = lineText(line, &byteLength);
+        const int next = line + 1 < lineCount
+                             ? int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line + 1))
+                             : docLength;
+        ScopeState endState;
+        if (highlighter_) {
+            endState = highlighter_->highlightLine(text, state, runs_);
+            const bool ascii = byteLength == text.size();
+            int written = 0;
+            for (const StyleRun &run : std::as_const(runs_)) {
+                const int from = qBound(0, run.start, int(text.size()));
+                const int len = qBound(0, run.length, int(text.size()) - from);
+                int bytes = ascii ? len : Utf8::byteLength(QStringView(text).mid(from, len));
+                bytes = qMin(bytes, byteLength - written);
+                styleBytes_.append(bytes, char(styleForRun(run)));
+                written += bytes;
+            }
+            if (written < byteLength)
+                styleBytes_.append(byteLength - written, char(eolStyle(state)));
+        } else {
+            styleBytes_.append(byteLength, char(kPlainStyle));
+        }
+        styleBytes_.append(next - pos - byteLength, char(eolStyle(endState)));
+        ++linesStyled_;
+
+        if (folding) {
+            int level = QsciScintillaBase::SC_FOLDLEVELBASE + qMin(state.depth(), 0xF00);
+            if (endState.depth() > state.depth())
+                level |= QsciScintillaBase::SC_FOLDLEVELHEADERFLAG;
+            if (pane_->SendScintilla(Sci::SCI_GETFOLDLEVEL, line) != level)
+                pane_->SendScintilla(Sci::SCI_SETFOLDLEVEL, line, level);
+        }
+
+        const int id = internState(endState);
+        const int old = int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line));
+        if (old != id)
+            pane_->SendScintilla(Sci::SCI_SETLINESTATE, line, id);
+        const bool wasStyled = line < styledLines_;
+        state = endState;
+        pos = next;
+        ++line;
+        if (old == id && wasStyled) {
+            // The line ends as it did before: the following lines keep their styles up to the first
+            // one edited since.
+            int resume = line;
+            while (resume < styledLines_ && resume < lineCount
+                   && pane_->SendScintilla(Sci::SCI_GETLINESTATE, resume) != 0)
+                ++resume;
+            resumeAt = resume;
+            break;
+        }
+        if (pos >= end)
+            break;
+    }
+
+    startStyling(firstPos);
+    if (!styleBytes_.isEmpty())
+        pane_->SendScintilla(Sci::SCI_SETSTYLINGEX, styleBytes_.size(), styleBytes_.constData());
+    styledLines_ = qMax(styledLines_, line);
+    if (resumeAt > line) {
+        const long resumePos = resumeAt < lineCount ? pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, resumeAt)
+                                                    : docLength;
+        startStyling(int(resumePos));
+    }
+}
+
+void PaneLexer::textModified(int position, int length, int linesAdded, bool inserted)
+{
+    Q_UNUSED(length);
+    const int line = int(pane_->SendScintilla(Sci::SCI_LINEFROMPOSITION, position));
+    const int last = inserted ? line + qMax(0, linesAdded) : line;
+    for (int l = line; l <= last; ++l)
+        pane_->SendScintilla(Sci::SCI_SETLINESTATE, l, 0L);
+    if (styledLines_ > line)
+        styledLines_ = qMax(line + 1, styledLines_ + linesAdded);
+}
+
+ScopeState PaneLexer::stateAtLineStart(int line)
+{
+    if (line <= 0 || !language_)
+        return ScopeState();
+    const long lineStart = pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+    const long endStyled = pane_->SendScintilla(Sci::SCI_GETENDSTYLED);
+    if (endStyled < lineStart)
+        pane_->SendScintilla(Sci::SCI_COLOURISE, endStyled, lineStart);
+    return stateById(int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line - 1)));
+}
+
+QString PaneLexer::lineRuns(int line, QVector<StyleRun> &runs, ScopeState *startState)
+{
+    const ScopeState state = stateAtLineStart(line);
+    if (startState)
+        *startState = state;
+    const QString text = lineText(line);
+    runs.clear();
+    if (highlighter_)
+        highlighter_->highlightLine(text, state, runs);
+    return text;
+}
+
+ScopeState PaneLexer::highlightLine(QStringView text, const ScopeState &in, QVector<StyleRun> &runs)
+{
+    runs.clear();
+    if (!highlighter_)
+        return ScopeState();
+    return highlighter_->highlightLine(text, in, runs);
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/highlighter.h"
+#include "editorcontrol/scopestate.h"
+
+#include <Qsci/qscilexercustom.h>
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QVector>
+
+#include <memory>
+
+class EditorPane;
+
+// Styles an editor pane with the colouring engine. The scope state at the end of each line is kept
+// in the editor's line state (as a number of a table of distinct states), so an edit re-styles from
+// its first line and stops as soon as a line ends in the state it ended in before.
+//
+// Style numbers: 0 is plain text, tokenset i is style i + 1 for i < 31 and i + 9 above (skipping the
+// editor's own styles 32 to 39), so 51 tokensets take styles 1 to 31 and 40 to 59.
+class PaneLexer : public QsciLexerCustom {
+    Q_OBJECT
+
+public:
+    static constexpr int kPlainStyle = 0;
+    static constexpr int kMaxTokensets = 51;
+    static constexpr int kLastStyle = 59;
+    static int styleForTokenset(int tokenset);
+    static int tokensetForStyle(int style); // -1 for plain text and styles that are not ours
+
+    explicit PaneLexer(EditorPane *pane);
+    ~PaneLexer() override;
+
+    // Switching the language forgets every stored state; the pane re-styles afterwards.
+    void setCompiledLanguage(CompiledLanguagePtr language);
+    const CompiledLanguagePtr &compiledLanguage() const { return language_; }
+
+    // The pane's default font and colours: plain text, and what an unset colour falls back to.
+    void setPaneDefaults(const QFont &font, const QColor &fore, const QColor &back);
+
+    const char *language() const override { return "Varlex"; }
+    QString description(int style) const override;
+    QColor defaultColor(int style) const override;
+    QColor defaultPaper(int style) const override;
+    QFont defaultFont(int style) const override;
+    int styleBitsNeeded() const override { return 8; }
+    void styleText(int start, int end) override;
+
+    // Told by the pane about every insertion and deletion, before styling resumes.
+    void textModified(int position, int length, int linesAdded, bool inserted);
+
+    // The scope state at the start of a line, styling the text before it when needed.
+    ScopeState stateAtLineStart(int line);
+    // Runs of one line (offsets in characters of the line's text); returns the line's text.
+    QString lineRuns(int line, QVector<StyleRun> &runs, ScopeState *startState = nullptr);
+    // The text of a line without its line break.
+    QString lineText(int line, int *byteLength = nullptr) const;
+    // Colours a piece of text from a state, without touching the editor; returns the state after it.
+    ScopeState highlightLine(QStringView text, const ScopeState &in, QVector<StyleRun> &runs);
+
+    // Test hook: how many lines styleText() has coloured since the last reset.
+    int linesStyled() const { return linesStyled_; }
+    void resetLinesStyled() { linesStyled_ = 0; }
+
+private:
+    int internState(const ScopeState &state);
+    const ScopeState &stateById(int id) const;
+    int eolStyle(const ScopeState &endState) const;
+    int styleForRun(const StyleRun &run) const;
+    void applyStyles();
+
+    EditorPane *pane_;
+    CompiledLanguagePtr language_;
+    std::unique_ptr<Highlighter> highlighter_;
+    QFont font_;
+    QColor fore_;
+    QColor back_;
+
+    // Distinct scope states by number; line state 0 means "unknown" (never styled, or edited since).
+    QVector<ScopeState> states_;
+    QHash<size_t, QVector<int>> stateIndex_;
+    // Lines before this one have been styled with the current language at some time.
+    int styledLines_ = 0;
+    int linesStyled_ = 0;
+    QVector<StyleRun> runs_;
+    QByteArray styleBytes_;
+};
