@@ -4,11 +4,11 @@
 #include "editorcontrol/pane/utf8.h"
 #include "model/ansicodec.h"
 
-#include <Qsci/qsciprinter.h>
 
 #include <QDesktopServices>
 #include <QFile>
 #include <QFontDatabase>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QPrinterInfo>
 #include <QSaveFile>
@@ -315,21 +315,33 @@ bool EditorPane::canInsertFromMimeData(const QMimeData *source) const
     return QsciScintilla::canInsertFromMimeData(source);
 }
 
-QByteArray EditorPane::fromMimeData(const QMimeData *source, bool &rectangular) const
+void EditorPane::dropEvent(QDropEvent *event)
 {
-    if (!allLocalFiles(source))
-        return QsciScintilla::fromMimeData(source, rectangular);
-    rectangular = false;
-    if (!dropFiles_)
-        return QByteArray();
+    const QMimeData *mime = event->mimeData();
+    if (!allLocalFiles(mime)) {
+        QsciScintilla::dropEvent(event);
+        return;
+    }
+    if (!dropFiles_ || isReadOnly()) {
+        event->ignore();
+        return;
+    }
     QString text;
-    for (const QUrl &url : source->urls()) {
+    for (const QUrl &url : mime->urls()) {
         QFile file(url.toLocalFile());
         if (file.size() > kMaxDroppedFileSize || !file.open(QIODevice::ReadOnly))
             continue;
         text += AnsiCodec::decode(file.readAll());
     }
-    return text.toUtf8();
+    event->acceptProposedAction();
+    if (text.isEmpty())
+        return;
+    const QPointF at = event->position();
+    long pos = SendScintilla(SCI_POSITIONFROMPOINT, long(at.x()), long(at.y()));
+    pos = qBound(0L, pos, SendScintilla(SCI_GETLENGTH));
+    const QByteArray bytes = text.toUtf8();
+    SendScintilla(SCI_INSERTTEXT, pos, bytes.constData());
+    SendScintilla(SCI_GOTOPOS, long(pos + bytes.size()));
 }
 
 // ---- find, selection, save, print

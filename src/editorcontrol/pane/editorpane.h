@@ -1,6 +1,6 @@
 #pragma once
 
-#include <Qsci/qsciscintilla.h>
+#include "editorcontrol/pane/qsci.h"
 
 #include <QList>
 #include <QPixmap>
@@ -98,7 +98,7 @@ Q_SIGNALS:
 
 protected:
     bool canInsertFromMimeData(const QMimeData *source) const override;
-    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void onModified(int position, int type, const char *text, int length, int linesAdded, int line,

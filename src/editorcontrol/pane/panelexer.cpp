@@ -3,7 +3,6 @@
 #include "editorcontrol/pane/editorpane.h"
 #include "editorcontrol/pane/utf8.h"
 
-#include <Qsci/qsciscintillabase.h>
 
 namespace {
 

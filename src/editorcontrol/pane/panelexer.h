@@ -4,7 +4,7 @@
 #include "editorcontrol/highlighter.h"
 #include "editorcontrol/scopestate.h"
 
-#include <Qsci/qscilexercustom.h>
+#include "editorcontrol/pane/qsci.h"
 
 #include <QColor>
 #include <QFont>
