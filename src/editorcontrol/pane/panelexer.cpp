@@ -129,11 +129,6 @@ const ScopeState &PaneLexer::stateById(int id) const
     return (id >= 1 && id <= states_.size()) ? states_.at(id - 1) : outermost;
 }
 
-int PaneLexer::styleForRun(const StyleRun &run) const
-{
-    return styleForTokenset(run.tokenset);
-}
-
 int PaneLexer::eolStyle(const ScopeState &endState) const
 {
     if (!language_)
@@ -170,77 +165,87 @@ void PaneLexer::styleText(int start, int end)
     ScopeState state = line > 0 ? stateById(int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line - 1)))
                                 : ScopeState();
     int pos = int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line));
-    const int firstPos = pos;
-    const bool folding = language_ != nullptr;
-    styleBytes_.clear();
-    int resumeAt = -1; // where the styles already in place are valid again
 
-    while (line < lineCount) {
-        int byteLength = 0;
-        const QString text = lineText(line, &byteLength);
-        const int next = line + 1 < lineCount
-                             ? int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line + 1))
-                             : docLength;
-        ScopeState endState;
-        if (highlighter_) {
-            endState = highlighter_->highlightLine(text, state, runs_);
-            const bool ascii = byteLength == text.size();
-            int written = 0;
-            for (const StyleRun &run : std::as_const(runs_)) {
-                const int from = qBound(0, run.start, int(text.size()));
-                const int len = qBound(0, run.length, int(text.size()) - from);
-                int bytes = ascii ? len : Utf8::byteLength(QStringView(text).mid(from, len));
-                bytes = qMin(bytes, byteLength - written);
-                styleBytes_.append(bytes, char(styleForRun(run)));
-                written += bytes;
+    for (;;) {
+        const int segmentStart = pos;
+        styleBytes_.clear();
+        int resumeAt = -1; // a line from which the styles in place are valid again
+        while (line < lineCount) {
+            const int next = line + 1 < lineCount
+                                 ? int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line + 1))
+                                 : docLength;
+            const ScopeState endState = styleLine(line, state, next - pos);
+            const int id = internState(endState);
+            const int old = int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line));
+            if (old != id)
+                pane_->SendScintilla(Sci::SCI_SETLINESTATE, line, id);
+            const bool wasStyled = line < styledLines_;
+            state = endState;
+            pos = next;
+            ++line;
+            if (old == id && wasStyled) {
+                // The line ends as it did before: the following lines keep their styles up to the
+                // first one edited since.
+                int resume = line;
+                while (resume < styledLines_ && resume < lineCount
+                       && pane_->SendScintilla(Sci::SCI_GETLINESTATE, resume) != 0)
+                    ++resume;
+                resumeAt = resume;
+                break;
             }
-            if (written < byteLength)
-                styleBytes_.append(byteLength - written, char(eolStyle(state)));
-        } else {
-            styleBytes_.append(byteLength, char(kPlainStyle));
+            if (pos >= end)
+                break;
         }
-        styleBytes_.append(next - pos - byteLength, char(eolStyle(endState)));
-        ++linesStyled_;
-
-        if (folding) {
-            int level = QsciScintillaBase::SC_FOLDLEVELBASE + qMin(state.depth(), 0xF00);
-            if (endState.depth() > state.depth())
-                level |= QsciScintillaBase::SC_FOLDLEVELHEADERFLAG;
-            if (pane_->SendScintilla(Sci::SCI_GETFOLDLEVEL, line) != level)
-                pane_->SendScintilla(Sci::SCI_SETFOLDLEVEL, line, level);
-        }
-
-        const int id = internState(endState);
-        const int old = int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line));
-        if (old != id)
-            pane_->SendScintilla(Sci::SCI_SETLINESTATE, line, id);
-        const bool wasStyled = line < styledLines_;
-        state = endState;
-        pos = next;
-        ++line;
-        if (old == id && wasStyled) {
-            // The line ends as it did before: the following lines keep their styles up to the first
-            // one edited since.
-            int resume = line;
-            while (resume < styledLines_ && resume < lineCount
-                   && pane_->SendScintilla(Sci::SCI_GETLINESTATE, resume) != 0)
-                ++resume;
-            resumeAt = resume;
+        startStyling(segmentStart);
+        if (!styleBytes_.isEmpty())
+            pane_->SendScintilla(Sci::SCI_SETSTYLINGEX, styleBytes_.size(), styleBytes_.constData());
+        styledLines_ = qMax(styledLines_, line);
+        if (resumeAt < 0)
+            break; // the requested end or the end of the text
+        // Skip the lines that are still valid; go on with the first edited one if the request reaches it.
+        line = resumeAt;
+        pos = line < lineCount ? int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line)) : docLength;
+        if (pos >= end || line >= lineCount) {
+            startStyling(pos);
             break;
         }
-        if (pos >= end)
-            break;
+        state = stateById(int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line - 1)));
     }
+}
 
-    startStyling(firstPos);
-    if (!styleBytes_.isEmpty())
-        pane_->SendScintilla(Sci::SCI_SETSTYLINGEX, styleBytes_.size(), styleBytes_.constData());
-    styledLines_ = qMax(styledLines_, line);
-    if (resumeAt > line) {
-        const long resumePos = resumeAt < lineCount ? pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, resumeAt)
-                                                    : docLength;
-        startStyling(int(resumePos));
+// Appends the styles of one line (and its line break) to styleBytes_; returns the state at its end.
+ScopeState PaneLexer::styleLine(int line, const ScopeState &state, int totalBytes)
+{
+    int byteLength = 0;
+    const QString text = lineText(line, &byteLength);
+    ScopeState endState;
+    if (highlighter_) {
+        endState = highlighter_->highlightLine(text, state, runs_);
+        const bool ascii = byteLength == text.size();
+        int written = 0;
+        for (const StyleRun &run : std::as_const(runs_)) {
+            const int from = qBound(0, run.start, int(text.size()));
+            const int len = qBound(0, run.length, int(text.size()) - from);
+            int bytes = ascii ? len : Utf8::byteLength(QStringView(text).mid(from, len));
+            bytes = qMin(bytes, byteLength - written);
+            styleBytes_.append(bytes, char(styleForTokenset(run.tokenset)));
+            written += bytes;
+        }
+        if (written < byteLength)
+            styleBytes_.append(byteLength - written, char(eolStyle(state)));
+    } else {
+        styleBytes_.append(byteLength, char(kPlainStyle));
     }
+    styleBytes_.append(qMax(0, totalBytes - byteLength), char(eolStyle(endState)));
+    ++linesStyled_;
+
+    // Fold levels follow the depth of open scopes.
+    int level = QsciScintillaBase::SC_FOLDLEVELBASE + qMin(state.depth(), 0xF00);
+    if (endState.depth() > state.depth())
+        level |= QsciScintillaBase::SC_FOLDLEVELHEADERFLAG;
+    if (pane_->SendScintilla(Sci::SCI_GETFOLDLEVEL, line) != level)
+        pane_->SendScintilla(Sci::SCI_SETFOLDLEVEL, line, level);
+    return endState;
 }
 
 void PaneLexer::textModified(int position, int length, int linesAdded, bool inserted)

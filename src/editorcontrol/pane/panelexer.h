@@ -69,7 +69,7 @@ private:
     int internState(const ScopeState &state);
     const ScopeState &stateById(int id) const;
     int eolStyle(const ScopeState &endState) const;
-    int styleForRun(const StyleRun &run) const;
+    ScopeState styleLine(int line, const ScopeState &state, int totalBytes);
     void applyStyles();
 
     EditorPane *pane_;
