@@ -1,0 +1,315 @@
+// The pane coloured by a language: styles and colours, incremental re-styling, hyperlinks, member
+// lists, brace highlighting and folding.
+#include "editorcontrol/pane/panelexer.h"
+#include "pane/panetest.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+using PaneTest::putCaret;
+using PaneTest::settle;
+
+TokenListDefinition tokens(const QStringList &texts, bool regexp = false, const QString &action = QString())
+{
+    TokenListDefinition list;
+    list.present = true;
+    list.regexp = regexp;
+    list.rule = regexp ? QString() : QStringLiteral("word");
+    for (const QString &t : texts)
+        list.tokens.append(TokenDefinition{t, action, regexp, list.rule});
+    return list;
+}
+
+TokensetDefinition listSet(const QString &name, int id, const QStringList &texts, qint32 fore = -1)
+{
+    TokensetDefinition ts;
+    ts.name = name;
+    ts.id = id;
+    ts.forecolor = fore;
+    ts.tokens = tokens(texts);
+    return ts;
+}
+
+TokensetDefinition scopeSet(const QString &name, int id, const QString &start, const QString &end,
+                            bool matchBraces = false)
+{
+    TokensetDefinition ts;
+    ts.name = name;
+    ts.id = id;
+    ts.scope = true;
+    ts.singlelinescope = false;
+    ts.matchbraces = matchBraces;
+    ts.tokens = tokens({start});
+    ts.tokens.rule.clear();
+    ts.tokens.tokens[0].rule.clear();
+    ts.tokens2 = tokens({end});
+    ts.tokens2.rule.clear();
+    ts.tokens2.tokens[0].rule.clear();
+    return ts;
+}
+
+// A small C-like language: keywords, block comments, braces that fold and match, hyperlinks and a
+// member list after a dot.
+CompiledLanguagePtr sampleLanguage()
+{
+    LanguageDefinition d;
+    d.name = QStringLiteral("Sample");
+    TokensetDefinition keywords = listSet(QStringLiteral("Keywords"), 3, {QStringLiteral("if"), QStringLiteral("else")},
+                                          0x00FF0000); // blue
+    keywords.fontstyle = 1;
+    TokensetDefinition comments = scopeSet(QStringLiteral("Comments"), 6, QStringLiteral("/*"), QStringLiteral("*/"));
+    comments.forecolor = 0x00008000; // green
+    comments.backcolor = 0x00E0E0E0;
+    TokensetDefinition links = listSet(QStringLiteral("Links"), 15, {});
+    links.tokens = tokens({QStringLiteral("https?://[A-Za-z0-9./_-]+")}, true);
+    TokensetDefinition dot = listSet(QStringLiteral("Dot"), 4, {});
+    dot.tokens = tokens({QStringLiteral(".")}, false, QStringLiteral("ListMembers"));
+    dot.tokens.tokens[0].rule.clear();
+    dot.memberlist = QStringLiteral("objects");
+    d.tokensets = {keywords, comments, scopeSet(QStringLiteral("Braces"), 5, QStringLiteral("{"), QStringLiteral("}"), true),
+                   links, dot};
+    return CompiledLanguage::compile(d);
+}
+
+int styleAt(EditorPane &pane, int line, int column)
+{
+    return int(pane.SendScintilla(Sci::SCI_GETSTYLEAT, pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, line) + column));
+}
+
+// Styles what is not styled yet, as painting the whole text would.
+void styleAll(EditorPane &pane)
+{
+    pane.SendScintilla(Sci::SCI_COLOURISE, pane.SendScintilla(Sci::SCI_GETENDSTYLED), -1L);
+}
+
+int indicatorAt(EditorPane &pane, int indicator, int position)
+{
+    return int(pane.SendScintilla(Sci::SCI_INDICATORVALUEAT, indicator, position));
+}
+
+} // namespace
+
+TEST(PaneColouring, StyleNumbersSkipTheEditorsOwnStyles)
+{
+    for (int ts = 0; ts < PaneLexer::kMaxTokensets; ++ts) {
+        const int style = PaneLexer::styleForTokenset(ts);
+        EXPECT_FALSE(style >= 32 && style <= 39) << ts;
+        EXPECT_GT(style, PaneLexer::kPlainStyle);
+        EXPECT_LE(style, PaneLexer::kLastStyle);
+        EXPECT_EQ(PaneLexer::tokensetForStyle(style), ts);
+    }
+    EXPECT_EQ(PaneLexer::styleForTokenset(-1), PaneLexer::kPlainStyle);
+    EXPECT_EQ(PaneLexer::styleForTokenset(51), PaneLexer::kPlainStyle);
+    EXPECT_EQ(PaneLexer::tokensetForStyle(PaneLexer::kPlainStyle), -1);
+    EXPECT_EQ(PaneLexer::tokensetForStyle(34), -1);
+}
+
+TEST(PaneColouring, TokensetsTakeTheirColoursAndFontStyle)
+{
+    EditorPane pane;
+    pane.setLanguage(sampleLanguage());
+    pane.setText(QStringLiteral("if x /* note */ else"));
+    styleAll(pane);
+    const int kw = PaneLexer::styleForTokenset(0);
+    const int comment = PaneLexer::styleForTokenset(1);
+    EXPECT_EQ(styleAt(pane, 0, 0), kw);
+    EXPECT_EQ(styleAt(pane, 0, 1), kw);
+    EXPECT_EQ(styleAt(pane, 0, 3), PaneLexer::kPlainStyle);
+    for (int col = 5; col < 15; ++col)
+        EXPECT_EQ(styleAt(pane, 0, col), comment) << col;
+    EXPECT_EQ(styleAt(pane, 0, 16), kw);
+
+    // 0x00BBGGRR: the low byte is red.
+    PaneLexer *lexer = pane.paneLexer();
+    EXPECT_EQ(lexer->color(kw), QColor(0, 0, 255));
+    EXPECT_TRUE(lexer->font(kw).bold());
+    EXPECT_EQ(lexer->color(comment), QColor(0, 128, 0));
+    EXPECT_EQ(lexer->paper(comment), QColor(0xE0, 0xE0, 0xE0));
+    // Colours not set take the pane's own.
+    EXPECT_EQ(lexer->paper(kw), QColor(Qt::white));
+    EXPECT_EQ(lexer->color(PaneLexer::styleForTokenset(2)), QColor(Qt::black));
+    EXPECT_EQ(pane.SendScintilla(Sci::SCI_STYLEGETFORE, kw), 0x00FF0000);
+
+    // Without a language everything is plain.
+    pane.setLanguage(nullptr);
+    styleAll(pane);
+    EXPECT_EQ(styleAt(pane, 0, 0), PaneLexer::kPlainStyle);
+    EXPECT_EQ(styleAt(pane, 0, 6), PaneLexer::kPlainStyle);
+}
+
+TEST(PaneColouring, NonAsciiTextKeepsStylesOnTheRightCharacters)
+{
+    EditorPane pane;
+    pane.setLanguage(sampleLanguage());
+    pane.setText(QStringLiteral("\u00e9\u4e2d\U0001F600 if"));
+    styleAll(pane);
+    // 2 + 3 + 4 bytes and a blank come before the keyword.
+    EXPECT_EQ(styleAt(pane, 0, 9), PaneLexer::kPlainStyle);
+    EXPECT_EQ(styleAt(pane, 0, 10), PaneLexer::styleForTokenset(0));
+    EXPECT_EQ(styleAt(pane, 0, 11), PaneLexer::styleForTokenset(0));
+}
+
+TEST(PaneColouring, AKeystrokeReStylesOnlyUntilTheStateRepeats)
+{
+    EditorPane pane;
+    pane.setLanguage(sampleLanguage());
+    QStringList text;
+    for (int i = 0; i < 400; ++i)
+        text << QStringLiteral("if x%1 { y } else z").arg(i);
+    pane.setText(text.join(QLatin1Char('\n')));
+    styleAll(pane);
+    PaneLexer *lexer = pane.paneLexer();
+
+    // A keystroke in the middle: its line and perhaps one more.
+    lexer->resetLinesStyled();
+    putCaret(pane, 200, 3);
+    QTest::keyClicks(&pane, QStringLiteral("q"));
+    styleAll(pane);
+    EXPECT_LE(lexer->linesStyled(), 2);
+    EXPECT_EQ(styleAt(pane, 200, 0), PaneLexer::styleForTokenset(0));
+    EXPECT_EQ(styleAt(pane, 300, 0), PaneLexer::styleForTokenset(0));
+
+    // Opening a comment changes every following line, closing it changes them back.
+    lexer->resetLinesStyled();
+    putCaret(pane, 200, 0);
+    QTest::keyClicks(&pane, QStringLiteral("/*"));
+    styleAll(pane);
+    EXPECT_GE(lexer->linesStyled(), 200);
+    EXPECT_EQ(styleAt(pane, 399, 0), PaneLexer::styleForTokenset(1));
+    pane.undo();
+    styleAll(pane);
+    EXPECT_EQ(styleAt(pane, 399, 0), PaneLexer::styleForTokenset(0));
+
+    // Several edits far apart before the next styling: each edited line is styled again.
+    styleAll(pane);
+    lexer->resetLinesStyled();
+    pane.insertAt(QStringLiteral("if "), 100, 0);
+    pane.insertAt(QStringLiteral("else "), 300, 0);
+    styleAll(pane);
+    EXPECT_LE(lexer->linesStyled(), 4);
+    EXPECT_EQ(styleAt(pane, 100, 0), PaneLexer::styleForTokenset(0));
+    EXPECT_EQ(styleAt(pane, 300, 0), PaneLexer::styleForTokenset(0));
+    EXPECT_EQ(styleAt(pane, 300, 5), PaneLexer::styleForTokenset(0));
+
+    // Styling asked for from the top skips the unchanged lines but still reaches an edited one.
+    lexer->resetLinesStyled();
+    pane.insertAt(QStringLiteral("if "), 350, 0);
+    pane.SendScintilla(Sci::SCI_COLOURISE, 0L, -1L);
+    EXPECT_LE(lexer->linesStyled(), 3);
+    EXPECT_EQ(styleAt(pane, 350, 0), PaneLexer::styleForTokenset(0));
+
+    // Pasting several lines styles them all.
+    lexer->resetLinesStyled();
+    pane.insertAt(QStringLiteral("/* a\nb\nc */ if\n"), 50, 0);
+    styleAll(pane);
+    EXPECT_EQ(styleAt(pane, 51, 0), PaneLexer::styleForTokenset(1));
+    EXPECT_EQ(styleAt(pane, 52, 5), PaneLexer::styleForTokenset(0));
+    EXPECT_LE(lexer->linesStyled(), 6);
+}
+
+TEST(PaneColouring, HyperlinksAreHotSpotsThatOpen)
+{
+    EditorPane pane;
+    QList<QUrl> opened;
+    pane.setLinkOpener([&](const QUrl &url) { opened.append(url); });
+    pane.setLanguage(sampleLanguage());
+    pane.setText(QStringLiteral("see http://example.org/a.html now"));
+    styleAll(pane);
+    const int link = PaneLexer::styleForTokenset(3);
+    EXPECT_EQ(styleAt(pane, 0, 10), link);
+    EXPECT_TRUE(pane.SendScintilla(Sci::SCI_STYLEGETHOTSPOT, link));
+    EXPECT_FALSE(pane.SendScintilla(Sci::SCI_STYLEGETHOTSPOT, PaneLexer::styleForTokenset(0)));
+
+    // A click anywhere on the link opens all of it; a click elsewhere does nothing.
+    Q_EMIT pane.SCN_HOTSPOTCLICK(12, 0);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.at(0), QUrl(QStringLiteral("http://example.org/a.html")));
+    EXPECT_FALSE(pane.openLinkAt(1));
+    EXPECT_FALSE(pane.openLinkAt(-5));
+    EXPECT_FALSE(pane.openLinkAt(1000));
+    EXPECT_EQ(opened.size(), 1);
+}
+
+TEST(PaneColouring, MemberListAfterAToken)
+{
+    EditorPane pane;
+    pane.setLanguage(sampleLanguage());
+    pane.setMemberLookup([](const QString &name) {
+        return name == QStringLiteral("objects") ? QStringList{QStringLiteral("beta"), QStringLiteral("alpha")}
+                                                 : QStringList();
+    });
+    pane.setText(QStringLiteral("obj"));
+    settle(pane);
+    putCaret(pane, 0, 3);
+    QTest::keyClicks(&pane, QStringLiteral("."));
+    ASSERT_TRUE(pane.isListActive());
+    pane.SendScintilla(Sci::SCI_AUTOCSELECT, 0UL, "beta");
+    pane.SendScintilla(Sci::SCI_AUTOCCOMPLETE);
+    EXPECT_EQ(pane.text(), QStringLiteral("obj.beta"));
+
+    // Other characters open nothing; nor does a list that is not registered.
+    QTest::keyClicks(&pane, QStringLiteral(" x"));
+    EXPECT_FALSE(pane.isListActive());
+    pane.setMemberLookup([](const QString &) { return QStringList(); });
+    QTest::keyClicks(&pane, QStringLiteral("."));
+    EXPECT_FALSE(pane.isListActive());
+}
+
+TEST(PaneColouring, MatchingBracesAreHighlighted)
+{
+    constexpr int kBrace = 9;
+    constexpr int kBad = 10;
+    EditorPane pane;
+    pane.setLanguage(sampleLanguage());
+    pane.setText(QStringLiteral("{ a\n  { b }\n}\n{ open"));
+    settle(pane);
+
+    putCaret(pane, 0, 0); // on the outer opening brace
+    settle(pane);
+    const int close = int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 2));
+    EXPECT_EQ(indicatorAt(pane, kBrace, 0), 1);
+    EXPECT_EQ(indicatorAt(pane, kBrace, close), 1);
+    EXPECT_EQ(indicatorAt(pane, kBrace, int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 1)) + 2), 0);
+
+    putCaret(pane, 1, 7); // after the inner closing brace
+    settle(pane);
+    const int inner = int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 1));
+    EXPECT_EQ(indicatorAt(pane, kBrace, inner + 2), 1);
+    EXPECT_EQ(indicatorAt(pane, kBrace, inner + 6), 1);
+    EXPECT_EQ(indicatorAt(pane, kBrace, 0), 0);
+
+    putCaret(pane, 3, 0); // a brace never closed
+    settle(pane);
+    const int open = int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 3));
+    EXPECT_EQ(indicatorAt(pane, kBad, open), 1);
+    EXPECT_EQ(indicatorAt(pane, kBrace, 0), 0);
+
+    putCaret(pane, 0, 2); // away from braces: nothing
+    settle(pane);
+    EXPECT_EQ(indicatorAt(pane, kBrace, 0), 0);
+    EXPECT_EQ(indicatorAt(pane, kBad, open), 0);
+}
+
+TEST(PaneColouring, ScopesFold)
+{
+    EditorPane pane;
+    pane.setLanguage(sampleLanguage());
+    pane.setText(QStringLiteral("if {\n  a\n  /* x\n  y */\n}\nz"));
+    styleAll(pane);
+    auto level = [&](int line) { return int(pane.SendScintilla(Sci::SCI_GETFOLDLEVEL, line)); };
+    const int base = Sci::SC_FOLDLEVELBASE;
+    EXPECT_EQ(level(0), base | Sci::SC_FOLDLEVELHEADERFLAG);
+    EXPECT_EQ(level(1) & Sci::SC_FOLDLEVELNUMBERMASK, base + 1);
+    EXPECT_TRUE(level(2) & Sci::SC_FOLDLEVELHEADERFLAG);
+    EXPECT_EQ(level(3) & Sci::SC_FOLDLEVELNUMBERMASK, base + 2);
+    EXPECT_EQ(level(5), base);
+
+    pane.foldAll(false);
+    EXPECT_FALSE(pane.SendScintilla(Sci::SCI_GETLINEVISIBLE, 1));
+    EXPECT_TRUE(pane.SendScintilla(Sci::SCI_GETLINEVISIBLE, 5));
+}
