@@ -1,21 +1,10 @@
+#include "cli/clidatabase.h"
 #include "cli/command.h"
 #include "model/databasestore.h"
 #include "model/programfolder.h"
-
-#include <QDir>
-#include <QFileInfo>
 #include "model/recordops.h"
 
 namespace {
-
-// Loads the database of the program folder; a folder that does not exist is an error, not created.
-FileResult loadDatabase(Database &db)
-{
-    const QString folder = ProgramFolder::path();
-    if (!QFileInfo(folder).isDir())
-        return FileResult::failed(QStringLiteral("the folder \"%1\" does not exist").arg(QDir::toNativeSeparators(folder)));
-    return DatabaseStore::LoadFileData(db, folder);
-}
 
 const char kUsage[] = "Usage: varlex-cli delete --index N\n"
                       "Removes language N from varlex.dat and saves. The last remaining language cannot be\n"
@@ -24,10 +13,8 @@ const char kUsage[] = "Usage: varlex-cli delete --index N\n"
 int run(const QStringList &allArgs)
 {
     const QStringList args = allArgs.mid(1);
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        Cli::out(kUsage);
+    if (Cli::wantsHelp(args, kUsage))
         return Cli::Ok;
-    }
     int index = -1;
     bool ok = false;
     if (args.size() == 2 && args[0] == QLatin1String("--index"))
@@ -35,7 +22,7 @@ int run(const QStringList &allArgs)
     if (!ok || index < 0)
         return Cli::fail(Cli::Usage, QStringLiteral("delete needs --index N (see varlex-cli delete --help)"));
     Database db;
-    const FileResult r = loadDatabase(db);
+    const FileResult r = Cli::loadDatabase(db);
     if (!r.ok())
         return Cli::fail(Cli::BadInput, r.message + QStringLiteral(" Nothing was changed."));
     if (index >= db.languages.size())

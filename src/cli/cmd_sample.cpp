@@ -1,10 +1,8 @@
+#include "cli/clidatabase.h"
 #include "cli/command.h"
 #include "model/ansicodec.h"
 #include "model/databasestore.h"
 #include "model/programfolder.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <QFile>
 #include <QStringDecoder>
@@ -12,15 +10,6 @@
 #include <cstdio>
 
 namespace {
-
-// Loads the database of the program folder; a folder that does not exist is an error, not created.
-FileResult loadDatabase(Database &db)
-{
-    const QString folder = ProgramFolder::path();
-    if (!QFileInfo(folder).isDir())
-        return FileResult::failed(QStringLiteral("the folder \"%1\" does not exist").arg(QDir::toNativeSeparators(folder)));
-    return DatabaseStore::LoadFileData(db, folder);
-}
 
 const char kUsage[] = "Usage: varlex-cli sample --index N [--set FILE|-]\n"
                       "Prints the sample text of language N (UTF-8), or with --set replaces it with the\n"
@@ -52,10 +41,8 @@ bool readInput(const QString &name, QByteArray &bytes, QString &problem)
 int run(const QStringList &allArgs)
 {
     const QStringList args = allArgs.mid(1);
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        Cli::out(kUsage);
+    if (Cli::wantsHelp(args, kUsage))
         return Cli::Ok;
-    }
     int index = -1;
     QString setFrom;
     bool indexGiven = false;
@@ -73,7 +60,7 @@ int run(const QStringList &allArgs)
         return Cli::fail(Cli::Usage, QStringLiteral("sample needs --index N (see varlex-cli sample --help)"));
 
     Database db;
-    const FileResult r = loadDatabase(db);
+    const FileResult r = Cli::loadDatabase(db);
     if (r.status == FileResult::Failed || (r.status == FileResult::Damaged && !setFrom.isEmpty()))
         return Cli::fail(Cli::BadInput, r.message);
     if (index >= db.languages.size())
