@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test bench fuzz test-sanitize clean
+.PHONY: all deps build run test bench fuzz test-sanitize clean package
 
 all: build
 
@@ -25,6 +25,9 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benches
