@@ -1,7 +1,9 @@
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/compiledlanguagedata.h"
+#include "editorcontrol/regexcache.h"
 
 #include <QHash>
+#include <QMutex>
 
 #include <algorithm>
 
@@ -96,6 +98,47 @@ QString regexpProblem(const LanguageDefinition &def, const TokensetDefinition &s
         .arg(def.fileName, set.name, token.text, re.errorString());
 }
 
+// The word characters of a wordchars class: the class tested once against every BMP character.
+// Tables are kept by class text, since every reload of a language asks for the same one.
+std::shared_ptr<const std::vector<quint8>> wordCharTable(const QString &wordchars, QStringList &problems,
+                                                         const QString &fileName)
+{
+    static QMutex mutex;
+    static QHash<QString, std::shared_ptr<const std::vector<quint8>>> tables;
+    QMutexLocker lock(&mutex);
+    if (auto it = tables.constFind(wordchars); it != tables.constEnd())
+        return *it;
+
+    auto table = std::make_shared<std::vector<quint8>>(8192, 0);
+    QRegularExpression wc(QStringLiteral("(?:%1)+").arg(wordchars), QRegularExpression::UseUnicodePropertiesOption);
+    const bool usable = !wordchars.isEmpty() && wc.isValid();
+    if (!usable) {
+        if (!wordchars.isEmpty())
+            problems << QStringLiteral("%1: wordchars \"%2\" is not a valid character class: %3")
+                            .arg(fileName, wordchars, wc.errorString());
+        wc = QRegularExpression(QStringLiteral("[\\w]+"), QRegularExpression::UseUnicodePropertiesOption);
+    }
+    QString all;
+    all.reserve(65536);
+    for (int c = 1; c < 65536; ++c)
+        all.append((c >= 0xD800 && c < 0xE000) ? QChar(u' ') : QChar(char16_t(c)));
+    for (auto it = wc.globalMatch(all); it.hasNext();) {
+        const auto m = it.next();
+        for (qsizetype i = m.capturedStart(); i < m.capturedEnd(); ++i) {
+            const int c = int(i) + 1;
+            (*table)[size_t(c >> 3)] |= quint8(1u << (c & 7));
+        }
+    }
+    for (int c = 0xD800; c < 0xE000; ++c) // characters beyond the BMP are mostly letters
+        (*table)[size_t(c >> 3)] |= quint8(1u << (c & 7));
+    if (usable) { // a class that does not compile is reported at every load
+        if (tables.size() >= 64)
+            tables.clear();
+        tables.insert(wordchars, table);
+    }
+    return table;
+}
+
 } // namespace
 
 const LiteralTable::Slot *LiteralTable::find(quint32 hash, const char16_t *folded, int length) const
@@ -156,31 +199,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
     if (d.textTokenset >= 0)
         d.defaultStyle = d.styles[d.textTokenset];
 
-    // Word characters: the language's character class, tested once for every BMP character.
-    {
-        d.wordChars.assign(8192, 0);
-        QRegularExpression wc(QStringLiteral("(?:%1)+").arg(d.definition.wordchars),
-                              QRegularExpression::UseUnicodePropertiesOption);
-        if (d.definition.wordchars.isEmpty() || !wc.isValid()) {
-            if (!d.definition.wordchars.isEmpty())
-                d.problems << QStringLiteral("%1: wordchars \"%2\" is not a valid character class: %3")
-                                  .arg(d.definition.fileName, d.definition.wordchars, wc.errorString());
-            wc = QRegularExpression(QStringLiteral("[\\w]+"), QRegularExpression::UseUnicodePropertiesOption);
-        }
-        QString all;
-        all.reserve(65536);
-        for (int c = 1; c < 65536; ++c)
-            all.append((c >= 0xD800 && c < 0xE000) ? QChar(u' ') : QChar(char16_t(c)));
-        for (auto it = wc.globalMatch(all); it.hasNext();) {
-            const auto m = it.next();
-            for (qsizetype i = m.capturedStart(); i < m.capturedEnd(); ++i) {
-                const int c = int(i) + 1;
-                d.wordChars[size_t(c >> 3)] |= quint8(1u << (c & 7));
-            }
-        }
-        for (int c = 0xD800; c < 0xE000; ++c) // characters beyond the BMP are mostly letters
-            d.wordChars[size_t(c >> 3)] |= quint8(1u << (c & 7));
-    }
+    d.wordChars = wordCharTable(d.definition.wordchars, d.problems, d.definition.fileName);
 
     d.rules.push_back(TokenRule{});
     QHash<QString, int> ruleIndex;
@@ -200,12 +219,12 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
         if (!caseSensitive)
             options |= QRegularExpression::CaseInsensitiveOption;
-        QRegularExpression re(token.text, options);
+        // Shared with the reader, which compiled the same pattern while checking it.
+        const QRegularExpression re = RegexCache::get(token.text, options);
         if (!re.isValid()) {
             d.problems << regexpProblem(d.definition, set, token, re);
             return -1;
         }
-        re.optimize();
         d.regexps.push_back(re);
         d.simple.push_back(PatternAnalysis::simplePattern(token.text, !caseSensitive));
         d.firstChars.push_back(d.simple.back() ? std::nullopt : PatternAnalysis::firstChars(token.text, !caseSensitive));

@@ -120,9 +120,10 @@ struct CompiledLanguageData {
     std::vector<RegexpToken> regexpTokens;
     LiteralTable table;
     std::vector<ContextData> contexts; // [0] outermost; [1 + t] inside scope tokenset t
-    std::vector<quint8> wordChars;     // one bit per BMP character (8192 bytes)
+    // One bit per BMP character (8192 bytes), shared by languages with the same wordchars.
+    std::shared_ptr<const std::vector<quint8>> wordChars;
 
-    bool isWord(char16_t c) const { return wordChars[c >> 3] & (1u << (c & 7)); }
+    bool isWord(char16_t c) const { return (*wordChars)[c >> 3] & (1u << (c & 7)); }
     const ContextData &context(int innermostTokenset) const { return contexts[size_t(innermostTokenset + 1)]; }
 };
 
