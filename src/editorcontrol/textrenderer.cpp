@@ -133,6 +133,7 @@ QByteArray toAnsiUtf8(QStringView text, const QVector<StyleRun> &runs, const Com
     for (int t = 0; t < language.tokensetCount(); ++t)
         codes[t + 1] = sgr(language.style(t));
 
+    const QByteArray plain = "\x1b[0m";
     QByteArray out;
     out.reserve(text.size() * 2);
     int done = 0;
@@ -153,8 +154,8 @@ QByteArray toAnsiUtf8(QStringView text, const QVector<StyleRun> &runs, const Com
                 append(out, piece.mid(from, i - from), false);
             }
             if (brk) {
-                if (current != -1)
-                    out += "\x1b[0m";
+                if (current != -1 && codes[current] != plain)
+                    out += plain;
                 current = -1;
                 out += char(piece[i].unicode());
             }
@@ -169,8 +170,8 @@ QByteArray toAnsiUtf8(QStringView text, const QVector<StyleRun> &runs, const Com
         done = r.start + r.length;
     }
     emit(text.mid(done), -1);
-    if (current != -1)
-        out += "\x1b[0m";
+    if (current != -1 && codes[current] != plain)
+        out += plain;
     return out;
 }
 
