@@ -118,6 +118,38 @@ TEST(StarterCli, BadCallsAreRefusedAndChangeNothing)
     EXPECT_EQ(folder.read(QStringLiteral("varlex.dat")), damaged);
 }
 
+// What a user sees with varlex-cli highlight: each sample shows the kinds of text of its language.
+TEST(StarterCli, HighlightShowsEachLanguagesKindsOfText)
+{
+    const struct {
+        const char *base;
+        QStringList kinds;
+    } cases[] = {
+        {"c", {"Block Comments", "Line Comments", "Preprocessor", "Keywords", "Types", "Strings", "Escape Sequences", "Numbers", "Hyperlinks"}},
+        {"cpp", {"Line Comments", "Keywords", "Raw Strings", "Strings", "Char Literals", "Numbers", "Preprocessor"}},
+        {"python", {"Comments", "Long Strings", "Strings", "Raw Strings", "Keywords", "Builtins", "Decorators", "Numbers"}},
+        {"javascript", {"Block Comments", "Line Comments", "Strings", "Template Strings", "Substitutions", "Keywords", "Numbers"}},
+        {"sql", {"Line Comments", "Block Comments", "Strings", "Keywords", "Data Types", "Functions", "Numbers"}},
+        {"html", {"Comments", "Declarations", "Tags", "Element Names", "Attribute Names", "Attribute Values", "Entities"}},
+        {"xml", {"Comments", "Processing Instructions", "CDATA", "Element Names", "Attribute Values", "Entities"}},
+        {"shell", {"Comments", "Double-Quoted Strings", "Single-Quoted Strings", "Variables", "Keywords", "Builtins", "Numbers"}},
+        {"ini", {"Comments", "Section Headings", "Keys", "Values", "Numbers", "Constants"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.base);
+        const QString base = QString::fromLatin1(c.base);
+        const auto r = runCli({"highlight", "--lng", TestUtil::sourcePath("data/languages/" + base + ".lng"), "--format",
+                               "spans", TestUtil::sourcePath("data/languages/" + base + ".txt")});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        QStringList seen;
+        for (const QByteArray &line : r.out.split('\n'))
+            if (const QList<QByteArray> fields = line.split('\t'); fields.size() == 3)
+                seen << QString::fromUtf8(fields[2]);
+        for (const QString &kind : c.kinds)
+            EXPECT_TRUE(seen.contains(kind)) << kind.toStdString();
+    }
+}
+
 TEST(StarterCli, EveryCommandExplainsItself)
 {
     for (const char *command : {"sample", "delete"}) {
