@@ -14,6 +14,10 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using namespace XmlText;
 
 const QString XmlWriter::kWorkingFile = QStringLiteral("varlex.lng");
@@ -61,10 +65,47 @@ QString XmlWriter::timingLine(qint64 startTick, qint64 endTick, const QString &s
     return QLocale().toString(double(endTick - startTick) / 1000.0, 'f', 3) + suffix;
 }
 
+// Copies ASCII text into bytes; false (bytes unspecified) at the first wider character.
+static bool copyAscii(const char16_t *from, qsizetype n, char *to)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i wide = _mm_set1_epi16(short(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + i + 8));
+        const __m128i high = _mm_and_si128(_mm_or_si128(a, b), wide);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, zero)) != 0xFFFF)
+            return false;
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + i), _mm_packus_epi16(a, b));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (from[i] >= 0x80)
+            return false;
+        to[i] = char(from[i]);
+    }
+    return true;
+}
+
+void XmlWriter::encodeFile(const QString &xml, QByteArray &bytes)
+{
+    // Generated text is nearly always plain ASCII, which any ANSI code page holds as it is.
+    const qsizetype n = xml.size();
+    bytes.resize(n + 2);
+    if (!copyAscii(reinterpret_cast<const char16_t *>(xml.constData()), n, bytes.data())) {
+        bytes = AnsiCodec::encode(xml) + "\r\n";
+        return;
+    }
+    bytes.data()[n] = '\r';
+    bytes.data()[n + 1] = '\n';
+}
+
 QByteArray XmlWriter::fileBytes(const QString &xml)
 {
-    QByteArray bytes = AnsiCodec::encode(xml);
-    bytes += "\r\n";
+    QByteArray bytes;
+    encodeFile(xml, bytes);
     return bytes;
 }
 
@@ -91,14 +132,33 @@ void XmlWriter::appendMemberlist(QString &out, QStringView sep, const QString &v
         appendAttribute(out, sep, u"memberlist", u"");
 }
 
-// The <tokenset> element of one slot. Without tokens only the references are checked: the text
-// of a cached tokenset is reused, but its references are checked on every run, so the validity
-// message always describes the whole language.
-QString XmlWriter::buildTokenset(const Language &lang, int slot, bool hide, QStringView sep, bool withTokens)
+// The references of a tokenset whose cached text is reused, checked and reported in the order in
+// which buildTokenset() reports them, so that the validity message always describes the whole
+// language and not only the tokenset just rebuilt.
+void XmlWriter::checkTokenset(const Language &lang, int slot)
+{
+    const Tokenset &ts = lang.tokensets[size_t(slot)];
+    if (ts.tmemberlist != kNone && !MemberlistExists(host_.memberlists(), ts.tmemberlist))
+        report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" : Memberlist:  ") + ts.tmemberlist);
+    const QString &from = ts.inheritfrom;
+    if (from != kNone && !(from != ts.name && TokensetExists(lang, slot, from)))
+        report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" : Inherit:  ") + from);
+    for (int j = 0; j < 10; ++j) {
+        const QString &scope = ts.validscope[size_t(j)];
+        const QString trimmed = trimBlanks(scope);
+        if (trimmed != kNone && trimmed != u"NULL" && !TokensetExists(lang, slot, scope)) {
+            report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" :  Validscope")
+                   + QString::number(j) + QStringLiteral(" : ") + scope);
+        }
+    }
+}
+
+// The <tokenset> element of one slot.
+QString XmlWriter::buildTokenset(const Language &lang, int slot, bool hide, QStringView sep)
 {
     const Tokenset &ts = lang.tokensets[size_t(slot)];
     QString t;
-    t.reserve(withTokens ? 512 + ts.tokens.size() * 2 + ts.tokens2.size() * 2 : 512);
+    t.reserve(512 + ts.tokens.size() * 2 + ts.tokens2.size() * 2);
     t += u"<tokenset";
     appendAttribute(t, sep, u"name", ts.name);
     appendAttribute(t, sep, u"id", ts.id);
@@ -163,19 +223,26 @@ QString XmlWriter::buildTokenset(const Language &lang, int slot, bool hide, QStr
         }
     }
 
-    if (withTokens) {
-        if (!isBlank(ts.tokens))
-            appendSplitTokens(t, ts.tokens, ts.tokens2, ts.type, ts, hide);
-        t += kCrLf;
-        t += u"</tokenset>";
-    }
+    if (!isBlank(ts.tokens))
+        appendSplitTokens(t, ts.tokens, ts.tokens2, ts.type, ts, hide);
+    t += kCrLf;
+    t += u"</tokenset>";
+    t.squeeze();
     return t;
 }
 
 QString XmlWriter::generate(int iSel, int iScope, bool hide, bool easyRead)
 {
+    QString xml;
+    generateInto(xml, iSel, iScope, hide, easyRead);
+    return xml;
+}
+
+void XmlWriter::generateInto(QString &xml, int iSel, int iScope, bool hide, bool easyRead)
+{
+    xml.resize(0);
     if (iSel < 0 || iSel >= db_.languages.size())
-        return QString();
+        return;
     const Language &lang = db_.languages[iSel];
     language_ = &lang;
     validity_ = kNoErrors;
@@ -209,13 +276,12 @@ QString XmlWriter::generate(int iSel, int iScope, bool hide, bool easyRead)
         if (ts.included != 1)
             continue;
         if (rebuildAll || i == db_.currentTokenset)
-            cache_[size_t(i)] = buildTokenset(lang, i, hide, sep, true);
+            cache_[size_t(i)] = buildTokenset(lang, i, hide, sep);
         else
-            buildTokenset(lang, i, hide, sep, false);
+            checkTokenset(lang, i);
         size += 2 + cache_[size_t(i)].size();
     }
 
-    QString xml;
     xml.reserve(size);
     xml += head;
     for (int i = 0; i < used; ++i) {
@@ -227,7 +293,6 @@ QString XmlWriter::generate(int iSel, int iScope, bool hide, bool easyRead)
     xml += kCrLf;
     xml += u"</language>";
     language_ = nullptr;
-    return xml;
 }
 
 WriteResult XmlWriter::writeFile(int iSel, bool writeLocal, const QString &xml)
@@ -253,11 +318,13 @@ WriteResult XmlWriter::writeFile(int iSel, bool writeLocal, const QString &xml)
     if (result.error.isEmpty()) {
         result.file = QDir(folder).absoluteFilePath(fileName);
         // The file always lands directly in its folder, whatever the name holds.
-        if (QFileInfo(result.file).absolutePath() != QDir(folder).absolutePath())
+        if (QFileInfo(result.file).absolutePath() != QDir(folder).absolutePath()) {
             result.error = QStringLiteral("Cannot export the language \"%1\": the name leads out of the export folder.")
                                .arg(db_.languages[iSel].name);
-        else
-            result.error = OutputFile::write(result.file, fileBytes(xml));
+        } else {
+            encodeFile(xml, bytes_);
+            result.error = OutputFile::write(result.file, bytes_);
+        }
     }
     result.status = result.error.isEmpty() ? WriteResult::Status::Written : WriteResult::Status::Failed;
     return result;
@@ -284,9 +351,9 @@ WriteResult XmlWriter::WriteXML(int iSel, bool writeLocal, int iScope)
     }
 
     host_.setLoading(true);
-    const QString xml = generate(iSel, iScope, hide, host_.easyReadFormat());
+    generateInto(text_, iSel, iScope, hide, host_.easyReadFormat());
     host_.setRedFlag(redFlag_);
-    const WriteResult result = writeFile(iSel, writeLocal, xml);
+    const WriteResult result = writeFile(iSel, writeLocal, text_);
     host_.disableApplyAndSave();
 
     if (host_.validityChecked()) {

@@ -67,7 +67,10 @@ private:
     void report(const QString &line);
     void appendMemberlist(QString &out, QStringView sep, const QString &value, const QString &owner,
                           bool hide);
-    QString buildTokenset(const Language &language, int slot, bool hide, QStringView sep, bool withTokens);
+    void checkTokenset(const Language &language, int slot);
+    QString buildTokenset(const Language &language, int slot, bool hide, QStringView sep);
+    void generateInto(QString &xml, int iSel, int iScope, bool hide, bool easyRead);
+    static void encodeFile(const QString &xml, QByteArray &bytes);
     WriteResult writeFile(int iSel, bool writeLocal, const QString &xml);
 
     const Database &db_;
@@ -81,4 +84,6 @@ private:
     qint32 redFlag_ = kGreen;
     qint64 startTick_ = 0;
     QString timingText_;
+    QString text_;     // the text of the last run, its buffer reused
+    QByteArray bytes_; // the bytes of the last file, their buffer reused
 };

@@ -322,6 +322,9 @@ TEST(WriteXmlRun, FilesAreAnsiTextWithAFinalLineBreak)
     Fixture f({lang});
     EXPECT_TRUE(f.run().startsWith("<language name=\"Caf\xe9 \x80 ?\""));
     EXPECT_TRUE(f.run().endsWith("</language>\r\n"));
+    // A wide character anywhere in a long, otherwise plain text.
+    f.db.languages[0].name = QString::fromUtf8("\xef\xbc\xa1") + QString(40, u'a') + QString::fromUtf8("\xe2\x82\xac");
+    EXPECT_TRUE(f.run().startsWith("<language name=\"?" + QByteArray(40, 'a') + "\x80\""));
 }
 
 // Parses the text and returns the first error, or an empty string.
