@@ -28,8 +28,10 @@ Report exportAll(XmlWriter &writer)
             report.cancelled = true;
             break;
         }
-        if (result.written())
+        if (result.written()) {
             ++report.written;
+            report.files += result.file;
+        }
         else
             report.failures += result.error;
     }

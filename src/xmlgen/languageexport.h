@@ -13,6 +13,7 @@ namespace LanguageExport {
 
 struct Report {
     int written = 0;
+    QStringList files;    // the files written, in order
     QStringList failures; // one line per language that was refused or failed
     bool cancelled = false; // the user kept the manual changes of the XML pane
 
