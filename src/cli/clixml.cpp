@@ -2,6 +2,7 @@
 
 #include "cli/clidatabase.h"
 #include "cli/command.h"
+#include "editorcontrol/memberlistfolder.h"
 #include "model/programfolder.h"
 
 #include <QDir>
@@ -80,23 +81,6 @@ QString memberListFolder()
     return setting("MemFolder", QDir(ProgramFolder::path()).filePath(QStringLiteral("language_mem")));
 }
 
-void loadMemberLists(EditorGlobals &globals, const QString &folder)
-{
-    globals.clearMemberLists();
-    const QDir dir(folder);
-    if (folder.isEmpty() || !dir.exists())
-        return;
-    const QStringList files = dir.entryList({QStringLiteral("*.mbr")}, QDir::Files | QDir::Readable, QDir::Unsorted);
-    for (const QString &file : files) {
-        auto list = std::make_shared<MemberListObject>();
-        if (!list->load(dir.filePath(file))) {
-            fail(Ok, QStringLiteral("member list left out: ") + list->error().toString());
-            continue;
-        }
-        globals.registerMemberList(list);
-    }
-}
-
 int loadForXml(Database &db, CliWriterHost &host, bool &damaged)
 {
     const FileResult r = loadDatabase(db);
@@ -105,7 +89,9 @@ int loadForXml(Database &db, CliWriterHost &host, bool &damaged)
     damaged = r.status == FileResult::Damaged;
     if (damaged)
         fail(Ok, r.message);
-    loadMemberLists(host.globals, memberListFolder());
+    const MemberListFolder::Result lists = MemberListFolder::LoadMemberLists(host.globals, memberListFolder());
+    for (const QString &problem : lists.problems)
+        fail(Ok, QStringLiteral("member list left out: ") + problem);
     return Ok;
 }
 

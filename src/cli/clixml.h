@@ -41,10 +41,6 @@ public:
 // The member-list folder: the MemFolder setting, else language_mem in the program folder.
 QString memberListFolder();
 
-// Registers every *.mbr file of the folder; a file that cannot be loaded is reported on stderr and
-// left out. A missing folder registers nothing.
-void loadMemberLists(EditorGlobals &globals, const QString &folder);
-
 // Loads the database and the member lists. Returns the exit code to end with (Ok to go on); a
 // damaged file is reported and loaded as far as it could be read (damaged is set).
 int loadForXml(Database &db, CliWriterHost &host, bool &damaged);
