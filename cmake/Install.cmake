@@ -17,6 +17,9 @@ if(VARLEX_STARTER_DATABASE)
 endif()
 
 set(VARLEX_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+# The window icon travels inside the program too, for the build tree and uninstalled copies.
+qt_add_resources(varlex varlex_icon PREFIX / BASE ${VARLEX_PACKAGING_DIR}
+  FILES ${VARLEX_PACKAGING_DIR}/varlex.png)
 install(FILES ${VARLEX_PACKAGING_DIR}/varlex.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VARLEX_PACKAGING_DIR}/varlex.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${VARLEX_PACKAGING_DIR}/varlex.svg

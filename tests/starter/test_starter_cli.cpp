@@ -118,6 +118,15 @@ TEST(StarterCli, BadCallsAreRefusedAndChangeNothing)
     EXPECT_EQ(folder.read(QStringLiteral("varlex.dat")), damaged);
 }
 
+TEST(StarterCli, EveryStarterLanguageValidates)
+{
+    TestUtil::TempFolder folder;
+    folder.write(QStringLiteral("varlex.dat"), starterBytes());
+    const auto r = runCli(withFolder(folder, {"validate"}));
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out, QByteArray("No validscope/inheritfrom error found!\r\n").repeated(9));
+}
+
 // What a user sees with varlex-cli highlight: each sample shows the kinds of text of its language.
 TEST(StarterCli, HighlightShowsEachLanguagesKindsOfText)
 {
