@@ -111,9 +111,11 @@ TEST(PaneColouring, StyleNumbersSkipTheEditorsOwnStyles)
 
 TEST(PaneColouring, TokensetsTakeTheirColoursAndFontStyle)
 {
+    // The text first: giving a language re-styles the text in place.
     EditorPane pane;
-    pane.setLanguage(sampleLanguage());
     pane.setText(QStringLiteral("if x /* note */ else"));
+    styleAll(pane);
+    pane.setLanguage(sampleLanguage());
     styleAll(pane);
     const int kw = PaneLexer::styleForTokenset(0);
     const int comment = PaneLexer::styleForTokenset(1);

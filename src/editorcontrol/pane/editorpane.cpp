@@ -158,10 +158,15 @@ void EditorPane::setLanguage(std::shared_ptr<const CompiledLanguage> language)
                           && lang->style(tokenset).hyperlink;
         SendScintilla(SCI_STYLESETHOTSPOT, style, long(link));
     }
-    // Styles are rebuilt as the text comes into view.
-    SendScintilla(SCI_CLEARDOCUMENTSTYLE);
-    SendScintilla(SCI_COLOURISE, 0L, SendScintilla(SCI_GETENDSTYLED));
+    restyle();
     updateBraceHighlight();
+}
+
+void EditorPane::restyle()
+{
+    lexer_->forgetStyles();
+    SendScintilla(SCI_CLEARDOCUMENTSTYLE); // also marks the text as styled...
+    SendScintilla(SCI_STARTSTYLING, 0L, 0L); // ...so ask for styling from the start again
     viewport()->update();
 }
 

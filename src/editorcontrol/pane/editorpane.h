@@ -36,6 +36,8 @@ public:
     // reference, so the caller may drop or replace the language at any time.
     void setLanguage(std::shared_ptr<const CompiledLanguage> language);
     std::shared_ptr<const CompiledLanguage> language() const;
+    // Forgets every style; the text is styled again as it comes into view.
+    void restyle();
     // Member lists offered by tokens whose action asks for them: the members of a list by its name
     // (empty when there is no such list).
     using MemberLookup = std::function<QStringList(const QString &listName)>;

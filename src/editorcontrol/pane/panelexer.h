@@ -38,6 +38,9 @@ public:
     void setCompiledLanguage(CompiledLanguagePtr language);
     const CompiledLanguagePtr &compiledLanguage() const { return language_; }
 
+    // The styles in the editor are about to be cleared: nothing styled so far counts any more.
+    void forgetStyles() { styledLines_ = 0; }
+
     // The pane's default font and colours: plain text, and what an unset colour falls back to.
     void setPaneDefaults(const QFont &font, const QColor &fore, const QColor &back);
 
