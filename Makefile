@@ -33,10 +33,22 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benches
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_counters_tabular=true || exit 1; done
 
+# Runs every fuzz target for FUZZ_SECONDS each, starting from its seeds in fuzz/corpus/<name>;
+# what it learns stays in fuzz/corpus-work/ (not kept in git).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DVARLEX_FUZZ=ON
+	@for f in fuzz/fuzz_*.cpp; do n=$$(basename $$f .cpp); \
+	  cmake --build $(BUILD)-fuzz -j $(JOBS) --target $$n || exit 1; \
+	  mkdir -p fuzz/corpus-work/$$n; \
+	  ASAN_OPTIONS=detect_leaks=0 $(BUILD)-fuzz/fuzz/$$n -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	    fuzz/corpus-work/$$n fuzz/corpus/$${n#fuzz_} || exit 1; \
+	done
+
 test-sanitize: deps
 	cmake -S . -B $(BUILD)-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARLEX_SANITIZE=ON
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	cd $(BUILD)-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz

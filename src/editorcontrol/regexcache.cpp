@@ -18,9 +18,22 @@ size_t qHash(const Key &key, size_t seed = 0)
     return ::qHash(key.pattern, seed) ^ size_t(key.options);
 }
 
+// Two generations: a hit in the older one moves the pattern to the newer one; when the newer one is
+// full, it becomes the older one and the oldest patterns are dropped. So the patterns of the language
+// being edited stay compiled while memory stays bounded (a compiled pattern takes some kilobytes).
 struct Store {
     QMutex mutex;
-    QHash<Key, QRegularExpression> entries;
+    QHash<Key, QRegularExpression> current;
+    QHash<Key, QRegularExpression> previous;
+
+    void insert(const Key &key, const QRegularExpression &re)
+    {
+        if (current.size() >= kGenerationSize) {
+            previous = std::move(current);
+            current.clear();
+        }
+        current.insert(key, re);
+    }
 };
 
 Store &store()
@@ -37,29 +50,33 @@ QRegularExpression get(const QString &pattern, QRegularExpression::PatternOption
     const Key key{pattern, int(options.toInt())};
     {
         QMutexLocker lock(&s.mutex);
-        const auto it = s.entries.constFind(key);
-        if (it != s.entries.constEnd())
+        if (const auto it = s.current.constFind(key); it != s.current.constEnd())
             return *it;
+        if (const auto it = s.previous.constFind(key); it != s.previous.constEnd()) {
+            const QRegularExpression re = *it;
+            s.previous.erase(it);
+            s.insert(key, re);
+            return re;
+        }
     }
     QRegularExpression re(pattern, options);
-    re.isValid(); // compiles now, outside the lock
+    [[maybe_unused]] const bool valid = re.isValid(); // compiles now, outside the lock
     QMutexLocker lock(&s.mutex);
-    if (s.entries.size() >= kMaxEntries)
-        s.entries.clear();
-    s.entries.insert(key, re);
+    s.insert(key, re);
     return re;
 }
 
 void clear()
 {
     QMutexLocker lock(&store().mutex);
-    store().entries.clear();
+    store().current.clear();
+    store().previous.clear();
 }
 
 int size()
 {
     QMutexLocker lock(&store().mutex);
-    return int(store().entries.size());
+    return int(store().current.size() + store().previous.size());
 }
 
 } // namespace RegexCache
