@@ -1,6 +1,5 @@
 #include "model/tokenset.h"
 #include "xmlgen/splittokens.h"
-#include "xmlgen/xmltext.h"
 
 #include <gtest/gtest.h>
 
@@ -88,9 +87,10 @@ INSTANTIATE_TEST_SUITE_P(RuleFields, SplitTokensCase, testing::Values(
          "          <token  action=\"x\" regexp=\"false\" rule=\"word\">b</token>",
          "          <token  action=\"x\" regexp=\"false\" rule=\"col12\">c</token>",
          "          <token  action=\"x\" regexp=\"false\" rule=\"col0\">d</token>", kClose})},
-    Case{.what = "col numbers are held to 16 bits", .t1 = "a :::: x :::: :::: col 99999\r\nb :::: x :::: :::: col-40000",
+    Case{.what = "col numbers are held to 16 bits", .t1 = "a :::: x :::: :::: col 99999\r\nb :::: x :::: :::: col-40000\r\nc :::: x :::: :::: col 3.5",
          .expected = lines({kOpen, "          <token  action=\"x\" regexp=\"false\" rule=\"col32767\">a</token>",
-                            "          <token  action=\"x\" regexp=\"false\" rule=\"col-32768\">b</token>", kClose})},
+                            "          <token  action=\"x\" regexp=\"false\" rule=\"col-32768\">b</token>",
+                            "          <token  action=\"x\" regexp=\"false\" rule=\"col4\">c</token>", kClose})},
     Case{.what = "hidden defaults on token lines", .t1 = "a :::: :::: true :::: word\r\nb :::: :::: no :::: null", .hide = true,
          .expected = lines({"     <tokens>", "          <token >a</token>",
                             "          <token  regexp=\"false\" rule=\"\">b</token>", kClose})}));
@@ -117,19 +117,5 @@ INSTANTIATE_TEST_SUITE_P(ListDefaults, SplitTokensCase, testing::Values(
          .expected = lines({"     <tokens regexp=\"true\" rule=\"trailwith[&quot;]\">", kClose})},
     Case{.what = "unknown rule names give an empty rule", .t1 = "", .t2 = "", .type = "list", .regexp = 2, .rule = "<NULL>",
          .expected = lines({"     <tokens regexp=\"true\" rule=\"\">", kClose})}));
-
-TEST(ColNumber, ReadsTheDecimalPrefixRoundedHalfToEven)
-{
-    const struct {
-        const char *text;
-        int value;
-    } cases[] = {
-        {"12", 12}, {" 1 2 ", 12}, {"3x", 3}, {"-7", -7}, {"+7", 7}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2},
-        {"0.5", 0}, {"1.2.3", 1}, {"", 0}, {"x5", 0}, {"-", 0}, {".", 0}, {"32767", 32767}, {"32768", 32767},
-        {"-32768", -32768}, {"-32769", -32768}, {"999999999999999999999999", 32767}, {"--5", 0}, {"5-", 5},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(XmlText::colNumber(QString::fromUtf8(c.text)), c.value) << c.text;
-}
 
 } // namespace
