@@ -1,5 +1,7 @@
 // The pane coloured by a language: styles and colours, incremental re-styling, hyperlinks, member
 // lists, brace highlighting and folding.
+#include "editorcontrol/editorglobals.h"
+#include "editorcontrol/languageobject.h"
 #include "editorcontrol/pane/panelexer.h"
 #include "pane/panetest.h"
 
@@ -71,8 +73,12 @@ CompiledLanguagePtr sampleLanguage()
     dot.tokens = tokens({QStringLiteral(".")}, false, QStringLiteral("ListMembers"));
     dot.tokens.tokens[0].rule.clear();
     dot.memberlist = QStringLiteral("objects");
+    TokensetDefinition call = listSet(QStringLiteral("Call"), 4, {});
+    call.tokens = tokens({QStringLiteral("(")}, false, QStringLiteral("ParameterInfo"));
+    call.tokens.tokens[0].rule.clear();
+    call.memberlist = QStringLiteral("objects");
     d.tokensets = {keywords, comments, scopeSet(QStringLiteral("Braces"), 5, QStringLiteral("{"), QStringLiteral("}"), true),
-                   links, dot};
+                   links, dot, call};
     return CompiledLanguage::compile(d);
 }
 
@@ -237,29 +243,66 @@ TEST(PaneColouring, HyperlinksAreHotSpotsThatOpen)
     EXPECT_EQ(opened.size(), 1);
 }
 
-TEST(PaneColouring, MemberListAfterAToken)
+TEST(PaneColouring, MemberListsAndTipsFromTheRegistry)
 {
+    EditorGlobals globals;
+    auto list = std::make_shared<MemberListObject>();
+    ASSERT_TRUE(list->loadData("<memberlist name=\"objects\">"
+                               "<member name=\"beta\" tip=\"int beta(int n)\"/><member name=\"alpha\"/>"
+                               "</memberlist>",
+                               QStringLiteral("objects.mbr")));
+    globals.registerMemberList(list);
+
     EditorPane pane;
     pane.setLanguage(sampleLanguage());
-    pane.setMemberLookup([](const QString &name) {
-        return name == QStringLiteral("objects") ? QStringList{QStringLiteral("beta"), QStringLiteral("alpha")}
-                                                 : QStringList();
-    });
+    pane.setMemberLookup(EditorPane::registryLookup(&globals));
     pane.setText(QStringLiteral("obj"));
     settle(pane);
     putCaret(pane, 0, 3);
+
+    // ListMembers: the list opens after the token and the chosen member is inserted.
     QTest::keyClicks(&pane, QStringLiteral("."));
     ASSERT_TRUE(pane.isListActive());
     pane.SendScintilla(Sci::SCI_AUTOCSELECT, 0UL, "beta");
     pane.SendScintilla(Sci::SCI_AUTOCCOMPLETE);
     EXPECT_EQ(pane.text(), QStringLiteral("obj.beta"));
+    EXPECT_FALSE(pane.isListActive());
+
+    // ParameterInfo: the tip of the member named before the token.
+    QTest::keyClicks(&pane, QStringLiteral("("));
+    EXPECT_TRUE(pane.isCallTipActive());
+    pane.SendScintilla(Sci::SCI_CALLTIPCANCEL);
+    QTest::keyClicks(&pane, QStringLiteral(" gamma("));
+    EXPECT_FALSE(pane.isCallTipActive()); // no such member
 
     // Other characters open nothing; nor does a list that is not registered.
     QTest::keyClicks(&pane, QStringLiteral(" x"));
     EXPECT_FALSE(pane.isListActive());
-    pane.setMemberLookup([](const QString &) { return QStringList(); });
+    globals.clearMemberLists();
     QTest::keyClicks(&pane, QStringLiteral("."));
     EXPECT_FALSE(pane.isListActive());
+}
+
+TEST(PaneColouring, LanguageFromALanguageObject)
+{
+    EditorPane pane;
+    pane.setText(QStringLiteral("if x"));
+    LanguageObject object;
+    ASSERT_TRUE(object.loadData("<language name=\"L\"><tokenset name=\"K\" id=\"keywords\" forecolor=\"255\">"
+                                "<tokens regexp=\"false\"><token>if</token></tokens></tokenset></language>",
+                                QStringLiteral("l.lng")));
+    pane.setLanguage(&object);
+    styleAll(pane);
+    EXPECT_EQ(styleAt(pane, 0, 0), PaneLexer::styleForTokenset(0));
+    EXPECT_EQ(pane.paneLexer()->color(PaneLexer::styleForTokenset(0)), QColor(255, 0, 0));
+
+    // An object that loaded nothing leaves the text plain.
+    const LanguageObject empty;
+    pane.setLanguage(&empty);
+    styleAll(pane);
+    EXPECT_EQ(styleAt(pane, 0, 0), PaneLexer::kPlainStyle);
+    pane.setLanguage(static_cast<const LanguageObject *>(nullptr));
+    EXPECT_EQ(pane.language(), nullptr);
 }
 
 TEST(PaneColouring, MatchingBracesAreHighlighted)

@@ -1,5 +1,7 @@
 #include "editorcontrol/pane/editorpane.h"
 
+#include "editorcontrol/editorglobals.h"
+#include "editorcontrol/languageobject.h"
 #include "editorcontrol/pane/panelexer.h"
 #include "editorcontrol/pane/utf8.h"
 #include "model/ansicodec.h"
@@ -65,6 +67,9 @@ EditorPane::EditorPane(QWidget *parent) : QsciScintilla(parent)
     setHotspotUnderline(true);
     SendScintilla(SCI_AUTOCSETORDER, SC_ORDER_PERFORMSORT);
     SendScintilla(SCI_AUTOCSETIGNORECASE, 1);
+    // The horizontal scroll bar follows the longest line shown rather than a fixed width.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
 
     setMarginType(kNumberMargin, NumberMargin);
     setMarginWidth(kNumberMargin, 0);
@@ -76,10 +81,12 @@ EditorPane::EditorPane(QWidget *parent) : QsciScintilla(parent)
     applyMarginStyles();
 
     indicatorDefine(StraightBoxIndicator, kBraceIndicator);
-    setIndicatorForegroundColor(QColor(0, 160, 0), kBraceIndicator);
+    setIndicatorForegroundColor(QColor(0, 160, 0, 70), kBraceIndicator);
+    setIndicatorOutlineColor(QColor(0, 160, 0, 200), kBraceIndicator);
     setIndicatorDrawUnder(true, kBraceIndicator);
     indicatorDefine(StraightBoxIndicator, kBadBraceIndicator);
-    setIndicatorForegroundColor(QColor(220, 0, 0), kBadBraceIndicator);
+    setIndicatorForegroundColor(QColor(220, 0, 0, 70), kBadBraceIndicator);
+    setIndicatorOutlineColor(QColor(220, 0, 0, 200), kBadBraceIndicator);
     setIndicatorDrawUnder(true, kBadBraceIndicator);
 
     linkOpener_ = [](const QUrl &url) { QDesktopServices::openUrl(url); };
@@ -168,6 +175,14 @@ void EditorPane::restyle()
     SendScintilla(SCI_CLEARDOCUMENTSTYLE); // also marks the text as styled...
     SendScintilla(SCI_STARTSTYLING, 0L, 0L); // ...so ask for styling from the start again
     viewport()->update();
+}
+
+void EditorPane::setLanguage(const LanguageObject *object)
+{
+    if (!object || !object->isLoaded() || !object->definition())
+        setLanguage(CompiledLanguagePtr());
+    else
+        setLanguage(CompiledLanguage::compile(*object->definition()));
 }
 
 std::shared_ptr<const CompiledLanguage> EditorPane::language() const
@@ -441,6 +456,14 @@ void EditorPane::onHotspotClick(int position, int)
 
 // ---- member lists
 
+EditorPane::MemberLookup EditorPane::registryLookup(const EditorGlobals *globals)
+{
+    return [globals](const QString &name) {
+        const std::shared_ptr<MemberListObject> list = globals ? globals->memberList(name) : nullptr;
+        return list ? list->members() : QVector<MemberListObject::Member>();
+    };
+}
+
 void EditorPane::onCharAdded(int)
 {
     const CompiledLanguagePtr &lang = lexer_->compiledLanguage();
@@ -448,9 +471,10 @@ void EditorPane::onCharAdded(int)
         return;
     const int caret = int(SendScintilla(SCI_GETCURRENTPOS));
     const int line = int(SendScintilla(SCI_LINEFROMPOSITION, caret));
+    const int lineStart = int(SendScintilla(SCI_POSITIONFROMLINE, line));
     QVector<StyleRun> runs;
     const QString text = lexer_->lineRuns(line, runs);
-    const int column = Utf8::charIndex(text, caret - int(SendScintilla(SCI_POSITIONFROMLINE, line)));
+    const int column = Utf8::charIndex(text, caret - lineStart);
     const LanguageDefinition &def = lang->definition();
     for (const StyleRun &run : std::as_const(runs)) {
         if (run.start + run.length != column || run.token < 0 || run.tokenset < 0
@@ -459,27 +483,49 @@ void EditorPane::onCharAdded(int)
         const TokensetDefinition &ts = def.tokensets.at(run.tokenset);
         const TokenListDefinition &list = run.kind == StyleRun::ScopeEnd ? ts.tokens2 : ts.tokens;
         if (run.token >= list.tokens.size())
-            continue;
+            return;
         const QString &action = list.tokens.at(run.token).action;
         const QString listName = ts.memberlist.isEmpty() ? def.memberlist : ts.memberlist;
-        if (listName.isEmpty())
+        if (action.isEmpty() || listName.isEmpty())
             return;
-        QStringList members = memberLookup_(listName);
-        members.removeAll(QString());
+        const QVector<MemberListObject::Member> members = memberLookup_(listName);
         if (members.isEmpty())
             return;
+        const QStringView token = QStringView(text).mid(run.start, run.length);
+        const int tokenStart = caret - Utf8::byteLength(token);
+
         if (action == QLatin1String("ListMembers") || action == QLatin1String("CompleteWord")) {
-            // ListMembers offers the members after the token; CompleteWord completes the word it ends.
+            // ListMembers offers the members after the token; CompleteWord replaces the word it ends.
             const bool complete = action == QLatin1String("CompleteWord");
-            listStart_ = complete ? caret - Utf8::byteLength(QStringView(text).mid(run.start, run.length))
-                                  : caret;
-            members.removeDuplicates();
+            QStringList names;
+            for (const MemberListObject::Member &m : members) {
+                if (!m.name.isEmpty() && !m.name.contains(QLatin1Char('\n')))
+                    names.append(m.name);
+            }
+            names.removeDuplicates();
+            if (names.isEmpty())
+                return;
+            listStart_ = complete ? tokenStart : caret;
             SendScintilla(SCI_AUTOCSETSEPARATOR, long('\n'));
-            SendScintilla(SCI_USERLISTSHOW, kMemberListId, members.join(QLatin1Char('\n')).toUtf8().constData());
+            SendScintilla(SCI_USERLISTSHOW, kMemberListId, names.join(QLatin1Char('\n')).toUtf8().constData());
             if (complete)
-                SendScintilla(SCI_AUTOCSELECT, 0UL, text.mid(run.start, run.length).toUtf8().constData());
+                SendScintilla(SCI_AUTOCSELECT, 0UL, token.toUtf8().constData());
         } else if (action == QLatin1String("ParameterInfo") || action == QLatin1String("QuickInfo")) {
-            SendScintilla(SCI_CALLTIPSHOW, caret, members.join(QLatin1Char('\n')).toUtf8().constData());
+            // The member named by the word before the token (fgets in "fgets("), else the token itself.
+            const QString before = text.left(run.start).trimmed();
+            int wordStart = int(before.size());
+            while (wordStart > 0 && lang->isWordChar(before.at(wordStart - 1).unicode()))
+                --wordStart;
+            const Qt::CaseSensitivity cs = def.casesensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+            for (const QString &name : {before.mid(wordStart), token.toString()}) {
+                for (const MemberListObject::Member &m : members) {
+                    if (!name.isEmpty() && m.name.compare(name, cs) == 0) {
+                        const QString tip = m.tip.isEmpty() ? m.name : m.tip;
+                        SendScintilla(SCI_CALLTIPSHOW, caret, tip.toUtf8().constData());
+                        return;
+                    }
+                }
+            }
         }
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editorcontrol/memberlistobject.h"
 #include "editorcontrol/pane/qsci.h"
 
 #include <QList>
@@ -12,6 +13,8 @@
 class QsciPrinter;
 class PaneLexer;
 class CompiledLanguage;
+class EditorGlobals;
+class LanguageObject;
 
 // The editor pane of the program: the sample pane, the XML pane and the viewer pane. A QScintilla
 // editor with the operations the windows use (text, language, margin images, display options, find,
@@ -35,13 +38,18 @@ public:
     // Colours the text with a compiled language; nullptr shows plain text. The pane keeps its own
     // reference, so the caller may drop or replace the language at any time.
     void setLanguage(std::shared_ptr<const CompiledLanguage> language);
+    // Colours with what a language object has loaded; nullptr or an object that loaded nothing: plain.
+    void setLanguage(const LanguageObject *object);
     std::shared_ptr<const CompiledLanguage> language() const;
     // Forgets every style; the text is styled again as it comes into view.
     void restyle();
-    // Member lists offered by tokens whose action asks for them: the members of a list by its name
-    // (empty when there is no such list).
-    using MemberLookup = std::function<QStringList(const QString &listName)>;
+    // Member lists used by tokens whose action asks for them: the members of a list by its name
+    // (empty when there is no such list). ListMembers and CompleteWord offer the members in a list;
+    // ParameterInfo and QuickInfo show the tip of the member named just before the token.
+    using MemberLookup = std::function<QVector<MemberListObject::Member>(const QString &listName)>;
     void setMemberLookup(MemberLookup lookup) { memberLookup_ = std::move(lookup); }
+    // A lookup in the registered member lists of a global object, which must outlive the pane.
+    static MemberLookup registryLookup(const EditorGlobals *globals);
 
     // Margin images: image i is drawn for a line whose bit (1 << i) is set; up to eight images.
     static constexpr int kMaxMarginImages = 8;
