@@ -10,7 +10,8 @@ const char kUsage[] = "Usage: varlex-cli new NAME\n"
                       "Appends a language named NAME (as given, blanks kept) made from the template, with the\n"
                       "token lists of Keywordlist.txt, Operatorlist.txt and Hyperlinklist.txt and the sample text\n"
                       "of sample.txt in the program folder, and saves the database. A missing list file leaves\n"
-                      "its list empty and is reported. A damaged database is not changed (exit 3).\n";
+                      "its list empty and is reported. A damaged database is not changed (exit 3); exit status 1:\n"
+                      "the file could not be written (the old file is unchanged).\n";
 
 int run(const QStringList &allArgs)
 {

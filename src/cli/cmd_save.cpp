@@ -8,7 +8,8 @@ namespace {
 const char kUsage[] = "Usage: varlex-cli save [--repair]\n"
                       "Loads varlex.dat and saves it again; a well-formed file comes back byte for byte.\n"
                       "A damaged file is refused (exit 3) unless --repair is given: then it is kept as\n"
-                      "varlex.dat.damaged and what could be read is saved in its place.\n";
+                      "varlex.dat.damaged and what could be read is saved in its place. Exit status 1: the file\n"
+                      "could not be written (the old file is unchanged).\n";
 
 int run(const QStringList &allArgs)
 {

@@ -1,12 +1,12 @@
 #include "model/databasestore.h"
 
+#include "model/atomicfile.h"
 #include "model/databasefile.h"
 #include "model/trace.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -33,30 +33,6 @@ bool readWhole(const QString &path, QByteArray &bytes, QString &error)
     }
     bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) {
-        error = f.errorString();
-        return false;
-    }
-    return true;
-}
-
-// Writes the bytes beside the file and replaces it only once they are all on disk.
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString &error)
-{
-    if (QFileInfo(path).isDir()) {
-        error = QStringLiteral("a folder of that name is in the way");
-        return false;
-    }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = f.errorString();
-        return false;
-    }
-    if (f.write(bytes) != bytes.size()) {
-        error = f.errorString();
-        f.cancelWriting();
-        return false;
-    }
-    if (!f.commit()) {
         error = f.errorString();
         return false;
     }
@@ -145,7 +121,7 @@ FileResult SaveChanges(Database &db, const QString &folder)
     QString error;
     if (!keepDamaged(db, folder, error))
         return FileResult::failed(QStringLiteral("Cannot save %1: %2. Nothing was saved.").arg(quoted(path), error));
-    if (!writeAtomically(path, bytes, error))
+    if (!AtomicFile::write(path, bytes, &error))
         return FileResult::failed(
             QStringLiteral("Cannot save %1: %2. The file on disk is unchanged.").arg(quoted(path), error));
     db.dirty = false;
@@ -161,7 +137,7 @@ FileResult Backup(const QString &folder)
     QString error;
     if (!readWhole(source, bytes, error))
         return FileResult::failed(QStringLiteral("Cannot back up %1: %2").arg(quoted(source), error));
-    if (!writeAtomically(target, bytes, error))
+    if (!AtomicFile::write(target, bytes, &error))
         return FileResult::failed(QStringLiteral("Cannot write the backup %1: %2").arg(quoted(target), error));
     return {};
 }
@@ -176,7 +152,7 @@ FileResult Restore(Database &db, const QString &folder)
         return FileResult::failed(QStringLiteral("Cannot restore from %1: %2").arg(quoted(source), error));
     if (!keepDamaged(db, folder, error))
         return FileResult::failed(QStringLiteral("Cannot restore: %1").arg(error));
-    if (!writeAtomically(target, bytes, error))
+    if (!AtomicFile::write(target, bytes, &error))
         return FileResult::failed(QStringLiteral("Cannot restore over %1: %2").arg(quoted(target), error));
     db.fileDamaged = false;
     FileResult result = LoadFileData(db, folder);
