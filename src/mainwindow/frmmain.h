@@ -1,18 +1,162 @@
 #pragma once
 
+#include "mainwindow/dialogs.h"
 #include "model/database.h"
+#include "model/trace.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
-class QListWidget;
+#include <functional>
+#include <memory>
 
-// The main window. For now it lists the languages of the database.
+namespace Ui {
+class frmMain;
+}
+class FrmDebug;
+class QAction;
+class QLabel;
+class QSettings;
+
+// The main window. It owns the language database in memory, every editing control, the menus, the
+// toolbar and the option flags for the whole run. Its handlers are split by concern over several
+// files: frmmain.cpp (construction, wiring, close), frmmain_startup.cpp (start-up, shutdown, option
+// toggles), frmmain_settings.cpp, frmmain_files.cpp (database commands) and frmmain_trace.cpp (trace,
+// validity, layout). Each handler reads its control, calls a lower-layer operation and refreshes.
 class FrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit FrmMain(QWidget *parent = nullptr);
+    // Runs the start-up sequence. dialogs answers every modal question (the real dialogs when null).
+    explicit FrmMain(std::unique_ptr<Dialogs> dialogs = nullptr, QWidget *parent = nullptr);
+    ~FrmMain() override;
+
+    // The per-user settings store: application "Varlex", keys in the group "Settings".
+    static std::unique_ptr<QSettings> settingsStore();
+
+    // Background colour of a colour label, 0x00BBGGRR.
+    static void setBackColor(QLabel *label, qint32 color);
+    static qint32 backColor(const QLabel *label);
+
+    Database &db() { return db_; }
+    Dialogs &dialogs() { return *dialogs_; }
+    QAction *toolbarButton(const QString &key) const;
+
+    // ---- main-window state (read by the other handlers and the tests)
+    QString exportFolder() const { return exportFolder_; }
+    QString importFolder() const { return importFolder_; }
+    QString memberListFolder() const { return memberListFolder_; }
+    QString marginImageFolder() const { return marginImageFolder_; }
+    QString defaultSampleText() const { return defaultSampleText_; }
+    int tokenFontSize() const { return tokenFontSize_; }
+    QString indentUnit() const { return indentUnit_; }
+    QString attributeSeparator() const { return attributeSeparator_; }
+    bool statusPaneShown() const { return statusPaneShown_; }
+    bool debugWindowOpen() const { return debugWindowOpen_; }
+    QString validityMessage() const { return validityMessage_; }
+    QString statusText() const { return statusText_; }
+    FrmDebug *debugWindow() const;
+
+    // The text of the status bar StatusBar1 (hints of menu items show over it for a moment).
+    void setStatusBarText(const QString &text);
+    QString statusBarText() const;
+
+    // ---- settings and start-up
+    void Settings(const QString &task);
+
+    // ---- database commands
+    void LoadFileData();
+    bool SaveChanges();
+    void mnuSave_Click();
+    void mnuBackup_Click();
+    void mnuRestore_Click();
+    void mnuReload_Click();
+    void mnuExit_Click();
+
+    // ---- trace, validity and layout
+    // The trace entry sink: the status label goes to the status pane in Trace mode, the debug label
+    // to the trace window once it has been opened.
+    void traceEntry(const QString &statusLabel, const QString &debugLabel);
+    // Text for the trace window (kept while it is closed, once it has been opened).
+    void appendDebugText(const QString &text);
+    // A timing line: an empty line, then the timing text.
+    void appendTimingLine(const QString &timing);
+    void mnuDebug_Click();
+    void mnuDirty_Click();
+    void mnuView_Click();
+    void lblSample_Click();
+    void Form_Resize();
+
+    // ---- toolbar
+    void Toolbar1_ButtonClick(const QString &key);
+
+    // Stand-in until the language lists land: records the selected language.
+    void lstLang_Click();
+
+Q_SIGNALS:
+    // The toolbar button "message": fetch the daily message and show it in the status bar.
+    void messageRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setupToolbar();
+    void nameSeparators();
+    void wireMenus();
+    void onLabelClick(QLabel *label, std::function<void(Qt::MouseButton)> handler);
+
+    void Form_Load();
+    bool Form_QueryUnload();
+    void Form_Unload();
+    void LoadMemberLists();
+    void loadXmlLanguage();
+    void registerXmlLanguage();
+    void applyEditorOptions();
+    void applyTokenFont();
+    void applyStatusPane(bool shown, const QString &text);
+    void reloadDatabase();
+    void fillLanguageList();
+
+    // Option toggles: the menu item has already inverted its check when these run.
+    void mnuEasyRead_Click();
+    void mnuHideAttributes_Click();
+    void applyEasyRead();
+    void regenerate(int mode);
+
+    // The five editor options of the sample pane.
+    enum class SampleOption { LeftMargin, WhiteSpace, DropFiles, LineNumbering, LineNumberBold };
+    bool sampleOption(SampleOption option) const;
+    void setSampleOption(SampleOption option, bool on);
+    void toggleSampleOption(SampleOption option, QAction *item);
+
+    void reportFileError(const QString &title, const QString &text);
+
+    std::unique_ptr<Ui::frmMain> ui;
+    std::unique_ptr<Dialogs> dialogs_;
+    Trace::Sink previousSink_;
+    QHash<QObject *, std::function<void(Qt::MouseButton)>> labelHandlers_;
+    QLabel *statusLabel_ = nullptr;
+
     Database db_;
-    QListWidget *lstLang_ = nullptr;
+    QString databaseFile_;
+    QString exportFolder_;
+    QString importFolder_;
+    QString memberListFolder_;
+    QString marginImageFolder_;
+    QString defaultSampleText_;
+    int tokenFontSize_ = 8;
+    QString indentUnit_;
+    QString attributeSeparator_ = QStringLiteral(" ");
+    bool statusPaneShown_ = false;
+    bool debugWindowOpen_ = false;
+    QString validityMessage_;
+    QString statusText_;
+    bool settingsSaveFlag_ = false;
+    bool xmlLanguageOk_ = false;
+    bool previewRegistered_ = false;
+
+    QPointer<FrmDebug> frmDebug_;
+    QPointer<QWidget> frmAbout_;
+    QPointer<QWidget> frmViewer_;
 };

@@ -1,0 +1,87 @@
+// The persistent settings of the main window: read once at start-up, written once at shutdown.
+#include "mainwindow/frmmain.h"
+#include "mainwindow/settingsvalue.h"
+#include "model/programfolder.h"
+#include "ui_frmmain.h"
+
+#include <QDir>
+#include <QSettings>
+
+namespace {
+
+constexpr qint32 kDefaultColors[10] = {0xFFFFFF, 0x000000, 0xFF0000, 0x0000FF, 0x00FF00,
+                                       0x00FFFF, 0xFF00FF, 0xFFFF80, 0xC0C0FF, 0x808080};
+
+constexpr int kMinFontHeight = 1;
+constexpr int kMaxFontHeight = 200;
+
+} // namespace
+
+void FrmMain::Settings(const QString &task)
+{
+    using namespace SettingsValue;
+    const auto store = settingsStore();
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    QLabel *const swatches[10] = {ui->lblcolor_0, ui->lblcolor_1, ui->lblcolor_2, ui->lblcolor_3, ui->lblcolor_4,
+                                  ui->lblcolor_5, ui->lblcolor_6, ui->lblcolor_7, ui->lblcolor_8, ui->lblcolor_9};
+    const QDir folder(ProgramFolder::path());
+    // The Boolean keys that follow the folders and the font, in stored order, and those after the colours.
+    const std::pair<const char *, QAction *> flagsBefore[] = {
+        {"Confirmation", ui->mnuConfirmation}, {"EasyRead", ui->mnuEasyRead}, {"AutoSeek", ui->mnuAutoSeek},
+        {"AutoInclude", ui->mnuAutoInclude},   {"Status", ui->mnuDebug},      {"CodeMaxSave", ui->mnuCodeMax},
+    };
+    const std::pair<const char *, QAction *> flagsAfter[] = {
+        {"LineNumbering", ui->mnuLineNumbering}, {"LineNumberBold", ui->mnuLineNumberBold},
+        {"DropFiles", ui->mnuDropFiles},         {"DisplayWhite", ui->mnuDisplayWhite},
+        {"DisplayLeft", ui->mnuDisplayLeft},     {"HideAttributes", ui->mnuHideAttributes},
+    };
+    const auto defaultOf = [](const char *key) {
+        return qstrcmp(key, "Confirmation") == 0 || qstrcmp(key, "AutoInclude") == 0;
+    };
+    const auto text = [&store](const char *key, const QString &fallback) {
+        return store->value(QString::fromLatin1(key), fallback).toString();
+    };
+
+    if (task == QLatin1String("get")) {
+        const float left = toFloat(text("MainLeft", QStringLiteral("1200")), 1200);
+        const float top = toFloat(text("MainTop", QStringLiteral("1200")), 1200);
+        const float width = toFloat(text("MainWidth", QStringLiteral("13000")), 13000);
+        const float height = toFloat(text("MainHeight", QStringLiteral("10000")), 10000);
+        move(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY));
+        resize(twipsToPixels(width, dpiX), twipsToPixels(height, dpiY));
+        importFolder_ = text("LangFolder", folder.filePath(QStringLiteral("language_def")));
+        memberListFolder_ = text("MemFolder", folder.filePath(QStringLiteral("language_mem")));
+        exportFolder_ = text("ExpFolder", folder.filePath(QStringLiteral("language_def")));
+        tokenFontSize_ = toInt(text("FontHeight", QStringLiteral("8")), 8, kMinFontHeight, kMaxFontHeight);
+        for (const auto &[key, item] : flagsBefore)
+            item->setChecked(toBool(text(key, fromBool(defaultOf(key))), defaultOf(key)));
+        for (int i = 0; i < 10; ++i) {
+            const QByteArray key = "Color" + QByteArray::number(i);
+            setBackColor(swatches[i], toColor(text(key.constData(), QString::number(kDefaultColors[i])), kDefaultColors[i]));
+        }
+        for (const auto &[key, item] : flagsAfter)
+            item->setChecked(toBool(text(key, fromBool(false)), false));
+        return;
+    }
+
+    if (!settingsSaveFlag_)
+        return;
+    if (!isMinimized() && !isMaximized() && !isFullScreen()) {
+        store->setValue(QStringLiteral("MainLeft"), fromFloat(pixelsToTwips(x(), dpiX)));
+        store->setValue(QStringLiteral("MainTop"), fromFloat(pixelsToTwips(y(), dpiY)));
+        store->setValue(QStringLiteral("MainWidth"), fromFloat(pixelsToTwips(this->width(), dpiX)));
+        store->setValue(QStringLiteral("MainHeight"), fromFloat(pixelsToTwips(this->height(), dpiY)));
+    }
+    store->setValue(QStringLiteral("LangFolder"), importFolder_);
+    store->setValue(QStringLiteral("MemFolder"), memberListFolder_);
+    store->setValue(QStringLiteral("ExpFolder"), exportFolder_);
+    store->setValue(QStringLiteral("FontHeight"), QString::number(tokenFontSize_));
+    for (const auto &[key, item] : flagsBefore)
+        store->setValue(QString::fromLatin1(key), fromBool(item->isChecked()));
+    for (int i = 0; i < 10; ++i)
+        store->setValue(QStringLiteral("Color%1").arg(i), QString::number(qMax(0, backColor(swatches[i]))));
+    for (const auto &[key, item] : flagsAfter)
+        store->setValue(QString::fromLatin1(key), fromBool(item->isChecked()));
+    store->sync();
+}

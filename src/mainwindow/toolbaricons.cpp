@@ -1,0 +1,72 @@
+#include "mainwindow/toolbaricons.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+
+namespace {
+
+// A symbol drawn in the middle of a 32 x 32 picture (scaled down by the toolbar).
+QIcon drawn(const QString &symbol, const QColor &colour, int pointSize, bool bold = true)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pointSize);
+    font.setBold(bold);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, symbol);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+namespace ToolbarIcons {
+
+QIcon icon(const QString &key, const QStyle *style)
+{
+    const QColor dark(40, 60, 110);
+    if (key == QLatin1String("refresh"))
+        return style->standardIcon(QStyle::SP_BrowserReload);
+    if (key == QLatin1String("save"))
+        return style->standardIcon(QStyle::SP_DialogSaveButton);
+    if (key == QLatin1String("print"))
+        return drawn(QStringLiteral("\u2399"), dark, 28, false);
+    if (key == QLatin1String("new"))
+        return style->standardIcon(QStyle::SP_FileIcon);
+    if (key == QLatin1String("delete"))
+        return drawn(QStringLiteral("\u2716"), QColor(170, 30, 30), 24);
+    if (key == QLatin1String("openlang"))
+        return style->standardIcon(QStyle::SP_DialogOpenButton);
+    if (key == QLatin1String("view"))
+        return style->standardIcon(QStyle::SP_FileDialogContentsView);
+    if (key == QLatin1String("seek"))
+        return drawn(QStringLiteral("\u2315"), dark, 30, false);
+    if (key == QLatin1String("plus"))
+        return drawn(QStringLiteral("+"), QColor(20, 120, 40), 32);
+    if (key == QLatin1String("minus"))
+        return drawn(QStringLiteral("\u2212"), QColor(170, 30, 30), 32);
+    if (key == QLatin1String("up"))
+        return style->standardIcon(QStyle::SP_ArrowUp);
+    if (key == QLatin1String("down"))
+        return style->standardIcon(QStyle::SP_ArrowDown);
+    if (key == QLatin1String("font"))
+        return drawn(QStringLiteral("A"), dark, 28);
+    if (key == QLatin1String("easy"))
+        return drawn(QStringLiteral("\u2261"), dark, 32);
+    if (key == QLatin1String("full"))
+        return style->standardIcon(QStyle::SP_TitleBarMaxButton);
+    if (key == QLatin1String("deleteattributes"))
+        return drawn(QStringLiteral("::"), QColor(170, 30, 30), 28);
+    if (key == QLatin1String("message"))
+        return style->standardIcon(QStyle::SP_MessageBoxInformation);
+    if (key == QLatin1String("email"))
+        return drawn(QStringLiteral("@"), dark, 28);
+    return QIcon();
+}
+
+} // namespace ToolbarIcons

@@ -1,0 +1,151 @@
+#include "mainwindow/tracebox.h"
+#include "mainwindow/updateinfo.h"
+#include "mainwindow/windowfixture.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+#include "mainwindow/qscintilla.h"
+
+using StartupTest = WindowTest;
+
+TEST_F(StartupTest, UpdateInformationFilesCarryTheVersionAndTheExecutableSize)
+{
+    folder.write(QStringLiteral("varlex.ver"), "an older, longer version line");
+    start();
+    const QByteArray line = "1.2.191." + QByteArray::number(QFileInfo(QCoreApplication::applicationFilePath()).size());
+    EXPECT_EQ(folder.read(QStringLiteral("divozara.dat")), "Varlex\r\nVarlex\r\n" + line);
+    EXPECT_EQ(folder.read(QStringLiteral("varlex.ver")), line);
+    EXPECT_EQ(UpdateInfo::versionLine(QStringLiteral("1.2.191"), -1), QStringLiteral("1.2.191.0"));
+    EXPECT_FALSE(UpdateInfo::write(folder.file(QStringLiteral("no/such/folder")), QStringLiteral("1.2.191"), 5).isEmpty());
+}
+
+TEST_F(StartupTest, TheDefaultSampleTextComesFromSampleTxtOrTheBuiltInText)
+{
+    folder.write(QStringLiteral("sample.txt"), "if x then\r\n  caf\xE9\r\n");
+    start();
+    EXPECT_EQ(window->defaultSampleText(), QStringLiteral("if x then\r\n  caf\u00E9\r\n"));
+    window.reset();
+    QFile::remove(folder.file(QStringLiteral("sample.txt")));
+    start();
+    EXPECT_EQ(window->defaultSampleText(), QStringLiteral("<< and if else 12.5 'help'"));
+}
+
+TEST_F(StartupTest, AMissingOrMalformedXmlLanguageIsReportedOnceAndTheProgramStarts)
+{
+    const struct {
+        const char *contents; // null: no file
+        const char *mentions;
+    } cases[] = {
+        {nullptr, "missing"},
+        {"<language name=\"XML\">\n<tokenset", "not well-formed"},
+        {"<notalanguage/>", "notalanguage"},
+        {"", "empty"},
+    };
+    for (const auto &c : cases) {
+        QFile::remove(folder.file(QStringLiteral("xml.lng")));
+        if (c.contents)
+            folder.write(QStringLiteral("xml.lng"), c.contents);
+        pendingDialogs = std::make_unique<ScriptedDialogs>();
+        dialogs = pendingDialogs.get();
+        start();
+        ASSERT_EQ(dialogs->messages.size(), 1) << c.mentions;
+        EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("xml.lng"))) << c.mentions;
+        EXPECT_TRUE(dialogs->messages[0].text.contains(QLatin1String(c.mentions))) << dialogs->messages[0].text.toStdString();
+        EXPECT_EQ(dialogs->messages[0].icon, Dialogs::Icon::Exclamation);
+        EXPECT_EQ(child<QsciScintilla>(QStringLiteral("txtXML"))->lexer(), nullptr);
+        EXPECT_TRUE(window->isVisible());
+        window.reset();
+    }
+}
+
+TEST_F(StartupTest, StartUpIsTracedInTheStatusPaneWhichThenFollowsTheTraceSetting)
+{
+    start();
+    auto *status = child<TraceBox>(QStringLiteral("txtStatus"));
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("LoadMemberLists\r\nLoadFileData\r\n")))
+        << status->text().toStdString();
+    EXPECT_FALSE(status->isVisible());
+    EXPECT_FALSE(window->statusPaneShown());
+    EXPECT_TRUE(child<QLabel>(QStringLiteral("lblTokens"))->isVisible());
+    window.reset();
+
+    storeSetting(QStringLiteral("Status"), QStringLiteral("True"));
+    start();
+    EXPECT_TRUE(child<TraceBox>(QStringLiteral("txtStatus"))->isVisible());
+    EXPECT_TRUE(window->statusPaneShown());
+    EXPECT_FALSE(child<QLabel>(QStringLiteral("lblTokens"))->isVisible());
+    EXPECT_FALSE(child<QLabel>(QStringLiteral("lbltokens2"))->isVisible());
+}
+
+TEST_F(StartupTest, TheWindowOpensOnTheFirstLanguageWithCleanFlags)
+{
+    start();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Varlex - Language File Generator"));
+    auto *languages = child<QListWidget>(QStringLiteral("lstLang"));
+    EXPECT_GE(languages->count(), 1);
+    EXPECT_EQ(languages->currentRow(), 0);
+    EXPECT_FALSE(window->db().dirty);
+    EXPECT_FALSE(window->db().loading);
+    EXPECT_EQ(FrmMain::backColor(child<QLabel>(QStringLiteral("lblRedFlag"))), 0x00FF00);
+    EXPECT_EQ(window->validityMessage(), QStringLiteral("No errors detected!"));
+    EXPECT_EQ(window->indentUnit(), QStringLiteral("     "));
+    EXPECT_FALSE(window->statusBarText().isEmpty());
+    EXPECT_EQ(window->statusBarText(), window->statusText());
+    EXPECT_TRUE(folder.exists(QStringLiteral("varlex.dat")));
+}
+
+TEST_F(StartupTest, PlainOptionTogglesOnlyInvertTheirCheck)
+{
+    start();
+    for (const char *name : {"mnuAutoSeek", "mnuAutoInclude", "mnuCodeMax", "mnuConfirmation", "mnuHideAttributes"}) {
+        QAction *item = action(QString::fromLatin1(name));
+        const bool before = item->isChecked();
+        item->trigger();
+        EXPECT_NE(item->isChecked(), before) << name;
+        item->trigger();
+        EXPECT_EQ(item->isChecked(), before) << name;
+    }
+    EXPECT_FALSE(window->db().dirty);
+    EXPECT_TRUE(action(QStringLiteral("mnuCodeMax"))->statusTip().contains(QStringLiteral("always")));
+}
+
+TEST_F(StartupTest, EasyReadSetsTheSeparatorAndTheToolbarButton)
+{
+    storeSetting(QStringLiteral("EasyRead"), QStringLiteral("True"));
+    start();
+    EXPECT_TRUE(window->toolbarButton(QStringLiteral("easy"))->isChecked());
+    EXPECT_EQ(window->attributeSeparator(), QStringLiteral("\r\n"));
+    action(QStringLiteral("mnuEasyRead"))->trigger();
+    EXPECT_FALSE(window->toolbarButton(QStringLiteral("easy"))->isChecked());
+    EXPECT_EQ(window->attributeSeparator(), QStringLiteral(" "));
+    window->toolbarButton(QStringLiteral("easy"))->trigger();
+    EXPECT_TRUE(action(QStringLiteral("mnuEasyRead"))->isChecked());
+    EXPECT_TRUE(window->toolbarButton(QStringLiteral("easy"))->isChecked());
+    EXPECT_FALSE(window->db().dirty);
+}
+
+TEST_F(StartupTest, EditorOptionsReachTheSamplePaneAndTwoTogglesRestoreIt)
+{
+    for (const char *key : {"DisplayLeft", "DisplayWhite", "LineNumbering"})
+        storeSetting(QString::fromLatin1(key), QStringLiteral("True"));
+    start();
+    auto *sample = child<QsciScintilla>(QStringLiteral("txtSample"));
+    EXPECT_GT(sample->marginWidth(1), 0);
+    EXPECT_EQ(sample->whitespaceVisibility(), QsciScintilla::WsVisible);
+    EXPECT_GT(sample->marginWidth(0), 0);
+
+    action(QStringLiteral("mnuDisplayWhite"))->trigger();
+    EXPECT_EQ(sample->whitespaceVisibility(), QsciScintilla::WsInvisible);
+    EXPECT_FALSE(action(QStringLiteral("mnuDisplayWhite"))->isChecked());
+    action(QStringLiteral("mnuDisplayWhite"))->trigger();
+    EXPECT_EQ(sample->whitespaceVisibility(), QsciScintilla::WsVisible);
+    EXPECT_TRUE(action(QStringLiteral("mnuDisplayWhite"))->isChecked());
+
+    action(QStringLiteral("mnuDisplayLeft"))->trigger();
+    EXPECT_EQ(sample->marginWidth(1), 0);
+    action(QStringLiteral("mnuLineNumbering"))->trigger();
+    EXPECT_EQ(sample->marginWidth(0), 0);
+}
