@@ -63,12 +63,6 @@ void FrmMain::Form_Load()
     // 1. The program folder is the current folder.
     const QString folder = ProgramFolder::path().isEmpty() ? ProgramFolder::resolve() : ProgramFolder::path();
     QDir::setCurrent(folder);
-    {
-        // The code page of the database must be known before it is read.
-        const QString codePage = settingsStore()->value(QStringLiteral("CodePage")).toString();
-        if (!codePage.isEmpty())
-            AnsiCodec::setCodePage(codePage);
-    }
 
     // 2. The sample pane's margin images come from the image list that LoadImages fills.
 
