@@ -158,7 +158,7 @@ const LiteralTable::Slot *LiteralTable::find(quint32 hash, const char16_t *folde
 CompiledLanguage::CompiledLanguage() : d(std::make_unique<CompiledLanguageData>()) {}
 CompiledLanguage::~CompiledLanguage() = default;
 
-std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const LanguageDefinition &definition)
+std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const LanguageDefinition &definition, bool shortcuts)
 {
     std::shared_ptr<CompiledLanguage> language(new CompiledLanguage);
     CompiledLanguageData &d = *language->d;
@@ -226,8 +226,9 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             return -1;
         }
         d.regexps.push_back(re);
-        d.simple.push_back(PatternAnalysis::simplePattern(token.text, !caseSensitive));
-        d.firstChars.push_back(d.simple.back() ? std::nullopt : PatternAnalysis::firstChars(token.text, !caseSensitive));
+        d.simple.push_back(shortcuts ? PatternAnalysis::simplePattern(token.text, !caseSensitive) : std::nullopt);
+        d.firstChars.push_back(d.simple.back() || !shortcuts ? std::nullopt
+                                                             : PatternAnalysis::firstChars(token.text, !caseSensitive));
         return int(d.regexps.size()) - 1;
     };
 
@@ -323,6 +324,53 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         }
     }
 
+    // What the closers of each scope may begin with.
+    for (CompiledTokenset &t : d.tokensets) {
+        auto add = [&](const EndToken &e) {
+            PatternAnalysis::FirstChars &fc = t.closerChars;
+            if (!e.isRegexp) {
+                if (e.text.isEmpty())
+                    return;
+                const char16_t c = e.text.at(0).unicode(); // folded when not case sensitive
+                const QChar first(c);
+                const QChar variants[] = {first, first.toUpper(), first.toLower(), first.toTitleCase()};
+                for (QChar v : variants) {
+                    if (v.unicode() < 128)
+                        fc.ascii[v.unicode() >> 6] |= quint64(1) << (v.unicode() & 63);
+                    else
+                        fc.nonAscii = true;
+                }
+                if (!e.caseSensitive)
+                    fc.nonAscii = true; // letters that fold onto ASCII ones
+                return;
+            }
+            if (e.regexp < 0)
+                return;
+            if (const auto &sp = d.simple[size_t(e.regexp)]) {
+                for (int c = 0; c < 128; ++c)
+                    if (sp->first.contains(char16_t(c), sp->caseless))
+                        fc.ascii[c >> 6] |= quint64(1) << (c & 63);
+                fc.nonAscii = true;
+            } else if (const auto &first = d.firstChars[size_t(e.regexp)]) {
+                fc.ascii[0] |= first->ascii[0];
+                fc.ascii[1] |= first->ascii[1];
+                fc.nonAscii = fc.nonAscii || first->nonAscii;
+            } else {
+                fc.ascii[0] = fc.ascii[1] = ~quint64(0);
+                fc.nonAscii = true;
+            }
+        };
+        for (const EndToken &e : t.ends)
+            add(e);
+        if (t.symmetrical)
+            for (const EndToken &e : t.starts)
+                add(e);
+        if (!shortcuts) {
+            t.closerChars.ascii[0] = t.closerChars.ascii[1] = ~quint64(0);
+            t.closerChars.nonAscii = true;
+        }
+    }
+
     // The literal hash table, keyed by folded text.
     {
         QHash<QString, std::vector<int>> groups;
@@ -402,6 +450,18 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                     c.regexpsByFirst[ch].push_back(r);
             }
             c.regexpsByFirst[128].push_back(r);
+        }
+        // Shortcuts by the raw character (ASCII only: a character beyond may fold onto an ASCII one):
+        // literals are bucketed by the folded character, regexps by the raw one.
+        for (int b = 0; b < 128; ++b) {
+            const int lit = foldChar(char16_t(b));
+            c.nothingStarts[b] = c.lengths[lit].empty() && c.regexpsByFirst[b].empty();
+            bool wordOnly = d.isWord(char16_t(b)) && (c.lengths[lit].empty() || c.wordStartOnly[lit]);
+            for (int r : c.regexpsByFirst[b])
+                if (!d.rules[size_t(d.regexpTokens[size_t(r)].rule)].word)
+                    wordOnly = false;
+            c.wordStartsOnly[b] = wordOnly && shortcuts;
+            c.nothingStarts[b] = c.nothingStarts[b] && shortcuts;
         }
     }
     return language;

@@ -86,6 +86,11 @@ struct ContextData {
     // Regexp tokens (indices into CompiledLanguageData::regexpTokens, by priority) whose match may
     // begin with a character, by that character (0..127; 128 for every other character).
     std::vector<int> regexpsByFirst[129];
+    // Per bucket: no token of this context can begin with the character.
+    bool nothingStarts[129] = {};
+    // Per bucket: every token that can begin with this (word) character must begin at a word start,
+    // so nothing starts inside a word.
+    bool wordStartsOnly[129] = {};
     bool transparent = false;      // a scopekeywords/parameterblocks scope, or the outermost level
 };
 
@@ -100,7 +105,12 @@ struct CompiledTokenset {
     bool transparent = false; // scopekeywords or parameterblocks: code goes on inside
     std::vector<EndToken> ends;   // tokens2
     std::vector<EndToken> starts; // tokens, as closers of a symmetrical scope
+    PatternAnalysis::FirstChars closerChars; // what any closer of the scope may begin with
 };
+
+// Scopes nest at most this deep; a start token beyond it is coloured but opens nothing, so a
+// pathological text cannot make every line carry an ever longer state.
+constexpr int MaxScopeDepth = 200;
 
 struct CompiledLanguageData {
     LanguageDefinition definition;

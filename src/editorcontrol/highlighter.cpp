@@ -226,9 +226,41 @@ public:
         }
     }
 
-    ScopeState run(const ScopeState &in, QVector<StyleRun> &runs, int offset)
+    // What a closer of the open scopes may begin with: the innermost scope's, and those of enclosing
+    // scopes that chain through transparent scopes nested in them.
+    PatternAnalysis::FirstChars closerChars(const ScopeState &state) const
+    {
+        PatternAnalysis::FirstChars fc;
+        for (int level = state.depth() - 1, rank = 0; level >= 0; --level, ++rank) {
+            const CompiledTokenset &t = d.tokensets[size_t(state.at(level).tokenset)];
+            if (rank == 0 || t.chain) {
+                fc.ascii[0] |= t.closerChars.ascii[0];
+                fc.ascii[1] |= t.closerChars.ascii[1];
+                fc.nonAscii = fc.nonAscii || t.closerChars.nonAscii;
+            }
+            if (!t.transparent)
+                break;
+        }
+        return fc;
+    }
+
+    // A state from elsewhere (another language, a damaged cache) is cut back to its valid part.
+    ScopeState validated(const ScopeState &in) const
     {
         ScopeState state = in;
+        for (int level = 0; level < state.depth(); ++level) {
+            const int t = state.at(level).tokenset;
+            if (t < 0 || size_t(t) >= d.tokensets.size() || !d.tokensets[size_t(t)].scope || level >= MaxScopeDepth) {
+                state.truncate(level);
+                break;
+            }
+        }
+        return state;
+    }
+
+    ScopeState run(const ScopeState &in, QVector<StyleRun> &runs, int offset)
+    {
+        ScopeState state = validated(in);
         int plainStart = 0;
         int content = contentTokenset(d, state);
         auto flushPlain = [&](int end) {
@@ -236,17 +268,25 @@ public:
                 runs.append(StyleRun{offset + plainStart, end - plainStart, content, -1, StyleRun::Plain});
         };
         const ContextData *c = &d.context(state.innermostTokenset());
+        PatternAnalysis::FirstChars closers = closerChars(state);
         for (int p = 0; p < n;) {
+            const char16_t ch = text[p];
+            const bool mayClose = !state.isOutermost() && closers.test(ch);
+            if (!mayClose && ch < 128
+                && (c->nothingStarts[ch] || (c->wordStartsOnly[ch] && p > 0 && d.isWord(text[p - 1])))) {
+                ++p;
+                continue;
+            }
             Match best;
             best.length = 0;
-            // Closers: the innermost scope's, then those of enclosing scopes that chain through
-            // transparent scopes nested in them.
-            for (int level = state.depth() - 1, rank = 0; level >= 0; --level, ++rank) {
-                const CompiledTokenset &t = d.tokensets[size_t(state.at(level).tokenset)];
-                if (rank == 0 || t.chain)
-                    tryClosers(state, level, rank, p, best);
-                if (!t.transparent)
-                    break;
+            if (mayClose) {
+                for (int level = state.depth() - 1, rank = 0; level >= 0; --level, ++rank) {
+                    const CompiledTokenset &t = d.tokensets[size_t(state.at(level).tokenset)];
+                    if (rank == 0 || t.chain)
+                        tryClosers(state, level, rank, p, best);
+                    if (!t.transparent)
+                        break;
+                }
             }
             tryLiterals(*c, p, best);
             tryRegexps(*c, p, best);
@@ -258,11 +298,12 @@ public:
             runs.append(StyleRun{offset + p, best.length, best.tokenset, best.token, best.kind});
             if (best.kind == StyleRun::ScopeEnd)
                 state.truncate(best.closeLevel);
-            else if (best.kind == StyleRun::ScopeStart)
+            else if (best.kind == StyleRun::ScopeStart && state.depth() < MaxScopeDepth)
                 state.push(ScopeState::Frame{best.tokenset, best.token});
             if (best.kind != StyleRun::Token) {
                 c = &d.context(state.innermostTokenset());
                 content = contentTokenset(d, state);
+                closers = closerChars(state);
             }
             p += best.length;
             plainStart = p;

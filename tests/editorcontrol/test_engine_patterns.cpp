@@ -1,7 +1,13 @@
 // The shortcuts that spare the regexp engine calls must agree with it: the native matcher gives the
 // same match length, the first-character filter never rejects a position where a match begins.
+#include "test_engine_support.h"
+
+#include "common/testutil.h"
+#include "editorcontrol/definitionreader.h"
 #include "editorcontrol/patternanalysis.h"
 
+#include <QDir>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -75,4 +81,42 @@ TEST(EnginePatterns, FirstCharacterFilterNeverRejectsAMatch)
     // Patterns that may match empty, or that we do not model, get no filter.
     for (const char *pattern : {"a*", "(?=a)a", "\\bword", ".x", "^#", "(a|)"})
         EXPECT_FALSE(PatternAnalysis::firstChars(QString::fromUtf8(pattern), false).has_value()) << pattern;
+}
+
+// The shortcuts of the scanner (native patterns, first characters, skipping word interiors, closer
+// characters) change nothing: every shipped language colours its sample, and the sample mangled,
+// exactly as without them.
+TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
+{
+    QStringList files = QDir(TestUtil::sourcePath("data/languages")).entryList({"*.lng"});
+    for (QString &f : files)
+        f = TestUtil::sourcePath("data/languages/" + f);
+    files << TestUtil::sourcePath("data/xml.lng");
+    ASSERT_GT(files.size(), 1);
+    QRandomGenerator random(42);
+    for (const QString &file : files) {
+        LanguageDefinition def;
+        DefinitionError error;
+        ASSERT_TRUE(DefinitionReader::readFile(file, def, error)) << error.toString().toStdString();
+        QString sample = QString::fromUtf8(TestUtil::readFile(file.left(file.size() - 4) + ".txt"));
+        if (sample.isEmpty())
+            sample = QString::fromUtf8(TestUtil::readFile(file));
+        QStringList texts = {sample};
+        const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,");
+        for (int round = 0; round < 20; ++round) {
+            QString mangled = sample;
+            for (int k = 0; k < 30 && !mangled.isEmpty(); ++k) {
+                const int at = int(random.bounded(mangled.size()));
+                if (random.bounded(2))
+                    mangled.remove(at, 1 + int(random.bounded(3)));
+                else
+                    mangled.insert(at, alphabet[int(random.bounded(alphabet.size()))]);
+            }
+            texts << mangled;
+        }
+        Highlighter fast(CompiledLanguage::compile(def, true));
+        Highlighter slow(CompiledLanguage::compile(def, false));
+        for (const QString &text : texts)
+            ASSERT_EQ(fast.highlightText(text), slow.highlightText(text)) << file.toStdString() << "\n" << text.toStdString();
+    }
 }
