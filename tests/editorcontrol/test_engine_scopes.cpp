@@ -177,3 +177,52 @@ TEST(EngineScopes, EditsRecolourOnlyUntilTheStateRepeats)
         EXPECT_EQ(doc.stateAtStart(i), fresh.stateAtStart(i)) << "line " << i;
     }
 }
+
+TEST(EngineScopes, BrokenInputNeverBreaksTheScanner)
+{
+    const LanguageDefinition d = language({scopeSet("Braces", Blocks, {"{"}, {"}"}),
+                                           scopeSet("Str", Strings, {"\""}, {"\""}, true),
+                                           listSet("K", {"if"})});
+    const CompiledLanguagePtr lang = CompiledLanguage::compile(d);
+    Highlighter h(lang);
+    QVector<StyleRun> runs;
+
+    // Nesting stops growing at a fixed depth; the start tokens beyond are still coloured.
+    const QString deep(5000, QLatin1Char('{'));
+    ScopeState state = h.highlightLine(deep, ScopeState(), runs);
+    EXPECT_LT(state.depth(), 1000);
+    EXPECT_EQ(runs.size(), deep.size());
+    EXPECT_EQ(h.highlightLine(QString(5000, QLatin1Char('}')), state, runs).depth(), 0);
+
+    // A state from another language (or a damaged cache) is cut back to its valid part.
+    ScopeState foreign;
+    foreign.push({0, 0});
+    foreign.push({2, 0});  // a list tokenset
+    foreign.push({99, 0}); // no such tokenset
+    EXPECT_EQ(h.highlightLine(u"x", foreign, runs).depth(), 1);
+    ScopeState negative;
+    negative.push({-5, 3});
+    EXPECT_TRUE(h.highlightLine(u"if", negative, runs).isOutermost());
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].tokenset, 2);
+
+    // Every line of a long random text is covered by its runs, without gaps or overlaps.
+    QString text;
+    QString alphabet = QStringLiteral("{}\"if \n\r\tx");
+    alphabet += QChar(0);
+    alphabet += QChar(0xD800); // a lone surrogate
+    for (int i = 0; i < 20000; ++i)
+        text += alphabet[(i * 7919 + i / 3) % alphabet.size()];
+    int covered = 0;
+    for (const StyleRun &r : h.highlightText(text)) {
+        ASSERT_EQ(r.start, covered);
+        ASSERT_GT(r.length, 0);
+        covered += r.length;
+    }
+    EXPECT_EQ(covered, text.size());
+
+    // An empty language colours nothing, an empty text gives no runs.
+    Highlighter none(CompiledLanguage::compile(LanguageDefinition()));
+    EXPECT_EQ(none.highlightText(u"abc").size(), 1);
+    EXPECT_TRUE(h.highlightText(u"").isEmpty());
+}
