@@ -30,42 +30,57 @@ QByteArray css(const TokensetStyle &s)
 }
 
 // Appends text as UTF-8; with `html`, escapes markup characters and turns CR LF and a lone CR into LF.
+// Writes through a pointer into room made beforehand: this runs for every character of the output.
 void append(QByteArray &out, QStringView text, bool html)
 {
     const qsizetype n = text.size();
+    if (n == 0)
+        return;
+    const qsizetype old = out.size();
+    out.resize(old + n * 6); // the longest form of one unit: "&quot;"
+    char *const begin = out.data();
+    char *w = begin + old;
+    const char16_t *s = text.utf16();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
+        const char16_t c = s[i];
         if (c < 0x80) {
             if (html) {
+                const char *entity = nullptr;
                 switch (c) {
-                case '&': out += "&amp;"; continue;
-                case '<': out += "&lt;"; continue;
-                case '>': out += "&gt;"; continue;
-                case '"': out += "&quot;"; continue;
+                case '&': entity = "&amp;"; break;
+                case '<': entity = "&lt;"; break;
+                case '>': entity = "&gt;"; break;
+                case '"': entity = "&quot;"; break;
                 case '\r':
-                    if (i + 1 >= n || text[i + 1] != u'\n')
-                        out += '\n';
+                    if (i + 1 >= n || s[i + 1] != u'\n')
+                        *w++ = '\n';
                     continue;
                 default: break;
                 }
+                if (entity) {
+                    while (*entity)
+                        *w++ = *entity++;
+                    continue;
+                }
             }
-            out += char(c);
+            *w++ = char(c);
         } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
-            const char32_t u = QChar::surrogateToUcs4(c, text[++i].unicode());
-            out += char(0xF0 | (u >> 18));
-            out += char(0x80 | ((u >> 12) & 0x3F));
-            out += char(0x80 | ((u >> 6) & 0x3F));
-            out += char(0x80 | (u & 0x3F));
+            *w++ = char(0xC0 | (c >> 6));
+            *w++ = char(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+            const char32_t u = QChar::surrogateToUcs4(c, s[++i]);
+            *w++ = char(0xF0 | (u >> 18));
+            *w++ = char(0x80 | ((u >> 12) & 0x3F));
+            *w++ = char(0x80 | ((u >> 6) & 0x3F));
+            *w++ = char(0x80 | (u & 0x3F));
         } else {
             const char16_t v = QChar::isSurrogate(c) ? char16_t(0xFFFD) : c;
-            out += char(0xE0 | (v >> 12));
-            out += char(0x80 | ((v >> 6) & 0x3F));
-            out += char(0x80 | (v & 0x3F));
+            *w++ = char(0xE0 | (v >> 12));
+            *w++ = char(0x80 | ((v >> 6) & 0x3F));
+            *w++ = char(0x80 | (v & 0x3F));
         }
     }
+    out.resize(w - begin);
 }
 
 QByteArray sgr(const TokensetStyle &s)
