@@ -220,6 +220,28 @@ TEST(PaneColouring, AKeystrokeReStylesOnlyUntilTheStateRepeats)
     EXPECT_LE(lexer->linesStyled(), 6);
 }
 
+TEST(PaneColouring, DeepNestingIsStyledAndUndone)
+{
+    // Every line opens a scope that never closes: each line ends in a deeper state.
+    EditorPane pane;
+    pane.setLanguage(sampleLanguage());
+    pane.setText(QString(QStringLiteral("{ if\n")).repeated(2000) + QStringLiteral("if"));
+    styleAll(pane);
+    const int braces = PaneLexer::styleForTokenset(2);
+    EXPECT_EQ(styleAt(pane, 1999, 0), braces);
+    EXPECT_EQ(styleAt(pane, 2000, 0), PaneLexer::styleForTokenset(0)); // keywords stay valid inside
+    EXPECT_EQ(pane.SendScintilla(Sci::SCI_GETFOLDLEVEL, 2000) & Sci::SC_FOLDLEVELNUMBERMASK,
+              Sci::SC_FOLDLEVELBASE + 2000);
+
+    // A comment opened at the top turns everything into comment; taking it back restores the scopes.
+    pane.insertAt(QStringLiteral("/*"), 0, 0);
+    styleAll(pane);
+    EXPECT_EQ(styleAt(pane, 2000, 0), PaneLexer::styleForTokenset(1));
+    pane.undo();
+    styleAll(pane);
+    EXPECT_EQ(styleAt(pane, 2000, 0), PaneLexer::styleForTokenset(0));
+}
+
 TEST(PaneColouring, HyperlinksAreHotSpotsThatOpen)
 {
     EditorPane pane;

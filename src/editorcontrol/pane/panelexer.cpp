@@ -3,6 +3,8 @@
 #include "editorcontrol/pane/editorpane.h"
 #include "editorcontrol/pane/utf8.h"
 
+#include <QVarLengthArray>
+
 
 namespace {
 
@@ -13,16 +15,6 @@ QColor toQColor(qint32 bgr, const QColor &fallback)
     if (bgr < 0)
         return fallback;
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-size_t hashState(const ScopeState &state)
-{
-    size_t h = size_t(state.depth()) * 0x9E3779B97F4A7C15ull;
-    for (int i = 0; i < state.depth(); ++i) {
-        const ScopeState::Frame &f = state.at(i);
-        h ^= (size_t(uint(f.tokenset)) << 20 ^ size_t(uint(f.token))) + 0x9E3779B9 + (h << 6) + (h >> 2);
-    }
-    return h;
 }
 
 } // namespace
@@ -65,9 +57,11 @@ void PaneLexer::setCompiledLanguage(CompiledLanguagePtr language)
 {
     language_ = std::move(language);
     highlighter_ = language_ ? std::make_unique<Highlighter>(language_) : nullptr;
-    states_.clear();
-    stateIndex_.clear();
-    internState(ScopeState()); // number 1: the outermost level; 0 stays "unknown"
+    nodes_.clear();
+    nodeIndex_.clear();
+    nodes_.append(Node{0, {}}); // number 1: the outermost level; 0 stays "unknown"
+    lastState_ = ScopeState();
+    lastPath_.clear();
     styledLines_ = 0;
     applyStyles();
 }
@@ -112,21 +106,40 @@ void PaneLexer::applyStyles()
 
 int PaneLexer::internState(const ScopeState &state)
 {
-    const size_t h = hashState(state);
-    QVector<int> &bucket = stateIndex_[h];
-    for (int id : bucket) {
-        if (states_.at(id - 1) == state)
-            return id;
+    // Successive lines mostly share their outer scopes: start from the last state's common part.
+    int common = 0;
+    const int shared = qMin(state.depth(), lastState_.depth());
+    while (common < shared && state.at(common) == lastState_.at(common))
+        ++common;
+    lastPath_.resize(common);
+    int id = common > 0 ? lastPath_.at(common - 1) : 1;
+    for (int level = common; level < state.depth(); ++level) {
+        const ScopeState::Frame &frame = state.at(level);
+        const NodeKey key{id, frame.tokenset, frame.token};
+        auto it = nodeIndex_.constFind(key);
+        if (it == nodeIndex_.constEnd()) {
+            nodes_.append(Node{id, frame});
+            it = nodeIndex_.insert(key, int(nodes_.size()));
+        }
+        id = it.value();
+        lastPath_.append(id);
     }
-    states_.append(state);
-    bucket.append(int(states_.size()));
-    return int(states_.size());
+    lastState_ = state;
+    return id;
 }
 
-const ScopeState &PaneLexer::stateById(int id) const
+ScopeState PaneLexer::stateById(int id) const
 {
-    static const ScopeState outermost;
-    return (id >= 1 && id <= states_.size()) ? states_.at(id - 1) : outermost;
+    QVarLengthArray<ScopeState::Frame, 16> frames;
+    while (id > 1 && id <= nodes_.size()) {
+        const Node &node = nodes_.at(id - 1);
+        frames.append(node.frame);
+        id = node.parent;
+    }
+    ScopeState state;
+    for (auto it = frames.crbegin(); it != frames.crend(); ++it)
+        state.push(*it);
+    return state;
 }
 
 int PaneLexer::eolStyle(const ScopeState &endState) const
@@ -240,7 +253,8 @@ ScopeState PaneLexer::styleLine(int line, const ScopeState &state, int totalByte
     ++linesStyled_;
 
     // Fold levels follow the depth of open scopes.
-    int level = QsciScintillaBase::SC_FOLDLEVELBASE + qMin(state.depth(), 0xF00);
+    // Levels are capped at the deepest the editor can hold.
+    int level = QsciScintillaBase::SC_FOLDLEVELBASE + qMin(state.depth(), 0xBFF);
     if (endState.depth() > state.depth())
         level |= QsciScintillaBase::SC_FOLDLEVELHEADERFLAG;
     if (pane_->SendScintilla(Sci::SCI_GETFOLDLEVEL, line) != level)

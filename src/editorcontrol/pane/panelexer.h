@@ -70,7 +70,7 @@ public:
 
 private:
     int internState(const ScopeState &state);
-    const ScopeState &stateById(int id) const;
+    ScopeState stateById(int id) const;
     int eolStyle(const ScopeState &endState) const;
     ScopeState styleLine(int line, const ScopeState &state, int totalBytes);
     void applyStyles();
@@ -82,9 +82,24 @@ private:
     QColor fore_;
     QColor back_;
 
-    // Distinct scope states by number; line state 0 means "unknown" (never styled, or edited since).
-    QVector<ScopeState> states_;
-    QHash<size_t, QVector<int>> stateIndex_;
+    // Distinct scope states by number, each a node that adds one open scope to its parent's, so deep
+    // nesting costs one node per state rather than a copy of the whole stack. Number 1 is the
+    // outermost level; line state 0 means "unknown" (never styled, or edited since).
+    struct Node {
+        int parent = 0;
+        ScopeState::Frame frame;
+    };
+    struct NodeKey {
+        int parent;
+        int tokenset;
+        int token;
+        friend bool operator==(const NodeKey &, const NodeKey &) = default;
+        friend size_t qHash(const NodeKey &k, size_t seed = 0) { return qHashMulti(seed, k.parent, k.tokenset, k.token); }
+    };
+    QVector<Node> nodes_;
+    QHash<NodeKey, int> nodeIndex_;
+    ScopeState lastState_;   // the state interned last
+    QVector<int> lastPath_;  // its node at each level
     // Lines before this one have been styled with the current language at some time.
     int styledLines_ = 0;
     int linesStyled_ = 0;
