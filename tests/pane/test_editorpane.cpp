@@ -82,6 +82,23 @@ TEST(EditorPane, SetTextKeepsCaretAndStartsUndoAfresh)
     EXPECT_EQ(pane.selectionLine(), 1);
 }
 
+TEST(EditorPane, NewLineBreaksFollowTheText)
+{
+    EditorPane pane;
+    for (const QString &br : {QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r")}) {
+        pane.setText(QStringLiteral("a") + br + QStringLiteral("b"));
+        putCaret(pane, 1, 1);
+        QTest::keyClick(&pane, Qt::Key_Return);
+        EXPECT_EQ(pane.text(), QStringLiteral("a") + br + QStringLiteral("b") + br);
+    }
+    // A text of one line keeps the last kind; a new pane starts with CR LF.
+    EditorPane fresh;
+    fresh.setText(QStringLiteral("x"));
+    putCaret(fresh, 0, 1);
+    QTest::keyClick(&fresh, Qt::Key_Return);
+    EXPECT_EQ(fresh.text(), QStringLiteral("x\r\n"));
+}
+
 TEST(EditorPane, UndoRedo)
 {
     EditorPane pane;
@@ -133,25 +150,6 @@ TEST(EditorPane, DisplayOptions)
 {
     EditorPane pane;
     pane.setText(lines(120));
-    struct Option {
-        const char *name;
-        void (EditorPane::*set)(bool);
-        bool (EditorPane::*get)() const;
-    };
-    const Option options[] = {
-        {"left margin", &EditorPane::setLeftMarginVisible, &EditorPane::leftMarginVisible},
-        {"white space", &EditorPane::setWhiteSpaceVisible, &EditorPane::whiteSpaceVisible},
-        {"drop files", &EditorPane::setDropFilesEnabled, &EditorPane::dropFilesEnabled},
-        {"line numbers", &EditorPane::setLineNumbersVisible, &EditorPane::lineNumbersVisible},
-        {"bold number", &EditorPane::setBoldSelectionLineNumber, &EditorPane::boldSelectionLineNumber},
-    };
-    for (const Option &o : options) {
-        for (bool on : {true, false, true}) {
-            (pane.*o.set)(on);
-            EXPECT_EQ((pane.*o.get)(), on) << o.name;
-        }
-    }
-
     pane.setLeftMarginVisible(false);
     EXPECT_EQ(pane.marginWidth(1), 0);
     pane.setLeftMarginVisible(true);

@@ -56,6 +56,7 @@ QUrl linkUrl(const QString &text)
 EditorPane::EditorPane(QWidget *parent) : QsciScintilla(parent)
 {
     setUtf8(true);
+    setEolMode(EolWindows); // the program's texts and files break lines with CR LF
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(10);
     lexer_ = new PaneLexer(this);
@@ -122,6 +123,17 @@ void EditorPane::setText(const QString &text)
     const int caret = int(SendScintilla(SCI_GETCURRENTPOS));
     const int caretLine = int(SendScintilla(SCI_LINEFROMPOSITION, caret));
     const int caretColumn = caret - int(SendScintilla(SCI_POSITIONFROMLINE, caretLine));
+
+    // New line breaks follow the text's own, so a sample never mixes two kinds.
+    qsizetype lineBreak = 0;
+    while (lineBreak < text.size() && text.at(lineBreak) != QLatin1Char('\r') && text.at(lineBreak) != QLatin1Char('\n'))
+        ++lineBreak;
+    if (lineBreak < text.size()) {
+        if (text.at(lineBreak) == QLatin1Char('\n'))
+            setEolMode(EolUnix);
+        else
+            setEolMode(text.mid(lineBreak, 2) == QLatin1String("\r\n") ? EolWindows : EolMac);
+    }
 
     inSetText_ = true;
     QsciScintilla::setText(text);
