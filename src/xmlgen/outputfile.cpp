@@ -4,21 +4,57 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <filesystem>
 
 namespace OutputFile {
 
-QString write(const QString &path, const QByteArray &bytes)
+namespace {
+
+QString cannotWrite(const QString &path, const QString &cause)
 {
+    return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), cause);
+}
+
+QString writeReplaceable(const QString &path, const QByteArray &bytes)
+{
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        return cannotWrite(path, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return cannotWrite(path, file.errorString());
+    const QFileInfo old(path);
+    if (old.isDir())
+        return cannotWrite(path, QStringLiteral("a folder has that name"));
+    file.setPermissions(old.exists() ? old.permissions()
+                                     : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    file.close();
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
+                            std::filesystem::path(path.toStdU16String()), error);
+    if (error)
+        return cannotWrite(path, QString::fromLocal8Bit(error.message()));
+    file.setAutoRemove(false);
+    return QString();
+}
+
+} // namespace
+
+QString write(const QString &path, const QByteArray &bytes, Sync sync)
+{
+    if (sync == Sync::Replaceable)
+        return writeReplaceable(path, bytes);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return cannotWrite(path, file.errorString());
     if (file.write(bytes) != bytes.size()) {
         const QString cause = file.errorString();
         file.cancelWriting();
-        return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), cause);
+        return cannotWrite(path, cause);
     }
     if (!file.commit())
-        return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return cannotWrite(path, file.errorString());
     return QString();
 }
 

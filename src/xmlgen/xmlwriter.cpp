@@ -323,7 +323,8 @@ WriteResult XmlWriter::writeFile(int iSel, bool writeLocal, const QString &xml)
                                .arg(db_.languages[iSel].name);
         } else {
             encodeFile(xml, bytes_);
-            result.error = OutputFile::write(result.file, bytes_);
+            result.error = OutputFile::write(result.file, bytes_,
+                                             writeLocal ? OutputFile::Sync::Replaceable : OutputFile::Sync::Durable);
         }
     }
     result.status = result.error.isEmpty() ? WriteResult::Status::Written : WriteResult::Status::Failed;
