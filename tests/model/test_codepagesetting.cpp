@@ -7,28 +7,18 @@
 
 TEST(CodePageSetting, SelectsTheCodePageOfTheSettings)
 {
-    struct Case {
+    const struct {
         QVariant value;
         const char *codePage;
         bool reported;
-    } const cases[] = {
-        {QVariant(), "windows-1252", false},
-        {QStringLiteral("windows-1250"), "windows-1250", false},
-        {QStringLiteral("no-such-page"), "windows-1252", true},
-        {QStringLiteral("  "), "windows-1252", false},
-        {42, "windows-1252", true},
-    };
-    for (const Case &c : cases) {
+    } cases[] = {{QStringLiteral("windows-1250"), "windows-1250", false}, {QVariant(), "windows-1252", false},
+                 {QStringLiteral("no-such-page"), "windows-1252", true}, {42, "windows-1252", true}};
+    for (const auto &c : cases) {
         QSettings().setValue(QLatin1String(CodePageSetting::kKey), c.value);
-        const QString problem = CodePageSetting::apply();
-        EXPECT_EQ(AnsiCodec::codePage(), QLatin1String(c.codePage)) << c.value.toString().toStdString();
-        EXPECT_EQ(!problem.isEmpty(), c.reported) << problem.toStdString();
+        EXPECT_EQ(CodePageSetting::apply().isEmpty(), !c.reported);
+        EXPECT_EQ(AnsiCodec::codePage(), QLatin1String(c.codePage));
+        // "ř" is byte 0xF8 in windows-1250 and has no place in windows-1252.
+        EXPECT_EQ(AnsiCodec::encode(QString::fromUtf8("\xc5\x99")), c.value.toString() == "windows-1250" ? "\xf8" : "?");
     }
-    // "ř" is byte 0xF8 in windows-1250 and has no place in windows-1252.
-    QSettings().setValue(QLatin1String(CodePageSetting::kKey), QStringLiteral("windows-1250"));
-    CodePageSetting::apply();
-    EXPECT_EQ(AnsiCodec::encode(QString::fromUtf8("\xc5\x99")), QByteArray("\xf8"));
     QSettings().remove(QLatin1String(CodePageSetting::kKey));
-    CodePageSetting::apply();
-    EXPECT_EQ(AnsiCodec::codePage(), QStringLiteral("windows-1252"));
 }

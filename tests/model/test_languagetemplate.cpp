@@ -17,13 +17,11 @@ TEST(LanguageTemplate, SlotBySlot)
     Database db;
     db.languages.resize(2);
     const auto r = LanguageTemplate::LoadSampleData_SingleLanguage(db, u" My Lang "_s, folder.path(), u"sample"_s);
-    ASSERT_EQ(r.index, 2);
-    ASSERT_EQ(db.languages.size(), 3);
+    ASSERT_TRUE(r.index == 2 && db.languages.size() == 3);
     EXPECT_TRUE(r.message.isEmpty()) << r.message.toStdString();
     const Language &l = db.languages[2];
-    EXPECT_EQ(l.name, u" My Lang "_s);
-    EXPECT_EQ(QList<qint32>({l.casesensitive, l.applycase, l.whitespaceasparamblock}), QList<qint32>({0, 0, 1}));
-    EXPECT_EQ(QStringList({l.wordchars, l.memberlist, l.sampletext}), QStringList({u"[\\w]"_s, u"<none>"_s, u"sample"_s}));
+    Language own{u" My Lang "_s, 0, 0, u"[\\w]"_s, 1, u"<none>"_s, u"sample"_s, l.tokensets};
+    EXPECT_EQ(l, own);
 
     const struct {
         QString name, id, type, tokens, tokens2;
@@ -74,9 +72,8 @@ TEST(LanguageTemplate, UnreadableListFilesLeaveTheirListsEmpty)
     Trace::setSink({});
     EXPECT_EQ(traced, QStringList{u"LoadSampleData_SingleLanguage"_s});
     ASSERT_EQ(db.languages.size(), 1);
-    const Language &l = db.languages[0];
-    EXPECT_TRUE(l.tokensets[9].tokens.isEmpty() && l.tokensets[12].tokens.isEmpty());
-    EXPECT_EQ(l.tokensets[10].tokens, u"+"_s);
+    const auto &slots = db.languages[0].tokensets;
+    EXPECT_TRUE(slots[9].tokens.isEmpty() && slots[10].tokens == u"+"_s && slots[12].tokens.isEmpty());
     EXPECT_TRUE(r.idsRead && r.ids.isEmpty());
     EXPECT_EQ(r.message, u"The new language was made, but these list files in \"%1\" could not be read, so their "
                          "lists are empty: \"Keywordlist.txt\" (missing), \"Hyperlinklist.txt\" (a folder)."_s
@@ -92,9 +89,7 @@ TEST(LanguageTemplate, ShippedListFilesAndSampleText)
     Database db;
     const auto r = LanguageTemplate::LoadSampleData_SingleLanguage(db, u"x"_s, data,
                                                                    LanguageTemplate::defaultSampleText(data));
-    EXPECT_TRUE(r.message.isEmpty()) << r.message.toStdString();
-    EXPECT_EQ(r.ids.size(), 31);
-    EXPECT_FALSE(db.languages[0].tokensets[9].tokens.isEmpty() || db.languages[0].sampletext.isEmpty());
-    TempFolder empty;
-    EXPECT_EQ(LanguageTemplate::defaultSampleText(empty.path()), u"<< and if else 12.5 'help'"_s);
+    EXPECT_TRUE(r.message.isEmpty() && r.ids.size() == 31) << r.message.toStdString();
+    EXPECT_EQ(db.languages[0].sampletext, QString::fromLatin1(TestUtil::readFile(data + u"/sample.txt"_s)));
+    EXPECT_EQ(LanguageTemplate::defaultSampleText(TestUtil::TempFolder().path()), u"<< and if else 12.5 'help'"_s);
 }

@@ -28,20 +28,17 @@ QStringList names(const Database &db)
 Language withTokensets(int count)
 {
     Language l;
-    for (int k = 0; k < count; ++k) {
-        Tokenset &t = l.tokensets[k];
-        t.name = QChar(u'a' + k % 26) + QString::number(k / 26);
-        t.tokens = t.name.toUpper();
-        t.included = t.symmetrical = 1;
-    }
+    for (int k = 0; k < count; ++k)
+        l.tokensets[k] = {QString(QChar(u'a' + k % 26)) + QString::number(k / 26), {}, {}, 0, {}, {}, 0, 0, 0, 0, 0,
+                          0, 1, 0, 0, 0, 1, {}, QString(QChar(u'A' + k % 26)), {}, 0, {}, {}, {}, {}};
     return l;
 }
 
-QStringList slotNames(const Language &l)
+QString slotNames(const Language &l)
 {
-    QStringList out;
+    QString out;
     for (int k = 0; k < l.tokensetCount(); ++k)
-        out << l.tokensets[k].name;
+        out += l.tokensets[k].name.left(1) + l.tokensets[k].tokens + QString::number(l.tokensets[k].included);
     return out;
 }
 
@@ -53,8 +50,8 @@ TEST(RecordOps, Languages)
     EXPECT_EQ(RecordOps::deleteLanguage(db, 1), 1); // the one that moved into its place
     EXPECT_EQ(names(db), QStringList({u"a"_s, u"c"_s}));
     EXPECT_EQ(RecordOps::deleteLanguage(db, 1), 0); // the last: the new last one
-    EXPECT_EQ(RecordOps::deleteLanguage(db, 0), -1); // never the only one
-    EXPECT_EQ(RecordOps::deleteLanguage(db, 5), -1);
+    for (int refused : {0, 5}) // never the only one
+        EXPECT_EQ(RecordOps::deleteLanguage(db, refused), -1);
 
     db.languages[0].tokensets[50].validscope[10] = u"x"_s;
     EXPECT_EQ(RecordOps::duplicateLanguage(db, 0, u" a"_s), 1);
@@ -71,9 +68,8 @@ TEST(RecordOps, Languages)
 
 TEST(RecordOps, NewTokensetFillsTheFirstFreeSlot)
 {
-    Language l = withTokensets(2);
-    l.tokensets[2] = withTokensets(3).tokensets[2]; // a freed slot still holding data
-    l.tokensets[2].name.clear();
+    Language l = withTokensets(3);
+    l.tokensets[2].name.clear(); // a freed slot still holding data
     l.tokensets[2].validscope[10] = u"kept"_s;
     EXPECT_EQ(RecordOps::newTokenset(l, u"New Tokenset"_s), 2);
     Tokenset want{u"New Tokenset"_s, u"text"_s, u"list"_s, 65280, u"normal"_s, u"<none>"_s, 16777215,
@@ -83,48 +79,38 @@ TEST(RecordOps, NewTokensetFillsTheFirstFreeSlot)
     EXPECT_EQ(l.tokensets[2], want);
 
     Language full = withTokensets(Language::kSlots);
-    const Language before = full;
     EXPECT_EQ(RecordOps::newTokenset(full, u"x"_s), -1);
-    EXPECT_EQ(full, before);
+    EXPECT_EQ(full, withTokensets(Language::kSlots));
 }
 
-TEST(RecordOps, DeleteTokenset)
+TEST(RecordOps, DeleteMoveAndIncludeTokensets)
 {
     Language l = withTokensets(4);
     EXPECT_EQ(RecordOps::deleteTokenset(l, 1), 1);
-    EXPECT_EQ(slotNames(l), QStringList({u"a0"_s, u"c0"_s, u"d0"_s}));
-    EXPECT_EQ(l.tokensets[1].tokens, u"C0"_s);
+    EXPECT_EQ(slotNames(l), u"aA1cC1dD1"_s);
     // The freed slot loses its name and its check mark only.
     const Tokenset &freed = l.tokensets[3];
-    EXPECT_TRUE(freed.name.isEmpty() && freed.included == 0 && freed.symmetrical == 1 && freed.tokens == u"D0"_s);
-
+    EXPECT_TRUE(freed.name.isEmpty() && freed.included == 0 && freed.symmetrical == 1 && freed.tokens == u"D"_s);
     EXPECT_EQ(RecordOps::deleteTokenset(l, 2), 1); // the last: the one before it
-    for (int bad : {2, -1})
-        EXPECT_EQ(RecordOps::deleteTokenset(l, bad), -1);
-    EXPECT_EQ(RecordOps::deleteTokenset(l, 0), 0);
-    EXPECT_EQ(RecordOps::deleteTokenset(l, 0), -1); // never the only one
-    EXPECT_EQ(slotNames(l), QStringList({u"c0"_s}));
-}
+    for (int refused : {2, -1})
+        EXPECT_EQ(RecordOps::deleteTokenset(l, refused), -1);
 
-TEST(RecordOps, MoveTokensetAndIncludeAll)
-{
-    Language l = withTokensets(3);
+    l = withTokensets(3);
     l.tokensets[0].included = 0;
     EXPECT_EQ(RecordOps::moveTokensetDown(l, 0), 1);
-    EXPECT_EQ(slotNames(l), QStringList({u"b0"_s, u"a0"_s, u"c0"_s}));
-    EXPECT_EQ(l.tokensets[1].included, 0);
     EXPECT_EQ(RecordOps::moveTokensetUp(l, 2), 1);
-    EXPECT_EQ(slotNames(l), QStringList({u"b0"_s, u"c0"_s, u"a0"_s}));
-    const Language before = l;
-    for (int slot : {0, 3})
-        EXPECT_EQ(RecordOps::moveTokensetUp(l, slot), -1);
-    for (int slot : {2, 3})
-        EXPECT_EQ(RecordOps::moveTokensetDown(l, slot), -1);
-    EXPECT_EQ(l, before);
+    EXPECT_EQ(slotNames(l), u"bB1cC1aA0"_s);
+    for (int refused : {0, 3})
+        EXPECT_EQ(RecordOps::moveTokensetUp(l, refused), -1);
+    for (int refused : {2, 3})
+        EXPECT_EQ(RecordOps::moveTokensetDown(l, refused), -1);
+    EXPECT_EQ(slotNames(l), u"bB1cC1aA0"_s);
 
-    l.tokensets[5].name = u"after the end"_s;
-    l.tokensets[5].included = 1;
+    l.tokensets[4] = withTokensets(5).tokensets[4]; // after the first free slot: not touched
     RecordOps::setAllIncluded(l, false);
-    EXPECT_EQ(l.tokensets[0].included + l.tokensets[1].included + l.tokensets[2].included, 0);
-    EXPECT_EQ(l.tokensets[5].included, 1);
+    EXPECT_EQ(slotNames(l), u"bB0cC0aA0"_s);
+    EXPECT_EQ(l.tokensets[4].included, 1);
+
+    l = withTokensets(1);
+    EXPECT_EQ(RecordOps::deleteTokenset(l, 0), -1); // never the only one
 }
