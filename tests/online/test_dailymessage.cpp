@@ -116,11 +116,6 @@ TEST(OnlineConfig, DefaultsAndTheIniFile)
     TempFolder program;
     const OnlineConfig defaults = OnlineConfig::load(program.path());
     EXPECT_EQ(defaults.messageUrl(), QStringLiteral("http://www.example.org/files/varlexmessage.txt"));
-    EXPECT_EQ(defaults.webSiteUrl(), QStringLiteral("http://www.example.org/free"));
-    EXPECT_EQ(defaults.forumUrl(), QStringLiteral("http://www.example.org/phpbb"));
-    EXPECT_EQ(defaults.onlineHelpUrl(), QStringLiteral("http://www.example.org/free/varlex.htm"));
-    EXPECT_EQ(defaults.mailUrl(),
-              QStringLiteral("mailto:author@example.org?subject=Varlex&body=Suggestions, comments, or problems:"));
 
     program.write(QStringLiteral("online.ini"),
                   "[Online]\nHost=https://varlex.example.net/\nEmail=me@example.net\nSupportPage=\n");
