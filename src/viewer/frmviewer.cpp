@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -82,12 +83,14 @@ FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
     const struct {
         const char *key;
         const char *tip;
-        QStyle::StandardPixmap icon;
-    } buttons[] = {{"save", "Save", QStyle::SP_DialogSaveButton},
-                   {"print", "Print", QStyle::SP_FileDialogDetailedView},
-                   {"delete", "Delete", QStyle::SP_TrashIcon}};
+        const char *theme;
+        QStyle::StandardPixmap fallback;
+    } buttons[] = {{"save", "Save", "document-save", QStyle::SP_DialogSaveButton},
+                   {"print", "Print", "document-print", QStyle::SP_FileDialogDetailedView},
+                   {"delete", "Delete", "edit-delete", QStyle::SP_TrashIcon}};
     for (const auto &b : buttons) {
-        QAction *action = toolbar_->addAction(style()->standardIcon(b.icon), QLatin1String(b.tip));
+        const QIcon icon = QIcon::fromTheme(QLatin1String(b.theme), style()->standardIcon(b.fallback));
+        QAction *action = toolbar_->addAction(icon, QLatin1String(b.tip));
         action->setObjectName(QStringLiteral("Toolbar1_") + QLatin1String(b.key));
         action->setData(QLatin1String(b.key));
         action->setToolTip(QLatin1String(b.tip));
