@@ -1,6 +1,6 @@
 #include "online/paneprinting.h"
 
-#include "online/qsci.h"
+#include "editorcontrol/pane/qsci.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,17 +1,15 @@
 #include "viewer/frmviewer.h"
 
+#include "editorcontrol/pane/editorpane.h"
 #include "mainwindow/dialogs.h"
 #include "model/ansicodec.h"
 #include "online/paneprinting.h"
-
-#include "online/qsci.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QListWidget>
 #include <QMenu>
@@ -56,10 +54,9 @@ FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
     lstFiles_ = new QListWidget(central_);
     lstFiles_->setObjectName(QStringLiteral("lstFiles"));
     lstFiles_->setSelectionMode(QAbstractItemView::SingleSelection);
-    txtFile_ = new QsciScintilla(central_);
+    txtFile_ = new EditorPane(central_);
     txtFile_->setObjectName(QStringLiteral("txtFile"));
     txtFile_->setEolMode(QsciScintilla::EolWindows);
-    txtFile_->setUtf8(true);
 
     const int m = toPixels(kMarginTwips);
     const int listWidth = toPixels(kListWidthTwips);
@@ -127,18 +124,9 @@ int FrmViewer::toPixels(double twips) const
     return int(std::lround(twips / twipsPerPixel()));
 }
 
-void FrmViewer::colourPane(QsciScintilla *pane) const
+void FrmViewer::colourPane(EditorPane *pane) const
 {
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    pane->setFont(fixed);
-    if (context_.applyXmlLanguage) {
-        context_.applyXmlLanguage(pane);
-        return;
-    }
-    auto *lexer = new QsciLexerXML(pane);
-    lexer->setDefaultFont(fixed);
-    lexer->setFont(fixed);
-    pane->setLexer(lexer);
+    pane->setLanguage(context_.xmlLanguage);
 }
 
 void FrmViewer::Form_Load()
@@ -334,9 +322,7 @@ void FrmViewer::mnuPrint_Click()
     if (!readFile(path, QStringLiteral("Print File"), text))
         return;
     // The file as stored, not the pane's unsaved edits, coloured like the pane.
-    QsciScintilla page;
-    page.setEolMode(QsciScintilla::EolWindows);
-    page.setUtf8(true);
+    EditorPane page;
     colourPane(&page);
     page.setText(text);
     const QString name = QFileInfo(path).fileName();

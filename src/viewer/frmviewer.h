@@ -3,22 +3,21 @@
 #include <QMainWindow>
 #include <QString>
 
-#include <functional>
+#include <memory>
 
+class CompiledLanguage;
 class Dialogs;
-class QAction;
+class EditorPane;
 class QListWidget;
 class QMenu;
 class QToolBar;
-class QsciScintilla;
 
 // What the viewer takes from the main window when it opens.
 struct ViewerContext {
     QString exportFolder;  // the folder whose .lng files are listed
     QString programFolder; // holds varlex.lng, and the PDF when no printer is set up
-    // Gives a pane the language that colours XML (the first registered language). When empty the
-    // viewer uses a plain XML lexer.
-    std::function<void(QsciScintilla *pane)> applyXmlLanguage;
+    // The language that colours XML: the first registered language. Null shows plain text.
+    std::shared_ptr<const CompiledLanguage> xmlLanguage;
 };
 
 // The language file viewer: lists the .lng files of the export folder and shows, edits, saves,
@@ -52,7 +51,7 @@ private:
     void Form_Load();
     void Form_Resize();
     void lstFiles_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
-    void colourPane(QsciScintilla *pane) const;
+    void colourPane(EditorPane *pane) const;
     void showText(const QString &text, int row);
     bool offerSave();
     bool saveFile(const QString &path);
@@ -65,7 +64,7 @@ private:
     ViewerContext context_;
     QWidget *central_ = nullptr;
     QListWidget *lstFiles_ = nullptr;
-    QsciScintilla *txtFile_ = nullptr;
+    EditorPane *txtFile_ = nullptr;
     QToolBar *toolbar_ = nullptr;
     QMenu *mnuPopUp_ = nullptr;
     int shownRow_ = -1; // the entry whose file the pane holds; -1 for none or varlex.lng

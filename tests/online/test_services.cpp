@@ -2,7 +2,9 @@
 #include "common/testutil.h"
 #include "online/frmabout.h"
 #include "online/onlineservices.h"
-#include "online/qsci.h"
+#include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/languageobject.h"
+#include "editorcontrol/pane/editorpane.h"
 
 #include <gtest/gtest.h>
 
@@ -195,8 +197,10 @@ TEST(Printing, APdfOfThePaneHoldsItsText)
     if (PanePrinting::hasDefaultPrinter())
         GTEST_SKIP() << "a printer is set up";
     TempFolder program;
-    QsciScintilla pane;
-    pane.setLexer(new QsciLexerXML(&pane));
+    LanguageObject xml;
+    ASSERT_TRUE(xml.load(TestUtil::sourcePath(QStringLiteral("data/xml.lng"))));
+    EditorPane pane;
+    pane.setLanguage(CompiledLanguage::compile(*xml.definition()));
     QString text = QStringLiteral("<language name=\"PrintedPane\" casesensitive=\"false\">\r\n");
     for (int i = 0; i < 120; ++i) // more than one page
         text += QStringLiteral("<tokenset name=\"Set%1\" id=\"text\"/>\r\n").arg(i);

@@ -1,7 +1,7 @@
 #include "common/scripteddialogs.h"
 #include "common/testutil.h"
+#include "editorcontrol/pane/editorpane.h"
 #include "online/paneprinting.h"
-#include "online/qsci.h"
 #include "viewer/frmviewer.h"
 
 #include <gtest/gtest.h>
@@ -43,11 +43,11 @@ protected:
 
     FrmViewer *open()
     {
-        viewer = new FrmViewer(dialogs, ViewerContext{exportFolder(), program.path(), {}});
+        viewer = new FrmViewer(dialogs, ViewerContext{exportFolder(), program.path(), nullptr});
         return viewer;
     }
     QListWidget *list() const { return viewer->findChild<QListWidget *>(QStringLiteral("lstFiles")); }
-    QsciScintilla *pane() const { return viewer->findChild<QsciScintilla *>(QStringLiteral("txtFile")); }
+    EditorPane *pane() const { return viewer->findChild<EditorPane *>(QStringLiteral("txtFile")); }
     QStringList names() const
     {
         QStringList out;

@@ -1,5 +1,7 @@
 #include "common/scripteddialogs.h"
 #include "common/testutil.h"
+#include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/languageobject.h"
 #include "viewer/frmviewer.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +27,11 @@ TEST(ViewerScreenshot, Capture)
     for (const QString &name : languages.entryList({QStringLiteral("*.lng")}, QDir::Files))
         QFile::copy(languages.filePath(name), program.file(QStringLiteral("language_def/") + name));
 
+    LanguageObject xml;
+    ASSERT_TRUE(xml.load(TestUtil::sourcePath(QStringLiteral("data/xml.lng"))));
     ScriptedDialogs dialogs;
-    auto *viewer = new FrmViewer(dialogs, ViewerContext{program.file(QStringLiteral("language_def")), program.path(), {}});
+    auto *viewer = new FrmViewer(dialogs, ViewerContext{program.file(QStringLiteral("language_def")), program.path(),
+                                                        CompiledLanguage::compile(*xml.definition())});
     viewer->setGeometry(40, 40, 900, 560);
     viewer->show();
     viewer->findChild<QListWidget *>(QStringLiteral("lstFiles"))->setCurrentRow(4);
