@@ -146,7 +146,8 @@ void FrmViewer::Form_Load()
 
 void FrmViewer::Settings(const QString &task)
 {
-    QSettings store;
+    // The main window's store: application Varlex, section "Settings".
+    QSettings store(QSettings::UserScope, QStringLiteral("Varlex"), QStringLiteral("Varlex"));
     store.beginGroup(QStringLiteral("Settings"));
     const double tpp = twipsPerPixel();
     if (task == QLatin1String("get")) {

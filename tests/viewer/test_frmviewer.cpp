@@ -25,7 +25,8 @@ class ViewerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QSettings().remove(QStringLiteral("Settings"));
+        QSettings(QSettings::UserScope, QStringLiteral("Varlex"), QStringLiteral("Varlex"))
+            .remove(QStringLiteral("Settings"));
         QDir(program.path()).mkpath(QStringLiteral("language_def"));
     }
     void TearDown() override
@@ -332,7 +333,7 @@ TEST_F(ViewerTest, GeometryKeysInTwips)
     viewer->close(); // deletes itself
     ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.isNull(); }));
 
-    QSettings store;
+    QSettings store(QSettings::UserScope, QStringLiteral("Varlex"), QStringLiteral("Varlex"));
     store.beginGroup(QStringLiteral("Settings"));
     EXPECT_EQ(store.value(QStringLiteral("ImportLeft")).toString(), QStringLiteral("1500"));
     EXPECT_EQ(store.value(QStringLiteral("ImportTop")).toString(), QStringLiteral("750"));
