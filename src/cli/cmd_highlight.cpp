@@ -21,7 +21,8 @@ const char *const kHelp =
     "  --format html    a complete HTML page (the default)\n"
     "  --format ansi    the text with terminal colour escapes\n"
     "  --format spans   one line per run of one tokenset: start, TAB, length, TAB, tokenset name\n"
-    "                   (offsets in characters; text outside every tokenset is not listed)\n\n"
+    "                   (offsets in characters; plain text is listed under the language's\n"
+    "                   text tokenset, or not at all when it has none)\n\n"
     "The text is read as UTF-8 when it is valid UTF-8, else as ANSI text; output is UTF-8.\n"
     "Exit status: 0 ok, 2 usage error, 3 a definition or text that cannot be read.\n";
 
@@ -43,7 +44,18 @@ bool readAll(const QString &path, QByteArray &bytes, QString &problem)
         problem = QStringLiteral("%1: %2").arg(stdinput ? QStringLiteral("(standard input)") : path, file.errorString());
         return false;
     }
-    bytes = file.readAll();
+    // Offsets are 32-bit character counts: far beyond any text worth colouring, refused rather than
+    // wrapped.
+    constexpr qint64 kMaxBytes = qint64(1) << 30;
+    if (!stdinput && file.size() > kMaxBytes) {
+        problem = QStringLiteral("%1: too large to colour (more than 1 GB)").arg(path);
+        return false;
+    }
+    bytes = file.read(kMaxBytes + 1);
+    if (bytes.size() > kMaxBytes) {
+        problem = QStringLiteral("%1: too large to colour (more than 1 GB)").arg(stdinput ? QStringLiteral("(standard input)") : path);
+        return false;
+    }
     return true;
 }
 
