@@ -51,7 +51,13 @@ bool readAll(const QString &path, QByteArray &bytes, QString &problem)
         problem = QStringLiteral("%1: too large to colour (more than 1 GB)").arg(path);
         return false;
     }
-    bytes = file.read(kMaxBytes + 1);
+    bytes.clear();
+    while (bytes.size() <= kMaxBytes) {
+        const QByteArray chunk = file.read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
     if (bytes.size() > kMaxBytes) {
         problem = QStringLiteral("%1: too large to colour (more than 1 GB)").arg(stdinput ? QStringLiteral("(standard input)") : path);
         return false;
