@@ -237,7 +237,6 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
     d.contexts.resize(size_t(n) + 1);
     for (auto &c : d.contexts)
         c.valid.assign(size_t(n), 0);
-    d.contexts[0].transparent = true;
     for (int i = 0; i < n; ++i) {
         CompiledTokenset &t = d.tokensets[i];
         const TokensetDefinition &s = sets[i];
@@ -249,7 +248,6 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         t.chain = s.chain;
         t.symmetrical = s.symmetrical;
         t.transparent = s.scope && (s.id == TokensetIds::ScopeKeywords || s.id == TokensetIds::ParameterBlocks);
-        d.contexts[size_t(i) + 1].transparent = t.transparent;
     }
     for (int i = 0; i < n; ++i) {
         const TokensetDefinition &s = sets[i];
@@ -416,7 +414,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
     // Per context: literal lengths by first character, and the regexp tokens valid there.
     for (ContextData &c : d.contexts) {
         bool anyInBucket[129] = {};
-        std::fill(std::begin(c.wordStartOnly), std::end(c.wordStartOnly), true);
+        std::fill(std::begin(c.literalsAtWordStart), std::end(c.literalsAtWordStart), true);
         for (const LiteralToken &lit : d.literals) {
             if (!c.valid[lit.tokenset])
                 continue;
@@ -427,12 +425,12 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 lengths.push_back(int(lit.text.size()));
             anyInBucket[bucket] = true;
             if (!(d.rules[lit.rule].word && d.isWord(lit.text.at(0).unicode())))
-                c.wordStartOnly[bucket] = false;
+                c.literalsAtWordStart[bucket] = false;
         }
         for (int b = 0; b < 129; ++b) {
             std::sort(c.lengths[b].begin(), c.lengths[b].end(), std::greater<int>());
             if (!anyInBucket[b])
-                c.wordStartOnly[b] = false;
+                c.literalsAtWordStart[b] = false;
         }
         std::vector<int> valid;
         for (int r = 0; r < int(d.regexpTokens.size()); ++r)
@@ -456,7 +454,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         for (int b = 0; b < 128; ++b) {
             const int lit = foldChar(char16_t(b));
             c.nothingStarts[b] = c.lengths[lit].empty() && c.regexpsByFirst[b].empty();
-            bool wordOnly = d.isWord(char16_t(b)) && (c.lengths[lit].empty() || c.wordStartOnly[lit]);
+            bool wordOnly = d.isWord(char16_t(b)) && (c.lengths[lit].empty() || c.literalsAtWordStart[lit]);
             for (int r : c.regexpsByFirst[b])
                 if (!d.rules[size_t(d.regexpTokens[size_t(r)].rule)].word)
                     wordOnly = false;

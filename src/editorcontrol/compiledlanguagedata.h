@@ -82,16 +82,15 @@ struct ContextData {
     // Literal lengths by the folded first character (0..127; 128 for every other character), longest
     // first; and whether every literal of that bucket must begin at a word start.
     std::vector<int> lengths[129];
-    bool wordStartOnly[129] = {};
+    bool literalsAtWordStart[129] = {};
     // Regexp tokens (indices into CompiledLanguageData::regexpTokens, by priority) whose match may
     // begin with a character, by that character (0..127; 128 for every other character).
     std::vector<int> regexpsByFirst[129];
-    // Per bucket: no token of this context can begin with the character.
+    // Per raw character below 128: no token of this context can begin with the character.
     bool nothingStarts[129] = {};
     // Per bucket: every token that can begin with this (word) character must begin at a word start,
     // so nothing starts inside a word.
     bool wordStartsOnly[129] = {};
-    bool transparent = false;      // a scopekeywords/parameterblocks scope, or the outermost level
 };
 
 struct CompiledTokenset {

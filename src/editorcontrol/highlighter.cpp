@@ -179,7 +179,7 @@ public:
         const std::vector<int> &lengths = c.lengths[bucket];
         if (lengths.empty())
             return;
-        if (c.wordStartOnly[bucket] && wordAt(p - 1))
+        if (c.literalsAtWordStart[bucket] && wordAt(p - 1))
             return;
         const int longest = std::min(lengths.front(), n - p);
         if (longest <= 0)
