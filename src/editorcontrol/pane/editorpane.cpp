@@ -451,9 +451,9 @@ bool EditorPane::openLinkAt(int position)
     if (tokenset < 0 || tokenset >= lang->tokensetCount() || !lang->style(tokenset).hyperlink)
         return false;
     const auto [start, end] = styleRunAt(position);
-    QByteArray bytes(end - start, '\0');
+    QByteArray bytes(end - start + 1, '\0'); // the editor adds a terminating zero
     SendScintilla(SCI_GETTEXTRANGE, start, end, bytes.data());
-    const QUrl url = linkUrl(QString::fromUtf8(bytes).trimmed());
+    const QUrl url = linkUrl(QString::fromUtf8(bytes.constData(), end - start).trimmed());
     if (!url.isValid() || url.isEmpty())
         return false;
     if (linkOpener_)
