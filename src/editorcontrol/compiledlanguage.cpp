@@ -226,6 +226,15 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             return -1;
         }
         d.regexps.push_back(re);
+        // With rule word, the pattern gets a second form that only ends where a word may end, tried
+        // when its preferred match ends inside a word: "#(if|ifdef)" then colours "#ifdef" whole.
+        QRegularExpression retry;
+        if (d.rules[size_t(ruleOf(token.rule))].word) {
+            const QString &w = d.definition.wordchars.isEmpty() ? QStringLiteral("[\\w]") : d.definition.wordchars;
+            retry = RegexCache::get(QStringLiteral("(?:%1)(?:(?<!%2)|(?!%2))").arg(token.text, w), options);
+        }
+        d.wordEndRetry.push_back(retry.isValid() && !retry.pattern().isEmpty() ? retry : QRegularExpression());
+        d.hasWordEndRetry.push_back(retry.isValid() && !retry.pattern().isEmpty());
         d.simple.push_back(shortcuts ? PatternAnalysis::simplePattern(token.text, !caseSensitive) : std::nullopt);
         d.firstChars.push_back(d.simple.back() || !shortcuts ? std::nullopt
                                                              : PatternAnalysis::firstChars(token.text, !caseSensitive));

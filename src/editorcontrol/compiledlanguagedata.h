@@ -125,6 +125,9 @@ struct CompiledLanguageData {
     // can begin with when they are known.
     std::vector<std::optional<PatternAnalysis::SimplePattern>> simple;
     std::vector<std::optional<PatternAnalysis::FirstChars>> firstChars;
+    // Per regexp of a token with rule word: the pattern constrained to end where a word may end.
+    std::vector<QRegularExpression> wordEndRetry;
+    std::vector<char> hasWordEndRetry;
     std::vector<LiteralToken> literals;
     std::vector<RegexpToken> regexpTokens;
     LiteralTable table;

@@ -96,6 +96,18 @@ public:
         return c.start == p ? c.length : 0;
     }
 
+    // A regexp match at p that fails its rule: the pattern's next choice that ends where a word may
+    // end (rule word only), or 0.
+    int retryAt(int re, int ruleIndex, int p)
+    {
+        if (!d.hasWordEndRetry[size_t(re)])
+            return 0;
+        const QRegularExpressionMatch m = d.wordEndRetry[size_t(re)].match(
+            line, p, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+        const int length = m.hasMatch() ? int(m.capturedLength(0)) : 0;
+        return length > 0 && rulePasses(ruleIndex, p, length) ? length : 0;
+    }
+
     bool wordAt(int i) const { return i >= 0 && i < n && d.isWord(text[i]); }
 
     bool rulePasses(int ruleIndex, int p, int length) const
@@ -126,6 +138,9 @@ public:
             if (e.regexp < 0)
                 return 0;
             length = regexpAt(e.regexp, p);
+            if (length > 0 && !rulePasses(e.rule, p, length))
+                return retryAt(e.regexp, e.rule, p);
+            return length;
         } else {
             length = int(e.text.size());
             if (length == 0 || p + length > n)
@@ -219,8 +234,10 @@ public:
         const char16_t ch = text[p];
         for (int r : c.regexpsByFirst[ch < 128 ? ch : 128]) {
             const RegexpToken &rt = d.regexpTokens[size_t(r)];
-            const int length = regexpAt(rt.regexp, p);
-            if (length > 0 && !best.beats(length, rt.key) && rulePasses(rt.rule, p, length))
+            int length = regexpAt(rt.regexp, p);
+            if (length > 0 && !rulePasses(rt.rule, p, length))
+                length = retryAt(rt.regexp, rt.rule, p);
+            if (length > 0 && !best.beats(length, rt.key))
                 best = Match{length, rt.key, rt.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
                              rt.tokenset, rt.token, -1};
         }

@@ -119,3 +119,18 @@ TEST(EngineTokens, LeadTrailAndColumnRules)
         {"word and col combined", language({listSet("C", {"ab"}, false, "word|col1")}), "abc ab\nab", "abc ab\n[C:ab]"},
     });
 }
+
+TEST(EngineTokens, RegexpWithRuleWordTakesItsNextChoiceThatEndsAtAWordEnd)
+{
+    runCases({
+        {"alternation order", language({listSet("P", {"#[ \\t]*(if|ifdef|ifndef)"}, true, "word")}),
+         "#ifndef #if x #ifdefx", "[P:#ifndef] [P:#if] x #ifdefx"},
+        {"backtracking to a shorter match", language({listSet("S", {"[a-z ]+"}, true, "word")}), "ab c1", "[S:ab ]c1"},
+        {"the start is not moved", language({listSet("S", {"(a|ab)"}, true, "word")}), "xab ab", "xab [S:ab]"},
+        {"closers too", language({[] {
+             TokensetDefinition s = scopeSet("B", TokensetIds::ScopeKeywords, {"\\["}, {"(end|endif)"}, false, true);
+             s.tokens2.tokens[0].rule = QStringLiteral("word");
+             return s;
+         }()}), "[ x endif y", "[B:[ x endif] y"},
+    });
+}
