@@ -2,6 +2,7 @@
 #include "mainwindow/frmdebug.h"
 #include "mainwindow/toolbaricons.h"
 #include "ui_frmmain.h"
+#include "xmlgen/xmlwriter.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -49,6 +50,8 @@ FrmMain::FrmMain(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::frmMain>())
     , dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>())
+    , previewLanguage_(std::make_shared<LanguageObject>())
+    , writer_(std::make_unique<XmlWriter>(db_, static_cast<WriterHost &>(*this)))
 {
     ui->setupUi(this);
     statusLabel_ = new QLabel(ui->StatusBar1);
@@ -234,6 +237,21 @@ void FrmMain::Toolbar1_ButtonClick(const QString &key)
         Q_EMIT messageRequested();
     else if (key == QLatin1String("email"))
         ui->mnuEmail->trigger();
+}
+
+// At the first show the frames get the height they need and the two panes below share the rest,
+// a third for the sample and two thirds for the XML code.
+void FrmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (splitterPlaced_)
+        return;
+    splitterPlaced_ = true;
+    const int handles = ui->splitMain->handleWidth() * 2;
+    const int frames = ui->fraUpper->minimumSizeHint().height();
+    const int rest = ui->splitMain->height() - frames - handles;
+    if (rest > 0)
+        ui->splitMain->setSizes({frames, rest / 3, rest - rest / 3});
 }
 
 void FrmMain::closeEvent(QCloseEvent *event)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "editorcontrol/editorglobals.h"
 #include "mainwindow/dialogs.h"
 #include "model/database.h"
 #include "model/trace.h"
+#include "xmlgen/writerhost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,13 +19,17 @@ class FrmDebug;
 class QAction;
 class QLabel;
 class QSettings;
+class QsciScintilla;
+class CompiledLanguage;
+class XmlWriter;
+struct WriteResult;
 
 // The main window. It owns the language database in memory, every editing control, the menus, the
 // toolbar and the option flags for the whole run. Its handlers are split by concern over several
 // files: frmmain.cpp (construction, wiring, close), frmmain_startup.cpp (start-up, shutdown, option
 // toggles), frmmain_settings.cpp, frmmain_files.cpp (database commands) and frmmain_trace.cpp (trace,
 // validity, layout). Each handler reads its control, calls a lower-layer operation and refreshes.
-class FrmMain : public QMainWindow {
+class FrmMain : public QMainWindow, private WriterHost {
     Q_OBJECT
 public:
     // Runs the start-up sequence. dialogs answers every modal question (the real dialogs when null).
@@ -38,11 +44,16 @@ public:
     static qint32 backColor(const QLabel *label);
 
     Database &db() { return db_; }
+    // The editor control's global object: registered languages and member lists.
+    EditorGlobals &G() { return G_; }
+    XmlWriter &xmlWriter();
+    // Gives a pane the language that colours XML ("xml.lng"); plain text when it could not be loaded.
+    void applyXmlLanguage(QsciScintilla *pane) const;
     Dialogs &dialogs() { return *dialogs_; }
     QAction *toolbarButton(const QString &key) const;
 
     // ---- main-window state (read by the other handlers and the tests)
-    QString exportFolder() const { return exportFolder_; }
+    QString exportFolder() const override { return exportFolder_; }
     QString importFolder() const { return importFolder_; }
     QString memberListFolder() const { return memberListFolder_; }
     QString marginImageFolder() const { return marginImageFolder_; }
@@ -51,7 +62,7 @@ public:
     QString indentUnit() const { return indentUnit_; }
     QString attributeSeparator() const { return attributeSeparator_; }
     bool statusPaneShown() const { return statusPaneShown_; }
-    bool debugWindowOpen() const { return debugWindowOpen_; }
+    bool debugWindowOpen() const override { return debugWindowOpen_; }
     QString validityMessage() const { return validityMessage_; }
     QString statusText() const { return statusText_; }
     FrmDebug *debugWindow() const;
@@ -77,7 +88,7 @@ public:
     // to the trace window once it has been opened.
     void traceEntry(const QString &statusLabel, const QString &debugLabel);
     // Text for the trace window (kept while it is closed, once it has been opened).
-    void appendDebugText(const QString &text);
+    void appendDebugText(const QString &text) override;
     // A timing line: an empty line, then the timing text.
     void appendTimingLine(const QString &timing);
     void mnuDebug_Click();
@@ -85,6 +96,13 @@ public:
     void mnuView_Click();
     void lblSample_Click();
     void Form_Resize();
+
+    // ---- XML and preview
+    // Runs the XML writer for language iSel (to varlex.lng when writeLocal; iScope 1 rebuilds every
+    // tokenset, 0 only the current one) and reports a file that could not be written.
+    WriteResult WriteXML(int iSel, bool writeLocal, int iScope);
+    // Shows varlex.lng in the XML pane and colours the sample pane with it.
+    void ViewLanguage();
 
     // ---- toolbar
     void Toolbar1_ButtonClick(const QString &key);
@@ -98,9 +116,25 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // What the XML writer reads from and shows in the window.
+    bool hideDefaultAttributes() const override;
+    bool easyReadFormat() const override;
+    bool validityChecked() const override;
+    bool traceChecked() const override;
+    QString programFolder() const override;
+    const MemberlistLookup *memberlists() const override;
+    bool applyEnabled() const override;
+    bool confirm(const QString &text, const QString &title) override;
+    void setLoading(bool on) override;
+    void setRedFlag(qint32 colour) override;
+    void disableApplyAndSave() override;
+    void setStatusText(const QString &text) override;
+    void appendStatusText(const QString &text) override;
+
     void setupToolbar();
     void nameSeparators();
     void wireMenus();
@@ -153,8 +187,14 @@ private:
     QString validityMessage_;
     QString statusText_;
     bool settingsSaveFlag_ = false;
-    bool xmlLanguageOk_ = false;
     bool previewRegistered_ = false;
+    bool splitterPlaced_ = false;
+
+    EditorGlobals G_;
+    std::shared_ptr<LanguageObject> xmlLanguage_;     // colours the XML panes; null when unusable
+    std::shared_ptr<const CompiledLanguage> xmlCompiled_;
+    std::shared_ptr<LanguageObject> previewLanguage_; // the language being edited, from varlex.lng
+    std::unique_ptr<XmlWriter> writer_;
 
     QPointer<FrmDebug> frmDebug_;
     QPointer<QWidget> frmAbout_;

@@ -77,6 +77,7 @@ void FrmMain::mnuReload_Click()
                              Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
             != Dialogs::Answer::Ok)
         return;
+    G_.clearLanguages();
     previewRegistered_ = false;
     const FileResult result = DatabaseStore::Reload(db_, ProgramFolder::path());
     if (result.status == FileResult::Failed) {

@@ -1,60 +1,24 @@
 // Start-up, shutdown and the option toggles of the main window.
+#include "editorcontrol/compiledlanguage.h"
 #include "mainwindow/frmdebug.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/updateinfo.h"
 #include "model/ansicodec.h"
 #include "model/programfolder.h"
 #include "ui_frmmain.h"
-
-#define signals Q_SIGNALS
-#define slots Q_SLOTS
-#include <Qsci/qscilexerxml.h>
-#undef signals
-#undef slots
+#include "xmlgen/xmlwriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QXmlStreamReader>
 
 namespace {
 
 const QString kBuiltInSample = QStringLiteral("<< and if else 12.5 'help'");
 const QString kFeedbackText =
     QStringLiteral("Suggestions or problems? Tell the author: Help > Email Author.");
-
-// Checks that a definition file can colour the XML pane: it must exist and be a well-formed
-// document whose root is a language element. Returns the problem, or an empty string.
-QString xmlLanguageProblem(const QString &path)
-{
-    QFile file(path);
-    if (!file.exists())
-        return QStringLiteral("the file %1 is missing").arg(QDir::toNativeSeparators(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("the file %1 cannot be read: %2").arg(QDir::toNativeSeparators(path), file.errorString());
-    if (file.size() == 0)
-        return QStringLiteral("the file %1 is empty").arg(QDir::toNativeSeparators(path));
-    QXmlStreamReader xml(&file);
-    bool sawRoot = false;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && !sawRoot) {
-            sawRoot = true;
-            if (xml.name() != QLatin1String("language"))
-                return QStringLiteral("the file %1 does not define a language (its root element is \"%2\")")
-                    .arg(QDir::toNativeSeparators(path), xml.name().toString());
-        }
-    }
-    if (xml.hasError())
-        return QStringLiteral("the file %1 is not well-formed XML (line %2, column %3: %4)")
-            .arg(QDir::toNativeSeparators(path))
-            .arg(xml.lineNumber())
-            .arg(xml.columnNumber())
-            .arg(xml.errorString());
-    return QString();
-}
 
 } // namespace
 
@@ -142,17 +106,28 @@ void FrmMain::Form_Load()
 // malformed the program goes on with a plain XML pane and says so once.
 void FrmMain::registerXmlLanguage()
 {
-    const QString problem = xmlLanguageProblem(ProgramFolder::file(QStringLiteral("xml.lng")));
-    xmlLanguageOk_ = problem.isEmpty();
-    if (xmlLanguageOk_) {
-        if (!ui->txtXML->lexer())
-            ui->txtXML->setLexer(new QsciLexerXML(ui->txtXML));
+    G_.clearLanguages();
+    auto language = std::make_shared<LanguageObject>();
+    if (language->load(ProgramFolder::file(QStringLiteral("xml.lng")))) {
+        G_.registerLanguage(language);
+        xmlLanguage_ = language;
+        xmlCompiled_ = CompiledLanguage::compile(*language->definition());
+        ui->txtXML->setLanguage(xmlCompiled_);
         return;
     }
-    ui->txtXML->setLexer(nullptr);
+    xmlLanguage_.reset();
+    xmlCompiled_.reset();
+    ui->txtXML->setLanguage(nullptr);
     dialogs_->message(this,
-                      QStringLiteral("The XML code cannot be coloured: %1.\r\nIt is shown as plain text.").arg(problem),
+                      QStringLiteral("The XML code cannot be coloured: %1\r\nIt is shown as plain text.")
+                          .arg(language->error().toString()),
                       QStringLiteral("XML Language"), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+}
+
+void FrmMain::applyXmlLanguage(QsciScintilla *pane) const
+{
+    if (auto *editor = qobject_cast<EditorPane *>(pane))
+        editor->setLanguage(xmlCompiled_);
 }
 
 void FrmMain::LoadMemberLists()
@@ -171,8 +146,10 @@ void FrmMain::lstLang_Click()
         return;
     Trace::entry(QStringLiteral("lstLang_click"));
     const int row = ui->lstLang->currentRow();
-    if (row >= 0 && row < db_.languages.size())
-        db_.currentLanguage = row;
+    if (row < 0 || row >= db_.languages.size())
+        return;
+    db_.currentLanguage = row;
+    regenerate(1);
 }
 
 void FrmMain::setStatusBarText(const QString &text)
@@ -215,8 +192,10 @@ void FrmMain::mnuHideAttributes_Click()
 // Rebuilds the definition of the current language and reloads the preview; the dirty flag stays.
 void FrmMain::regenerate(int mode)
 {
-    Q_UNUSED(mode);
-    // The XML writer and the preview join here when they land.
+    if (db_.currentLanguage < 0 || db_.currentLanguage >= db_.languages.size())
+        return;
+    if (WriteXML(db_.currentLanguage, true, mode).written())
+        ViewLanguage();
 }
 
 // Start-up copies the menu state into the sample pane, in this order.
@@ -231,40 +210,26 @@ void FrmMain::applyEditorOptions()
 
 bool FrmMain::sampleOption(SampleOption option) const
 {
-    QsciScintilla *pane = ui->txtSample;
+    const EditorPane *pane = ui->txtSample;
     switch (option) {
-    case SampleOption::LeftMargin: return pane->marginWidth(1) > 0;
-    case SampleOption::WhiteSpace: return pane->whitespaceVisibility() != QsciScintilla::WsInvisible;
-    case SampleOption::DropFiles: return pane->property("dropFiles").toBool();
-    case SampleOption::LineNumbering: return pane->marginLineNumbers(0) && pane->marginWidth(0) > 0;
-    case SampleOption::LineNumberBold: return pane->property("lineNumberBold").toBool();
+    case SampleOption::LeftMargin: return pane->leftMarginVisible();
+    case SampleOption::WhiteSpace: return pane->whiteSpaceVisible();
+    case SampleOption::DropFiles: return pane->dropFilesEnabled();
+    case SampleOption::LineNumbering: return pane->lineNumbersVisible();
+    case SampleOption::LineNumberBold: return pane->boldSelectionLineNumber();
     }
     return false;
 }
 
 void FrmMain::setSampleOption(SampleOption option, bool on)
 {
-    QsciScintilla *pane = ui->txtSample;
+    EditorPane *pane = ui->txtSample;
     switch (option) {
-    case SampleOption::LeftMargin:
-        pane->setMarginWidth(1, on ? 16 : 0);
-        break;
-    case SampleOption::WhiteSpace:
-        pane->setWhitespaceVisibility(on ? QsciScintilla::WsVisible : QsciScintilla::WsInvisible);
-        break;
-    case SampleOption::DropFiles:
-        pane->setProperty("dropFiles", on);
-        break;
-    case SampleOption::LineNumbering:
-        pane->setMarginLineNumbers(0, on);
-        if (on)
-            pane->setMarginWidth(0, QStringLiteral("00000"));
-        else
-            pane->setMarginWidth(0, 0);
-        break;
-    case SampleOption::LineNumberBold:
-        pane->setProperty("lineNumberBold", on);
-        break;
+    case SampleOption::LeftMargin: pane->setLeftMarginVisible(on); break;
+    case SampleOption::WhiteSpace: pane->setWhiteSpaceVisible(on); break;
+    case SampleOption::DropFiles: pane->setDropFilesEnabled(on); break;
+    case SampleOption::LineNumbering: pane->setLineNumbersVisible(on); break;
+    case SampleOption::LineNumberBold: pane->setBoldSelectionLineNumber(on); break;
     }
 }
 

@@ -23,6 +23,39 @@ QIcon drawn(const QString &symbol, const QColor &colour, int pointSize, bool bol
     return QIcon(pixmap);
 }
 
+// A printer: paper above a body with a tray.
+QIcon printer(const QColor &colour)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 2));
+    painter.setBrush(Qt::white);
+    painter.drawRect(9, 3, 14, 10);
+    painter.setBrush(QColor(200, 205, 215));
+    painter.drawRoundedRect(3, 12, 26, 11, 2, 2);
+    painter.setBrush(Qt::white);
+    painter.drawRect(8, 20, 16, 9);
+    painter.drawLine(11, 24, 21, 24);
+    return QIcon(pixmap);
+}
+
+// A magnifying glass.
+QIcon magnifier(const QColor &colour)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 3));
+    painter.setBrush(QColor(220, 235, 255));
+    painter.drawEllipse(4, 4, 17, 17);
+    painter.setPen(QPen(colour, 5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(19, 19, 28, 28);
+    return QIcon(pixmap);
+}
+
 } // namespace
 
 namespace ToolbarIcons {
@@ -35,7 +68,7 @@ QIcon icon(const QString &key, const QStyle *style)
     if (key == QLatin1String("save"))
         return style->standardIcon(QStyle::SP_DialogSaveButton);
     if (key == QLatin1String("print"))
-        return drawn(QStringLiteral("\u2399"), dark, 28, false);
+        return printer(dark);
     if (key == QLatin1String("new"))
         return style->standardIcon(QStyle::SP_FileIcon);
     if (key == QLatin1String("delete"))
@@ -45,7 +78,7 @@ QIcon icon(const QString &key, const QStyle *style)
     if (key == QLatin1String("view"))
         return style->standardIcon(QStyle::SP_FileDialogContentsView);
     if (key == QLatin1String("seek"))
-        return drawn(QStringLiteral("\u2315"), dark, 30, false);
+        return magnifier(dark);
     if (key == QLatin1String("plus"))
         return drawn(QStringLiteral("+"), QColor(20, 120, 40), 32);
     if (key == QLatin1String("minus"))

@@ -1,13 +1,14 @@
 #include "mainwindow/tracebox.h"
 #include "mainwindow/updateinfo.h"
 #include "mainwindow/windowfixture.h"
+#include "xmlgen/xmlwriter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
-#include "mainwindow/qscintilla.h"
+#include "editorcontrol/pane/editorpane.h"
 
 using StartupTest = WindowTest;
 
@@ -39,10 +40,10 @@ TEST_F(StartupTest, AMissingOrMalformedXmlLanguageIsReportedOnceAndTheProgramSta
         const char *contents; // null: no file
         const char *mentions;
     } cases[] = {
-        {nullptr, "missing"},
-        {"<language name=\"XML\">\n<tokenset", "not well-formed"},
-        {"<notalanguage/>", "notalanguage"},
-        {"", "empty"},
+        {nullptr, "not found"},
+        {"<language name=\"XML\">\n<tokenset", "line 2"},
+        {"<notalanguage/>", "xml.lng"},
+        {"", "xml.lng"},
     };
     for (const auto &c : cases) {
         QFile::remove(folder.file(QStringLiteral("xml.lng")));
@@ -55,7 +56,7 @@ TEST_F(StartupTest, AMissingOrMalformedXmlLanguageIsReportedOnceAndTheProgramSta
         EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("xml.lng"))) << c.mentions;
         EXPECT_TRUE(dialogs->messages[0].text.contains(QLatin1String(c.mentions))) << dialogs->messages[0].text.toStdString();
         EXPECT_EQ(dialogs->messages[0].icon, Dialogs::Icon::Exclamation);
-        EXPECT_EQ(child<QsciScintilla>(QStringLiteral("txtXML"))->lexer(), nullptr);
+        EXPECT_EQ(child<EditorPane>(QStringLiteral("txtXML"))->language(), nullptr);
         EXPECT_TRUE(window->isVisible());
         window.reset();
     }
@@ -89,8 +90,10 @@ TEST_F(StartupTest, TheWindowOpensOnTheFirstLanguageWithCleanFlags)
     EXPECT_EQ(languages->currentRow(), 0);
     EXPECT_FALSE(window->db().dirty);
     EXPECT_FALSE(window->db().loading);
-    EXPECT_EQ(FrmMain::backColor(child<QLabel>(QStringLiteral("lblRedFlag"))), 0x00FF00);
-    EXPECT_EQ(window->validityMessage(), QStringLiteral("No errors detected!"));
+    // The first language has been written: the flag and the message are the writer's.
+    EXPECT_EQ(FrmMain::backColor(child<QLabel>(QStringLiteral("lblRedFlag"))), window->xmlWriter().redFlag());
+    EXPECT_EQ(window->validityMessage(), window->xmlWriter().validityMessage());
+    EXPECT_TRUE(folder.exists(QStringLiteral("varlex.lng")));
     EXPECT_EQ(window->indentUnit(), QStringLiteral("     "));
     EXPECT_FALSE(window->statusBarText().isEmpty());
     EXPECT_EQ(window->statusBarText(), window->statusText());
@@ -132,20 +135,30 @@ TEST_F(StartupTest, EditorOptionsReachTheSamplePaneAndTwoTogglesRestoreIt)
     for (const char *key : {"DisplayLeft", "DisplayWhite", "LineNumbering"})
         storeSetting(QString::fromLatin1(key), QStringLiteral("True"));
     start();
-    auto *sample = child<QsciScintilla>(QStringLiteral("txtSample"));
-    EXPECT_GT(sample->marginWidth(1), 0);
-    EXPECT_EQ(sample->whitespaceVisibility(), QsciScintilla::WsVisible);
-    EXPECT_GT(sample->marginWidth(0), 0);
+    auto *sample = child<EditorPane>(QStringLiteral("txtSample"));
+    EXPECT_TRUE(sample->leftMarginVisible());
+    EXPECT_TRUE(sample->whiteSpaceVisible());
+    EXPECT_TRUE(sample->lineNumbersVisible());
+    EXPECT_FALSE(sample->dropFilesEnabled());
+    EXPECT_FALSE(sample->boldSelectionLineNumber());
 
     action(QStringLiteral("mnuDisplayWhite"))->trigger();
-    EXPECT_EQ(sample->whitespaceVisibility(), QsciScintilla::WsInvisible);
+    EXPECT_FALSE(sample->whiteSpaceVisible());
     EXPECT_FALSE(action(QStringLiteral("mnuDisplayWhite"))->isChecked());
     action(QStringLiteral("mnuDisplayWhite"))->trigger();
-    EXPECT_EQ(sample->whitespaceVisibility(), QsciScintilla::WsVisible);
+    EXPECT_TRUE(sample->whiteSpaceVisible());
     EXPECT_TRUE(action(QStringLiteral("mnuDisplayWhite"))->isChecked());
 
-    action(QStringLiteral("mnuDisplayLeft"))->trigger();
-    EXPECT_EQ(sample->marginWidth(1), 0);
-    action(QStringLiteral("mnuLineNumbering"))->trigger();
-    EXPECT_EQ(sample->marginWidth(0), 0);
+    const std::pair<const char *, std::function<bool()>> items[] = {
+        {"mnuDisplayLeft", [&] { return sample->leftMarginVisible(); }},
+        {"mnuDropFiles", [&] { return sample->dropFilesEnabled(); }},
+        {"mnuLineNumbering", [&] { return sample->lineNumbersVisible(); }},
+        {"mnuLineNumberBold", [&] { return sample->boldSelectionLineNumber(); }},
+    };
+    for (const auto &[name, state] : items) {
+        const bool before = state();
+        action(QString::fromLatin1(name))->trigger();
+        EXPECT_NE(state(), before) << name;
+        EXPECT_EQ(action(QString::fromLatin1(name))->isChecked(), state()) << name;
+    }
 }
