@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -189,6 +190,10 @@ private:
     bool settingsSaveFlag_ = false;
     bool previewRegistered_ = false;
     bool splitterPlaced_ = false;
+    // The geometry as read at start-up, in twips and in pixels: written back unchanged while the
+    // window has not moved, so that rounding to whole pixels does not creep into the settings.
+    std::array<float, 4> startTwips_{};
+    QRect startPixels_;
 
     EditorGlobals G_;
     std::shared_ptr<LanguageObject> xmlLanguage_;     // colours the XML panes; null when unusable

@@ -50,6 +50,8 @@ void FrmMain::Settings(const QString &task)
         const float height = toFloat(text("MainHeight", QStringLiteral("10000")), 10000);
         move(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY));
         resize(twipsToPixels(width, dpiX), twipsToPixels(height, dpiY));
+        startTwips_ = {left, top, width, height};
+        startPixels_ = QRect(x(), y(), this->width(), this->height());
         importFolder_ = text("LangFolder", folder.filePath(QStringLiteral("language_def")));
         memberListFolder_ = text("MemFolder", folder.filePath(QStringLiteral("language_mem")));
         exportFolder_ = text("ExpFolder", folder.filePath(QStringLiteral("language_def")));
@@ -68,10 +70,14 @@ void FrmMain::Settings(const QString &task)
     if (!settingsSaveFlag_)
         return;
     if (!isMinimized() && !isMaximized() && !isFullScreen()) {
-        store->setValue(QStringLiteral("MainLeft"), fromFloat(pixelsToTwips(x(), dpiX)));
-        store->setValue(QStringLiteral("MainTop"), fromFloat(pixelsToTwips(y(), dpiY)));
-        store->setValue(QStringLiteral("MainWidth"), fromFloat(pixelsToTwips(this->width(), dpiX)));
-        store->setValue(QStringLiteral("MainHeight"), fromFloat(pixelsToTwips(this->height(), dpiY)));
+        const int pixels[4] = {x(), y(), this->width(), this->height()};
+        const int unchanged[4] = {startPixels_.x(), startPixels_.y(), startPixels_.width(), startPixels_.height()};
+        const char *const keys[4] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+        for (int i = 0; i < 4; ++i) {
+            const float twips = pixels[i] == unchanged[i] ? startTwips_[size_t(i)]
+                                                           : pixelsToTwips(pixels[i], i % 2 == 0 ? dpiX : dpiY);
+            store->setValue(QString::fromLatin1(keys[i]), fromFloat(twips));
+        }
     }
     store->setValue(QStringLiteral("LangFolder"), importFolder_);
     store->setValue(QStringLiteral("MemFolder"), memberListFolder_);

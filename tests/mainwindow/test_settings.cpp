@@ -135,7 +135,8 @@ TEST_F(SettingsTest, TheStoreIsTheApplicationVarlexGroupSettings)
     start();
     ASSERT_TRUE(closeWindow());
     QSettings raw(QSettings::UserScope, QStringLiteral("Varlex"), QStringLiteral("Varlex"));
-    // 10000 twips are 666.7 pixels at 96 dpi; the window keeps whole pixels.
-    EXPECT_NEAR(raw.value(QStringLiteral("Settings/MainHeight")).toString().toDouble(), 10000.0, 15.0);
+    // 10000 twips are 666.7 pixels at 96 dpi: an unmoved window writes back what it read.
+    EXPECT_EQ(raw.value(QStringLiteral("Settings/MainHeight")).toString(), QStringLiteral("10000"));
+    EXPECT_EQ(raw.value(QStringLiteral("Settings/MainWidth")).toString(), QStringLiteral("13000"));
     EXPECT_EQ(raw.value(QStringLiteral("Settings/DisplayLeft")).toString(), QStringLiteral("False"));
 }
