@@ -186,3 +186,20 @@ TEST_F(FileCommandTest, RestoreWithoutABackupChangesNothing)
     EXPECT_TRUE(window->db().dirty);
     EXPECT_EQ(listed(languages()), QStringList({"Basic", "Pascal"}));
 }
+
+TEST_F(FileCommandTest, ExitTakesTheNormalClosingPath)
+{
+    start();
+    window->db().dirty = true;
+    dialogs->answers.enqueue(Dialogs::Answer::Cancel);
+    action(QStringLiteral("mnuExit"))->trigger();
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_EQ(dialogs->messages[0].text, QStringLiteral("Save changes?"));
+    EXPECT_TRUE(window->isVisible());
+
+    window->db().dirty = false;
+    action(QStringLiteral("mnuExit"))->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(dialogs->messages.size(), 1);
+    EXPECT_FALSE(storedSetting(QStringLiteral("MainWidth")).isEmpty());
+}
