@@ -220,6 +220,62 @@ TEST(PaneColouring, AKeystrokeReStylesOnlyUntilTheStateRepeats)
     EXPECT_LE(lexer->linesStyled(), 6);
 }
 
+TEST(PaneColouring, IncrementalStylingEqualsAFreshStyling)
+{
+    // Random edits (single characters, scope tokens, line breaks, multi-line pieces, deletions),
+    // each followed by incremental styling, must leave exactly the styles of a fresh full styling.
+    const QStringList pieces = {QStringLiteral("x"), QStringLiteral("if "), QStringLiteral("/*"), QStringLiteral("*/"),
+                                QStringLiteral("{"), QStringLiteral("}"), QStringLiteral("\n"), QStringLiteral("\u00e9"),
+                                QStringLiteral("a /* b\n c */ {\n}\n"), QStringLiteral("http://x.org ")};
+    const CompiledLanguagePtr language = sampleLanguage();
+    EditorPane pane;
+    pane.setLanguage(language);
+    pane.setText(QString(QStringLiteral("if a { b } /* c */ else\n")).repeated(40));
+    styleAll(pane);
+    auto styles = [](EditorPane &p) {
+        const long length = p.SendScintilla(Sci::SCI_GETLENGTH);
+        QByteArray out;
+        for (long pos = 0; pos < length; ++pos)
+            out.append(char(p.SendScintilla(Sci::SCI_GETSTYLEAT, pos)));
+        return out;
+    };
+    auto sameAsFresh = [&] {
+        styleAll(pane);
+        EditorPane fresh;
+        fresh.setLanguage(language);
+        fresh.setText(pane.text());
+        styleAll(fresh);
+        return styles(pane) == styles(fresh);
+    };
+
+    // A new language where only the first lines have been styled since: an edit among them must
+    // not take the older lines' states for valid.
+    pane.setLanguage(sampleLanguage());
+    pane.SendScintilla(Sci::SCI_COLOURISE, 0L, pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 5));
+    pane.insertAt(QStringLiteral("x"), 2, 0);
+    EXPECT_TRUE(sameAsFresh());
+
+    quint32 seed = 12345;
+    auto next = [&seed](int bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % quint32(bound));
+    };
+    for (int round = 0; round < 300; ++round) {
+        const long length = pane.SendScintilla(Sci::SCI_GETLENGTH);
+        long pos = length > 0 ? next(int(length)) : 0;
+        pos = pane.SendScintilla(Sci::SCI_POSITIONBEFORE, pos + 1) == pos ? pos : pane.SendScintilla(Sci::SCI_POSITIONBEFORE, pos);
+        if (next(3) == 0 && length > 0) {
+            const long end = pane.SendScintilla(Sci::SCI_POSITIONRELATIVE, pos, long(1 + next(12)));
+            pane.SendScintilla(Sci::SCI_DELETERANGE, pos, (end > pos ? end : length) - pos);
+        } else {
+            pane.SendScintilla(Sci::SCI_INSERTTEXT, pos, pieces.at(next(int(pieces.size()))).toUtf8().constData());
+        }
+        if (next(4) == 0)
+            continue; // sometimes several edits before the next styling
+        ASSERT_TRUE(sameAsFresh()) << "round " << round;
+    }
+}
+
 TEST(PaneColouring, DeepNestingIsStyledAndUndone)
 {
     // Every line opens a scope that never closes: each line ends in a deeper state.
