@@ -123,6 +123,19 @@ void BM_PaneKeystrokeStylingOnly(benchmark::State &state)
 }
 BENCHMARK(BM_PaneKeystrokeStylingOnly)->Unit(benchmark::kMicrosecond);
 
+// What a preview costs the pane after each edit of a tokenset: a new language, the first screen styled.
+void BM_PaneNewLanguage(benchmark::State &state)
+{
+    const Fixture &f = fixture();
+    EditorPane pane;
+    pane.setText(f.text);
+    for (auto _ : state) {
+        pane.setLanguage(f.language);
+        pane.SendScintilla(Sci::SCI_COLOURISE, 0L, pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 60));
+    }
+}
+BENCHMARK(BM_PaneNewLanguage)->Unit(benchmark::kMicrosecond);
+
 // The editor's own cost of the same edit, without any styling: what a keystroke costs at the least.
 void BM_EditorKeystrokeUnstyled(benchmark::State &state)
 {
