@@ -143,7 +143,8 @@ void EditorPane::setText(const QString &text)
     const int line = qMin(caretLine, lines() - 1);
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, line);
     const long pos = qMin(lineStart + caretColumn, SendScintilla(SCI_GETLINEENDPOSITION, line));
-    SendScintilla(SCI_GOTOPOS, SendScintilla(SCI_POSITIONBEFORE, pos + 1) == pos ? pos : lineStart);
+    const bool onCharacter = SendScintilla(SCI_POSITIONBEFORE, pos + 1) == pos; // not inside a UTF-8 sequence
+    SendScintilla(SCI_GOTOPOS, onCharacter ? pos : lineStart);
     setFirstVisibleLine(firstLine);
     if (reportChanges_)
         Q_EMIT changed();
