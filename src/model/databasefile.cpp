@@ -46,6 +46,7 @@ public:
         p_ += DatabaseFile::kFreeTokensetBytes;
         return true;
     }
+
     qsizetype remaining() const { return end_ - p_; }
     bool truncated() const { return truncated_; }
 
@@ -344,7 +345,7 @@ bool encode(const QVector<Language> &languages, QByteArray &out, QString *proble
     for (const Language &l : languages) {
         estimate += kMinLanguageBytes + l.sampletext.size();
         for (const Tokenset &t : l.tokensets)
-            estimate += t.tokens.size() + t.tokens2.size() + t.name.size() + 40;
+            estimate += t.tokens.size() + t.tokens2.size() + t.name.size();
     }
     Writer w(out, estimate, problem);
     w.number(qint32(languages.size() - 1));
