@@ -11,10 +11,12 @@
 namespace TestRecords {
 
 // A language with every field set (slots after the first free one and validscope 10 too), its
-// texts drawn from ASCII and characters that windows-1252 holds, so it comes back unchanged.
+// texts drawn from ASCII (NUL, "/" and "." among it) and characters that windows-1252 holds, so it
+// comes back unchanged; names run up to 300 characters.
 inline Language randomLanguage(QRandomGenerator &rng)
 {
-    static const QString pool = QString::fromUtf8("abcXYZ 019<>\"'&\\\r\n\t\xc3\xa9\xc3\x9f\xe2\x82\xac\xe2\x80\x9c\xc3\xbf");
+    static const QString pool = QString::fromUtf8("abcXYZ 019<>\"'&/.\\\r\n\t\xc3\xa9\xc3\x9f\xe2\x82\xac\xe2\x80\x9c\xc3\xbf")
+        + QChar(0);
     auto t = [&rng](int maxLen = 12) {
         QString s;
         for (int i = rng.bounded(maxLen + 1); i > 0; --i)
@@ -22,7 +24,7 @@ inline Language randomLanguage(QRandomGenerator &rng)
         return s;
     };
     auto n = [&rng] { return qint32(rng.generate()); };
-    Language l{t(), n(), n(), t(), n(), t(), t(400), {}};
+    Language l{t(300), n(), n(), t(), n(), t(), t(400), {}};
     for (Tokenset &s : l.tokensets) {
         s = {t(), t(), t(), n(), t(), t(), n(), n(), n(), n(), n(), n(), n(), n(), n(), n(), n(),
              t(), t(200), t(50), n(), t(), t(), t(), {}};
