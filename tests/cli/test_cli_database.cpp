@@ -147,5 +147,10 @@ TEST(CliDatabase, NewAppendsATemplateLanguageAndSaves)
         << r.err.toStdString();
     for (const QStringList &bad : {QStringList{u"new"_s}, {u"new"_s, QString()}})
         EXPECT_EQ(cli(folder, bad).exitCode, 2);
-    EXPECT_EQ(DatabaseFile::decode(folder.read(kDat)).languages.size(), 3);
+    // Names that could not name a file are kept as typed; only export refuses them.
+    for (const QString &name : {u"../x"_s, u"a/b"_s, QString(300, u'n')})
+        EXPECT_EQ(cli(folder, {u"new"_s, name}).exitCode, 0) << name.size();
+    const QVector<Language> kept = DatabaseFile::decode(folder.read(kDat)).languages;
+    ASSERT_EQ(kept.size(), 6);
+    EXPECT_EQ(kept[5].name, QString(300, u'n'));
 }

@@ -64,6 +64,8 @@ TEST(MemberListObject, RefusesMalformedLists)
         {"<memberlist name=\"x\"><member name=\"a\"></memberlist>", ""},
         {"<!DOCTYPE m [<!ENTITY e \"x\">]><memberlist name=\"&e;\"/>", "document type"},
         {"", ""},
+        {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), ""}, // a picture named .mbr
+        {"<!DOCTYPE m [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]><memberlist name=\"&b;&b;\"/>", "document type"},
     };
     for (const auto &[bytes, problem] : cases) {
         MemberListObject list;

@@ -3,6 +3,11 @@
 
 #include "common/testutil.h"
 #include "editorcontrol/definitionreader.h"
+#include "editorcontrol/highlighter.h"
+#include "xmlgen/fakehost.h"
+#include "xmlgen/xmlwriter.h"
+
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -35,4 +40,54 @@ TEST(EngineXmlPane, ColoursGeneratedDefinitions)
     };
     for (const auto &c : cases)
         EXPECT_EQ(marked(xml, c.text).toStdString(), c.expected.toStdString()) << c.name;
+}
+
+namespace {
+
+class NoWindows : public WriterHost {
+public:
+    QString programFolder() const override { return QString(); }
+};
+
+} // namespace
+
+// The largest language a record holds, 51 tokensets of 10,000 tokens, goes through the writer, the
+// reader and the engine whole, and a sample of 100,000 lines is coloured with it.
+TEST(EngineXmlPane, LargestLanguageAndALongSample)
+{
+    Database db;
+    db.languages = {demoLanguage()};
+    Language &language = db.languages[0];
+    for (int slot = 0; slot < Language::kSlots; ++slot) {
+        Tokenset &ts = language.tokensets[size_t(slot)] = makeTokenset(QStringLiteral("Set %1").arg(slot));
+        ts.regexp = 0;
+        ts.enabled = 1;
+        QStringList tokens;
+        for (int i = 0; i < 10000; ++i)
+            tokens += QStringLiteral("w%1_%2").arg(slot).arg(i);
+        ts.tokens = tokens.join(u"\r\n");
+    }
+    NoWindows host;
+    XmlWriter writer(db, host);
+    const QByteArray bytes = XmlWriter::fileBytes(writer.generate(0, 1, true, false));
+    LanguageDefinition def;
+    DefinitionError error;
+    ASSERT_TRUE(DefinitionReader::read(bytes, QStringLiteral("big.lng"), def, error)) << error.toString().toStdString();
+    ASSERT_EQ(def.tokensets.size(), Language::kSlots);
+    for (const TokensetDefinition &ts : def.tokensets)
+        EXPECT_EQ(ts.tokens.tokens.size(), 10000) << ts.name.toStdString();
+
+    Highlighter highlighter(CompiledLanguage::compile(def));
+    EXPECT_TRUE(highlighter.language()->problems().isEmpty());
+    const QString line = QStringLiteral("w50_9999 w0_0 w7_10000 x");
+    const QVector<StyleRun> runs = highlighter.highlightText(QStringList(100000, line).join(u'\n'));
+    const int lineLength = int(line.size()) + 1;
+    int tokens = 0;
+    for (const StyleRun &run : runs)
+        tokens += run.kind == StyleRun::Token;
+    EXPECT_EQ(tokens, 200000); // w7_10000 is no token
+    ASSERT_FALSE(runs.isEmpty());
+    EXPECT_EQ(runs.last().start + runs.last().length, 100000 * lineLength - 1);
+    const StyleRun first = runs.first();
+    EXPECT_EQ(std::tuple(first.start, first.length, first.tokenset, first.token), std::tuple(0, 8, 50, 9999));
 }

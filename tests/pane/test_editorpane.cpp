@@ -135,6 +135,21 @@ TEST(EditorPane, MarginImageBits)
     EXPECT_FALSE(pane.setMarginImageBits(5, 1));
     EXPECT_EQ(pane.marginImageBits(99), 0);
 
+    // Picture files that hold no picture (text, a cut PNG, nothing) give empty images: their
+    // lines keep their bits and show nothing.
+    TestUtil::TempFolder folder;
+    folder.write(QStringLiteral("text.png"), "<memberlist name=\"x\"/>");
+    folder.write(QStringLiteral("cut.png"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    folder.write(QStringLiteral("empty.bmp"), QByteArray());
+    QList<QPixmap> broken;
+    for (const char *name : {"text.png", "cut.png", "empty.bmp"})
+        broken += QPixmap(folder.file(QString::fromLatin1(name)));
+    pane.setMarginImages(broken);
+    EXPECT_EQ(pane.marginImageCount(), 3);
+    EXPECT_TRUE(pane.setMarginImageBits(4, 0x7));
+    EXPECT_EQ(pane.marginImageBits(4), 0x7);
+    pane.setMarginImages({solid(Qt::red), solid(Qt::green), solid(Qt::blue)});
+
     // Images move with their line when lines are inserted above.
     putCaret(pane, 0, 0);
     QTest::keyClick(&pane, Qt::Key_Return);
