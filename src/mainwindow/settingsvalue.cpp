@@ -27,7 +27,9 @@ float toFloat(const QString &text, float fallback)
 {
     bool ok = false;
     const float value = text.trimmed().toFloat(&ok);
-    if (!ok || !std::isfinite(value))
+    // Beyond ten million twips (some 7000 inches) a position or size only puts the window where no
+    // screen is, and its pixels would not fit an int.
+    if (!ok || !std::isfinite(value) || std::fabs(value) >= 1e7f)
         return fallback;
     return value;
 }

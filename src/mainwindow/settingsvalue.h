@@ -11,7 +11,7 @@ namespace SettingsValue {
 bool toBool(const QString &text, bool fallback);
 QString fromBool(bool value);
 
-// A finite decimal number (window geometry in twips).
+// A finite decimal number below ten million in size (window geometry in twips).
 float toFloat(const QString &text, float fallback);
 // Decimal text of a single-precision number without needless digits: 1200 -> "1200".
 QString fromFloat(float value);

@@ -96,6 +96,7 @@ TEST_F(SettingsTest, UnconvertibleValuesFallBackToTheirDefaults)
 {
     storeSetting(QStringLiteral("MainWidth"), QStringLiteral("wide"));
     storeSetting(QStringLiteral("MainLeft"), QStringLiteral(""));
+    storeSetting(QStringLiteral("MainTop"), QStringLiteral("1e30"));
     storeSetting(QStringLiteral("FontHeight"), QStringLiteral("big"));
     storeSetting(QStringLiteral("Color2"), QStringLiteral("blue"));
     storeSetting(QStringLiteral("AutoInclude"), QStringLiteral("maybe"));
@@ -103,6 +104,7 @@ TEST_F(SettingsTest, UnconvertibleValuesFallBackToTheirDefaults)
     start();
     EXPECT_EQ(window->width(), SettingsValue::twipsToPixels(13000, window->logicalDpiX()));
     EXPECT_EQ(window->x(), SettingsValue::twipsToPixels(1200, window->logicalDpiX()));
+    EXPECT_EQ(window->y(), SettingsValue::twipsToPixels(1200, window->logicalDpiY()));
     EXPECT_EQ(window->tokenFontSize(), 8);
     EXPECT_EQ(FrmMain::backColor(child<QLabel>(QStringLiteral("lblcolor_2"))), 0xFF0000);
     EXPECT_TRUE(action(QStringLiteral("mnuAutoInclude"))->isChecked());

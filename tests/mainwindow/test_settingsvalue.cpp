@@ -27,6 +27,9 @@ TEST(SettingsValue, NumbersFallBackWhenTheyCannotBeConverted)
     EXPECT_EQ(toFloat(QStringLiteral(" 1234.5 "), 5), 1234.5f);
     EXPECT_EQ(toFloat(QStringLiteral("12oo"), 5), 5.0f);
     EXPECT_EQ(toFloat(QStringLiteral("inf"), 5), 5.0f);
+    EXPECT_EQ(toFloat(QStringLiteral("9999999"), 5), 9999999.0f);
+    EXPECT_EQ(toFloat(QStringLiteral("1e30"), 5), 5.0f); // would place the window off every screen
+    EXPECT_EQ(toFloat(QStringLiteral("-1e7"), 5), 5.0f);
     EXPECT_EQ(fromFloat(1200), QStringLiteral("1200"));
     EXPECT_EQ(fromFloat(1234.5f), QStringLiteral("1234.5"));
 
