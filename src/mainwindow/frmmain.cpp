@@ -1,4 +1,5 @@
 #include "mainwindow/frmmain.h"
+#include "mainwindow/editstate.h"
 #include "mainwindow/frmdebug.h"
 #include "mainwindow/toolbaricons.h"
 #include "ui_frmmain.h"
@@ -64,6 +65,7 @@ FrmMain::FrmMain(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     setupToolbar();
     nameSeparators();
     wireMenus();
+    wireEditing();
     previousSink_ = Trace::setSink(
         [this](const QString &statusLabel, const QString &debugLabel) { traceEntry(statusLabel, debugLabel); });
     Form_Load();

@@ -17,6 +17,7 @@ namespace Ui {
 class frmMain;
 }
 class FrmDebug;
+struct EditState;
 class QAction;
 class QLabel;
 class QSettings;
@@ -108,8 +109,81 @@ public:
     // ---- toolbar
     void Toolbar1_ButtonClick(const QString &key);
 
-    // Stand-in until the language lists land: records the selected language.
+    // ---- language and tokenset lists (frmmain_lists.cpp)
     void lstLang_Click();
+    void DisplayLanguage();
+    void DisplayTokensetList();
+    void lstTokenset_Click();
+    void lstTokenset_ItemCheck(int item);
+    void lblTokensets_Click();
+    void mnuSelectAll_Click();
+    void mnuUnselectAll_Click();
+    void mnuChangeLanguageName_Click();
+    void mnuChangeTokensetName_Click();
+    void mnuDelete_Click();
+    void mnuDeleteTokenset_Click();
+    void mnuNewTokenset_Click();
+    void mnuUp_Click();
+    void mnuDown_Click();
+    void mnuDuplicate_Click();
+    void mnuSortLanguages_Click();
+
+    // ---- tokenset properties (frmmain_properties.cpp)
+    void DisplayTokensetProperties();
+    int GetIDIndex(const QString &text) const;
+    int GetRuleIndex(const QString &text) const;
+    int GetTMemberListIndex(const QString &text) const;
+    int GetLMemberListIndex(const QString &text) const;
+    void chkScope_Click();
+
+    // ---- colours and choice lists (frmmain_colours.cpp)
+    qint32 GetColor();
+    void lblForeColor_Click();
+    void lblBackColor_Click();
+    void lblcolor_MouseUp(int index, Qt::MouseButton button);
+    void mnucolor_Click(int index);
+    void LoadValidInheritList();
+    void LoadValidScopeLists();
+
+    // ---- manual XML changes, sample edits, seek (frmmain_manualxml.cpp)
+    void ViewManualChanges();
+    void cmdApply_Click();
+    void cmdSave_Click();
+    void GoToTokenset();
+    void txtXML_Change();
+    void txtSample_Change();
+
+    // ---- new language, import, member lists, margin images (frmmain_import.cpp)
+    void mnuNew_Click();
+    bool ChooseImportFile();
+    void mnuImport_Click();
+    void mnuSelectMemberlist_Click();
+    void LoadImages();
+    void mnuSelectImageFolder_Click();
+    void imgMargin_Click();
+    QStringList marginImageKeys() const;
+
+    // ---- token list tools (frmmain_tokentools.cpp)
+    void sortTokens(int order, int letterCase);
+    void mnuLowerCase_Click();
+    void mnuTitleCase_Click();
+    void mnuRemoveAttributes_Click();
+    void mnuRemoveOne_Click();
+    void mnuRemoveAll_Click();
+    void mnuToggleFont_Click();
+    void insertTemplate(int box, int item);
+
+    // ---- export, viewer and online commands (frmmain_export.cpp)
+    void mnuCreate_Click();
+    void mnuCreateAll_Click();
+    QString SelectRootFolder();
+    void mnuSelectLanguage_Click();
+    void mnuShowLanguageFile_Click();
+    void mnuAbout_Click();
+    void mnuPrintSample_Click();
+    void mnuPrintXML_Click();
+    void mnuOnlineUpdate_Click();
+    void toolbarMessage_Click();
 
 Q_SIGNALS:
     // The toolbar button "message": fetch the daily message and show it in the status bar.
@@ -158,6 +232,14 @@ private:
     void mnuHideAttributes_Click();
     void applyEasyRead();
     void regenerate(int mode);
+    void wireEditing();
+    void wirePropertyControls();
+    void propertyChanged(int mode);
+    bool noTokenset() const;
+    void enableTokensetControls(bool on);
+    void showTokens2(bool shown);
+    void selectTokenset(int index);
+    bool askSure(const QString &title);
 
     // The five editor options of the sample pane.
     enum class SampleOption { LeftMargin, WhiteSpace, DropFiles, LineNumbering, LineNumberBold };
@@ -168,6 +250,7 @@ private:
     void reportFileError(const QString &title, const QString &text);
 
     std::unique_ptr<Ui::frmMain> ui;
+    std::unique_ptr<EditState> edit_;
     std::unique_ptr<Dialogs> dialogs_;
     Trace::Sink previousSink_;
     QHash<QObject *, std::function<void(Qt::MouseButton)>> labelHandlers_;

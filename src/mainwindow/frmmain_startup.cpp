@@ -79,7 +79,8 @@ void FrmMain::Form_Load()
     // 15.
     Settings(QStringLiteral("get"));
 
-    // 16. Margin images: LoadImages.
+    // 16.
+    LoadImages();
 
     // 17 to 19.
     applyEditorOptions();
@@ -128,28 +129,6 @@ void FrmMain::applyXmlLanguage(QsciScintilla *pane) const
 {
     if (auto *editor = qobject_cast<EditorPane *>(pane))
         editor->setLanguage(xmlCompiled_);
-}
-
-void FrmMain::LoadMemberLists()
-{
-    Trace::entry(QStringLiteral("LoadMemberLists"));
-    for (QComboBox *box : {ui->cmbLMemberList, ui->cmbTMemberList}) {
-        box->clear();
-        box->addItem(QStringLiteral("<none>"));
-        box->setCurrentIndex(0);
-    }
-}
-
-void FrmMain::lstLang_Click()
-{
-    if (db_.loading)
-        return;
-    Trace::entry(QStringLiteral("lstLang_click"));
-    const int row = ui->lstLang->currentRow();
-    if (row < 0 || row >= db_.languages.size())
-        return;
-    db_.currentLanguage = row;
-    regenerate(1);
 }
 
 void FrmMain::setStatusBarText(const QString &text)
