@@ -82,7 +82,7 @@ void FrmMain::mnuShowLanguageFile_Click()
         ViewerContext context;
         context.exportFolder = exportFolder_;
         context.programFolder = ProgramFolder::path();
-        context.applyXmlLanguage = [this](QsciScintilla *pane) { applyXmlLanguage(pane); };
+        context.xmlLanguage = xmlCompiled_;
         frmViewer_ = new FrmViewer(*dialogs_, context, this);
     }
     frmViewer_->show();
