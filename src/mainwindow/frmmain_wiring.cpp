@@ -70,7 +70,14 @@ void FrmMain::wireEditing()
     menu(ui->mnuSelectImageFolder, &FrmMain::mnuSelectImageFolder_Click);
     menu(ui->mnuSeek, &FrmMain::GoToTokenset);
 
-    // Properties, colours, preview.
+    // Properties, colours, preview. The id choices until a new language reads IDList.txt.
+    if (ui->cmbID->count() == 0)
+        ui->cmbID->addItems(QString::fromLatin1(
+            "argseparators attributeblocks attributekeywordblocks attributetext blockcomments cdatadelimiters "
+            "cdatatext charliterals environmentvars escapeseqs hyperlinks identifiers keywords linecomments "
+            "linenumbers numbers operators parameterblocks scopekeywords sectionheadings statementdelims strings "
+            "tagattributenames tagdelimiters tagelementnames tagentities tagtext text valuenames variables "
+            "whitespace").split(QLatin1Char(' ')));
     wirePropertyControls();
     onLabelClick(ui->lblForeColor, [this](Qt::MouseButton) { lblForeColor_Click(); });
     onLabelClick(ui->lblBackColor, [this](Qt::MouseButton) { lblBackColor_Click(); });
