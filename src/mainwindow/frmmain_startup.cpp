@@ -78,6 +78,9 @@ void FrmMain::Form_Load()
 
     // 15.
     Settings(QStringLiteral("get"));
+    // A member list folder chosen in an earlier session replaces the default one loaded above.
+    if (memberListFolder_ != QDir(folder).filePath(QStringLiteral("language_mem")))
+        LoadMemberLists();
 
     // 16.
     LoadImages();

@@ -68,6 +68,9 @@ TEST_F(EditTest, MemberListsFillBothBoxesAndABrokenFileIsNamedOnce)
     EXPECT_TRUE(dialogs->messages.first().text.contains(QStringLiteral("broken.mbr")));
     EXPECT_FALSE(window->db().dirty);
 
+    closeWindow();
+    start(); // the chosen folder is loaded again at the next start
+    EXPECT_EQ(items(combo(QStringLiteral("cmbTMemberList"))), QStringList({"<none>", "Win32"}));
     combo(QStringLiteral("cmbTMemberList"))->setCurrentIndex(1);
     EXPECT_EQ(currentTokenset().tmemberlist, QStringLiteral("Win32"));
     EXPECT_TRUE(workingFile().contains(QStringLiteral("memberlist=\"Win32\"")));
