@@ -317,6 +317,7 @@ void FrmMain::mnuDuplicate_Click()
         const QSignalBlocker blocker(ui->lstLang);
         ui->lstLang->addItem(answer);
     }
+    db_.dirty = true; // unsaved work: closing must offer to save it
     ui->lstLang->setCurrentRow(index);
 }
 

@@ -123,9 +123,11 @@ TEST_F(EditTest, RenamingDuplicatingAndSorting)
     EXPECT_EQ(current().tokensets[0].name, QStringLiteral("Blanks"));
     EXPECT_EQ(tokensets()->item(0)->text(), QStringLiteral("Blanks"));
 
+    window->db().dirty = false;
     dialogs->inputs.enqueue(QStringLiteral("Alpha"));
     action(QStringLiteral("mnuDuplicate"))->trigger();
     EXPECT_EQ(window->db().currentLanguage, 3);
+    EXPECT_TRUE(window->db().dirty);
     EXPECT_EQ(current().tokensets[0].name, QStringLiteral("Blanks"));
 
     action(QStringLiteral("mnuSortLanguages"))->trigger();
