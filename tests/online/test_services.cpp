@@ -26,89 +26,58 @@ QByteArray updaterScript(const QByteArray &who)
     return "#!/bin/sh\necho " + who + " > \"$(dirname \"$0\")/ran.txt\"\n";
 }
 
-void writeExecutable(const TempFolder &folder, const QString &name, const QByteArray &bytes)
-{
-    folder.write(name, bytes);
-    QFile::setPermissions(folder.file(name), QFile::permissions(folder.file(name)) | QFile::ExeOwner);
-}
-
-QByteArray waitForRun(const TempFolder &folder)
-{
-    (void)QTest::qWaitFor([&] { return folder.read(QStringLiteral("ran.txt")).endsWith('\n'); }, 10000);
-    return folder.read(QStringLiteral("ran.txt")).trimmed();
-}
-
 } // namespace
 
-TEST(OnlineUpdate, HandsOverToTheUpdaterAndClosesTheWindow)
+TEST(OnlineUpdate, HandsOverToTheUpdaterOrReports)
 {
     const struct {
         const char *name;
-        bool withUpdate;
-        QByteArray ran;
-    } cases[] = {{"no Update.exe: the updater starts unchanged", false, "old"},
-                 {"Update.exe replaces the updater first", true, "new"}};
-    for (const auto &c : cases) {
-        TempFolder program;
-        writeExecutable(program, QStringLiteral("diVozara.exe"), updaterScript("old"));
-        if (c.withUpdate)
-            program.write(QStringLiteral("Update.exe"), updaterScript("new")); // arrives without the x bit
-        ScriptedDialogs dialogs;
-        dialogs.answers = {Dialogs::Answer::Ok};
-        QWidget window;
-        window.show();
-        OnlineServices services(&window, dialogs, program.path(), OnlineConfig());
-
-        EXPECT_TRUE(services.onlineUpdate()) << c.name;
-        ASSERT_EQ(dialogs.messages.size(), 1u) << c.name;
-        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Varlex will close to check for online updates!"));
-        EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Online Update"));
-        EXPECT_EQ(dialogs.messages[0].buttons, Dialogs::Buttons::OkCancel);
-        EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Information);
-        EXPECT_EQ(waitForRun(program), c.ran) << c.name;
-        EXPECT_FALSE(program.exists(QStringLiteral("Update.exe"))) << c.name;
-        EXPECT_FALSE(window.isVisible()) << c.name;
-    }
-}
-
-TEST(OnlineUpdate, CancelAndFailuresStartNothing)
-{
-    const QString error = QStringLiteral("Error updating Varlex.  Close all programs and try again!");
-    const struct {
-        const char *name;
-        bool withUpdater;
-        bool withUpdate;
+        bool updater, update;
         Dialogs::Answer answer;
-        bool errorShown;
+        QByteArray ran; // empty: nothing runs and the window stays
+        bool error;
     } cases[] = {
-        {"cancelled", true, true, Dialogs::Answer::Cancel, false},
-        {"Update.exe without diVozara.exe", false, true, Dialogs::Answer::Ok, true},
-        {"no updater at all", false, false, Dialogs::Answer::Ok, true},
+        {"no Update.exe: the updater starts unchanged", true, false, Dialogs::Answer::Ok, "old", false},
+        {"Update.exe replaces the updater first", true, true, Dialogs::Answer::Ok, "new", false},
+        {"cancelled", true, true, Dialogs::Answer::Cancel, "", false},
+        {"Update.exe without diVozara.exe", false, true, Dialogs::Answer::Ok, "", true},
+        {"no updater at all", false, false, Dialogs::Answer::Ok, "", true},
     };
     for (const auto &c : cases) {
         TempFolder program;
-        if (c.withUpdater)
-            writeExecutable(program, QStringLiteral("diVozara.exe"), updaterScript("old"));
-        if (c.withUpdate)
-            writeExecutable(program, QStringLiteral("Update.exe"), updaterScript("new"));
+        const QString updater = program.file(QStringLiteral("diVozara.exe"));
+        if (c.updater) {
+            program.write(QStringLiteral("diVozara.exe"), updaterScript("old"));
+            QFile::setPermissions(updater, QFile::permissions(updater) | QFile::ExeOwner);
+        }
+        if (c.update)
+            program.write(QStringLiteral("Update.exe"), updaterScript("new")); // arrives without the x bit
         ScriptedDialogs dialogs;
         dialogs.answers = {c.answer};
         QWidget window;
         window.show();
         OnlineServices services(&window, dialogs, program.path(), OnlineConfig());
 
-        EXPECT_FALSE(services.onlineUpdate()) << c.name;
-        ASSERT_EQ(dialogs.messages.size(), c.errorShown ? 2u : 1u) << c.name;
-        if (c.errorShown) {
-            EXPECT_EQ(dialogs.messages[1].text, error);
-            EXPECT_EQ(dialogs.messages[1].title, QStringLiteral("diVozara"));
-            EXPECT_EQ(dialogs.messages[1].buttons, Dialogs::Buttons::Ok);
+        const bool handedOver = !c.ran.isEmpty();
+        EXPECT_EQ(services.onlineUpdate(), handedOver) << c.name;
+        ASSERT_EQ(dialogs.messages.size(), c.error ? 2u : 1u) << c.name;
+        const auto &ask = dialogs.messages[0];
+        EXPECT_EQ(std::tuple(ask.text, ask.title, ask.buttons, ask.icon),
+                  std::tuple(QStringLiteral("Varlex will close to check for online updates!"),
+                             QStringLiteral("Online Update"), Dialogs::Buttons::OkCancel, Dialogs::Icon::Information));
+        if (c.error) {
+            const auto &error = dialogs.messages[1];
+            EXPECT_EQ(std::tuple(error.text, error.title, error.buttons),
+                      std::tuple(QStringLiteral("Error updating Varlex.  Close all programs and try again!"),
+                                 QStringLiteral("diVozara"), Dialogs::Buttons::Ok));
         }
-        QTest::qWait(200);
-        EXPECT_FALSE(program.exists(QStringLiteral("ran.txt"))) << c.name;
-        EXPECT_EQ(program.exists(QStringLiteral("Update.exe")), c.withUpdate) << c.name;
-        EXPECT_EQ(program.read(QStringLiteral("diVozara.exe")), c.withUpdater ? updaterScript("old") : QByteArray());
-        EXPECT_TRUE(window.isVisible()) << c.name;
+        (void)QTest::qWaitFor([&] { return program.read(QStringLiteral("ran.txt")).endsWith('\n'); },
+                              handedOver ? 10000 : 200);
+        EXPECT_EQ(program.read(QStringLiteral("ran.txt")).trimmed(), c.ran) << c.name;
+        EXPECT_EQ(program.exists(QStringLiteral("Update.exe")), c.update && !handedOver) << c.name;
+        EXPECT_EQ(program.read(QStringLiteral("diVozara.exe")),
+                  c.updater ? updaterScript(c.ran == "new" ? "new" : "old") : QByteArray()) << c.name;
+        EXPECT_EQ(window.isVisible(), !handedOver) << c.name;
     }
 }
 
