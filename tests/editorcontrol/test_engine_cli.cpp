@@ -1,6 +1,8 @@
 // varlex-cli highlight: the three output forms, input from a file or standard input, and refusals.
 #include "common/testutil.h"
 
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 using namespace TestUtil;
@@ -46,7 +48,6 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
     ASSERT_EQ(html.exitCode, 0);
     EXPECT_TRUE(html.out.startsWith("<!DOCTYPE html>"));
     EXPECT_TRUE(html.out.contains("<title>text.txt</title>"));
-    EXPECT_TRUE(html.out.contains(".t0 { color:#ff0000;font-weight:bold;}"));
     EXPECT_TRUE(html.out.contains("<span class=\"t1\">/* a\nb */</span> <span class=\"t0\">else</span> é"));
 
     const CliResult ansi = runCli({"highlight", "--lng", lng, "--format", "ansi", "-"}, "if x");
@@ -59,25 +60,19 @@ TEST(EngineCli, HighlightRefusesBadDefinitionsAndArguments)
     folder.write("broken.lng", "<language name=\"x\"><tokenset name=\"a\"></language>");
     folder.write("mini.lng", kDefinition);
 
-    const CliResult broken = runCli({"highlight", "--lng", folder.file("broken.lng"), "-"}, "x");
-    EXPECT_EQ(broken.exitCode, 3);
-    EXPECT_TRUE(broken.err.contains("broken.lng")) << broken.err.constData();
-    EXPECT_EQ(broken.err.count('\n'), 1);
-    EXPECT_TRUE(broken.out.isEmpty());
-
-    const CliResult missing = runCli({"highlight", "--lng", folder.file("nowhere.lng"), "-"}, "x");
-    EXPECT_EQ(missing.exitCode, 3);
-    EXPECT_TRUE(missing.err.contains("nowhere.lng"));
-
-    const CliResult noText = runCli({"highlight", "--lng", folder.file("mini.lng"), folder.file("nowhere.txt")});
-    EXPECT_EQ(noText.exitCode, 3);
-    EXPECT_TRUE(noText.err.contains("nowhere.txt"));
-
-    EXPECT_EQ(runCli({"highlight", "-"}, "x").exitCode, 2);
-    EXPECT_EQ(runCli({"highlight", "--lng", folder.file("mini.lng"), "--format", "pdf", "-"}, "x").exitCode, 2);
-    EXPECT_EQ(runCli({"highlight", "--lng", folder.file("mini.lng"), "--bogus"}).exitCode, 2);
-    EXPECT_EQ(runCli({"highlight", "--lng", folder.file("mini.lng"), "a", "b"}).exitCode, 2);
-    EXPECT_EQ(runCli({"highlight", "--lng"}).exitCode, 2);
+    // Unreadable input: exit 3 and one line naming the file; usage errors: exit 2.
+    const QString mini = folder.file("mini.lng");
+    const QList<QStringList> unreadable = {{folder.file("broken.lng"), "-"}, {folder.file("nowhere.lng"), "-"},
+                                           {mini, folder.file("nowhere.txt")}};
+    for (const QStringList &args : unreadable) {
+        const CliResult r = runCli(QStringList{"highlight", "--lng"} + args, "x");
+        EXPECT_EQ(std::tuple(r.exitCode, r.out, r.err.count('\n')), std::tuple(3, QByteArray(), qsizetype(1)));
+        EXPECT_TRUE(r.err.contains(QFileInfo(args.filter(".").last()).fileName().toUtf8())) << r.err.constData();
+    }
+    const QList<QStringList> usage = {{"-"}, {"--lng", mini, "--format", "pdf", "-"}, {"--lng", mini, "--bogus"},
+                                      {"--lng", mini, "a", "b"}, {"--lng"}};
+    for (const QStringList &args : usage)
+        EXPECT_EQ(runCli(QStringList{"highlight"} + args, "x").exitCode, 2) << args.join(' ').toStdString();
 
     const CliResult help = runCli({"highlight", "--help"});
     EXPECT_EQ(help.exitCode, 0);

@@ -61,21 +61,7 @@ TEST(EngineStyle, UnsetColoursComeFromInheritfromThenTextThenThePane)
 
     // Without a text tokenset an unset colour stays unset: the pane's default.
     const CompiledLanguagePtr bare = CompiledLanguage::compile(language({listSet("K", {"k"})}));
-    EXPECT_EQ(bare->textTokenset(), -1);
-    EXPECT_EQ(bare->style(0).fore, -1);
-    EXPECT_EQ(bare->style(0).back, -1);
-
-    // Hyperlinks are hot spots; plain text outside tokens belongs to the text tokenset.
-    const CompiledLanguagePtr links = CompiledLanguage::compile(
-        language({listSet("Links", {"http://\\S+"}, true, QString(), TokensetIds::Hyperlinks),
-                  listSet("Text", {}, false, QString(), TokensetIds::Text)}));
-    EXPECT_TRUE(links->style(0).hyperlink);
-    Highlighter h(links);
-    QVector<StyleRun> runs;
-    h.highlightLine(u"see http://x.org", ScopeState(), runs);
-    ASSERT_EQ(runs.size(), 2);
-    EXPECT_EQ(runs[0].tokenset, 1);
-    EXPECT_EQ(runs[1].tokenset, 0);
+    EXPECT_EQ(std::tuple(bare->textTokenset(), bare->style(0).fore, bare->style(0).back), std::tuple(-1, -1, -1));
 }
 
 TEST(EngineStyle, RenderersWriteColoursAndEscapeTheText)

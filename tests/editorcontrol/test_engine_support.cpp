@@ -1,5 +1,7 @@
 #include "test_engine_support.h"
 
+#include <gtest/gtest.h>
+
 namespace EngineTest {
 
 TokenListDefinition tokenList(const QStringList &texts, bool regexp, const QString &rule)
@@ -57,6 +59,12 @@ QString marked(const LanguageDefinition &definition, const QString &text)
             out += QLatin1Char('[') + language->tokensetName(r.tokenset) + QLatin1Char(':') + piece + QLatin1Char(']');
     }
     return out;
+}
+
+void expectMarked(const std::vector<MarkedCase> &cases)
+{
+    for (const MarkedCase &c : cases)
+        EXPECT_EQ(marked(c.definition, c.text), c.expected) << c.name;
 }
 
 } // namespace EngineTest

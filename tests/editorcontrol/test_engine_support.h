@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <ostream>
+#include <vector>
 
 // Readable failure messages.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
@@ -37,5 +38,13 @@ LanguageDefinition language(const QVector<TokensetDefinition> &sets);
 // The text with every run of a tokenset other than the plain text shown as [Name:text]; the
 // runs of one tokenset are merged.
 QString marked(const LanguageDefinition &definition, const QString &text);
+
+// A table of texts and how each is marked.
+struct MarkedCase {
+    const char *name;
+    LanguageDefinition definition;
+    QString text, expected;
+};
+void expectMarked(const std::vector<MarkedCase> &cases);
 
 } // namespace EngineTest

@@ -8,19 +8,6 @@ using namespace EngineTest;
 
 namespace {
 
-struct Case {
-    const char *name;
-    LanguageDefinition definition;
-    QString text;
-    QString expected;
-};
-
-void runCases(const std::vector<Case> &cases)
-{
-    for (const Case &c : cases)
-        EXPECT_EQ(marked(c.definition, c.text), c.expected) << c.name;
-}
-
 TokensetDefinition caseSensitive(TokensetDefinition set)
 {
     set.casesensitive = true;
@@ -31,7 +18,7 @@ TokensetDefinition caseSensitive(TokensetDefinition set)
 
 TEST(EngineTokens, LiteralsCompareWithoutCaseUnlessTheTokensetIsCaseSensitive)
 {
-    runCases({
+    expectMarked({
         {"insensitive", language({listSet("K", {"if", "Else"})}), "IF a else b ElSe", "[K:IF] a [K:else] b [K:ElSe]"},
         {"sensitive", language({caseSensitive(listSet("K", {"if"}))}), "if IF If", "[K:if] IF If"},
         {"language-wide case", [] {
@@ -47,7 +34,7 @@ TEST(EngineTokens, LiteralsCompareWithoutCaseUnlessTheTokensetIsCaseSensitive)
 
 TEST(EngineTokens, RegexpsAreAnchoredAtThePositionAndFollowCase)
 {
-    runCases({
+    expectMarked({
         {"numbers", language({listSet("Num", {"\\d+(\\.\\d+)?"}, true)}), "a 12.5 b7", "a [Num:12.5] b[Num:7]"},
         {"anchored, not searched", language({listSet("X", {"b+"}, true)}), "abbb", "a[X:bbb]"},
         {"case-insensitive by default", language({listSet("Hex", {"0x[0-9a-f]+"}, true)}), "0XFF", "[Hex:0XFF]"},
@@ -60,7 +47,7 @@ TEST(EngineTokens, RegexpsAreAnchoredAtThePositionAndFollowCase)
 
 TEST(EngineTokens, LongestMatchWinsAndTiesGoToTheEarlierTokensetThenToken)
 {
-    runCases({
+    expectMarked({
         {"longer literal of a later tokenset",
          language({listSet("A", {"<"}), listSet("B", {"<<"})}), "<<x<", "[B:<<]x[A:<]"},
         {"regexp longer than literal",
@@ -89,7 +76,7 @@ TEST(EngineTokens, RuleWordUsesTheLanguagesWordCharacters)
         return d;
     };
     const LanguageDefinition kw = language({listSet("K", {"if", "-if", "if-"}, false, "word")});
-    runCases({
+    expectMarked({
         {"whole words only", kw, "if iff gif if_x (if)", "[K:if] iff gif if_x ([K:if])"},
         {"non-word edge may touch", kw, "a-if b if-c", "a[K:-if] b [K:if-]c"},
         {"word chars with a dash", withWordChars(language({listSet("K", {"if"}, false, "word")}), "[\\w-]"),
@@ -105,7 +92,7 @@ TEST(EngineTokens, RuleWordUsesTheLanguagesWordCharacters)
 
 TEST(EngineTokens, LeadTrailAndColumnRules)
 {
-    runCases({
+    expectMarked({
         {"leadwith", language({listSet("V", {"\\w+"}, true, "leadwith[$@]")}), "a $b @c", "a $[V:b] @[V:c]"},
         {"trailwith", language({listSet("F", {"\\w+"}, true, "trailwith[(]")}), "f(x) g", "[F:f](x) g"},
         {"other bracket pairs", language({listSet("F", {"\\w+"}, true, "trailwith(=)")}), "a=1 b", "[F:a]=1 b"},
@@ -122,7 +109,7 @@ TEST(EngineTokens, LeadTrailAndColumnRules)
 
 TEST(EngineTokens, RegexpWithRuleWordTakesItsNextChoiceThatEndsAtAWordEnd)
 {
-    runCases({
+    expectMarked({
         {"alternation order", language({listSet("P", {"#[ \\t]*(if|ifdef|ifndef)"}, true, "word")}),
          "#ifndef #if x #ifdefx", "[P:#ifndef] [P:#if] x #ifdefx"},
         {"backtracking to a shorter match", language({listSet("S", {"[a-z ]+"}, true, "word")}), "ab c1", "[S:ab ]c1"},

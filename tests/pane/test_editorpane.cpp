@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QMimeData>
-#include <QPainter>
 #include <QPrinterInfo>
 #include <QSignalSpy>
 #include <QTest>
@@ -25,13 +24,6 @@ QString lines(int n, const QString &prefix = QStringLiteral("line"))
     return out.join(QLatin1Char('\n'));
 }
 
-QPixmap solid(const QColor &c)
-{
-    QPixmap pm(12, 12);
-    pm.fill(c);
-    return pm;
-}
-
 } // namespace
 
 TEST(EditorPane, TextAndChangeNotification)
@@ -39,100 +31,80 @@ TEST(EditorPane, TextAndChangeNotification)
     EditorPane pane;
     QSignalSpy changed(&pane, &EditorPane::changed);
 
-    // Programmatic text reports one change, as the window's loading flag expects.
-    pane.setText(QStringLiteral("alpha\nbeta"));
-    EXPECT_EQ(pane.text(), QStringLiteral("alpha\nbeta"));
+    // Programmatic text reports one change, as the window's loading flag expects; the same text
+    // again is no change. Non-Latin text survives.
+    const QString text = QStringLiteral("alpha\nGrüße €\u4e2d\U0001F600");
+    pane.setText(text);
+    pane.setText(text);
+    EXPECT_EQ(pane.text(), text);
     EXPECT_EQ(changed.count(), 1);
 
-    // The same text again is no change.
-    pane.setText(QStringLiteral("alpha\nbeta"));
-    EXPECT_EQ(changed.count(), 1);
-
-    // A user edit reports.
-    putCaret(pane, 1, 4);
+    // A user edit reports; undo and redo are edits like any other.
+    putCaret(pane, 0, 5);
     QTest::keyClicks(&pane, QStringLiteral("x"));
-    EXPECT_EQ(pane.text(), QStringLiteral("alpha\nbetax"));
-    EXPECT_GE(changed.count(), 2);
-
-    // Undo and redo are edits like any other.
+    EXPECT_EQ(pane.text(), QStringLiteral("alphax\nGrüße €\u4e2d\U0001F600"));
     const int edits = changed.count();
+    EXPECT_GE(edits, 2);
     pane.undo();
-    EXPECT_EQ(pane.text(), QStringLiteral("alpha\nbeta"));
+    EXPECT_EQ(pane.text(), text);
     pane.redo();
-    EXPECT_EQ(pane.text(), QStringLiteral("alpha\nbetax"));
     EXPECT_EQ(changed.count(), edits + 2);
 
     // With reporting off (the XML pane while its text is replaced), nothing is reported.
-    const int before = changed.count();
     pane.setReportChanges(false);
     pane.setText(QStringLiteral("gamma"));
     QTest::keyClicks(&pane, QStringLiteral("y"));
-    EXPECT_EQ(changed.count(), before);
-    pane.setReportChanges(true);
-    EXPECT_TRUE(pane.reportChanges());
-
-    // Non-Latin text survives the round trip.
-    pane.setText(QStringLiteral("Grüße €\n\u4e2d\U0001F600"));
-    EXPECT_EQ(pane.text(), QStringLiteral("Grüße €\n\u4e2d\U0001F600"));
+    EXPECT_EQ(changed.count(), edits + 2);
 }
 
-TEST(EditorPane, SetTextKeepsCaretAndStartsUndoAfresh)
+TEST(EditorPane, SelectionLineIsTheCaretLineAndSurvivesNewText)
 {
     EditorPane pane;
     pane.setText(lines(50));
+    EXPECT_EQ(pane.selectionLine(), 0);
+    pane.setSelection(2, 1, 6, 2);
+    EXPECT_EQ(pane.selectionLine(), 6);
     putCaret(pane, 30, 3);
     pane.setText(lines(50, QStringLiteral("row")));
     EXPECT_EQ(pane.selectionLine(), 30);
     EXPECT_FALSE(pane.isUndoAvailable()); // undo never brings back the replaced text
-
-    // A shorter text puts the caret on its last line.
-    pane.setText(QStringLiteral("one\ntwo"));
+    pane.setText(QStringLiteral("one\ntwo")); // a shorter text: its last line
     EXPECT_EQ(pane.selectionLine(), 1);
 }
 
 TEST(EditorPane, NewLineBreaksFollowTheText)
 {
     EditorPane pane;
-    for (const QString &br : {QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r")}) {
-        pane.setText(QStringLiteral("a") + br + QStringLiteral("b"));
-        putCaret(pane, 1, 1);
-        QTest::keyClick(&pane, Qt::Key_Return);
-        EXPECT_EQ(pane.text(), QStringLiteral("a") + br + QStringLiteral("b") + br);
-    }
     // A text of one line keeps the last kind; a new pane starts with CR LF.
-    EditorPane fresh;
-    fresh.setText(QStringLiteral("x"));
-    putCaret(fresh, 0, 1);
-    QTest::keyClick(&fresh, Qt::Key_Return);
-    EXPECT_EQ(fresh.text(), QStringLiteral("x\r\n"));
+    for (const QString br : {"", "\r\n", "\n", "\r"}) {
+        const QString start = br.isEmpty() ? QStringLiteral("b") : QStringLiteral("a") + br + QStringLiteral("b");
+        pane.setText(start);
+        putCaret(pane, br.isEmpty() ? 0 : 1, 1);
+        QTest::keyClick(&pane, Qt::Key_Return);
+        EXPECT_EQ(pane.text(), start + (br.isEmpty() ? QStringLiteral("\r\n") : br));
+    }
 }
 
 TEST(EditorPane, MarginImageBits)
 {
     EditorPane pane;
     pane.setText(lines(5));
-    pane.setMarginImages({solid(Qt::red), solid(Qt::green), solid(Qt::blue)});
+    QPixmap image(12, 12);
+    image.fill(Qt::red);
+    pane.setMarginImages({image, image, image});
     EXPECT_EQ(pane.marginImageCount(), 3);
 
-    EXPECT_EQ(pane.marginImageBits(2), 0);
+    // Flipping a bit twice leaves the line as it was (the margin image button); all eight bits are
+    // kept, even for images the list does not hold; more than a byte: only the byte counts.
     EXPECT_TRUE(pane.setMarginImageBits(2, 0x2));
-    EXPECT_EQ(pane.marginImageBits(2), 0x2);
-    EXPECT_EQ(pane.marginImageBits(1), 0);
-
-    // Flipping the second image twice leaves the line as it was (the margin image button).
     for (int click = 0; click < 2; ++click)
         pane.setMarginImageBits(3, pane.marginImageBits(3) ^ 2);
-    EXPECT_EQ(pane.marginImageBits(3), 0);
-
-    // All eight bits are kept, even for images the list does not hold.
-    EXPECT_TRUE(pane.setMarginImageBits(4, 0xA5));
-    EXPECT_EQ(pane.marginImageBits(4), 0xA5);
-    EXPECT_TRUE(pane.setMarginImageBits(4, 0x1FF)); // more than a byte: only the byte counts
-    EXPECT_EQ(pane.marginImageBits(4), 0xFF);
-
-    // Lines out of range.
+    EXPECT_TRUE(pane.setMarginImageBits(4, 0x1A5));
     EXPECT_FALSE(pane.setMarginImageBits(-1, 1));
     EXPECT_FALSE(pane.setMarginImageBits(5, 1));
+    const int expected[] = {0, 0, 0x2, 0, 0xA5};
+    for (int line = 0; line < 5; ++line)
+        EXPECT_EQ(pane.marginImageBits(line), expected[line]) << line;
     EXPECT_EQ(pane.marginImageBits(99), 0);
 
     // Picture files that hold no picture (text, a cut PNG, nothing) give empty images: their
@@ -148,7 +120,7 @@ TEST(EditorPane, MarginImageBits)
     EXPECT_EQ(pane.marginImageCount(), 3);
     EXPECT_TRUE(pane.setMarginImageBits(4, 0x7));
     EXPECT_EQ(pane.marginImageBits(4), 0x7);
-    pane.setMarginImages({solid(Qt::red), solid(Qt::green), solid(Qt::blue)});
+    pane.setMarginImages({image, image, image});
 
     // Images move with their line when lines are inserted above.
     putCaret(pane, 0, 0);
@@ -160,50 +132,33 @@ TEST(EditorPane, DisplayOptions)
 {
     EditorPane pane;
     pane.setText(lines(120));
-    pane.setLeftMarginVisible(false);
-    EXPECT_EQ(pane.marginWidth(1), 0);
-    pane.setLeftMarginVisible(true);
-    EXPECT_GT(pane.marginWidth(1), 0);
+    for (bool on : {false, true}) {
+        pane.setLeftMarginVisible(on);
+        EXPECT_EQ(pane.marginWidth(1) > 0, on);
+        pane.setLineNumbersVisible(on);
+        EXPECT_EQ(pane.marginWidth(0) > 0, on);
+        pane.setWhiteSpaceVisible(on);
+        EXPECT_EQ(pane.whitespaceVisibility(), on ? QsciScintilla::WsVisible : QsciScintilla::WsInvisible);
+    }
 
-    pane.setWhiteSpaceVisible(true);
-    EXPECT_EQ(pane.whitespaceVisibility(), QsciScintilla::WsVisible);
-    pane.setWhiteSpaceVisible(false);
-    EXPECT_EQ(pane.whitespaceVisibility(), QsciScintilla::WsInvisible);
-
-    pane.setLineNumbersVisible(false);
-    EXPECT_EQ(pane.marginWidth(0), 0);
-    pane.setLineNumbersVisible(true);
-    EXPECT_GT(pane.marginWidth(0), 0);
-}
-
-TEST(EditorPane, BoldNumberFollowsTheCaretLine)
-{
-    EditorPane pane;
-    pane.setText(lines(10));
-    pane.setLineNumbersVisible(true);
+    // The bold number follows the caret line; numbers follow inserted lines.
     pane.setBoldSelectionLineNumber(true);
     auto style = [&](int line) { return pane.SendScintilla(Sci::SCI_MARGINGETSTYLE, line); };
     auto number = [&](int line) {
         QByteArray buf(16, '\0');
-        const long n = pane.SendScintilla(Sci::SCI_MARGINGETTEXT, line, buf.data());
-        return QString::fromUtf8(buf.left(n));
+        return QString::fromUtf8(buf.left(pane.SendScintilla(Sci::SCI_MARGINGETTEXT, line, buf.data())));
     };
     putCaret(pane, 4, 0);
     settle(pane);
     EXPECT_NE(style(4), style(3));
     EXPECT_EQ(style(3), style(5));
     EXPECT_EQ(number(4), QStringLiteral("5"));
-
-    // Numbers follow inserted lines; the bold one follows the caret.
     putCaret(pane, 1, 0);
     QTest::keyClick(&pane, Qt::Key_Return);
     settle(pane);
-    EXPECT_EQ(pane.selectionLine(), 2);
     EXPECT_EQ(number(10), QStringLiteral("11"));
     EXPECT_NE(style(2), style(4));
     EXPECT_EQ(style(4), style(5));
-
-    // Switching the bold number off restores the plain number margin.
     pane.setBoldSelectionLineNumber(false);
     EXPECT_EQ(pane.marginType(0), QsciScintilla::NumberMargin);
 }
@@ -215,35 +170,27 @@ TEST(EditorPane, FindNextSelectsExactText)
                                 "<tokenset name=\"key\">"));
     EXPECT_FALSE(pane.findNext()); // no text yet
     pane.setFindText(QStringLiteral("<tokenset name=\"key\""));
-    ASSERT_TRUE(pane.findNext());
-    EXPECT_EQ(pane.selectedText(), QStringLiteral("<tokenset name=\"key\""));
-    EXPECT_EQ(pane.selectionLine(), 1);
-    ASSERT_TRUE(pane.findNext()); // the next one, skipping the other letter case
-    EXPECT_EQ(pane.selectionLine(), 3);
-    ASSERT_TRUE(pane.findNext()); // wraps around
-    EXPECT_EQ(pane.selectionLine(), 1);
-
+    // The next one, skipping the other letter case, then around the end.
+    for (int line : {1, 3, 1}) {
+        ASSERT_TRUE(pane.findNext());
+        EXPECT_EQ(pane.selectionLine(), line);
+        EXPECT_EQ(pane.selectedText(), QStringLiteral("<tokenset name=\"key\""));
+    }
     pane.setFindText(QStringLiteral("absent"));
     EXPECT_FALSE(pane.findNext());
 }
 
-TEST(EditorPane, SaveWritesAnsiTextAtomically)
+TEST(EditorPane, SavesAnsiTextAndPrints)
 {
     TestUtil::TempFolder folder;
     EditorPane pane;
     pane.setText(QStringLiteral("caf\u00e9\r\nline"));
     ASSERT_TRUE(pane.saveFile(folder.file(QStringLiteral("out.txt"))));
     EXPECT_EQ(folder.read(QStringLiteral("out.txt")), AnsiCodec::encode(QStringLiteral("caf\u00e9\r\nline")));
-
     // A folder that does not exist: reported, nothing written.
     EXPECT_FALSE(pane.saveFile(folder.file(QStringLiteral("missing/out.txt"))));
     EXPECT_FALSE(folder.exists(QStringLiteral("missing/out.txt")));
-}
 
-TEST(EditorPane, PrintsToPdf)
-{
-    TestUtil::TempFolder folder;
-    EditorPane pane;
     pane.setText(lines(200));
     {
         QsciPrinter printer(QPrinter::HighResolution);
@@ -252,7 +199,6 @@ TEST(EditorPane, PrintsToPdf)
         EXPECT_TRUE(pane.print(printer));
     }
     EXPECT_TRUE(folder.read(QStringLiteral("a.pdf")).startsWith("%PDF"));
-
     if (QPrinterInfo::defaultPrinter().isNull()) {
         EXPECT_TRUE(pane.printDefault(folder.file(QStringLiteral("b.pdf"))));
         EXPECT_TRUE(folder.read(QStringLiteral("b.pdf")).startsWith("%PDF"));
@@ -277,30 +223,17 @@ TEST(EditorPane, DroppedFilesInsertTheirText)
         QApplication::sendEvent(pane.viewport(), &enter);
         QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(pane.viewport(), &move);
-        const bool accepted = move.isAccepted();
         QDropEvent dropEvent(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(pane.viewport(), &dropEvent);
-        return accepted;
+        return move.isAccepted();
     };
 
     pane.setDropFilesEnabled(false);
     drop();
     EXPECT_EQ(pane.text(), QStringLiteral("start"));
-
     pane.setDropFilesEnabled(true);
     EXPECT_TRUE(drop());
     EXPECT_EQ(pane.text(), QStringLiteral("startdropped \u00e9"));
     pane.undo(); // a drop is an ordinary, undoable edit
     EXPECT_EQ(pane.text(), QStringLiteral("start"));
-}
-
-TEST(EditorPane, SelectionLineIsTheCaretLine)
-{
-    EditorPane pane;
-    pane.setText(lines(10));
-    EXPECT_EQ(pane.selectionLine(), 0);
-    pane.setSelection(2, 1, 6, 2);
-    EXPECT_EQ(pane.selectionLine(), 6);
-    putCaret(pane, 9, 2);
-    EXPECT_EQ(pane.selectionLine(), 9);
 }

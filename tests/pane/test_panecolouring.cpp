@@ -7,8 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,71 +17,32 @@ using Sci = QsciScintillaBase;
 using PaneTest::putCaret;
 using PaneTest::settle;
 
-TokenListDefinition tokens(const QStringList &texts, bool regexp = false, const QString &action = QString())
-{
-    TokenListDefinition list;
-    list.present = true;
-    list.regexp = regexp;
-    list.rule = regexp ? QString() : QStringLiteral("word");
-    for (const QString &t : texts)
-        list.tokens.append(TokenDefinition{t, action, regexp, list.rule});
-    return list;
-}
-
-TokensetDefinition listSet(const QString &name, int id, const QStringList &texts, qint32 fore = -1)
-{
-    TokensetDefinition ts;
-    ts.name = name;
-    ts.id = id;
-    ts.forecolor = fore;
-    ts.tokens = tokens(texts);
-    return ts;
-}
-
-TokensetDefinition scopeSet(const QString &name, int id, const QString &start, const QString &end,
-                            bool matchBraces = false)
-{
-    TokensetDefinition ts;
-    ts.name = name;
-    ts.id = id;
-    ts.scope = true;
-    ts.singlelinescope = false;
-    ts.matchbraces = matchBraces;
-    ts.tokens = tokens({start});
-    ts.tokens.rule.clear();
-    ts.tokens.tokens[0].rule.clear();
-    ts.tokens2 = tokens({end});
-    ts.tokens2.rule.clear();
-    ts.tokens2.tokens[0].rule.clear();
-    return ts;
-}
-
 // A small C-like language: keywords, block comments, braces that fold and match, hyperlinks and a
 // member list after a dot.
+const QByteArray kSample = R"lng(<language name="Sample">
+<tokenset name="Keywords" id="keywords" forecolor="16711680" fontstyle="bold">
+<tokens regexp="false" rule="word"><token>if</token><token>else</token></tokens></tokenset>
+<tokenset name="Comments" id="blockcomments" type="scope" singlelinescope="false" forecolor="32768" backcolor="14737632">
+<tokens regexp="false" rule=""><token>/*</token></tokens><tokens2 regexp="false" rule=""><token>*/</token></tokens2></tokenset>
+<tokenset name="Braces" id="scopekeywords" type="scope" singlelinescope="false" matchbraces="true">
+<tokens regexp="false" rule=""><token>{</token></tokens><tokens2 regexp="false" rule=""><token>}</token></tokens2></tokenset>
+<tokenset name="Links" id="hyperlinks"><tokens regexp="true" rule=""><token>https?://[A-Za-z0-9./_-]+</token></tokens></tokenset>
+<tokenset name="Dot" id="operators" memberlist="objects">
+<tokens regexp="false" rule=""><token action="ListMembers">.</token></tokens></tokenset>
+<tokenset name="Call" id="operators" memberlist="objects">
+<tokens regexp="false" rule=""><token action="ParameterInfo">(</token></tokens></tokenset>
+</language>)lng";
+
+enum { Keywords, Comments, Braces, Links };
+
 CompiledLanguagePtr sampleLanguage()
 {
-    LanguageDefinition d;
-    d.name = QStringLiteral("Sample");
-    TokensetDefinition keywords = listSet(QStringLiteral("Keywords"), 3, {QStringLiteral("if"), QStringLiteral("else")},
-                                          0x00FF0000); // blue
-    keywords.fontstyle = 1;
-    TokensetDefinition comments = scopeSet(QStringLiteral("Comments"), 6, QStringLiteral("/*"), QStringLiteral("*/"));
-    comments.forecolor = 0x00008000; // green
-    comments.backcolor = 0x00E0E0E0;
-    TokensetDefinition links = listSet(QStringLiteral("Links"), 15, {});
-    links.tokens = tokens({QStringLiteral("https?://[A-Za-z0-9./_-]+")}, true);
-    TokensetDefinition dot = listSet(QStringLiteral("Dot"), 4, {});
-    dot.tokens = tokens({QStringLiteral(".")}, false, QStringLiteral("ListMembers"));
-    dot.tokens.tokens[0].rule.clear();
-    dot.memberlist = QStringLiteral("objects");
-    TokensetDefinition call = listSet(QStringLiteral("Call"), 4, {});
-    call.tokens = tokens({QStringLiteral("(")}, false, QStringLiteral("ParameterInfo"));
-    call.tokens.tokens[0].rule.clear();
-    call.memberlist = QStringLiteral("objects");
-    d.tokensets = {keywords, comments, scopeSet(QStringLiteral("Braces"), 5, QStringLiteral("{"), QStringLiteral("}"), true),
-                   links, dot, call};
-    return CompiledLanguage::compile(d);
+    LanguageObject object;
+    EXPECT_TRUE(object.loadData(kSample, QStringLiteral("sample.lng"))) << object.error().toString().toStdString();
+    return CompiledLanguage::compile(*object.definition());
 }
+
+int style(int tokenset) { return PaneLexer::styleForTokenset(tokenset); }
 
 int styleAt(EditorPane &pane, int line, int column)
 {
@@ -93,149 +55,118 @@ void styleAll(EditorPane &pane)
     pane.SendScintilla(Sci::SCI_COLOURISE, pane.SendScintilla(Sci::SCI_GETENDSTYLED), -1L);
 }
 
-int indicatorAt(EditorPane &pane, int indicator, int position)
-{
-    return int(pane.SendScintilla(Sci::SCI_INDICATORVALUEAT, indicator, position));
-}
-
 } // namespace
-
-TEST(PaneColouring, StyleNumbersSkipTheEditorsOwnStyles)
-{
-    for (int ts = 0; ts < PaneLexer::kMaxTokensets; ++ts) {
-        const int style = PaneLexer::styleForTokenset(ts);
-        EXPECT_FALSE(style >= 32 && style <= 39) << ts;
-        EXPECT_GT(style, PaneLexer::kPlainStyle);
-        EXPECT_LE(style, PaneLexer::kLastStyle);
-        EXPECT_EQ(PaneLexer::tokensetForStyle(style), ts);
-    }
-    EXPECT_EQ(PaneLexer::styleForTokenset(-1), PaneLexer::kPlainStyle);
-    EXPECT_EQ(PaneLexer::styleForTokenset(51), PaneLexer::kPlainStyle);
-    EXPECT_EQ(PaneLexer::tokensetForStyle(PaneLexer::kPlainStyle), -1);
-    EXPECT_EQ(PaneLexer::tokensetForStyle(34), -1);
-}
 
 TEST(PaneColouring, TokensetsTakeTheirColoursAndFontStyle)
 {
-    // The text first: giving a language re-styles the text in place.
+    // Style numbers never take the editor's own styles 32..39.
+    for (int ts = 0; ts < PaneLexer::kMaxTokensets; ++ts) {
+        EXPECT_FALSE(style(ts) >= 32 && style(ts) <= 39) << ts;
+        EXPECT_EQ(PaneLexer::tokensetForStyle(style(ts)), ts);
+    }
+    EXPECT_EQ(style(51), PaneLexer::kPlainStyle);
+
+    // The text first: giving a language re-styles the text in place; non-ASCII text keeps the
+    // styles on the right characters (2 + 3 + 4 bytes before the comment).
     EditorPane pane;
-    pane.setText(QStringLiteral("if x /* note */ else"));
+    pane.setText(QStringLiteral("if x /* \u00e9\u4e2d\U0001F600 */ else"));
     styleAll(pane);
     pane.setLanguage(sampleLanguage());
     styleAll(pane);
-    const int kw = PaneLexer::styleForTokenset(0);
-    const int comment = PaneLexer::styleForTokenset(1);
-    EXPECT_EQ(styleAt(pane, 0, 0), kw);
-    EXPECT_EQ(styleAt(pane, 0, 1), kw);
+    EXPECT_EQ(styleAt(pane, 0, 1), style(Keywords));
     EXPECT_EQ(styleAt(pane, 0, 3), PaneLexer::kPlainStyle);
-    for (int col = 5; col < 15; ++col)
-        EXPECT_EQ(styleAt(pane, 0, col), comment) << col;
-    EXPECT_EQ(styleAt(pane, 0, 16), kw);
+    for (int col = 5; col < 20; ++col)
+        EXPECT_EQ(styleAt(pane, 0, col), style(Comments)) << col;
+    EXPECT_EQ(styleAt(pane, 0, 21), style(Keywords));
 
-    // 0x00BBGGRR: the low byte is red.
+    // 0x00BBGGRR: the low byte is red. Colours not set take the pane's own.
     PaneLexer *lexer = pane.paneLexer();
-    EXPECT_EQ(lexer->color(kw), QColor(0, 0, 255));
-    EXPECT_TRUE(lexer->font(kw).bold());
-    EXPECT_EQ(lexer->color(comment), QColor(0, 128, 0));
-    EXPECT_EQ(lexer->paper(comment), QColor(0xE0, 0xE0, 0xE0));
-    // Colours not set take the pane's own.
-    EXPECT_EQ(lexer->paper(kw), QColor(Qt::white));
-    EXPECT_EQ(lexer->color(PaneLexer::styleForTokenset(2)), QColor(Qt::black));
-    EXPECT_EQ(pane.SendScintilla(Sci::SCI_STYLEGETFORE, kw), 0x00FF0000);
+    EXPECT_EQ(lexer->color(style(Keywords)), QColor(0, 0, 255));
+    EXPECT_TRUE(lexer->font(style(Keywords)).bold());
+    EXPECT_EQ(lexer->color(style(Comments)), QColor(0, 128, 0));
+    EXPECT_EQ(lexer->paper(style(Comments)), QColor(0xE0, 0xE0, 0xE0));
+    EXPECT_EQ(lexer->paper(style(Keywords)), QColor(Qt::white));
+    EXPECT_EQ(lexer->color(style(Braces)), QColor(Qt::black));
 
-    // Without a language everything is plain.
-    pane.setLanguage(nullptr);
+    // A language object works too; one that loaded nothing, or none, leaves the text plain.
+    LanguageObject object;
+    ASSERT_TRUE(object.loadData("<language name=\"L\"><tokenset name=\"K\" id=\"keywords\" forecolor=\"255\">"
+                                "<tokens regexp=\"false\"><token>if</token></tokens></tokenset></language>",
+                                QStringLiteral("l.lng")));
+    pane.setLanguage(&object);
+    styleAll(pane);
+    EXPECT_EQ(styleAt(pane, 0, 0), style(0));
+    EXPECT_EQ(pane.paneLexer()->color(style(0)), QColor(255, 0, 0));
+    const LanguageObject empty;
+    pane.setLanguage(&empty);
     styleAll(pane);
     EXPECT_EQ(styleAt(pane, 0, 0), PaneLexer::kPlainStyle);
-    EXPECT_EQ(styleAt(pane, 0, 6), PaneLexer::kPlainStyle);
-}
-
-TEST(PaneColouring, NonAsciiTextKeepsStylesOnTheRightCharacters)
-{
-    EditorPane pane;
-    pane.setLanguage(sampleLanguage());
-    pane.setText(QStringLiteral("\u00e9\u4e2d\U0001F600 if"));
-    styleAll(pane);
-    // 2 + 3 + 4 bytes and a blank come before the keyword.
-    EXPECT_EQ(styleAt(pane, 0, 9), PaneLexer::kPlainStyle);
-    EXPECT_EQ(styleAt(pane, 0, 10), PaneLexer::styleForTokenset(0));
-    EXPECT_EQ(styleAt(pane, 0, 11), PaneLexer::styleForTokenset(0));
+    pane.setLanguage(static_cast<const LanguageObject *>(nullptr));
+    EXPECT_EQ(pane.language(), nullptr);
 }
 
 TEST(PaneColouring, AKeystrokeReStylesOnlyUntilTheStateRepeats)
 {
     EditorPane pane;
     pane.setLanguage(sampleLanguage());
-    QStringList text;
-    for (int i = 0; i < 400; ++i)
-        text << QStringLiteral("if x%1 { y } else z").arg(i);
-    pane.setText(text.join(QLatin1Char('\n')));
+    pane.setText(QStringLiteral("if x { y } else z\n").repeated(400));
     styleAll(pane);
     PaneLexer *lexer = pane.paneLexer();
+    auto edit = [&](int line, int column, const QString &text) {
+        lexer->resetLinesStyled();
+        putCaret(pane, line, column);
+        QTest::keyClicks(&pane, text);
+        styleAll(pane);
+        return lexer->linesStyled();
+    };
 
-    // A keystroke in the middle: its line and perhaps one more.
-    lexer->resetLinesStyled();
-    putCaret(pane, 200, 3);
-    QTest::keyClicks(&pane, QStringLiteral("q"));
-    styleAll(pane);
-    EXPECT_LE(lexer->linesStyled(), 2);
-    EXPECT_EQ(styleAt(pane, 200, 0), PaneLexer::styleForTokenset(0));
-    EXPECT_EQ(styleAt(pane, 300, 0), PaneLexer::styleForTokenset(0));
-
+    EXPECT_LE(edit(200, 3, "q"), 2); // its line and perhaps one more
+    EXPECT_EQ(styleAt(pane, 200, 1), style(Keywords));
     // Opening a comment changes every following line, closing it changes them back.
-    lexer->resetLinesStyled();
-    putCaret(pane, 200, 0);
-    QTest::keyClicks(&pane, QStringLiteral("/*"));
-    styleAll(pane);
-    EXPECT_GE(lexer->linesStyled(), 200);
-    EXPECT_EQ(styleAt(pane, 399, 0), PaneLexer::styleForTokenset(1));
+    EXPECT_GE(edit(200, 0, "/*"), 200);
+    EXPECT_EQ(styleAt(pane, 399, 0), style(Comments));
     pane.undo();
     styleAll(pane);
-    EXPECT_EQ(styleAt(pane, 399, 0), PaneLexer::styleForTokenset(0));
+    EXPECT_EQ(styleAt(pane, 399, 0), style(Keywords));
 
     // Several edits far apart before the next styling: each edited line is styled again.
-    styleAll(pane);
     lexer->resetLinesStyled();
     pane.insertAt(QStringLiteral("if "), 100, 0);
     pane.insertAt(QStringLiteral("else "), 300, 0);
     styleAll(pane);
     EXPECT_LE(lexer->linesStyled(), 4);
-    EXPECT_EQ(styleAt(pane, 100, 0), PaneLexer::styleForTokenset(0));
-    EXPECT_EQ(styleAt(pane, 300, 0), PaneLexer::styleForTokenset(0));
-    EXPECT_EQ(styleAt(pane, 300, 5), PaneLexer::styleForTokenset(0));
+    EXPECT_EQ(styleAt(pane, 300, 5), style(Keywords));
 
     // Styling asked for from the top skips the unchanged lines but still reaches an edited one.
     lexer->resetLinesStyled();
     pane.insertAt(QStringLiteral("if "), 350, 0);
     pane.SendScintilla(Sci::SCI_COLOURISE, 0L, -1L);
     EXPECT_LE(lexer->linesStyled(), 3);
-    EXPECT_EQ(styleAt(pane, 350, 0), PaneLexer::styleForTokenset(0));
+    EXPECT_EQ(styleAt(pane, 350, 0), style(Keywords));
 
     // Pasting several lines styles them all.
     lexer->resetLinesStyled();
     pane.insertAt(QStringLiteral("/* a\nb\nc */ if\n"), 50, 0);
     styleAll(pane);
-    EXPECT_EQ(styleAt(pane, 51, 0), PaneLexer::styleForTokenset(1));
-    EXPECT_EQ(styleAt(pane, 52, 5), PaneLexer::styleForTokenset(0));
     EXPECT_LE(lexer->linesStyled(), 6);
+    EXPECT_EQ(styleAt(pane, 51, 0), style(Comments));
+    EXPECT_EQ(styleAt(pane, 52, 5), style(Keywords));
 }
 
 TEST(PaneColouring, IncrementalStylingEqualsAFreshStyling)
 {
-    // Random edits (single characters, scope tokens, line breaks, multi-line pieces, deletions),
-    // each followed by incremental styling, must leave exactly the styles of a fresh full styling.
-    const QStringList pieces = {QStringLiteral("x"), QStringLiteral("if "), QStringLiteral("/*"), QStringLiteral("*/"),
-                                QStringLiteral("{"), QStringLiteral("}"), QStringLiteral("\n"), QStringLiteral("\u00e9"),
-                                QStringLiteral("a /* b\n c */ {\n}\n"), QStringLiteral("http://x.org ")};
+    // Random edits (characters, scope tokens, line breaks, multi-line pieces, deletions, deep
+    // nesting), each followed by incremental styling, leave exactly the styles of a fresh styling.
+    const QStringList pieces = {"x", "if ", "/*", "*/", "{", "}", "\n", "\u00e9", "a /* b\n c */ {\n}\n",
+                                "http://x.org ", "{ if\n{ {\n"};
     const CompiledLanguagePtr language = sampleLanguage();
     EditorPane pane;
     pane.setLanguage(language);
-    pane.setText(QString(QStringLiteral("if a { b } /* c */ else\n")).repeated(40));
+    pane.setText(QStringLiteral("if a { b } /* c */ else\n").repeated(40));
     styleAll(pane);
     auto styles = [](EditorPane &p) {
-        const long length = p.SendScintilla(Sci::SCI_GETLENGTH);
         QByteArray out;
-        for (long pos = 0; pos < length; ++pos)
+        for (long pos = 0, length = p.SendScintilla(Sci::SCI_GETLENGTH); pos < length; ++pos)
             out.append(char(p.SendScintilla(Sci::SCI_GETSTYLEAT, pos)));
         return out;
     };
@@ -276,29 +207,6 @@ TEST(PaneColouring, IncrementalStylingEqualsAFreshStyling)
     }
 }
 
-TEST(PaneColouring, DeepNestingIsStyledAndUndone)
-{
-    // Every line opens a scope that never closes: each line ends in a deeper state.
-    EditorPane pane;
-    pane.setLanguage(sampleLanguage());
-    pane.setText(QString(QStringLiteral("{ if\n")).repeated(2000) + QStringLiteral("if"));
-    styleAll(pane);
-    const int braces = PaneLexer::styleForTokenset(2);
-    EXPECT_EQ(styleAt(pane, 1999, 0), braces);
-    EXPECT_EQ(styleAt(pane, 2000, 0), PaneLexer::styleForTokenset(0)); // keywords stay valid inside
-    auto level = [&](int line) { return pane.SendScintilla(Sci::SCI_GETFOLDLEVEL, line) & Sci::SC_FOLDLEVELNUMBERMASK; };
-    EXPECT_EQ(level(10), Sci::SC_FOLDLEVELBASE + 10);
-    EXPECT_GE(level(2000), level(10)); // the engine may cap the depth it keeps
-
-    // A comment opened at the top turns everything into comment; taking it back restores the scopes.
-    pane.insertAt(QStringLiteral("/*"), 0, 0);
-    styleAll(pane);
-    EXPECT_EQ(styleAt(pane, 2000, 0), PaneLexer::styleForTokenset(1));
-    pane.undo();
-    styleAll(pane);
-    EXPECT_EQ(styleAt(pane, 2000, 0), PaneLexer::styleForTokenset(0));
-}
-
 TEST(PaneColouring, HyperlinksAreHotSpotsThatOpen)
 {
     EditorPane pane;
@@ -307,18 +215,15 @@ TEST(PaneColouring, HyperlinksAreHotSpotsThatOpen)
     pane.setLanguage(sampleLanguage());
     pane.setText(QStringLiteral("see http://example.org/a.html now"));
     styleAll(pane);
-    const int link = PaneLexer::styleForTokenset(3);
-    EXPECT_EQ(styleAt(pane, 0, 10), link);
-    EXPECT_TRUE(pane.SendScintilla(Sci::SCI_STYLEGETHOTSPOT, link));
-    EXPECT_FALSE(pane.SendScintilla(Sci::SCI_STYLEGETHOTSPOT, PaneLexer::styleForTokenset(0)));
+    EXPECT_EQ(styleAt(pane, 0, 10), style(Links));
+    EXPECT_TRUE(pane.SendScintilla(Sci::SCI_STYLEGETHOTSPOT, style(Links)));
+    EXPECT_FALSE(pane.SendScintilla(Sci::SCI_STYLEGETHOTSPOT, style(Keywords)));
 
     // A click anywhere on the link opens all of it; a click elsewhere does nothing.
     Q_EMIT pane.SCN_HOTSPOTCLICK(12, 0);
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.at(0), QUrl(QStringLiteral("http://example.org/a.html")));
-    EXPECT_FALSE(pane.openLinkAt(1));
-    EXPECT_FALSE(pane.openLinkAt(-5));
-    EXPECT_FALSE(pane.openLinkAt(1000));
+    EXPECT_EQ(opened, QList<QUrl>{QUrl(QStringLiteral("http://example.org/a.html"))});
+    for (int at : {1, -5, 1000})
+        EXPECT_FALSE(pane.openLinkAt(at)) << at;
     EXPECT_EQ(opened.size(), 1);
 }
 
@@ -327,8 +232,7 @@ TEST(PaneColouring, MemberListsAndTipsFromTheRegistry)
     EditorGlobals globals;
     auto list = std::make_shared<MemberListObject>();
     ASSERT_TRUE(list->loadData("<memberlist name=\"objects\">"
-                               "<member name=\"beta\" tip=\"int beta(int n)\"/><member name=\"alpha\"/>"
-                               "</memberlist>",
+                               "<member name=\"beta\" tip=\"int beta(int n)\"/><member name=\"alpha\"/></memberlist>",
                                QStringLiteral("objects.mbr")));
     globals.registerMemberList(list);
 
@@ -345,7 +249,6 @@ TEST(PaneColouring, MemberListsAndTipsFromTheRegistry)
     pane.SendScintilla(Sci::SCI_AUTOCSELECT, 0UL, "beta");
     pane.SendScintilla(Sci::SCI_AUTOCCOMPLETE);
     EXPECT_EQ(pane.text(), QStringLiteral("obj.beta"));
-    EXPECT_FALSE(pane.isListActive());
 
     // ParameterInfo: the tip of the member named before the token.
     QTest::keyClicks(&pane, QStringLiteral("("));
@@ -362,67 +265,35 @@ TEST(PaneColouring, MemberListsAndTipsFromTheRegistry)
     EXPECT_FALSE(pane.isListActive());
 }
 
-TEST(PaneColouring, LanguageFromALanguageObject)
+TEST(PaneColouring, MatchingBracesAreHighlightedAndScopesFold)
 {
-    EditorPane pane;
-    pane.setText(QStringLiteral("if x"));
-    LanguageObject object;
-    ASSERT_TRUE(object.loadData("<language name=\"L\"><tokenset name=\"K\" id=\"keywords\" forecolor=\"255\">"
-                                "<tokens regexp=\"false\"><token>if</token></tokens></tokenset></language>",
-                                QStringLiteral("l.lng")));
-    pane.setLanguage(&object);
-    styleAll(pane);
-    EXPECT_EQ(styleAt(pane, 0, 0), PaneLexer::styleForTokenset(0));
-    EXPECT_EQ(pane.paneLexer()->color(PaneLexer::styleForTokenset(0)), QColor(255, 0, 0));
-
-    // An object that loaded nothing leaves the text plain.
-    const LanguageObject empty;
-    pane.setLanguage(&empty);
-    styleAll(pane);
-    EXPECT_EQ(styleAt(pane, 0, 0), PaneLexer::kPlainStyle);
-    pane.setLanguage(static_cast<const LanguageObject *>(nullptr));
-    EXPECT_EQ(pane.language(), nullptr);
-}
-
-TEST(PaneColouring, MatchingBracesAreHighlighted)
-{
-    constexpr int kBrace = 9;
-    constexpr int kBad = 10;
+    constexpr int kBrace = 9, kBad = 10;
     EditorPane pane;
     pane.setLanguage(sampleLanguage());
     pane.setText(QStringLiteral("{ a\n  { b }\n}\n{ open"));
-    settle(pane);
+    const int line1 = int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 1));
+    const int line2 = int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 2));
+    const int line3 = int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 3));
+    const struct {
+        int line, column;
+        std::vector<int> brace, bad; // positions marked as matched or unmatched
+    } cases[] = {
+        {0, 0, {0, line2}, {}},          // on the outer opening brace
+        {1, 7, {line1 + 2, line1 + 6}, {}}, // after the inner closing brace
+        {3, 0, {}, {line3}},             // a brace never closed
+        {0, 2, {}, {}},                  // away from braces
+    };
+    for (const auto &c : cases) {
+        putCaret(pane, c.line, c.column);
+        settle(pane);
+        for (int pos : {0, line1 + 2, line1 + 6, line2, line3}) {
+            const bool brace = std::count(c.brace.begin(), c.brace.end(), pos) > 0;
+            const bool bad = std::count(c.bad.begin(), c.bad.end(), pos) > 0;
+            EXPECT_EQ(pane.SendScintilla(Sci::SCI_INDICATORVALUEAT, kBrace, pos), long(brace)) << c.line << ":" << c.column << " @" << pos;
+            EXPECT_EQ(pane.SendScintilla(Sci::SCI_INDICATORVALUEAT, kBad, pos), long(bad)) << c.line << ":" << c.column << " @" << pos;
+        }
+    }
 
-    putCaret(pane, 0, 0); // on the outer opening brace
-    settle(pane);
-    const int close = int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 2));
-    EXPECT_EQ(indicatorAt(pane, kBrace, 0), 1);
-    EXPECT_EQ(indicatorAt(pane, kBrace, close), 1);
-    EXPECT_EQ(indicatorAt(pane, kBrace, int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 1)) + 2), 0);
-
-    putCaret(pane, 1, 7); // after the inner closing brace
-    settle(pane);
-    const int inner = int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 1));
-    EXPECT_EQ(indicatorAt(pane, kBrace, inner + 2), 1);
-    EXPECT_EQ(indicatorAt(pane, kBrace, inner + 6), 1);
-    EXPECT_EQ(indicatorAt(pane, kBrace, 0), 0);
-
-    putCaret(pane, 3, 0); // a brace never closed
-    settle(pane);
-    const int open = int(pane.SendScintilla(Sci::SCI_POSITIONFROMLINE, 3));
-    EXPECT_EQ(indicatorAt(pane, kBad, open), 1);
-    EXPECT_EQ(indicatorAt(pane, kBrace, 0), 0);
-
-    putCaret(pane, 0, 2); // away from braces: nothing
-    settle(pane);
-    EXPECT_EQ(indicatorAt(pane, kBrace, 0), 0);
-    EXPECT_EQ(indicatorAt(pane, kBad, open), 0);
-}
-
-TEST(PaneColouring, ScopesFold)
-{
-    EditorPane pane;
-    pane.setLanguage(sampleLanguage());
     pane.setText(QStringLiteral("if {\n  a\n  /* x\n  y */\n}\nz"));
     styleAll(pane);
     auto level = [&](int line) { return int(pane.SendScintilla(Sci::SCI_GETFOLDLEVEL, line)); };
@@ -432,8 +303,13 @@ TEST(PaneColouring, ScopesFold)
     EXPECT_TRUE(level(2) & Sci::SC_FOLDLEVELHEADERFLAG);
     EXPECT_EQ(level(3) & Sci::SC_FOLDLEVELNUMBERMASK, base + 2);
     EXPECT_EQ(level(5), base);
-
     pane.foldAll(false);
     EXPECT_FALSE(pane.SendScintilla(Sci::SCI_GETLINEVISIBLE, 1));
     EXPECT_TRUE(pane.SendScintilla(Sci::SCI_GETLINEVISIBLE, 5));
+
+    // Deep nesting: every line opens a scope that never closes; keywords stay valid inside.
+    pane.setText(QStringLiteral("{ if\n").repeated(2000) + QStringLiteral("if"));
+    styleAll(pane);
+    EXPECT_EQ(styleAt(pane, 2000, 0), style(Keywords));
+    EXPECT_EQ(level(10) & Sci::SC_FOLDLEVELNUMBERMASK, base + 10);
 }
