@@ -1,6 +1,7 @@
 #include "online/dailymessage.h"
 
 #include "model/ansicodec.h"
+#include "model/atomicfile.h"
 #include "online/onlineconfig.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
 
@@ -90,8 +90,7 @@ QString download(const OnlineConfig &config, const QString &programFolder, int t
     if (!body)
         return kNotFound;
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(*body) != body->size() || !out.commit())
+    if (!AtomicFile::write(path, *body))
         return kNoAccess;
 
     QFile in(path);

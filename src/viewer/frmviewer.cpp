@@ -3,6 +3,7 @@
 #include "editorcontrol/pane/editorpane.h"
 #include "mainwindow/dialogs.h"
 #include "model/ansicodec.h"
+#include "model/atomicfile.h"
 #include "online/paneprinting.h"
 
 #include <QAction>
@@ -15,7 +16,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
@@ -303,10 +303,10 @@ bool FrmViewer::saveFile(const QString &path)
                             QStringLiteral("Save File"), Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
                != Dialogs::Answer::Ok)
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString cause;
+    if (!AtomicFile::write(path, bytes, &cause)) {
         report(QStringLiteral("Save File"), QStringLiteral("Could not save \"%1\": %2")
-                                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                                .arg(QDir::toNativeSeparators(path), cause));
         return false;
     }
     txtFile_->setModified(false);

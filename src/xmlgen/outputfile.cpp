@@ -1,9 +1,10 @@
 #include "xmlgen/outputfile.h"
 
+#include "model/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <filesystem>
@@ -45,16 +46,9 @@ QString write(const QString &path, const QByteArray &bytes, Sync sync)
 {
     if (sync == Sync::Replaceable)
         return writeReplaceable(path, bytes);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannotWrite(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString cause = file.errorString();
-        file.cancelWriting();
+    QString cause;
+    if (!AtomicFile::write(path, bytes, &cause))
         return cannotWrite(path, cause);
-    }
-    if (!file.commit())
-        return cannotWrite(path, file.errorString());
     return QString();
 }
 

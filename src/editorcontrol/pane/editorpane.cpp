@@ -5,6 +5,7 @@
 #include "editorcontrol/pane/panelexer.h"
 #include "editorcontrol/pane/utf8.h"
 #include "model/ansicodec.h"
+#include "model/atomicfile.h"
 
 
 #include <QDesktopServices>
@@ -13,7 +14,6 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -393,13 +393,7 @@ int EditorPane::selectionLine() const
 
 bool EditorPane::saveFile(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = AnsiCodec::encode(QsciScintilla::text());
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return AtomicFile::write(path, AnsiCodec::encode(QsciScintilla::text()));
 }
 
 bool EditorPane::print(QsciPrinter &printer)
