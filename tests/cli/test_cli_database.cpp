@@ -70,7 +70,7 @@ TEST(CliDatabase, ListAndShow)
     for (const QStringList &bad : {QStringList{u"list"_s, u"x"_s}, {u"show"_s, u"--index"_s, u"2"_s},
                                    {u"show"_s, u"--index"_s, u"x"_s}, {u"show"_s, u"--xml"_s}})
         EXPECT_EQ(cli(folder, bad).exitCode, 2) << bad.join(u' ').toStdString();
-    for (const char *command : {"list", "show", "new", "save"})
+    for (const char *command : {"list", "show", "new", "save", "sample", "delete"})
         EXPECT_TRUE(TestUtil::runCli({QLatin1String(command), u"--help"_s}).out.startsWith("Usage: varlex-cli "));
 }
 

@@ -16,9 +16,3 @@ TEST(AnsiCodec, CharactersOutsideTheCodePageBecomeQuestionMarks)
               QByteArray("\x80 x ? ?"));
     EXPECT_EQ(AnsiCodec::encodedSize(QString::fromUtf8("\xc3\xa9t\xc3\xa9")), 3);
 }
-
-TEST(AnsiCodec, UnknownCodePageIsRefused)
-{
-    EXPECT_FALSE(AnsiCodec::setCodePage(QStringLiteral("no-such-code-page")));
-    EXPECT_EQ(AnsiCodec::codePage(), QStringLiteral("windows-1252"));
-}

@@ -47,6 +47,20 @@ private:
     QString folder_;
 };
 
+// The properties and tokens of a tokenset, one line each, so two tokensets compare in one step.
+QStringList meaning(const TokensetDefinition &t)
+{
+    QStringList out{t.name, QString::number(t.id), QString::number(t.scope), QString::number(t.casesensitive),
+                    QString::number(t.singlelinescope), QString::number(t.matchbraces), QString::number(t.forecolor),
+                    QString::number(t.backcolor), QString::number(t.fontstyle), t.validscopes.join(u'|')};
+    for (const TokenListDefinition *list : {&t.tokens, &t.tokens2}) {
+        out << QStringLiteral("--");
+        for (const TokenDefinition &k : list->tokens)
+            out << k.text + u'\t' + QString::number(k.regexp) + u'\t' + k.rule;
+    }
+    return out;
+}
+
 TEST(StarterDatabase, HoldsTheStarterLanguagesInOrderWithTheirSamples)
 {
     ASSERT_TRUE(QFile::exists(starterDatabase()));
@@ -62,19 +76,6 @@ TEST(StarterDatabase, HoldsTheStarterLanguagesInOrderWithTheirSamples)
         ASSERT_GT(l.tokensetCount(), 5);
         for (int t = 0; t < l.tokensetCount(); ++t)
             EXPECT_EQ(l.tokensets[size_t(t)].included, 1) << l.tokensets[size_t(t)].name.toStdString();
-    }
-}
-
-TEST(StarterDatabase, EveryLanguageValidatesWithoutReferenceErrors)
-{
-    const Database db = loadStarter();
-    TestUtil::TempFolder folder;
-    PlainHost host(folder.path());
-    XmlWriter writer(db, host);
-    for (int i = 0; i < db.languages.size(); ++i) {
-        SCOPED_TRACE(db.languages[i].name.toStdString());
-        writer.generate(i, 1, false, false);
-        EXPECT_FALSE(writer.hasValidityErrors()) << writer.validityMessage().toStdString();
     }
 }
 
@@ -98,27 +99,8 @@ TEST(StarterDatabase, RewrittenDefinitionsMeanWhatTheSourcesSay)
         EXPECT_EQ(rewritten.wordchars, source.wordchars);
         ASSERT_EQ(rewritten.tokensets.size(), source.tokensets.size());
         for (int t = 0; t < source.tokensets.size(); ++t) {
-            const TokensetDefinition &a = source.tokensets[t];
-            const TokensetDefinition &b = rewritten.tokensets[t];
-            SCOPED_TRACE(a.name.toStdString());
-            EXPECT_EQ(b.name, a.name);
-            EXPECT_EQ(b.id, a.id);
-            EXPECT_EQ(b.scope, a.scope);
-            EXPECT_EQ(b.casesensitive, a.casesensitive);
-            EXPECT_EQ(b.singlelinescope, a.singlelinescope);
-            EXPECT_EQ(b.matchbraces, a.matchbraces);
-            EXPECT_EQ(b.forecolor, a.forecolor);
-            EXPECT_EQ(b.backcolor, a.backcolor);
-            EXPECT_EQ(b.fontstyle, a.fontstyle);
-            EXPECT_EQ(b.validscopes, a.validscopes);
-            for (const auto &[x, y] : {std::pair{&a.tokens, &b.tokens}, std::pair{&a.tokens2, &b.tokens2}}) {
-                ASSERT_EQ(y->tokens.size(), x->tokens.size());
-                for (int k = 0; k < x->tokens.size(); ++k) {
-                    EXPECT_EQ(y->tokens[k].text, x->tokens[k].text);
-                    EXPECT_EQ(y->tokens[k].regexp, x->tokens[k].regexp) << x->tokens[k].text.toStdString();
-                    EXPECT_EQ(y->tokens[k].rule, x->tokens[k].rule) << x->tokens[k].text.toStdString();
-                }
-            }
+            SCOPED_TRACE(source.tokensets[t].name.toStdString());
+            EXPECT_EQ(meaning(rewritten.tokensets[t]), meaning(source.tokensets[t]));
         }
     }
 }

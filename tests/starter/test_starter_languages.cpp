@@ -28,24 +28,24 @@ struct Coloured {
     QVector<StyleRun> runs;
 };
 
-// Loads a starter definition and colours its sample text; fails the test when the definition does not
-// load.
+// Loads a starter definition (failing the test when it does not load) and colours a text with it.
+Coloured colour(const QString &base, const QString &text)
+{
+    LanguageDefinition definition;
+    DefinitionError error;
+    EXPECT_TRUE(DefinitionReader::readFile(languagePath(base, "lng"), definition, error)) << error.toString().toStdString();
+    Coloured c{CompiledLanguage::compile(definition), text, {}};
+    c.runs = Highlighter(c.language).highlightText(c.text, true);
+    return c;
+}
+
+// The sample text shipped with a starter definition, coloured by it; each is coloured once.
 const Coloured &colouredSample(const QString &base)
 {
     static QHash<QString, Coloured> cache;
-    auto it = cache.find(base);
-    if (it != cache.end())
-        return *it;
-    Coloured c;
-    LanguageDefinition definition;
-    DefinitionError error;
-    const bool loaded = DefinitionReader::readFile(languagePath(base, "lng"), definition, error);
-    EXPECT_TRUE(loaded) << error.toString().toStdString();
-    c.language = CompiledLanguage::compile(definition);
-    c.text = QString::fromLatin1(TestUtil::readFile(languagePath(base, "txt")));
-    Highlighter highlighter(c.language);
-    c.runs = highlighter.highlightText(c.text, true);
-    return *cache.insert(base, c);
+    if (!cache.contains(base))
+        cache.insert(base, colour(base, QString::fromLatin1(TestUtil::readFile(languagePath(base, "txt")))));
+    return cache[base];
 }
 
 // Name of the tokenset that colours every character of [start, start + length), "" for the pane's
@@ -70,7 +70,6 @@ TEST(StarterLanguages, EveryDefinitionLoadsWithoutProblemsAndHasASample)
     const QStringList onDisk = QDir(TestUtil::sourcePath(QStringLiteral("data/languages")))
                                    .entryList({QStringLiteral("*.lng")}, QDir::Files);
     EXPECT_EQ(onDisk.size(), kStarterFiles.size()) << onDisk.join(QLatin1Char(' ')).toStdString();
-    QStringList names;
     for (const QString &base : kStarterFiles) {
         SCOPED_TRACE(base.toStdString());
         const Coloured &c = colouredSample(base);
@@ -78,9 +77,7 @@ TEST(StarterLanguages, EveryDefinitionLoadsWithoutProblemsAndHasASample)
         EXPECT_EQ(c.language->problems(), QStringList());
         EXPECT_GT(c.language->tokensetCount(), 5);
         EXPECT_GT(c.text.size(), 200);
-        names << c.language->definition().name;
     }
-    EXPECT_EQ(names, QStringList({"C", "C++", "Python", "JavaScript", "SQL", "HTML", "XML", "Shell", "INI"}));
 }
 
 // The files are sources of the program's own writer form: ANSI, CR LF line ends, no declaration.
@@ -106,114 +103,61 @@ struct Expectation {
     const char *tokenset; // "" for plain text
 };
 
+// Per language: its comments, keywords, strings and numbers, and what sets it apart.
 const Expectation kExpectations[] = {
-    // C: comments, directives, keywords and types, strings with escapes and formats, numbers, links
     {"c", "/* wordcount.c - counts", nullptr, "Block Comments"},
-    {"c", "// unused, shows a number", nullptr, "Line Comments"},
     {"c", "#include <stdio.h>", nullptr, "Preprocessor"},
-    {"c", "#define", nullptr, "Preprocessor"},
     {"c", "return", nullptr, "Keywords"},
     {"c", "unsigned long", "long", "Types"},
-    {"c", "\"%lu words\\n\"", "%lu", "Format Specifiers"},
     {"c", "\"%lu words\\n\"", " words", "Strings"},
     {"c", "\"%lu words\\n\"", "\\n", "Escape Sequences"},
-    {"c", "'\\t'", "\\t", "Escape Sequences"},
     {"c", "0.5e-3", nullptr, "Numbers"},
-    {"c", "0UL", nullptr, "Numbers"},
-    {"c", "!=", nullptr, "Operators"},
-    {"c", "https://en.cppreference.com/w/c", nullptr, "Hyperlinks"},
-    {"c", "printf", nullptr, "Scope Keywords"}, // "int" inside a word is no type
-    {"c", "MAX_LINE 1024", "MAX_LINE", ""},
-    // C++
     {"cpp", "namespace shop {", "namespace", "Keywords"},
     {"cpp", "// namespace shop", nullptr, "Line Comments"},
     {"cpp", "R\"(pears \"Williams\")\"", nullptr, "Raw Strings"},
     {"cpp", "1'000", nullptr, "Numbers"},
-    {"cpp", "0x2A", nullptr, "Numbers"},
-    {"cpp", "noexcept", nullptr, "Keywords"},
     {"cpp", "\"Total: \"", nullptr, "Strings"},
-    {"cpp", "#include <map>", nullptr, "Preprocessor"},
-    // Python
     {"python", "\"\"\"Print the most frequent", nullptr, "Long Strings"},
-    {"python", "https://docs.python.org/3/library/collections.html", nullptr, "Hyperlinks"},
     {"python", "def run", "def", "Keywords"},
     {"python", "@dataclass", nullptr, "Decorators"},
-    {"python", "print(", "print", "Builtins"},
     {"python", "\"utf-8\"", nullptr, "Strings"},
-    {"python", "\\t{count", "\\t", "Escape Sequences"},
-    {"python", "r\"\\w+\"", nullptr, "Raw Strings"},
     {"python", "# a raw string: no escapes", nullptr, "Comments"},
     {"python", "0.75", nullptr, "Numbers"},
-    {"python", "1e-3", nullptr, "Numbers"},
-    {"python", "0x1F", nullptr, "Numbers"},
-    {"python", "None", nullptr, "Keywords"},
-    // JavaScript
     {"javascript", "async function", "async", "Keywords"},
     {"javascript", "/**\r\n * Fetch", nullptr, "Block Comments"},
-    {"javascript", "// Render the names", nullptr, "Line Comments"},
     {"javascript", "'https://example.org/api/users'", nullptr, "Strings"},
-    {"javascript", "${API}", nullptr, "Substitutions"},
     {"javascript", "?limit=", nullptr, "Template Strings"},
     {"javascript", "${limit * 2}", "2", "Numbers"},
-    {"javascript", "\\\"\" + response", "\\\"", "Escape Sequences"},
-    {"javascript", "null", nullptr, "Constants"},
-    {"javascript", "25", nullptr, "Numbers"},
-    {"javascript", "=>", nullptr, "Operators"},
-    // SQL: keywords in any letter case, doubled quotes inside strings
     {"sql", "-- Monthly revenue", nullptr, "Line Comments"},
-    {"sql", "/* The report skips", nullptr, "Block Comments"},
     {"sql", "SELECT", nullptr, "Keywords"},
     {"sql", "VARCHAR", nullptr, "Data Types"},
-    {"sql", "COUNT", nullptr, "Functions"},
     {"sql", "'cancelled'", nullptr, "Strings"},
     {"sql", "'O''Brien'", "''", "Escape Sequences"},
-    {"sql", "'O''Brien'", "Brien'", "Strings"},
-    {"sql", "\"Month\"", nullptr, "Quoted Identifiers"},
     {"sql", "1.5e2", nullptr, "Numbers"},
-    {"sql", "<>", nullptr, "Operators"},
-    {"sql", "revenue DESC", "revenue", ""},
-    // HTML
     {"html", "<!DOCTYPE html>", nullptr, "Declarations"},
     {"html", "<!-- Styles live", nullptr, "Comments"},
     {"html", "<title>", "title", "Element Names"},
-    {"html", "</title>", "</", "Tags"},
     {"html", "charset", nullptr, "Attribute Names"},
     {"html", "\"utf-8\"", nullptr, "Attribute Values"},
     {"html", "&amp;", nullptr, "Entities"},
-    {"html", "&#169;", nullptr, "Entities"},
-    {"html", "https://www.example.org/guide", nullptr, "Hyperlinks"},
-    {"html", "Read the guide", nullptr, ""},
-    // XML
     {"xml", "<?xml", "<?", "Processing Instructions"},
     {"xml", "<![CDATA[Use <b>bold</b>", nullptr, "CDATA"},
-    {"xml", "xlink:href", nullptr, "Attribute Names"},
     {"xml", "<catalog", "catalog", "Element Names"},
     {"xml", "&#x2013;", nullptr, "Entities"},
     {"xml", "<!-- A small book", nullptr, "Comments"},
     {"xml", "29.90", nullptr, ""},
-    // Shell
     {"shell", "# backup.sh", nullptr, "Comments"},
     {"shell", "then", nullptr, "Keywords"},
-    {"shell", "printf", nullptr, "Builtins"},
     {"shell", "'%s: %s\\n'", nullptr, "Single-Quoted Strings"},
     {"shell", "\"$SOURCE\"", "$SOURCE", "Variables"},
-    {"shell", "\\\"$SOURCE\\\"", "\\\"", "Escape Sequences"},
-    {"shell", "$((count + 1))", "$((", "Arithmetic"},
     {"shell", "$(date)", nullptr, "Command Substitution"},
     {"shell", "KEEP=7", "7", "Numbers"},
-    {"shell", "$'Done.\\tKept'", "\\t", "Escape Sequences"},
-    {"shell", "-maxdepth", nullptr, ""},
-    // INI
     {"ini", "; Settings of the sample", nullptr, "Comments"},
-    {"ini", "# Unix-style", nullptr, "Comments"},
     {"ini", "[General]", nullptr, "Section Headings"},
     {"ini", "Timeout", nullptr, "Keys"},
     {"ini", "= 30", "30", "Numbers"},
-    {"ini", "= false", "false", "Constants"},
     {"ini", "= Sample Application", "Sample Application", "Values"},
-    {"ini", "%APPDATA%", nullptr, "Environment Variables"},
     {"ini", "\"C:\\Program Files\\Sample\\logo.png\"", nullptr, "Quoted Values"},
-    {"ini", "http://proxy.example.org:8080", nullptr, "Hyperlinks"},
 };
 
 TEST(StarterLanguages, SamplesAreColouredAsTheirLanguage)
@@ -245,24 +189,17 @@ TEST(StarterLanguages, KeywordsCountOnlyAsWholeWordsInCode)
         {"c", "int x; /* int */", "int */", "Block Comments"},
         {"c", "s = \"while\";", "while", "Strings"},
         {"c", "interval = 1;", "interval", ""},
-        {"c", "x = y2;", "2", ""},
         {"python", "classes = 'class'", "classes", ""},
         {"python", "x = 'if' # if", "# if", "Comments"},
         {"sql", "select Name from t", "select", "Keywords"},
-        {"sql", "SeLeCt 1", "SeLeCt", "Keywords"},
         {"shell", "my-echo hi", "echo", ""},
         {"javascript", "$if = 1", "if", ""},
         {"ini", "[a]\r\nkey = x ; not a comment", "; not a comment", "Values"},
     };
     for (const Case &k : cases) {
         SCOPED_TRACE(std::string(k.language) + ": " + k.text);
-        Coloured c;
-        LanguageDefinition definition;
-        DefinitionError error;
-        ASSERT_TRUE(DefinitionReader::readFile(languagePath(QString::fromLatin1(k.language), "lng"), definition, error));
-        c.language = CompiledLanguage::compile(definition);
-        c.text = QString::fromLatin1(k.text);
-        c.runs = Highlighter(c.language).highlightText(c.text, true);
+        const Coloured c = colour(QString::fromLatin1(k.language), QString::fromLatin1(k.text));
+        ASSERT_TRUE(c.language);
         const qsizetype at = c.text.lastIndexOf(QString::fromLatin1(k.part));
         ASSERT_GE(at, 0);
         EXPECT_EQ(tokensetOver(c, at, qsizetype(qstrlen(k.part))).toStdString(), std::string(k.tokenset));
