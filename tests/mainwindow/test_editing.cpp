@@ -116,12 +116,3 @@ TEST_F(EditTest, ALanguageWithoutTokensetsShowsNoneAndItsHandlersWriteNothing)
     EXPECT_TRUE(check("chkHidden")->isEnabled());
 }
 
-TEST_F(EditTest, TheIdListHoldsTheThirtyOneIdsAndShowsTheTokensetsId)
-{
-    start();
-    QComboBox *ids = combo(QStringLiteral("cmbID"));
-    EXPECT_EQ(ids->count(), 31);
-    EXPECT_EQ(ids->currentText(), QStringLiteral("whitespace"));
-    ids->setCurrentIndex(ids->findText(QStringLiteral("keywords")));
-    EXPECT_EQ(currentTokenset().id, QStringLiteral("keywords"));
-}

@@ -2,8 +2,6 @@
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QTest>
-#include <QToolBar>
 
 namespace {
 
@@ -115,61 +113,6 @@ TEST_F(MenuTest, TheBarShowsSixMenusAndHidesThePopupsAndTheFormCopy)
         shown << a->menu()->objectName();
     EXPECT_EQ(shown, QStringList({"mnuFile", "mnuEdit", "mnuTokensets", "mnuTokens", "mnuOptions", "mnuHelp"}));
     EXPECT_FALSE(action(QStringLiteral("mnuPrintForm"))->isVisible());
-
-    // Every top-level menu opens from the keyboard by its own letter.
-    QSet<QChar> letters;
-    for (QAction *a : child<QMenuBar>(QStringLiteral("menubar"))->actions()) {
-        const QString text = a->text();
-        const int amp = int(text.indexOf(QLatin1Char('&')));
-        ASSERT_GE(amp, 0) << text.toStdString();
-        letters.insert(text.at(amp + 1).toLower());
-    }
-    EXPECT_EQ(letters.size(), 6);
-}
-
-TEST_F(MenuTest, AltAndTheAcceleratorOpensAMenu)
-{
-    start();
-    window->activateWindow();
-    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
-    QMenu *options = child<QMenu>(QStringLiteral("mnuOptions"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return options->isVisible(); }, 500));
-    options->close();
-}
-
-TEST_F(MenuTest, ToolbarButtonsInOrderWithTheirToolTips)
-{
-    start();
-    const std::pair<const char *, const char *> expected[] = {
-        {"refresh", "Reload database"},
-        {"save", "Save Database"},
-        {"print", "Print XML Code"},
-        {"new", "New Language"},
-        {"delete", "Delete Language"},
-        {"openlang", "Import Language"},
-        {"view", "View Language Files"},
-        {"seek", "Seek Tokenset in XML Code"},
-        {"plus", "Add Tokenset"},
-        {"minus", "Remove Tokenset"},
-        {"up", "Move Tokenset Up"},
-        {"down", "Move Tokenset Down"},
-        {"font", "Toggle Tokens Font Size"},
-        {"easy", "EasyRead Format"},
-        {"full", "Full Window XML Code"},
-        {"deleteattributes", "Remove Token Attributes (Selected Tokenset)"},
-        {"message", "Get Varlex Message"},
-        {"email", "Email Author"},
-    };
-    QList<QAction *> buttons;
-    for (QAction *a : child<QToolBar>(QStringLiteral("Toolbar1"))->actions())
-        if (!a->isSeparator())
-            buttons << a;
-    ASSERT_EQ(buttons.size(), qsizetype(std::size(expected)));
-    for (size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(buttons[qsizetype(i)]->property("key").toString(), QString::fromLatin1(expected[i].first));
-        EXPECT_EQ(buttons[qsizetype(i)]->toolTip(), QString::fromLatin1(expected[i].second));
-        EXPECT_FALSE(buttons[qsizetype(i)]->icon().isNull()) << expected[i].first;
-    }
 }
 
 TEST_F(MenuTest, ToolbarKeysRunTheirMenuItems)

@@ -76,21 +76,6 @@ TEST_F(SettingsTest, EveryKeyIsWrittenAtCloseAndReadAtTheNextStart)
     EXPECT_EQ(window->pos(), QPoint(100, 60));
 }
 
-TEST_F(SettingsTest, StoredFormsAreReadInEveryAcceptedSpelling)
-{
-    storeSetting(QStringLiteral("FontHeight"), QStringLiteral("12"));
-    storeSetting(QStringLiteral("Confirmation"), QStringLiteral("0"));
-    storeSetting(QStringLiteral("AutoSeek"), QStringLiteral("TRUE"));
-    storeSetting(QStringLiteral("HideAttributes"), QStringLiteral("-1"));
-    storeSetting(QStringLiteral("LangFolder"), QStringLiteral("/some/where"));
-    start();
-    EXPECT_EQ(child<QPlainTextEdit>(QStringLiteral("txtTokens"))->font().pointSize(), 12);
-    EXPECT_EQ(child<QPlainTextEdit>(QStringLiteral("txtTokens2"))->font().pointSize(), 12);
-    EXPECT_FALSE(action(QStringLiteral("mnuConfirmation"))->isChecked());
-    EXPECT_TRUE(action(QStringLiteral("mnuAutoSeek"))->isChecked());
-    EXPECT_TRUE(action(QStringLiteral("mnuHideAttributes"))->isChecked());
-    EXPECT_EQ(window->importFolder(), QStringLiteral("/some/where"));
-}
 
 TEST_F(SettingsTest, UnconvertibleValuesFallBackToTheirDefaults)
 {

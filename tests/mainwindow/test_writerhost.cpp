@@ -103,26 +103,6 @@ TEST_F(WriterHostTest, TheTraceWindowGetsTimingLines)
     }
 }
 
-TEST_F(WriterHostTest, PendingManualChangesAreOnlyLostWithConsent)
-{
-    start();
-    const QString before = workingFile();
-    child<QPushButton>(QStringLiteral("cmdApply"))->setEnabled(true);
-    child<QPushButton>(QStringLiteral("cmdSave"))->setEnabled(true);
-    dialogs->answers.enqueue(Dialogs::Answer::Cancel);
-    action(QStringLiteral("mnuHideAttributes"))->trigger();
-    ASSERT_EQ(dialogs->messages.size(), 1);
-    EXPECT_EQ(dialogs->messages[0].text, QStringLiteral("Manual changes will be lost. Continue?"));
-    EXPECT_EQ(dialogs->messages[0].title, QStringLiteral("Write XML"));
-    EXPECT_EQ(workingFile(), before);
-    EXPECT_TRUE(child<QPushButton>(QStringLiteral("cmdApply"))->isEnabled());
-
-    dialogs->answers.enqueue(Dialogs::Answer::Ok);
-    action(QStringLiteral("mnuEasyRead"))->trigger();
-    EXPECT_NE(workingFile(), before);
-    EXPECT_FALSE(child<QPushButton>(QStringLiteral("cmdApply"))->isEnabled());
-    EXPECT_FALSE(child<QPushButton>(QStringLiteral("cmdSave"))->isEnabled());
-}
 
 TEST_F(WriterHostTest, RestoreRegistersTheXmlLanguageAgainAndReloadEmptiesTheRegistry)
 {
