@@ -125,6 +125,7 @@ public:
     void mnuNewTokenset_Click();
     void mnuUp_Click();
     void mnuDown_Click();
+    void moveCurrentTokenset(int (*move)(Language &, int));
     void mnuDuplicate_Click();
     void mnuSortLanguages_Click();
 

@@ -272,27 +272,21 @@ void FrmMain::mnuNewTokenset_Click()
 
 void FrmMain::mnuUp_Click()
 {
-    if (noTokenset())
-        return;
-    Hourglass busy;
-    const int k = db_.currentTokenset;
-    const int moved = RecordOps::moveTokensetUp(db_.current(), k);
-    if (moved < 0)
-        return;
-    DisplayTokensetList();
-    db_.dirty = true;
-    db_.currentTokenset = moved;
-    selectTokenset(moved);
-    regenerate(1);
+    moveCurrentTokenset(RecordOps::moveTokensetUp);
 }
 
 void FrmMain::mnuDown_Click()
 {
+    moveCurrentTokenset(RecordOps::moveTokensetDown);
+}
+
+// Moves the current tokenset one place with the given record operation and follows it.
+void FrmMain::moveCurrentTokenset(int (*move)(Language &, int))
+{
     if (noTokenset())
         return;
     Hourglass busy;
-    const int k = db_.currentTokenset;
-    const int moved = RecordOps::moveTokensetDown(db_.current(), k);
+    const int moved = move(db_.current(), db_.currentTokenset);
     if (moved < 0)
         return;
     DisplayTokensetList();
