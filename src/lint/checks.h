@@ -1,0 +1,32 @@
+#pragma once
+
+#include "lint/finding.h"
+
+#include <QVector>
+
+struct Language;
+
+namespace Lint {
+
+class LanguageView;
+
+// Collects the findings of one language.
+class Report {
+public:
+    Report(QString language, QVector<Finding> &out) : language_(std::move(language)), out_(out) {}
+    void add(Severity severity, const char *rule, const QString &tokenset, const QString &token,
+             const QString &message);
+
+private:
+    QString language_;
+    QVector<Finding> &out_;
+};
+
+// The checks, one area each (see docs/lint.md for every rule).
+void checkTexts(const Language &language, Report &report);     // names, code page, XML characters, field values
+void checkReferences(const LanguageView &view, Report &report); // inheritance, valid scopes, reachability
+void checkRegexps(const LanguageView &view, Report &report);    // regexps that fail, match empty or backtrack
+void checkTokens(const LanguageView &view, Report &report);     // empty, dead and duplicate tokens, token fields
+void checkShadowing(const LanguageView &view, Report &report);  // tokens that never win, scopes that never close
+
+} // namespace Lint

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/languagedefinition.h"
+#include "model/language.h"
+
+#include <QRegularExpression>
+#include <QString>
+#include <QVector>
+
+#include <vector>
+
+namespace Lint {
+
+// A token as an exported definition holds it, beside the line of the token list text it came from.
+struct ViewToken {
+    TokenDefinition token; // text, action, regexp and rule as the definition reader reads them
+    QString line;          // the line of the token list text, without the blanks around it
+};
+
+// One used slot of the record.
+struct ViewTokenset {
+    int slot = 0;
+    int written = -1;      // index among the tokensets the definition holds; -1 when not included
+    QVector<ViewToken> starts; // the first list (list tokens, or a scope's start tokens)
+    QVector<ViewToken> ends;   // the second list, written for scope tokensets only
+};
+
+// What a Language record means to the colouring engine: the definition that exporting the record
+// and reading the file back would give (built directly, so that a record whose file could not be
+// read back still has one), and the language compiled from it. References that the writer leaves
+// out are left out here too.
+class LanguageView {
+public:
+    explicit LanguageView(const Language &language);
+
+    const Language &record() const { return record_; }
+    const Tokenset &slot(const ViewTokenset &t) const { return record_.tokensets[size_t(t.slot)]; }
+    const QVector<ViewTokenset> &tokensets() const { return tokensets_; }
+    const LanguageDefinition &definition() const { return definition_; }
+    const CompiledLanguage &compiled() const { return *compiled_; }
+    const CompiledLanguagePtr &compiledPtr() const { return compiled_; }
+    // The used slot written as definition tokenset `written`.
+    const ViewTokenset &written(int written) const { return tokensets_[writtenSlots_[written]]; }
+    // Whether the text can get into a context: 0 the outermost level, 1 + t inside scope tokenset t
+    // (which must have a start token valid in a context the text gets into).
+    bool reached(int context) const { return reached_[size_t(context)]; }
+
+private:
+    const Language &record_;
+    QVector<ViewTokenset> tokensets_;
+    QVector<int> writtenSlots_;
+    LanguageDefinition definition_;
+    CompiledLanguagePtr compiled_;
+    std::vector<char> reached_;
+};
+
+// A regexp token's pattern compiled as the colouring engine compiles it (shared through its cache).
+QRegularExpression tokenRegexp(const QString &pattern, bool caseless);
+
+// Whether the definition reader reads a tokenset type as a scope ("scope" in any letter case, or 1).
+bool readsAsScope(const QString &type);
+
+// True for a character that an XML 1.0 document cannot hold (C0 controls other than TAB, CR and
+// LF, U+FFFE, U+FFFF and surrogates without their partner); `at` is the index in `text`.
+bool isXmlForbidden(QStringView text, qsizetype at);
+
+} // namespace Lint

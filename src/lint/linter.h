@@ -1,0 +1,35 @@
+#pragma once
+
+#include "lint/finding.h"
+
+#include <QString>
+#include <QVector>
+
+struct Database;
+struct Language;
+
+// A checker for definition authors: it looks at a language the way the colouring engine and the
+// definition reader will, and names what will not work as the author meant it.
+namespace Lint {
+
+// The findings of one language, errors first, then warnings, then notes.
+QVector<Finding> lintLanguage(const Language &language);
+
+// The findings of language `index` of the database, its name also checked against the others'.
+QVector<Finding> lintLanguage(const Database &db, int index);
+
+// A definition file, read as import reads it. False (with `problem` set: file, place and cause) when
+// the file cannot be read at all.
+bool lintFile(const QString &path, QVector<Finding> &findings, QString &problem);
+bool lintFileData(const QByteArray &bytes, const QString &fileName, QVector<Finding> &findings, QString &problem);
+
+bool hasErrors(const QVector<Finding> &findings);
+
+// One line per finding, "LOCATION: SEVERITY: MESSAGE [RULE]", with LOCATION the language (as
+// `where` names it), tokenset and token.
+QString findingLine(const Finding &finding, const QString &where);
+
+// The text of the window's validity pane: one line per finding, or a line saying there is none.
+QString validityText(const QVector<Finding> &findings);
+
+} // namespace Lint
