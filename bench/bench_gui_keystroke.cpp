@@ -4,8 +4,8 @@
 // writing and reading varlex.lng alone.
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/languageobject.h"
-#include "editorcontrol/pane/editorpane.h"
-#include "mainwindow/dialogs.h"
+#include "widgets/editorpane.h"
+#include "widgets/dialogs.h"
 #include "mainwindow/frmmain.h"
 #include "model/databasefile.h"
 #include "model/programfolder.h"

@@ -2,8 +2,8 @@
 // keystroke in its middle line (typed, then taken back), through the editor's own styling requests.
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/definitionreader.h"
-#include "editorcontrol/pane/editorpane.h"
-#include "editorcontrol/pane/panelexer.h"
+#include "widgets/editorpane.h"
+#include "widgets/panelexer.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "mainwindow/frmdebug.h"
-#include "mainwindow/tracebox.h"
+#include "widgets/tracebox.h"
 
 #include <QCloseEvent>
 

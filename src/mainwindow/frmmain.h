@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editorcontrol/editorglobals.h"
-#include "mainwindow/dialogs.h"
+#include "widgets/dialogs.h"
 #include "model/database.h"
 #include "model/trace.h"
 #include "xmlgen/writerhost.h"

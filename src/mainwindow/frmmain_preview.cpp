@@ -1,7 +1,7 @@
 // The preview: the XML pane shows varlex.lng and the sample pane is coloured by it.
 #include "editorcontrol/compiledlanguage.h"
 #include "mainwindow/frmmain.h"
-#include "mainwindow/tracebox.h"
+#include "widgets/tracebox.h"
 #include "model/ansicodec.h"
 #include "model/programfolder.h"
 #include "ui_frmmain.h"

@@ -1,7 +1,7 @@
 // Trace and validity output, the trace window, the full-window XML view and the layout.
 #include "mainwindow/frmdebug.h"
 #include "mainwindow/frmmain.h"
-#include "mainwindow/tracebox.h"
+#include "widgets/tracebox.h"
 #include "ui_frmmain.h"
 
 #include <QCoreApplication>

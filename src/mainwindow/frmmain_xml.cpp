@@ -1,6 +1,6 @@
 // The XML writer's side of the window: options, buttons, red flag, status pane and trace window.
 #include "mainwindow/frmmain.h"
-#include "mainwindow/tracebox.h"
+#include "widgets/tracebox.h"
 #include "model/programfolder.h"
 #include "ui_frmmain.h"
 #include "xmlgen/xmlwriter.h"

@@ -1,6 +1,6 @@
 #include "online/links.h"
 
-#include "mainwindow/dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,6 +1,6 @@
 #include "online/paneprinting.h"
 
-#include "editorcontrol/pane/qsci.h"
+#include "widgets/qsci.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "online/updatehandover.h"
 
-#include "mainwindow/dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QDir>
 #include <QFile>

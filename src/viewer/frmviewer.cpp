@@ -1,7 +1,7 @@
 #include "viewer/frmviewer.h"
 
-#include "editorcontrol/pane/editorpane.h"
-#include "mainwindow/dialogs.h"
+#include "widgets/editorpane.h"
+#include "widgets/dialogs.h"
 #include "model/ansicodec.h"
 #include "model/atomicfile.h"
 #include "online/paneprinting.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QString>
 #include <QStringList>

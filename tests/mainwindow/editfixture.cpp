@@ -1,5 +1,5 @@
 #include "mainwindow/editfixture.h"
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 #include "model/ansicodec.h"
 #include "model/databasefile.h"
 #include "model/languagetemplate.h"

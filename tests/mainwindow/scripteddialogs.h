@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QQueue>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // The road of one edit and the binding of the property controls.
 #include "editorcontrol/compiledlanguage.h"
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 #include "mainwindow/editfixture.h"
 
 #include <QLineEdit>

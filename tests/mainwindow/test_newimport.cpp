@@ -1,5 +1,5 @@
 // New languages, import through the file dialog, member lists and margin images.
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 #include "mainwindow/editfixture.h"
 
 #include <QAction>

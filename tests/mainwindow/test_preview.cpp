@@ -1,6 +1,6 @@
 // Manual XML changes, Seek and AutoSeek, and sample text edits.
 #include "editorcontrol/compiledlanguage.h"
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 #include "mainwindow/editfixture.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "mainwindow/tracebox.h"
+#include "widgets/tracebox.h"
 #include "mainwindow/updateinfo.h"
 #include "mainwindow/windowfixture.h"
 #include "xmlgen/xmlwriter.h"
@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 
 using StartupTest = WindowTest;
 

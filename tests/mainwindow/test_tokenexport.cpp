@@ -1,5 +1,5 @@
 // The token list commands on the boxes and the export commands.
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 #include "mainwindow/editfixture.h"
 
 #include <QAction>

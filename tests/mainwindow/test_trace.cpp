@@ -1,5 +1,5 @@
 #include "mainwindow/frmdebug.h"
-#include "mainwindow/tracebox.h"
+#include "widgets/tracebox.h"
 #include "mainwindow/windowfixture.h"
 #include "model/trace.h"
 
@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 
 class TraceTest : public WindowTest {
 protected:

@@ -1,6 +1,6 @@
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 #include "mainwindow/frmdebug.h"
-#include "mainwindow/tracebox.h"
+#include "widgets/tracebox.h"
 #include "mainwindow/windowfixture.h"
 #include "model/databasefile.h"
 

@@ -4,7 +4,7 @@
 #include "online/onlineservices.h"
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/languageobject.h"
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 
 #include <gtest/gtest.h>
 

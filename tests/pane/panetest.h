@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 
 #include <QApplication>
 #include <QString>

@@ -2,7 +2,7 @@
 // lists, brace highlighting and folding.
 #include "editorcontrol/editorglobals.h"
 #include "editorcontrol/languageobject.h"
-#include "editorcontrol/pane/panelexer.h"
+#include "widgets/panelexer.h"
 #include "pane/panetest.h"
 
 #include <gtest/gtest.h>

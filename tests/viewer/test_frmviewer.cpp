@@ -1,6 +1,6 @@
 #include "common/scripteddialogs.h"
 #include "common/testutil.h"
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 #include "online/paneprinting.h"
 #include "viewer/frmviewer.h"
 

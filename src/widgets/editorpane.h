@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editorcontrol/memberlistobject.h"
-#include "editorcontrol/pane/qsci.h"
+#include "widgets/qsci.h"
 
 #include <QList>
 #include <QPixmap>

@@ -1,7 +1,7 @@
-#include "editorcontrol/pane/panelexer.h"
+#include "widgets/panelexer.h"
 
-#include "editorcontrol/pane/editorpane.h"
-#include "editorcontrol/pane/utf8.h"
+#include "widgets/editorpane.h"
+#include "widgets/utf8.h"
 
 #include <QVarLengthArray>
 

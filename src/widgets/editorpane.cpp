@@ -1,9 +1,9 @@
-#include "editorcontrol/pane/editorpane.h"
+#include "widgets/editorpane.h"
 
 #include "editorcontrol/editorglobals.h"
 #include "editorcontrol/languageobject.h"
-#include "editorcontrol/pane/panelexer.h"
-#include "editorcontrol/pane/utf8.h"
+#include "widgets/panelexer.h"
+#include "widgets/utf8.h"
 #include "model/ansicodec.h"
 #include "model/atomicfile.h"
 

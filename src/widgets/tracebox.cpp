@@ -1,4 +1,4 @@
-#include "mainwindow/tracebox.h"
+#include "widgets/tracebox.h"
 
 #include <QScrollBar>
 #include <QTextCursor>

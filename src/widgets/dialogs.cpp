@@ -1,4 +1,4 @@
-#include "mainwindow/dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

@@ -4,7 +4,7 @@
 #include "editorcontrol/highlighter.h"
 #include "editorcontrol/scopestate.h"
 
-#include "editorcontrol/pane/qsci.h"
+#include "widgets/qsci.h"
 
 #include <QColor>
 #include <QFont>
