@@ -3,16 +3,33 @@
 #include "model/database.h"
 #include "model/fileresult.h"
 
-#include <QStringList>
+#include <QString>
 
 // What the database commands of varlex-cli share.
 namespace Cli {
+
+class Arguments;
 
 // Loads varlex.dat of the program folder. A folder that does not exist is reported as Failed without
 // creating anything.
 FileResult loadDatabase(Database &db);
 
-// True when args (after the command name) ask for --help; prints usage to stdout then.
-bool wantsHelp(const QStringList &args, const char *usage);
+// Loads the database for a command that only reads it. A file that cannot be read is reported
+// (exit 3); a damaged one is reported once, loaded as far as it could be read, and `damaged` is set
+// so that the command ends with exit 3 after its output. Returns Ok or the exit code to end with.
+int loadForReading(Database &db, bool &damaged);
+
+// The language that --index N or --name NAME chooses. Returns Ok with index set (-1 when neither
+// was given and the command does not require one), or reports the problem and returns its exit code:
+// both options given, none given when required, an index out of range, a name that names no
+// language ("no such language") or several (the message lists their indexes).
+int chooseLanguage(const Arguments &args, const Database &db, bool required, int &index);
+
+// The used tokenset slot of language `index` that `spec` names: a slot number, else a tokenset name.
+// Returns Ok with slot set, or reports (naming the language) that it names none or several.
+int chooseTokenset(const Arguments &args, const Database &db, int index, const QString &spec, int &slot);
+
+// "NAME (index N)", the prefix of messages that belong to one language; the name made one-line.
+QString languageLabel(const Database &db, int index);
 
 } // namespace Cli

@@ -6,46 +6,46 @@
 #include "xmlgen/xmlwriter.h"
 
 #include <QString>
-#include <QStringList>
 
-// What the XML commands of varlex-cli (xml, validate, export) share: the options, the folders, the
-// member lists and the writer over the loaded database.
+// What the XML commands of varlex-cli (xml, validate, export) share: the folders, the member lists
+// and the writer over the loaded database.
 namespace Cli {
 
-struct XmlOptions {
-    int index = -1;          // --index N; -1 when not given
-    bool all = false;        // --all
-    bool hideDefaults = false;
-    bool easyRead = false;
-    QString to;              // --to DIR
-};
+class Arguments;
 
-// Reads the options the command accepts (a subset of --index, --all, --to, --hide-defaults,
-// --easyread). Returns an empty string, or the usage problem.
-QString parseXmlOptions(const QStringList &args, const QStringList &accepted, XmlOptions &options);
+// The options of the XML commands that shape the output.
+inline constexpr const char *kHideDefaults = "hide-defaults";
+inline constexpr const char *kEasyRead = "easyread";
 
 // The writer's host for a run without windows.
 class CliWriterHost : public WriterHost {
 public:
-    XmlOptions options;
-    EditorGlobals globals;
+    explicit CliWriterHost(const Arguments &args);
 
-    bool hideDefaultAttributes() const override { return options.hideDefaults; }
-    bool easyReadFormat() const override { return options.easyRead; }
+    bool hideDefaultAttributes() const override { return hideDefaults_; }
+    bool easyReadFormat() const override { return easyRead_; }
     QString programFolder() const override;
     // --to DIR, else the ExpFolder setting, else language_def in the program folder.
     QString exportFolder() const override;
     const MemberlistLookup *memberlists() const override { return &globals; }
+
+    EditorGlobals globals;
+
+private:
+    bool hideDefaults_;
+    bool easyRead_;
+    QString to_;
 };
 
 // The member-list folder: the MemFolder setting, else language_mem in the program folder.
 QString memberListFolder();
 
-// Loads the database and the member lists. Returns the exit code to end with (Ok to go on); a
-// damaged file is reported and loaded as far as it could be read (damaged is set).
-int loadForXml(Database &db, CliWriterHost &host, bool &damaged);
+// Registers the member lists of the member-list folder and returns their names; each list that
+// cannot be loaded is reported and left out.
+QStringList loadMemberLists(EditorGlobals &globals);
 
-// Checks --index against the database; returns Ok or the usage exit code after reporting.
-int checkIndex(const Database &db, int index, const char *command);
+// Loads the database (see loadForReading) and the member lists. Returns Ok or the exit code to end
+// with; damaged is set for a damaged file, reported once and loaded as far as it could be read.
+int loadForXml(Database &db, CliWriterHost &host, bool &damaged);
 
 } // namespace Cli

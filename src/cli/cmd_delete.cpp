@@ -1,43 +1,27 @@
+#include "cli/arguments.h"
 #include "cli/clidatabase.h"
-#include "cli/command.h"
-#include "model/databasestore.h"
-#include "model/programfolder.h"
+#include "cli/databaseedit.h"
+#include "cli/output.h"
 #include "model/recordops.h"
 
 namespace {
 
-const char kUsage[] = "Usage: varlex-cli delete --index N\n"
-                      "Removes language N from varlex.dat and saves. The last remaining language cannot be\n"
-                      "removed (exit 1); a damaged database is refused (exit 3).\n";
-
-int run(const QStringList &allArgs)
+int run(const Cli::Arguments &args)
 {
-    const QStringList args = allArgs.mid(1);
-    if (Cli::wantsHelp(args, kUsage))
-        return Cli::Ok;
+    Cli::DatabaseEdit edit;
     int index = -1;
-    bool ok = false;
-    if (args.size() == 2 && args[0] == QLatin1String("--index"))
-        index = args[1].toInt(&ok);
-    if (!ok || index < 0)
-        return Cli::fail(Cli::Usage, QStringLiteral("delete needs --index N (see varlex-cli delete --help)"));
-    Database db;
-    const FileResult r = Cli::loadDatabase(db);
-    if (!r.ok())
-        return Cli::fail(Cli::BadInput, r.message + QStringLiteral(" Nothing was changed."));
-    if (index >= db.languages.size())
-        return Cli::fail(Cli::Usage, QStringLiteral("%1: there is no language %2 (0 to %3)")
-                                          .arg(DatabaseStore::databasePath(ProgramFolder::path()))
-                                          .arg(index)
-                                          .arg(db.upperIndex()));
-    if (RecordOps::deleteLanguage(db, index) < 0)
-        return Cli::fail(Cli::CheckFailed, QStringLiteral("Cannot delete last language!"));
-    const FileResult saved = DatabaseStore::SaveChanges(db, ProgramFolder::path());
-    if (!saved.ok())
-        return Cli::fail(Cli::CheckFailed, saved.message);
-    return Cli::Ok;
+    if (int code = edit.open(); code || (code = Cli::chooseLanguage(args, edit.db, true, index)))
+        return code;
+    if (RecordOps::deleteLanguage(edit.db, index) < 0)
+        return Cli::fail(Cli::CheckFailed, Cli::languageLabel(edit.db, index) + QStringLiteral(": Cannot delete last language!"));
+    return edit.save();
 }
 
-const Cli::Register reg({"delete", "remove a language from the database", run});
+const Cli::Command kCommand{
+    "delete", "remove a language from the database", "(--index N | --name NAME)",
+    "Removes the language from varlex.dat and saves. The last remaining language cannot be removed\n"
+    "(exit 1); a damaged database is refused (exit 3).\n",
+    {Cli::kIndexOption, Cli::kNameOption}, 0, 0, "", run};
+const Cli::Register reg(kCommand);
 
 } // namespace

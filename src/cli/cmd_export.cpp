@@ -1,53 +1,45 @@
+#include "cli/arguments.h"
 #include "cli/clidatabase.h"
 #include "cli/clixml.h"
-#include "cli/command.h"
+#include "cli/output.h"
 #include "xmlgen/languageexport.h"
+#include "xmlgen/outputfile.h"
 
 #include <QDir>
 
 namespace {
 
-const char kUsage[] =
-    "Usage: varlex-cli export (--index N | --all) [--to DIR] [--hide-defaults] [--easyread]\n"
-    "Writes language N, or every language in database order, as NAME.lng into the export folder: DIR,\n"
-    "else the export folder of the Varlex settings, else language_def in the program folder. The\n"
-    "folder is created when its parent exists. Prints each file written. A language whose name cannot\n"
-    "be a file name, or whose file cannot be written, is reported and the others are still written;\n"
-    "the exit status is then 1.\n"
-    "  --hide-defaults  leave out attributes that hold their default value\n"
-    "  --easyread       every attribute on a line of its own\n";
-
-int run(const QStringList &args)
+int run(const Cli::Arguments &args)
 {
-    if (Cli::wantsHelp(args.mid(1), kUsage))
-        return Cli::Ok;
-    Cli::CliWriterHost host;
-    const QString problem = Cli::parseXmlOptions(args.mid(1),
-                                                 {QStringLiteral("--index"), QStringLiteral("--all"), QStringLiteral("--to"),
-                                                  QStringLiteral("--hide-defaults"), QStringLiteral("--easyread")},
-                                                 host.options);
-    if (!problem.isEmpty())
-        return Cli::fail(Cli::Usage, QStringLiteral("export: %1 (see varlex-cli export --help)").arg(problem));
-    if ((host.options.index >= 0) == host.options.all)
-        return Cli::fail(Cli::Usage, QStringLiteral("export needs either --index N or --all (see varlex-cli export --help)"));
-
+    const bool all = args.has("all");
+    if (all && (args.has(Cli::kIndexOption.name) || args.has(Cli::kNameOption.name)))
+        return args.usage(QStringLiteral("choose either --all or one language, not both"));
+    if (!all && !args.has(Cli::kIndexOption.name) && !args.has(Cli::kNameOption.name))
+        return args.usage(QStringLiteral("choose a language with --index N or --name NAME, or --all"));
+    Cli::CliWriterHost host(args);
     Database db;
-    bool damaged = false;
-    if (const int code = Cli::loadForXml(db, host, damaged))
-        return code;
-    if (damaged)
-        return Cli::fail(Cli::BadInput, QStringLiteral("export: nothing was written from a damaged database"));
-    XmlWriter writer(db, host);
-    QStringList failures;
-    QStringList written;
-    if (host.options.all) {
-        const LanguageExport::Report report = LanguageExport::exportAll(writer);
-        failures = report.failures;
-        written = report.files;
-    } else {
-        if (const int code = Cli::checkIndex(db, host.options.index, "export"))
+    const FileResult loaded = Cli::loadDatabase(db);
+    if (!loaded.ok())
+        return Cli::fail(Cli::BadInput, loaded.message + QStringLiteral(" Nothing was exported."));
+    int index = -1;
+    if (!all) {
+        if (const int code = Cli::chooseLanguage(args, db, true, index))
             return code;
-        db.currentLanguage = host.options.index;
+    }
+    // A folder that cannot be made fails every language alike: say so once.
+    if (const QString problem = OutputFile::ensureFolder(host.exportFolder()); !problem.isEmpty())
+        return Cli::fail(Cli::CheckFailed, QStringLiteral("export: ") + problem);
+    Cli::loadMemberLists(host.globals);
+
+    XmlWriter writer(db, host);
+    QStringList written;
+    QStringList failures;
+    if (all) {
+        const LanguageExport::Report report = LanguageExport::exportAll(writer);
+        written = report.files;
+        failures = report.failures;
+    } else {
+        db.currentLanguage = index;
         const WriteResult r = LanguageExport::exportCurrent(writer);
         if (r.written())
             written += r.file;
@@ -55,12 +47,26 @@ int run(const QStringList &args)
             failures += r.error;
     }
     for (const QString &file : written)
-        Cli::outLine(QDir::toNativeSeparators(file));
+        Cli::outLine(Cli::oneLine(QDir::toNativeSeparators(file)));
     for (const QString &failure : failures)
         Cli::fail(Cli::CheckFailed, QStringLiteral("export: ") + failure);
     return failures.isEmpty() ? Cli::Ok : Cli::CheckFailed;
 }
 
-const Cli::Register reg({"export", "write languages as .lng files into the export folder", run});
+const Cli::Command kCommand{
+    "export", "write languages as .lng files into the export folder",
+    "(--index N | --name NAME | --all) [--to DIR] [--hide-defaults] [--easyread]",
+    "Writes the language, or every language in database order, as NAME.lng into the export folder: DIR,\n"
+    "else the export folder of the Varlex settings, else language_def in the program folder. The folder\n"
+    "is created when its parent exists. Prints each file written, one a line (backslashes, TABs and line\n"
+    "breaks in it written as \\\\, \\t, \\r and \\n). A language whose name cannot be a file name, or whose\n"
+    "file cannot be written, is reported and the others are still written; the exit status is then 1.\n"
+    "A damaged database is not exported (exit 3).\n",
+    {Cli::kIndexOption, Cli::kNameOption, {"all", nullptr, "every language"},
+     {"to", "DIR", "the export folder"},
+     {Cli::kHideDefaults, nullptr, "leave out attributes that hold their default value"},
+     {Cli::kEasyRead, nullptr, "every attribute on a line of its own"}},
+    0, 0, "", run};
+const Cli::Register reg(kCommand);
 
 } // namespace

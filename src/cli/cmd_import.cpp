@@ -1,67 +1,83 @@
-#include "cli/clidatabase.h"
-#include "cli/command.h"
+#include "cli/arguments.h"
+#include "cli/databaseedit.h"
+#include "cli/inputfile.h"
+#include "cli/output.h"
 #include "editorcontrol/languageobject.h"
 #include "import/languageimport.h"
-#include "model/databasestore.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
+#include "model/recordfields.h"
 
 namespace {
 
-const char kUsage[] =
-    "Usage: varlex-cli import FILE... [--no-auto-include]\n"
-    "Appends one language per language definition file (.lng) to the database, in the order given,\n"
-    "and saves it. Each language gets the sample text of sample.txt; its tokensets are included in\n"
-    "the generated XML unless --no-auto-include is given. A file that cannot be read or imported is\n"
-    "reported with its reason and adds nothing; the others are still imported. Exit status 3 when\n"
-    "any file failed or the database is damaged (then nothing is changed).\n";
+// Far more than a language record can hold (51 tokensets of two 64 KB token lists, written as XML).
+constexpr qint64 kMaxDefinitionBytes = qint64(64) << 20;
 
-int run(const QStringList &allArgs)
+// Reads and imports one file into a new record; false with the reason in problem.
+bool importOne(const QString &file, bool autoInclude, const QString &sampleText, Language &language, QString &problem)
 {
-    const QStringList args = allArgs.mid(1);
-    if (Cli::wantsHelp(args, kUsage))
-        return Cli::Ok;
-    QStringList files;
-    bool autoInclude = true;
-    for (const QString &arg : args) {
-        if (arg == QLatin1String("--no-auto-include"))
-            autoInclude = false;
-        else if (arg.startsWith(QLatin1String("--")))
-            return Cli::fail(Cli::Usage, QStringLiteral("import: unknown option %1 (see varlex-cli import --help)").arg(arg));
-        else
-            files.append(arg);
-    }
-    if (files.isEmpty())
-        return Cli::fail(Cli::Usage, QStringLiteral("import needs at least one FILE (see varlex-cli import --help)"));
-
-    Database db;
-    const FileResult loaded = Cli::loadDatabase(db);
-    if (!loaded.ok())
-        return Cli::fail(Cli::BadInput, loaded.message + QStringLiteral(" Nothing was changed."));
-
-    const QString folder = ProgramFolder::path();
-    const QString sampleText = LanguageTemplate::defaultSampleText(folder);
+    QByteArray bytes;
+    if (!Cli::readInput(file, kMaxDefinitionBytes, bytes, problem))
+        return false;
     LanguageObject object;
+    if (!object.loadData(bytes, Cli::inputName(file))) {
+        problem = object.error().toString();
+        return false;
+    }
+    if (!LanguageImport::fillLanguage(object, autoInclude, sampleText, language, problem))
+        return false;
+    problem = RecordFields::sizeProblem(language);
+    if (!problem.isEmpty())
+        problem = Cli::inputName(file) + QStringLiteral(": ") + problem;
+    return problem.isEmpty();
+}
+
+int run(const Cli::Arguments &args)
+{
+    const QStringList files = args.operands();
+    if (files.count(QStringLiteral("-")) > 1)
+        return args.usage(QStringLiteral("standard input (-) can be read only once"));
+    Cli::DatabaseEdit edit;
+    if (const int code = edit.open())
+        return code;
+
+    const QString sampleText = LanguageTemplate::defaultSampleText(ProgramFolder::path());
+    QStringList imported;
     int failed = 0;
-    int imported = 0;
     for (const QString &file : files) {
-        const LanguageImport::Result r = LanguageImport::importFile(db, object, file, autoInclude, sampleText);
-        if (!r.ok) {
-            Cli::fail(Cli::BadInput, QStringLiteral("import: ") + r.description);
+        Language language;
+        QString problem;
+        if (!importOne(file, !args.has("no-auto-include"), sampleText, language, problem)) {
+            Cli::fail(Cli::BadInput, QStringLiteral("import: ") + problem);
             ++failed;
             continue;
         }
-        ++imported;
-        Cli::outLine(QStringLiteral("%1: language %2 \"%3\"").arg(file).arg(r.index).arg(db.languages[r.index].name));
+        edit.db.languages.append(std::move(language));
+        imported += QStringLiteral("%1: language %2 \"%3\"")
+                        .arg(Cli::oneLine(file))
+                        .arg(edit.db.upperIndex())
+                        .arg(Cli::oneLine(edit.db.languages.constLast().name));
     }
-    if (imported > 0) {
-        const FileResult saved = DatabaseStore::SaveChanges(db, folder);
-        if (!saved.ok())
-            return Cli::fail(Cli::CheckFailed, saved.message);
+    if (!imported.isEmpty()) {
+        if (const int code = edit.save())
+            return code;
     }
+    for (const QString &line : imported)
+        Cli::outLine(line);
     return failed > 0 ? Cli::BadInput : Cli::Ok;
 }
 
-const Cli::Register reg({"import", "append languages read from language definition files", run});
+const Cli::Command kCommand{
+    "import", "append languages read from language definition files", "[--no-auto-include] FILE...",
+    "Appends one language per language definition file (.lng; - reads standard input) to the database,\n"
+    "in the order given, and saves it. Each language gets the sample text of sample.txt; its tokensets\n"
+    "are included in the generated XML unless --no-auto-include is given. Each file is imported or\n"
+    "refused on its own: a file that cannot be read, is not a definition, or whose record would not fit\n"
+    "the database (a text over 65535 bytes) is reported with its reason and adds nothing; the others\n"
+    "are still imported. A line FILE: language N \"NAME\" is printed for each file once the database is\n"
+    "saved. Exit status 3 when any file failed or the database is damaged (then nothing is changed);\n"
+    "1 when the database could not be saved (then nothing is imported).\n",
+    {{"no-auto-include", nullptr, "leave the imported tokensets out of the generated XML"}}, 1, -1, "FILE", run};
+const Cli::Register reg(kCommand);
 
 } // namespace

@@ -1,31 +1,42 @@
+#include "cli/arguments.h"
 #include "cli/clidatabase.h"
-#include "cli/command.h"
+#include "cli/output.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
-const char kUsage[] = "Usage: varlex-cli list\n"
-                      "Lists the languages of varlex.dat, one a line: index, TAB, name, TAB, number of tokensets.\n"
-                      "A damaged file lists what could be read and exits with 3.\n";
-
-int run(const QStringList &args)
+int run(const Cli::Arguments &args)
 {
-    if (Cli::wantsHelp(args.mid(1), kUsage))
-        return Cli::Ok;
-    if (args.size() > 1)
-        return Cli::fail(Cli::Usage, QStringLiteral("list takes no arguments (see varlex-cli list --help)"));
     Database db;
-    const FileResult r = Cli::loadDatabase(db);
-    if (r.status == FileResult::Failed)
-        return Cli::fail(Cli::BadInput, r.message);
-    QByteArray text;
-    for (int i = 0; i < db.languages.size(); ++i) {
-        const Language &l = db.languages[i];
-        text += QByteArray::number(i) + '\t' + l.name.toUtf8() + '\t' + QByteArray::number(l.tokensetCount()) + '\n';
+    bool damaged = false;
+    if (const int code = Cli::loadForReading(db, damaged))
+        return code;
+    if (args.has("json")) {
+        QJsonArray all;
+        for (int i = 0; i < db.languages.size(); ++i)
+            all.append(QJsonObject{{"index", i}, {"name", db.languages[i].name}, {"tokensets", db.languages[i].tokensetCount()}});
+        Cli::out(QJsonDocument(all).toJson(QJsonDocument::Indented));
+    } else {
+        QByteArray text;
+        for (int i = 0; i < db.languages.size(); ++i) {
+            const Language &l = db.languages[i];
+            text += QByteArray::number(i) + '\t' + Cli::oneLine(l.name).toUtf8() + '\t' + QByteArray::number(l.tokensetCount()) + '\n';
+        }
+        Cli::out(text);
     }
-    Cli::out(text);
-    return r.ok() ? Cli::Ok : Cli::fail(Cli::BadInput, r.message);
+    return damaged ? Cli::BadInput : Cli::Ok;
 }
 
-const Cli::Register reg({"list", "list the languages of the database", run});
+const Cli::Command kCommand{
+    "list", "list the languages of the database", "[--json]",
+    "Lists the languages of varlex.dat, one a line: index, TAB, name, TAB, number of tokensets. A name's\n"
+    "backslashes, TABs and line breaks are written as \\\\, \\t, \\r and \\n. A damaged file lists what\n"
+    "could be read and exits with 3.\n",
+    {{"json", nullptr, "a JSON array of {index, name, tokensets} instead"}},
+    0, 0, "", run};
+const Cli::Register reg(kCommand);
 
 } // namespace

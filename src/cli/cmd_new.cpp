@@ -1,41 +1,38 @@
-#include "cli/clidatabase.h"
-#include "cli/command.h"
-#include "model/databasestore.h"
+#include "cli/arguments.h"
+#include "cli/databaseedit.h"
+#include "cli/output.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
 
 namespace {
 
-const char kUsage[] = "Usage: varlex-cli new NAME\n"
-                      "Appends a language named NAME (as given, blanks kept) made from the template, with the\n"
-                      "token lists of Keywordlist.txt, Operatorlist.txt and Hyperlinklist.txt and the sample text\n"
-                      "of sample.txt in the program folder, and saves the database. A missing list file leaves\n"
-                      "its list empty and is reported. A damaged database is not changed (exit 3); exit status 1:\n"
-                      "the file could not be written (the old file is unchanged).\n";
-
-int run(const QStringList &allArgs)
+int run(const Cli::Arguments &args)
 {
-    const QStringList args = allArgs.mid(1);
-    if (Cli::wantsHelp(args, kUsage))
-        return Cli::Ok;
-    if (args.size() != 1 || args[0].isEmpty())
-        return Cli::fail(Cli::Usage, QStringLiteral("new needs one non-empty NAME (see varlex-cli new --help)"));
-
-    Database db;
-    const FileResult r = Cli::loadDatabase(db);
-    if (!r.ok())
-        return Cli::fail(Cli::BadInput, r.message + QStringLiteral(" Nothing was changed."));
+    const QString name = args.operands().at(0);
+    if (name.isEmpty())
+        return args.usage(QStringLiteral("NAME must not be empty"));
+    Cli::DatabaseEdit edit;
+    if (const int code = edit.open())
+        return code;
     const QString folder = ProgramFolder::path();
     const LanguageTemplate::Result made = LanguageTemplate::LoadSampleData_SingleLanguage(
-        db, args[0], folder, LanguageTemplate::defaultSampleText(folder));
-    const FileResult saved = DatabaseStore::SaveChanges(db, folder);
-    if (!saved.ok())
-        return Cli::fail(Cli::CheckFailed, saved.message);
+        edit.db, name, folder, LanguageTemplate::defaultSampleText(folder));
+    if (const int code = edit.save())
+        return code;
     if (!made.message.isEmpty())
         Cli::fail(Cli::Ok, made.message);
     return Cli::Ok;
 }
 
-const Cli::Register reg({"new", "add a language made from the template", run});
+const Cli::Command kCommand{
+    "new", "add a language made from the template", "[--] NAME",
+    "Appends a language named NAME (as given, blanks kept) made from the template, with the token lists\n"
+    "of Keywordlist.txt, Operatorlist.txt and Hyperlinklist.txt and the sample text of sample.txt in the\n"
+    "program folder, and saves the database. A missing list file leaves its list empty and is reported.\n"
+    "The template includes none of its tokensets in the definition: see 'varlex-cli help include'.\n"
+    "A name that starts with - follows --. A damaged database is not changed (exit 3); exit status 1:\n"
+    "the file could not be written (the old file is unchanged).\n",
+    {}, 1, 1, "NAME", run};
+const Cli::Register reg(kCommand);
 
 } // namespace

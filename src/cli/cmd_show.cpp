@@ -1,17 +1,12 @@
+#include "cli/arguments.h"
 #include "cli/clidatabase.h"
-#include "cli/command.h"
+#include "cli/output.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
-
-const char kUsage[] = "Usage: varlex-cli show [--index N] --json\n"
-                      "Prints the languages of varlex.dat as JSON: an array of languages, or the one language N\n"
-                      "with --index. Each language has the fields of the record; tokensets holds all 51 slots,\n"
-                      "validscope the 11 scope texts of a slot. JSON is the only output form.\n"
-                      "A damaged file shows what could be read and exits with 3.\n";
 
 QJsonObject tokensetJson(const Tokenset &t)
 {
@@ -64,48 +59,65 @@ QJsonObject languageJson(const Language &l)
     };
 }
 
-int run(const QStringList &allArgs)
+// Follows a dotted path (names of fields, numbers of array elements) from value; false when a step
+// names nothing.
+bool follow(QJsonValue &value, const QString &path)
 {
-    QStringList args = allArgs.mid(1);
-    if (Cli::wantsHelp(args, kUsage))
-        return Cli::Ok;
-    int index = -1;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == QLatin1String("--json"))
-            continue;
-        if (a == QLatin1String("--index") && i + 1 < args.size()) {
-            bool ok = false;
-            index = args[++i].toInt(&ok);
-            if (!ok || index < 0)
-                return Cli::fail(Cli::Usage, QStringLiteral("--index needs a number from 0, not '%1'").arg(args[i]));
-            continue;
-        }
-        return Cli::fail(Cli::Usage, QStringLiteral("show does not know '%1' (see varlex-cli show --help)").arg(a));
+    for (const QString &step : path.split(u'.')) {
+        bool isNumber = false;
+        const int n = step.toInt(&isNumber);
+        if (value.isArray() && isNumber && n >= 0 && n < value.toArray().size())
+            value = value.toArray().at(n);
+        else if (value.isObject() && value.toObject().contains(step))
+            value = value.toObject().value(step);
+        else
+            return false;
     }
+    return true;
+}
 
+int run(const Cli::Arguments &args)
+{
     Database db;
-    const FileResult r = Cli::loadDatabase(db);
-    if (r.status == FileResult::Failed)
-        return Cli::fail(Cli::BadInput, r.message);
-    if (index > db.upperIndex())
-        return Cli::fail(Cli::Usage, QStringLiteral("there is no language %1; the database holds %2 (0 to %3)")
-                                         .arg(index)
-                                         .arg(db.languages.size())
-                                         .arg(db.upperIndex()));
-    QJsonDocument doc;
+    bool damaged = false;
+    if (const int code = Cli::loadForReading(db, damaged))
+        return code;
+    int index = -1;
+    const bool field = args.has("field");
+    if (const int code = Cli::chooseLanguage(args, db, field, index))
+        return code;
+    QJsonValue value;
     if (index >= 0) {
-        doc.setObject(languageJson(db.languages[index]));
+        value = languageJson(db.languages[index]);
     } else {
         QJsonArray all;
         for (const Language &l : db.languages)
             all.append(languageJson(l));
-        doc.setArray(all);
+        value = all;
     }
-    Cli::out(doc.toJson(QJsonDocument::Indented));
-    return r.ok() ? Cli::Ok : Cli::fail(Cli::BadInput, r.message);
+    if (field && !follow(value, args.value("field")))
+        return args.usage(QStringLiteral("a language has no field '%1' (fields: name, tokensets.2.forecolor, tokensets.2.validscope.0, ...)")
+                              .arg(args.value("field")));
+    if (value.isString())
+        Cli::out(value.toString().toUtf8() + '\n');
+    else if (value.isDouble())
+        Cli::out(QByteArray::number(value.toInteger()) + '\n');
+    else
+        Cli::out(value.isArray() ? QJsonDocument(value.toArray()).toJson() : QJsonDocument(value.toObject()).toJson());
+    return damaged ? Cli::BadInput : Cli::Ok;
 }
 
-const Cli::Register reg({"show", "print languages as JSON", run});
+const Cli::Command kCommand{
+    "show", "print languages or one field of a language", "[--index N | --name NAME] [--field PATH] [--json]",
+    "Prints the languages of varlex.dat as JSON: an array of languages, or the one language chosen by\n"
+    "--index or --name. Each language has the fields of the record; tokensets holds all 51 slots,\n"
+    "validscope the 11 scope texts of a slot. With --field, prints the one value at PATH of the chosen\n"
+    "language (a text as it is, a number in decimal, each followed by a line feed; a slot or list as\n"
+    "JSON): name, sampletext, tokensets.2.forecolor, tokensets.0.validscope.3, ...\n"
+    "A damaged file shows what could be read and exits with 3.\n",
+    {Cli::kIndexOption, Cli::kNameOption, {"field", "PATH", "print only this field of the chosen language"},
+     {"json", nullptr, "JSON output (the default)"}},
+    0, 0, "", run};
+const Cli::Register reg(kCommand);
 
 } // namespace

@@ -1,49 +1,45 @@
+#include "cli/arguments.h"
 #include "cli/clidatabase.h"
 #include "cli/clixml.h"
-#include "cli/command.h"
+#include "cli/output.h"
 
 namespace {
 
-const char kUsage[] =
-    "Usage: varlex-cli validate [--index N]\n"
-    "Checks the member-list, inheritance and valid-scope references of language N (of every language,\n"
-    "one after the other, without --index) and prints the validity message as Varlex shows it\n"
-    "(UTF-8, CR LF line ends). Exit status 1 when any reference is broken.\n";
-
-int run(const QStringList &args)
+int run(const Cli::Arguments &args)
 {
-    if (Cli::wantsHelp(args.mid(1), kUsage))
-        return Cli::Ok;
-    Cli::CliWriterHost host;
-    const QString problem = Cli::parseXmlOptions(args.mid(1), {QStringLiteral("--index")}, host.options);
-    if (!problem.isEmpty())
-        return Cli::fail(Cli::Usage, QStringLiteral("validate: %1 (see varlex-cli validate --help)").arg(problem));
-
+    Cli::CliWriterHost host(args);
     Database db;
     bool damaged = false;
-    if (const int code = Cli::loadForXml(db, host, damaged))
+    int index = -1;
+    if (int code = Cli::loadForXml(db, host, damaged); code || (code = Cli::chooseLanguage(args, db, false, index)))
         return code;
-    int first = 0;
-    int last = db.upperIndex();
-    if (host.options.index >= 0) {
-        if (const int code = Cli::checkIndex(db, host.options.index, "validate"))
-            return code;
-        first = last = host.options.index;
-    }
     XmlWriter writer(db, host);
     bool broken = false;
-    QByteArray text;
-    for (int i = first; i <= last; ++i) {
+    QString text;
+    for (int i = index < 0 ? 0 : index, last = index < 0 ? db.upperIndex() : index; i <= last; ++i) {
         (void)writer.generate(i, 1, false, false);
-        text += writer.validityMessage().toUtf8();
         broken = broken || writer.hasValidityErrors();
+        if (index >= 0) {
+            text += writer.validityMessage();
+            continue;
+        }
+        // Every language: each line says which language it belongs to.
+        for (const QString &line : writer.validityMessage().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+            text += Cli::languageLabel(db, i) + QStringLiteral(": ") + line + QStringLiteral("\r\n");
     }
-    Cli::out(text);
+    Cli::out(text.toUtf8());
     if (damaged)
         return Cli::BadInput;
     return broken ? Cli::CheckFailed : Cli::Ok;
 }
 
-const Cli::Register reg({"validate", "check the references between tokensets and member lists", run});
+const Cli::Command kCommand{
+    "validate", "check the references between tokensets and member lists", "[--index N | --name NAME]",
+    "Checks the member-list, inheritance and valid-scope references of the language and prints the\n"
+    "validity message as Varlex shows it (UTF-8, CR LF line ends). Without --index or --name every\n"
+    "language is checked, each line of its message led by NAME (index N): . Exit status 1 when any\n"
+    "reference is broken.\n",
+    {Cli::kIndexOption, Cli::kNameOption}, 0, 0, "", run};
+const Cli::Register reg(kCommand);
 
 } // namespace

@@ -42,11 +42,12 @@ TEST(CliDatabase, ListAndShow)
     QRandomGenerator rng(3);
     QVector<Language> languages = {TestRecords::randomLanguage(rng), TestRecords::randomLanguage(rng)};
     languages[0].name = u"Caf\u00e9"_s;
+    languages[1].name = u"Second"_s;
     languages[0].tokensets[2].name.clear(); // slots after the first free one do not count
     languages[1].tokensets[0].name.clear();
     folder.write(kDat, image(languages));
     auto r = cli(folder, {u"list"_s});
-    EXPECT_EQ(r.out, "0\tCaf\xc3\xa9\t2\n1\t" + languages[1].name.toUtf8() + "\t0\n") << r.err.toStdString();
+    EXPECT_EQ(r.out, "0\tCaf\xc3\xa9\t2\n1\tSecond\t0\n") << r.err.toStdString();
 
     const QJsonArray all = QJsonDocument::fromJson(cli(folder, {u"show"_s, u"--json"_s}).out).array();
     r = cli(folder, {u"show"_s, u"--index"_s, u"1"_s, u"--json"_s});

@@ -21,7 +21,7 @@ TEST(CliImport, AppendsWhatLoadsAndReportsEachFailure)
     const QStringList errors = QString::fromUtf8(r.err).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(errors.size(), 2) << r.err.toStdString();
     EXPECT_TRUE(errors[0].contains(QStringLiteral("bad.lng, line 2, column ")) && errors[0].contains(u"\"Q\""));
-    EXPECT_TRUE(errors[1].contains(QStringLiteral("missing.lng: file not found"))) << errors[1].toStdString();
+    EXPECT_TRUE(errors[1].contains(QStringLiteral("missing.lng: cannot read"))) << errors[1].toStdString();
     // No option, a bad option, help: nothing changes. --no-auto-include leaves the tokensets out.
     const std::pair<QStringList, int> calls[] = {{{"import"}, 2},
                                                  {{"import", "--frobnicate", file("a.lng")}, 2},

@@ -87,13 +87,13 @@ TEST(StarterCli, BadCallsAreRefusedAndChangeNothing)
         const char *message;
     };
     const Case cases[] = {
-        {{"sample"}, 2, "needs --index"},
-        {{"sample", "--index", "9"}, 2, "there is no language 9 (0 to 8)"},
-        {{"sample", "--index", "0", "--bogus"}, 2, "does not know '--bogus'"},
+        {{"sample"}, 2, "choose a language with --index N or --name NAME"},
+        {{"sample", "--index", "9"}, 2, "no such language: index 9 (the database holds 0 to 8)"},
+        {{"sample", "--index", "0", "--bogus"}, 2, "unknown option '--bogus'"},
         {{"sample", "--index", "0", "--set", folder.file("missing.txt")}, 3, "missing.txt: cannot read"},
         {{"sample", "--index", "0", "--set", folder.file("huge.txt")}, 1, "65535"},
-        {{"delete", "--index", "-1"}, 2, "needs --index"},
-        {{"delete", "--index", "9"}, 2, "there is no language 9"},
+        {{"delete", "--index", "-1"}, 2, "not '-1'"},
+        {{"delete", "--index", "9"}, 2, "no such language: index 9"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());

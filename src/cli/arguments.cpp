@@ -1,0 +1,145 @@
+#include "cli/arguments.h"
+
+#include "cli/output.h"
+
+namespace Cli {
+
+namespace {
+
+bool isHelp(const QString &arg)
+{
+    return arg == QLatin1String("--help") || arg == QLatin1String("-h");
+}
+
+// "--x" and "--" cannot be values: they are options (or the end of them).
+bool looksLikeOption(const QString &arg)
+{
+    return arg.startsWith(QLatin1String("--"));
+}
+
+} // namespace
+
+Arguments::Arguments(const Command &command)
+    : command_(&command)
+{
+}
+
+const Option *Arguments::find(QStringView name) const
+{
+    for (const Option &o : command_->options) {
+        if (name == QLatin1String(o.name))
+            return &o;
+    }
+    return name == QLatin1String(kFolderOption.name) ? &kFolderOption : nullptr;
+}
+
+void Arguments::preset(const char *option, const QString &value)
+{
+    values_[QLatin1String(option)].append(value);
+}
+
+QString Arguments::parse(const QStringList &args, bool stopAtFirstOperand)
+{
+    if (!stopAtFirstOperand) {
+        for (const QString &arg : args) {
+            if (arg == QLatin1String("--"))
+                break;
+            if (isHelp(arg)) {
+                help_ = true;
+                return QString();
+            }
+        }
+    }
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--") || arg == QLatin1String("-") || !arg.startsWith(u'-')) {
+            const qsizetype from = arg == QLatin1String("--") ? i + 1 : i;
+            if (stopAtFirstOperand) {
+                rest_ = args.mid(from);
+                return QString();
+            }
+            if (arg == QLatin1String("--")) {
+                operands_ += args.mid(from);
+                break;
+            }
+            operands_ += arg;
+            continue;
+        }
+        if (isHelp(arg)) {
+            help_ = true;
+            return QString();
+        }
+        const qsizetype eq = arg.indexOf(u'=');
+        const QString spelled = eq < 0 ? arg : arg.left(eq);
+        const Option *option = arg.startsWith(QLatin1String("--")) ? find(QStringView(spelled).mid(2)) : nullptr;
+        if (!option)
+            return QStringLiteral("unknown option '%1'").arg(spelled);
+        QStringList &given = values_[QLatin1String(option->name)];
+        if (!option->value) {
+            if (eq >= 0)
+                return QStringLiteral("%1 takes no value").arg(spelled);
+            given.append(QString());
+            continue;
+        }
+        QString value;
+        if (eq >= 0)
+            value = arg.mid(eq + 1);
+        else if (i + 1 < args.size() && !looksLikeOption(args[i + 1]))
+            value = args[++i];
+        else
+            return QStringLiteral("%1 needs a value (%2)").arg(spelled, QLatin1String(option->value));
+        if (value.isEmpty())
+            return QStringLiteral("%1 needs a value (%2), not an empty one").arg(spelled, QLatin1String(option->value));
+        if (!given.isEmpty() && !option->repeatable)
+            return QStringLiteral("%1 is given more than once").arg(spelled);
+        given.append(value);
+    }
+    if (stopAtFirstOperand)
+        return QString();
+    if (command_->maxOperands >= 0 && operands_.size() > command_->maxOperands)
+        return QStringLiteral("unexpected argument '%1'").arg(operands_[command_->maxOperands]);
+    if (operands_.size() < command_->minOperands)
+        return QStringLiteral("%1 is missing").arg(QLatin1String(command_->operand));
+    return QString();
+}
+
+bool Arguments::has(const char *option) const
+{
+    return values_.contains(QLatin1String(option));
+}
+
+QString Arguments::value(const char *option) const
+{
+    const QStringList list = values_.value(QLatin1String(option));
+    return list.isEmpty() ? QString() : list.constLast();
+}
+
+QStringList Arguments::values(const char *option) const
+{
+    return values_.value(QLatin1String(option));
+}
+
+int Arguments::usage(const QString &problem) const
+{
+    return fail(Usage, QStringLiteral("%1: %2 (see 'varlex-cli help %1')").arg(QLatin1String(command_->name), problem));
+}
+
+QString Arguments::helpText(const Command &command)
+{
+    QString text = QStringLiteral("Usage: varlex-cli %1 %2\n%3\nOptions:\n")
+                       .arg(QLatin1String(command.name), QLatin1String(command.synopsis), QLatin1String(command.about));
+    std::vector<Option> options = command.options;
+    options.push_back(kFolderOption);
+    options.push_back({"help", nullptr, "show this help"});
+    auto spelled = [](const Option &o) {
+        return QStringLiteral("--") + QLatin1String(o.name) + (o.value ? QLatin1Char(' ') + QLatin1String(o.value) : QString());
+    };
+    qsizetype width = 0;
+    for (const Option &o : options)
+        width = std::max(width, spelled(o).size());
+    for (const Option &o : options)
+        text += QStringLiteral("  %1  %2\n").arg(spelled(o), int(-width)).arg(QLatin1String(o.help));
+    return text;
+}
+
+} // namespace Cli

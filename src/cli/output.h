@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What varlex-cli writes: exact bytes on standard output, one line per error on standard error.
+namespace Cli {
+
+void out(const QByteArray &bytes);
+void outLine(const QString &line); // UTF-8 and a line feed
+
+// Writes "varlex-cli: MESSAGE" as one line on standard error (line breaks inside it are written as
+// \r and \n) and returns code.
+int fail(int code, const QString &message);
+
+// A text made fit for a one-line format (a field of list, the file names of export, a span's
+// tokenset): backslash, TAB, CR and LF become \\, \t, \r and \n.
+QString oneLine(const QString &text);
+
+// Flushes standard output at the end of a command. When any write to it failed (a full disk, a
+// closed terminal), reports the cause and returns CheckFailed unless code already says a failure.
+int finish(int code);
+
+} // namespace Cli
