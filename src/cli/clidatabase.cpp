@@ -65,22 +65,22 @@ int chooseLanguage(const Arguments &args, const Database &db, bool required, int
     return Ok;
 }
 
-int chooseTokenset(const Arguments &args, const Database &db, int index, const QString &spec, int &slot)
+int chooseTokenset(const Arguments &args, const Database &db, int index, const QString &given, int &slot)
 {
     const Language &language = db.languages[index];
     const int count = language.tokensetCount();
     bool isNumber = false;
-    slot = spec.toInt(&isNumber);
+    slot = given.toInt(&isNumber);
     if (isNumber) {
         if (slot >= 0 && slot < count)
             return Ok;
         return args.usage(QStringLiteral("%1: no tokenset in slot %2 (its tokensets are in slots 0 to %3)")
-                              .arg(languageLabel(db, index), spec)
+                              .arg(languageLabel(db, index), given)
                               .arg(count - 1));
     }
     QStringList found;
     for (int k = 0; k < count; ++k) {
-        if (language.tokensets[k].name == spec) {
+        if (language.tokensets[k].name == given) {
             found.append(QString::number(k));
             slot = k;
         }
@@ -88,9 +88,9 @@ int chooseTokenset(const Arguments &args, const Database &db, int index, const Q
     if (found.size() == 1)
         return Ok;
     if (found.isEmpty())
-        return args.usage(QStringLiteral("%1: no tokenset is named \"%2\"").arg(languageLabel(db, index), oneLine(spec)));
+        return args.usage(QStringLiteral("%1: no tokenset is named \"%2\"").arg(languageLabel(db, index), oneLine(given)));
     return args.usage(QStringLiteral("%1: \"%2\" names more than one tokenset (slots %3); choose one by its slot")
-                          .arg(languageLabel(db, index), oneLine(spec), found.join(QLatin1String(", "))));
+                          .arg(languageLabel(db, index), oneLine(given), found.join(QLatin1String(", "))));
 }
 
 QString languageLabel(const Database &db, int index)

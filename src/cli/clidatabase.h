@@ -25,9 +25,9 @@ int loadForReading(Database &db, bool &damaged);
 // language ("no such language") or several (the message lists their indexes).
 int chooseLanguage(const Arguments &args, const Database &db, bool required, int &index);
 
-// The used tokenset slot of language `index` that `spec` names: a slot number, else a tokenset name.
+// The used tokenset slot of language `index` that `given` names: a slot number, else a tokenset name.
 // Returns Ok with slot set, or reports (naming the language) that it names none or several.
-int chooseTokenset(const Arguments &args, const Database &db, int index, const QString &spec, int &slot);
+int chooseTokenset(const Arguments &args, const Database &db, int index, const QString &given, int &slot);
 
 // "NAME (index N)", the prefix of messages that belong to one language; the name made one-line.
 QString languageLabel(const Database &db, int index);

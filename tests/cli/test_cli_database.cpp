@@ -65,14 +65,7 @@ TEST(CliDatabase, ListAndShow)
                                 "hidden", "singlelinescope", "chain", "symmetrical", "tmemberlist", "tokens",
                                 "tokens2", "regexp", "rule", "lead", "trail", "validscope"}));
     EXPECT_TRUE(t["tokens"] == l.tokensets[50].tokens && t["forecolor"] == l.tokensets[50].forecolor);
-    EXPECT_EQ(t["validscope"].toArray().size(), 11);
-    EXPECT_EQ(t["validscope"][10], l.tokensets[50].validscope[10]);
-
-    for (const QStringList &bad : {QStringList{u"list"_s, u"x"_s}, {u"show"_s, u"--index"_s, u"2"_s},
-                                   {u"show"_s, u"--index"_s, u"x"_s}, {u"show"_s, u"--xml"_s}})
-        EXPECT_EQ(cli(folder, bad).exitCode, 2) << bad.join(u' ').toStdString();
-    for (const char *command : {"list", "show", "new", "save", "sample", "delete"})
-        EXPECT_TRUE(TestUtil::runCli({QLatin1String(command), u"--help"_s}).out.startsWith("Usage: varlex-cli "));
+    EXPECT_EQ(t["validscope"].toArray().last(), l.tokensets[50].validscope[10]);
 }
 
 TEST(CliDatabase, SaveGivesDatabasesBackByteForByte)
@@ -107,8 +100,11 @@ TEST(CliDatabase, DamagedDatabasesAreReadButNotOverwritten)
         auto r = cli(folder, {u"list"_s});
         EXPECT_TRUE(r.exitCode == 3 && r.out == "0\tkept\t0\n1\tkept\t0\n");
         EXPECT_TRUE(r.err.contains(folder.file(kDat).toUtf8()) && r.err.count('\n') == 1) << r.err.toStdString();
-        for (const QStringList &args : {QStringList{u"show"_s}, {u"save"_s}, {u"new"_s, u"x"_s}})
-            EXPECT_EQ(cli(folder, args).exitCode, 3);
+        for (const QStringList &args : {QStringList{u"show"_s}, {u"save"_s}, {u"new"_s, u"x"_s}, {u"xml"_s, u"--index=0"_s},
+                                        {u"validate"_s}, {u"export"_s, u"--all"_s}}) {
+            r = cli(folder, args);
+            EXPECT_TRUE(r.exitCode == 3 && r.err.count('\n') == 1) << r.err.toStdString();
+        }
         EXPECT_EQ(folder.read(kDat), bytes);
 
         EXPECT_EQ(cli(folder, {u"save"_s, u"--repair"_s}).exitCode, 0);
@@ -146,8 +142,6 @@ TEST(CliDatabase, NewAppendsATemplateLanguageAndSaves)
     r = cli(folder, {u"new"_s, u"second"_s});
     EXPECT_TRUE(r.exitCode == 0 && r.err.contains("\"Operatorlist.txt\" (missing)") && r.err.count('\n') == 1)
         << r.err.toStdString();
-    for (const QStringList &bad : {QStringList{u"new"_s}, {u"new"_s, QString()}})
-        EXPECT_EQ(cli(folder, bad).exitCode, 2);
     // Names that could not name a file are kept as typed; only export refuses them.
     for (const QString &name : {u"../x"_s, u"a/b"_s, QString(300, u'n')})
         EXPECT_EQ(cli(folder, {u"new"_s, name}).exitCode, 0) << name.size();

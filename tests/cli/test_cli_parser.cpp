@@ -1,6 +1,4 @@
-#include "common/testutil.h"
-#include "model/databasefile.h"
-#include "xmlgen/fakehost.h"
+#include "cli/clifolder.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -10,29 +8,9 @@ namespace {
 
 using TestUtil::CliResult;
 
-struct Folder {
-    TestUtil::TempFolder folder;
-    QByteArray bytes;
-
-    explicit Folder(const QStringList &names)
-    {
-        QVector<Language> languages;
-        for (const QString &name : names) {
-            languages.append(demoLanguage());
-            languages.last().name = name;
-        }
-        DatabaseFile::encode(languages, bytes);
-        folder.write(QStringLiteral("varlex.dat"), bytes);
-    }
-    CliResult run(const QStringList &args, const QByteArray &input = {}) const
-    {
-        return TestUtil::runCli(QStringList{"--folder", folder.path()} + args, input);
-    }
-};
-
 TEST(CliParser, EveryCommandReadsItsArgumentsByOneSetOfRules)
 {
-    const Folder f({"C", "Dup", "Dup"});
+    const CliFolder f({"C", "Dup", "Dup"});
     struct Row {
         QStringList args;
         int exitCode;
@@ -51,6 +29,9 @@ TEST(CliParser, EveryCommandReadsItsArgumentsByOneSetOfRules)
         {{"list", "--bogus"}, 2, "unknown option '--bogus'"},
         {{"list", "x"}, 2, "unexpected argument 'x'"},
         {{"new"}, 2, "NAME is missing"},
+        {{"new", ""}, 2, "NAME must not be empty"},
+        {{"xml", "--easyread"}, 2, "xml: choose a language with --index N or --name NAME"},
+        {{"export", "--to", "x"}, 2, "choose a language with --index N or --name NAME, or --all"},
         {{"delete", "--index", "0", "--folder="}, 2, "--folder needs a value (DIR), not an empty one"},
         {{"delete", "--index", "0", "--folder"}, 2, "--folder needs a value (DIR)"},
         {{"show", "--index", "0", "--name", "C"}, 2, "either --index or --name"},
@@ -59,6 +40,7 @@ TEST(CliParser, EveryCommandReadsItsArgumentsByOneSetOfRules)
         {{"export", "--name", "Nope"}, 2, "no such language: \"Nope\""},
         {{"delete", "--name", "Dup"}, 2, "\"Dup\" names more than one language (indexes 1, 2)"},
         {{"export", "--all", "--index", "0"}, 2, "either --all or one language"},
+        {{"export", "--all", "--to", "/nonexistent/a/b"}, 1, "export: Cannot create the export folder"},
         {{"show", "--name", "C", "--field", "tokensets.0.forecolor"}, 0, "16711680\n"},
         {{"show", "--index=2", "--field=tokensets.0.validscope.0"}, 0, "NULL\n"},
         {{"show", "--field", "name"}, 2, "choose a language with --index N or --name NAME"},
@@ -84,7 +66,7 @@ TEST(CliParser, EveryCommandReadsItsArgumentsByOneSetOfRules)
 
 TEST(CliParser, StandardInputAndOneLineFormats)
 {
-    const Folder f({"Tab\there", "Two\r\nlines\\", "C"});
+    const CliFolder f({"Tab\there", "Two\r\nlines\\", "C"});
     EXPECT_EQ(f.run({"list"}).out, "0\tTab\\there\t1\n1\tTwo\\r\\nlines\\\\\t1\n2\tC\t1\n");
     const QByteArray lng = f.run({"xml", "--index", "2"}).out;
     f.folder.write("text.txt", "if x");

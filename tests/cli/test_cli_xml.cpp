@@ -1,6 +1,4 @@
-#include "common/testutil.h"
-#include "model/databasefile.h"
-#include "xmlgen/fakehost.h"
+#include "cli/clifolder.h"
 #include "xmlgen/xmlwriter.h"
 
 #include <QDir>
@@ -8,35 +6,25 @@
 
 namespace {
 
-// A program folder with a database and the member lists "Api" and a broken one.
-struct CliFolder {
-    TestUtil::TempFolder folder;
-    QVector<Language> languages;
-
-    CliFolder(std::initializer_list<std::pair<const char *, const char *>> nameAndInherit)
-    {
-        for (const auto &[name, inherit] : nameAndInherit) {
-            Language &lang = languages.emplace_back(demoLanguage());
-            lang.name = QString::fromUtf8(name);
-            lang.memberlist = QStringLiteral("Api");
-            lang.tokensets[0].inheritfrom = QString::fromUtf8(inherit);
-            lang.tokensets[0].tokens = QStringLiteral("if\r\nthen :::: ListMembers");
-        }
-        QByteArray bytes;
-        DatabaseFile::encode(languages, bytes);
-        folder.write(QStringLiteral("varlex.dat"), bytes);
-        folder.write(QStringLiteral("language_mem/api.mbr"), "<memberlist name=\"Api\"><member name=\"x\"/></memberlist>");
-        folder.write(QStringLiteral("language_mem/broken.mbr"), "<memberlist");
+// Demo languages named and inheriting as given, using the member list "Api"; a broken list beside it.
+void withLists(CliFolder &f, std::initializer_list<std::pair<const char *, const char *>> nameAndInherit)
+{
+    for (const auto &[name, inherit] : nameAndInherit) {
+        Language &lang = f.languages.emplace_back(demoLanguage());
+        lang.name = QString::fromUtf8(name);
+        lang.memberlist = QStringLiteral("Api");
+        lang.tokensets[0].inheritfrom = QString::fromUtf8(inherit);
+        lang.tokensets[0].tokens = QStringLiteral("if\r\nthen :::: ListMembers");
     }
-    TestUtil::CliResult run(const QStringList &args) const
-    {
-        return TestUtil::runCli(QStringList{QStringLiteral("--folder"), folder.path()} + args);
-    }
-};
+    f.write();
+    f.folder.write(QStringLiteral("language_mem/api.mbr"), "<memberlist name=\"Api\"><member name=\"x\"/></memberlist>");
+    f.folder.write(QStringLiteral("language_mem/broken.mbr"), "<memberlist");
+}
 
 TEST(CliXml, XmlWritesTheBytesOfTheWorkingFile)
 {
-    const CliFolder f{{"A", "<none>"}, {"Caf\xc3\xa9", "Keywords"}};
+    CliFolder f({});
+    withLists(f, {{"A", "<none>"}, {"Caf\xc3\xa9", "Keywords"}});
     for (const QStringList &options : {QStringList{}, QStringList{"--hide-defaults"}, QStringList{"--easyread", "--hide-defaults"}}) {
         TestUtil::TempFolder working; // what the window writes for language 1 in mode 1
         Database db;
@@ -58,7 +46,8 @@ TEST(CliXml, XmlWritesTheBytesOfTheWorkingFile)
 
 TEST(CliXml, ValidateAndExport)
 {
-    const CliFolder f{{"One", "<none>"}, {"a/b", "Gone"}, {"Two", "<none>"}};
+    CliFolder f({});
+    withLists(f, {{"One", "<none>"}, {"a/b", "Gone"}, {"Two", "<none>"}});
     auto r = f.run({"validate"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "One (index 0): No validscope/inheritfrom error found!\r\n"
@@ -77,23 +66,6 @@ TEST(CliXml, ValidateAndExport)
     r = f.run({"export", "--index", "2", "--easyread"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(f.folder.read(QStringLiteral("language_def/Two.lng")).startsWith("<language\r\nname=\"Two\""));
-}
-
-TEST(CliXml, UsageAndInputErrors)
-{
-    const CliFolder f{{"A", "<none>"}};
-    const std::pair<QStringList, int> cases[] = {
-        {{"xml"}, 2}, {{"xml", "--index", "1"}, 2}, {{"xml", "--index", "x"}, 2}, {{"xml", "--index", "0", "--all"}, 2},
-        {{"validate", "--index", "-1"}, 2}, {{"export"}, 2}, {{"export", "--all", "--index", "0"}, 2},
-        {{"export", "--all", "--to"}, 2}, {{"export", "--help"}, 0},
-    };
-    for (const auto &[args, exitCode] : cases) {
-        const auto r = f.run(args);
-        EXPECT_EQ(r.exitCode, exitCode) << args.join(u' ').toStdString();
-        if (exitCode != 0) // the last line names the problem
-            EXPECT_TRUE(r.err.split('\n').at(r.err.count('\n') - 1).startsWith("varlex-cli: ")) << r.err.toStdString();
-    }
-    EXPECT_EQ(TestUtil::runCli({"--folder", f.folder.file(QStringLiteral("none")), "xml", "--index", "0"}).exitCode, 3);
 }
 
 } // namespace
