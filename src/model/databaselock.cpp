@@ -2,7 +2,11 @@
 
 #include "model/databasefile.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QThread>
+
+#include <algorithm>
 
 DatabaseLock::DatabaseLock(const QString &folder)
     : folder_(folder)
@@ -19,7 +23,15 @@ QString DatabaseLock::lockPath(const QString &folder)
 
 bool DatabaseLock::acquire(std::chrono::milliseconds wait, QString *error)
 {
-    if (lock_.isLocked() || lock_.tryLock(wait))
+    // Polls at a short, even pace: QLockFile's own wait doubles its pauses up to seconds, which
+    // leaves the lock idle while writers queue behind it.
+    const QDeadlineTimer deadline(wait);
+    while (!lock_.isLocked() && !lock_.tryLock(0)) {
+        if (lock_.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            break;
+        QThread::msleep(std::min<qint64>(20, std::max<qint64>(1, deadline.remainingTime())));
+    }
+    if (lock_.isLocked())
         return true;
     if (!error)
         return false;
