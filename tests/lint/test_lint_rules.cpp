@@ -76,11 +76,13 @@ const Case kCases[] = {
     {"validscope-missing", "error", [](Language &l) { ts(l, 1).validscope[0] = QStringLiteral(" Comment"); }},
     {"validscope-missing", "", [](Language &l) { ts(l, 1).validscope[0] = QStringLiteral("Comment"); }},
     {"validscope-not-scope", "warning", [](Language &l) { ts(l, 1).validscope[0] = QStringLiteral("Text"); }},
+    {"validscope-not-scope", "", [](Language &l) { ts(l, 1).validscope[0] = QStringLiteral("Comment"); }},
     {"validscope-self", "warning", [](Language &l) { ts(l, 2).validscope[0] = QStringLiteral("Comment"); }},
     {"validscope-self", "", [](Language &l) { ts(l, 2).validscope[0] = QStringLiteral("NULL"); ts(l, 2).validscope[1] = QStringLiteral("Comment"); }},
     {"unreachable-tokenset", "warning", [](Language &l) { ts(l, 1).validscope[0] = QStringLiteral("Comment"); ts(l, 2).validscope[0] = QStringLiteral("Keywords"); }},
     {"unreachable-tokenset", "", [](Language &l) { ts(l, 1).validscope[0] = QStringLiteral("Comment"); }},
     {"empty-tokenset", "note", tokens("")},
+    {"empty-tokenset", "", [](Language &l) { tokens("")(l); ts(l, 1).id = QStringLiteral("text"); }},
     {"unused-end-tokens", "note", [](Language &l) { ts(l, 1).tokens2 = QStringLiteral("fi"); }},
     {"unused-end-tokens", "note", [](Language &l) { ts(l, 2).symmetrical = 1; }},
     {"duplicate-token", "warning", tokens("if\r\nelse\r\nIF")},
@@ -104,15 +106,20 @@ const Case kCases[] = {
     {"field-value", "error", [](Language &l) { ts(l, 1).fontstyle = QStringLiteral("heavy"); }},
     {"field-value", "warning", [](Language &l) { ts(l, 1).id = QStringLiteral("keyword"); }},
     {"field-value", "warning", [](Language &l) { ts(l, 2).type = QStringLiteral("Scope"); }},
+    {"field-value", "", [](Language &l) { ts(l, 1).fontstyle = QStringLiteral("Bold"); }},
     {"read-back", "error", [](Language &l) { ts(l, 1).type = QStringLiteral("block"); }},
+    {"read-back", "", [](Language &l) { l.name = QStringLiteral("Tom's"); }},
     {"tokenset-name", "warning", [](Language &l) { add(l, "Keywords", "keywords", "list", "while"); }},
     {"tokenset-name", "warning", [](Language &l) { ts(l, 2).name = QStringLiteral("NULL"); }},
+    {"tokenset-name", "", [](Language &l) { add(l, "Keywords 2", "keywords", "list", "while"); }},
     {"export-name", "error", [](Language &l) { l.name = QStringLiteral("C/C++"); }},
     {"export-name", "warning", [](Language &l) { l.name = QStringLiteral("aux"); }},
     {"export-name", "warning", [](Language &l) { l.name = QStringLiteral("Demo: 2"); }},
+    {"export-name", "", [](Language &l) { l.name = QString::fromUtf8("D\xc3\xa9mo (2)"); }},
     {"code-page", "error", [](Language &l) { l.name = QString::fromUtf8("Demo \xe2\x86\x92"); }},
     {"code-page", "", [](Language &l) { l.name = QString::fromUtf8("D\xc3\xa9mo \xe2\x82\xac"); }},
     {"text-too-long", "error", [](Language &l) { l.sampletext = QString(70000, u'x'); }},
+    {"text-too-long", "", [](Language &l) { l.sampletext = QString(65535, u'x'); }},
     {"xml-character", "error", tokens("if\x07")},
     {"xml-character", "", [](Language &l) { ts(l, 1).included = 0; ts(l, 1).tokens = QStringLiteral("if\x07"); }},
 };
@@ -135,9 +142,6 @@ TEST(Lint, EachRuleFiresOnItsCaseAndNotOnItsNeighbour)
             if (f.rule == QLatin1String(c.rule) && severity.isEmpty())
                 severity = Lint::severityName(f.severity);
         EXPECT_EQ(severity, QLatin1String(c.severity)) << c.rule << " case " << (&c - kCases) << "\n" << Lint::validityText(findings).toStdString();
-        EXPECT_EQ(Lint::hasErrors(findings), std::any_of(findings.begin(), findings.end(), [](const auto &f) {
-                      return f.severity == Lint::Severity::Error;
-                  }));
     }
 }
 
