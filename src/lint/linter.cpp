@@ -95,13 +95,17 @@ QVector<Finding> run(const Language &language, const Database *db, int index)
     return findings;
 }
 
-// A token as one short line: line breaks and tabs shown, long texts cut.
-QString oneLine(const QString &text)
+// Line breaks and tabs shown as \r, \n and \t, so that a finding stays one line.
+QString oneLine(QString text)
+{
+    return text.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n")).replace(u'\t', QStringLiteral("\\t"));
+}
+
+// A long token text is cut.
+QString shortened(const QString &text)
 {
     constexpr qsizetype kShown = 60;
-    QString out = text.left(kShown);
-    out.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n")).replace(u'\t', QStringLiteral("\\t"));
-    return text.size() > kShown ? out + QStringLiteral("...") : out;
+    return text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text;
 }
 
 } // namespace
@@ -152,10 +156,11 @@ QString findingLine(const Finding &finding, const QString &where)
 {
     QString location = where;
     if (!finding.tokenset.isEmpty())
-        location += QStringLiteral(", tokenset \"%1\"").arg(oneLine(finding.tokenset));
+        location += QStringLiteral(", tokenset \"%1\"").arg(finding.tokenset);
     if (!finding.token.isEmpty())
-        location += QStringLiteral(", token \"%1\"").arg(oneLine(finding.token));
-    return QStringLiteral("%1: %2: %3 [%4]").arg(location, severityName(finding.severity), finding.message, finding.rule);
+        location += QStringLiteral(", token \"%1\"").arg(shortened(finding.token));
+    return oneLine(
+        QStringLiteral("%1: %2: %3 [%4]").arg(location, severityName(finding.severity), finding.message, finding.rule));
 }
 
 QString validityText(const QVector<Finding> &findings)

@@ -25,8 +25,8 @@ bool lintFileData(const QByteArray &bytes, const QString &fileName, QVector<Find
 
 bool hasErrors(const QVector<Finding> &findings);
 
-// One line per finding, "LOCATION: SEVERITY: MESSAGE [RULE]", with LOCATION the language (as
-// `where` names it), tokenset and token.
+// A finding as one line, "LOCATION: SEVERITY: MESSAGE [RULE]", with LOCATION the language (as
+// `where` names it), tokenset and token; line breaks and tabs are written \r, \n and \t.
 QString findingLine(const Finding &finding, const QString &where);
 
 // The text of the window's validity pane: one line per finding, or a line saying there is none.
