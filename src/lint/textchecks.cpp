@@ -93,9 +93,8 @@ void checkFieldValues(const Tokenset &ts, Report &report)
     const bool list = type.isEmpty() || type.compare(u"list", Qt::CaseInsensitive) == 0 || type == u"0";
     const bool scope = readsAsScope(type);
     if (!list && !scope)
-        report.add(Severity::Error, "field-value", ts.name, QString(),
-                   QStringLiteral("type \"%1\" is neither list nor scope: the definition reader refuses the file")
-                       .arg(ts.type));
+        report.add(Severity::Warning, "field-value", ts.name, QString(),
+                   QStringLiteral("type \"%1\" is neither list nor scope").arg(ts.type));
     else if (scope && ts.type != u"scope")
         report.add(Severity::Warning, "field-value", ts.name, QString(),
                    QStringLiteral("type \"%1\" reads as a scope, but only \"scope\" writes its end tokens")
@@ -104,9 +103,8 @@ void checkFieldValues(const Tokenset &ts, Report &report)
     bool number = false;
     (void)style.toInt(&number);
     if (!style.isEmpty() && !number && DefinitionTables::fontStyleNumber(style) < 0)
-        report.add(Severity::Error, "field-value", ts.name, QString(),
-                   QStringLiteral("fontstyle \"%1\" is not a font style: the definition reader refuses the file")
-                       .arg(ts.fontstyle));
+        report.add(Severity::Warning, "field-value", ts.name, QString(),
+                   QStringLiteral("fontstyle \"%1\" is not a font style").arg(ts.fontstyle));
     const QString id = ts.id.trimmed();
     (void)id.toInt(&number);
     if (!number && DefinitionTables::idNumber(id) == 0)
