@@ -40,7 +40,7 @@ void OnlineServices::about()
     FrmAbout::showModal(window_);
 }
 
-PanePrinting::Result OnlineServices::printPane(QsciScintilla *pane, const QString &pdfName)
+PanePrinting::Result OnlineServices::printPane(EditorPane *pane, const QString &pdfName)
 {
     return PanePrinting::print(pane, QDir(folder_).filePath(pdfName), QStringLiteral("Varlex"));
 }

@@ -9,7 +9,7 @@
 #include <QString>
 
 class Dialogs;
-class QsciScintilla;
+class EditorPane;
 class QWidget;
 
 // What the main window's Help menu, print commands and a few toolbar keys call. The window owns
@@ -41,7 +41,7 @@ public:
     // mnuPrintSample_Click / mnuPrintXML_Click (pdfName kSamplePdf / kXmlPdf): prints the pane, or
     // writes pdfName into the program folder when no printer is set up. The window shows
     // result.statusText() in its status bar.
-    PanePrinting::Result printPane(QsciScintilla *pane, const QString &pdfName);
+    PanePrinting::Result printPane(EditorPane *pane, const QString &pdfName);
 
     const OnlineConfig &config() const { return config_; }
 

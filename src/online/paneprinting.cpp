@@ -1,6 +1,6 @@
 #include "online/paneprinting.h"
 
-#include "widgets/qsci.h"
+#include "widgets/editorpane.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 
 namespace {
 
-PanePrinting::Result printWith(QsciPrinter &printer, QsciScintilla *pane, const QString &documentName)
+PanePrinting::Result printWith(QsciPrinter &printer, EditorPane *pane, const QString &documentName)
 {
     PanePrinting::Result result;
     if (!pane) {
@@ -18,11 +18,7 @@ PanePrinting::Result printWith(QsciPrinter &printer, QsciScintilla *pane, const 
     }
     printer.setDocName(documentName.isEmpty() ? QStringLiteral("Varlex") : documentName);
     printer.setColorMode(QPrinter::Color);
-    printer.setWrapMode(QsciScintilla::WrapWord);
-    printer.setMagnification(0);
-    // Colours as on the screen, not the black-on-white the printer might prefer.
-    pane->SendScintilla(QsciScintillaBase::SCI_SETPRINTCOLOURMODE, QsciScintillaBase::SC_PRINT_NORMAL);
-    if (!printer.printRange(pane)) {
+    if (!pane->print(printer)) {
         result.error = printer.outputFileName().isEmpty()
             ? QStringLiteral("the printer could not be opened")
             : QStringLiteral("\"%1\" could not be written").arg(QDir::toNativeSeparators(printer.outputFileName()));
@@ -52,7 +48,7 @@ bool hasDefaultPrinter()
     return !QPrinterInfo::defaultPrinter().isNull();
 }
 
-Result printToPdf(QsciScintilla *pane, const QString &pdfPath, const QString &documentName)
+Result printToPdf(EditorPane *pane, const QString &pdfPath, const QString &documentName)
 {
     // The printer only says that it failed; opening the file first names the cause.
     QFile probe(pdfPath);
@@ -74,7 +70,7 @@ Result printToPdf(QsciScintilla *pane, const QString &pdfPath, const QString &do
     return result;
 }
 
-Result print(QsciScintilla *pane, const QString &pdfPath, const QString &documentName)
+Result print(EditorPane *pane, const QString &pdfPath, const QString &documentName)
 {
     if (!hasDefaultPrinter())
         return printToPdf(pane, pdfPath, documentName);

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QsciScintilla;
+class EditorPane;
 
 // Prints the text of an editor pane with its colours. Without a configured printer the pages go
 // into a PDF file instead, so a print command never fails in silence.
@@ -21,8 +21,8 @@ struct Result {
 bool hasDefaultPrinter();
 
 // On the default printer when there is one, else into the PDF file pdfPath (replaced).
-Result print(QsciScintilla *pane, const QString &pdfPath, const QString &documentName = QString());
+Result print(EditorPane *pane, const QString &pdfPath, const QString &documentName = QString());
 
-Result printToPdf(QsciScintilla *pane, const QString &pdfPath, const QString &documentName = QString());
+Result printToPdf(EditorPane *pane, const QString &pdfPath, const QString &documentName = QString());
 
 } // namespace PanePrinting

@@ -12,8 +12,8 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
-#include <QPrinterInfo>
 
 namespace {
 
@@ -339,6 +339,26 @@ void EditorPane::onCursorMoved(int line, int)
     SendScintilla(SCI_MARGINSETSTYLE, line, long(kBoldNumberStyle));
 }
 
+// ---- keyboard
+
+bool EditorPane::event(QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && (key->modifiers() & Qt::ControlModifier)) {
+            if (event->type() == QEvent::KeyPress) {
+                const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+                // The editor's own override keeps the focus so that Tab can insert; go past it.
+                QWidget::focusNextPrevChild(!back);
+            }
+            event->accept();
+            return true;
+        }
+    }
+    return QsciScintilla::event(event);
+}
+
 // ---- dropped files
 
 bool EditorPane::canInsertFromMimeData(const QMimeData *source) const
@@ -381,9 +401,25 @@ void EditorPane::dropEvent(QDropEvent *event)
 
 bool EditorPane::findNext()
 {
-    if (findText_.isEmpty())
+    return find(findText_, true, true);
+}
+
+bool EditorPane::find(const QString &text, bool forward, bool matchCase)
+{
+    if (text.isEmpty())
         return false;
-    return findFirst(findText_, false, true, false, true, true, -1, -1, true);
+    // Forward from the caret, which ends the selection; backward from the selection's start, so
+    // that the occurrence just found is not found again.
+    int line = -1;
+    int index = -1;
+    if (!forward) {
+        int lineTo = 0;
+        int indexTo = 0;
+        getSelection(&line, &index, &lineTo, &indexTo);
+        if (line < 0)
+            getCursorPosition(&line, &index);
+    }
+    return findFirst(text, false, matchCase, false, true, forward, line, index, true);
 }
 
 int EditorPane::selectionLine() const
@@ -399,19 +435,17 @@ bool EditorPane::saveFile(const QString &path) const
 bool EditorPane::print(QsciPrinter &printer)
 {
     printer.setWrapMode(WrapWord);
-    return printer.printRange(this) != 0;
-}
-
-bool EditorPane::printDefault(const QString &pdfPath)
-{
-    QsciPrinter printer(QPrinter::HighResolution);
-    if (QPrinterInfo::defaultPrinter().isNull()) {
-        if (pdfPath.isEmpty())
-            return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdfPath);
-    }
-    return print(printer);
+    printer.setMagnification(0);
+    // Colours as on the screen, not the black-on-white the printer might prefer.
+    SendScintilla(SCI_SETPRINTCOLOURMODE, SC_PRINT_NORMAL);
+    // The brace highlight marks where the caret happens to be: not part of the text.
+    const bool braces = braceShown_;
+    if (braces)
+        clearBraceHighlight();
+    const bool printed = printer.printRange(this) != 0;
+    if (braces)
+        updateBraceHighlight();
+    return printed;
 }
 
 // ---- hyperlinks
@@ -561,16 +595,20 @@ QVector<std::pair<int, int>> runDepths(const QVector<StyleRun> &runs, int depth)
 
 } // namespace
 
-void EditorPane::updateBraceHighlight()
+void EditorPane::clearBraceHighlight()
 {
     const long length = SendScintilla(SCI_GETLENGTH);
-    if (braceShown_) {
-        for (int indicator : {kBraceIndicator, kBadBraceIndicator}) {
-            SendScintilla(SCI_SETINDICATORCURRENT, indicator);
-            SendScintilla(SCI_INDICATORCLEARRANGE, 0L, length);
-        }
-        braceShown_ = false;
+    for (int indicator : {kBraceIndicator, kBadBraceIndicator}) {
+        SendScintilla(SCI_SETINDICATORCURRENT, indicator);
+        SendScintilla(SCI_INDICATORCLEARRANGE, 0L, length);
     }
+    braceShown_ = false;
+}
+
+void EditorPane::updateBraceHighlight()
+{
+    if (braceShown_)
+        clearBraceHighlight();
     const CompiledLanguagePtr lang = lexer_->compiledLanguage();
     if (!lang)
         return;

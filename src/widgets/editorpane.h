@@ -79,7 +79,10 @@ public:
     // around at the end. The search is exact (letter case counts). Returns false when not found.
     void setFindText(const QString &text) { findText_ = text; }
     QString findText() const { return findText_; }
-    bool findNext();
+    bool findNext() override;
+    // Selects the next (or previous) occurrence of a text after (before) the selection, wrapping
+    // around, and scrolls it into view. Returns false when the text does not occur.
+    bool find(const QString &text, bool forward, bool matchCase);
 
     // Line of the caret, which is where the selection ends when the user selected with the mouse or keys.
     int selectionLine() const;
@@ -87,10 +90,9 @@ public:
     // Writes the text to a file in the ANSI code page, atomically. False when it cannot be written.
     bool saveFile(const QString &path) const;
 
-    // Prints the text with its colours. printDefault() uses the default printer, or writes a PDF file
-    // to pdfPath when no printer is configured. False when nothing could be printed.
+    // Prints the text with its colours as on the screen, without the brace highlight of the caret.
+    // False when nothing could be printed.
     bool print(QsciPrinter &printer);
-    bool printDefault(const QString &pdfPath);
 
     // Hyperlinks: a click on a hot spot opens its text.
     void setLinkOpener(LinkOpener opener) { linkOpener_ = std::move(opener); }
@@ -107,6 +109,9 @@ Q_SIGNALS:
     void changed();
 
 protected:
+    // Ctrl+Tab and Ctrl+Shift+Tab move the focus on, as in every text editor, while Tab itself
+    // inserts a tab.
+    bool event(QEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void dropEvent(QDropEvent *event) override;
 
@@ -121,6 +126,7 @@ private:
     void refreshMarginNumbers(int fromLine);
     void applyMarginStyles();
     void updateBraceHighlight();
+    void clearBraceHighlight();
     void showMemberListAt(int position);
 
     PaneLexer *lexer_ = nullptr;

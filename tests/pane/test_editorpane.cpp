@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QMimeData>
-#include <QPrinterInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -199,11 +198,6 @@ TEST(EditorPane, SavesAnsiTextAndPrints)
         EXPECT_TRUE(pane.print(printer));
     }
     EXPECT_TRUE(folder.read(QStringLiteral("a.pdf")).startsWith("%PDF"));
-    if (QPrinterInfo::defaultPrinter().isNull()) {
-        EXPECT_TRUE(pane.printDefault(folder.file(QStringLiteral("b.pdf"))));
-        EXPECT_TRUE(folder.read(QStringLiteral("b.pdf")).startsWith("%PDF"));
-        EXPECT_FALSE(pane.printDefault(QString()));
-    }
 }
 
 TEST(EditorPane, DroppedFilesInsertTheirText)

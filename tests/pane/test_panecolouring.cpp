@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <algorithm>
@@ -293,6 +295,24 @@ TEST(PaneColouring, MatchingBracesAreHighlightedAndScopesFold)
             EXPECT_EQ(pane.SendScintilla(Sci::SCI_INDICATORVALUEAT, kBad, pos), long(bad)) << c.line << ":" << c.column << " @" << pos;
         }
     }
+    // Printed pages leave the highlight out; the screen gets it back.
+    struct PagePrinter : QsciPrinter {
+        EditorPane *pane;
+        std::vector<long> marks;
+        void formatPage(QPainter &, bool, QRect &, int) override
+        {
+            marks.push_back(pane->SendScintilla(Sci::SCI_INDICATORVALUEAT, kBrace, 0L));
+        }
+    } printer;
+    printer.pane = &pane;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QDir::temp().filePath(QStringLiteral("varlex-brace-%1.pdf").arg(QCoreApplication::applicationPid())));
+    putCaret(pane, 0, 0);
+    settle(pane);
+    ASSERT_TRUE(pane.print(printer));
+    QFile::remove(printer.outputFileName());
+    EXPECT_EQ(printer.marks, std::vector<long>{0});
+    EXPECT_EQ(pane.SendScintilla(Sci::SCI_INDICATORVALUEAT, kBrace, 0L), 1);
 
     pane.setText(QStringLiteral("if {\n  a\n  /* x\n  y */\n}\nz"));
     styleAll(pane);
