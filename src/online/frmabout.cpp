@@ -1,5 +1,7 @@
 #include "online/frmabout.h"
 
+#include "widgets/screenfit.h"
+
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -36,6 +38,7 @@ void FrmAbout::centreOn(const QWidget *mainWindow)
     const QRect main = mainWindow->frameGeometry();
     const QSize own = frameGeometry().size();
     move(main.left() + (main.width() - own.width()) / 2, main.top() + (main.height() - own.height()) / 2);
+    ScreenFit::keepVisible(this);
 }
 
 void FrmAbout::showModal(QWidget *mainWindow)

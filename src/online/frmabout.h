@@ -13,7 +13,7 @@ public:
     // The label's text: the ownership notice, then "    Version: " and major.minor.revision.
     static QString aboutText();
 
-    // Centres the box on the main window, measured by its outer frame.
+    // Centres the box on the main window, measured by its outer frame, and on a screen.
     void centreOn(const QWidget *mainWindow);
 
     // mnuAbout_Click: shows the box modally, centred on the main window.

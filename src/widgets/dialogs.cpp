@@ -2,8 +2,25 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QSpacerItem>
+
+namespace {
+
+// Width a dialog needs so that the window manager does not cut its title: the title in a bold face
+// (as title bars draw it) and room for the icon and the buttons of the title bar.
+int titleWidth(const QWidget &dialog, const QString &title)
+{
+    QFont font = dialog.font();
+    font.setBold(true);
+    constexpr int kTitleBarExtras = 150;
+    return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtras;
+}
+
+} // namespace
 
 Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const QString &title,
                                    Buttons buttons, Icon icon)
@@ -26,6 +43,11 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    // A message box sizes itself to its layout (made afresh by the calls above), so the title's
+    // width goes in as a spacer.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth(box, box.windowTitle()), 0, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
@@ -37,9 +59,14 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
 QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,
                          const QString &defaultAnswer)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultAnswer, &ok);
-    return ok ? text : QString();
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultAnswer);
+    // The dialog's layout fixes its minimum size, so the width goes to the text box.
+    if (auto *box = dialog.findChild<QLineEdit *>())
+        box->setMinimumWidth(titleWidth(dialog, title));
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 qint32 QtDialogs::color(QWidget *parent)

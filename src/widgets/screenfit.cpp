@@ -1,0 +1,72 @@
+#include "widgets/screenfit.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace ScreenFit {
+
+namespace {
+
+bool showsEnough(const QRect &frame, const QRect &screen)
+{
+    const QRect title = screen.intersected(QRect(frame.left(), frame.top(), frame.width(), kTitleStrip));
+    const QRect visible = screen.intersected(frame);
+    return title.width() >= std::min(frame.width(), kMinVisibleWidth)
+        && visible.height() >= std::min(frame.height(), kMinVisibleHeight);
+}
+
+// How far apart two rectangles are (0 when they touch or overlap), squared.
+qint64 distance(const QRect &a, const QRect &b)
+{
+    const qint64 dx = std::max<qint64>({0, qint64(b.left()) - a.right(), qint64(a.left()) - b.right()});
+    const qint64 dy = std::max<qint64>({0, qint64(b.top()) - a.bottom(), qint64(a.top()) - b.bottom()});
+    return dx * dx + dy * dy;
+}
+
+qint64 area(const QRect &r)
+{
+    return r.isEmpty() ? 0 : qint64(r.width()) * r.height();
+}
+
+} // namespace
+
+QRect place(const QRect &frame, const QList<QRect> &screens)
+{
+    if (screens.isEmpty() || frame.isEmpty())
+        return frame;
+    for (const QRect &screen : screens) {
+        if (showsEnough(frame, screen))
+            return frame;
+    }
+    // The screen that holds most of the window, else the closest one.
+    const QRect *nearest = &screens.first();
+    for (const QRect &screen : screens) {
+        const qint64 overlap = area(screen.intersected(frame));
+        const qint64 best = area(nearest->intersected(frame));
+        if (overlap > best || (overlap == best && distance(screen, frame) < distance(*nearest, frame)))
+            nearest = &screen;
+    }
+    const QSize size(std::min(frame.width(), nearest->width()), std::min(frame.height(), nearest->height()));
+    const int left = std::clamp(frame.left(), nearest->left(), nearest->right() + 1 - size.width());
+    const int top = std::clamp(frame.top(), nearest->top(), nearest->bottom() + 1 - size.height());
+    return QRect(QPoint(left, top), size);
+}
+
+void keepVisible(QWidget *window)
+{
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    // Before the window is shown its frame is its geometry; afterwards the frame adds the border.
+    const QRect frame = window->frameGeometry();
+    const QRect placed = place(frame, screens);
+    if (placed == frame)
+        return;
+    window->move(placed.topLeft());
+    window->resize(window->size() - (frame.size() - placed.size()));
+}
+
+} // namespace ScreenFit
