@@ -2,12 +2,15 @@
 
 #include "widgets/editorpane.h"
 #include "widgets/dialogs.h"
+#include "widgets/findbar.h"
+#include "widgets/screenfit.h"
 #include "model/ansicodec.h"
 #include "model/atomicfile.h"
 #include "online/paneprinting.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,6 +60,7 @@ FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
     txtFile_ = new EditorPane(central_);
     txtFile_->setObjectName(QStringLiteral("txtFile"));
     txtFile_->setEolMode(QsciScintilla::EolWindows);
+    new FindBar(txtFile_);
 
     const int m = toPixels(kMarginTwips);
     const int listWidth = toPixels(kListWidthTwips);
@@ -108,6 +112,7 @@ FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
             lstFiles_Click();
     });
     lstFiles_->viewport()->installEventFilter(this);
+    lstFiles_->installEventFilter(this);
     central_->installEventFilter(this);
 
     Form_Load();
@@ -164,6 +169,7 @@ void FrmViewer::Settings(const QString &task)
         const int height = std::max(int(std::lround(twips[3] / tpp)), 90);
         move(left, top);
         resize(width, height);
+        ScreenFit::keepVisible(this);
         return;
     }
     if (isMinimized() || isMaximized() || isFullScreen())
@@ -390,6 +396,13 @@ bool FrmViewer::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == lstFiles_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         lstFiles_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
+    } else if (watched == lstFiles_ && event->type() == QEvent::ContextMenu
+               && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        // The menu key (or Shift+F10) opens the popup at the current entry, as a right click does.
+        const QListWidgetItem *item = lstFiles_->currentItem();
+        const QPoint at = item ? lstFiles_->visualItemRect(item).bottomLeft() : QPoint(0, 0);
+        mnuPopUp_->popup(lstFiles_->viewport()->mapToGlobal(at));
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
