@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test bench fuzz test-sanitize clean package
+.PHONY: all deps build run test bench fidelity fuzz test-sanitize clean package
 
 all: build
 
@@ -32,6 +32,12 @@ package: build
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benches
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_counters_tabular=true || exit 1; done
+	@scripts/fidelity.py --build $(BUILD)
+
+# How closely the starter languages colour real files like kate-syntax-highlighter does, per language
+# (scripts/fidelity.py; docs/starter-languages.md). FIDELITY_FLAGS=--install fetches the files' packages.
+fidelity: build
+	@scripts/fidelity.py --build $(BUILD) $(FIDELITY_FLAGS)
 
 # Runs every fuzz target for FUZZ_SECONDS each, starting from its seeds in fuzz/corpus/<name>;
 # what it learns stays in fuzz/corpus-work/ (not kept in git).
