@@ -2,16 +2,14 @@
 #include "editorcontrol/definitionreader.h"
 #include "model/ansicodec.h"
 #include "model/databasestore.h"
-#include "xmlgen/writerhost.h"
-#include "xmlgen/xmlwriter.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
-// The starter database the build makes from data/languages, and the commands that make it.
+// The starter database the build makes from data/languages; the commands that make it (import, sample,
+// delete) and check it (validate), run on a copy as a user would.
 
 namespace {
 
@@ -28,23 +26,29 @@ QString languageFile(const QString &base, const char *extension)
     return TestUtil::sourcePath(QStringLiteral("data/languages/%1.%2").arg(base, QLatin1String(extension)));
 }
 
-Database loadStarter()
-{
+// A program folder holding a copy of the starter database.
+struct StarterFolder {
     TestUtil::TempFolder folder;
-    folder.write(QStringLiteral("varlex.dat"), TestUtil::readFile(starterDatabase()));
-    Database db;
-    const FileResult r = DatabaseStore::LoadFileData(db, folder.path());
-    EXPECT_TRUE(r.ok()) << r.message.toStdString();
-    return db;
-}
 
-class PlainHost : public WriterHost {
-public:
-    explicit PlainHost(QString folder) : folder_(std::move(folder)) {}
-    QString programFolder() const override { return folder_; }
-
-private:
-    QString folder_;
+    StarterFolder() { folder.write(QStringLiteral("varlex.dat"), TestUtil::readFile(starterDatabase())); }
+    TestUtil::CliResult run(const QStringList &args, const QByteArray &input = QByteArray()) const
+    {
+        return TestUtil::runCli(QStringList{QStringLiteral("--folder"), folder.path()} + args, input);
+    }
+    Database load() const
+    {
+        Database db;
+        const FileResult r = DatabaseStore::LoadFileData(db, folder.path());
+        EXPECT_TRUE(r.ok()) << r.message.toStdString();
+        return db;
+    }
+    QStringList names() const
+    {
+        QStringList names;
+        for (const Language &l : load().languages)
+            names << l.name;
+        return names;
+    }
 };
 
 // The properties and tokens of a tokenset, one line each, so two tokensets compare in one step.
@@ -63,12 +67,9 @@ QStringList meaning(const TokensetDefinition &t)
 
 TEST(StarterDatabase, HoldsTheStarterLanguagesInOrderWithTheirSamples)
 {
-    ASSERT_TRUE(QFile::exists(starterDatabase()));
-    const Database db = loadStarter();
-    QStringList names;
-    for (const Language &l : db.languages)
-        names << l.name;
-    ASSERT_EQ(names, kNames);
+    const StarterFolder f;
+    ASSERT_EQ(f.names(), kNames);
+    const Database db = f.load();
     for (int i = 0; i < kBases.size(); ++i) {
         SCOPED_TRACE(kNames[i].toStdString());
         const Language &l = db.languages[i];
@@ -77,32 +78,60 @@ TEST(StarterDatabase, HoldsTheStarterLanguagesInOrderWithTheirSamples)
         for (int t = 0; t < l.tokensetCount(); ++t)
             EXPECT_EQ(l.tokensets[size_t(t)].included, 1) << l.tokensets[size_t(t)].name.toStdString();
     }
+    const auto validity = f.run({"validate"});
+    EXPECT_EQ(validity.exitCode, 0) << validity.out.toStdString();
+    EXPECT_EQ(validity.out.count("): No validscope/inheritfrom error found!\r\n"), 9) << validity.out.toStdString();
 }
 
 // An imported starter language, written again by the program, means what its source file says:
 // the same tokensets with the same properties and the same tokens, each with its regexp and rule.
 TEST(StarterDatabase, RewrittenDefinitionsMeanWhatTheSourcesSay)
 {
-    const Database db = loadStarter();
-    TestUtil::TempFolder folder;
-    PlainHost host(folder.path());
-    XmlWriter writer(db, host);
+    const StarterFolder f;
     for (int i = 0; i < kBases.size(); ++i) {
         SCOPED_TRACE(kNames[i].toStdString());
         LanguageDefinition source, rewritten;
         DefinitionError error;
         ASSERT_TRUE(DefinitionReader::readFile(languageFile(kBases[i], "lng"), source, error));
-        const QByteArray bytes = XmlWriter::fileBytes(writer.generate(i, 1, false, false));
-        ASSERT_TRUE(DefinitionReader::read(bytes, QStringLiteral("rewritten.lng"), rewritten, error))
+        const auto xml = f.run({"xml", "--index", QString::number(i)});
+        ASSERT_TRUE(DefinitionReader::read(xml.out, QStringLiteral("rewritten.lng"), rewritten, error))
             << error.toString().toStdString();
-        EXPECT_EQ(rewritten.name, source.name);
-        EXPECT_EQ(rewritten.wordchars, source.wordchars);
+        EXPECT_EQ(rewritten.name + rewritten.wordchars, source.name + source.wordchars);
         ASSERT_EQ(rewritten.tokensets.size(), source.tokensets.size());
-        for (int t = 0; t < source.tokensets.size(); ++t) {
-            SCOPED_TRACE(source.tokensets[t].name.toStdString());
-            EXPECT_EQ(meaning(rewritten.tokensets[t]), meaning(source.tokensets[t]));
-        }
+        for (int t = 0; t < source.tokensets.size(); ++t)
+            EXPECT_EQ(meaning(rewritten.tokensets[t]), meaning(source.tokensets[t])) << t;
     }
+}
+
+TEST(StarterDatabase, SampleTextIsPrintedAndReplacedAsUnicode)
+{
+    const StarterFolder f;
+    EXPECT_TRUE(f.run({"sample", "--index", "2"}).out.startsWith("#!/usr/bin/env python3\r\n"));
+
+    // UTF-8 from a file; the database keeps it in its ANSI code page.
+    f.folder.write(QStringLiteral("new.txt"), "Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac 5\r\n");
+    EXPECT_EQ(f.run({"sample", "--index", "2", "--set", f.folder.file(QStringLiteral("new.txt"))}).exitCode, 0);
+    EXPECT_EQ(f.run({"sample", "--index", "2"}).out, "Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac 5\r\n");
+    EXPECT_TRUE(f.folder.read(QStringLiteral("varlex.dat")).contains("Gr\xfc\xdf" "e \x80 5\r\n"));
+
+    // Standard input; bytes that are not UTF-8 are read as ANSI text.
+    EXPECT_EQ(f.run({"sample", "--index", "0", "--set", "-"}, "caf\xe9").exitCode, 0);
+    EXPECT_EQ(f.run({"sample", "--index", "0"}).out, "caf\xc3\xa9");
+}
+
+TEST(StarterDatabase, DeleteRemovesOneLanguageButNeverTheLast)
+{
+    const StarterFolder f;
+    EXPECT_EQ(f.run({"delete", "--index", "1"}).exitCode, 0);
+    EXPECT_EQ(f.names(), QStringList({"C", "Python", "JavaScript", "SQL", "HTML", "XML", "Shell", "INI"}));
+    for (int i = 0; i < 7; ++i)
+        ASSERT_EQ(f.run({"delete", "--index", "0"}).exitCode, 0);
+    EXPECT_EQ(f.names(), QStringList({"INI"}));
+    const QByteArray lastOne = f.folder.read(QStringLiteral("varlex.dat"));
+    const auto refused = f.run({"delete", "--index", "0"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("Cannot delete last language!"));
+    EXPECT_EQ(f.folder.read(QStringLiteral("varlex.dat")), lastOne);
 }
 
 // The build gives its program folder the starter database only when the folder has none of its
@@ -113,19 +142,17 @@ TEST(StarterDatabase, SeedingNeverReplacesAUsersDatabase)
     const QByteArray emptyDatabase(4920, '\0');
     QByteArray userDatabase = emptyDatabase;
     userDatabase[4] = 1; // a one-character language name
-    struct Case {
+    const struct {
         const char *what;
         bool present;
-        QByteArray before;
-        QByteArray after;
-    };
-    const Case cases[] = {
+        QByteArray before, after;
+    } cases[] = {
         {"no database", false, {}, starter},
         {"untouched empty database", true, emptyDatabase, starter},
         {"database of the user", true, userDatabase, userDatabase},
         {"short file", true, QByteArray(100, '\0'), QByteArray(100, '\0')},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         TestUtil::TempFolder folder;
         if (c.present)

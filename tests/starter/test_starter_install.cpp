@@ -1,7 +1,6 @@
 #include "common/testutil.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -13,18 +12,8 @@
 
 namespace {
 
-QString buildDir()
-{
-    return QDir::cleanPath(TestUtil::binPath(QStringLiteral("..")));
-}
-
-struct ProcessResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-ProcessResult run(const QString &program, const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+TestUtil::CliResult run(const QString &program, const QStringList &args,
+                        const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
     p.setProcessEnvironment(env);
@@ -36,9 +25,9 @@ ProcessResult run(const QString &program, const QStringList &args, const QProces
 
 TEST(StarterInstall, InstalledTreeSeedsANewUsersFolderOnFirstRun)
 {
+    const QString buildDir = QDir::cleanPath(TestUtil::binPath(QStringLiteral("..")));
     TestUtil::TempFolder prefix;
-    const ProcessResult install = run(QStringLiteral(VARLEX_CMAKE_COMMAND),
-                            {QStringLiteral("--install"), buildDir(), QStringLiteral("--prefix"), prefix.path()});
+    const auto install = run(QStringLiteral(VARLEX_CMAKE_COMMAND), {"--install", buildDir, "--prefix", prefix.path()});
     ASSERT_EQ(install.exitCode, 0) << install.err.toStdString();
 
     for (const char *file : {"bin/varlex", "bin/varlex-cli", "share/varlex/xml.lng", "share/varlex/languages/c.lng",
@@ -47,7 +36,7 @@ TEST(StarterInstall, InstalledTreeSeedsANewUsersFolderOnFirstRun)
         EXPECT_TRUE(prefix.exists(QString::fromLatin1(file))) << file;
     EXPECT_FALSE(prefix.exists(QStringLiteral("share/varlex/language_def/.keep")));
     EXPECT_EQ(prefix.read(QStringLiteral("share/varlex/varlex.dat")),
-              TestUtil::readFile(buildDir() + QStringLiteral("/starter/varlex.dat")));
+              TestUtil::readFile(buildDir + QStringLiteral("/starter/varlex.dat")));
 
     // A new user: no per-user folder yet. The first command creates and seeds it.
     TestUtil::TempFolder home;
@@ -55,7 +44,7 @@ TEST(StarterInstall, InstalledTreeSeedsANewUsersFolderOnFirstRun)
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.file(QStringLiteral("data")));
     const QString cli = prefix.file(QStringLiteral("bin/varlex-cli"));
-    const ProcessResult first = run(cli, {QStringLiteral("sample"), QStringLiteral("--index"), QStringLiteral("0")}, env);
+    const auto first = run(cli, {"sample", "--index", "0"}, env);
     EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
     EXPECT_TRUE(first.out.startsWith("/* wordcount.c")) << first.out.left(80).toStdString();
 
@@ -66,12 +55,8 @@ TEST(StarterInstall, InstalledTreeSeedsANewUsersFolderOnFirstRun)
         EXPECT_TRUE(QFileInfo(userFolder + QLatin1Char('/') + QLatin1String(folder)).isDir()) << folder;
 
     // The user's own changes survive later runs: seeding never overwrites.
-    const QString note = home.file(QStringLiteral("note.txt"));
-    QFile noteFile(note);
-    ASSERT_TRUE(noteFile.open(QIODevice::WriteOnly));
-    noteFile.write("mine");
-    noteFile.close();
-    EXPECT_EQ(run(cli, {"sample", "--index", "0", "--set", note}, env).exitCode, 0);
+    home.write(QStringLiteral("note.txt"), "mine");
+    EXPECT_EQ(run(cli, {"sample", "--index", "0", "--set", home.file(QStringLiteral("note.txt"))}, env).exitCode, 0);
     EXPECT_EQ(run(cli, {"sample", "--index", "0"}, env).out, "mine");
 }
 
