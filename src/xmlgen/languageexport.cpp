@@ -2,6 +2,9 @@
 
 #include "model/database.h"
 
+#include <QDir>
+#include <QHash>
+
 namespace LanguageExport {
 
 WriteResult exportCurrent(XmlWriter &writer)
@@ -11,16 +14,22 @@ WriteResult exportCurrent(XmlWriter &writer)
 
 QString Report::message() const
 {
-    if (failures.isEmpty())
-        return QString();
-    QString text = failures.size() == 1 ? QStringLiteral("One language was not exported:\n")
-                                        : QStringLiteral("%1 languages were not exported:\n").arg(failures.size());
-    return text + failures.join(u'\n');
+    QStringList parts;
+    if (!failures.isEmpty()) {
+        parts += (failures.size() == 1 ? QStringLiteral("One language was not exported:\n")
+                                       : QStringLiteral("%1 languages were not exported:\n").arg(failures.size()))
+            + failures.join(u'\n');
+    }
+    if (!clashes.isEmpty())
+        parts += clashes.join(u'\n');
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 Report exportAll(XmlWriter &writer)
 {
     Report report;
+    QHash<QString, int> writtenBy; // file -> the language last written to it
+    const QVector<Language> &languages = writer.database().languages;
     const int last = writer.database().upperIndex();
     for (int i = 0; i <= last; ++i) {
         const WriteResult result = writer.WriteXML(i, false, 1);
@@ -28,12 +37,19 @@ Report exportAll(XmlWriter &writer)
             report.cancelled = true;
             break;
         }
-        if (result.written()) {
-            ++report.written;
-            report.files += result.file;
-        }
-        else
+        if (!result.written()) {
             report.failures += result.error;
+            continue;
+        }
+        ++report.written;
+        report.files += result.file;
+        if (const int earlier = writtenBy.value(result.file, -1); earlier >= 0) {
+            report.clashes += QStringLiteral("The languages \"%1\" (index %2) and \"%3\" (index %4) are both exported "
+                                             "as \"%5\", which now holds the later one.")
+                                  .arg(languages[earlier].name, QString::number(earlier), languages[i].name,
+                                       QString::number(i), QDir::toNativeSeparators(result.file));
+        }
+        writtenBy.insert(result.file, i);
     }
     return report;
 }

@@ -15,14 +15,17 @@ struct Report {
     int written = 0;
     QStringList files;    // the files written, in order
     QStringList failures; // one line per language that was refused or failed
+    // One line per language written to the file an earlier language was written to (two languages
+    // of one name): the file holds only the later one.
+    QStringList clashes;
     bool cancelled = false; // the user kept the manual changes of the XML pane
 
-    bool ok() const { return failures.isEmpty() && !cancelled; }
-    // All failures in one message, or an empty string.
+    bool ok() const { return failures.isEmpty() && clashes.isEmpty() && !cancelled; }
+    // All failures and clashes in one message, or an empty string.
     QString message() const;
 };
 
-// Goes on with the next language after a failure; stops when the user keeps manual changes.
+// Goes on with the next language after a failure or a clash; stops when the user keeps manual changes.
 Report exportAll(XmlWriter &writer);
 
 } // namespace LanguageExport

@@ -18,6 +18,18 @@ QString cannotWrite(const QString &path, const QString &cause)
     return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), cause);
 }
 
+// Moves the finished temporary file over path (a file or a symbolic link, never what a link points to).
+QString moveOver(QTemporaryFile &file, const QString &path)
+{
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
+                            std::filesystem::path(path.toStdU16String()), error);
+    if (error)
+        return cannotWrite(path, QString::fromLocal8Bit(error.message()));
+    file.setAutoRemove(false);
+    return QString();
+}
+
 QString writeReplaceable(const QString &path, const QByteArray &bytes)
 {
     QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
@@ -31,13 +43,23 @@ QString writeReplaceable(const QString &path, const QByteArray &bytes)
     file.setPermissions(old.exists() ? old.permissions()
                                      : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     file.close();
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
-                            std::filesystem::path(path.toStdU16String()), error);
-    if (error)
-        return cannotWrite(path, QString::fromLocal8Bit(error.message()));
-    file.setAutoRemove(false);
-    return QString();
+    return moveOver(file, path);
+}
+
+// A symbolic link is replaced the way any file is: the durable write goes to a fresh name beside
+// it, which is then renamed over the link.
+QString replaceLink(const QString &path, const QByteArray &bytes)
+{
+    QTemporaryFile staged(path + QStringLiteral(".XXXXXX"));
+    if (!staged.open())
+        return cannotWrite(path, staged.errorString());
+    staged.close();
+    QString cause;
+    if (!AtomicFile::write(staged.fileName(), bytes, &cause))
+        return cannotWrite(path, cause);
+    QFile::setPermissions(staged.fileName(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return moveOver(staged, path);
 }
 
 } // namespace
@@ -46,6 +68,8 @@ QString write(const QString &path, const QByteArray &bytes, Sync sync)
 {
     if (sync == Sync::Replaceable)
         return writeReplaceable(path, bytes);
+    if (QFileInfo(path).isSymbolicLink())
+        return replaceLink(path, bytes);
     QString cause;
     if (!AtomicFile::write(path, bytes, &cause))
         return cannotWrite(path, cause);
@@ -66,6 +90,17 @@ QString exportNameProblem(const QString &languageName)
     if (QFile::encodeName(languageName + QStringLiteral(".lng")).size() > 255)
         return QStringLiteral("the name is too long for a file name");
     return QString();
+}
+
+QString languageFile(const QString &folder, const QString &languageName, QString *problem)
+{
+    QString why = exportNameProblem(languageName);
+    const QString file = QDir(folder).absoluteFilePath(languageName + QStringLiteral(".lng"));
+    if (why.isEmpty() && QFileInfo(file).absolutePath() != QDir(folder).absolutePath())
+        why = QStringLiteral("the name leads out of the folder");
+    if (problem)
+        *problem = why;
+    return why.isEmpty() ? file : QString();
 }
 
 QString ensureFolder(const QString &folder)
