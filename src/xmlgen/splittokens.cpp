@@ -44,7 +44,7 @@ QString listRuleAttribute(const Tokenset &ts, bool hide)
         value = QStringLiteral("leadwith[") + ts.lead + QStringLiteral("]|trailwith[") + ts.trail + u']';
     }
     QString attribute;
-    appendAttribute(attribute, u"rule", escapeQuotes(escapeMarkup(value)));
+    appendAttribute(attribute, u"rule", escapeAttribute(value));
     return attribute;
 }
 

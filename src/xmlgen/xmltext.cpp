@@ -24,26 +24,40 @@ bool isBlank(QStringView text)
     return true;
 }
 
-void appendEscapedMarkup(QString &out, QStringView text)
+namespace {
+
+void appendEscaped(QString &out, QStringView text, bool quotes)
 {
     qsizetype plain = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        if (c != u'&' && c != u'<' && c != u'>')
+        if (c != u'&' && c != u'<' && c != u'>' && !(quotes && c == u'"'))
             continue;
         out += text.mid(plain, i - plain);
-        out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : u"&gt;";
+        out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : c == u'>' ? u"&gt;" : u"&quot;";
         plain = i + 1;
     }
     out += text.mid(plain);
 }
 
-QString escapeMarkup(QStringView text)
+QString escaped(QStringView text, bool quotes)
 {
     QString out;
     out.reserve(text.size());
-    appendEscapedMarkup(out, text);
+    appendEscaped(out, text, quotes);
     return out;
+}
+
+} // namespace
+
+void appendEscapedMarkup(QString &out, QStringView text)
+{
+    appendEscaped(out, text, false);
+}
+
+QString escapeMarkup(QStringView text)
+{
+    return escaped(text, false);
 }
 
 QString escapeQuotes(QStringView text)
@@ -51,6 +65,16 @@ QString escapeQuotes(QStringView text)
     QString out = text.toString();
     out.replace(u'"', QStringLiteral("&quot;"));
     return out;
+}
+
+void appendEscapedAttribute(QString &out, QStringView text)
+{
+    appendEscaped(out, text, true);
+}
+
+QString escapeAttribute(QStringView text)
+{
+    return escaped(text, true);
 }
 
 int colNumber(QStringView text)

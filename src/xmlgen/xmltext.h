@@ -20,6 +20,11 @@ void appendEscapedMarkup(QString &out, QStringView text);
 // A double quote inside an attribute value would end it early.
 QString escapeQuotes(QStringView text);
 
+// An attribute value: "&", "<", ">" and the double quote as entity references, so that any name or
+// value reads back as it was written.
+void appendEscapedAttribute(QString &out, QStringView text);
+QString escapeAttribute(QStringView text);
+
 // The number of a "col" rule: the decimal prefix of the text (blanks ignored; an optional sign,
 // digits and one decimal point), rounded half to even and held to -32768..32767; 0 when the text
 // has no such prefix.

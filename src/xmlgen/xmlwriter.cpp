@@ -2,6 +2,7 @@
 
 #include "model/ansicodec.h"
 #include "model/database.h"
+#include "model/xmlchars.h"
 #include "model/trace.h"
 #include "xmlgen/outputfile.h"
 #include "xmlgen/references.h"
@@ -32,7 +33,7 @@ void appendAttribute(QString &out, QStringView sep, QStringView name, QStringVie
     out += sep;
     out += name;
     out += u"=\"";
-    out += value;
+    appendEscapedAttribute(out, value);
     out += u'"';
 }
 
@@ -45,9 +46,7 @@ XmlWriter::XmlWriter(const Database &database, WriterHost &host)
 
 void XmlWriter::clearCache()
 {
-    for (QString &text : cache_)
-        text.clear();
-    cacheLanguage_ = -1;
+    cache_.fill(CacheEntry());
 }
 
 qint64 XmlWriter::tickCount()
@@ -118,43 +117,76 @@ void XmlWriter::report(const QString &line)
     redFlag_ = kRed;
 }
 
-void XmlWriter::appendMemberlist(QString &out, QStringView sep, const QString &value, const QString &owner,
-                                 bool hide)
+void XmlWriter::appendMemberlist(QString &out, QStringView sep, const QString &value, bool exists, bool hide)
 {
-    if (value != kNone) {
-        if (MemberlistExists(host_.memberlists(), value)) {
-            appendAttribute(out, sep, u"memberlist", value);
-            return;
-        }
-        report(language_->name + QStringLiteral(" : ") + owner + QStringLiteral(" : Memberlist:  ") + value);
-    }
-    if (!hide)
+    if (exists)
+        appendAttribute(out, sep, u"memberlist", value);
+    else if (!hide)
         appendAttribute(out, sep, u"memberlist", u"");
 }
 
-// The references of a tokenset whose cached text is reused, checked and reported in the order in
-// which buildTokenset() reports them, so that the validity message always describes the whole
-// language and not only the tokenset just rebuilt.
-void XmlWriter::checkTokenset(const Language &lang, int slot)
+XmlWriter::Resolved XmlWriter::resolve(const Tokenset &ts) const
 {
-    const Tokenset &ts = lang.tokensets[size_t(slot)];
-    if (ts.tmemberlist != kNone && !MemberlistExists(host_.memberlists(), ts.tmemberlist))
-        report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" : Memberlist:  ") + ts.tmemberlist);
-    const QString &from = ts.inheritfrom;
-    if (from != kNone && !(from != ts.name && TokensetExists(lang, slot, from)))
-        report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" : Inherit:  ") + from);
+    Resolved r;
+    r.memberlist = ts.tmemberlist != kNone && MemberlistExists(host_.memberlists(), ts.tmemberlist);
+    r.inheritfrom = ts.inheritfrom != kNone && ts.inheritfrom != ts.name && included_.contains(ts.inheritfrom);
     for (int j = 0; j < 10; ++j) {
         const QString &scope = ts.validscope[size_t(j)];
         const QString trimmed = trimBlanks(scope);
-        if (trimmed != kNone && trimmed != u"NULL" && !TokensetExists(lang, slot, scope)) {
-            report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" :  Validscope")
-                   + QString::number(j) + QStringLiteral(" : ") + scope);
-        }
+        if (trimmed != kNone && trimmed != u"NULL" && included_.contains(scope))
+            r.scopes |= quint16(1u << j);
+    }
+    return r;
+}
+
+// The inheritance chain from slot back to itself ("A -> B -> A"), or an empty string when the chain
+// starting there ends. Colours are inherited along it, so a cycle is a broken reference, although
+// each of its links names a tokenset that exists.
+QString XmlWriter::inheritCycle(const Language &lang, int slot) const
+{
+    QStringList chain{lang.tokensets[size_t(slot)].name};
+    int at = slot;
+    for (int steps = 0; steps < Language::kSlots; ++steps) {
+        const Tokenset &ts = lang.tokensets[size_t(at)];
+        if (ts.inheritfrom == kNone || ts.inheritfrom == ts.name)
+            return QString();
+        at = included_.value(ts.inheritfrom, -1);
+        if (at < 0)
+            return QString();
+        chain += lang.tokensets[size_t(at)].name;
+        if (at == slot)
+            return chain.join(QStringLiteral(" -> "));
+    }
+    return QString();
+}
+
+// Every problem of one tokenset in the order of its attributes: characters a file cannot hold,
+// member list, inheritance, valid scopes. Rebuilt and cached tokensets are reported alike, so the
+// validity message always describes the whole language.
+void XmlWriter::reportTokenset(const Language &lang, int slot, const CacheEntry &entry)
+{
+    const Tokenset &ts = lang.tokensets[size_t(slot)];
+    const QString prefix = lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" : ");
+    for (const QString &field : entry.unwritable) {
+        unwritable_ += prefix + field;
+        report(prefix + field);
+    }
+    if (ts.tmemberlist != kNone && !entry.resolved.memberlist)
+        report(prefix + QStringLiteral("Memberlist:  ") + ts.tmemberlist);
+    if (ts.inheritfrom != kNone && !entry.resolved.inheritfrom)
+        report(prefix + QStringLiteral("Inherit:  ") + ts.inheritfrom);
+    else if (const QString cycle = ts.inheritfrom != kNone ? inheritCycle(lang, slot) : QString(); !cycle.isEmpty())
+        report(prefix + QStringLiteral("Inherit cycle:  ") + cycle);
+    for (int j = 0; j < 10; ++j) {
+        const QString &scope = ts.validscope[size_t(j)];
+        const QString trimmed = trimBlanks(scope);
+        if (trimmed != kNone && trimmed != u"NULL" && !(entry.resolved.scopes & (1u << j)))
+            report(prefix + QStringLiteral(" Validscope") + QString::number(j) + QStringLiteral(" : ") + scope);
     }
 }
 
 // The <tokenset> element of one slot.
-QString XmlWriter::buildTokenset(const Language &lang, int slot, bool hide, QStringView sep)
+QString XmlWriter::buildTokenset(const Language &lang, int slot, bool hide, QStringView sep, const Resolved &resolved)
 {
     const Tokenset &ts = lang.tokensets[size_t(slot)];
     QString t;
@@ -179,18 +211,11 @@ QString XmlWriter::buildTokenset(const Language &lang, int slot, bool hide, QStr
         appendAttribute(t, sep, u"fontstyle", ts.fontstyle);
     if (!(hide && ts.hidden == 1))
         appendAttribute(t, sep, u"hidden", Reverse2(ts.hidden));
-    appendMemberlist(t, sep, ts.tmemberlist, ts.name, hide);
-
-    const QString &from = ts.inheritfrom;
-    if (from != kNone && from != ts.name && TokensetExists(lang, slot, from)) {
-        appendAttribute(t, sep, u"inheritfrom", from);
-    } else {
-        if (from != kNone)
-            report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" : Inherit:  ") + from);
-        if (!hide)
-            appendAttribute(t, sep, u"inheritfrom", u"");
-    }
-
+    appendMemberlist(t, sep, ts.tmemberlist, resolved.memberlist, hide);
+    if (resolved.inheritfrom)
+        appendAttribute(t, sep, u"inheritfrom", ts.inheritfrom);
+    else if (!hide)
+        appendAttribute(t, sep, u"inheritfrom", u"");
     if (!(hide && ts.matchbraces == 0))
         appendAttribute(t, sep, u"matchbraces", Reverse2(ts.matchbraces));
     if (!(hide && ts.normalizecase == 0))
@@ -204,22 +229,16 @@ QString XmlWriter::buildTokenset(const Language &lang, int slot, bool hide, QStr
 
     for (int j = 0; j < 10; ++j) {
         const QString &scope = ts.validscope[size_t(j)];
-        const QString trimmed = trimBlanks(scope);
-        if (trimmed == kNone)
-            continue;
-        if (trimmed == u"NULL") {
+        if (trimBlanks(scope) == u"NULL") {
             t += kCrLf;
             t += kIndent;
             t += u"<validscope name=\"\"/>";
-        } else if (TokensetExists(lang, slot, scope)) {
+        } else if (resolved.scopes & (1u << j)) {
             t += kCrLf;
             t += kIndent;
             t += u"<validscope name=\"";
-            t += scope;
+            appendEscapedAttribute(t, scope);
             t += u"\"/>";
-        } else {
-            report(lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" :  Validscope")
-                   + QString::number(j) + QStringLiteral(" : ") + scope);
         }
     }
 
@@ -241,14 +260,18 @@ QString XmlWriter::generate(int iSel, int iScope, bool hide, bool easyRead)
 void XmlWriter::generateInto(QString &xml, int iSel, int iScope, bool hide, bool easyRead)
 {
     xml.resize(0);
+    unwritable_.clear();
     if (iSel < 0 || iSel >= db_.languages.size())
         return;
     const Language &lang = db_.languages[iSel];
-    language_ = &lang;
     validity_ = kNoErrors;
     redFlag_ = kGreen;
     const QStringView sep = easyRead ? kCrLf : QStringView(u" ");
 
+    for (const QString &field : XmlChars::languageFields(lang)) {
+        unwritable_ += lang.name + QStringLiteral(" : Language : ") + field;
+        report(unwritable_.last());
+    }
     QString head = QStringLiteral("<language");
     appendAttribute(head, sep, u"name", lang.name);
     if (!(hide && lang.casesensitive == 0))
@@ -256,30 +279,44 @@ void XmlWriter::generateInto(QString &xml, int iSel, int iScope, bool hide, bool
     if (!(hide && lang.whitespaceasparamblock == 1))
         appendAttribute(head, sep, u"whitespaceasparamblock", Reverse2(lang.whitespaceasparamblock));
     if (!(hide && lang.wordchars == u"[\\w]"))
-        appendAttribute(head, sep, u"wordchars", escapeQuotes(escapeMarkup(lang.wordchars)));
-    appendMemberlist(head, sep, lang.memberlist, QStringLiteral("Language"), hide);
+        appendAttribute(head, sep, u"wordchars", lang.wordchars);
+    const bool listed = lang.memberlist != kNone && MemberlistExists(host_.memberlists(), lang.memberlist);
+    if (lang.memberlist != kNone && !listed)
+        report(lang.name + QStringLiteral(" : Language : Memberlist:  ") + lang.memberlist);
+    appendMemberlist(head, sep, lang.memberlist, listed, hide);
     head += u'>';
 
-    // The cached texts belong to one language written with one set of options.
-    const bool rebuildAll =
-        iScope == 1 || iSel != cacheLanguage_ || hide != cacheHide_ || easyRead != cacheEasyRead_;
-    if (rebuildAll) {
-        cacheLanguage_ = iSel;
-        cacheHide_ = hide;
-        cacheEasyRead_ = easyRead;
+    const int used = lang.tokensetCount();
+    included_.clear();
+    for (int i = 0; i < used; ++i) {
+        const Tokenset &ts = lang.tokensets[size_t(i)];
+        if (ts.included == 1 && !included_.contains(ts.name))
+            included_.insert(ts.name, i);
     }
 
     qsizetype size = head.size() + 13;
-    const int used = lang.tokensetCount();
     for (int i = 0; i < used; ++i) {
         const Tokenset &ts = lang.tokensets[size_t(i)];
         if (ts.included != 1)
             continue;
-        if (rebuildAll || i == db_.currentTokenset)
-            cache_[size_t(i)] = buildTokenset(lang, i, hide, sep);
-        else
-            checkTokenset(lang, i);
-        size += 2 + cache_[size_t(i)].size();
+        CacheEntry &entry = cache_[size_t(i)];
+        const Resolved resolved = resolve(ts);
+        const qint32 caseFlag = lang.applycase == 1 ? lang.casesensitive : ts.casesensitive;
+        const bool reuse = iScope != 1 && i != db_.currentTokenset && entry.valid && entry.hide == hide
+            && entry.easyRead == easyRead && entry.caseFlag == caseFlag && entry.resolved == resolved
+            && entry.record == ts;
+        if (!reuse) {
+            entry.text = buildTokenset(lang, i, hide, sep, resolved);
+            entry.record = ts;
+            entry.caseFlag = caseFlag;
+            entry.hide = hide;
+            entry.easyRead = easyRead;
+            entry.resolved = resolved;
+            entry.unwritable = XmlChars::tokensetFields(ts);
+            entry.valid = true;
+        }
+        reportTokenset(lang, i, entry);
+        size += 2 + entry.text.size();
     }
 
     xml.reserve(size);
@@ -288,44 +325,40 @@ void XmlWriter::generateInto(QString &xml, int iSel, int iScope, bool hide, bool
         if (lang.tokensets[size_t(i)].included != 1)
             continue;
         xml += kCrLf;
-        xml += cache_[size_t(i)];
+        xml += cache_[size_t(i)].text;
     }
     xml += kCrLf;
     xml += u"</language>";
-    language_ = nullptr;
 }
 
 WriteResult XmlWriter::writeFile(int iSel, bool writeLocal, const QString &xml)
 {
     WriteResult result;
     QString folder;
-    QString fileName;
     if (writeLocal) {
         folder = host_.programFolder();
-        fileName = kWorkingFile;
         if (folder.isEmpty())
             result.error = QStringLiteral("Cannot write \"%1\": no program folder is set.").arg(kWorkingFile);
+        else
+            result.file = QDir(folder).absoluteFilePath(kWorkingFile);
     } else {
         const QString &name = db_.languages[iSel].name;
         folder = host_.exportFolder();
-        fileName = name + QStringLiteral(".lng");
-        const QString problem = OutputFile::exportNameProblem(name);
+        QString problem;
+        result.file = OutputFile::languageFile(folder, name, &problem);
         if (!problem.isEmpty())
             result.error = QStringLiteral("Cannot export the language \"%1\" (index %2): %3.").arg(name, QString::number(iSel), problem);
         else
             result.error = OutputFile::ensureFolder(folder);
     }
+    if (result.error.isEmpty() && !unwritable_.isEmpty()) {
+        result.error = QStringLiteral("Cannot write \"%1\": the language holds characters a language file cannot hold: %2.")
+                           .arg(QDir::toNativeSeparators(result.file), unwritable_.join(QStringLiteral("; ")));
+    }
     if (result.error.isEmpty()) {
-        result.file = QDir(folder).absoluteFilePath(fileName);
-        // The file always lands directly in its folder, whatever the name holds.
-        if (QFileInfo(result.file).absolutePath() != QDir(folder).absolutePath()) {
-            result.error = QStringLiteral("Cannot export the language \"%1\": the name leads out of the export folder.")
-                               .arg(db_.languages[iSel].name);
-        } else {
-            encodeFile(xml, bytes_);
-            result.error = OutputFile::write(result.file, bytes_,
-                                             writeLocal ? OutputFile::Sync::Replaceable : OutputFile::Sync::Durable);
-        }
+        encodeFile(xml, bytes_);
+        result.error = OutputFile::write(result.file, bytes_,
+                                         writeLocal ? OutputFile::Sync::Replaceable : OutputFile::Sync::Durable);
     }
     result.status = result.error.isEmpty() ? WriteResult::Status::Written : WriteResult::Status::Failed;
     return result;

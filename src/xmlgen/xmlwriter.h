@@ -3,6 +3,8 @@
 #include "model/language.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QStringList>
 #include <QString>
 #include <array>
 
@@ -22,9 +24,12 @@ struct WriteResult {
 // Generates the language definition XML of one language of the database and writes it to the
 // working file varlex.lng in the program folder (the preview) or to name + ".lng" in the export
 // folder. It keeps the text of every tokenset as last generated, so that after an edit only the
-// current tokenset is rebuilt (mode 0); mode 1 rebuilds all. While building it checks the member
-// list, inheritance and valid-scope references and collects the broken ones in the validity
-// message. The main window owns one writer for the life of the program.
+// tokenset being edited is rebuilt (mode 0); mode 1 rebuilds all. A cached text is reused only when
+// everything it was built from is unchanged (the tokenset's fields, the options, the language's case
+// setting and whether each of its references resolves), so mode 0 always writes what mode 1 writes.
+// While building it checks the member list, inheritance and valid-scope references and the
+// characters a file cannot hold, and collects every problem in the validity message. The window
+// owns one writer for the life of the program.
 class XmlWriter {
 public:
     static constexpr qint32 kGreen = 65280;
@@ -35,9 +40,9 @@ public:
     XmlWriter(const Database &database, WriterHost &host);
 
     // One run for language iSel: to the working file when writeLocal, else to the export folder;
-    // iScope 1 rebuilds every tokenset, 0 only the current one (all of them when the cache holds
-    // another language). A cancelled run (manual changes kept) changes nothing. The caller reports
-    // a failed write.
+    // iScope 1 rebuilds every tokenset, 0 only the current one. A cancelled run (manual changes
+    // kept) changes nothing. A language holding characters a file cannot hold is not written (the
+    // run fails naming them). The caller reports a failed write.
     [[nodiscard]] WriteResult WriteXML(int iSel, bool writeLocal, int iScope);
 
     // The text of a run without windows or files: the definition of language iSel, with the
@@ -51,8 +56,9 @@ public:
     const QString &validityMessage() const { return validity_; }
     bool hasValidityErrors() const { return redFlag_ == kRed; }
     qint32 redFlag() const { return redFlag_; }
-    int cacheLanguage() const { return cacheLanguage_; }
-    const QString &cachedTokenset(int slot) const { return cache_[size_t(slot)]; }
+    // The fields of the last run's language that a file cannot hold, one line each in validity form
+    // ("LANGUAGE : TOKENSET : FIELD holds U+0007 (BEL)").
+    const QStringList &unwritable() const { return unwritable_; }
     // Forgets the cached texts, so that the next run rebuilds every tokenset.
     void clearCache();
 
@@ -64,23 +70,40 @@ public:
     static QString timingLine(qint64 startTick, qint64 endTick, const QString &suffix);
 
 private:
+    // Which references of a tokenset resolve: what its text depends on beyond its own fields.
+    struct Resolved {
+        bool memberlist = false;
+        bool inheritfrom = false;
+        quint16 scopes = 0; // bit j: validscope element j names an included tokenset
+        bool operator==(const Resolved &) const = default;
+    };
+    struct CacheEntry {
+        bool valid = false;
+        Tokenset record; // shares its texts with the database's record until that one changes
+        qint32 caseFlag = 0;
+        bool hide = false;
+        bool easyRead = false;
+        Resolved resolved;
+        QString text;
+        QStringList unwritable; // XmlChars::tokensetFields of the record
+    };
+
     void report(const QString &line);
-    void appendMemberlist(QString &out, QStringView sep, const QString &value, const QString &owner,
-                          bool hide);
-    void checkTokenset(const Language &language, int slot);
-    QString buildTokenset(const Language &language, int slot, bool hide, QStringView sep);
+    void appendMemberlist(QString &out, QStringView sep, const QString &value, bool exists, bool hide);
+    Resolved resolve(const Tokenset &ts) const;
+    QString inheritCycle(const Language &language, int slot) const;
+    void reportTokenset(const Language &language, int slot, const CacheEntry &entry);
+    QString buildTokenset(const Language &language, int slot, bool hide, QStringView sep, const Resolved &resolved);
     void generateInto(QString &xml, int iSel, int iScope, bool hide, bool easyRead);
     static void encodeFile(const QString &xml, QByteArray &bytes);
     WriteResult writeFile(int iSel, bool writeLocal, const QString &xml);
 
     const Database &db_;
     WriterHost &host_;
-    std::array<QString, Language::kSlots> cache_;
-    int cacheLanguage_ = -1;
-    bool cacheHide_ = false;
-    bool cacheEasyRead_ = false;
-    const Language *language_ = nullptr; // the language of the run in progress
+    std::array<CacheEntry, Language::kSlots> cache_;
+    QHash<QString, int> included_; // names of the included tokensets of the run's language: first slot
     QString validity_;
+    QStringList unwritable_;
     qint32 redFlag_ = kGreen;
     qint64 startTick_ = 0;
     QString timingText_;

@@ -33,11 +33,7 @@ public:
     QString exportFolder() const override { return exportTo; }
     const MemberlistLookup *memberlists() const override { return &lists; }
     bool applyEnabled() const override { return apply; }
-    bool confirm(const QString &text, const QString &title) override
-    {
-        questions += title + u'|' + text;
-        return answerOk;
-    }
+    bool confirm(const QString &text, const QString &title) override { questions += title + u'|' + text; return answerOk; }
     void setLoading(bool on) override { loading += on; }
     void setRedFlag(qint32 colour) override { flags += colour; }
     void disableApplyAndSave() override { apply = false; }

@@ -55,8 +55,6 @@ TEST(SplitTokens, TokenLinesAndListDefaults)
          lines({kOpen, "> action=\"\" regexp=\"false\" rule=\"word\">t</token>", kClose})},
         {"mixed brackets that pass", "t :::: :::: :::: leadwith[x}",
          lines({kOpen, "> action=\"\" regexp=\"false\" rule=\"leadwith[x}\">t</token>", kClose})},
-        {"trailwith without a bracket", "t :::: :::: :::: trailwith",
-         lines({kOpen, "> action=\"\" regexp=\"false\" rule=\"word\">t</token>", kClose})},
         {"null, unknown and col forms",
          "a :::: x :::: TRUE   :::: Null\r\nb :::: x :::: yes :::: whatever\r\nc :::: x :::: :::: COL 12\r\nd :::: x :::: :::: col",
          lines({kOpen, "> action=\"x\" regexp=\"true\" rule=\"\">a</token>",
@@ -83,9 +81,6 @@ TEST(SplitTokens, TokenLinesAndListDefaults)
         {"blank lead gives no rule", "", lines({"     <tokens regexp=\"true\">", kClose}), "LeadWith", 1, "  "},
         {"lead and trail", "", lines({"     <tokens regexp=\"true\" rule=\"leadwith[a]|trailwith[ b]\">", kClose}),
          "LeadWith TrailWith", 1, "a", " b"},
-        {"one of lead and trail blank", "", lines({"     <tokens regexp=\"true\">", kClose}), "LeadWith TrailWith", 1, "a"},
-        {"trailwith with a quote", "", lines({"     <tokens regexp=\"true\" rule=\"trailwith[&quot;]\">", kClose}),
-         "TrailWith", 1, "", "\""},
         {"unknown rule names give an empty rule", "", lines({"     <tokens regexp=\"true\" rule=\"\">", kClose}),
          "<NULL>", 2},
     };

@@ -14,7 +14,8 @@ void expectEach(std::initializer_list<std::pair<const char *, const char *>> cas
         EXPECT_EQ(f(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
 }
 
-TEST(TokenListTools, SortsWholeLinesWithTheExchangeSort)
+// Sorting moves whole lines with the exchange sort; letter case and attribute removal rewrite each line.
+TEST(TokenListTools, WholeTextRewrites)
 {
     const auto up = [](const QString &t) { return sortLines(t, Order::Ascending, Case::Insensitive); };
     const auto upCase = [](const QString &t) { return sortLines(t, Order::Ascending, Case::Sensitive); };
@@ -23,10 +24,6 @@ TEST(TokenListTools, SortsWholeLinesWithTheExchangeSort)
     expectEach({{"B\r\na", "B\r\na"}, {"Foo :::: ListMembers\r\nFoo", "Foo\r\nFoo :::: ListMembers"},
                 {"\xc3\xa9\r\nz\r\nE", "E\r\nz\r\n\xc3\xa9"}}, upCase);
     expectEach({{"a\r\nB", "B\r\na"}, {"a\r\nc\r\nb", "c\r\nb\r\na"}, {"b\r\na\r\nB", "b\r\nB\r\na"}}, down);
-}
-
-TEST(TokenListTools, LetterCaseAndAttributes)
-{
     EXPECT_EQ(lowerCase(QStringLiteral("IF\r\nThen :::: ListMembers")), QStringLiteral("if\r\nthen :::: listmembers"));
     expectEach({{"", ""}, {"  foo", "  foo"}, {"fOO", "FOO"}, {"\r\nbar\r\n", "\r\nBar\r\n"}, {"\tx", "\tx"},
                 {"\xc3\xa9t\r\n  \r\nx", "\xc3\x89t\r\n  \r\nX"}}, titleCase);

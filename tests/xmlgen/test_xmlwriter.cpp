@@ -4,18 +4,10 @@
 #include "xmlgen/xmlwriter.h"
 
 #include <QRegularExpression>
-#include <QXmlStreamReader>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
-
-QByteArray crlf(std::initializer_list<const char *> lines)
-{
-    QByteArray out;
-    for (const char *line : lines)
-        out += QByteArray(line) + "\r\n";
-    return out;
-}
 
 // A database, a host and a writer around a temporary program folder.
 struct Fixture {
@@ -43,176 +35,180 @@ struct Fixture {
 TEST(WriteXml, DocumentedExampleInEveryForm)
 {
     Fixture f;
-    EXPECT_EQ(f.run(), crlf({
-        "<language name=\"Demo\" casesensitive=\"false\" whitespaceasparamblock=\"true\" wordchars=\"[\\w]\" memberlist=\"\">",
-        "<tokenset name=\"Keywords\" id=\"keywords\" type=\"list\" autoindent=\"false\" backcolor=\"16777215\" "
-        "casesensitive=\"false\" chain=\"false\" enabled=\"true\" forecolor=\"16711680\" fontstyle=\"bold\" "
-        "hidden=\"false\" memberlist=\"\" inheritfrom=\"\" matchbraces=\"false\" normalizecase=\"false\" "
-        "singlelinescope=\"false\" symmetrical=\"false\" >",
-        "     <validscope name=\"\"/>", "</tokenset>", "</language>"}));
+    EXPECT_EQ(f.run(),
+              "<language name=\"Demo\" casesensitive=\"false\" whitespaceasparamblock=\"true\" wordchars=\"[\\w]\" memberlist=\"\">"
+              "\r\n<tokenset name=\"Keywords\" id=\"keywords\" type=\"list\" autoindent=\"false\" backcolor=\"16777215\" "
+              "casesensitive=\"false\" chain=\"false\" enabled=\"true\" forecolor=\"16711680\" fontstyle=\"bold\" "
+              "hidden=\"false\" memberlist=\"\" inheritfrom=\"\" matchbraces=\"false\" normalizecase=\"false\" "
+              "singlelinescope=\"false\" symmetrical=\"false\" >\r\n     <validscope name=\"\"/>\r\n</tokenset>\r\n</language>\r\n");
     EXPECT_EQ(f.writer.validityMessage(), QStringLiteral("No validscope/inheritfrom error found!\r\n"));
     EXPECT_EQ(f.host.flags, QList<qint32>{65280});
 
     f.host.hide = true;
-    EXPECT_EQ(f.run(), crlf({"<language name=\"Demo\">",
-        "<tokenset name=\"Keywords\" id=\"keywords\" autoindent=\"false\" backcolor=\"16777215\" chain=\"false\" "
-        "enabled=\"true\" forecolor=\"16711680\" fontstyle=\"bold\" hidden=\"false\" singlelinescope=\"false\" >",
-        "     <validscope name=\"\"/>", "</tokenset>", "</language>"}));
+    EXPECT_EQ(f.run(), "<language name=\"Demo\">\r\n<tokenset name=\"Keywords\" id=\"keywords\" autoindent=\"false\" "
+                       "backcolor=\"16777215\" chain=\"false\" enabled=\"true\" forecolor=\"16711680\" fontstyle=\"bold\" "
+                       "hidden=\"false\" singlelinescope=\"false\" >\r\n     <validscope name=\"\"/>\r\n</tokenset>\r\n"
+                       "</language>\r\n");
 
+    // EasyRead: every blank before an attribute, and before the tokenset tag's ">", is a line break.
     f.host.hide = false;
+    const QString plain = QString::fromLatin1(f.run());
     f.host.easyRead = true;
-    EXPECT_EQ(f.run(), crlf({"<language", "name=\"Demo\"", "casesensitive=\"false\"", "whitespaceasparamblock=\"true\"",
-        "wordchars=\"[\\w]\"", "memberlist=\"\">", "<tokenset", "name=\"Keywords\"", "id=\"keywords\"", "type=\"list\"",
-        "autoindent=\"false\"", "backcolor=\"16777215\"", "casesensitive=\"false\"", "chain=\"false\"", "enabled=\"true\"",
-        "forecolor=\"16711680\"", "fontstyle=\"bold\"", "hidden=\"false\"", "memberlist=\"\"", "inheritfrom=\"\"",
-        "matchbraces=\"false\"", "normalizecase=\"false\"", "singlelinescope=\"false\"", "symmetrical=\"false\"", ">",
-        "     <validscope name=\"\"/>", "</tokenset>", "</language>"}));
+    EXPECT_EQ(QString::fromLatin1(f.run()),
+              QString(plain).replace(QRegularExpression(QStringLiteral(" (?=[a-z]+=\"[^\"]*\"[ >]|>\r)")), QStringLiteral("\r\n")));
 }
 
-TEST(WriteXml, HiddenDefaultsAndValues)
+TEST(WriteXml, HiddenDefaultsAndEscapedValues)
 {
     Language lang = demoLanguage();
+    lang.name = QStringLiteral("Tom & \"Jerry\" <it's>");
     lang.casesensitive = lang.applycase = 1; // the language's flag goes to every tokenset
     lang.whitespaceasparamblock = 0;
     lang.wordchars = QStringLiteral("[&<>\"]");
-    lang.memberlist = QStringLiteral("Api");
+    lang.memberlist = QStringLiteral("M&M");
+    lang.tokensets[1] = makeTokenset(QStringLiteral("a<b>"));
     Tokenset &ts = lang.tokensets[0];
+    ts.name = QStringLiteral("Say \"hi\" & bye");
+    ts.id = QStringLiteral("<id>");
     ts.type = QStringLiteral("scope");
     ts.autoindent = ts.chain = ts.hidden = ts.singlelinescope = ts.matchbraces = ts.normalizecase = ts.symmetrical = 1;
     ts.enabled = ts.casesensitive = 0;
-    ts.fontstyle = QStringLiteral("normal");
+    ts.fontstyle = QStringLiteral("\"b\"");
     ts.backcolor = -1;
+    ts.tmemberlist = lang.memberlist;
+    ts.inheritfrom = ts.validscope[1] = lang.tokensets[1].name;
     Fixture f({lang});
     f.host.hide = true;
-    f.host.lists.names = {QStringLiteral("Api")};
-    EXPECT_EQ(f.text(), QStringLiteral("<language name=\"Demo\" casesensitive=\"true\" whitespaceasparamblock=\"false\" "
-                                       "wordchars=\"[&amp;&lt;&gt;&quot;]\" memberlist=\"Api\">\r\n<tokenset "
-                                       "name=\"Keywords\" id=\"keywords\" type=\"scope\" backcolor=\"-1\" "
-                                       "casesensitive=\"true\" forecolor=\"16711680\" matchbraces=\"true\" "
-                                       "normalizecase=\"true\" symmetrical=\"true\" >\r\n     <validscope name=\"\"/>"
-                                       "\r\n</tokenset>\r\n</language>"));
-    ts.name.clear(); // no tokensets: the head, CR LF and the closing tag
-    f.db.languages[0] = lang;
-    EXPECT_TRUE(f.text().endsWith(u"memberlist=\"Api\">\r\n</language>"));
+    f.host.lists.names = {lang.memberlist};
+    EXPECT_EQ(f.text().section(u'\n', 0, 3).toStdString(),
+              "<language name=\"Tom &amp; &quot;Jerry&quot; &lt;it's&gt;\" casesensitive=\"true\" whitespaceasparamblock="
+              "\"false\" wordchars=\"[&amp;&lt;&gt;&quot;]\" memberlist=\"M&amp;M\">\r\n<tokenset name=\"Say &quot;hi&quot; "
+              "&amp; bye\" id=\"&lt;id&gt;\" type=\"scope\" backcolor=\"-1\" casesensitive=\"true\" forecolor=\"16711680\" "
+              "fontstyle=\"&quot;b&quot;\" memberlist=\"M&amp;M\" inheritfrom=\"a&lt;b&gt;\" matchbraces=\"true\" "
+              "normalizecase=\"true\" symmetrical=\"true\" >\r\n     <validscope name=\"\"/>\r\n     <validscope "
+              "name=\"a&lt;b&gt;\"/>\r");
+    EXPECT_EQ(f.writer.validityMessage(), XmlWriter::kNoErrors);
+    f.db.languages[0].tokensets[0].name.clear(); // no tokensets: the head, CR LF and the closing tag
+    EXPECT_TRUE(f.text().endsWith(u"memberlist=\"M&amp;M\">\r\n</language>"));
 }
 
-TEST(WriteXml, ReferencesAreCheckedAndReportedInWritingOrder)
+TEST(WriteXml, ReferencesCyclesAndUnwritableCharactersAreReportedInWritingOrder)
 {
-    // A, B (excluded), C, a free slot, then a slot that still holds data.
+    // A, B (excluded), C, D and E inheriting from each other, a free slot, then a slot that still holds data.
     Fixture f({demoLanguage()});
-    const char *names[] = {"A", "B", "C", "", "Ghost"};
-    for (int i = 0; i < 5; ++i)
+    const char *names[] = {"A", "B", "C", "D", "E", "", "Ghost"};
+    for (int i = 0; i < 7; ++i)
         f.slot(i) = makeTokenset(QString::fromLatin1(names[i]));
     f.slot(1).included = 0;
     f.slot(0).inheritfrom = QStringLiteral("C");
     f.slot(0).tmemberlist = QStringLiteral("Known");
+    f.slot(3).inheritfrom = QStringLiteral("E");
+    f.slot(4).inheritfrom = QStringLiteral("D");
+    f.slot(4).tokens = QStringLiteral("form\ffeed");
     Tokenset &c = f.slot(2);
     c.tmemberlist = QStringLiteral("Missing");
     c.inheritfrom = QStringLiteral("C"); // itself
-    const char *scopes[] = {" NULL ", "A", " A", "B", "Ghost", "<none>", "<none>", "<none>", "<none>", "<none>", "A"};
-    for (int j = 0; j < 11; ++j)
-        c.validscope[size_t(j)] = QString::fromLatin1(scopes[j]);
+    for (int j : {0, 1, 2, 3, 4, 10}) // element 10 is never written
+        c.validscope[size_t(j)] = QStringList{" NULL ", "A", " A", "B", "Ghost", "", "", "", "", "", "A"}[j];
     f.db.languages[0].memberlist.clear();
+    f.db.languages[0].wordchars = QStringLiteral("[\\w\a]");
     f.host.lists.names = {QStringLiteral("Known")};
 
-    const QString xml = f.text();
-    EXPECT_TRUE(xml.contains(u"memberlist=\"Known\" inheritfrom=\"C\""));
+    const QString xml = f.text(); // cycles are written as they are, broken references empty
+    EXPECT_TRUE(xml.contains(u"memberlist=\"Known\" inheritfrom=\"C\"") && xml.contains(u"inheritfrom=\"E\"")
+                && xml.contains(u"inheritfrom=\"D\""));
     EXPECT_FALSE(xml.contains(u"name=\"B\"") || xml.contains(u"Ghost\""));
     EXPECT_TRUE(xml.contains(u"hidden=\"false\" memberlist=\"\" inheritfrom=\"\" matchbraces=\"false\" normalizecase="
                              "\"false\" singlelinescope=\"false\" symmetrical=\"false\" >\r\n     <validscope name=\"\"/>"
-                             "\r\n     <validscope name=\"A\"/>\r\n</tokenset>\r\n</language>"));
-    EXPECT_EQ(f.writer.validityMessage(), QStringLiteral("Demo : Language : Memberlist:  \r\n"
-                                                         "Demo : C : Memberlist:  Missing\r\n"
-                                                         "Demo : C : Inherit:  C\r\n"
-                                                         "Demo : C :  Validscope2 :  A\r\n"
-                                                         "Demo : C :  Validscope3 : B\r\n"
-                                                         "Demo : C :  Validscope4 : Ghost\r\n"));
+                             "\r\n     <validscope name=\"A\"/>\r\n</tokenset>\r\n<tokenset name=\"D\""));
+    EXPECT_EQ(f.writer.validityMessage(),
+              "Demo : Language : wordchars holds U+0007 (BEL)\r\nDemo : Language : Memberlist:  \r\n"
+              "Demo : C : Memberlist:  Missing\r\nDemo : C : Inherit:  C\r\nDemo : C :  Validscope2 :  A\r\n"
+              "Demo : C :  Validscope3 : B\r\nDemo : C :  Validscope4 : Ghost\r\nDemo : D : Inherit cycle:  D -> E -> D\r\n"
+              "Demo : E : tokens holds U+000C (FF)\r\nDemo : E : Inherit cycle:  E -> D -> E\r\n");
+    EXPECT_EQ(f.writer.unwritable(), QStringList({"Demo : Language : wordchars holds U+0007 (BEL)",
+                                                  "Demo : E : tokens holds U+000C (FF)"}));
     EXPECT_EQ(f.writer.redFlag(), XmlWriter::kRed);
     f.host.hide = true; // broken attributes are then left out instead of written empty
     EXPECT_TRUE(f.text().contains(u"id=\"keywords\" autoindent=\"false\" backcolor=\"0\" chain=\"false\" forecolor=\"0\" "
                                   "hidden=\"false\" singlelinescope=\"false\" >\r\n     <validscope name=\"\"/>\r\n     "
-                                  "<validscope name=\"A\"/>\r\n</tokenset>\r\n</language>"));
+                                  "<validscope name=\"A\"/>\r\n</tokenset>\r\n<tokenset name=\"D\""));
 }
 
-TEST(WriteXml, ModeZeroRebuildsOnlyTheCurrentTokensetOfTheCachedLanguage)
+// Random edits, renames, moves, includes and excludes, member-list changes and option changes: after
+// each, a run that reuses cached texts (mode 0) writes and reports exactly what a full rebuild does.
+TEST(WriteXml, CachedTextsAlwaysEqualAFullRebuild)
 {
-    Language one = demoLanguage();
-    for (int i = 0; i < 3; ++i) {
-        one.tokensets[size_t(i)] = makeTokenset(QStringLiteral("T%1").arg(i));
-        one.tokensets[size_t(i)].tokens = QStringLiteral("a%1\r\nb :::: ListMembers").arg(i);
+    Language lang = demoLanguage();
+    for (int i = 0; i < 8; ++i) {
+        lang.tokensets[size_t(i)] = makeTokenset(QStringLiteral("T%1").arg(i));
+        lang.tokensets[size_t(i)].tokens = QStringLiteral("a\r\nb");
     }
-    one.tokensets[2].inheritfrom = QStringLiteral("Nowhere");
-    Language two = one;
-    two.name = QStringLiteral("Two");
-    two.tokensets[0].tokens = QStringLiteral("only in two");
-    Fixture f({one, two});
-    f.db.currentTokenset = 1;
-    f.run(0, 1);
-    const QString errors = f.writer.validityMessage();
-
-    f.slot(1).tokens += QStringLiteral("\r\nnew token"); // an edit of the current tokenset
-    f.slot(1).forecolor = 42;
-    const QByteArray quick = f.run(0, 0);
-    EXPECT_TRUE(quick.contains("new token"));
-    EXPECT_EQ(quick, f.run(0, 1));
-    EXPECT_EQ(f.writer.validityMessage(), errors); // cached tokensets are still checked
-
-    f.slot(2).tokens = QStringLiteral("changed"); // not the current one: callers pass mode 1
-    EXPECT_FALSE(f.run(0, 0).contains("changed"));
-    EXPECT_TRUE(f.run(0, 1).contains("changed"));
-
-    const QByteArray other = f.run(1, 0); // another language: everything is rebuilt
-    EXPECT_EQ(f.writer.cacheLanguage(), 1);
-    EXPECT_TRUE(other.contains("only in two"));
-    EXPECT_EQ(other, f.run(1, 1));
-    f.host.hide = true; // so are other options
-    EXPECT_EQ(f.run(1, 0), f.run(1, 1));
+    Fixture f({lang, lang});
+    std::mt19937 rng(14);
+    auto pick = [&rng](int n) { return int(rng() % unsigned(n)); };
+    auto name = [&pick] { return QStringLiteral("T%1").arg(pick(10)); };
+    for (int step = 0; step < 600; ++step) {
+        const int language = pick(2);
+        Language &l = f.db.languages[language];
+        Tokenset &ts = l.tokensets[size_t(pick(8))];
+        switch (pick(9)) {
+        case 0: ts.name = name(); break; // a rename: others may refer to either name
+        case 1: ts.inheritfrom = pick(3) ? name() : QStringLiteral("<none>"); break;
+        case 2: ts.validscope[size_t(pick(10))] = name(); break;
+        case 3: ts.included = 1 - ts.included; break;
+        case 4: std::swap(ts, l.tokensets[size_t(pick(8))]); break; // a move
+        case 5: ts.tmemberlist = QStringLiteral("L%1").arg(pick(3)); break;
+        case 6: f.host.lists.names = {QStringLiteral("L%1").arg(pick(3))}; break; // another member-list folder
+        case 7: l.applycase = pick(2), l.casesensitive = pick(2); break;
+        default: ts.tokens += QStringLiteral("\r\nx :::: ListMembers"); break;
+        }
+        f.db.currentTokenset = pick(8);
+        f.host.hide = pick(4) == 0;
+        f.host.easyRead = pick(4) == 0;
+        const QString quick = f.writer.generate(language, 0, f.host.hide, f.host.easyRead);
+        XmlWriter fresh(f.db, f.host);
+        EXPECT_EQ(quick, fresh.generate(language, 1, f.host.hide, f.host.easyRead)) << step;
+        EXPECT_EQ(f.writer.validityMessage(), fresh.validityMessage()) << step;
+    }
 }
 
-TEST(WriteXml, CancellingManualChangesChangesNothing)
-{
-    Fixture f;
-    f.run();
-    f.host.flags.clear();
-    f.host.loading.clear();
-    f.slot(0).name = QStringLiteral("Renamed");
-    f.slot(0).inheritfrom = QStringLiteral("Nowhere");
-    f.host.apply = true;
-    f.host.answerOk = false;
-    const QByteArray before = f.folder.read(QStringLiteral("varlex.lng"));
-    EXPECT_EQ(f.writer.WriteXML(0, true, 1).status, WriteResult::Status::Cancelled);
-    EXPECT_EQ(f.host.questions, QStringList{QStringLiteral("Write XML|Manual changes will be lost. Continue?")});
-    EXPECT_EQ(f.folder.read(QStringLiteral("varlex.lng")), before);
-    EXPECT_EQ(f.writer.validityMessage(), XmlWriter::kNoErrors);
-    EXPECT_TRUE(f.host.flags.isEmpty() && f.host.loading.isEmpty() && f.host.apply);
-
-    f.host.answerOk = true;
-    EXPECT_TRUE(f.run().contains("Renamed"));
-    EXPECT_FALSE(f.host.apply);
-}
-
-TEST(WriteXml, ReportsToTheStatusPaneAndTraceWindow)
+// A run reports to the status pane (Validity mode wins over Trace mode) and the trace window; a run
+// cancelled at the question about manual changes changes nothing at all.
+TEST(WriteXml, WindowStepsOfARun)
 {
     Fixture f;
     f.slot(0).inheritfrom = QStringLiteral("X");
     const QString report = QStringLiteral("Demo : Keywords : Inherit:  X\r\n");
     f.host.trace = true;
     f.host.status = QStringLiteral("<Trace Mode>\r\n");
-    f.run();
+    const QByteArray before = f.run();
     EXPECT_EQ(f.host.status, QStringLiteral("<Trace Mode>\r\n----------\r\n") + report + QStringLiteral("----------\r\n"));
     EXPECT_EQ(f.host.loading, (QList<bool>{true, false}));
-
-    f.host.validity = true; // Validity mode wins over Trace mode
-    f.host.debugOpen = true;
+    f.host.validity = f.host.debugOpen = true;
     f.run();
     EXPECT_EQ(f.host.status, QStringLiteral("<Validity Mode>\r\n") + report);
     const QString timing = f.writer.timingText();
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\D\\d{3} seconds end of WriteXML$")).match(timing).hasMatch())
         << timing.toStdString();
     EXPECT_EQ(f.host.debug, QStringLiteral("\r\n") + report + QStringLiteral("\r\n\r\n") + timing + QStringLiteral("\r\n"));
+
+    f.host.flags.clear(), f.host.loading.clear();
+    f.slot(0).name = QStringLiteral("Renamed");
+    f.slot(0).inheritfrom = QStringLiteral("<none>");
+    f.host.apply = true;
+    f.host.answerOk = false;
+    EXPECT_EQ(f.writer.WriteXML(0, true, 1).status, WriteResult::Status::Cancelled);
+    EXPECT_EQ(f.host.questions, QStringList{QStringLiteral("Write XML|Manual changes will be lost. Continue?")});
+    EXPECT_EQ(f.folder.read(QStringLiteral("varlex.lng")), before);
+    EXPECT_EQ(f.writer.validityMessage(), report);
+    EXPECT_TRUE(f.host.flags.isEmpty() && f.host.loading.isEmpty() && f.host.apply);
+    f.host.answerOk = true;
+    EXPECT_TRUE(f.run().contains("Renamed"));
+    EXPECT_FALSE(f.host.apply);
 }
 
-TEST(WriteXml, FilesAreAnsiTextAndFailuresNameTheFile)
+TEST(WriteXml, FilesAreAnsiTextAndFailuresNameTheCause)
 {
     Fixture f;
     f.db.languages[0].name = QString::fromUtf8("Caf\xc3\xa9 \xe2\x82\xac \xe6\xbc\xa2");
@@ -222,43 +218,13 @@ TEST(WriteXml, FilesAreAnsiTextAndFailuresNameTheFile)
     const QByteArray bytes = f.run();
     EXPECT_TRUE(bytes.startsWith("<language name=\"?" + QByteArray(40, 'a') + "\x80\""));
     EXPECT_TRUE(bytes.endsWith("</language>\r\n"));
-
-    f.host.folder = f.folder.file(QStringLiteral("missing"));
-    f.host.loading.clear();
-    const WriteResult r = f.writer.WriteXML(0, true, 1);
-    EXPECT_EQ(r.status, WriteResult::Status::Failed);
-    EXPECT_TRUE(r.error.contains(f.folder.file(QStringLiteral("missing/varlex.lng")))) << r.error.toStdString();
-    EXPECT_EQ(f.host.loading, (QList<bool>{true, false}));
     EXPECT_EQ(f.writer.WriteXML(5, true, 1).status, WriteResult::Status::Failed);
-}
 
-TEST(WriteXml, OutputIsWellFormedInEveryForm)
-{
-    Fixture f;
-    f.db.languages[0].wordchars = QStringLiteral("[\\w&<>\"']");
-    const QStringList rules = {"Word", "NULL", "Col", "LeadWith", "TrailWith", "LeadWith TrailWith"};
-    for (int i = 0; i < 6; ++i) {
-        Tokenset &ts = f.slot(i) = makeTokenset(QStringLiteral("Set %1").arg(i));
-        ts.type = i % 2 ? QStringLiteral("scope") : QStringLiteral("list");
-        ts.rule = rules[i];
-        ts.lead = QStringLiteral("<&\">");
-        ts.trail = QStringLiteral("'\"&");
-        ts.inheritfrom = i ? QStringLiteral("Set 0") : QStringLiteral("Broken");
-        ts.validscope[1] = QStringLiteral("Set 1");
-        ts.tokens = QStringLiteral("<!--\r\n&amp; :::: Lis\"t :::: TRUE :::: leadwith[\"<]\r\n]]> :::: a :::: b :::: "
-                                   "trailwith(&)\r\n\" :::: x :::: y :::: z :::: w\r\n  \r\n<?x ?>\r\n::::");
-        ts.tokens2 = QStringLiteral("-->\r\n< :::: :::: :::: col 1e9");
-        ts.regexp = i % 3;
-    }
-    for (const int form : {0, 1, 2, 3}) {
-        f.host.hide = form & 1;
-        f.host.easyRead = form & 2;
-        QXmlStreamReader reader(f.text());
-        while (!reader.atEnd())
-            reader.readNext();
-        EXPECT_FALSE(reader.hasError()) << form << ": " << reader.errorString().toStdString() << " line "
-                                        << reader.lineNumber();
-    }
+    // A character no language file can hold: the working file is not written, the error names it.
+    f.slot(0).name = QStringLiteral("Bell\a");
+    const WriteResult refused = f.writer.WriteXML(0, true, 1);
+    EXPECT_TRUE(refused.error.contains(QStringLiteral(" : Bell\a : name holds U+0007 (BEL)"))) << refused.error.toStdString();
+    EXPECT_EQ(f.folder.read(QStringLiteral("varlex.lng")), bytes);
 }
 
 } // namespace
