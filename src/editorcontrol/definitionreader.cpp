@@ -33,6 +33,7 @@ public:
 
     bool run(LanguageDefinition &def);
     DefinitionError error;
+    QVector<BadRegexp> badRegexps;
 
 private:
     Place here() const { return {xml_.lineNumber(), xml_.columnNumber() + 1}; }
@@ -147,29 +148,24 @@ bool Parser::readTokenset(TokensetDefinition &ts)
     if (ts.name.isEmpty())
         return fail(start, QStringLiteral("a tokenset without a name"));
 
+    // Ids and font styles outside their tables read as the import turns them into a record: text and
+    // normal. Any type but scope is a list, as the writer treats it.
     const QStringView id = attrs.value("id"_L1).trimmed();
     if (!id.isEmpty()) {
         bool isNumber = false;
-        const int n = id.toInt(&isNumber);
-        // Names outside the table colour as plain text, as their number would.
-        ts.id = isNumber ? n : qMax(1, DefinitionTables::idNumber(id));
+        const qint64 n = id.toLongLong(&isNumber);
+        const int number = !isNumber ? DefinitionTables::idNumber(id) : qAbs(n) <= 1000 ? int(qAbs(n)) : 0;
+        ts.id = DefinitionTables::idNumber(DefinitionTables::idName(number));
     }
-
     const QStringView type = attrs.value("type"_L1).trimmed();
-    if (type.isEmpty() || type.compare(u"list", Qt::CaseInsensitive) == 0 || type == u"0")
-        ts.scope = false;
-    else if (type.compare(u"scope", Qt::CaseInsensitive) == 0 || type == u"1")
-        ts.scope = true;
-    else
-        return fail(start, QStringLiteral("tokenset %1: type=%2 is not list or scope").arg(quoted(ts.name), quoted(type)));
-
+    ts.scope = type.compare(u"scope", Qt::CaseInsensitive) == 0 || type == u"1";
     const QStringView style = attrs.value("fontstyle"_L1).trimmed();
     if (!style.isEmpty()) {
         bool isNumber = false;
         const int n = style.toInt(&isNumber);
         ts.fontstyle = isNumber ? n : DefinitionTables::fontStyleNumber(style);
-        if (!isNumber && ts.fontstyle < 0)
-            return fail(start, QStringLiteral("tokenset %1: fontstyle=%2 is not a font style").arg(quoted(ts.name), quoted(style)));
+        if (ts.fontstyle < 0 || ts.fontstyle > 4)
+            ts.fontstyle = 0;
     }
 
     ts.inheritfrom = attrs.value("inheritfrom"_L1).toString();
@@ -258,15 +254,17 @@ bool Parser::readTokenList(const TokensetDefinition &ts, TokenListDefinition &li
         if (xml_.hasError())
             return failXml();
         if (token.regexp) {
-            // The options the colouring engine matches with, so it finds the pattern compiled.
+            // The options the colouring engine matches with, so it finds the pattern compiled. A
+            // pattern that does not compile is kept: the token never matches, and the problem is
+            // listed for the commands that report it.
             QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
             if (!ts.casesensitive && !languageCaseSensitive_)
                 options |= QRegularExpression::CaseInsensitiveOption;
             const QRegularExpression re = RegexCache::get(token.text, options);
             if (!re.isValid()) {
-                return fail(at, QStringLiteral("tokenset %1, token %2: invalid regular expression: %3 at offset %4")
-                                    .arg(quoted(ts.name), quoted(token.text), re.errorString())
-                                    .arg(re.patternErrorOffset()));
+                badRegexps.append({int(tokensetPlaces_.size()) - 1, token.text,
+                                    QStringLiteral("%1 at offset %2").arg(re.errorString()).arg(re.patternErrorOffset()),
+                                    at.line, at.column});
             }
         }
         list.tokens.append(std::move(token));
@@ -293,20 +291,6 @@ bool Parser::checkReferences(const LanguageDefinition &def)
         }
     }
 
-    // Colours are inherited along inheritfrom, so a chain must end.
-    for (int i = 0; i < def.tokensets.size(); ++i) {
-        QStringList chain{def.tokensets[i].name};
-        int at = i;
-        // A chain that runs into a cycle elsewhere is reported at a member of that cycle.
-        for (int steps = 0; steps <= def.tokensets.size() && !def.tokensets[at].inheritfrom.isEmpty(); ++steps) {
-            at = index.value(def.tokensets[at].inheritfrom);
-            chain.append(def.tokensets[at].name);
-            if (at == i) {
-                return fail(tokensetPlaces_[i], QStringLiteral("tokenset %1: inheritfrom forms a cycle: %2")
-                                                    .arg(quoted(def.tokensets[i].name), chain.join(QStringLiteral(" -> "))));
-            }
-        }
-    }
     return true;
 }
 
@@ -326,6 +310,7 @@ bool read(const QByteArray &bytes, const QString &fileName, LanguageDefinition &
         error = parser.error;
         return false;
     }
+    def.badRegexps = std::move(parser.badRegexps);
     out = std::move(def);
     error = DefinitionError();
     return true;
@@ -340,6 +325,15 @@ bool readFile(const QString &path, LanguageDefinition &out, DefinitionError &err
         return false;
     }
     return read(bytes, path, out, error);
+}
+
+QString describe(const LanguageDefinition &def, const BadRegexp &bad)
+{
+    const QString &tokenset = def.tokensets[bad.tokenset].name;
+    return DefinitionError{def.fileName, bad.line, bad.column,
+                           QStringLiteral("tokenset %1, token %2: invalid regular expression: %3; the token never matches")
+                               .arg(quoted(tokenset), quoted(bad.token), bad.message)}
+        .toString();
 }
 
 } // namespace DefinitionReader

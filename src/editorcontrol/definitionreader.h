@@ -9,9 +9,11 @@
 // Reads a language definition (.lng) into a LanguageDefinition. Absent attributes take the values a
 // definition written with Hide Default Attributes leaves out; a token without regexp or rule takes its
 // list's value. Loading fails, naming file, line, column and problem, for text that is not well-formed
-// XML, a root other than <language>, an attribute value that cannot be understood, an invalid regular
-// expression, an inheritfrom or validscope naming no tokenset of the file, an inheritance cycle, and
-// more tokensets or valid scopes than a language record holds. Document type declarations are refused,
+// XML, a root other than <language>, a flag or colour that cannot be understood, an inheritfrom or
+// validscope naming no tokenset of the file, and more tokensets or valid scopes than a language record
+// holds. Whatever the XML writer can produce loads: inheritance cycles (the colouring stops where a
+// chain repeats), ids, types and font styles outside their tables, and regexp tokens that do not
+// compile (listed in badRegexps; such a token never matches). Document type declarations are refused,
 // so no entity is ever expanded or fetched.
 namespace DefinitionReader {
 
@@ -22,5 +24,9 @@ inline constexpr int kMaxValidScopes = 11;
 // declaration names another encoding. On failure `out` is left unchanged.
 bool read(const QByteArray &bytes, const QString &fileName, LanguageDefinition &out, DefinitionError &error);
 bool readFile(const QString &path, LanguageDefinition &out, DefinitionError &error);
+
+// One line for a regexp token that does not compile: "FILE, line L, column C: tokenset "T", token
+// "P": invalid regular expression: MESSAGE; the token never matches".
+QString describe(const LanguageDefinition &definition, const BadRegexp &bad);
 
 } // namespace DefinitionReader

@@ -45,6 +45,15 @@ struct TokensetDefinition {
     TokenListDefinition tokens2;
 };
 
+// A regexp token whose pattern does not compile: it is kept, and never matches.
+struct BadRegexp {
+    int tokenset = 0;      // index in tokensets
+    QString token;         // the pattern
+    QString message;       // the regular expression compiler's message and offset
+    qint64 line = 0;       // place of the token element
+    qint64 column = 0;
+};
+
 struct LanguageDefinition {
     QString fileName;
     QString name;
@@ -53,4 +62,5 @@ struct LanguageDefinition {
     QString wordchars = QStringLiteral("[\\w]");
     QString memberlist;    // empty: none
     QVector<TokensetDefinition> tokensets;
+    QVector<BadRegexp> badRegexps; // in file order
 };
