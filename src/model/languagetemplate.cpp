@@ -2,6 +2,7 @@
 
 #include "model/ansicodec.h"
 #include "model/trace.h"
+#include "model/xmlchars.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,6 +58,17 @@ bool readList(const QString &path, QString &text, QString &cause)
         return false;
     }
     text = AnsiCodec::decode(bytes);
+    // A list file written on this platform usually ends its lines with LF alone; the token list
+    // text separates tokens with CR LF.
+    for (qsizetype i = text.indexOf(u'\n'); i >= 0; i = text.indexOf(u'\n', i + 1)) {
+        if (i == 0 || text[i - 1] != u'\r')
+            text.insert(i++, u'\r');
+    }
+    if (const qsizetype bad = XmlChars::firstBad(text); bad >= 0) {
+        cause = QStringLiteral("it holds %1, which a language file cannot hold").arg(XmlChars::describe(text[bad]));
+        text.clear();
+        return false;
+    }
     return true;
 }
 
@@ -133,6 +145,11 @@ void fill(Language &l, const QString &name, const QString &sampleText, const QSt
     l.tokensets[11].regexp = 1;
     l.tokensets[12].tokens = hyperlinks;
     l.tokensets[12].regexp = 1;
+}
+
+QString nameProblem(const QString &name)
+{
+    return XmlChars::problem(name, QStringLiteral("language name"));
 }
 
 QStringList idLines(const QString &text)

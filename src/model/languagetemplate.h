@@ -24,6 +24,10 @@ QString defaultSampleText(const QString &folder);
 void fill(Language &language, const QString &name, const QString &sampleText, const QString &keywords,
           const QString &operators, const QString &hyperlinks);
 
+// Why a language cannot be given this name (it holds a character a language file cannot hold), or
+// an empty string. Checked by every command that names a new language before it makes one.
+QString nameProblem(const QString &name);
+
 // The lines of an id list: lines that are empty or blanks only are skipped, the others kept as they
 // are. Lines end with CR LF, LF or CR.
 QStringList idLines(const QString &text);
@@ -36,8 +40,9 @@ struct Result {
 };
 
 // Appends a new language named name (as given, not trimmed) to db, filled from the template with the
-// list files of folder read whole as ANSI text. A missing or unreadable list file leaves its list
-// empty; the language is made all the same. Touches neither db.dirty nor the current indices.
+// list files of folder read whole as ANSI text, with LF or CR LF line ends (the token lists keep CR
+// LF). A missing or unreadable list file, or one holding a character a language file cannot hold,
+// leaves its list empty; the language is made all the same. Touches neither db.dirty nor the current indices.
 // Trace entry "LoadSampleData_SingleLanguage".
 Result LoadSampleData_SingleLanguage(Database &db, const QString &name, const QString &folder,
                                      const QString &sampleText);
