@@ -2,6 +2,7 @@
 
 #include "editorcontrol/definitiontables.h"
 #include "editorcontrol/languageobject.h"
+#include "xmlgen/xmltext.h"
 
 namespace LanguageImport {
 
@@ -65,24 +66,72 @@ QString GetCommandText(int number)
     return DefinitionTables::commandName(number);
 }
 
-QString tokenListText(const TokenListDefinition &list)
+namespace {
+
+QString quoted(const QString &text)
+{
+    QString shown = text;
+    shown.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+    return u'"' + shown + u'"';
+}
+
+// "::::" separates the fields of a token line; in a rule it can only stand inside the characters of
+// a leadwith or trailwith rule, where "leadwith[::::]" names the same characters as "leadwith[:]".
+QString collapseSeparators(QString rule)
+{
+    while (rule.contains(QStringLiteral("::::")))
+        rule.replace(QStringLiteral("::::"), QStringLiteral(":"));
+    return rule;
+}
+
+} // namespace
+
+QString tokenListText(const TokenListDefinition &list, QStringList *changes, const QString &where)
 {
     QString text;
+    int n = 0;
     for (const TokenDefinition &token : list.tokens) {
+        ++n;
+        const QString name = QStringLiteral("%1token %2 %3").arg(where).arg(n).arg(quoted(token.text));
+        auto note = [&](const QString &what) {
+            if (changes)
+                *changes += name + QStringLiteral(": ") + what;
+        };
+        if (token.text.contains(QStringLiteral("::::"))) {
+            note(QStringLiteral("left out; \"::::\" separates the fields of a token line"));
+            continue;
+        }
+        QString tokenText = token.text;
+        QStringList why;
+        if (tokenText.contains(QStringLiteral("\r\n"))) {
+            tokenText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            why += QStringLiteral("a token line ends at CR LF");
+        }
+        if (const QString trimmed = XmlText::trimBlanks(tokenText); trimmed != tokenText) {
+            tokenText = trimmed;
+            why += QStringLiteral("a token line drops the blanks around its token");
+        }
+        if (!why.isEmpty())
+            note(QStringLiteral("kept as %1; %2").arg(quoted(tokenText), why.join(QStringLiteral(" and "))));
+        QString rule = ObjectModel::ruleText(token);
+        rule.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        rule = collapseSeparators(rule);
+        if (rule != ObjectModel::ruleText(token))
+            note(QStringLiteral("rule %1 kept as %2").arg(quoted(ObjectModel::ruleText(token)), quoted(rule)));
         text += QStringLiteral("\r\n");
-        text += token.text;
+        text += tokenText;
         text += kSeparator;
         text += GetCommandText(ObjectModel::commandNumber(token));
         text += kSeparator;
         text += token.regexp ? QStringLiteral("True") : QStringLiteral("False");
         text += kSeparator;
-        text += ObjectModel::ruleText(token);
+        text += rule;
     }
     return text.mid(2);
 }
 
 bool fillLanguage(const LanguageObject &language, bool autoInclude, const QString &sampleText, Language &out,
-                  QString &description)
+                  QString &description, QStringList *changes)
 {
     const int count = language.tokensetCount();
     if (count > Language::kSlots) {
@@ -111,7 +160,7 @@ bool fillLanguage(const LanguageObject &language, bool autoInclude, const QStrin
         if (autoInclude)
             slot.included = 1;
         slot.type = ObjectModel::typeNumber(ts) == 0 ? QStringLiteral("list") : QStringLiteral("scope");
-        slot.casesensitive = ts.casesensitive;
+        slot.casesensitive = ts.casesensitive || language.definition()->casesensitive;
         slot.normalizecase = ts.normalizecase;
         slot.matchbraces = ts.matchbraces;
         slot.autoindent = ts.autoindent;
@@ -130,8 +179,9 @@ bool fillLanguage(const LanguageObject &language, bool autoInclude, const QStrin
             slot.validscope[size_t(i)] = GetValidScopeFromFileData(language, k, i);
         for (int i = scopes; i < Language::kValidScopes - 1; ++i)
             slot.validscope[size_t(i)] = kNone;
-        slot.tokens = tokenListText(ts.tokens);
-        slot.tokens2 = tokenListText(ts.tokens2);
+        const QString where = QStringLiteral("%1: tokenset \"%2\", ").arg(language.definition()->fileName, ts.name);
+        slot.tokens = tokenListText(ts.tokens, changes, where + QStringLiteral("tokens, "));
+        slot.tokens2 = tokenListText(ts.tokens2, changes, where + QStringLiteral("tokens2, "));
         // Every token line carries its own regexp and rule. The list values are those a definition
         // written with Hide Default Attributes leaves out, so that a token whose regexp or rule is
         // left out for being the default still reads back with the same meaning.
@@ -155,8 +205,10 @@ Result importFile(Database &db, LanguageObject &object, const QString &path, boo
         return result;
     }
     Language language;
-    if (!fillLanguage(object, autoInclude, sampleText, language, result.description))
+    if (!fillLanguage(object, autoInclude, sampleText, language, result.description, &result.changes)) {
+        result.changes.clear();
         return result;
+    }
     db.languages.append(std::move(language));
     db.dirty = true;
     result.ok = true;
