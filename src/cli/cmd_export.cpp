@@ -37,7 +37,7 @@ int run(const Cli::Arguments &args)
     if (all) {
         const LanguageExport::Report report = LanguageExport::exportAll(writer);
         written = report.files;
-        failures = report.failures;
+        failures = report.failures + report.clashes;
     } else {
         db.currentLanguage = index;
         const WriteResult r = LanguageExport::exportCurrent(writer);
@@ -60,7 +60,8 @@ const Cli::Command kCommand{
     "else the export folder of the Varlex settings, else language_def in the program folder. The folder\n"
     "is created when its parent exists. Prints each file written, one a line (backslashes, TABs and line\n"
     "breaks in it written as \\\\, \\t, \\r and \\n). A language whose name cannot be a file name, or whose\n"
-    "file cannot be written, is reported and the others are still written; the exit status is then 1.\n"
+    "file cannot be written, is reported and the others are still written; the exit status is then 1, as\n"
+    "it is when two languages of one name were written to one file (which keeps the later one).\n"
     "A damaged database is not exported (exit 3).\n",
     {Cli::kIndexOption, Cli::kNameOption, {"all", nullptr, "every language"},
      {"to", "DIR", "the export folder"},

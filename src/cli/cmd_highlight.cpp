@@ -36,6 +36,8 @@ int run(const Cli::Arguments &args)
     DefinitionError error;
     if (!DefinitionReader::read(bytes, Cli::inputName(lng), definition, error))
         return Cli::fail(Cli::BadInput, error.toString());
+    for (const BadRegexp &bad : definition.badRegexps)
+        Cli::fail(Cli::Ok, QStringLiteral("highlight: warning: ") + DefinitionReader::describe(definition, bad));
     if (!Cli::readInput(input, kMaxTextBytes, bytes, problem))
         return Cli::fail(Cli::BadInput, problem);
     const QString text = Cli::decodeText(bytes);
@@ -74,7 +76,8 @@ const Cli::Command kCommand{
     "                   (offsets in characters; backslashes, TABs and line breaks of the name written\n"
     "                   as \\\\, \\t, \\r and \\n; plain text is listed under the language's text\n"
     "                   tokenset, or not at all when it has none)\n"
-    "The text is read as UTF-8 when it is valid UTF-8, else as ANSI text; output is UTF-8.\n"
+    "The text is read as UTF-8 when it is valid UTF-8, else as ANSI text; output is UTF-8. A regexp\n"
+    "token that does not compile never matches; each is named on standard error.\n"
     "Exit status: 0 ok, 2 usage error, 3 a definition or text that cannot be read.\n",
     {{"lng", "FILE", "the language definition (.lng); - for standard input"},
      {"format", "FORMAT", "html, ansi or spans"}},

@@ -13,8 +13,10 @@ namespace {
 // Far more than a language record can hold (51 tokensets of two 64 KB token lists, written as XML).
 constexpr qint64 kMaxDefinitionBytes = qint64(64) << 20;
 
-// Reads and imports one file into a new record; false with the reason in problem.
-bool importOne(const QString &file, bool autoInclude, const QString &sampleText, Language &language, QString &problem)
+// Reads and imports one file into a new record; false with the reason in problem. Tokens a token line
+// cannot hold as they are go to changes.
+bool importOne(const QString &file, bool autoInclude, const QString &sampleText, Language &language, QString &problem,
+               QStringList &changes)
 {
     QByteArray bytes;
     if (!Cli::readInput(file, kMaxDefinitionBytes, bytes, problem))
@@ -24,7 +26,7 @@ bool importOne(const QString &file, bool autoInclude, const QString &sampleText,
         problem = object.error().toString();
         return false;
     }
-    if (!LanguageImport::fillLanguage(object, autoInclude, sampleText, language, problem))
+    if (!LanguageImport::fillLanguage(object, autoInclude, sampleText, language, problem, &changes))
         return false;
     problem = RecordFields::sizeProblem(language);
     if (!problem.isEmpty())
@@ -47,11 +49,14 @@ int run(const Cli::Arguments &args)
     for (const QString &file : files) {
         Language language;
         QString problem;
-        if (!importOne(file, !args.has("no-auto-include"), sampleText, language, problem)) {
+        QStringList changes;
+        if (!importOne(file, !args.has("no-auto-include"), sampleText, language, problem, changes)) {
             Cli::fail(Cli::BadInput, QStringLiteral("import: ") + problem);
             ++failed;
             continue;
         }
+        for (const QString &change : changes)
+            Cli::fail(Cli::Ok, QStringLiteral("import: warning: ") + change);
         edit.db.languages.append(std::move(language));
         imported += QStringLiteral("%1: language %2 \"%3\"")
                         .arg(Cli::oneLine(file))
@@ -74,7 +79,9 @@ const Cli::Command kCommand{
     "are included in the generated XML unless --no-auto-include is given. Each file is imported or\n"
     "refused on its own: a file that cannot be read, is not a definition, or whose record would not fit\n"
     "the database (a text over 65535 bytes) is reported with its reason and adds nothing; the others\n"
-    "are still imported. A line FILE: language N \"NAME\" is printed for each file once the database is\n"
+    "are still imported. A token that a token line cannot hold as it is (one holding \"::::\", a CR LF\n"
+    "or blanks around it) is named on standard error with what became of it.\n"
+    "A line FILE: language N \"NAME\" is printed for each file once the database is\n"
     "saved. Exit status 3 when any file failed or the database is damaged (then nothing is changed);\n"
     "1 when the database could not be saved (then nothing is imported).\n",
     {{"no-auto-include", nullptr, "leave the imported tokensets out of the generated XML"}}, 1, -1, "FILE", run};

@@ -11,6 +11,8 @@ int run(const Cli::Arguments &args)
     const QString name = args.operands().at(0);
     if (name.isEmpty())
         return args.usage(QStringLiteral("NAME must not be empty"));
+    if (const QString problem = LanguageTemplate::nameProblem(name); !problem.isEmpty())
+        return args.usage(problem);
     Cli::DatabaseEdit edit;
     if (const int code = edit.open())
         return code;

@@ -179,7 +179,7 @@ bool fillLanguage(const LanguageObject &language, bool autoInclude, const QStrin
             slot.validscope[size_t(i)] = GetValidScopeFromFileData(language, k, i);
         for (int i = scopes; i < Language::kValidScopes - 1; ++i)
             slot.validscope[size_t(i)] = kNone;
-        const QString where = QStringLiteral("%1: tokenset \"%2\", ").arg(language.definition()->fileName, ts.name);
+        const QString where = QStringLiteral("%1: tokenset %2, ").arg(language.definition()->fileName, quoted(ts.name));
         slot.tokens = tokenListText(ts.tokens, changes, where + QStringLiteral("tokens, "));
         slot.tokens2 = tokenListText(ts.tokens2, changes, where + QStringLiteral("tokens2, "));
         // Every token line carries its own regexp and rule. The list values are those a definition
