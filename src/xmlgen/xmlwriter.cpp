@@ -28,6 +28,23 @@ namespace {
 
 const QString kNone = QStringLiteral("<none>");
 
+// A valid-scope element without its blanks, as a view: checked for every tokenset of every run.
+QStringView withoutBlanks(QStringView text)
+{
+    while (!text.isEmpty() && text.front() == u' ')
+        text = text.mid(1);
+    while (!text.isEmpty() && text.back() == u' ')
+        text.chop(1);
+    return text;
+}
+
+// A valid-scope element that names a tokenset rather than none or the outermost level.
+bool namesTokenset(QStringView scope)
+{
+    const QStringView v = withoutBlanks(scope);
+    return v != u"<none>" && v != u"NULL";
+}
+
 void appendAttribute(QString &out, QStringView sep, QStringView name, QStringView value)
 {
     out += sep;
@@ -132,8 +149,7 @@ XmlWriter::Resolved XmlWriter::resolve(const Tokenset &ts) const
     r.inheritfrom = ts.inheritfrom != kNone && ts.inheritfrom != ts.name && included_.contains(ts.inheritfrom);
     for (int j = 0; j < 10; ++j) {
         const QString &scope = ts.validscope[size_t(j)];
-        const QString trimmed = trimBlanks(scope);
-        if (trimmed != kNone && trimmed != u"NULL" && included_.contains(scope))
+        if (namesTokenset(scope) && included_.contains(scope))
             r.scopes |= quint16(1u << j);
     }
     return r;
@@ -144,7 +160,6 @@ XmlWriter::Resolved XmlWriter::resolve(const Tokenset &ts) const
 // each of its links names a tokenset that exists.
 QString XmlWriter::inheritCycle(const Language &lang, int slot) const
 {
-    QStringList chain{lang.tokensets[size_t(slot)].name};
     int at = slot;
     for (int steps = 0; steps < Language::kSlots; ++steps) {
         const Tokenset &ts = lang.tokensets[size_t(at)];
@@ -153,9 +168,14 @@ QString XmlWriter::inheritCycle(const Language &lang, int slot) const
         at = included_.value(ts.inheritfrom, -1);
         if (at < 0)
             return QString();
-        chain += lang.tokensets[size_t(at)].name;
-        if (at == slot)
+        if (at == slot) { // a cycle: walk it once more, naming each link
+            QStringList chain{lang.tokensets[size_t(slot)].name};
+            do {
+                at = included_.value(lang.tokensets[size_t(at)].inheritfrom);
+                chain += lang.tokensets[size_t(at)].name;
+            } while (at != slot);
             return chain.join(QStringLiteral(" -> "));
+        }
     }
     return QString();
 }
@@ -166,22 +186,21 @@ QString XmlWriter::inheritCycle(const Language &lang, int slot) const
 void XmlWriter::reportTokenset(const Language &lang, int slot, const CacheEntry &entry)
 {
     const Tokenset &ts = lang.tokensets[size_t(slot)];
-    const QString prefix = lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" : ");
+    auto line = [&](const QString &problem) { return lang.name + QStringLiteral(" : ") + ts.name + QStringLiteral(" : ") + problem; };
     for (const QString &field : entry.unwritable) {
-        unwritable_ += prefix + field;
-        report(prefix + field);
+        unwritable_ += line(field);
+        report(unwritable_.last());
     }
     if (ts.tmemberlist != kNone && !entry.resolved.memberlist)
-        report(prefix + QStringLiteral("Memberlist:  ") + ts.tmemberlist);
+        report(line(QStringLiteral("Memberlist:  ") + ts.tmemberlist));
     if (ts.inheritfrom != kNone && !entry.resolved.inheritfrom)
-        report(prefix + QStringLiteral("Inherit:  ") + ts.inheritfrom);
+        report(line(QStringLiteral("Inherit:  ") + ts.inheritfrom));
     else if (const QString cycle = ts.inheritfrom != kNone ? inheritCycle(lang, slot) : QString(); !cycle.isEmpty())
-        report(prefix + QStringLiteral("Inherit cycle:  ") + cycle);
+        report(line(QStringLiteral("Inherit cycle:  ") + cycle));
     for (int j = 0; j < 10; ++j) {
         const QString &scope = ts.validscope[size_t(j)];
-        const QString trimmed = trimBlanks(scope);
-        if (trimmed != kNone && trimmed != u"NULL" && !(entry.resolved.scopes & (1u << j)))
-            report(prefix + QStringLiteral(" Validscope") + QString::number(j) + QStringLiteral(" : ") + scope);
+        if (namesTokenset(scope) && !(entry.resolved.scopes & (1u << j)))
+            report(line(QStringLiteral(" Validscope") + QString::number(j) + QStringLiteral(" : ") + scope));
     }
 }
 
@@ -229,7 +248,7 @@ QString XmlWriter::buildTokenset(const Language &lang, int slot, bool hide, QStr
 
     for (int j = 0; j < 10; ++j) {
         const QString &scope = ts.validscope[size_t(j)];
-        if (trimBlanks(scope) == u"NULL") {
+        if (withoutBlanks(scope) == u"NULL") {
             t += kCrLf;
             t += kIndent;
             t += u"<validscope name=\"\"/>";
