@@ -1,8 +1,10 @@
 #include "common/testutil.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <gtest/gtest.h>
 
 namespace TestUtil {
 
@@ -45,6 +47,40 @@ CliResult runCli(const QStringList &args, const QByteArray &input)
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
+}
+
+bool inTmpfsChild(const QString &test, const QString &folder)
+{
+    if (!qEnvironmentVariableIsSet("VARLEX_TMPFS_CHILD")) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VARLEX_TMPFS_CHILD"), QStringLiteral("1"));
+        child.setProcessEnvironment(env);
+        child.start(QStringLiteral("unshare"), {QStringLiteral("-r"), QStringLiteral("-m"),
+                                                QCoreApplication::applicationFilePath(), QStringLiteral("--gtest_filter=") + test});
+        child.waitForFinished(60000);
+        const QByteArray out = child.readAllStandardOutput() + child.readAllStandardError();
+        if (child.exitStatus() != QProcess::NormalExit || out.contains("unshare:") || out.contains("[  SKIPPED ]"))
+            [] { GTEST_SKIP() << "no private mount namespace with a tmpfs here"; }();
+        else
+            EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+        return false;
+    }
+    const QStringList mount = {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), QStringLiteral("size=64k"),
+                               QStringLiteral("tmpfs"), folder};
+    if (QProcess::execute(QStringLiteral("mount"), mount) == 0)
+        return true;
+    [] { GTEST_SKIP(); }();
+    return false;
+}
+
+void fillDisk(const QString &folder)
+{
+    QFile filler(QDir(folder).filePath(QStringLiteral("filler")));
+    if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        while (filler.write(QByteArray(4096, 'x')) == 4096) {
+        }
+    }
 }
 
 QString sourcePath(const QString &relative)

@@ -31,6 +31,14 @@ struct CliResult {
 // Runs the built varlex-cli with the given arguments and standard input.
 CliResult runCli(const QStringList &args, const QByteArray &input = QByteArray());
 
+// Tests of a real full or read-only disk run themselves again in a private user and mount namespace,
+// where a 64 KB tmpfs is mounted over a temporary folder; nothing of it outlives the child. In the test
+// process this runs the child for `test` (a test filter), reports its result and returns false (the
+// test is skipped when no such namespace is available); in the child it mounts the tmpfs over folder
+// and returns true. fillDisk then fills that file system to the last byte.
+bool inTmpfsChild(const QString &test, const QString &folder);
+void fillDisk(const QString &folder);
+
 QString sourcePath(const QString &relative); // a file of the source tree
 QString binPath(const QString &relative);    // a file of the build tree's program folder
 QByteArray readFile(const QString &path);

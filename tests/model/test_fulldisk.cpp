@@ -13,33 +13,14 @@ using namespace Qt::StringLiterals;
 // tmpfs is mounted over its temporary folder. Nothing of it outlives the child process.
 TEST(FullDisk, SaveBackupAndRestoreKeepTheOldFiles)
 {
-    if (!qEnvironmentVariableIsSet("VARLEX_FULL_DISK_CHILD")) {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"VARLEX_FULL_DISK_CHILD"_s, u"1"_s);
-        child.setProcessEnvironment(env);
-        child.start(u"unshare"_s, {u"-r"_s, u"-m"_s, QCoreApplication::applicationFilePath(),
-                                   u"--gtest_filter=FullDisk.*"_s});
-        child.waitForFinished(60000);
-        const QByteArray out = child.readAllStandardOutput() + child.readAllStandardError();
-        if (child.exitStatus() != QProcess::NormalExit || out.contains("unshare:") || out.contains("[  SKIPPED ]"))
-            GTEST_SKIP() << "no private mount namespace with a tmpfs here";
-        EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
-        return;
-    }
-
     TestUtil::TempFolder folder;
-    if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, folder.path()}) != 0)
-        GTEST_SKIP();
+    if (!TestUtil::inTmpfsChild(u"FullDisk.*"_s, folder.path()))
+        return;
     Database db;
     db.languages.resize(1);
     ASSERT_TRUE(DatabaseStore::SaveChanges(db, folder.path()).ok());
     ASSERT_TRUE(DatabaseStore::Backup(folder.path()).ok());
-    QFile filler(folder.file(u"filler"_s));
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (filler.write(QByteArray(4096, 'x')) == 4096) {
-    }
-    filler.close();
+    TestUtil::fillDisk(folder.path());
 
     QRandomGenerator rng(5);
     for (int i = 0; i < 3; ++i)

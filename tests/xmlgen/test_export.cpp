@@ -3,7 +3,6 @@
 #include "common/testutil.h"
 #include "xmlgen/languageexport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -105,35 +104,16 @@ TEST(Export, FolderFileAndLinkProblems)
 // mount namespace over a 64 KB tmpfs.
 TEST(WriteFaults, FullAndReadOnlyDisksKeepTheOldFiles)
 {
-    if (!qEnvironmentVariableIsSet("VARLEX_WRITE_FAULTS_CHILD")) {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"VARLEX_WRITE_FAULTS_CHILD"_s, u"1"_s);
-        child.setProcessEnvironment(env);
-        child.start(u"unshare"_s, {u"-r"_s, u"-m"_s, QCoreApplication::applicationFilePath(),
-                                   u"--gtest_filter=WriteFaults.FullAndReadOnly*"_s});
-        child.waitForFinished(60000);
-        const QByteArray out = child.readAllStandardOutput() + child.readAllStandardError();
-        if (child.exitStatus() != QProcess::NormalExit || out.contains("unshare:") || out.contains("[  SKIPPED ]"))
-            GTEST_SKIP() << "no private mount namespace with a tmpfs here";
-        EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
-        return;
-    }
-
     ExportFixture f({u"Demo"_s});
     const QString folder = f.folder.path();
-    if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, folder}) != 0)
-        GTEST_SKIP();
+    if (!TestUtil::inTmpfsChild(u"WriteFaults.*"_s, folder))
+        return;
     ASSERT_TRUE(f.writer.WriteXML(0, true, 1).written());
     ASSERT_TRUE(LanguageExport::exportCurrent(f.writer).written());
     const QString working = f.folder.file(u"varlex.lng"_s), exported = f.folder.file(u"language_def/Demo.lng"_s);
     const auto old = std::pair(TestUtil::readFile(working), TestUtil::readFile(exported));
 
-    QFile filler(f.folder.file(u"filler"_s));
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (filler.write(QByteArray(4096, 'x')) == 4096) {
-    }
-    filler.close();
+    TestUtil::fillDisk(folder);
     // An edit that makes every file longer than the room left.
     f.db.languages[0].tokensets[0].tokens = QString(16000, u't');
 
