@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -47,13 +46,19 @@ FindBar::FindBar(EditorPane *pane)
     txtFind_ = new QLineEdit(this);
     txtFind_->setObjectName(QStringLiteral("txtFind"));
     txtFind_->setPlaceholderText(QStringLiteral("Find"));
-    txtFind_->setMinimumWidth(fontMetrics().averageCharWidth() * 22);
+    // Room for a word or two in a narrow pane, more where the pane is wide.
+    txtFind_->setMinimumWidth(fontMetrics().averageCharWidth() * 8);
+    txtFind_->setFixedHeight(txtFind_->sizeHint().height());
     layout->addWidget(txtFind_);
     QToolButton *previous = addButton(this, layout, "cmdFindPrevious", QStyle::SP_ArrowUp,
                                       QStringLiteral("Previous (Shift+F3)"));
     QToolButton *next = addButton(this, layout, "cmdFindNext", QStyle::SP_ArrowDown, QStringLiteral("Next (F3)"));
-    chkMatchCase_ = new QCheckBox(QStringLiteral("Match c&ase"), this);
+    chkMatchCase_ = new QToolButton(this);
     chkMatchCase_->setObjectName(QStringLiteral("chkMatchCase"));
+    chkMatchCase_->setText(QStringLiteral("Aa"));
+    chkMatchCase_->setToolTip(QStringLiteral("Match case"));
+    chkMatchCase_->setCheckable(true);
+    chkMatchCase_->setAutoRaise(true);
     layout->addWidget(chkMatchCase_);
     lblStatus_ = new QLabel(this);
     lblStatus_->setObjectName(QStringLiteral("lblFindStatus"));
@@ -64,7 +69,7 @@ FindBar::FindBar(EditorPane *pane)
     connect(txtFind_, &QLineEdit::textEdited, this, [this] { find(true, true); });
     connect(previous, &QToolButton::clicked, this, &FindBar::findPrevious);
     connect(next, &QToolButton::clicked, this, &FindBar::findNext);
-    connect(chkMatchCase_, &QCheckBox::toggled, this, [this] { lblStatus_->clear(); });
+    connect(chkMatchCase_, &QToolButton::toggled, this, [this] { lblStatus_->clear(); });
     connect(close, &QToolButton::clicked, this, &FindBar::closeBar);
     txtFind_->installEventFilter(this);
     pane_->installEventFilter(this);

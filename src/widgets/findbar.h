@@ -3,15 +3,14 @@
 #include <QFrame>
 
 class EditorPane;
-class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QToolButton;
 
 // The find bar of an editor pane, laid over the pane's top right corner so that no window has to
 // make room for it. Ctrl+F opens it with the selected text, typing finds as it goes, Enter and F3
-// find the next occurrence, Shift+Enter and Shift+F3 the previous one (both wrap around), and
-// Escape closes it and gives the pane the focus back. "Not found" shows in the bar. The pane owns it.
+// find the next occurrence, Shift+Enter and Shift+F3 the previous one (both wrap around), "Aa"
+// matches letter case, and Escape closes it and gives the pane the focus back. "Not found" shows in the bar. The pane owns it.
 class FindBar : public QFrame {
     Q_OBJECT
 public:
@@ -38,6 +37,6 @@ private:
 
     EditorPane *pane_;
     QLineEdit *txtFind_;
-    QCheckBox *chkMatchCase_;
+    QToolButton *chkMatchCase_;
     QLabel *lblStatus_;
 };
