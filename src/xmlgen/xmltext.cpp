@@ -26,25 +26,41 @@ bool isBlank(QStringView text)
 
 namespace {
 
-void appendEscaped(QString &out, QStringView text, bool quotes)
+// In an attribute value a reader turns a raw TAB, CR or LF into a blank, so they are written as
+// character references there; element text keeps them as they are.
+const char16_t *reference(char16_t c, bool attribute)
+{
+    switch (c) {
+    case u'&': return u"&amp;";
+    case u'<': return u"&lt;";
+    case u'>': return u"&gt;";
+    case u'"': return attribute ? u"&quot;" : nullptr;
+    case u'\t': return attribute ? u"&#9;" : nullptr;
+    case u'\n': return attribute ? u"&#10;" : nullptr;
+    case u'\r': return attribute ? u"&#13;" : nullptr;
+    default: return nullptr;
+    }
+}
+
+void appendEscaped(QString &out, QStringView text, bool attribute)
 {
     qsizetype plain = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'&' && c != u'<' && c != u'>' && !(quotes && c == u'"'))
+        const char16_t *ref = reference(text[i].unicode(), attribute);
+        if (!ref)
             continue;
         out += text.mid(plain, i - plain);
-        out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : c == u'>' ? u"&gt;" : u"&quot;";
+        out += QStringView(ref);
         plain = i + 1;
     }
     out += text.mid(plain);
 }
 
-QString escaped(QStringView text, bool quotes)
+QString escaped(QStringView text, bool attribute)
 {
     QString out;
     out.reserve(text.size());
-    appendEscaped(out, text, quotes);
+    appendEscaped(out, text, attribute);
     return out;
 }
 
@@ -62,8 +78,15 @@ QString escapeMarkup(QStringView text)
 
 QString escapeQuotes(QStringView text)
 {
-    QString out = text.toString();
-    out.replace(u'"', QStringLiteral("&quot;"));
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t *ref = c == u'&' || c == u'<' || c == u'>' ? nullptr : reference(c.unicode(), true);
+        if (ref)
+            out += QStringView(ref);
+        else
+            out += c;
+    }
     return out;
 }
 

@@ -17,11 +17,12 @@ bool isBlank(QStringView text);
 QString escapeMarkup(QStringView text);
 void appendEscapedMarkup(QString &out, QStringView text);
 
-// A double quote inside an attribute value would end it early.
+// Text whose markup is already escaped, made fit for an attribute value: the double quote (it would
+// end the value early), TAB, CR and LF (a reader would turn them into blanks) as references.
 QString escapeQuotes(QStringView text);
 
-// An attribute value: "&", "<", ">" and the double quote as entity references, so that any name or
-// value reads back as it was written.
+// An attribute value: "&", "<", ">", the double quote, TAB, CR and LF as references, so that any name
+// or value reads back as it was written.
 void appendEscapedAttribute(QString &out, QStringView text);
 QString escapeAttribute(QStringView text);
 

@@ -21,7 +21,8 @@
 namespace {
 
 const QStringList kNames = {"Keywords", "Tom & Jerry", "Say \"hi\"", "<tag>", "a>b", "it's", " padded ",
-                            "NULL", "<none>", "Caf\u00e9 \u20ac", "\u6f22\u5b57", "\u5b57\u6f22", "key", "keys"};
+                            "NULL", "<none>", "Caf\u00e9 \u20ac", "\u6f22\u5b57", "\u5b57\u6f22", "key", "keys",
+                            "Tab\there", "two\r\nlines"};
 const QStringList kIds = {"keywords", "strings", "scopekeywords", "parameterblocks", "text", "blockcomments",
                           "nosuchid", "3", "-5", "99", "&<>"};
 const QStringList kRules = {"Word", "NULL", "Col", "LeadWith", "TrailWith", "LeadWith TrailWith", "<NULL>", ""};
@@ -155,7 +156,9 @@ TEST(RoundTrip, EveryWrittenLanguageReadsImportsAndWritesBackTheSame)
             LanguageObject one, two;
             const QByteArray first = exported(languages[i], host);
             expectSeek(languages[i], first, where);
-            const QByteArray second = exported(imported(first, where, one), host);
+            const Language back = imported(first, where, one);
+            EXPECT_EQ(back.name, AnsiCodec::decode(AnsiCodec::encode(languages[i].name))) << where;
+            const QByteArray second = exported(back, host);
             EXPECT_EQ(exported(imported(second, where, two), host).toStdString(), second.toStdString()) << where;
             EXPECT_EQ(spans(one, languages[i].sampletext), spans(two, languages[i].sampletext)) << where;
         }
