@@ -1,31 +1,15 @@
 #include "lint/languageview.h"
 
 #include "editorcontrol/compiledlanguagedata.h"
-#include "editorcontrol/definitiontables.h"
+#include "editorcontrol/definitionreader.h"
 #include "editorcontrol/regexcache.h"
-#include "xmlgen/references.h"
-#include "xmlgen/splittokens.h"
+#include "model/database.h"
+#include "model/xmlchars.h"
+#include "xmlgen/writerhost.h"
 #include "xmlgen/xmltext.h"
-
-#include <QXmlStreamReader>
-
-using namespace Qt::StringLiterals;
+#include "xmlgen/xmlwriter.h"
 
 namespace Lint {
-
-bool isXmlForbidden(QStringView text, qsizetype at)
-{
-    const char16_t c = text[at].unicode();
-    if (c < 0x20)
-        return c != u'\t' && c != u'\r' && c != u'\n';
-    if (c == 0xFFFE || c == 0xFFFF)
-        return true;
-    if (QChar::isHighSurrogate(c))
-        return at + 1 >= text.size() || !QChar::isLowSurrogate(text[at + 1].unicode());
-    if (QChar::isLowSurrogate(c))
-        return at == 0 || !QChar::isHighSurrogate(text[at - 1].unicode());
-    return false;
-}
 
 QRegularExpression tokenRegexp(const QString &pattern, bool caseless)
 {
@@ -43,19 +27,6 @@ bool readsAsScope(const QString &type)
 
 namespace {
 
-const QString kNone = QStringLiteral("<none>");
-
-// The text with every character XML cannot hold replaced, so that the token lists read; the
-// characters themselves have a check of their own.
-QString xmlSafe(const QString &text)
-{
-    QString out = text;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (isXmlForbidden(text, i))
-            out[i] = QChar::ReplacementCharacter;
-    return out;
-}
-
 // The lines of a token list text that become tokens: lines end at CR LF, blank ones are skipped.
 QStringList tokenLines(const QString &text)
 {
@@ -66,38 +37,6 @@ QStringList tokenLines(const QString &text)
     return lines;
 }
 
-bool isTrue(QStringView value)
-{
-    return value.trimmed().compare(u"true", Qt::CaseInsensitive) == 0;
-}
-
-// Reads the <tokens> and <tokens2> elements the writer made for one tokenset.
-void readLists(const QString &xml, TokenListDefinition &starts, TokenListDefinition &ends)
-{
-    QXmlStreamReader reader(u"<lists>"_s + xml + u"</lists>"_s);
-    TokenListDefinition *list = nullptr;
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QXmlStreamAttributes a = reader.attributes();
-        if (reader.name() == u"tokens" || reader.name() == u"tokens2") {
-            list = reader.name() == u"tokens" ? &starts : &ends;
-            list->present = true;
-            if (a.hasAttribute("regexp"_L1))
-                list->regexp = isTrue(a.value("regexp"_L1));
-            if (a.hasAttribute("rule"_L1))
-                list->rule = a.value("rule"_L1).trimmed().toString();
-        } else if (reader.name() == u"token" && list) {
-            TokenDefinition token;
-            token.regexp = a.hasAttribute("regexp"_L1) ? isTrue(a.value("regexp"_L1)) : list->regexp;
-            token.rule = a.hasAttribute("rule"_L1) ? a.value("rule"_L1).trimmed().toString() : list->rule;
-            token.action = a.value("action"_L1).trimmed().toString();
-            token.text = reader.readElementText();
-            list->tokens.append(token);
-        }
-    }
-}
-
 void pairWithLines(const TokenListDefinition &list, const QString &text, QVector<ViewToken> &out)
 {
     const QStringList lines = tokenLines(text);
@@ -105,67 +44,55 @@ void pairWithLines(const TokenListDefinition &list, const QString &text, QVector
         out.append(ViewToken{list.tokens[i], i < lines.size() ? lines[i] : QString()});
 }
 
-// The tokenset element the writer makes of a slot, as the definition reader reads it.
-TokensetDefinition tokensetDefinition(const Language &language, int slot, ViewTokenset &view)
+// The record's definition as the writer writes it and the reader reads it back, with characters no
+// file can hold replaced (they have a check of their own) and no code page in between.
+LanguageDefinition writtenDefinition(const Language &language)
 {
-    const Tokenset &ts = language.tokensets[size_t(slot)];
-    TokensetDefinition d;
-    d.name = ts.name;
-    const QString id = ts.id.trimmed();
-    bool isNumber = false;
-    const int number = id.toInt(&isNumber);
-    d.id = id.isEmpty() ? 1 : isNumber ? number : qMax(1, DefinitionTables::idNumber(id));
-    d.scope = readsAsScope(ts.type);
-    d.casesensitive = (language.applycase == 1 ? language.casesensitive : ts.casesensitive) != 0;
-    d.autoindent = ts.autoindent != 0;
-    d.chain = ts.chain != 0;
-    d.enabled = ts.enabled != 0;
-    d.hidden = ts.hidden != 0;
-    d.matchbraces = ts.matchbraces != 0;
-    d.normalizecase = ts.normalizecase != 0;
-    d.singlelinescope = ts.singlelinescope != 0;
-    d.symmetrical = ts.symmetrical != 0;
-    d.forecolor = ts.forecolor;
-    d.backcolor = ts.backcolor;
-    d.fontstyle = qMax(0, DefinitionTables::fontStyleNumber(ts.fontstyle.trimmed()));
-    if (ts.inheritfrom != kNone && ts.inheritfrom != ts.name && TokensetExists(language, slot, ts.inheritfrom))
-        d.inheritfrom = ts.inheritfrom;
-    for (int j = 0; j < 10; ++j) {
-        const QString &scope = ts.validscope[size_t(j)];
-        const QString trimmed = XmlText::trimBlanks(scope);
-        if (trimmed == u"NULL")
-            d.validscopes << QString();
-        else if (trimmed != kNone && TokensetExists(language, slot, scope))
-            d.validscopes << scope;
-    }
-    if (!XmlText::isBlank(ts.tokens)) {
-        Tokenset safe = ts;
-        safe.rule = xmlSafe(ts.rule);
-        safe.lead = xmlSafe(ts.lead);
-        safe.trail = xmlSafe(ts.trail);
-        readLists(SplitTokens(xmlSafe(ts.tokens), xmlSafe(ts.tokens2), ts.type, safe, false), d.tokens, d.tokens2);
-        pairWithLines(d.tokens, ts.tokens, view.starts);
-        pairWithLines(d.tokens2, ts.tokens2, view.ends);
-    }
-    return d;
+    Language copy = language;
+    auto safe = [](QString &text) {
+        for (qsizetype at = XmlChars::firstBad(text); at >= 0; at = XmlChars::firstBad(text))
+            text[at] = QChar::ReplacementCharacter;
+    };
+    for (QString *text : {&copy.name, &copy.wordchars, &copy.memberlist})
+        safe(*text);
+    for (Tokenset &ts : copy.tokensets)
+        for (QString *text : {&ts.name, &ts.id, &ts.type, &ts.fontstyle, &ts.inheritfrom, &ts.tmemberlist, &ts.tokens,
+                              &ts.tokens2, &ts.lead, &ts.trail})
+            safe(*text);
+    const QByteArray bytes = "\xEF\xBB\xBF" + writtenXml(copy).toUtf8(); // a UTF-8 byte order mark
+    LanguageDefinition definition;
+    DefinitionError error;
+    (void)DefinitionReader::read(bytes, language.name, definition, error); // on failure: no tokensets
+    return definition;
 }
 
 } // namespace
 
-LanguageView::LanguageView(const Language &language) : record_(language)
+QString writtenXml(const Language &language)
 {
-    definition_.name = language.name;
-    definition_.casesensitive = language.casesensitive != 0;
-    definition_.whitespaceasparamblock = language.whitespaceasparamblock != 0;
-    definition_.wordchars = language.wordchars;
+    class NoFilesHost : public WriterHost {
+    public:
+        QString programFolder() const override { return QString(); }
+    } host;
+    Database db;
+    db.languages.append(language);
+    XmlWriter writer(db, host);
+    return writer.generate(0, 1, false, false);
+}
+
+LanguageView::LanguageView(const Language &language) : record_(language), definition_(writtenDefinition(language))
+{
     const int used = language.tokensetCount();
     for (int i = 0; i < used; ++i) {
         ViewTokenset view;
         view.slot = i;
-        if (language.tokensets[size_t(i)].included == 1) {
+        const Tokenset &ts = language.tokensets[size_t(i)];
+        if (ts.included == 1 && writtenSlots_.size() < definition_.tokensets.size()) {
             view.written = int(writtenSlots_.size());
+            const TokensetDefinition &d = definition_.tokensets[view.written];
+            pairWithLines(d.tokens, ts.tokens, view.starts);
+            pairWithLines(d.tokens2, ts.tokens2, view.ends);
             writtenSlots_.append(int(tokensets_.size()));
-            definition_.tokensets.append(tokensetDefinition(language, i, view));
         }
         tokensets_.append(view);
     }

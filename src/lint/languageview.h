@@ -26,10 +26,9 @@ struct ViewTokenset {
     QVector<ViewToken> ends;   // the second list, written for scope tokensets only
 };
 
-// What a Language record means to the colouring engine: the definition that exporting the record
-// and reading the file back would give (built directly, so that a record whose file could not be
-// read back still has one), and the language compiled from it. References that the writer leaves
-// out are left out here too.
+// What a Language record means to the colouring engine: the definition the XML writer makes of it,
+// as the definition reader reads it back (characters no file can hold replaced, no code page in
+// between), and the language compiled from it.
 class LanguageView {
 public:
     explicit LanguageView(const Language &language);
@@ -55,14 +54,13 @@ private:
     std::vector<char> reached_;
 };
 
+// The definition text the XML writer makes of a language (every tokenset rebuilt, no options).
+QString writtenXml(const Language &language);
+
 // A regexp token's pattern compiled as the colouring engine compiles it (shared through its cache).
 QRegularExpression tokenRegexp(const QString &pattern, bool caseless);
 
 // Whether the definition reader reads a tokenset type as a scope ("scope" in any letter case, or 1).
 bool readsAsScope(const QString &type);
-
-// True for a character that an XML 1.0 document cannot hold (C0 controls other than TAB, CR and
-// LF, U+FFFE, U+FFFF and surrogates without their partner); `at` is the index in `text`.
-bool isXmlForbidden(QStringView text, qsizetype at);
 
 } // namespace Lint

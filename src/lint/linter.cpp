@@ -8,7 +8,6 @@
 #include "editorcontrol/xmlinput.h"
 #include "import/languageimport.h"
 #include "model/database.h"
-#include "xmlgen/writerhost.h"
 #include "xmlgen/xmlwriter.h"
 
 #include <algorithm>
@@ -33,19 +32,10 @@ void Report::add(Severity severity, const char *rule, const QString &tokenset, c
 
 namespace {
 
-class NoFilesHost : public WriterHost {
-public:
-    QString programFolder() const override { return QString(); }
-};
-
 // The definition the language exports to must load again, in the reader every other part uses.
 void checkReadBack(const Language &language, Report &report)
 {
-    Database db;
-    db.languages.append(language);
-    NoFilesHost host;
-    XmlWriter writer(db, host);
-    const QByteArray bytes = XmlWriter::fileBytes(writer.generate(0, 1, false, false));
+    const QByteArray bytes = XmlWriter::fileBytes(writtenXml(language));
     LanguageDefinition definition;
     DefinitionError error;
     if (!DefinitionReader::read(bytes, QString(), definition, error))

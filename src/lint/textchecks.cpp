@@ -3,6 +3,7 @@
 
 #include "editorcontrol/definitiontables.h"
 #include "model/ansicodec.h"
+#include "model/xmlchars.h"
 #include "xmlgen/outputfile.h"
 #include "xmlgen/xmltext.h"
 
@@ -14,36 +15,21 @@ namespace {
 
 constexpr qsizetype kMaxTextBytes = 65535; // a text's length in the database is 16 bits
 
-QString codePoint(char32_t c)
-{
-    return QStringLiteral("U+%1").arg(uint(c), 4, 16, QChar(u'0')).toUpper();
-}
-
 QString shown(char32_t c)
 {
-    return c < 0x20 ? codePoint(c) : QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&c, 1), codePoint(c));
+    const QString code = QStringLiteral("U+%1").arg(uint(c), 4, 16, QChar(u'0')).toUpper();
+    return c < 0x20 ? code : QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&c, 1), code);
 }
 
 struct Field {
     const char *name;
     const QString &text;
-    bool written; // part of the definition file
 };
 
+// Characters the code page cannot hold, and texts too long for the database.
 void checkField(const Field &f, const QString &tokenset, Report &report)
 {
     const QString field = QString::fromLatin1(f.name);
-    if (f.written) {
-        for (qsizetype i = 0; i < f.text.size(); ++i) {
-            if (isXmlForbidden(f.text, i)) {
-                report.add(Severity::Error, "xml-character", tokenset, QString(),
-                           QStringLiteral("%1 holds %2, which an XML file cannot hold: the exported definition "
-                                          "cannot be read")
-                               .arg(field, codePoint(f.text[i].unicode())));
-                break;
-            }
-        }
-    }
     if (AnsiCodec::decode(AnsiCodec::encode(f.text)) != f.text) {
         QStringList lost;
         for (char32_t c : f.text.toUcs4()) {
@@ -77,6 +63,15 @@ QString portabilityProblem(const QString &name)
     return QString();
 }
 
+// Characters no language file can hold, in the fields the writer puts into the file.
+void checkXmlCharacters(const QStringList &fields, const QString &tokenset, Report &report)
+{
+    for (const QString &field : fields)
+        report.add(Severity::Error, "xml-character", tokenset, QString(),
+                   QStringLiteral("%1, which a language file cannot hold: the exported definition cannot be read")
+                       .arg(field));
+}
+
 void checkName(const Language &language, Report &report)
 {
     if (const QString problem = OutputFile::exportNameProblem(language.name); !problem.isEmpty())
@@ -94,7 +89,7 @@ void checkFieldValues(const Tokenset &ts, Report &report)
     const bool scope = readsAsScope(type);
     if (!list && !scope)
         report.add(Severity::Warning, "field-value", ts.name, QString(),
-                   QStringLiteral("type \"%1\" is neither list nor scope").arg(ts.type));
+                   QStringLiteral("type \"%1\" is neither list nor scope: it is read as a list").arg(ts.type));
     else if (scope && ts.type != u"scope")
         report.add(Severity::Warning, "field-value", ts.name, QString(),
                    QStringLiteral("type \"%1\" reads as a scope, but only \"scope\" writes its end tokens")
@@ -104,7 +99,7 @@ void checkFieldValues(const Tokenset &ts, Report &report)
     (void)style.toInt(&number);
     if (!style.isEmpty() && !number && DefinitionTables::fontStyleNumber(style) < 0)
         report.add(Severity::Warning, "field-value", ts.name, QString(),
-                   QStringLiteral("fontstyle \"%1\" is not a font style").arg(ts.fontstyle));
+                   QStringLiteral("fontstyle \"%1\" is not a font style: it is read as normal").arg(ts.fontstyle));
     const QString id = ts.id.trimmed();
     (void)id.toInt(&number);
     if (!number && DefinitionTables::idNumber(id) == 0)
@@ -130,27 +125,28 @@ void checkFieldValues(const Tokenset &ts, Report &report)
 void checkTexts(const Language &language, Report &report)
 {
     checkName(language, report);
-    for (const Field &f : {Field{"the language name", language.name, true}, Field{"wordchars", language.wordchars, true},
-                           Field{"the member list", language.memberlist, true},
-                           Field{"the sample text", language.sampletext, false}})
+    checkXmlCharacters(XmlChars::languageFields(language), QString(), report);
+    for (const Field &f : {Field{"the language name", language.name}, Field{"wordchars", language.wordchars},
+                           Field{"the member list", language.memberlist}, Field{"the sample text", language.sampletext}})
         checkField(f, QString(), report);
 
     const int used = language.tokensetCount();
     for (int i = 0; i < used; ++i) {
         const Tokenset &ts = language.tokensets[size_t(i)];
-        const bool written = ts.included == 1;
-        const Field fields[] = {{"the name", ts.name, written},       {"id", ts.id, written},
-                                {"type", ts.type, written},          {"fontstyle", ts.fontstyle, written},
-                                {"inheritfrom", ts.inheritfrom, written}, {"the member list", ts.tmemberlist, written},
-                                {"the tokens", ts.tokens, written},  {"the end tokens", ts.tokens2, written},
-                                {"rule", ts.rule, written},          {"lead", ts.lead, written},
-                                {"trail", ts.trail, written}};
+        const Field fields[] = {{"the name", ts.name},           {"id", ts.id},
+                                {"type", ts.type},               {"fontstyle", ts.fontstyle},
+                                {"inheritfrom", ts.inheritfrom}, {"the member list", ts.tmemberlist},
+                                {"the tokens", ts.tokens},       {"the end tokens", ts.tokens2},
+                                {"rule", ts.rule},               {"lead", ts.lead},
+                                {"trail", ts.trail}};
         for (const Field &f : fields)
             checkField(f, ts.name, report);
-        for (int j = 0; j < Language::kValidScopes; ++j)
-            checkField(Field{"a valid scope", ts.validscope[size_t(j)], written && j < 10}, ts.name, report);
-        if (written)
+        for (const QString &scope : ts.validscope)
+            checkField(Field{"a valid scope", scope}, ts.name, report);
+        if (ts.included == 1) { // written into the definition
+            checkXmlCharacters(XmlChars::tokensetFields(ts), ts.name, report);
             checkFieldValues(ts, report);
+        }
 
         for (int k = 0; k < i; ++k) {
             if (language.tokensets[size_t(k)].name == ts.name) {

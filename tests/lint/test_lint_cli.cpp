@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-// varlex-cli lint on the starter database and on definition files: output forms and exit codes.
+// varlex-cli lint on the starter database (which must have no errors) and on definition files:
+// output forms and exit codes.
 
 namespace {
 
