@@ -41,9 +41,9 @@ edited in one window, and every change shows at once as generated XML and as a c
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-# The Qt 6 and QScintilla runtime the programs link, plus the platform plugins a window needs.
+# The Qt 6, QScintilla and PCRE2 runtime the programs link, plus the platform plugins a window needs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqscintilla2-qt6-15, qt6-qpa-plugins")
+  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqscintilla2-qt6-15, libpcre2-16-0, qt6-qpa-plugins")
 find_program(VARLEX_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(VARLEX_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev libpcre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils
 )

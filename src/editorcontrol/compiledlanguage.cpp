@@ -1,11 +1,11 @@
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/compiledlanguagedata.h"
-#include "editorcontrol/regexcache.h"
 
 #include <QHash>
 #include <QMutex>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -92,51 +92,59 @@ void resolveColour(const CompiledLanguageData &d, int tokenset, int textTokenset
 }
 
 QString regexpProblem(const LanguageDefinition &def, const TokensetDefinition &set, const TokenDefinition &token,
-                      const QRegularExpression &re)
+                      const QString &error)
 {
     return QStringLiteral("%1: tokenset \"%2\", token \"%3\": invalid regular expression: %4")
-        .arg(def.fileName, set.name, token.text, re.errorString());
+        .arg(def.fileName, set.name, token.text, error);
 }
 
-// The word characters of a wordchars class: the class tested once against every BMP character.
-// Tables are kept by class text, since every reload of a language asks for the same one.
-std::shared_ptr<const std::vector<quint8>> wordCharTable(const QString &wordchars, QStringList &problems,
-                                                         const QString &fileName)
+// The text a regexp token stands for when it is plain text ("kw1") that compares as a literal does:
+// case-sensitive, or ASCII only (where the regexp engine's caseless matching and case folding agree).
+std::optional<QString> plainTextOf(const QString &pattern, bool caseSensitive)
 {
-    static QMutex mutex;
-    static QHash<QString, std::shared_ptr<const std::vector<quint8>>> tables;
-    QMutexLocker lock(&mutex);
-    if (auto it = tables.constFind(wordchars); it != tables.constEnd())
-        return *it;
+    std::optional<QString> text = PatternAnalysis::plainText(pattern);
+    if (text && !caseSensitive)
+        for (QChar c : *text)
+            if (c.unicode() >= 128)
+                return std::nullopt;
+    return text;
+}
 
-    auto table = std::make_shared<std::vector<quint8>>(8192, 0);
-    QRegularExpression wc(QStringLiteral("(?:%1)+").arg(wordchars), QRegularExpression::UseUnicodePropertiesOption);
-    const bool usable = !wordchars.isEmpty() && wc.isValid();
-    if (!usable) {
-        if (!wordchars.isEmpty())
-            problems << QStringLiteral("%1: wordchars \"%2\" is not a valid character class: %3")
-                            .arg(fileName, wordchars, wc.errorString());
-        wc = QRegularExpression(QStringLiteral("[\\w]+"), QRegularExpression::UseUnicodePropertiesOption);
+QString folded(const QString &text)
+{
+    QString key = text;
+    for (QChar &c : key)
+        c = QChar(foldChar(c.unicode()));
+    return key;
+}
+
+// Fills a table from keys (folded texts) and their entries in priority order.
+void buildTable(LiteralTable &table, const QStringList &order, const QHash<QString, std::vector<int>> &groups)
+{
+    quint32 size = 16;
+    while (size < quint32(order.size()) * 2 + 1)
+        size <<= 1;
+    table.slots.assign(size, LiteralTable::Slot{});
+    table.mask = size - 1;
+    for (const QString &key : order) {
+        quint32 h = HashSeed;
+        for (QChar c : key)
+            h = hashStep(h, c.unicode());
+        quint32 i = h & table.mask;
+        while (table.slots[i].keyLength >= 0)
+            i = (i + 1) & table.mask;
+        LiteralTable::Slot &slot = table.slots[i];
+        slot.hash = h;
+        slot.keyLength = int(key.size());
+        slot.keyStart = int(table.keys.size());
+        for (QChar c : key)
+            table.keys.push_back(c.unicode());
+        const std::vector<int> &members = groups[key];
+        slot.first = int(table.entries.size());
+        slot.count = int(members.size());
+        table.entries.insert(table.entries.end(), members.begin(), members.end());
+        table.maxLength = std::max(table.maxLength, slot.keyLength);
     }
-    QString all;
-    all.reserve(65536);
-    for (int c = 1; c < 65536; ++c)
-        all.append((c >= 0xD800 && c < 0xE000) ? QChar(u' ') : QChar(char16_t(c)));
-    for (auto it = wc.globalMatch(all); it.hasNext();) {
-        const auto m = it.next();
-        for (qsizetype i = m.capturedStart(); i < m.capturedEnd(); ++i) {
-            const int c = int(i) + 1;
-            (*table)[size_t(c >> 3)] |= quint8(1u << (c & 7));
-        }
-    }
-    for (int c = 0xD800; c < 0xE000; ++c) // characters beyond the BMP are mostly letters
-        (*table)[size_t(c >> 3)] |= quint8(1u << (c & 7));
-    if (usable) { // a class that does not compile is reported at every load
-        if (tables.size() >= 64)
-            tables.clear();
-        tables.insert(wordchars, table);
-    }
-    return table;
 }
 
 } // namespace
@@ -199,7 +207,11 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
     if (d.textTokenset >= 0)
         d.defaultStyle = d.styles[d.textTokenset];
 
-    d.wordChars = wordCharTable(d.definition.wordchars, d.problems, d.definition.fileName);
+    QString wordCharsProblem;
+    d.wordChars = WordChars::forClass(d.definition.wordchars, &wordCharsProblem);
+    if (!wordCharsProblem.isEmpty())
+        d.problems << QStringLiteral("%1: wordchars \"%2\" is not a valid character class: %3")
+                          .arg(d.definition.fileName, d.definition.wordchars, wordCharsProblem);
 
     d.rules.push_back(TokenRule{});
     QHash<QString, int> ruleIndex;
@@ -215,37 +227,38 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         return index;
     };
 
-    auto compileRegexp = [&](const TokensetDefinition &set, const TokenDefinition &token, bool caseSensitive) {
-        QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
-        if (!caseSensitive)
-            options |= QRegularExpression::CaseInsensitiveOption;
-        // Shared with the reader, which compiled the same pattern while checking it.
-        const QRegularExpression re = RegexCache::get(token.text, options);
-        if (!re.isValid()) {
-            d.problems << regexpProblem(d.definition, set, token, re);
+    auto compileRegexp = [&](int tokenset, int k, const TokenDefinition &token, bool caseSensitive, bool endToken) {
+        QString error;
+        Regexp r;
+        r.pattern = CompiledPattern::get(token.text, !caseSensitive, &error);
+        if (!r.pattern) {
+            d.problems << regexpProblem(d.definition, sets[tokenset], token, error);
             return -1;
         }
-        d.regexps.push_back(re);
-        // With rule word, the pattern gets a second form that only ends where a word may end, tried
-        // when its preferred match ends inside a word: "#(if|ifdef)" then colours "#ifdef" whole.
-        QRegularExpression retry;
-        if (d.rules[size_t(ruleOf(token.rule))].word) {
-            const QString &w = d.definition.wordchars.isEmpty() ? QStringLiteral("[\\w]") : d.definition.wordchars;
-            retry = RegexCache::get(QStringLiteral("(?:%1)(?:(?<!%2)|(?!%2))").arg(token.text, w), options);
+        if (shortcuts) {
+            r.simple = PatternAnalysis::simplePattern(token.text, !caseSensitive);
+            if (!r.simple)
+                r.firstChars = PatternAnalysis::firstChars(token.text, !caseSensitive);
         }
-        d.wordEndRetry.push_back(retry.isValid() && !retry.pattern().isEmpty() ? retry : QRegularExpression());
-        d.hasWordEndRetry.push_back(retry.isValid() && !retry.pattern().isEmpty());
-        d.simple.push_back(shortcuts ? PatternAnalysis::simplePattern(token.text, !caseSensitive) : std::nullopt);
-        d.firstChars.push_back(d.simple.back() || !shortcuts ? std::nullopt
-                                                             : PatternAnalysis::firstChars(token.text, !caseSensitive));
+        r.searchStart = PatternAnalysis::usesSearchStart(token.text);
+        r.wordRule = d.rules[size_t(ruleOf(token.rule))].word;
+        r.tokenset = tokenset;
+        r.token = k;
+        r.endToken = endToken;
+        d.regexps.push_back(std::move(r));
         return int(d.regexps.size()) - 1;
+    };
+    // A regexp token that is plain text is matched as a literal (only with the shortcuts on, so that
+    // the tests can compare both).
+    auto plainText = [&](const TokenDefinition &token, bool caseSensitive) -> std::optional<QString> {
+        if (!token.regexp)
+            return token.text;
+        return shortcuts ? plainTextOf(token.text, caseSensitive) : std::nullopt;
     };
 
     // Tokensets and the contexts they are valid in.
     d.tokensets.resize(n);
-    d.contexts.resize(size_t(n) + 1);
-    for (auto &c : d.contexts)
-        c.valid.assign(size_t(n), 0);
+    std::vector<std::vector<char>> valid(size_t(n) + 1, std::vector<char>(size_t(n), 0));
     for (int i = 0; i < n; ++i) {
         CompiledTokenset &t = d.tokensets[i];
         const TokensetDefinition &s = sets[i];
@@ -261,15 +274,15 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
     for (int i = 0; i < n; ++i) {
         const TokensetDefinition &s = sets[i];
         if (s.validscopes.isEmpty()) {
-            d.contexts[0].valid[i] = 1;
+            valid[0][i] = 1;
             for (int j = 0; j < n; ++j)
                 if (d.tokensets[j].transparent)
-                    d.contexts[size_t(j) + 1].valid[i] = 1;
+                    valid[size_t(j) + 1][i] = 1;
             continue;
         }
         for (const QString &scope : s.validscopes) {
             if (scope.isEmpty()) {
-                d.contexts[0].valid[i] = 1;
+                valid[0][i] = 1;
                 continue;
             }
             const int j = byName.value(scope, -1);
@@ -277,7 +290,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 d.problems << QStringLiteral("%1: tokenset \"%2\" names the valid scope \"%3\", which is not a tokenset")
                                   .arg(d.definition.fileName, s.name, scope);
             else if (sets[j].scope)
-                d.contexts[size_t(j) + 1].valid[i] = 1;
+                valid[size_t(j) + 1][i] = 1;
         }
     }
 
@@ -291,23 +304,28 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             if (token.text.isEmpty())
                 continue;
             const int rule = ruleOf(token.rule);
-            if (token.regexp) {
-                const int re = compileRegexp(s, token, t.caseSensitive);
-                if (re < 0)
-                    continue;
-                d.regexpTokens.push_back(RegexpToken{re, i, k, rule, kind, tokenKey(i, k)});
+            if (const std::optional<QString> text = plainText(token, t.caseSensitive)) {
+                d.literals.push_back(LiteralToken{*text, t.caseSensitive, i, k, rule, kind, tokenKey(i, k)});
                 if (s.scope)
-                    t.starts.push_back(EndToken{true, re, QString(), t.caseSensitive, rule, k});
-            } else {
-                d.literals.push_back(LiteralToken{token.text, t.caseSensitive, i, k, rule, kind, tokenKey(i, k)});
-                if (s.scope) {
-                    QString text = token.text;
-                    if (!t.caseSensitive)
-                        for (QChar &c : text)
-                            c = QChar(foldChar(c.unicode()));
-                    t.starts.push_back(EndToken{false, -1, text, t.caseSensitive, rule, k});
-                }
+                    t.starts.push_back(EndToken{false, -1, t.caseSensitive ? *text : folded(*text), t.caseSensitive, rule, k});
+                continue;
             }
+            const int re = compileRegexp(i, k, token, t.caseSensitive, false);
+            if (re < 0)
+                continue;
+            RegexpToken rt{re, i, k, rule, kind, tokenKey(i, k), QString(), t.caseSensitive};
+            if (shortcuts && !d.regexps[size_t(re)].simple && !d.regexps[size_t(re)].searchStart) {
+                const PatternAnalysis::Prefix prefix = PatternAnalysis::literalPrefix(token.text, !t.caseSensitive,
+                                                                                      kMaxRegexpPrefix);
+                rt.prefix = prefix.text;
+                rt.afterPrefix = prefix.next;
+                rt.mayEndAfterPrefix = prefix.restMayBeEmpty;
+                rt.wordEndAfterPrefix = !prefix.text.isEmpty() && d.rules[size_t(rule)].word
+                                        && d.wordChars->containsUnit(prefix.text.back().unicode());
+            }
+            d.regexpTokens.push_back(rt);
+            if (s.scope)
+                t.starts.push_back(EndToken{true, re, QString(), t.caseSensitive, rule, k});
         }
         if (!s.scope)
             continue;
@@ -318,18 +336,15 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 t.ends.push_back(EndToken{false, -1, QString(), true, rule, k}); // keeps the indices; never matches
                 continue;
             }
-            if (token.regexp) {
-                const int re = compileRegexp(s, token, t.caseSensitive);
-                t.ends.push_back(EndToken{true, re, QString(), t.caseSensitive, rule, k});
-            } else {
-                QString text = token.text;
-                if (!t.caseSensitive)
-                    for (QChar &c : text)
-                        c = QChar(foldChar(c.unicode()));
-                t.ends.push_back(EndToken{false, -1, text, t.caseSensitive, rule, k});
+            if (const std::optional<QString> text = plainText(token, t.caseSensitive)) {
+                t.ends.push_back(EndToken{false, -1, t.caseSensitive ? *text : folded(*text), t.caseSensitive, rule, k});
+                continue;
             }
+            const int re = compileRegexp(i, k, token, t.caseSensitive, true);
+            t.ends.push_back(EndToken{true, re, QString(), t.caseSensitive, rule, k});
         }
     }
+    d.limitReported.assign(d.regexps.size(), 0);
 
     // What the closers of each scope may begin with.
     for (CompiledTokenset &t : d.tokensets) {
@@ -353,15 +368,16 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             }
             if (e.regexp < 0)
                 return;
-            if (const auto &sp = d.simple[size_t(e.regexp)]) {
+            const Regexp &r = d.regexps[size_t(e.regexp)];
+            if (r.simple) {
                 for (int c = 0; c < 128; ++c)
-                    if (sp->first.contains(char16_t(c), sp->caseless))
+                    if (r.simple->first.contains(char32_t(c), r.simple->caseless))
                         fc.ascii[c >> 6] |= quint64(1) << (c & 63);
                 fc.nonAscii = true;
-            } else if (const auto &first = d.firstChars[size_t(e.regexp)]) {
-                fc.ascii[0] |= first->ascii[0];
-                fc.ascii[1] |= first->ascii[1];
-                fc.nonAscii = fc.nonAscii || first->nonAscii;
+            } else if (r.firstChars) {
+                fc.ascii[0] |= r.firstChars->ascii[0];
+                fc.ascii[1] |= r.firstChars->ascii[1];
+                fc.nonAscii = fc.nonAscii || r.firstChars->nonAscii;
             } else {
                 fc.ascii[0] = fc.ascii[1] = ~quint64(0);
                 fc.nonAscii = true;
@@ -378,100 +394,134 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         }
     }
 
-    // The literal hash table, keyed by folded text.
+    // The literal table, keyed by folded text; and the table of regexp prefixes.
     {
         QHash<QString, std::vector<int>> groups;
         QStringList order;
-        for (int li = 0; li < int(d.literals.size()); ++li) {
-            QString key = d.literals[li].text;
-            for (QChar &c : key)
-                c = QChar(foldChar(c.unicode()));
+        auto add = [&](const QString &text, int entry) {
+            const QString key = folded(text);
             auto it = groups.find(key);
             if (it == groups.end()) {
                 order << key;
                 it = groups.insert(key, {});
             }
-            it->push_back(li); // literals were added in priority order
-        }
-        LiteralTable &table = d.table;
-        quint32 size = 16;
-        while (size < quint32(order.size()) * 2 + 1)
-            size <<= 1;
-        table.slots.assign(size, LiteralTable::Slot{});
-        table.mask = size - 1;
-        for (const QString &key : order) {
-            quint32 h = HashSeed;
-            for (QChar c : key)
-                h = hashStep(h, c.unicode());
-            quint32 i = h & table.mask;
-            while (table.slots[i].keyLength >= 0)
-                i = (i + 1) & table.mask;
-            LiteralTable::Slot &slot = table.slots[i];
-            slot.hash = h;
-            slot.keyLength = int(key.size());
-            slot.keyStart = int(table.keys.size());
-            for (QChar c : key)
-                table.keys.push_back(c.unicode());
-            const std::vector<int> &members = groups[key];
-            slot.first = int(table.entries.size());
-            slot.count = int(members.size());
-            table.entries.insert(table.entries.end(), members.begin(), members.end());
-            table.maxLength = std::max(table.maxLength, slot.keyLength);
-        }
+            it->push_back(entry); // entries come in priority order
+        };
+        for (int li = 0; li < int(d.literals.size()); ++li)
+            add(d.literals[size_t(li)].text, li);
+        buildTable(d.table, order, groups);
+        groups.clear();
+        order.clear();
+        for (int r = 0; r < int(d.regexpTokens.size()); ++r)
+            if (!d.regexpTokens[size_t(r)].prefix.isEmpty())
+                add(d.regexpTokens[size_t(r)].prefix, r);
+        buildTable(d.prefixTable, order, groups);
     }
 
-    // Per context: literal lengths by first character, and the regexp tokens valid there.
+    // Contexts: one per distinct set of valid tokensets.
+    d.contextOf.assign(size_t(n) + 1, 0);
+    {
+        std::map<std::vector<char>, int> seen;
+        for (size_t i = 0; i <= size_t(n); ++i) {
+            const auto [it, added] = seen.emplace(valid[i], int(d.contexts.size()));
+            if (added) {
+                d.contexts.emplace_back();
+                d.contexts.back().valid = valid[i];
+            }
+            d.contextOf[i] = it->second;
+        }
+    }
+    const auto bucketOf = [](char16_t folded) { return folded < 128 ? int(folded) : 128; };
     for (ContextData &c : d.contexts) {
-        bool anyInBucket[129] = {};
+        bool anyLiteral[kBuckets] = {};
+        bool prefixesAtWordStart[kBuckets];
         std::fill(std::begin(c.literalsAtWordStart), std::end(c.literalsAtWordStart), true);
+        std::fill(std::begin(prefixesAtWordStart), std::end(prefixesAtWordStart), true);
+        auto addLength = [](std::vector<int> &lengths, int length) {
+            if (std::find(lengths.begin(), lengths.end(), length) == lengths.end())
+                lengths.push_back(length);
+        };
         for (const LiteralToken &lit : d.literals) {
-            if (!c.valid[lit.tokenset])
+            if (!c.valid[size_t(lit.tokenset)])
                 continue;
-            const char16_t first = foldChar(lit.text.at(0).unicode());
-            const int bucket = first < 128 ? first : 128;
-            auto &lengths = c.lengths[bucket];
-            if (std::find(lengths.begin(), lengths.end(), int(lit.text.size())) == lengths.end())
-                lengths.push_back(int(lit.text.size()));
-            anyInBucket[bucket] = true;
-            if (!(d.rules[lit.rule].word && d.isWord(lit.text.at(0).unicode())))
+            const int bucket = bucketOf(foldChar(lit.text.at(0).unicode()));
+            addLength(c.lengths[bucket], int(lit.text.size()));
+            anyLiteral[bucket] = true;
+            if (!(d.rules[size_t(lit.rule)].word && d.wordChars->at(reinterpret_cast<const char16_t *>(lit.text.utf16()), lit.text.size(), 0)))
                 c.literalsAtWordStart[bucket] = false;
         }
-        for (int b = 0; b < 129; ++b) {
+        for (int b = 0; b < kBuckets; ++b) {
             std::sort(c.lengths[b].begin(), c.lengths[b].end(), std::greater<int>());
-            if (!anyInBucket[b])
+            if (!anyLiteral[b])
                 c.literalsAtWordStart[b] = false;
         }
-        std::vector<int> valid;
-        for (int r = 0; r < int(d.regexpTokens.size()); ++r)
-            if (c.valid[d.regexpTokens[r].tokenset])
-                valid.push_back(r);
-        std::sort(valid.begin(), valid.end(), [&](int a, int b) { return d.regexpTokens[a].key < d.regexpTokens[b].key; });
-        for (int r : valid) {
-            const int re = d.regexpTokens[size_t(r)].regexp;
-            const auto &simple = d.simple[size_t(re)];
-            const auto &first = d.firstChars[size_t(re)];
-            for (int ch = 0; ch < 128; ++ch) {
-                const bool may = simple ? simple->first.contains(char16_t(ch), simple->caseless)
-                                        : (!first || first->test(char16_t(ch)));
-                if (may)
-                    c.regexpsByFirst[ch].push_back(r);
+
+        // Regexp tokens valid here, by what their matches may begin with.
+        std::vector<int> bucketLists[kBuckets];
+        for (int r = 0; r < int(d.regexpTokens.size()); ++r) {
+            const RegexpToken &rt = d.regexpTokens[size_t(r)];
+            if (!c.valid[size_t(rt.tokenset)])
+                continue;
+            const Regexp &re = d.regexps[size_t(rt.regexp)];
+            if (!rt.prefix.isEmpty()) {
+                const int bucket = bucketOf(foldChar(rt.prefix.at(0).unicode()));
+                addLength(c.prefixLengths[bucket], int(rt.prefix.size()));
+                if (!(d.rules[size_t(rt.rule)].word && d.wordChars->at(reinterpret_cast<const char16_t *>(rt.prefix.utf16()), rt.prefix.size(), 0)))
+                    prefixesAtWordStart[bucket] = false;
+            } else if (re.simple || re.firstChars) {
+                for (int ch = 0; ch < 128; ++ch)
+                    if (re.simple ? re.simple->first.contains(char32_t(ch), re.simple->caseless)
+                                  : re.firstChars->test(char16_t(ch)))
+                        bucketLists[ch].push_back(r);
+                if (re.simple || re.firstChars->nonAscii)
+                    bucketLists[128].push_back(r);
+            } else {
+                c.anyFirst.push_back(r);
             }
-            c.regexpsByFirst[128].push_back(r);
         }
+        for (int b = 0; b < kBuckets; ++b) {
+            std::sort(c.prefixLengths[b].begin(), c.prefixLengths[b].end(), std::greater<int>());
+            c.byFirstStart[b] = int(c.byFirst.size());
+            c.byFirst.insert(c.byFirst.end(), bucketLists[b].begin(), bucketLists[b].end());
+        }
+        c.byFirstStart[kBuckets] = int(c.byFirst.size());
+
         // Shortcuts by the raw character (ASCII only: a character beyond may fold onto an ASCII one):
-        // literals are bucketed by the folded character, regexps by the raw one.
+        // literals and prefixes are bucketed by the folded character, other regexps by the raw one.
+        bool anyFirstAtWordStart = true;
+        for (int r : c.anyFirst)
+            anyFirstAtWordStart = anyFirstAtWordStart && d.rules[size_t(d.regexpTokens[size_t(r)].rule)].word;
         for (int b = 0; b < 128; ++b) {
-            const int lit = foldChar(char16_t(b));
-            c.nothingStarts[b] = c.lengths[lit].empty() && c.regexpsByFirst[b].empty();
-            bool wordOnly = d.isWord(char16_t(b)) && (c.lengths[lit].empty() || c.literalsAtWordStart[lit]);
-            for (int r : c.regexpsByFirst[b])
-                if (!d.rules[size_t(d.regexpTokens[size_t(r)].rule)].word)
+            const int f = foldChar(char16_t(b));
+            const bool noRegexp = c.byFirstStart[b] == c.byFirstStart[b + 1] && c.anyFirst.empty();
+            c.nothingStarts[b] = shortcuts && c.lengths[f].empty() && c.prefixLengths[f].empty() && noRegexp;
+            bool wordOnly = d.isWordUnit(char16_t(b)) && (c.lengths[f].empty() || c.literalsAtWordStart[f])
+                            && (c.prefixLengths[f].empty() || prefixesAtWordStart[f]) && anyFirstAtWordStart;
+            for (int i = c.byFirstStart[b]; i < c.byFirstStart[b + 1]; ++i)
+                if (!d.rules[size_t(d.regexpTokens[size_t(c.byFirst[size_t(i)])].rule)].word)
                     wordOnly = false;
             c.wordStartsOnly[b] = wordOnly && shortcuts;
-            c.nothingStarts[b] = c.nothingStarts[b] && shortcuts;
         }
     }
     return language;
+}
+
+QString CompiledLanguageData::noteLimitHit(int regexp) const
+{
+    QMutexLocker lock(&limitMutex);
+    if (limitReported[size_t(regexp)])
+        return QString();
+    limitReported[size_t(regexp)] = 1;
+    const Regexp &r = regexps[size_t(regexp)];
+    const TokensetDefinition &set = definition.tokensets[r.tokenset];
+    const TokenListDefinition &list = r.endToken ? set.tokens2 : set.tokens;
+    const QString message =
+        QStringLiteral("%1: tokenset \"%2\", %3 \"%4\": the regular expression needs too many steps to match "
+                       "(it backtracks without end); it counts as no match where that happens")
+            .arg(definition.fileName, set.name, r.endToken ? QStringLiteral("end token") : QStringLiteral("token"),
+                 list.tokens[r.token].text);
+    limitProblems << message;
+    return message;
 }
 
 const LanguageDefinition &CompiledLanguage::definition() const { return d->definition; }
@@ -500,7 +550,11 @@ const TokensetStyle &CompiledLanguage::defaultStyle() const { return d->defaultS
 
 bool CompiledLanguage::isWordChar(char32_t c) const
 {
-    if (c > 0xFFFF)
-        return true;
-    return d->isWord(char16_t(c));
+    return d->wordChars->contains(c);
+}
+
+QStringList CompiledLanguage::matchLimitProblems() const
+{
+    QMutexLocker lock(&d->limitMutex);
+    return d->limitProblems;
 }

@@ -27,6 +27,7 @@ constexpr int LineComments = 7;
 constexpr int Strings = 8;
 constexpr int Hyperlinks = 15;
 constexpr int ParameterBlocks = 28;
+constexpr int Whitespace = 30;
 } // namespace TokensetIds
 
 struct CompiledLanguageData;
@@ -58,6 +59,11 @@ public:
     const TokensetStyle &defaultStyle() const;
     // Whether a character counts as a word character for the rule "word" (the language's wordchars).
     bool isWordChar(char32_t c) const;
+
+    // Regexp tokens that ran out of steps while colouring with this language (a pattern that
+    // backtracks without end, such as "(a+)+$"): one message each, in the order they were found. Such
+    // a token counts as no match where it runs out and goes on matching elsewhere.
+    QStringList matchLimitProblems() const;
 
     const CompiledLanguageData &data() const { return *d; }
 

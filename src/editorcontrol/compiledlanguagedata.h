@@ -1,11 +1,14 @@
 #pragma once
 
 #include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/compiledpattern.h"
 #include "editorcontrol/patternanalysis.h"
+#include "editorcontrol/wordchars.h"
 
-#include <QRegularExpression>
+#include <QMutex>
 #include <QVector>
 
+#include <atomic>
 #include <vector>
 
 // Internals of CompiledLanguage, read by the highlighter's scanner.
@@ -26,7 +29,7 @@ using MatchKey = quint64;
 
 enum class TokenKind : quint8 { List, ScopeStart };
 
-// A literal token of the hash table.
+// A literal token of the hash table (also a regexp token that is plain text, such as "kw1").
 struct LiteralToken {
     QString text;
     bool caseSensitive = false;
@@ -37,6 +40,19 @@ struct LiteralToken {
     MatchKey key = 0;
 };
 
+// A compiled regular expression of a token or an end token, with the shortcuts that spare the
+// regexp engine most calls.
+struct Regexp {
+    CompiledPatternPtr pattern;
+    std::optional<PatternAnalysis::SimplePattern> simple;   // matched natively, never by the engine
+    std::optional<PatternAnalysis::FirstChars> firstChars;  // what a match may begin with, when known
+    bool searchStart = false; // holds \G: tried at each position, never searched ahead
+    bool wordRule = false;    // its token has rule word: may be retried held to word ends
+    int tokenset = -1;        // for messages
+    int token = -1;
+    bool endToken = false;
+};
+
 // A regexp token of a tokens list.
 struct RegexpToken {
     int regexp = -1;       // index into CompiledLanguageData::regexps
@@ -45,6 +61,13 @@ struct RegexpToken {
     int rule = 0;
     TokenKind kind = TokenKind::List;
     MatchKey key = 0;
+    QString prefix;        // text every match begins with (folded when not case sensitive), or empty
+    bool caseSensitive = false;
+    // What may follow the prefix in a match (when known), and whether a match may end right after it,
+    // which rule word forbids when the prefix ends in a word character and one follows.
+    std::optional<PatternAnalysis::FirstChars> afterPrefix;
+    bool mayEndAfterPrefix = false;
+    bool wordEndAfterPrefix = false;
 };
 
 // A token that can close a scope (tokens2, or a start token of a symmetrical scope).
@@ -57,8 +80,8 @@ struct EndToken {
     int token = -1;        // index in its list
 };
 
-// Open-addressing hash table of literal token texts, keyed by the case-folded text; each slot lists
-// every literal with that folded text in priority order.
+// Open-addressing hash table keyed by case-folded texts; each slot lists every entry with that folded
+// text in priority order. Holds the literal tokens, and separately the literal prefixes of regexps.
 struct LiteralTable {
     struct Slot {
         quint32 hash = 0;
@@ -69,28 +92,38 @@ struct LiteralTable {
     };
     std::vector<Slot> slots;
     std::vector<char16_t> keys;
-    std::vector<int> entries; // indices into CompiledLanguageData::literals
+    std::vector<int> entries; // indices into CompiledLanguageData::literals (or ::regexpTokens)
     quint32 mask = 0;
     int maxLength = 0;
 
     const Slot *find(quint32 hash, const char16_t *folded, int length) const;
 };
 
-// What can match inside one context (the outermost level or one scope tokenset).
+// Buckets of the first character of a token: 0..127 for ASCII (folded for literals, raw for regexps),
+// 128 for every other character.
+constexpr int kBuckets = 129;
+
+// What can match inside one context (the outermost level or one scope tokenset). Contexts with the
+// same valid tokensets share one.
 struct ContextData {
     std::vector<char> valid; // per tokenset: its tokens may match here
-    // Literal lengths by the folded first character (0..127; 128 for every other character), longest
-    // first; and whether every literal of that bucket must begin at a word start.
-    std::vector<int> lengths[129];
-    bool literalsAtWordStart[129] = {};
-    // Regexp tokens (indices into CompiledLanguageData::regexpTokens, by priority) whose match may
-    // begin with a character, by that character (0..127; 128 for every other character).
-    std::vector<int> regexpsByFirst[129];
+    // Literal lengths by folded first character, longest first; and whether every literal of that
+    // bucket must begin at a word start.
+    std::vector<int> lengths[kBuckets];
+    bool literalsAtWordStart[kBuckets] = {};
+    // Lengths of the literal prefixes of regexp tokens valid here, by folded first character.
+    std::vector<int> prefixLengths[kBuckets];
+    // The other regexp tokens valid here (indices into CompiledLanguageData::regexpTokens): those whose
+    // match may begin with a character, by the raw character (byFirst[byFirstStart[b] ..
+    // byFirstStart[b + 1]]), and those that may begin anywhere.
+    std::vector<int> byFirst;
+    int byFirstStart[kBuckets + 1] = {};
+    std::vector<int> anyFirst;
     // Per raw character below 128: no token of this context can begin with the character.
-    bool nothingStarts[129] = {};
-    // Per bucket: every token that can begin with this (word) character must begin at a word start,
-    // so nothing starts inside a word.
-    bool wordStartsOnly[129] = {};
+    bool nothingStarts[kBuckets] = {};
+    // Per raw character below 128: every token that can begin with this word character must begin at
+    // a word start, so nothing starts inside a word.
+    bool wordStartsOnly[kBuckets] = {};
 };
 
 struct CompiledTokenset {
@@ -111,6 +144,9 @@ struct CompiledTokenset {
 // pathological text cannot make every line carry an ever longer state.
 constexpr int MaxScopeDepth = 200;
 
+// Longest literal prefix of a regexp that goes into the prefix table.
+constexpr int kMaxRegexpPrefix = 8;
+
 struct CompiledLanguageData {
     LanguageDefinition definition;
     QStringList problems;
@@ -120,23 +156,27 @@ struct CompiledLanguageData {
 
     std::vector<CompiledTokenset> tokensets;
     std::vector<TokenRule> rules; // rules[0] is "no condition"
-    std::vector<QRegularExpression> regexps;
-    // Per regexp: a native matcher when the pattern is that simple, else the characters a match
-    // can begin with when they are known.
-    std::vector<std::optional<PatternAnalysis::SimplePattern>> simple;
-    std::vector<std::optional<PatternAnalysis::FirstChars>> firstChars;
-    // Per regexp of a token with rule word: the pattern constrained to end where a word may end.
-    std::vector<QRegularExpression> wordEndRetry;
-    std::vector<char> hasWordEndRetry;
+    std::vector<Regexp> regexps;
     std::vector<LiteralToken> literals;
     std::vector<RegexpToken> regexpTokens;
     LiteralTable table;
-    std::vector<ContextData> contexts; // [0] outermost; [1 + t] inside scope tokenset t
-    // One bit per BMP character (8192 bytes), shared by languages with the same wordchars.
-    std::shared_ptr<const std::vector<quint8>> wordChars;
+    LiteralTable prefixTable;
+    std::vector<ContextData> contexts;
+    std::vector<int> contextOf; // [0] outermost; [1 + t] inside scope tokenset t: index into contexts
+    std::shared_ptr<const WordChars> wordChars;
 
-    bool isWord(char16_t c) const { return (*wordChars)[c >> 3] & (1u << (c & 7)); }
-    const ContextData &context(int innermostTokenset) const { return contexts[size_t(innermostTokenset + 1)]; }
+    // Regexps that ran out of steps somewhere, each reported once.
+    mutable QMutex limitMutex;
+    mutable std::vector<char> limitReported;
+    mutable QStringList limitProblems;
+
+    bool isWordUnit(char16_t c) const { return wordChars->containsUnit(c); }
+    const ContextData &context(int innermostTokenset) const
+    {
+        return contexts[size_t(contextOf[size_t(innermostTokenset + 1)])];
+    }
+    // Records that a regexp ran out of steps; returns the message when this is its first time.
+    QString noteLimitHit(int regexp) const;
 };
 
 // Case folding of one UTF-16 unit, fast for ASCII.

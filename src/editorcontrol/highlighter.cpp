@@ -1,6 +1,7 @@
 #include "editorcontrol/highlighter.h"
 #include "editorcontrol/compiledlanguagedata.h"
 
+#include <climits>
 #include <vector>
 
 namespace {
@@ -19,78 +20,161 @@ struct Match {
     }
 };
 
+constexpr qsizetype kBatch = 256;
+
 } // namespace
 
 // The per-line caches of one highlighter: the next match of every regexp from a position, so that a
 // regexp is searched once per match rather than tried at every character.
 struct Highlighter::Scanner {
     struct RegexpCache {
-        quint32 line = 0; // generation of the line the entry belongs to
-        int from = 0;     // searched from here...
-        int start = -1;   // ...and the first non-empty match starts here (-1: none up to the line end)
+        quint32 line = 0;     // generation of the line the entry belongs to
+        bool anchoredOnly = false; // tried at each position, not searched ahead (\G, or it ran out of steps)
+        bool strict = false;       // it ran out of steps on this line: only what a linear match needs
+        int from = INT_MAX;   // searched from here...
+        int start = -1;       // ...and the first non-empty match starts here (-1: none up to the line end)
         int length = 0;
     };
     std::vector<RegexpCache> cache;
     quint32 generation = 0;
     std::vector<char16_t> folded;
     std::vector<quint32> prefixHash;
-    QVector<StyleRun> lineRuns;
+    std::vector<char16_t> clean;  // a line whose broken surrogates are replaced
+    std::vector<StyleRun> batch;
+    // Per regexp of a token with rule word: the pattern held to end where a word may end, compiled
+    // when first needed.
+    std::vector<CompiledPatternPtr> retry;
+    std::vector<char> retryTried;
+    CompiledPattern::Scratch scratch;
+    std::function<void(const QString &)> notice;
 };
 
 Highlighter::Highlighter(CompiledLanguagePtr language)
     : language_(std::move(language)), scanner_(std::make_unique<Scanner>())
 {
-    scanner_->cache.resize(language_->data().regexps.size());
-    scanner_->folded.resize(size_t(language_->data().table.maxLength) + 1);
-    scanner_->prefixHash.resize(size_t(language_->data().table.maxLength) + 1);
+    const CompiledLanguageData &d = language_->data();
+    scanner_->cache.resize(d.regexps.size());
+    scanner_->retry.resize(d.regexps.size());
+    scanner_->retryTried.resize(d.regexps.size());
+    const int ahead = std::max(d.table.maxLength, d.prefixTable.maxLength);
+    scanner_->folded.resize(size_t(ahead) + 1);
+    scanner_->prefixHash.resize(size_t(ahead) + 1);
+    scanner_->batch.reserve(kBatch);
 }
 
 Highlighter::~Highlighter() = default;
+
+void Highlighter::setLimitNotice(std::function<void(const QString &)> notice)
+{
+    scanner_->notice = std::move(notice);
+}
+
+quint32 Highlighter::matchLimit(int lineLength, int position, bool strict)
+{
+    // Patterns that match in linear time take one or two steps per character they match, plus a few.
+    const quint32 rest = quint32(std::max(0, lineLength - position));
+    return strict ? 16 + 2 * rest : 1000 + 4 * rest;
+}
 
 namespace {
 
 // Plain text takes the style of the innermost open scope (transparent ones too: their colours are
 // the user's to choose), and outside every scope the style of the text tokenset.
-int contentTokenset(const CompiledLanguageData &d, const ScopeState &state)
+int contentOf(const CompiledLanguageData &d, const ScopeState &state)
 {
     return state.isOutermost() ? d.textTokenset : state.innermostTokenset();
 }
 
 class LineScan {
 public:
-    LineScan(const CompiledLanguageData &d, Highlighter::Scanner &s, QStringView line)
-        : d(d), s(s), text(line.utf16()), n(int(line.size())), line(line)
+    LineScan(const CompiledLanguageData &d, Highlighter::Scanner &s, QStringView line, const Highlighter::RunSink &sink)
+        : d(d), s(s), text(line.utf16()), n(int(line.size())), sink(sink)
     {
         if (++s.generation == 0) { // wrapped: forget every entry
             for (auto &c : s.cache)
                 c.line = 0;
             s.generation = 1;
         }
+        // The regexp engine is told not to check the text, so a broken surrogate never reaches it.
+        for (int i = 0; i < n; ++i) {
+            if (!QChar::isSurrogate(text[i]))
+                continue;
+            if (QChar::isHighSurrogate(text[i]) && i + 1 < n && QChar::isLowSurrogate(text[i + 1])) {
+                ++i;
+                continue;
+            }
+            s.clean.assign(text, text + n);
+            for (int j = i; j < n; ++j) {
+                if (QChar::isHighSurrogate(s.clean[size_t(j)]) && j + 1 < n && QChar::isLowSurrogate(s.clean[size_t(j) + 1]))
+                    ++j;
+                else if (QChar::isSurrogate(s.clean[size_t(j)]))
+                    s.clean[size_t(j)] = 0xFFFD;
+            }
+            text = s.clean.data();
+            break;
+        }
+    }
+
+    // Inside a surrogate pair (the text holds no broken ones): nothing begins here.
+    bool insidePair(int p) const { return QChar::isLowSurrogate(text[p]); }
+
+    void noteLimit(int re)
+    {
+        s.cache[size_t(re)].strict = true;
+        const QString message = d.noteLimitHit(re);
+        if (!message.isEmpty() && s.notice)
+            s.notice(message);
+    }
+
+    int anchoredAt(const CompiledPattern &pattern, int re, int p)
+    {
+        const CompiledPattern::Match m = pattern.match(text, n, p, true, Highlighter::matchLimit(n, p, s.cache[size_t(re)].strict),
+                                                       s.scratch);
+        if (m.result == CompiledPattern::Match::LimitHit)
+            noteLimit(re);
+        return m.result == CompiledPattern::Match::Found && m.start == p ? m.length : 0;
     }
 
     // Length of the non-empty match of a regexp that starts exactly at p, or 0.
     int regexpAt(int re, int p)
     {
-        if (const auto &simple = d.simple[size_t(re)])
-            return simple->matchAt(text, p, n);
-        if (const auto &first = d.firstChars[size_t(re)]; first && !first->test(text[p]))
+        const Regexp &r = d.regexps[size_t(re)];
+        if (r.simple)
+            return r.simple->matchAt(text, p, n);
+        if ((r.firstChars && !r.firstChars->test(text[p])) || insidePair(p))
             return 0;
         auto &c = s.cache[size_t(re)];
-        if (c.line != s.generation || p < c.from || (c.start >= 0 && p > c.start)) {
+        if (c.line != s.generation) {
             c.line = s.generation;
+            c.anchoredOnly = r.searchStart;
+            c.strict = false;
+            c.from = INT_MAX;
+        }
+        if (c.anchoredOnly)
+            return anchoredAt(*r.pattern, re, p);
+        if (p < c.from || (c.start >= 0 && p > c.start)) {
             c.from = p;
             c.start = -1;
-            const QRegularExpression &rx = d.regexps[size_t(re)];
             for (int from = p; from <= n;) {
-                const QRegularExpressionMatch m = rx.match(line, from);
-                if (!m.hasMatch())
+                const CompiledPattern::Match m =
+                    r.pattern->match(text, n, from, false, Highlighter::matchLimit(n, from, c.strict), s.scratch);
+                if (m.result == CompiledPattern::Match::LimitHit) {
+                    // Somewhere from here on the pattern runs out of steps: for the rest of the line it
+                    // is tried at each position on its own, so it fails only where it runs out.
+                    noteLimit(re);
+                    c.anchoredOnly = true;
+                    return anchoredAt(*r.pattern, re, p);
+                }
+                if (m.result == CompiledPattern::Match::None)
                     break;
-                if (m.capturedLength(0) > 0) {
-                    c.start = int(m.capturedStart(0));
-                    c.length = int(m.capturedLength(0));
+                if (m.length > 0) {
+                    c.start = m.start;
+                    c.length = m.length;
                     break;
                 }
-                from = int(m.capturedStart(0)) + 1;
+                from = m.start + 1;
+                if (from < n && insidePair(from))
+                    ++from;
             }
         }
         return c.start == p ? c.length : 0;
@@ -100,15 +184,22 @@ public:
     // end (rule word only), or 0.
     int retryAt(int re, int ruleIndex, int p)
     {
-        if (!d.hasWordEndRetry[size_t(re)])
+        const Regexp &r = d.regexps[size_t(re)];
+        if (!r.wordRule)
             return 0;
-        const QRegularExpressionMatch m = d.wordEndRetry[size_t(re)].match(
-            line, p, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
-        const int length = m.hasMatch() ? int(m.capturedLength(0)) : 0;
+        if (!s.retryTried[size_t(re)]) {
+            s.retryTried[size_t(re)] = 1;
+            const QString &w = d.definition.wordchars.isEmpty() ? QStringLiteral("[\\w]") : d.definition.wordchars;
+            s.retry[size_t(re)] = CompiledPattern::get(
+                QStringLiteral("(?:%1)(?:(?<!%2)|(?!%2))").arg(r.pattern->pattern(), w), r.pattern->caseless());
+        }
+        const CompiledPatternPtr &retry = s.retry[size_t(re)];
+        const int length = retry ? anchoredAt(*retry, re, p) : 0;
         return length > 0 && rulePasses(ruleIndex, p, length) ? length : 0;
     }
 
-    bool wordAt(int i) const { return i >= 0 && i < n && d.isWord(text[i]); }
+    bool wordBefore(int i) const { return d.wordChars->before(text, n, i); }
+    bool wordAt(int i) const { return d.wordChars->at(text, n, i); }
 
     bool rulePasses(int ruleIndex, int p, int length) const
     {
@@ -116,9 +207,9 @@ public:
             return true;
         const TokenRule &r = d.rules[size_t(ruleIndex)];
         if (r.word) {
-            if (d.isWord(text[p]) && wordAt(p - 1))
+            if (wordAt(p) && wordBefore(p))
                 return false;
-            if (d.isWord(text[p + length - 1]) && wordAt(p + length))
+            if (wordBefore(p + length) && wordAt(p + length))
                 return false;
         }
         if (r.column > 0 && p != r.column - 1)
@@ -167,9 +258,8 @@ public:
         auto consider = [&](const EndToken &e, int index) {
             const int length = closerAt(e, p);
             const MatchKey key = (MatchKey(rank) << 21) | MatchKey(index);
-            if (length > 0 && !best.beats(length, key) ) {
+            if (length > 0 && !best.beats(length, key))
                 best = Match{length, key, StyleRun::ScopeEnd, f.tokenset, e.token, level};
-            }
         };
         if (t.symmetrical) {
             for (size_t i = 0; i < t.starts.size(); ++i)
@@ -187,27 +277,25 @@ public:
             consider(t.ends[i], int(i));
     }
 
-    void tryLiterals(const ContextData &c, int p, Match &best)
+    // Folds the text from p on and hashes each prefix, up to `length` characters.
+    void foldAhead(int p, int length)
     {
-        const char16_t first = foldChar(text[p]);
-        const int bucket = first < 128 ? first : 128;
-        const std::vector<int> &lengths = c.lengths[bucket];
-        if (lengths.empty())
-            return;
-        if (c.literalsAtWordStart[bucket] && wordAt(p - 1))
-            return;
-        const int longest = std::min(lengths.front(), n - p);
-        if (longest <= 0)
-            return;
         quint32 h = HashSeed;
-        for (int i = 0; i < longest; ++i) {
-            const char16_t f = i == 0 ? first : foldChar(text[p + i]);
+        for (int i = 0; i < length; ++i) {
+            const char16_t f = foldChar(text[p + i]);
             s.folded[size_t(i)] = f;
             h = hashStep(h, f);
             s.prefixHash[size_t(i) + 1] = h;
         }
+    }
+
+    void tryLiterals(const ContextData &c, int bucket, int p, int folded, Match &best)
+    {
+        const std::vector<int> &lengths = c.lengths[bucket];
+        if (lengths.empty() || (c.literalsAtWordStart[bucket] && wordBefore(p)))
+            return;
         for (int length : lengths) {
-            if (length > longest)
+            if (length > folded)
                 continue;
             if (length < best.length)
                 return;
@@ -229,18 +317,45 @@ public:
         }
     }
 
-    void tryRegexps(const ContextData &c, int p, Match &best)
+    void tryRegexp(int r, int p, Match &best)
     {
-        const char16_t ch = text[p];
-        for (int r : c.regexpsByFirst[ch < 128 ? ch : 128]) {
-            const RegexpToken &rt = d.regexpTokens[size_t(r)];
-            int length = regexpAt(rt.regexp, p);
-            if (length > 0 && !rulePasses(rt.rule, p, length))
-                length = retryAt(rt.regexp, rt.rule, p);
-            if (length > 0 && !best.beats(length, rt.key))
-                best = Match{length, rt.key, rt.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
-                             rt.tokenset, rt.token, -1};
+        const RegexpToken &rt = d.regexpTokens[size_t(r)];
+        int length = regexpAt(rt.regexp, p);
+        if (length > 0 && !rulePasses(rt.rule, p, length))
+            length = retryAt(rt.regexp, rt.rule, p);
+        if (length > 0 && !best.beats(length, rt.key))
+            best = Match{length, rt.key, rt.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
+                         rt.tokenset, rt.token, -1};
+    }
+
+    void tryRegexps(const ContextData &c, int bucket, int p, int folded, Match &best)
+    {
+        // Regexps that begin with a literal prefix: only those whose prefix is here.
+        for (int length : c.prefixLengths[bucket]) {
+            if (length > folded)
+                continue;
+            const LiteralTable::Slot *slot = d.prefixTable.find(s.prefixHash[size_t(length)], s.folded.data(), length);
+            if (!slot)
+                continue;
+            for (int e = 0; e < slot->count; ++e) {
+                const int r = d.prefixTable.entries[size_t(slot->first + e)];
+                const RegexpToken &rt = d.regexpTokens[size_t(r)];
+                if (!c.valid[size_t(rt.tokenset)] || (rt.caseSensitive && QStringView(text + p, length) != rt.prefix))
+                    continue;
+                // What follows the prefix must be able to go on the match, or end it.
+                const int q = p + length;
+                if (rt.afterPrefix && !(q < n && rt.afterPrefix->test(text[q]))
+                    && !(rt.mayEndAfterPrefix && !(rt.wordEndAfterPrefix && wordAt(q))))
+                    continue;
+                tryRegexp(r, p, best);
+            }
         }
+        const char16_t ch = text[p];
+        const int raw = ch < 128 ? ch : 128;
+        for (int i = c.byFirstStart[raw]; i < c.byFirstStart[raw + 1]; ++i)
+            tryRegexp(c.byFirst[size_t(i)], p, best);
+        for (int r : c.anyFirst)
+            tryRegexp(r, p, best);
     }
 
     // What a closer of the open scopes may begin with: the innermost scope's, and those of enclosing
@@ -275,22 +390,33 @@ public:
         return state;
     }
 
-    ScopeState run(const ScopeState &in, QVector<StyleRun> &runs, int offset)
+    void emit(const StyleRun &run)
     {
+        s.batch.push_back(run);
+        if (qsizetype(s.batch.size()) >= kBatch) {
+            sink(s.batch.data(), qsizetype(s.batch.size()));
+            s.batch.clear();
+        }
+    }
+
+    ScopeState run(const ScopeState &in)
+    {
+        s.batch.clear();
         ScopeState state = validated(in);
         int plainStart = 0;
-        int content = contentTokenset(d, state);
+        int content = contentOf(d, state);
         auto flushPlain = [&](int end) {
             if (end > plainStart)
-                runs.append(StyleRun{offset + plainStart, end - plainStart, content, -1, StyleRun::Plain});
+                emit(StyleRun{plainStart, end - plainStart, content, -1, StyleRun::Plain});
         };
         const ContextData *c = &d.context(state.innermostTokenset());
         PatternAnalysis::FirstChars closers = closerChars(state);
         for (int p = 0; p < n;) {
             const char16_t ch = text[p];
             const bool mayClose = !state.isOutermost() && closers.test(ch);
-            if (!mayClose && ch < 128
-                && (c->nothingStarts[ch] || (c->wordStartsOnly[ch] && p > 0 && d.isWord(text[p - 1])))) {
+            if ((!mayClose && ch < 128
+                 && (c->nothingStarts[ch] || (c->wordStartsOnly[ch] && p > 0 && wordBefore(p))))
+                || insidePair(p)) {
                 ++p;
                 continue;
             }
@@ -305,27 +431,36 @@ public:
                         break;
                 }
             }
-            tryLiterals(*c, p, best);
-            tryRegexps(*c, p, best);
+            const char16_t first = foldChar(ch);
+            const int bucket = first < 128 ? first : 128;
+            const int want = std::max(c->lengths[bucket].empty() ? 0 : c->lengths[bucket].front(),
+                                      c->prefixLengths[bucket].empty() ? 0 : c->prefixLengths[bucket].front());
+            const int folded = std::min(want, n - p);
+            foldAhead(p, folded);
+            tryLiterals(*c, bucket, p, folded, best);
+            tryRegexps(*c, bucket, p, folded, best);
             if (best.length == 0) {
                 ++p;
                 continue;
             }
             flushPlain(p);
-            runs.append(StyleRun{offset + p, best.length, best.tokenset, best.token, best.kind});
+            emit(StyleRun{p, best.length, best.tokenset, best.token, best.kind});
             if (best.kind == StyleRun::ScopeEnd)
                 state.truncate(best.closeLevel);
             else if (best.kind == StyleRun::ScopeStart && state.depth() < MaxScopeDepth)
                 state.push(ScopeState::Frame{best.tokenset, best.token});
             if (best.kind != StyleRun::Token) {
                 c = &d.context(state.innermostTokenset());
-                content = contentTokenset(d, state);
+                content = contentOf(d, state);
                 closers = closerChars(state);
             }
             p += best.length;
             plainStart = p;
         }
         flushPlain(n);
+        if (!s.batch.empty())
+            sink(s.batch.data(), qsizetype(s.batch.size()));
+        s.batch.clear();
         // Single-line scopes close at the line end, with every scope opened inside them.
         for (int level = 0; level < state.depth(); ++level)
             if (d.tokensets[size_t(state.at(level).tokenset)].singleLine) {
@@ -340,25 +475,37 @@ private:
     Highlighter::Scanner &s;
     const char16_t *text;
     int n;
-    QStringView line;
+    const Highlighter::RunSink &sink;
 };
 
 } // namespace
 
+int Highlighter::contentTokenset(const ScopeState &state) const
+{
+    return contentOf(language_->data(), state);
+}
+
+ScopeState Highlighter::highlightLine(QStringView line, const ScopeState &in, const RunSink &sink)
+{
+    LineScan scan(language_->data(), *scanner_, line, sink);
+    return scan.run(in);
+}
+
 ScopeState Highlighter::highlightLine(QStringView line, const ScopeState &in, QVector<StyleRun> &runs)
 {
     runs.clear();
-    LineScan scan(language_->data(), *scanner_, line);
-    return scan.run(in, runs, 0);
+    return highlightLine(line, in, [&runs](const StyleRun *batch, qsizetype count) {
+        runs.reserve(runs.size() + count);
+        for (const StyleRun *r = batch; r != batch + count; ++r)
+            runs.append(*r);
+    });
 }
 
 QVector<StyleRun> Highlighter::highlightText(QStringView text, bool mergeByTokenset)
 {
     QVector<StyleRun> runs;
-    QVector<StyleRun> &line = scanner_->lineRuns;
     ScopeState state;
-    const CompiledLanguageData &d = language_->data();
-    const int n = int(text.size());
+    int offset = 0;
     auto add = [&](const StyleRun &r) {
         if (mergeByTokenset && !runs.isEmpty() && runs.last().tokenset == r.tokenset) {
             StyleRun &last = runs.last();
@@ -369,20 +516,25 @@ QVector<StyleRun> Highlighter::highlightText(QStringView text, bool mergeByToken
         }
         runs.append(r);
     };
+    const RunSink sink = [&](const StyleRun *batch, qsizetype count) {
+        for (qsizetype i = 0; i < count; ++i) {
+            StyleRun r = batch[i];
+            r.start += offset;
+            add(r);
+        }
+    };
+    const int n = int(text.size());
     for (int start = 0; start < n;) {
         int end = start;
         while (end < n && text[end] != u'\n' && text[end] != u'\r')
             ++end;
-        line.clear();
-        LineScan scan(d, *scanner_, text.mid(start, end - start));
-        state = scan.run(state, line, start);
-        for (const StyleRun &r : std::as_const(line))
-            add(r);
+        offset = start;
+        state = highlightLine(text.mid(start, end - start), state, sink);
         int next = end;
         if (next < n)
             next += (text[next] == u'\r' && next + 1 < n && text[next + 1] == u'\n') ? 2 : 1;
         if (next > end)
-            add(StyleRun{end, next - end, contentTokenset(d, state), -1, StyleRun::Plain});
+            add(StyleRun{end, next - end, contentTokenset(state), -1, StyleRun::Plain});
         start = next;
     }
     return runs;

@@ -6,6 +6,8 @@
 #include <QStringView>
 #include <QVector>
 
+#include <functional>
+
 // One piece of coloured text. Runs of a line are contiguous and cover the whole line.
 struct StyleRun {
     enum Kind : quint8 {
@@ -27,6 +29,9 @@ struct CompiledLanguageData;
 // Colours text with a compiled language, one line at a time: the scope state at the end of a line is
 // the state at the start of the next, so an editor re-colours from an edited line only until the
 // state it reaches equals the one it stored before.
+//
+// Time is linear in the length of a line: each line is checked once for broken surrogates, the regexp
+// engine never re-validates it, and every regexp match is bounded (see matchLimit()).
 class Highlighter {
 public:
     explicit Highlighter(CompiledLanguagePtr language);
@@ -37,14 +42,33 @@ public:
     const CompiledLanguagePtr &language() const { return language_; }
     struct Scanner; // per-line caches, reused between calls
 
-    // Colours one line (without its line break) starting in state `in`; replaces `runs` with the
-    // line's runs (offsets within the line) and returns the state at the start of the next line.
+    // Receives a line's runs in order, a batch at a time (offsets within the line).
+    using RunSink = std::function<void(const StyleRun *runs, qsizetype count)>;
+
+    // Colours one line (without its line break) starting in state `in`; hands the line's runs to
+    // `sink` and returns the state at the start of the next line.
+    ScopeState highlightLine(QStringView line, const ScopeState &in, const RunSink &sink);
+    // The same, replacing `runs` with the line's runs.
     ScopeState highlightLine(QStringView line, const ScopeState &in, QVector<StyleRun> &runs);
 
     // Colours a whole text (lines end at LF, CR LF or CR). Offsets are within the text; a line break
     // takes the style of the scope that stays open across it. With `mergeByTokenset`, adjacent runs
     // of one tokenset become one run (kind of the first, token -1 when they differ).
     QVector<StyleRun> highlightText(QStringView text, bool mergeByTokenset = false);
+
+    // The tokenset whose style plain text takes in a state: the innermost open scope's, or the text
+    // tokenset's outside every scope. A line break takes it for the state after its line.
+    int contentTokenset(const ScopeState &state) const;
+
+    // Called with a message the first time a regexp token of the language runs out of steps (see
+    // CompiledLanguage::matchLimitProblems()).
+    void setLimitNotice(std::function<void(const QString &message)> notice);
+
+    // The steps a regexp may take at one position of a line of `lineLength` characters before it
+    // counts as no match there: enough for any pattern that works in time linear in what it
+    // matches, far too few for one that backtracks without end. Once a pattern has run out of steps
+    // on a line (`strict`), it gets only what a linear match needs for the rest of the line.
+    static quint32 matchLimit(int lineLength, int position, bool strict);
 
 private:
     CompiledLanguagePtr language_;

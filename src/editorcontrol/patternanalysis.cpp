@@ -7,17 +7,17 @@ namespace PatternAnalysis {
 namespace {
 
 // Unicode classes as the regexp engine sees them with Unicode properties on.
-bool isWordU(char16_t c)
+bool isWordU(char32_t c)
 {
     return c == u'_' || QChar::isLetterOrNumber(c);
 }
 
-bool isDigitU(char16_t c)
+bool isDigitU(char32_t c)
 {
     return QChar::category(c) == QChar::Number_DecimalDigit;
 }
 
-bool isSpaceU(char16_t c)
+bool isSpaceU(char32_t c)
 {
     if ((c >= 9 && c <= 13) || c == 0x85 || c == 0x180E)
         return true;
@@ -35,10 +35,10 @@ bool bit(const quint64 *bits, int c)
     return (bits[c >> 6] >> (c & 63)) & 1;
 }
 
-void addAsciiWhere(quint64 *bits, bool (*pred)(char16_t), bool invert)
+void addAsciiWhere(quint64 *bits, bool (*pred)(char32_t), bool invert)
 {
     for (int c = 0; c < 128; ++c)
-        if (pred(char16_t(c)) != invert)
+        if (pred(char32_t(c)) != invert)
             setBit(bits, c);
 }
 
@@ -115,6 +115,8 @@ public:
                 return false; // POSIX classes
             char16_t lo;
             ++i;
+            if (c.isSurrogate())
+                return false; // characters beyond the BMP: left to the regexp engine
             if (c == u'\\') {
                 bool isLiteral;
                 if (!escape(cls, true, lo, isLiteral))
@@ -134,6 +136,8 @@ public:
                     if (!escape(scratch, true, hi, isLiteral) || !isLiteral)
                         return false;
                 } else {
+                    if (s[i].isSurrogate())
+                        return false;
                     hi = s[i++].unicode();
                 }
                 if (hi < lo)
@@ -169,7 +173,7 @@ public:
                 addLiteral(cls, lit);
             return true;
         }
-        if (isMeta(c))
+        if (isMeta(c) || c.isSurrogate())
             return false;
         addLiteral(cls, c.unicode());
         ++i;
@@ -273,9 +277,9 @@ public:
 
 } // namespace
 
-bool CharClass::contains(char16_t c, bool caseless) const
+bool CharClass::contains(char32_t c, bool caseless) const
 {
-    auto positive = [this, caseless](char16_t x) {
+    auto positive = [this, caseless](char32_t x) {
         if (x < 128)
             return bit(ascii, x) || (caseless && QChar::isLetter(x) && bit(ascii, x ^ 0x20));
         if ((word && isWordU(x)) || (digit && isDigitU(x)) || (space && isSpaceU(x)) || (notWord && !isWordU(x))
@@ -289,7 +293,7 @@ bool CharClass::contains(char16_t c, bool caseless) const
     bool in = positive(c);
     if (!in && caseless) {
         // Other cases of c, as the regexp engine compares without case (K matches the Kelvin sign).
-        const char16_t lower = QChar::toLower(c), upper = QChar::toUpper(c), folded = QChar::toCaseFolded(c);
+        const char32_t lower = QChar::toLower(c), upper = QChar::toUpper(c), folded = QChar::toCaseFolded(c);
         in = (lower != c && positive(lower)) || (upper != c && positive(upper)) || (folded != c && positive(folded));
     }
     return in != negated;
@@ -297,23 +301,39 @@ bool CharClass::contains(char16_t c, bool caseless) const
 
 int SimplePattern::matchAt(const char16_t *text, int p, int n) const
 {
-    if (p >= n || !first.contains(text[p], caseless))
-        return 0;
-    int q = p + 1;
-    if (restMinimum < 0)
+    // The character at i and its length in units.
+    auto at = [text, n](int i, char32_t &c) {
+        const char16_t u = text[i];
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1])) {
+            c = QChar::surrogateToUcs4(u, text[i + 1]);
+            return 2;
+        }
+        c = u;
         return 1;
-    while (q < n && rest.contains(text[q], caseless))
-        ++q;
-    return q - p - 1 >= restMinimum ? q - p : 0;
+    };
+    char32_t c = 0;
+    if (p >= n || (p > 0 && QChar::isLowSurrogate(text[p]) && QChar::isHighSurrogate(text[p - 1])))
+        return 0;
+    int q = p + at(p, c);
+    if (!first.contains(c, caseless))
+        return 0;
+    if (restMinimum < 0)
+        return q - p;
+    int repeats = 0;
+    for (int length; q < n && (length = at(q, c), rest.contains(c, caseless)); q += length)
+        ++repeats;
+    return repeats >= restMinimum ? q - p : 0;
 }
 
-std::optional<FirstChars> firstChars(const QString &pattern, bool caseless)
+std::optional<FirstChars> firstChars(const QString &pattern, bool caseless, bool *mayBeEmpty)
 {
     Parser parser(pattern);
     FirstChars out;
     bool nullable = false;
-    if (!parser.alternation(out, nullable, caseless) || !parser.atEnd() || nullable)
+    if (!parser.alternation(out, nullable, caseless) || !parser.atEnd() || (nullable && !mayBeEmpty))
         return std::nullopt; // a pattern that may match empty can "begin" anywhere
+    if (mayBeEmpty)
+        *mayBeEmpty = nullable;
     return out;
 }
 
@@ -349,6 +369,126 @@ std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless
     sp.first = a;
     sp.rest = b;
     return sp;
+}
+
+namespace {
+
+// One literal character at s[i] (a plain character or an escaped punctuation mark), advancing i;
+// nullopt at anything else.
+std::optional<char16_t> literalAt(const QString &s, qsizetype &i)
+{
+    const QChar c = s[i];
+    if (c == u'\\') {
+        if (i + 1 >= s.size())
+            return std::nullopt;
+        const QChar e = s[i + 1];
+        if (e.unicode() >= 128 || e.isLetterOrNumber())
+            return std::nullopt; // \d, \x41, \Q, back references, anchors...
+        i += 2;
+        return e.unicode();
+    }
+    if (isMeta(c) || c.isSurrogate())
+        return std::nullopt;
+    ++i;
+    return c.unicode();
+}
+
+// Whether the pattern has an alternative at its top level ("ab|cd"), or quoting that hides its shape.
+bool topLevelAlternative(const QString &s)
+{
+    int depth = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c == u'\\') {
+            if (i + 1 < s.size() && s[i + 1] == u'Q')
+                return true;
+            ++i;
+        } else if (c == u'[') {
+            // Skip the class: "]" right after "[" or "[^" is a member.
+            ++i;
+            if (i < s.size() && s[i] == u'^')
+                ++i;
+            if (i < s.size() && s[i] == u']')
+                ++i;
+            for (; i < s.size() && s[i] != u']'; ++i) {
+                if (s[i] == u'\\')
+                    ++i;
+                else if (s[i] == u'[' && i + 1 < s.size() && s[i + 1] == u':') {
+                    const qsizetype end = s.indexOf(QStringLiteral(":]"), i + 2);
+                    if (end < 0)
+                        return true;
+                    i = end + 1;
+                }
+            }
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            --depth;
+        } else if (c == u'|' && depth == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<QString> plainText(const QString &pattern)
+{
+    QString text;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const std::optional<char16_t> c = literalAt(pattern, i);
+        if (!c)
+            return std::nullopt;
+        text.append(QChar(*c));
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+    return text;
+}
+
+Prefix literalPrefix(const QString &pattern, bool caseless, int maxLength)
+{
+    Prefix prefix;
+    if (topLevelAlternative(pattern))
+        return prefix;
+    qsizetype rest = 0; // where what follows the prefix begins in the pattern; -1: not at an item
+    for (qsizetype i = 0; i < pattern.size() && prefix.text.size() < maxLength;) {
+        const qsizetype at = i;
+        const std::optional<char16_t> c = literalAt(pattern, i);
+        const QChar next = i < pattern.size() ? pattern[i] : QChar();
+        if (!c || (caseless && *c >= 128) || next == u'?' || next == u'*' || next == u'{') {
+            rest = at; // not a character every match has
+            break;
+        }
+        prefix.text.append(QChar(caseless && *c >= 'A' && *c <= 'Z' ? char16_t(*c + 32) : *c));
+        rest = i;
+        if (next == u'+') {
+            rest = -1; // the character may repeat
+            break;
+        }
+    }
+    if (prefix.text.isEmpty() || rest < 0)
+        return prefix;
+    if (rest >= pattern.size()) {
+        prefix.next = FirstChars{};
+        prefix.restMayBeEmpty = true;
+    } else {
+        prefix.next = firstChars(pattern.mid(rest), caseless, &prefix.restMayBeEmpty);
+    }
+    return prefix;
+}
+
+bool usesSearchStart(const QString &pattern)
+{
+    for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {
+        if (pattern[i] != u'\\')
+            continue;
+        if (pattern[i + 1] == u'G' || pattern[i + 1] == u'Q')
+            return true; // after \Q the pattern's shape is not followed: assume the worst
+        ++i;
+    }
+    return false;
 }
 
 } // namespace PatternAnalysis

@@ -19,7 +19,7 @@ struct CharClass {
     std::vector<std::pair<char16_t, char16_t>> ranges;        // members from 128 up
     bool negated = false;
 
-    bool contains(char16_t c, bool caseless) const;
+    bool contains(char32_t c, bool caseless) const;
 };
 
 // The characters a match may begin with; test() never says no to a character that can begin one.
@@ -36,11 +36,27 @@ struct SimplePattern {
     int restMinimum = -1; // -1: no second part; 0: "*"; 1: "+"
     bool caseless = false;
 
-    // Length of the longest match at p (the regexp engine's greedy match), 0 for none.
+    // Length of the longest match at p (the regexp engine's greedy match), 0 for none. Steps by whole
+    // characters, as the regexp engine does; p must not split a surrogate pair.
     int matchAt(const char16_t *text, int p, int n) const;
 };
 
-std::optional<FirstChars> firstChars(const QString &pattern, bool caseless);
+// The characters a match may begin with, or nullopt when they are not known. A pattern that may match
+// empty gives nullopt, unless `mayBeEmpty` is given to be told so.
+std::optional<FirstChars> firstChars(const QString &pattern, bool caseless, bool *mayBeEmpty = nullptr);
 std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless);
+
+// The text a pattern matches when it holds no operator at all ("kw1", "a\.b"), else nullopt.
+std::optional<QString> plainText(const QString &pattern);
+// The text every match begins with (folded when caseless, and then stopping before a character beyond
+// ASCII), at most `maxLength` characters; and what may follow it in a match.
+struct Prefix {
+    QString text;                   // empty when no prefix is sure
+    std::optional<FirstChars> next; // what the rest of a match may begin with, when known
+    bool restMayBeEmpty = false;    // (when `next` is known) a match may end right after the prefix
+};
+Prefix literalPrefix(const QString &pattern, bool caseless, int maxLength);
+// Whether the pattern holds \G, so that a match depends on where the search starts.
+bool usesSearchStart(const QString &pattern);
 
 } // namespace PatternAnalysis

@@ -18,6 +18,7 @@ const QStringList kTexts = {
     QStringLiteral("int main(void) {\treturn 0x1F; }  // done"),
     QStringLiteral("Ärger äußerst ſtraße KELVIN \u212A _a1 ٣٤ x\u00A0y\u2028z\u0085w"),
     QStringLiteral("[a]-b+c \"q\\\"\" ''' $$ ~~ 12.5e-3 ABCabc"),
+    QStringLiteral("a𝐀b 😀x 𝟙2 _𝐚"), // beyond the BMP: letters, a symbol, a digit
 };
 
 // Calls check(caseless, text, position, length of the regexp engine's match there) for
@@ -91,7 +92,7 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
             sample = QString::fromUtf8(TestUtil::readFile(file));
         Highlighter fast(CompiledLanguage::compile(def, true));
         Highlighter slow(CompiledLanguage::compile(def, false));
-        const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,");
+        const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,😀𝐀");
         QString text = sample;
         for (int round = 0; round <= 20; ++round, text = sample) {
             for (int k = 0; round > 0 && k < 30 && !text.isEmpty(); ++k) { // round 0: the sample itself

@@ -48,8 +48,13 @@ LanguageDefinition language(const QVector<TokensetDefinition> &sets)
 
 QString marked(const LanguageDefinition &definition, const QString &text)
 {
-    const CompiledLanguagePtr language = CompiledLanguage::compile(definition);
-    Highlighter highlighter(language);
+    Highlighter highlighter(CompiledLanguage::compile(definition));
+    return marked(highlighter, text);
+}
+
+QString marked(Highlighter &highlighter, const QString &text)
+{
+    const CompiledLanguagePtr &language = highlighter.language();
     QString out;
     for (const StyleRun &r : highlighter.highlightText(text, true)) {
         const QString piece = text.mid(r.start, r.length);

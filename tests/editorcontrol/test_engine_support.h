@@ -38,6 +38,7 @@ LanguageDefinition language(const QVector<TokensetDefinition> &sets);
 // The text with every run of a tokenset other than the plain text shown as [Name:text]; the
 // runs of one tokenset are merged.
 QString marked(const LanguageDefinition &definition, const QString &text);
+QString marked(Highlighter &highlighter, const QString &text);
 
 // A table of texts and how each is marked.
 struct MarkedCase {

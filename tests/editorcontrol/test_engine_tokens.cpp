@@ -121,3 +121,31 @@ TEST(EngineTokens, RegexpWithRuleWordTakesItsNextChoiceThatEndsAtAWordEnd)
          }()}), "[ x endif y", "[B:[ x endif] y"},
     });
 }
+
+// Characters beyond the BMP are word characters only when they are letters or digits, for the rule
+// word and for \w alike; a broken surrogate is one character; a \G token matches wherever it is
+// tried, not only where the line's first search began.
+TEST(EngineTokens, CharactersBeyondTheBmpAndSearchStarts)
+{
+    const QString broken = QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y");
+    expectMarked({
+        {"an emoji is no word character", language({listSet("K", {"if"}, false, "word")}), "if😀 𝐀if if𝐀", "[K:if]😀 𝐀if if𝐀"},
+        {"\\w takes letters beyond the BMP", language({listSet("W", {"\\w+"}, true)}), "a𝐀b 😀", "[W:a𝐀b] 😀"},
+        {"a broken surrogate", language({listSet("R", {"x.y"}, true)}), broken + " x", "[R:" + broken + "] x"},
+        {"\\G after the first search", language({listSet("G", {"\\Gb"}, true)}), "ab b", "a[G:b] [G:b]"},
+    });
+}
+
+// A regexp that backtracks without end counts as no match where it runs out of steps and still
+// matches further on; the first time is reported once, to the highlighter and on the language.
+TEST(EngineTokens, ARegexpThatRunsOutOfStepsFailsOnlyWhereItDoes)
+{
+    Highlighter h(CompiledLanguage::compile(language({listSet("Slow", {"(a+)+b"}, true), listSet("K", {"if"})})));
+    QStringList notices;
+    h.setLimitNotice([&notices](const QString &message) { notices << message; });
+    const QString line = QString(40, u'a') + QStringLiteral("c ab if");
+    EXPECT_EQ(marked(h, line + "\n" + line), line.chopped(5) + "[Slow:ab] [K:if]\n" + line.chopped(5) + "[Slow:ab] [K:if]");
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].startsWith("test.lng: tokenset \"Slow\", token \"(a+)+b\": ")) << notices[0].toStdString();
+    EXPECT_EQ(h.language()->matchLimitProblems(), notices);
+}
