@@ -1,6 +1,11 @@
 // Benchmark B: colouring a 100 KB C sample in full, against one keystroke in its middle line.
 // A keystroke re-colours from its line until the scope state repeats, so it should cost at most a
 // twentieth of the full colouring (in practice one line).
+//
+// Then the engine at scale, each pair to be read side by side: 1 MB of C as one line against the
+// same text in short lines (time is linear in line length); 10,000 regexp tokens against 10,000
+// literal tokens on 100 KB; 33 KB that a regexp backtracking without end, (a+)+$, runs over,
+// against the same text without that token; the three output forms of 1 MB.
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/definitionreader.h"
 #include "editorcontrol/documenthighlighter.h"
@@ -19,7 +24,7 @@ namespace {
 
 QString sourceFile(const QString &relative)
 {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().absoluteFilePath(QStringLiteral("../") + relative);
+    return QDir(QStringLiteral(VARLEX_SOURCE_DIR)).absoluteFilePath(relative);
 }
 
 struct Fixture {
@@ -107,16 +112,124 @@ void BM_Compile(benchmark::State &state)
 }
 BENCHMARK(BM_Compile)->Unit(benchmark::kMicrosecond);
 
-void BM_Html(benchmark::State &state)
+LanguageDefinition readDefinition(const QString &relative)
+{
+    LanguageDefinition def;
+    DefinitionError error;
+    if (!DefinitionReader::readFile(sourceFile(relative), def, error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.toString()));
+        std::abort();
+    }
+    return def;
+}
+
+// About 1 MB of the C sample, in its lines (0) or as one line (1).
+void BM_LineLength(benchmark::State &state)
 {
     const Fixture &f = fixture();
+    QString text;
+    while (text.size() < 1024 * 1024)
+        text += f.text;
+    if (state.range(0) == 1)
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     Highlighter h(f.language);
-    const QVector<StyleRun> runs = h.highlightText(f.text, true);
     for (auto _ : state)
-        benchmark::DoNotOptimize(TextRenderer::toHtml(f.text, runs, *f.language));
-    state.SetBytesProcessed(state.iterations() * f.text.size() * 2);
+        benchmark::DoNotOptimize(h.highlightText(text, true));
+    state.SetLabel(state.range(0) ? "one line" : "short lines");
+    state.SetBytesProcessed(state.iterations() * text.size() * 2);
 }
-BENCHMARK(BM_Html)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LineLength)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// 10,000 tokens kw0..kw9999 on 100 KB of such words and others: literal (0), regexps that are plain
+// text (1), regexps with more than plain text, "kwN(_[0-9]+)?" (2).
+void BM_TenThousandTokens(benchmark::State &state)
+{
+    TokensetDefinition set;
+    set.name = QStringLiteral("Words");
+    set.id = 3;
+    set.tokens.present = true;
+    set.tokens.rule = QStringLiteral("word");
+    for (int i = 0; i < 10000; ++i) {
+        const QString word = QStringLiteral("kw%1").arg(i);
+        set.tokens.tokens.append(TokenDefinition{state.range(0) == 2 ? word + QStringLiteral("(_[0-9]+)?") : word,
+                                                 QString(), state.range(0) != 0, QStringLiteral("word")});
+    }
+    LanguageDefinition def;
+    def.fileName = QStringLiteral("bench.lng");
+    def.tokensets = {set};
+    const CompiledLanguagePtr language = CompiledLanguage::compile(def);
+    QString text;
+    for (quint32 seed = 1; text.size() < 100 * 1024;) {
+        seed = seed * 1664525u + 1013904223u;
+        text += (seed >> 28) < 10 ? QStringLiteral("kw%1_%2 ").arg((seed >> 8) % 12000).arg(seed & 7)
+                                  : QStringLiteral("other%1 word, ").arg(seed % 100);
+        if ((seed >> 4) % 16 == 0)
+            text += QLatin1Char('\n');
+    }
+    Highlighter h(language);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(h.highlightText(text, true));
+    static const char *const labels[] = {"literal", "plain-text regexps", "regexps"};
+    state.SetLabel(labels[state.range(0)]);
+}
+BENCHMARK(BM_TenThousandTokens)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// 33 KB of lines "aaa…a!" coloured with C, without (0) and with (1) a token "(a+)+$".
+void BM_BacktrackingWithoutEnd(benchmark::State &state)
+{
+    LanguageDefinition def = readDefinition(QStringLiteral("data/languages/c.lng"));
+    if (state.range(0) == 1) {
+        TokensetDefinition set;
+        set.name = QStringLiteral("Slow");
+        set.id = 3;
+        set.tokens.present = true;
+        set.tokens.tokens.append(TokenDefinition{QStringLiteral("(a+)+$"), QString(), true, QString()});
+        def.tokensets.append(set);
+    }
+    const CompiledLanguagePtr language = CompiledLanguage::compile(def);
+    const QString text = (QString(63, QLatin1Char('a')) + QStringLiteral("!\n")).repeated(33 * 1024 / 65);
+    Highlighter h(language);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(h.highlightText(text, true));
+    state.SetLabel(state.range(0) ? "with (a+)+$" : "without");
+}
+BENCHMARK(BM_BacktrackingWithoutEnd)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Colouring and writing about 1 MB of C as HTML (0), ANSI (1) and spans (2).
+void BM_Output(benchmark::State &state)
+{
+    const Fixture &f = fixture();
+    QString text;
+    while (text.size() < 1024 * 1024)
+        text += f.text;
+    const auto format = TextRenderer::Format(state.range(0));
+    Highlighter h(f.language);
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        TextRenderer out(*f.language, format, [&bytes](QByteArrayView b) {
+            bytes += b.size();
+            return true;
+        });
+        ScopeState scope;
+        for (qsizetype start = 0; start < text.size();) {
+            qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+            if (end < 0)
+                end = text.size();
+            const QStringView line = QStringView(text).mid(start, end - start);
+            scope = h.highlightLine(line, scope, [&](const StyleRun *runs, qsizetype count) {
+                for (qsizetype i = 0; i < count; ++i)
+                    out.write(line.mid(runs[i].start, runs[i].length), runs[i].tokenset);
+            });
+            out.write(QStringView(text).mid(end, end < text.size() ? 1 : 0), h.contentTokenset(scope));
+            start = end + 1;
+        }
+        out.finish();
+    }
+    static const char *const labels[] = {"html", "ansi", "spans"};
+    state.SetLabel(labels[state.range(0)]);
+    state.counters["output_bytes"] = double(bytes) / double(state.iterations());
+}
+BENCHMARK(BM_Output)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

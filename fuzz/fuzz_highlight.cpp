@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (covered != text.size())
         __builtin_trap();
-    TextRenderer::toHtmlUtf8(text, runs, *fastLanguage);
-    TextRenderer::toAnsiUtf8(text, runs, *fastLanguage);
+    TextRenderer::render(text, runs, *fastLanguage, TextRenderer::Format::Html);
+    TextRenderer::render(text, runs, *fastLanguage, TextRenderer::Format::Ansi);
 
     DocumentHighlighter doc(fastLanguage);
     doc.setText(text);

@@ -1,19 +1,18 @@
 // varlex-cli highlight: colours a text with a language definition, as HTML, ANSI or a list of runs.
+// The text streams through: read in blocks, coloured line by line, written as it goes.
 #include "cli/arguments.h"
 #include "cli/inputfile.h"
 #include "cli/output.h"
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/definitionreader.h"
-#include "editorcontrol/highlighter.h"
-#include "editorcontrol/textrenderer.h"
+#include "editorcontrol/highlightstream.h"
 
 #include <QFileInfo>
 
+#include <cstdio>
+
 namespace {
 
-// Offsets are 32-bit character counts: far beyond any text worth colouring, refused rather than
-// wrapped.
-constexpr qint64 kMaxTextBytes = qint64(1) << 30;
 constexpr qint64 kMaxDefinitionBytes = qint64(64) << 20;
 
 int run(const Cli::Arguments &args)
@@ -38,30 +37,30 @@ int run(const Cli::Arguments &args)
         return Cli::fail(Cli::BadInput, error.toString());
     for (const BadRegexp &bad : definition.badRegexps)
         Cli::fail(Cli::Ok, QStringLiteral("highlight: warning: ") + DefinitionReader::describe(definition, bad));
-    if (!Cli::readInput(input, kMaxTextBytes, bytes, problem))
-        return Cli::fail(Cli::BadInput, problem);
-    const QString text = Cli::decodeText(bytes);
-    bytes = QByteArray();
+    TextSource source;
+    if (!source.open(input))
+        return Cli::fail(Cli::BadInput, source.problem());
 
     const CompiledLanguagePtr language = CompiledLanguage::compile(definition);
     Highlighter highlighter(language);
-    const QVector<StyleRun> runs = highlighter.highlightText(text, true);
-
-    if (format == QLatin1String("spans")) {
-        QByteArray out;
-        for (const StyleRun &r : runs) {
-            if (r.tokenset < 0)
-                continue;
-            out += QByteArray::number(r.start) + '\t' + QByteArray::number(r.length) + '\t'
-                + Cli::oneLine(language->tokensetName(r.tokenset)).toUtf8() + '\n';
-        }
-        Cli::out(out);
-    } else if (format == QLatin1String("ansi")) {
-        Cli::out(TextRenderer::toAnsiUtf8(text, runs, *language));
-    } else {
-        const QString title = input == QLatin1String("-") ? definition.name : QFileInfo(input).fileName();
-        Cli::out(TextRenderer::toHtmlUtf8(text, runs, *language, title));
-    }
+    highlighter.setLimitNotice([&source](const QString &message) {
+        Cli::fail(Cli::Ok, QStringLiteral("%1 (first at line %2 of %3)").arg(message).arg(source.lineNumber()).arg(source.displayName()));
+    });
+    const TextRenderer::Format kind = format == QLatin1String("spans") ? TextRenderer::Format::Spans
+                                      : format == QLatin1String("ansi") ? TextRenderer::Format::Ansi
+                                                                         : TextRenderer::Format::Html;
+    const QString title = input == QLatin1String("-") ? definition.name : QFileInfo(input).fileName();
+    // A write that fails stops the colouring; the command's end reports it (exit 1).
+    TextRenderer renderer(*language, kind, [](QByteArrayView block) {
+        Cli::out(block.toByteArray());
+        return !std::ferror(stdout);
+    }, title);
+    QStringList names;
+    for (int t = 0; t < language->tokensetCount(); ++t)
+        names << Cli::oneLine(language->tokensetName(t));
+    renderer.setSpanNames(names);
+    if (!HighlightStream::run(source, highlighter, renderer) && !renderer.failed())
+        return Cli::fail(Cli::BadInput, source.problem());
     return Cli::Ok;
 }
 
@@ -76,9 +75,12 @@ const Cli::Command kCommand{
     "                   (offsets in characters; backslashes, TABs and line breaks of the name written\n"
     "                   as \\\\, \\t, \\r and \\n; plain text is listed under the language's text\n"
     "                   tokenset, or not at all when it has none)\n"
-    "The text is read as UTF-8 when it is valid UTF-8, else as ANSI text; output is UTF-8. A regexp\n"
-    "token that does not compile never matches; each is named on standard error.\n"
-    "Exit status: 0 ok, 2 usage error, 3 a definition or text that cannot be read.\n",
+    "The text is read as UTF-8 when it is valid UTF-8, else as ANSI text; output is UTF-8. Texts of any\n"
+    "size stream through; a line may hold up to 268,435,456 characters. A regexp token that does not\n"
+    "compile never matches, and one that needs too many steps to match (it backtracks without end)\n"
+    "counts as no match there; each is named once on standard error.\n"
+    "Exit status: 0 ok, 1 the output could not be written, 2 usage error, 3 a definition or text that\n"
+    "cannot be read.\n",
     {{"lng", "FILE", "the language definition (.lng); - for standard input"},
      {"format", "FORMAT", "html, ansi or spans"}},
     0, 1, "TEXTFILE", run};

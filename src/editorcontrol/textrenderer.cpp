@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-namespace TextRenderer {
-
 namespace {
+
+constexpr qsizetype kBlock = 64 * 1024;
 
 QByteArray cssColour(qint32 bgr)
 {
@@ -27,6 +27,39 @@ QByteArray css(const TokensetStyle &s)
     if (s.underline || s.hyperlink)
         out += "text-decoration:underline;";
     return out;
+}
+
+QByteArray sgr(const TokensetStyle &s)
+{
+    QByteArray codes = "\x1b[0";
+    if (s.bold)
+        codes += ";1";
+    if (s.italic)
+        codes += ";3";
+    if (s.underline || s.hyperlink)
+        codes += ";4";
+    if (s.fore >= 0)
+        codes += ";38;2;" + QByteArray::number(s.fore & 0xFF) + ';' + QByteArray::number((s.fore >> 8) & 0xFF) + ';'
+            + QByteArray::number((s.fore >> 16) & 0xFF);
+    if (s.back >= 0)
+        codes += ";48;2;" + QByteArray::number(s.back & 0xFF) + ';' + QByteArray::number((s.back >> 8) & 0xFF) + ';'
+            + QByteArray::number((s.back >> 16) & 0xFF);
+    return codes + 'm';
+}
+
+const QByteArray kReset = "\x1b[0m";
+
+// A number that is not negative, in decimal: runs once per span, where printf would be the slow part.
+void appendNumber(QByteArray &out, qint64 value)
+{
+    char digits[24];
+    char *const end = digits + sizeof digits;
+    char *w = end;
+    do {
+        *--w = char('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    out.append(w, end - w);
 }
 
 // Appends text as UTF-8; with `html`, escapes markup characters and turns CR LF and a lone CR into LF.
@@ -83,121 +116,179 @@ void append(QByteArray &out, QStringView text, bool html)
     out.resize(w - begin);
 }
 
-QByteArray sgr(const TokensetStyle &s)
-{
-    QByteArray codes = "\x1b[0";
-    if (s.bold)
-        codes += ";1";
-    if (s.italic)
-        codes += ";3";
-    if (s.underline || s.hyperlink)
-        codes += ";4";
-    if (s.fore >= 0)
-        codes += ";38;2;" + QByteArray::number(s.fore & 0xFF) + ';' + QByteArray::number((s.fore >> 8) & 0xFF) + ';'
-            + QByteArray::number((s.fore >> 16) & 0xFF);
-    if (s.back >= 0)
-        codes += ";48;2;" + QByteArray::number(s.back & 0xFF) + ';' + QByteArray::number((s.back >> 8) & 0xFF) + ';'
-            + QByteArray::number((s.back >> 16) & 0xFF);
-    return codes + 'm';
-}
-
 } // namespace
 
-QByteArray toHtmlUtf8(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language,
-                      const QString &title)
+TextRenderer::TextRenderer(const CompiledLanguage &language, Format format, Sink sink, const QString &title)
+    : language_(language), format_(format), sink_(std::move(sink))
 {
-    // One CSS class per tokenset whose style differs from the page's.
-    QByteArray out;
-    out.reserve(text.size() * 3 + 1024);
-    out += "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>";
-    append(out, title, true);
-    out += "</title>\n<style>\npre { " + css(language.defaultStyle()) + "}\n";
-    QVector<QByteArray> open(language.tokensetCount());
-    for (int t = 0; t < language.tokensetCount(); ++t) {
-        const QByteArray rule = css(language.style(t));
-        if (rule.isEmpty() || t == language.textTokenset())
-            continue;
-        out += ".t" + QByteArray::number(t) + " { " + rule + "}\n";
-        open[t] = "<span class=\"t" + QByteArray::number(t) + "\">";
-    }
-    out += "</style>\n</head>\n<body>\n<pre>";
-    int done = 0;
-    for (const StyleRun &r : runs) {
-        if (r.start < done || r.length < 0 || r.start + r.length > text.size())
-            continue;
-        append(out, text.mid(done, r.start - done), true);
-        const QStringView piece = text.mid(r.start, r.length);
-        if (r.tokenset >= 0 && r.tokenset < open.size() && !open[r.tokenset].isEmpty()) {
-            out += open[r.tokenset];
-            append(out, piece, true);
-            out += "</span>";
-        } else {
-            append(out, piece, true);
+    out_.reserve(kBlock + 4096);
+    const int count = language.tokensetCount();
+    switch (format_) {
+    case Format::Html: {
+        // One CSS class per tokenset whose style differs from the page's.
+        out_ += "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>";
+        append(out_, title, true);
+        out_ += "</title>\n<style>\npre { " + css(language.defaultStyle()) + "}\n";
+        open_.resize(count);
+        for (int t = 0; t < count; ++t) {
+            const QByteArray rule = css(language.style(t));
+            if (rule.isEmpty() || t == language.textTokenset())
+                continue;
+            out_ += ".t" + QByteArray::number(t) + " { " + rule + "}\n";
+            open_[t] = "<span class=\"t" + QByteArray::number(t) + "\">";
         }
-        done = r.start + r.length;
+        out_ += "</style>\n</head>\n<body>\n<pre>";
+        break;
     }
-    append(out, text.mid(done), true);
-    out += "</pre>\n</body>\n</html>\n";
-    return out;
+    case Format::Ansi:
+        open_.resize(count + 1);
+        open_[0] = sgr(language.defaultStyle());
+        for (int t = 0; t < count; ++t)
+            open_[t + 1] = sgr(language.style(t));
+        current_ = -1;
+        break;
+    case Format::Spans: {
+        QStringList names;
+        for (int t = 0; t < count; ++t)
+            names << language.tokensetName(t);
+        setSpanNames(names);
+        break;
+    }
+    }
 }
 
-QByteArray toAnsiUtf8(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language)
-{
-    QVector<QByteArray> codes(language.tokensetCount() + 1);
-    codes[0] = sgr(language.defaultStyle());
-    for (int t = 0; t < language.tokensetCount(); ++t)
-        codes[t + 1] = sgr(language.style(t));
+TextRenderer::~TextRenderer() = default;
 
-    const QByteArray plain = "\x1b[0m";
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    int done = 0;
-    int current = -1; // index into codes of the escape in force; -1: none
-    auto emit = [&](QStringView piece, int tokenset) {
-        // Reset before each line break so a background never runs to the terminal's edge.
-        const int code = tokenset >= 0 && tokenset < language.tokensetCount() ? tokenset + 1 : 0;
+void TextRenderer::setSpanNames(const QStringList &names)
+{
+    if (format_ != Format::Spans)
+        return;
+    open_.clear();
+    for (const QString &name : names)
+        open_.append('\t' + name.toUtf8() + '\n');
+}
+
+void TextRenderer::appendText(QStringView text)
+{
+    append(out_, text, format_ == Format::Html);
+}
+
+void TextRenderer::flushIfFull()
+{
+    if (out_.size() < kBlock)
+        return;
+    if (!failed_ && !sink_(out_))
+        failed_ = true;
+    out_.clear();
+}
+
+void TextRenderer::flushSpan()
+{
+    if (spanLength_ > 0 && spanTokenset_ >= 0 && spanTokenset_ < open_.size()) {
+        appendNumber(out_, spanStart_);
+        out_ += '\t';
+        appendNumber(out_, spanLength_);
+        out_ += open_[spanTokenset_];
+    }
+    spanLength_ = 0;
+}
+
+void TextRenderer::write(QStringView piece, int tokenset)
+{
+    if (piece.isEmpty() || finished_)
+        return;
+    switch (format_) {
+    case Format::Html: {
+        if (tokenset != current_) {
+            const bool spanOpen = current_ >= 0 && current_ < open_.size() && !open_[current_].isEmpty();
+            if (spanOpen)
+                out_ += "</span>";
+            if (tokenset >= 0 && tokenset < open_.size())
+                out_ += open_[tokenset];
+            current_ = tokenset;
+        }
+        appendText(piece);
+        break;
+    }
+    case Format::Ansi: {
+        const int code = tokenset >= 0 && tokenset < language_.tokensetCount() ? tokenset + 1 : 0;
         qsizetype from = 0;
         for (qsizetype i = 0; i <= piece.size(); ++i) {
             const bool brk = i < piece.size() && (piece[i] == u'\n' || piece[i] == u'\r');
             if (i < piece.size() && !brk)
                 continue;
             if (i > from) {
-                if (current != code) {
-                    out += codes[code];
-                    current = code;
+                if (current_ != code) {
+                    out_ += open_[code];
+                    current_ = code;
                 }
-                append(out, piece.mid(from, i - from), false);
+                appendText(piece.mid(from, i - from));
             }
             if (brk) {
-                if (current != -1 && codes[current] != plain)
-                    out += plain;
-                current = -1;
-                out += char(piece[i].unicode());
+                if (current_ != -1 && open_[current_] != kReset)
+                    out_ += kReset;
+                current_ = -1;
+                out_ += char(piece[i].unicode());
             }
             from = i + 1;
         }
-    };
+        break;
+    }
+    case Format::Spans:
+        if (tokenset != spanTokenset_ || spanLength_ == 0) {
+            flushSpan();
+            spanStart_ = offset_;
+            spanTokenset_ = tokenset;
+        }
+        spanLength_ += piece.size();
+        offset_ += piece.size();
+        break;
+    }
+    flushIfFull();
+}
+
+bool TextRenderer::finish()
+{
+    if (finished_)
+        return !failed_;
+    finished_ = true;
+    switch (format_) {
+    case Format::Html:
+        if (current_ >= 0 && current_ < open_.size() && !open_[current_].isEmpty())
+            out_ += "</span>";
+        out_ += "</pre>\n</body>\n</html>\n";
+        break;
+    case Format::Ansi:
+        if (current_ != -1 && open_[current_] != kReset)
+            out_ += kReset;
+        break;
+    case Format::Spans:
+        flushSpan();
+        break;
+    }
+    if (!failed_ && !out_.isEmpty() && !sink_(out_))
+        failed_ = true;
+    out_.clear();
+    return !failed_;
+}
+
+QByteArray TextRenderer::render(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language,
+                                Format format, const QString &title)
+{
+    QByteArray all;
+    TextRenderer renderer(language, format, [&all](QByteArrayView bytes) {
+        all.append(bytes);
+        return true;
+    }, title);
+    qsizetype done = 0;
     for (const StyleRun &r : runs) {
         if (r.start < done || r.length < 0 || r.start + r.length > text.size())
             continue;
-        emit(text.mid(done, r.start - done), -1);
-        emit(text.mid(r.start, r.length), r.tokenset);
+        renderer.write(text.mid(done, r.start - done), -1);
+        renderer.write(text.mid(r.start, r.length), r.tokenset);
         done = r.start + r.length;
     }
-    emit(text.mid(done), -1);
-    if (current != -1 && codes[current] != plain)
-        out += plain;
-    return out;
+    renderer.write(text.mid(done), -1);
+    renderer.finish();
+    return all;
 }
-
-QString toHtml(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language, const QString &title)
-{
-    return QString::fromUtf8(toHtmlUtf8(text, runs, language, title));
-}
-
-QString toAnsi(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language)
-{
-    return QString::fromUtf8(toAnsiUtf8(text, runs, language));
-}
-
-} // namespace TextRenderer

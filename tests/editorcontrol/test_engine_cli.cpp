@@ -1,7 +1,13 @@
-// varlex-cli highlight: the three output forms, input from a file or standard input, and refusals.
+// varlex-cli highlight: the three output forms, streamed from a file or standard input, and refusals.
+#include "test_engine_support.h"
+
 #include "common/testutil.h"
+#include "editorcontrol/definitionreader.h"
+#include "editorcontrol/textrenderer.h"
+#include "model/ansicodec.h"
 
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +23,7 @@ const QByteArray kDefinition = R"(<language name="Mini" wordchars="[\w]">
      <tokens regexp="false" rule=""><token>/*</token></tokens>
      <tokens2 regexp="false" rule=""><token>*/</token></tokens2>
 </tokenset>
+<tokenset name="Slow" id="identifiers"><tokens regexp="true" rule=""><token>(a+)+$</token></tokens></tokenset>
 </language>
 )";
 
@@ -35,10 +42,8 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
 
     // Standard input, "-" or nothing; UTF-8 in, UTF-8 out; offsets count characters.
     for (const QStringList &tail : {QStringList{"-"}, QStringList{}}) {
-        const CliResult r = runCli(QStringList{"highlight", "--lng", lng, "--format", "spans"} + tail,
-                                   "é if\n");
-        EXPECT_EQ(r.exitCode, 0);
-        EXPECT_EQ(r.out, "2\t2\tKeywords\n");
+        const CliResult r = runCli(QStringList{"highlight", "--lng", lng, "--format", "spans"} + tail, "é if\n");
+        EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(0, QByteArray("2\t2\tKeywords\n")));
     }
     // Text that is not UTF-8 is read as ANSI.
     const CliResult ansiText = runCli({"highlight", "--lng", lng, "--format", "html", "-"}, "\xe9 if");
@@ -47,34 +52,85 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
     const CliResult html = runCli({"highlight", "--lng", lng, folder.file("text.txt")});
     ASSERT_EQ(html.exitCode, 0);
     EXPECT_TRUE(html.out.startsWith("<!DOCTYPE html>"));
-    EXPECT_TRUE(html.out.contains("<title>text.txt</title>"));
-    EXPECT_TRUE(html.out.contains("<span class=\"t1\">/* a\nb */</span> <span class=\"t0\">else</span> é"));
+    EXPECT_TRUE(html.out.contains("<title>text.txt</title>\n<style>\npre { }\n.t0 { color:#ff0000;font-weight:bold;}"));
+    EXPECT_TRUE(html.out.contains("<pre><span class=\"t0\">if</span> x <span class=\"t1\">/* a\nb */</span> "
+                                  "<span class=\"t0\">else</span> é\n</pre>"));
 
-    const CliResult ansi = runCli({"highlight", "--lng", lng, "--format", "ansi", "-"}, "if x");
-    EXPECT_EQ(ansi.out, "\x1b[0;1;38;2;255;0;0mif\x1b[0m x");
+    const CliResult ansi = runCli({"highlight", "--lng", lng, "--format", "ansi", "-"}, "if x\r\n/*");
+    EXPECT_EQ(ansi.out, "\x1b[0;1;38;2;255;0;0mif\x1b[0m x\r\n\x1b[0;38;2;0;128;0m/*\x1b[0m");
 }
 
-TEST(EngineCli, HighlightRefusesBadDefinitionsAndArguments)
+// The streamed output of a large text is what colouring the whole text at once gives, whatever
+// falls on the boundaries of the blocks it is read in (a CR LF, a character of several bytes, a
+// comment), from a file or from a pipe, as UTF-8 or as ANSI text.
+TEST(EngineCli, HighlightStreamsLargeTextsAsTheWholeTextColours)
+{
+    TempFolder folder;
+    folder.write("mini.lng", kDefinition);
+    LanguageDefinition def;
+    DefinitionError error;
+    ASSERT_TRUE(DefinitionReader::read(kDefinition, "mini.lng", def, error));
+    const CompiledLanguagePtr language = CompiledLanguage::compile(def);
+
+    // Lines with every kind of line break, up to a block boundary; then something that straddles it.
+    QByteArray utf8;
+    auto fillTo = [&utf8](qsizetype size) {
+        for (int i = 0; utf8.size() < size - 100; ++i)
+            utf8 += "if é中😀 /* comment " + QByteArray::number(i) + (i % 3 ? "\r\n" : "\r") + "else */ x\n";
+        utf8 += QByteArray(size - utf8.size(), 'x');
+    };
+    fillTo(256 * 1024 - 1);
+    utf8 += "\r\n";
+    fillTo(512 * 1024 - 2);
+    utf8 += "😀";
+    fillTo(600 * 1024);
+    for (const bool isAnsi : {false, true}) {
+        const QByteArray bytes = isAnsi ? utf8 + "\xff" : utf8;
+        folder.write("big.txt", bytes);
+        const QString text = isAnsi ? AnsiCodec::decode(bytes) : QString::fromUtf8(bytes);
+        const QVector<StyleRun> runs = Highlighter(language).highlightText(text, true);
+        for (const auto &[format, kind] : {std::pair("spans", TextRenderer::Format::Spans),
+                                          std::pair("html", TextRenderer::Format::Html),
+                                          std::pair("ansi", TextRenderer::Format::Ansi)}) {
+            const QByteArray whole = TextRenderer::render(text, runs, *language, kind, "big.txt");
+            const CliResult fromFile = runCli({"highlight", "--lng", folder.file("mini.lng"), "--format", format, folder.file("big.txt")});
+            EXPECT_TRUE(fromFile.exitCode == 0 && fromFile.out == whole) << format;
+            const CliResult fromPipe = runCli({"highlight", "--lng", folder.file("mini.lng"), "--format", format}, bytes);
+            if (kind != TextRenderer::Format::Html) // the page's title names the language here
+                EXPECT_TRUE(fromPipe.exitCode == 0 && fromPipe.out == whole) << format;
+        }
+    }
+}
+
+TEST(EngineCli, HighlightReportsWhatFails)
 {
     TempFolder folder;
     folder.write("broken.lng", "<language name=\"x\"><tokenset name=\"a\"></language>");
     folder.write("mini.lng", kDefinition);
-
-    // Unreadable input: exit 3 and one line naming the file; usage errors: exit 2.
     const QString mini = folder.file("mini.lng");
-    const QList<QStringList> unreadable = {{folder.file("broken.lng"), "-"}, {folder.file("nowhere.lng"), "-"},
-                                           {mini, folder.file("nowhere.txt")}};
-    for (const QStringList &args : unreadable) {
+
+    // Unreadable input: exit 3 and one line naming the file.
+    const QList<std::pair<QStringList, QString>> unreadable = {
+        {{folder.file("broken.lng"), "-"}, "broken.lng"}, {{folder.file("nowhere.lng"), "-"}, "nowhere.lng"},
+        {{mini, folder.file("nowhere.txt")}, "nowhere.txt"}, {{mini, folder.path()}, folder.path()}};
+    for (const auto &[args, named] : unreadable) {
         const CliResult r = runCli(QStringList{"highlight", "--lng"} + args, "x");
         EXPECT_EQ(std::tuple(r.exitCode, r.out, r.err.count('\n')), std::tuple(3, QByteArray(), qsizetype(1)));
-        EXPECT_TRUE(r.err.contains(QFileInfo(args.filter(".").last()).fileName().toUtf8())) << r.err.constData();
+        EXPECT_TRUE(r.err.contains(named.toUtf8())) << r.err.constData();
     }
-    const QList<QStringList> usage = {{"-"}, {"--lng", mini, "--format", "pdf", "-"}, {"--lng", mini, "--bogus"},
-                                      {"--lng", mini, "a", "b"}, {"--lng"}};
-    for (const QStringList &args : usage)
-        EXPECT_EQ(runCli(QStringList{"highlight"} + args, "x").exitCode, 2) << args.join(' ').toStdString();
 
-    const CliResult help = runCli({"highlight", "--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains("--format html|ansi|spans"));
+    // A regexp that backtracks without end is named once and fails only where it runs out.
+    const CliResult slow = runCli({"highlight", "--lng", mini, "--format", "spans", "-"},
+                                  (QByteArray(60, 'a') + "!\n").repeated(20) + "aa");
+    EXPECT_EQ(std::tuple(slow.exitCode, slow.err.count('\n')), std::tuple(0, qsizetype(1))) << slow.err.constData();
+    EXPECT_TRUE(slow.err.contains("token \"(a+)+$\"") && slow.err.contains("line 1 of (standard input)"));
+    EXPECT_TRUE(slow.out.endsWith(QByteArray::number(20 * 62) + "\t2\tSlow\n")) << slow.out.right(40).constData();
+
+    // Output that cannot be written: exit 1 with the cause.
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(QStringLiteral(VARLEX_CLI_PATH), {"highlight", "--lng", mini, folder.file("mini.lng")});
+    ASSERT_TRUE(full.waitForFinished(60000));
+    EXPECT_EQ(full.exitCode(), 1);
+    EXPECT_TRUE(full.readAllStandardError().contains("No space left on device"));
 }

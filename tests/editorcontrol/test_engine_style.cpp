@@ -75,14 +75,14 @@ TEST(EngineStyle, RenderersWriteColoursAndEscapeTheText)
     const QString text = QStringLiteral("if a<b & \"c\"\r\nif");
     const QVector<StyleRun> runs = h.highlightText(text);
 
-    const QString html = TextRenderer::toHtml(text, runs, *lang, QStringLiteral("T<1>"));
+    const QString html = QString::fromUtf8(TextRenderer::render(text, runs, *lang, TextRenderer::Format::Html, "T<1>"));
     EXPECT_TRUE(html.contains(QLatin1String("<title>T&lt;1&gt;</title>")));
     EXPECT_TRUE(html.contains(QLatin1String(".t0 { color:#ff0000;font-weight:bold;}")));
     EXPECT_TRUE(html.contains(QLatin1String("pre { color:#808080;}")));
     EXPECT_TRUE(html.contains(QLatin1String(
         "<pre><span class=\"t0\">if</span> a&lt;b &amp; &quot;c&quot;\n<span class=\"t0\">if</span></pre>")));
 
-    const QString ansi = TextRenderer::toAnsi(text, runs, *lang);
-    EXPECT_EQ(ansi, QStringLiteral("\x1b[0;1;38;2;255;0;0mif\x1b[0;38;2;128;128;128m a<b & \"c\"\x1b[0m\r\n"
-                                   "\x1b[0;1;38;2;255;0;0mif\x1b[0m"));
+    EXPECT_EQ(TextRenderer::render(text, runs, *lang, TextRenderer::Format::Ansi),
+              "\x1b[0;1;38;2;255;0;0mif\x1b[0;38;2;128;128;128m a<b & \"c\"\x1b[0m\r\n"
+              "\x1b[0;1;38;2;255;0;0mif\x1b[0m");
 }

@@ -1,0 +1,22 @@
+#include "editorcontrol/highlightstream.h"
+
+namespace HighlightStream {
+
+bool run(TextSource &source, Highlighter &highlighter, TextRenderer &renderer)
+{
+    ScopeState state;
+    QStringView line, lineBreak;
+    const Highlighter::RunSink sink = [&](const StyleRun *runs, qsizetype count) {
+        for (qsizetype i = 0; i < count; ++i)
+            renderer.write(line.mid(runs[i].start, runs[i].length), runs[i].tokenset);
+    };
+    while (!renderer.failed() && source.next(line, lineBreak)) {
+        state = highlighter.highlightLine(line, state, sink);
+        // A line break takes the style of the scope that stays open across it.
+        renderer.write(lineBreak, highlighter.contentTokenset(state));
+    }
+    const bool finished = renderer.finish();
+    return finished && source.problem().isEmpty();
+}
+
+} // namespace HighlightStream
