@@ -175,6 +175,9 @@ struct CompiledLanguageData {
     {
         return contexts[size_t(contextOf[size_t(innermostTokenset + 1)])];
     }
+    // By context number: 0 the outermost level, 1 + t inside scope tokenset t.
+    size_t contextCount() const { return contextOf.size(); }
+    const ContextData &contextAt(size_t c) const { return contexts[size_t(contextOf[c])]; }
     // Records that a regexp ran out of steps; returns the message when this is its first time.
     QString noteLimitHit(int regexp) const;
 };

@@ -108,7 +108,7 @@ LanguageView::LanguageView(const Language &language) : record_(language), defini
             if (reached_[t + 1] || !d.tokensets[t].scope || d.tokensets[t].starts.empty())
                 continue;
             for (size_t c = 0; c <= n && !reached_[t + 1]; ++c)
-                if (reached_[c] && d.contexts[c].valid[t])
+                if (reached_[c] && d.contextAt(c).valid[t])
                     reached_[t + 1] = grew = true;
         }
     }

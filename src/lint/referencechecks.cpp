@@ -121,7 +121,7 @@ void checkReachable(const LanguageView &view, Report &report)
             continue;
         bool valid = false;
         for (size_t c = 0; c <= n && !valid; ++c)
-            valid = view.reached(int(c)) && d.contexts[c].valid[t];
+            valid = view.reached(int(c)) && d.contextAt(c).valid[t];
         if (!valid)
             report.add(Severity::Warning, "unreachable-tokenset", ts.name, QString(),
                        QStringLiteral("its tokens are valid only inside scopes that never open: they never match"));

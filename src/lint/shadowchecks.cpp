@@ -73,11 +73,11 @@ void checkRegexpDuplicates(const LanguageView &view, Report &report)
             for (int e : std::as_const(earlier)) {
                 bool covered = e != w;
                 bool shared = false;
-                for (size_t c = 0; c < d.contexts.size(); ++c) {
-                    if (!view.reached(int(c)) || !d.contexts[c].valid[size_t(w)])
+                for (size_t c = 0; c < d.contextCount(); ++c) {
+                    if (!view.reached(int(c)) || !d.contextAt(c).valid[size_t(w)])
                         continue;
                     shared = true;
-                    covered = covered && d.contexts[c].valid[size_t(e)];
+                    covered = covered && d.contextAt(c).valid[size_t(e)];
                 }
                 if (covered && shared) {
                     report.add(Severity::Warning, "duplicate-token", ts.name, t.text,

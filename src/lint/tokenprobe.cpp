@@ -79,10 +79,10 @@ TokenProbe::Result TokenProbe::startToken(int tokenset, int token)
     target.text = literal->text;
     target.rule = d.rules[size_t(literal->rule)];
     target.caseSensitive = literal->caseSensitive;
-    if (view_.reached(0) && d.contexts[0].valid[size_t(tokenset)])
+    if (view_.reached(0) && d.contextAt(0).valid[size_t(tokenset)])
         target.states.emplace_back();
     for (size_t k = 0; k < d.tokensets.size(); ++k) {
-        if (!view_.reached(int(k) + 1) || !d.contexts[k + 1].valid[size_t(tokenset)])
+        if (!view_.reached(int(k) + 1) || !d.contextAt(k + 1).valid[size_t(tokenset)])
             continue;
         const std::vector<EndToken> &starts = d.tokensets[k].starts;
         for (size_t f = 0; f < starts.size() && f < kMaxFramesPerScope; ++f) {
@@ -116,11 +116,11 @@ const LiteralToken *TokenProbe::earlierTwin(int literal) const
             continue;
         bool covered = true;
         bool shared = false;
-        for (size_t c = 0; c < d.contexts.size(); ++c) {
-            if (!view_.reached(int(c)) || !d.contexts[c].valid[size_t(t.tokenset)])
+        for (size_t c = 0; c < d.contextCount(); ++c) {
+            if (!view_.reached(int(c)) || !d.contextAt(c).valid[size_t(t.tokenset)])
                 continue;
             shared = true;
-            covered = covered && d.contexts[c].valid[size_t(s.tokenset)];
+            covered = covered && d.contextAt(c).valid[size_t(s.tokenset)];
         }
         if (covered && shared)
             return &s;
