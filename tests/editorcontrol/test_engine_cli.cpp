@@ -33,12 +33,12 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
 {
     TempFolder folder;
     folder.write("mini.lng", kDefinition);
-    folder.write("text.txt", "if x /* a\r\nb */ else é\n");
+    folder.write("t<1>.txt", "if <&\"> /* a\r\nb */ else é\n");
     const QString lng = folder.file("mini.lng");
 
-    const CliResult spans = runCli({"highlight", "--lng", lng, "--format", "spans", folder.file("text.txt")});
+    const CliResult spans = runCli({"highlight", "--lng", lng, "--format", "spans", folder.file("t<1>.txt")});
     ASSERT_EQ(spans.exitCode, 0) << spans.err.constData();
-    EXPECT_EQ(spans.out, "0\t2\tKeywords\n5\t10\tComments\n16\t4\tKeywords\n");
+    EXPECT_EQ(spans.out, "0\t2\tKeywords\n8\t10\tComments\n19\t4\tKeywords\n");
 
     // Standard input, "-" or nothing; UTF-8 in, UTF-8 out; offsets count characters.
     for (const QStringList &tail : {QStringList{"-"}, QStringList{}}) {
@@ -49,13 +49,15 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
     const CliResult ansiText = runCli({"highlight", "--lng", lng, "--format", "html", "-"}, "\xe9 if");
     EXPECT_TRUE(ansiText.out.contains("é <span class=\"t0\">if</span>")) << ansiText.out.constData();
 
-    const CliResult html = runCli({"highlight", "--lng", lng, folder.file("text.txt")});
+    // A page with the file's name, one class per coloured tokenset, the text escaped, line breaks LF.
+    const CliResult html = runCli({"highlight", "--lng", lng, folder.file("t<1>.txt")});
     ASSERT_EQ(html.exitCode, 0);
     EXPECT_TRUE(html.out.startsWith("<!DOCTYPE html>"));
-    EXPECT_TRUE(html.out.contains("<title>text.txt</title>\n<style>\npre { }\n.t0 { color:#ff0000;font-weight:bold;}"));
-    EXPECT_TRUE(html.out.contains("<pre><span class=\"t0\">if</span> x <span class=\"t1\">/* a\nb */</span> "
+    EXPECT_TRUE(html.out.contains("<title>t&lt;1&gt;.txt</title>\n<style>\npre { }\n.t0 { color:#ff0000;font-weight:bold;}"));
+    EXPECT_TRUE(html.out.contains("<pre><span class=\"t0\">if</span> &lt;&amp;&quot;&gt; <span class=\"t1\">/* a\nb */</span> "
                                   "<span class=\"t0\">else</span> é\n</pre>"));
 
+    // Escapes reset before each line break, which stays as it is.
     const CliResult ansi = runCli({"highlight", "--lng", lng, "--format", "ansi", "-"}, "if x\r\n/*");
     EXPECT_EQ(ansi.out, "\x1b[0;1;38;2;255;0;0mif\x1b[0m x\r\n\x1b[0;38;2;0;128;0m/*\x1b[0m");
 }

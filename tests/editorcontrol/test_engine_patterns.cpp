@@ -106,3 +106,29 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
         }
     }
 }
+
+// Thousands of tokens: literals, regexps that are plain text and regexps found by their literal
+// prefix colour a text with the shortcuts as without them.
+TEST(EnginePatterns, ThousandsOfTokensWithAndWithoutShortcuts)
+{
+    QStringList regexps, plain, literals;
+    for (int i = 0; i < 3000; ++i) {
+        regexps << QStringLiteral("kw%1(_[0-9]+)?").arg(i);
+        plain << QStringLiteral("pw%1").arg(i);
+        literals << QStringLiteral("lw%1").arg(i);
+    }
+    const LanguageDefinition def = EngineTest::language({EngineTest::listSet("R", regexps, true, "word"),
+                                                         EngineTest::listSet("P", plain, true, "word"),
+                                                         EngineTest::listSet("L", literals, false, "word")});
+    QString text;
+    for (quint32 seed = 7; text.size() < 20000;) {
+        seed = seed * 1664525u + 1013904223u;
+        const char *kind[] = {"kw", "KW", "pw", "lw", "x"};
+        text += QLatin1String(kind[(seed >> 24) % 5]) + QString::number((seed >> 8) % 3300)
+                + ((seed & 3) ? QStringLiteral(" ") : QStringLiteral("_%1\n").arg(seed % 7));
+    }
+    const QVector<StyleRun> fast = Highlighter(CompiledLanguage::compile(def, true)).highlightText(text);
+    ASSERT_EQ(fast, Highlighter(CompiledLanguage::compile(def, false)).highlightText(text));
+    for (int tokenset : {0, 1, 2})
+        EXPECT_GT(std::count_if(fast.begin(), fast.end(), [&](const StyleRun &r) { return r.tokenset == tokenset; }), 100);
+}

@@ -1,8 +1,6 @@
 // Scopes: opening and closing, valid and transparent scopes, single-line and unclosed scopes, the
-// chain and symmetrical flags, and the state carried from line to line.
+// chain and symmetrical flags, and broken states handed in.
 #include "test_engine_support.h"
-
-#include "editorcontrol/documenthighlighter.h"
 
 #include <gtest/gtest.h>
 
@@ -129,37 +127,6 @@ TEST(EngineScopes, SymmetricalScopesCloseOnTheirOwnStartToken)
     EXPECT_EQ(marked(sym({"%+"}, {}, true), "%a%%% b"), "[Q:%a%%%] b");
     // Not symmetrical and without end tokens: the scope runs to its line end or the text end.
     EXPECT_EQ(marked(language({scopeSet("Q", Strings, {"\""}, {}, false)}), "\"a\" b"), "[Q:\"a\" b]");
-}
-
-TEST(EngineScopes, EditsRecolourOnlyUntilTheStateRepeats)
-{
-    const LanguageDefinition d = language({scopeSet("Block", Comments, {"/*"}, {"*/"}, false),
-                                           listSet("K", {"if"})});
-    DocumentHighlighter doc(CompiledLanguage::compile(d));
-    QStringList lines;
-    for (int i = 0; i < 100; ++i)
-        lines << QStringLiteral("if x %1").arg(i);
-    doc.setText(lines.join(QLatin1Char('\n')));
-    ASSERT_EQ(doc.lineCount(), 100);
-
-    EXPECT_EQ(doc.replaceLines(50, 1, {QStringLiteral("if y")}), 1);        // a keystroke: one line
-    EXPECT_EQ(doc.replaceLines(50, 1, {QStringLiteral("/* if y")}), 50);    // opens a comment to the end
-    EXPECT_EQ(doc.stateAtStart(99).depth(), 1);
-    EXPECT_EQ(doc.replaceLines(60, 1, {QStringLiteral("*/ if")}), 40);      // closes it again from 61 on
-    EXPECT_EQ(doc.replaceLines(55, 0, {QStringLiteral("a"), QStringLiteral("b")}), 2);
-    EXPECT_EQ(doc.replaceLines(10, 3, {}), 1);
-
-    // After the edits every line is coloured as a fresh colouring of the same text colours it.
-    QStringList now;
-    for (int i = 0; i < doc.lineCount(); ++i)
-        now << doc.line(i);
-    DocumentHighlighter fresh(CompiledLanguage::compile(d));
-    fresh.setText(now.join(QLatin1Char('\n')));
-    ASSERT_EQ(fresh.lineCount(), doc.lineCount());
-    for (int i = 0; i < doc.lineCount(); ++i) {
-        EXPECT_EQ(doc.runs(i), fresh.runs(i)) << "line " << i;
-        EXPECT_EQ(doc.stateAtStart(i), fresh.stateAtStart(i)) << "line " << i;
-    }
 }
 
 TEST(EngineScopes, BrokenInputNeverBreaksTheScanner)

@@ -1,8 +1,6 @@
 // Styles: colours inherited along inheritfrom, then from the text tokenset, then the pane's
-// default; font styles; hyperlinks; and the HTML and ANSI renderers.
+// default; font styles.
 #include "test_engine_support.h"
-
-#include "editorcontrol/textrenderer.h"
 
 #include <gtest/gtest.h>
 
@@ -62,27 +60,4 @@ TEST(EngineStyle, UnsetColoursComeFromInheritfromThenTextThenThePane)
     // Without a text tokenset an unset colour stays unset: the pane's default.
     const CompiledLanguagePtr bare = CompiledLanguage::compile(language({listSet("K", {"k"})}));
     EXPECT_EQ(std::tuple(bare->textTokenset(), bare->style(0).fore, bare->style(0).back), std::tuple(-1, -1, -1));
-}
-
-TEST(EngineStyle, RenderersWriteColoursAndEscapeTheText)
-{
-    const LanguageDefinition d = language({
-        coloured(listSet("K", {"if"}), 0x0000FF, -1, QString(), 1),
-        coloured(listSet("Text", {}, false, QString(), TokensetIds::Text), 0x808080, -1),
-    });
-    const CompiledLanguagePtr lang = CompiledLanguage::compile(d);
-    Highlighter h(lang);
-    const QString text = QStringLiteral("if a<b & \"c\"\r\nif");
-    const QVector<StyleRun> runs = h.highlightText(text);
-
-    const QString html = QString::fromUtf8(TextRenderer::render(text, runs, *lang, TextRenderer::Format::Html, "T<1>"));
-    EXPECT_TRUE(html.contains(QLatin1String("<title>T&lt;1&gt;</title>")));
-    EXPECT_TRUE(html.contains(QLatin1String(".t0 { color:#ff0000;font-weight:bold;}")));
-    EXPECT_TRUE(html.contains(QLatin1String("pre { color:#808080;}")));
-    EXPECT_TRUE(html.contains(QLatin1String(
-        "<pre><span class=\"t0\">if</span> a&lt;b &amp; &quot;c&quot;\n<span class=\"t0\">if</span></pre>")));
-
-    EXPECT_EQ(TextRenderer::render(text, runs, *lang, TextRenderer::Format::Ansi),
-              "\x1b[0;1;38;2;255;0;0mif\x1b[0;38;2;128;128;128m a<b & \"c\"\x1b[0m\r\n"
-              "\x1b[0;1;38;2;255;0;0mif\x1b[0m");
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <vector>
 
@@ -15,30 +17,73 @@ inline void PrintTo(const StyleRun &r, std::ostream *os)
 {
     *os << "{" << r.start << "+" << r.length << " ts " << r.tokenset << " tok " << r.token << " kind " << int(r.kind) << "}";
 }
-inline void PrintTo(const ScopeState &s, std::ostream *os)
-{
-    *os << "[";
-    for (int i = 0; i < s.depth(); ++i)
-        *os << " " << s.at(i).tokenset << "/" << s.at(i).token;
-    *os << " ]";
-}
 
-// Definitions built in code for the engine tests, and a readable form of a coloured text.
+// Definitions built in code for the engine tests, and a readable form of a coloured text: every run
+// of a tokenset other than the plain text shown as [Name:text], runs of one tokenset merged.
 namespace EngineTest {
 
-TokenListDefinition tokenList(const QStringList &texts, bool regexp = false, const QString &rule = QString());
+inline TokenListDefinition tokenList(const QStringList &texts, bool regexp = false, const QString &rule = QString())
+{
+    TokenListDefinition list;
+    list.present = true;
+    list.regexp = regexp;
+    list.rule = rule;
+    for (const QString &t : texts)
+        list.tokens.append(TokenDefinition{t, QString(), regexp, rule});
+    return list;
+}
 
-TokensetDefinition listSet(const QString &name, const QStringList &tokens, bool regexp = false,
-                           const QString &rule = QString(), int id = 3);
-TokensetDefinition scopeSet(const QString &name, int id, const QStringList &starts, const QStringList &ends,
-                            bool singleLine = false, bool regexp = false);
+inline TokensetDefinition listSet(const QString &name, const QStringList &tokens, bool regexp = false,
+                                  const QString &rule = QString(), int id = 3)
+{
+    TokensetDefinition set;
+    set.name = name;
+    set.id = id;
+    set.tokens = tokenList(tokens, regexp, rule);
+    return set;
+}
 
-LanguageDefinition language(const QVector<TokensetDefinition> &sets);
+inline TokensetDefinition scopeSet(const QString &name, int id, const QStringList &starts, const QStringList &ends,
+                                   bool singleLine = false, bool regexp = false)
+{
+    TokensetDefinition set;
+    set.name = name;
+    set.id = id;
+    set.scope = true;
+    set.singlelinescope = singleLine;
+    set.tokens = tokenList(starts, regexp);
+    set.tokens2 = tokenList(ends, regexp);
+    return set;
+}
 
-// The text with every run of a tokenset other than the plain text shown as [Name:text]; the
-// runs of one tokenset are merged.
-QString marked(const LanguageDefinition &definition, const QString &text);
-QString marked(Highlighter &highlighter, const QString &text);
+inline LanguageDefinition language(const QVector<TokensetDefinition> &sets)
+{
+    LanguageDefinition def;
+    def.fileName = QStringLiteral("test.lng");
+    def.name = QStringLiteral("Test");
+    def.tokensets = sets;
+    return def;
+}
+
+inline QString marked(Highlighter &highlighter, const QString &text)
+{
+    const CompiledLanguagePtr &language = highlighter.language();
+    QString out;
+    for (const StyleRun &r : highlighter.highlightText(text, true)) {
+        const QString piece = text.mid(r.start, r.length);
+        if (r.tokenset < 0 || r.tokenset == language->textTokenset())
+            out += piece;
+        else
+            out += QLatin1Char('[') + language->tokensetName(r.tokenset) + QLatin1Char(':') + piece + QLatin1Char(']');
+    }
+    return out;
+}
+
+inline QString marked(const LanguageDefinition &definition, const QString &text)
+{
+    Highlighter highlighter(CompiledLanguage::compile(definition));
+    return marked(highlighter, text);
+}
 
 // A table of texts and how each is marked.
 struct MarkedCase {
@@ -46,6 +91,11 @@ struct MarkedCase {
     LanguageDefinition definition;
     QString text, expected;
 };
-void expectMarked(const std::vector<MarkedCase> &cases);
+
+inline void expectMarked(const std::vector<MarkedCase> &cases)
+{
+    for (const MarkedCase &c : cases)
+        EXPECT_EQ(marked(c.definition, c.text), c.expected) << c.name;
+}
 
 } // namespace EngineTest
