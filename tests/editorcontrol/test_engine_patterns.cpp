@@ -1,5 +1,3 @@
-// The shortcuts that spare the regexp engine calls must agree with it: the native matcher gives the
-// same match length, the first-character filter never rejects a position where a match begins.
 #include "test_engine_support.h"
 
 #include "common/testutil.h"
@@ -43,8 +41,8 @@ void forEveryPosition(const QString &pattern, Check check)
 
 } // namespace
 
-// The native matcher gives the regexp engine's match length; the first-character filter never
-// rejects a position where a match begins. Patterns they do not model get no shortcut.
+// The shortcuts that spare the regexp engine calls agree with it: the native matcher gives its match
+// length, the first-character filter never rejects a position where a match begins.
 TEST(EnginePatterns, ShortcutsAgreeWithTheRegexpEngine)
 {
     for (const char *pattern : {"[ \\t]+", "\\s+", "\\w+", "\\d+", "[A-Za-z_]\\w*", "[a-z]+", "[^a-c ]+", "[\\W]", "x",
@@ -65,36 +63,45 @@ TEST(EnginePatterns, ShortcutsAgreeWithTheRegexpEngine)
             if (length > 0)
                 EXPECT_TRUE(first->test(text[p].unicode())) << pattern << " at " << p;
         });
-
-    for (const char *pattern : {"a|b", "(ab)+", "\\w+?", "\\bx", "a{2}", ".+", "[[:alpha:]]", "\\x41", "\\p{L}", "ab", "^a"})
-        EXPECT_FALSE(PatternAnalysis::simplePattern(QString::fromUtf8(pattern), false).has_value()) << pattern;
-    for (const char *pattern : {"a*", "(?=a)a", "\\bword", ".x", "^#", "(a|)"}) // may match empty, or not modelled
-        EXPECT_FALSE(PatternAnalysis::firstChars(QString::fromUtf8(pattern), false).has_value()) << pattern;
 }
 
-// The shortcuts of the scanner (native patterns, first characters, skipping word interiors, closer
-// characters) change nothing: every shipped language colours its sample, and the sample mangled,
-// exactly as without them.
+// The shortcuts of the scanner (native patterns, first characters and literal prefixes, skipping word
+// interiors, closer characters, regexps that are plain text matched as literals) change nothing:
+// every shipped language colours its sample, and the sample mangled, exactly as without them; so
+// does a language of thousands of literal, plain-text and prefixed regexp tokens.
 TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
 {
+    std::vector<std::tuple<LanguageDefinition, QString, int>> cases; // definition, sample, mangled copies
     QStringList files = QDir(TestUtil::sourcePath("data/languages")).entryList({"*.lng"});
     for (QString &f : files)
         f = TestUtil::sourcePath("data/languages/" + f);
-    files << TestUtil::sourcePath("data/xml.lng");
-    ASSERT_GT(files.size(), 1);
-    QRandomGenerator random(42);
-    for (const QString &file : files) {
+    for (const QString &file : files << TestUtil::sourcePath("data/xml.lng")) {
         LanguageDefinition def;
         DefinitionError error;
         ASSERT_TRUE(DefinitionReader::readFile(file, def, error)) << error.toString().toStdString();
-        QString sample = QString::fromUtf8(TestUtil::readFile(file.left(file.size() - 4) + ".txt"));
-        if (sample.isEmpty())
-            sample = QString::fromUtf8(TestUtil::readFile(file));
+        const QString sample = QString::fromUtf8(TestUtil::readFile(file.left(file.size() - 4) + ".txt"));
+        cases.emplace_back(def, sample.isEmpty() ? QString::fromUtf8(TestUtil::readFile(file)) : sample, 20);
+    }
+    QStringList regexps, plain, literals;
+    QString words;
+    for (int i = 0; i < 1000; ++i) {
+        regexps << QStringLiteral("kw%1(_[0-9]+)?").arg(i);
+        plain << QStringLiteral("pw%1").arg(i);
+        literals << QStringLiteral("lw%1").arg(i);
+        const char *kind[] = {"kw", "KW", "pw", "lw", "x"};
+        words += QLatin1String(kind[i % 5]) + QString::number(i * 7 % 1100) + (i % 4 ? QStringLiteral(" ") : QStringLiteral("_%1\n").arg(i % 9));
+    }
+    cases.emplace_back(EngineTest::language({EngineTest::listSet("R", regexps, true, "word"), EngineTest::listSet("P", plain, true, "word"),
+                                             EngineTest::listSet("L", literals, false, "word")}),
+                       words, 0);
+
+    QRandomGenerator random(42);
+    const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,😀𝐀");
+    for (const auto &[def, sample, copies] : cases) {
         Highlighter fast(CompiledLanguage::compile(def, true));
         Highlighter slow(CompiledLanguage::compile(def, false));
-        const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,😀𝐀");
         QString text = sample;
-        for (int round = 0; round <= 20; ++round, text = sample) {
+        for (int round = 0; round <= copies; ++round, text = sample) {
             for (int k = 0; round > 0 && k < 30 && !text.isEmpty(); ++k) { // round 0: the sample itself
                 const int at = int(random.bounded(text.size()));
                 if (random.bounded(2))
@@ -102,33 +109,7 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                 else
                     text.insert(at, alphabet[int(random.bounded(alphabet.size()))]);
             }
-            ASSERT_EQ(fast.highlightText(text), slow.highlightText(text)) << file.toStdString() << "\n" << text.toStdString();
+            ASSERT_EQ(fast.highlightText(text), slow.highlightText(text)) << def.fileName.toStdString() << "\n" << text.toStdString();
         }
     }
-}
-
-// Thousands of tokens: literals, regexps that are plain text and regexps found by their literal
-// prefix colour a text with the shortcuts as without them.
-TEST(EnginePatterns, ThousandsOfTokensWithAndWithoutShortcuts)
-{
-    QStringList regexps, plain, literals;
-    for (int i = 0; i < 3000; ++i) {
-        regexps << QStringLiteral("kw%1(_[0-9]+)?").arg(i);
-        plain << QStringLiteral("pw%1").arg(i);
-        literals << QStringLiteral("lw%1").arg(i);
-    }
-    const LanguageDefinition def = EngineTest::language({EngineTest::listSet("R", regexps, true, "word"),
-                                                         EngineTest::listSet("P", plain, true, "word"),
-                                                         EngineTest::listSet("L", literals, false, "word")});
-    QString text;
-    for (quint32 seed = 7; text.size() < 20000;) {
-        seed = seed * 1664525u + 1013904223u;
-        const char *kind[] = {"kw", "KW", "pw", "lw", "x"};
-        text += QLatin1String(kind[(seed >> 24) % 5]) + QString::number((seed >> 8) % 3300)
-                + ((seed & 3) ? QStringLiteral(" ") : QStringLiteral("_%1\n").arg(seed % 7));
-    }
-    const QVector<StyleRun> fast = Highlighter(CompiledLanguage::compile(def, true)).highlightText(text);
-    ASSERT_EQ(fast, Highlighter(CompiledLanguage::compile(def, false)).highlightText(text));
-    for (int tokenset : {0, 1, 2})
-        EXPECT_GT(std::count_if(fast.begin(), fast.end(), [&](const StyleRun &r) { return r.tokenset == tokenset; }), 100);
 }

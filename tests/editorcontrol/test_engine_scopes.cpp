@@ -28,32 +28,25 @@ const int Comments = TokensetIds::BlockComments;
 
 } // namespace
 
-TEST(EngineScopes, StartContentAndEndTakeTheScopesStyleAndCloseByIndex)
-{
-    const LanguageDefinition d = language({scopeSet("Str", Strings, {"\"", "'"}, {"\"", "'"}),
-                                           listSet("K", {"if"})});
-    EXPECT_EQ(marked(d, "if \"a ' if\" if 'b\"' if"), "[K:if] [Str:\"a ' if\"] [K:if] [Str:'b\"'] [K:if]");
-
-    // tokens2 shorter than tokens: any end token closes a scope opened by a later start token.
-    const LanguageDefinition shorter = language({scopeSet("C", Comments, {"/*", "(*", "{"}, {"*/", "*)"})});
-    EXPECT_EQ(marked(shorter, "{ x *) y"), "[C:{ x *)] y");
-    EXPECT_EQ(marked(shorter, "{ x */ y"), "[C:{ x */] y");
-    EXPECT_EQ(marked(shorter, "(* x */ *) y"), "[C:(* x */ *)] y");
-}
-
-TEST(EngineScopes, ValidScopesAndTransparentScopes)
+TEST(EngineScopes, OpeningClosingAndWhereTokensAreValid)
 {
     const LanguageDefinition d = language({
         scopeSet("Braces", Blocks, {"{"}, {"}"}),
         scopeSet("Parens", Params, {"("}, {")"}),
-        scopeSet("Str", Strings, {"\""}, {"\""}),
+        scopeSet("Str", Strings, {"\"", "'"}, {"\"", "'"}),
         scopeSet("Com", Comments, {"/*"}, {"*/"}),
+        scopeSet("Line", TokensetIds::LineComments, {"//"}, {}, true),
         listSet("K", {"if"}),                                            // no validscope
         validIn(listSet("Esc", {"\\\\."}, true), {"Str"}),               // inside strings only
         validIn(listSet("Todo", {"TODO"}), {"Com", ""}),                 // comments and the outermost level
         validIn(listSet("Arg", {","}), {"Parens"}),                      // parameter blocks only
     });
+    // tokens2 shorter than tokens: any end token closes a scope opened by a later start token.
+    const LanguageDefinition shorter = language({scopeSet("C", Comments, {"/*", "(*", "{"}, {"*/", "*)"})});
     expectMarked({
+        {"start, content and end; closed by the end of the same index", d, "if \"a ' if\" if 'b\"' if",
+         "[K:if] [Str:\"a ' if\"] [K:if] [Str:'b\"'] [K:if]"},
+        {"no end token of the same index: any", shorter, "{ x *) y (* x */ *) y", "[C:{ x *)] y [C:(* x */ *)] y"},
         {"default: outermost and transparent scopes", d, "if {if (if)}",
          "[K:if] [Braces:{][K:if][Braces: ][Parens:(][K:if][Parens:)][Braces:}]"},
         {"default: never in literal scopes", d, "\"if\" /*if*/", "[Str:\"if\"] [Com:/*if*/]"},
@@ -63,86 +56,57 @@ TEST(EngineScopes, ValidScopesAndTransparentScopes)
         {"validscope in a transparent scope", d, "a,b (a,b)", "a,b [Parens:(a][Arg:,][Parens:b)]"},
         {"nesting", d, "{{}}", "[Braces:{{}}]"},
         {"a literal scope inside a transparent one", d, "(\"a\nb", "[Parens:(][Str:\"a\nb]"},
+        {"single-line scope", d, "if // if\nif", "[K:if] [Line:// if]\n[K:if]"},
+        {"multi-line scope, any line break", d, "/* a\r\nb */\rif /* runs\nto the end",
+         "[Com:/* a\r\nb */]\r[K:if] [Com:/* runs\nto the end]"},
+        {"no end tokens: to the line or the text end", language({scopeSet("Q", Strings, {"\""}, {}, false)}), "\"a\" b",
+         "[Q:\"a\" b]"},
     });
 
     // A validscope naming no tokenset is reported and ignored.
     LanguageDefinition bad = language({validIn(listSet("K", {"if"}), {"Nowhere"})});
     EXPECT_EQ(CompiledLanguage::compile(bad)->problems().size(), 1);
     EXPECT_EQ(marked(bad, "if"), "if");
-}
-
-TEST(EngineScopes, SingleLineAndUnclosedScopes)
-{
-    const LanguageDefinition d = language({
-        scopeSet("Line", TokensetIds::LineComments, {"//"}, {}, true),
-        scopeSet("Block", Comments, {"/*"}, {"*/"}, false),
-        scopeSet("Str", Strings, {"\""}, {"\""}, true),
-        listSet("K", {"if"}),
-    });
-    EXPECT_EQ(marked(d, "if // if\nif"), "[K:if] [Line:// if]\n[K:if]");
-    EXPECT_EQ(marked(d, "\"open\nif"), "[Str:\"open]\n[K:if]");
-    EXPECT_EQ(marked(d, "/* a\nif */ if"), "[Block:/* a\nif */] [K:if]");
-    EXPECT_EQ(marked(d, "/* runs\nto the end"), "[Block:/* runs\nto the end]");
-    EXPECT_EQ(marked(d, "/* a\r\nb */\rif"), "[Block:/* a\r\nb */]\r[K:if]");
 
     // A single-line scope closes at the line end with every scope opened inside it.
-    LanguageDefinition nested = language({
-        scopeSet("Line", Blocks, {"["}, {"]"}, true),
-        scopeSet("Block", Blocks, {"{"}, {"}"}, false),
-    });
-    const CompiledLanguagePtr lang = CompiledLanguage::compile(nested);
-    Highlighter h(lang);
+    Highlighter h(CompiledLanguage::compile(
+        language({scopeSet("Line", Blocks, {"["}, {"]"}, true), scopeSet("Block", Blocks, {"{"}, {"}"}, false)})));
     QVector<StyleRun> runs;
     EXPECT_TRUE(h.highlightLine(u"[ {", ScopeState(), runs).isOutermost());
     EXPECT_EQ(h.highlightLine(u"{ [", ScopeState(), runs).depth(), 1);
 }
 
-TEST(EngineScopes, ChainLetsAnEnclosingScopeCloseThroughTransparentScopes)
+TEST(EngineScopes, ChainAndSymmetricalScopes)
 {
-    auto lang = [](bool chain) {
+    auto chained = [](bool chain) {
         return language({flags(scopeSet("Braces", Blocks, {"{"}, {"}"}), chain, false),
-                         scopeSet("Parens", Params, {"("}, {")"}),
-                         scopeSet("Str", Strings, {"\""}, {"\""})});
+                         scopeSet("Parens", Params, {"("}, {")"}), scopeSet("Str", Strings, {"\""}, {"\""})});
     };
-    EXPECT_EQ(marked(lang(true), "{ f( } x"), "[Braces:{ f][Parens:( ][Braces:}] x");
-    EXPECT_EQ(marked(lang(false), "{ f( } x"), "[Braces:{ f][Parens:( } x]");
-    // Never through a literal scope: a brace inside a string is text.
-    EXPECT_EQ(marked(lang(true), "{ \"}\" }"), "[Braces:{ ][Str:\"}\"][Braces: }]");
-    // The innermost scope's own end wins a tie.
-    EXPECT_EQ(marked(language({flags(scopeSet("A", Blocks, {"<"}, {">"}), true, false),
-                               scopeSet("B", Blocks, {"["}, {">"})}),
-                     "<[>>"),
-              "[A:<][B:[>][A:>]");
-}
-
-TEST(EngineScopes, SymmetricalScopesCloseOnTheirOwnStartToken)
-{
     auto sym = [](const QStringList &starts, const QStringList &ends, bool regexp = false) {
         return language({flags(scopeSet("Q", Strings, starts, ends, false, regexp), true, true)});
     };
-    EXPECT_EQ(marked(sym({"\"", "'"}, {}), "\"a'b\" 'c\"d' e"), "[Q:\"a'b\"] [Q:'c\"d'] e");
-    // tokens2 is not used by a symmetrical scope.
-    EXPECT_EQ(marked(sym({"$$"}, {"!"}), "$$a!b$$ c"), "[Q:$$a!b$$] c");
-    // A regexp start token closes on its next match.
-    EXPECT_EQ(marked(sym({"%+"}, {}, true), "%a%%% b"), "[Q:%a%%%] b");
-    // Not symmetrical and without end tokens: the scope runs to its line end or the text end.
-    EXPECT_EQ(marked(language({scopeSet("Q", Strings, {"\""}, {}, false)}), "\"a\" b"), "[Q:\"a\" b]");
+    expectMarked({
+        {"chain closes through a transparent scope", chained(true), "{ f( } x", "[Braces:{ f][Parens:( ][Braces:}] x"},
+        {"without chain it does not", chained(false), "{ f( } x", "[Braces:{ f][Parens:( } x]"},
+        {"never through a literal scope", chained(true), "{ \"}\" }", "[Braces:{ ][Str:\"}\"][Braces: }]"},
+        {"the innermost scope's own end wins a tie",
+         language({flags(scopeSet("A", Blocks, {"<"}, {">"}), true, false), scopeSet("B", Blocks, {"["}, {">"})}),
+         "<[>>", "[A:<][B:[>][A:>]"},
+        {"symmetrical: closed by its own start token", sym({"\"", "'"}, {}), "\"a'b\" 'c\"d' e", "[Q:\"a'b\"] [Q:'c\"d'] e"},
+        {"symmetrical: tokens2 not used", sym({"$$"}, {"!"}), "$$a!b$$ c", "[Q:$$a!b$$] c"},
+        {"symmetrical regexp: closed by its next match", sym({"%+"}, {}, true), "%a%%% b", "[Q:%a%%%] b"},
+    });
 }
 
 TEST(EngineScopes, BrokenInputNeverBreaksTheScanner)
 {
-    const LanguageDefinition d = language({scopeSet("Braces", Blocks, {"{"}, {"}"}),
-                                           scopeSet("Str", Strings, {"\""}, {"\""}, true),
-                                           listSet("K", {"if"})});
-    const CompiledLanguagePtr lang = CompiledLanguage::compile(d);
-    Highlighter h(lang);
+    Highlighter h(CompiledLanguage::compile(language(
+        {scopeSet("Braces", Blocks, {"{"}, {"}"}), scopeSet("Str", Strings, {"\""}, {"\""}, true), listSet("K", {"if"})})));
     QVector<StyleRun> runs;
 
     // Nesting stops growing at a fixed depth; the start tokens beyond are still coloured.
-    const QString deep(5000, QLatin1Char('{'));
-    ScopeState state = h.highlightLine(deep, ScopeState(), runs);
-    EXPECT_LT(state.depth(), 1000);
-    EXPECT_EQ(runs.size(), deep.size());
+    const ScopeState state = h.highlightLine(QString(5000, QLatin1Char('{')), ScopeState(), runs);
+    EXPECT_TRUE(state.depth() < 1000 && runs.size() == 5000);
     EXPECT_EQ(h.highlightLine(QString(5000, QLatin1Char('}')), state, runs).depth(), 0);
 
     // A state from another language (or a damaged cache) is cut back to its valid part.
@@ -151,12 +115,9 @@ TEST(EngineScopes, BrokenInputNeverBreaksTheScanner)
         foreign.push({tokenset, 0});
     negative.push({-5, 3});
     EXPECT_EQ(h.highlightLine(u"x", foreign, runs).depth(), 1);
-    EXPECT_TRUE(h.highlightLine(u"if", negative, runs).isOutermost());
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_EQ(runs[0].tokenset, 2);
+    EXPECT_TRUE(h.highlightLine(u"if", negative, runs).isOutermost() && runs.size() == 1 && runs[0].tokenset == 2);
 
     // An empty language colours nothing, an empty text gives no runs.
-    Highlighter none(CompiledLanguage::compile(LanguageDefinition()));
-    EXPECT_EQ(none.highlightText(u"abc").size(), 1);
+    EXPECT_EQ(Highlighter(CompiledLanguage::compile(LanguageDefinition())).highlightText(u"abc").size(), 1);
     EXPECT_TRUE(h.highlightText(u"").isEmpty());
 }

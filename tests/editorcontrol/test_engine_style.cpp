@@ -47,15 +47,12 @@ TEST(EngineStyle, UnsetColoursComeFromInheritfromThenTextThenThePane)
     };
     for (const auto &e : expected) {
         const TokensetStyle &s = lang->style(lang->indexOf(e.name));
-        EXPECT_EQ(s.fore, e.fore) << e.name;
-        EXPECT_EQ(s.back, e.back) << e.name;
-        EXPECT_EQ(s.bold, e.bold) << e.name;
-        EXPECT_EQ(s.italic, e.italic) << e.name;
-        EXPECT_EQ(s.underline, e.underline) << e.name;
+        EXPECT_EQ(std::tuple(s.fore, s.back, s.bold, s.italic, s.underline),
+                  std::tuple(e.fore, e.back, e.bold, e.italic, e.underline)) << e.name;
     }
-    EXPECT_EQ(lang->textTokenset(), lang->indexOf("Text"));
-    EXPECT_EQ(lang->defaultStyle().fore, 0x123456);
-    EXPECT_EQ(lang->problems().size(), 1); // the inheritfrom naming no tokenset
+    // The inheritfrom naming no tokenset is reported.
+    EXPECT_EQ(std::tuple(lang->textTokenset(), lang->defaultStyle().fore, lang->problems().size()),
+              std::tuple(lang->indexOf("Text"), 0x123456, qsizetype(1)));
 
     // Without a text tokenset an unset colour stays unset: the pane's default.
     const CompiledLanguagePtr bare = CompiledLanguage::compile(language({listSet("K", {"k"})}));

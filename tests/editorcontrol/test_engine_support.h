@@ -24,10 +24,7 @@ namespace EngineTest {
 
 inline TokenListDefinition tokenList(const QStringList &texts, bool regexp = false, const QString &rule = QString())
 {
-    TokenListDefinition list;
-    list.present = true;
-    list.regexp = regexp;
-    list.rule = rule;
+    TokenListDefinition list{true, regexp, rule, {}};
     for (const QString &t : texts)
         list.tokens.append(TokenDefinition{t, QString(), regexp, rule});
     return list;
@@ -60,7 +57,6 @@ inline LanguageDefinition language(const QVector<TokensetDefinition> &sets)
 {
     LanguageDefinition def;
     def.fileName = QStringLiteral("test.lng");
-    def.name = QStringLiteral("Test");
     def.tokensets = sets;
     return def;
 }
@@ -86,11 +82,7 @@ inline QString marked(const LanguageDefinition &definition, const QString &text)
 }
 
 // A table of texts and how each is marked.
-struct MarkedCase {
-    const char *name;
-    LanguageDefinition definition;
-    QString text, expected;
-};
+struct MarkedCase { const char *name; LanguageDefinition definition; QString text, expected; };
 
 inline void expectMarked(const std::vector<MarkedCase> &cases)
 {

@@ -16,7 +16,9 @@ TokensetDefinition caseSensitive(TokensetDefinition set)
 
 } // namespace
 
-TEST(EngineTokens, LiteralsCompareWithoutCaseUnlessTheTokensetIsCaseSensitive)
+// Literals compare without case unless the tokenset or language is case sensitive (by Unicode case
+// folding); regexps are anchored at the position and follow the same case rule.
+TEST(EngineTokens, LiteralsRegexpsAndCase)
 {
     expectMarked({
         {"insensitive", language({listSet("K", {"if", "Else"})}), "IF a else b ElSe", "[K:IF] a [K:else] b [K:ElSe]"},
@@ -29,12 +31,7 @@ TEST(EngineTokens, LiteralsCompareWithoutCaseUnlessTheTokensetIsCaseSensitive)
         {"non-ASCII folding", language({listSet("K", {"straße", "ÉTÉ"})}), "STRASSE straße été", "STRASSE [K:straße] [K:été]"},
         {"operators next to each other", language({listSet("Op", {"+", "=", "+="})}), "a+=b+c", "a[Op:+=]b[Op:+]c"},
         {"empty token never matches", language({listSet("K", {"", "x"})}), "x y", "[K:x] y"},
-    });
-}
 
-TEST(EngineTokens, RegexpsAreAnchoredAtThePositionAndFollowCase)
-{
-    expectMarked({
         {"numbers", language({listSet("Num", {"\\d+(\\.\\d+)?"}, true)}), "a 12.5 b7", "a [Num:12.5] b[Num:7]"},
         {"anchored, not searched", language({listSet("X", {"b+"}, true)}), "abbb", "a[X:bbb]"},
         {"case-insensitive by default", language({listSet("Hex", {"0x[0-9a-f]+"}, true)}), "0XFF", "[Hex:0XFF]"},
@@ -57,25 +54,24 @@ TEST(EngineTokens, LongestMatchWinsAndTiesGoToTheEarlierTokensetThenToken)
     });
 
     // Within one tokenset the earlier token wins: seen through the token index of the run.
-    const CompiledLanguagePtr lang = CompiledLanguage::compile(language({[] {
-        TokensetDefinition s = listSet("T", {"[a-z]+", "abc"}, true);
-        s.tokens.tokens[1].regexp = false;
-        return s;
-    }()}));
-    Highlighter h(lang);
-    QVector<StyleRun> runs;
-    h.highlightLine(u"abc", ScopeState(), runs);
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_EQ(runs[0].token, 0);
+    TokensetDefinition set = listSet("T", {"[a-z]+", "abc"}, true);
+    set.tokens.tokens[1].regexp = false;
+    const QVector<StyleRun> runs = Highlighter(CompiledLanguage::compile(language({set}))).highlightText(u"abc");
+    EXPECT_TRUE(runs.size() == 1 && runs[0].token == 0);
 }
 
-TEST(EngineTokens, RuleWordUsesTheLanguagesWordCharacters)
+// Rules: word (with the language's word characters, judged on whole characters, so that one beyond
+// the BMP is a word character only when it is a letter or digit), leadwith, trailwith, colN; a regexp
+// with rule word takes its next choice that ends at a word end. A broken surrogate is one character;
+// a \G token matches wherever it is tried, not only where the line's first search began.
+TEST(EngineTokens, RulesAndWordCharacters)
 {
     auto withWordChars = [](LanguageDefinition d, const QString &wc) {
         d.wordchars = wc;
         return d;
     };
     const LanguageDefinition kw = language({listSet("K", {"if", "-if", "if-"}, false, "word")});
+    const QString broken = QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y");
     expectMarked({
         {"whole words only", kw, "if iff gif if_x (if)", "[K:if] iff gif if_x ([K:if])"},
         {"non-word edge may touch", kw, "a-if b if-c", "a[K:-if] b [K:if-]c"},
@@ -87,12 +83,7 @@ TEST(EngineTokens, RuleWordUsesTheLanguagesWordCharacters)
         {"rule NULL is no rule", language({listSet("K", {"if"}, false, "NULL")}), "gift", "g[K:if]t"},
         {"unknown rule counts as word", language({listSet("K", {"if"}, false, "bogus")}), "gift if", "gift [K:if]"},
         {"invalid wordchars fall back", withWordChars(kw, "[\\w"), "iff if", "iff [K:if]"},
-    });
-}
 
-TEST(EngineTokens, LeadTrailAndColumnRules)
-{
-    expectMarked({
         {"leadwith", language({listSet("V", {"\\w+"}, true, "leadwith[$@]")}), "a $b @c", "a $[V:b] @[V:c]"},
         {"trailwith", language({listSet("F", {"\\w+"}, true, "trailwith[(]")}), "f(x) g", "[F:f](x) g"},
         {"other bracket pairs", language({listSet("F", {"\\w+"}, true, "trailwith(=)")}), "a=1 b", "[F:a]=1 b"},
@@ -104,12 +95,7 @@ TEST(EngineTokens, LeadTrailAndColumnRules)
         {"col", language({listSet("C", {"\\*.*"}, true, "col7")}), "      * comment\n  * not", "      [C:* comment]\n  * not"},
         {"col0 and col are the first column", language({listSet("C", {"c"}, false, "col")}), "c c", "[C:c] c"},
         {"word and col combined", language({listSet("C", {"ab"}, false, "word|col1")}), "abc ab\nab", "abc ab\n[C:ab]"},
-    });
-}
 
-TEST(EngineTokens, RegexpWithRuleWordTakesItsNextChoiceThatEndsAtAWordEnd)
-{
-    expectMarked({
         {"alternation order", language({listSet("P", {"#[ \\t]*(if|ifdef|ifndef)"}, true, "word")}),
          "#ifndef #if x #ifdefx", "[P:#ifndef] [P:#if] x #ifdefx"},
         {"backtracking to a shorter match", language({listSet("S", {"[a-z ]+"}, true, "word")}), "ab c1", "[S:ab ]c1"},
@@ -119,16 +105,7 @@ TEST(EngineTokens, RegexpWithRuleWordTakesItsNextChoiceThatEndsAtAWordEnd)
              s.tokens2.tokens[0].rule = QStringLiteral("word");
              return s;
          }()}), "[ x endif y", "[B:[ x endif] y"},
-    });
-}
 
-// Characters beyond the BMP are word characters only when they are letters or digits, for the rule
-// word and for \w alike; a broken surrogate is one character; a \G token matches wherever it is
-// tried, not only where the line's first search began.
-TEST(EngineTokens, CharactersBeyondTheBmpAndSearchStarts)
-{
-    const QString broken = QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y");
-    expectMarked({
         {"an emoji is no word character", language({listSet("K", {"if"}, false, "word")}), "if😀 𝐀if if𝐀", "[K:if]😀 𝐀if if𝐀"},
         {"\\w takes letters beyond the BMP", language({listSet("W", {"\\w+"}, true)}), "a𝐀b 😀", "[W:a𝐀b] 😀"},
         {"a broken surrogate", language({listSet("R", {"x.y"}, true)}), broken + " x", "[R:" + broken + "] x"},

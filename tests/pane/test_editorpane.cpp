@@ -25,7 +25,7 @@ QString lines(int n, const QString &prefix = QStringLiteral("line"))
 
 } // namespace
 
-TEST(EditorPane, TextChangesAndTheSelectionLine)
+TEST(EditorPane, TextChangesSelectionLineAndLineBreaks)
 {
     EditorPane pane;
     QSignalSpy changed(&pane, &EditorPane::changed);
@@ -62,18 +62,15 @@ TEST(EditorPane, TextChangesAndTheSelectionLine)
     EXPECT_FALSE(pane.isUndoAvailable());
     pane.setText(QStringLiteral("one\ntwo"));
     EXPECT_EQ(pane.selectionLine(), 1);
-}
 
-TEST(EditorPane, NewLineBreaksFollowTheText)
-{
-    EditorPane pane;
-    // A text of one line keeps the last kind; a new pane starts with CR LF.
+    // Typed line breaks follow the text's; a text of one line keeps the last kind, a new pane CR LF.
+    EditorPane typed;
     for (const QString br : {"", "\r\n", "\n", "\r"}) {
         const QString start = br.isEmpty() ? QStringLiteral("b") : QStringLiteral("a") + br + QStringLiteral("b");
-        pane.setText(start);
-        putCaret(pane, br.isEmpty() ? 0 : 1, 1);
-        QTest::keyClick(&pane, Qt::Key_Return);
-        EXPECT_EQ(pane.text(), start + (br.isEmpty() ? QStringLiteral("\r\n") : br));
+        typed.setText(start);
+        putCaret(typed, br.isEmpty() ? 0 : 1, 1);
+        QTest::keyClick(&typed, Qt::Key_Return);
+        EXPECT_EQ(typed.text(), start + (br.isEmpty() ? QStringLiteral("\r\n") : br));
     }
 }
 
@@ -119,13 +116,11 @@ TEST(EditorPane, MarginImageBitsAndDisplayOptions)
     };
     putCaret(pane, 4, 0);
     settle(pane);
-    EXPECT_TRUE(style(4) != style(3) && style(3) == style(5));
-    EXPECT_EQ(number(4), QStringLiteral("5"));
+    EXPECT_TRUE(style(4) != style(3) && style(3) == style(5) && number(4) == QStringLiteral("5"));
     putCaret(pane, 1, 0);
     QTest::keyClick(&pane, Qt::Key_Return);
     settle(pane);
-    EXPECT_EQ(number(10), QStringLiteral("11"));
-    EXPECT_TRUE(style(2) != style(4) && style(4) == style(5));
+    EXPECT_TRUE(style(2) != style(4) && style(4) == style(5) && number(10) == QStringLiteral("11"));
     pane.setBoldSelectionLineNumber(false);
     EXPECT_EQ(pane.marginType(0), QsciScintilla::NumberMargin);
 }
@@ -135,7 +130,6 @@ TEST(EditorPane, FindNextSelectsExactText)
     EditorPane pane;
     pane.setText(QStringLiteral("<tokenset name=\"keywords\">\n<tokenset name=\"key\">\n<tokenset name=\"Key\">\n"
                                 "<tokenset name=\"key\">"));
-    EXPECT_FALSE(pane.findNext()); // no text yet
     pane.setFindText(QStringLiteral("<tokenset name=\"key\""));
     // The next one, skipping the other letter case, then around the end.
     for (int line : {1, 3, 1}) {
@@ -147,7 +141,7 @@ TEST(EditorPane, FindNextSelectsExactText)
     EXPECT_FALSE(pane.findNext());
 }
 
-TEST(EditorPane, SavesAnsiTextAndPrints)
+TEST(EditorPane, SavesPrintsAndTakesDroppedFiles)
 {
     TestUtil::TempFolder folder;
     EditorPane pane;
@@ -158,24 +152,17 @@ TEST(EditorPane, SavesAnsiTextAndPrints)
     EXPECT_FALSE(pane.saveFile(folder.file(QStringLiteral("missing/out.txt"))));
     EXPECT_FALSE(folder.exists(QStringLiteral("missing/out.txt")));
 
+    // Printing writes what is shown (to a PDF here).
     pane.setText(lines(200));
-    {
-        QsciPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(folder.file(QStringLiteral("a.pdf")));
-        EXPECT_TRUE(pane.print(printer));
-    }
-    EXPECT_TRUE(folder.read(QStringLiteral("a.pdf")).startsWith("%PDF"));
-}
+    QsciPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.file(QStringLiteral("a.pdf")));
+    EXPECT_TRUE(pane.print(printer) && folder.read(QStringLiteral("a.pdf")).startsWith("%PDF"));
 
-TEST(EditorPane, DroppedFilesInsertTheirText)
-{
-    TestUtil::TempFolder folder;
+    // Dropped files insert their text, as one undoable edit; with drops off, nothing is inserted.
     folder.write(QStringLiteral("drop.txt"), AnsiCodec::encode(QStringLiteral("dropped \u00e9")));
-    EditorPane pane;
-    pane.resize(400, 300);
-    pane.show();
     pane.setText(QStringLiteral("start"));
+    settle(pane);
 
     auto drop = [&] {
         QMimeData mime;

@@ -1,11 +1,7 @@
-// Reference colourings: every sample under tests/reference/<language>/ is coloured with its starter
-// definition (data/languages/<language>.lng; xml-pane: data/xml.lng, the XML pane's) and compared
-// with the marking recorded beside it in <sample>.ref, so that a change of the engine or of a
-// definition shows as a diff of those files. After a change that is meant, record them again with
-// scripts/update-references.sh and review the diff.
-//
-// Marking: line by line, each run of a tokenset as <Name>text</Name>; plain text, the text tokenset
-// and whitespace tokensets are left unmarked.
+// Reference colourings: each sample in tests/reference/<language>/ coloured with data/languages/
+// <language>.lng (xml-pane: data/xml.lng) must give the marking recorded in <sample>.ref: each run of
+// a tokenset <Name>text</Name>, line by line, leaving plain text, the text tokenset and whitespace
+// unmarked. A meant change is recorded with scripts/update-references.sh, and shows as a diff.
 #include "common/testutil.h"
 #include "editorcontrol/definitionreader.h"
 #include "editorcontrol/highlighter.h"
