@@ -1,7 +1,7 @@
 #include "editorcontrol/definitionreader.h"
 
 #include "editorcontrol/definitiontables.h"
-#include "editorcontrol/regexcache.h"
+#include "editorcontrol/compiledpattern.h"
 #include "editorcontrol/xmlinput.h"
 
 #include <QHash>
@@ -254,18 +254,12 @@ bool Parser::readTokenList(const TokensetDefinition &ts, TokenListDefinition &li
         if (xml_.hasError())
             return failXml();
         if (token.regexp) {
-            // The options the colouring engine matches with, so it finds the pattern compiled. A
+            // Compiled as the colouring engine matches it, which then finds the pattern compiled. A
             // pattern that does not compile is kept: the token never matches, and the problem is
             // listed for the commands that report it.
-            QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
-            if (!ts.casesensitive && !languageCaseSensitive_)
-                options |= QRegularExpression::CaseInsensitiveOption;
-            const QRegularExpression re = RegexCache::get(token.text, options);
-            if (!re.isValid()) {
-                badRegexps.append({int(tokensetPlaces_.size()) - 1, token.text,
-                                    QStringLiteral("%1 at offset %2").arg(re.errorString()).arg(re.patternErrorOffset()),
-                                    at.line, at.column});
-            }
+            QString problem;
+            if (!CompiledPattern::get(token.text, !ts.casesensitive && !languageCaseSensitive_, &problem))
+                badRegexps.append({int(tokensetPlaces_.size()) - 1, token.text, problem, at.line, at.column});
         }
         list.tokens.append(std::move(token));
     }
