@@ -1,14 +1,16 @@
 // One keystroke in the first token box of a large language: 51 included tokensets holding 10,000
 // tokens, with a 100 KB sample. Measured from the change to the preview coloured again (the
-// definition written to varlex.lng, read back into both panes, the visible sample styled), beside
-// writing and reading varlex.lng alone.
+// definition written to varlex.lng, read back into both panes, the visible sample styled): through
+// the real token box with its undo step, the same change stored without an undo step, and with the
+// window repainted; beside writing and reading varlex.lng alone and the parts of the preview.
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/languageobject.h"
 #include "widgets/editorpane.h"
-#include "widgets/dialogs.h"
 #include "mainwindow/frmmain.h"
 #include "model/databasefile.h"
 #include "model/programfolder.h"
+#include "session/editsession.h"
+#include "widgets/dialogs.h"
 #include "xmlgen/writerhost.h"
 #include "xmlgen/xmlwriter.h"
 
@@ -17,6 +19,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -119,13 +122,14 @@ struct Fixture {
         window->show();
         tokens = window->findChild<QPlainTextEdit *>(QStringLiteral("txtTokens"));
         sample = window->findChild<EditorPane *>(QStringLiteral("txtSample"));
-        if (!tokens || !sample || window->db().languages.size() != 1 || window->db().currentTokenset != 0) {
+        EditSession &session = window->session();
+        if (!tokens || !sample || session.db().languages.size() != 1 || session.currentTokenset() != 0) {
             std::fprintf(stderr, "The large language did not open: %d languages, tokenset %d\n",
-                         int(window->db().languages.size()), window->db().currentTokenset);
+                         int(session.db().languages.size()), session.currentTokenset());
             std::abort();
         }
-        window->db().current().sampletext = db.languages[0].sampletext;
-        window->ViewLanguage();
+        session.database().current().sampletext = db.languages[0].sampletext;
+        session.regenerate(1);
         if (sample->text().size() < 100 * 1024)
             std::abort();
     }
@@ -170,6 +174,41 @@ void BM_KeystrokeToPreview(benchmark::State &state)
     state.counters["xml_bytes"] = double(QFileInfo(QDir(f.dir.path()).filePath(XmlWriter::kWorkingFile)).size());
 }
 BENCHMARK(BM_KeystrokeToPreview)->Unit(benchmark::kMillisecond);
+
+// The same change stored in the record and previewed without recording an undo step.
+void BM_KeystrokeToPreviewWithoutUndo(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    EditSession &session = f.window->session();
+    QString &tokens = session.database().current().tokensets[0].tokens;
+    const QString original = tokens;
+    bool typed = false;
+    for (auto _ : state) {
+        tokens = typed ? original : original + QStringLiteral("q");
+        typed = !typed;
+        session.regenerate(0);
+        styleVisible(*f.sample);
+    }
+    tokens = original;
+}
+BENCHMARK(BM_KeystrokeToPreviewWithoutUndo)->Unit(benchmark::kMillisecond);
+
+// A key pressed in the token box, through the window's event handling, to the repainted window.
+void BM_KeystrokeRepainted(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.tokens->setFocus();
+    f.tokens->moveCursor(QTextCursor::End);
+    QApplication::processEvents();
+    bool typed = false;
+    for (auto _ : state) {
+        QTest::keyClick(f.tokens, typed ? Qt::Key_Backspace : Qt::Key_Q);
+        typed = !typed;
+        f.window->repaint();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_KeystrokeRepainted)->Unit(benchmark::kMillisecond);
 
 class FolderHost : public WriterHost {
 public:

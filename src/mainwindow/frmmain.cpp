@@ -1,42 +1,50 @@
 #include "mainwindow/frmmain.h"
-#include "mainwindow/editstate.h"
-#include "mainwindow/frmdebug.h"
+#include "mainwindow/languagelistpanel.h"
+#include "mainwindow/languagepropertiespanel.h"
+#include "mainwindow/previewpanel.h"
+#include "mainwindow/tokensetlistpanel.h"
+#include "mainwindow/tokensetpropertiespanel.h"
 #include "mainwindow/toolbaricons.h"
+#include "mainwindow/tracepanel.h"
+#include "model/programfolder.h"
+#include "online/onlineservices.h"
+#include "session/editsession.h"
 #include "ui_frmmain.h"
-#include "xmlgen/xmlwriter.h"
+#include "widgets/clicklabel.h"
 
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QSettings>
 #include <QToolBar>
+#include <QUndoStack>
 
 namespace {
 
 struct ToolbarButton {
     const char *key;
     const char *toolTip;
+    const char *item; // the menu item it runs
 };
 
 // Toolbar1, in order; a click is dispatched on the key.
 constexpr ToolbarButton kToolbar[] = {
-    {"refresh", "Reload database"},
-    {"save", "Save Database"},
-    {"print", "Print XML Code"},
-    {"new", "New Language"},
-    {"delete", "Delete Language"},
-    {"openlang", "Import Language"},
-    {"view", "View Language Files"},
-    {"seek", "Seek Tokenset in XML Code"},
-    {"plus", "Add Tokenset"},
-    {"minus", "Remove Tokenset"},
-    {"up", "Move Tokenset Up"},
-    {"down", "Move Tokenset Down"},
-    {"font", "Toggle Tokens Font Size"},
-    {"easy", "EasyRead Format"},
-    {"full", "Full Window XML Code"},
-    {"deleteattributes", "Remove Token Attributes (Selected Tokenset)"},
-    {"message", "Get Varlex Message"},
-    {"email", "Email Author"},
+    {"refresh", "Reload database", "mnuReload"},
+    {"save", "Save Database", "mnuSave"},
+    {"print", "Print XML Code", "mnuPrintXML"},
+    {"new", "New Language", "mnuNew"},
+    {"delete", "Delete Language", "mnuDelete"},
+    {"openlang", "Import Language", "mnuImport"},
+    {"view", "View Language Files", "mnuShowLanguageFile"},
+    {"seek", "Seek Tokenset in XML Code", "mnuSeek"},
+    {"plus", "Add Tokenset", "mnuNewTokenset"},
+    {"minus", "Remove Tokenset", "mnuDeleteTokenset"},
+    {"up", "Move Tokenset Up", "mnuUp"},
+    {"down", "Move Tokenset Down", "mnuDown"},
+    {"font", "Toggle Tokens Font Size", "mnuToggleFont"},
+    {"easy", "EasyRead Format", "mnuEasyRead"},
+    {"full", "Full Window XML Code", "mnuView"},
+    {"deleteattributes", "Remove Token Attributes (Selected Tokenset)", "mnuRemoveAttributes"},
+    {"message", "Get Varlex Message", nullptr},
+    {"email", "Email Author", "mnuEmail"},
 };
 
 // Names of the separator lines of each menu, top to bottom.
@@ -51,10 +59,10 @@ FrmMain::FrmMain(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::frmMain>())
     , dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>())
-    , previewLanguage_(std::make_shared<LanguageObject>())
-    , writer_(std::make_unique<XmlWriter>(db_, static_cast<WriterHost &>(*this)))
+    , session_(std::make_unique<EditSession>(static_cast<SessionPrompts &>(*this)))
 {
     ui->setupUi(this);
+    setWindowTitle(windowTitle() + QStringLiteral("[*]"));
     statusLabel_ = new QLabel(ui->StatusBar1);
     statusLabel_->setObjectName(QStringLiteral("lblStatusText"));
     ui->StatusBar1->addWidget(statusLabel_, 1);
@@ -63,18 +71,14 @@ FrmMain::FrmMain(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     ui->splitMain->setStretchFactor(1, 1);
     ui->splitMain->setStretchFactor(2, 2);
     setupToolbar();
+    setupEditMenu();
     nameSeparators();
+    wirePanels();
     wireMenus();
-    wireEditing();
-    previousSink_ = Trace::setSink(
-        [this](const QString &statusLabel, const QString &debugLabel) { traceEntry(statusLabel, debugLabel); });
     Form_Load();
 }
 
-FrmMain::~FrmMain()
-{
-    Trace::setSink(std::move(previousSink_));
-}
+FrmMain::~FrmMain() = default;
 
 std::unique_ptr<QSettings> FrmMain::settingsStore()
 {
@@ -83,20 +87,15 @@ std::unique_ptr<QSettings> FrmMain::settingsStore()
     return store;
 }
 
-void FrmMain::setBackColor(QLabel *label, qint32 color)
+bool FrmMain::confirm(const QString &text, const QString &title)
 {
-    label->setProperty("backColor", color);
-    QPalette palette = label->palette();
-    const QColor c = color < 0 ? QColor(Qt::transparent) : QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-    palette.setColor(QPalette::Window, c);
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
+    return dialogs_->message(this, text, title, Dialogs::Buttons::OkCancel, Dialogs::Icon::Exclamation)
+        == Dialogs::Answer::Ok;
 }
 
-qint32 FrmMain::backColor(const QLabel *label)
+void FrmMain::report(const QString &text, const QString &title)
 {
-    const QVariant value = label->property("backColor");
-    return value.isValid() ? value.toInt() : -1;
+    dialogs_->message(this, text, title, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
 }
 
 QAction *FrmMain::toolbarButton(const QString &key) const
@@ -124,6 +123,22 @@ void FrmMain::setupToolbar()
     }
 }
 
+// Edit > Undo and Redo name the step they take back or do again ("Undo Rename Tokenset").
+void FrmMain::setupEditMenu()
+{
+    auto *menu = new QMenu(QStringLiteral("&Edit"), this);
+    menu->setObjectName(QStringLiteral("mnuUndoRedo"));
+    QAction *undo = session_->undoStack().createUndoAction(menu, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("mnuUndo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = session_->undoStack().createRedoAction(menu, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("mnuRedo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    menu->addAction(undo);
+    menu->addAction(redo);
+    menuBar()->insertMenu(ui->mnuEdit->menuAction(), menu);
+}
+
 void FrmMain::nameSeparators()
 {
     const MenuSeparators table[] = {
@@ -141,104 +156,95 @@ void FrmMain::nameSeparators()
     }
 }
 
+void FrmMain::wirePanels()
+{
+    const PanelContext context{*session_, *dialogs_, this, [this] { return ui->mnuConfirmation->isChecked(); }};
+    // The order of construction is the order in which a shown language fills the panels.
+    trace_ = new TracePanel(context, this);
+    languageList_ = new LanguageListPanel(context, this);
+    languageProperties_ = new LanguagePropertiesPanel(context, this);
+    tokensetList_ = new TokensetListPanel(context, this);
+    tokensetProperties_ = new TokensetPropertiesPanel(context, this);
+    preview_ = new PreviewPanel(context, this);
+
+    connect(session_.get(), &EditSession::dirtyChanged, this, &QWidget::setWindowModified);
+    connect(tokensetProperties_, &TokensetPropertiesPanel::layoutChanged, this, &FrmMain::Form_Resize);
+    connect(tokensetProperties_, &TokensetPropertiesPanel::hint, this,
+            [this](const QString &text) { setStatusBarText(text.isEmpty() ? statusText_ : text); });
+    connect(preview_, &PreviewPanel::hint, this, &FrmMain::setStatusBarText);
+    connect(trace_, &TracePanel::statusPaneChanged, this, [this](bool shown) {
+        tokensetProperties_->setStatusPaneShown(shown);
+        Form_Resize();
+    });
+    connect(tokensetList_, &TokensetListPanel::tokensetClicked, this, [this] {
+        if (ui->mnuAutoSeek->isChecked() && isVisible())
+            preview_->GoToTokenset();
+    });
+}
+
 void FrmMain::wireMenus()
 {
-    connect(ui->mnuReload, &QAction::triggered, this, &FrmMain::mnuReload_Click);
-    connect(ui->mnuSave, &QAction::triggered, this, &FrmMain::mnuSave_Click);
-    connect(ui->mnuBackup, &QAction::triggered, this, &FrmMain::mnuBackup_Click);
-    connect(ui->mnuRestore, &QAction::triggered, this, &FrmMain::mnuRestore_Click);
-    connect(ui->mnuExit, &QAction::triggered, this, &FrmMain::mnuExit_Click);
+    const auto menu = [this](QAction *action, void (FrmMain::*handler)()) {
+        connect(action, &QAction::triggered, this, handler);
+    };
+    menu(ui->mnuReload, &FrmMain::mnuReload_Click);
+    menu(ui->mnuSave, &FrmMain::mnuSave_Click);
+    menu(ui->mnuBackup, &FrmMain::mnuBackup_Click);
+    menu(ui->mnuRestore, &FrmMain::mnuRestore_Click);
+    menu(ui->mnuExit, &FrmMain::mnuExit_Click);
+    menu(ui->mnuView, &FrmMain::mnuView_Click);
+    menu(ui->mnuCreate, &FrmMain::mnuCreate_Click);
+    menu(ui->mnuCreateAll, &FrmMain::mnuCreateAll_Click);
+    menu(ui->mnuSelectLanguage, &FrmMain::mnuSelectLanguage_Click);
+    menu(ui->mnuSelectMemberlist, &FrmMain::mnuSelectMemberlist_Click);
+    menu(ui->mnuSelectImageFolder, &FrmMain::mnuSelectImageFolder_Click);
+    menu(ui->mnuShowLanguageFile, &FrmMain::mnuShowLanguageFile_Click);
+    menu(ui->mnuPrintSample, &FrmMain::mnuPrintSample_Click);
+    menu(ui->mnuPrintXML, &FrmMain::mnuPrintXML_Click);
 
-    // Plain option toggles: the checked state is the option; nothing else happens.
-    connect(ui->mnuEasyRead, &QAction::triggered, this, &FrmMain::mnuEasyRead_Click);
-    connect(ui->mnuHideAttributes, &QAction::triggered, this, &FrmMain::mnuHideAttributes_Click);
-    connect(ui->mnuDisplayLeft, &QAction::triggered, this,
-            [this] { toggleSampleOption(SampleOption::LeftMargin, ui->mnuDisplayLeft); });
-    connect(ui->mnuDisplayWhite, &QAction::triggered, this,
-            [this] { toggleSampleOption(SampleOption::WhiteSpace, ui->mnuDisplayWhite); });
-    connect(ui->mnuDropFiles, &QAction::triggered, this,
-            [this] { toggleSampleOption(SampleOption::DropFiles, ui->mnuDropFiles); });
-    connect(ui->mnuLineNumbering, &QAction::triggered, this,
-            [this] { toggleSampleOption(SampleOption::LineNumbering, ui->mnuLineNumbering); });
-    connect(ui->mnuLineNumberBold, &QAction::triggered, this,
-            [this] { toggleSampleOption(SampleOption::LineNumberBold, ui->mnuLineNumberBold); });
+    // Options: the checked state is the option; these also rebuild or restyle.
+    connect(ui->mnuEasyRead, &QAction::triggered, this, [this] {
+        applyEasyRead();
+        session_->setEasyRead(ui->mnuEasyRead->isChecked());
+    });
+    connect(ui->mnuHideAttributes, &QAction::triggered, this,
+            [this] { session_->setHideDefaultAttributes(ui->mnuHideAttributes->isChecked()); });
+    const QAction *const editorOptions[] = {ui->mnuDisplayLeft, ui->mnuDisplayWhite, ui->mnuDropFiles,
+                                            ui->mnuLineNumbering, ui->mnuLineNumberBold};
+    for (int i = 0; i < 5; ++i)
+        connect(editorOptions[i], &QAction::triggered, this, [this, i] { toggleSampleOption(i); });
+    ClickLabel::onRelease(ui->lblXML, [this](Qt::MouseButton) { ui->mnuView->trigger(); });
 
-    connect(ui->mnuDebug, &QAction::triggered, this, &FrmMain::mnuDebug_Click);
-    connect(ui->mnuDirty, &QAction::triggered, this, &FrmMain::mnuDirty_Click);
-    connect(ui->mnuView, &QAction::triggered, this, &FrmMain::mnuView_Click);
-
-    onLabelClick(ui->lblStatus, [this](Qt::MouseButton) { ui->mnuDebug->trigger(); });
-    onLabelClick(ui->lblRedFlag, [this](Qt::MouseButton) { ui->mnuDirty->trigger(); });
-    onLabelClick(ui->lblXML, [this](Qt::MouseButton) { ui->mnuView->trigger(); });
-    onLabelClick(ui->lblSample, [this](Qt::MouseButton) { lblSample_Click(); });
-    onLabelClick(ui->Label7, [this](Qt::MouseButton) { ui->cmbFontStyle->setCurrentIndex(1); });
-
-    connect(ui->lstLang, &QListWidget::currentRowChanged, this, [this] { lstLang_Click(); });
-}
-
-void FrmMain::onLabelClick(QLabel *label, std::function<void(Qt::MouseButton)> handler)
-{
-    labelHandlers_.insert(label, std::move(handler));
-    label->installEventFilter(this);
-    label->setCursor(Qt::PointingHandCursor);
-}
-
-// Labels act on the release of a mouse button over them, like a click.
-bool FrmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonRelease) {
-        auto it = labelHandlers_.find(watched);
-        if (it != labelHandlers_.end()) {
-            auto *mouse = static_cast<QMouseEvent *>(event);
-            auto *widget = static_cast<QWidget *>(watched);
-            if (widget->rect().contains(mouse->position().toPoint())) {
-                const auto handler = it.value(); // the handler may change the table
-                handler(mouse->button());
-                return true;
-            }
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
+    connect(ui->mnuAbout, &QAction::triggered, this, [this] { online_->about(); });
+    connect(ui->mnuOnlineUpdate, &QAction::triggered, this, [this] { online_->onlineUpdate(); });
+    connect(ui->mnuEmail, &QAction::triggered, this, [this] { online_->email(); });
+    connect(ui->mnuWebSite, &QAction::triggered, this, [this] { online_->webSite(); });
+    connect(ui->mnuForums, &QAction::triggered, this, [this] { online_->forums(); });
+    connect(ui->mnuSupport, &QAction::triggered, this, [this] { online_->support(); });
+    connect(ui->mnuOnlineHelp, &QAction::triggered, this, [this] { online_->onlineHelp(); });
+    connect(this, &FrmMain::messageRequested, this, &FrmMain::toolbarMessage_Click);
 }
 
 void FrmMain::Toolbar1_ButtonClick(const QString &key)
 {
-    if (key == QLatin1String("refresh"))
-        ui->mnuReload->trigger();
-    else if (key == QLatin1String("save"))
-        ui->mnuSave->trigger();
-    else if (key == QLatin1String("print"))
-        ui->mnuPrintXML->trigger();
-    else if (key == QLatin1String("new"))
-        ui->mnuNew->trigger();
-    else if (key == QLatin1String("delete"))
-        ui->mnuDelete->trigger();
-    else if (key == QLatin1String("openlang") || key == QLatin1String("import"))
-        ui->mnuImport->trigger();
-    else if (key == QLatin1String("view"))
-        ui->mnuShowLanguageFile->trigger();
-    else if (key == QLatin1String("seek"))
-        ui->mnuSeek->trigger();
-    else if (key == QLatin1String("plus"))
-        ui->mnuNewTokenset->trigger();
-    else if (key == QLatin1String("minus"))
-        ui->mnuDeleteTokenset->trigger();
-    else if (key == QLatin1String("up"))
-        ui->mnuUp->trigger();
-    else if (key == QLatin1String("down"))
-        ui->mnuDown->trigger();
-    else if (key == QLatin1String("font"))
-        ui->mnuToggleFont->trigger();
-    else if (key == QLatin1String("easy"))
-        ui->mnuEasyRead->trigger();
-    else if (key == QLatin1String("full"))
-        ui->mnuView->trigger();
-    else if (key == QLatin1String("deleteattributes"))
-        ui->mnuRemoveAttributes->trigger();
-    else if (key == QLatin1String("message"))
+    if (key == QLatin1String("message")) {
         Q_EMIT messageRequested();
-    else if (key == QLatin1String("email"))
-        ui->mnuEmail->trigger();
+        return;
+    }
+    const QString item = key == QLatin1String("import") ? QStringLiteral("openlang") : key;
+    for (const ToolbarButton &button : kToolbar)
+        if (item == QLatin1String(button.key) && button.item)
+            findChild<QAction *>(QString::fromLatin1(button.item))->trigger();
+}
+
+void FrmMain::setStatusBarText(const QString &text)
+{
+    statusLabel_->setText(text);
+}
+
+QString FrmMain::statusBarText() const
+{
+    return statusLabel_->text();
 }
 
 // At the first show the frames get the height they need and the two panes below share the rest,

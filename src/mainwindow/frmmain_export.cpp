@@ -1,34 +1,30 @@
-// Export of language files, the folder chooser, and the viewer, print, About and online commands.
-#include "mainwindow/editstate.h"
+// Export of language files, the folder choosers, and the viewer, print and daily message commands.
 #include "mainwindow/frmmain.h"
+#include "mainwindow/hourglass.h"
+#include "mainwindow/languagelistpanel.h"
+#include "mainwindow/previewpanel.h"
 #include "model/programfolder.h"
 #include "online/onlineservices.h"
+#include "session/editsession.h"
 #include "ui_frmmain.h"
 #include "viewer/frmviewer.h"
-#include "xmlgen/languageexport.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QProgressDialog>
 
-namespace {
-
-struct Hourglass {
-    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
+QString FrmMain::exportFolder() const { return session_->exportFolder(); }
+QString FrmMain::importFolder() const { return languageList_->importFolder(); }
+QString FrmMain::memberListFolder() const { return session_->memberListFolder(); }
+QString FrmMain::marginImageFolder() const { return session_->marginImageFolder(); }
+QString FrmMain::defaultSampleText() const { return session_->defaultSampleText(); }
 
 void FrmMain::mnuCreate_Click()
 {
-    if (db_.languages.isEmpty())
+    if (!session_->hasLanguage())
         return;
     Hourglass busy;
-    const WriteResult result = LanguageExport::exportCurrent(*writer_);
+    const WriteResult result = session_->exportCurrent();
     if (result.status == WriteResult::Status::Failed)
-        dialogs_->message(this, result.error, QStringLiteral("Export Language File"), Dialogs::Buttons::Ok,
-                          Dialogs::Icon::Exclamation);
+        report(result.error, QStringLiteral("Export Language File"));
 }
 
 // Every language in database order, each rebuilt whole. A language that cannot be written is
@@ -36,30 +32,25 @@ void FrmMain::mnuCreate_Click()
 void FrmMain::mnuCreateAll_Click()
 {
     Hourglass busy;
-    LanguageExport::Report report;
-    QProgressDialog progress(QStringLiteral("Exporting language files..."), QStringLiteral("Stop"), 0,
-                             int(db_.languages.size()), this);
+    LanguageExport::Report result;
+    const int count = int(session_->db().languages.size());
+    QProgressDialog progress(QStringLiteral("Exporting language files..."), QStringLiteral("Stop"), 0, count, this);
     progress.setWindowTitle(QStringLiteral("Export XML Language Files"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(700);
-    for (int i = 0; i < db_.languages.size(); ++i) {
+    for (int i = 0; i < count && !progress.wasCanceled(); ++i) {
         progress.setValue(i);
-        if (progress.wasCanceled())
+        const WriteResult written = session_->exportLanguage(i);
+        if (written.status == WriteResult::Status::Cancelled)
             break;
-        const WriteResult result = writer_->WriteXML(i, false, 1);
-        if (result.status == WriteResult::Status::Cancelled)
-            break;
-        if (result.written()) {
-            ++report.written;
-            report.files += result.file;
-        } else {
-            report.failures += result.error;
-        }
+        if (written.written())
+            result.files += written.file;
+        else
+            result.failures += written.error;
     }
-    progress.setValue(int(db_.languages.size()));
-    if (!report.failures.isEmpty())
-        dialogs_->message(this, report.message(), QStringLiteral("Export Language Files"), Dialogs::Buttons::Ok,
-                          Dialogs::Icon::Exclamation);
+    progress.setValue(count);
+    if (!result.failures.isEmpty())
+        report(result.message(), QStringLiteral("Export Language Files"));
 }
 
 // The chosen folder, or an empty string on Cancel. Paths are kept as chosen: letter case matters
@@ -73,43 +64,47 @@ void FrmMain::mnuSelectLanguage_Click()
 {
     const QString folder = SelectRootFolder();
     if (!folder.isEmpty())
-        exportFolder_ = folder;
+        session_->setExportFolder(folder);
+}
+
+void FrmMain::mnuSelectMemberlist_Click()
+{
+    const QString folder = SelectRootFolder();
+    if (!folder.isEmpty())
+        session_->setMemberListFolder(folder);
+}
+
+void FrmMain::mnuSelectImageFolder_Click()
+{
+    const QString folder = SelectRootFolder();
+    if (!folder.isEmpty())
+        session_->setMarginImageFolder(folder);
 }
 
 void FrmMain::mnuShowLanguageFile_Click()
 {
     if (!frmViewer_) {
         ViewerContext context;
-        context.exportFolder = exportFolder_;
+        context.exportFolder = session_->exportFolder();
         context.programFolder = ProgramFolder::path();
-        context.xmlLanguage = xmlCompiled_;
+        context.xmlLanguage = session_->xmlLanguage();
         frmViewer_ = new FrmViewer(*dialogs_, context, this);
     }
     frmViewer_->show();
     frmViewer_->raise();
 }
 
-void FrmMain::mnuAbout_Click()
-{
-    edit_->online->about();
-}
-
 void FrmMain::mnuPrintSample_Click()
 {
-    setStatusBarText(edit_->online->printPane(ui->txtSample, OnlineServices::kSamplePdf).statusText());
+    setStatusBarText(online_->printPane(preview_->samplePane(), OnlineServices::kSamplePdf).statusText());
 }
 
 void FrmMain::mnuPrintXML_Click()
 {
-    setStatusBarText(edit_->online->printPane(ui->txtXML, OnlineServices::kXmlPdf).statusText());
-}
-
-void FrmMain::mnuOnlineUpdate_Click()
-{
-    edit_->online->onlineUpdate();
+    setStatusBarText(online_->printPane(preview_->xmlPane(), OnlineServices::kXmlPdf).statusText());
 }
 
 void FrmMain::toolbarMessage_Click()
 {
-    setStatusBarText(edit_->online->downloadMessage());
+    setStatusBarText(online_->downloadMessage());
 }

@@ -1,7 +1,10 @@
 // The persistent settings of the main window: read once at start-up, written once at shutdown.
 #include "mainwindow/frmmain.h"
+#include "mainwindow/languagelistpanel.h"
+#include "mainwindow/tokensetpropertiespanel.h"
 #include "mainwindow/settingsvalue.h"
 #include "model/programfolder.h"
+#include "session/editsession.h"
 #include "ui_frmmain.h"
 
 #include <QDir>
@@ -23,8 +26,6 @@ void FrmMain::Settings(const QString &task)
     const auto store = settingsStore();
     const double dpiX = logicalDpiX();
     const double dpiY = logicalDpiY();
-    QLabel *const swatches[10] = {ui->lblcolor_0, ui->lblcolor_1, ui->lblcolor_2, ui->lblcolor_3, ui->lblcolor_4,
-                                  ui->lblcolor_5, ui->lblcolor_6, ui->lblcolor_7, ui->lblcolor_8, ui->lblcolor_9};
     const QDir folder(ProgramFolder::path());
     // The Boolean keys that follow the folders and the font, in stored order, and those after the colours.
     const std::pair<const char *, QAction *> flagsBefore[] = {
@@ -52,15 +53,19 @@ void FrmMain::Settings(const QString &task)
         resize(twipsToPixels(width, dpiX), twipsToPixels(height, dpiY));
         startTwips_ = {left, top, width, height};
         startPixels_ = QRect(x(), y(), this->width(), this->height());
-        importFolder_ = text("LangFolder", folder.filePath(QStringLiteral("language_def")));
-        memberListFolder_ = text("MemFolder", folder.filePath(QStringLiteral("language_mem")));
-        exportFolder_ = text("ExpFolder", folder.filePath(QStringLiteral("language_def")));
-        tokenFontSize_ = toInt(text("FontHeight", QStringLiteral("8")), 8, kMinFontHeight, kMaxFontHeight);
+        languageList_->setImportFolder(text("LangFolder", folder.filePath(QStringLiteral("language_def"))));
+        const QString memberFolder = text("MemFolder", folder.filePath(QStringLiteral("language_mem")));
+        if (memberFolder != session_->memberListFolder()) // chosen in an earlier session
+            session_->loadMemberLists(memberFolder);
+        session_->setExportFolder(text("ExpFolder", folder.filePath(QStringLiteral("language_def"))));
+        tokensetProperties_->setTokenFontSize(
+            toInt(text("FontHeight", QStringLiteral("8")), 8, kMinFontHeight, kMaxFontHeight));
         for (const auto &[key, item] : flagsBefore)
             item->setChecked(toBool(text(key, fromBool(defaultOf(key))), defaultOf(key)));
         for (int i = 0; i < 10; ++i) {
             const QByteArray key = "Color" + QByteArray::number(i);
-            setBackColor(swatches[i], toColor(text(key.constData(), QString::number(kDefaultColors[i])), kDefaultColors[i]));
+            tokensetProperties_->setSwatch(
+                i, toColor(text(key.constData(), QString::number(kDefaultColors[i])), kDefaultColors[i]));
         }
         for (const auto &[key, item] : flagsAfter)
             item->setChecked(toBool(text(key, fromBool(false)), false));
@@ -79,14 +84,14 @@ void FrmMain::Settings(const QString &task)
             store->setValue(QString::fromLatin1(keys[i]), fromFloat(twips));
         }
     }
-    store->setValue(QStringLiteral("LangFolder"), importFolder_);
-    store->setValue(QStringLiteral("MemFolder"), memberListFolder_);
-    store->setValue(QStringLiteral("ExpFolder"), exportFolder_);
-    store->setValue(QStringLiteral("FontHeight"), QString::number(tokenFontSize_));
+    store->setValue(QStringLiteral("LangFolder"), languageList_->importFolder());
+    store->setValue(QStringLiteral("MemFolder"), session_->memberListFolder());
+    store->setValue(QStringLiteral("ExpFolder"), session_->exportFolder());
+    store->setValue(QStringLiteral("FontHeight"), QString::number(tokensetProperties_->tokenFontSize()));
     for (const auto &[key, item] : flagsBefore)
         store->setValue(QString::fromLatin1(key), fromBool(item->isChecked()));
     for (int i = 0; i < 10; ++i)
-        store->setValue(QStringLiteral("Color%1").arg(i), QString::number(qMax(0, backColor(swatches[i]))));
+        store->setValue(QStringLiteral("Color%1").arg(i), QString::number(qMax(0, tokensetProperties_->swatch(i))));
     for (const auto &[key, item] : flagsAfter)
         store->setValue(QString::fromLatin1(key), fromBool(item->isChecked()));
     store->sync();

@@ -1,17 +1,19 @@
 #include "mainwindow/windowfixture.h"
+#include "model/ansicodec.h"
 #include "model/programfolder.h"
+#include "widgets/editorpane.h"
 
-#include <QFile>
+#include <QSettings>
 #include <QTest>
 
 void WindowTest::SetUp()
 {
     for (const char *name : {"xml.lng", "sample.txt"})
-        folder.write(QString::fromLatin1(name), TestUtil::readFile(TestUtil::sourcePath(QStringLiteral("data/") + QLatin1String(name))));
+        folder.write(QString::fromLatin1(name),
+                     TestUtil::readFile(TestUtil::sourcePath(QStringLiteral("data/") + QLatin1String(name))));
     ProgramFolder::resolve(folder.path());
     FrmMain::settingsStore()->remove(QString());
-    pendingDialogs = std::make_unique<ScriptedDialogs>();
-    dialogs = pendingDialogs.get();
+    TemplateDatabase::writeStandard(folder);
 }
 
 void WindowTest::TearDown()
@@ -22,28 +24,38 @@ void WindowTest::TearDown()
 
 FrmMain &WindowTest::start()
 {
-    if (!pendingDialogs) {
-        pendingDialogs = std::make_unique<ScriptedDialogs>();
-        dialogs = pendingDialogs.get();
-    }
-    window = std::make_unique<FrmMain>(std::move(pendingDialogs));
+    window.reset();
+    auto scripted = std::make_unique<ScriptedDialogs>();
+    dialogs = scripted.get();
+    window = std::make_unique<FrmMain>(std::move(scripted));
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->activateWindow();
+    (void)QTest::qWaitForWindowActive(window.get());
     window->Form_Resize();
     return *window;
 }
 
-bool WindowTest::closeWindow()
+EditorPane *WindowTest::xmlPane() const { return child<EditorPane>("txtXML"); }
+EditorPane *WindowTest::samplePane() const { return child<EditorPane>("txtSample"); }
+
+QString WindowTest::workingFile() const
 {
-    return window->close();
+    return AnsiCodec::decode(folder.read(QStringLiteral("varlex.lng")));
 }
 
-void WindowTest::storeSetting(const QString &key, const QString &value)
+QStringList WindowTest::items(const QListWidget *list)
 {
-    FrmMain::settingsStore()->setValue(key, value);
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
 }
 
-QString WindowTest::storedSetting(const QString &key)
+QStringList WindowTest::items(const QComboBox *box)
 {
-    return FrmMain::settingsStore()->value(key).toString();
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
 }

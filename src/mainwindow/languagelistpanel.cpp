@@ -1,0 +1,143 @@
+#include "mainwindow/languagelistpanel.h"
+#include "mainwindow/hourglass.h"
+#include "session/editsession.h"
+#include "session/tracelabels.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMenu>
+
+LanguageListPanel::LanguageListPanel(PanelContext context, QObject *parent)
+    : QObject(parent)
+    , context_(context)
+    , session_(context.session)
+    , lstLang_(context.control<QListWidget>("lstLang"))
+    , mnuPopupLanguage_(context.control<QMenu>("mnuPopupLanguage"))
+{
+    connect(lstLang_, &QListWidget::currentRowChanged, this, [this] {
+        if (!filling_)
+            lstLang_Click();
+    });
+    lstLang_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstLang_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { mnuPopupLanguage_->popup(lstLang_->viewport()->mapToGlobal(pos)); });
+    const auto menu = [this](const char *name, void (LanguageListPanel::*handler)()) {
+        connect(context_.control<QAction>(name), &QAction::triggered, this, handler);
+    };
+    menu("mnuChangeLanguageName", &LanguageListPanel::mnuChangeLanguageName_Click);
+    menu("mnuNew", &LanguageListPanel::mnuNew_Click);
+    menu("mnuDuplicate", &LanguageListPanel::mnuDuplicate_Click);
+    menu("mnuDelete", &LanguageListPanel::mnuDelete_Click);
+    menu("mnuSortLanguages", &LanguageListPanel::mnuSortLanguages_Click);
+    menu("mnuImport", &LanguageListPanel::mnuImport_Click);
+    connect(&session_, &EditSession::languagesChanged, this, &LanguageListPanel::fillLanguageList);
+    connect(&session_, &EditSession::languageShown, this, &LanguageListPanel::showSelection);
+}
+
+// The names of the languages in array order; the current one selected once one is shown.
+void LanguageListPanel::fillLanguageList()
+{
+    filling_ = true;
+    const QVector<Language> &languages = session_.db().languages;
+    while (lstLang_->count() > languages.size())
+        delete lstLang_->takeItem(lstLang_->count() - 1);
+    for (int i = 0; i < languages.size(); ++i) {
+        if (i < lstLang_->count()) {
+            if (lstLang_->item(i)->text() != languages[i].name)
+                lstLang_->item(i)->setText(languages[i].name);
+        } else {
+            lstLang_->addItem(languages[i].name);
+        }
+    }
+    lstLang_->setCurrentRow(-1);
+    filling_ = false;
+}
+
+void LanguageListPanel::showSelection()
+{
+    filling_ = true;
+    lstLang_->setCurrentRow(session_.hasLanguage() ? session_.currentLanguage() : -1,
+                            QItemSelectionModel::ClearAndSelect);
+    filling_ = false;
+}
+
+void LanguageListPanel::selectLanguage(int row)
+{
+    if (row >= 0 && row < lstLang_->count())
+        lstLang_->setCurrentRow(row);
+}
+
+void LanguageListPanel::lstLang_Click()
+{
+    const int row = lstLang_->currentRow();
+    if (row < 0)
+        return;
+    TraceLabels::enter(TraceLabels::Point::lstLang_Click);
+    Hourglass busy;
+    if (!session_.selectLanguage(row)) {
+        // Kept on the pane's language: show it again now and once the click that chose another
+        // row has been handled to its end (the view selects the pressed row after this handler).
+        showSelection();
+        QMetaObject::invokeMethod(this, &LanguageListPanel::showSelection, Qt::QueuedConnection);
+    }
+}
+
+void LanguageListPanel::mnuChangeLanguageName_Click()
+{
+    QListWidgetItem *item = lstLang_->currentItem();
+    if (!item || !session_.hasLanguage())
+        return;
+    const QString answer =
+        context_.dialogs.input(context_.window, QStringLiteral("Change '") + item->text() + QStringLiteral("' to:"),
+                               QStringLiteral("Change Language Name"), session_.language().name);
+    session_.renameLanguage(answer);
+}
+
+QString LanguageListPanel::askLanguageName()
+{
+    return context_.dialogs.input(context_.window, QStringLiteral("Enter new langauge name:"),
+                                  QStringLiteral("New Language"), QStringLiteral("New Language"));
+}
+
+void LanguageListPanel::mnuNew_Click()
+{
+    const EditSession::NewLanguage made = session_.newLanguage(askLanguageName());
+    if (!made.message.isEmpty())
+        context_.inform(made.message, QStringLiteral("New Language"));
+}
+
+void LanguageListPanel::mnuDuplicate_Click()
+{
+    session_.duplicateLanguage(askLanguageName());
+}
+
+void LanguageListPanel::mnuDelete_Click()
+{
+    if (lstLang_->currentRow() < 0)
+        return;
+    if (lstLang_->count() == 1) {
+        context_.inform(QStringLiteral("Cannot delete last language!"), QStringLiteral("Delete Language"),
+                        Dialogs::Icon::Information);
+        return;
+    }
+    if (context_.askSure(QStringLiteral("Delete Language")))
+        session_.deleteLanguage();
+}
+
+void LanguageListPanel::mnuSortLanguages_Click()
+{
+    session_.sortLanguages();
+}
+
+void LanguageListPanel::mnuImport_Click()
+{
+    const QString file = context_.dialogs.openFile(context_.window, QStringLiteral("Import Language File"),
+                                                   importFolder_, QStringLiteral("Source Code Files (*.lng)"));
+    if (file.isEmpty())
+        return;
+    importFolder_ = QFileInfo(file).absolutePath();
+    const QString problem = session_.importLanguage(file, context_.control<QAction>("mnuAutoInclude")->isChecked());
+    if (!problem.isEmpty())
+        context_.inform(problem, QStringLiteral("Import Language"));
+}

@@ -1,0 +1,92 @@
+#include "mainwindow/languagepropertiespanel.h"
+#include "mainwindow/typingkeys.h"
+#include "session/editsession.h"
+#include "session/tracelabels.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+using RecordField::Field;
+
+LanguagePropertiesPanel::LanguagePropertiesPanel(PanelContext context, QObject *parent)
+    : QObject(parent)
+    , context_(context)
+    , session_(context.session)
+    , chkDefaultCase_(context.control<QCheckBox>("chkDefaultCase"))
+    , chkOverride_(context.control<QCheckBox>("chkOverride"))
+    , chkWhite_(context.control<QCheckBox>("chkWhite"))
+    , txtWordChars_(context.control<QLineEdit>("txtWordChars"))
+    , cmbLMemberList_(context.control<QComboBox>("cmbLMemberList"))
+{
+    const std::pair<QCheckBox *, Field> flags[] = {
+        {chkDefaultCase_, Field::CaseSensitive}, {chkOverride_, Field::ApplyCase}, {chkWhite_, Field::WhiteSpace}};
+    for (const auto &[box, field] : flags)
+        connect(box, &QCheckBox::clicked, this, [this, box, field] {
+            if (!filling_)
+                session_.setField(field, box->isChecked() ? 1 : 0);
+        });
+    connect(txtWordChars_, &QLineEdit::textChanged, this, &LanguagePropertiesPanel::txtWordChars_Change);
+    connect(cmbLMemberList_, &QComboBox::currentIndexChanged, this, &LanguagePropertiesPanel::cmbLMemberList_Click);
+    TypingKeys::install(txtWordChars_, session_);
+    connect(&session_, &EditSession::languageShown, this, &LanguagePropertiesPanel::DisplayLanguage);
+    connect(&session_, &EditSession::fieldChanged, this, &LanguagePropertiesPanel::fieldChanged);
+    connect(&session_, &EditSession::memberListsChanged, this, &LanguagePropertiesPanel::fillMemberLists);
+}
+
+int LanguagePropertiesPanel::GetLMemberListIndex(const QString &text) const
+{
+    return qMax(0, cmbLMemberList_->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+void LanguagePropertiesPanel::fillMemberLists()
+{
+    const QSignalBlocker blocker(cmbLMemberList_);
+    cmbLMemberList_->clear();
+    cmbLMemberList_->addItem(QStringLiteral("<none>"));
+    cmbLMemberList_->addItems(session_.memberListNames());
+    cmbLMemberList_->setCurrentIndex(0);
+}
+
+void LanguagePropertiesPanel::DisplayLanguage()
+{
+    TraceLabels::enter(TraceLabels::Point::DisplayLanguage);
+    showFields();
+}
+
+void LanguagePropertiesPanel::showFields()
+{
+    if (!session_.hasLanguage())
+        return;
+    filling_ = true;
+    const Language &language = session_.language();
+    chkDefaultCase_->setChecked(language.casesensitive != 0);
+    chkOverride_->setChecked(language.applycase != 0);
+    chkWhite_->setChecked(language.whitespaceasparamblock != 0);
+    if (txtWordChars_->text() != language.wordchars)
+        txtWordChars_->setText(language.wordchars);
+    cmbLMemberList_->setCurrentIndex(GetLMemberListIndex(language.memberlist));
+    filling_ = false;
+}
+
+// A field changed by a step of the session: show it unless the control already does.
+void LanguagePropertiesPanel::fieldChanged(int slot, RecordField::Field field)
+{
+    if (slot < 0 && field != Field::SampleText)
+        showFields();
+}
+
+void LanguagePropertiesPanel::txtWordChars_Change()
+{
+    TraceLabels::enter(TraceLabels::Point::txtWordChars_Change);
+    if (!filling_)
+        session_.setField(Field::WordChars, txtWordChars_->text(), true);
+}
+
+void LanguagePropertiesPanel::cmbLMemberList_Click(int index)
+{
+    TraceLabels::enter(TraceLabels::Point::cmbLMemberList_Click);
+    if (!filling_ && index >= 0)
+        session_.setField(Field::MemberList, cmbLMemberList_->itemText(index));
+}

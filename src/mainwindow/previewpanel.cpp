@@ -1,0 +1,152 @@
+#include "mainwindow/previewpanel.h"
+#include "mainwindow/typingkeys.h"
+#include "session/editsession.h"
+#include "session/tracelabels.h"
+#include "widgets/editorpane.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QToolButton>
+
+using Point = TraceLabels::Point;
+
+PreviewPanel::PreviewPanel(PanelContext context, QObject *parent)
+    : QObject(parent)
+    , context_(context)
+    , session_(context.session)
+    , txtXML_(context.control<EditorPane>("txtXML"))
+    , txtSample_(context.control<EditorPane>("txtSample"))
+    , cmdApply_(context.control<QPushButton>("cmdApply"))
+    , cmdSave_(context.control<QPushButton>("cmdSave"))
+{
+    connect(cmdApply_, &QPushButton::clicked, this, &PreviewPanel::cmdApply_Click);
+    connect(cmdSave_, &QPushButton::clicked, this, &PreviewPanel::cmdSave_Click);
+    connect(txtXML_, &EditorPane::changed, this, &PreviewPanel::txtXML_Change);
+    connect(txtSample_, &EditorPane::changed, this, &PreviewPanel::txtSample_Change);
+    connect(context.control<QToolButton>("imgMargin"), &QToolButton::clicked, this, &PreviewPanel::imgMargin_Click);
+    connect(context.control<QAction>("mnuSeek"), &QAction::triggered, this, &PreviewPanel::GoToTokenset);
+    txtSample_->setMemberLookup(EditorPane::registryLookup(&session_.globals()));
+    TypingKeys::install(txtSample_, session_);
+
+    connect(&session_, &EditSession::previewXml, this, &PreviewPanel::showXml);
+    connect(&session_, &EditSession::previewLanguage, this, &PreviewPanel::showSample);
+    connect(&session_, &EditSession::languageShown, this, &PreviewPanel::showSampleText);
+    connect(&session_, &EditSession::fieldChanged, this, &PreviewPanel::fieldChanged);
+    connect(&session_, &EditSession::manualStateChanged, this, &PreviewPanel::showManualState);
+    connect(&session_, &EditSession::marginImageFolderChanged, this, &PreviewPanel::LoadImages);
+    showManualState();
+}
+
+// The program's own text is no manual change.
+void PreviewPanel::showXml(const QString &xml)
+{
+    const bool report = txtXML_->reportChanges();
+    txtXML_->setReportChanges(false);
+    txtXML_->setText(xml);
+    txtXML_->setReportChanges(report);
+}
+
+void PreviewPanel::showSample(CompiledLanguagePtr language, const QString &text)
+{
+    filling_ = true;
+    txtSample_->setLanguage(std::move(language));
+    txtSample_->setText(text);
+    filling_ = false;
+}
+
+void PreviewPanel::showSampleText()
+{
+    if (!session_.hasLanguage())
+        return;
+    filling_ = true;
+    txtSample_->setText(session_.language().sampletext);
+    filling_ = false;
+}
+
+void PreviewPanel::fieldChanged(int slot, RecordField::Field field)
+{
+    if (slot < 0 && field == RecordField::Field::SampleText)
+        showSampleText();
+}
+
+void PreviewPanel::showManualState()
+{
+    cmdApply_->setEnabled(session_.manualChangesPending());
+    cmdSave_->setEnabled(session_.manualChangesSavable());
+}
+
+void PreviewPanel::cmdApply_Click()
+{
+    session_.applyManualXml(txtXML_->text());
+}
+
+void PreviewPanel::cmdSave_Click()
+{
+    session_.saveManualXml(txtXML_->text());
+}
+
+void PreviewPanel::txtXML_Change()
+{
+    TraceLabels::enter(Point::txtXML_Change);
+    session_.setManualChangesPending(true);
+}
+
+void PreviewPanel::txtSample_Change()
+{
+    TraceLabels::enter(Point::txtSample_Change);
+    if (!filling_)
+        session_.setField(RecordField::Field::SampleText, txtSample_->text(), true);
+}
+
+// Shows and selects the next start of the current tokenset's element in the XML pane; the name is
+// matched whole, in its quotes.
+void PreviewPanel::GoToTokenset()
+{
+    TraceLabels::enter(Point::GoToTokenset);
+    if (!session_.hasTokenset())
+        return;
+    txtXML_->setFindText(QStringLiteral("<tokenset name=\"") + session_.tokenset().name + QLatin1Char('"'));
+    txtXML_->findNext();
+}
+
+void PreviewPanel::LoadImages()
+{
+    imageKeys_.clear();
+    QList<QPixmap> images;
+    const QString folder = session_.marginImageFolder();
+    const QDir dir(folder);
+    if (!folder.isEmpty() && dir.exists()) {
+        for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
+            QString problem;
+            const QString key = QStringLiteral("mar:") + name.left(name.size() - 4).toLower();
+            QPixmap picture;
+            if (name.size() <= 4)
+                problem = QStringLiteral("5 The file name %1 is too short to name an image.").arg(name);
+            else if (!picture.load(dir.filePath(name)))
+                problem = QStringLiteral("481 %1 is not a picture.").arg(QDir::toNativeSeparators(dir.filePath(name)));
+            else if (imageKeys_.contains(key))
+                problem = QStringLiteral("35602 The image key %1 of %2 is used by another file.").arg(key, name);
+            else if (images.size() >= EditorPane::kMaxMarginImages)
+                problem = QStringLiteral("6 Only %1 margin images can be shown; %2 and later files are left out.")
+                              .arg(EditorPane::kMaxMarginImages)
+                              .arg(name);
+            if (!problem.isEmpty()) {
+                context_.inform(problem, QStringLiteral("Load Icons"), Dialogs::Icon::None);
+                break;
+            }
+            images.append(picture);
+            imageKeys_.append(key);
+        }
+    }
+    txtSample_->setMarginImages(images);
+}
+
+void PreviewPanel::imgMargin_Click()
+{
+    ++marginClicks_;
+    const int line = txtSample_->selectionLine();
+    txtSample_->setMarginImageBits(line, txtSample_->marginImageBits(line) ^ 2);
+    Q_EMIT hint(QString::number(marginClicks_));
+}

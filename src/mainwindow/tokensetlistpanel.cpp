@@ -1,0 +1,170 @@
+#include "mainwindow/tokensetlistpanel.h"
+#include "widgets/clicklabel.h"
+#include "mainwindow/hourglass.h"
+#include "session/editsession.h"
+#include "session/tracelabels.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+
+TokensetListPanel::TokensetListPanel(PanelContext context, QObject *parent)
+    : QObject(parent)
+    , context_(context)
+    , session_(context.session)
+    , lstTokenset_(context.control<QListWidget>("lstTokenset"))
+    , mnuPopupTokenset_(context.control<QMenu>("mnuPopupTokenset"))
+{
+    connect(lstTokenset_, &QListWidget::currentRowChanged, this, [this] {
+        if (!filling_)
+            lstTokenset_Click();
+    });
+    connect(lstTokenset_, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
+        if (!filling_)
+            lstTokenset_ItemCheck(lstTokenset_->row(item));
+    });
+    lstTokenset_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstTokenset_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { mnuPopupTokenset_->popup(lstTokenset_->viewport()->mapToGlobal(pos)); });
+    ClickLabel::onRelease(context.control<QLabel>("lblTokensets"), [this](Qt::MouseButton) { lblTokensets_Click(); });
+    const auto menu = [this](const char *name, void (TokensetListPanel::*handler)()) {
+        connect(context_.control<QAction>(name), &QAction::triggered, this, handler);
+    };
+    menu("mnuChangeTokensetName", &TokensetListPanel::mnuChangeTokensetName_Click);
+    menu("mnuSelectAll", &TokensetListPanel::mnuSelectAll_Click);
+    menu("mnuUnselectAll", &TokensetListPanel::mnuUnselectAll_Click);
+    menu("mnuNewTokenset", &TokensetListPanel::mnuNewTokenset_Click);
+    menu("mnuDeleteTokenset", &TokensetListPanel::mnuDeleteTokenset_Click);
+    menu("mnuUp", &TokensetListPanel::mnuUp_Click);
+    menu("mnuDown", &TokensetListPanel::mnuDown_Click);
+    connect(&session_, &EditSession::languageShown, this, &TokensetListPanel::DisplayTokensetList);
+    connect(&session_, &EditSession::tokensetsChanged, this, &TokensetListPanel::DisplayTokensetList);
+    connect(&session_, &EditSession::tokensetShown, this, &TokensetListPanel::showSelection);
+    connect(&session_, &EditSession::fieldChanged, this, &TokensetListPanel::fieldChanged);
+}
+
+// The names of the used slots with their marks, the current tokenset selected. Items are updated
+// in place, so a click that changed a mark never finds its item gone.
+void TokensetListPanel::DisplayTokensetList()
+{
+    TraceLabels::enter(TraceLabels::Point::DisplayTokensetList);
+    filling_ = true;
+    const int count = session_.hasLanguage() ? session_.language().tokensetCount() : 0;
+    while (lstTokenset_->count() > count)
+        delete lstTokenset_->takeItem(lstTokenset_->count() - 1);
+    for (int slot = 0; slot < count; ++slot) {
+        const Tokenset &ts = session_.language().tokensets[size_t(slot)];
+        QListWidgetItem *item = slot < lstTokenset_->count() ? lstTokenset_->item(slot) : nullptr;
+        if (!item) {
+            item = new QListWidgetItem(ts.name, lstTokenset_);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        } else if (item->text() != ts.name) {
+            item->setText(ts.name);
+        }
+        const Qt::CheckState mark = ts.included != 0 ? Qt::Checked : Qt::Unchecked;
+        if (item->checkState() != mark)
+            item->setCheckState(mark);
+    }
+    filling_ = false;
+    showSelection();
+}
+
+void TokensetListPanel::showSelection()
+{
+    filling_ = true;
+    lstTokenset_->setCurrentRow(session_.hasTokenset() ? session_.currentTokenset() : -1);
+    filling_ = false;
+}
+
+void TokensetListPanel::fieldChanged(int slot, RecordField::Field field)
+{
+    if (field == RecordField::Field::Name || field == RecordField::Field::Included)
+        DisplayTokensetList();
+    (void)slot;
+}
+
+void TokensetListPanel::lstTokenset_Click()
+{
+    const int row = lstTokenset_->currentRow();
+    if (row < 0)
+        return;
+    TraceLabels::enter(TraceLabels::Point::lstTokenset_Click);
+    session_.selectTokenset(row);
+    Q_EMIT tokensetClicked();
+}
+
+void TokensetListPanel::lstTokenset_ItemCheck(int item)
+{
+    if (item < 0 || item >= lstTokenset_->count() || !session_.hasLanguage())
+        return;
+    const bool checked = lstTokenset_->item(item)->checkState() == Qt::Checked;
+    if ((session_.language().tokensets[size_t(item)].included != 0) == checked)
+        return; // a renamed item reports a change too
+    TraceLabels::enter(TraceLabels::Point::lstTokenset_ItemCheck);
+    session_.setIncluded(item, checked);
+}
+
+// Checks or unchecks every tokenset, alternately: the first click after start-up unchecks all.
+void TokensetListPanel::lblTokensets_Click()
+{
+    Hourglass busy;
+    session_.setAllIncluded(checkAllToggle_);
+    checkAllToggle_ = !checkAllToggle_;
+}
+
+void TokensetListPanel::mnuSelectAll_Click()
+{
+    Hourglass busy;
+    session_.setAllIncluded(true);
+}
+
+void TokensetListPanel::mnuUnselectAll_Click()
+{
+    Hourglass busy;
+    session_.setAllIncluded(false);
+}
+
+void TokensetListPanel::mnuChangeTokensetName_Click()
+{
+    QListWidgetItem *item = lstTokenset_->currentItem();
+    if (!item || !session_.hasTokenset())
+        return;
+    session_.renameTokenset(context_.dialogs.input(context_.window,
+                                                   QStringLiteral("Change '") + item->text() + QStringLiteral("' to:"),
+                                                   QStringLiteral("Change Tokenset Name"), QString()));
+}
+
+void TokensetListPanel::mnuNewTokenset_Click()
+{
+    if (!session_.hasLanguage())
+        return;
+    const QString answer = context_.dialogs.input(context_.window, QStringLiteral("Enter new tokenset name:"),
+                                                  QStringLiteral("New Tokenset"), QStringLiteral("New Tokenset"));
+    if (!answer.isEmpty() && session_.newTokenset(answer) < 0)
+        context_.inform(QStringLiteral("Too many tokensets!"), QStringLiteral("New Tokenset"));
+}
+
+void TokensetListPanel::mnuDeleteTokenset_Click()
+{
+    if (!session_.hasTokenset() || !context_.askSure(QStringLiteral("Delete Tokenset")))
+        return;
+    if (lstTokenset_->count() == 1) {
+        context_.inform(QStringLiteral("Cannot delete last tokenset!"), QStringLiteral("Delete Tokenset"),
+                        Dialogs::Icon::Information);
+        return;
+    }
+    session_.deleteTokenset();
+}
+
+void TokensetListPanel::mnuUp_Click()
+{
+    Hourglass busy;
+    session_.moveTokenset(-1);
+}
+
+void TokensetListPanel::mnuDown_Click()
+{
+    Hourglass busy;
+    session_.moveTokenset(1);
+}

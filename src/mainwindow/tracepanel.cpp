@@ -1,0 +1,130 @@
+#include "mainwindow/tracepanel.h"
+#include "mainwindow/frmdebug.h"
+#include "session/editsession.h"
+#include "widgets/clicklabel.h"
+#include "widgets/colorlabel.h"
+#include "widgets/tracebox.h"
+
+#include <QAction>
+#include <QLabel>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+constexpr qsizetype kStatusPaneLimit = 64000;
+
+} // namespace
+
+TracePanel::TracePanel(PanelContext context, QObject *parent)
+    : QObject(parent)
+    , context_(context)
+    , session_(context.session)
+    , txtStatus_(context.control<TraceBox>("txtStatus"))
+    , lblRedFlag_(context.control<QLabel>("lblRedFlag"))
+    , mnuDebug_(context.control<QAction>("mnuDebug"))
+    , mnuDirty_(context.control<QAction>("mnuDirty"))
+{
+    ColorLabel::setBackColor(lblRedFlag_, 0x00FF00);
+    connect(mnuDebug_, &QAction::triggered, this, &TracePanel::mnuDebug_Click);
+    connect(mnuDirty_, &QAction::triggered, this, &TracePanel::mnuDirty_Click);
+    ClickLabel::onRelease(context.control<QLabel>("lblStatus"), [this](Qt::MouseButton) { mnuDebug_->trigger(); });
+    ClickLabel::onRelease(lblRedFlag_, [this](Qt::MouseButton) { mnuDirty_->trigger(); });
+    ClickLabel::onRelease(context.control<QLabel>("lblSample"), [this](Qt::MouseButton) { lblSample_Click(); });
+
+    connect(&session_, &EditSession::traceEntry, this, &TracePanel::traceEntry);
+    connect(&session_, &EditSession::statusTextSet, txtStatus_, &TraceBox::setText);
+    connect(&session_, &EditSession::statusTextAppended, txtStatus_, &TraceBox::append);
+    connect(&session_, &EditSession::debugTextAppended, this, &TracePanel::appendDebugText);
+    connect(&session_, &EditSession::validityChanged, this, [this](const QString &message, qint32 colour) {
+        validityMessage_ = message;
+        ColorLabel::setBackColor(lblRedFlag_, colour);
+    });
+    // The preview empties a status pane that has grown too long.
+    connect(&session_, &EditSession::previewXml, this, [this] {
+        if (txtStatus_->text().size() > kStatusPaneLimit)
+            txtStatus_->setText(QString());
+    });
+}
+
+TracePanel::~TracePanel()
+{
+    if (frmDebug_) {
+        frmDebug_->close();
+        delete frmDebug_.data();
+    }
+}
+
+void TracePanel::traceStartUp()
+{
+    statusPaneShown_ = true;
+    updateModes();
+}
+
+void TracePanel::showStatusPaneAsChecked()
+{
+    statusPaneShown_ = mnuDebug_->isChecked();
+    txtStatus_->setVisible(statusPaneShown_);
+    updateModes();
+    Q_EMIT statusPaneChanged(statusPaneShown_);
+}
+
+void TracePanel::updateModes()
+{
+    session_.setOutputModes({mnuDebug_->isChecked(), mnuDirty_->isChecked(), debugWindowOpen_});
+}
+
+void TracePanel::traceEntry(const QString &statusLabel, const QString &debugLabel)
+{
+    if (statusPaneShown_ && !mnuDirty_->isChecked())
+        txtStatus_->append(statusLabel + kCrLf);
+    appendDebugText(debugLabel + kCrLf);
+}
+
+void TracePanel::appendDebugText(const QString &text)
+{
+    if (debugWindowOpen_ && frmDebug_)
+        frmDebug_->txtStatus()->append(text);
+}
+
+void TracePanel::appendTimingLine(const QString &timing)
+{
+    appendDebugText(kCrLf + timing + kCrLf);
+}
+
+// Shows or hides the status pane with a fresh text; the token labels take its place when hidden.
+void TracePanel::applyStatusPane(bool shown, const QString &text)
+{
+    txtStatus_->setVisible(shown);
+    statusPaneShown_ = shown;
+    txtStatus_->setText(text);
+    updateModes();
+    Q_EMIT statusPaneChanged(shown);
+}
+
+void TracePanel::mnuDebug_Click()
+{
+    const bool shown = mnuDebug_->isChecked();
+    applyStatusPane(shown, shown ? QStringLiteral("<Trace Mode>") + kCrLf : QStringLiteral("<Troubleshooting disabled>"));
+}
+
+void TracePanel::mnuDirty_Click()
+{
+    const bool shown = mnuDirty_->isChecked();
+    applyStatusPane(shown, shown ? QStringLiteral("<Validity Mode>") + kCrLf + validityMessage_
+                                 : QStringLiteral("<Troubleshooting disabled>"));
+}
+
+// Opens the trace window beside the main window: 300 twips to its right, as high as it is.
+void TracePanel::lblSample_Click()
+{
+    QWidget *window = context_.window;
+    if (!frmDebug_)
+        frmDebug_ = new FrmDebug(window);
+    const QRect main = window->frameGeometry();
+    frmDebug_->move(main.x() + main.width() + 300 * window->logicalDpiX() / 1440, main.y());
+    frmDebug_->resize(frmDebug_->width(), main.height());
+    frmDebug_->show();
+    frmDebug_->raise();
+    debugWindowOpen_ = true;
+    updateModes();
+}

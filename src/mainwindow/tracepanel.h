@@ -1,0 +1,55 @@
+#pragma once
+
+#include "mainwindow/frmdebug.h"
+#include "mainwindow/panelcontext.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QAction;
+class QLabel;
+class TraceBox;
+
+// The status pane txtStatus (trace lines in Trace mode, the validity report in Validity mode), the
+// red-flag label, and the trace window "Varlex Debug" once the user has opened it.
+class TracePanel : public QObject {
+    Q_OBJECT
+public:
+    explicit TracePanel(PanelContext context, QObject *parent = nullptr);
+    ~TracePanel() override;
+
+    bool statusPaneShown() const { return statusPaneShown_; }
+    bool debugWindowOpen() const { return debugWindowOpen_; }
+    FrmDebug *debugWindow() const { return frmDebug_; }
+    const QString &validityMessage() const { return validityMessage_; }
+
+    // Start-up traces into the status pane until its last step shows the pane as Trace says.
+    void traceStartUp();
+    void showStatusPaneAsChecked();
+
+    void traceEntry(const QString &statusLabel, const QString &debugLabel);
+    void appendDebugText(const QString &text);
+    void appendTimingLine(const QString &timing);
+    void mnuDebug_Click();
+    void mnuDirty_Click();
+    void lblSample_Click();
+
+Q_SIGNALS:
+    // The status pane was shown or hidden: it lies over the token boxes.
+    void statusPaneChanged(bool shown);
+
+private:
+    void applyStatusPane(bool shown, const QString &text);
+    void updateModes();
+
+    PanelContext context_;
+    EditSession &session_;
+    TraceBox *txtStatus_;
+    QLabel *lblRedFlag_;
+    QAction *mnuDebug_;
+    QAction *mnuDirty_;
+    QPointer<FrmDebug> frmDebug_;
+    QString validityMessage_ = QStringLiteral("No errors detected!");
+    bool statusPaneShown_ = false;
+    bool debugWindowOpen_ = false;
+};

@@ -1,0 +1,744 @@
+#include "session/editsession.h"
+
+#include "editorcontrol/languageobject.h"
+#include "editorcontrol/memberlistfolder.h"
+#include "import/languageimport.h"
+#include "model/ansicodec.h"
+#include "model/databasestore.h"
+#include "model/languagetemplate.h"
+#include "model/programfolder.h"
+#include "model/recordops.h"
+#include "model/trace.h"
+#include "session/editcommand.h"
+#include "session/fieldcommand.h"
+#include "session/sessionprompts.h"
+#include "session/tracelabels.h"
+#include "xmlgen/outputfile.h"
+#include "xmlgen/tokenlisttools.h"
+#include "xmlgen/xmlwriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUndoStack>
+
+namespace {
+
+// The tokenset ids offered until a new language reads IDList.txt.
+QStringList defaultIds()
+{
+    return QString::fromLatin1(
+               "argseparators attributeblocks attributekeywordblocks attributetext blockcomments cdatadelimiters "
+               "cdatatext charliterals environmentvars escapeseqs hyperlinks identifiers keywords linecomments "
+               "linenumbers numbers operators parameterblocks scopekeywords sectionheadings statementdelims strings "
+               "tagattributenames tagdelimiters tagelementnames tagentities tagtext text valuenames variables "
+               "whitespace")
+        .split(QLatin1Char(' '));
+}
+
+EditSession::Selection firstTokensetOf(const QVector<Language> &languages, int index)
+{
+    const bool any = index >= 0 && index < languages.size() && languages[index].tokensetCount() > 0;
+    return {index, any ? 0 : -1};
+}
+
+} // namespace
+
+EditSession::EditSession(SessionPrompts &prompts, QObject *parent)
+    : QObject(parent)
+    , prompts_(prompts)
+    , writer_(std::make_unique<XmlWriter>(db_, static_cast<WriterHost &>(*this)))
+    , undo_(std::make_unique<QUndoStack>())
+    , previewObject_(std::make_shared<LanguageObject>())
+    , ids_(defaultIds())
+{
+    db_.languages.resize(1);
+    connect(undo_.get(), &QUndoStack::indexChanged, this, &EditSession::updateDirty);
+    connect(undo_.get(), &QUndoStack::cleanChanged, this, &EditSession::updateDirty);
+    previousSink_ = Trace::setSink(
+        [this](const QString &status, const QString &debug) { Q_EMIT traceEntry(status, debug); });
+    typingClock_.start();
+}
+
+EditSession::~EditSession()
+{
+    Trace::setSink(std::move(previousSink_));
+    undo_->disconnect(this);
+}
+
+bool EditSession::hasLanguage() const
+{
+    return db_.currentLanguage >= 0 && db_.currentLanguage < db_.languages.size();
+}
+
+bool EditSession::hasTokenset() const
+{
+    return hasLanguage() && db_.currentTokenset >= 0 && db_.currentTokenset < language().tokensetCount();
+}
+
+QVariant EditSession::value(Field field) const
+{
+    if (RecordField::isLanguageField(field) ? !hasLanguage() : !hasTokenset())
+        return QVariant();
+    return RecordField::get(language(), db_.currentTokenset, field);
+}
+
+void EditSession::setHideDefaultAttributes(bool on)
+{
+    hide_ = on;
+    regenerate(1);
+}
+
+void EditSession::setEasyRead(bool on)
+{
+    easyRead_ = on;
+    regenerate(1);
+}
+
+QString EditSession::programFolder() const
+{
+    return ProgramFolder::path();
+}
+
+bool EditSession::confirm(const QString &text, const QString &title)
+{
+    return prompts_.confirm(text, title);
+}
+
+void EditSession::setRedFlag(qint32 colour)
+{
+    validity_ = writer_->validityMessage();
+    Q_EMIT validityChanged(validity_, colour);
+}
+
+void EditSession::disableApplyAndSave()
+{
+    setManualState(false, false);
+}
+
+// ---- registry and database file
+
+bool EditSession::registerXmlLanguage()
+{
+    G_.clearLanguages();
+    previewRegistered_ = false;
+    auto language = std::make_shared<LanguageObject>();
+    if (language->load(ProgramFolder::file(QStringLiteral("xml.lng")))) {
+        G_.registerLanguage(language);
+        xmlCompiled_ = CompiledLanguage::compile(*language->definition());
+        return true;
+    }
+    xmlCompiled_.reset();
+    prompts_.report(QStringLiteral("The XML code cannot be coloured: %1\r\nIt is shown as plain text.")
+                        .arg(language->error().toString()),
+                    QStringLiteral("XML Language"));
+    return false;
+}
+
+void EditSession::loadMemberLists(const QString &folder)
+{
+    TraceLabels::enter(TraceLabels::Point::LoadMemberLists);
+    memberFolder_ = folder;
+    const MemberListFolder::Result result = MemberListFolder::LoadMemberLists(G_, folder);
+    Q_EMIT memberListsChanged();
+    if (!result.problems.isEmpty())
+        prompts_.report(QStringLiteral("These member lists could not be loaded and are left out:\r\n")
+                            + result.problems.join(QStringLiteral("\r\n")),
+                        QStringLiteral("Load Member Lists"));
+}
+
+// After the database was read again: no steps to undo, nothing unsaved, the cache forgotten.
+void EditSession::reset()
+{
+    undo_->clear();
+    typing_ = false;
+    writer_->clearCache();
+    setManualState(false, false);
+    setSelection({0, -1});
+    updateDirty();
+    Q_EMIT languagesChanged();
+}
+
+FileResult EditSession::load()
+{
+    const FileResult result = DatabaseStore::LoadFileData(db_, ProgramFolder::path());
+    reset();
+    if (!result.ok())
+        prompts_.report(result.message, QStringLiteral("Load Database"));
+    return result;
+}
+
+bool EditSession::save()
+{
+    const FileResult result = DatabaseStore::SaveChanges(db_, ProgramFolder::path());
+    if (!result.ok()) {
+        prompts_.report(result.message, QStringLiteral("Save Database"));
+        updateDirty();
+        return false;
+    }
+    typing_ = false;
+    undo_->setClean();
+    updateDirty();
+    return true;
+}
+
+FileResult EditSession::backup()
+{
+    const FileResult result = DatabaseStore::Backup(ProgramFolder::path());
+    if (!result.ok())
+        prompts_.report(result.message, QStringLiteral("Backup Database"));
+    return result;
+}
+
+FileResult EditSession::reload()
+{
+    G_.clearLanguages();
+    previewRegistered_ = false;
+    const FileResult result = DatabaseStore::Reload(db_, ProgramFolder::path());
+    if (result.status != FileResult::Failed) {
+        reset();
+        selectLanguage(0);
+    }
+    if (!result.ok())
+        prompts_.report(result.message, QStringLiteral("Reload Database"));
+    return result;
+}
+
+FileResult EditSession::restore()
+{
+    const FileResult result = DatabaseStore::Restore(db_, ProgramFolder::path());
+    if (result.status != FileResult::Failed) {
+        registerXmlLanguage();
+        reset();
+        selectLanguage(0);
+    }
+    if (!result.ok())
+        prompts_.report(result.message, QStringLiteral("Restore Database"));
+    return result;
+}
+
+// ---- selection
+
+void EditSession::setSelection(Selection selection)
+{
+    if (db_.languages.isEmpty()) {
+        db_.currentLanguage = 0;
+        db_.currentTokenset = -1;
+        return;
+    }
+    db_.currentLanguage = qBound(0, selection.language, int(db_.languages.size()) - 1);
+    const int count = language().tokensetCount();
+    db_.currentTokenset = count == 0 ? -1 : qBound(0, selection.tokenset, count - 1);
+}
+
+bool EditSession::selectLanguage(int index)
+{
+    if (index < 0 || index >= db_.languages.size())
+        return false;
+    if (manualPending_) {
+        if (!prompts_.confirm(QStringLiteral("Manual changes will be lost. Continue?"), QStringLiteral("Write XML"))) {
+            // The selection stays with the language whose XML the pane holds.
+            if (paneLanguage_ >= 0 && paneLanguage_ < db_.languages.size()
+                && db_.languages[paneLanguage_].name == paneName_ && paneLanguage_ != db_.currentLanguage) {
+                setSelection(firstTokensetOf(db_.languages, paneLanguage_));
+                Q_EMIT languageShown();
+            }
+            return false;
+        }
+        setManualState(false, manualSavable_);
+    }
+    typing_ = false;
+    setSelection(firstTokensetOf(db_.languages, index));
+    Q_EMIT languageShown();
+    regenerate(1);
+    return true;
+}
+
+void EditSession::selectTokenset(int slot)
+{
+    if (!hasLanguage() || slot < 0 || slot >= language().tokensetCount())
+        return;
+    typing_ = false;
+    db_.currentTokenset = slot;
+    Q_EMIT tokensetShown();
+}
+
+// ---- recording
+
+void EditSession::pushField(Field field, int slot, const QVariant &value, const QString &text, bool typed)
+{
+    const Language &lang = language();
+    const QVariant before = RecordField::get(lang, slot < 0 ? 0 : slot, field);
+    if (before == value)
+        return;
+    int run = 0;
+    if (typed) {
+        const Selection at = selection();
+        const bool joins = typing_ && typingField_ == field && typingAt_.language == at.language
+            && typingAt_.tokenset == at.tokenset && typingClock_.elapsed() <= typingPauseMs_;
+        if (!joins)
+            ++typingRun_;
+        typing_ = true;
+        typingField_ = field;
+        typingAt_ = at;
+        typingClock_.restart();
+        run = typingRun_;
+    } else {
+        typing_ = false;
+    }
+    undo_->push(new FieldCommand(*this, text, field, slot, selection(), before, value, run));
+}
+
+void EditSession::pushLanguage(const QString &text, const Language &after, Selection afterSelection,
+                               Refresh refresh, int mode, bool languageList)
+{
+    const int i = db_.currentLanguage;
+    const Language before = db_.languages[i];
+    if (before == after)
+        return;
+    typing_ = false;
+    undo_->push(new EditCommand(*this, text, {[this, i, before] { db_.languages[i] = before; }, selection()},
+                                {[this, i, after] { db_.languages[i] = after; }, afterSelection}, true,
+                                languageList, refresh, mode));
+}
+
+void EditSession::pushLanguages(const QString &text, const QVector<Language> &after, Selection afterSelection)
+{
+    const QVector<Language> before = db_.languages;
+    typing_ = false;
+    undo_->push(new EditCommand(*this, text, {[this, before] { db_.languages = before; }, selection()},
+                                {[this, after] { db_.languages = after; }, afterSelection}, true, true,
+                                Refresh::Languages, 1));
+}
+
+void EditSession::applied(Refresh refresh, int mode, Selection selection, int slot, Field field)
+{
+    setSelection(selection);
+    switch (refresh) {
+    case Refresh::None: break;
+    case Refresh::Field: Q_EMIT fieldChanged(slot, field); break;
+    case Refresh::Tokenset: Q_EMIT tokensetShown(); break;
+    case Refresh::Tokensets: Q_EMIT tokensetsChanged(); break;
+    case Refresh::Languages:
+        writer_->clearCache();
+        Q_EMIT languagesChanged();
+        Q_EMIT languageShown();
+        break;
+    case Refresh::Language: Q_EMIT languageShown(); break;
+    }
+    if (mode >= 0)
+        regenerate(mode);
+}
+
+void EditSession::replayed(Selection selection, bool languages, bool rebuild)
+{
+    typing_ = false;
+    setSelection(selection);
+    if (languages) {
+        writer_->clearCache();
+        Q_EMIT languagesChanged();
+    }
+    Q_EMIT languageShown();
+    if (rebuild)
+        regenerate(1);
+}
+
+// Unsaved work: a step that changes the database lies between the saved state and this one.
+void EditSession::updateDirty()
+{
+    const int clean = undo_->cleanIndex();
+    const int index = undo_->index();
+    bool dirty = clean < 0;
+    for (int i = qMin(clean, index); !dirty && clean >= 0 && i < qMax(clean, index); ++i) {
+        const QUndoCommand *command = undo_->command(i);
+        const auto *edit = dynamic_cast<const EditCommand *>(command);
+        dirty = !edit || edit->changesDatabase();
+    }
+    db_.dirty = dirty;
+    if (dirty != dirty_) {
+        dirty_ = dirty;
+        Q_EMIT dirtyChanged(dirty);
+    }
+}
+
+// ---- operations
+
+void EditSession::setField(Field field, const QVariant &value, bool typed)
+{
+    if (RecordField::isLanguageField(field) ? !hasLanguage() : !hasTokenset())
+        return;
+    const QString text = (typed ? QStringLiteral("Edit ") : QStringLiteral("Change ")) + RecordField::caption(field);
+    pushField(field, RecordField::isLanguageField(field) ? -1 : db_.currentTokenset, value, text, typed);
+}
+
+void EditSession::endTyping()
+{
+    typing_ = false;
+}
+
+void EditSession::setIncluded(int slot, bool included)
+{
+    if (!hasLanguage() || slot < 0 || slot >= language().tokensetCount())
+        return;
+    pushField(Field::Included, slot, included ? 1 : 0,
+              included ? QStringLiteral("Include Tokenset") : QStringLiteral("Exclude Tokenset"), false);
+}
+
+void EditSession::setAllIncluded(bool included)
+{
+    if (!hasLanguage() || language().tokensetCount() == 0)
+        return;
+    Language after = language();
+    RecordOps::setAllIncluded(after, included);
+    Selection at = selection();
+    if (included && at.tokenset < 0)
+        at.tokenset = 0;
+    pushLanguage(included ? QStringLiteral("Select All Tokensets") : QStringLiteral("Unselect All Tokensets"), after,
+                 at, Refresh::Tokensets, 1);
+}
+
+bool EditSession::renameLanguage(const QString &name)
+{
+    if (!hasLanguage() || name.trimmed().isEmpty())
+        return false;
+    Language after = language();
+    after.name = name;
+    pushLanguage(QStringLiteral("Rename Language"), after, selection(), Refresh::Languages, 0, true);
+    return true;
+}
+
+bool EditSession::renameTokenset(const QString &name)
+{
+    if (!hasTokenset() || name.trimmed().isEmpty())
+        return false;
+    pushField(Field::Name, db_.currentTokenset, name, QStringLiteral("Rename Tokenset"), false);
+    return true;
+}
+
+bool EditSession::deleteLanguage()
+{
+    if (db_.languages.size() <= 1 || !hasLanguage())
+        return false;
+    Database after = db_;
+    const int next = RecordOps::deleteLanguage(after, db_.currentLanguage);
+    pushLanguages(QStringLiteral("Delete Language"), after.languages, firstTokensetOf(after.languages, next));
+    return true;
+}
+
+bool EditSession::deleteTokenset()
+{
+    if (!hasTokenset())
+        return false;
+    Language after = language();
+    const int next = RecordOps::deleteTokenset(after, db_.currentTokenset);
+    if (next < 0)
+        return false;
+    pushLanguage(QStringLiteral("Delete Tokenset"), after, {db_.currentLanguage, next}, Refresh::Tokensets, 1);
+    return true;
+}
+
+int EditSession::newTokenset(const QString &name)
+{
+    if (!hasLanguage() || name.isEmpty())
+        return -1;
+    Language after = language();
+    const int slot = RecordOps::newTokenset(after, name);
+    if (slot >= 0)
+        pushLanguage(QStringLiteral("New Tokenset"), after, {db_.currentLanguage, slot}, Refresh::Tokensets, -1);
+    return slot;
+}
+
+bool EditSession::moveTokenset(int step)
+{
+    if (!hasTokenset())
+        return false;
+    Language after = language();
+    const int moved = step < 0 ? RecordOps::moveTokensetUp(after, db_.currentTokenset)
+                               : RecordOps::moveTokensetDown(after, db_.currentTokenset);
+    if (moved < 0)
+        return false;
+    pushLanguage(step < 0 ? QStringLiteral("Move Tokenset Up") : QStringLiteral("Move Tokenset Down"), after,
+                 {db_.currentLanguage, moved}, Refresh::Tokensets, 1);
+    return true;
+}
+
+void EditSession::duplicateLanguage(const QString &name)
+{
+    if (!hasLanguage() || name.isEmpty())
+        return;
+    Database after = db_;
+    const int index = RecordOps::duplicateLanguage(after, db_.currentLanguage, name);
+    pushLanguages(QStringLiteral("Duplicate Language"), after.languages, firstTokensetOf(after.languages, index));
+}
+
+void EditSession::sortLanguages()
+{
+    Database after = db_;
+    RecordOps::sortLanguages(after);
+    if (after.languages == db_.languages) {
+        selectLanguage(0);
+        return;
+    }
+    pushLanguages(QStringLiteral("Sort Languages"), after.languages, firstTokensetOf(after.languages, 0));
+}
+
+EditSession::NewLanguage EditSession::newLanguage(const QString &name)
+{
+    NewLanguage made;
+    if (name.isEmpty())
+        return made;
+    Database after = db_;
+    const LanguageTemplate::Result result =
+        LanguageTemplate::LoadSampleData_SingleLanguage(after, name, ProgramFolder::path(), defaultSample_);
+    if (result.idsRead) {
+        ids_ = result.ids;
+        Q_EMIT tokensetIdsChanged();
+    }
+    pushLanguages(QStringLiteral("New Language"), after.languages, firstTokensetOf(after.languages, result.index));
+    made.index = result.index;
+    made.message = result.message;
+    return made;
+}
+
+QString EditSession::importLanguage(const QString &path, bool autoInclude)
+{
+    Database after = db_;
+    LanguageObject object;
+    const LanguageImport::Result result = LanguageImport::importFile(after, object, path, autoInclude, defaultSample_);
+    if (!result.ok)
+        return result.messageText();
+    pushLanguages(QStringLiteral("Import Language"), after.languages, firstTokensetOf(after.languages, result.index));
+    return QString();
+}
+
+void EditSession::rewriteTokens(TokenTool tool)
+{
+    if (!hasTokenset())
+        return;
+    using namespace TokenListTools;
+    Language after = language();
+    Tokenset &ts = after.tokensets[size_t(db_.currentTokenset)];
+    QString caption;
+    const auto sort = [&](Order order, Case letterCase, const char *text) {
+        ts.tokens = sortLines(ts.tokens, order, letterCase);
+        ts.tokens2 = sortLines(ts.tokens2, order, letterCase);
+        caption = QString::fromLatin1(text);
+    };
+    switch (tool) {
+    case TokenTool::Sort: sort(Order::Ascending, Case::Insensitive, "Sort Tokens"); break;
+    case TokenTool::SortCase: sort(Order::Ascending, Case::Sensitive, "Sort Tokens"); break;
+    case TokenTool::ReverseSort: sort(Order::Descending, Case::Insensitive, "Reverse Sort Tokens"); break;
+    case TokenTool::ReverseSortCase: sort(Order::Descending, Case::Sensitive, "Reverse Sort Tokens"); break;
+    case TokenTool::LowerCase:
+        ts.tokens = lowerCase(ts.tokens);
+        caption = QStringLiteral("Lower Case Tokens");
+        break;
+    case TokenTool::TitleCase:
+        ts.tokens = titleCase(ts.tokens);
+        caption = QStringLiteral("Title Case Tokens");
+        break;
+    case TokenTool::RemoveAttributes:
+        ts.tokens = removeAttributes(ts.tokens);
+        ts.tokens2 = removeAttributes(ts.tokens2);
+        caption = QStringLiteral("Remove Token Attributes");
+        break;
+    }
+    pushLanguage(caption, after, selection(), Refresh::Tokenset, 0);
+}
+
+void EditSession::removeAttributesCurrentLanguage()
+{
+    if (!hasLanguage())
+        return;
+    Language after = language();
+    TokenListTools::removeAttributes(after);
+    pushLanguage(QStringLiteral("Remove Token Attributes"), after, selection(), Refresh::Tokenset, 1);
+}
+
+void EditSession::removeAttributesAllLanguages()
+{
+    QVector<Language> after = db_.languages;
+    for (Language &l : after)
+        TokenListTools::removeAttributes(l);
+    if (after != db_.languages)
+        pushLanguages(QStringLiteral("Remove Token Attributes (All Languages)"), after, selection());
+}
+
+void EditSession::setMemberListFolder(const QString &folder)
+{
+    const QString before = memberFolder_;
+    typing_ = false;
+    undo_->push(new EditCommand(*this, QStringLiteral("Select Memberlist Folder"),
+                                {[this, before] { loadMemberLists(before); }, selection()},
+                                {[this, folder] { loadMemberLists(folder); }, selection()}, false, false,
+                                Refresh::Language, 1));
+}
+
+void EditSession::setMarginImageFolder(const QString &folder)
+{
+    const QString before = imageFolder_;
+    const auto apply = [this](const QString &to) {
+        imageFolder_ = to;
+        Q_EMIT marginImageFolderChanged(to);
+    };
+    typing_ = false;
+    undo_->push(new EditCommand(*this, QStringLiteral("Select Image Folder"),
+                                {[apply, before] { apply(before); }, selection()},
+                                {[apply, folder] { apply(folder); }, selection()}, false, false, Refresh::None, -1));
+}
+
+// ---- manual XML and preview
+
+void EditSession::setManualState(bool pending, bool savable)
+{
+    if (pending == manualPending_ && savable == manualSavable_)
+        return;
+    manualPending_ = pending;
+    manualSavable_ = savable;
+    Q_EMIT manualStateChanged();
+}
+
+void EditSession::setManualChangesPending(bool pending)
+{
+    setManualState(pending, pending || manualSavable_);
+}
+
+void EditSession::applyManualXml(const QString &text)
+{
+    const QString before = shownXml_;
+    setManualState(false, manualSavable_);
+    typing_ = false;
+    undo_->push(new EditCommand(*this, QStringLiteral("Apply Manual Changes"),
+                                {[this, before] { showXml(before, false); }, selection()},
+                                {[this, text] { showXml(text, true); }, selection()}, false, false,
+                                Refresh::None, -1));
+}
+
+// Makes a text the working file and the preview, as Apply does: the XML pane shows the file as read
+// back. A text that does not load leaves the sample uncoloured; a manual one is reported.
+void EditSession::showXml(const QString &text, bool manual)
+{
+    const QString path = ProgramFolder::file(XmlWriter::kWorkingFile);
+    const QString name = hasLanguage() ? language().name : QString();
+    // Apply writes the pane's text as one line; taking it back writes the earlier file as it was.
+    const QByteArray written = manual ? XmlWriter::fileBytes(text) : AnsiCodec::encode(text);
+    QString problem = OutputFile::write(path, written, OutputFile::Sync::Replaceable);
+    QByteArray bytes;
+    if (problem.isEmpty()) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+        shownXml_ = AnsiCodec::decode(bytes);
+        Q_EMIT previewXml(shownXml_);
+        if (loadPreview(bytes, path)) {
+            Q_EMIT previewLanguage(previewCompiled_, hasLanguage() ? language().sampletext : QString());
+            return;
+        }
+    }
+    Q_EMIT previewLanguage(nullptr, hasLanguage() ? language().sampletext : QString());
+    if (manual)
+        prompts_.report(QStringLiteral("Error reading manually changed language: ") + name, QStringLiteral("Error"));
+}
+
+bool EditSession::saveManualXml(const QString &text)
+{
+    const QString folder = ProgramFolder::file(QStringLiteral("language_def"));
+    QString problem = OutputFile::exportNameProblem(paneName_);
+    if (!problem.isEmpty())
+        problem = QStringLiteral("Cannot save the language \"%1\": %2.").arg(paneName_, problem);
+    if (problem.isEmpty())
+        problem = OutputFile::ensureFolder(folder);
+    const QString path = QDir(folder).absoluteFilePath(paneName_ + QStringLiteral(".lng"));
+    if (problem.isEmpty() && QFileInfo(path).absolutePath() != QDir(folder).absolutePath())
+        problem = QStringLiteral("Cannot save the language \"%1\": the name leads out of its folder.").arg(paneName_);
+    if (problem.isEmpty())
+        problem = OutputFile::write(path, XmlWriter::fileBytes(text));
+    if (!problem.isEmpty()) {
+        prompts_.report(problem, QStringLiteral("Save Language File"));
+        return false;
+    }
+    setManualState(manualPending_, false);
+    return true;
+}
+
+void EditSession::regenerate(int mode)
+{
+    if (!hasLanguage())
+        return;
+    const WriteResult result = writer_->WriteXML(db_.currentLanguage, true, mode);
+    if (result.status == WriteResult::Status::Cancelled)
+        return;
+    if (result.status == WriteResult::Status::Failed) {
+        // One report per cause: typing on in a folder that cannot be written says it once.
+        if (result.error != lastWriteError_)
+            prompts_.report(result.error, QStringLiteral("Write XML"));
+        lastWriteError_ = result.error;
+        return;
+    }
+    lastWriteError_.clear();
+    viewLanguage();
+}
+
+void EditSession::appendTiming(const QString &suffix)
+{
+    if (modes_.debugWindow)
+        Q_EMIT debugTextAppended(QStringLiteral("\r\n")
+                                 + XmlWriter::timingLine(writer_->startTick(), XmlWriter::tickCount(), suffix)
+                                 + QStringLiteral("\r\n"));
+}
+
+bool EditSession::loadPreview(const QByteArray &bytes, const QString &path)
+{
+    if (previewRegistered_)
+        G_.unregisterLanguage(previewObject_.get());
+    previewRegistered_ = false;
+    if (!previewObject_->loadData(bytes, path))
+        return false;
+    previewRegistered_ = G_.registerLanguage(previewObject_);
+    previewCompiled_ = CompiledLanguage::compile(*previewObject_->definition());
+    return true;
+}
+
+void EditSession::previewFailed(const QString &description)
+{
+    prompts_.report(QStringLiteral("Error reading language file!  Display may contain syntax errors.\r\n\r\n")
+                        + description + language().name,
+                    QStringLiteral("Error"));
+}
+
+// Shows what the writer wrote: the XML pane gets varlex.lng as read back, the sample pane the
+// language loaded from it.
+void EditSession::viewLanguage()
+{
+    TraceLabels::enter(TraceLabels::Point::ViewLanguage);
+    const QString path = ProgramFolder::file(XmlWriter::kWorkingFile);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        previewFailed(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    shownXml_ = AnsiCodec::decode(bytes);
+    paneLanguage_ = db_.currentLanguage;
+    paneName_ = language().name;
+    Q_EMIT previewXml(shownXml_);
+    appendTiming(QStringLiteral(" seconds ViewLanguage - after read varlex.lng"));
+    if (!loadPreview(bytes, path)) {
+        previewFailed(previewObject_->error().toString());
+        return;
+    }
+    Q_EMIT previewLanguage(previewCompiled_, language().sampletext);
+    appendTiming(QStringLiteral(" seconds end of ViewLanguage"));
+}
+
+// ---- export
+
+WriteResult EditSession::exportCurrent()
+{
+    return hasLanguage() ? LanguageExport::exportCurrent(*writer_) : WriteResult{};
+}
+
+WriteResult EditSession::exportLanguage(int index)
+{
+    return writer_->WriteXML(index, false, 1);
+}

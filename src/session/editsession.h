@@ -1,0 +1,275 @@
+#pragma once
+
+#include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/editorglobals.h"
+#include "model/database.h"
+#include "model/fileresult.h"
+#include "model/trace.h"
+#include "session/recordfield.h"
+#include "xmlgen/languageexport.h"
+#include "xmlgen/writerhost.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class LanguageObject;
+class QUndoStack;
+class SessionPrompts;
+class XmlWriter;
+
+// The editing session of the main window: the database with its current language and tokenset,
+// the unsaved state, the XML writer and its cache, the editor registry with the XML language and
+// the preview language. Every change a user can make is one operation here; the operation decides
+// what to regenerate, records its undo step and says what changed, so the panels only show the
+// session and turn a control's change into one call. Selecting is not recorded.
+class EditSession : public QObject, private WriterHost {
+    Q_OBJECT
+public:
+    using Field = RecordField::Field;
+
+    struct Selection {
+        int language = 0;
+        int tokenset = -1;
+    };
+
+    // How the status pane and the trace window take the writer's report.
+    struct OutputModes {
+        bool trace = false;
+        bool validity = false;
+        bool debugWindow = false;
+    };
+
+    // Kinds of token list rewrite, on the current tokenset's lists.
+    enum class TokenTool { Sort, SortCase, ReverseSort, ReverseSortCase, LowerCase, TitleCase, RemoveAttributes };
+
+    explicit EditSession(SessionPrompts &prompts, QObject *parent = nullptr);
+    ~EditSession() override;
+
+    // ---- state
+    const Database &db() const { return db_; }
+    Database &database() { return db_; } // for tests and benchmarks that set up records directly
+    bool hasLanguage() const;
+    bool hasTokenset() const;
+    int currentLanguage() const { return db_.currentLanguage; }
+    int currentTokenset() const { return db_.currentTokenset; }
+    const Language &language() const { return db_.current(); }
+    const Tokenset &tokenset() const { return db_.current().tokensets[size_t(db_.currentTokenset)]; }
+    QVariant value(Field field) const;
+    bool isDirty() const { return dirty_; }
+    QUndoStack &undoStack() { return *undo_; }
+    XmlWriter &writer() { return *writer_; }
+    EditorGlobals &globals() { return G_; }
+    const EditorGlobals &globals() const { return G_; }
+    CompiledLanguagePtr xmlLanguage() const { return xmlCompiled_; }
+    const QString &validityMessage() const { return validity_; }
+    // The language whose XML the XML pane holds (name as it was when the XML was shown).
+    const QString &paneLanguageName() const { return paneName_; }
+    // The XML pane holds manual changes not yet applied (Apply is on) or not yet saved (Save is on).
+    bool manualChangesPending() const { return manualPending_; }
+    bool manualChangesSavable() const { return manualSavable_; }
+    QStringList memberListNames() const { return G_.memberListNames(); }
+    const QStringList &tokensetIds() const { return ids_; }
+
+    // ---- folders and options
+    void setExportFolder(const QString &folder) { exportFolder_ = folder; }
+    QString exportFolder() const override { return exportFolder_; }
+    void setDefaultSampleText(const QString &text) { defaultSample_ = text; }
+    const QString &defaultSampleText() const { return defaultSample_; }
+    QString memberListFolder() const { return memberFolder_; }
+    QString marginImageFolder() const { return imageFolder_; }
+    // The writer's options. The setters rebuild the current language's XML (nothing is recorded);
+    // setWriterOptions() only takes them, for start-up.
+    void setWriterOptions(bool hideDefaultAttributes, bool easyRead)
+    {
+        hide_ = hideDefaultAttributes;
+        easyRead_ = easyRead;
+    }
+    void setHideDefaultAttributes(bool on);
+    bool hidesDefaultAttributes() const { return hide_; }
+    bool writesEasyRead() const { return easyRead_; }
+    void setEasyRead(bool on);
+    void setOutputModes(OutputModes modes) { modes_ = modes; }
+    // Typing in one box within this time of the last keystroke joins the same undo step.
+    void setTypingPause(int milliseconds) { typingPauseMs_ = milliseconds; }
+
+    // ---- registry and database file (none of these is recorded; loading clears the undo steps)
+    // Empties the registry and registers "xml.lng" for the XML panes; false (reported) when unusable.
+    bool registerXmlLanguage();
+    // Loads the member lists of a folder into the registry; the problems are reported.
+    void loadMemberLists(const QString &folder);
+    void setMarginImageFolderQuietly(const QString &folder) { imageFolder_ = folder; }
+    FileResult load();
+    bool save();
+    FileResult backup();
+    FileResult reload();
+    FileResult restore();
+
+    // ---- selection (not recorded)
+    // Makes language index current and shows it. While the XML pane holds manual changes, asks first;
+    // Cancel keeps the selection on the language the pane shows. False when nothing changed.
+    bool selectLanguage(int index);
+    void selectTokenset(int slot);
+
+    // ---- operations (each one undo step)
+    // Stores a field of the current language or tokenset. A typed change joins the step of the
+    // previous keystroke in the same box until a pause or endTyping().
+    void setField(Field field, const QVariant &value, bool typed = false);
+    void endTyping();
+    void setIncluded(int slot, bool included);
+    void setAllIncluded(bool included);
+    bool renameLanguage(const QString &name);
+    bool renameTokenset(const QString &name);
+    // Returns false with nothing changed for the last language.
+    bool deleteLanguage();
+    bool deleteTokenset();
+    // The slot of the new tokenset, or -1 when all slots are used.
+    int newTokenset(const QString &name);
+    bool moveTokenset(int step); // -1 up, +1 down
+    void duplicateLanguage(const QString &name);
+    void sortLanguages();
+    // A new language from the template; its index, with the template's report and id list.
+    struct NewLanguage {
+        int index = -1;
+        QString message;
+    };
+    NewLanguage newLanguage(const QString &name);
+    // Imports a language file as a new language; the failure text, or empty.
+    QString importLanguage(const QString &path, bool autoInclude);
+    void rewriteTokens(TokenTool tool);
+    void removeAttributesCurrentLanguage();
+    void removeAttributesAllLanguages();
+    void setMemberListFolder(const QString &folder);
+    void setMarginImageFolder(const QString &folder);
+
+    // ---- manual XML and preview
+    void setManualChangesPending(bool pending);
+    // Applies the XML pane's text as the preview (one undo step; the records do not change).
+    void applyManualXml(const QString &text);
+    // Writes the XML pane's text to language_def/NAME.lng, NAME being the pane's language; false after
+    // a report.
+    bool saveManualXml(const QString &text);
+    // Rebuilds the current language (mode 1 all tokensets, 0 the current one) and shows it.
+    void regenerate(int mode);
+
+    // ---- export (not recorded)
+    WriteResult exportCurrent();
+    WriteResult exportLanguage(int index);
+
+Q_SIGNALS:
+    // The language list changed (names, order or number).
+    void languagesChanged();
+    // The current language is to be shown afresh: its fields, its tokenset list, the current tokenset.
+    void languageShown();
+    // The tokenset list of the current language changed (names, marks, order or number).
+    void tokensetsChanged();
+    // Another tokenset of the same language became current.
+    void tokensetShown();
+    // One field changed: of the current language (slot -1), or of a tokenset slot of it.
+    void fieldChanged(int slot, RecordField::Field field);
+    // The member lists of the registry changed.
+    void memberListsChanged();
+    void marginImageFolderChanged(const QString &folder);
+    void tokensetIdsChanged();
+
+    // The preview: the XML pane's text, then the sample pane's language and text.
+    void previewXml(const QString &xml);
+    void previewLanguage(CompiledLanguagePtr language, const QString &sampleText);
+    void manualStateChanged();
+    // The writer's validity check: the message and the flag colour (0x00BBGGRR).
+    void validityChanged(const QString &message, qint32 flagColour);
+    // The writer's report for the status pane (replace or append) and the trace window.
+    void statusTextSet(const QString &text);
+    void statusTextAppended(const QString &text);
+    void debugTextAppended(const QString &text);
+
+    void dirtyChanged(bool dirty);
+    // A trace entry of the session or a layer below it (see TraceLabels).
+    void traceEntry(const QString &statusLabel, const QString &debugLabel);
+
+private:
+    friend class EditCommand;
+    friend class FieldCommand;
+
+    // What the panels show again after a step has been applied the first time.
+    enum class Refresh { None, Field, Tokenset, Tokensets, Language, Languages };
+
+    // WriterHost
+    bool hideDefaultAttributes() const override { return hide_; }
+    bool easyReadFormat() const override { return easyRead_; }
+    bool validityChecked() const override { return modes_.validity; }
+    bool traceChecked() const override { return modes_.trace; }
+    bool debugWindowOpen() const override { return modes_.debugWindow; }
+    QString programFolder() const override;
+    const MemberlistLookup *memberlists() const override { return &G_; }
+    bool applyEnabled() const override { return manualPending_; }
+    bool confirm(const QString &text, const QString &title) override;
+    void setRedFlag(qint32 colour) override;
+    void disableApplyAndSave() override;
+    void setStatusText(const QString &text) override { Q_EMIT statusTextSet(text); }
+    void appendStatusText(const QString &text) override { Q_EMIT statusTextAppended(text); }
+    void appendDebugText(const QString &text) override { Q_EMIT debugTextAppended(text); }
+
+    void viewLanguage();
+    void showXml(const QString &text, bool manual);
+    void previewFailed(const QString &description);
+    void appendTiming(const QString &suffix);
+    bool loadPreview(const QByteArray &bytes, const QString &path);
+    void setManualState(bool pending, bool savable);
+
+    Selection selection() const { return {db_.currentLanguage, db_.currentTokenset}; }
+    void setSelection(Selection selection);
+    // Records one field of the current language (slot -1) or of a tokenset slot of it.
+    void pushField(Field field, int slot, const QVariant &value, const QString &text, bool typed);
+    // Records a change of the current language's record (before and after whole).
+    void pushLanguage(const QString &text, const Language &after, Selection afterSelection, Refresh refresh,
+                      int mode, bool languageList = false);
+    // Records a change of the language list.
+    void pushLanguages(const QString &text, const QVector<Language> &after, Selection afterSelection);
+    // After a step's first application: what the operation changed. After an undo or a redo: the
+    // step's language shown afresh and rebuilt whole.
+    void applied(Refresh refresh, int mode, Selection selection, int slot, Field field);
+    void replayed(Selection selection, bool languages, bool rebuild);
+    void updateDirty();
+    void reset();
+
+    SessionPrompts &prompts_;
+    Database db_;
+    std::unique_ptr<XmlWriter> writer_;
+    std::unique_ptr<QUndoStack> undo_;
+    EditorGlobals G_;
+    Trace::Sink previousSink_;
+    std::shared_ptr<LanguageObject> previewObject_;
+    CompiledLanguagePtr previewCompiled_;
+    CompiledLanguagePtr xmlCompiled_;
+    bool previewRegistered_ = false;
+
+    QString exportFolder_;
+    QString memberFolder_;
+    QString imageFolder_;
+    QString defaultSample_;
+    QStringList ids_;
+    bool hide_ = false;
+    bool easyRead_ = false;
+    OutputModes modes_;
+
+    bool dirty_ = false;
+    bool manualPending_ = false;
+    bool manualSavable_ = false;
+    QString shownXml_; // the text of the working file as last shown
+    QString validity_;
+    QString paneName_;
+    int paneLanguage_ = -1;
+    QString lastWriteError_;
+
+    // The run of keystrokes that joins one undo step.
+    bool typing_ = false;
+    int typingRun_ = 0;
+    Field typingField_ = Field::Tokens;
+    Selection typingAt_;
+    QElapsedTimer typingClock_;
+    int typingPauseMs_ = 1500;
+};

@@ -1,0 +1,47 @@
+#include "session/fieldcommand.h"
+
+FieldCommand::FieldCommand(EditSession &session, const QString &text, RecordField::Field field, int slot,
+                           EditSession::Selection at, QVariant before, QVariant after, int typingRun)
+    : QUndoCommand(text)
+    , session_(session)
+    , field_(field)
+    , slot_(slot)
+    , at_(at)
+    , before_(std::move(before))
+    , after_(std::move(after))
+    , typingRun_(typingRun)
+{
+}
+
+bool FieldCommand::mergeWith(const QUndoCommand *other)
+{
+    const auto *next = dynamic_cast<const FieldCommand *>(other);
+    if (!next || next->typingRun_ != typingRun_ || next->field_ != field_ || next->slot_ != slot_
+        || next->at_.language != at_.language)
+        return false;
+    after_ = next->after_;
+    setObsolete(after_ == before_);
+    return true;
+}
+
+void FieldCommand::put(const QVariant &value)
+{
+    RecordField::put(session_.db_.languages[at_.language], slot_ < 0 ? 0 : slot_, field_, value);
+}
+
+void FieldCommand::undo()
+{
+    put(before_);
+    session_.replayed(at_, false, true);
+}
+
+void FieldCommand::redo()
+{
+    put(after_);
+    if (done_) {
+        session_.replayed(at_, false, true);
+        return;
+    }
+    done_ = true;
+    session_.applied(EditSession::Refresh::Field, RecordField::writerMode(field_), at_, slot_, field_);
+}

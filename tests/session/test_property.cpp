@@ -1,0 +1,117 @@
+// Seeded random sequences of user operations on the starter database, selections interleaved:
+// undoing them all gives the database and varlex.lng of the start byte for byte, redoing them all
+// the end again, and after every step the writer's cached text equals a full rebuild.
+#include "session/sessionfixture.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+
+namespace {
+
+using F = RecordField::Field;
+
+class Operations {
+public:
+    Operations(EditSession &session, quint32 seed, const QString &folder) : s_(session), r_(seed), folder_(folder) {}
+
+    void run()
+    {
+        const int sets = s_.language().tokensetCount();
+        switch (r_.bounded(22)) {
+        case 0: case 1: case 2: case 3: setField(); break;
+        case 4: s_.selectLanguage(pick(int(s_.db().languages.size()))); break;
+        case 5: case 6: s_.selectTokenset(pick(sets)); break;
+        case 7: s_.setIncluded(pick(sets), coin()); break;
+        case 8: s_.renameTokenset(name()); break;
+        case 9: s_.moveTokenset(coin() ? -1 : 1); break;
+        case 10: coin() ? s_.deleteTokenset() : (s_.newTokenset(name()), true); break;
+        case 11: s_.setAllIncluded(coin()); break;
+        case 12: s_.rewriteTokens(EditSession::TokenTool(r_.bounded(7))); break;
+        case 13: s_.renameLanguage(name()); break;
+        case 14: r_.bounded(3) == 0 ? (s_.deleteLanguage(), void()) : s_.duplicateLanguage(name()); break;
+        case 15: s_.sortLanguages(); break;
+        case 16: coin() ? (s_.newLanguage(name()), QString()) : s_.importLanguage(c_, true); break;
+        case 17: s_.setMemberListFolder(QDir(folder_).filePath(QString::fromLatin1(coin() ? "mem" : "nomem"))); break;
+        case 18: coin() ? s_.undoStack().undo() : s_.undoStack().redo(); break;
+        case 19: s_.endTyping(); break;
+        case 20: s_.applyManualXml(QStringLiteral("<language name=\"M\">\r\n</language>")); break;
+        default: coin() ? s_.removeAttributesCurrentLanguage() : s_.setField(F::Tokens, QStringLiteral("a :::: ListMembers\r\n\\d+")); break;
+        }
+    }
+
+private:
+    int pick(int n) { return n > 0 ? int(r_.bounded(n)) : -1; }
+    bool coin() { return r_.bounded(2) == 0; }
+
+    // Flags, colours, choices and texts; texts grow, so a typed change always records a step.
+    void setField()
+    {
+        static const F fields[] = {F::CaseSensitive, F::ApplyCase, F::WhiteSpace, F::WordChars, F::MemberList,
+                                   F::SampleText, F::Id, F::Type, F::ForeColor, F::FontStyle, F::InheritFrom,
+                                   F::TokensetCase, F::Hidden, F::TMemberList, F::Tokens, F::Tokens2, F::RegExp,
+                                   F::Rule, F::Lead, F::ValidScope0, F::ValidScope3};
+        const F f = fields[r_.bounded(int(std::size(fields)))];
+        QVariant value;
+        if (s_.value(f).typeId() == QMetaType::Int)
+            value = f == F::ForeColor ? int(r_.bounded(0x1000000)) : int(r_.bounded(2));
+        else if (f == F::Type || f == F::MemberList || f == F::TMemberList)
+            value = QStringList{"scope", "list", "<none>", "Win32", "Missing"}[r_.bounded(5)];
+        else if (f == F::InheritFrom || f == F::ValidScope0 || f == F::ValidScope3)
+            value = name();
+        else
+            value = s_.value(f).toString() + QStringList{"\r\nif", "\r\nx :::: QuickInfo", "<", "&"}[r_.bounded(4)];
+        s_.setField(f, value, coin());
+    }
+
+    // Names of the language's tokensets now and then, so references appear, break and mend.
+    QString name()
+    {
+        const Language &lang = s_.language();
+        if (lang.tokensetCount() > 0 && coin())
+            return lang.tokensets[size_t(r_.bounded(lang.tokensetCount()))].name;
+        return QStringList{"<none>", "NULL", "Keywords", "Strings", "Ghost", "Lang"}[r_.bounded(6)];
+    }
+
+    EditSession &s_;
+    QRandomGenerator r_;
+    QString folder_;
+    const QString c_ = TestUtil::sourcePath(QStringLiteral("data/languages/c.lng"));
+};
+
+} // namespace
+
+TEST_F(SessionTest, RandomStepsUndoToTheStartAndRedoToTheEnd)
+{
+    folder.write(QStringLiteral("mem/win32.mbr"), "<memberlist name=\"Win32\"><member name=\"CreateWindow\"/></memberlist>");
+    QDir().mkpath(folder.file(QStringLiteral("nomem")));
+    for (const quint32 seed : {1u, 2u, 3u, 4u}) {
+        folder.write(QStringLiteral("varlex.dat"), TestUtil::readFile(QStringLiteral(VARLEX_STARTER_DATABASE)));
+        open();
+        session->setTypingPause(1 << 30); // typed changes in one box always join
+        session->setWriterOptions(seed & 1, seed & 2);
+        session->selectLanguage(int(seed % session->db().languages.size()));
+        const QByteArray startDatabase = encoded();
+        const QString startXml = workingFile();
+        // The first step records, so undoing everything comes back to this selection.
+        session->setField(F::Tokens, session->value(F::Tokens).toString() + QStringLiteral("\r\nfirst"));
+        Operations operations(*session, seed, folder.path());
+        for (int step = 0; step < 200; ++step) {
+            operations.run();
+            ASSERT_EQ(cachedXml(), rebuiltXml()) << "seed " << seed << ", step " << step;
+        }
+        while (undo().canRedo())
+            undo().redo();
+        const QByteArray endDatabase = encoded();
+        ASSERT_GT(undo().count(), 50) << seed;
+        while (undo().canUndo())
+            undo().undo();
+        EXPECT_EQ(encoded(), startDatabase) << seed;
+        EXPECT_EQ(workingFile(), startXml) << seed;
+        EXPECT_FALSE(session->isDirty()) << seed;
+        while (undo().canRedo()) {
+            undo().redo();
+            ASSERT_EQ(cachedXml(), rebuiltXml()) << seed;
+        }
+        EXPECT_EQ(encoded(), endDatabase) << seed;
+    }
+}

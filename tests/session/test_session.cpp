@@ -1,0 +1,156 @@
+// The session's operations, their undo steps and the unsaved state, without a window.
+#include "session/sessionfixture.h"
+
+#include <QDir>
+
+using F = RecordField::Field;
+using S = EditSession;
+
+// Each operation is one named step that marks unsaved work (the property test takes them back).
+TEST_F(SessionTest, EveryOperationIsOneNamedStepThatUndoAndRedoReplay)
+{
+    const QString c = TestUtil::sourcePath(QStringLiteral("data/languages/c.lng"));
+    const struct {
+        const char *step;
+        std::function<void(S &)> run;
+        std::function<bool(const S &)> done;
+    } cases[] = {
+        {"Change Hidden", [](S &s) { s.setField(F::Hidden, 1); }, [](const S &s) { return s.tokenset().hidden == 1; }},
+        {"Change Apply Case", [](S &s) { s.setField(F::ApplyCase, 1); }, [](const S &s) { return s.language().applycase; }},
+        {"Rename Tokenset", [](S &s) { s.renameTokenset(QStringLiteral("B")); }, [](const S &s) { return s.tokenset().name == u"B"; }},
+        {"Exclude Tokenset", [](S &s) { s.setIncluded(9, false); }, [](const S &s) { return !s.language().tokensets[9].included; }},
+        {"Unselect All Tokensets", [](S &s) { s.setAllIncluded(false); }, [](const S &s) { return !s.language().tokensets[13].included; }},
+        {"Delete Tokenset", [](S &s) { s.deleteTokenset(); }, [](const S &s) { return s.language().tokensetCount() == 13; }},
+        {"New Tokenset", [](S &s) { s.newTokenset(QStringLiteral("L")); }, [](const S &s) { return s.currentTokenset() == 14; }},
+        {"Move Tokenset Down", [](S &s) { s.moveTokenset(1); }, [](const S &s) { return s.currentTokenset() == 1; }},
+        {"Sort Tokens", [](S &s) { s.selectTokenset(9); s.rewriteTokens(S::TokenTool::Sort); },
+         [](const S &s) { return s.tokenset().tokens.startsWith(u"begin"); }},
+        {"Rename Language", [](S &s) { s.renameLanguage(QStringLiteral("Z")); }, [](const S &s) { return s.language().name == u"Z"; }},
+        {"Delete Language", [](S &s) { s.deleteLanguage(); }, [](const S &s) { return s.db().languages.size() == 2; }},
+        {"Duplicate Language", [](S &s) { s.duplicateLanguage(QStringLiteral("D")); }, [](const S &s) { return s.currentLanguage() == 3; }},
+        {"Sort Languages", [](S &s) { s.renameLanguage(QStringLiteral("zz")); s.sortLanguages(); },
+         [](const S &s) { return s.db().languages[2].name == u"zz"; }},
+        {"New Language", [](S &s) { s.newLanguage(QStringLiteral("M")); }, [](const S &s) { return s.language().name == u"M"; }},
+        {"Import Language", [&c](S &s) { s.importLanguage(c, true); }, [](const S &s) { return s.db().languages.size() == 4; }},
+        {"Remove Token Attributes (All Languages)",
+         [](S &s) { s.setField(F::Tokens, QStringLiteral("a :::: ListMembers")); s.removeAttributesAllLanguages(); },
+         [](const S &s) { return s.tokenset().tokens == u"a"; }},
+    };
+    for (const auto &c : cases) {
+        open();
+        c.run(*session);
+        EXPECT_TRUE(c.done(*session)) << c.step;
+        EXPECT_EQ(undo().undoText(), QLatin1String(c.step));
+        EXPECT_TRUE(session->isDirty()) << c.step;
+    }
+}
+
+TEST_F(SessionTest, RefusedOperationsAndSelectingRecordNothing)
+{
+    session->moveTokenset(-1); // the first one cannot go up
+    session->renameTokenset(QStringLiteral("  "));
+    session->setField(F::Hidden, session->tokenset().hidden); // unchanged
+    session->selectLanguage(1);
+    session->selectTokenset(3);
+    session->selectLanguage(2); // no tokensets
+    EXPECT_FALSE(session->deleteTokenset());
+    session->setField(F::Hidden, 1);
+    for (int k = 0; k < Language::kSlots; ++k)
+        session->newTokenset(QStringLiteral("T%1").arg(k));
+    EXPECT_EQ(session->newTokenset(QStringLiteral("One too many")), -1);
+    EXPECT_EQ(undo().count(), Language::kSlots);
+}
+
+// Keystrokes in one box join one step until a pause, another box or the end of typing.
+TEST_F(SessionTest, TypingIsOneStepPerRun)
+{
+    session->setTypingPause(1 << 30);
+    for (const char *text : {"a", "ab", "abc"})
+        session->setField(F::Tokens, QString::fromLatin1(text), true);
+    EXPECT_EQ(undo().undoText(), QStringLiteral("Edit Tokens"));
+    session->setField(F::Lead, QStringLiteral("x"), true); // another box
+    session->endTyping();
+    session->setField(F::Lead, QStringLiteral("xy"), true);
+    session->setTypingPause(-1); // every keystroke comes after a pause
+    session->setField(F::Lead, QStringLiteral("xyz"), true);
+    EXPECT_EQ(undo().count(), 4);
+    undo().setIndex(1);
+    EXPECT_TRUE(session->tokenset().tokens == u"abc" && session->tokenset().lead.isEmpty());
+
+    // Typing back to the start leaves no step; a saved state is never joined.
+    session->setTypingPause(1 << 30);
+    session->setField(F::Tokens, QStringLiteral("abcq"), true);
+    session->setField(F::Tokens, QStringLiteral("abc"), true);
+    EXPECT_EQ(undo().index(), 1);
+    session->setField(F::Tokens, QStringLiteral("abcq"), true);
+    session->save();
+    session->setField(F::Tokens, QStringLiteral("abcqq"), true);
+    EXPECT_EQ(undo().index(), 3);
+}
+
+// Save marks the state clean, undoing back to it is clean again; reload and restore clear the steps.
+TEST_F(SessionTest, TheUnsavedMarkFollowsSaveUndoAndReload)
+{
+    QList<bool> marks;
+    QObject::connect(session.get(), &EditSession::dirtyChanged, [&](bool dirty) { marks << dirty; });
+    session->setField(F::Hidden, 1);
+    ASSERT_TRUE(session->save());
+    session->setField(F::Chain, 0);
+    undo().undo(); // back to the saved state
+    undo().undo(); // before it
+    undo().redo();
+    session->applyManualXml(workingFile());
+    session->setMarginImageFolder(folder.file(QStringLiteral("pics")));
+    EXPECT_FALSE(session->isDirty());
+    EXPECT_EQ(marks, QList<bool>({true, false, true, false, true, false}));
+
+    session->setField(F::Hidden, 0);
+    session->backup();
+    session->reload();
+    EXPECT_TRUE(undo().count() == 0 && !session->isDirty() && session->tokenset().hidden == 1);
+    session->setField(F::Hidden, 0);
+    session->restore();
+    EXPECT_TRUE(undo().count() == 0 && session->tokenset().hidden == 1);
+    EXPECT_EQ(session->globals().language(0)->name(), QStringLiteral("XML"));
+}
+
+// Apply shows the manual XML and its undo the generated again. While the XML pane holds manual
+// changes, selecting another language asks first: Cancel keeps the selection on the pane's language,
+// and Save names the file after the language the pane shows.
+TEST_F(SessionTest, ManualChangesKeepTheirLanguage)
+{
+    const QString generated = workingFile();
+    session->applyManualXml(QStringLiteral("<language"));
+    EXPECT_EQ(prompts.asked.last(), QStringLiteral("Error: Error reading manually changed language: Basic"));
+    EXPECT_EQ(workingFile(), QStringLiteral("<language\r\n"));
+    undo().undo();
+    EXPECT_EQ(workingFile(), generated);
+    session->setManualChangesPending(true);
+    prompts.answers = {false, false};
+    EXPECT_FALSE(session->selectLanguage(1));
+    EXPECT_EQ(session->currentLanguage(), 0);
+    EXPECT_TRUE(prompts.asked.last().startsWith(QStringLiteral("Write XML: Manual changes will be lost.")));
+    session->renameLanguage(QStringLiteral("Renamed")); // changed, not regenerated
+    EXPECT_EQ(session->paneLanguageName(), QStringLiteral("Basic"));
+    ASSERT_TRUE(session->saveManualXml(QStringLiteral("<language name=\"Basic\">")));
+    EXPECT_TRUE(folder.exists(QStringLiteral("language_def/Basic.lng")));
+    EXPECT_FALSE(folder.exists(QStringLiteral("language_def/Renamed.lng")));
+
+    EXPECT_TRUE(session->selectLanguage(1)); // OK: on to the next
+    session->renameLanguage(QStringLiteral("../xml")); // Save stays inside its folder
+    EXPECT_FALSE(session->saveManualXml(QStringLiteral("<language/>")));
+    EXPECT_EQ(folder.read(QStringLiteral("xml.lng")), TestUtil::readFile(TestUtil::sourcePath(QStringLiteral("data/xml.lng"))));
+}
+
+// A working file that cannot be written is reported once per cause, not at every keystroke.
+TEST_F(SessionTest, AFailedWriteIsReportedOncePerCause)
+{
+    QFile::remove(folder.file(QStringLiteral("varlex.lng")));
+    QDir().mkpath(folder.file(QStringLiteral("varlex.lng/blocked")));
+    prompts.asked.clear();
+    for (const char *text : {"a", "ab", "abc"})
+        session->setField(F::Tokens, QString::fromLatin1(text), true);
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_TRUE(prompts.asked[0].contains(QStringLiteral("varlex.lng")));
+    EXPECT_EQ(session->tokenset().tokens, QStringLiteral("abc"));
+}
