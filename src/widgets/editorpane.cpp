@@ -117,7 +117,9 @@ EditorPane::~EditorPane() = default;
 
 void EditorPane::setText(const QString &text)
 {
-    if (text == QsciScintilla::text())
+    // The text the program set last stands for the pane's text until the user edits it.
+    const QString current = shownValid_ ? shownText_ : QsciScintilla::text();
+    if (text == current)
         return;
     const int firstLine = firstVisibleLine();
     const int caret = int(SendScintilla(SCI_GETCURRENTPOS));
@@ -135,10 +137,29 @@ void EditorPane::setText(const QString &text)
             setEolMode(text.mid(lineBreak, 2) == QLatin1String("\r\n") ? EolWindows : EolMac);
     }
 
+    // Only the part between what the two texts begin and end with is replaced, so a regenerated
+    // definition that differs in one tokenset costs that tokenset, not the whole text.
+    const qsizetype shorter = qMin(text.size(), current.size());
+    qsizetype head = 0;
+    while (head < shorter && text.at(head) == current.at(head))
+        ++head;
+    if (head > 0 && text.at(head - 1).isHighSurrogate())
+        --head;
+    qsizetype tail = 0;
+    while (tail < shorter - head && text.at(text.size() - 1 - tail) == current.at(current.size() - 1 - tail))
+        ++tail;
+    if (tail > 0 && text.at(text.size() - tail).isLowSurrogate())
+        --tail;
+    const long from = Utf8::byteLength(QStringView(current).left(head));
+    const long to = from + Utf8::byteLength(QStringView(current).mid(head, current.size() - head - tail));
+    const QByteArray middle = QStringView(text).mid(head, text.size() - head - tail).toUtf8();
     inSetText_ = true;
-    QsciScintilla::setText(text);
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
+    SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(middle.size()), middle.constData());
     inSetText_ = false;
     SendScintilla(SCI_EMPTYUNDOBUFFER);
+    shownText_ = text;
+    shownValid_ = true;
 
     const int line = qMin(caretLine, lines() - 1);
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, line);
@@ -162,7 +183,10 @@ void EditorPane::onModified(int position, int type, const char *, int length, in
         if (boldLineNumber_)
             refreshMarginNumbers(int(SendScintilla(SCI_LINEFROMPOSITION, position)));
     }
-    if (!inSetText_ && reportChanges_)
+    if (inSetText_)
+        return;
+    shownValid_ = false;
+    if (reportChanges_)
         Q_EMIT changed();
 }
 

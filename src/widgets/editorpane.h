@@ -141,6 +141,8 @@ private:
     bool boldLineNumber_ = false;
     bool reportChanges_ = true;
     bool inSetText_ = false;
+    QString shownText_;       // the text setText() gave last, while shownValid_
+    bool shownValid_ = false; // no edit since
     bool braceShown_ = false;
     int listStart_ = 0;
     int boldLine_ = -1;
