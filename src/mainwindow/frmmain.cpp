@@ -201,6 +201,10 @@ void FrmMain::wireMenus()
     menu(ui->mnuShowLanguageFile, &FrmMain::mnuShowLanguageFile_Click);
     menu(ui->mnuPrintSample, &FrmMain::mnuPrintSample_Click);
     menu(ui->mnuPrintXML, &FrmMain::mnuPrintXML_Click);
+    // The keys a desktop user expects; the menus show them.
+    ui->mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    ui->mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ui->mnuOnlineHelp->setShortcut(QKeySequence(Qt::Key_F1));
 
     // Options: the checked state is the option; these also rebuild or restyle.
     connect(ui->mnuEasyRead, &QAction::triggered, this, [this] {

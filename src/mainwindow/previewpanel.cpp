@@ -3,6 +3,8 @@
 #include "session/editsession.h"
 #include "session/tracelabels.h"
 #include "widgets/editorpane.h"
+#include "widgets/findbar.h"
+#include "xmlgen/tokensetseek.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -28,6 +30,8 @@ PreviewPanel::PreviewPanel(PanelContext context, QObject *parent)
     connect(context.control<QToolButton>("imgMargin"), &QToolButton::clicked, this, &PreviewPanel::imgMargin_Click);
     connect(context.control<QAction>("mnuSeek"), &QAction::triggered, this, &PreviewPanel::GoToTokenset);
     txtSample_->setMemberLookup(EditorPane::registryLookup(&session_.globals()));
+    new FindBar(txtXML_);
+    new FindBar(txtSample_);
     TypingKeys::install(txtSample_, session_);
 
     connect(&session_, &EditSession::previewXml, this, &PreviewPanel::showXml);
@@ -100,15 +104,20 @@ void PreviewPanel::txtSample_Change()
         session_.setField(RecordField::Field::SampleText, txtSample_->text(), true);
 }
 
-// Shows and selects the next start of the current tokenset's element in the XML pane; the name is
-// matched whole, in its quotes.
+// Shows and selects the next start of the current tokenset's element in the XML pane, going round
+// at the end as a find does; the name is matched whole, as the writer escapes it, in every form.
 void PreviewPanel::GoToTokenset()
 {
     TraceLabels::enter(Point::GoToTokenset);
     if (!session_.hasTokenset())
         return;
-    txtXML_->setFindText(QStringLiteral("<tokenset name=\"") + session_.tokenset().name + QLatin1Char('"'));
-    txtXML_->findNext();
+    const QString xml = txtXML_->text();
+    const QString &name = session_.tokenset().name;
+    TokensetSeek::Match match = TokensetSeek::find(xml, name, txtXML_->caretCharacter(xml));
+    if (!match.found())
+        match = TokensetSeek::find(xml, name, 0);
+    if (match.found())
+        txtXML_->selectCharacters(xml, match.start, match.length);
 }
 
 void PreviewPanel::LoadImages()

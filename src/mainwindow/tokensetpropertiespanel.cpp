@@ -4,6 +4,7 @@
 #include "session/tracelabels.h"
 #include "widgets/clicklabel.h"
 #include "widgets/colorlabel.h"
+#include "widgets/tabkeys.h"
 #include "xmlgen/tokenlisttools.h"
 
 #include <QAction>
@@ -178,17 +179,20 @@ void TokensetPropertiesPanel::wireFields()
     for (QPlainTextEdit *box : {txtTokens_, txtTokens2_}) {
         box->setUndoRedoEnabled(false); // the window's Edit menu undoes
         TypingKeys::install(box, session_, showFormat);
+        TabKeys::leaveWithCtrlTab(box); // Tab types a tab: tokens may hold one
     }
 
     // Colours.
     ClickLabel::onRelease(lblForeColor_, [this](Qt::MouseButton) { lblForeColor_Click(); });
     ClickLabel::onRelease(lblBackColor_, [this](Qt::MouseButton) { lblBackColor_Click(); });
     for (int i = 0; i < 10; ++i) {
-        ClickLabel::onRelease(swatches_[size_t(i)], [this, i](Qt::MouseButton button) { lblcolor_MouseUp(i, button); });
+        ClickLabel::onRelease(swatches_[size_t(i)], [this, i](Qt::MouseButton button) { lblcolor_MouseUp(i, button); },
+                              ClickLabel::Keyboard::MouseOnly); // ForeColor and BackColor choose any colour
         connect(context_.control<QAction>(QStringLiteral("mnucolor_%1").arg(i).toLatin1().constData()),
                 &QAction::triggered, this, [this, i] { mnucolor_Click(i); });
     }
-    ClickLabel::onRelease(context_.control<QLabel>("Label7"), [this](Qt::MouseButton) { cmbFontStyle_->setCurrentIndex(1); });
+    ClickLabel::onRelease(context_.control<QLabel>("Label7"), [this](Qt::MouseButton) { cmbFontStyle_->setCurrentIndex(1); },
+                          ClickLabel::Keyboard::MouseOnly); // the list beside it is reachable
 }
 
 void TokensetPropertiesPanel::tokensChanged(QPlainTextEdit *box, Field field)
@@ -224,8 +228,13 @@ void TokensetPropertiesPanel::wireTools()
     }
     QMenu *popup1 = context_.control<QMenu>("mnuPopupToken");
     QMenu *popup2 = context_.control<QMenu>("mnuPopupToken2");
-    ClickLabel::onRelease(lblTokens_, [popup1](Qt::MouseButton) { popup1->popup(QCursor::pos()); });
-    ClickLabel::onRelease(lbltokens2_, [popup2](Qt::MouseButton) { popup2->popup(QCursor::pos()); });
+    // Below the label, whether it was clicked or chosen with the keyboard.
+    ClickLabel::onRelease(lblTokens_, [this, popup1](Qt::MouseButton) {
+        popup1->popup(lblTokens_->mapToGlobal(QPoint(0, lblTokens_->height())));
+    });
+    ClickLabel::onRelease(lbltokens2_, [this, popup2](Qt::MouseButton) {
+        popup2->popup(lbltokens2_->mapToGlobal(QPoint(0, lbltokens2_->height())));
+    });
 }
 
 // ---- lookups and lists

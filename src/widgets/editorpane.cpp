@@ -423,11 +423,6 @@ void EditorPane::dropEvent(QDropEvent *event)
 
 // ---- find, selection, save, print
 
-bool EditorPane::findNext()
-{
-    return find(findText_, true, true);
-}
-
 bool EditorPane::find(const QString &text, bool forward, bool matchCase)
 {
     if (text.isEmpty())
@@ -444,6 +439,17 @@ bool EditorPane::find(const QString &text, bool forward, bool matchCase)
             getCursorPosition(&line, &index);
     }
     return findFirst(text, false, matchCase, false, true, forward, line, index, true);
+}
+
+int EditorPane::caretCharacter(QStringView text) const
+{
+    return Utf8::charIndex(text, int(SendScintilla(SCI_GETCURRENTPOS)));
+}
+
+void EditorPane::selectCharacters(QStringView text, qsizetype start, qsizetype length)
+{
+    const long from = Utf8::byteLength(text.left(start));
+    SendScintilla(SCI_SETSEL, from, from + Utf8::byteLength(text.mid(start, length)));
 }
 
 int EditorPane::selectionLine() const

@@ -75,14 +75,14 @@ public:
     void setReportChanges(bool on) { reportChanges_ = on; }
     bool reportChanges() const { return reportChanges_; }
 
-    // Find: remember a search text, then select its next occurrence after the selection, wrapping
-    // around at the end. The search is exact (letter case counts). Returns false when not found.
-    void setFindText(const QString &text) { findText_ = text; }
-    QString findText() const { return findText_; }
-    bool findNext() override;
     // Selects the next (or previous) occurrence of a text after (before) the selection, wrapping
     // around, and scrolls it into view. Returns false when the text does not occur.
     bool find(const QString &text, bool forward, bool matchCase);
+
+    // The caret, and a selection, in characters (UTF-16 units) of text, which must be the pane's
+    // text; the selection is scrolled into view.
+    int caretCharacter(QStringView text) const;
+    void selectCharacters(QStringView text, qsizetype start, qsizetype length);
 
     // Line of the caret, which is where the selection ends when the user selected with the mouse or keys.
     int selectionLine() const;
@@ -133,7 +133,6 @@ private:
     MemberLookup memberLookup_;
     QList<QPixmap> marginImages_;
     LinkOpener linkOpener_;
-    QString findText_;
     bool leftMargin_ = true;
     bool whiteSpace_ = false;
     bool dropFiles_ = true;

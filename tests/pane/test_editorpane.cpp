@@ -125,22 +125,6 @@ TEST(EditorPane, MarginImageBitsAndDisplayOptions)
     EXPECT_EQ(pane.marginType(0), QsciScintilla::NumberMargin);
 }
 
-TEST(EditorPane, FindNextSelectsExactText)
-{
-    EditorPane pane;
-    pane.setText(QStringLiteral("<tokenset name=\"keywords\">\n<tokenset name=\"key\">\n<tokenset name=\"Key\">\n"
-                                "<tokenset name=\"key\">"));
-    pane.setFindText(QStringLiteral("<tokenset name=\"key\""));
-    // The next one, skipping the other letter case, then around the end.
-    for (int line : {1, 3, 1}) {
-        ASSERT_TRUE(pane.findNext());
-        EXPECT_EQ(pane.selectionLine(), line);
-        EXPECT_EQ(pane.selectedText(), QStringLiteral("<tokenset name=\"key\""));
-    }
-    pane.setFindText(QStringLiteral("absent"));
-    EXPECT_FALSE(pane.findNext());
-}
-
 TEST(EditorPane, SavesPrintsAndTakesDroppedFiles)
 {
     TestUtil::TempFolder folder;
