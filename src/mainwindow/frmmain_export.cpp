@@ -28,29 +28,23 @@ void FrmMain::mnuCreate_Click()
 }
 
 // Every language in database order, each rebuilt whole. A language that cannot be written is
-// reported with the others at the end; the rest are written.
+// reported with the others at the end; the rest are written. Stop ends it after the language in hand.
 void FrmMain::mnuCreateAll_Click()
 {
     Hourglass busy;
-    LanguageExport::Report result;
     const int count = int(session_->db().languages.size());
     QProgressDialog progress(QStringLiteral("Exporting language files..."), QStringLiteral("Stop"), 0, count, this);
     progress.setWindowTitle(QStringLiteral("Export XML Language Files"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(700);
-    for (int i = 0; i < count && !progress.wasCanceled(); ++i) {
-        progress.setValue(i);
-        const WriteResult written = session_->exportLanguage(i);
-        if (written.status == WriteResult::Status::Cancelled)
-            break;
-        if (written.written())
-            result.files += written.file;
-        else
-            result.failures += written.error;
-    }
+    const LanguageExport::Report result = session_->exportAll([&progress](int index) {
+        progress.setValue(index);
+        return !progress.wasCanceled();
+    });
     progress.setValue(count);
-    if (!result.failures.isEmpty())
-        report(result.message(), QStringLiteral("Export Language Files"));
+    // Failures and two languages written to one file are reported together, once.
+    if (const QString message = result.message(); !message.isEmpty())
+        report(message, QStringLiteral("Export Language Files"));
 }
 
 // The chosen folder, or an empty string on Cancel. Paths are kept as chosen: letter case matters

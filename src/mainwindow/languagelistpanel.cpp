@@ -137,7 +137,12 @@ void LanguageListPanel::mnuImport_Click()
     if (file.isEmpty())
         return;
     importFolder_ = QFileInfo(file).absolutePath();
-    const QString problem = session_.importLanguage(file, context_.control<QAction>("mnuAutoInclude")->isChecked());
-    if (!problem.isEmpty())
-        context_.inform(problem, QStringLiteral("Import Language"));
+    const EditSession::Imported imported =
+        session_.importLanguage(file, context_.control<QAction>("mnuAutoInclude")->isChecked());
+    if (!imported.problem.isEmpty())
+        context_.inform(imported.problem, QStringLiteral("Import Language"));
+    else if (!imported.changes.isEmpty())
+        context_.inform(QStringLiteral("The language was imported; these tokens had to change:\n\n")
+                            + imported.changes.join(QLatin1Char('\n')),
+                        QStringLiteral("Import Language"));
 }

@@ -52,10 +52,11 @@ void LanguagePropertiesPanel::fillMemberLists()
 void LanguagePropertiesPanel::DisplayLanguage()
 {
     TraceLabels::enter(TraceLabels::Point::DisplayLanguage);
-    showFields();
+    showFields(false);
 }
 
-void LanguagePropertiesPanel::showFields()
+// keepCaret: the word characters are shown again after a refused change, with the caret kept.
+void LanguagePropertiesPanel::showFields(bool keepCaret)
 {
     if (!session_.hasLanguage())
         return;
@@ -64,8 +65,12 @@ void LanguagePropertiesPanel::showFields()
     chkDefaultCase_->setChecked(language.casesensitive != 0);
     chkOverride_->setChecked(language.applycase != 0);
     chkWhite_->setChecked(language.whitespaceasparamblock != 0);
-    if (txtWordChars_->text() != language.wordchars)
+    if (txtWordChars_->text() != language.wordchars) {
+        const int caret = txtWordChars_->cursorPosition();
         txtWordChars_->setText(language.wordchars);
+        if (keepCaret)
+            txtWordChars_->setCursorPosition(caret);
+    }
     cmbLMemberList_->setCurrentIndex(GetLMemberListIndex(language.memberlist));
     filling_ = false;
 }
@@ -74,7 +79,7 @@ void LanguagePropertiesPanel::showFields()
 void LanguagePropertiesPanel::fieldChanged(int slot, RecordField::Field field)
 {
     if (slot < 0 && field != Field::SampleText)
-        showFields();
+        showFields(true);
 }
 
 void LanguagePropertiesPanel::txtWordChars_Change()

@@ -22,7 +22,7 @@ public:
     void cmbLMemberList_Click(int index);
 
 private:
-    void showFields();
+    void showFields(bool keepCaret);
     void fillMemberLists();
     void fieldChanged(int slot, RecordField::Field field);
 

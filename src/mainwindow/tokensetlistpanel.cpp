@@ -141,7 +141,7 @@ void TokensetListPanel::mnuNewTokenset_Click()
         return;
     const QString answer = context_.dialogs.input(context_.window, QStringLiteral("Enter new tokenset name:"),
                                                   QStringLiteral("New Tokenset"), QStringLiteral("New Tokenset"));
-    if (!answer.isEmpty() && session_.newTokenset(answer) < 0)
+    if (!answer.isEmpty() && session_.newTokenset(answer) == -1)
         context_.inform(QStringLiteral("Too many tokensets!"), QStringLiteral("New Tokenset"));
 }
 

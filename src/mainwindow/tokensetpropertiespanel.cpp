@@ -44,16 +44,29 @@ void selectExact(QComboBox *box, const QString &text)
         box->setCurrentIndex(i);
 }
 
-void setText(QLineEdit *box, const QString &text)
+// A text shown again after a refused change (keepCaret) keeps the caret where it was, as far as the
+// text allows; a tokenset shown afresh starts with the caret where setting the text puts it.
+void setText(QLineEdit *box, const QString &text, bool keepCaret)
 {
-    if (box->text() != text)
-        box->setText(text);
+    if (box->text() == text)
+        return;
+    const int caret = box->cursorPosition();
+    box->setText(text);
+    if (keepCaret)
+        box->setCursorPosition(caret);
 }
 
-void setBox(QPlainTextEdit *box, const QString &text)
+void setBox(QPlainTextEdit *box, const QString &text, bool keepCaret)
 {
-    if (fromBox(box) != text)
-        box->setPlainText(toBox(text));
+    if (fromBox(box) == text)
+        return;
+    const int caret = box->textCursor().position();
+    box->setPlainText(toBox(text));
+    if (!keepCaret)
+        return;
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(qMin(caret, box->document()->characterCount() - 1));
+    box->setTextCursor(cursor);
 }
 
 const char *const kTemplates[6] = {" :::: :::: True ::::", " :::: :::: True :::: word", " :::: :::: False :::: word",
@@ -378,13 +391,13 @@ void TokensetPropertiesPanel::showField(Field field)
         }
         Q_EMIT layoutChanged();
         break;
-    case Field::Tokens: setBox(txtTokens_, ts.tokens); break;
-    case Field::Tokens2: setBox(txtTokens2_, ts.tokens2); break;
+    case Field::Tokens: setBox(txtTokens_, ts.tokens, keepCaret_); break;
+    case Field::Tokens2: setBox(txtTokens2_, ts.tokens2, keepCaret_); break;
     case Field::Id: cmbID_->setCurrentIndex(GetIDIndex(ts.id)); break;
     case Field::TMemberList: cmbTMemberList_->setCurrentIndex(GetTMemberListIndex(ts.tmemberlist)); break;
     case Field::Rule: cmbRule_->setCurrentIndex(GetRuleIndex(ts.rule)); break;
-    case Field::Lead: setText(txtLead_, ts.lead); break;
-    case Field::Trail: setText(txtTrail_, ts.trail); break;
+    case Field::Lead: setText(txtLead_, ts.lead, keepCaret_); break;
+    case Field::Trail: setText(txtTrail_, ts.trail, keepCaret_); break;
     case Field::InheritFrom: selectExact(cmbInherit_, ts.inheritfrom); break;
     default:
         for (int i = 0; i < 10; ++i)
@@ -407,7 +420,9 @@ void TokensetPropertiesPanel::fieldChanged(int slot, Field field)
         LoadValidInheritList();
         DisplayTokensetProperties();
     } else if (slot == session_.currentTokenset()) {
+        keepCaret_ = true;
         showField(field);
+        keepCaret_ = false;
         if (field == Field::Type)
             LoadValidScopeLists();
     }

@@ -91,4 +91,5 @@ private:
     int tokenFontSize_ = 8;
     bool statusPaneShown_ = false;
     bool filling_ = false;
+    bool keepCaret_ = false; // while a field changed by a step is shown in its control
 };

@@ -9,6 +9,7 @@
 #include "model/programfolder.h"
 #include "model/recordops.h"
 #include "model/trace.h"
+#include "model/xmlchars.h"
 #include "session/editcommand.h"
 #include "session/fieldcommand.h"
 #include "session/sessionprompts.h"
@@ -17,9 +18,7 @@
 #include "xmlgen/tokenlisttools.h"
 #include "xmlgen/xmlwriter.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QUndoStack>
 
 namespace {
@@ -363,12 +362,27 @@ void EditSession::updateDirty()
 
 // ---- operations
 
+// Text a language file cannot hold is refused where it enters, with a report titled after the command.
+bool EditSession::refuses(const QString &text, const QString &field, const QString &title)
+{
+    const QString problem = XmlChars::problem(text, field);
+    if (!problem.isEmpty())
+        prompts_.report(problem, title);
+    return !problem.isEmpty();
+}
+
 void EditSession::setField(Field field, const QVariant &value, bool typed)
 {
     if (RecordField::isLanguageField(field) ? !hasLanguage() : !hasTokenset())
         return;
+    const int slot = RecordField::isLanguageField(field) ? -1 : db_.currentTokenset;
+    if (RecordField::writtenText(field) && refuses(value.toString(), RecordField::caption(field), RecordField::caption(field))) {
+        typing_ = false;
+        Q_EMIT fieldChanged(slot, field); // the control shows the stored text again
+        return;
+    }
     const QString text = (typed ? QStringLiteral("Edit ") : QStringLiteral("Change ")) + RecordField::caption(field);
-    pushField(field, RecordField::isLanguageField(field) ? -1 : db_.currentTokenset, value, text, typed);
+    pushField(field, slot, value, text, typed);
 }
 
 void EditSession::endTyping()
@@ -399,7 +413,8 @@ void EditSession::setAllIncluded(bool included)
 
 bool EditSession::renameLanguage(const QString &name)
 {
-    if (!hasLanguage() || name.trimmed().isEmpty())
+    if (!hasLanguage() || name.trimmed().isEmpty()
+        || refuses(name, QStringLiteral("language name"), QStringLiteral("Change Language Name")))
         return false;
     Language after = language();
     after.name = name;
@@ -409,7 +424,8 @@ bool EditSession::renameLanguage(const QString &name)
 
 bool EditSession::renameTokenset(const QString &name)
 {
-    if (!hasTokenset() || name.trimmed().isEmpty())
+    if (!hasTokenset() || name.trimmed().isEmpty()
+        || refuses(name, QStringLiteral("tokenset name"), QStringLiteral("Change Tokenset Name")))
         return false;
     pushField(Field::Name, db_.currentTokenset, name, QStringLiteral("Rename Tokenset"), false);
     return true;
@@ -441,6 +457,8 @@ int EditSession::newTokenset(const QString &name)
 {
     if (!hasLanguage() || name.isEmpty())
         return -1;
+    if (refuses(name, QStringLiteral("tokenset name"), QStringLiteral("New Tokenset")))
+        return -2;
     Language after = language();
     const int slot = RecordOps::newTokenset(after, name);
     if (slot >= 0)
@@ -464,7 +482,7 @@ bool EditSession::moveTokenset(int step)
 
 void EditSession::duplicateLanguage(const QString &name)
 {
-    if (!hasLanguage() || name.isEmpty())
+    if (!hasLanguage() || name.isEmpty() || refuses(name, QStringLiteral("language name"), QStringLiteral("New Language")))
         return;
     Database after = db_;
     const int index = RecordOps::duplicateLanguage(after, db_.currentLanguage, name);
@@ -485,7 +503,7 @@ void EditSession::sortLanguages()
 EditSession::NewLanguage EditSession::newLanguage(const QString &name)
 {
     NewLanguage made;
-    if (name.isEmpty())
+    if (name.isEmpty() || refuses(name, QStringLiteral("language name"), QStringLiteral("New Language")))
         return made;
     Database after = db_;
     const LanguageTemplate::Result result =
@@ -500,15 +518,15 @@ EditSession::NewLanguage EditSession::newLanguage(const QString &name)
     return made;
 }
 
-QString EditSession::importLanguage(const QString &path, bool autoInclude)
+EditSession::Imported EditSession::importLanguage(const QString &path, bool autoInclude)
 {
     Database after = db_;
     LanguageObject object;
     const LanguageImport::Result result = LanguageImport::importFile(after, object, path, autoInclude, defaultSample_);
     if (!result.ok)
-        return result.messageText();
+        return {result.messageText(), {}};
     pushLanguages(QStringLiteral("Import Language"), after.languages, firstTokensetOf(after.languages, result.index));
-    return QString();
+    return {QString(), result.changes};
 }
 
 void EditSession::rewriteTokens(TokenTool tool)
@@ -643,14 +661,12 @@ void EditSession::showXml(const QString &text, bool manual)
 bool EditSession::saveManualXml(const QString &text)
 {
     const QString folder = ProgramFolder::file(QStringLiteral("language_def"));
-    QString problem = OutputFile::exportNameProblem(paneName_);
+    QString problem;
+    const QString path = OutputFile::languageFile(folder, paneName_, &problem);
     if (!problem.isEmpty())
         problem = QStringLiteral("Cannot save the language \"%1\": %2.").arg(paneName_, problem);
-    if (problem.isEmpty())
+    else
         problem = OutputFile::ensureFolder(folder);
-    const QString path = QDir(folder).absoluteFilePath(paneName_ + QStringLiteral(".lng"));
-    if (problem.isEmpty() && QFileInfo(path).absolutePath() != QDir(folder).absolutePath())
-        problem = QStringLiteral("Cannot save the language \"%1\": the name leads out of its folder.").arg(paneName_);
     if (problem.isEmpty())
         problem = OutputFile::write(path, XmlWriter::fileBytes(text));
     if (!problem.isEmpty()) {
@@ -738,7 +754,7 @@ WriteResult EditSession::exportCurrent()
     return hasLanguage() ? LanguageExport::exportCurrent(*writer_) : WriteResult{};
 }
 
-WriteResult EditSession::exportLanguage(int index)
+LanguageExport::Report EditSession::exportAll(const std::function<bool(int index)> &next)
 {
-    return writer_->WriteXML(index, false, 1);
+    return LanguageExport::exportAll(*writer_, next);
 }

@@ -126,7 +126,7 @@ public:
     // Returns false with nothing changed for the last language.
     bool deleteLanguage();
     bool deleteTokenset();
-    // The slot of the new tokenset, or -1 when all slots are used.
+    // The slot of the new tokenset; -1 when all slots are used, -2 when the name was refused.
     int newTokenset(const QString &name);
     bool moveTokenset(int step); // -1 up, +1 down
     void duplicateLanguage(const QString &name);
@@ -137,8 +137,12 @@ public:
         QString message;
     };
     NewLanguage newLanguage(const QString &name);
-    // Imports a language file as a new language; the failure text, or empty.
-    QString importLanguage(const QString &path, bool autoInclude);
+    // Imports a language file as a new language: the failure text, or the tokens that had to change.
+    struct Imported {
+        QString problem;
+        QStringList changes;
+    };
+    Imported importLanguage(const QString &path, bool autoInclude);
     void rewriteTokens(TokenTool tool);
     void removeAttributesCurrentLanguage();
     void removeAttributesAllLanguages();
@@ -157,7 +161,8 @@ public:
 
     // ---- export (not recorded)
     WriteResult exportCurrent();
-    WriteResult exportLanguage(int index);
+    // Every language in order, each rebuilt whole; `next` is told each index first and may stop.
+    LanguageExport::Report exportAll(const std::function<bool(int index)> &next = {});
 
 Q_SIGNALS:
     // The language list changed (names, order or number).
@@ -213,6 +218,7 @@ private:
     void appendStatusText(const QString &text) override { Q_EMIT statusTextAppended(text); }
     void appendDebugText(const QString &text) override { Q_EMIT debugTextAppended(text); }
 
+    bool refuses(const QString &text, const QString &field, const QString &title);
     void viewLanguage();
     void showXml(const QString &text, bool manual);
     void previewFailed(const QString &description);

@@ -72,6 +72,12 @@ bool isLanguageField(Field field)
     return int(field) <= int(Field::SampleText);
 }
 
+bool writtenText(Field field)
+{
+    return field == Field::WordChars || field == Field::Tokens || field == Field::Tokens2 || field == Field::Lead
+        || field == Field::Trail;
+}
+
 Field validScope(int index)
 {
     return Field(int(Field::ValidScope0) + index);

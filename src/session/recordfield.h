@@ -21,6 +21,8 @@ enum class Field {
 };
 
 bool isLanguageField(Field field);
+// A text the user types that the XML writer puts into the file (so it must be able to stand there).
+bool writtenText(Field field);
 Field validScope(int index);
 
 // "Hidden", "Tokens", "Valid Scope 3", ...

@@ -25,13 +25,17 @@ QString Report::message() const
     return parts.join(QStringLiteral("\n\n"));
 }
 
-Report exportAll(XmlWriter &writer)
+Report exportAll(XmlWriter &writer, const std::function<bool(int index)> &next)
 {
     Report report;
     QHash<QString, int> writtenBy; // file -> the language last written to it
     const QVector<Language> &languages = writer.database().languages;
     const int last = writer.database().upperIndex();
     for (int i = 0; i <= last; ++i) {
+        if (next && !next(i)) {
+            report.cancelled = true;
+            break;
+        }
         const WriteResult result = writer.WriteXML(i, false, 1);
         if (result.status == WriteResult::Status::Cancelled) {
             report.cancelled = true;

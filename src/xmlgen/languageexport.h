@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Export of language definition files into the export folder: the current language (only its
 // current tokenset rebuilt) or every language of the database in order (everything rebuilt).
 namespace LanguageExport {
@@ -18,14 +20,15 @@ struct Report {
     // One line per language written to the file an earlier language was written to (two languages
     // of one name): the file holds only the later one.
     QStringList clashes;
-    bool cancelled = false; // the user kept the manual changes of the XML pane
+    bool cancelled = false; // the user kept the manual changes of the XML pane, or stopped
 
     bool ok() const { return failures.isEmpty() && clashes.isEmpty() && !cancelled; }
     // All failures and clashes in one message, or an empty string.
     QString message() const;
 };
 
-// Goes on with the next language after a failure or a clash; stops when the user keeps manual changes.
-Report exportAll(XmlWriter &writer);
+// Goes on with the next language after a failure or a clash; stops when the user keeps manual changes,
+// or when `next` (told the index of each language before it is written) returns false.
+Report exportAll(XmlWriter &writer, const std::function<bool(int index)> &next = {});
 
 } // namespace LanguageExport

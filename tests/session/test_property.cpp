@@ -30,7 +30,7 @@ public:
         case 13: s_.renameLanguage(name()); break;
         case 14: r_.bounded(3) == 0 ? (s_.deleteLanguage(), void()) : s_.duplicateLanguage(name()); break;
         case 15: s_.sortLanguages(); break;
-        case 16: coin() ? (s_.newLanguage(name()), QString()) : s_.importLanguage(c_, true); break;
+        case 16: coin() ? (s_.newLanguage(name()), void()) : (s_.importLanguage(c_, true), void()); break;
         case 17: s_.setMemberListFolder(QDir(folder_).filePath(QString::fromLatin1(coin() ? "mem" : "nomem"))); break;
         case 18: coin() ? s_.undoStack().undo() : s_.undoStack().redo(); break;
         case 19: s_.endTyping(); break;

@@ -47,6 +47,9 @@ TEST_F(SessionTest, EveryOperationIsOneNamedStepThatUndoAndRedoReplay)
 
 TEST_F(SessionTest, RefusedOperationsAndSelectingRecordNothing)
 {
+    session->renameTokenset(QStringLiteral("a\x07")); // characters a file cannot hold are refused
+    session->setField(F::Tokens, QStringLiteral("x\x0c"), true);
+    EXPECT_EQ(prompts.asked.filter(QStringLiteral("U+00")).size(), 2);
     session->moveTokenset(-1); // the first one cannot go up
     session->renameTokenset(QStringLiteral("  "));
     session->setField(F::Hidden, session->tokenset().hidden); // unchanged
