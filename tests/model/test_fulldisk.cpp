@@ -10,7 +10,8 @@
 using namespace Qt::StringLiterals;
 
 // A real full disk: the test runs itself again in a private user and mount namespace, where a 64 KB
-// tmpfs is mounted over its temporary folder. Nothing of it outlives the child process.
+// tmpfs is mounted over its temporary folder. Nothing of it outlives the child process. Every
+// failure names the system's reason, also when a write got part of its bytes onto the disk.
 TEST(FullDisk, SaveBackupAndRestoreKeepTheOldFiles)
 {
     TestUtil::TempFolder folder;
@@ -27,11 +28,19 @@ TEST(FullDisk, SaveBackupAndRestoreKeepTheOldFiles)
         db.languages.append(TestRecords::randomLanguage(rng));
     db.dirty = true;
     const QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
-    const FileResult r = DatabaseStore::SaveChanges(db, folder.path());
-    EXPECT_TRUE(r.message.contains(folder.file(u"varlex.dat"_s)) && db.dirty) << r.message.toStdString();
-    EXPECT_EQ(DatabaseStore::Backup(folder.path()).status, FileResult::Failed);
-    EXPECT_EQ(DatabaseStore::Restore(db, folder.path()).status, FileResult::Failed);
-    EXPECT_EQ(db.languages.size(), 4);
+    const auto expectNoSpace = [](const FileResult &r) {
+        EXPECT_EQ(r.status, FileResult::Failed);
+        EXPECT_TRUE(r.message.contains(u"varlex.dat"_s) && r.message.contains(u"No space left on device"_s))
+            << r.message.toStdString();
+    };
+    expectNoSpace(DatabaseStore::SaveChanges(db, folder.path()));
+    expectNoSpace(DatabaseStore::Backup(folder.path()));
+    expectNoSpace(DatabaseStore::Restore(db, folder.path()));
+    // Room for part of the new file only: the write stops halfway, and still says why.
+    QFile filler(folder.file(u"filler"_s));
+    ASSERT_TRUE(filler.resize(filler.size() - 8192));
+    expectNoSpace(DatabaseStore::SaveChanges(db, folder.path()));
+    EXPECT_TRUE(db.dirty && db.languages.size() == 4);
     for (const QString &name : {u"varlex.dat"_s, u"varlex.dat.old"_s})
         EXPECT_EQ(folder.read(name), QByteArray(4920, '\0')) << name.toStdString();
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), files); // no half-written files left
