@@ -1,6 +1,8 @@
 #include "model/languagetemplate.h"
 
 #include "model/ansicodec.h"
+#include "model/boundedread.h"
+#include "model/databasefile.h"
 #include "model/trace.h"
 #include "model/xmlchars.h"
 
@@ -40,23 +42,13 @@ constexpr Slot kSlots[LanguageTemplate::kTemplateSlots] = {
     {"Text", "text"},
 };
 
-// Reads a list file whole; returns false with the cause when it cannot.
+// Reads a list file whole; returns false with the cause when it cannot. A list ends up in a token
+// list, which holds at most 65535 bytes; a FIFO or a device is never opened.
 bool readList(const QString &path, QString &text, QString &cause)
 {
-    QFile f(path);
-    if (!f.exists()) {
-        cause = QStringLiteral("missing");
+    QByteArray bytes;
+    if (!BoundedRead::file(path, DatabaseFile::kMaxTextBytes, bytes, cause))
         return false;
-    }
-    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) {
-        cause = QFileInfo(path).isDir() ? QStringLiteral("a folder") : f.errorString();
-        return false;
-    }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        cause = f.errorString();
-        return false;
-    }
     text = AnsiCodec::decode(bytes);
     // A list file written on this platform usually ends its lines with LF alone; the token list
     // text separates tokens with CR LF.
@@ -78,9 +70,10 @@ namespace LanguageTemplate {
 
 QString defaultSampleText(const QString &folder)
 {
-    QFile f(QDir(folder).filePath(QStringLiteral("sample.txt")));
-    if (!QFileInfo(f).isDir() && f.open(QIODevice::ReadOnly))
-        return AnsiCodec::decode(f.readAll());
+    QByteArray bytes;
+    QString cause;
+    if (BoundedRead::file(QDir(folder).filePath(QStringLiteral("sample.txt")), DatabaseFile::kMaxTextBytes, bytes, cause))
+        return AnsiCodec::decode(bytes);
     return QString::fromLatin1(kBuiltInSampleText);
 }
 

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using TestUtil::TempFolder;
 
@@ -80,8 +84,20 @@ TEST(LanguageTemplate, UnreadableListFilesLeaveTheirListsEmpty)
                          "language file cannot hold), \"Hyperlinklist.txt\" (a folder)."_s
                              .arg(folder.path()));
 
-    QFile::remove(folder.file(u"IDList.txt"_s));
-    EXPECT_FALSE(LanguageTemplate::LoadSampleData_SingleLanguage(db, u"x"_s, folder.path(), QString()).idsRead);
+    // What never ends or cannot fit a token list is refused before it is read whole: a FIFO (a
+    // reader would wait for ever), /dev/zero, a file of 65536 bytes.
+    TempFolder hostile;
+    for (const char *fifo : {"Keywordlist.txt", "IDList.txt", "sample.txt"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(hostile.file(QLatin1String(fifo))).constData(), 0600), 0);
+    QFile::link(u"/dev/zero"_s, hostile.file(u"Operatorlist.txt"_s));
+    hostile.write(u"Hyperlinklist.txt"_s, QByteArray(65536, 'h'));
+    const auto refused = LanguageTemplate::LoadSampleData_SingleLanguage(db, u"x"_s, hostile.path(), QString());
+    EXPECT_FALSE(refused.idsRead);
+    const QString special = u"not a regular file, but a FIFO, device or socket"_s;
+    EXPECT_TRUE(refused.message.endsWith(u"\"Keywordlist.txt\" (%1), \"Operatorlist.txt\" (%1), \"Hyperlinklist.txt\" "
+                                         "(65536 bytes, more than the 65535 that fit), \"IDList.txt\" (%1)."_s.arg(special)))
+        << refused.message.toStdString();
+    EXPECT_EQ(LanguageTemplate::defaultSampleText(hostile.path()), u"<< and if else 12.5 'help'"_s);
 }
 
 TEST(LanguageTemplate, ShippedListFilesAndSampleText)
