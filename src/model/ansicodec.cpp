@@ -13,6 +13,49 @@ QByteArray &codePageName()
     return name;
 }
 
+// The bytes the current code page maps to no character; none for windows-1252.
+struct Unmapped {
+    bool any = false;
+    bool byte[256] = {};
+};
+
+Unmapped &unmapped()
+{
+    static Unmapped u;
+    return u;
+}
+
+// Why the code page cannot hold the texts byte for byte, or an empty string when it can: each byte
+// must decode on its own to one character, ASCII to itself, the same alone as within a text, and
+// back to the same byte.
+QString singleByteProblem(const QByteArray &name, Unmapped &holes)
+{
+    QByteArray all(256, Qt::Uninitialized);
+    QString alone;
+    for (int b = 0; b < 256; ++b) {
+        all[b] = char(b);
+        QStringDecoder one(name.constData());
+        const QString c = one.decode(QByteArrayView(all.constData() + b, 1));
+        if (c.size() != 1)
+            return QStringLiteral("it is not a single-byte code page");
+        holes.byte[b] = one.hasError() || c[0] == QChar(QChar::ReplacementCharacter);
+        holes.any = holes.any || holes.byte[b];
+        alone += c;
+    }
+    for (int b = 0; b < 0x80; ++b) {
+        if (alone[b] != QChar(b))
+            return QStringLiteral("it does not keep ASCII characters as they are");
+    }
+    for (int b = 0x80; b < 256; ++b) {
+        if (!holes.byte[b] && QByteArray(QStringEncoder(name.constData()).encode(alone.mid(b, 1))) != all.mid(b, 1))
+            return QStringLiteral("the character of byte 0x%1 does not encode back to it").arg(b, 2, 16, QLatin1Char('0'));
+    }
+    QStringDecoder whole(name.constData());
+    if (whole.decode(all) != alone)
+        return QStringLiteral("it decodes bytes differently in a text than alone");
+    return QString();
+}
+
 // Creating a converter looks the code page up by name, which costs far more than converting a short
 // text; each thread keeps one pair and renews it when the code page changes. The converters are
 // built in place and never moved: an ICU-backed converter keeps a pointer to its own state.
@@ -69,13 +112,35 @@ bool isAscii(QStringView text)
 
 namespace AnsiCodec {
 
-bool setCodePage(const QString &name)
+bool setCodePage(const QString &name, QString *why)
 {
     const QByteArray bytes = name.toLatin1();
+    QString problem;
+    Unmapped holes;
     if (!QStringEncoder(bytes.constData()).isValid() || !QStringDecoder(bytes.constData()).isValid())
+        problem = QStringLiteral("it is not known");
+    else
+        problem = singleByteProblem(bytes, holes);
+    if (!problem.isEmpty()) {
+        if (why)
+            *why = problem;
         return false;
+    }
     codePageName() = bytes;
+    unmapped() = holes;
     return true;
+}
+
+int firstUnmappedByte(QByteArrayView bytes)
+{
+    const Unmapped &u = unmapped();
+    if (!u.any)
+        return -1;
+    for (char c : bytes) {
+        if (u.byte[static_cast<unsigned char>(c)])
+            return static_cast<unsigned char>(c);
+    }
+    return -1;
 }
 
 QString codePage()

@@ -9,9 +9,15 @@ namespace AnsiCodec {
 
 inline constexpr const char *kDefaultCodePage = "windows-1252";
 
-// Selects the code page by name; returns false (and keeps the old one) when Qt does not know it.
-bool setCodePage(const QString &name);
+// Selects the code page by name. Only a single-byte code page that keeps ASCII as it is can hold
+// the texts of varlex.dat byte for byte; any other (UTF-8, Shift_JIS, GB18030, UTF-7, EBCDIC) and a
+// name Qt does not know are refused: returns false, keeps the old one and sets why.
+bool setCodePage(const QString &name, QString *why = nullptr);
 QString codePage();
+
+// Byte values to which the code page gives no character (windows-1253 has 0xAA and 0xD2, for
+// example); such a byte decodes to U+FFFD and cannot come back. Returns -1 when bytes has none.
+int firstUnmappedByte(QByteArrayView bytes);
 
 // Characters that the code page cannot hold become '?', as the platform's own conversion does.
 QByteArray encode(const QString &text);

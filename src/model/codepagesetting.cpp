@@ -10,9 +10,11 @@ QString apply()
 {
     const QString name = QSettings().value(QLatin1String(kKey)).toString().trimmed();
     AnsiCodec::setCodePage(QLatin1String(AnsiCodec::kDefaultCodePage));
-    if (name.isEmpty() || AnsiCodec::setCodePage(name))
+    QString why;
+    if (name.isEmpty() || AnsiCodec::setCodePage(name, &why))
         return QString();
-    return QStringLiteral("The code page \"%1\" of the setting CodePage is not known; windows-1252 is used.").arg(name);
+    return QStringLiteral("The code page \"%1\" of the setting CodePage cannot be used (%2); windows-1252 is used.")
+        .arg(name, why);
 }
 
 } // namespace CodePageSetting

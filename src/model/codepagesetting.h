@@ -9,8 +9,9 @@ namespace CodePageSetting {
 
 inline constexpr const char *kKey = "Settings/CodePage";
 
-// Selects the code page the setting names (windows-1252 when it is absent or empty). An unknown name
-// keeps windows-1252 and returns a one-line message naming it; otherwise returns an empty string.
+// Selects the code page the setting names (windows-1252 when it is absent or empty). A name that is
+// unknown or not a single-byte code page (UTF-8, Shift_JIS, ...) keeps windows-1252 and returns a
+// one-line message naming it and why; otherwise returns an empty string.
 QString apply();
 
 } // namespace CodePageSetting
