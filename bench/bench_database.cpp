@@ -1,17 +1,25 @@
 // Loading and saving a database of 1,000 languages, each made from the template (14 tokensets) with
 // about 2 KB of keywords, against reading and writing the same bytes with plain file I/O. The ratio
-// counters compare each model operation with the plain I/O timed in the same run.
+// counters compare each model operation with the plain I/O timed in the same run. BM_PeakMemory
+// measures the memory a load or save takes at its peak, per byte of the file, for three shapes of
+// database.
 #include "model/databasefile.h"
 #include "model/databasestore.h"
 #include "model/languagetemplate.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <functional>
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -142,8 +150,101 @@ void BM_PlainWrite(benchmark::State &state)
         state.SetIterationTime(plainWrite(fixture().path("plain.dat"), fixture().bytes, state.range(0) != 0));
 }
 
+// A value of /proc/self/status in bytes ("VmRSS", "VmHWM").
+long long statusBytes(const char *key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qsizetype(strlen(key)) + 1).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+// The growth of the resident set at the peak of op, run once in a child process so that neither
+// the memory the parent holds nor what its allocator keeps from earlier runs counts. Linux only.
+long long peakGrowth(const std::function<void()> &op)
+{
+    int out[2];
+    if (::pipe(out) != 0)
+        return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(out[0]);
+        ::malloc_trim(0);
+        const long long before = statusBytes("VmRSS:");
+        const int reset = ::open("/proc/self/clear_refs", O_WRONLY);
+        if (reset >= 0 && ::write(reset, "5", 1) == 1)
+            ::close(reset);
+        op();
+        const long long growth = statusBytes("VmHWM:") - before;
+        (void)!::write(out[1], &growth, sizeof growth);
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    long long growth = -1;
+    if (pid < 0 || ::read(out[0], &growth, sizeof growth) != sizeof growth)
+        growth = -1;
+    ::close(out[0]);
+    if (pid > 0)
+        ::waitpid(pid, nullptr, 0);
+    return growth;
+}
+
+// Argument 0: the 1,000 template languages of the fixture. 1: 4,000 blank languages (every slot
+// free). 2: 20 languages of 51 tokensets, each with a token list of 60 KB.
+Database shapedDatabase(int shape)
+{
+    if (shape == 0)
+        return fixture().db;
+    Database db;
+    if (shape == 1) {
+        db.languages.resize(4000);
+        return db;
+    }
+    db.languages.resize(20);
+    const QString tokens = QStringLiteral("token\r\n").repeated(60000 / 7);
+    for (int i = 0; i < db.languages.size(); ++i) {
+        Language &l = db.languages[i];
+        l.name = QStringLiteral("Large %1").arg(i);
+        for (int k = 0; k < Language::kSlots; ++k) {
+            l.tokensets[k].name = QStringLiteral("Set %1").arg(k);
+            l.tokensets[k].tokens = tokens + QString::number(i * 100 + k); // no two alike
+        }
+    }
+    return db;
+}
+
+void BM_PeakMemory(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    qint64 size = 0;
+    {
+        Database db = shapedDatabase(int(state.range(0)));
+        DatabaseStore::SaveChanges(db, dir.path());
+        size = QFileInfo(DatabaseStore::databasePath(dir.path())).size();
+    }
+    long long load = 0;
+    long long save = 0;
+    for (auto _ : state) {
+        load = peakGrowth([&] {
+            Database db;
+            DatabaseStore::LoadFileData(db, dir.path());
+        });
+        Database db;
+        DatabaseStore::LoadFileData(db, dir.path());
+        save = peakGrowth([&] { DatabaseStore::SaveChanges(db, dir.path()); });
+    }
+    state.counters["MB"] = double(size) / 1e6;
+    state.counters["load_per_byte"] = double(load) / double(size);
+    state.counters["save_per_byte"] = double(save) / double(size);
+}
+
 } // namespace
 
+BENCHMARK(BM_PeakMemory)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadFileData)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeOnly)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/filestamp.h"
 #include "model/language.h"
 
 #include <QString>
@@ -16,6 +17,8 @@ struct Database {
     // Set when the file last loaded was damaged or unreadable: the next write over it first keeps
     // the old file as varlex.dat.damaged, so nothing the loader could not read is lost.
     bool fileDamaged = false;
+    // varlex.dat as it was when last loaded or saved, to tell whether someone else changed it since.
+    FileStamp stamp;
 
     int upperIndex() const { return int(languages.size()) - 1; }
     Language &current() { return languages[currentLanguage]; }

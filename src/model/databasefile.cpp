@@ -1,11 +1,15 @@
 #include "model/databasefile.h"
 
 #include "model/ansicodec.h"
+#include "model/atomicfile.h"
+#include "model/filestamp.h"
 
+#include <QIODevice>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -26,6 +30,9 @@ bool isAscii(const char *p, qsizetype n)
     return any < 0x80;
 }
 
+// Reads the file image from memory, or from a device in blocks so that a large file is never in
+// memory whole. Every field checks that its bytes are there; a file cut short reads as empty texts
+// and zeros from that point on.
 class Reader {
 public:
     explicit Reader(QByteArrayView bytes)
@@ -34,25 +41,49 @@ public:
     {
     }
 
-    bool atEnd() const { return p_ >= end_; }
+    // Reads device from its current position; hasher (if any) sees every byte the device gives.
+    Reader(QIODevice &device, StampHasher *hasher)
+        : device_(&device)
+        , hasher_(hasher)
+        , buffer_(size_t(kBlock + kMaxField))
+    {
+        p_ = end_ = buffer_.data();
+    }
+
+    // Languages are not read into memory, only walked (checking an image).
+    bool walkOnly = false;
+
+    bool atEnd() { return !need(1); }
 
     // Skips a free tokenset slot written blank (96 zero bytes), which the reader would only turn
     // into the blank record the caller already has.
     bool skipBlankTokenset()
     {
         static const char zeros[DatabaseFile::kFreeTokensetBytes] = {};
-        if (end_ - p_ < DatabaseFile::kFreeTokensetBytes || std::memcmp(p_, zeros, sizeof zeros) != 0)
+        if (!need(DatabaseFile::kFreeTokensetBytes) || std::memcmp(p_, zeros, sizeof zeros) != 0)
             return false;
         p_ += DatabaseFile::kFreeTokensetBytes;
         return true;
     }
 
-    qsizetype remaining() const { return end_ - p_; }
+    // The bytes left unread, draining the device.
+    qint64 remaining()
+    {
+        qint64 n = end_ - p_;
+        p_ = end_;
+        while (need(1)) {
+            n += end_ - p_;
+            p_ = end_;
+        }
+        return n;
+    }
     bool truncated() const { return truncated_; }
+    // The first byte of a text that the code page has no character for, or -1.
+    int unmappedByte() const { return unmapped_; }
 
     qint32 number()
     {
-        if (end_ - p_ < 4) {
+        if (!need(4)) {
             cut();
             return 0;
         }
@@ -63,7 +94,7 @@ public:
 
     QString text(TextSlot slot)
     {
-        if (end_ - p_ < 2) {
+        if (!need(2)) {
             cut();
             return QString();
         }
@@ -71,15 +102,20 @@ public:
         p_ += 2;
         if (len == 0)
             return QString();
-        if (end_ - p_ < len) {
+        if (!need(len)) {
             // Keep what the file still holds of a text cut short.
             len = end_ - p_;
             truncated_ = true;
         }
         const char *bytes = p_;
         p_ += len;
-        if (!isAscii(bytes, len))
-            return AnsiCodec::decode(QByteArrayView(bytes, len));
+        if (!isAscii(bytes, len)) {
+            if (unmapped_ < 0)
+                unmapped_ = AnsiCodec::firstUnmappedByte(QByteArrayView(bytes, len));
+            return walkOnly ? QString() : AnsiCodec::decode(QByteArrayView(bytes, len));
+        }
+        if (walkOnly)
+            return QString();
         QString &last = last_[slot];
         if (last.size() != len || last != QLatin1StringView(bytes, len))
             last = QString::fromLatin1(bytes, len);
@@ -87,6 +123,33 @@ public:
     }
 
 private:
+    static constexpr qsizetype kBlock = 256 * 1024;
+    static constexpr qsizetype kMaxField = 2 + DatabaseFile::kMaxTextBytes + DatabaseFile::kFreeTokensetBytes;
+
+    // True when n bytes are there to read, refilling the buffer from the device when it has one.
+    bool need(qsizetype n)
+    {
+        if (end_ - p_ >= n)
+            return true;
+        if (!device_)
+            return false;
+        const qsizetype kept = end_ - p_;
+        std::memmove(buffer_.data(), p_, size_t(kept));
+        p_ = buffer_.data();
+        end_ = p_ + kept;
+        while (end_ - p_ < n) {
+            const qint64 got = device_->read(const_cast<char *>(end_), kBlock);
+            if (got <= 0) {
+                device_ = nullptr; // the end, or a read error: what is there is all there is
+                return false;
+            }
+            if (hasher_)
+                hasher_->add(QByteArrayView(end_, got));
+            end_ += got;
+        }
+        return true;
+    }
+
     void cut()
     {
         p_ = end_;
@@ -95,7 +158,11 @@ private:
 
     const char *p_;
     const char *end_;
+    QIODevice *device_ = nullptr;
+    StampHasher *hasher_ = nullptr;
+    std::vector<char> buffer_;
     bool truncated_ = false;
+    int unmapped_ = -1;
     QString last_[TextSlotCount];
 };
 
@@ -139,38 +206,37 @@ void readLanguage(Reader &r, Language &l)
     l.whitespaceasparamblock = r.number();
     l.memberlist = r.text(LangMemberlist);
     l.sampletext = r.text(LangSampletext);
-    for (Tokenset &t : l.tokensets) {
+    for (int k = 0; k < Language::kSlots; ++k) {
         if (!r.skipBlankTokenset())
-            readTokenset(r, t);
+            readTokenset(r, l.tokensets[k]);
     }
 }
 
-// Writes into a buffer sized ahead, growing it only when a text does not fit.
+// Writes the image through a buffer of its own, handing each full piece to the sink.
 class Writer {
 public:
-    Writer(QByteArray &out, qsizetype estimate, QString *problem)
-        : out_(out)
+    Writer(const DatabaseFile::Sink &sink, QString *problem)
+        : sink_(sink)
         , problem_(problem)
+        , buffer_(size_t(kPiece))
     {
-        out_.resize(estimate);
     }
 
-    // Trims the buffer to what was written.
-    void finish() { out_.resize(at_); }
+    // Hands the rest to the sink. False when the sink refused a piece, now or before.
+    bool finish()
+    {
+        flush();
+        return !refused_;
+    }
+    bool refused() const { return refused_; }
 
     void zeros(qsizetype n)
     {
-        reserve(n);
-        std::memset(out_.data() + at_, 0, size_t(n));
-        at_ += n;
+        char *dst = room(n);
+        std::memset(dst, 0, size_t(n));
     }
 
-    void number(qint32 v)
-    {
-        reserve(4);
-        qToLittleEndian<qint32>(v, out_.data() + at_);
-        at_ += 4;
-    }
+    void number(qint32 v) { qToLittleEndian<qint32>(v, room(4)); }
 
     // Returns false when the text does not fit its 16-bit length.
     bool text(const QString &s, const char *field)
@@ -183,22 +249,19 @@ public:
         if (any < 0x80) {
             if (n > DatabaseFile::kMaxTextBytes)
                 return tooLong(n, field);
-            reserve(2 + n);
-            char *dst = out_.data() + at_;
+            char *dst = room(2 + n);
             qToLittleEndian<quint16>(quint16(n), dst);
             dst += 2;
             for (qsizetype i = 0; i < n; ++i)
                 dst[i] = char(u[i]);
-            at_ += 2 + n;
             return true;
         }
         const QByteArray bytes = AnsiCodec::encode(s);
         if (bytes.size() > DatabaseFile::kMaxTextBytes)
             return tooLong(bytes.size(), field);
-        reserve(2 + bytes.size());
-        qToLittleEndian<quint16>(quint16(bytes.size()), out_.data() + at_);
-        std::memcpy(out_.data() + at_ + 2, bytes.constData(), size_t(bytes.size()));
-        at_ += 2 + bytes.size();
+        char *dst = room(2 + bytes.size());
+        qToLittleEndian<quint16>(quint16(bytes.size()), dst);
+        std::memcpy(dst + 2, bytes.constData(), size_t(bytes.size()));
         return true;
     }
 
@@ -207,10 +270,23 @@ public:
     int slot = -1;
 
 private:
-    void reserve(qsizetype n)
+    static constexpr qsizetype kPiece = 1 << 20; // more than any one field
+
+    // n bytes of the buffer to fill, handing what is there to the sink first when they do not fit.
+    char *room(qsizetype n)
     {
-        if (at_ + n > out_.size())
-            out_.resize(std::max(out_.size() * 2, at_ + n));
+        if (at_ + n > qsizetype(buffer_.size()))
+            flush();
+        char *dst = buffer_.data() + at_;
+        at_ += n;
+        return dst;
+    }
+
+    void flush()
+    {
+        if (at_ > 0 && !refused_ && !sink_(QByteArrayView(buffer_.data(), at_)))
+            refused_ = true;
+        at_ = 0;
     }
 
     bool tooLong(qsizetype n, const char *field)
@@ -228,9 +304,11 @@ private:
         return false;
     }
 
-    QByteArray &out_;
+    const DatabaseFile::Sink &sink_;
     QString *problem_;
+    std::vector<char> buffer_;
     qsizetype at_ = 0;
+    bool refused_ = false;
 };
 
 bool writeTokenset(Writer &w, const Tokenset &t)
@@ -276,10 +354,77 @@ bool writeLanguage(Writer &w, const Language &l)
         return false;
     for (int k = 0; k < Language::kSlots; ++k) {
         w.slot = k;
-        if (!writeTokenset(w, l.tokensets[k]))
+        if (l.tokensets.untouched(k))
+            w.zeros(DatabaseFile::kFreeTokensetBytes);
+        else if (!writeTokenset(w, l.tokensets[k]))
             return false;
     }
     return true;
+}
+
+// Reads the languages of an image of size bytes (walking only, when the reader says so).
+DatabaseFile::Decoded decodeFrom(Reader &r, qint64 size)
+{
+    using namespace DatabaseFile;
+    Decoded d;
+    if (size < 4) {
+        // An empty file is a fresh database; a few stray bytes are not, but hold nothing to keep.
+        d.languages.resize(1);
+        if (size > 0) {
+            d.damaged = true;
+            d.problem = QStringLiteral("the file is only %1 bytes long").arg(size);
+        }
+        r.remaining();
+        return d;
+    }
+
+    const qint64 upper = r.number();
+    // The most languages that can have begun in the file; a count above it is impossible.
+    const qint64 room = size - 4;
+    const qint64 cap = std::max<qint64>(1, (room + kMinLanguageBytes - 1) / kMinLanguageBytes);
+    const bool possible = upper >= 0 && upper + 1 <= cap;
+    Language scratch;
+    auto next = [&]() -> Language & {
+        if (r.walkOnly)
+            return scratch = Language();
+        return d.languages.emplace_back();
+    };
+    if (possible) {
+        if (!r.walkOnly)
+            d.languages.reserve(upper + 1);
+        for (qint64 i = 0; i <= upper; ++i)
+            readLanguage(r, next());
+    } else {
+        // An impossible count: read the languages the file holds.
+        qint64 read = 0;
+        do {
+            readLanguage(r, next());
+        } while (!r.atEnd() && ++read < cap);
+    }
+    const qint64 extra = r.remaining();
+    if (!possible) {
+        d.damaged = true;
+        d.problem = upper < 0 ? QStringLiteral("its upper index is negative (%1)").arg(upper)
+                              : QStringLiteral("it claims %1 languages, but its %2 bytes can hold at most %3")
+                                    .arg(upper + 1)
+                                    .arg(size)
+                                    .arg(cap);
+    } else if (r.truncated()) {
+        d.damaged = true;
+        d.problem = QStringLiteral("the file ends before the last of its %1 languages").arg(upper + 1);
+    } else if (extra > 0) {
+        d.damaged = true;
+        d.problem = QStringLiteral("%1 bytes follow the last of its %2 languages").arg(extra).arg(upper + 1);
+    } else if (r.unmappedByte() >= 0) {
+        // The text would come back with U+FFFD in place of the byte, and be saved as '?'.
+        d.damaged = true;
+        d.problem = QStringLiteral("a text holds the byte 0x%1, which the code page %2 has no character for")
+                        .arg(r.unmappedByte(), 2, 16, QLatin1Char('0'))
+                        .arg(AnsiCodec::codePage());
+    }
+    if (d.languages.isEmpty())
+        d.languages.resize(1);
+    return d;
 }
 
 } // namespace
@@ -288,75 +433,52 @@ namespace DatabaseFile {
 
 Decoded decode(QByteArrayView bytes)
 {
-    Decoded d;
-    const qint64 size = bytes.size();
-    if (size < 4) {
-        // An empty file is a fresh database; a few stray bytes are not, but hold nothing to keep.
-        d.languages.resize(1);
-        if (size > 0) {
-            d.damaged = true;
-            d.problem = QStringLiteral("the file is only %1 bytes long").arg(size);
-        }
-        return d;
-    }
-
     Reader r(bytes);
-    const qint64 upper = r.number();
-    // The most languages that can have begun in the file; a count above it is impossible.
-    const qint64 room = size - 4;
-    const qint64 cap = std::max<qint64>(1, (room + kMinLanguageBytes - 1) / kMinLanguageBytes);
+    return decodeFrom(r, bytes.size());
+}
 
-    if (upper >= 0 && upper + 1 <= cap) {
-        d.languages.resize(upper + 1);
-        for (Language &l : d.languages)
-            readLanguage(r, l);
-        if (r.truncated()) {
-            d.damaged = true;
-            d.problem = QStringLiteral("the file ends before the last of its %1 languages").arg(upper + 1);
-        } else if (!r.atEnd()) {
-            d.damaged = true;
-            d.problem = QStringLiteral("%1 bytes follow the last of its %2 languages").arg(r.remaining()).arg(upper + 1);
-        }
-        return d;
-    }
-
-    // An impossible count: read the languages the file holds.
-    d.damaged = true;
-    d.problem = upper < 0
-        ? QStringLiteral("its upper index is negative (%1)").arg(upper)
-        : QStringLiteral("it claims %1 languages, but its %2 bytes can hold at most %3").arg(upper + 1).arg(size).arg(cap);
-    d.languages.reserve(cap);
-    do {
-        d.languages.emplace_back();
-        readLanguage(r, d.languages.back());
-    } while (!r.atEnd() && d.languages.size() < cap);
+Decoded decode(QIODevice &device, qint64 size, size_t *hash, bool walkOnly)
+{
+    StampHasher hasher;
+    Reader r(device, hash ? &hasher : nullptr);
+    r.walkOnly = walkOnly;
+    Decoded d = decodeFrom(r, size);
+    if (hash)
+        *hash = hasher.result();
+    if (walkOnly)
+        d.languages.clear();
     return d;
 }
 
-bool encode(const QVector<Language> &languages, QByteArray &out, QString *problem)
+bool encode(const QVector<Language> &languages, const Sink &sink, QString *problem)
 {
-    out.clear();
     if (languages.isEmpty()) {
         if (problem)
             *problem = QStringLiteral("there is no language to save");
         return false;
     }
-    qsizetype estimate = 4;
-    for (const Language &l : languages) {
-        estimate += kMinLanguageBytes + l.sampletext.size();
-        for (const Tokenset &t : l.tokensets)
-            estimate += t.tokens.size() + t.tokens2.size() + t.name.size();
-    }
-    Writer w(out, estimate, problem);
+    Writer w(sink, problem);
     w.number(qint32(languages.size() - 1));
     for (const Language &l : languages) {
-        if (!writeLanguage(w, l)) {
-            out.clear();
+        if (!writeLanguage(w, l) || w.refused())
             return false;
-        }
     }
-    w.finish();
-    return true;
+    return w.finish();
+}
+
+bool encode(const QVector<Language> &languages, QByteArray &out, QString *problem)
+{
+    out.clear();
+    const bool ok = encode(
+        languages,
+        [&out](QByteArrayView piece) {
+            out.append(piece);
+            return true;
+        },
+        problem);
+    if (!ok)
+        out.clear();
+    return ok;
 }
 
 } // namespace DatabaseFile

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace {
 
 QString quoted(const QString &path)
@@ -15,28 +17,51 @@ QString quoted(const QString &path)
     return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
 }
 
-// Reads a whole file; on failure returns false with the cause in error.
-bool readWhole(const QString &path, QByteArray &bytes, QString &error)
+// Opens a file to read, refusing what is not a regular file (a FIFO would never end).
+bool openToRead(QFile &f, QString &error)
 {
-    QFile f(path);
-    if (!f.exists()) {
+    const QFileInfo info(f.fileName());
+    if (!info.exists())
         error = QStringLiteral("the file does not exist");
-        return false;
-    }
-    if (QFileInfo(path).isDir()) {
+    else if (info.isDir())
         error = QStringLiteral("it is a folder, not a file");
-        return false;
-    }
-    if (!f.open(QIODevice::ReadOnly)) {
+    else if (!info.isFile())
+        error = QStringLiteral("it is not a regular file");
+    else if (!f.open(QIODevice::ReadOnly))
         error = f.errorString();
+    else
+        return true;
+    return false;
+}
+
+// Copies source over target atomically, in blocks. beforeCommit runs once the copy is complete.
+bool copyFile(const QString &source, const QString &target, QString &sourceError, QString &targetError,
+              const AtomicFile::Check &beforeCommit = {})
+{
+    QFile in(source);
+    if (!openToRead(in, sourceError))
         return false;
-    }
-    bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        error = f.errorString();
-        return false;
-    }
-    return true;
+    const auto copy = [&](QIODevice &out, QString &cause) {
+        QByteArray block(1 << 20, Qt::Uninitialized);
+        for (;;) {
+            const qint64 n = in.read(block.data(), block.size());
+            if (n < 0) {
+                sourceError = in.errorString();
+                cause = sourceError;
+                return false;
+            }
+            if (n == 0)
+                return true;
+            if (!AtomicFile::writeAll(out, QByteArrayView(block.constData(), n), cause))
+                return false;
+        }
+    };
+    QString error;
+    if (AtomicFile::write(target, copy, &error, beforeCommit))
+        return true;
+    if (sourceError.isEmpty())
+        targetError = error;
+    return false;
 }
 
 // Keeps a damaged database as varlex.dat.damaged (or .damaged.2, ...) before it is replaced.
@@ -86,18 +111,29 @@ FileResult LoadFileData(Database &db, const QString &folder)
         QFile(path).open(QIODevice::WriteOnly);
         db.languages = QVector<Language>(1);
         db.fileDamaged = false;
+        db.stamp = FileStamp::of(path);
         settle();
         return {};
     }
 
-    QByteArray bytes;
+    QFile file(path);
     QString error;
-    if (!readWhole(path, bytes, error)) {
+    size_t hash = 0;
+    DatabaseFile::Decoded decoded;
+    if (openToRead(file, error)) {
+        const QFileInfo info(path);
+        decoded = DatabaseFile::decode(file, file.size(), &hash);
+        if (file.error() != QFileDevice::NoError)
+            error = file.errorString();
+        else
+            db.stamp = {true, info.size(), info.lastModified(), hash};
+    }
+    if (!error.isEmpty()) {
         db.fileDamaged = true;
+        db.stamp = FileStamp();
         settle();
         return FileResult::failed(QStringLiteral("Cannot read %1: %2").arg(quoted(path), error));
     }
-    DatabaseFile::Decoded decoded = DatabaseFile::decode(bytes);
     db.languages = std::move(decoded.languages);
     db.fileDamaged = decoded.damaged;
     settle();
@@ -114,46 +150,83 @@ FileResult LoadFileData(Database &db, const QString &folder)
 FileResult SaveChanges(Database &db, const QString &folder)
 {
     const QString path = databasePath(folder);
-    QByteArray bytes;
-    QString problem;
-    if (!DatabaseFile::encode(db.languages, bytes, &problem))
-        return FileResult::failed(QStringLiteral("Cannot save %1: %2. Nothing was saved.").arg(quoted(path), problem));
+    QString refused;
+    qint64 size = 0;
+    auto hasher = std::make_unique<StampHasher>();
+    const auto produce = [&](QIODevice &out, QString &cause) {
+        const auto sink = [&](QByteArrayView piece) {
+            hasher->add(piece);
+            size += piece.size();
+            return AtomicFile::writeAll(out, piece, cause);
+        };
+        if (DatabaseFile::encode(db.languages, sink, &refused))
+            return true;
+        if (!refused.isEmpty())
+            cause = refused;
+        return false;
+    };
+    const auto keep = [&](QString &cause) { return keepDamaged(db, folder, cause); };
     QString error;
-    if (!keepDamaged(db, folder, error))
-        return FileResult::failed(QStringLiteral("Cannot save %1: %2. Nothing was saved.").arg(quoted(path), error));
-    if (!AtomicFile::write(path, bytes, &error))
+    if (!AtomicFile::write(path, produce, &error, keep)) {
         return FileResult::failed(
             QStringLiteral("Cannot save %1: %2. The file on disk is unchanged.").arg(quoted(path), error));
+    }
     db.dirty = false;
     db.fileDamaged = false;
+    db.stamp = {true, size, QFileInfo(path).lastModified(), hasher->result()};
     return {};
+}
+
+bool changedOnDisk(const Database &db, const QString &folder)
+{
+    return db.stamp.changedOnDisk(databasePath(folder));
 }
 
 FileResult Backup(const QString &folder)
 {
     const QString source = databasePath(folder);
     const QString target = backupPath(folder);
-    QByteArray bytes;
     QString error;
-    if (!readWhole(source, bytes, error))
+    QString targetError;
+    // A damaged file never replaces the last backup, which may be the only sound copy.
+    {
+        QFile in(source);
+        if (!openToRead(in, error))
+            return FileResult::failed(QStringLiteral("Cannot back up %1: %2").arg(quoted(source), error));
+        const DatabaseFile::Decoded walked = DatabaseFile::decode(in, in.size(), nullptr, true);
+        if (walked.damaged) {
+            return FileResult::failed(QStringLiteral("Cannot back up %1: it is damaged (%2). The backup %3 is kept "
+                                                     "as it was; a save writes a sound database first.")
+                                          .arg(quoted(source), walked.problem, quoted(target)));
+        }
+    }
+    if (copyFile(source, target, error, targetError))
+        return {};
+    if (!error.isEmpty())
         return FileResult::failed(QStringLiteral("Cannot back up %1: %2").arg(quoted(source), error));
-    if (!AtomicFile::write(target, bytes, &error))
-        return FileResult::failed(QStringLiteral("Cannot write the backup %1: %2").arg(quoted(target), error));
-    return {};
+    return FileResult::failed(QStringLiteral("Cannot write the backup %1: %2").arg(quoted(target), targetError));
 }
 
 FileResult Restore(Database &db, const QString &folder)
 {
     const QString source = backupPath(folder);
     const QString target = databasePath(folder);
-    QByteArray bytes;
     QString error;
-    if (!readWhole(source, bytes, error))
-        return FileResult::failed(QStringLiteral("Cannot restore from %1: %2").arg(quoted(source), error));
-    if (!keepDamaged(db, folder, error))
-        return FileResult::failed(QStringLiteral("Cannot restore: %1").arg(error));
-    if (!AtomicFile::write(target, bytes, &error))
-        return FileResult::failed(QStringLiteral("Cannot restore over %1: %2").arg(quoted(target), error));
+    QString targetError;
+    QString keepError;
+    const auto keep = [&](QString &cause) {
+        if (keepDamaged(db, folder, keepError))
+            return true;
+        cause = keepError;
+        return false;
+    };
+    if (!copyFile(source, target, error, targetError, keep)) {
+        if (!error.isEmpty())
+            return FileResult::failed(QStringLiteral("Cannot restore from %1: %2").arg(quoted(source), error));
+        if (!keepError.isEmpty())
+            return FileResult::failed(QStringLiteral("Cannot restore: %1").arg(keepError));
+        return FileResult::failed(QStringLiteral("Cannot restore over %1: %2").arg(quoted(target), targetError));
+    }
     db.fileDamaged = false;
     FileResult result = LoadFileData(db, folder);
     if (result.status != FileResult::Failed) {

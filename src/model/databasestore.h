@@ -13,21 +13,29 @@ namespace DatabaseStore {
 QString databasePath(const QString &folder);
 QString backupPath(const QString &folder);
 
-// Reads varlex.dat into db.languages (always at least one language afterwards). A missing file is
-// created empty and loads as one empty language. A damaged file loads what it holds (Damaged); an
-// unreadable one leaves the languages as they were, or one empty language when there were none
+// Reads varlex.dat into db.languages (always at least one language afterwards), in blocks, and
+// remembers in db.stamp what it read. A missing file is created empty and loads as one empty
+// language. A damaged file loads what it holds (Damaged); an unreadable one, or one that is not a
+// regular file, leaves the languages as they were, or one empty language when there were none
 // (Failed). Either sets db.fileDamaged, so that the next write over the file keeps it first.
 // Leaves the current indices alone unless the current language no longer exists (it becomes 0).
 // Trace entry "LoadFileData".
 FileResult LoadFileData(Database &db, const QString &folder);
 
 // Writes db.languages to varlex.dat atomically (a new file replaces the old one only when it is
-// complete). Refuses the whole save when a text is longer than 65535 ANSI bytes. When the file was
-// loaded damaged, it is first kept as varlex.dat.damaged (or .damaged.2, ...). On success clears
-// db.dirty and db.fileDamaged; on failure nothing on disk or in db changes.
+// complete), piece by piece. Refuses the whole save when a text is longer than 65535 ANSI bytes.
+// When the file was loaded damaged, it is first kept as varlex.dat.damaged (or .damaged.2, ...). On
+// success clears db.dirty and db.fileDamaged and stamps db with the file written; on failure nothing
+// on disk or in db changes. The message of a failed write carries the system's reason.
 FileResult SaveChanges(Database &db, const QString &folder);
 
+// True when varlex.dat is no longer the file db last loaded or saved (another program wrote,
+// replaced or removed it): a save would overwrite that change. Reads the file only when its size is
+// the same but its time is not.
+bool changedOnDisk(const Database &db, const QString &folder);
+
 // Copies varlex.dat to varlex.dat.old, replacing an older backup. The copy is the file as last saved.
+// A damaged varlex.dat is refused, so that it never replaces a backup that may be the last sound copy.
 FileResult Backup(const QString &folder);
 
 // Copies varlex.dat.old over varlex.dat and loads it; clears db.dirty and db.loading. When the backup

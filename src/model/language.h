@@ -1,14 +1,13 @@
 #pragma once
 
-#include "model/tokenset.h"
+#include "model/tokensetslots.h"
 
 #include <QString>
-#include <array>
 
 // One language of the database: a few language-wide fields and 51 tokenset slots. Used slots are
 // contiguous from slot 0; the first slot with an empty name ends them.
 struct Language {
-    static constexpr int kSlots = 51;
+    static constexpr int kSlots = TokensetSlots::kCount;
     static constexpr int kValidScopes = 11;
 
     QString name;
@@ -18,7 +17,7 @@ struct Language {
     qint32 whitespaceasparamblock = 0;
     QString memberlist;
     QString sampletext;
-    std::array<Tokenset, kSlots> tokensets;
+    TokensetSlots tokensets;
 
     // Number of used slots: those before the first empty name.
     int tokensetCount() const

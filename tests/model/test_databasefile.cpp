@@ -1,3 +1,4 @@
+#include "model/ansicodec.h"
 #include "model/databasefile.h"
 
 #include <QtEndian>
@@ -93,4 +94,34 @@ TEST(DatabaseFile, DamagedImagesLoadWhatTheyHoldWithinBounds)
         ASSERT_EQ(d.languages.size(), c.languages) << c.what;
         EXPECT_EQ(d.languages[0].name.left(32767), c.firstName) << c.what;
     }
+}
+
+// A well-formed file comes back byte for byte in the code page it was written in; a byte that the
+// code page has no character for would come back as '?', so it is reported as damage.
+TEST(DatabaseFile, TextsComeBackByteForByteOrAreReportedDamaged)
+{
+    QByteArray high;
+    for (int b = 0x80; b < 0x100; ++b)
+        high.append(char(b));
+    const struct {
+        const char *codePage;
+        QByteArray name;
+        bool damaged;
+    } cases[] = {
+        {"windows-1252", high, false},
+        {"windows-1250", "\xf8\xe8", false},
+        {"windows-1253", "\xe1\xe2", false},
+        {"windows-1253", "a\xd2", true},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(AnsiCodec::setCodePage(QLatin1String(c.codePage)));
+        const QByteArray image = le32(0) + text(c.name) + QByteArray(4920 - 6, '\0');
+        const DatabaseFile::Decoded d = DatabaseFile::decode(image);
+        EXPECT_EQ(d.damaged, c.damaged) << c.codePage;
+        if (c.damaged)
+            EXPECT_EQ(d.problem, u"a text holds the byte 0xd2, which the code page windows-1253 has no character for"_s);
+        else
+            EXPECT_EQ(encoded(d.languages), image) << c.codePage;
+    }
+    AnsiCodec::setCodePage(QLatin1String(AnsiCodec::kDefaultCodePage));
 }
