@@ -10,6 +10,7 @@
 #include "online/onlineservices.h"
 #include "session/editsession.h"
 #include "ui_frmmain.h"
+#include "viewer/frmviewer.h"
 #include "widgets/clicklabel.h"
 
 #include <QCloseEvent>
@@ -268,7 +269,9 @@ void FrmMain::showEvent(QShowEvent *event)
 
 void FrmMain::closeEvent(QCloseEvent *event)
 {
-    if (!Form_QueryUnload()) {
+    // The viewer's unsaved edits count as much as the database's: Cancel in either keeps both open.
+    auto *viewer = qobject_cast<FrmViewer *>(frmViewer_.data());
+    if (!Form_QueryUnload() || (viewer && !viewer->queryClose())) {
         event->ignore();
         return;
     }

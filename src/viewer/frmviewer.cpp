@@ -20,8 +20,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSettings>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -139,14 +141,41 @@ void FrmViewer::Form_Load()
     setWindowTitle(QStringLiteral("Language Viewer  (") + context_.exportFolder + QStringLiteral(")"));
     Settings(QStringLiteral("get"));
 
+    refreshFiles();
+    colourPane(txtFile_);
+}
+
+void FrmViewer::refreshFiles()
+{
     // Sorted by name without regard to case, the order a user finds in a file manager.
     const QStringList names = QDir(context_.exportFolder)
                                   .entryList({QStringLiteral("*.lng")}, QDir::Files,
                                              QDir::Name | QDir::IgnoreCase);
-    lstFiles_->addItems(names);
-    lstFiles_->setCurrentRow(-1);
+    {
+        const QSignalBlocker block(lstFiles_);
+        lstFiles_->clear();
+        lstFiles_->addItems(names);
+    }
+    // A file gone meanwhile leaves the pane, unless it holds edits (closing still offers them).
+    if (!shownName_.isEmpty() && !names.contains(shownName_) && !txtFile_->isModified()) {
+        showText(QString(), QString());
+        statusBar()->clearMessage();
+    }
+    highlightShownFile();
+}
 
-    colourPane(txtFile_);
+void FrmViewer::showFiles()
+{
+    show();
+    refreshFiles();
+    raise();
+    activateWindow();
+}
+
+void FrmViewer::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    refreshFiles();
 }
 
 void FrmViewer::Settings(const QString &task)
@@ -196,12 +225,41 @@ void FrmViewer::Form_Resize()
     }
 }
 
+QString FrmViewer::highlightedName() const
+{
+    const QList<QListWidgetItem *> selected = lstFiles_->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
 QString FrmViewer::selectedFile() const
 {
-    const QListWidgetItem *item = lstFiles_->currentItem();
-    if (!item || lstFiles_->currentRow() < 0)
-        return QString();
-    return QDir(context_.exportFolder).filePath(item->text());
+    const QString name = highlightedName();
+    return name.isEmpty() ? QString() : QDir(context_.exportFolder).filePath(name);
+}
+
+// Makes the list highlight the file the pane shows, and nothing when it shows none.
+void FrmViewer::highlightShownFile()
+{
+    const QSignalBlocker block(lstFiles_);
+    const QList<QListWidgetItem *> found = shownName_.isEmpty()
+        ? QList<QListWidgetItem *>()
+        : lstFiles_->findItems(shownName_, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found.isEmpty()) {
+        lstFiles_->setCurrentRow(-1);
+        lstFiles_->clearSelection();
+    } else {
+        lstFiles_->setCurrentItem(found.first(), QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+// True when a file is highlighted; otherwise says so.
+bool FrmViewer::fileChosen(const QString &title)
+{
+    if (!highlightedName().isEmpty())
+        return true;
+    dialogs_.message(this, QStringLiteral("No file is selected. Choose one in the list first."), title,
+                     Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    return false;
 }
 
 void FrmViewer::report(const QString &title, const QString &text)
@@ -221,49 +279,55 @@ bool FrmViewer::readFile(const QString &path, const QString &title, QString &tex
     return true;
 }
 
-// The list's selection always names the file the pane holds, so Save never writes one file's
-// text into another: when a file cannot be shown, the selection goes.
+// The list's highlight always names the file the pane holds, so Save never writes one file's text
+// into another: when the user keeps the edits of the shown file, or a file cannot be shown, the
+// highlight goes back.
 void FrmViewer::lstFiles_Click()
 {
-    const int row = lstFiles_->currentRow();
-    if (row < 0)
+    const QListWidgetItem *item = lstFiles_->currentItem();
+    if (!item || item->text() == shownName_)
         return;
-    if (row != shownRow_ && !offerSave()) {
-        const QSignalBlocker block(lstFiles_);
-        lstFiles_->setCurrentRow(shownRow_);
+    const QString name = item->text();
+    if (!offerSave()) {
+        highlightShownFile();
+        // A mouse press selects the entry it hit after announcing it; put the highlight back once
+        // the press is over.
+        QTimer::singleShot(0, this, &FrmViewer::highlightShownFile);
         return;
     }
-    showText(QString(), -1);
+    showText(QString(), QString());
     QString text;
-    if (!readFile(selectedFile(), QStringLiteral("Open File"), text)) {
-        const QSignalBlocker block(lstFiles_);
-        lstFiles_->setCurrentRow(-1);
-        lstFiles_->clearSelection();
-        return;
-    }
-    showText(text, row);
+    if (readFile(QDir(context_.exportFolder).filePath(name), QStringLiteral("Open File"), text))
+        showText(text, name);
+    highlightShownFile();
+    QTimer::singleShot(0, this, &FrmViewer::highlightShownFile);
 }
 
-void FrmViewer::showText(const QString &text, int row)
+void FrmViewer::showText(const QString &text, const QString &name)
 {
     txtFile_->setText(text);
     txtFile_->setModified(false);
-    shownRow_ = row;
+    shownName_ = name;
 }
 
 // Edits of the shown file are not dropped in silence when the pane is about to show something else
 // or the window closes. Returns false when the user cancels.
 bool FrmViewer::offerSave()
 {
-    if (shownRow_ < 0 || !txtFile_->isModified() || !lstFiles_->item(shownRow_))
+    if (!txtFile_->isModified() || shownName_.isEmpty())
         return true;
-    const QString name = lstFiles_->item(shownRow_)->text();
-    switch (dialogs_.message(this, QStringLiteral("Save changes to \"%1\"?").arg(name), QStringLiteral("Save File"),
+    switch (dialogs_.message(this, QStringLiteral("Save changes to \"%1\"?").arg(shownName_), QStringLiteral("Save File"),
                              Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question)) {
-    case Dialogs::Answer::Yes: return saveFile(QDir(context_.exportFolder).filePath(name));
+    case Dialogs::Answer::Yes: return saveFile(QDir(context_.exportFolder).filePath(shownName_));
     case Dialogs::Answer::No: return true;
     default: return false;
     }
+}
+
+bool FrmViewer::queryClose()
+{
+    closeAgreed_ = offerSave();
+    return closeAgreed_;
 }
 
 void FrmViewer::lstFiles_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
@@ -279,19 +343,16 @@ void FrmViewer::mnuVarlex_Click()
     QString text;
     if (!readFile(QDir(context_.programFolder).filePath(kVarlexLng), QStringLiteral("Show Varlex.lng"), text))
         return;
-    // The pane no longer shows the selected file: drop the selection so Save cannot write the
-    // preview over it.
-    const QSignalBlocker block(lstFiles_);
-    lstFiles_->setCurrentRow(-1);
-    lstFiles_->clearSelection();
-    showText(text, -1);
+    // The pane no longer shows a file of the list: nothing is highlighted, so Save cannot write the
+    // preview over one.
+    showText(text, QString());
+    highlightShownFile();
 }
 
 void FrmViewer::mnuSave_Click()
 {
-    const QString path = selectedFile();
-    if (!path.isEmpty())
-        saveFile(path);
+    if (fileChosen(QStringLiteral("Save File")))
+        saveFile(selectedFile());
 }
 
 bool FrmViewer::saveFile(const QString &path)
@@ -322,9 +383,9 @@ bool FrmViewer::saveFile(const QString &path)
 
 void FrmViewer::mnuPrint_Click()
 {
-    const QString path = selectedFile();
-    if (path.isEmpty())
+    if (!fileChosen(QStringLiteral("Print File")))
         return;
+    const QString path = selectedFile();
     QString text;
     if (!readFile(path, QStringLiteral("Print File"), text))
         return;
@@ -345,9 +406,9 @@ void FrmViewer::mnuPrint_Click()
 
 void FrmViewer::mnuDelete_Click()
 {
-    const QString path = selectedFile();
-    if (path.isEmpty())
+    if (!fileChosen(QStringLiteral("Delete File")))
         return;
+    const QString path = selectedFile();
     if (dialogs_.message(this, QStringLiteral("Are you sure?"), QStringLiteral("Delete File"),
                          Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
         != Dialogs::Answer::Ok)
@@ -358,15 +419,17 @@ void FrmViewer::mnuDelete_Click()
                                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }
-    const int row = lstFiles_->currentRow();
-    showText(QString(), -1); // the deleted file's edits go with it
+    const int row = lstFiles_->row(lstFiles_->selectedItems().first());
+    showText(QString(), QString()); // the deleted file's edits go with it
+    statusBar()->clearMessage();     // it may name the file
     {
         const QSignalBlocker block(lstFiles_);
         delete lstFiles_->takeItem(row);
-        lstFiles_->setCurrentRow(lstFiles_->count() > 0 ? std::min(row, lstFiles_->count() - 1) : -1);
+        lstFiles_->setCurrentRow(-1);
+        lstFiles_->clearSelection();
     }
     if (lstFiles_->count() > 0)
-        lstFiles_Click();
+        lstFiles_->setCurrentRow(std::min(row, lstFiles_->count() - 1)); // shows it
 }
 
 void FrmViewer::Toolbar1_ButtonClick(const QString &key)
@@ -381,7 +444,7 @@ void FrmViewer::Toolbar1_ButtonClick(const QString &key)
 
 void FrmViewer::closeEvent(QCloseEvent *event)
 {
-    if (!offerSave()) {
+    if (!closeAgreed_ && !offerSave()) {
         event->ignore();
         return;
     }

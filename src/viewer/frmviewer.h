@@ -24,6 +24,9 @@ struct ViewerContext {
 // prints and deletes them. Non-modal; it deletes itself when closed, so the main window keeps it
 // in a QPointer and creates a new one for the next "Show Language Files". Closing asks to save
 // edits of the shown file; close() returns false when the user cancels.
+//
+// The highlighted entry of the list is always the file the pane shows (none while it shows
+// varlex.lng), and Save, Print and Delete act on exactly that file.
 class FrmViewer : public QMainWindow {
     Q_OBJECT
 public:
@@ -40,11 +43,22 @@ public:
     void mnuVarlex_Click();
     void Toolbar1_ButtonClick(const QString &key);
 
-    // The file selected in the list, as a full path; empty without a selection.
+    // "Show Language Files" while the viewer is open: brings it to the front with the list read
+    // again.
+    void showFiles();
+    // Lists the folder's files again, keeping the shown file highlighted while it is there.
+    void refreshFiles();
+
+    // The main window is closing: offers to save edits of the shown file first. False when the user
+    // cancels; the window and its edits then stay. After true, closing asks nothing more.
+    bool queryClose();
+
+    // The highlighted file of the list, as a full path; empty without one.
     QString selectedFile() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -52,7 +66,10 @@ private:
     void Form_Resize();
     void lstFiles_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
     void colourPane(EditorPane *pane) const;
-    void showText(const QString &text, int row);
+    void showText(const QString &text, const QString &name);
+    QString highlightedName() const;
+    void highlightShownFile();
+    bool fileChosen(const QString &title);
     bool offerSave();
     bool saveFile(const QString &path);
     bool readFile(const QString &path, const QString &title, QString &text);
@@ -67,5 +84,6 @@ private:
     EditorPane *txtFile_ = nullptr;
     QToolBar *toolbar_ = nullptr;
     QMenu *mnuPopUp_ = nullptr;
-    int shownRow_ = -1; // the entry whose file the pane holds; -1 for none or varlex.lng
+    QString shownName_;        // the file of the list the pane holds; empty for none or varlex.lng
+    bool closeAgreed_ = false; // queryClose() asked already
 };

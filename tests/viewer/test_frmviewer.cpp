@@ -1,8 +1,10 @@
 #include "common/scripteddialogs.h"
 #include "common/testutil.h"
-#include "widgets/editorpane.h"
+#include "mainwindow/frmmain.h"
+#include "model/programfolder.h"
 #include "online/paneprinting.h"
 #include "viewer/frmviewer.h"
+#include "widgets/editorpane.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +37,13 @@ protected:
     void writeLng(const QString &name, const QByteArray &bytes) const { program.write(QStringLiteral("language_def/") + name, bytes); }
     QByteArray readLng(const QString &name) const { return program.read(QStringLiteral("language_def/") + name); }
 
-    // Opens a fresh viewer, closing one left open, with no messages recorded yet.
+    // Opens a fresh viewer, shown, closing one left open, with no messages recorded yet.
     void open(int row = -1)
     {
         delete viewer.data();
         dialogs.messages.clear();
         viewer = new FrmViewer(dialogs, ViewerContext{exportFolder(), program.path(), nullptr});
+        viewer->show();
         if (row >= 0)
             list()->setCurrentRow(row);
     }
@@ -54,18 +57,33 @@ protected:
             out << list()->item(i)->text();
         return out;
     }
-    // The one message shown so far, checked against its text (or a part of it) and title.
-    void expectOneMessage(const QString &text, const QString &title = QString()) const
+    // The highlighted entries, as the user sees them.
+    QStringList highlighted() const
     {
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_TRUE(dialogs.messages[0].text.contains(text)) << dialogs.messages[0].text.toStdString();
-        if (!title.isNull())
-            EXPECT_EQ(dialogs.messages[0].title, title);
+        QStringList out;
+        for (const QListWidgetItem *item : list()->selectedItems())
+            out << item->text();
+        return out;
     }
-    void closeAndWait()
+    // A click on an entry with the mouse, and the events it leaves behind.
+    void click(int row) const
     {
-        viewer->close(); // deletes itself
-        ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.isNull(); }));
+        const QRect rect = list()->visualItemRect(list()->item(row));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::qWait(0);
+    }
+    void edit(const QString &text) const
+    {
+        pane()->selectAll();
+        pane()->removeSelectedText();
+        pane()->insert(text);
+    }
+    QStringList messageTexts() const
+    {
+        QStringList out;
+        for (const auto &m : dialogs.messages)
+            out << m.title + QStringLiteral(": ") + m.text;
+        return out;
     }
 
     TestUtil::TempFolder program;
@@ -75,49 +93,96 @@ protected:
 
 } // namespace
 
-TEST_F(ViewerTest, ListsTheLngFilesAndShowsTheSelectedOne)
+TEST_F(ViewerTest, ListsTheLngFilesShowsTheHighlightedOneAndListsAgainWhenShown)
 {
     open(); // an empty export folder
     EXPECT_EQ(list()->count(), 0);
     writeLng(QStringLiteral("Pascal.lng"), "<language name=\"Pascal\">\r\n</language>\r\n");
     writeLng(QStringLiteral("basic.lng"), "<language name=\"basic\"/>\r\n");
     writeLng(QStringLiteral("notes.txt"), "not a language");
-    open();
+    viewer->showFiles(); // "Show Language Files" again, e.g. after Export All
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral("Language Viewer  (%1)").arg(exportFolder()));
     EXPECT_EQ(names(), (QStringList{"basic.lng", "Pascal.lng"}));
-    EXPECT_EQ(list()->currentRow(), -1);
-    EXPECT_TRUE(pane()->text().isEmpty());
-    list()->setCurrentRow(1);
+    EXPECT_TRUE(highlighted().isEmpty() && pane()->text().isEmpty());
+    click(1);
     EXPECT_EQ(pane()->text(), QStringLiteral("<language name=\"Pascal\">\r\n</language>\r\n"));
-    list()->setCurrentRow(0);
+    click(0);
+    EXPECT_EQ(highlighted(), QStringList{"basic.lng"});
     EXPECT_EQ(pane()->text(), QStringLiteral("<language name=\"basic\"/>\r\n"));
     EXPECT_TRUE(dialogs.messages.empty());
 
-    // A file gone since the list was made is reported and deselected.
+    // The shown file removed by someone else goes from the list and the pane at the next showing.
+    QFile::remove(lngPath(QStringLiteral("basic.lng")));
+    viewer->showFiles();
+    EXPECT_EQ(names(), QStringList{"Pascal.lng"});
+    EXPECT_TRUE(highlighted().isEmpty() && pane()->text().isEmpty());
+    // A file gone since the list was made is reported and not highlighted.
     QFile::remove(lngPath(QStringLiteral("Pascal.lng")));
-    list()->setCurrentRow(1);
-    expectOneMessage(QStringLiteral("Pascal.lng"));
-    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Exclamation);
-    EXPECT_EQ(list()->currentRow(), -1);
-    EXPECT_TRUE(viewer->selectedFile().isEmpty());
+    click(0);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Pascal.lng")));
+    EXPECT_TRUE(highlighted().isEmpty() && viewer->selectedFile().isEmpty());
+}
 
-    QDir(exportFolder()).removeRecursively();
-    open();
-    EXPECT_EQ(list()->count(), 0);
-    EXPECT_TRUE(dialogs.messages.empty());
+// Cancel in "Save changes to ...?" keeps the edited file shown and highlighted, whether the other
+// entry was clicked or reached by keyboard, and Save, Print and Delete then act on exactly it.
+TEST_F(ViewerTest, TheHighlightedEntryIsAlwaysTheFileThePaneShows)
+{
+    const struct {
+        Answer answer;
+        QByteArray storedA;
+        QString shown; // the file highlighted and shown afterwards
+    } cases[] = {{Answer::Yes, "edited\r\n", "b.lng"}, {Answer::No, "a\r\n", "b.lng"}, {Answer::Cancel, "a\r\n", "a.lng"}};
+    for (const bool byMouse : {false, true}) {
+        for (const auto &c : cases) {
+            writeLng(QStringLiteral("a.lng"), "a\r\n");
+            writeLng(QStringLiteral("b.lng"), "b\r\n");
+            open();
+            click(0);
+            edit(QStringLiteral("edited"));
+            dialogs.answers = {c.answer};
+            if (byMouse)
+                click(1);
+            else
+                QTest::keyClick(list(), Qt::Key_Down);
+            QTest::qWait(0);
+            ASSERT_EQ(dialogs.messages.size(), 1u);
+            EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Save changes to \"a.lng\"?"));
+            EXPECT_EQ(dialogs.messages[0].buttons, Dialogs::Buttons::YesNoCancel);
+            EXPECT_EQ(readLng(QStringLiteral("a.lng")), c.storedA);
+            EXPECT_EQ(highlighted(), QStringList{c.shown}) << byMouse;
+            EXPECT_EQ(list()->currentItem()->text(), c.shown) << byMouse;
+            EXPECT_EQ(pane()->text(), c.shown == "a.lng" ? QStringLiteral("edited") : QStringLiteral("b\r\n"));
+        }
+    }
+    // After the last Cancel: Save writes the shown file, and Delete removes exactly it; the status bar
+    // no longer names it.
+    action("mnuSave")->trigger();
+    EXPECT_EQ(readLng(QStringLiteral("a.lng")), QByteArray("edited\r\n"));
+    EXPECT_TRUE(viewer->statusBar()->currentMessage().contains(QStringLiteral("a.lng")));
+    dialogs.messages.clear();
+    dialogs.answers = {Answer::Ok};
+    action("mnuDelete")->trigger();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(names(), QStringList{"b.lng"});
+    EXPECT_EQ(highlighted(), QStringList{"b.lng"});
+    EXPECT_TRUE(viewer->statusBar()->currentMessage().isEmpty());
 }
 
 TEST_F(ViewerTest, SaveWritesAnsiTextEndingInOneLineBreak)
 {
     writeLng(QStringLiteral("a.lng"), "old\r\n");
     open();
-    pane()->setText(QStringLiteral("text")); // no selection: the commands do nothing
+    pane()->setText(QStringLiteral("text")); // nothing highlighted: each command says so
     viewer->mnuSave_Click();
     viewer->mnuPrint_Click();
     viewer->mnuDelete_Click();
-    EXPECT_TRUE(dialogs.messages.empty());
+    const QString none = QStringLiteral("No file is selected. Choose one in the list first.");
+    EXPECT_EQ(messageTexts(), (QStringList{QStringLiteral("Save File: ") + none, QStringLiteral("Print File: ") + none,
+                                           QStringLiteral("Delete File: ") + none}));
     EXPECT_EQ(readLng(QStringLiteral("a.lng")), QByteArray("old\r\n"));
 
+    dialogs.messages.clear();
     list()->setCurrentRow(0);
     const std::pair<const char *, QByteArray> cases[] = {
         {"new", "new\r\n"}, {"two\r\nlines\r\n", "two\r\nlines\r\n"}, {"caf\xc3\xa9", "caf\xe9\r\n"}};
@@ -130,53 +195,52 @@ TEST_F(ViewerTest, SaveWritesAnsiTextEndingInOneLineBreak)
 
     // Characters the code page cannot hold: asked first, Cancel keeps the file.
     pane()->setText(QStringLiteral("arrow \u2192"));
-    dialogs.answers = {Answer::Cancel};
+    dialogs.answers = {Answer::Cancel, Answer::Ok};
     viewer->mnuSave_Click();
     EXPECT_EQ(readLng(QStringLiteral("a.lng")), QByteArray("caf\xe9\r\n"));
-    expectOneMessage(QString());
-    EXPECT_EQ(dialogs.messages[0].buttons, Dialogs::Buttons::OkCancel);
-    dialogs.answers = {Answer::Ok};
     viewer->mnuSave_Click();
     EXPECT_EQ(readLng(QStringLiteral("a.lng")), QByteArray("arrow ?\r\n"));
+    EXPECT_EQ(dialogs.messages.at(1).buttons, Dialogs::Buttons::OkCancel);
 
+    // A failed save names the file and the system's reason.
+    pane()->setText(QStringLiteral("text"));
     dialogs.messages.clear();
     QDir(exportFolder()).removeRecursively();
     viewer->mnuSave_Click();
-    expectOneMessage(QStringLiteral("a.lng"), QStringLiteral("Save File"));
+    EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Save File: Could not save \"%1\": No such file or directory")
+                                              .arg(lngPath(QStringLiteral("a.lng")))});
 }
 
-TEST_F(ViewerTest, EditsAreOfferedForSavingBeforeTheyAreDropped)
+// Closing the viewer, or the main window while the viewer holds edits: Cancel keeps both windows
+// and the edits; after No, nothing more is asked.
+TEST_F(ViewerTest, ClosingOffersTheEditsAndCancelKeepsEverything)
 {
-    const struct {
-        Answer answer;
-        QByteArray storedA;
-        int row;
-    } cases[] = {{Answer::Cancel, "a\r\n", 0}, {Answer::No, "a\r\n", 1}, {Answer::Yes, "edited\r\n", 1}};
-    for (const auto &c : cases) {
-        writeLng(QStringLiteral("a.lng"), "a\r\n");
-        writeLng(QStringLiteral("b.lng"), "b\r\n");
-        open();
-        viewer->show();
-        list()->setCurrentRow(0);
-        pane()->selectAll();
-        pane()->removeSelectedText();
-        pane()->insert(QStringLiteral("edited"));
+    writeLng(QStringLiteral("a.lng"), "a\r\n");
+    ProgramFolder::resolve(program.path());
+    program.write(QStringLiteral("xml.lng"), TestUtil::readFile(TestUtil::sourcePath(QStringLiteral("data/xml.lng"))));
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs &asked = *owned;
+    FrmMain main(std::move(owned));
+    main.show();
+    main.mnuShowLanguageFile_Click();
+    viewer = main.findChild<FrmViewer *>();
+    ASSERT_TRUE(viewer);
+    list()->setCurrentRow(0);
+    edit(QStringLiteral("edited"));
+    asked.messages.clear();
+    asked.answers = {Answer::Cancel};
+    EXPECT_FALSE(main.close());
+    EXPECT_TRUE(main.isVisible() && viewer && viewer->isVisible());
+    EXPECT_EQ(pane()->text(), QStringLiteral("edited"));
+    ASSERT_EQ(asked.messages.size(), 1u);
+    EXPECT_EQ(asked.messages[0].text, QStringLiteral("Save changes to \"a.lng\"?"));
 
-        dialogs.answers = {c.answer};
-        list()->setCurrentRow(1);
-        expectOneMessage(QStringLiteral("Save changes to \"a.lng\"?"));
-        EXPECT_EQ(dialogs.messages[0].buttons, Dialogs::Buttons::YesNoCancel);
-        EXPECT_EQ(readLng(QStringLiteral("a.lng")), c.storedA);
-        EXPECT_EQ(list()->currentRow(), c.row);
-        EXPECT_EQ(pane()->text(), c.row == 0 ? QStringLiteral("edited") : QStringLiteral("b\r\n"));
-
-        // Closing with edits left: Cancel keeps the window open.
-        pane()->insert(QStringLiteral("more"));
-        dialogs.answers = {Answer::Cancel};
-        EXPECT_FALSE(viewer->close());
-        dialogs.answers = {Answer::No};
-        closeAndWait();
-    }
+    asked.answers = {Answer::Cancel};
+    EXPECT_FALSE(viewer->close());
+    asked.answers = {Answer::No};
+    EXPECT_TRUE(main.close());
+    EXPECT_EQ(asked.messages.size(), 3u);
+    EXPECT_EQ(readLng(QStringLiteral("a.lng")), QByteArray("a\r\n"));
 }
 
 TEST_F(ViewerTest, DeleteSelectsTheEntryThatFollows)
@@ -198,10 +262,11 @@ TEST_F(ViewerTest, DeleteSelectsTheEntryThatFollows)
         open(c.deleteRow);
         dialogs.answers = {Answer::Ok};
         viewer->mnuDelete_Click();
-        expectOneMessage(QStringLiteral("Are you sure?"), QStringLiteral("Delete File"));
-        EXPECT_EQ(dialogs.messages[0].buttons, Dialogs::Buttons::OkCancel);
-        EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Question);
-        EXPECT_FALSE(QFile::exists(lngPath(QStringLiteral("f%1.lng").arg(c.deleteRow))));
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        const auto &m = dialogs.messages[0];
+        EXPECT_EQ(std::tuple(m.text, m.title, m.buttons, m.icon),
+                  std::tuple(QStringLiteral("Are you sure?"), QStringLiteral("Delete File"), Dialogs::Buttons::OkCancel,
+                             Dialogs::Icon::Question));
         EXPECT_EQ(names(), c.left);
         EXPECT_EQ(list()->currentRow(), c.selected);
         EXPECT_EQ(pane()->text(), c.selected < 0 ? QString() : QString::fromLatin1(readLng(c.left[c.selected])));
@@ -211,8 +276,7 @@ TEST_F(ViewerTest, DeleteSelectsTheEntryThatFollows)
     for (const char *name : {"f0.lng", "f1.lng"})
         writeLng(QLatin1String(name), "x");
     open(0);
-    dialogs.answers = {Answer::Cancel};
-    viewer->mnuDelete_Click();
+    viewer->mnuDelete_Click(); // Cancel
     EXPECT_TRUE(QFile::exists(lngPath(QStringLiteral("f0.lng"))));
     QFile::remove(lngPath(QStringLiteral("f0.lng")));
     dialogs.answers = {Answer::Ok};
@@ -229,7 +293,6 @@ TEST_F(ViewerTest, MenuToolbarAndPopup)
         writeLng(QLatin1String(name) + QStringLiteral(".lng"), name);
     program.write(QStringLiteral("varlex.lng"), "<language name=\"preview\"/>\r\n");
     open(0);
-    viewer->show();
     EXPECT_EQ(action("mnuSave")->text() + action("mnuPrint")->text() + action("mnuDelete")->text(),
               QStringLiteral("&Save&Print&Delete"));
     dialogs.answers = {Answer::Ok};
@@ -245,33 +308,35 @@ TEST_F(ViewerTest, MenuToolbarAndPopup)
     QTest::mouseRelease(list()->viewport(), Qt::RightButton, {}, QPoint(10, 10));
     EXPECT_TRUE(popup->isVisible());
     popup->close();
-    QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_FALSE(popup->isVisible());
 
-    // Show Varlex.lng whatever is selected; Save then must not write the preview over the exported file.
+    // Show Varlex.lng whatever is highlighted; nothing is highlighted then, so Save cannot write the
+    // preview over an exported file.
     QAction *show = action("mnuVarlex");
     EXPECT_EQ(show->text(), QStringLiteral("Show Varlex.lng"));
     show->trigger();
     EXPECT_EQ(pane()->text(), QStringLiteral("<language name=\"preview\"/>\r\n"));
-    EXPECT_EQ(list()->currentRow(), -1);
+    EXPECT_TRUE(highlighted().isEmpty());
+    dialogs.messages.clear();
     viewer->mnuSave_Click();
     EXPECT_EQ(readLng(QStringLiteral("b.lng")), QByteArray("changed\r\n"));
-    dialogs.messages.clear();
     QFile::remove(program.file(QStringLiteral("varlex.lng")));
     show->trigger();
-    expectOneMessage(QStringLiteral("varlex.lng"));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("varlex.lng")));
 }
 
 TEST_F(ViewerTest, GeometryKeysInTwipsAndLayout)
 {
-    open();
+    delete viewer.data();
+    viewer = new FrmViewer(dialogs, ViewerContext{exportFolder(), program.path(), nullptr});
     // Defaults: 2400, 2400, 6000, 4000 twips at 15 twips per pixel.
     EXPECT_EQ(viewer->pos(), QPoint(160, 160));
     EXPECT_EQ(viewer->size(), QSize(400, 267));
     viewer->show();
     viewer->move(100, 50);
     viewer->resize(600, 420);
-    closeAndWait();
+    viewer->close(); // deletes itself
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.isNull(); }));
     QSettings store(QSettings::UserScope, QStringLiteral("Varlex"), QStringLiteral("Varlex"));
     store.beginGroup(QStringLiteral("Settings"));
     QStringList stored;
@@ -284,7 +349,6 @@ TEST_F(ViewerTest, GeometryKeysInTwipsAndLayout)
     EXPECT_EQ(viewer->size(), QSize(600, 420));
     // Minimized or maximized: the stored geometry stays.
     for (const Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
-        viewer->show();
         viewer->move(10, 10);
         viewer->setWindowState(state);
         viewer->Settings(QStringLiteral("save"));
