@@ -84,8 +84,7 @@ void FrmMain::mnuShowLanguageFile_Click()
         context.xmlLanguage = session_->xmlLanguage();
         frmViewer_ = new FrmViewer(*dialogs_, context, this);
     }
-    frmViewer_->show();
-    frmViewer_->raise();
+    static_cast<FrmViewer *>(frmViewer_.data())->showFiles();
 }
 
 void FrmMain::mnuPrintSample_Click()
@@ -100,5 +99,5 @@ void FrmMain::mnuPrintXML_Click()
 
 void FrmMain::toolbarMessage_Click()
 {
-    setStatusBarText(online_->downloadMessage());
+    online_->downloadMessage([this](const QString &text) { setStatusBarText(text); });
 }

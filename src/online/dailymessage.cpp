@@ -2,101 +2,96 @@
 
 #include "model/ansicodec.h"
 #include "model/atomicfile.h"
+#include "model/boundedread.h"
 #include "online/onlineconfig.h"
 
 #include <QDir>
-#include <QEventLoop>
-#include <QFile>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
 #include <QUrl>
-
-#include <optional>
 
 namespace {
 
 // A message is one line; anything far bigger is not a message file.
 constexpr qint64 kMaxBytes = 1 << 20;
 
-// Restores the cursor however the download ends.
-class BusyCursor {
-public:
-    BusyCursor()
-    {
-        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        else
-            active_ = false;
-    }
-    ~BusyCursor()
-    {
-        if (active_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-
-private:
-    bool active_ = true;
-};
-
-// The body of a successful GET, or nothing when the server cannot be reached, answers with an
-// error status, sends too much or does not finish in time.
-std::optional<QByteArray> fetch(const QUrl &url, int timeoutMs)
-{
-    if (!url.isValid())
-        return std::nullopt;
-    QNetworkAccessManager manager;
-    QNetworkRequest request(url);
-    request.setTransferTimeout(timeoutMs);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    QNetworkReply *reply = manager.get(request);
-
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > kMaxBytes)
-            reply->abort();
-    });
-    deadline.start(timeoutMs);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-
-    std::optional<QByteArray> body;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() == QNetworkReply::NoError && (status == 0 || (status >= 200 && status < 300)))
-        body = reply->readAll();
-    reply->deleteLater();
-    return body;
-}
-
 } // namespace
 
-namespace DailyMessage {
-
-QString download(const OnlineConfig &config, const QString &programFolder, int timeoutMs)
+DailyMessage::DailyMessage(const OnlineConfig &config, const QString &programFolder, int timeoutMs, QObject *parent)
+    : QObject(parent)
+    , url_(config.messageUrl())
+    , folder_(programFolder)
+    , timeoutMs_(timeoutMs)
+    , manager_(new QNetworkAccessManager(this))
 {
-    BusyCursor busy;
-    const QString path = QDir(programFolder).filePath(kFileName);
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        if (reply_)
+            reply_->abort(); // finished() follows, with an error
+    });
+}
 
-    const std::optional<QByteArray> body = fetch(QUrl(config.messageUrl()), timeoutMs);
-    if (!body)
-        return kNotFound;
+DailyMessage::~DailyMessage()
+{
+    cancel();
+}
 
-    if (!AtomicFile::write(path, *body))
+void DailyMessage::start()
+{
+    if (running())
+        return;
+    const QUrl url(url_);
+    if (!url.isValid()) {
+        QMetaObject::invokeMethod(this, [this] { Q_EMIT finished(kNotFound); }, Qt::QueuedConnection);
+        return;
+    }
+    QNetworkRequest request(url);
+    request.setTransferTimeout(timeoutMs_);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    reply_ = manager_->get(request);
+    connect(reply_, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if (received > kMaxBytes && reply_)
+            reply_->abort();
+        Q_EMIT progress(received, total);
+    });
+    connect(reply_, &QNetworkReply::finished, this, &DailyMessage::done);
+    deadline_.start(timeoutMs_);
+}
+
+void DailyMessage::cancel()
+{
+    deadline_.stop();
+    if (!reply_)
+        return;
+    QNetworkReply *reply = reply_;
+    reply_ = nullptr;
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+}
+
+void DailyMessage::done()
+{
+    deadline_.stop();
+    QNetworkReply *reply = reply_;
+    reply_ = nullptr;
+    if (!reply)
+        return;
+    reply->deleteLater();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool ok = reply->error() == QNetworkReply::NoError && (status == 0 || (status >= 200 && status < 300));
+    Q_EMIT finished(ok ? store(reply->readAll()) : kNotFound);
+}
+
+// Keeps the body as varlexmessage.txt and returns its first line.
+QString DailyMessage::store(const QByteArray &body) const
+{
+    const QString path = QDir(folder_).filePath(kFileName);
+    QByteArray bytes;
+    QString problem;
+    if (!AtomicFile::write(path, body) || !BoundedRead::file(path, kMaxBytes, bytes, problem))
         return kNoAccess;
-
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return kNoAccess;
-    const QByteArray bytes = in.read(kMaxBytes);
     // An empty file has no first line to read.
     if (bytes.isEmpty())
         return kNoAccess;
@@ -106,5 +101,3 @@ QString download(const OnlineConfig &config, const QString &programFolder, int t
         end = lf;
     return AnsiCodec::decode(end < 0 ? bytes : bytes.left(end));
 }
-
-} // namespace DailyMessage

@@ -4,6 +4,14 @@
 #include "online/frmabout.h"
 
 #include <QDir>
+
+#include <algorithm>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolButton>
 #include <QWidget>
 
 OnlineServices::OnlineServices(QWidget *window, Dialogs &dialogs, const QString &programFolder)
@@ -21,9 +29,57 @@ OnlineServices::OnlineServices(QWidget *window, Dialogs &dialogs, const QString 
 {
 }
 
-QString OnlineServices::downloadMessage(int timeoutMs)
+OnlineServices::~OnlineServices()
 {
-    return DailyMessage::download(config_, folder_, timeoutMs);
+    message_.reset();
+    endProgress();
+}
+
+void OnlineServices::downloadMessage(std::function<void(const QString &text)> show, int timeoutMs)
+{
+    if (message_ && message_->running())
+        return;
+    message_ = std::make_unique<DailyMessage>(config_, folder_, timeoutMs);
+    DailyMessage *message = message_.get();
+    QObject::connect(message, &DailyMessage::finished, message, [this, show = std::move(show)](const QString &text) {
+        endProgress();
+        if (show)
+            show(text);
+    });
+    if (auto *main = qobject_cast<QMainWindow *>(window_.data())) {
+        auto *box = new QWidget;
+        box->setObjectName(QStringLiteral("fraMessageProgress"));
+        auto *layout = new QHBoxLayout(box);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new QLabel(QStringLiteral("Fetching the daily message..."), box));
+        auto *bar = new QProgressBar(box);
+        bar->setObjectName(QStringLiteral("prgMessage"));
+        bar->setRange(0, 0); // busy until the size is known
+        bar->setMaximumWidth(120);
+        layout->addWidget(bar);
+        auto *cancel = new QToolButton(box);
+        cancel->setObjectName(QStringLiteral("cmdCancelMessage"));
+        cancel->setText(QStringLiteral("Cancel"));
+        layout->addWidget(cancel);
+        main->statusBar()->addPermanentWidget(box);
+        progress_ = box;
+        QObject::connect(cancel, &QToolButton::clicked, message, [this, message] {
+            message->cancel();
+            endProgress();
+        });
+        QObject::connect(message, &DailyMessage::progress, bar, [bar](qint64 received, qint64 total) {
+            if (total > 0) {
+                bar->setRange(0, 1000);
+                bar->setValue(int(1000 * std::min(received, total) / total));
+            }
+        });
+    }
+    message->start();
+}
+
+void OnlineServices::endProgress()
+{
+    delete progress_.data();
 }
 
 bool OnlineServices::onlineUpdate()

@@ -8,6 +8,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
+class DailyMessage;
 class Dialogs;
 class EditorPane;
 class QWidget;
@@ -24,8 +28,13 @@ public:
     OnlineServices(QWidget *window, Dialogs &dialogs, const QString &programFolder, OnlineConfig config,
                    Links::Opener opener = {}, UpdateHandOver::Starter starter = {});
 
-    // Toolbar key "message": the text for the status bar.
-    QString downloadMessage(int timeoutMs = 15000);
+    ~OnlineServices();
+
+    // Toolbar key "message": fetches the daily message in the background while the window stays
+    // usable, with progress and a Cancel button (cmdCancelMessage) in the window's status bar; show
+    // then gets the text for the status bar (not after Cancel). A second call while one runs does
+    // nothing.
+    void downloadMessage(std::function<void(const QString &text)> show, int timeoutMs = 15000);
 
     // mnuOnlineUpdate_Click: after a successful hand-over the window is asked to close (its normal
     // closing path, with the save question). Returns true then.
@@ -46,9 +55,13 @@ public:
     const OnlineConfig &config() const { return config_; }
 
 private:
+    void endProgress();
+
     QPointer<QWidget> window_;
     QString folder_;
     OnlineConfig config_;
     Links links_;
     UpdateHandOver update_;
+    std::unique_ptr<DailyMessage> message_;
+    QPointer<QWidget> progress_;
 };

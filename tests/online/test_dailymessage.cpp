@@ -1,12 +1,17 @@
+#include "common/scripteddialogs.h"
 #include "common/testutil.h"
 #include "online/dailymessage.h"
-#include "online/onlineconfig.h"
+#include "online/onlineservices.h"
 
 #include <gtest/gtest.h>
 
 #include <QHostAddress>
+#include <QMainWindow>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
+#include <QToolButton>
 
 using TestUtil::TempFolder;
 
@@ -49,46 +54,84 @@ private:
     QByteArray response_;
 };
 
-} // namespace
-
-TEST(DailyMessage, FirstLineOfTheDownloadedFile)
+// Runs one fetch to its end; "(no answer)" when it never finishes.
+QString fetch(const OnlineConfig &config, const QString &folder, int timeoutMs = 10000)
 {
-    const std::pair<QByteArray, QString> cases[] = {
-        {"Varlex 1.2 is out.\r\nSecond line\r\nThird\r\n", QStringLiteral("Varlex 1.2 is out.")},
-        {"First\nSecond\n", QStringLiteral("First")},
-        {"Only line", QStringLiteral("Only line")},
-        {"Caf\xe9 au lait\r\n", QStringLiteral("Caf\u00e9 au lait")}, // ANSI text
-        {"\r\nSecond\r\n", QString()},
-        {"", DailyMessage::kNoAccess},
-    };
-    for (const auto &[body, result] : cases) {
-        TempFolder program;
-        MessageServer server(200, body);
-        EXPECT_EQ(DailyMessage::download(server.config(), program.path(), 10000), result) << body.constData();
-        EXPECT_EQ(program.read(DailyMessage::kFileName), body);
-        EXPECT_TRUE(server.request_.startsWith("GET /files/varlexmessage.txt HTTP/1.1\r\n"));
-    }
-    // A program folder that cannot be written.
-    TempFolder program;
-    MessageServer server(200, "Hello\r\n");
-    EXPECT_EQ(DailyMessage::download(server.config(), program.file(QStringLiteral("missing/folder")), 10000),
-              DailyMessage::kNoAccess);
+    DailyMessage message(config, folder, timeoutMs);
+    QSignalSpy done(&message, &DailyMessage::finished);
+    message.start();
+    if (done.isEmpty() && !done.wait(timeoutMs + 10000))
+        return QStringLiteral("(no answer)");
+    return done.at(0).at(0).toString();
 }
 
-TEST(DailyMessage, FailedDownloadKeepsTheOlderFile)
+} // namespace
+
+// The first line of the file that arrives, or why there is none; a failed download keeps the older
+// file.
+TEST(DailyMessage, FirstLineOfTheDownloadedFileOrWhyNot)
+{
+    const QByteArray older = "Yesterday's message\r\n";
+    const struct {
+        int status;
+        QByteArray body;
+        QString result;
+        bool answer = true;
+    } cases[] = {
+        {200, "Varlex 1.2 is out.\r\nSecond line\r\nThird\r\n", QStringLiteral("Varlex 1.2 is out.")},
+        {200, "First\nSecond\n", QStringLiteral("First")},
+        {200, "Only line", QStringLiteral("Only line")},
+        {200, "Caf\xe9 au lait\r\n", QStringLiteral("Caf\u00e9 au lait")}, // ANSI text
+        {200, "\r\nSecond\r\n", QString()},
+        {200, "", DailyMessage::kNoAccess},
+        {404, "<html>no such file</html>", DailyMessage::kNotFound},
+        {200, "", DailyMessage::kNotFound, false}, // no answer within the time
+    };
+    OnlineConfig gone;
+    for (const auto &c : cases) {
+        TempFolder program;
+        program.write(DailyMessage::kFileName, older);
+        MessageServer server(c.status, c.body, c.answer);
+        EXPECT_EQ(fetch(server.config(), program.path(), c.answer ? 10000 : 300), c.result) << c.body.constData();
+        EXPECT_EQ(program.read(DailyMessage::kFileName), c.result == DailyMessage::kNotFound ? older : c.body);
+        EXPECT_TRUE(server.request_.startsWith("GET /files/varlexmessage.txt HTTP/1.1\r\n"));
+        gone = server.config(); // the port is free again once the server is gone
+    }
+    TempFolder program;
+    EXPECT_EQ(fetch(gone, program.path()), DailyMessage::kNotFound);
+    MessageServer server(200, "Hello\r\n");
+    EXPECT_EQ(fetch(server.config(), program.file(QStringLiteral("missing/folder"))), DailyMessage::kNoAccess);
+}
+
+// A server that takes the connection and never answers: the command returns at once, the window
+// shows progress and goes on working, and Cancel ends the wait without a message.
+TEST(DailyMessage, TheWindowStaysUsableAndTheFetchCanBeCancelled)
 {
     TempFolder program;
-    program.write(DailyMessage::kFileName, "Yesterday's message\r\n");
-    OnlineConfig down;
-    {
-        MessageServer notFound(404, "<html>no such file</html>");
-        EXPECT_EQ(DailyMessage::download(notFound.config(), program.path(), 10000), DailyMessage::kNotFound);
-        MessageServer silent(200, "", false);
-        EXPECT_EQ(DailyMessage::download(silent.config(), program.path(), 300), DailyMessage::kNotFound);
-        down = notFound.config(); // the port is free again once the server is gone
-    }
-    EXPECT_EQ(DailyMessage::download(down, program.path(), 10000), DailyMessage::kNotFound);
-    EXPECT_EQ(program.read(DailyMessage::kFileName), QByteArray("Yesterday's message\r\n"));
+    MessageServer silent(200, "", false);
+    QMainWindow window;
+    window.show();
+    ScriptedDialogs dialogs;
+    OnlineServices services(&window, dialogs, program.path(), silent.config());
+    QStringList shown;
+    services.downloadMessage([&](const QString &text) { shown << text; }, 60000);
+    services.downloadMessage([&](const QString &text) { shown << text; }, 60000); // already running
+    QTest::qWait(200);
+    EXPECT_TRUE(silent.request_.startsWith("GET /files/varlexmessage.txt"));
+    EXPECT_EQ(window.findChildren<QWidget *>(QStringLiteral("fraMessageProgress")).size(), 1);
+    auto *cancel = window.findChild<QToolButton *>(QStringLiteral("cmdCancelMessage"));
+    ASSERT_TRUE(cancel && cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QTest::qWait(100);
+    EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("fraMessageProgress")), nullptr);
+    EXPECT_TRUE(shown.isEmpty());
+
+    MessageServer answering(200, "Hello\r\n");
+    OnlineServices again(&window, dialogs, program.path(), answering.config());
+    again.downloadMessage([&](const QString &text) { shown << text; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, 20000));
+    EXPECT_EQ(shown, QStringList{QStringLiteral("Hello")});
+    EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("fraMessageProgress")), nullptr);
 }
 
 TEST(OnlineConfig, DefaultsAndTheIniFile)
