@@ -1,9 +1,9 @@
 #include "cli/inputfile.h"
 
 #include "model/ansicodec.h"
+#include "model/boundedread.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -17,41 +17,20 @@ QString inputName(const QString &name)
 
 bool readInput(const QString &name, qint64 limit, QByteArray &bytes, QString &problem)
 {
-    const QString shown = inputName(name);
-    QFile file;
-    bool opened = false;
+    QString cause;
+    bool read = false;
     if (name == QLatin1String("-")) {
-        opened = file.open(stdin, QIODevice::ReadOnly);
+        QFile in;
+        if (in.open(stdin, QIODevice::ReadOnly))
+            read = BoundedRead::device(in, limit, bytes, cause);
+        else
+            cause = QStringLiteral("cannot read: ") + in.errorString();
     } else {
-        const QFileInfo info(name);
-        if (info.exists() && !info.isFile()) {
-            problem = QStringLiteral("%1: not a regular file (folders, pipes and devices are not read)").arg(shown);
-            return false;
-        }
-        file.setFileName(name);
-        opened = file.open(QIODevice::ReadOnly);
+        read = BoundedRead::file(name, limit, bytes, cause);
     }
-    if (!opened) {
-        problem = QStringLiteral("%1: cannot read: %2").arg(shown, file.errorString());
-        return false;
-    }
-    bytes.clear();
-    while (bytes.size() <= limit) {
-        const QByteArray chunk = file.read(std::min<qint64>(limit + 1 - bytes.size(), qint64(1) << 20));
-        if (chunk.isEmpty())
-            break;
-        bytes += chunk;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        problem = QStringLiteral("%1: cannot read: %2").arg(shown, file.errorString());
-        return false;
-    }
-    if (bytes.size() > limit) {
-        bytes.clear();
-        problem = QStringLiteral("%1: longer than %2 bytes, more than it can use").arg(shown).arg(limit);
-        return false;
-    }
-    return true;
+    if (!read)
+        problem = inputName(name) + QStringLiteral(": ") + cause;
+    return read;
 }
 
 QString decodeText(const QByteArray &bytes)

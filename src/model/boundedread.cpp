@@ -15,7 +15,7 @@ bool device(QIODevice &in, qint64 maxBytes, QByteArray &bytes, QString &cause)
     for (;;) {
         const qint64 n = in.read(piece.data(), std::min(kPiece, maxBytes + 1 - bytes.size()));
         if (n < 0) {
-            cause = in.errorString();
+            cause = QStringLiteral("cannot read: ") + in.errorString();
             bytes.clear();
             return false;
         }
@@ -23,7 +23,7 @@ bool device(QIODevice &in, qint64 maxBytes, QByteArray &bytes, QString &cause)
             return true; // the end
         bytes.append(piece.constData(), n);
         if (bytes.size() > maxBytes) {
-            cause = QStringLiteral("more than %1 bytes, more than fit").arg(maxBytes);
+            cause = QStringLiteral("longer than %1 bytes, more than it can use").arg(maxBytes);
             bytes.clear();
             return false;
         }
@@ -35,20 +35,18 @@ bool file(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &caus
     bytes.clear();
     const QFileInfo info(path);
     if (!info.exists())
-        cause = QStringLiteral("missing");
-    else if (info.isDir())
-        cause = QStringLiteral("a folder");
+        cause = QStringLiteral("cannot read: it does not exist");
     else if (!info.isFile())
-        cause = QStringLiteral("not a regular file, but a FIFO, device or socket");
+        cause = QStringLiteral("not a regular file: folders, pipes and devices are not read");
     else if (info.size() > maxBytes)
-        cause = QStringLiteral("%1 bytes, more than the %2 that fit").arg(info.size()).arg(maxBytes);
+        cause = QStringLiteral("longer than %1 bytes, more than it can use").arg(maxBytes);
     else
         cause.clear();
     if (!cause.isEmpty())
         return false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        cause = f.errorString();
+        cause = QStringLiteral("cannot read: ") + f.errorString();
         return false;
     }
     // The file may have grown since it was looked at: the bound holds all the same.

@@ -11,7 +11,8 @@ namespace BoundedRead {
 
 // Reads the regular file path whole when it holds at most maxBytes bytes. Anything else is refused
 // before it is opened (missing, a folder, a FIFO, a device) or as soon as the bytes cannot fit;
-// cause then says why in a few words ("a folder"), for a message that names the file.
+// cause then says why ("not a regular file: ...", "cannot read: ...", "longer than N bytes, ..."),
+// for a message that names the file.
 bool file(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &cause);
 
 // Reads an open, blocking device (standard input) to its end, stopping as soon as more than

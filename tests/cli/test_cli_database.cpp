@@ -140,7 +140,7 @@ TEST(CliDatabase, NewAppendsATemplateLanguageAndSaves)
     // A missing list file: the language is still made, and one line names the file.
     QFile::remove(folder.file(u"Operatorlist.txt"_s));
     r = cli(folder, {u"new"_s, u"second"_s});
-    EXPECT_TRUE(r.exitCode == 0 && r.err.contains("\"Operatorlist.txt\" (missing)") && r.err.count('\n') == 1)
+    EXPECT_TRUE(r.exitCode == 0 && r.err.contains("\"Operatorlist.txt\" (cannot read: it does not exist)") && r.err.count('\n') == 1)
         << r.err.toStdString();
     // Names that could not name a file are kept as typed; only export refuses them.
     for (const QString &name : {u"../x"_s, u"a/b"_s, QString(300, u'n')})

@@ -80,8 +80,9 @@ TEST(LanguageTemplate, UnreadableListFilesLeaveTheirListsEmpty)
     EXPECT_TRUE(slots[9].tokens.isEmpty() && slots[10].tokens.isEmpty() && slots[12].tokens.isEmpty());
     EXPECT_TRUE(r.idsRead && r.ids.isEmpty());
     EXPECT_EQ(r.message, u"The new language was made, but these list files in \"%1\" could not be read, so their "
-                         "lists are empty: \"Keywordlist.txt\" (missing), \"Operatorlist.txt\" (it holds U+000C (FF), which a "
-                         "language file cannot hold), \"Hyperlinklist.txt\" (a folder)."_s
+                         "lists are empty: \"Keywordlist.txt\" (cannot read: it does not exist), \"Operatorlist.txt\" (it "
+                         "holds U+000C (FF), which a language file cannot hold), \"Hyperlinklist.txt\" (not a regular file: "
+                         "folders, pipes and devices are not read)."_s
                              .arg(folder.path()));
 
     // What never ends or cannot fit a token list is refused before it is read whole: a FIFO (a
@@ -93,9 +94,9 @@ TEST(LanguageTemplate, UnreadableListFilesLeaveTheirListsEmpty)
     hostile.write(u"Hyperlinklist.txt"_s, QByteArray(65536, 'h'));
     const auto refused = LanguageTemplate::LoadSampleData_SingleLanguage(db, u"x"_s, hostile.path(), QString());
     EXPECT_FALSE(refused.idsRead);
-    const QString special = u"not a regular file, but a FIFO, device or socket"_s;
+    const QString special = u"not a regular file: folders, pipes and devices are not read"_s;
     EXPECT_TRUE(refused.message.endsWith(u"\"Keywordlist.txt\" (%1), \"Operatorlist.txt\" (%1), \"Hyperlinklist.txt\" "
-                                         "(65536 bytes, more than the 65535 that fit), \"IDList.txt\" (%1)."_s.arg(special)))
+                                         "(longer than 65535 bytes, more than it can use), \"IDList.txt\" (%1)."_s.arg(special)))
         << refused.message.toStdString();
     EXPECT_EQ(LanguageTemplate::defaultSampleText(hostile.path()), u"<< and if else 12.5 'help'"_s);
 }
