@@ -138,7 +138,10 @@ private:
         p_ = buffer_.data();
         end_ = p_ + kept;
         while (end_ - p_ < n) {
-            const qint64 got = device_->read(const_cast<char *>(end_), kBlock);
+            // The buffer holds any field after what is kept, so room never runs out before n.
+            char *const at = buffer_.data() + (end_ - buffer_.data());
+            const qint64 room = qint64(buffer_.size()) - (at - buffer_.data());
+            const qint64 got = device_->read(at, std::min<qint64>(kBlock, room));
             if (got <= 0) {
                 device_ = nullptr; // the end, or a read error: what is there is all there is
                 return false;
