@@ -59,6 +59,15 @@ public:
         return take(folders, QString());
     }
 
+    // The messages shown so far, each as "title: text".
+    QStringList shown() const
+    {
+        QStringList out;
+        for (const Message &m : messages)
+            out << m.title + QStringLiteral(": ") + m.text;
+        return out;
+    }
+
 private:
     template <typename T>
     static T take(std::deque<T> &queue, T fallback)

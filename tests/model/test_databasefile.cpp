@@ -64,64 +64,50 @@ TEST(DatabaseFile, TextLimitIsCountedInAnsiBytes)
     EXPECT_FALSE(DatabaseFile::encode({}, out, &problem));
 }
 
+// Damage is reported, and only as many languages are read as the size can hold. A well-formed
+// file comes back byte for byte in the code page it was written in; a byte that the code page has no
+// character for would come back as '?', so it is damage too.
 TEST(DatabaseFile, DamagedImagesLoadWhatTheyHoldWithinBounds)
 {
     const QByteArray one = encoded({Language{u"kept"_s, 0, 0, {}, 0, {}, {}, {}}});
     const QByteArray body = one.mid(4);
-    const struct {
-        const char *what;
-        QByteArray bytes;
-        bool damaged;
-        int languages;
-        QString firstName;
-    } cases[] = {
-        {"empty file", QByteArray(), false, 1, QString()},
-        {"shorter than the count", "\1\0", true, 1, QString()},
-        {"count only", le32(0), true, 1, QString()},
-        {"cut inside a text", one.left(8), true, 1, u"ke"_s},
-        {"second language cut", le32(1) + body + body.left(100), true, 2, u"kept"_s},
-        {"bytes after the last language", one + "xyz", true, 1, u"kept"_s},
-        {"negative count", le32(-7) + body + body, true, 2, u"kept"_s},
-        {"huge count", le32(0x7fffffff) + body + body, true, 2, u"kept"_s},
-        {"huge count, no records", le32(1000000000), true, 1, QString()},
-        // At most one language per 4916 bytes begun, whatever the bytes say.
-        {"garbage", le32(9) + QByteArray(10 * 4916, '\xff'), true, 10, QString(32767, QChar(0xff))},
-    };
-    for (const auto &c : cases) {
-        const DatabaseFile::Decoded d = DatabaseFile::decode(c.bytes);
-        EXPECT_EQ(d.damaged, c.damaged) << c.what;
-        EXPECT_EQ(d.damaged, !d.problem.isEmpty()) << c.what;
-        ASSERT_EQ(d.languages.size(), c.languages) << c.what;
-        EXPECT_EQ(d.languages[0].name.left(32767), c.firstName) << c.what;
-    }
-}
-
-// A well-formed file comes back byte for byte in the code page it was written in; a byte that the
-// code page has no character for would come back as '?', so it is reported as damage.
-TEST(DatabaseFile, TextsComeBackByteForByteOrAreReportedDamaged)
-{
+    const auto named = [](const QByteArray &name) { return le32(0) + text(name) + QByteArray(4920 - 6, '\0'); };
     QByteArray high;
     for (int b = 0x80; b < 0x100; ++b)
         high.append(char(b));
     const struct {
-        const char *codePage;
-        QByteArray name;
-        bool damaged;
+        const char *what;
+        QByteArray bytes;
+        QString problem; // empty: not damaged, and saved back byte for byte
+        int languages = 1;
+        const char *codePage = "windows-1252";
     } cases[] = {
-        {"windows-1252", high, false},
-        {"windows-1250", "\xf8\xe8", false},
-        {"windows-1253", "\xe1\xe2", false},
-        {"windows-1253", "a\xd2", true},
+        {"empty file", QByteArray(), {}},
+        {"shorter than the count", "\1\2", u"the file is only 2 bytes long"_s},
+        {"count only", le32(0), u"the file ends before the last of its 1 languages"_s},
+        {"cut inside a text", one.left(8), u"the file ends before the last of its 1 languages"_s},
+        {"second language cut", le32(1) + body + body.left(100), u"the file ends before the last of its 2 languages"_s, 2},
+        {"bytes after the last language", one + "xyz", u"3 bytes follow the last of its 1 languages"_s},
+        {"negative count", le32(-7) + body + body, u"its upper index is negative (-7)"_s, 2},
+        {"huge count", le32(0x7fffffff) + body + body,
+         u"it claims 2147483648 languages, but its 9844 bytes can hold at most 3"_s, 2},
+        {"huge count, no records", le32(1000000000), u"it claims 1000000001 languages, but its 4 bytes can hold at most 1"_s},
+        // At most one language per 4916 bytes begun, whatever the bytes say.
+        {"garbage", le32(9) + QByteArray(10 * 4916, '\xff'), u"the file ends before the last of its 10 languages"_s, 10},
+        {"every high byte", named(high), {}},
+        {"windows-1250", named("\xf8\xe8"), {}, 1, "windows-1250"},
+        {"windows-1253", named("\xe1\xe2"), {}, 1, "windows-1253"},
+        {"windows-1253, a byte without a character", named("a\xd2"),
+         u"a text holds the byte 0xd2, which the code page windows-1253 has no character for"_s, 1, "windows-1253"},
     };
     for (const auto &c : cases) {
         ASSERT_TRUE(AnsiCodec::setCodePage(QLatin1String(c.codePage)));
-        const QByteArray image = le32(0) + text(c.name) + QByteArray(4920 - 6, '\0');
-        const DatabaseFile::Decoded d = DatabaseFile::decode(image);
-        EXPECT_EQ(d.damaged, c.damaged) << c.codePage;
-        if (c.damaged)
-            EXPECT_EQ(d.problem, u"a text holds the byte 0xd2, which the code page windows-1253 has no character for"_s);
-        else
-            EXPECT_EQ(encoded(d.languages), image) << c.codePage;
+        const DatabaseFile::Decoded d = DatabaseFile::decode(c.bytes);
+        EXPECT_TRUE(d.damaged == !c.problem.isEmpty() && d.problem == c.problem) << c.what << ": " << d.problem.toStdString();
+        EXPECT_EQ(d.languages.size(), c.languages) << c.what;
+        if (c.problem.isEmpty() && !c.bytes.isEmpty())
+            EXPECT_EQ(encoded(d.languages), c.bytes) << c.what;
     }
     AnsiCodec::setCodePage(QLatin1String(AnsiCodec::kDefaultCodePage));
+    EXPECT_EQ(DatabaseFile::decode(one.left(8)).languages[0].name, u"ke"_s); // what a cut text still holds
 }

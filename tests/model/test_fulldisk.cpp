@@ -4,6 +4,9 @@
 #include "model/databasestore.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,9 @@
 
 #include "model/database.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 
-// Records and folders for the model and command-line tests.
+// Records for the model and command-line tests.
 namespace TestRecords {
 
 // A language with every field set (slots after the first free one and validscope 10 too), its
@@ -33,29 +30,5 @@ inline Language randomLanguage(QRandomGenerator &rng)
     }
     return l;
 }
-
-// Makes a folder refuse new files, even for root (the immutable attribute), until destroyed.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString &path)
-        : path_(path)
-    {
-        if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) != 0)
-            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        QFile probe(QDir(path).filePath(QStringLiteral(".probe")));
-        holds_ = !probe.open(QIODevice::WriteOnly);
-        probe.remove();
-    }
-    ~ReadOnlyFolder()
-    {
-        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path_});
-        QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    bool holds() const { return holds_; }
-
-private:
-    QString path_;
-    bool holds_ = false;
-};
 
 } // namespace TestRecords

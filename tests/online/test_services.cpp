@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
-#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -49,13 +48,10 @@ TEST(OnlineUpdate, HandsOverToTheUpdaterOrReports)
         OnlineServices services(&window, dialogs, program.path(), OnlineConfig());
         const bool handedOver = !c.ran.isEmpty();
         EXPECT_EQ(services.onlineUpdate(), handedOver);
-        QStringList shown;
-        for (const auto &m : dialogs.messages)
-            shown << m.title + QStringLiteral(": ") + m.text;
         QStringList want{QStringLiteral("Online Update: Varlex will close to check for online updates!")};
         if (!c.updater)
             want << QStringLiteral("diVozara: Error updating Varlex.  Close all programs and try again!");
-        EXPECT_EQ(shown, want);
+        EXPECT_EQ(dialogs.shown(), want);
         EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Information);
         (void)QTest::qWaitFor([&] { return program.read(QStringLiteral("ran.txt")).endsWith('\n'); },
                               handedOver ? 10000 : 200);
@@ -99,11 +95,9 @@ TEST(Links, OpenTheConfiguredAddressesOrReport)
             (services.*c.command)();
             ASSERT_EQ(opened.size(), 1);
             EXPECT_EQ(opened[0].toString(QUrl::FullyEncoded), QString::fromLatin1(c.url));
-            ASSERT_EQ(dialogs.messages.size(), handled ? 0u : 1u) << c.url;
-            if (!handled) {
-                EXPECT_EQ(dialogs.messages[0].title + QStringLiteral(": ") + dialogs.messages[0].text, c.failure);
-                EXPECT_EQ(dialogs.messages[0].icon, c.icon);
-            }
+            EXPECT_EQ(dialogs.shown(), handled ? QStringList() : QStringList{c.failure}) << c.url;
+            if (!handled)
+                EXPECT_EQ(dialogs.messages.at(0).icon, c.icon);
         }
     }
 }
@@ -133,28 +127,21 @@ TEST(About, TextCaptionAndPlace)
     EXPECT_LE(std::max(std::abs(offset.x()), std::abs(offset.y())), 2);
 }
 
-TEST(Printing, APdfOfThePaneHoldsItsText)
+// Without a printer the pages go into a PDF (the viewer's test reads one back); a PDF that cannot be
+// written is reported.
+TEST(Printing, APdfWhenNoPrinterIsSetUp)
 {
     if (PanePrinting::hasDefaultPrinter())
         GTEST_SKIP() << "a printer is set up";
     TempFolder program;
     EditorPane pane;
-    QString text;
-    for (int i = 0; i < 120; ++i) // more than one page
-        text += QStringLiteral("<tokenset name=\"Set%1\" id=\"text\"/>\r\n").arg(i);
-    pane.setText(text);
+    pane.setText(QStringLiteral("<language name=\"PrintedPane\"/>\r\n"));
     ScriptedDialogs dialogs;
     OnlineServices services(nullptr, dialogs, program.path(), OnlineConfig());
     const PanePrinting::Result result = services.printPane(&pane, OnlineServices::kXmlPdf);
     ASSERT_EQ(result.kind, PanePrinting::Result::Kind::Pdf) << result.error.toStdString();
     EXPECT_TRUE(result.statusText().contains(program.file(OnlineServices::kXmlPdf)));
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {result.pdfPath, QStringLiteral("-")});
-    ASSERT_TRUE(pdftotext.waitForFinished(30000));
-    const QString out = QString::fromUtf8(pdftotext.readAllStandardOutput());
-    EXPECT_TRUE(out.contains(QLatin1String("Set0")) && out.contains(QLatin1String("Set119")));
-    EXPECT_GE(out.count(QLatin1Char('\f')), 2); // pages
-
+    EXPECT_TRUE(TestUtil::readFile(result.pdfPath).startsWith("%PDF"));
     const PanePrinting::Result failed =
         PanePrinting::printToPdf(&pane, program.file(QStringLiteral("no/such/folder/x.pdf")));
     EXPECT_TRUE(failed.statusText().startsWith(QStringLiteral("Could not print: ")));

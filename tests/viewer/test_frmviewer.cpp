@@ -50,21 +50,15 @@ protected:
     QListWidget *list() const { return viewer->findChild<QListWidget *>(QStringLiteral("lstFiles")); }
     EditorPane *pane() const { return viewer->findChild<EditorPane *>(QStringLiteral("txtFile")); }
     QAction *action(const char *name) const { return viewer->findChild<QAction *>(QLatin1String(name)); }
-    QStringList names() const
+    static QStringList texts(const QList<QListWidgetItem *> &items)
     {
         QStringList out;
-        for (int i = 0; i < list()->count(); ++i)
-            out << list()->item(i)->text();
-        return out;
-    }
-    // The highlighted entries, as the user sees them.
-    QStringList highlighted() const
-    {
-        QStringList out;
-        for (const QListWidgetItem *item : list()->selectedItems())
+        for (const QListWidgetItem *item : items)
             out << item->text();
         return out;
     }
+    QStringList names() const { return texts(list()->findItems(QStringLiteral("*"), Qt::MatchWildcard)); }
+    QStringList highlighted() const { return texts(list()->selectedItems()); } // as the user sees them
     // A click on an entry with the mouse, and the events it leaves behind.
     void click(int row) const
     {
@@ -75,15 +69,7 @@ protected:
     void edit(const QString &text) const
     {
         pane()->selectAll();
-        pane()->removeSelectedText();
-        pane()->insert(text);
-    }
-    QStringList messageTexts() const
-    {
-        QStringList out;
-        for (const auto &m : dialogs.messages)
-            out << m.title + QStringLiteral(": ") + m.text;
-        return out;
+        pane()->replaceSelectedText(text);
     }
 
     TestUtil::TempFolder program;
@@ -178,7 +164,7 @@ TEST_F(ViewerTest, SaveWritesAnsiTextEndingInOneLineBreak)
     viewer->mnuPrint_Click();
     viewer->mnuDelete_Click();
     const QString none = QStringLiteral("No file is selected. Choose one in the list first.");
-    EXPECT_EQ(messageTexts(), (QStringList{QStringLiteral("Save File: ") + none, QStringLiteral("Print File: ") + none,
+    EXPECT_EQ(dialogs.shown(), (QStringList{QStringLiteral("Save File: ") + none, QStringLiteral("Print File: ") + none,
                                            QStringLiteral("Delete File: ") + none}));
     EXPECT_EQ(readLng(QStringLiteral("a.lng")), QByteArray("old\r\n"));
 
@@ -207,7 +193,7 @@ TEST_F(ViewerTest, SaveWritesAnsiTextEndingInOneLineBreak)
     dialogs.messages.clear();
     QDir(exportFolder()).removeRecursively();
     viewer->mnuSave_Click();
-    EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Save File: Could not save \"%1\": No such file or directory")
+    EXPECT_EQ(dialogs.shown(), QStringList{QStringLiteral("Save File: Could not save \"%1\": No such file or directory")
                                               .arg(lngPath(QStringLiteral("a.lng")))});
 }
 
@@ -262,11 +248,8 @@ TEST_F(ViewerTest, DeleteSelectsTheEntryThatFollows)
         open(c.deleteRow);
         dialogs.answers = {Answer::Ok};
         viewer->mnuDelete_Click();
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        const auto &m = dialogs.messages[0];
-        EXPECT_EQ(std::tuple(m.text, m.title, m.buttons, m.icon),
-                  std::tuple(QStringLiteral("Are you sure?"), QStringLiteral("Delete File"), Dialogs::Buttons::OkCancel,
-                             Dialogs::Icon::Question));
+        EXPECT_EQ(dialogs.shown(), QStringList{QStringLiteral("Delete File: Are you sure?")});
+        EXPECT_EQ(dialogs.messages.at(0).buttons, Dialogs::Buttons::OkCancel);
         EXPECT_EQ(names(), c.left);
         EXPECT_EQ(list()->currentRow(), c.selected);
         EXPECT_EQ(pane()->text(), c.selected < 0 ? QString() : QString::fromLatin1(readLng(c.left[c.selected])));
@@ -281,9 +264,7 @@ TEST_F(ViewerTest, DeleteSelectsTheEntryThatFollows)
     QFile::remove(lngPath(QStringLiteral("f0.lng")));
     dialogs.answers = {Answer::Ok};
     viewer->mnuDelete_Click();
-    ASSERT_EQ(dialogs.messages.size(), 3u);
-    EXPECT_EQ(dialogs.messages[2].title, QStringLiteral("Delete File"));
-    EXPECT_TRUE(dialogs.messages[2].text.contains(QStringLiteral("f0.lng")));
+    EXPECT_TRUE(dialogs.shown().value(2).startsWith(QStringLiteral("Delete File: Could not delete \"%1\"").arg(lngPath(QStringLiteral("f0.lng")))));
     EXPECT_EQ(list()->count(), 2);
 }
 
@@ -293,13 +274,10 @@ TEST_F(ViewerTest, MenuToolbarAndPopup)
         writeLng(QLatin1String(name) + QStringLiteral(".lng"), name);
     program.write(QStringLiteral("varlex.lng"), "<language name=\"preview\"/>\r\n");
     open(0);
-    EXPECT_EQ(action("mnuSave")->text() + action("mnuPrint")->text() + action("mnuDelete")->text(),
-              QStringLiteral("&Save&Print&Delete"));
     dialogs.answers = {Answer::Ok};
     action("Toolbar1_delete")->trigger();
     pane()->setText(QStringLiteral("changed"));
     action("Toolbar1_save")->trigger();
-    viewer->Toolbar1_ButtonClick(QStringLiteral("unknown"));
     EXPECT_EQ(names(), (QStringList{"b.lng", "c.lng"}));
     EXPECT_EQ(readLng(QStringLiteral("b.lng")), QByteArray("changed\r\n"));
 
@@ -361,36 +339,33 @@ TEST_F(ViewerTest, GeometryKeysInTwipsAndLayout)
     EXPECT_EQ(viewer->width(), 400);
 
     // Resizing keeps the list's width; list and pane fill the height, the pane the width.
-    int listWidth = -1;
-    for (const QSize size : {QSize(700, 500), QSize(900, 650)}) {
-        viewer->resize(size);
-        QTest::qWait(0);
-        const QWidget *central = viewer->centralWidget();
-        if (listWidth < 0)
-            listWidth = list()->width();
-        EXPECT_EQ(list()->width(), listWidth);
-        EXPECT_EQ(list()->height(), central->height() - 8);
-        EXPECT_EQ(pane()->height(), list()->height());
-        EXPECT_EQ(pane()->geometry().right() + 1, central->width() - 4);
-    }
+    const int listWidth = list()->width();
+    viewer->resize(900, 650);
+    QTest::qWait(0);
+    const QWidget *central = viewer->centralWidget();
+    EXPECT_EQ(list()->width(), listWidth);
+    EXPECT_TRUE(list()->height() == central->height() - 8 && pane()->height() == list()->height());
+    EXPECT_EQ(pane()->geometry().right() + 1, central->width() - 4);
 }
 
+// Print takes the file as stored, not the pane's edits; several pages without a printer go to a PDF.
 TEST_F(ViewerTest, PrintWithoutPrinterWritesAPdfOfTheFile)
 {
     if (PanePrinting::hasDefaultPrinter())
         GTEST_SKIP() << "a printer is set up";
-    writeLng(QStringLiteral("Pascal.lng"), "<language name=\"PascalPrinted\">\r\n</language>\r\n");
+    QByteArray text;
+    for (int i = 0; i < 120; ++i)
+        text += "<tokenset name=\"Set" + QByteArray::number(i) + "\" id=\"text\"/>\r\n";
+    writeLng(QStringLiteral("Pascal.lng"), text);
     open(0);
     pane()->setText(QStringLiteral("unsaved edit"));
     viewer->mnuPrint_Click();
-
     const QString pdf = program.file(QStringLiteral("Pascal.lng.pdf"));
-    ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_TRUE(viewer->statusBar()->currentMessage().contains(QDir::toNativeSeparators(pdf)));
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    const QString out = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_TRUE(out.contains(QStringLiteral("PascalPrinted")) && !out.contains(QStringLiteral("unsaved edit")))
-        << out.toStdString();
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    const QString out = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QLatin1String("Set0")) && out.contains(QLatin1String("Set119")) && !out.contains(QLatin1String("unsaved")));
+    EXPECT_GE(out.count(QLatin1Char('\f')), 2); // pages
 }
