@@ -113,6 +113,12 @@ FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
         if (row >= 0)
             lstFiles_Click();
     });
+    // A click on the empty part of the list, or a key that only deselects, would leave the shown
+    // file without its highlight: it comes back once the event is over.
+    connect(lstFiles_, &QListWidget::itemSelectionChanged, this, [this] {
+        if (highlightedName() != shownName_)
+            QTimer::singleShot(0, this, &FrmViewer::highlightShownFile);
+    });
     lstFiles_->viewport()->installEventFilter(this);
     lstFiles_->installEventFilter(this);
     central_->installEventFilter(this);
@@ -245,7 +251,9 @@ void FrmViewer::highlightShownFile()
         ? QList<QListWidgetItem *>()
         : lstFiles_->findItems(shownName_, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (found.isEmpty()) {
-        lstFiles_->setCurrentRow(-1);
+        // Through the view, so that focus coming back to the list does not make its first entry
+        // current (and show it) by itself.
+        lstFiles_->setCurrentIndex(QModelIndex());
         lstFiles_->clearSelection();
     } else {
         lstFiles_->setCurrentItem(found.first(), QItemSelectionModel::ClearAndSelect);

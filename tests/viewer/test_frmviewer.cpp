@@ -141,8 +141,11 @@ TEST_F(ViewerTest, TheHighlightedEntryIsAlwaysTheFileThePaneShows)
             EXPECT_EQ(pane()->text(), c.shown == "a.lng" ? QStringLiteral("edited") : QStringLiteral("b\r\n"));
         }
     }
-    // After the last Cancel: Save writes the shown file, and Delete removes exactly it; the status bar
-    // no longer names it.
+    // A click on the empty part of the list keeps the highlight. After the last Cancel: Save writes
+    // the shown file, and Delete removes exactly it; the status bar no longer names it.
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, QPoint(5, list()->viewport()->height() - 5));
+    QTest::qWait(0);
+    EXPECT_EQ(highlighted(), QStringList{"a.lng"});
     action("mnuSave")->trigger();
     EXPECT_EQ(readLng(QStringLiteral("a.lng")), QByteArray("edited\r\n"));
     EXPECT_TRUE(viewer->statusBar()->currentMessage().contains(QStringLiteral("a.lng")));
