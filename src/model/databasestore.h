@@ -31,7 +31,7 @@ FileResult SaveChanges(Database &db, const QString &folder);
 
 // True when varlex.dat is no longer the file db last loaded or saved (another program wrote,
 // replaced or removed it): a save would overwrite that change. Reads the file only when its size is
-// the same but its time is not.
+// the same and its time differs or is too close to the stamp to tell (a write in the same tick).
 bool changedOnDisk(const Database &db, const QString &folder);
 
 // Copies varlex.dat to varlex.dat.old, replacing an older backup. The copy is the file as last saved.

@@ -72,7 +72,7 @@ bool FileStamp::changedOnDisk(const QString &path) const
     const FileStamp now = of(path, false);
     if (now.exists != exists || now.size != size)
         return true;
-    if (!exists || now.modified == modified)
+    if (!exists || (now.modified == modified && modified.msecsTo(taken) > 2000))
         return false;
     return of(path, true).hash != hash;
 }

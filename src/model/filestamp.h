@@ -14,13 +14,17 @@ struct FileStamp {
     qint64 size = 0;
     QDateTime modified;
     size_t hash = 0;
+    // When the stamp was taken. A file written in the same clock tick as the stamp keeps its time,
+    // so a time that close to it proves nothing and the bytes decide.
+    QDateTime taken = QDateTime::currentDateTimeUtc();
 
     // The file as it is now; hashing reads it whole (in blocks). A file that cannot be read hashes
     // to 0.
     static FileStamp of(const QString &path, bool withHash = true);
 
     // True when the file now differs from this stamp: it appeared, went, or has another size; or
-    // its time differs and so do its bytes (a file only touched has not changed).
+    // its bytes differ (read only when the time differs or is too close to when the stamp was
+    // taken to tell; a file only touched has not changed).
     bool changedOnDisk(const QString &path) const;
 };
 
