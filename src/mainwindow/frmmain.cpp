@@ -15,6 +15,7 @@
 
 #include <QCloseEvent>
 #include <QSettings>
+#include <QSplitter>
 #include <QToolBar>
 #include <QUndoStack>
 
@@ -67,10 +68,7 @@ FrmMain::FrmMain(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     statusLabel_ = new QLabel(ui->StatusBar1);
     statusLabel_->setObjectName(QStringLiteral("lblStatusText"));
     ui->StatusBar1->addWidget(statusLabel_, 1);
-    // Extra height goes to the panes below the frames, most of it to the XML pane.
-    ui->splitMain->setStretchFactor(0, 0);
-    ui->splitMain->setStretchFactor(1, 1);
-    ui->splitMain->setStretchFactor(2, 2);
+    setupLayout();
     setupToolbar();
     setupEditMenu();
     nameSeparators();
@@ -252,16 +250,24 @@ QString FrmMain::statusBarText() const
     return statusLabel_->text();
 }
 
-// At the first show the frames get the height they need and the two panes below share the rest,
-// a third for the sample and two thirds for the XML code.
+// At the first show the splitters take the places stored in the settings. Without one, the frames
+// get at least the height they need and nearly half of a tall window, and the two panes below share
+// the rest, a third for the sample and two thirds for the XML code.
 void FrmMain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (splitterPlaced_)
         return;
     splitterPlaced_ = true;
+    Form_Resize(); // lays the window out at its size first
+    bool mainRestored = false;
+    const QList<QSplitter *> placed = splitters();
+    for (qsizetype i = 0; i < placed.size() && i < splitterStates_.size(); ++i)
+        mainRestored |= placed[i]->restoreState(splitterStates_[i]) && placed[i] == ui->splitMain;
+    if (mainRestored)
+        return;
     const int handles = ui->splitMain->handleWidth() * 2;
-    const int frames = ui->fraUpper->minimumSizeHint().height();
+    const int frames = qMax(ui->fraUpper->minimumSizeHint().height(), ui->splitMain->height() * 45 / 100);
     const int rest = ui->splitMain->height() - frames - handles;
     if (rest > 0)
         ui->splitMain->setSizes({frames, rest / 3, rest - rest / 3});

@@ -20,6 +20,7 @@ class PreviewPanel;
 class QAction;
 class QLabel;
 class QSettings;
+class QSplitter;
 class TokensetListPanel;
 class TokensetPropertiesPanel;
 class TracePanel;
@@ -95,6 +96,8 @@ private:
     bool confirm(const QString &text, const QString &title) override;
     void report(const QString &text, const QString &title) override;
 
+    void setupLayout();
+    QList<QSplitter *> splitters() const; // main, upper, left: their places are settings
     void setupToolbar();
     void setupEditMenu();
     void nameSeparators();
@@ -124,6 +127,7 @@ private:
     QString statusText_;
     bool settingsSaveFlag_ = false;
     bool splitterPlaced_ = false;
+    QList<QByteArray> splitterStates_; // as stored, for splitters() at the first show
     // The geometry as read at start-up, in twips and in pixels: written back unchanged while the
     // window has not moved, so that rounding to whole pixels does not creep into the settings.
     std::array<float, 4> startTwips_{};

@@ -6,9 +6,12 @@
 #include "model/programfolder.h"
 #include "session/editsession.h"
 #include "ui_frmmain.h"
+#include "widgets/screenfit.h"
 
 #include <QDir>
+#include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 
 namespace {
 
@@ -17,6 +20,10 @@ constexpr qint32 kDefaultColors[10] = {0xFFFFFF, 0x000000, 0xFF0000, 0x0000FF, 0
 
 constexpr int kMinFontHeight = 1;
 constexpr int kMaxFontHeight = 200;
+
+// The largest window a first run opens, and room below it for the title bar and the frame.
+constexpr QSize kLargestDefault(1600, 1100);
+constexpr int kFrameAllowance = 60;
 
 } // namespace
 
@@ -47,12 +54,27 @@ void FrmMain::Settings(const QString &task)
     if (task == QLatin1String("get")) {
         const float left = toFloat(text("MainLeft", QStringLiteral("1200")), 1200);
         const float top = toFloat(text("MainTop", QStringLiteral("1200")), 1200);
-        const float width = toFloat(text("MainWidth", QStringLiteral("13000")), 13000);
-        const float height = toFloat(text("MainHeight", QStringLiteral("10000")), 10000);
+        float width = toFloat(text("MainWidth", QStringLiteral("13000")), 13000);
+        float height = toFloat(text("MainHeight", QStringLiteral("10000")), 10000);
         move(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY));
         resize(twipsToPixels(width, dpiX), twipsToPixels(height, dpiY));
+        if (!store->contains(QStringLiteral("MainWidth")) && !store->contains(QStringLiteral("MainHeight"))) {
+            // First run: the default size is made for a small screen; a larger one gets a larger window.
+            const QRect screen = this->screen()->availableGeometry();
+            resize(qBound(this->width(), screen.right() - 2 * x(), kLargestDefault.width()),
+                   qBound(this->height(), screen.bottom() - y() - kFrameAllowance, kLargestDefault.height()));
+            width = pixelsToTwips(this->width(), dpiX);
+            height = pixelsToTwips(this->height(), dpiY);
+        }
+        // The stored place stays in the settings while the window is not moved, even when it has to
+        // open elsewhere because that place is off the screens.
         startTwips_ = {left, top, width, height};
+        ScreenFit::keepVisible(this);
         startPixels_ = QRect(x(), y(), this->width(), this->height());
+        // The splitters take their places when the window is first laid out (showEvent).
+        splitterStates_.clear();
+        for (const QSplitter *splitter : splitters())
+            splitterStates_ << QByteArray::fromBase64(text(splitter->objectName().toLatin1().constData(), QString()).toLatin1());
         languageList_->setImportFolder(text("LangFolder", folder.filePath(QStringLiteral("language_def"))));
         const QString memberFolder = text("MemFolder", folder.filePath(QStringLiteral("language_mem")));
         if (memberFolder != session_->memberListFolder()) // chosen in an earlier session
@@ -84,6 +106,8 @@ void FrmMain::Settings(const QString &task)
             store->setValue(QString::fromLatin1(keys[i]), fromFloat(twips));
         }
     }
+    for (const QSplitter *splitter : splitters())
+        store->setValue(splitter->objectName(), QString::fromLatin1(splitter->saveState().toBase64()));
     store->setValue(QStringLiteral("LangFolder"), languageList_->importFolder());
     store->setValue(QStringLiteral("MemFolder"), session_->memberListFolder());
     store->setValue(QStringLiteral("ExpFolder"), session_->exportFolder());

@@ -3,6 +3,7 @@
 #include "session/editsession.h"
 #include "widgets/clicklabel.h"
 #include "widgets/colorlabel.h"
+#include "widgets/screenfit.h"
 #include "widgets/tracebox.h"
 
 #include <QAction>
@@ -123,6 +124,7 @@ void TracePanel::lblSample_Click()
     const QRect main = window->frameGeometry();
     frmDebug_->move(main.x() + main.width() + 300 * window->logicalDpiX() / 1440, main.y());
     frmDebug_->resize(frmDebug_->width(), main.height());
+    ScreenFit::keepVisible(frmDebug_); // beside a maximised window it would lie off the screen
     frmDebug_->show();
     frmDebug_->raise();
     debugWindowOpen_ = true;

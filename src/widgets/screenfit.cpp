@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -60,13 +61,23 @@ void keepVisible(QWidget *window)
     QList<QRect> screens;
     for (const QScreen *screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
-    // Before the window is shown its frame is its geometry; afterwards the frame adds the border.
-    const QRect frame = window->frameGeometry();
+    // A window not shown yet has no frame: take the one its parent window has, or guess one from the
+    // style's title bar.
+    const QWidget *framed = window->isVisible() ? window : window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const int border = window->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    QMargins margins(border, window->style()->pixelMetric(QStyle::PM_TitleBarHeight) + border, border, border);
+    if (framed && framed->isVisible()) {
+        const QRect outer = framed->frameGeometry();
+        const QRect inner = framed->geometry();
+        margins = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                           outer.bottom() - inner.bottom());
+    }
+    const QRect frame(window->pos(), window->size().grownBy(margins));
     const QRect placed = place(frame, screens);
     if (placed == frame)
         return;
     window->move(placed.topLeft());
-    window->resize(window->size() - (frame.size() - placed.size()));
+    window->resize(placed.size().shrunkBy(margins));
 }
 
 } // namespace ScreenFit
