@@ -35,8 +35,8 @@ QString writeReplaceable(const QString &path, const QByteArray &bytes)
     QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
     if (!file.open())
         return cannotWrite(path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return cannotWrite(path, file.errorString());
+    if (QString cause; !AtomicFile::writeAll(file, bytes, cause) || !file.flush())
+        return cannotWrite(path, cause.isEmpty() ? file.errorString() : cause);
     const QFileInfo old(path);
     if (old.isDir())
         return cannotWrite(path, QStringLiteral("a folder has that name"));
