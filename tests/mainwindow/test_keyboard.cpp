@@ -15,36 +15,30 @@ TEST_F(WindowTest, TabReachesEveryControlInOrderAndChangesNothing)
     xmlPane()->setText(xmlPane()->text() + QStringLiteral(" ")); // a manual change turns Apply and Save on
     const QString xml = xmlPane()->text();
     const QByteArray stored = folder.read(QStringLiteral("varlex.dat"));
-    languages()->setFocus();
     QStringList visited;
-    for (QWidget *at = languages(); visited.size() < 100; at = QApplication::focusWidget()) {
-        if (!visited.isEmpty() && at == languages())
-            break;
+    for (QWidget *at = languages(); !visited.contains(at->objectName()) && visited.size() < 100;
+         at = QApplication::focusWidget()) {
         visited << at->objectName();
         const bool types = qobject_cast<QPlainTextEdit *>(at) || qobject_cast<EditorPane *>(at);
+        at->setFocus();
         QTest::keyClick(at, Qt::Key_Tab, types ? Qt::ControlModifier : Qt::NoModifier);
     }
-    const QStringList order = {"lstLang", "txtWordChars", "lblTokensets", "lstTokenset", "cmbID", "lblForeColor",
-                               "cmbValidScopes_9", "cmbRule", "lblTokens", "txtTokens", "lblSample", "imgMargin",
-                               "txtSample", "lblXML", "cmdApply", "cmdSave", "lblStatus", "lblRedFlag", "txtXML"};
     qsizetype at = 0;
-    for (const QString &name : order) {
-        const qsizetype found = visited.indexOf(name, at);
-        EXPECT_GE(found, at) << name.toStdString() << " in " << visited.join(QLatin1Char(' ')).toStdString();
+    for (const char *name : {"lstLang", "txtWordChars", "lblTokensets", "lstTokenset", "cmbID", "lblForeColor",
+                             "cmbValidScopes_9", "cmbRule", "lblTokens", "txtTokens", "lblSample", "imgMargin",
+                             "txtSample", "lblXML", "cmdApply", "cmdSave", "lblStatus", "lblRedFlag", "txtXML"}) {
+        const qsizetype found = visited.indexOf(QLatin1String(name), at);
+        EXPECT_GE(found, at) << name << " in " << visited.join(QLatin1Char(' ')).toStdString();
         at = qMax(at, found);
     }
-    EXPECT_FALSE(session().isDirty() || window->isWindowModified());
-    EXPECT_EQ(session().undoStack().count(), 0);
-    EXPECT_EQ(xmlPane()->text(), xml);
-    EXPECT_EQ(folder.read(QStringLiteral("varlex.dat")), stored);
-
+    EXPECT_FALSE(session().isDirty() || session().undoStack().count() > 0);
+    EXPECT_TRUE(xmlPane()->text() == xml && folder.read(QStringLiteral("varlex.dat")) == stored);
     // A focused label acts on Space as on a click: the Trace label turns the status pane on.
-    label("lblStatus")->setFocus();
     QTest::keyClick(label("lblStatus"), Qt::Key_Space);
     EXPECT_TRUE(action("mnuDebug")->isChecked());
 }
 
-// One accelerator letter per item in every menu; Ctrl+S, Ctrl+Q and F1 reach their items.
+// One accelerator letter per item in every menu; Ctrl+S and Ctrl+Q reach their items from a pane.
 TEST_F(WindowTest, MenuKeysAreDistinctAndTheUsualShortcutsWork)
 {
     start();
@@ -55,26 +49,22 @@ TEST_F(WindowTest, MenuKeysAreDistinctAndTheUsualShortcutsWork)
             if (!item->isVisible() || amp < 0 || amp + 1 >= item->text().size())
                 continue;
             const QChar letter = item->text().at(amp + 1).toLower();
-            EXPECT_FALSE(letters.contains(letter))
-                << menu->objectName().toStdString() << ": " << letters.value(letter).toStdString() << " / "
-                << item->text().toStdString();
+            EXPECT_FALSE(letters.contains(letter)) << menu->objectName().toStdString() << ": "
+                                                   << letters.value(letter).toStdString() << " / " << item->text().toStdString();
             letters.insert(letter, item->text());
         }
     }
     EXPECT_EQ(action("mnuOnlineHelp")->shortcut(), QKeySequence(Qt::Key_F1));
-
     samplePane()->setFocus();
     QTest::keyClicks(samplePane(), QStringLiteral("x"));
-    ASSERT_TRUE(session().isDirty());
     QTest::keyClick(samplePane(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_FALSE(session().isDirty());
-    EXPECT_TRUE(folder.read(QStringLiteral("varlex.dat")).contains("xif x then"));
+    EXPECT_TRUE(!session().isDirty() && folder.read(QStringLiteral("varlex.dat")).contains("xif x then"));
     QTest::keyClick(samplePane(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());
 }
 
-// Seek finds the tokenset's element whatever its name holds, in all four forms of the XML, and both
-// panes have a find bar.
+// Seek finds the tokenset's element whatever its name holds, in all four forms of the XML, going
+// round from the end; both panes have a find bar.
 TEST_F(WindowTest, SeekFindsEscapedNamesInEveryForm)
 {
     Language language = TemplateDatabase::language(QStringLiteral("Seek"));
@@ -83,18 +73,13 @@ TEST_F(WindowTest, SeekFindsEscapedNamesInEveryForm)
     start();
     EXPECT_TRUE(FindBar::of(xmlPane()) && FindBar::of(samplePane()));
     tokensets()->setCurrentRow(1);
-    for (const bool easyRead : {false, true}) {
-        for (const bool hide : {false, true}) {
-            if (action("mnuEasyRead")->isChecked() != easyRead)
-                action("mnuEasyRead")->trigger();
-            if (action("mnuHideAttributes")->isChecked() != hide)
-                action("mnuHideAttributes")->trigger();
-            xmlPane()->setCursorPosition(xmlPane()->lines() - 1, 0); // from the end: Seek goes round
-            action("mnuSeek")->trigger();
-            const QString found = xmlPane()->selectedText();
-            EXPECT_TRUE(found.startsWith(QStringLiteral("<tokenset"))
-                        && found.endsWith(QStringLiteral("name=\"Say &quot;hi&quot; &amp; &lt;go&gt;\"")))
-                << easyRead << hide << found.toStdString();
-        }
+    for (const char *option : {"", "mnuEasyRead", "mnuHideAttributes", "mnuEasyRead"}) {
+        if (*option)
+            action(option)->trigger();
+        xmlPane()->setCursorPosition(xmlPane()->lines() - 1, 0);
+        action("mnuSeek")->trigger();
+        const QString found = xmlPane()->selectedText();
+        EXPECT_TRUE(found.startsWith(QStringLiteral("<tokenset")) && found.endsWith(QStringLiteral("name=\"Say &quot;hi&quot; &amp; &lt;go&gt;\"")))
+            << option << found.toStdString();
     }
 }

@@ -32,25 +32,23 @@ TEST(ScreenFit, MovesOnlyWindowsThatShowTooLittle)
         EXPECT_EQ(ScreenFit::place(c.frame, c.screens), c.placed) << c.what;
 }
 
-// The real dialogs are as wide as their titles (closed from inside their own event loop).
+// The real dialogs (closed from inside their own event loop) leave room for the title bar's buttons.
 TEST(QtDialogs, DialogsAreAsWideAsTheirTitles)
 {
     const QString title = QStringLiteral("Reload the whole database from the disk, dropping every change");
+    QFont bold = QApplication::font();
+    bold.setBold(true);
     QtDialogs dialogs;
-    for (int kind = 0; kind < 2; ++kind) {
+    for (const bool input : {true, false}) {
         int width = 0;
-        QTimer::singleShot(0, [&] {
-            if (QWidget *box = QApplication::activeModalWidget()) {
-                width = box->width();
-                static_cast<QDialog *>(box)->reject();
-            }
+        QTimer::singleShot(0, [&width] {
+            width = QApplication::activeModalWidget()->width();
+            static_cast<QDialog *>(QApplication::activeModalWidget())->reject();
         });
-        if (kind == 0)
-            EXPECT_EQ(dialogs.input(nullptr, QStringLiteral("Name:"), title, QStringLiteral("x")), QString());
+        if (input)
+            dialogs.input(nullptr, QStringLiteral("Name:"), title, QStringLiteral("x"));
         else
             dialogs.message(nullptr, QStringLiteral("OK?"), title, Dialogs::Buttons::OkCancel, Dialogs::Icon::Question);
-        QFont bold = QApplication::font();
-        bold.setBold(true);
-        EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 100) << kind; // room for the title bar's buttons
+        EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 100) << input;
     }
 }
