@@ -35,6 +35,7 @@ public:
     QString input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     qint32 color(QWidget *) override { return -1; }
     QString openFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     QString folder(QWidget *, const QString &, const QString &) override { return {}; }
 };
 

@@ -12,6 +12,7 @@
 #include "ui_frmmain.h"
 #include "viewer/frmviewer.h"
 #include "widgets/clicklabel.h"
+#include "widgets/editorpane.h"
 
 #include <QCloseEvent>
 #include <QSettings>
@@ -175,6 +176,7 @@ void FrmMain::wirePanels()
         tokensetProperties_->setStatusPaneShown(shown);
         Form_Resize();
     });
+    connect(preview_->samplePane(), &EditorPane::matchLimitReached, trace_, &TracePanel::reportProblem);
     connect(tokensetList_, &TokensetListPanel::tokensetClicked, this, [this] {
         if (ui->mnuAutoSeek->isChecked() && isVisible())
             preview_->GoToTokenset();

@@ -105,6 +105,7 @@ private:
     void wirePanels();
     void Form_Load();
     bool Form_QueryUnload();
+    bool saveDatabase();
     void Form_Unload();
     void applyEasyRead();
     void applyEditorOptions();

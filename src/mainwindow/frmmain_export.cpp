@@ -8,6 +8,7 @@
 #include "session/editsession.h"
 #include "ui_frmmain.h"
 #include "viewer/frmviewer.h"
+#include "xmlgen/outputfile.h"
 
 #include <QProgressDialog>
 
@@ -31,6 +32,11 @@ void FrmMain::mnuCreate_Click()
 // reported with the others at the end; the rest are written. Stop ends it after the language in hand.
 void FrmMain::mnuCreateAll_Click()
 {
+    // A folder that cannot be made fails every language alike: said once.
+    if (const QString problem = OutputFile::ensureFolder(session_->exportFolder()); !problem.isEmpty()) {
+        report(problem, QStringLiteral("Export Language Files"));
+        return;
+    }
     Hourglass busy;
     const int count = int(session_->db().languages.size());
     QProgressDialog progress(QStringLiteral("Exporting language files..."), QStringLiteral("Stop"), 0, count, this);

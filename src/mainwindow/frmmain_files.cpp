@@ -1,7 +1,10 @@
 // The database commands of the File menu.
 #include "mainwindow/frmmain.h"
+#include "model/programfolder.h"
 #include "session/editsession.h"
 #include "ui_frmmain.h"
+
+#include <QDir>
 
 bool FrmMain::askOk(const QString &text, const QString &title)
 {
@@ -12,7 +15,31 @@ bool FrmMain::askOk(const QString &text, const QString &title)
 
 void FrmMain::mnuSave_Click()
 {
-    session_->save();
+    saveDatabase();
+}
+
+// Saves varlex.dat. When another program (or another Varlex) changed the file since it was loaded,
+// overwriting it would lose that change in silence: the user chooses to overwrite it, to save the
+// changes to another file instead, or to save nothing.
+bool FrmMain::saveDatabase()
+{
+    if (session_->databaseChangedOnDisk()) {
+        const QString question = QStringLiteral(
+            "varlex.dat was changed on disk since Varlex loaded it, by another program or another Varlex.\n\n"
+            "Yes: overwrite it with your changes.\nNo: save your changes to another file.\nCancel: save nothing.");
+        switch (dialogs_->message(this, question, QStringLiteral("Save Database"), Dialogs::Buttons::YesNoCancel,
+                                  Dialogs::Icon::Exclamation)) {
+        case Dialogs::Answer::Yes: break;
+        case Dialogs::Answer::No: {
+            const QString path = dialogs_->saveFile(this, QStringLiteral("Save Database As"),
+                                                    QDir(ProgramFolder::path()).filePath(QStringLiteral("varlex-copy.dat")),
+                                                    QStringLiteral("Varlex database (*.dat)"));
+            return !path.isEmpty() && session_->saveCopy(path);
+        }
+        default: return false;
+        }
+    }
+    return session_->save();
 }
 
 void FrmMain::mnuBackup_Click()

@@ -150,7 +150,7 @@ bool FrmMain::Form_QueryUnload()
         return true;
     switch (dialogs_->message(this, QStringLiteral("Save changes?"), QStringLiteral("Save Changes"),
                               Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question)) {
-    case Dialogs::Answer::Yes: return session_->save();
+    case Dialogs::Answer::Yes: return saveDatabase();
     case Dialogs::Answer::No: return true;
     default: return false;
     }

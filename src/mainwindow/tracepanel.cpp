@@ -1,5 +1,7 @@
 #include "mainwindow/tracepanel.h"
+#include "lint/linter.h"
 #include "mainwindow/frmdebug.h"
+#include "mainwindow/hourglass.h"
 #include "session/editsession.h"
 #include "widgets/clicklabel.h"
 #include "widgets/colorlabel.h"
@@ -28,6 +30,7 @@ TracePanel::TracePanel(PanelContext context, QObject *parent)
     ColorLabel::setBackColor(lblRedFlag_, 0x00FF00);
     connect(mnuDebug_, &QAction::triggered, this, &TracePanel::mnuDebug_Click);
     connect(mnuDirty_, &QAction::triggered, this, &TracePanel::mnuDirty_Click);
+    connect(context.control<QAction>("mnuLint"), &QAction::triggered, this, &TracePanel::mnuLint_Click);
     ClickLabel::onRelease(context.control<QLabel>("lblStatus"), [this](Qt::MouseButton) { mnuDebug_->trigger(); });
     ClickLabel::onRelease(lblRedFlag_, [this](Qt::MouseButton) { mnuDirty_->trigger(); });
     ClickLabel::onRelease(context.control<QLabel>("lblSample"), [this](Qt::MouseButton) { lblSample_Click(); });
@@ -113,6 +116,26 @@ void TracePanel::mnuDirty_Click()
     const bool shown = mnuDirty_->isChecked();
     applyStatusPane(shown, shown ? QStringLiteral("<Validity Mode>") + kCrLf + validityMessage_
                                  : QStringLiteral("<Troubleshooting disabled>"));
+}
+
+void TracePanel::reportProblem(const QString &message)
+{
+    if (statusPaneShown_)
+        txtStatus_->append(message + kCrLf);
+    appendDebugText(message + kCrLf);
+}
+
+// Options > Debug Mode > Lint: the status pane shows what lint finds in the current language, until
+// Trace or Validity takes the pane back.
+void TracePanel::mnuLint_Click()
+{
+    if (!session_.hasLanguage())
+        return;
+    Hourglass busy;
+    const QVector<Lint::Finding> findings = Lint::lintLanguage(session_.database(), session_.currentLanguage());
+    txtStatus_->setVisible(true);
+    txtStatus_->setText(QStringLiteral("<Lint>") + kCrLf + Lint::validityText(findings));
+    Q_EMIT statusPaneChanged(true);
 }
 
 // Opens the trace window beside the main window: 300 twips to its right, as high as it is.

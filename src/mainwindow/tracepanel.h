@@ -32,7 +32,11 @@ public:
     void appendTimingLine(const QString &timing);
     void mnuDebug_Click();
     void mnuDirty_Click();
+    void mnuLint_Click();
     void lblSample_Click();
+    // A problem found while colouring the preview: a line in the status pane while it shows the
+    // trace or the validity report, and in the trace window.
+    void reportProblem(const QString &message);
 
 Q_SIGNALS:
     // The status pane was shown or hidden: it lies over the token boxes.

@@ -4,9 +4,12 @@
 #include "editorcontrol/memberlistfolder.h"
 #include "import/languageimport.h"
 #include "model/ansicodec.h"
+#include "model/atomicfile.h"
+#include "model/databasefile.h"
 #include "model/databasestore.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
+#include "model/recordfields.h"
 #include "model/recordops.h"
 #include "model/trace.h"
 #include "model/xmlchars.h"
@@ -18,6 +21,7 @@
 #include "xmlgen/tokenlisttools.h"
 #include "xmlgen/xmlwriter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QUndoStack>
 
@@ -178,6 +182,25 @@ bool EditSession::save()
     typing_ = false;
     undo_->setClean();
     updateDirty();
+    return true;
+}
+
+bool EditSession::databaseChangedOnDisk() const
+{
+    return DatabaseStore::changedOnDisk(db_, ProgramFolder::path());
+}
+
+bool EditSession::saveCopy(const QString &path)
+{
+    QByteArray bytes;
+    QString problem;
+    if (DatabaseFile::encode(db_.languages, bytes, &problem))
+        AtomicFile::write(path, bytes, &problem);
+    if (!problem.isEmpty()) {
+        prompts_.report(QStringLiteral("Could not save \"%1\": %2").arg(QDir::toNativeSeparators(path), problem),
+                        QStringLiteral("Save Database"));
+        return false;
+    }
     return true;
 }
 
@@ -525,6 +548,9 @@ EditSession::Imported EditSession::importLanguage(const QString &path, bool auto
     const LanguageImport::Result result = LanguageImport::importFile(after, object, path, autoInclude, defaultSample_);
     if (!result.ok)
         return {result.messageText(), {}};
+    // A language that would not fit a record of varlex.dat is refused now, not at every later save.
+    if (const QString problem = RecordFields::sizeProblem(after.languages[result.index]); !problem.isEmpty())
+        return {QStringLiteral("\"%1\" cannot be imported: %2").arg(QDir::toNativeSeparators(path), problem), {}};
     pushLanguages(QStringLiteral("Import Language"), after.languages, firstTokensetOf(after.languages, result.index));
     return {QString(), result.changes};
 }
@@ -717,8 +743,9 @@ bool EditSession::loadPreview(const QByteArray &bytes, const QString &path)
 
 void EditSession::previewFailed(const QString &description)
 {
+    // The reader's message and the language's name stand apart, so that neither runs into the other.
     prompts_.report(QStringLiteral("Error reading language file!  Display may contain syntax errors.\r\n\r\n")
-                        + description + language().name,
+                        + description + QStringLiteral("\r\n\r\nLanguage: ") + language().name,
                     QStringLiteral("Error"));
 }
 

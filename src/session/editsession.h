@@ -104,6 +104,11 @@ public:
     void setMarginImageFolderQuietly(const QString &folder) { imageFolder_ = folder; }
     FileResult load();
     bool save();
+    // varlex.dat is no longer the file this session loaded or saved last (another program wrote it).
+    bool databaseChangedOnDisk() const;
+    // Writes the languages as a database file at path, leaving varlex.dat and the unsaved state as
+    // they are; false after a report.
+    bool saveCopy(const QString &path);
     FileResult backup();
     FileResult reload();
     FileResult restore();

@@ -83,6 +83,12 @@ QString QtDialogs::openFile(QWidget *parent, const QString &title, const QString
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
+QString QtDialogs::saveFile(QWidget *parent, const QString &title, const QString &path,
+                            const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, path, filter);
+}
+
 QString QtDialogs::folder(QWidget *parent, const QString &title, const QString &start)
 {
     return QFileDialog::getExistingDirectory(parent, title, start);

@@ -25,6 +25,10 @@ public:
     // Returns the chosen file path, or an empty string when cancelled.
     virtual QString openFile(QWidget *parent, const QString &title, const QString &folder,
                              const QString &filter) = 0;
+    // Returns the path to write to (an existing file only after the user agreed to replace it), or an
+    // empty string when cancelled.
+    virtual QString saveFile(QWidget *parent, const QString &title, const QString &path,
+                             const QString &filter) = 0;
     // Returns the chosen folder path, or an empty string when cancelled.
     virtual QString folder(QWidget *parent, const QString &title, const QString &start) = 0;
 };
@@ -38,6 +42,8 @@ public:
                   const QString &defaultAnswer) override;
     qint32 color(QWidget *parent) override;
     QString openFile(QWidget *parent, const QString &title, const QString &folder,
+                     const QString &filter) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &path,
                      const QString &filter) override;
     QString folder(QWidget *parent, const QString &title, const QString &start) override;
 };

@@ -93,6 +93,7 @@ EditorPane::EditorPane(QWidget *parent) : QsciScintilla(parent)
     linkOpener_ = [](const QUrl &url) { QDesktopServices::openUrl(url); };
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &EditorPane::onModified);
+    connect(lexer_, &PaneLexer::matchLimitReached, this, &EditorPane::matchLimitReached);
     connect(this, &QsciScintilla::cursorPositionChanged, this, &EditorPane::onCursorMoved);
     connect(this, &QsciScintillaBase::SCN_HOTSPOTCLICK, this, &EditorPane::onHotspotClick);
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &EditorPane::onCharAdded);

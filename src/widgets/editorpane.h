@@ -107,6 +107,9 @@ public:
 Q_SIGNALS:
     // The text changed, by the user or by the program (unless reportChanges() is off).
     void changed();
+    // Colouring stopped a regexp token of the language that ran out of steps (a pattern that
+    // backtracks without end): it counts as no match there. Once per language given.
+    void matchLimitReached(const QString &message);
 
 protected:
     // Ctrl+Tab and Ctrl+Shift+Tab move the focus on, as in every text editor, while Tab itself

@@ -57,6 +57,8 @@ void PaneLexer::setCompiledLanguage(CompiledLanguagePtr language)
 {
     language_ = std::move(language);
     highlighter_ = language_ ? std::make_unique<Highlighter>(language_) : nullptr;
+    if (highlighter_)
+        highlighter_->setLimitNotice([this](const QString &message) { Q_EMIT matchLimitReached(message); });
     nodes_.clear();
     nodeIndex_.clear();
     nodes_.append(Node{0, {}}); // number 1: the outermost level; 0 stays "unknown"

@@ -38,6 +38,12 @@ public:
     void setCompiledLanguage(CompiledLanguagePtr language);
     const CompiledLanguagePtr &compiledLanguage() const { return language_; }
 
+Q_SIGNALS:
+    // A regexp token of the language ran out of steps while styling (once per language given).
+    void matchLimitReached(const QString &message);
+
+public:
+
     // The styles in the editor are about to be cleared: nothing styled so far counts any more.
     void forgetStyles() { styledLines_ = 0; }
 

@@ -53,6 +53,11 @@ public:
         prompts << title;
         return take(files, QString());
     }
+    QString saveFile(QWidget *, const QString &title, const QString &, const QString &) override
+    {
+        prompts << title;
+        return take(files, QString());
+    }
     QString folder(QWidget *, const QString &title, const QString &) override
     {
         prompts << title;

@@ -1,0 +1,70 @@
+// What the window does where data could be lost or a message could mislead: a database changed on
+// disk, an import too large for a record, an export folder that cannot be made; lint and the
+// colouring's step limit in the status pane.
+#include "mainwindow/windowfixture.h"
+#include "widgets/editorpane.h"
+#include "widgets/tracebox.h"
+
+#include <QTest>
+
+TEST_F(WindowTest, SavingOverAFileChangedOnDiskAsksFirst)
+{
+    start();
+    check("chkHidden")->click();
+    const QByteArray theirs = folder.read(QStringLiteral("varlex.dat")) + "x";
+    folder.write(QStringLiteral("varlex.dat"), theirs); // another program saved meanwhile
+    const struct {
+        Dialogs::Answer answer;
+        bool overwritten, copied; // copied: the changes stand in another file (since this step or earlier)
+    } cases[] = {{Dialogs::Answer::Cancel, false, false}, {Dialogs::Answer::No, false, true},
+                 {Dialogs::Answer::Yes, true, true}};
+    for (const auto &c : cases) {
+        dialogs->answers = {c.answer};
+        dialogs->files = {folder.file(QStringLiteral("mine.dat"))};
+        QTest::keyClick(languages(), Qt::Key_S, Qt::ControlModifier);
+        ASSERT_FALSE(dialogs->messages.empty());
+        EXPECT_TRUE(dialogs->messages.back().text.contains(QStringLiteral("changed on disk")));
+        EXPECT_EQ(folder.read(QStringLiteral("varlex.dat")) != theirs, c.overwritten);
+        EXPECT_EQ(folder.exists(QStringLiteral("mine.dat")), c.copied);
+        EXPECT_EQ(session().isDirty(), !c.overwritten);
+    }
+    const size_t asked = dialogs->messages.size();
+    check("chkHidden")->click();
+    action("mnuSave")->trigger(); // saved by this window last: no question
+    EXPECT_EQ(dialogs->messages.size(), asked);
+}
+
+TEST_F(WindowTest, ImportTooLargeAndExportFolderProblemsAreSaidOnce)
+{
+    start();
+    const QByteArray tokens = QByteArray("<token>word</token>").repeated(6000); // 66,000 bytes of tokens
+    folder.write(QStringLiteral("Big.lng"), "<language name=\"Big\"><tokenset name=\"Words\" id=\"keywords\"><tokens>"
+                                                + tokens + "</tokens></tokenset></language>");
+    dialogs->files = {folder.file(QStringLiteral("Big.lng"))};
+    action("mnuImport")->trigger();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("Words")) && dialogs->messages[0].text.contains(QStringLiteral("cannot be imported")))
+        << dialogs->messages[0].text.toStdString();
+    EXPECT_EQ(languages()->count(), 3);
+
+    session().setExportFolder(folder.file(QStringLiteral("no/such/folder")));
+    action("mnuCreateAll")->trigger();
+    EXPECT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_EQ(dialogs->messages.back().text.count(QStringLiteral("no/such/folder")), 1); // not once per language
+}
+
+TEST_F(WindowTest, LintAndTheStepLimitShowInTheStatusPane)
+{
+    Language language = TemplateDatabase::language(QStringLiteral("Slow"), QStringLiteral("aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!"));
+    language.tokensets[1].tokens = QStringLiteral("(a+)+$\r\n(");
+    language.tokensets[1].regexp = 1;
+    TemplateDatabase::write(folder, {language});
+    storeSetting("Status", QStringLiteral("True"));
+    start();
+    samplePane()->repaint(); // colouring the sample runs the pattern out of steps
+    const TraceBox *status = child<TraceBox>("txtStatus");
+    EXPECT_TRUE(status->text().contains(QStringLiteral("(a+)+$"))) << status->text().toStdString();
+    action("mnuLint")->trigger();
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("<Lint>\r\n")) && status->text().contains(QStringLiteral("regexp-invalid")))
+        << status->text().toStdString();
+}
