@@ -8,8 +8,10 @@
 
 namespace {
 
-// Below this many uses the interpreter is cheaper than compiling the pattern to machine code.
+// Below this many uses the interpreter is cheaper than compiling the pattern to machine code, unless
+// one call looks at a long stretch of text.
 constexpr int kJitAfterUses = 8;
+constexpr int kJitForSpan = 2048;
 // Memory one match may take: the JIT stack (reserved, touched only as used) and the interpreter's heap.
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 4 * 1024 * 1024;
@@ -124,7 +126,7 @@ CompiledPatternPtr CompiledPattern::get(const QString &pattern, bool caseless, Q
     return p;
 }
 
-pcre2_code *CompiledPattern::codeFor(bool anchored) const
+pcre2_code *CompiledPattern::codeFor(bool anchored, int span) const
 {
     if (anchored) {
         if (pcre2_code *a = anchored_.load(std::memory_order_acquire))
@@ -139,7 +141,7 @@ pcre2_code *CompiledPattern::codeFor(bool anchored) const
     }
     if (pcre2_code *f = fast_.load(std::memory_order_acquire))
         return f;
-    if (uses_.fetch_add(1, std::memory_order_relaxed) + 1 < kJitAfterUses)
+    if (uses_.fetch_add(1, std::memory_order_relaxed) + 1 < kJitAfterUses && span < kJitForSpan)
         return code_;
     pcre2_code *made = pcre2_code_copy(code_);
     if (!made)
@@ -151,7 +153,7 @@ pcre2_code *CompiledPattern::codeFor(bool anchored) const
 CompiledPattern::Match CompiledPattern::match(const char16_t *subject, int length, int offset, bool anchored,
                                               quint32 limit, Scratch &scratch) const
 {
-    pcre2_code *code = codeFor(anchored);
+    pcre2_code *code = codeFor(anchored, length - offset);
     if (!code)
         return {};
     if (scratch.limit != limit) {

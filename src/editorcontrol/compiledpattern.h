@@ -65,7 +65,7 @@ public:
 
 private:
     CompiledPattern() = default;
-    pcre2_real_code_16 *codeFor(bool anchored) const;
+    pcre2_real_code_16 *codeFor(bool anchored, int span) const;
 
     QString pattern_;
     bool caseless_ = false;
