@@ -32,6 +32,7 @@ package: build
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benches
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_counters_tabular=true || exit 1; done
+	bench/bench_highlight.sh $(BUILD)
 	@scripts/fidelity.py --build $(BUILD)
 
 # How closely the starter languages colour real files like kate-syntax-highlighter does, per language

@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
-# Benchmark A: colour 4 MB of the system's C headers to HTML, whole process, with varlex-cli highlight
-# and with kate-syntax-highlighter (for comparison; installed here if missing). Prints both times and
-# their ratio. Usage: bench/bench_highlight.sh [BUILD_DIR]
+# Whole-process benchmarks of `varlex-cli highlight`, side by side with kate-syntax-highlighter on the
+# same files in the same run (installed here if missing): CPU time (user + system, the steadier
+# number on a shared machine) and peak memory, best of several runs.
+#
+#   1. 4 MB and 64 MB of the system's C headers and of its Python sources, as HTML, ANSI and spans
+#      (kate has no list of spans: its ANSI output stands beside ours).
+#   2. The engine at scale: 1 MB of C as one line against the same text in lines; 5 MB of minified
+#      JavaScript on one line; peak memory for one line of 1, 4 and 16 MB; 10,000 regexp tokens
+#      against 10,000 literal tokens on 100 KB, and loading them; 33 KB that (a+)+$ runs over, with
+#      and without that token.
+#
+# Usage: bench/bench_highlight.sh [BUILD_DIR]     (QUICK=1: the 4 MB files only)
+#        BASE_CLI=/path/to/older/varlex-cli adds a column for an older build.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 cli=$build/bin/varlex-cli
-lng=$here/data/languages/c.lng
+base=${BASE_CLI:-}
+langs=$here/data/languages
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -21,35 +32,127 @@ if ! command -v kate-syntax-highlighter >/dev/null; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq -o=Dpkg::Use-Pty=0 --no-install-recommends libkf5syntaxhighlighting-tools >/dev/null
 fi
 
-# 4 MB of real C: the system's headers in a fixed order, cut at a line end.
-sample=$work/sample.c
-(set +o pipefail; find /usr/include -maxdepth 2 -name '*.h' -type f -size -512k | LC_ALL=C sort |
-  xargs cat 2>/dev/null | head -c 4194304 | sed '$d') > "$sample"
-size=$(stat -c %s "$sample")
-lines=$(wc -l < "$sample")
-
-# Best of five runs: wall time and CPU time (user + system), in seconds. The machine may be shared,
-# so the CPU time is the steadier number.
-measure() {
-  local best_wall= best_cpu=
-  for _ in 1 2 3 4 5; do
-    local t wall cpu
-    /usr/bin/time -o "$work/time" -f '%e %U %S' "$@" > /dev/null 2>&1
-    t=$(tail -1 "$work/time")
-    wall=$(echo "$t" | cut -d' ' -f1)
-    cpu=$(echo "$t" | awk '{ print $2 + $3 }')
-    if [[ -z $best_wall ]] || (( $(echo "$wall < $best_wall" | bc -l) )); then best_wall=$wall; fi
-    if [[ -z $best_cpu ]] || (( $(echo "$cpu < $best_cpu" | bc -l) )); then best_cpu=$cpu; fi
+# SIZE bytes of the files FIND prints, in a fixed order, repeated when there are fewer, cut at a line end.
+corpus() {
+  local size=$1 out=$2
+  shift 2
+  (set +o pipefail; find "$@" -type f -size -512k 2>/dev/null | LC_ALL=C sort > "$work/list")
+  : > "$out"
+  while (( $(stat -c %s "$out") < size )); do
+    (set +o pipefail; xargs cat < "$work/list" 2>/dev/null | head -c $((size - $(stat -c %s "$out"))) >> "$out")
   done
-  echo "$best_wall $best_cpu"
+  sed -i '$d' "$out"
 }
 
-read -r ours_wall ours_cpu < <(measure "$cli" highlight --lng "$lng" --format html "$sample")
-read -r kate_wall kate_cpu < <(measure kate-syntax-highlighter -s C -f html "$sample")
-"$cli" highlight --lng "$lng" --format html "$sample" > "$work/ours.html"
-kate-syntax-highlighter -s C -f html "$sample" > "$work/theirs.html"
+# Best of RUNS runs of a command: "cpu_seconds peak_kib".
+measure() {
+  local runs=$1 best_cpu= best_mem=
+  shift
+  for ((i = 0; i < runs; ++i)); do
+    /usr/bin/time -o "$work/time" -f '%U %S %M' "$@" > /dev/null 2>&1 || true
+    read -r user sys mem < <(tail -1 "$work/time")
+    local cpu
+    cpu=$(echo "$user + $sys" | bc -l)
+    if [[ -z $best_cpu ]] || (( $(echo "$cpu < $best_cpu" | bc -l) )); then best_cpu=$cpu; fi
+    if [[ -z $best_mem ]] || (( mem < best_mem )); then best_mem=$mem; fi
+  done
+  echo "$best_cpu $best_mem"
+}
 
-echo "sample: $size bytes, $lines lines of C headers"
-printf '%-34s wall %6.3f s   cpu %6.3f s   (%s bytes of HTML)\n' "varlex-cli highlight --format html" "$ours_wall" "$ours_cpu" "$(stat -c %s "$work/ours.html")"
-printf '%-34s wall %6.3f s   cpu %6.3f s   (%s bytes of HTML)\n' "kate-syntax-highlighter -f html" "$kate_wall" "$kate_cpu" "$(stat -c %s "$work/theirs.html")"
-printf 'ratio (kate / varlex):             wall %.2fx   cpu %.2fx\n' "$(echo "$kate_wall / $ours_wall" | bc -l)" "$(echo "$kate_cpu / $ours_cpu" | bc -l)"
+ratio() { echo "scale=2; $1 / ($2 + 0.0001)" | bc -l; }
+mib() { echo "scale=1; $1 / 1024" | bc -l; }
+
+echo "== 1. varlex-cli highlight beside kate-syntax-highlighter (CPU s, peak MiB; ratio = kate / varlex)"
+printf '%-12s %-6s %10s %10s %8s %10s %10s' corpus format varlex kate ratio 'varlex MiB' 'kate MiB'
+[[ -n $base ]] && printf ' %10s' 'older'
+echo
+sizes=(4)
+[[ -z ${QUICK:-} ]] && sizes+=(64)
+for mb in "${sizes[@]}"; do
+  corpus $((mb * 1048576)) "$work/c$mb.h" /usr/include -name '*.h'
+  corpus $((mb * 1048576)) "$work/py$mb.py" /usr/lib/python3 /usr/lib/python3.* -name '*.py'
+  runs=3
+  (( mb > 4 )) && runs=1
+  for pair in "c:C:c$mb.h" "python:Python:py$mb.py"; do
+    IFS=: read -r lng kate file <<< "$pair"
+    for format in html ansi spans; do
+      kformat=$format
+      [[ $format == spans ]] && kformat=ansi
+      read -r ours ours_mem < <(measure $runs "$cli" highlight --lng "$langs/$lng.lng" --format $format "$work/$file")
+      read -r theirs theirs_mem < <(measure $runs kate-syntax-highlighter -s "$kate" -f $kformat "$work/$file")
+      printf '%-12s %-6s %10.2f %10.2f %7.1fx %10.1f %10.1f' "$file" $format "$ours" "$theirs" "$(ratio "$theirs" "$ours")" \
+        "$(mib "$ours_mem")" "$(mib "$theirs_mem")"
+      if [[ -n $base ]]; then
+        read -r old _ < <(measure 1 "$base" highlight --lng "$langs/$lng.lng" --format $format "$work/$file")
+        printf ' %10.2f' "$old"
+      fi
+      echo
+    done
+  done
+done
+
+echo
+echo "== 2. the engine at scale (varlex-cli, CPU s and peak MiB)"
+# Without directives and line comments, which would run to the end of a single line and leave the
+# rest of it uncoloured; 4 MB, for times the clock can tell apart.
+sed -e '$d' -e 's#//.*##' -e '/^[ \t]*#/d' "$work/c4.h" > "$work/plain.c"
+tr '\n' ' ' < "$work/plain.c" > "$work/oneline.c"
+read -r lines_cpu _ < <(measure 5 "$cli" highlight --lng "$langs/c.lng" --format html "$work/plain.c")
+read -r one_cpu _ < <(measure 5 "$cli" highlight --lng "$langs/c.lng" --format html "$work/oneline.c")
+printf '%.1f MB of C in lines %.2f s, as one line %.2f s: one line takes %.2fx (goal: at most 3x)\n' \
+  "$(echo "$(stat -c %s "$work/plain.c") / 1048576" | bc -l)" "$lines_cpu" "$one_cpu" "$(ratio "$one_cpu" "$lines_cpu")"
+if [[ -n $base ]]; then
+  head -c 1048576 "$work/oneline.c" > "$work/oneline1.c"
+  read -r old_one _ < <(measure 1 "$base" highlight --lng "$langs/c.lng" --format html "$work/oneline1.c")
+  read -r new_one _ < <(measure 3 "$cli" highlight --lng "$langs/c.lng" --format html "$work/oneline1.c")
+  printf '  1 MB of it as one line: %.2f s, the older build %.2f s\n' "$new_one" "$old_one"
+fi
+# A token that looks to the end of its line at every candidate position costs that line's length each
+# time: c.lng's "Continued Preprocessor" start token does so at every #.
+(set +o pipefail; head -c 262144 "$work/c4.h" | tr '\n' ' ') > "$work/directives.c"
+read -r dir_cpu _ < <(measure 1 "$cli" highlight --lng "$langs/c.lng" --format html "$work/directives.c")
+printf '256 KB of C with its directives as one line: %.2f s (c.lng looks to the line end at every #)\n' "$dir_cpu"
+
+js=/usr/share/javascript/jquery/jquery.min.js
+if [[ -f $js ]]; then
+  : > "$work/min.js"
+  while (( $(stat -c %s "$work/min.js") < 5242880 )); do tr -d '\n' < "$js" >> "$work/min.js"; done
+  truncate -s 5242880 "$work/min.js"
+  read -r js_cpu js_mem < <(measure 3 "$cli" highlight --lng "$langs/javascript.lng" --format html "$work/min.js")
+  printf '5 MB of minified JavaScript (jQuery) on one line: %.2f s, %.1f MiB (goal: under 2 s)\n' "$js_cpu" "$(mib "$js_mem")"
+fi
+
+for mb in 1 4 16; do
+  (set +o pipefail; cat "$work/oneline.c" "$work/oneline.c" "$work/oneline.c" "$work/oneline.c" "$work/oneline.c" |
+    head -c $((mb * 1048576))) > "$work/line$mb.c"
+  read -r _ mem < <(measure 1 "$cli" highlight --lng "$langs/c.lng" --format html "$work/line$mb.c")
+  eval "line_mem_$mb=$mem"
+  printf 'one line of %2d MB: peak %.1f MiB\n' $mb "$(mib "$mem")"
+done
+printf 'growth from a 1 MB to a 16 MB line: %.2f bytes per byte of line (goal: at most 4)\n' \
+  "$(echo "($line_mem_16 - $line_mem_1) * 1024 / (15 * 1048576)" | bc -l)"
+
+# 10,000 tokens kw0..kw9999: literal, or regexps that are more than plain text.
+words() {
+  echo '<language name="Words" wordchars="[\w]"><tokenset name="Words" id="keywords">'
+  echo "<tokens regexp=\"$1\" rule=\"word\">"
+  seq 0 9999 | awk -v tail="$2" '{ printf "<token>kw%d%s</token>\n", $1, tail }'
+  echo '</tokens></tokenset></language>'
+}
+words false '' > "$work/literal.lng"
+words true '(_[0-9]+)?' > "$work/regexp.lng"
+awk 'BEGIN { srand(1); while (n < 102400) { w = (rand() < 0.6) ? sprintf("kw%d_%d", int(rand() * 12000), int(rand() * 8)) : "other" int(rand() * 100); printf "%s%s", w, (rand() < 0.1) ? "\n" : " "; n += length(w) + 1 } }' > "$work/words.txt"
+read -r lit_cpu lit_mem < <(measure 3 "$cli" highlight --lng "$work/literal.lng" --format spans "$work/words.txt")
+read -r re_cpu re_mem < <(measure 3 "$cli" highlight --lng "$work/regexp.lng" --format spans "$work/words.txt")
+echo x > "$work/x.txt"
+read -r load_cpu load_mem < <(measure 3 "$cli" highlight --lng "$work/regexp.lng" --format spans "$work/x.txt")
+printf '10,000 tokens on 100 KB: literal %.2f s, regexps %.2f s (%.1fx, goal: at most 10x); loading the regexps: %.2f s, %.1f MiB (goal: under 50)\n' \
+  "$lit_cpu" "$re_cpu" "$(ratio "$re_cpu" "$lit_cpu")" "$load_cpu" "$(mib "$load_mem")"
+
+sed 's#</language>#<tokenset name="Slow" id="identifiers"><tokens regexp="true" rule=""><token>(a+)+$</token></tokens></tokenset></language>#' \
+  "$langs/c.lng" > "$work/slow.lng"
+awk 'BEGIN { while (n < 33792) { print "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!"; n += 65 } }' > "$work/a.txt"
+read -r fast_cpu _ < <(measure 3 "$cli" highlight --lng "$langs/c.lng" --format spans "$work/a.txt")
+read -r slow_cpu _ < <(measure 3 "$cli" highlight --lng "$work/slow.lng" --format spans "$work/a.txt")
+printf '33 KB of aaa…a! lines: %.2f s, with the token (a+)+$ %.2f s (%.1fx, goal: under 50x)\n' "$fast_cpu" "$slow_cpu" \
+  "$(ratio "$slow_cpu" "$fast_cpu")"

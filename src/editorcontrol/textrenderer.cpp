@@ -1,5 +1,6 @@
 #include "editorcontrol/textrenderer.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -49,30 +50,26 @@ QByteArray sgr(const TokensetStyle &s)
 
 const QByteArray kReset = "\x1b[0m";
 
-// A number that is not negative, in decimal: runs once per span, where printf would be the slow part.
-void appendNumber(QByteArray &out, qint64 value)
+// A number that is not negative, in decimal, at w; returns the end. Runs once per span, where printf
+// would be the slow part.
+char *appendNumber(char *w, qint64 value)
 {
     char digits[24];
     char *const end = digits + sizeof digits;
-    char *w = end;
+    char *d = end;
     do {
-        *--w = char('0' + value % 10);
+        *--d = char('0' + value % 10);
         value /= 10;
     } while (value > 0);
-    out.append(w, end - w);
+    return std::copy(d, end, w);
 }
 
-// Appends text as UTF-8; with `html`, escapes markup characters and turns CR LF and a lone CR into LF.
-// Writes through a pointer into room made beforehand: this runs for every character of the output.
-void append(QByteArray &out, QStringView text, bool html)
+// Writes text as UTF-8 at w, which has room for six bytes a unit (the longest form of one unit:
+// "&quot;"), and returns the end; with `html`, escapes markup characters and turns CR LF and a lone CR
+// into LF. This runs for every character of the output.
+char *appendUtf8(char *w, QStringView text, bool html)
 {
     const qsizetype n = text.size();
-    if (n == 0)
-        return;
-    const qsizetype old = out.size();
-    out.resize(old + n * 6); // the longest form of one unit: "&quot;"
-    char *const begin = out.data();
-    char *w = begin + old;
     const char16_t *s = text.utf16();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = s[i];
@@ -113,7 +110,7 @@ void append(QByteArray &out, QStringView text, bool html)
             *w++ = char(0x80 | (v & 0x3F));
         }
     }
-    out.resize(w - begin);
+    return w;
 }
 
 } // namespace
@@ -121,23 +118,23 @@ void append(QByteArray &out, QStringView text, bool html)
 TextRenderer::TextRenderer(const CompiledLanguage &language, Format format, Sink sink, const QString &title)
     : language_(language), format_(format), sink_(std::move(sink))
 {
-    out_.reserve(kBlock + 4096);
+    buffer_.resize(kBlock + 4096);
     const int count = language.tokensetCount();
     switch (format_) {
     case Format::Html: {
         // One CSS class per tokenset whose style differs from the page's.
-        out_ += "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>";
-        append(out_, title, true);
-        out_ += "</title>\n<style>\npre { " + css(language.defaultStyle()) + "}\n";
+        put("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>");
+        appendText(title, true);
+        put("</title>\n<style>\npre { " + css(language.defaultStyle()) + "}\n");
         open_.resize(count);
         for (int t = 0; t < count; ++t) {
             const QByteArray rule = css(language.style(t));
             if (rule.isEmpty() || t == language.textTokenset())
                 continue;
-            out_ += ".t" + QByteArray::number(t) + " { " + rule + "}\n";
+            put(".t" + QByteArray::number(t) + " { " + rule + "}\n");
             open_[t] = "<span class=\"t" + QByteArray::number(t) + "\">";
         }
-        out_ += "</style>\n</head>\n<body>\n<pre>";
+        put("</style>\n</head>\n<body>\n<pre>");
         break;
     }
     case Format::Ansi:
@@ -168,27 +165,39 @@ void TextRenderer::setSpanNames(const QStringList &names)
         open_.append('\t' + name.toUtf8() + '\n');
 }
 
-void TextRenderer::appendText(QStringView text)
+char *TextRenderer::room(qsizetype bytes)
 {
-    append(out_, text, format_ == Format::Html);
+    if (used_ + bytes > qsizetype(buffer_.size()))
+        buffer_.resize(size_t(std::max(2 * qsizetype(buffer_.size()), used_ + bytes)));
+    return buffer_.data() + used_;
 }
 
-void TextRenderer::flushIfFull()
+void TextRenderer::put(QByteArrayView bytes)
 {
-    if (out_.size() < kBlock)
-        return;
-    if (!failed_ && !sink_(out_))
+    std::copy(bytes.begin(), bytes.end(), room(bytes.size()));
+    used_ += bytes.size();
+}
+
+void TextRenderer::appendText(QStringView text, bool html)
+{
+    used_ = appendUtf8(room(text.size() * 6), text, html) - buffer_.data();
+}
+
+void TextRenderer::flush()
+{
+    if (!failed_ && used_ > 0 && !sink_(QByteArrayView(buffer_.data(), used_)))
         failed_ = true;
-    out_.clear();
+    used_ = 0;
 }
 
 void TextRenderer::flushSpan()
 {
     if (spanLength_ > 0 && spanTokenset_ >= 0 && spanTokenset_ < open_.size()) {
-        appendNumber(out_, spanStart_);
-        out_ += '\t';
-        appendNumber(out_, spanLength_);
-        out_ += open_[spanTokenset_];
+        const QByteArray &name = open_[spanTokenset_];
+        char *w = appendNumber(room(48 + name.size()), spanStart_);
+        *w++ = '\t';
+        w = appendNumber(w, spanLength_);
+        used_ = std::copy(name.begin(), name.end(), w) - buffer_.data();
     }
     spanLength_ = 0;
 }
@@ -202,12 +211,12 @@ void TextRenderer::write(QStringView piece, int tokenset)
         if (tokenset != current_) {
             const bool spanOpen = current_ >= 0 && current_ < open_.size() && !open_[current_].isEmpty();
             if (spanOpen)
-                out_ += "</span>";
+                put("</span>");
             if (tokenset >= 0 && tokenset < open_.size())
-                out_ += open_[tokenset];
+                put(open_[tokenset]);
             current_ = tokenset;
         }
-        appendText(piece);
+        appendText(piece, true);
         break;
     }
     case Format::Ansi: {
@@ -219,16 +228,17 @@ void TextRenderer::write(QStringView piece, int tokenset)
                 continue;
             if (i > from) {
                 if (current_ != code) {
-                    out_ += open_[code];
+                    put(open_[code]);
                     current_ = code;
                 }
-                appendText(piece.mid(from, i - from));
+                appendText(piece.mid(from, i - from), false);
             }
             if (brk) {
                 if (current_ != -1 && open_[current_] != kReset)
-                    out_ += kReset;
+                    put(kReset);
                 current_ = -1;
-                out_ += char(piece[i].unicode());
+                *room(1) = char(piece[i].unicode());
+                ++used_;
             }
             from = i + 1;
         }
@@ -244,7 +254,8 @@ void TextRenderer::write(QStringView piece, int tokenset)
         offset_ += piece.size();
         break;
     }
-    flushIfFull();
+    if (used_ >= kBlock)
+        flush();
 }
 
 bool TextRenderer::finish()
@@ -255,20 +266,18 @@ bool TextRenderer::finish()
     switch (format_) {
     case Format::Html:
         if (current_ >= 0 && current_ < open_.size() && !open_[current_].isEmpty())
-            out_ += "</span>";
-        out_ += "</pre>\n</body>\n</html>\n";
+            put("</span>");
+        put("</pre>\n</body>\n</html>\n");
         break;
     case Format::Ansi:
         if (current_ != -1 && open_[current_] != kReset)
-            out_ += kReset;
+            put(kReset);
         break;
     case Format::Spans:
         flushSpan();
         break;
     }
-    if (!failed_ && !out_.isEmpty() && !sink_(out_))
-        failed_ = true;
-    out_.clear();
+    flush();
     return !failed_;
 }
 

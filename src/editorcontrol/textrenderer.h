@@ -11,6 +11,7 @@
 #include <QVector>
 
 #include <functional>
+#include <vector>
 
 // Writes coloured text, piece by piece, as a complete HTML page, as text with ANSI terminal escapes,
 // or as a list of runs, to a sink in blocks of about 64 KB: memory stays the same however long the
@@ -48,13 +49,16 @@ public:
 
 private:
     void flushSpan();
-    void flushIfFull();
-    void appendText(QStringView text);
+    void flush();
+    char *room(qsizetype bytes); // where the next `bytes` bytes go; used_ says how many were written
+    void put(QByteArrayView bytes);
+    void appendText(QStringView text, bool html);
 
     const CompiledLanguage &language_;
     Format format_;
     Sink sink_;
-    QByteArray out_;
+    std::vector<char> buffer_;
+    qsizetype used_ = 0;
     bool failed_ = false;
     bool finished_ = false;
     QVector<QByteArray> open_;   // Html: the opening tag of each tokenset's span (empty: no span)
