@@ -27,18 +27,6 @@
 
 namespace {
 
-// The tokenset ids offered until a new language reads IDList.txt.
-QStringList defaultIds()
-{
-    return QString::fromLatin1(
-               "argseparators attributeblocks attributekeywordblocks attributetext blockcomments cdatadelimiters "
-               "cdatatext charliterals environmentvars escapeseqs hyperlinks identifiers keywords linecomments "
-               "linenumbers numbers operators parameterblocks scopekeywords sectionheadings statementdelims strings "
-               "tagattributenames tagdelimiters tagelementnames tagentities tagtext text valuenames variables "
-               "whitespace")
-        .split(QLatin1Char(' '));
-}
-
 EditSession::Selection firstTokensetOf(const QVector<Language> &languages, int index)
 {
     const bool any = index >= 0 && index < languages.size() && languages[index].tokensetCount() > 0;
@@ -53,7 +41,7 @@ EditSession::EditSession(SessionPrompts &prompts, QObject *parent)
     , writer_(std::make_unique<XmlWriter>(db_, static_cast<WriterHost &>(*this)))
     , undo_(std::make_unique<QUndoStack>())
     , previewObject_(std::make_shared<LanguageObject>())
-    , ids_(defaultIds())
+    , ids_(RecordFields::Lists::defaultIds())
 {
     db_.languages.resize(1);
     connect(undo_.get(), &QUndoStack::indexChanged, this, &EditSession::updateDirty);
