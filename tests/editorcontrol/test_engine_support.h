@@ -11,7 +11,6 @@
 #include <ostream>
 #include <vector>
 
-// Readable failure messages.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const StyleRun &r, std::ostream *os)
 {

@@ -1,5 +1,4 @@
-// The pane coloured by a language: styles and colours, incremental re-styling, hyperlinks, member
-// lists, brace highlighting and folding.
+// The pane coloured by a language: styles, re-styling, hyperlinks, member lists, braces and folding.
 #include "editorcontrol/editorglobals.h"
 #include "editorcontrol/languageobject.h"
 #include "widgets/panelexer.h"
@@ -19,8 +18,7 @@ using Sci = QsciScintillaBase;
 using PaneTest::putCaret;
 using PaneTest::settle;
 
-// A small C-like language: keywords, block comments, braces that fold and match, hyperlinks and a
-// member list after a dot.
+// A small C-like language: keywords, comments, braces that fold and match, links, member lists.
 const QByteArray kSample = R"lng(<language name="Sample">
 <tokenset name="Keywords" id="keywords" forecolor="16711680" fontstyle="bold">
 <tokens regexp="false" rule="word"><token>if</token><token>else</token></tokens></tokenset>
