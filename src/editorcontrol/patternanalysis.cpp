@@ -202,16 +202,31 @@ public:
             FirstChars atom;
             bool atomNullable = false;
             const QChar c = peek();
-            if (c == u'(') {
+            if (c == u'^' || c == u'$') {
+                ++i; // an anchor takes no character: the next item decides
+                atomNullable = true;
+            } else if (c == u'\\' && i + 1 < s.size() && QStringView(u"bBAzZG").contains(s[i + 1])) {
+                i += 2;
+                atomNullable = true;
+            } else if (c == u'.') {
                 ++i;
-                if (peek() == u'?') {
-                    if (i + 1 < s.size() && s[i + 1] == u':')
-                        i += 2;
-                    else
-                        return false; // lookaround, options, named groups
-                }
-                if (!alternation(atom, atomNullable, caseless) || peek() != u')')
+                atom.ascii[0] = atom.ascii[1] = ~quint64(0);
+                atom.nonAscii = true;
+            } else if (c == u'(') {
+                ++i;
+                bool lookaround = false;
+                if (peek() == u'?' && !groupOpening(lookaround))
+                    return false; // options, conditions, recursion...
+                if (lookaround) {
+                    // Takes no character either; its inside only has to be well formed.
+                    FirstChars inside;
+                    bool insideNullable;
+                    if (!alternation(inside, insideNullable, caseless) || peek() != u')')
+                        return false;
+                    atomNullable = true;
+                } else if (!alternation(atom, atomNullable, caseless) || peek() != u')') {
                     return false;
+                }
                 ++i;
             } else {
                 CharClass cls;
@@ -247,6 +262,36 @@ public:
                 nullable = atomNullable;
             }
         }
+        return true;
+    }
+
+    // After "(?": steps over the group's opening ("?:", "?>", "?|", "?=", "?!", "?<=", "?<!", a name);
+    // false for the kinds we do not model.
+    bool groupOpening(bool &lookaround)
+    {
+        const QStringView rest = QStringView(s).mid(i + 1);
+        for (const char16_t *plain : {u":", u">", u"|"})
+            if (rest.startsWith(plain)) {
+                i += 2;
+                return true;
+            }
+        for (const char16_t *look : {u"=", u"!", u"<=", u"<!"})
+            if (rest.startsWith(look)) {
+                i += 1 + QStringView(look).size();
+                lookaround = true;
+                return true;
+            }
+        // Named groups: (?<name>...), (?P<name>...), (?'name'...).
+        qsizetype at = rest.startsWith(u"P<") ? 2 : rest.startsWith(u'<') || rest.startsWith(u'\'') ? 1 : 0;
+        if (at == 0)
+            return false;
+        const char16_t close = rest[at - 1] == u'\'' ? u'\'' : u'>';
+        qsizetype end = at;
+        while (end < rest.size() && (rest[end].isLetterOrNumber() || rest[end] == u'_'))
+            ++end;
+        if (end == at || end >= rest.size() || rest[end] != close)
+            return false;
+        i += 1 + end + 1;
         return true;
     }
 

@@ -56,7 +56,10 @@ TEST(EnginePatterns, ShortcutsAgreeWithTheRegexpEngine)
         });
     for (const char *pattern : {"(u8|[uUL])?\"", "#[ \\t]*(include|define)", "0[xX][0-9A-Fa-f]+", "(https?|ftp)://\\S+",
                                 "([0-9]+\\.([0-9]+)?|\\.[0-9]+)([eE][+-]?[0-9]+)?", "[^\\s\"]+x", "(?:ab|cd)*e",
-                                "a{0,2}b", "\\\\[nt]", "k\\w*", "[a-z]{2,}", "(\\d|_)+a"})
+                                "a{0,2}b", "\\\\[nt]", "k\\w*", "[a-z]{2,}", "(\\d|_)+a",
+                                // anchors, lookaround, named groups and "." take no part or any character
+                                "\\bif\\b", "^#\\s*\\w+", "#([ \\t]*define\\b)?(?=.*\\\\\\s*$)", "(?<=[a-z])\\d+",
+                                "(?<!\\w)(?!x)\\w+", "(?<n>ab|K)(?P<m>c)?", ".b", "\\Bs$", "(?>a|\\.)\\d"})
         forEveryPosition(QString::fromUtf8(pattern), [&](bool caseless, const QString &text, int p, int length) {
             const auto first = PatternAnalysis::firstChars(QString::fromUtf8(pattern), caseless);
             ASSERT_TRUE(first.has_value()) << pattern;
