@@ -10,7 +10,7 @@ int run(const Cli::Arguments &args)
 {
     Cli::DatabaseEdit edit;
     int index = -1;
-    if (int code = edit.open(); code || (code = Cli::chooseLanguage(args, edit.db, true, index)))
+    if (const int code = edit.openLanguage(args, index))
         return code;
     if (RecordOps::deleteLanguage(edit.db, index) < 0)
         return Cli::fail(Cli::CheckFailed, Cli::languageLabel(edit.db, index) + QStringLiteral(": Cannot delete last language!"));
