@@ -1,6 +1,7 @@
 #include "editorcontrol/textrenderer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace {
@@ -50,31 +51,35 @@ QByteArray sgr(const TokensetStyle &s)
 
 const QByteArray kReset = "\x1b[0m";
 
-// A number that is not negative, in decimal, at w; returns the end. Runs once per span, where printf
-// would be the slow part.
+// A number that is not negative, in decimal, at w (room for 20 bytes); returns the end. Runs twice
+// per span, where printf would be the slow part.
 char *appendNumber(char *w, qint64 value)
 {
-    char digits[24];
-    char *const end = digits + sizeof digits;
-    char *d = end;
-    do {
-        *--d = char('0' + value % 10);
-        value /= 10;
-    } while (value > 0);
-    return std::copy(d, end, w);
+    return std::to_chars(w, w + 20, value).ptr;
 }
 
+enum class Escape { Html, StopAtBreak };
+
 // Writes text as UTF-8 at w, which has room for six bytes a unit (the longest form of one unit:
-// "&quot;"), and returns the end; with `html`, escapes markup characters and turns CR LF and a lone CR
-// into LF. This runs for every character of the output.
-char *appendUtf8(char *w, QStringView text, bool html)
+// "&quot;"), and returns the end. Escape::Html escapes markup characters and turns CR LF and a lone
+// CR into LF; Escape::StopAtBreak writes the text as it is up to the first CR or LF and says where
+// it stopped in `*stop`. This runs for every character of the output.
+template <Escape escape>
+char *appendUtf8(char *w, QStringView text, qsizetype *stop = nullptr)
 {
+    constexpr bool html = escape == Escape::Html;
     const qsizetype n = text.size();
     const char16_t *s = text.utf16();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = s[i];
         if (c < 0x80) {
-            if (html) {
+            if constexpr (escape == Escape::StopAtBreak) {
+                if (c == u'\n' || c == u'\r') {
+                    *stop = i;
+                    return w;
+                }
+            }
+            if constexpr (html) {
                 const char *entity = nullptr;
                 switch (c) {
                 case '&': entity = "&amp;"; break;
@@ -110,6 +115,8 @@ char *appendUtf8(char *w, QStringView text, bool html)
             *w++ = char(0x80 | (v & 0x3F));
         }
     }
+    if (stop)
+        *stop = n;
     return w;
 }
 
@@ -124,7 +131,7 @@ TextRenderer::TextRenderer(const CompiledLanguage &language, Format format, Sink
     case Format::Html: {
         // One CSS class per tokenset whose style differs from the page's.
         put("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>");
-        appendText(title, true);
+        appendHtml(title);
         put("</title>\n<style>\npre { " + css(language.defaultStyle()) + "}\n");
         open_.resize(count);
         for (int t = 0; t < count; ++t) {
@@ -178,9 +185,9 @@ void TextRenderer::put(QByteArrayView bytes)
     used_ += bytes.size();
 }
 
-void TextRenderer::appendText(QStringView text, bool html)
+void TextRenderer::appendHtml(QStringView text)
 {
-    used_ = appendUtf8(room(text.size() * 6), text, html) - buffer_.data();
+    used_ = appendUtf8<Escape::Html>(room(text.size() * 6), text) - buffer_.data();
 }
 
 void TextRenderer::flush()
@@ -216,31 +223,31 @@ void TextRenderer::write(QStringView piece, int tokenset)
                 put(open_[tokenset]);
             current_ = tokenset;
         }
-        appendText(piece, true);
+        appendHtml(piece);
         break;
     }
     case Format::Ansi: {
+        // Each line's text in the tokenset's escape; a reset before every line break.
         const int code = tokenset >= 0 && tokenset < language_.tokensetCount() ? tokenset + 1 : 0;
-        qsizetype from = 0;
-        for (qsizetype i = 0; i <= piece.size(); ++i) {
-            const bool brk = i < piece.size() && (piece[i] == u'\n' || piece[i] == u'\r');
-            if (i < piece.size() && !brk)
-                continue;
-            if (i > from) {
-                if (current_ != code) {
-                    put(open_[code]);
-                    current_ = code;
-                }
-                appendText(piece.mid(from, i - from), false);
-            }
-            if (brk) {
+        for (qsizetype i = 0; i < piece.size();) {
+            const char16_t c = piece[i].unicode();
+            if (c == u'\n' || c == u'\r') {
                 if (current_ != -1 && open_[current_] != kReset)
                     put(kReset);
                 current_ = -1;
-                *room(1) = char(piece[i].unicode());
+                *room(1) = char(c);
                 ++used_;
+                ++i;
+                continue;
             }
-            from = i + 1;
+            if (current_ != code) {
+                put(open_[code]);
+                current_ = code;
+            }
+            const QStringView rest = piece.mid(i);
+            qsizetype stop = 0;
+            used_ = appendUtf8<Escape::StopAtBreak>(room(rest.size() * 6), rest, &stop) - buffer_.data();
+            i += stop;
         }
         break;
     }

@@ -52,7 +52,7 @@ private:
     void flush();
     char *room(qsizetype bytes); // where the next `bytes` bytes go; used_ says how many were written
     void put(QByteArrayView bytes);
-    void appendText(QStringView text, bool html);
+    void appendHtml(QStringView text);
 
     const CompiledLanguage &language_;
     Format format_;
