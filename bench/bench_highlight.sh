@@ -72,7 +72,7 @@ for mb in "${sizes[@]}"; do
   corpus $((mb * 1048576)) "$work/c$mb.h" /usr/include -name '*.h'
   corpus $((mb * 1048576)) "$work/py$mb.py" /usr/lib/python3 /usr/lib/python3.* -name '*.py'
   runs=3
-  (( mb > 4 )) && runs=1
+  (( mb > 4 )) && runs=2
   for pair in "c:C:c$mb.h" "python:Python:py$mb.py"; do
     IFS=: read -r lng kate file <<< "$pair"
     for format in html ansi spans; do
