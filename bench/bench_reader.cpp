@@ -3,7 +3,7 @@
 // same file's bytes alone) and BM_ScanXml (decoding and tokenizing the XML, keeping nothing) for the
 // reader's own cost; /1 is a first load, /0 a reload.
 #include "editorcontrol/languageobject.h"
-#include "editorcontrol/regexcache.h"
+#include "editorcontrol/compiledpattern.h"
 #include "model/ansicodec.h"
 
 #include <QFile>
@@ -109,7 +109,7 @@ void BM_LoadDefinition(benchmark::State &state)
     for (auto _ : state) {
         if (cold) {
             state.PauseTiming();
-            RegexCache::clear();
+            CompiledPattern::clearCache();
             state.ResumeTiming();
         }
         LanguageObject object;

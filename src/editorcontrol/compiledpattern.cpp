@@ -49,8 +49,9 @@ size_t qHash(const Key &key, size_t seed = 0)
     return ::qHash(key.pattern, seed) ^ size_t(key.caseless);
 }
 
-// Two generations, as in RegexCache: a pattern used again moves to the newer one; when the newer
-// one is full it becomes the older one and the patterns not used since are dropped.
+// Two generations: a pattern used again moves to the newer one; when the newer one is full it
+// becomes the older one and the patterns not used since are dropped. So the patterns of the language
+// being edited stay compiled while memory stays bounded.
 struct Cache {
     static constexpr qsizetype kGeneration = 4096;
     QMutex mutex;

@@ -2,7 +2,6 @@
 
 #include "editorcontrol/compiledlanguagedata.h"
 #include "editorcontrol/definitionreader.h"
-#include "editorcontrol/regexcache.h"
 #include "model/database.h"
 #include "model/xmlchars.h"
 #include "xmlgen/writerhost.h"
@@ -11,12 +10,9 @@
 
 namespace Lint {
 
-QRegularExpression tokenRegexp(const QString &pattern, bool caseless)
+CompiledPatternPtr tokenRegexp(const QString &pattern, bool caseless, QString *error)
 {
-    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
-    if (caseless)
-        options |= QRegularExpression::CaseInsensitiveOption;
-    return RegexCache::get(pattern, options);
+    return CompiledPattern::get(pattern, caseless, error);
 }
 
 bool readsAsScope(const QString &type)

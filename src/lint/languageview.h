@@ -1,10 +1,10 @@
 #pragma once
 
 #include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/compiledpattern.h"
 #include "editorcontrol/languagedefinition.h"
 #include "model/language.h"
 
-#include <QRegularExpression>
 #include <QString>
 #include <QVector>
 
@@ -57,8 +57,9 @@ private:
 // The definition text the XML writer makes of a language (every tokenset rebuilt, no options).
 QString writtenXml(const Language &language);
 
-// A regexp token's pattern compiled as the colouring engine compiles it (shared through its cache).
-QRegularExpression tokenRegexp(const QString &pattern, bool caseless);
+// A regexp token's pattern compiled as the colouring engine compiles it (shared through its cache);
+// nullptr, with `error`, when it does not compile.
+CompiledPatternPtr tokenRegexp(const QString &pattern, bool caseless, QString *error = nullptr);
 
 // Whether the definition reader reads a tokenset type as a scope ("scope" in any letter case, or 1).
 bool readsAsScope(const QString &type);

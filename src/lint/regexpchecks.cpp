@@ -2,30 +2,36 @@
 #include "lint/languageview.h"
 #include "lint/regexpshape.h"
 
+#include <QRegularExpression>
 
 namespace Lint {
 
 namespace {
 
+bool matchesEmpty(const CompiledPattern &re)
+{
+    CompiledPattern::Scratch scratch;
+    return re.match(u"", 0, 0, true, 100000, scratch).result == CompiledPattern::Match::Found;
+}
+
 void checkRegexp(const TokensetDefinition &ts, const ViewToken &t, bool caseless, Report &report)
 {
     const QString &pattern = t.token.text;
-    const QRegularExpression re = tokenRegexp(pattern, caseless);
-    if (!re.isValid()) {
+    QString error;
+    const CompiledPatternPtr re = tokenRegexp(pattern, caseless, &error);
+    if (!re) {
         // A line without its own regexp field takes the tokenset's RegExp setting.
         const bool fromList = t.line.split(QStringLiteral("::::")).size() < 3;
         report.add(Severity::Error, "regexp-invalid", ts.name, pattern,
-                   QStringLiteral("the regexp does not compile: %1 at offset %2%3")
-                       .arg(re.errorString())
-                       .arg(re.patternErrorOffset())
-                       .arg(fromList ? QStringLiteral(" (the tokenset makes its tokens regexps)") : QString()));
+                   QStringLiteral("the regexp does not compile: %1%2")
+                       .arg(error, fromList ? QStringLiteral(" (the tokenset makes its tokens regexps)") : QString()));
         return;
     }
     const RegexpShape shape = RegexpShape::of(pattern, caseless);
     if (shape.onlyEmpty)
         report.add(Severity::Warning, "dead-token", ts.name, pattern,
                    QStringLiteral("the regexp matches only the empty string, so it never matches"));
-    else if (shape.matchesEmpty || (!shape.parsed && re.match(QString()).hasMatch()))
+    else if (shape.matchesEmpty || (!shape.parsed && matchesEmpty(*re)))
         report.add(Severity::Warning, "regexp-empty-match", ts.name, pattern,
                    QStringLiteral("the regexp can match the empty string: where its first choice is empty it "
                                   "matches nothing there"));

@@ -100,7 +100,7 @@ bool endTokenLives(const TokenDefinition &t, bool caseless)
         return false;
     if (!t.regexp)
         return !t.text.contains(u'\n') && !t.text.contains(u'\r');
-    if (!tokenRegexp(t.text, caseless).isValid())
+    if (!tokenRegexp(t.text, caseless))
         return false;
     const RegexpShape shape = RegexpShape::of(t.text, caseless);
     return !shape.onlyEmpty && !shape.needsLineBreak;
