@@ -44,9 +44,9 @@ TEST_F(WindowTest, EveryControlTracesStoresAndRegenerates)
     QTest::mouseClick(label("lblSample"), Qt::LeftButton);
     TraceBox *status = child<TraceBox>("txtStatus");
     TraceBox *debug = window->trace().debugWindow()->txtStatus();
-    const auto pick = [this](const char *name, int index) { return [=] { combo(name)->setCurrentIndex(index); }; };
-    const auto click = [this](const char *name) { return [=] { check(name)->click(); }; };
-    const auto typeIn = [this](const char *name, const char *text) { return [=] { type(child<QWidget>(name), text); }; };
+    const auto pick = [this](const char *name, int index) { return [=, this] { combo(name)->setCurrentIndex(index); }; };
+    const auto click = [this](const char *name) { return [=, this] { check(name)->click(); }; };
+    const auto typeIn = [this](const char *name, const char *text) { return [=, this] { type(child<QWidget>(name), text); }; };
     const struct {
         std::optional<P> point;
         std::function<void()> act;

@@ -32,7 +32,7 @@ TEST(ViewerKeys, OnAScreenAndReachableByKeyboard)
     QTest::keyClick(list, Qt::Key_Tab);
     QTest::keyClick(pane, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), list);
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint()); // what the menu key sends
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), list->mapToGlobal(QPoint())); // what the menu key sends
     QApplication::sendEvent(list, &menuKey);
     EXPECT_TRUE(viewer.findChild<QMenu *>(QStringLiteral("mnuPopUp"))->isVisible());
 }
