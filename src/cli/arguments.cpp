@@ -33,6 +33,15 @@ const Option *Arguments::find(QStringView name) const
     return name == QLatin1String(kFolderOption.name) ? &kFolderOption : nullptr;
 }
 
+const Option *Arguments::findShort(QChar name) const
+{
+    for (const Option &o : command_->options) {
+        if (o.shortName && name == QLatin1Char(o.shortName))
+            return &o;
+    }
+    return nullptr;
+}
+
 void Arguments::preset(const char *option, const QString &value)
 {
     values_[QLatin1String(option)].append(value);
@@ -69,11 +78,13 @@ QString Arguments::parse(const QStringList &args, bool stopAtFirstOperand)
             help_ = true;
             return QString();
         }
-        const qsizetype eq = arg.indexOf(u'=');
+        const bool isShort = !arg.startsWith(QLatin1String("--"));
+        // -X VALUE or -XVALUE; --NAME VALUE or --NAME=VALUE.
+        const qsizetype eq = isShort ? (arg.size() > 2 ? 2 : -1) : arg.indexOf(u'=');
         const QString spelled = eq < 0 ? arg : arg.left(eq);
-        const Option *option = arg.startsWith(QLatin1String("--")) ? find(QStringView(spelled).mid(2)) : nullptr;
-        if (!option)
-            return QStringLiteral("unknown option '%1'").arg(spelled);
+        const Option *option = isShort ? findShort(arg[1]) : find(QStringView(spelled).mid(2));
+        if (!option || (isShort && eq >= 0 && !option->value))
+            return QStringLiteral("unknown option '%1'").arg(isShort ? arg : spelled);
         QStringList &given = values_[QLatin1String(option->name)];
         if (!option->value) {
             if (eq >= 0)
@@ -83,7 +94,7 @@ QString Arguments::parse(const QStringList &args, bool stopAtFirstOperand)
         }
         QString value;
         if (eq >= 0)
-            value = arg.mid(eq + 1);
+            value = arg.mid(isShort ? eq : eq + 1);
         else if (i + 1 < args.size() && !looksLikeOption(args[i + 1]))
             value = args[++i];
         else
@@ -100,7 +111,17 @@ QString Arguments::parse(const QStringList &args, bool stopAtFirstOperand)
         return QStringLiteral("unexpected argument '%1'").arg(operands_[command_->maxOperands]);
     if (operands_.size() < command_->minOperands)
         return QStringLiteral("%1 is missing").arg(QLatin1String(command_->operand));
+    for (const char *name : command_->required) {
+        if (!has(name))
+            return QStringLiteral("--%1 %2 is required").arg(QLatin1String(name), QLatin1String(find(QString::fromLatin1(name))->value));
+    }
     return QString();
+}
+
+bool Arguments::takes(const Option &option) const
+{
+    const Option *declared = find(QString::fromLatin1(option.name));
+    return declared && declared->value && option.value && QLatin1String(declared->value) == QLatin1String(option.value);
 }
 
 bool Arguments::has(const char *option) const
@@ -130,9 +151,10 @@ QString Arguments::helpText(const Command &command)
                        .arg(QLatin1String(command.name), QLatin1String(command.synopsis), QLatin1String(command.about));
     std::vector<Option> options = command.options;
     options.push_back(kFolderOption);
-    options.push_back({"help", nullptr, "show this help"});
+    options.push_back({"help", nullptr, "show this help", false, 'h'});
     auto spelled = [](const Option &o) {
-        return QStringLiteral("--") + QLatin1String(o.name) + (o.value ? QLatin1Char(' ') + QLatin1String(o.value) : QString());
+        return (o.shortName ? QStringLiteral("-%1, ").arg(QLatin1Char(o.shortName)) : QStringLiteral("    ")) + QStringLiteral("--")
+            + QLatin1String(o.name) + (o.value ? QLatin1Char(' ') + QLatin1String(o.value) : QString());
     };
     qsizetype width = 0;
     for (const Option &o : options)

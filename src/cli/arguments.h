@@ -11,11 +11,12 @@ namespace Cli {
 // Options every command takes besides its own.
 inline const Option kFolderOption{"folder", "DIR", "the program folder (default: as the Varlex window resolves it)"};
 
-// One command line read by the rules every command shares: --opt VALUE and --opt=VALUE alike; a
+// One command line read by the rules every command shares: --opt VALUE and --opt=VALUE alike (a
+// short -o VALUE and -oVALUE too); a
 // value that starts with "--" does not count as one (write --opt=--x for that); "--" ends the
 // options; "-" is an operand (standard input); --help or -h anywhere before "--" asks for help. A
 // missing or empty value, an unknown option, a value given to a flag and a single-value option given
-// twice are usage problems.
+// twice, and a required option not given are usage problems.
 class Arguments {
 public:
     explicit Arguments(const Command &command);
@@ -28,6 +29,8 @@ public:
     void preset(const char *option, const QString &value);
 
     const Command &command() const { return *command_; }
+    // Whether the command declares this option (the same name and value).
+    bool takes(const Option &option) const;
     bool helpWanted() const { return help_; }
     bool has(const char *option) const;
     QString value(const char *option) const; // empty when not given
@@ -43,6 +46,7 @@ public:
 
 private:
     const Option *find(QStringView name) const;
+    const Option *findShort(QChar name) const;
 
     const Command *command_;
     QHash<QString, QStringList> values_;

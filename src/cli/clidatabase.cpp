@@ -10,11 +10,19 @@
 
 namespace Cli {
 
+bool databaseExists()
+{
+    const QFileInfo file(DatabaseStore::databasePath(ProgramFolder::path()));
+    return file.exists() || file.isSymLink();
+}
+
 FileResult loadDatabase(Database &db)
 {
     const QString folder = ProgramFolder::path();
     if (!QFileInfo(folder).isDir())
         return FileResult::failed(QStringLiteral("the folder \"%1\" does not exist").arg(QDir::toNativeSeparators(folder)));
+    if (!databaseExists())
+        return FileResult::failed(QStringLiteral("no database in %1").arg(QDir::toNativeSeparators(folder)));
     return DatabaseStore::LoadFileData(db, folder);
 }
 

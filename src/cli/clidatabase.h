@@ -10,8 +10,11 @@ namespace Cli {
 
 class Arguments;
 
-// Loads varlex.dat of the program folder. A folder that does not exist is reported as Failed without
-// creating anything.
+// Whether the program folder holds varlex.dat (a dangling link counts: loading it reports why).
+bool databaseExists();
+
+// Loads varlex.dat of the program folder. A folder that does not exist, or one without a database
+// ("no database in DIR"), is reported as Failed without creating anything.
 FileResult loadDatabase(Database &db);
 
 // Loads the database for a command that only reads it. A file that cannot be read is reported

@@ -26,7 +26,7 @@ QString setting(const char *key, const QString &fallback)
 CliWriterHost::CliWriterHost(const Arguments &args)
     : hideDefaults_(args.has(kHideDefaults))
     , easyRead_(args.has(kEasyRead))
-    , to_(args.value("to"))
+    , to_(args.has("output") ? args.value("output") : args.value("to"))
 {
 }
 

@@ -25,7 +25,7 @@ public:
     bool hideDefaultAttributes() const override { return hideDefaults_; }
     bool easyReadFormat() const override { return easyRead_; }
     QString programFolder() const override;
-    // --to DIR, else the ExpFolder setting, else language_def in the program folder.
+    // --output DIR (or --to DIR), else the ExpFolder setting, else language_def in the program folder.
     QString exportFolder() const override;
     const MemberlistLookup *memberlists() const override { return &globals; }
 

@@ -13,7 +13,7 @@ namespace {
 int backup(const Cli::Arguments &)
 {
     Cli::DatabaseEdit edit;
-    if (const int code = edit.open())
+    if (const int code = edit.open(false, Cli::DatabaseEdit::Missing::Refuse))
         return code;
     const FileResult r = DatabaseStore::Backup(ProgramFolder::path());
     return r.ok() ? Cli::Ok : Cli::fail(Cli::CheckFailed, r.message);

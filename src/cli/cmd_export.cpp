@@ -14,6 +14,8 @@ int run(const Cli::Arguments &args)
     const bool all = args.has("all");
     if (all && (args.has(Cli::kIndexOption.name) || args.has(Cli::kNameOption.name)))
         return args.usage(QStringLiteral("choose either --all or one language, not both"));
+    if (args.has("output") && args.has("to"))
+        return args.usage(QStringLiteral("give the export folder once, with --output or --to"));
     if (!all && !args.has(Cli::kIndexOption.name) && !args.has(Cli::kNameOption.name))
         return args.usage(QStringLiteral("choose a language with --index N or --name NAME, or --all"));
     Cli::CliWriterHost host(args);
@@ -55,7 +57,7 @@ int run(const Cli::Arguments &args)
 
 const Cli::Command kCommand{
     "export", "write languages as .lng files into the export folder",
-    "(--index N | --name NAME | --all) [--to DIR] [--hide-defaults] [--easyread]",
+    "(--index N | --name NAME | --all) [--output DIR] [--hide-defaults] [--easyread]",
     "Writes the language, or every language in database order, as NAME.lng into the export folder: DIR,\n"
     "else the export folder of the Varlex settings, else language_def in the program folder. The folder\n"
     "is created when its parent exists. Prints each file written, one a line (backslashes, TABs and line\n"
@@ -64,7 +66,8 @@ const Cli::Command kCommand{
     "it is when two languages of one name were written to one file (which keeps the later one).\n"
     "A damaged database is not exported (exit 3).\n",
     {Cli::kIndexOption, Cli::kNameOption, {"all", nullptr, "every language"},
-     {"to", "DIR", "the export folder"},
+     {"output", "DIR", "the export folder", false, 'o'},
+     {"to", "DIR", "the same as --output"},
      {Cli::kHideDefaults, nullptr, "leave out attributes that hold their default value"},
      {Cli::kEasyRead, nullptr, "every attribute on a line of its own"}},
     0, 0, "", run};

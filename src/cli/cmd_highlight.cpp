@@ -24,6 +24,13 @@ int run(const Cli::Arguments &args)
         return args.usage(QStringLiteral("--lng FILE is required"));
     if (format != QLatin1String("html") && format != QLatin1String("ansi") && format != QLatin1String("spans"))
         return args.usage(QStringLiteral("unknown format '%1' (html, ansi or spans)").arg(format));
+    const QString colours = args.has("colors") ? args.value("colors")
+                            : qgetenv("COLORTERM") == "truecolor" || qgetenv("COLORTERM") == "24bit" ? QStringLiteral("truecolor")
+                                                                                                     : QStringLiteral("256");
+    if (colours != QLatin1String("256") && colours != QLatin1String("truecolor"))
+        return args.usage(QStringLiteral("unknown colour depth '%1' (256 or truecolor)").arg(colours));
+    if ((args.has("background") || args.has("colors")) && format != QLatin1String("ansi"))
+        return args.usage(QStringLiteral("--background and --colors belong to --format ansi"));
     if (lng == QLatin1String("-") && input == QLatin1String("-"))
         return args.usage(QStringLiteral("standard input can be read only once: give TEXTFILE when --lng is -"));
 
@@ -54,7 +61,7 @@ int run(const Cli::Arguments &args)
     TextRenderer renderer(*language, kind, [](QByteArrayView block) {
         Cli::out(block.toByteArray());
         return !std::ferror(stdout);
-    }, title);
+    }, title, {args.has("background"), colours == QLatin1String("truecolor")});
     QStringList names;
     for (int t = 0; t < language->tokensetCount(); ++t)
         names << Cli::oneLine(language->tokensetName(t));
@@ -66,11 +73,14 @@ int run(const Cli::Arguments &args)
 
 const Cli::Command kCommand{
     "highlight", "colour a text with a language definition (HTML, ANSI or runs)",
-    "--lng FILE|- [--format html|ansi|spans] [TEXTFILE|-]",
+    "--lng FILE|- [--format html|ansi|spans] [--background] [--colors 256|truecolor] [--output FILE] [TEXTFILE|-]",
     "Colours a text (standard input when TEXTFILE is - or missing) with the language of the definition\n"
     "FILE (standard input for -, then TEXTFILE must be named).\n"
     "  --format html    a complete HTML page (the default)\n"
-    "  --format ansi    the text with terminal colour escapes\n"
+    "  --format ansi    the text with terminal colour escapes: the foreground colours and font styles,\n"
+    "                   so the terminal's own background stays; --background adds the back colours.\n"
+    "                   24-bit colours when COLORTERM is truecolor (or 24bit), else the nearest of the\n"
+    "                   256-colour palette; --colors chooses\n"
     "  --format spans   one line per run of one tokenset: start, TAB, length, TAB, tokenset name\n"
     "                   (offsets in characters; backslashes, TABs and line breaks of the name written\n"
     "                   as \\\\, \\t, \\r and \\n; plain text is listed under the language's text\n"
@@ -82,7 +92,9 @@ const Cli::Command kCommand{
     "Exit status: 0 ok, 1 the output could not be written, 2 usage error, 3 a definition or text that\n"
     "cannot be read.\n",
     {{"lng", "FILE", "the language definition (.lng); - for standard input"},
-     {"format", "FORMAT", "html, ansi or spans"}},
+     {"format", "FORMAT", "html, ansi or spans"},
+     {"background", nullptr, "ansi: paint the back colours too"},
+     {"colors", "256|truecolor", "ansi: the colour depth (default: truecolor when COLORTERM says so, else 256)"}, Cli::kOutputOption},
     0, 1, "TEXTFILE", run};
 const Cli::Register reg(kCommand);
 

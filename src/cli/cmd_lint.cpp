@@ -87,7 +87,7 @@ int run(const Cli::Arguments &args)
 
 const Cli::Command kCommand{
     "lint", "check languages for faults an author would want to know",
-    "[--index N | --name NAME | --all | --lng FILE|-] [--json]",
+    "[--index N | --name NAME | --all | --lng FILE|-] [--json] [--output FILE]",
     "Checks languages for what will not work as their author meant: regexps that do not compile, match\n"
     "the empty string or can backtrack for ages; broken and circular references; duplicate tokens and\n"
     "tokens that never win; scopes that never close; names that cannot be exported; characters that the\n"
@@ -99,7 +99,7 @@ const Cli::Command kCommand{
     "database or file that cannot be read.\n",
     {Cli::kIndexOption, Cli::kNameOption, {"all", nullptr, "every language (the default)"},
      {"lng", "FILE", "a language definition (.lng) instead of the database; - for standard input"},
-     {"json", nullptr, "the findings as a JSON array"}},
+     {"json", nullptr, "the findings as a JSON array"}, Cli::kOutputOption},
     0, 0, "", run};
 const Cli::Register reg(kCommand);
 

@@ -31,11 +31,11 @@ int run(const Cli::Arguments &args)
 }
 
 const Cli::Command kCommand{
-    "list", "list the languages of the database", "[--json]",
+    "list", "list the languages of the database", "[--json] [--output FILE]",
     "Lists the languages of varlex.dat, one a line: index, TAB, name, TAB, number of tokensets. A name's\n"
     "backslashes, TABs and line breaks are written as \\\\, \\t, \\r and \\n. A damaged file lists what\n"
     "could be read and exits with 3.\n",
-    {{"json", nullptr, "a JSON array of {index, name, tokensets} instead"}},
+    {{"json", nullptr, "a JSON array of {index, name, tokensets} instead"}, Cli::kOutputOption},
     0, 0, "", run};
 const Cli::Register reg(kCommand);
 

@@ -99,7 +99,7 @@ int run(const Cli::Arguments &args)
         return args.usage(QStringLiteral("a language has no field '%1' (fields: name, tokensets.2.forecolor, tokensets.2.validscope.0, ...)")
                               .arg(args.value("field")));
     if (value.isString())
-        Cli::out(value.toString().toUtf8() + '\n');
+        Cli::out(Cli::withLineFeeds(value.toString()).toUtf8() + '\n');
     else if (value.isDouble())
         Cli::out(QByteArray::number(value.toInteger()) + '\n');
     else
@@ -108,7 +108,7 @@ int run(const Cli::Arguments &args)
 }
 
 const Cli::Command kCommand{
-    "show", "print languages or one field of a language", "[--index N | --name NAME] [--field PATH] [--json]",
+    "show", "print languages or one field of a language", "[--index N | --name NAME] [--field PATH] [--json] [--output FILE]",
     "Prints the languages of varlex.dat as JSON: an array of languages, or the one language chosen by\n"
     "--index or --name. Each language has the fields of the record; tokensets holds all 51 slots,\n"
     "validscope the 11 scope texts of a slot. With --field, prints the one value at PATH of the chosen\n"
@@ -116,7 +116,7 @@ const Cli::Command kCommand{
     "JSON): name, sampletext, tokensets.2.forecolor, tokensets.0.validscope.3, ...\n"
     "A damaged file shows what could be read and exits with 3.\n",
     {Cli::kIndexOption, Cli::kNameOption, {"field", "PATH", "print only this field of the chosen language"},
-     {"json", nullptr, "JSON output (the default)"}},
+     {"json", nullptr, "JSON output (the default)"}, Cli::kOutputOption},
     0, 0, "", run};
 const Cli::Register reg(kCommand);
 

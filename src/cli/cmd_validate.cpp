@@ -51,20 +51,20 @@ int run(const Cli::Arguments &args)
         for (const QString &line : message.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
             text += Cli::languageLabel(db, i) + QStringLiteral(": ") + line + QStringLiteral("\r\n");
     }
-    Cli::out(text.toUtf8());
+    Cli::out(Cli::withLineFeeds(text).toUtf8());
     if (damaged)
         return Cli::BadInput;
     return broken ? Cli::CheckFailed : Cli::Ok;
 }
 
 const Cli::Command kCommand{
-    "validate", "check the references between tokensets and member lists", "[--index N | --name NAME]",
+    "validate", "check the references between tokensets and member lists", "[--index N | --name NAME] [--output FILE]",
     "Checks the member-list, inheritance and valid-scope references of the language and prints the\n"
-    "validity message as Varlex shows it (UTF-8, CR LF line ends), followed by every regexp token whose\n"
+    "validity message as Varlex shows it (UTF-8, LF line ends), followed by every regexp token whose\n"
     "pattern does not compile and so never matches. Inheritance cycles and characters a language file\n"
     "cannot hold are reported too. Without --index or --name every language is checked, each line of\n"
     "its message led by NAME (index N): . Exit status 1 when any problem was found.\n",
-    {Cli::kIndexOption, Cli::kNameOption}, 0, 0, "", run};
+    {Cli::kIndexOption, Cli::kNameOption, Cli::kOutputOption}, 0, 0, "", run};
 const Cli::Register reg(kCommand);
 
 } // namespace

@@ -27,6 +27,16 @@ const Command *findCommand(const QString &name)
     return nullptr;
 }
 
+std::vector<const Command *> group(const QString &name)
+{
+    std::vector<const Command *> members;
+    for (const Command *c : commands()) {
+        if (QLatin1String(c->name).startsWith(name + u' '))
+            members.push_back(c);
+    }
+    return members;
+}
+
 Register::Register(const Command &command)
 {
     registry().push_back(&command);

@@ -6,6 +6,7 @@
 #include "model/databasestore.h"
 #include "model/programfolder.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace Cli {
@@ -15,12 +16,19 @@ DatabaseEdit::DatabaseEdit()
 {
 }
 
-int DatabaseEdit::open(bool acceptDamaged)
+int DatabaseEdit::open(bool acceptDamaged, Missing missing)
 {
     if (QFileInfo(ProgramFolder::path()).isDir()) {
         QString error;
         if (!lock_.acquire(DatabaseLock::kDefaultWait, &error))
             return fail(CheckFailed, error);
+    }
+    if (QFileInfo(ProgramFolder::path()).isDir() && !databaseExists() && missing == Missing::Create) {
+        // Nothing is written before the first save, so a refused change leaves the folder as it was.
+        db.languages = QVector<Language>(1);
+        db.currentLanguage = 0;
+        creating_ = true;
+        return Ok;
     }
     const FileResult r = loadDatabase(db);
     if (r.status == FileResult::Failed || (r.status == FileResult::Damaged && !acceptDamaged))
@@ -38,7 +46,12 @@ int DatabaseEdit::openLanguage(const Arguments &args, int &index)
 int DatabaseEdit::save()
 {
     const FileResult saved = DatabaseStore::SaveChanges(db, ProgramFolder::path());
-    return saved.ok() ? Ok : fail(CheckFailed, saved.message);
+    if (!saved.ok())
+        return fail(CheckFailed, saved.message);
+    if (creating_)
+        fail(Ok, QStringLiteral("created ") + QDir::toNativeSeparators(DatabaseStore::databasePath(ProgramFolder::path())));
+    creating_ = false;
+    return Ok;
 }
 
 } // namespace Cli

@@ -13,10 +13,14 @@ class DatabaseEdit {
 public:
     DatabaseEdit();
 
+    // What open() does when the folder holds no database yet.
+    enum class Missing { Create, Refuse };
+
     // Takes the lock and loads the database. A file that cannot be read, or a damaged one (unless
     // acceptDamaged), is refused with nothing changed (exit 3); a lock that stays taken is exit 1.
-    // Returns Ok or the reported exit code.
-    int open(bool acceptDamaged = false);
+    // A folder without a database starts an empty one that save() creates and reports ("created
+    // DIR/varlex.dat"), or with Missing::Refuse is refused (exit 3). Returns Ok or the exit code.
+    int open(bool acceptDamaged = false, Missing missing = Missing::Create);
 
     // open(), then the language --index or --name chooses (required).
     int openLanguage(const Arguments &args, int &index);
@@ -28,6 +32,7 @@ public:
 
 private:
     DatabaseLock lock_;
+    bool creating_ = false; // the folder held no database: save() makes it
 };
 
 } // namespace Cli

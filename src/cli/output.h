@@ -17,6 +17,14 @@ int fail(int code, const QString &message);
 // tokenset): backslash, TAB, CR and LF become \\, \t, \r and \n.
 QString oneLine(const QString &text);
 
+// Text for a pipe: each CR LF line end as LF (a lone CR stays, as it is no line end of the record).
+QString withLineFeeds(const QString &text);
+
+// Sends standard output to a new file beside `file`, which finish() puts in file's place once the
+// command has run (exit 0 or 1) and every byte is on disk; otherwise file stays as it was. Returns
+// the problem, or an empty string.
+QString redirectOutput(const QString &file);
+
 // Flushes standard output at the end of a command. When any write to it failed (a full disk, a
 // closed terminal), reports the cause and returns CheckFailed unless code already says a failure.
 int finish(int code);

@@ -1,6 +1,7 @@
 #include "editorcontrol/textrenderer.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <charconv>
 #include <cstdio>
 
@@ -31,7 +32,15 @@ QByteArray css(const TokensetStyle &s)
     return out;
 }
 
-QByteArray sgr(const TokensetStyle &s)
+QByteArray sgrColour(const char *layer, qint32 bgr, bool truecolor)
+{
+    if (!truecolor)
+        return QByteArray(";") + layer + ";5;" + QByteArray::number(TextRenderer::paletteIndex(bgr));
+    return QByteArray(";") + layer + ";2;" + QByteArray::number(bgr & 0xFF) + ';' + QByteArray::number((bgr >> 8) & 0xFF)
+        + ';' + QByteArray::number((bgr >> 16) & 0xFF);
+}
+
+QByteArray sgr(const TokensetStyle &s, const TextRenderer::AnsiStyle &ansi)
 {
     QByteArray codes = "\x1b[0";
     if (s.bold)
@@ -41,11 +50,9 @@ QByteArray sgr(const TokensetStyle &s)
     if (s.underline || s.hyperlink)
         codes += ";4";
     if (s.fore >= 0)
-        codes += ";38;2;" + QByteArray::number(s.fore & 0xFF) + ';' + QByteArray::number((s.fore >> 8) & 0xFF) + ';'
-            + QByteArray::number((s.fore >> 16) & 0xFF);
-    if (s.back >= 0)
-        codes += ";48;2;" + QByteArray::number(s.back & 0xFF) + ';' + QByteArray::number((s.back >> 8) & 0xFF) + ';'
-            + QByteArray::number((s.back >> 16) & 0xFF);
+        codes += sgrColour("38", s.fore, ansi.truecolor);
+    if (s.back >= 0 && ansi.background)
+        codes += sgrColour("48", s.back, ansi.truecolor);
     return codes + 'm';
 }
 
@@ -122,7 +129,31 @@ char *appendUtf8(char *w, QStringView text, qsizetype *stop = nullptr)
 
 } // namespace
 
-TextRenderer::TextRenderer(const CompiledLanguage &language, Format format, Sink sink, const QString &title)
+int TextRenderer::paletteIndex(qint32 bgr)
+{
+    const int rgb[3] = {bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF};
+    static constexpr int kLevels[6] = {0, 95, 135, 175, 215, 255};
+    int cube[3];
+    int cubeDistance = 0;
+    for (int c = 0; c < 3; ++c) {
+        cube[c] = 0;
+        for (int i = 1; i < 6; ++i) {
+            if (std::abs(kLevels[i] - rgb[c]) < std::abs(kLevels[cube[c]] - rgb[c]))
+                cube[c] = i;
+        }
+        cubeDistance += (kLevels[cube[c]] - rgb[c]) * (kLevels[cube[c]] - rgb[c]);
+    }
+    // The grey ramp 232..255 runs from 8 to 238 in steps of 10.
+    const int grey = std::clamp(((rgb[0] + rgb[1] + rgb[2]) / 3 - 8 + 5) / 10, 0, 23);
+    const int level = 8 + 10 * grey;
+    int greyDistance = 0;
+    for (int c = 0; c < 3; ++c)
+        greyDistance += (level - rgb[c]) * (level - rgb[c]);
+    return greyDistance < cubeDistance ? 232 + grey : 16 + 36 * cube[0] + 6 * cube[1] + cube[2];
+}
+
+TextRenderer::TextRenderer(const CompiledLanguage &language, Format format, Sink sink, const QString &title,
+                           AnsiStyle ansi)
     : language_(language), format_(format), sink_(std::move(sink))
 {
     buffer_.resize(kBlock + 4096);
@@ -146,9 +177,9 @@ TextRenderer::TextRenderer(const CompiledLanguage &language, Format format, Sink
     }
     case Format::Ansi:
         open_.resize(count + 1);
-        open_[0] = sgr(language.defaultStyle());
+        open_[0] = sgr(language.defaultStyle(), ansi);
         for (int t = 0; t < count; ++t)
-            open_[t + 1] = sgr(language.style(t));
+            open_[t + 1] = sgr(language.style(t), ansi);
         current_ = -1;
         break;
     case Format::Spans: {
@@ -289,13 +320,13 @@ bool TextRenderer::finish()
 }
 
 QByteArray TextRenderer::render(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language,
-                                Format format, const QString &title)
+                                Format format, const QString &title, AnsiStyle ansi)
 {
     QByteArray all;
     TextRenderer renderer(language, format, [&all](QByteArrayView bytes) {
         all.append(bytes);
         return true;
-    }, title);
+    }, title, ansi);
     qsizetype done = 0;
     for (const StyleRun &r : runs) {
         if (r.start < done || r.length < 0 || r.start + r.length > text.size())

@@ -18,17 +18,28 @@
 // text. Adjacent pieces of one tokenset become one span (HTML) or one run (spans), across lines too.
 //
 // - Html: the text in a <pre>, one CSS class per tokenset; line breaks written as LF.
-// - Ansi: 24-bit colour escapes (SGR 38;2 / 48;2, bold, italic, underline), reset before every line
-//   break so that a background never runs to the terminal's edge; line breaks kept as they are.
+// - Ansi: colour escapes (24-bit SGR 38;2 / 48;2, or the nearest of the 256-colour palette, 38;5 /
+//   48;5; bold, italic, underline), reset before every line break so that a background never runs to
+//   the terminal's edge; line breaks kept as they are. Foreground only unless the style asks for the
+//   back colours too: a terminal's own background stays behind the text.
 // - Spans: one line per run of one tokenset, "start TAB length TAB name", offsets in UTF-16
 //   characters from the start of the text (64-bit); text outside every tokenset is not listed.
+// How Ansi output paints: with the back colours or not, in 24-bit colour or the 256-colour palette.
+struct TerminalColours {
+    bool background = false;
+    bool truecolor = true;
+};
+
 class TextRenderer {
 public:
     enum class Format { Html, Ansi, Spans };
     // Receives the output; returns false when it could not take it (the rest is then dropped).
     using Sink = std::function<bool(QByteArrayView bytes)>;
 
-    TextRenderer(const CompiledLanguage &language, Format format, Sink sink, const QString &title = QString());
+    using AnsiStyle = TerminalColours;
+
+    TextRenderer(const CompiledLanguage &language, Format format, Sink sink, const QString &title = QString(),
+                 AnsiStyle ansi = {});
     ~TextRenderer();
     TextRenderer(const TextRenderer &) = delete;
     TextRenderer &operator=(const TextRenderer &) = delete;
@@ -45,7 +56,10 @@ public:
     // A whole coloured text at once (for tests and small texts): runs as Highlighter::highlightText
     // gives them, any text between or after them in the default style.
     static QByteArray render(QStringView text, const QVector<StyleRun> &runs, const CompiledLanguage &language,
-                             Format format, const QString &title = QString());
+                             Format format, const QString &title = QString(), AnsiStyle ansi = {});
+
+    // The entry of the 256-colour palette (its 6x6x6 cube or its grey ramp) nearest to a 0x00BBGGRR colour.
+    static int paletteIndex(qint32 bgr);
 
 private:
     void flushSpan();

@@ -31,7 +31,7 @@ TEST(CliEdit, EachCommandChangesWhatItSaysOrNothing)
         {{"sort"}, 0, "0 name=B"},
         {{"set", "--index", "0", "casesensitive=true", "wordchars=[a-z]"}, 0, "0 casesensitive=1"},
         {{"set", "--index", "0", "--tokenset", "Keywords", "forecolor=#FF8000"}, 0, "0 tokensets.0.forecolor=33023"},
-        {{"set", "--index", "0", "--tokenset", "0", "backcolor=16777215", "tokens=if\nelse\r"}, 0, "0 tokensets.0.tokens=if\r\nelse\r\n"},
+        {{"set", "--index", "0", "--tokenset", "0", "backcolor=16777215", "tokens=if\nelse\r"}, 0, "0 tokensets.0.tokens=if\nelse\n"},
         {{"set", "--index", "0", "--tokenset", "0", "validscope.9=Strings"}, 0, "0 tokensets.0.validscope.9=Strings"},
         {{"set", "--index", "0", "--tokenset", "1", "id=keywords", "rule=LeadWith TrailWith"}, 0, "0 tokensets.1.rule=LeadWith TrailWith"},
         {{"set", "--index", "0", "--tokenset", "0", "forecolor=16777216"}, 2, "forecolor takes a colour"},
@@ -49,7 +49,7 @@ TEST(CliEdit, EachCommandChangesWhatItSaysOrNothing)
         {{"exclude", "--index", "0", "--tokenset", "Keywords", "--tokenset", "1"}, 0, "0 tokensets.0.included=0"},
         {{"include", "--index", "0"}, 2, "--tokenset (once or more) or --all"},
         {{"tokenset", "new", "--index", "1", "Ops"}, 0, "1 tokensets.1.name=Ops"},
-        {{"tokenset", "new", "--index", "1", "--tokenset", "0", "Ops"}, 2, "new takes no --tokenset"},
+        {{"tokenset", "new", "--index", "1", "--tokenset", "0", "Ops"}, 2, "tokenset new: unknown option '--tokenset'"},
         {{"tokenset", "delete", "--index", "1", "--tokenset", "0"}, 1, "B (index 1): Cannot delete last tokenset!"},
         {{"tokenset", "delete", "--index", "0", "--tokenset", "0"}, 0, "0 tokensets.0.name=Strings"},
         {{"tokenset", "rename", "--index", "0", "--tokenset", "Strings", "Quotes"}, 0, "0 tokensets.1.name=Quotes"},
@@ -148,7 +148,7 @@ TEST(CliEdit, WorkedExampleOfTheReference)
     ASSERT_TRUE(bash.waitForFinished(60000));
     const QByteArray out = bash.readAllStandardOutput();
     EXPECT_EQ(bash.exitCode(), 0) << bash.readAllStandardError().toStdString();
-    EXPECT_TRUE(out.startsWith("No validscope/inheritfrom error found!\r\n" + folder.file("out/Tiny.lng").toUtf8() + "\n0\t3\tKeywords\n"))
+    EXPECT_TRUE(out.startsWith("No validscope/inheritfrom error found!\n" + folder.file("out/Tiny.lng").toUtf8() + "\n0\t3\tKeywords\n"))
         << out.toStdString();
     EXPECT_TRUE(out.contains("\tStrings\n") && out.contains("\tComments\n"));
 }

@@ -18,7 +18,7 @@ TEST(CliParser, EveryCommandReadsItsArgumentsByOneSetOfRules)
     };
     const Row rows[] = {
         {{"--version"}, 0, "varlex-cli 1.2.191\n"},
-        {{"help", "list"}, 0, "Usage: varlex-cli list [--json]\n"},
+        {{"help", "list"}, 0, "Usage: varlex-cli list [--json] [--output FILE]\n"},
         {{"show", "--index", "--help"}, 0, "Usage: varlex-cli show "},
         {{"help", "nosuch"}, 2, "no command named 'nosuch'"},
         {{"frob"}, 2, "unknown command 'frob'"},

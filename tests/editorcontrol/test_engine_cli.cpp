@@ -55,7 +55,7 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
                                   "<span class=\"t0\">else</span> é\n</pre>"));
 
     // Escapes reset before each line break, which stays as it is.
-    const CliResult ansi = runCli({"highlight", "--lng", lng, "--format", "ansi", "-"}, "if x\r\n/*");
+    const CliResult ansi = runCli({"highlight", "--lng", lng, "--format", "ansi", "--colors", "truecolor", "-"}, "if x\r\n/*");
     EXPECT_EQ(ansi.out, "\x1b[0;1;38;2;255;0;0mif\x1b[0m x\r\n\x1b[0;38;2;0;128;0m/*\x1b[0m");
 }
 
@@ -91,9 +91,10 @@ TEST(EngineCli, HighlightStreamsLargeTextsAsTheWholeTextColours)
                                           std::pair("html", TextRenderer::Format::Html),
                                           std::pair("ansi", TextRenderer::Format::Ansi)}) {
             const QByteArray whole = TextRenderer::render(text, runs, *language, kind, "big.txt");
-            const CliResult fromFile = runCli({"highlight", "--lng", folder.file("mini.lng"), "--format", format, folder.file("big.txt")});
+            const QStringList depth = kind == TextRenderer::Format::Ansi ? QStringList{"--colors", "truecolor"} : QStringList();
+            const CliResult fromFile = runCli(QStringList{"highlight", "--lng", folder.file("mini.lng"), "--format", format, folder.file("big.txt")} + depth);
             EXPECT_TRUE(fromFile.exitCode == 0 && fromFile.out == whole) << format;
-            const CliResult fromPipe = runCli({"highlight", "--lng", folder.file("mini.lng"), "--format", format}, bytes);
+            const CliResult fromPipe = runCli(QStringList{"highlight", "--lng", folder.file("mini.lng"), "--format", format} + depth, bytes);
             if (kind != TextRenderer::Format::Html) // the page's title names the language here
                 EXPECT_TRUE(fromPipe.exitCode == 0 && fromPipe.out == whole) << format;
         }
