@@ -88,7 +88,7 @@ int run(const QStringList &commandLine)
     }
     if (rest.constFirst() == QLatin1String("help")) {
         rest.removeFirst();
-        if (rest.isEmpty()) {
+        if (rest.isEmpty() || rest == QStringList{QStringLiteral("help")}) {
             Cli::out(generalHelp().toUtf8());
             return Cli::Ok;
         }

@@ -54,9 +54,9 @@ TEST(CliRoundTrip, ProblemsAreReportedAndFilesReadBack)
         int exitCode;
         const char *out, *err; // parts the output must hold
     } cases[] = {
-        {{cycle}, {"validate", "--index", "0"}, 1, "Cycle : A : Inherit cycle:  A -> B -> A\r\nCycle : B : Inherit cycle:  B -> A -> B\r\n", ""},
-        {{regexps}, {"validate", "--index", "0"}, 1, "Re : Bad : Regexp:  ( : missing closing parenthesis at offset 1\r\nRe : Bad : Regexp:  [ :", ""},
-        {{bell}, {"validate", "--index", "0"}, 1, "Bell : Ring\a : name holds U+0007 (BEL)\r\n", ""},
+        {{cycle}, {"validate", "--index", "0"}, 1, "Cycle : A : Inherit cycle:  A -> B -> A\nCycle : B : Inherit cycle:  B -> A -> B\n", ""},
+        {{regexps}, {"validate", "--index", "0"}, 1, "Re : Bad : Regexp:  ( : missing closing parenthesis at offset 1\nRe : Bad : Regexp:  [ :", ""},
+        {{bell}, {"validate", "--index", "0"}, 1, "Bell : Ring\a : name holds U+0007 (BEL)\n", ""},
         {{bell}, {"export", "--all"}, 1, "", "the language holds characters a language file cannot hold: Bell : Ring\a : name holds U+0007"},
         {{cycle, cycle}, {"export", "--all"}, 1, "Cycle.lng\n", "\"Cycle\" (index 0) and \"Cycle\" (index 1) are both exported as"},
         {{cycle}, {"new", "New\aLine"}, 2, "", "The language name holds the control character U+0007 (BEL) at position 4"},

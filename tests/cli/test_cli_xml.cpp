@@ -50,9 +50,9 @@ TEST(CliXml, ValidateAndExport)
     withLists(f, {{"One", "<none>"}, {"a/b", "Gone"}, {"Two", "<none>"}});
     auto r = f.run({"validate"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "One (index 0): No validscope/inheritfrom error found!\r\n"
-                     "a/b (index 1): a/b : Keywords : Inherit:  Gone\r\n"
-                     "Two (index 2): No validscope/inheritfrom error found!\r\n");
+    EXPECT_EQ(r.out, "One (index 0): No validscope/inheritfrom error found!\n"
+                     "a/b (index 1): a/b : Keywords : Inherit:  Gone\n"
+                     "Two (index 2): No validscope/inheritfrom error found!\n");
     r = f.run({"validate", "--index=2"});
     EXPECT_EQ(r.exitCode, 0);
 

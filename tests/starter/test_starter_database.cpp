@@ -80,7 +80,7 @@ TEST(StarterDatabase, HoldsTheStarterLanguagesInOrderWithTheirSamples)
     }
     const auto validity = f.run({"validate"});
     EXPECT_EQ(validity.exitCode, 0) << validity.out.toStdString();
-    EXPECT_EQ(validity.out.count("): No validscope/inheritfrom error found!\r\n"), 9) << validity.out.toStdString();
+    EXPECT_EQ(validity.out.count("): No validscope/inheritfrom error found!\n"), 9) << validity.out.toStdString();
 }
 
 // An imported starter language, written again by the program, means what its source file says:
@@ -106,12 +106,12 @@ TEST(StarterDatabase, RewrittenDefinitionsMeanWhatTheSourcesSay)
 TEST(StarterDatabase, SampleTextIsPrintedAndReplacedAsUnicode)
 {
     const StarterFolder f;
-    EXPECT_TRUE(f.run({"sample", "--index", "2"}).out.startsWith("#!/usr/bin/env python3\r\n"));
+    EXPECT_TRUE(f.run({"sample", "--index", "2"}).out.startsWith("#!/usr/bin/env python3\n"));
 
     // UTF-8 from a file; the database keeps it in its ANSI code page.
     f.folder.write(QStringLiteral("new.txt"), "Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac 5\r\n");
     EXPECT_EQ(f.run({"sample", "--index", "2", "--set", f.folder.file(QStringLiteral("new.txt"))}).exitCode, 0);
-    EXPECT_EQ(f.run({"sample", "--index", "2"}).out, "Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac 5\r\n");
+    EXPECT_EQ(f.run({"sample", "--index", "2"}).out, "Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac 5\n");
     EXPECT_TRUE(f.folder.read(QStringLiteral("varlex.dat")).contains("Gr\xfc\xdf" "e \x80 5\r\n"));
 
     // Standard input; bytes that are not UTF-8 are read as ANSI text.
