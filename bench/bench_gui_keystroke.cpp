@@ -32,6 +32,7 @@ namespace {
 class NoDialogs : public Dialogs {
 public:
     Answer message(QWidget *, const QString &, const QString &, Buttons, Icon) override { return Answer::Ok; }
+    void detailed(QWidget *, const QString &, const QString &, const QString &, Icon) override {}
     QString input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     qint32 color(QWidget *) override { return -1; }
     QString openFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }

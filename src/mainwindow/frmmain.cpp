@@ -13,6 +13,7 @@
 #include "viewer/frmviewer.h"
 #include "widgets/clicklabel.h"
 #include "widgets/editorpane.h"
+#include "widgets/elidedlabel.h"
 
 #include <QCloseEvent>
 #include <QSettings>
@@ -66,7 +67,7 @@ FrmMain::FrmMain(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
 {
     ui->setupUi(this);
     setWindowTitle(windowTitle() + QStringLiteral("[*]"));
-    statusLabel_ = new QLabel(ui->StatusBar1);
+    statusLabel_ = new ElidedLabel(ui->StatusBar1); // a long message never widens the window
     statusLabel_->setObjectName(QStringLiteral("lblStatusText"));
     ui->StatusBar1->addWidget(statusLabel_, 1);
     setupLayout();
@@ -244,12 +245,12 @@ void FrmMain::Toolbar1_ButtonClick(const QString &key)
 
 void FrmMain::setStatusBarText(const QString &text)
 {
-    statusLabel_->setText(text);
+    statusLabel_->setFullText(text);
 }
 
 QString FrmMain::statusBarText() const
 {
-    return statusLabel_->text();
+    return statusLabel_->fullText();
 }
 
 // At the first show the splitters take the places stored in the settings. Without one, the frames

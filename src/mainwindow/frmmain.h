@@ -13,6 +13,7 @@ namespace Ui {
 class frmMain;
 }
 class EditSession;
+class ElidedLabel;
 class LanguageListPanel;
 class LanguagePropertiesPanel;
 class OnlineServices;
@@ -122,7 +123,7 @@ private:
     PreviewPanel *preview_ = nullptr;
     TracePanel *trace_ = nullptr;
     std::unique_ptr<OnlineServices> online_;
-    QLabel *statusLabel_ = nullptr;
+    ElidedLabel *statusLabel_ = nullptr;
 
     QString attributeSeparator_ = QStringLiteral(" ");
     QString statusText_;

@@ -68,9 +68,13 @@ void FrmMain::mnuView_Click()
 {
     const bool on = ui->mnuView->isChecked();
     toolbarButton(QStringLiteral("full"))->setChecked(on);
+    // A control that stays in view keeps the focus: a key that worked the "XML Code" label must not
+    // be followed by keys typed into the pane.
+    const QWidget *focus = focusWidget();
+    const bool focusHidden = !focus || ui->fraUpper->isAncestorOf(focus) || ui->fraSample->isAncestorOf(focus);
     ui->fraUpper->setVisible(!on);
     ui->fraSample->setVisible(!on);
-    if (on)
+    if (on && focusHidden)
         ui->txtXML->setFocus();
     Form_Resize();
 }

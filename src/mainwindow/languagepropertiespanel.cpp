@@ -32,6 +32,10 @@ LanguagePropertiesPanel::LanguagePropertiesPanel(PanelContext context, QObject *
     TypingKeys::install(txtWordChars_, session_);
     connect(&session_, &EditSession::languageShown, this, &LanguagePropertiesPanel::DisplayLanguage);
     connect(&session_, &EditSession::fieldChanged, this, &LanguagePropertiesPanel::fieldChanged);
+    connect(&session_, &EditSession::fieldReplayed, this, [this](int slot, Field field, int position) {
+        if (slot < 0 && field == Field::WordChars)
+            txtWordChars_->setCursorPosition(position); // where an undo or redo changed the text
+    });
     connect(&session_, &EditSession::memberListsChanged, this, &LanguagePropertiesPanel::fillMemberLists);
 }
 

@@ -4,6 +4,7 @@
 #include "session/tracelabels.h"
 #include "widgets/editorpane.h"
 #include "widgets/findbar.h"
+#include "widgets/tabkeys.h"
 #include "xmlgen/tokensetseek.h"
 
 #include <QDir>
@@ -32,12 +33,22 @@ PreviewPanel::PreviewPanel(PanelContext context, QObject *parent)
     txtSample_->setMemberLookup(EditorPane::registryLookup(&session_.globals()));
     new FindBar(txtXML_);
     new FindBar(txtSample_);
+    // Both panes' typing is part of the window's one history: Ctrl+Z there is Edit > Undo.
     TypingKeys::install(txtSample_, session_);
+    TypingKeys::install(txtXML_, session_);
+    for (EditorPane *pane : {txtXML_, txtSample_})
+        TabKeys::leaveWithCtrlTab(pane); // Tab walks past a pane until it is typed or clicked in
+    connect(&session_, &EditSession::manualXmlReplayed, this,
+            [this](int position) { txtXML_->selectCharacters(txtXML_->text(), position, 0); });
 
     connect(&session_, &EditSession::previewXml, this, &PreviewPanel::showXml);
     connect(&session_, &EditSession::previewLanguage, this, &PreviewPanel::showSample);
     connect(&session_, &EditSession::languageShown, this, &PreviewPanel::showSampleText);
     connect(&session_, &EditSession::fieldChanged, this, &PreviewPanel::fieldChanged);
+    connect(&session_, &EditSession::fieldReplayed, this, [this](int slot, RecordField::Field field, int position) {
+        if (slot < 0 && field == RecordField::Field::SampleText) // where an undo or redo changed the text
+            txtSample_->selectCharacters(txtSample_->text(), position, 0);
+    });
     connect(&session_, &EditSession::manualStateChanged, this, &PreviewPanel::showManualState);
     connect(&session_, &EditSession::marginImageFolderChanged, this, &PreviewPanel::LoadImages);
     showManualState();
@@ -94,7 +105,7 @@ void PreviewPanel::cmdSave_Click()
 void PreviewPanel::txtXML_Change()
 {
     TraceLabels::enter(Point::txtXML_Change);
-    session_.setManualChangesPending(true);
+    session_.editManualXml(txtXML_->text());
 }
 
 void PreviewPanel::txtSample_Change()

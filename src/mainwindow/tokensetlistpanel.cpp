@@ -62,8 +62,9 @@ void TokensetListPanel::DisplayTokensetList()
         } else if (item->text() != ts.name) {
             item->setText(ts.name);
         }
+        // A new item has no check state yet (it reads as unchecked): it gets one, or shows no box.
         const Qt::CheckState mark = ts.included != 0 ? Qt::Checked : Qt::Unchecked;
-        if (item->checkState() != mark)
+        if (!item->data(Qt::CheckStateRole).isValid() || item->checkState() != mark)
             item->setCheckState(mark);
     }
     filling_ = false;

@@ -69,6 +69,16 @@ void setBox(QPlainTextEdit *box, const QString &text, bool keepCaret)
     box->setTextCursor(cursor);
 }
 
+// The caret at a place of the text as stored (lines joined with CR LF), the view scrolled to it.
+void placeCaret(QPlainTextEdit *box, const QString &stored, int position)
+{
+    QTextCursor cursor = box->textCursor();
+    const int inBox = position - int(QStringView(stored).left(position).count(QLatin1String("\r\n")));
+    cursor.setPosition(qBound(0, inBox, box->document()->characterCount() - 1));
+    box->setTextCursor(cursor);
+    box->ensureCursorVisible();
+}
+
 const char *const kTemplates[6] = {" :::: :::: True ::::", " :::: :::: True :::: word", " :::: :::: False :::: word",
                                    " :::: ListMembers", " :::: CommitMember", " :::: ParameterInfo"};
 
@@ -131,6 +141,7 @@ TokensetPropertiesPanel::TokensetPropertiesPanel(PanelContext context, QObject *
         DisplayTokensetProperties();
     });
     connect(&session_, &EditSession::fieldChanged, this, &TokensetPropertiesPanel::fieldChanged);
+    connect(&session_, &EditSession::fieldReplayed, this, &TokensetPropertiesPanel::fieldReplayed);
     connect(&session_, &EditSession::memberListsChanged, this, [this] {
         const QSignalBlocker blocker(cmbTMemberList_);
         cmbTMemberList_->clear();
@@ -425,6 +436,21 @@ void TokensetPropertiesPanel::fieldChanged(int slot, Field field)
         keepCaret_ = false;
         if (field == Field::Type)
             LoadValidScopeLists();
+    }
+}
+
+// An undo or redo put a text back: the caret goes where the change was.
+void TokensetPropertiesPanel::fieldReplayed(int slot, Field field, int position)
+{
+    if (slot < 0 || slot != session_.currentTokenset())
+        return;
+    const QString stored = session_.value(field).toString();
+    switch (field) {
+    case Field::Tokens: placeCaret(txtTokens_, stored, position); break;
+    case Field::Tokens2: placeCaret(txtTokens2_, stored, position); break;
+    case Field::Lead: txtLead_->setCursorPosition(position); break;
+    case Field::Trail: txtTrail_->setCursorPosition(position); break;
+    default: break;
     }
 }
 

@@ -60,6 +60,7 @@ private:
     void wireFields();
     void wireTools();
     void fieldChanged(int slot, RecordField::Field field);
+    void fieldReplayed(int slot, RecordField::Field field, int position);
     void showTokenset();
     void showField(RecordField::Field field);
     void clearTokenset();

@@ -30,7 +30,13 @@ TracePanel::TracePanel(PanelContext context, QObject *parent)
     ColorLabel::setBackColor(lblRedFlag_, 0x00FF00);
     connect(mnuDebug_, &QAction::triggered, this, &TracePanel::mnuDebug_Click);
     connect(mnuDirty_, &QAction::triggered, this, &TracePanel::mnuDirty_Click);
-    connect(context.control<QAction>("mnuLint"), &QAction::triggered, this, &TracePanel::mnuLint_Click);
+    mnuLint_ = context.control<QAction>("mnuLint");
+    mnuLint_->setCheckable(true); // unchecked, the token boxes come back
+    connect(mnuLint_, &QAction::triggered, this, &TracePanel::mnuLint_Click);
+    connect(&session_, &EditSession::languageShown, this, [this] {
+        if (mnuLint_->isChecked())
+            showLint(); // the findings always belong to the language shown
+    });
     ClickLabel::onRelease(context.control<QLabel>("lblStatus"), [this](Qt::MouseButton) { mnuDebug_->trigger(); });
     ClickLabel::onRelease(lblRedFlag_, [this](Qt::MouseButton) { mnuDirty_->trigger(); });
     ClickLabel::onRelease(context.control<QLabel>("lblSample"), [this](Qt::MouseButton) { lblSample_Click(); });
@@ -107,12 +113,14 @@ void TracePanel::applyStatusPane(bool shown, const QString &text)
 
 void TracePanel::mnuDebug_Click()
 {
+    mnuLint_->setChecked(false);
     const bool shown = mnuDebug_->isChecked();
     applyStatusPane(shown, shown ? QStringLiteral("<Trace Mode>") + kCrLf : QStringLiteral("<Troubleshooting disabled>"));
 }
 
 void TracePanel::mnuDirty_Click()
 {
+    mnuLint_->setChecked(false);
     const bool shown = mnuDirty_->isChecked();
     applyStatusPane(shown, shown ? QStringLiteral("<Validity Mode>") + kCrLf + validityMessage_
                                  : QStringLiteral("<Troubleshooting disabled>"));
@@ -125,9 +133,23 @@ void TracePanel::reportProblem(const QString &message)
     appendDebugText(message + kCrLf);
 }
 
-// Options > Debug Mode > Lint: the status pane shows what lint finds in the current language, until
-// Trace or Validity takes the pane back.
+// Options > Debug Mode > Lint: the status pane shows what lint finds in the language shown, until
+// Lint is unchecked (the pane goes back to Trace or Validity, or gives way to the token boxes) or
+// Trace or Validity takes the pane.
 void TracePanel::mnuLint_Click()
+{
+    if (mnuLint_->isChecked()) {
+        showLint();
+    } else if (mnuDirty_->isChecked()) {
+        mnuDirty_Click();
+    } else if (mnuDebug_->isChecked()) {
+        mnuDebug_Click();
+    } else {
+        applyStatusPane(false, QStringLiteral("<Troubleshooting disabled>"));
+    }
+}
+
+void TracePanel::showLint()
 {
     if (!session_.hasLanguage())
         return;

@@ -33,6 +33,7 @@ public:
     void mnuDebug_Click();
     void mnuDirty_Click();
     void mnuLint_Click();
+    void showLint();
     void lblSample_Click();
     // A problem found while colouring the preview: a line in the status pane while it shows the
     // trace or the validity report, and in the trace window.
@@ -52,6 +53,7 @@ private:
     QLabel *lblRedFlag_;
     QAction *mnuDebug_;
     QAction *mnuDirty_;
+    QAction *mnuLint_ = nullptr;
     QPointer<FrmDebug> frmDebug_;
     QString validityMessage_ = QStringLiteral("No errors detected!");
     bool statusPaneShown_ = false;

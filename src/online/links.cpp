@@ -24,8 +24,9 @@ void Links::open(QWidget *parent, const QString &address, const QString &failure
     const QUrl url(address);
     if (url.isValid() && opener_(url))
         return;
-    dialogs_.message(parent, failure + QString::number(kNoHandler), QString(), Dialogs::Buttons::Ok,
-                     exclamation ? Dialogs::Icon::Exclamation : Dialogs::Icon::None);
+    // The address stands in the details, where it can be copied into a browser by hand.
+    dialogs_.detailed(parent, failure + QString::number(kNoHandler), QString(), address,
+                      exclamation ? Dialogs::Icon::Exclamation : Dialogs::Icon::None);
 }
 
 void Links::webSite(QWidget *parent)
@@ -55,6 +56,6 @@ void Links::email(QWidget *parent)
     const QUrl url(config_.mailUrl());
     if (url.isValid() && opener_(url))
         return;
-    dialogs_.message(parent, QStringLiteral("Error sending email!"), QStringLiteral("Send Email to Author"),
-                     Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+    dialogs_.detailed(parent, QStringLiteral("Error sending email!"), QStringLiteral("Send Email to Author"),
+                      config_.mailUrl(), Dialogs::Icon::Exclamation);
 }

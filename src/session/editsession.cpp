@@ -15,6 +15,7 @@
 #include "model/xmlchars.h"
 #include "session/editcommand.h"
 #include "session/fieldcommand.h"
+#include "session/manualxmlcommand.h"
 #include "session/sessionprompts.h"
 #include "session/tracelabels.h"
 #include "xmlgen/outputfile.h"
@@ -104,6 +105,7 @@ void EditSession::setRedFlag(qint32 colour)
 
 void EditSession::disableApplyAndSave()
 {
+    manualApplied_ = false;
     setManualState(false, false);
 }
 
@@ -144,6 +146,7 @@ void EditSession::reset()
     undo_->clear();
     typing_ = false;
     writer_->clearCache();
+    manualApplied_ = false;
     setManualState(false, false);
     setSelection({0, -1});
     updateDirty();
@@ -281,22 +284,53 @@ void EditSession::pushField(Field field, int slot, const QVariant &value, const 
     const QVariant before = RecordField::get(lang, slot < 0 ? 0 : slot, field);
     if (before == value)
         return;
-    int run = 0;
-    if (typed) {
-        const Selection at = selection();
-        const bool joins = typing_ && typingField_ == field && typingAt_.language == at.language
-            && typingAt_.tokenset == at.tokenset && typingClock_.elapsed() <= typingPauseMs_;
-        if (!joins)
-            ++typingRun_;
-        typing_ = true;
-        typingField_ = field;
-        typingAt_ = at;
-        typingClock_.restart();
-        run = typingRun_;
-    } else {
+    const int mode = RecordField::writerMode(field);
+    if (mode >= 0 && !mayLoseManualChanges()) {
         typing_ = false;
+        Q_EMIT fieldChanged(slot, field); // the control shows the stored value again
+        return;
     }
-    undo_->push(new FieldCommand(*this, text, field, slot, selection(), before, value, run));
+    int run = 0;
+    if (typed)
+        run = typingRun(int(field));
+    else
+        typing_ = false;
+    record(new FieldCommand(*this, text, field, slot, selection(), before, value, run), mode >= 0);
+}
+
+int EditSession::typingRun(int box)
+{
+    const Selection at = selection();
+    const bool joins = typing_ && typingBox_ == box && typingAt_.language == at.language
+        && typingAt_.tokenset == at.tokenset && typingClock_.elapsed() <= typingPauseMs_;
+    if (!joins)
+        ++typingRun_;
+    typing_ = true;
+    typingBox_ = box;
+    typingAt_ = at;
+    typingClock_.restart();
+    return typingRun_;
+}
+
+bool EditSession::mayLoseManualChanges()
+{
+    return !manualPending_
+        || prompts_.confirm(QStringLiteral("Manual changes will be lost. Continue?"), QStringLiteral("Write XML"));
+}
+
+void EditSession::record(QUndoCommand *command, bool rebuilds)
+{
+    if (!rebuilds || !manualPending_) {
+        undo_->push(command);
+        return;
+    }
+    const QString manual = paneXml_;
+    const Selection at = selection();
+    undo_->beginMacro(command->text());
+    undo_->push(new EditCommand(*this, command->text(), {[this, at, manual] { putManualXml(at, manual, true); }, at},
+                                {[this] { setManualState(false, false); }, at}, false, false, Refresh::None, -1));
+    undo_->push(command);
+    undo_->endMacro();
 }
 
 void EditSession::pushLanguage(const QString &text, const Language &after, Selection afterSelection,
@@ -304,21 +338,24 @@ void EditSession::pushLanguage(const QString &text, const Language &after, Selec
 {
     const int i = db_.currentLanguage;
     const Language before = db_.languages[i];
-    if (before == after)
+    if (before == after || (mode >= 0 && !mayLoseManualChanges()))
         return;
     typing_ = false;
-    undo_->push(new EditCommand(*this, text, {[this, i, before] { db_.languages[i] = before; }, selection()},
-                                {[this, i, after] { db_.languages[i] = after; }, afterSelection}, true,
-                                languageList, refresh, mode));
+    record(new EditCommand(*this, text, {[this, i, before] { db_.languages[i] = before; }, selection()},
+                           {[this, i, after] { db_.languages[i] = after; }, afterSelection}, true, languageList,
+                           refresh, mode),
+           mode >= 0);
 }
 
 void EditSession::pushLanguages(const QString &text, const QVector<Language> &after, Selection afterSelection)
 {
+    if (!mayLoseManualChanges())
+        return;
     const QVector<Language> before = db_.languages;
     typing_ = false;
-    undo_->push(new EditCommand(*this, text, {[this, before] { db_.languages = before; }, selection()},
-                                {[this, after] { db_.languages = after; }, afterSelection}, true, true,
-                                Refresh::Languages, 1));
+    record(new EditCommand(*this, text, {[this, before] { db_.languages = before; }, selection()},
+                           {[this, after] { db_.languages = after; }, afterSelection}, true, true, Refresh::Languages, 1),
+           true);
 }
 
 void EditSession::applied(Refresh refresh, int mode, Selection selection, int slot, Field field)
@@ -349,9 +386,32 @@ void EditSession::replayed(Selection selection, bool languages, bool rebuild)
         Q_EMIT languagesChanged();
     }
     Q_EMIT languageShown();
-    if (rebuild)
+    if (rebuild) {
+        // The step's state is shown as it was recorded: manual changes it lost come back with the
+        // step that recorded their loss.
+        manualApplied_ = false;
+        setManualState(false, false);
         regenerate(1);
+    }
 }
+
+namespace {
+
+bool changesDatabase(const QUndoCommand *command)
+{
+    if (const auto *edit = dynamic_cast<const EditCommand *>(command))
+        return edit->changesDatabase();
+    if (dynamic_cast<const ManualXmlCommand *>(command))
+        return false;
+    if (command->childCount() == 0)
+        return true; // a field
+    for (int i = 0; i < command->childCount(); ++i)
+        if (changesDatabase(command->child(i)))
+            return true;
+    return false;
+}
+
+} // namespace
 
 // Unsaved work: a step that changes the database lies between the saved state and this one.
 void EditSession::updateDirty()
@@ -360,9 +420,7 @@ void EditSession::updateDirty()
     const int index = undo_->index();
     bool dirty = clean < 0;
     for (int i = qMin(clean, index); !dirty && clean >= 0 && i < qMax(clean, index); ++i) {
-        const QUndoCommand *command = undo_->command(i);
-        const auto *edit = dynamic_cast<const EditCommand *>(command);
-        dirty = !edit || edit->changesDatabase();
+        dirty = changesDatabase(undo_->command(i));
     }
     db_.dirty = dirty;
     if (dirty != dirty_) {
@@ -598,12 +656,14 @@ void EditSession::removeAttributesAllLanguages()
 
 void EditSession::setMemberListFolder(const QString &folder)
 {
+    if (!mayLoseManualChanges())
+        return;
     const QString before = memberFolder_;
     typing_ = false;
-    undo_->push(new EditCommand(*this, QStringLiteral("Select Memberlist Folder"),
-                                {[this, before] { loadMemberLists(before); }, selection()},
-                                {[this, folder] { loadMemberLists(folder); }, selection()}, false, false,
-                                Refresh::Language, 1));
+    record(new EditCommand(*this, QStringLiteral("Select Memberlist Folder"),
+                           {[this, before] { loadMemberLists(before); }, selection()},
+                           {[this, folder] { loadMemberLists(folder); }, selection()}, false, false, Refresh::Language, 1),
+           true);
 }
 
 void EditSession::setMarginImageFolder(const QString &folder)
@@ -630,20 +690,47 @@ void EditSession::setManualState(bool pending, bool savable)
     Q_EMIT manualStateChanged();
 }
 
-void EditSession::setManualChangesPending(bool pending)
+void EditSession::showPaneXml(const QString &text)
 {
-    setManualState(pending, pending || manualSavable_);
+    paneXml_ = text;
+    Q_EMIT previewXml(text);
+}
+
+void EditSession::editManualXml(const QString &text)
+{
+    if (text == paneXml_)
+        return;
+    const int run = typingRun(kXmlPane);
+    undo_->push(new ManualXmlCommand(*this, selection(), paneXml_, text, run));
+}
+
+void EditSession::putManualXml(Selection at, const QString &text, bool replay)
+{
+    if (replay) {
+        typing_ = false;
+        // Typing in another language's XML was lost when that language was left: it is shown again.
+        if (at.language != paneLanguage_ || at.language != db_.currentLanguage)
+            replayed(at, false, true);
+        showPaneXml(text);
+    }
+    paneXml_ = text;
+    const bool pending = text != shownXml_;
+    setManualState(pending, pending || manualApplied_);
 }
 
 void EditSession::applyManualXml(const QString &text)
 {
     const QString before = shownXml_;
-    setManualState(false, manualSavable_);
+    const Selection at = selection();
     typing_ = false;
+    // Taken back, the generated XML is the working file again and the pane holds the typed text.
     undo_->push(new EditCommand(*this, QStringLiteral("Apply Manual Changes"),
-                                {[this, before] { showXml(before, false); }, selection()},
-                                {[this, text] { showXml(text, true); }, selection()}, false, false,
-                                Refresh::None, -1));
+                                {[this, at, before, text] {
+                                     showXml(before, false);
+                                     putManualXml(at, text, true);
+                                 },
+                                 at},
+                                {[this, text] { showXml(text, true); }, at}, false, false, Refresh::None, -1));
 }
 
 // Makes a text the working file and the preview, as Apply does: the XML pane shows the file as read
@@ -661,7 +748,9 @@ void EditSession::showXml(const QString &text, bool manual)
         if (file.open(QIODevice::ReadOnly))
             bytes = file.readAll();
         shownXml_ = AnsiCodec::decode(bytes);
-        Q_EMIT previewXml(shownXml_);
+        manualApplied_ = manual;
+        setManualState(false, manual);
+        showPaneXml(shownXml_);
         if (loadPreview(bytes, path)) {
             Q_EMIT previewLanguage(previewCompiled_, hasLanguage() ? language().sampletext : QString());
             return;
@@ -687,6 +776,7 @@ bool EditSession::saveManualXml(const QString &text)
         prompts_.report(problem, QStringLiteral("Save Language File"));
         return false;
     }
+    manualApplied_ = false;
     setManualState(manualPending_, false);
     return true;
 }
@@ -752,7 +842,7 @@ void EditSession::viewLanguage()
     shownXml_ = AnsiCodec::decode(bytes);
     paneLanguage_ = db_.currentLanguage;
     paneName_ = language().name;
-    Q_EMIT previewXml(shownXml_);
+    showPaneXml(shownXml_);
     appendTiming(QStringLiteral(" seconds ViewLanguage - after read varlex.lng"));
     if (!loadPreview(bytes, path)) {
         previewFailed(previewObject_->error().toString());

@@ -17,6 +17,7 @@
 #include <memory>
 
 class LanguageObject;
+class QUndoCommand;
 class QUndoStack;
 class SessionPrompts;
 class XmlWriter;
@@ -155,7 +156,9 @@ public:
     void setMarginImageFolder(const QString &folder);
 
     // ---- manual XML and preview
-    void setManualChangesPending(bool pending);
+    // The user typed in the XML pane: one undo step (keystrokes join as in a box). The pane holds manual
+    // changes while its text differs from the XML shown last (generated or applied).
+    void editManualXml(const QString &text);
     // Applies the XML pane's text as the preview (one undo step; the records do not change).
     void applyManualXml(const QString &text);
     // Writes the XML pane's text to language_def/NAME.lng, NAME being the pane's language; false after
@@ -180,6 +183,11 @@ Q_SIGNALS:
     void tokensetShown();
     // One field changed: of the current language (slot -1), or of a tokenset slot of it.
     void fieldChanged(int slot, RecordField::Field field);
+    // An undo or redo put a text field back: the change ends at `position` of the text as stored,
+    // where its control puts the caret (after the language was shown afresh).
+    void fieldReplayed(int slot, RecordField::Field field, int position);
+    // An undo or redo put the XML pane's typing back: the change ends at `position` of the pane's text.
+    void manualXmlReplayed(int position);
     // The member lists of the registry changed.
     void memberListsChanged();
     void marginImageFolderChanged(const QString &folder);
@@ -203,6 +211,7 @@ Q_SIGNALS:
 private:
     friend class EditCommand;
     friend class FieldCommand;
+    friend class ManualXmlCommand;
 
     // What the panels show again after a step has been applied the first time.
     enum class Refresh { None, Field, Tokenset, Tokensets, Language, Languages };
@@ -230,6 +239,18 @@ private:
     void appendTiming(const QString &suffix);
     bool loadPreview(const QByteArray &bytes, const QString &path);
     void setManualState(bool pending, bool savable);
+    void showPaneXml(const QString &text);
+    // The XML pane's text of a step of its own typing; replay: after an undo or redo (shown afresh).
+    void putManualXml(Selection at, const QString &text, bool replay);
+    // Before a step that rebuilds the XML while the pane holds manual changes: asks whether they may be
+    // lost. Cancel leaves everything as it was.
+    bool mayLoseManualChanges();
+    // Records a step; one that rebuilds the XML over manual changes records their loss with it, so that
+    // undoing the step shows them again.
+    void record(QUndoCommand *command, bool rebuilds);
+    // The typing run a keystroke in a box (a field, or kXmlPane) joins.
+    int typingRun(int box);
+    static constexpr int kXmlPane = -1;
 
     Selection selection() const { return {db_.currentLanguage, db_.currentTokenset}; }
     void setSelection(Selection selection);
@@ -271,6 +292,8 @@ private:
     bool manualPending_ = false;
     bool manualSavable_ = false;
     QString shownXml_; // the text of the working file as last shown
+    QString paneXml_;  // the XML pane's text, as shown or typed
+    bool manualApplied_ = false; // the pane shows applied manual changes not yet saved
     QString validity_;
     QString paneName_;
     int paneLanguage_ = -1;
@@ -279,7 +302,7 @@ private:
     // The run of keystrokes that joins one undo step.
     bool typing_ = false;
     int typingRun_ = 0;
-    Field typingField_ = Field::Tokens;
+    int typingBox_ = 0;
     Selection typingAt_;
     QElapsedTimer typingClock_;
     int typingPauseMs_ = 1500;

@@ -29,10 +29,29 @@ void FieldCommand::put(const QVariant &value)
     RecordField::put(session_.db_.languages[at_.language], slot_ < 0 ? 0 : slot_, field_, value);
 }
 
+qsizetype FieldCommand::changeEnd(const QString &replaced, const QString &put)
+{
+    const qsizetype shorter = qMin(replaced.size(), put.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && replaced[prefix] == put[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix && replaced[replaced.size() - 1 - suffix] == put[put.size() - 1 - suffix])
+        ++suffix;
+    return put.size() - suffix;
+}
+
+void FieldCommand::placeCaret(const QVariant &replaced, const QVariant &put) const
+{
+    if (put.typeId() == QMetaType::QString)
+        Q_EMIT session_.fieldReplayed(slot_, field_, int(changeEnd(replaced.toString(), put.toString())));
+}
+
 void FieldCommand::undo()
 {
     put(before_);
     session_.replayed(at_, false, true);
+    placeCaret(after_, before_);
 }
 
 void FieldCommand::redo()
@@ -40,6 +59,7 @@ void FieldCommand::redo()
     put(after_);
     if (done_) {
         session_.replayed(at_, false, true);
+        placeCaret(before_, after_);
         return;
     }
     done_ = true;

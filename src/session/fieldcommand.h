@@ -14,6 +14,10 @@ public:
     FieldCommand(EditSession &session, const QString &text, RecordField::Field field, int slot,
                  EditSession::Selection at, QVariant before, QVariant after, int typingRun);
 
+    // Where a control puts its caret after an undo or redo replaced one text by another: at the end
+    // of the part that differs.
+    static qsizetype changeEnd(const QString &replaced, const QString &put);
+
     int id() const override { return typingRun_ > 0 ? kTypingId : -1; }
     bool mergeWith(const QUndoCommand *other) override;
     void undo() override;
@@ -21,6 +25,7 @@ public:
 
 private:
     void put(const QVariant &value);
+    void placeCaret(const QVariant &replaced, const QVariant &put) const;
 
     EditSession &session_;
     RecordField::Field field_;

@@ -34,10 +34,14 @@ bool ClickLabel::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::KeyPress: {
-        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto *press = static_cast<QKeyEvent *>(event);
+        const int key = press->key();
         if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
-            const Handler handler = handler_;
-            handler(Qt::LeftButton);
+            // A held key acts once: its repeats would reach whatever the click gave the focus to.
+            if (!press->isAutoRepeat()) {
+                const Handler handler = handler_;
+                handler(Qt::LeftButton);
+            }
             return true;
         }
         break;

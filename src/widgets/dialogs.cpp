@@ -20,21 +20,37 @@ int titleWidth(const QWidget &dialog, const QString &title)
     return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtras;
 }
 
+// A message box with its title, text and icon; its buttons are the caller's.
+void prepare(QMessageBox &box, const QString &text, const QString &title, Dialogs::Icon icon)
+{
+    box.setWindowTitle(title.isEmpty() ? QStringLiteral("Varlex") : title);
+    box.setText(text);
+    switch (icon) {
+    case Dialogs::Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Dialogs::Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Dialogs::Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Dialogs::Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Dialogs::Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+}
+
+// A message box sizes itself to its layout (made afresh when buttons or texts are set), so the
+// title's width goes in as a spacer just before it is shown.
+int execWithTitleRoom(QMessageBox &box)
+{
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth(box, box.windowTitle()), 0, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box.exec();
+}
+
 } // namespace
 
 Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const QString &title,
                                    Buttons buttons, Icon icon)
 {
     QMessageBox box(parent);
-    box.setWindowTitle(title.isEmpty() ? QStringLiteral("Varlex") : title);
-    box.setText(text);
-    switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-    }
+    prepare(box, text, title, icon);
     switch (buttons) {
     case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
@@ -43,17 +59,22 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
-    // A message box sizes itself to its layout (made afresh by the calls above), so the title's
-    // width goes in as a spacer.
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
-        grid->addItem(new QSpacerItem(titleWidth(box, box.windowTitle()), 0, QSizePolicy::Minimum),
-                      grid->rowCount(), 0, 1, grid->columnCount());
-    switch (box.exec()) {
+    switch (execWithTitleRoom(box)) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
     }
+}
+
+void QtDialogs::detailed(QWidget *parent, const QString &text, const QString &title, const QString &details,
+                         Icon icon)
+{
+    QMessageBox box(parent);
+    prepare(box, text, title, icon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setDetailedText(details);
+    execWithTitleRoom(box);
 }
 
 QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,

@@ -17,6 +17,9 @@ public:
 
     virtual Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                            Icon icon) = 0;
+    // An OK box whose details (an address, a path) the user can read in full and copy.
+    virtual void detailed(QWidget *parent, const QString &text, const QString &title, const QString &details,
+                          Icon icon) = 0;
     // Returns the typed text; Cancel returns the empty string.
     virtual QString input(QWidget *parent, const QString &prompt, const QString &title,
                           const QString &defaultAnswer) = 0;
@@ -38,6 +41,8 @@ class QtDialogs : public Dialogs {
 public:
     Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                    Icon icon) override;
+    void detailed(QWidget *parent, const QString &text, const QString &title, const QString &details,
+                  Icon icon) override;
     QString input(QWidget *parent, const QString &prompt, const QString &title,
                   const QString &defaultAnswer) override;
     qint32 color(QWidget *parent) override;

@@ -27,6 +27,7 @@ public:
     std::deque<QString> folders;
 
     std::vector<Message> messages;
+    QStringList details; // the details of each detailed message
     QStringList prompts; // input, colour, file and folder questions, by title or prompt
 
     Answer message(QWidget *, const QString &text, const QString &title, Buttons buttons, Icon icon) override
@@ -37,6 +38,11 @@ public:
         const Answer a = answers.front();
         answers.pop_front();
         return a;
+    }
+    void detailed(QWidget *parent, const QString &text, const QString &title, const QString &more, Icon icon) override
+    {
+        details << more;
+        message(parent, text, title, Buttons::Ok, icon);
     }
     QString input(QWidget *, const QString &prompt, const QString &, const QString &) override
     {

@@ -62,7 +62,7 @@ TEST(OnlineUpdate, HandsOverToTheUpdaterOrReports)
     }
 }
 
-TEST(Links, OpenTheConfiguredAddressesOrReport)
+TEST(Links, OpenTheConfiguredAddressesOrReportThemInTheDetails)
 {
     OnlineConfig config;
     config.host = QStringLiteral("http://maker.example.org");
@@ -96,8 +96,12 @@ TEST(Links, OpenTheConfiguredAddressesOrReport)
             ASSERT_EQ(opened.size(), 1);
             EXPECT_EQ(opened[0].toString(QUrl::FullyEncoded), QString::fromLatin1(c.url));
             EXPECT_EQ(dialogs.shown(), handled ? QStringList() : QStringList{c.failure}) << c.url;
-            if (!handled)
+            if (!handled) {
                 EXPECT_EQ(dialogs.messages.at(0).icon, c.icon);
+                // The address it tried stands in the box's details, to be copied.
+                ASSERT_EQ(dialogs.details.size(), 1);
+                EXPECT_EQ(QUrl(dialogs.details[0]).toString(QUrl::FullyEncoded), QString::fromLatin1(c.url));
+            }
         }
     }
 }

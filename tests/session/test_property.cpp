@@ -1,6 +1,9 @@
-// Seeded random sequences of user operations on the starter database, selections interleaved:
-// undoing them all gives the database and varlex.lng of the start byte for byte, redoing them all
-// the end again, and after every step the writer's cached text equals a full rebuild.
+// Seeded random sequences of user operations on the starter database, selections, typing in the XML
+// pane and answers to "Manual changes will be lost" interleaved: undoing them all gives the database
+// and varlex.lng of the start byte for byte, redoing them all the end again; after every step the
+// writer's cached text equals a full rebuild, the XML pane shows varlex.lng unless it holds manual
+// changes, varlex.lng holds the records' XML unless manual changes were applied, and a question
+// answered Cancel left the records and the history as they were.
 #include "session/sessionfixture.h"
 
 #include <QDir>
@@ -14,10 +17,14 @@ class Operations {
 public:
     Operations(EditSession &session, quint32 seed, const QString &folder) : s_(session), r_(seed), folder_(folder) {}
 
+    bool answer() { return r_.bounded(3) != 0; }
+
     void run()
     {
         const int sets = s_.language().tokensetCount();
-        switch (r_.bounded(22)) {
+        switch (r_.bounded(25)) {
+        case 22: case 23: typeXml(pane + QStringList{"<!-- typed -->", "x", "\r\n"}[r_.bounded(3)]); break;
+        case 24: typeXml(pane.left(pane.size() / 2)); break;
         case 0: case 1: case 2: case 3: setField(); break;
         case 4: s_.selectLanguage(pick(int(s_.db().languages.size()))); break;
         case 5: case 6: s_.selectTokenset(pick(sets)); break;
@@ -40,6 +47,12 @@ public:
     }
 
 private:
+    // The pane holds what the user types (the session shows it only after an undo or redo).
+    void typeXml(const QString &text)
+    {
+        pane = text;
+        s_.editManualXml(text);
+    }
     int pick(int n) { return n > 0 ? int(r_.bounded(n)) : -1; }
     bool coin() { return r_.bounded(2) == 0; }
 
@@ -72,6 +85,10 @@ private:
         return QStringList{"<none>", "NULL", "Keywords", "Strings", "Ghost", "Lang"}[r_.bounded(6)];
     }
 
+public:
+    QString pane; // the XML pane's text, as the session shows it
+
+private:
     EditSession &s_;
     QRandomGenerator r_;
     QString folder_;
@@ -95,9 +112,26 @@ TEST_F(SessionTest, RandomStepsUndoToTheStartAndRedoToTheEnd)
         // The first step records, so undoing everything comes back to this selection.
         session->setField(F::Tokens, session->value(F::Tokens).toString() + QStringLiteral("\r\nfirst"));
         Operations operations(*session, seed, folder.path());
+        operations.pane = workingFile();
+        QObject::connect(session.get(), &EditSession::previewXml, [&](const QString &xml) { operations.pane = xml; });
         for (int step = 0; step < 200; ++step) {
+            const QByteArray records = encoded();
+            const int steps = undo().count();
+            const QStringList asked = prompts.asked;
+            const bool answer = operations.answer();
+            prompts.answers = {answer, answer};
             operations.run();
-            ASSERT_EQ(cachedXml(), rebuiltXml()) << "seed " << seed << ", step " << step;
+            const QString at = QStringLiteral("seed %1, step %2").arg(seed).arg(step);
+            ASSERT_EQ(cachedXml(), rebuiltXml()) << at.toStdString();
+            if (!answer && prompts.asked.size() > asked.size()
+                && prompts.asked.last().contains(QStringLiteral("Manual changes will be lost"))) {
+                ASSERT_EQ(encoded(), records) << at.toStdString();
+                ASSERT_EQ(undo().count(), steps) << at.toStdString();
+            }
+            const bool applied = operations.pane.startsWith(QStringLiteral("<language name=\"M\">"));
+            ASSERT_EQ(session->manualChangesPending(), operations.pane != workingFile()) << at.toStdString();
+            if (!applied && !session->manualChangesPending())
+                ASSERT_EQ(workingFile(), rebuiltXml() + QStringLiteral("\r\n")) << at.toStdString();
         }
         while (undo().canRedo())
             undo().redo();

@@ -128,12 +128,13 @@ TEST_F(SessionTest, ManualChangesKeepTheirLanguage)
     EXPECT_EQ(workingFile(), QStringLiteral("<language\r\n"));
     undo().undo();
     EXPECT_EQ(workingFile(), generated);
-    session->setManualChangesPending(true);
+    session->editManualXml(generated + QStringLiteral("<!-- typed -->"));
     prompts.answers = {false, false};
     EXPECT_FALSE(session->selectLanguage(1));
     EXPECT_EQ(session->currentLanguage(), 0);
     EXPECT_TRUE(prompts.asked.last().startsWith(QStringLiteral("Write XML: Manual changes will be lost.")));
-    session->renameLanguage(QStringLiteral("Renamed")); // changed, not regenerated
+    session->renameLanguage(QStringLiteral("Renamed")); // Cancel: nothing changes
+    EXPECT_EQ(session->language().name, QStringLiteral("Basic"));
     EXPECT_EQ(session->paneLanguageName(), QStringLiteral("Basic"));
     ASSERT_TRUE(session->saveManualXml(QStringLiteral("<language name=\"Basic\">")));
     EXPECT_TRUE(folder.exists(QStringLiteral("language_def/Basic.lng")));
