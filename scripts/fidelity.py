@@ -62,6 +62,19 @@ CORPUS = [
     ("INI", "ini", "INI Files",
      [("systemd", r"^/(usr/)?lib/systemd/system/[^/]+\.(service|socket|timer|target)$"), ("llvm-14-tools", r"\.ini$"),
       ("fp-compiler-3.2.2", r"\.ini$"), ("python3.11", r"\.desktop$"), ("vim-common", r"\.desktop$")], None),
+    ("JSON", "json", "JSON", [("nodejs", r"\.json$"), ("iso-codes", r"\.json$"), ("cmake-data", r"\.json$")], None),
+    ("Diff", "diff", "Diff", [("binutils-source", r"\.(diff|patch)$")], None),
+    ("YAML", "yaml", "YAML",
+     [("netplan.io", r"\.ya?ml$"), ("rubocop", r"\.ya?ml$"), ("lintian", r"\.ya?ml$")], None),
+    ("Makefile", "makefile", "Makefile",
+     [(p, r"(/(GNU)?[Mm]akefile(\.(?!fpc$)[\w-]+)?|\.mk)$")
+      for p in ("dpkg-dev", "git", "postgresql-common", "libxmlsec1-dev", "linux-kbuild-6.1")], None),
+    ("Go", "go", "Go", [(p, r"\.go$") for p in ("golang-golang-x-text-dev", "golang-github-spf13-cobra-dev")], None),
+    ("Rust", "rust", "Rust", [(p, r"\.rs$") for p in ("librust-regex-dev", "librust-clap-dev", "librust-serde-dev")],
+     None),
+    ("TypeScript", "typescript", "TypeScript", [("node-typescript", r"\.ts$")], None),
+    ("CSS", "css", "CSS",
+     [("libsource-highlight-common", r"\.css$"), ("qt6-base-dev", r"\.css$"), ("nodejs", r"\.css$")], None),
 ]
 
 MIN_FILE, MAX_FILE, MAX_LINE = 200, 128 * 1024, 1000
@@ -82,11 +95,11 @@ KATE_ITEMS = {
     COMMENT: ["Alerts/Alert Level 1", "Alerts/Alert Level 2", "Alerts/Alert Level 3", "Doxygen/Formulas",
               "Doxygen/Entities"],
     NUMBER: ["C/Standard Suffix", "ISO C++/Standard Suffix", "CSS/Unit"],
-    KEYWORD: ["ISO C++/Type Modifiers", "Python/Import", "Python/Special Variable", "Python/Exceptions",
-              "JavaScript/Function (Built-in)"],
     STRING: ["Bash/Escape", "Bash/String Escape"],
     PLAIN: ["ISO C++/Internals", "JavaScript/JSON", "CSS/Value", "CSS/Value Keyword", "Bash/Backquote", "Bash/Glob",
             "Bash/Pattern"],
+    KEYWORD: ["ISO C++/Type Modifiers", "Python/Import", "Python/Special Variable", "Python/Exceptions",
+              "JavaScript/Function (Built-in)", "Makefile/Target", "Makefile/SpecialTarget"],
     MARKUP: ["ISO C++/Standard Macros", "GCCExtensions/GNU Macros", "INI Files/Section"]
     + ["HTML/" + item for item in ("Element", "Attribute", "EntityRef", "Processing Instruction", "Doctype")]
     + ["XML/" + item for item in ("Element", "Element Symbols", "Attribute", "Attribute Separator", "EntityRef",
@@ -106,7 +119,11 @@ VARLEX_BY_ID = {
     "tagdelimiters": MARKUP, "tagelementnames": MARKUP, "tagattributenames": MARKUP, "tagentities": MARKUP,
     "sectionheadings": MARKUP,
 }
-VARLEX_BY_NAME = {("JavaScript", "Globals"): KEYWORD}
+VARLEX_BY_NAME = {("JavaScript", "Globals"): KEYWORD, ("TypeScript", "Globals"): KEYWORD,
+                  ("TypeScript", "Module Keywords"): MARKUP,
+                  # kate counts a diff's removed lines as strings, a style sheet's pseudo-classes as comments
+                  ("Diff", "Removed Lines"): STRING, ("CSS", "Pseudo-Classes"): COMMENT,
+                  ("YAML", "Constants"): STRING, ("Rust", "Macros"): MARKUP, ("Rust", "Paths"): MARKUP}
 for _language in ("C", "C++"):
     for _name in ("Preprocessor", "Continued Preprocessor", "Macro Definitions"):
         VARLEX_BY_NAME[(_language, _name)] = MARKUP

@@ -31,7 +31,7 @@ TEST(LintCli, OptionsFilesAndExitCodes)
         {{}, {}, 0, ""},
         {{"--index", "8"}, {}, 0, ""},
         {{"--index=1", "--all"}, {}, 2, "give one of"},
-        {{"--index", "9"}, {}, 2, "no such language: index 9"},
+        {{"--index", "99"}, {}, 2, "no such language: index 99"},
         {{"--name"}, {}, 2, "--name needs a value"},
         {{"--lng", folder.file("arrow.lng")}, {}, 1, ", tokenset \"K\", token \"if\": warning: the token is listed twice"},
         {{"--lng", "-", "--json"}, arrow, 1, "\"rule\": \"code-page\""},

@@ -15,7 +15,8 @@
 
 namespace {
 
-const QStringList kStarterFiles = {"c", "cpp", "python", "javascript", "sql", "html", "xml", "shell", "ini"};
+const QStringList kStarterFiles = {"c",   "cpp", "python", "javascript", "sql", "html", "xml",        "shell",
+                                   "ini", "css", "diff",   "go",         "json", "makefile", "rust", "typescript", "yaml"};
 
 QString languagePath(const QString &base, const char *extension)
 {
@@ -141,6 +142,31 @@ const Case kCases[] = {
      {{"[General]", "Section Headings"}, {"; no comment", "Value Text"}, {"; comment", "Comments"}}},
     {"ini", "key=30\nDoc = man:x(8)\nOn = yes",
      {{"=", "Values"}, {"30", "Numbers"}, {"8", "Value Text"}, {"yes", "Constants"}}},
+    {"css", "a:hover span { color: red; margin:0 -1.5em }",
+     {{"a", ""}, {":hover", "Pseudo-Classes"}, {"color:", "Declarations"}, {"red", "Colour Names"}, {"-1.5em", "Numbers"}}},
+    {"css", "#main { --gap: #fff; background: url(a.png) !important }\n@media (max-width: 9px) {}",
+     {{"#main", "ID Selectors"}, {"--gap:", "Custom Properties"}, {"#fff", "Colours"}, {"a.png", "URLs"},
+      {"@media", "At-Rules"}, {"max-width", "Media Features"}}},
+    {"diff", "--- a/x\n+++ b/x\n@@ -1 +1 @@\n-old\n+new\n ctx\n---\n> more",
+     {{"--- a/x", "File Names"}, {"@@ -1 +1 @@", "Hunk Headers"}, {"-old", "Removed Lines"}, {"+new", "Added Lines"},
+      {"ctx", ""}, {"> more", "Added Lines"}}},
+    {"makefile", "CC ?= gcc # c\nX = a \\\n  b\nall: x.o\n\t@$(CC) -o $@ $(wildcard *.c,y) \"q\"",
+     {{"CC", "Variable Names"}, {"# c", "Values"}, {"  b", "Continued Values"}, {"all:", "Rules"}, {"@", "Automatic Variables"},
+      {"wildcard", "Reference Names"}, {"$@", "Automatic Variables"}, {"\"q\"", "Strings"}}},
+    {"go", "s := \"b\\t\" + `a\\n`; x := len(s) + 0x1F; var ok = nil",
+     {{"\\t", "Escape Sequences"}, {"`a\\n`", "Raw Strings"}, {"len", "Builtins"}, {"0x1F", "Numbers"},
+      {"nil", "Constants"}}},
+    {"rust", "#[derive(Debug)]\nfn f<'a>(x: &'a str) -> Option<u8> { println!(\"{}\", r#\"q\"#); Some(b'x'); std::mem::drop(1_u8) }",
+     {{"Debug", "Types"}, {"'a", "Lifetimes"}, {"println!", "Macros"}, {"r#\"q\"#", "Raw Strings #"},
+      {"b'x'", "Char Literals"}, {"std::mem::", "Paths"}, {"1_u8", "Numbers"}}},
+    {"typescript", "/// <reference lib=\"es2020\" />\nimport { A } from \"a\";\ninterface I { x?: string; p: Partial<A> }",
+     {{"<reference", "Directive Names"}, {"import", "Module Keywords"}, {"interface", "Keywords"}, {"string", "Types"},
+      {"Partial", "Types"}}},
+    {"json", "{\"key\": \"v\\n\", \"n\": [-1.5e3, true]}",
+     {{"\"key\"", "Keys"}, {"\\n", "Escape Sequences"}, {"-1.5e3", "Numbers"}, {"true", "Constants"}}},
+    {"yaml", "- name: it is true # c\n  on: yes\n  ip: 10.0.0.1\n  s: 'it''s'",
+     {{"name", "Keys"}, {"true", ""}, {"# c", "Comments"}, {"yes", "Constants"}, {"10.0.0.1", "Numbers"},
+      {"''", "Quoted Quotes"}}},
 };
 
 TEST(StarterLanguages, ConstructsAreColouredAsTheirLanguage)
