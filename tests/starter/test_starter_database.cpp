@@ -83,8 +83,7 @@ TEST(StarterDatabase, HoldsTheStarterLanguagesInOrderWithTheirSamples)
     }
     const auto validity = f.run({"validate"});
     EXPECT_EQ(validity.exitCode, 0) << validity.out.toStdString();
-    EXPECT_EQ(validity.out.count("): No validscope/inheritfrom error found!
-"), kNames.size()) << validity.out.toStdString();
+    EXPECT_EQ(validity.out.count("): No validscope/inheritfrom error found!\n"), kNames.size()) << validity.out.toStdString();
 }
 
 // An imported starter language, written again by the program, means what its source file says:
