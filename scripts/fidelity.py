@@ -73,6 +73,8 @@ CORPUS = [
     ("Rust", "rust", "Rust", [(p, r"\.rs$") for p in ("librust-regex-dev", "librust-clap-dev", "librust-serde-dev")],
      None),
     ("TypeScript", "typescript", "TypeScript", [("node-typescript", r"\.ts$")], None),
+    ("Lua", "lua", "Lua", [(p, r"\.lua$") for p in ("lua-penlight", "lua-ldoc")], None),
+    ("CMake", "cmake", "CMake", [("cmake-data", r"\.cmake$"), ("libgtest-dev", r"CMakeLists\.txt$")], None),
     ("CSS", "css", "CSS",
      [("libsource-highlight-common", r"\.css$"), ("qt6-base-dev", r"\.css$"), ("nodejs", r"\.css$")], None),
 ]
@@ -93,13 +95,19 @@ KATE_CATEGORY = {
 }
 KATE_ITEMS = {
     COMMENT: ["Alerts/Alert Level 1", "Alerts/Alert Level 2", "Alerts/Alert Level 3", "Doxygen/Formulas",
-              "Doxygen/Entities"],
-    NUMBER: ["C/Standard Suffix", "ISO C++/Standard Suffix", "CSS/Unit"],
+              "Doxygen/Entities", "reStructuredText/Directive", "reStructuredText/Role", "reStructuredText/InterpretedText",
+              "reStructuredText/InlineLiteral", "reStructuredText/Code", "reStructuredText/Field",
+              "reStructuredText/Footnote", "reStructuredText/Citation", "reStructuredText/Substitution",
+              "reStructuredText/HyperlinkReference", "reStructuredText/HyperlinkTarget", "reStructuredText/Bold",
+              "reStructuredText/Italic", "reStructuredText/Link"],
     STRING: ["Bash/Escape", "Bash/String Escape"],
-    PLAIN: ["ISO C++/Internals", "JavaScript/JSON", "CSS/Value", "CSS/Value Keyword", "Bash/Backquote", "Bash/Glob",
+    PLAIN: ["CMake/Builtin Variable", "CMake/Variable Substitution", "CMake/Environment Variable Substitution",
+            "CMake/Targets", "CMake/Aliased Targets", "ISO C++/Internals", "JavaScript/JSON", "CSS/Value", "CSS/Value Keyword", "Bash/Backquote", "Bash/Glob",
             "Bash/Pattern"],
     KEYWORD: ["ISO C++/Type Modifiers", "Python/Import", "Python/Special Variable", "Python/Exceptions",
-              "JavaScript/Function (Built-in)", "Makefile/Target", "Makefile/SpecialTarget"],
+              "JavaScript/Function (Built-in)", "Makefile/Target", "Makefile/SpecialTarget", "CMake/True Special Arg",
+              "CMake/False Special Arg"],
+    NUMBER: ["C/Standard Suffix", "ISO C++/Standard Suffix", "CSS/Unit", "CMake/Version Arg"],
     MARKUP: ["ISO C++/Standard Macros", "GCCExtensions/GNU Macros", "INI Files/Section"]
     + ["HTML/" + item for item in ("Element", "Attribute", "EntityRef", "Processing Instruction", "Doctype")]
     + ["XML/" + item for item in ("Element", "Element Symbols", "Attribute", "Attribute Separator", "EntityRef",

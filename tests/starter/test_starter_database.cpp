@@ -14,10 +14,12 @@
 namespace {
 
 // In the database's order: the first nine, then the others by file name.
-const QStringList kBases = {"c",   "cpp", "python", "javascript", "sql", "html", "xml",        "shell",
-                            "ini", "css", "diff",   "go",         "json", "makefile", "rust", "typescript", "yaml"};
-const QStringList kNames = {"C",   "C++", "Python", "JavaScript", "SQL", "HTML", "XML",        "Shell",
-                            "INI", "CSS", "Diff",   "Go",         "JSON", "Makefile", "Rust", "TypeScript", "YAML"};
+const QStringList kBases = {"c",   "cpp",   "python", "javascript", "sql",  "html", "xml",      "shell",
+                            "ini", "cmake", "css",    "diff",       "go",   "json", "lua",      "makefile",
+                            "rust", "typescript", "yaml"};
+const QStringList kNames = {"C",   "C++",   "Python", "JavaScript", "SQL",  "HTML", "XML",      "Shell",
+                            "INI", "CMake", "CSS",    "Diff",       "Go",   "JSON", "Lua",      "Makefile",
+                            "Rust", "TypeScript", "YAML"};
 
 QString starterDatabase()
 {

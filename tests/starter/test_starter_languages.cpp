@@ -15,8 +15,9 @@
 
 namespace {
 
-const QStringList kStarterFiles = {"c",   "cpp", "python", "javascript", "sql", "html", "xml",        "shell",
-                                   "ini", "css", "diff",   "go",         "json", "makefile", "rust", "typescript", "yaml"};
+const QStringList kStarterFiles = {"c",    "cpp",   "python", "javascript", "sql",  "html", "xml",
+                                   "shell", "ini",  "cmake",  "css",        "diff", "go",   "json",
+                                   "lua",   "makefile", "rust", "typescript", "yaml"};
 
 QString languagePath(const QString &base, const char *extension)
 {
@@ -142,6 +143,10 @@ const Case kCases[] = {
      {{"[General]", "Section Headings"}, {"; no comment", "Value Text"}, {"; comment", "Comments"}}},
     {"ini", "key=30\nDoc = man:x(8)\nOn = yes",
      {{"=", "Values"}, {"30", "Numbers"}, {"8", "Value Text"}, {"yes", "Constants"}}},
+    {"cmake", "#[==[ doc ]==]\nif(ON)\n  set(X \"${Y}\\n\" [=[raw]=] $ENV{HOME} CMAKE_BUILD_TYPE)\nmy_func(a)\nproject(P VERSION 1.2)",
+     {{"doc", "Bracket Comments"}, {"if", "Control Flow"}, {"ON", "Constants"}, {"set", "Commands"}, {"Y", "Variable References"},
+      {"\\n", "Escape Sequences"}, {"[=[raw]=]", "Bracket Arguments"}, {"CMAKE_BUILD_TYPE", "Builtin Variables"},
+      {"my_func", ""}, {"1.2", "Versions"}}},
     {"css", "a:hover span { color: red; margin:0 -1.5em }",
      {{"a", ""}, {":hover", "Pseudo-Classes"}, {"color:", "Declarations"}, {"red", "Colour Names"}, {"-1.5em", "Numbers"}}},
     {"css", "#main { --gap: #fff; background: url(a.png) !important }\n@media (max-width: 9px) {}",
@@ -150,6 +155,9 @@ const Case kCases[] = {
     {"diff", "--- a/x\n+++ b/x\n@@ -1 +1 @@\n-old\n+new\n ctx\n---\n> more",
      {{"--- a/x", "File Names"}, {"@@ -1 +1 @@", "Hunk Headers"}, {"-old", "Removed Lines"}, {"+new", "Added Lines"},
       {"ctx", ""}, {"> more", "Added Lines"}}},
+    {"lua", "--[==[ c ]==] local M = {} s = [[long]] .. \"\\n\" t = { __index = M, _VERSION } -- x",
+     {{"c ", "Block Comments"}, {"local", "Keywords"}, {"M", "Constants"}, {"[[long]]", "Long Strings"},
+      {"\\n", "Escape Sequences"}, {"__index", "Metamethods"}, {"_VERSION", "Constants"}, {"-- x", "Line Comments"}}},
     {"makefile", "CC ?= gcc # c\nX = a \\\n  b\nall: x.o\n\t@$(CC) -o $@ $(wildcard *.c,y) \"q\"",
      {{"CC", "Variable Names"}, {"# c", "Values"}, {"  b", "Continued Values"}, {"all:", "Rules"}, {"@", "Automatic Variables"},
       {"wildcard", "Reference Names"}, {"$@", "Automatic Variables"}, {"\"q\"", "Strings"}}},
