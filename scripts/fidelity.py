@@ -75,6 +75,7 @@ CORPUS = [
     ("TypeScript", "typescript", "TypeScript", [("node-typescript", r"\.ts$")], None),
     ("Lua", "lua", "Lua", [(p, r"\.lua$") for p in ("lua-penlight", "lua-ldoc")], None),
     ("CMake", "cmake", "CMake", [("cmake-data", r"\.cmake$"), ("libgtest-dev", r"CMakeLists\.txt$")], None),
+    ("Ruby", "ruby", "Ruby", [("libruby3.1", r"/usr/lib/ruby/3\.1\.0/.*\.rb$")], None),
     ("CSS", "css", "CSS",
      [("libsource-highlight-common", r"\.css$"), ("qt6-base-dev", r"\.css$"), ("nodejs", r"\.css$")], None),
 ]
@@ -131,7 +132,9 @@ VARLEX_BY_NAME = {("JavaScript", "Globals"): KEYWORD, ("TypeScript", "Globals"):
                   ("TypeScript", "Module Keywords"): MARKUP,
                   # kate counts a diff's removed lines as strings, a style sheet's pseudo-classes as comments
                   ("Diff", "Removed Lines"): STRING, ("CSS", "Pseudo-Classes"): COMMENT,
-                  ("YAML", "Constants"): STRING, ("Rust", "Macros"): MARKUP, ("Rust", "Paths"): MARKUP}
+                  ("YAML", "Constants"): STRING, ("Rust", "Macros"): MARKUP, ("Rust", "Paths"): MARKUP,
+                  # kate colours Ruby's symbols as warnings and nil/true/self as numbers
+                  ("Ruby", "Symbols"): COMMENT, ("Ruby", "Pseudo-Variables"): NUMBER}
 for _language in ("C", "C++"):
     for _name in ("Preprocessor", "Continued Preprocessor", "Macro Definitions"):
         VARLEX_BY_NAME[(_language, _name)] = MARKUP

@@ -16,10 +16,10 @@ namespace {
 // In the database's order: the first nine, then the others by file name.
 const QStringList kBases = {"c",   "cpp",   "python", "javascript", "sql",  "html", "xml",      "shell",
                             "ini", "cmake", "css",    "diff",       "go",   "json", "lua",      "makefile",
-                            "rust", "typescript", "yaml"};
+                            "ruby", "rust", "typescript", "yaml"};
 const QStringList kNames = {"C",   "C++",   "Python", "JavaScript", "SQL",  "HTML", "XML",      "Shell",
                             "INI", "CMake", "CSS",    "Diff",       "Go",   "JSON", "Lua",      "Makefile",
-                            "Rust", "TypeScript", "YAML"};
+                            "Ruby", "Rust", "TypeScript", "YAML"};
 
 QString starterDatabase()
 {

@@ -17,7 +17,7 @@ namespace {
 
 const QStringList kStarterFiles = {"c",    "cpp",   "python", "javascript", "sql",  "html", "xml",
                                    "shell", "ini",  "cmake",  "css",        "diff", "go",   "json",
-                                   "lua",   "makefile", "rust", "typescript", "yaml"};
+                                   "lua",   "makefile", "ruby", "rust", "typescript", "yaml"};
 
 QString languagePath(const QString &base, const char *extension)
 {
@@ -164,6 +164,10 @@ const Case kCases[] = {
     {"go", "s := \"b\\t\" + `a\\n`; x := len(s) + 0x1F; var ok = nil",
      {{"\\t", "Escape Sequences"}, {"`a\\n`", "Raw Strings"}, {"len", "Builtins"}, {"0x1F", "Numbers"},
       {"nil", "Constants"}}},
+    {"ruby", "x = opts[:key] || %w[a b] + \"n #{@v + 1}\\n\" # c\n=begin\ndoc\n=end\nFoo::Bar.new(k: nil, re: /a+b/i)",
+     {{":key", "Symbols"}, {"%w[a b]", "Percent Literals"}, {"@v", "Variables"}, {"1", "Numbers"}, {"\\n", "Escape Sequences"},
+      {"# c", "Comments"}, {"doc", "Block Comments"}, {"Foo", "Constants"}, {"k:", "Symbols"}, {"nil", "Pseudo-Variables"},
+      {"/a+b/i", "Regular Expressions"}}},
     {"rust", "#[derive(Debug)]\nfn f<'a>(x: &'a str) -> Option<u8> { println!(\"{}\", r#\"q\"#); Some(b'x'); std::mem::drop(1_u8) }",
      {{"Debug", "Types"}, {"'a", "Lifetimes"}, {"println!", "Macros"}, {"r#\"q\"#", "Raw Strings #"},
       {"b'x'", "Char Literals"}, {"std::mem::", "Paths"}, {"1_u8", "Numbers"}}},
