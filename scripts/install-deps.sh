@@ -6,13 +6,13 @@ packages=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev libpcre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils
+  poppler-utils xvfb xauth python3
 )
 if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
 if [[ "${1:-}" == "--screenshot" ]]; then
-  packages+=(xvfb xauth imagemagick)
+  packages+=(imagemagick)
 fi
 
 missing=()

@@ -60,8 +60,8 @@ TEST(CliParser, EveryCommandReadsItsArgumentsByOneSetOfRules)
     }
     // An empty folder before the command changes nothing either; -- ends the options.
     EXPECT_EQ(TestUtil::runCli({"--folder", "", "list"}).exitCode, 2);
-    EXPECT_EQ(f.run({"new", "--", "--help-me"}).exitCode, 0);
-    EXPECT_EQ(f.run({"show", "--index", "3", "--field", "name"}).out, "--help-me\n");
+    EXPECT_EQ(f.run({"new", "--", "--help"}).exitCode, 0);
+    EXPECT_EQ(f.run({"show", "--index", "3", "--field", "name"}).out, "--help\n");
 }
 
 TEST(CliParser, StandardInputAndOneLineFormats)

@@ -94,6 +94,8 @@ const Case kCases[] = {
     {"unreachable-token", "", [](Language &l) { ts(l, 0).tokens = QStringLiteral("[0-9]+"); ts(l, 0).regexp = 1; }},
     {"scope-never-closes", "warning", [](Language &l) { ts(l, 2).tokens2.clear(); }},
     {"scope-never-closes", "warning", [](Language &l) { ts(l, 2).tokens2 = QStringLiteral("$ :::: :::: true"); }},
+    // An end token past the last start token pairs with nothing, so it closes nothing either.
+    {"scope-never-closes", "warning", [](Language &l) { ts(l, 2).tokens2 = QStringLiteral("$ :::: :::: true\r\n*/"); }},
     {"scope-never-closes", "", [](Language &l) { ts(l, 2).tokens2.clear(); ts(l, 2).singlelinescope = 1; }},
     {"token-attribute", "warning", tokens("if :::: Foo")},
     {"token-attribute", "warning", tokens("if :::: :::: yes")},

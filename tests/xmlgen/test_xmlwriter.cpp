@@ -64,7 +64,7 @@ TEST(WriteXml, HiddenDefaultsAndEscapedValues)
     lang.name = QStringLiteral("Tom & \"Jerry\" <it's>");
     lang.casesensitive = lang.applycase = 1; // the language's flag goes to every tokenset
     lang.whitespaceasparamblock = 0;
-    lang.wordchars = QStringLiteral("[&<>\"]");
+    lang.wordchars = QStringLiteral("[&<>\"\t]"); // a raw TAB would read back as a blank
     lang.memberlist = QStringLiteral("M&M");
     lang.tokensets[1] = makeTokenset(QStringLiteral("a<b>"));
     Tokenset &ts = lang.tokensets[0];
@@ -82,7 +82,7 @@ TEST(WriteXml, HiddenDefaultsAndEscapedValues)
     f.host.lists.names = {lang.memberlist};
     EXPECT_EQ(f.text().section(u'\n', 0, 3).toStdString(),
               "<language name=\"Tom &amp; &quot;Jerry&quot; &lt;it's&gt;\" casesensitive=\"true\" whitespaceasparamblock="
-              "\"false\" wordchars=\"[&amp;&lt;&gt;&quot;]\" memberlist=\"M&amp;M\">\r\n<tokenset name=\"Say &quot;hi&quot; "
+              "\"false\" wordchars=\"[&amp;&lt;&gt;&quot;&#9;]\" memberlist=\"M&amp;M\">\r\n<tokenset name=\"Say &quot;hi&quot; "
               "&amp; bye\" id=\"&lt;id&gt;\" type=\"scope\" backcolor=\"-1\" casesensitive=\"true\" forecolor=\"16711680\" "
               "fontstyle=\"&quot;b&quot;\" memberlist=\"M&amp;M\" inheritfrom=\"a&lt;b&gt;\" matchbraces=\"true\" "
               "normalizecase=\"true\" symmetrical=\"true\" >\r\n     <validscope name=\"\"/>\r\n     <validscope "
