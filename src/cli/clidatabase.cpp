@@ -4,6 +4,7 @@
 #include "cli/output.h"
 #include "model/databasestore.h"
 #include "model/programfolder.h"
+#include "model/textescape.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,11 +65,11 @@ int chooseLanguage(const Arguments &args, const Database &db, bool required, int
         }
     }
     if (found.isEmpty())
-        return args.usage(QStringLiteral("no such language: \"%1\"").arg(oneLine(name)));
+        return args.usage(QStringLiteral("no such language: \"%1\"").arg(TextEscape::oneLine(name)));
     if (found.size() > 1) {
         index = -1;
         return args.usage(QStringLiteral("\"%1\" names more than one language (indexes %2); choose one with --index")
-                              .arg(oneLine(name), found.join(QLatin1String(", "))));
+                              .arg(TextEscape::oneLine(name), found.join(QLatin1String(", "))));
     }
     return Ok;
 }
@@ -96,14 +97,14 @@ int chooseTokenset(const Arguments &args, const Database &db, int index, const Q
     if (found.size() == 1)
         return Ok;
     if (found.isEmpty())
-        return args.usage(QStringLiteral("%1: no tokenset is named \"%2\"").arg(languageLabel(db, index), oneLine(given)));
+        return args.usage(QStringLiteral("%1: no tokenset is named \"%2\"").arg(languageLabel(db, index), TextEscape::oneLine(given)));
     return args.usage(QStringLiteral("%1: \"%2\" names more than one tokenset (slots %3); choose one by its slot")
-                          .arg(languageLabel(db, index), oneLine(given), found.join(QLatin1String(", "))));
+                          .arg(languageLabel(db, index), TextEscape::oneLine(given), found.join(QLatin1String(", "))));
 }
 
 QString languageLabel(const Database &db, int index)
 {
-    return QStringLiteral("%1 (index %2)").arg(oneLine(db.languages[index].name)).arg(index);
+    return QStringLiteral("%1 (index %2)").arg(TextEscape::oneLine(db.languages[index].name)).arg(index);
 }
 
 } // namespace Cli

@@ -51,7 +51,7 @@ QStringList loadMemberLists(EditorGlobals &globals)
 {
     const MemberListFolder::Result lists = MemberListFolder::LoadMemberLists(globals, memberListFolder());
     for (const QString &problem : lists.problems)
-        fail(Ok, QStringLiteral("member list left out: ") + problem);
+        warn(QStringLiteral("member list left out: ") + problem);
     return lists.names;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 #include "cli/databaseedit.h"
+#include "model/recordfields.h"
 #include "model/recordops.h"
 
 namespace {
@@ -9,6 +10,8 @@ int run(const Cli::Arguments &args)
     const QString name = args.operands().at(0);
     if (name.isEmpty())
         return args.usage(QStringLiteral("NEWNAME must not be empty"));
+    if (const QString problem = RecordFields::nameProblem(name, QStringLiteral("language name")); !problem.isEmpty())
+        return args.usage(problem);
     Cli::DatabaseEdit edit;
     int index = -1;
     if (const int code = edit.openLanguage(args, index))

@@ -2,6 +2,7 @@
 #include "cli/clidatabase.h"
 #include "cli/clixml.h"
 #include "cli/output.h"
+#include "model/textescape.h"
 #include "xmlgen/languageexport.h"
 #include "xmlgen/outputfile.h"
 
@@ -49,7 +50,7 @@ int run(const Cli::Arguments &args)
             failures += r.error;
     }
     for (const QString &file : written)
-        Cli::outLine(Cli::oneLine(QDir::toNativeSeparators(file)));
+        Cli::outLine(TextEscape::oneLine(QDir::toNativeSeparators(file)));
     for (const QString &failure : failures)
         Cli::fail(Cli::CheckFailed, QStringLiteral("export: ") + failure);
     return failures.isEmpty() ? Cli::Ok : Cli::CheckFailed;

@@ -6,6 +6,7 @@
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/definitionreader.h"
 #include "editorcontrol/highlightstream.h"
+#include "model/textescape.h"
 
 #include <QFileInfo>
 
@@ -43,7 +44,7 @@ int run(const Cli::Arguments &args)
     if (!DefinitionReader::read(bytes, Cli::inputName(lng), definition, error))
         return Cli::fail(Cli::BadInput, error.toString());
     for (const BadRegexp &bad : definition.badRegexps)
-        Cli::fail(Cli::Ok, QStringLiteral("highlight: warning: ") + DefinitionReader::describe(definition, bad));
+        Cli::warn(QStringLiteral("highlight: warning: ") + DefinitionReader::describe(definition, bad));
     TextSource source;
     if (!source.open(input))
         return Cli::fail(Cli::BadInput, source.problem());
@@ -51,7 +52,7 @@ int run(const Cli::Arguments &args)
     const CompiledLanguagePtr language = CompiledLanguage::compile(definition);
     Highlighter highlighter(language);
     highlighter.setLimitNotice([&source](const QString &message) {
-        Cli::fail(Cli::Ok, QStringLiteral("%1 (first at line %2 of %3)").arg(message).arg(source.lineNumber()).arg(source.displayName()));
+        Cli::warn(QStringLiteral("%1 (first at line %2 of %3)").arg(message).arg(source.lineNumber()).arg(source.displayName()));
     });
     const TextRenderer::Format kind = format == QLatin1String("spans") ? TextRenderer::Format::Spans
                                       : format == QLatin1String("ansi") ? TextRenderer::Format::Ansi
@@ -64,7 +65,7 @@ int run(const Cli::Arguments &args)
     }, title, {args.has("background"), colours == QLatin1String("truecolor")});
     QStringList names;
     for (int t = 0; t < language->tokensetCount(); ++t)
-        names << Cli::oneLine(language->tokensetName(t));
+        names << TextEscape::oneLine(language->tokensetName(t));
     renderer.setSpanNames(names);
     if (!HighlightStream::run(source, highlighter, renderer) && !renderer.failed())
         return Cli::fail(Cli::BadInput, source.problem());

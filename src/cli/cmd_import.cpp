@@ -7,6 +7,7 @@
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
 #include "model/recordfields.h"
+#include "model/textescape.h"
 
 namespace {
 
@@ -56,12 +57,12 @@ int run(const Cli::Arguments &args)
             continue;
         }
         for (const QString &change : changes)
-            Cli::fail(Cli::Ok, QStringLiteral("import: warning: ") + change);
+            Cli::warn(QStringLiteral("import: warning: ") + change);
         edit.db.languages.append(std::move(language));
         imported += QStringLiteral("%1: language %2 \"%3\"")
-                        .arg(Cli::oneLine(file))
+                        .arg(TextEscape::oneLine(file))
                         .arg(edit.db.upperIndex())
-                        .arg(Cli::oneLine(edit.db.languages.constLast().name));
+                        .arg(TextEscape::oneLine(edit.db.languages.constLast().name));
     }
     if (!imported.isEmpty()) {
         if (const int code = edit.save())

@@ -4,6 +4,7 @@
 #include "cli/inputfile.h"
 #include "cli/output.h"
 #include "lint/linter.h"
+#include "model/textescape.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -32,7 +33,7 @@ int report(const QVector<Checked> &checked, bool json)
         for (const Lint::Finding &f : c.findings) {
             ++counts[int(f.severity)];
             if (!json) {
-                text += Cli::oneLine(Lint::findingLine(f, c.where)).toUtf8() + '\n';
+                text += TextEscape::oneLine(Lint::findingLine(f, c.where)).toUtf8() + '\n';
                 continue;
             }
             QJsonObject o{{"severity", Lint::severityName(f.severity)}, {"rule", f.rule}, {"language", f.language},

@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 #include "cli/clidatabase.h"
 #include "cli/output.h"
+#include "model/textescape.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,7 +24,7 @@ int run(const Cli::Arguments &args)
         QByteArray text;
         for (int i = 0; i < db.languages.size(); ++i) {
             const Language &l = db.languages[i];
-            text += QByteArray::number(i) + '\t' + Cli::oneLine(l.name).toUtf8() + '\t' + QByteArray::number(l.tokensetCount()) + '\n';
+            text += QByteArray::number(i) + '\t' + TextEscape::oneLine(l.name).toUtf8() + '\t' + QByteArray::number(l.tokensetCount()) + '\n';
         }
         Cli::out(text);
     }

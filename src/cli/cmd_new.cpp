@@ -3,6 +3,7 @@
 #include "cli/output.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
+#include "model/recordfields.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ int run(const Cli::Arguments &args)
     const QString name = args.operands().at(0);
     if (name.isEmpty())
         return args.usage(QStringLiteral("NAME must not be empty"));
-    if (const QString problem = LanguageTemplate::nameProblem(name); !problem.isEmpty())
+    if (const QString problem = RecordFields::nameProblem(name, QStringLiteral("language name")); !problem.isEmpty())
         return args.usage(problem);
     Cli::DatabaseEdit edit;
     if (const int code = edit.open())
@@ -22,7 +23,7 @@ int run(const Cli::Arguments &args)
     if (const int code = edit.save())
         return code;
     if (!made.message.isEmpty())
-        Cli::fail(Cli::Ok, made.message);
+        Cli::warn(made.message);
     return Cli::Ok;
 }
 

@@ -7,6 +7,7 @@
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
 #include "model/recordfields.h"
+#include "model/textescape.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ int run(const Cli::Arguments &args)
     const RecordFields::Owner owner = slot < 0 ? RecordFields::Owner::Language : RecordFields::Owner::Tokenset;
     QString where = Cli::languageLabel(edit.db, index);
     if (slot >= 0)
-        where += QStringLiteral(", tokenset \"%1\" (slot %2)").arg(Cli::oneLine(edit.db.languages[index].tokensets[slot].name)).arg(slot);
+        where += QStringLiteral(", tokenset \"%1\" (slot %2)").arg(TextEscape::oneLine(edit.db.languages[index].tokensets[slot].name)).arg(slot);
 
     RecordFields::Lists lists;
     bool listsRead = false;

@@ -21,6 +21,8 @@ int add(const Cli::Arguments &args)
     const QString name = args.operands().at(0);
     if (name.isEmpty())
         return args.usage(QStringLiteral("NAME must not be empty"));
+    if (const QString problem = RecordFields::nameProblem(name, QStringLiteral("tokenset name")); !problem.isEmpty())
+        return args.usage(problem);
     Cli::DatabaseEdit edit;
     int index = -1;
     int slot = -1;

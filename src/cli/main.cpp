@@ -124,7 +124,7 @@ int run(const QStringList &commandLine)
     }
     ProgramFolder::resolve(args.value(Cli::kFolderOption.name));
     if (const QString problem = CodePageSetting::apply(); !problem.isEmpty())
-        Cli::fail(Cli::Ok, problem);
+        Cli::warn(problem);
     return command->run(args);
 }
 

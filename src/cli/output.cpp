@@ -1,6 +1,7 @@
 #include "cli/output.h"
 
 #include "cli/command.h"
+#include "model/textescape.h"
 
 #include <QFile>
 
@@ -80,28 +81,15 @@ void outLine(const QString &line)
     out(line.toUtf8() + '\n');
 }
 
-int fail(int code, const QString &message)
+void warn(const QString &message)
 {
-    QString line = message;
-    line.replace(u'\r', QLatin1String("\\r")).replace(u'\n', QLatin1String("\\n"));
-    std::fputs(("varlex-cli: " + line + '\n').toUtf8().constData(), stderr);
-    return code;
+    std::fputs(("varlex-cli: " + TextEscape::controls(message) + '\n').toUtf8().constData(), stderr);
 }
 
-QString oneLine(const QString &text)
+int fail(int code, const QString &message)
 {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\\': escaped += QLatin1String("\\\\"); break;
-        case u'\t': escaped += QLatin1String("\\t"); break;
-        case u'\r': escaped += QLatin1String("\\r"); break;
-        case u'\n': escaped += QLatin1String("\\n"); break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
+    warn(message);
+    return code;
 }
 
 QString withLineFeeds(const QString &text)

@@ -9,13 +9,11 @@ namespace Cli {
 void out(const QByteArray &bytes);
 void outLine(const QString &line); // UTF-8 and a line feed
 
-// Writes "varlex-cli: MESSAGE" as one line on standard error (line breaks inside it are written as
-// \r and \n) and returns code.
+// Writes "varlex-cli: MESSAGE" as one line on standard error (control characters inside it are
+// written as TextEscape::controls writes them) and returns code.
 int fail(int code, const QString &message);
-
-// A text made fit for a one-line format (a field of list, the file names of export, a span's
-// tokenset): backslash, TAB, CR and LF become \\, \t, \r and \n.
-QString oneLine(const QString &text);
+// The same line for a warning: the command goes on.
+void warn(const QString &message);
 
 // Text for a pipe: each CR LF line end as LF (a lone CR stays, as it is no line end of the record).
 QString withLineFeeds(const QString &text);

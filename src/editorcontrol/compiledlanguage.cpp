@@ -13,7 +13,7 @@ constexpr MatchKey OrdinaryTokens = MatchKey(1) << 40;
 
 MatchKey tokenKey(int tokenset, int token)
 {
-    return OrdinaryTokens | (MatchKey(tokenset) << 21) | MatchKey(token);
+    return OrdinaryTokens | matchKey(MatchKey(tokenset), token);
 }
 
 // Rule text: "", "word", "colN", "leadwith[X]", "trailwith[X]", joined with "|" ("leadwith[a]|trailwith[b]").

@@ -43,6 +43,11 @@ private:
         return false;
     }
     bool failXml() { return fail(here(), xml_.errorString()); }
+    // Moves to the next child element called `name` of the current element, skipping other children
+    // (which sit at `depth`). False at the current element's end or at the end of the input.
+    bool nextChild(QStringView name, int depth);
+    // After the children: true at the element's end, the reader's error at the end of the input.
+    bool childrenDone() { return xml_.atEnd() ? failXml() : true; }
 
     bool readLanguage(LanguageDefinition &def);
     bool readTokenset(TokensetDefinition &ts);
@@ -120,16 +125,7 @@ bool Parser::readLanguage(LanguageDefinition &def)
         return false;
     languageCaseSensitive_ = def.casesensitive;
 
-    while (!xml_.atEnd()) {
-        const QXmlStreamReader::TokenType t = xml_.readNext();
-        if (t == QXmlStreamReader::EndElement)
-            return true;
-        if (t != QXmlStreamReader::StartElement)
-            continue;
-        if (xml_.name() != u"tokenset") {
-            XmlInput::skipElement(xml_, 2);
-            continue;
-        }
+    while (nextChild(u"tokenset", 2)) {
         if (def.tokensets.size() == kMaxTokensets)
             return fail(here(), QStringLiteral("more than %1 tokensets; a language holds at most %1").arg(kMaxTokensets));
         TokensetDefinition ts;
@@ -137,7 +133,7 @@ bool Parser::readLanguage(LanguageDefinition &def)
             return false;
         def.tokensets.append(std::move(ts));
     }
-    return failXml();
+    return childrenDone();
 }
 
 bool Parser::readTokenset(TokensetDefinition &ts)
@@ -228,16 +224,7 @@ bool Parser::readTokenList(const TokensetDefinition &ts, TokenListDefinition &li
         list.rule = rule;
     }
 
-    while (!xml_.atEnd()) {
-        const QXmlStreamReader::TokenType t = xml_.readNext();
-        if (t == QXmlStreamReader::EndElement)
-            return true;
-        if (t != QXmlStreamReader::StartElement)
-            continue;
-        if (xml_.name() != u"token") {
-            XmlInput::skipElement(xml_, 4);
-            continue;
-        }
+    while (nextChild(u"token", 4)) {
         const Place at = here();
         const QXmlStreamAttributes ta = xml_.attributes();
         TokenDefinition token;
@@ -263,7 +250,22 @@ bool Parser::readTokenList(const TokensetDefinition &ts, TokenListDefinition &li
         }
         list.tokens.append(std::move(token));
     }
-    return failXml();
+    return childrenDone();
+}
+
+bool Parser::nextChild(QStringView name, int depth)
+{
+    while (!xml_.atEnd()) {
+        const QXmlStreamReader::TokenType t = xml_.readNext();
+        if (t == QXmlStreamReader::EndElement)
+            return false;
+        if (t != QXmlStreamReader::StartElement)
+            continue;
+        if (xml_.name() == name)
+            return true;
+        XmlInput::skipElement(xml_, depth);
+    }
+    return false;
 }
 
 bool Parser::checkReferences(const LanguageDefinition &def)

@@ -257,7 +257,7 @@ public:
         const CompiledTokenset &t = d.tokensets[size_t(f.tokenset)];
         auto consider = [&](const EndToken &e, int index) {
             const int length = closerAt(e, p);
-            const MatchKey key = (MatchKey(rank) << 21) | MatchKey(index);
+            const MatchKey key = matchKey(MatchKey(rank), index);
             if (length > 0 && !best.beats(length, key))
                 best = Match{length, key, StyleRun::ScopeEnd, f.tokenset, e.token, level};
         };

@@ -8,6 +8,7 @@
 #include "editorcontrol/xmlinput.h"
 #include "import/languageimport.h"
 #include "model/database.h"
+#include "model/textescape.h"
 #include "xmlgen/xmlwriter.h"
 
 #include <algorithm>
@@ -85,12 +86,6 @@ QVector<Finding> run(const Language &language, const Database *db, int index)
     return findings;
 }
 
-// Line breaks and tabs shown as \r, \n and \t, so that a finding stays one line.
-QString oneLine(QString text)
-{
-    return text.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n")).replace(u'\t', QStringLiteral("\\t"));
-}
-
 // A long token text is cut.
 QString shortened(const QString &text)
 {
@@ -149,7 +144,7 @@ QString findingLine(const Finding &finding, const QString &where)
         location += QStringLiteral(", tokenset \"%1\"").arg(finding.tokenset);
     if (!finding.token.isEmpty())
         location += QStringLiteral(", token \"%1\"").arg(shortened(finding.token));
-    return oneLine(
+    return TextEscape::controls(
         QStringLiteral("%1: %2: %3 [%4]").arg(location, severityName(finding.severity), finding.message, finding.rule));
 }
 
