@@ -140,11 +140,6 @@ void fill(Language &l, const QString &name, const QString &sampleText, const QSt
     l.tokensets[12].regexp = 1;
 }
 
-QString nameProblem(const QString &name)
-{
-    return XmlChars::problem(name, QStringLiteral("language name"));
-}
-
 QStringList idLines(const QString &text)
 {
     QStringList lines;

@@ -24,10 +24,6 @@ QString defaultSampleText(const QString &folder);
 void fill(Language &language, const QString &name, const QString &sampleText, const QString &keywords,
           const QString &operators, const QString &hyperlinks);
 
-// Why a language cannot be given this name (it holds a character a language file cannot hold), or
-// an empty string. Checked by every command that names a new language before it makes one.
-QString nameProblem(const QString &name);
-
 // The lines of an id list: lines that are empty or blanks only are skipped, the others kept as they
 // are. Lines end with CR LF, LF or CR.
 QStringList idLines(const QString &text);

@@ -1,6 +1,7 @@
 #include "model/recordfields.h"
 
 #include "model/databasefile.h"
+#include "model/xmlchars.h"
 
 #include <QRegularExpression>
 
@@ -19,64 +20,99 @@ struct Binding {
     QStringList entries = {}; // a fixed pick list
 };
 
+Binding language(const char *name, Kind kind, FieldId id, const char *caption, QString Language::*text,
+                 bool written = false)
+{
+    return {{name, Owner::Language, kind, id, caption, id != FieldId::SampleText, written}, text};
+}
+
+Binding language(const char *name, FieldId id, const char *caption, qint32 Language::*flag)
+{
+    return {{name, Owner::Language, Kind::Flag, id, caption, true, false}, nullptr, flag};
+}
+
+Binding tokenset(const char *name, Kind kind, FieldId id, const char *caption, QString Tokenset::*text,
+                 QStringList entries = {}, bool written = false)
+{
+    return {{name, Owner::Tokenset, kind, id, caption, true, written}, nullptr, nullptr, text, nullptr, -1, entries};
+}
+
+Binding tokenset(const char *name, Kind kind, FieldId id, const char *caption, qint32 Tokenset::*number)
+{
+    return {{name, Owner::Tokenset, kind, id, caption, true, false}, nullptr, nullptr, nullptr, number};
+}
+
 const std::vector<Binding> &bindings()
 {
     static const std::vector<Binding> table = [] {
-        using O = Owner;
         using K = Kind;
+        using I = FieldId;
+        using L = Language;
+        using T = Tokenset;
         std::vector<Binding> b = {
-            {{"name", O::Language, K::Name}, &Language::name},
-            {{"casesensitive", O::Language, K::Flag}, nullptr, &Language::casesensitive},
-            {{"applycase", O::Language, K::Flag}, nullptr, &Language::applycase},
-            {{"wordchars", O::Language, K::Text}, &Language::wordchars},
-            {{"whitespaceasparamblock", O::Language, K::Flag}, nullptr, &Language::whitespaceasparamblock},
-            {{"memberlist", O::Language, K::Choice}, &Language::memberlist},
-            {{"sampletext", O::Language, K::Lines}, &Language::sampletext},
-            {{"name", O::Tokenset, K::Name}, nullptr, nullptr, &Tokenset::name},
-            {{"id", O::Tokenset, K::Choice}, nullptr, nullptr, &Tokenset::id},
-            {{"type", O::Tokenset, K::Choice}, nullptr, nullptr, &Tokenset::type, nullptr, -1, {"list", "scope"}},
-            {{"forecolor", O::Tokenset, K::Colour}, nullptr, nullptr, nullptr, &Tokenset::forecolor},
-            {{"fontstyle", O::Tokenset, K::Choice}, nullptr, nullptr, &Tokenset::fontstyle, nullptr, -1,
-             {"normal", "bold", "italic", "bolditalic", "underline"}},
-            {{"inheritfrom", O::Tokenset, K::Choice}, nullptr, nullptr, &Tokenset::inheritfrom},
-            {{"backcolor", O::Tokenset, K::Colour}, nullptr, nullptr, nullptr, &Tokenset::backcolor},
-            {{"casesensitive", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::casesensitive},
-            {{"normalizecase", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::normalizecase},
-            {{"matchbraces", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::matchbraces},
-            {{"autoindent", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::autoindent},
-            {{"enabled", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::enabled},
-            {{"included", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::included},
-            {{"hidden", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::hidden},
-            {{"singlelinescope", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::singlelinescope},
-            {{"chain", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::chain},
-            {{"symmetrical", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::symmetrical},
-            {{"tmemberlist", O::Tokenset, K::Choice}, nullptr, nullptr, &Tokenset::tmemberlist},
-            {{"tokens", O::Tokenset, K::Lines}, nullptr, nullptr, &Tokenset::tokens},
-            {{"tokens2", O::Tokenset, K::Lines}, nullptr, nullptr, &Tokenset::tokens2},
-            {{"regexp", O::Tokenset, K::Flag}, nullptr, nullptr, nullptr, &Tokenset::regexp},
-            {{"rule", O::Tokenset, K::Choice}, nullptr, nullptr, &Tokenset::rule, nullptr, -1,
-             {"NULL", "Word", "LeadWith", "TrailWith", "LeadWith TrailWith", "Col"}},
-            {{"lead", O::Tokenset, K::Text}, nullptr, nullptr, &Tokenset::lead},
-            {{"trail", O::Tokenset, K::Text}, nullptr, nullptr, &Tokenset::trail},
+            language("name", K::Name, I::LanguageName, "Language Name", &L::name, true),
+            language("casesensitive", I::CaseSensitive, "Case Sensitive", &L::casesensitive),
+            language("applycase", I::ApplyCase, "Apply Case", &L::applycase),
+            language("wordchars", K::Text, I::WordChars, "Word Chars", &L::wordchars, true),
+            language("whitespaceasparamblock", I::WhiteSpace, "White Space as Parm Block", &L::whitespaceasparamblock),
+            language("memberlist", K::Choice, I::MemberList, "Language Member List", &L::memberlist),
+            language("sampletext", K::Lines, I::SampleText, "Sample Text", &L::sampletext),
+            tokenset("name", K::Name, I::Name, "Tokenset Name", &T::name, {}, true),
+            tokenset("id", K::Choice, I::Id, "Id", &T::id),
+            tokenset("type", K::Choice, I::Type, "Scope", &T::type, {"list", "scope"}),
+            tokenset("forecolor", K::Colour, I::ForeColor, "Fore Color", &T::forecolor),
+            tokenset("fontstyle", K::Choice, I::FontStyle, "Font Style", &T::fontstyle,
+                     {"normal", "bold", "italic", "bolditalic", "underline"}),
+            tokenset("inheritfrom", K::Choice, I::InheritFrom, "Inherit", &T::inheritfrom),
+            tokenset("backcolor", K::Colour, I::BackColor, "Back Color", &T::backcolor),
+            tokenset("casesensitive", K::Flag, I::TokensetCase, "Case Sensitive", &T::casesensitive),
+            tokenset("normalizecase", K::Flag, I::NormalizeCase, "Normalize Case", &T::normalizecase),
+            tokenset("matchbraces", K::Flag, I::MatchBraces, "Match Braces", &T::matchbraces),
+            tokenset("autoindent", K::Flag, I::AutoIndent, "AutoIndent", &T::autoindent),
+            tokenset("enabled", K::Flag, I::Enabled, "Enabled", &T::enabled),
+            tokenset("included", K::Flag, I::Included, "Include Tokenset", &T::included),
+            tokenset("hidden", K::Flag, I::Hidden, "Hidden", &T::hidden),
+            tokenset("singlelinescope", K::Flag, I::SingleLineScope, "Single Line Scope", &T::singlelinescope),
+            tokenset("chain", K::Flag, I::Chain, "Chain", &T::chain),
+            tokenset("symmetrical", K::Flag, I::Symmetrical, "Symmetrical", &T::symmetrical),
+            tokenset("tmemberlist", K::Choice, I::TMemberList, "Member List", &T::tmemberlist),
+            tokenset("tokens", K::Lines, I::Tokens, "Tokens", &T::tokens, {}, true),
+            tokenset("tokens2", K::Lines, I::Tokens2, "Tokens2", &T::tokens2, {}, true),
+            tokenset("regexp", K::Flag, I::RegExp, "RegExp", &T::regexp),
+            tokenset("rule", K::Choice, I::Rule, "Rule", &T::rule,
+                     {"NULL", "Word", "LeadWith", "TrailWith", "LeadWith TrailWith", "Col"}),
+            tokenset("lead", K::Text, I::Lead, "LeadWith Text", &T::lead, {}, true),
+            tokenset("trail", K::Text, I::Trail, "TrailWith Text", &T::trail, {}, true),
         };
         // Elements 0 to 9 have a list each in the window; element 10 has none.
         static const char *const scopes[] = {"validscope.0", "validscope.1", "validscope.2", "validscope.3",
                                               "validscope.4", "validscope.5", "validscope.6", "validscope.7",
                                               "validscope.8", "validscope.9"};
+        static const char *const captions[] = {"Valid Scope 1", "Valid Scope 2", "Valid Scope 3", "Valid Scope 4",
+                                                "Valid Scope 5", "Valid Scope 6", "Valid Scope 7", "Valid Scope 8",
+                                                "Valid Scope 9", "Valid Scope 10"};
         for (int i = 0; i < 10; ++i)
-            b.push_back({{scopes[i], O::Tokenset, K::Choice}, nullptr, nullptr, nullptr, nullptr, i});
+            b.push_back({{scopes[i], Owner::Tokenset, K::Choice, validScope(i), captions[i], true, false},
+                         nullptr, nullptr, nullptr, nullptr, i});
         return b;
     }();
     return table;
 }
 
+const Binding &bindingOf(FieldId id)
+{
+    static const std::vector<const Binding *> byId = [] {
+        std::vector<const Binding *> index(bindings().size());
+        for (const Binding &b : bindings())
+            index[size_t(b.field.id)] = &b;
+        return index;
+    }();
+    return *byId[size_t(id)];
+}
+
 const Binding &bindingOf(const Field &field)
 {
-    for (const Binding &b : bindings()) {
-        if (b.field.owner == field.owner && qstrcmp(b.field.name, field.name) == 0)
-            return b;
-    }
-    Q_UNREACHABLE();
+    return bindingOf(field.id);
 }
 
 QStringList usedNames(const Language &language)
@@ -136,6 +172,59 @@ const Field *find(Owner owner, QStringView name)
     return nullptr;
 }
 
+const Field &field(FieldId id)
+{
+    return bindingOf(id).field;
+}
+
+FieldId validScope(int index)
+{
+    return FieldId(int(FieldId::ValidScope0) + index);
+}
+
+QVariant value(const Language &language, int slot, FieldId id)
+{
+    const Binding &b = bindingOf(id);
+    if (b.languageText)
+        return language.*b.languageText;
+    if (b.languageNumber)
+        return language.*b.languageNumber;
+    const Tokenset &t = language.tokensets[size_t(slot)];
+    if (b.element >= 0)
+        return t.validscope[size_t(b.element)];
+    return b.text ? QVariant(t.*b.text) : QVariant(t.*b.number);
+}
+
+void store(Language &language, int slot, FieldId id, const QVariant &value)
+{
+    const Binding &b = bindingOf(id);
+    if (b.languageText)
+        language.*b.languageText = value.toString();
+    else if (b.languageNumber)
+        language.*b.languageNumber = value.toInt();
+    else if (b.element >= 0)
+        language.tokensets[size_t(slot)].validscope[size_t(b.element)] = value.toString();
+    else if (b.text)
+        language.tokensets[size_t(slot)].*b.text = value.toString();
+    else
+        language.tokensets[size_t(slot)].*b.number = value.toInt();
+}
+
+QString textProblem(const Field &field, const QString &text, const QString &what)
+{
+    const QString name = what.isEmpty() ? QString::fromLatin1(field.name) : what;
+    if (field.kind == Kind::Name && text.trimmed().isEmpty())
+        return QStringLiteral("%1 must not be empty or blank").arg(name);
+    if ((field.kind == Kind::Name || field.kind == Kind::Text) && (text.contains(u'\r') || text.contains(u'\n')))
+        return QStringLiteral("%1 is one line; it cannot hold a line break").arg(name);
+    return field.written ? XmlChars::problem(text, name) : QString();
+}
+
+QString nameProblem(const QString &name, const QString &what)
+{
+    return textProblem(field(FieldId::Name), name, what);
+}
+
 QStringList choices(const Field &field, const Language &language, int slot, const Lists &lists)
 {
     const Binding &b = bindingOf(field);
@@ -166,13 +255,8 @@ QStringList choices(const Field &field, const Language &language, int slot, cons
 
 QString get(const Field &field, const Language &language, int slot)
 {
-    const Binding &b = bindingOf(field);
-    if (field.owner == Owner::Language)
-        return b.languageText ? language.*b.languageText : QString::number(language.*b.languageNumber);
-    const Tokenset &t = language.tokensets[slot];
-    if (b.element >= 0)
-        return t.validscope[b.element];
-    return b.text ? t.*b.text : QString::number(t.*b.number);
+    const QVariant v = value(language, slot, field.id);
+    return v.typeId() == QMetaType::QString ? v.toString() : QString::number(v.toInt());
 }
 
 QString set(const Field &field, Language &language, int slot, const QString &text, const Lists &lists)
@@ -183,14 +267,11 @@ QString set(const Field &field, Language &language, int slot, const QString &tex
         return QStringLiteral("there is no tokenset in slot %1").arg(slot);
     QString storedText = text;
     qint32 number = 0;
+    if (const QString problem = textProblem(field, text); !problem.isEmpty())
+        return problem;
     switch (field.kind) {
     case Kind::Name:
-        if (text.trimmed().isEmpty())
-            return QStringLiteral("%1 must not be empty or blank").arg(name);
-        Q_FALLTHROUGH();
     case Kind::Text:
-        if (text.contains(u'\r') || text.contains(u'\n'))
-            return QStringLiteral("%1 is one line; it cannot hold a line break").arg(name);
         break;
     case Kind::Lines:
         storedText = crlf(text);
@@ -225,20 +306,10 @@ QString set(const Field &field, Language &language, int slot, const QString &tex
         break;
     }
     }
-    if (field.owner == Owner::Language) {
-        if (b.languageText)
-            language.*b.languageText = storedText;
-        else
-            language.*b.languageNumber = number;
-        return QString();
-    }
-    Tokenset &t = language.tokensets[slot];
-    if (b.element >= 0)
-        t.validscope[b.element] = storedText;
-    else if (b.text)
-        t.*b.text = storedText;
+    if (b.languageText || b.text || b.element >= 0)
+        store(language, slot, field.id, storedText);
     else
-        t.*b.number = number;
+        store(language, slot, field.id, number);
     return QString();
 }
 

@@ -60,6 +60,18 @@ TEST(CliRoundTrip, ProblemsAreReportedAndFilesReadBack)
         {{bell}, {"export", "--all"}, 1, "", "the language holds characters a language file cannot hold: Bell : Ring\a : name holds U+0007"},
         {{cycle, cycle}, {"export", "--all"}, 1, "Cycle.lng\n", "\"Cycle\" (index 0) and \"Cycle\" (index 1) are both exported as"},
         {{cycle}, {"new", "New\aLine"}, 2, "", "The language name holds the control character U+0007 (BEL) at position 4"},
+        // Every way a name or a written text enters refuses what a language file cannot hold.
+        {{cycle}, {"rename", "--index", "0", "Esc\x1b"}, 2, "", "The name holds the control character U+001B (ESC) at position 4"},
+        {{cycle}, {"duplicate", "--index", "0", "Esc\x1b"}, 2, "", "The language name holds the control character U+001B (ESC)"},
+        {{cycle}, {"set", "--index", "0", "name=Esc\x1b"}, 2, "", "The name holds the control character U+001B (ESC)"},
+        {{cycle}, {"set", "--index", "0", "--tokenset", "A", "lead=\x1b"}, 2, "", "The lead holds the control character U+001B"},
+        {{cycle}, {"set", "--index", "0", "sampletext=\x1b"}, 0, "", ""}, // the sample is not written into the file
+        {{cycle}, {"tokenset", "new", "--index", "0", "Esc\x1b"}, 2, "", "The tokenset name holds the control character U+001B"},
+        {{cycle}, {"tokenset", "rename", "--index", "0", "--tokenset", "A", "Esc\x1b"}, 2, "", "The name holds the control character"},
+        {{cycle}, {"tokenset", "new", "--index", "0", " "}, 2, "", "tokenset name must not be empty or blank"},
+        // A control character from an older database, or typed into a command, reaches the terminal escaped.
+        {{language("Esc\x1b\x7f", {})}, {"list"}, 0, "0\tEsc\\x1b\\x7f\t", ""},
+        {{cycle}, {"show", "--index", "0", "--field", "a\x1b"}, 2, "", "no field 'a\\x1b'"},
         {{hostile}, {"validate"}, 1, "Tom & \"Jerry\" <x> (index 0): " "Tom & \"Jerry\" <x> : a<b> : Inherit cycle:  a<b> -> Say \"hi\" -> a<b>", ""},
     };
     for (const auto &c : cases) {

@@ -1,5 +1,6 @@
 #include "common/testutil.h"
 #include "model/languagetemplate.h"
+#include "model/recordfields.h"
 #include "model/trace.h"
 
 #include <gtest/gtest.h>
@@ -110,7 +111,8 @@ TEST(LanguageTemplate, ShippedListFilesAndSampleText)
     EXPECT_TRUE(r.message.isEmpty() && r.ids.size() == 31) << r.message.toStdString();
     EXPECT_EQ(db.languages[0].sampletext, QString::fromLatin1(TestUtil::readFile(data + u"/sample.txt"_s)));
     EXPECT_EQ(LanguageTemplate::defaultSampleText(TestUtil::TempFolder().path()), u"<< and if else 12.5 'help'"_s);
-    EXPECT_EQ(LanguageTemplate::nameProblem(u"Caf\u00e9 \tTab"_s), QString());
-    EXPECT_EQ(LanguageTemplate::nameProblem(u"Form\ffeed"_s), u"The language name holds the control character U+000C (FF) "
-                                                                "at position 5, which a language file cannot hold."_s);
+    const QString what = u"language name"_s;
+    EXPECT_EQ(RecordFields::nameProblem(u"Caf\u00e9 \tTab"_s, what), QString());
+    EXPECT_EQ(RecordFields::nameProblem(u"Form\ffeed"_s, what), u"The language name holds the control character U+000C (FF) "
+                                                                  "at position 5, which a language file cannot hold."_s);
 }
