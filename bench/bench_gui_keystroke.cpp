@@ -131,7 +131,7 @@ struct Fixture {
             std::abort();
         }
         session.database().current().sampletext = db.languages[0].sampletext;
-        session.regenerate(1);
+        session.regenerate();
         if (sample->text().size() < 100 * 1024)
             std::abort();
     }
@@ -188,7 +188,7 @@ void BM_KeystrokeToPreviewWithoutUndo(benchmark::State &state)
     for (auto _ : state) {
         tokens = typed ? original : original + QStringLiteral("q");
         typed = !typed;
-        session.regenerate(0);
+        session.regenerate();
         styleVisible(*f.sample);
     }
     tokens = original;

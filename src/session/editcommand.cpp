@@ -1,31 +1,27 @@
 #include "session/editcommand.h"
 
-EditCommand::EditCommand(EditSession &session, const QString &text, Side undo, Side redo, bool changesDatabase,
-                         bool languageList, EditSession::Refresh refresh, int mode)
+EditCommand::EditCommand(EditSession &session, const QString &text, Side undo, Side redo, Effect effect)
     : QUndoCommand(text)
     , session_(session)
     , undo_(std::move(undo))
     , redo_(std::move(redo))
-    , changesDatabase_(changesDatabase)
-    , languageList_(languageList)
-    , refresh_(refresh)
-    , mode_(mode)
+    , effect_(effect)
 {
 }
 
 void EditCommand::undo()
 {
     undo_.apply();
-    session_.replayed(undo_.selection, languageList_, changesDatabase_ || mode_ >= 0);
+    session_.replayed(undo_.selection, effect_.languageList, effect_.changesDatabase || effect_.regenerates);
 }
 
 void EditCommand::redo()
 {
     redo_.apply();
     if (done_) {
-        session_.replayed(redo_.selection, languageList_, changesDatabase_ || mode_ >= 0);
+        session_.replayed(redo_.selection, effect_.languageList, effect_.changesDatabase || effect_.regenerates);
         return;
     }
     done_ = true;
-    session_.applied(refresh_, mode_, redo_.selection, -1, RecordField::Field::Tokens);
+    session_.applied(effect_.refresh, effect_.regenerates, redo_.selection, -1, RecordFields::FieldId::Tokens);
 }

@@ -16,12 +16,13 @@ public:
         EditSession::Selection selection;
     };
 
-    EditCommand(EditSession &session, const QString &text, Side undo, Side redo, bool changesDatabase,
-                bool languageList, EditSession::Refresh refresh, int mode);
+    using Effect = EditSession::StepEffect;
+
+    EditCommand(EditSession &session, const QString &text, Side undo, Side redo, Effect effect);
 
     void undo() override;
     void redo() override;
-    bool changesDatabase() const { return changesDatabase_; }
+    bool changesDatabase() const { return effect_.changesDatabase; }
 
 protected:
     EditSession &session_;
@@ -29,9 +30,6 @@ protected:
 private:
     Side undo_;
     Side redo_;
-    bool changesDatabase_;
-    bool languageList_;
-    EditSession::Refresh refresh_;
-    int mode_;
+    Effect effect_;
     bool done_ = false;
 };

@@ -12,7 +12,6 @@
 #include "model/recordfields.h"
 #include "model/recordops.h"
 #include "model/trace.h"
-#include "model/xmlchars.h"
 #include "session/editcommand.h"
 #include "session/fieldcommand.h"
 #include "session/manualxmlcommand.h"
@@ -70,21 +69,21 @@ bool EditSession::hasTokenset() const
 
 QVariant EditSession::value(Field field) const
 {
-    if (RecordField::isLanguageField(field) ? !hasLanguage() : !hasTokenset())
+    if ((RecordFields::field(field).owner == RecordFields::Owner::Language) ? !hasLanguage() : !hasTokenset())
         return QVariant();
-    return RecordField::get(language(), db_.currentTokenset, field);
+    return RecordFields::value(language(), db_.currentTokenset, field);
 }
 
 void EditSession::setHideDefaultAttributes(bool on)
 {
     hide_ = on;
-    regenerate(1);
+    regenerate();
 }
 
 void EditSession::setEasyRead(bool on)
 {
     easyRead_ = on;
-    regenerate(1);
+    regenerate();
 }
 
 QString EditSession::programFolder() const
@@ -263,7 +262,7 @@ bool EditSession::selectLanguage(int index)
     typing_ = false;
     setSelection(firstTokensetOf(db_.languages, index));
     Q_EMIT languageShown();
-    regenerate(1);
+    regenerate();
     return true;
 }
 
@@ -281,11 +280,11 @@ void EditSession::selectTokenset(int slot)
 void EditSession::pushField(Field field, int slot, const QVariant &value, const QString &text, bool typed)
 {
     const Language &lang = language();
-    const QVariant before = RecordField::get(lang, slot < 0 ? 0 : slot, field);
+    const QVariant before = RecordFields::value(lang, slot < 0 ? 0 : slot, field);
     if (before == value)
         return;
-    const int mode = RecordField::writerMode(field);
-    if (mode >= 0 && !mayLoseManualChanges()) {
+    const bool regenerates = RecordFields::field(field).inDefinition;
+    if (regenerates && !mayLoseManualChanges()) {
         typing_ = false;
         Q_EMIT fieldChanged(slot, field); // the control shows the stored value again
         return;
@@ -295,7 +294,7 @@ void EditSession::pushField(Field field, int slot, const QVariant &value, const 
         run = typingRun(int(field));
     else
         typing_ = false;
-    record(new FieldCommand(*this, text, field, slot, selection(), before, value, run), mode >= 0);
+    record(new FieldCommand(*this, text, field, slot, selection(), before, value, run), regenerates);
 }
 
 int EditSession::typingRun(int box)
@@ -328,23 +327,23 @@ void EditSession::record(QUndoCommand *command, bool rebuilds)
     const Selection at = selection();
     undo_->beginMacro(command->text());
     undo_->push(new EditCommand(*this, command->text(), {[this, at, manual] { putManualXml(at, manual, true); }, at},
-                                {[this] { setManualState(false, false); }, at}, false, false, Refresh::None, -1));
+                                {[this] { setManualState(false, false); }, at},
+                                {.changesDatabase = false, .regenerates = false}));
     undo_->push(command);
     undo_->endMacro();
 }
 
 void EditSession::pushLanguage(const QString &text, const Language &after, Selection afterSelection,
-                               Refresh refresh, int mode, bool languageList)
+                               StepEffect effect)
 {
     const int i = db_.currentLanguage;
     const Language before = db_.languages[i];
-    if (before == after || (mode >= 0 && !mayLoseManualChanges()))
+    if (before == after || (effect.regenerates && !mayLoseManualChanges()))
         return;
     typing_ = false;
     record(new EditCommand(*this, text, {[this, i, before] { db_.languages[i] = before; }, selection()},
-                           {[this, i, after] { db_.languages[i] = after; }, afterSelection}, true, languageList,
-                           refresh, mode),
-           mode >= 0);
+                           {[this, i, after] { db_.languages[i] = after; }, afterSelection}, effect),
+           effect.regenerates);
 }
 
 void EditSession::pushLanguages(const QString &text, const QVector<Language> &after, Selection afterSelection)
@@ -354,11 +353,12 @@ void EditSession::pushLanguages(const QString &text, const QVector<Language> &af
     const QVector<Language> before = db_.languages;
     typing_ = false;
     record(new EditCommand(*this, text, {[this, before] { db_.languages = before; }, selection()},
-                           {[this, after] { db_.languages = after; }, afterSelection}, true, true, Refresh::Languages, 1),
+                           {[this, after] { db_.languages = after; }, afterSelection},
+                           {.languageList = true, .refresh = Refresh::Languages}),
            true);
 }
 
-void EditSession::applied(Refresh refresh, int mode, Selection selection, int slot, Field field)
+void EditSession::applied(Refresh refresh, bool regenerates, Selection selection, int slot, Field field)
 {
     setSelection(selection);
     switch (refresh) {
@@ -373,8 +373,8 @@ void EditSession::applied(Refresh refresh, int mode, Selection selection, int sl
         break;
     case Refresh::Language: Q_EMIT languageShown(); break;
     }
-    if (mode >= 0)
-        regenerate(mode);
+    if (regenerates)
+        regenerate();
 }
 
 void EditSession::replayed(Selection selection, bool languages, bool rebuild)
@@ -391,7 +391,7 @@ void EditSession::replayed(Selection selection, bool languages, bool rebuild)
         // step that recorded their loss.
         manualApplied_ = false;
         setManualState(false, false);
-        regenerate(1);
+        regenerate();
     }
 }
 
@@ -431,10 +431,10 @@ void EditSession::updateDirty()
 
 // ---- operations
 
-// Text a language file cannot hold is refused where it enters, with a report titled after the command.
-bool EditSession::refuses(const QString &text, const QString &field, const QString &title)
+// A value the field cannot hold is refused where it enters (by the same rules as the command line),
+// with a report titled after the command.
+bool EditSession::refuses(const QString &problem, const QString &title)
 {
-    const QString problem = XmlChars::problem(text, field);
     if (!problem.isEmpty())
         prompts_.report(problem, title);
     return !problem.isEmpty();
@@ -442,15 +442,18 @@ bool EditSession::refuses(const QString &text, const QString &field, const QStri
 
 void EditSession::setField(Field field, const QVariant &value, bool typed)
 {
-    if (RecordField::isLanguageField(field) ? !hasLanguage() : !hasTokenset())
+    const RecordFields::Field &f = RecordFields::field(field);
+    if (f.owner == RecordFields::Owner::Language ? !hasLanguage() : !hasTokenset())
         return;
-    const int slot = RecordField::isLanguageField(field) ? -1 : db_.currentTokenset;
-    if (RecordField::writtenText(field) && refuses(value.toString(), RecordField::caption(field), RecordField::caption(field))) {
+    const int slot = f.owner == RecordFields::Owner::Language ? -1 : db_.currentTokenset;
+    const QString caption = QString::fromLatin1(f.caption);
+    if (value.typeId() == QMetaType::QString
+        && refuses(RecordFields::textProblem(f, value.toString(), caption), caption)) {
         typing_ = false;
         Q_EMIT fieldChanged(slot, field); // the control shows the stored text again
         return;
     }
-    const QString text = (typed ? QStringLiteral("Edit ") : QStringLiteral("Change ")) + RecordField::caption(field);
+    const QString text = (typed ? QStringLiteral("Edit ") : QStringLiteral("Change ")) + caption;
     pushField(field, slot, value, text, typed);
 }
 
@@ -477,24 +480,25 @@ void EditSession::setAllIncluded(bool included)
     if (included && at.tokenset < 0)
         at.tokenset = 0;
     pushLanguage(included ? QStringLiteral("Select All Tokensets") : QStringLiteral("Unselect All Tokensets"), after,
-                 at, Refresh::Tokensets, 1);
+                 at, {.refresh = Refresh::Tokensets});
 }
 
 bool EditSession::renameLanguage(const QString &name)
 {
     if (!hasLanguage() || name.trimmed().isEmpty()
-        || refuses(name, QStringLiteral("language name"), QStringLiteral("Change Language Name")))
+        || refuses(RecordFields::nameProblem(name, QStringLiteral("language name")), QStringLiteral("Change Language Name")))
         return false;
     Language after = language();
     after.name = name;
-    pushLanguage(QStringLiteral("Rename Language"), after, selection(), Refresh::Languages, 0, true);
+    pushLanguage(QStringLiteral("Rename Language"), after, selection(),
+                 {.languageList = true, .refresh = Refresh::Languages});
     return true;
 }
 
 bool EditSession::renameTokenset(const QString &name)
 {
     if (!hasTokenset() || name.trimmed().isEmpty()
-        || refuses(name, QStringLiteral("tokenset name"), QStringLiteral("Change Tokenset Name")))
+        || refuses(RecordFields::nameProblem(name, QStringLiteral("tokenset name")), QStringLiteral("Change Tokenset Name")))
         return false;
     pushField(Field::Name, db_.currentTokenset, name, QStringLiteral("Rename Tokenset"), false);
     return true;
@@ -518,7 +522,7 @@ bool EditSession::deleteTokenset()
     const int next = RecordOps::deleteTokenset(after, db_.currentTokenset);
     if (next < 0)
         return false;
-    pushLanguage(QStringLiteral("Delete Tokenset"), after, {db_.currentLanguage, next}, Refresh::Tokensets, 1);
+    pushLanguage(QStringLiteral("Delete Tokenset"), after, {db_.currentLanguage, next}, {.refresh = Refresh::Tokensets});
     return true;
 }
 
@@ -526,12 +530,13 @@ int EditSession::newTokenset(const QString &name)
 {
     if (!hasLanguage() || name.isEmpty())
         return -1;
-    if (refuses(name, QStringLiteral("tokenset name"), QStringLiteral("New Tokenset")))
+    if (refuses(RecordFields::nameProblem(name, QStringLiteral("tokenset name")), QStringLiteral("New Tokenset")))
         return -2;
     Language after = language();
     const int slot = RecordOps::newTokenset(after, name);
     if (slot >= 0)
-        pushLanguage(QStringLiteral("New Tokenset"), after, {db_.currentLanguage, slot}, Refresh::Tokensets, -1);
+        pushLanguage(QStringLiteral("New Tokenset"), after, {db_.currentLanguage, slot},
+                     {.refresh = Refresh::Tokensets, .regenerates = false}); // not included yet
     return slot;
 }
 
@@ -545,13 +550,14 @@ bool EditSession::moveTokenset(int step)
     if (moved < 0)
         return false;
     pushLanguage(step < 0 ? QStringLiteral("Move Tokenset Up") : QStringLiteral("Move Tokenset Down"), after,
-                 {db_.currentLanguage, moved}, Refresh::Tokensets, 1);
+                 {db_.currentLanguage, moved}, {.refresh = Refresh::Tokensets});
     return true;
 }
 
 void EditSession::duplicateLanguage(const QString &name)
 {
-    if (!hasLanguage() || name.isEmpty() || refuses(name, QStringLiteral("language name"), QStringLiteral("New Language")))
+    if (!hasLanguage() || name.isEmpty()
+        || refuses(RecordFields::nameProblem(name, QStringLiteral("language name")), QStringLiteral("New Language")))
         return;
     Database after = db_;
     const int index = RecordOps::duplicateLanguage(after, db_.currentLanguage, name);
@@ -572,7 +578,7 @@ void EditSession::sortLanguages()
 EditSession::NewLanguage EditSession::newLanguage(const QString &name)
 {
     NewLanguage made;
-    if (name.isEmpty() || refuses(name, QStringLiteral("language name"), QStringLiteral("New Language")))
+    if (name.isEmpty() || refuses(RecordFields::nameProblem(name, QStringLiteral("language name")), QStringLiteral("New Language")))
         return made;
     Database after = db_;
     const LanguageTemplate::Result result =
@@ -633,7 +639,7 @@ void EditSession::rewriteTokens(TokenTool tool)
         caption = QStringLiteral("Remove Token Attributes");
         break;
     }
-    pushLanguage(caption, after, selection(), Refresh::Tokenset, 0);
+    pushLanguage(caption, after, selection(), {.refresh = Refresh::Tokenset});
 }
 
 void EditSession::removeAttributesCurrentLanguage()
@@ -642,7 +648,7 @@ void EditSession::removeAttributesCurrentLanguage()
         return;
     Language after = language();
     TokenListTools::removeAttributes(after);
-    pushLanguage(QStringLiteral("Remove Token Attributes"), after, selection(), Refresh::Tokenset, 1);
+    pushLanguage(QStringLiteral("Remove Token Attributes"), after, selection(), {.refresh = Refresh::Tokenset});
 }
 
 void EditSession::removeAttributesAllLanguages()
@@ -662,7 +668,8 @@ void EditSession::setMemberListFolder(const QString &folder)
     typing_ = false;
     record(new EditCommand(*this, QStringLiteral("Select Memberlist Folder"),
                            {[this, before] { loadMemberLists(before); }, selection()},
-                           {[this, folder] { loadMemberLists(folder); }, selection()}, false, false, Refresh::Language, 1),
+                           {[this, folder] { loadMemberLists(folder); }, selection()},
+                           {.changesDatabase = false, .refresh = Refresh::Language}),
            true);
 }
 
@@ -676,7 +683,8 @@ void EditSession::setMarginImageFolder(const QString &folder)
     typing_ = false;
     undo_->push(new EditCommand(*this, QStringLiteral("Select Image Folder"),
                                 {[apply, before] { apply(before); }, selection()},
-                                {[apply, folder] { apply(folder); }, selection()}, false, false, Refresh::None, -1));
+                                {[apply, folder] { apply(folder); }, selection()},
+                                {.changesDatabase = false, .regenerates = false}));
 }
 
 // ---- manual XML and preview
@@ -730,7 +738,8 @@ void EditSession::applyManualXml(const QString &text)
                                      putManualXml(at, text, true);
                                  },
                                  at},
-                                {[this, text] { showXml(text, true); }, at}, false, false, Refresh::None, -1));
+                                {[this, text] { showXml(text, true); }, at},
+                                {.changesDatabase = false, .regenerates = false}));
 }
 
 // Makes a text the working file and the preview, as Apply does: the XML pane shows the file as read
@@ -781,11 +790,12 @@ bool EditSession::saveManualXml(const QString &text)
     return true;
 }
 
-void EditSession::regenerate(int mode)
+void EditSession::regenerate()
 {
     if (!hasLanguage())
         return;
-    const WriteResult result = writer_->WriteXML(db_.currentLanguage, true, mode);
+    // Mode 0: the writer rebuilds the current tokenset and every other whose inputs changed.
+    const WriteResult result = writer_->WriteXML(db_.currentLanguage, true, 0);
     if (result.status == WriteResult::Status::Cancelled)
         return;
     if (result.status == WriteResult::Status::Failed) {

@@ -5,7 +5,7 @@
 #include "model/database.h"
 #include "model/fileresult.h"
 #include "model/trace.h"
-#include "session/recordfield.h"
+#include "model/recordfields.h"
 #include "xmlgen/languageexport.h"
 #include "xmlgen/writerhost.h"
 
@@ -30,7 +30,7 @@ class XmlWriter;
 class EditSession : public QObject, private WriterHost {
     Q_OBJECT
 public:
-    using Field = RecordField::Field;
+    using Field = RecordFields::FieldId;
 
     struct Selection {
         int language = 0;
@@ -63,7 +63,6 @@ public:
     bool isDirty() const { return dirty_; }
     QUndoStack &undoStack() { return *undo_; }
     XmlWriter &writer() { return *writer_; }
-    EditorGlobals &globals() { return G_; }
     const EditorGlobals &globals() const { return G_; }
     CompiledLanguagePtr xmlLanguage() const { return xmlCompiled_; }
     const QString &validityMessage() const { return validity_; }
@@ -164,8 +163,9 @@ public:
     // Writes the XML pane's text to language_def/NAME.lng, NAME being the pane's language; false after
     // a report.
     bool saveManualXml(const QString &text);
-    // Rebuilds the current language (mode 1 all tokensets, 0 the current one) and shows it.
-    void regenerate(int mode);
+    // Rebuilds the current language and shows it. The writer's cache keeps every tokenset whose
+    // inputs did not change, so this is as cheap after a keystroke as a rebuild of one tokenset.
+    void regenerate();
 
     // ---- export (not recorded)
     WriteResult exportCurrent();
@@ -182,10 +182,10 @@ Q_SIGNALS:
     // Another tokenset of the same language became current.
     void tokensetShown();
     // One field changed: of the current language (slot -1), or of a tokenset slot of it.
-    void fieldChanged(int slot, RecordField::Field field);
+    void fieldChanged(int slot, RecordFields::FieldId field);
     // An undo or redo put a text field back: the change ends at `position` of the text as stored,
     // where its control puts the caret (after the language was shown afresh).
-    void fieldReplayed(int slot, RecordField::Field field, int position);
+    void fieldReplayed(int slot, RecordFields::FieldId field, int position);
     // An undo or redo put the XML pane's typing back: the change ends at `position` of the pane's text.
     void manualXmlReplayed(int position);
     // The member lists of the registry changed.
@@ -216,6 +216,15 @@ private:
     // What the panels show again after a step has been applied the first time.
     enum class Refresh { None, Field, Tokenset, Tokensets, Language, Languages };
 
+    // What a recorded step touches: the records (or only the preview), the language list, what the
+    // panels show again after its first doing, and whether the generated definition changes.
+    struct StepEffect {
+        bool changesDatabase = true;
+        bool languageList = false;
+        Refresh refresh = Refresh::None;
+        bool regenerates = true;
+    };
+
     // WriterHost
     bool hideDefaultAttributes() const override { return hide_; }
     bool easyReadFormat() const override { return easyRead_; }
@@ -232,7 +241,7 @@ private:
     void appendStatusText(const QString &text) override { Q_EMIT statusTextAppended(text); }
     void appendDebugText(const QString &text) override { Q_EMIT debugTextAppended(text); }
 
-    bool refuses(const QString &text, const QString &field, const QString &title);
+    bool refuses(const QString &problem, const QString &title);
     void viewLanguage();
     void showXml(const QString &text, bool manual);
     void previewFailed(const QString &description);
@@ -257,13 +266,12 @@ private:
     // Records one field of the current language (slot -1) or of a tokenset slot of it.
     void pushField(Field field, int slot, const QVariant &value, const QString &text, bool typed);
     // Records a change of the current language's record (before and after whole).
-    void pushLanguage(const QString &text, const Language &after, Selection afterSelection, Refresh refresh,
-                      int mode, bool languageList = false);
+    void pushLanguage(const QString &text, const Language &after, Selection afterSelection, StepEffect effect);
     // Records a change of the language list.
     void pushLanguages(const QString &text, const QVector<Language> &after, Selection afterSelection);
     // After a step's first application: what the operation changed. After an undo or a redo: the
     // step's language shown afresh and rebuilt whole.
-    void applied(Refresh refresh, int mode, Selection selection, int slot, Field field);
+    void applied(Refresh refresh, bool regenerates, Selection selection, int slot, Field field);
     void replayed(Selection selection, bool languages, bool rebuild);
     void updateDirty();
     void reset();

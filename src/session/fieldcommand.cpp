@@ -1,6 +1,6 @@
 #include "session/fieldcommand.h"
 
-FieldCommand::FieldCommand(EditSession &session, const QString &text, RecordField::Field field, int slot,
+FieldCommand::FieldCommand(EditSession &session, const QString &text, RecordFields::FieldId field, int slot,
                            EditSession::Selection at, QVariant before, QVariant after, int typingRun)
     : QUndoCommand(text)
     , session_(session)
@@ -26,7 +26,7 @@ bool FieldCommand::mergeWith(const QUndoCommand *other)
 
 void FieldCommand::put(const QVariant &value)
 {
-    RecordField::put(session_.db_.languages[at_.language], slot_ < 0 ? 0 : slot_, field_, value);
+    RecordFields::store(session_.db_.languages[at_.language], slot_ < 0 ? 0 : slot_, field_, value);
 }
 
 qsizetype FieldCommand::changeEnd(const QString &replaced, const QString &put)
@@ -63,5 +63,5 @@ void FieldCommand::redo()
         return;
     }
     done_ = true;
-    session_.applied(EditSession::Refresh::Field, RecordField::writerMode(field_), at_, slot_, field_);
+    session_.applied(EditSession::Refresh::Field, RecordFields::field(field_).inDefinition, at_, slot_, field_);
 }

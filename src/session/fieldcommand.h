@@ -11,7 +11,7 @@ class FieldCommand : public QUndoCommand {
 public:
     static constexpr int kTypingId = 1;
 
-    FieldCommand(EditSession &session, const QString &text, RecordField::Field field, int slot,
+    FieldCommand(EditSession &session, const QString &text, RecordFields::FieldId field, int slot,
                  EditSession::Selection at, QVariant before, QVariant after, int typingRun);
 
     // Where a control puts its caret after an undo or redo replaced one text by another: at the end
@@ -28,7 +28,7 @@ private:
     void placeCaret(const QVariant &replaced, const QVariant &put) const;
 
     EditSession &session_;
-    RecordField::Field field_;
+    RecordFields::FieldId field_;
     int slot_; // the tokenset slot, -1 for a language field
     EditSession::Selection at_;
     QVariant before_;

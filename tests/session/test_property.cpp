@@ -11,7 +11,7 @@
 
 namespace {
 
-using F = RecordField::Field;
+using F = RecordFields::FieldId;
 
 class Operations {
 public:

@@ -3,7 +3,7 @@
 
 #include <QDir>
 
-using F = RecordField::Field;
+using F = RecordFields::FieldId;
 using S = EditSession;
 
 // Each operation is one named step that marks unsaved work (the property test takes them back).
