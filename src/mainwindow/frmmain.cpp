@@ -159,7 +159,8 @@ void FrmMain::nameSeparators()
 
 void FrmMain::wirePanels()
 {
-    const PanelContext context{*session_, *dialogs_, this, [this] { return ui->mnuConfirmation->isChecked(); }};
+    const PanelContext context{*session_, *dialogs_, this, *ui, [this] { return ui->mnuConfirmation->isChecked(); },
+                               [this] { return ui->mnuAutoInclude->isChecked(); }};
     // The order of construction is the order in which a shown language fills the panels.
     trace_ = new TracePanel(context, this);
     languageList_ = new LanguageListPanel(context, this);

@@ -1,4 +1,5 @@
 #include "mainwindow/languagelistpanel.h"
+#include "ui_frmmain.h"
 #include "mainwindow/hourglass.h"
 #include "session/editsession.h"
 #include "session/tracelabels.h"
@@ -12,8 +13,8 @@ LanguageListPanel::LanguageListPanel(PanelContext context, QObject *parent)
     : QObject(parent)
     , context_(context)
     , session_(context.session)
-    , lstLang_(context.control<QListWidget>("lstLang"))
-    , mnuPopupLanguage_(context.control<QMenu>("mnuPopupLanguage"))
+    , lstLang_(context.ui.lstLang)
+    , mnuPopupLanguage_(context.ui.mnuPopupLanguage)
 {
     connect(lstLang_, &QListWidget::currentRowChanged, this, [this] {
         if (!filling_)
@@ -22,15 +23,15 @@ LanguageListPanel::LanguageListPanel(PanelContext context, QObject *parent)
     lstLang_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lstLang_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { mnuPopupLanguage_->popup(lstLang_->viewport()->mapToGlobal(pos)); });
-    const auto menu = [this](const char *name, void (LanguageListPanel::*handler)()) {
-        connect(context_.control<QAction>(name), &QAction::triggered, this, handler);
+    const auto menu = [this](QAction *action, void (LanguageListPanel::*handler)()) {
+        connect(action, &QAction::triggered, this, handler);
     };
-    menu("mnuChangeLanguageName", &LanguageListPanel::mnuChangeLanguageName_Click);
-    menu("mnuNew", &LanguageListPanel::mnuNew_Click);
-    menu("mnuDuplicate", &LanguageListPanel::mnuDuplicate_Click);
-    menu("mnuDelete", &LanguageListPanel::mnuDelete_Click);
-    menu("mnuSortLanguages", &LanguageListPanel::mnuSortLanguages_Click);
-    menu("mnuImport", &LanguageListPanel::mnuImport_Click);
+    menu(context_.ui.mnuChangeLanguageName, &LanguageListPanel::mnuChangeLanguageName_Click);
+    menu(context_.ui.mnuNew, &LanguageListPanel::mnuNew_Click);
+    menu(context_.ui.mnuDuplicate, &LanguageListPanel::mnuDuplicate_Click);
+    menu(context_.ui.mnuDelete, &LanguageListPanel::mnuDelete_Click);
+    menu(context_.ui.mnuSortLanguages, &LanguageListPanel::mnuSortLanguages_Click);
+    menu(context_.ui.mnuImport, &LanguageListPanel::mnuImport_Click);
     connect(&session_, &EditSession::languagesChanged, this, &LanguageListPanel::fillLanguageList);
     connect(&session_, &EditSession::languageShown, this, &LanguageListPanel::showSelection);
 }
@@ -138,7 +139,7 @@ void LanguageListPanel::mnuImport_Click()
         return;
     importFolder_ = QFileInfo(file).absolutePath();
     const EditSession::Imported imported =
-        session_.importLanguage(file, context_.control<QAction>("mnuAutoInclude")->isChecked());
+        session_.importLanguage(file, context_.autoInclude());
     if (!imported.problem.isEmpty())
         context_.inform(imported.problem, QStringLiteral("Import Language"));
     else if (!imported.changes.isEmpty())

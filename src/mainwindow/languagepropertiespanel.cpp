@@ -1,4 +1,5 @@
 #include "mainwindow/languagepropertiespanel.h"
+#include "ui_frmmain.h"
 #include "mainwindow/typingkeys.h"
 #include "session/editsession.h"
 #include "session/tracelabels.h"
@@ -8,17 +9,17 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-using RecordField::Field;
+using Field = RecordFields::FieldId;
 
 LanguagePropertiesPanel::LanguagePropertiesPanel(PanelContext context, QObject *parent)
     : QObject(parent)
     , context_(context)
     , session_(context.session)
-    , chkDefaultCase_(context.control<QCheckBox>("chkDefaultCase"))
-    , chkOverride_(context.control<QCheckBox>("chkOverride"))
-    , chkWhite_(context.control<QCheckBox>("chkWhite"))
-    , txtWordChars_(context.control<QLineEdit>("txtWordChars"))
-    , cmbLMemberList_(context.control<QComboBox>("cmbLMemberList"))
+    , chkDefaultCase_(context.ui.chkDefaultCase)
+    , chkOverride_(context.ui.chkOverride)
+    , chkWhite_(context.ui.chkWhite)
+    , txtWordChars_(context.ui.txtWordChars)
+    , cmbLMemberList_(context.ui.cmbLMemberList)
 {
     const std::pair<QCheckBox *, Field> flags[] = {
         {chkDefaultCase_, Field::CaseSensitive}, {chkOverride_, Field::ApplyCase}, {chkWhite_, Field::WhiteSpace}};
@@ -80,7 +81,7 @@ void LanguagePropertiesPanel::showFields(bool keepCaret)
 }
 
 // A field changed by a step of the session: show it unless the control already does.
-void LanguagePropertiesPanel::fieldChanged(int slot, RecordField::Field field)
+void LanguagePropertiesPanel::fieldChanged(int slot, RecordFields::FieldId field)
 {
     if (slot < 0 && field != Field::SampleText)
         showFields(true);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mainwindow/panelcontext.h"
-#include "session/recordfield.h"
+#include "model/recordfields.h"
 
 #include <QObject>
 
@@ -24,7 +24,7 @@ public:
 private:
     void showFields(bool keepCaret);
     void fillMemberLists();
-    void fieldChanged(int slot, RecordField::Field field);
+    void fieldChanged(int slot, RecordFields::FieldId field);
 
     PanelContext context_;
     EditSession &session_;

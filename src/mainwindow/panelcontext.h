@@ -7,24 +7,21 @@
 #include <functional>
 
 class EditSession;
+namespace Ui {
+class frmMain;
+}
 
 // What every panel of the main window is given: the session it shows and edits, the dialogs seam,
-// the window (the parent of its questions and the root of its controls) and the options of the
-// Options menu it reads when it runs.
+// the window (the parent of its questions), the window's form, from which each panel takes its own
+// controls, typed, in its constructor (and touches no other), and the options of the Options menu it
+// reads when it runs.
 struct PanelContext {
     EditSession &session;
     Dialogs &dialogs;
     QWidget *window;
+    const Ui::frmMain &ui;
     std::function<bool()> confirmation; // mnuConfirmation: destructive commands ask first
-
-    // A control of the window by its object name; every panel asks for its own controls only.
-    template <typename T>
-    T *control(const char *name) const
-    {
-        T *found = window->findChild<T *>(QString::fromLatin1(name));
-        Q_ASSERT_X(found, "PanelContext::control", name);
-        return found;
-    }
+    std::function<bool()> autoInclude;  // mnuAutoInclude: an imported language's tokensets are included
 
     // "Are you sure?" with OK and Cancel, asked only while Confirmation is checked; true to go on.
     bool askSure(const QString &title) const

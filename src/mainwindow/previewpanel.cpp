@@ -1,4 +1,5 @@
 #include "mainwindow/previewpanel.h"
+#include "ui_frmmain.h"
 #include "mainwindow/typingkeys.h"
 #include "session/editsession.h"
 #include "session/tracelabels.h"
@@ -19,17 +20,17 @@ PreviewPanel::PreviewPanel(PanelContext context, QObject *parent)
     : QObject(parent)
     , context_(context)
     , session_(context.session)
-    , txtXML_(context.control<EditorPane>("txtXML"))
-    , txtSample_(context.control<EditorPane>("txtSample"))
-    , cmdApply_(context.control<QPushButton>("cmdApply"))
-    , cmdSave_(context.control<QPushButton>("cmdSave"))
+    , txtXML_(context.ui.txtXML)
+    , txtSample_(context.ui.txtSample)
+    , cmdApply_(context.ui.cmdApply)
+    , cmdSave_(context.ui.cmdSave)
 {
     connect(cmdApply_, &QPushButton::clicked, this, &PreviewPanel::cmdApply_Click);
     connect(cmdSave_, &QPushButton::clicked, this, &PreviewPanel::cmdSave_Click);
     connect(txtXML_, &EditorPane::changed, this, &PreviewPanel::txtXML_Change);
     connect(txtSample_, &EditorPane::changed, this, &PreviewPanel::txtSample_Change);
-    connect(context.control<QToolButton>("imgMargin"), &QToolButton::clicked, this, &PreviewPanel::imgMargin_Click);
-    connect(context.control<QAction>("mnuSeek"), &QAction::triggered, this, &PreviewPanel::GoToTokenset);
+    connect(context.ui.imgMargin, &QToolButton::clicked, this, &PreviewPanel::imgMargin_Click);
+    connect(context.ui.mnuSeek, &QAction::triggered, this, &PreviewPanel::GoToTokenset);
     txtSample_->setMemberLookup(EditorPane::registryLookup(&session_.globals()));
     new FindBar(txtXML_);
     new FindBar(txtSample_);
@@ -45,8 +46,8 @@ PreviewPanel::PreviewPanel(PanelContext context, QObject *parent)
     connect(&session_, &EditSession::previewLanguage, this, &PreviewPanel::showSample);
     connect(&session_, &EditSession::languageShown, this, &PreviewPanel::showSampleText);
     connect(&session_, &EditSession::fieldChanged, this, &PreviewPanel::fieldChanged);
-    connect(&session_, &EditSession::fieldReplayed, this, [this](int slot, RecordField::Field field, int position) {
-        if (slot < 0 && field == RecordField::Field::SampleText) // where an undo or redo changed the text
+    connect(&session_, &EditSession::fieldReplayed, this, [this](int slot, RecordFields::FieldId field, int position) {
+        if (slot < 0 && field == RecordFields::FieldId::SampleText) // where an undo or redo changed the text
             txtSample_->selectCharacters(txtSample_->text(), position, 0);
     });
     connect(&session_, &EditSession::manualStateChanged, this, &PreviewPanel::showManualState);
@@ -80,9 +81,9 @@ void PreviewPanel::showSampleText()
     filling_ = false;
 }
 
-void PreviewPanel::fieldChanged(int slot, RecordField::Field field)
+void PreviewPanel::fieldChanged(int slot, RecordFields::FieldId field)
 {
-    if (slot < 0 && field == RecordField::Field::SampleText)
+    if (slot < 0 && field == RecordFields::FieldId::SampleText)
         showSampleText();
 }
 
@@ -112,7 +113,7 @@ void PreviewPanel::txtSample_Change()
 {
     TraceLabels::enter(Point::txtSample_Change);
     if (!filling_)
-        session_.setField(RecordField::Field::SampleText, txtSample_->text(), true);
+        session_.setField(RecordFields::FieldId::SampleText, txtSample_->text(), true);
 }
 
 // Shows and selects the next start of the current tokenset's element in the XML pane, going round

@@ -2,7 +2,7 @@
 
 #include "editorcontrol/compiledlanguage.h"
 #include "mainwindow/panelcontext.h"
-#include "session/recordfield.h"
+#include "model/recordfields.h"
 
 #include <QObject>
 #include <QStringList>
@@ -37,7 +37,7 @@ private:
     void showXml(const QString &xml);
     void showSample(CompiledLanguagePtr language, const QString &text);
     void showSampleText();
-    void fieldChanged(int slot, RecordField::Field field);
+    void fieldChanged(int slot, RecordFields::FieldId field);
     void showManualState();
 
     PanelContext context_;

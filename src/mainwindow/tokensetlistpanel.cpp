@@ -1,4 +1,5 @@
 #include "mainwindow/tokensetlistpanel.h"
+#include "ui_frmmain.h"
 #include "widgets/clicklabel.h"
 #include "mainwindow/hourglass.h"
 #include "session/editsession.h"
@@ -13,8 +14,8 @@ TokensetListPanel::TokensetListPanel(PanelContext context, QObject *parent)
     : QObject(parent)
     , context_(context)
     , session_(context.session)
-    , lstTokenset_(context.control<QListWidget>("lstTokenset"))
-    , mnuPopupTokenset_(context.control<QMenu>("mnuPopupTokenset"))
+    , lstTokenset_(context.ui.lstTokenset)
+    , mnuPopupTokenset_(context.ui.mnuPopupTokenset)
 {
     connect(lstTokenset_, &QListWidget::currentRowChanged, this, [this] {
         if (!filling_)
@@ -27,17 +28,17 @@ TokensetListPanel::TokensetListPanel(PanelContext context, QObject *parent)
     lstTokenset_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lstTokenset_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { mnuPopupTokenset_->popup(lstTokenset_->viewport()->mapToGlobal(pos)); });
-    ClickLabel::onRelease(context.control<QLabel>("lblTokensets"), [this](Qt::MouseButton) { lblTokensets_Click(); });
-    const auto menu = [this](const char *name, void (TokensetListPanel::*handler)()) {
-        connect(context_.control<QAction>(name), &QAction::triggered, this, handler);
+    ClickLabel::onRelease(context.ui.lblTokensets, [this](Qt::MouseButton) { lblTokensets_Click(); });
+    const auto menu = [this](QAction *action, void (TokensetListPanel::*handler)()) {
+        connect(action, &QAction::triggered, this, handler);
     };
-    menu("mnuChangeTokensetName", &TokensetListPanel::mnuChangeTokensetName_Click);
-    menu("mnuSelectAll", &TokensetListPanel::mnuSelectAll_Click);
-    menu("mnuUnselectAll", &TokensetListPanel::mnuUnselectAll_Click);
-    menu("mnuNewTokenset", &TokensetListPanel::mnuNewTokenset_Click);
-    menu("mnuDeleteTokenset", &TokensetListPanel::mnuDeleteTokenset_Click);
-    menu("mnuUp", &TokensetListPanel::mnuUp_Click);
-    menu("mnuDown", &TokensetListPanel::mnuDown_Click);
+    menu(context_.ui.mnuChangeTokensetName, &TokensetListPanel::mnuChangeTokensetName_Click);
+    menu(context_.ui.mnuSelectAll, &TokensetListPanel::mnuSelectAll_Click);
+    menu(context_.ui.mnuUnselectAll, &TokensetListPanel::mnuUnselectAll_Click);
+    menu(context_.ui.mnuNewTokenset, &TokensetListPanel::mnuNewTokenset_Click);
+    menu(context_.ui.mnuDeleteTokenset, &TokensetListPanel::mnuDeleteTokenset_Click);
+    menu(context_.ui.mnuUp, &TokensetListPanel::mnuUp_Click);
+    menu(context_.ui.mnuDown, &TokensetListPanel::mnuDown_Click);
     connect(&session_, &EditSession::languageShown, this, &TokensetListPanel::DisplayTokensetList);
     connect(&session_, &EditSession::tokensetsChanged, this, &TokensetListPanel::DisplayTokensetList);
     connect(&session_, &EditSession::tokensetShown, this, &TokensetListPanel::showSelection);
@@ -78,9 +79,9 @@ void TokensetListPanel::showSelection()
     filling_ = false;
 }
 
-void TokensetListPanel::fieldChanged(int slot, RecordField::Field field)
+void TokensetListPanel::fieldChanged(int slot, RecordFields::FieldId field)
 {
-    if (field == RecordField::Field::Name || field == RecordField::Field::Included)
+    if (field == RecordFields::FieldId::Name || field == RecordFields::FieldId::Included)
         DisplayTokensetList();
     (void)slot;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mainwindow/panelcontext.h"
-#include "session/recordfield.h"
+#include "model/recordfields.h"
 
 #include <QObject>
 
@@ -33,7 +33,7 @@ Q_SIGNALS:
 private:
     void DisplayTokensetList();
     void showSelection();
-    void fieldChanged(int slot, RecordField::Field field);
+    void fieldChanged(int slot, RecordFields::FieldId field);
 
     PanelContext context_;
     EditSession &session_;

@@ -1,4 +1,5 @@
 #include "mainwindow/tokensetpropertiespanel.h"
+#include "ui_frmmain.h"
 #include "mainwindow/typingkeys.h"
 #include "session/editsession.h"
 #include "session/tracelabels.h"
@@ -17,7 +18,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 
-using RecordField::Field;
+using Field = RecordFields::FieldId;
 using Point = TraceLabels::Point;
 
 namespace {
@@ -84,15 +85,15 @@ const char *const kTemplates[6] = {" :::: :::: True ::::", " :::: :::: True ::::
 
 // The check boxes bound to a flag of the tokenset.
 struct FlagBox {
-    const char *name;
+    QCheckBox *Ui::frmMain::*box;
     Field field;
 };
 constexpr FlagBox kFlags[] = {
-    {"chkCase", Field::TokensetCase},   {"chkNormalize", Field::NormalizeCase},
-    {"chkMatch", Field::MatchBraces},   {"chkAutoIndent", Field::AutoIndent},
-    {"chkEnable", Field::Enabled},      {"chkHidden", Field::Hidden},
-    {"chkSingle", Field::SingleLineScope}, {"chkChain", Field::Chain},
-    {"chkSymmetrical", Field::Symmetrical}, {"chkRegExp", Field::RegExp},
+    {&Ui::frmMain::chkCase, Field::TokensetCase},   {&Ui::frmMain::chkNormalize, Field::NormalizeCase},
+    {&Ui::frmMain::chkMatch, Field::MatchBraces},   {&Ui::frmMain::chkAutoIndent, Field::AutoIndent},
+    {&Ui::frmMain::chkEnable, Field::Enabled},      {&Ui::frmMain::chkHidden, Field::Hidden},
+    {&Ui::frmMain::chkSingle, Field::SingleLineScope}, {&Ui::frmMain::chkChain, Field::Chain},
+    {&Ui::frmMain::chkSymmetrical, Field::Symmetrical}, {&Ui::frmMain::chkRegExp, Field::RegExp},
 };
 
 } // namespace
@@ -101,45 +102,42 @@ TokensetPropertiesPanel::TokensetPropertiesPanel(PanelContext context, QObject *
     : QObject(parent)
     , context_(context)
     , session_(context.session)
-    , frame_(context.control<QWidget>("Frame2"))
-    , cmbID_(context.control<QComboBox>("cmbID"))
-    , chkScope_(context.control<QCheckBox>("chkScope"))
-    , cmbFontStyle_(context.control<QComboBox>("cmbFontStyle"))
-    , lblForeColor_(context.control<QLabel>("lblForeColor"))
-    , lblBackColor_(context.control<QLabel>("lblBackColor"))
-    , cmbInherit_(context.control<QComboBox>("cmbInherit"))
-    , cmbTMemberList_(context.control<QComboBox>("cmbTMemberList"))
-    , cmbRule_(context.control<QComboBox>("cmbRule"))
-    , txtLead_(context.control<QLineEdit>("txtLead"))
-    , txtTrail_(context.control<QLineEdit>("txtTrail"))
-    , txtTokens_(context.control<QPlainTextEdit>("txtTokens"))
-    , txtTokens2_(context.control<QPlainTextEdit>("txtTokens2"))
-    , lblTokens_(context.control<QLabel>("lblTokens"))
-    , lbltokens2_(context.control<QLabel>("lbltokens2"))
+    , cmbID_(context.ui.cmbID)
+    , chkScope_(context.ui.chkScope)
+    , cmbFontStyle_(context.ui.cmbFontStyle)
+    , lblForeColor_(context.ui.lblForeColor)
+    , lblBackColor_(context.ui.lblBackColor)
+    , cmbInherit_(context.ui.cmbInherit)
+    , cmbTMemberList_(context.ui.cmbTMemberList)
+    , cmbRule_(context.ui.cmbRule)
+    , txtLead_(context.ui.txtLead)
+    , txtTrail_(context.ui.txtTrail)
+    , txtTokens_(context.ui.txtTokens)
+    , txtTokens2_(context.ui.txtTokens2)
+    , lblTokens_(context.ui.lblTokens)
+    , lbltokens2_(context.ui.lbltokens2)
+    , swatches_{context.ui.lblcolor_0, context.ui.lblcolor_1, context.ui.lblcolor_2, context.ui.lblcolor_3,
+                context.ui.lblcolor_4, context.ui.lblcolor_5, context.ui.lblcolor_6, context.ui.lblcolor_7,
+                context.ui.lblcolor_8, context.ui.lblcolor_9}
+    , cmbValidScopes_{context.ui.cmbValidScopes_0, context.ui.cmbValidScopes_1, context.ui.cmbValidScopes_2,
+                      context.ui.cmbValidScopes_3, context.ui.cmbValidScopes_4, context.ui.cmbValidScopes_5,
+                      context.ui.cmbValidScopes_6, context.ui.cmbValidScopes_7, context.ui.cmbValidScopes_8,
+                      context.ui.cmbValidScopes_9}
 {
-    for (int i = 0; i < 10; ++i) {
-        swatches_[size_t(i)] = context.control<QLabel>(QStringLiteral("lblcolor_%1").arg(i).toLatin1().constData());
-        cmbValidScopes_[size_t(i)] =
-            context.control<QComboBox>(QStringLiteral("cmbValidScopes_%1").arg(i).toLatin1().constData());
-    }
+    for (const FlagBox &flag : kFlags)
+        flags_.push_back(context.ui.*flag.box);
     cmbID_->addItems(session_.tokensetIds());
     wireFields();
     wireTools();
-    connect(&session_, &EditSession::languageShown, this, [this] {
+    // Another language or tokenset, or other tokensets: the choice lists name them, then the fields.
+    const auto showAll = [this] {
         LoadValidScopeLists();
         LoadValidInheritList();
         DisplayTokensetProperties();
-    });
-    connect(&session_, &EditSession::tokensetsChanged, this, [this] {
-        LoadValidScopeLists();
-        LoadValidInheritList();
-        DisplayTokensetProperties();
-    });
-    connect(&session_, &EditSession::tokensetShown, this, [this] {
-        LoadValidScopeLists();
-        LoadValidInheritList();
-        DisplayTokensetProperties();
-    });
+    };
+    connect(&session_, &EditSession::languageShown, this, showAll);
+    connect(&session_, &EditSession::tokensetsChanged, this, showAll);
+    connect(&session_, &EditSession::tokensetShown, this, showAll);
     connect(&session_, &EditSession::fieldChanged, this, &TokensetPropertiesPanel::fieldChanged);
     connect(&session_, &EditSession::fieldReplayed, this, &TokensetPropertiesPanel::fieldReplayed);
     connect(&session_, &EditSession::memberListsChanged, this, [this] {
@@ -158,9 +156,9 @@ TokensetPropertiesPanel::TokensetPropertiesPanel(PanelContext context, QObject *
 
 void TokensetPropertiesPanel::wireFields()
 {
-    for (const FlagBox &flag : kFlags) {
-        QCheckBox *box = context_.control<QCheckBox>(flag.name);
-        const Field field = flag.field;
+    for (size_t i = 0; i < flags_.size(); ++i) {
+        QCheckBox *box = flags_[i];
+        const Field field = kFlags[i].field;
         connect(box, &QCheckBox::clicked, this, [this, box, field] {
             if (!filling_)
                 session_.setField(field, box->isChecked() ? 1 : 0);
@@ -182,7 +180,7 @@ void TokensetPropertiesPanel::wireFields()
     bindCombo(cmbTMemberList_, Point::cmbTMemberList_Click, Field::TMemberList);
     bindCombo(cmbRule_, Point::cmbRule_Click, Field::Rule);
     for (int i = 0; i < 10; ++i)
-        bindCombo(cmbValidScopes_[size_t(i)], Point::cmbValidScopes_Click, RecordField::validScope(i));
+        bindCombo(cmbValidScopes_[size_t(i)], Point::cmbValidScopes_Click, RecordFields::validScope(i));
 
     // Text boxes store their whole text after every change; keystrokes join one undo step.
     const auto bindLine = [this](QLineEdit *box, Point point, Field field) {
@@ -209,13 +207,15 @@ void TokensetPropertiesPanel::wireFields()
     // Colours.
     ClickLabel::onRelease(lblForeColor_, [this](Qt::MouseButton) { lblForeColor_Click(); });
     ClickLabel::onRelease(lblBackColor_, [this](Qt::MouseButton) { lblBackColor_Click(); });
+    const Ui::frmMain &ui = context_.ui;
+    QAction *const colourItems[] = {ui.mnucolor_0, ui.mnucolor_1, ui.mnucolor_2, ui.mnucolor_3, ui.mnucolor_4,
+                                    ui.mnucolor_5, ui.mnucolor_6, ui.mnucolor_7, ui.mnucolor_8, ui.mnucolor_9};
     for (int i = 0; i < 10; ++i) {
         ClickLabel::onRelease(swatches_[size_t(i)], [this, i](Qt::MouseButton button) { lblcolor_MouseUp(i, button); },
                               ClickLabel::Keyboard::MouseOnly); // ForeColor and BackColor choose any colour
-        connect(context_.control<QAction>(QStringLiteral("mnucolor_%1").arg(i).toLatin1().constData()),
-                &QAction::triggered, this, [this, i] { mnucolor_Click(i); });
+        connect(colourItems[i], &QAction::triggered, this, [this, i] { mnucolor_Click(i); });
     }
-    ClickLabel::onRelease(context_.control<QLabel>("Label7"), [this](Qt::MouseButton) { cmbFontStyle_->setCurrentIndex(1); },
+    ClickLabel::onRelease(context_.ui.Label7, [this](Qt::MouseButton) { cmbFontStyle_->setCurrentIndex(1); },
                           ClickLabel::Keyboard::MouseOnly); // the list beside it is reachable
 }
 
@@ -229,29 +229,31 @@ void TokensetPropertiesPanel::tokensChanged(QPlainTextEdit *box, Field field)
 void TokensetPropertiesPanel::wireTools()
 {
     using Tool = EditSession::TokenTool;
-    const std::pair<const char *, Tool> sorts[] = {{"mnuSort", Tool::Sort},
-                                                   {"mnuSortCase", Tool::SortCase},
-                                                   {"mnuReverseSort", Tool::ReverseSort},
-                                                   {"mnuReverseSortCase", Tool::ReverseSortCase},
-                                                   {"mnuLowerCase", Tool::LowerCase},
-                                                   {"mnuTitleCase", Tool::TitleCase}};
-    for (const auto &[name, tool] : sorts)
-        connect(context_.control<QAction>(name), &QAction::triggered, this, [this, tool = tool] { sortTokens(tool); });
-    const auto menu = [this](const char *name, void (TokensetPropertiesPanel::*handler)()) {
-        connect(context_.control<QAction>(name), &QAction::triggered, this, handler);
+    const Ui::frmMain &ui = context_.ui;
+    const std::pair<QAction *, Tool> sorts[] = {{ui.mnuSort, Tool::Sort},
+                                                {ui.mnuSortCase, Tool::SortCase},
+                                                {ui.mnuReverseSort, Tool::ReverseSort},
+                                                {ui.mnuReverseSortCase, Tool::ReverseSortCase},
+                                                {ui.mnuLowerCase, Tool::LowerCase},
+                                                {ui.mnuTitleCase, Tool::TitleCase}};
+    for (const auto &[action, tool] : sorts)
+        connect(action, &QAction::triggered, this, [this, tool = tool] { sortTokens(tool); });
+    const auto menu = [this](QAction *action, void (TokensetPropertiesPanel::*handler)()) {
+        connect(action, &QAction::triggered, this, handler);
     };
-    menu("mnuRemoveAttributes", &TokensetPropertiesPanel::mnuRemoveAttributes_Click);
-    menu("mnuRemoveOne", &TokensetPropertiesPanel::mnuRemoveOne_Click);
-    menu("mnuRemoveAll", &TokensetPropertiesPanel::mnuRemoveAll_Click);
-    menu("mnuToggleFont", &TokensetPropertiesPanel::mnuToggleFont_Click);
+    menu(context_.ui.mnuRemoveAttributes, &TokensetPropertiesPanel::mnuRemoveAttributes_Click);
+    menu(context_.ui.mnuRemoveOne, &TokensetPropertiesPanel::mnuRemoveOne_Click);
+    menu(context_.ui.mnuRemoveAll, &TokensetPropertiesPanel::mnuRemoveAll_Click);
+    menu(context_.ui.mnuToggleFont, &TokensetPropertiesPanel::mnuToggleFont_Click);
+    QAction *const inserts1[] = {ui.mnuInsert1, ui.mnuInsert2, ui.mnuInsert3, ui.mnuInsert4, ui.mnuInsert5, ui.mnuInsert6};
+    QAction *const inserts2[] = {ui.mnuInsert21, ui.mnuInsert22, ui.mnuInsert23,
+                                 ui.mnuInsert24, ui.mnuInsert25, ui.mnuInsert26};
     for (int item = 0; item < 6; ++item) {
-        connect(context_.control<QAction>(QStringLiteral("mnuInsert%1").arg(item + 1).toLatin1().constData()),
-                &QAction::triggered, this, [this, item] { insertTemplate(1, item); });
-        connect(context_.control<QAction>(QStringLiteral("mnuInsert2%1").arg(item + 1).toLatin1().constData()),
-                &QAction::triggered, this, [this, item] { insertTemplate(2, item); });
+        connect(inserts1[item], &QAction::triggered, this, [this, item] { insertTemplate(1, item); });
+        connect(inserts2[item], &QAction::triggered, this, [this, item] { insertTemplate(2, item); });
     }
-    QMenu *popup1 = context_.control<QMenu>("mnuPopupToken");
-    QMenu *popup2 = context_.control<QMenu>("mnuPopupToken2");
+    QMenu *popup1 = context_.ui.mnuPopupToken;
+    QMenu *popup2 = context_.ui.mnuPopupToken2;
     // Below the label, whether it was clicked or chosen with the keyboard.
     ClickLabel::onRelease(lblTokens_, [this, popup1](Qt::MouseButton) {
         popup1->popup(lblTokens_->mapToGlobal(QPoint(0, lblTokens_->height())));
@@ -310,21 +312,35 @@ void TokensetPropertiesPanel::LoadValidScopeLists()
 
 void TokensetPropertiesPanel::enableControls(bool on)
 {
-    for (QWidget *w : frame_->findChildren<QWidget *>()) {
-        if (w->objectName() == QLatin1String("txtStatus") || w->parentWidget()->objectName() == QLatin1String("txtStatus"))
-            continue;
-        if (qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w)
-            || qobject_cast<QPlainTextEdit *>(w) || w == lblForeColor_ || w == lblBackColor_)
-            w->setEnabled(on);
-    }
+    for (QComboBox *box : combos())
+        box->setEnabled(on);
+    for (QCheckBox *box : checkBoxes())
+        box->setEnabled(on);
+    for (QWidget *w : std::initializer_list<QWidget *>{txtLead_, txtTrail_, txtTokens_, txtTokens2_, lblForeColor_,
+                                                       lblBackColor_})
+        w->setEnabled(on);
+}
+
+std::vector<QComboBox *> TokensetPropertiesPanel::combos() const
+{
+    std::vector<QComboBox *> boxes{cmbID_, cmbFontStyle_, cmbInherit_, cmbTMemberList_, cmbRule_};
+    boxes.insert(boxes.end(), cmbValidScopes_.begin(), cmbValidScopes_.end());
+    return boxes;
+}
+
+std::vector<QCheckBox *> TokensetPropertiesPanel::checkBoxes() const
+{
+    std::vector<QCheckBox *> boxes = flags_;
+    boxes.push_back(chkScope_);
+    return boxes;
 }
 
 void TokensetPropertiesPanel::clearTokenset()
 {
     enableControls(false);
-    for (QComboBox *box : frame_->findChildren<QComboBox *>())
+    for (QComboBox *box : combos())
         box->setCurrentIndex(-1);
-    for (QCheckBox *box : frame_->findChildren<QCheckBox *>())
+    for (QCheckBox *box : checkBoxes())
         box->setChecked(false);
     for (QLineEdit *box : {txtLead_, txtTrail_})
         box->clear();
@@ -385,9 +401,9 @@ void TokensetPropertiesPanel::showField(Field field)
     const bool wasFilling = filling_;
     filling_ = true;
     const Tokenset &ts = session_.tokenset();
-    for (const FlagBox &flag : kFlags)
-        if (flag.field == field)
-            context_.control<QCheckBox>(flag.name)->setChecked(session_.value(field).toInt() != 0);
+    for (size_t i = 0; i < flags_.size(); ++i)
+        if (kFlags[i].field == field)
+            flags_[i]->setChecked(session_.value(field).toInt() != 0);
     switch (field) {
     case Field::ForeColor: ColorLabel::setBackColor(lblForeColor_, ts.forecolor); break;
     case Field::BackColor: ColorLabel::setBackColor(lblBackColor_, ts.backcolor); break;
@@ -412,7 +428,7 @@ void TokensetPropertiesPanel::showField(Field field)
     case Field::InheritFrom: selectExact(cmbInherit_, ts.inheritfrom); break;
     default:
         for (int i = 0; i < 10; ++i)
-            if (field == RecordField::validScope(i))
+            if (field == RecordFields::validScope(i))
                 selectExact(cmbValidScopes_[size_t(i)], ts.validscope[size_t(i)]);
         break;
     }

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <array>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -59,20 +60,21 @@ Q_SIGNALS:
 private:
     void wireFields();
     void wireTools();
-    void fieldChanged(int slot, RecordField::Field field);
-    void fieldReplayed(int slot, RecordField::Field field, int position);
+    void fieldChanged(int slot, RecordFields::FieldId field);
+    void fieldReplayed(int slot, RecordFields::FieldId field, int position);
     void showTokenset();
-    void showField(RecordField::Field field);
+    void showField(RecordFields::FieldId field);
     void clearTokenset();
     void enableControls(bool on);
     void showTokens2(bool shown);
     void applyTokenFont();
-    void setColour(RecordField::Field field, qint32 colour);
-    void tokensChanged(QPlainTextEdit *box, RecordField::Field field);
+    void setColour(RecordFields::FieldId field, qint32 colour);
+    void tokensChanged(QPlainTextEdit *box, RecordFields::FieldId field);
+    std::vector<QComboBox *> combos() const;
+    std::vector<QCheckBox *> checkBoxes() const; // the flags and chkScope
 
     PanelContext context_;
     EditSession &session_;
-    QWidget *frame_;
     QComboBox *cmbID_;
     QCheckBox *chkScope_;
     QComboBox *cmbFontStyle_;
@@ -89,6 +91,7 @@ private:
     QPlainTextEdit *txtTokens2_;
     QLabel *lblTokens_;
     QLabel *lbltokens2_;
+    std::vector<QCheckBox *> flags_; // bound to the fields of kFlags, in its order
     int tokenFontSize_ = 8;
     bool statusPaneShown_ = false;
     bool filling_ = false;

@@ -1,4 +1,5 @@
 #include "mainwindow/tracepanel.h"
+#include "ui_frmmain.h"
 #include "lint/linter.h"
 #include "mainwindow/frmdebug.h"
 #include "mainwindow/hourglass.h"
@@ -22,24 +23,24 @@ TracePanel::TracePanel(PanelContext context, QObject *parent)
     : QObject(parent)
     , context_(context)
     , session_(context.session)
-    , txtStatus_(context.control<TraceBox>("txtStatus"))
-    , lblRedFlag_(context.control<QLabel>("lblRedFlag"))
-    , mnuDebug_(context.control<QAction>("mnuDebug"))
-    , mnuDirty_(context.control<QAction>("mnuDirty"))
+    , txtStatus_(context.ui.txtStatus)
+    , lblRedFlag_(context.ui.lblRedFlag)
+    , mnuDebug_(context.ui.mnuDebug)
+    , mnuDirty_(context.ui.mnuDirty)
 {
     ColorLabel::setBackColor(lblRedFlag_, 0x00FF00);
     connect(mnuDebug_, &QAction::triggered, this, &TracePanel::mnuDebug_Click);
     connect(mnuDirty_, &QAction::triggered, this, &TracePanel::mnuDirty_Click);
-    mnuLint_ = context.control<QAction>("mnuLint");
+    mnuLint_ = context.ui.mnuLint;
     mnuLint_->setCheckable(true); // unchecked, the token boxes come back
     connect(mnuLint_, &QAction::triggered, this, &TracePanel::mnuLint_Click);
     connect(&session_, &EditSession::languageShown, this, [this] {
         if (mnuLint_->isChecked())
             showLint(); // the findings always belong to the language shown
     });
-    ClickLabel::onRelease(context.control<QLabel>("lblStatus"), [this](Qt::MouseButton) { mnuDebug_->trigger(); });
+    ClickLabel::onRelease(context.ui.lblStatus, [this](Qt::MouseButton) { mnuDebug_->trigger(); });
     ClickLabel::onRelease(lblRedFlag_, [this](Qt::MouseButton) { mnuDirty_->trigger(); });
-    ClickLabel::onRelease(context.control<QLabel>("lblSample"), [this](Qt::MouseButton) { lblSample_Click(); });
+    ClickLabel::onRelease(context.ui.lblSample, [this](Qt::MouseButton) { lblSample_Click(); });
 
     connect(&session_, &EditSession::traceEntry, this, &TracePanel::traceEntry);
     connect(&session_, &EditSession::statusTextSet, txtStatus_, &TraceBox::setText);
@@ -154,7 +155,7 @@ void TracePanel::showLint()
     if (!session_.hasLanguage())
         return;
     Hourglass busy;
-    const QVector<Lint::Finding> findings = Lint::lintLanguage(session_.database(), session_.currentLanguage());
+    const QVector<Lint::Finding> findings = Lint::lintLanguage(session_.db(), session_.currentLanguage());
     txtStatus_->setVisible(true);
     txtStatus_->setText(QStringLiteral("<Lint>") + kCrLf + Lint::validityText(findings));
     Q_EMIT statusPaneChanged(true);

@@ -20,7 +20,7 @@
 #include <QTest>
 #include <QUndoStack>
 
-using F = RecordField::Field;
+using F = RecordFields::FieldId;
 using P = TraceLabels::Point;
 
 namespace {
@@ -63,7 +63,7 @@ TEST_F(WindowTest, EveryControlTracesStoresAndRegenerates)
         {P::cmbRule_Click, pick("cmbRule", 2), F::Rule, QStringLiteral("LeadWith")},
         {P::cmbID_Click, pick("cmbID", 0), F::Id, QStringLiteral("argseparators")},
         {P::cmbInherit_Click, pick("cmbInherit", 1), F::InheritFrom, QStringLiteral("Line Comments")},
-        {P::cmbValidScopes_Click, pick("cmbValidScopes_2", 1), RecordField::validScope(2), QStringLiteral("NULL")},
+        {P::cmbValidScopes_Click, pick("cmbValidScopes_2", 1), RecordFields::validScope(2), QStringLiteral("NULL")},
         {P::cmbTMemberList_Click, pick("cmbTMemberList", 1), F::TMemberList, QStringLiteral("Win32")},
         {P::txtLead_Change, typeIn("txtLead", "<"), F::Lead, QStringLiteral("<")},
         {P::cmbRule_Click, pick("cmbRule", 4), F::Rule, QStringLiteral("LeadWith TrailWith")},

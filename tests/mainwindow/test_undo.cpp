@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QUndoStack>
 
-using F = RecordField::Field;
+using F = RecordFields::FieldId;
 
 namespace {
 
