@@ -1,5 +1,6 @@
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/compiledlanguagedata.h"
+#include "editorcontrol/matchkey.h"
 
 #include <QHash>
 #include <QMutex>

@@ -27,13 +27,6 @@ struct TokenRule {
 // End tokens of open scopes rank before every other token.
 using MatchKey = quint64;
 
-// The key of the index-th candidate of a group (a tokenset, or the closers at one stack level): the
-// group in the high bits, so that it decides before the index. An index stays below 2^21.
-constexpr MatchKey matchKey(quint64 group, int index)
-{
-    return (group << 21) | MatchKey(index);
-}
-
 enum class TokenKind : quint8 { List, ScopeStart };
 
 // A literal token of the hash table (also a regexp token that is plain text, such as "kw1").

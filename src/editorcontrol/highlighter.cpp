@@ -1,5 +1,6 @@
 #include "editorcontrol/highlighter.h"
 #include "editorcontrol/compiledlanguagedata.h"
+#include "editorcontrol/matchkey.h"
 
 #include <climits>
 #include <vector>
