@@ -57,7 +57,7 @@ TEST(CliRoundTrip, ProblemsAreReportedAndFilesReadBack)
         {{cycle}, {"validate", "--index", "0"}, 1, "Cycle : A : Inherit cycle:  A -> B -> A\nCycle : B : Inherit cycle:  B -> A -> B\n", ""},
         {{regexps}, {"validate", "--index", "0"}, 1, "Re : Bad : Regexp:  ( : missing closing parenthesis at offset 1\nRe : Bad : Regexp:  [ :", ""},
         {{bell}, {"validate", "--index", "0"}, 1, "Bell : Ring\a : name holds U+0007 (BEL)\n", ""},
-        {{bell}, {"export", "--all"}, 1, "", "the language holds characters a language file cannot hold: Bell : Ring\a : name holds U+0007"},
+        {{bell}, {"export", "--all"}, 1, "", "the language holds characters a language file cannot hold: Bell : Ring\\x07 : name holds U+0007"},
         {{cycle, cycle}, {"export", "--all"}, 1, "Cycle.lng\n", "\"Cycle\" (index 0) and \"Cycle\" (index 1) are both exported as"},
         {{cycle}, {"new", "New\aLine"}, 2, "", "The language name holds the control character U+0007 (BEL) at position 4"},
         // Every way a name or a written text enters refuses what a language file cannot hold.
