@@ -49,7 +49,7 @@ int DatabaseEdit::save()
     if (!saved.ok())
         return fail(CheckFailed, saved.message);
     if (creating_)
-        fail(Ok, QStringLiteral("created ") + QDir::toNativeSeparators(DatabaseStore::databasePath(ProgramFolder::path())));
+        warn(QStringLiteral("created ") + QDir::toNativeSeparators(DatabaseStore::databasePath(ProgramFolder::path())));
     creating_ = false;
     return Ok;
 }
