@@ -37,8 +37,11 @@ bench: build
 
 # How closely the starter languages colour real files like kate-syntax-highlighter does, per language
 # (scripts/fidelity.py; docs/starter-languages.md). FIDELITY_FLAGS=--install fetches the files' packages.
+# Then how closely languages converted from GtkSourceView colour real files like GtkSourceView itself
+# (scripts/fidelity-gtksourceview.py; docs/import.md).
 fidelity: build
 	@scripts/fidelity.py --build $(BUILD) $(FIDELITY_FLAGS)
+	@scripts/fidelity-gtksourceview.py --build $(BUILD)
 
 # Runs every fuzz target for FUZZ_SECONDS each, starting from its seeds in fuzz/corpus/<name>;
 # what it learns stays in fuzz/corpus-work/ (not kept in git).

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev libpcre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils xvfb xauth python3
+  libgtksourceview-4-common gir1.2-gtksource-4 python3-gi
 )
 if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)

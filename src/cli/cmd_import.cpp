@@ -2,8 +2,7 @@
 #include "cli/databaseedit.h"
 #include "cli/inputfile.h"
 #include "cli/output.h"
-#include "editorcontrol/languageobject.h"
-#include "import/languageimport.h"
+#include "import/languageconversion.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
 #include "model/recordfields.h"
@@ -14,25 +13,29 @@ namespace {
 // Far more than a language record can hold (51 tokensets of two 64 KB token lists, written as XML).
 constexpr qint64 kMaxDefinitionBytes = qint64(64) << 20;
 
-// Reads and imports one file into a new record; false with the reason in problem. Tokens a token line
-// cannot hold as they are go to changes.
-bool importOne(const QString &file, bool autoInclude, const QString &sampleText, Language &language, QString &problem,
-               QStringList &changes)
+// Reads and imports (or converts) one file into a new record; false with the reason in problem.
+// Tokens a token line cannot hold as they are, and what a conversion approximated, go to changes.
+bool importOne(const QString &file, const ConversionOptions &options, bool autoInclude, const QString &sampleText,
+               Language &language, QString &problem, QStringList &changes)
 {
     QByteArray bytes;
     if (!Cli::readInput(file, kMaxDefinitionBytes, bytes, problem))
         return false;
-    LanguageObject object;
-    if (!object.loadData(bytes, Cli::inputName(file))) {
-        problem = object.error().toString();
+    const LanguageConversion::Outcome outcome = LanguageConversion::convert(bytes, Cli::inputName(file), options, sampleText);
+    if (outcome.status != LanguageConversion::Status::Converted) {
+        problem = outcome.problem.startsWith(Cli::inputName(file)) ? outcome.problem
+                                                                   : Cli::inputName(file) + QStringLiteral(": ") + outcome.problem;
         return false;
     }
-    if (!LanguageImport::fillLanguage(object, autoInclude, sampleText, language, problem, &changes))
-        return false;
-    problem = RecordFields::sizeProblem(language);
-    if (!problem.isEmpty())
-        problem = Cli::inputName(file) + QStringLiteral(": ") + problem;
-    return problem.isEmpty();
+    language = outcome.language;
+    changes = outcome.changes + outcome.report.text();
+    if (!outcome.report.isEmpty())
+        changes += outcome.report.summary(language.name, language.tokensetCount());
+    if (!autoInclude) {
+        for (int k = 0; k < language.tokensetCount(); ++k)
+            language.tokensets[k].included = 0;
+    }
+    return true;
 }
 
 int run(const Cli::Arguments &args)
@@ -45,13 +48,16 @@ int run(const Cli::Arguments &args)
         return code;
 
     const QString sampleText = LanguageTemplate::defaultSampleText(ProgramFolder::path());
+    ConversionOptions options;
+    options.scheme = args.value("scheme");
+    options.searchPath = args.values("path");
     QStringList imported;
     int failed = 0;
     for (const QString &file : files) {
         Language language;
         QString problem;
         QStringList changes;
-        if (!importOne(file, !args.has("no-auto-include"), sampleText, language, problem, changes)) {
+        if (!importOne(file, options, !args.has("no-auto-include"), sampleText, language, problem, changes)) {
             Cli::fail(Cli::BadInput, QStringLiteral("import: ") + problem);
             ++failed;
             continue;
@@ -74,7 +80,7 @@ int run(const Cli::Arguments &args)
 }
 
 const Cli::Command kCommand{
-    "import", "append languages read from language definition files", "[--no-auto-include] FILE...",
+    "import", "append languages read from language definition files", "[--no-auto-include] [--scheme NAME] [--path DIR]... FILE...",
     "Appends one language per language definition file (.lng; - reads standard input) to the database,\n"
     "in the order given, and saves it. Each language gets the sample text of sample.txt; its tokensets\n"
     "are included in the generated XML unless --no-auto-include is given. Each file is imported or\n"
@@ -82,10 +88,15 @@ const Cli::Command kCommand{
     "the database (a text over 65535 bytes) is reported with its reason and adds nothing; the others\n"
     "are still imported. A token that a token line cannot hold as it is (one holding \"::::\", a CR LF\n"
     "or blanks around it) is named on standard error with what became of it.\n"
+    "A GtkSourceView language file (.lang) is converted as 'varlex-cli convert' converts it (--scheme,\n"
+    "--path); what the conversion approximated, merged or dropped is named on standard error.\n"
     "A line FILE: language N \"NAME\" is printed for each file once the database is\n"
     "saved. Exit status 3 when any file failed or the database is damaged (then nothing is changed);\n"
     "1 when the database could not be saved (then nothing is imported).\n",
-    {{"no-auto-include", nullptr, "leave the imported tokensets out of the generated XML"}}, 1, -1, "FILE", run};
+    {{"no-auto-include", nullptr, "leave the imported tokensets out of the generated XML"},
+     {"scheme", "NAME", "the GtkSourceView style scheme of a converted language's colours"},
+     {"path", "DIR", "a folder of language files a converted one refers to", true}},
+    1, -1, "FILE", run};
 const Cli::Register reg(kCommand);
 
 } // namespace

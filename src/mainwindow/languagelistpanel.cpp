@@ -1,6 +1,7 @@
 #include "mainwindow/languagelistpanel.h"
 #include "ui_frmmain.h"
 #include "mainwindow/hourglass.h"
+#include "import/languageconversion.h"
 #include "session/editsession.h"
 #include "session/tracelabels.h"
 
@@ -134,7 +135,7 @@ void LanguageListPanel::mnuSortLanguages_Click()
 void LanguageListPanel::mnuImport_Click()
 {
     const QString file = context_.dialogs.openFile(context_.window, QStringLiteral("Import Language File"),
-                                                   importFolder_, QStringLiteral("Source Code Files (*.lng)"));
+                                                   importFolder_, LanguageConversion::importFilters().join(QStringLiteral(";;")));
     if (file.isEmpty())
         return;
     importFolder_ = QFileInfo(file).absolutePath();

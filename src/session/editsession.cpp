@@ -2,7 +2,9 @@
 
 #include "editorcontrol/languageobject.h"
 #include "editorcontrol/memberlistfolder.h"
+#include "import/languageconversion.h"
 #include "import/languageimport.h"
+#include "model/boundedread.h"
 #include "model/ansicodec.h"
 #include "model/atomicfile.h"
 #include "model/databasefile.h"
@@ -26,6 +28,9 @@
 #include <QUndoStack>
 
 namespace {
+
+// Far more than any grammar of another editor; bounds what a wrong file can make the window read.
+constexpr qint64 kMaxConvertedBytes = qint64(64) << 20;
 
 EditSession::Selection firstTokensetOf(const QVector<Language> &languages, int index)
 {
@@ -595,6 +600,12 @@ EditSession::NewLanguage EditSession::newLanguage(const QString &name)
 
 EditSession::Imported EditSession::importLanguage(const QString &path, bool autoInclude)
 {
+    // A grammar of another editor is converted; anything else is read as a language definition, which
+    // reports its own failures.
+    QByteArray bytes;
+    QString cause;
+    if (BoundedRead::file(path, kMaxConvertedBytes, bytes, cause) && LanguageConversion::converterFor(bytes))
+        return importConverted(path, bytes, autoInclude);
     Database after = db_;
     LanguageObject object;
     const LanguageImport::Result result = LanguageImport::importFile(after, object, path, autoInclude, defaultSample_);
@@ -605,6 +616,26 @@ EditSession::Imported EditSession::importLanguage(const QString &path, bool auto
         return {QStringLiteral("\"%1\" cannot be imported: %2").arg(QDir::toNativeSeparators(path), problem), {}};
     pushLanguages(QStringLiteral("Import Language"), after.languages, firstTokensetOf(after.languages, result.index));
     return {QString(), result.changes};
+}
+
+EditSession::Imported EditSession::importConverted(const QString &path, const QByteArray &bytes, bool autoInclude)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    LanguageConversion::Outcome outcome = LanguageConversion::convert(bytes, shown, ConversionOptions(), defaultSample_);
+    if (outcome.status != LanguageConversion::Status::Converted)
+        return {QStringLiteral("\"%1\" cannot be imported: %2").arg(shown, outcome.problem), {}};
+    if (!autoInclude) {
+        for (int k = 0; k < outcome.language.tokensetCount(); ++k)
+            outcome.language.tokensets[k].included = 0;
+    }
+    QVector<Language> languages = db_.languages;
+    languages.append(outcome.language);
+    pushLanguages(QStringLiteral("Import Language"), languages, firstTokensetOf(languages, languages.size() - 1));
+    // The conversion report goes to the status pane, below what the new language's XML brought.
+    QStringList report = outcome.report.text();
+    report += outcome.report.summary(outcome.language.name, outcome.language.tokensetCount());
+    Q_EMIT statusTextAppended(report.join(QStringLiteral("\r\n")));
+    return {};
 }
 
 void EditSession::rewriteTokens(TokenTool tool)

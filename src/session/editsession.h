@@ -147,6 +147,8 @@ public:
         QString problem;
         QStringList changes;
     };
+    // A grammar of another editor (told by content) is converted first; the conversion report goes to
+    // the status pane.
     Imported importLanguage(const QString &path, bool autoInclude);
     void rewriteTokens(TokenTool tool);
     void removeAttributesCurrentLanguage();
@@ -241,6 +243,7 @@ private:
     void appendStatusText(const QString &text) override { Q_EMIT statusTextAppended(text); }
     void appendDebugText(const QString &text) override { Q_EMIT debugTextAppended(text); }
 
+    Imported importConverted(const QString &path, const QByteArray &bytes, bool autoInclude);
     bool refuses(const QString &problem, const QString &title);
     void viewLanguage();
     void showXml(const QString &text, bool manual);

@@ -158,3 +158,28 @@ TEST_F(SessionTest, AFailedWriteIsReportedOncePerCause)
     EXPECT_TRUE(prompts.asked[0].contains(QStringLiteral("varlex.lng")));
     EXPECT_EQ(session->tokenset().tokens, QStringLiteral("abc"));
 }
+
+// Another editor's grammar imports as one step, and the conversion report reaches the status pane.
+TEST_F(SessionTest, ImportingAGtkSourceViewLanguageConvertsItInOneStep)
+{
+    folder.write(QStringLiteral("g.lang"), R"(<language id="g" name="Gee" version="2.0"><styles>
+      <style id="kw" name="Word" map-to="def:keyword"/></styles><definitions>
+      <context id="g"><include>
+        <context id="k" style-ref="kw"><keyword>go</keyword></context>
+        <context id="u" style-ref="kw"><keyword>up</keyword></context>
+      </include></context></definitions></language>)");
+    QStringList status;
+    QObject::connect(session.get(), &EditSession::statusTextAppended, [&status](const QString &t) { status += t; });
+    const int before = int(session->db().languages.size());
+    const EditSession::Imported imported = session->importLanguage(folder.file(QStringLiteral("g.lang")), true);
+    EXPECT_TRUE(imported.problem.isEmpty()) << imported.problem.toStdString();
+    ASSERT_EQ(session->db().languages.size(), before + 1);
+    EXPECT_EQ(session->language().name, QStringLiteral("Gee"));
+    EXPECT_EQ(session->language().tokensetCount(), 1);
+    EXPECT_EQ(undo().undoText(), QStringLiteral("Import Language"));
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_TRUE(status.last().contains(QStringLiteral("g:u: merged: tokenset \"Word (2)\" merged into \"Word\"")));
+    EXPECT_TRUE(status.last().endsWith(QStringLiteral("Gee: 1 tokensets; 0 approximated, 1 merged, 0 dropped")));
+    undo().undo();
+    EXPECT_EQ(session->db().languages.size(), before);
+}

@@ -1,0 +1,602 @@
+#include "import/gtksourceviewconverter.h"
+
+#include "editorcontrol/patternanalysis.h"
+#include "import/gtklanguage.h"
+#include "import/gtkstylescheme.h"
+#include "import/regextext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QXmlStreamReader>
+
+#include <deque>
+#include <map>
+#include <memory>
+
+namespace {
+
+// The def: styles that decide a tokenset's id; the first of them on a style's map-to chain counts.
+// Comments become line or block comments by their shape; preprocessor keeps "Preprocessor" in the
+// tokenset's name.
+const QHash<QString, QString> &defIds()
+{
+    static const QHash<QString, QString> ids = [] {
+        QHash<QString, QString> m;
+        auto add = [&m](std::initializer_list<const char *> styles, const char *id) {
+            for (const char *s : styles)
+                m.insert(QStringLiteral("def:") + QLatin1String(s), QLatin1String(id));
+        };
+        add({"comment", "shebang", "doc-comment"}, "comment");
+        add({"string"}, "strings");
+        add({"character"}, "charliterals");
+        add({"special-char"}, "escapeseqs");
+        add({"constant", "special-constant", "boolean"}, "valuenames");
+        add({"number", "floating-point", "decimal", "base-n-integer", "complex"}, "numbers");
+        add({"keyword", "statement", "type", "builtin"}, "keywords");
+        add({"preprocessor"}, "preprocessor");
+        add({"identifier", "function", "operator", "error", "warning"}, "identifiers");
+        add({"net-address"}, "hyperlinks");
+        add({"heading", "heading0", "heading1", "heading2", "heading3", "heading4", "heading5", "heading6"},
+            "sectionheadings");
+        add({"emphasis", "strong-emphasis", "inline-code", "insertion", "deletion", "link-text", "link-symbol",
+             "link-destination", "list-marker", "thematic-break", "preformatted-section", "underlined",
+             "blockquote-marker"},
+            "tagelementnames");
+        return m;
+    }();
+    return ids;
+}
+
+// Styles that only add to the style around them (a note in a comment, an element in a doc comment).
+bool addsToParent(const QString &defStyle)
+{
+    return defStyle == QLatin1String("def:note") || defStyle == QLatin1String("def:doc-comment-element");
+}
+
+struct Look {
+    QString id;   // tokenset id
+    QString name; // the style's name
+    qint32 fg = 0, bg = 0xFFFFFF;
+    QString fontstyle = QStringLiteral("normal");
+    bool plain = true; // no style at all
+};
+
+struct Pattern {
+    QString text;      // the token's pattern, case flag included
+    QString guardForm; // the same, without capturing groups, for use in a guard; empty when unusable
+};
+
+struct Alt {
+    QString context;
+    QString style;
+};
+
+bool mayBeEmpty(const QString &pattern)
+{
+    bool empty = false;
+    PatternAnalysis::firstChars(pattern, false, &empty);
+    return empty;
+}
+
+bool overlaps(const QString &a, const QString &b)
+{
+    const auto fa = PatternAnalysis::firstChars(a, false);
+    const auto fb = PatternAnalysis::firstChars(b, false);
+    if (!fa || !fb)
+        return true;
+    return (fa->ascii[0] & fb->ascii[0]) || (fa->ascii[1] & fb->ascii[1]) || (fa->nonAscii && fb->nonAscii);
+}
+
+class Conversion {
+public:
+    Conversion(const ConversionOptions &options, ConversionReport &report, QStringList folders)
+        : options_(options), report_(report), folders_(std::move(folders))
+    {
+    }
+
+    bool run(const QByteArray &bytes, const QString &fileName, LanguageDraft &draft, QString &problem);
+
+private:
+    GtkLanguage *language(const QString &id, const QString &where);
+    const GtkContext *context(const QString &id, bool original, const QString &where);
+    Look look(const QString &style, const GtkContext &c);
+    bool expand(const GtkRegex &r, const GtkLanguage &lang, const QString &where, QString &out, bool &caseless,
+                const QString *start = nullptr, int depth = 0);
+    QString define(const QString &id, const GtkLanguage &from, const QString &where, bool outerCaseless, int depth);
+    void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
+    bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline);
+    int tokenset(const Alt &alt, const QString &parentStyle);
+    bool isScope(const GtkContext &c) const { return c.start.has_value(); }
+    bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
+
+    const ConversionOptions &options_;
+    ConversionReport &report_;
+    QStringList folders_;
+    std::map<QString, std::unique_ptr<GtkLanguage>> languages_;
+    QSet<QString> missingLanguages_;
+    QHash<QString, QString> replaces_;
+    GtkStyleScheme scheme_;
+    LanguageDraft *draft_ = nullptr;
+    QHash<QString, int> tokensets_; // context + style -> draft index
+    QHash<int, std::vector<Pattern>> ends_; // scope tokenset -> its end patterns
+    std::deque<int> scopes_;                // scope tokensets whose contents are still to be listed
+    QHash<int, Alt> scopeAlt_;
+};
+
+GtkLanguage *Conversion::language(const QString &id, const QString &where)
+{
+    if (auto it = languages_.find(id); it != languages_.end())
+        return it->second.get();
+    if (missingLanguages_.contains(id))
+        return nullptr;
+    // By file name first, then any file whose root names the id.
+    for (const QString &folder : std::as_const(folders_)) {
+        const QDir dir(folder);
+        QStringList candidates{dir.filePath(id + QStringLiteral(".lang"))};
+        for (const QString &file : dir.entryList({QStringLiteral("*.lang")}, QDir::Files, QDir::Name))
+            candidates += dir.filePath(file);
+        for (const QString &path : std::as_const(candidates)) {
+            QFile f(path);
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray bytes = f.read(8 << 20);
+            QXmlStreamReader head(bytes);
+            if (!head.readNextStartElement() || head.attributes().value(QLatin1String("id")) != id)
+                continue;
+            auto l = std::make_unique<GtkLanguage>();
+            QString problem;
+            if (!l->read(bytes, path, problem)) {
+                report_.dropped(where, QStringLiteral("language \"%1\" cannot be read: %2").arg(id, problem));
+                missingLanguages_.insert(id);
+                return nullptr;
+            }
+            for (auto it = l->replaces.cbegin(); it != l->replaces.cend(); ++it)
+                replaces_.insert(it.key(), it.value());
+            return languages_.emplace(id, std::move(l)).first->second.get();
+        }
+    }
+    missingLanguages_.insert(id);
+    report_.dropped(where, QStringLiteral("language \"%1\" was not found (searched %2)").arg(id, folders_.join(QStringLiteral(", "))));
+    return nullptr;
+}
+
+const GtkContext *Conversion::context(const QString &idIn, bool original, const QString &where)
+{
+    QString id = idIn;
+    if (!original) {
+        for (int i = 0; i < 8 && replaces_.contains(id); ++i)
+            id = replaces_.value(id);
+    }
+    GtkLanguage *l = language(id.section(u':', 0, 0), where);
+    if (!l)
+        return nullptr;
+    const auto it = l->contexts.constFind(id);
+    if (it == l->contexts.constEnd()) {
+        report_.dropped(where, QStringLiteral("reference to \"%1\": no such context").arg(id));
+        return nullptr;
+    }
+    return &*it;
+}
+
+QString Conversion::define(const QString &id, const GtkLanguage &from, const QString &where, bool outerCaseless, int depth)
+{
+    const QString full = from.fullId(id);
+    GtkLanguage *l = language(full.section(u':', 0, 0), where);
+    if (!l || !l->defines.contains(full)) {
+        report_.dropped(where, QStringLiteral("\\%{%1} names no regexp definition").arg(id));
+        return QStringLiteral("(?!)");
+    }
+    const GtkRegex &r = l->defines[full];
+    QString text;
+    bool caseless = false;
+    if (!expand(r, *l, where, text, caseless, nullptr, depth + 1))
+        return QStringLiteral("(?!)");
+    if (caseless != outerCaseless)
+        return QStringLiteral("(?%1:%2)").arg(caseless ? QStringLiteral("i") : QStringLiteral("-i"), text);
+    return QStringLiteral("(?:%1)").arg(text);
+}
+
+bool Conversion::expand(const GtkRegex &r, const GtkLanguage &lang, const QString &where, QString &out, bool &caseless,
+                        const QString *start, int depth)
+{
+    if (depth > 16) {
+        report_.dropped(where, QStringLiteral("regexp definitions refer to each other without end"));
+        return false;
+    }
+    caseless = !r.caseSensitive.value_or(lang.caseSensitive);
+    QString text = r.text;
+    if (r.extended.value_or(lang.extended))
+        text = RegexText::stripExtended(text);
+    const QString k = lang.keywordCharClass;
+    out.clear();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        if (text[i] != u'\\' || i + 1 >= n) {
+            out += text[i++];
+            continue;
+        }
+        if (text[i + 1] != u'%') {
+            out += text.mid(i, 2);
+            i += 2;
+            continue;
+        }
+        const QChar what = i + 2 < n ? text[i + 2] : QChar();
+        if (what == u'[') {
+            out += k.isEmpty() ? QStringLiteral("\\b") : QStringLiteral("(?<!%1)(?=%1)").arg(k);
+            i += 3;
+        } else if (what == u']') {
+            out += k.isEmpty() ? QStringLiteral("\\b") : QStringLiteral("(?<=%1)(?!%1)").arg(k);
+            i += 3;
+        } else if (what == u'{') {
+            const qsizetype close = text.indexOf(u'}', i + 3);
+            if (close < 0) {
+                out += text.mid(i);
+                break;
+            }
+            const QString name = text.mid(i + 3, close - i - 3);
+            if (name.contains(u'@')) {
+                const QString group = name.section(u'@', 0, 0);
+                const QString body = start ? RegexText::groupText(*start, group) : QString();
+                if (body.isNull()) {
+                    report_.approximated(where, QStringLiteral("\\%{%1}: the text of the start is not known here; any text stands for it").arg(name));
+                    out += QStringLiteral("(?:.+?)");
+                } else {
+                    report_.approximated(where, QStringLiteral("\\%{%1}: the end takes any text the start's group could match, not the same text").arg(name));
+                    QString plain;
+                    out += RegexText::nonCapturing(body, plain) ? QStringLiteral("(?:%1)").arg(plain) : QStringLiteral("(?:.+?)");
+                }
+            } else {
+                out += define(name, lang, where, caseless, depth);
+            }
+            i = close + 1;
+        } else {
+            out += text.mid(i, 2);
+            i += 2;
+        }
+    }
+    return true;
+}
+
+Look Conversion::look(const QString &style, const GtkContext &c)
+{
+    Look l;
+    const GtkStyleScheme::Style text = scheme_.text();
+    l.fg = *text.foreground;
+    l.bg = *text.background;
+    if (style.isEmpty()) {
+        l.id = isScope(c) ? QStringLiteral("parameterblocks") : QStringLiteral("identifiers");
+        return l;
+    }
+    l.plain = false;
+    std::optional<GtkStyleScheme::Style> colours;
+    QString id;
+    QString s = style;
+    for (int depth = 0; depth < 16 && !s.isEmpty(); ++depth) {
+        GtkLanguage *lang = language(s.section(u':', 0, 0), c.id);
+        if (l.name.isEmpty() && lang)
+            l.name = lang->styleName.value(s);
+        if (!colours)
+            colours = scheme_.style(s);
+        if (id.isEmpty())
+            id = defIds().value(s);
+        if (!lang || !lang->styleMapTo.contains(s))
+            break;
+        s = lang->styleMapTo.value(s);
+    }
+    if (colours) {
+        l.fg = colours->foreground.value_or(l.fg);
+        l.bg = colours->background.value_or(l.bg);
+        l.fontstyle = colours->bold && colours->italic ? QStringLiteral("bolditalic")
+            : colours->bold                            ? QStringLiteral("bold")
+            : colours->italic                          ? QStringLiteral("italic")
+            : colours->underline                       ? QStringLiteral("underline")
+                                                       : QStringLiteral("normal");
+    }
+    if (l.name.isEmpty())
+        l.name = style.section(u':', 1);
+    if (id == QLatin1String("comment")) {
+        const bool line = !c.start || c.endAtLineEnd || !c.end;
+        id = line ? QStringLiteral("linecomments") : QStringLiteral("blockcomments");
+    } else if (id == QLatin1String("preprocessor")) {
+        id = QStringLiteral("keywords");
+        if (!l.name.contains(QLatin1String("Preprocessor"), Qt::CaseInsensitive))
+            l.name = QStringLiteral("Preprocessor ") + l.name;
+    } else if (id.isEmpty()) {
+        id = isScope(c) ? QStringLiteral("parameterblocks") : QStringLiteral("identifiers");
+    }
+    l.id = id;
+    return l;
+}
+
+void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen)
+{
+    for (const GtkInclude &inc : c.includes) {
+        if (inc.kind == GtkInclude::SubPattern)
+            continue;
+        const GtkContext *t = context(inc.ref, inc.original, c.id);
+        if (!t)
+            continue;
+        if (inc.kind == GtkInclude::Children || !isLeaf(*t)) {
+            if (seen.contains(t->id))
+                continue;
+            seen.insert(t->id);
+            flatten(*t, inc.ignoreStyle || t->styleRef.isEmpty() ? inherited : t->styleRef, alts, seen);
+            continue;
+        }
+        QString style = inc.ignoreStyle ? inherited : !inc.styleRef.isEmpty() ? inc.styleRef
+                                                   : !t->styleRef.isEmpty()  ? t->styleRef
+                                                                             : inherited;
+        if (!t->styleRef.isEmpty() && !inc.ignoreStyle) {
+            // A style that only adds to the one around it keeps that one's category.
+            GtkLanguage *lang = language(t->styleRef.section(u':', 0, 0), t->id);
+            QString s = t->styleRef;
+            while (lang && lang->styleMapTo.value(s).size() > 0)
+                s = lang->styleMapTo.value(s);
+            if (addsToParent(s) && !inherited.isEmpty())
+                style = inherited;
+        }
+        if (t->match && t->styleRef.isEmpty() && inc.styleRef.isEmpty()) {
+            for (const GtkInclude &sub : t->includes) {
+                if (sub.kind == GtkInclude::SubPattern && !sub.styleRef.isEmpty()) {
+                    style = sub.styleRef;
+                    report_.approximated(t->id, QStringLiteral("the whole match takes the style of sub-pattern %1").arg(sub.subPattern));
+                    break;
+                }
+            }
+        }
+        alts.push_back({t->id, style});
+    }
+}
+
+bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline)
+{
+    GtkLanguage *lang = language(c.lang, c.id);
+    if (!lang)
+        return false;
+    auto make = [&](const QString &text, bool caseless) {
+        Pattern p;
+        p.text = caseless ? QStringLiteral("(?i)") + text : text;
+        QString plain;
+        if (RegexText::nonCapturing(text, plain))
+            p.guardForm = caseless ? QStringLiteral("(?i:%1)").arg(plain) : RegexText::grouped(plain);
+        return p;
+    };
+    auto valid = [&](const QString &text, const char *what) {
+        const QRegularExpression re(text);
+        if (!re.isValid()) {
+            report_.dropped(c.id, QStringLiteral("the %1 regexp does not compile: %2").arg(QLatin1String(what), re.errorString()));
+            return false;
+        }
+        return true;
+    };
+    singleline = c.endAtLineEnd;
+    QString text;
+    bool caseless = false;
+    if (!c.keywords.isEmpty()) {
+        QStringList words;
+        for (const QString &k : c.keywords) {
+            QString w;
+            bool ci = false;
+            expand(GtkRegex{k, std::nullopt, std::nullopt}, *lang, c.id, w, ci);
+            words += w;
+        }
+        QString prefix, suffix;
+        expand(GtkRegex{c.prefix.value_or(QStringLiteral("\\%[")), std::nullopt, std::nullopt}, *lang, c.id, prefix, caseless);
+        expand(GtkRegex{c.suffix.value_or(QStringLiteral("\\%]")), std::nullopt, std::nullopt}, *lang, c.id, suffix, caseless);
+        text = QStringLiteral("%1(?:%2)%3").arg(prefix, words.join(u'|'), suffix);
+        if (!valid(text, "keyword"))
+            return false;
+        starts.push_back(make(text, caseless));
+        return true;
+    }
+    if (c.match) {
+        expand(*c.match, *lang, c.id, text, caseless);
+        if (!valid(text, "match"))
+            return false;
+        if (mayBeEmpty(text)) {
+            report_.dropped(c.id, QStringLiteral("the match can be empty, which a token cannot"));
+            return false;
+        }
+        starts.push_back(make(text, caseless));
+        return true;
+    }
+    if (!c.start)
+        return false;
+    expand(*c.start, *lang, c.id, text, caseless);
+    if (!valid(text, "start"))
+        return false;
+    if (mayBeEmpty(text)) {
+        report_.dropped(c.id, QStringLiteral("the start can be empty, which a token cannot"));
+        return false;
+    }
+    starts.push_back(make(text, caseless));
+    if (c.end) {
+        QString endText;
+        bool endCaseless = false;
+        expand(*c.end, *lang, c.id, endText, endCaseless, &text);
+        if (!valid(endText, "end"))
+            return true;
+        const QString bare = endText.trimmed();
+        if (bare == QLatin1String("$") || bare == QLatin1String("^") || bare.isEmpty() || bare == QLatin1String("\\n")) {
+            singleline = true;
+        } else if (mayBeEmpty(endText)) {
+            singleline = true;
+            report_.approximated(c.id, QStringLiteral("the end can be empty; the scope closes at its line end"));
+        } else {
+            ends.push_back(make(endText, endCaseless));
+        }
+    }
+    return true;
+}
+
+int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
+{
+    const QString key = alt.context + QChar(0x1F) + alt.style;
+    if (const auto it = tokensets_.constFind(key); it != tokensets_.constEnd())
+        return *it;
+    const GtkContext *c = context(alt.context, true, alt.context);
+    std::vector<Pattern> starts, ends;
+    bool singleline = false;
+    if (!c || !patterns(*c, starts, ends, singleline)) {
+        tokensets_.insert(key, -1);
+        return -1;
+    }
+    Q_UNUSED(parentStyle);
+    const Look l = look(alt.style, *c);
+    TokensetDraft t;
+    t.name = draft_->uniqueName(l.plain ? c->id.section(u':', 1) : l.name);
+    t.id = l.id;
+    t.source = c->id;
+    t.forecolor = l.fg;
+    t.backcolor = l.bg;
+    t.fontstyle = l.fontstyle;
+    t.casesensitive = true;
+    t.scope = isScope(*c);
+    t.singleline = singleline;
+    for (const Pattern &p : starts)
+        t.tokens.push_back({p.text, true, QString(), {}});
+    if (t.scope) {
+        // The scope's ends, and the matches that end it (end-parent), as one alternation: the first
+        // that matches closes it, as in GtkSourceView.
+        QStringList alternatives;
+        for (const Pattern &p : ends)
+            alternatives += RegexText::grouped(p.text);
+        if (!alternatives.isEmpty())
+            t.tokens2.push_back({alternatives.size() == 1 ? ends.front().text : alternatives.join(u'|'), true, QString(), {}});
+        if (c->styleInside)
+            report_.approximated(c->id, QStringLiteral("style-inside: the start and end take the scope's style too"));
+    }
+    if (c->onceOnly)
+        report_.approximated(c->id, QStringLiteral("once-only: the context may match more than once"));
+    if (c->firstLineOnly)
+        report_.approximated(c->id, QStringLiteral("first-line-only: the context may match on any line"));
+    if (!c->extendParent)
+        report_.approximated(c->id, QStringLiteral("extend-parent=\"false\": the enclosing context's end does not end it"));
+    for (const GtkInclude &inc : c->includes) {
+        if (inc.kind == GtkInclude::SubPattern && !inc.styleRef.isEmpty() && inc.styleRef != alt.style && !c->styleRef.isEmpty()) {
+            report_.approximated(c->id, QStringLiteral("sub-pattern %1 takes the style of the whole %2").arg(inc.subPattern, inc.where.isEmpty() ? QStringLiteral("match") : inc.where));
+        }
+    }
+    const int index = int(draft_->tokensets.size());
+    draft_->tokensets.push_back(std::move(t));
+    tokensets_.insert(key, index);
+    if (draft_->tokensets[size_t(index)].scope) {
+        ends_.insert(index, ends);
+        scopes_.push_back(index);
+        scopeAlt_.insert(index, alt);
+    }
+    return index;
+}
+
+bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageDraft &draft, QString &problem)
+{
+    auto main = std::make_unique<GtkLanguage>();
+    if (!main->read(bytes, fileName, problem))
+        return false;
+    // Without the default scheme installed the language still converts, in black on white.
+    const QString scheme = options_.scheme.isEmpty() ? GtkSourceViewConverter::defaultScheme() : options_.scheme;
+    if (QString why; !scheme_.load(scheme, GtkStyleScheme::standardFolders(), why)) {
+        if (!options_.scheme.isEmpty()) {
+            problem = why;
+            return false;
+        }
+        report_.approximated(main->id, why + QStringLiteral(": every tokenset is black on white"));
+    }
+    GtkLanguage *lang = main.get();
+    for (auto it = lang->replaces.cbegin(); it != lang->replaces.cend(); ++it)
+        replaces_.insert(it.key(), it.value());
+    languages_.emplace(lang->id, std::move(main));
+    const GtkContext *top = context(lang->mainContext(), true, lang->id);
+    if (!top) {
+        problem = QStringLiteral("%1: the language has no main context \"%2\"").arg(fileName, lang->id);
+        return false;
+    }
+    draft_ = &draft;
+    draft.name = lang->name;
+    if (!lang->keywordCharClass.isEmpty())
+        draft.wordchars = lang->keywordCharClass;
+
+    // The outermost level, then each scope as it is met: list what is valid in it, in priority order.
+    struct Level {
+        QString name; // "" for the outermost level
+        const GtkContext *context;
+        QString style;
+        std::vector<Pattern> ends;
+    };
+    std::deque<Level> levels{{QString(), top, QString(), {}}};
+    while (!levels.empty()) {
+        const Level level = levels.front();
+        levels.pop_front();
+        std::vector<Alt> alts;
+        QSet<QString> seen{level.context->id};
+        flatten(*level.context, level.style, alts, seen);
+        // Patterns before the current alternative, that win where they match.
+        QStringList earlier;
+        for (const Pattern &p : level.ends)
+            earlier += p.guardForm;
+        for (const Alt &alt : alts) {
+            const int k = tokenset(alt, level.style);
+            if (k < 0)
+                continue;
+            TokensetDraft &t = draft.tokensets[size_t(k)];
+            if (!t.validScopes.contains(level.name))
+                t.validScopes += level.name;
+            for (TokenDraft &token : t.tokens) {
+                for (const QString &g : std::as_const(earlier)) {
+                    if (!g.isEmpty() && !token.guards.contains(g) && overlaps(g, token.text))
+                        token.guards += g;
+                }
+            }
+            const QString own = t.tokens.empty() ? QString() : t.tokens.front().text;
+            QString plain;
+            if (!own.isEmpty() && RegexText::nonCapturing(own, plain))
+                earlier += own.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i:%1)").arg(plain.mid(4)) : RegexText::grouped(plain);
+            else
+                earlier += QString();
+            while (!scopes_.empty()) {
+                const int s = scopes_.front();
+                scopes_.pop_front();
+                const Alt a = scopeAlt_.value(s);
+                levels.push_back({draft.tokensets[size_t(s)].name, context(a.context, true, a.context), a.style, ends_.value(s)});
+            }
+        }
+    }
+    if (draft.tokensets.empty()) {
+        problem = QStringLiteral("%1: the language defines nothing to colour").arg(fileName);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool GtkSourceViewConverter::recognises(const QByteArray &bytes) const
+{
+    return looksLikeGtkLanguage(bytes);
+}
+
+QStringList GtkSourceViewConverter::standardFolders()
+{
+    QStringList folders;
+    for (const char *version : {"4", "5", "3.0"})
+        folders += QStringLiteral("/usr/share/gtksourceview-%1/language-specs").arg(QLatin1String(version));
+    folders += QDir::homePath() + QStringLiteral("/.local/share/gtksourceview-4/language-specs");
+    return folders;
+}
+
+bool GtkSourceViewConverter::convert(const QByteArray &bytes, const QString &fileName, const ConversionOptions &options,
+                                     LanguageDraft &draft, ConversionReport &report, QString &problem) const
+{
+    QStringList folders;
+    if (!fileName.isEmpty() && fileName != QLatin1String("-"))
+        folders += QFileInfo(fileName).absolutePath();
+    folders += options.searchPath;
+    folders += standardFolders();
+    folders.removeDuplicates();
+    Conversion conversion(options, report, folders);
+    return conversion.run(bytes, fileName, draft, problem);
+}

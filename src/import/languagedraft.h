@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The format-neutral form a converter of another editor's grammar produces: tokensets with their
+// look and their tokens, before they are fitted into a language record (languagefitting.h).
+
+struct TokenDraft {
+    QString text;       // a regular expression, or literal text when regexp is false
+    bool regexp = true;
+    QString rule;       // empty: no condition ("null" in the token line)
+    // Patterns that win over this token where they match at the same place (earlier alternatives of
+    // the source grammar); written as a negative lookahead before the token. Holds no capturing group.
+    QStringList guards;
+};
+
+struct TokensetDraft {
+    QString name;   // unique in the language; validScopes refer to it
+    QString id;     // a tokenset id ("keywords", "strings", ...)
+    QString source; // the construct it comes from, for the report
+    qint32 forecolor = 0;           // 0x00BBGGRR
+    qint32 backcolor = 0x00FFFFFF;
+    QString fontstyle = QStringLiteral("normal");
+    bool scope = false;
+    bool singleline = false;
+    bool symmetrical = false;
+    bool chain = false;
+    bool casesensitive = true;
+    std::vector<TokenDraft> tokens;  // for a scope: its start tokens
+    std::vector<TokenDraft> tokens2; // for a scope: its end tokens, paired by index
+    // Names of the scope tokensets it is valid in; "" is the outermost level. Empty: valid nowhere
+    // but at the outermost level and in transparent scopes (the record's own default).
+    QStringList validScopes;
+
+    // Whether two tokensets colour alike: same id, colours and font style.
+    bool looksLike(const TokensetDraft &other) const
+    {
+        return id == other.id && forecolor == other.forecolor && backcolor == other.backcolor
+            && fontstyle == other.fontstyle;
+    }
+};
+
+struct LanguageDraft {
+    QString name;
+    QString wordchars = QStringLiteral("[\\w]");
+    std::vector<TokensetDraft> tokensets;
+
+    TokensetDraft *find(const QString &name)
+    {
+        for (TokensetDraft &t : tokensets) {
+            if (t.name == name)
+                return &t;
+        }
+        return nullptr;
+    }
+    // `base`, or `base (2)`, `base (3)`... whichever no tokenset has yet.
+    QString uniqueName(const QString &base)
+    {
+        QString name = base;
+        for (int n = 2; find(name); ++n)
+            name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+        return name;
+    }
+};

@@ -1,0 +1,325 @@
+#include "import/languagefitting.h"
+
+#include "import/regextext.h"
+#include "model/ansicodec.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace LanguageFitting {
+
+namespace {
+
+const QString kSeparator = QStringLiteral(" :::: ");
+
+bool transparentId(const QString &id)
+{
+    return id == QLatin1String("scopekeywords") || id == QLatin1String("parameterblocks");
+}
+
+QSet<QString> scopeSet(const TokensetDraft &t)
+{
+    return QSet<QString>(t.validScopes.begin(), t.validScopes.end());
+}
+
+// The names of the tokensets valid inside scope `name`.
+QSet<QString> contents(const LanguageDraft &draft, const QString &name)
+{
+    QSet<QString> inside;
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.validScopes.contains(name))
+            inside.insert(t.name);
+    }
+    return inside;
+}
+
+bool pairedShape(const TokensetDraft &t)
+{
+    return t.tokens2.empty() || t.tokens2.size() == t.tokens.size();
+}
+
+bool sameScopeKind(const TokensetDraft &a, const TokensetDraft &b)
+{
+    return a.scope && b.scope && a.singleline == b.singleline && a.symmetrical == b.symmetrical && a.chain == b.chain
+        && a.casesensitive == b.casesensitive && pairedShape(a) && pairedShape(b) && a.tokens2.empty() == b.tokens2.empty();
+}
+
+void rename(LanguageDraft &draft, const QString &from, const QString &to)
+{
+    for (TokensetDraft &t : draft.tokensets) {
+        if (t.validScopes.contains(from)) {
+            t.validScopes.removeAll(from);
+            if (!t.validScopes.contains(to))
+                t.validScopes += to;
+        }
+    }
+}
+
+// Merges tokenset j into i (i < j) and removes j.
+void mergeInto(LanguageDraft &draft, size_t i, size_t j, ConversionReport &report, const QString &why)
+{
+    TokensetDraft &into = draft.tokensets[i];
+    TokensetDraft from = std::move(draft.tokensets[j]);
+    draft.tokensets.erase(draft.tokensets.begin() + qsizetype(j));
+    into.tokens.insert(into.tokens.end(), from.tokens.begin(), from.tokens.end());
+    into.tokens2.insert(into.tokens2.end(), from.tokens2.begin(), from.tokens2.end());
+    for (const QString &s : std::as_const(from.validScopes)) {
+        if (!into.validScopes.contains(s))
+            into.validScopes += s;
+    }
+    if (from.scope)
+        rename(draft, from.name, into.name);
+    report.merged(from.source, QStringLiteral("tokenset \"%1\" merged into \"%2\" (%3)").arg(from.name, into.name, why));
+}
+
+// One pass of merging: every later tokenset that `same` pairs with an earlier one goes into it.
+template <typename Same>
+void mergePass(LanguageDraft &draft, ConversionReport &report, const QString &why, Same same, int target = 0)
+{
+    for (size_t i = 0; i < draft.tokensets.size(); ++i) {
+        for (size_t j = i + 1; j < draft.tokensets.size();) {
+            if (target > 0 && int(draft.tokensets.size()) <= target)
+                return;
+            if (same(draft.tokensets[i], draft.tokensets[j]))
+                mergeInto(draft, i, j, report, why);
+            else
+                ++j;
+        }
+    }
+}
+
+void dropEmpty(LanguageDraft &draft, ConversionReport &report)
+{
+    for (;;) {
+        bool changed = false;
+        QSet<QString> scopes{QString()};
+        for (const TokensetDraft &t : draft.tokensets) {
+            if (t.scope)
+                scopes.insert(t.name);
+        }
+        for (size_t i = 0; i < draft.tokensets.size();) {
+            TokensetDraft &t = draft.tokensets[i];
+            const qsizetype before = t.validScopes.size();
+            t.validScopes.removeIf([&](const QString &s) { return !scopes.contains(s); });
+            const bool unreachable = before > 0 && t.validScopes.isEmpty();
+            if (t.tokens.empty() || unreachable) {
+                report.dropped(t.source, unreachable ? QStringLiteral("tokenset \"%1\" is valid in no scope that was kept").arg(t.name)
+                                                     : QStringLiteral("tokenset \"%1\" has no tokens").arg(t.name));
+                draft.tokensets.erase(draft.tokensets.begin() + qsizetype(i));
+                changed = true;
+            } else {
+                ++i;
+            }
+        }
+        if (!changed)
+            return;
+    }
+}
+
+// Valid scopes: the record's default when the tokenset is valid exactly at the outermost level and in
+// every transparent scope; split in two (or cut, when no slot is free) beyond what a record holds.
+void fitValidScopes(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
+{
+    QSet<QString> open{QString()};
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.scope && transparentId(t.id))
+            open.insert(t.name);
+    }
+    for (size_t i = 0; i < draft.tokensets.size(); ++i) {
+        TokensetDraft &t = draft.tokensets[i];
+        if (scopeSet(t) == open) {
+            t.validScopes.clear();
+            continue;
+        }
+        if (t.validScopes.size() <= limits.validScopes)
+            continue;
+        QStringList rest = t.validScopes.mid(limits.validScopes);
+        t.validScopes = t.validScopes.mid(0, limits.validScopes);
+        if (int(draft.tokensets.size()) < limits.tokensets && !t.scope) {
+            TokensetDraft copy = t;
+            copy.name = draft.uniqueName(t.name);
+            copy.validScopes = rest;
+            report.approximated(t.source, QStringLiteral("tokenset \"%1\" is valid in %2 scopes; \"%3\" holds the last %4 of them")
+                                              .arg(t.name).arg(limits.validScopes + rest.size()).arg(copy.name).arg(rest.size()));
+            draft.tokensets.insert(draft.tokensets.begin() + qsizetype(i) + 1, std::move(copy));
+        } else {
+            report.dropped(t.source, QStringLiteral("tokenset \"%1\" is no longer valid in %2 (a tokenset holds %3 valid scopes)")
+                                         .arg(t.name, rest.join(QStringLiteral(", ")))
+                                         .arg(limits.validScopes));
+        }
+    }
+}
+
+QString tokenLine(const TokenDraft &token)
+{
+    QString text = tokenText(token);
+    return text + kSeparator + kSeparator + (token.regexp ? QStringLiteral("True") : QStringLiteral("False")) + kSeparator
+        + (token.rule.isEmpty() ? QStringLiteral("null") : token.rule);
+}
+
+QString listText(const std::vector<TokenDraft> &tokens)
+{
+    QStringList lines;
+    for (const TokenDraft &token : tokens)
+        lines += tokenLine(token);
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+// A token list too large for a field: guards go first (the largest first), then tokens from the end.
+void fitField(TokensetDraft &t, std::vector<TokenDraft> &tokens, ConversionReport &report, const Limits &limits)
+{
+    if (AnsiCodec::encodedSize(listText(tokens)) <= limits.fieldBytes)
+        return;
+    int guardsDropped = 0;
+    for (;;) {
+        TokenDraft *largest = nullptr;
+        for (TokenDraft &token : tokens) {
+            if (!token.guards.isEmpty() && (!largest || token.guards.join(u'|').size() > largest->guards.join(u'|').size()))
+                largest = &token;
+        }
+        if (!largest)
+            break;
+        largest->guards.clear();
+        ++guardsDropped;
+        if (AnsiCodec::encodedSize(listText(tokens)) <= limits.fieldBytes)
+            break;
+    }
+    if (guardsDropped > 0)
+        report.approximated(t.source, QStringLiteral("tokenset \"%1\": %2 tokens no longer give way to earlier patterns (the list would not fit a field)")
+                                          .arg(t.name).arg(guardsDropped));
+    int tokensDropped = 0;
+    while (tokens.size() > 1 && AnsiCodec::encodedSize(listText(tokens)) > limits.fieldBytes) {
+        tokens.pop_back();
+        ++tokensDropped;
+    }
+    if (tokensDropped > 0)
+        report.dropped(t.source, QStringLiteral("tokenset \"%1\": the last %2 tokens (a field holds %3 bytes)")
+                                     .arg(t.name).arg(tokensDropped).arg(limits.fieldBytes));
+}
+
+Tokenset record(const TokensetDraft &t)
+{
+    Tokenset r;
+    r.name = t.name;
+    r.id = t.id;
+    r.type = t.scope ? QStringLiteral("scope") : QStringLiteral("list");
+    r.forecolor = t.forecolor;
+    r.fontstyle = t.fontstyle;
+    r.inheritfrom = QStringLiteral("<none>");
+    r.backcolor = t.backcolor;
+    r.casesensitive = t.casesensitive;
+    r.normalizecase = 0;
+    r.matchbraces = 0;
+    r.autoindent = 0;
+    r.enabled = 1;
+    r.included = 1;
+    r.hidden = 0;
+    r.singlelinescope = t.singleline;
+    r.chain = t.chain;
+    r.symmetrical = t.symmetrical;
+    r.tmemberlist = QStringLiteral("<none>");
+    r.tokens = listText(t.tokens);
+    r.tokens2 = t.scope ? listText(t.tokens2) : QString();
+    r.regexp = 1;
+    r.rule = QStringLiteral("Word");
+    for (int i = 0; i < 10; ++i)
+        r.validscope[size_t(i)] = i < t.validScopes.size()
+            ? (t.validScopes[i].isEmpty() ? QStringLiteral("NULL") : t.validScopes[i])
+            : QStringLiteral("<none>");
+    return r;
+}
+
+// The language's name is the base of its exported file name: characters a file name cannot hold
+// become "-".
+QString fileSafeName(const QString &name, ConversionReport &report)
+{
+    QString safe = name;
+    for (QChar &c : safe) {
+        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 0x20)
+            c = u'-';
+    }
+    if (safe != name)
+        report.approximated(name, QStringLiteral("the language is named \"%1\": a file name cannot hold the name as it was").arg(safe));
+    return safe;
+}
+
+} // namespace
+
+QString tokenText(const TokenDraft &token)
+{
+    QString text = token.text;
+    if (!token.guards.isEmpty()) {
+        QStringList guards;
+        for (const QString &g : token.guards)
+            guards += RegexText::grouped(g);
+        text = QStringLiteral("(?!%1)%2").arg(guards.join(u'|'), RegexText::grouped(text));
+    }
+    if (token.regexp) {
+        // A token line cannot hold "::::", line breaks or blanks at either end.
+        text.replace(QStringLiteral("::::"), QStringLiteral("\\:\\:\\:\\:"));
+        text = RegexText::asciiOnly(text);
+        if (text.startsWith(u' '))
+            text = QStringLiteral("\\x20") + text.mid(1);
+        if (text.endsWith(u' ') && !text.endsWith(QStringLiteral("\\ ")))
+            text = text.left(text.size() - 1) + QStringLiteral("\\x20");
+        else if (text.endsWith(QStringLiteral("\\ ")))
+            text = text.left(text.size() - 2) + QStringLiteral("\\x20");
+    }
+    return text;
+}
+
+bool fit(LanguageDraft draft, const QString &sampleText, Language &out, ConversionReport &report, QString &problem,
+         const Limits &limits)
+{
+    dropEmpty(draft, report);
+    // Alike in look and place: one tokenset means the same.
+    mergePass(draft, report, QStringLiteral("same colours, same scopes"), [](const TokensetDraft &a, const TokensetDraft &b) {
+        return !a.scope && !b.scope && a.looksLike(b) && a.casesensitive == b.casesensitive && scopeSet(a) == scopeSet(b);
+    });
+    mergePass(draft, report, QStringLiteral("same colours, same scopes and contents"),
+              [&draft](const TokensetDraft &a, const TokensetDraft &b) {
+                  return a.looksLike(b) && sameScopeKind(a, b) && scopeSet(a) == scopeSet(b)
+                      && contents(draft, a.name) - QSet<QString>{a.name, b.name}
+                      == contents(draft, b.name) - QSet<QString>{a.name, b.name};
+              });
+    if (int(draft.tokensets.size()) > limits.tokensets) {
+        mergePass(
+            draft, report, QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets),
+            [](const TokensetDraft &a, const TokensetDraft &b) {
+                return !a.scope && !b.scope && a.looksLike(b) && a.casesensitive == b.casesensitive;
+            },
+            limits.tokensets);
+    }
+    if (int(draft.tokensets.size()) > limits.tokensets) {
+        mergePass(
+            draft, report, QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets),
+            [](const TokensetDraft &a, const TokensetDraft &b) { return a.looksLike(b) && sameScopeKind(a, b); },
+            limits.tokensets);
+    }
+    if (int(draft.tokensets.size()) > limits.tokensets) {
+        problem = QStringLiteral("%1 tokensets remain after merging those that colour alike; a language holds at most %2")
+                      .arg(draft.tokensets.size())
+                      .arg(limits.tokensets);
+        return false;
+    }
+    fitValidScopes(draft, report, limits);
+    for (TokensetDraft &t : draft.tokensets) {
+        fitField(t, t.tokens, report, limits);
+        fitField(t, t.tokens2, report, limits);
+    }
+
+    out = Language();
+    out.name = fileSafeName(draft.name, report);
+    out.casesensitive = 0;
+    out.applycase = 0;
+    out.wordchars = draft.wordchars;
+    out.whitespaceasparamblock = 1;
+    out.memberlist = QStringLiteral("<none>");
+    out.sampletext = sampleText;
+    for (size_t k = 0; k < draft.tokensets.size(); ++k)
+        out.tokensets[k] = record(draft.tokensets[k]);
+    return true;
+}
+
+} // namespace LanguageFitting

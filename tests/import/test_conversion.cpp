@@ -1,0 +1,238 @@
+// Converting GtkSourceView language files: each construct on a small file written here, converted by
+// varlex-cli and coloured by the engine from the definition it wrote.
+
+#include "common/testutil.h"
+#include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/highlighter.h"
+#include "editorcontrol/languageobject.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A scheme and a def.lang of our own, so the tests do not depend on what is installed.
+const QByteArray kScheme = R"(<style-scheme id="test" name="Test" version="1.0">
+  <color name="blue" value="#0000FF"/>
+  <style name="text" foreground="#000000" background="#FFFFFF"/>
+  <style name="def:comment" foreground="blue"/>
+  <style name="def:string" foreground="#FF0000"/>
+  <style name="def:keyword" foreground="#008000" bold="true"/>
+  <style name="def:number" foreground="#800080"/>
+  <style name="def:special-char" foreground="#FF8000"/>
+  <style name="def:preprocessor" foreground="#00A0A0"/>
+  <style name="t:label" use-style="def:number"/>
+</style-scheme>
+)";
+
+const QByteArray kDef = R"(<language id="def" name="Defaults" version="2.0" hidden="true">
+  <styles>
+    <style id="comment" name="Comment"/>
+    <style id="string" name="String"/>
+    <style id="keyword" name="Keyword"/>
+    <style id="number" name="Number"/>
+    <style id="special-char" name="Special Character"/>
+    <style id="preprocessor" name="Preprocessor"/>
+  </styles>
+  <definitions>
+    <define-regex id="digits">[0-9]+</define-regex>
+    <context id="escape" style-ref="special-char"><match>\\.</match></context>
+  </definitions>
+</language>
+)";
+
+// A language file "t" with these styles and definitions; its main context holds `main`.
+QByteArray spec(const QByteArray &definitions, const QByteArray &main, const QByteArray &options = {})
+{
+    return R"(<?xml version="1.0"?>
+<language id="t" name="Test Lang" version="2.0" _section="Source">
+  <styles>
+    <style id="comment" name="Comment" map-to="def:comment"/>
+    <style id="string" name="String" map-to="def:string"/>
+    <style id="keyword" name="Keyword" map-to="def:keyword"/>
+    <style id="number" name="Number" map-to="def:number"/>
+    <style id="label" name="Label" map-to="def:keyword"/>
+    <style id="preprocessor" name="Directive" map-to="def:preprocessor"/>
+  </styles>
+)" + options + R"(
+  <definitions>
+)" + definitions + R"(
+    <context id="t"><include>
+)" + main + R"(
+    </include></context>
+  </definitions>
+</language>
+)";
+}
+
+struct Converted {
+    int exitCode = -1;
+    QString report; // standard error
+    QByteArray xml;
+
+    // The text as the converted language colours it: [Tokenset:text] for each run not plain.
+    QString colour(const QString &text) const
+    {
+        LanguageObject object;
+        if (!object.loadData(xml, QStringLiteral("converted.lng")))
+            return QStringLiteral("(does not load: %1)").arg(object.error().toString());
+        Highlighter highlighter(CompiledLanguage::compile(*object.definition()));
+        const CompiledLanguagePtr &language = highlighter.language();
+        QString out;
+        for (const StyleRun &r : highlighter.highlightText(text, true)) {
+            const QString piece = text.mid(r.start, r.length);
+            out += r.tokenset < 0 ? piece : u'[' + language->tokensetName(r.tokenset) + u':' + piece + u']';
+        }
+        return out;
+    }
+};
+
+// Converts with the test scheme, or with the scheme named `scheme`.
+Converted convert(const QByteArray &file, const QString &scheme = QString())
+{
+    TestUtil::TempFolder dir;
+    dir.write(QStringLiteral("t.lang"), file);
+    dir.write(QStringLiteral("def.lang"), kDef);
+    dir.write(QStringLiteral("test.xml"), kScheme);
+    const TestUtil::CliResult r = TestUtil::runCli(
+        {QStringLiteral("convert"), dir.file(QStringLiteral("t.lang")), QStringLiteral("--scheme"),
+         scheme.isEmpty() ? dir.file(QStringLiteral("test.xml")) : scheme});
+    return {r.exitCode, QString::fromUtf8(r.err), r.out};
+}
+
+} // namespace
+
+TEST(Conversion, KeywordsTakeTheirBoundariesPrefixAndCase)
+{
+    const Converted c = convert(spec(R"(
+    <context id="kw" style-ref="keyword"><keyword>if</keyword><keyword>else</keyword></context>
+    <context id="dir" style-ref="preprocessor"><prefix>^#\s*</prefix><keyword>define</keyword></context>
+    <context id="label" style-ref="label"><prefix>@</prefix><suffix></suffix><keyword>lab</keyword></context>)",
+                                     R"(<context ref="kw"/><context ref="dir"/><context ref="label"/>)",
+                                     R"(<default-regex-options case-sensitive="false"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("if iffy ELSE x_if")), QStringLiteral("[Keyword:if] iffy [Keyword:ELSE] x_if"));
+    // def:preprocessor has no id of its own: a keywords tokenset that says "Preprocessor".
+    EXPECT_EQ(c.colour(QStringLiteral("# define x")), QStringLiteral("[Preprocessor Directive:# define] x"));
+    EXPECT_TRUE(c.xml.contains(R"(name="Preprocessor Directive" id="keywords")"));
+    EXPECT_EQ(c.colour(QStringLiteral("@labx lab")), QStringLiteral("[Label:@lab]x lab"));
+    // The colours come from the scheme, through use-style and map-to: bold green keywords.
+    EXPECT_TRUE(c.xml.contains(R"(name="Keyword" id="keywords" type="list" autoindent="false" backcolor="16777215" casesensitive="true" chain="false" enabled="true" forecolor="32768" fontstyle="bold")"));
+    EXPECT_TRUE(c.report.endsWith(QStringLiteral("Test Lang: 3 tokensets; 0 approximated, 0 merged, 0 dropped\n")))
+        << c.report.toStdString();
+}
+
+TEST(Conversion, KeywordCharClassDecidesWhereAWordEnds)
+{
+    const Converted c = convert(spec(R"(<context id="kw" style-ref="keyword"><keyword>set</keyword></context>)",
+                                     R"(<context ref="kw"/>)", R"(<keyword-char-class>[\w-]</keyword-char-class>)"));
+    EXPECT_EQ(c.colour(QStringLiteral("set set-x x-set")), QStringLiteral("[Keyword:set] set-x x-set"));
+    EXPECT_TRUE(c.xml.contains(R"(wordchars="[\w-]")"));
+}
+
+TEST(Conversion, RegexDefinitionsAndExtendedPatternsExpand)
+{
+    const Converted c = convert(spec(R"(
+    <define-regex id="hex" extended="true">
+      0x [0-9a-f]+   # hexadecimal
+    </define-regex>
+    <context id="num" style-ref="number"><match extended="true">\%{hex} | \%{def:digits} \#</match></context>)",
+                                     R"(<context ref="num"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("0x1f 12# 12 x")), QStringLiteral("[Number:0x1f] [Number:12#] 12 x"));
+}
+
+TEST(Conversion, ScopesNestByWhatTheyInclude)
+{
+    const Converted c = convert(spec(R"(
+    <context id="string" style-ref="string" end-at-line-end="true">
+      <start>"</start><end>"</end>
+      <include><context ref="def:escape"/></include>
+    </context>
+    <context id="comment" style-ref="comment"><start>/\*</start><end>\*/</end></context>
+    <context id="kw" style-ref="keyword"><keyword>if</keyword></context>)",
+                                     R"(<context ref="string"/><context ref="comment"/><context ref="kw"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("if \"a\\\"if\" /* if\nif */ if")),
+              QStringLiteral("[Keyword:if] [String:\"a][Special Character:\\\"][String:if\"] [Comment:/* if\nif */] [Keyword:if]"));
+    // end-at-line-end: the string closes with its line.
+    EXPECT_EQ(c.colour(QStringLiteral("\"open\nif")), QStringLiteral("[String:\"open]\n[Keyword:if]"));
+    EXPECT_TRUE(c.xml.contains(R"(id="blockcomments")"));
+    EXPECT_TRUE(c.xml.contains("<validscope name=\"String\"/>"));
+}
+
+TEST(Conversion, TheFirstAlternativeWinsAsInGtkSourceView)
+{
+    // "a" comes first, so "abb" is "a" and plain "bb"; and the scope's end wins over a longer child.
+    const Converted c = convert(spec(R"(
+    <context id="short" style-ref="keyword"><match>a</match></context>
+    <context id="long" style-ref="number"><match>ab+</match></context>
+    <context id="paren" style-ref="string">
+      <start>\(</start><end>\)</end>
+      <include><context id="inner" style-ref="number"><match>\)\)+</match></context></include>
+    </context>)",
+                                     R"(<context ref="short"/><context ref="long"/><context ref="paren"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("abb bb")), QStringLiteral("[Keyword:a]bb bb"));
+    EXPECT_EQ(c.colour(QStringLiteral("(x)) a")), QStringLiteral("[String:(x)]) [Keyword:a]"));
+}
+
+TEST(Conversion, ApproximationsAreReportedByContext)
+{
+    const Converted c = convert(spec(R"(
+    <context id="quoted" style-ref="string">
+      <start>([`'])</start><end>\%{1@start}</end>
+    </context>
+    <context id="call">
+      <match>(\w+)\(</match>
+      <include><context sub-pattern="1" style-ref="keyword"/></include>
+    </context>
+    <context id="lookahead" style-ref="number"><match>(?=x)</match></context>)",
+                                     R"(<context ref="quoted"/><context ref="call"/><context ref="lookahead"/><context ref="nowhere:ctx"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // A back-reference to the start becomes what the start's group may match.
+    EXPECT_EQ(c.colour(QStringLiteral("`a` f(")), QStringLiteral("[String:`a`] [Keyword:f(]"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:quoted: approximated: \\%{1@start}"))) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:call: approximated: the whole match takes the style of sub-pattern 1")));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:lookahead: dropped: the match can be empty")));
+    // A reference that resolves nowhere is reported, and the rest still converts.
+    EXPECT_TRUE(c.report.contains(QStringLiteral("dropped: language \"nowhere\" was not found")));
+}
+
+TEST(Conversion, ExitStatusSaysWhatWentWrong)
+{
+    const Converted garbage = convert("this is not a language");
+    EXPECT_EQ(garbage.exitCode, 3);
+    EXPECT_EQ(garbage.report.count(u'\n'), 1);
+    // Read as a GtkSourceView file, but without its main context.
+    const Converted noMain = convert(R"(<language id="t" name="T" version="2.0"><definitions>
+      <context id="other"><match>x</match></context></definitions></language>)");
+    EXPECT_EQ(noMain.exitCode, 1);
+    EXPECT_TRUE(noMain.report.contains(QStringLiteral("no main context"))) << noMain.report.toStdString();
+    const Converted noScheme = convert(spec("", ""), QStringLiteral("no-such-scheme"));
+    EXPECT_EQ(noScheme.exitCode, 1);
+}
+
+TEST(Conversion, ConvertImportExportIsStable)
+{
+    const Converted c = convert(spec(R"(<context id="kw" style-ref="keyword"><keyword>if</keyword></context>
+      <context id="s" style-ref="string"><start>'</start><end>'</end></context>)",
+                                     R"(<context ref="kw"/><context ref="s"/>)"));
+    ASSERT_EQ(c.exitCode, 0);
+    TestUtil::TempFolder folder;
+    folder.write(QStringLiteral("t.lng"), c.xml);
+    const QString dir = QDir(folder.path()).filePath(QStringLiteral("out"));
+    ASSERT_EQ(TestUtil::runCli({QStringLiteral("--folder"), folder.path(), QStringLiteral("import"), folder.file(QStringLiteral("t.lng"))}).exitCode, 0);
+    const TestUtil::CliResult list = TestUtil::runCli({QStringLiteral("--folder"), folder.path(), QStringLiteral("export"),
+                                                      QStringLiteral("--name"), QStringLiteral("Test Lang"), QStringLiteral("--to"), dir});
+    ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
+    EXPECT_EQ(folder.read(QStringLiteral("out/Test Lang.lng")), c.xml);
+    // A .lng given to convert passes through the reader and the writer unchanged.
+    TestUtil::TempFolder again;
+    again.write(QStringLiteral("t.lng"), c.xml);
+    const TestUtil::CliResult pass = TestUtil::runCli({QStringLiteral("convert"), again.file(QStringLiteral("t.lng"))});
+    EXPECT_EQ(pass.exitCode, 0);
+    EXPECT_EQ(pass.out, c.xml);
+}

@@ -1,0 +1,133 @@
+// Fitting a converted language into a record: merging what colours alike, the valid-scope and field
+// limits, and refusing only what cannot fit.
+
+#include "import/languagefitting.h"
+#include "import/languageconversion.h"
+#include "import/regextext.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TokensetDraft list(const QString &name, qint32 colour, const QStringList &scopes = {QString()})
+{
+    TokensetDraft t;
+    t.name = name;
+    t.id = QStringLiteral("keywords");
+    t.source = QStringLiteral("t:") + name;
+    t.forecolor = colour;
+    t.tokens.push_back({name, true, QString(), {}});
+    t.validScopes = scopes;
+    return t;
+}
+
+TokensetDraft scope(const QString &name, qint32 colour)
+{
+    TokensetDraft t = list(name, colour);
+    t.id = QStringLiteral("strings");
+    t.scope = true;
+    t.tokens2.push_back({QStringLiteral("end"), true, QString(), {}});
+    return t;
+}
+
+} // namespace
+
+TEST(Fitting, MergesWhatColoursAlikeAndReportsIt)
+{
+    LanguageDraft draft;
+    draft.name = QStringLiteral("L");
+    // 60 tokensets in three colours, all at the outermost level: three tokensets remain.
+    for (int i = 0; i < 60; ++i)
+        draft.tokensets.push_back(list(QStringLiteral("k%1").arg(i), i % 3));
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem)) << problem.toStdString();
+    EXPECT_EQ(out.tokensetCount(), 3);
+    EXPECT_EQ(report.count(ConversionReport::Kind::Merged), 57);
+    EXPECT_EQ(out.tokensets[0].tokens.count(QStringLiteral("\r\n")), 19);
+    EXPECT_EQ(report.text().first(), QStringLiteral("t:k3: merged: tokenset \"k3\" merged into \"k0\" (same colours, same scopes)"));
+}
+
+TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
+{
+    LanguageDraft draft;
+    draft.tokensets.push_back(scope(QStringLiteral("S1"), 1));
+    draft.tokensets.push_back(scope(QStringLiteral("S2"), 1));
+    draft.tokensets.push_back(list(QStringLiteral("esc"), 2, {QStringLiteral("S1"), QStringLiteral("S2")}));
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem));
+    EXPECT_EQ(out.tokensetCount(), 2);
+    EXPECT_EQ(out.tokensets[1].validscope[0], QStringLiteral("S1"));
+    EXPECT_EQ(out.tokensets[1].validscope[1], QStringLiteral("<none>"));
+
+    LanguageDraft many;
+    for (int i = 0; i < 52; ++i)
+        many.tokensets.push_back(list(QStringLiteral("k%1").arg(i), i));
+    EXPECT_FALSE(LanguageFitting::fit(many, QString(), out, report, problem));
+    EXPECT_EQ(problem, QStringLiteral("52 tokensets remain after merging those that colour alike; a language holds at most 51"));
+}
+
+TEST(Fitting, ValidScopesBeyondTenSplitAndAnOpenTokensetNamesNone)
+{
+    LanguageDraft draft;
+    QStringList scopes{QString()};
+    for (int i = 0; i < 12; ++i) {
+        draft.tokensets.push_back(scope(QStringLiteral("S%1").arg(i), 100 + i));
+        scopes += QStringLiteral("S%1").arg(i);
+    }
+    draft.tokensets.push_back(list(QStringLiteral("word"), 7, scopes));
+    // Valid at the outermost level and in the only transparent scope: the record's default, no list.
+    draft.tokensets[0].id = QStringLiteral("parameterblocks");
+    draft.tokensets.push_back(list(QStringLiteral("open"), 8, {QString(), QStringLiteral("S0")}));
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem)) << problem.toStdString();
+    ASSERT_EQ(out.tokensetCount(), 15);
+    EXPECT_EQ(out.tokensets[12].validscope[0], QStringLiteral("NULL"));
+    EXPECT_EQ(out.tokensets[12].validscope[9], QStringLiteral("S8"));
+    EXPECT_EQ(out.tokensets[13].name, QStringLiteral("word (2)"));
+    EXPECT_EQ(out.tokensets[13].validscope[0], QStringLiteral("S9"));
+    EXPECT_EQ(out.tokensets[13].validscope[2], QStringLiteral("S11"));
+    EXPECT_EQ(out.tokensets[13].tokens, out.tokensets[12].tokens);
+    EXPECT_EQ(out.tokensets[14].validscope[0], QStringLiteral("<none>"));
+}
+
+TEST(Fitting, ATokenListTooLargeForAFieldLosesGuardsFirst)
+{
+    LanguageDraft draft;
+    TokensetDraft t = list(QStringLiteral("k"), 1);
+    t.tokens.front().guards = QStringList{QString(70000, u'a')};
+    draft.tokensets.push_back(t);
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem));
+    EXPECT_EQ(out.tokensets[0].tokens, QStringLiteral("k ::::  :::: True :::: null"));
+    EXPECT_EQ(report.count(ConversionReport::Kind::Approximated), 1);
+}
+
+TEST(Fitting, TokenTextSurvivesATokenLineAndAnAnsiFile)
+{
+    TokenDraft token{QStringLiteral(" a::::é "), true, QString(), {QStringLiteral("x|y")}};
+    EXPECT_EQ(LanguageFitting::tokenText(token), QStringLiteral("(?!(?:x|y)) a\\:\\:\\:\\:\\x{e9}\\x20"));
+    EXPECT_EQ(RegexText::stripExtended(QStringLiteral("a b # c\n [ #] \\ d")), QStringLiteral("ab[ #]\\ d"));
+    QString plain;
+    EXPECT_TRUE(RegexText::nonCapturing(QStringLiteral("(a)(?P<n>b)(?<=c)[(]"), plain));
+    EXPECT_EQ(plain, QStringLiteral("(?:a)(?:b)(?<=c)[(]"));
+    EXPECT_FALSE(RegexText::nonCapturing(QStringLiteral("(a)\\1"), plain));
+    EXPECT_EQ(RegexText::groupText(QStringLiteral("(?<q>[\"'])x(y(z))"), QStringLiteral("q")), QStringLiteral("[\"']"));
+    EXPECT_EQ(RegexText::groupText(QStringLiteral("(?:a)(b(c))"), QStringLiteral("2")), QStringLiteral("c"));
+}
+
+TEST(Fitting, FormatsAreToldByContent)
+{
+    EXPECT_NE(LanguageConversion::converterFor(R"(<?xml version="1.0"?><language id="x" version="2.0"><definitions/></language>)"), nullptr);
+    EXPECT_EQ(LanguageConversion::converterFor(R"(<language id="x" version="1.0"><definitions/></language>)"), nullptr);
+    EXPECT_EQ(LanguageConversion::converterFor(R"(<language name="x"><tokenset name="a" id="text"/></language>)"), nullptr);
+    EXPECT_EQ(LanguageConversion::importFilters(),
+              QStringList({QStringLiteral("Source Code Files (*.lng)"), QStringLiteral("GtkSourceView language (*.lang)")}));
+}
