@@ -29,8 +29,8 @@ int run(const Cli::Arguments &args)
                          QStringLiteral("convert: ") + why);
     }
     for (const QString &line : outcome.report.text())
-        Cli::fail(Cli::Ok, QStringLiteral("convert: ") + line);
-    Cli::fail(Cli::Ok, QStringLiteral("convert: ") + outcome.report.summary(outcome.language.name, outcome.language.tokensetCount()));
+        Cli::warn(QStringLiteral("convert: ") + line);
+    Cli::warn(QStringLiteral("convert: ") + outcome.report.summary(outcome.language.name, outcome.language.tokensetCount()));
 
     Cli::CliWriterHost host(args);
     Database db;
