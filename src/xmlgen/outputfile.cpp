@@ -11,14 +11,27 @@
 
 namespace OutputFile {
 
-namespace {
-
 QString cannotWrite(const QString &path, const QString &cause)
 {
     return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), cause);
 }
 
-// Moves the finished temporary file over path (a file or a symbolic link, never what a link points to).
+QString writeBeside(QTemporaryFile &file, const QString &path, const QByteArray &bytes)
+{
+    file.setFileTemplate(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        return cannotWrite(path, file.errorString());
+    if (QString cause; !AtomicFile::writeAll(file, bytes, cause) || !file.flush())
+        return cannotWrite(path, cause.isEmpty() ? file.errorString() : cause);
+    const QFileInfo old(path);
+    if (old.isDir())
+        return cannotWrite(path, QStringLiteral("a folder has that name"));
+    file.setPermissions(old.exists() ? old.permissions()
+                                     : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    file.close();
+    return QString();
+}
+
 QString moveOver(QTemporaryFile &file, const QString &path)
 {
     std::error_code error;
@@ -30,19 +43,13 @@ QString moveOver(QTemporaryFile &file, const QString &path)
     return QString();
 }
 
+namespace {
+
 QString writeReplaceable(const QString &path, const QByteArray &bytes)
 {
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        return cannotWrite(path, file.errorString());
-    if (QString cause; !AtomicFile::writeAll(file, bytes, cause) || !file.flush())
-        return cannotWrite(path, cause.isEmpty() ? file.errorString() : cause);
-    const QFileInfo old(path);
-    if (old.isDir())
-        return cannotWrite(path, QStringLiteral("a folder has that name"));
-    file.setPermissions(old.exists() ? old.permissions()
-                                     : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    file.close();
+    QTemporaryFile file;
+    if (QString problem = writeBeside(file, path, bytes); !problem.isEmpty())
+        return problem;
     return moveOver(file, path);
 }
 

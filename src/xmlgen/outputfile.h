@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QTemporaryFile;
+
 // Writing the generated files: whole, replaced atomically, and every failure reported.
 namespace OutputFile {
 
@@ -26,5 +28,12 @@ QString languageFile(const QString &folder, const QString &languageName, QString
 // Makes sure the export folder exists, creating it when its parent does (one level only).
 // Returns an empty string, or one line naming the folder and the problem.
 QString ensureFolder(const QString &folder);
+
+// The pieces of a replaceable write, also used by OutputBatch: "Cannot write "PATH": CAUSE"; the
+// bytes written to a closed temporary file beside path, with the permissions of the file there;
+// that file renamed over path. Each returns an empty string or the line naming the cause.
+QString cannotWrite(const QString &path, const QString &cause);
+QString writeBeside(QTemporaryFile &file, const QString &path, const QByteArray &bytes);
+QString moveOver(QTemporaryFile &file, const QString &path);
 
 } // namespace OutputFile

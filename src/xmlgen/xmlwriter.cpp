@@ -4,6 +4,7 @@
 #include "model/database.h"
 #include "model/xmlchars.h"
 #include "model/trace.h"
+#include "xmlgen/outputbatch.h"
 #include "xmlgen/outputfile.h"
 #include "xmlgen/references.h"
 #include "xmlgen/splittokens.h"
@@ -376,8 +377,11 @@ WriteResult XmlWriter::writeFile(int iSel, bool writeLocal, const QString &xml)
     }
     if (result.error.isEmpty()) {
         encodeFile(xml, bytes_);
-        result.error = OutputFile::write(result.file, bytes_,
-                                         writeLocal ? OutputFile::Sync::Replaceable : OutputFile::Sync::Durable);
+        if (batch_ && !writeLocal)
+            result.error = batch_->stage(result.file, bytes_);
+        else
+            result.error = OutputFile::write(result.file, bytes_,
+                                             writeLocal ? OutputFile::Sync::Replaceable : OutputFile::Sync::Durable);
     }
     result.status = result.error.isEmpty() ? WriteResult::Status::Written : WriteResult::Status::Failed;
     return result;

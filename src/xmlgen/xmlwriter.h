@@ -9,6 +9,7 @@
 #include <array>
 
 struct Database;
+class OutputBatch;
 class WriterHost;
 
 // What a run of the writer came to.
@@ -61,6 +62,9 @@ public:
     const QStringList &unwritable() const { return unwritable_; }
     // Forgets the cached texts, so that the next run rebuilds every tokenset.
     void clearCache();
+    // While set, exported files are staged in the batch (and are in place only once it commits)
+    // rather than each written and synced on its own.
+    void setBatch(OutputBatch *batch) { batch_ = batch; }
 
     // Timing for the trace window: the tick of the last run's start and its timing line.
     qint64 startTick() const { return startTick_; }
@@ -109,4 +113,5 @@ private:
     QString timingText_;
     QString text_;     // the text of the last run, its buffer reused
     QByteArray bytes_; // the bytes of the last file, their buffer reused
+    OutputBatch *batch_ = nullptr;
 };

@@ -99,9 +99,9 @@ TEST(Export, FolderFileAndLinkProblems)
 }
 
 // The working file and an exported file, both written once, then written again after an edit onto a
-// file system that refuses: a full disk, then the same disk read-only. Every refused write names its
-// file; the old files stay as they were, and no half-written file is left. Runs in a private user and
-// mount namespace over a 64 KB tmpfs.
+// file system that refuses: a full disk, then the same disk read-only. Every refused write (one file or
+// all of them) names its file; the old files stay as they were, and no half-written file is left. Runs
+// in a private user and mount namespace over a 64 KB tmpfs.
 TEST(WriteFaults, FullAndReadOnlyDisksKeepTheOldFiles)
 {
     ExportFixture f({u"Demo"_s});
@@ -124,6 +124,8 @@ TEST(WriteFaults, FullAndReadOnlyDisksKeepTheOldFiles)
         const WriteResult local = f.writer.WriteXML(0, true, 1), out = LanguageExport::exportCurrent(f.writer);
         EXPECT_TRUE(!local.written() && local.error.contains(working)) << fault << local.error.toStdString();
         EXPECT_TRUE(!out.written() && out.error.contains(exported)) << fault << out.error.toStdString();
+        const LanguageExport::Report all = LanguageExport::exportAll(f.writer); // staged, then put in place
+        EXPECT_TRUE(all.files.isEmpty() && all.failures.size() == 1 && all.failures[0].contains(exported)) << fault;
         if (QByteArray(fault) == "full") // the system's reason, not "Unknown error"
             EXPECT_TRUE(local.error.contains(u"No space left on device") && out.error.contains(u"No space left on device"))
                 << local.error.toStdString() << out.error.toStdString();
