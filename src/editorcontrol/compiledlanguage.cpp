@@ -323,6 +323,10 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 rt.mayEndAfterPrefix = prefix.restMayBeEmpty;
                 rt.wordEndAfterPrefix = !prefix.text.isEmpty() && d.rules[size_t(rule)].word
                                         && d.wordChars->containsUnit(prefix.text.back().unicode());
+                if (rt.prefix.isEmpty())
+                    rt.required = PatternAnalysis::requiredText(token.text, !t.caseSensitive, kMaxRequiredText);
+                if (rt.required.size() < kMinRequiredText)
+                    rt.required.clear();
             }
             d.regexpTokens.push_back(rt);
             if (s.scope)
@@ -417,6 +421,17 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             if (!d.regexpTokens[size_t(r)].prefix.isEmpty())
                 add(d.regexpTokens[size_t(r)].prefix, r);
         buildTable(d.prefixTable, order, groups);
+        groups.clear();
+        order.clear();
+        for (int r = 0; r < int(d.regexpTokens.size()); ++r)
+            if (!d.regexpTokens[size_t(r)].required.isEmpty())
+                add(d.regexpTokens[size_t(r)].required, r);
+        if (order.size() < kMinRequiredTokens) {
+            for (RegexpToken &rt : d.regexpTokens)
+                rt.required.clear();
+        } else {
+            buildTable(d.requiredTable, order, groups);
+        }
     }
 
     // Contexts: one per distinct set of valid tokensets.
@@ -457,14 +472,26 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 c.literalsAtWordStart[b] = false;
         }
 
-        // Regexp tokens valid here, by what their matches may begin with.
+        // Regexp tokens valid here, by what their matches may begin with; those with a required text
+        // apart, tried on the lines that hold it.
         std::vector<int> bucketLists[kBuckets];
+        PatternAnalysis::FirstChars requiredStarts;
+        bool requiredWord = true;
         for (int r = 0; r < int(d.regexpTokens.size()); ++r) {
             const RegexpToken &rt = d.regexpTokens[size_t(r)];
             if (!c.valid[size_t(rt.tokenset)])
                 continue;
             const Regexp &re = d.regexps[size_t(rt.regexp)];
-            if (!rt.prefix.isEmpty()) {
+            if (!rt.required.isEmpty()) {
+                c.required = true;
+                requiredWord = requiredWord && d.rules[size_t(rt.rule)].word;
+                if (re.firstChars) {
+                    requiredStarts.ascii[0] |= re.firstChars->ascii[0];
+                    requiredStarts.ascii[1] |= re.firstChars->ascii[1];
+                } else {
+                    requiredStarts.ascii[0] = requiredStarts.ascii[1] = ~quint64(0);
+                }
+            } else if (!rt.prefix.isEmpty()) {
                 const int bucket = bucketOf(foldChar(rt.prefix.at(0).unicode()));
                 addLength(c.prefixLengths[bucket], int(rt.prefix.size()));
                 if (!(d.rules[size_t(rt.rule)].word && d.wordChars->at(reinterpret_cast<const char16_t *>(rt.prefix.utf16()), rt.prefix.size(), 0)))
@@ -494,10 +521,12 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             anyFirstAtWordStart = anyFirstAtWordStart && d.rules[size_t(d.regexpTokens[size_t(r)].rule)].word;
         for (int b = 0; b < 128; ++b) {
             const int f = foldChar(char16_t(b));
-            const bool noRegexp = c.byFirstStart[b] == c.byFirstStart[b + 1] && c.anyFirst.empty();
+            const bool noRegexp = c.byFirstStart[b] == c.byFirstStart[b + 1] && c.anyFirst.empty()
+                                  && !requiredStarts.test(char16_t(b));
             c.nothingStarts[b] = shortcuts && c.lengths[f].empty() && c.prefixLengths[f].empty() && noRegexp;
             bool wordOnly = d.isWordUnit(char16_t(b)) && (c.lengths[f].empty() || c.literalsAtWordStart[f])
-                            && (c.prefixLengths[f].empty() || prefixesAtWordStart[f]) && anyFirstAtWordStart;
+                            && (c.prefixLengths[f].empty() || prefixesAtWordStart[f]) && anyFirstAtWordStart
+                            && (!requiredStarts.test(char16_t(b)) || requiredWord);
             for (int i = c.byFirstStart[b]; i < c.byFirstStart[b + 1]; ++i)
                 if (!d.rules[size_t(d.regexpTokens[size_t(c.byFirst[size_t(i)])].rule)].word)
                     wordOnly = false;

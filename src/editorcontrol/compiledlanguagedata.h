@@ -68,6 +68,9 @@ struct RegexpToken {
     std::optional<PatternAnalysis::FirstChars> afterPrefix;
     bool mayEndAfterPrefix = false;
     bool wordEndAfterPrefix = false;
+    // Without a prefix: a text every match holds, when the language has so many such tokens that they
+    // are tried only on lines that hold it (see CompiledLanguageData::requiredTable).
+    QString required;
 };
 
 // A token that can close a scope (tokens2, or a start token of a symmetrical scope).
@@ -119,6 +122,8 @@ struct ContextData {
     std::vector<int> byFirst;
     int byFirstStart[kBuckets + 1] = {};
     std::vector<int> anyFirst;
+    // Regexp tokens with a required text are valid here: the line's candidates are tried too.
+    bool required = false;
     // Per raw character below 128: no token of this context can begin with the character.
     bool nothingStarts[kBuckets] = {};
     // Per raw character below 128: every token that can begin with this word character must begin at
@@ -146,6 +151,11 @@ constexpr int MaxScopeDepth = 200;
 
 // Longest literal prefix of a regexp that goes into the prefix table.
 constexpr int kMaxRegexpPrefix = 8;
+// Required texts: from this many tokens with one on, they are looked for once per line rather than
+// each token tried at every position it may begin at; the shortest and longest text used.
+constexpr int kMinRequiredTokens = 16;
+constexpr int kMinRequiredText = 2;
+constexpr int kMaxRequiredText = 8;
 
 struct CompiledLanguageData {
     LanguageDefinition definition;
@@ -161,6 +171,9 @@ struct CompiledLanguageData {
     std::vector<RegexpToken> regexpTokens;
     LiteralTable table;
     LiteralTable prefixTable;
+    // The required texts of regexp tokens (RegexpToken::required): a line is searched for them once,
+    // and only the tokens whose text it holds are tried on it.
+    LiteralTable requiredTable;
     std::vector<ContextData> contexts;
     std::vector<int> contextOf; // [0] outermost; [1 + t] inside scope tokenset t: index into contexts
     std::shared_ptr<const WordChars> wordChars;

@@ -1,4 +1,5 @@
 #include "editorcontrol/compiledpattern.h"
+#include "editorcontrol/lookaheadrewrite.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
@@ -17,8 +18,15 @@ constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 4 * 1024 * 1024;
 constexpr uint32_t kHeapLimitKiB = 16 * 1024;
 
-pcre2_code *compileCode(const QString &pattern, bool caseless, bool anchored, int *errorCode, PCRE2_SIZE *errorOffset)
+pcre2_code *compileCode(const QString &pattern, bool caseless, bool anchored, int *errorCode = nullptr,
+                        PCRE2_SIZE *errorOffset = nullptr)
 {
+    int unusedCode = 0;
+    PCRE2_SIZE unusedOffset = 0;
+    if (!errorCode)
+        errorCode = &unusedCode;
+    if (!errorOffset)
+        errorOffset = &unusedOffset;
     uint32_t options = PCRE2_UTF | PCRE2_UCP;
     if (caseless)
         options |= PCRE2_CASELESS;
@@ -36,6 +44,42 @@ pcre2_code *publish(std::atomic<pcre2_code *> &slot, pcre2_code *made)
         return made;
     pcre2_code_free(made);
     return expected;
+}
+
+// Whether "." can fail to match a character of the subject (a line break of the regexp library's
+// convention): a lookahead to the line end then ends before the line does.
+bool dotStops(const char16_t *subject, int length)
+{
+    static const uint32_t newline = [] {
+        uint32_t n = PCRE2_NEWLINE_LF;
+        pcre2_config(PCRE2_CONFIG_NEWLINE, &n);
+        return n;
+    }();
+    for (int i = 0; i < length; ++i) {
+        const char16_t c = subject[i];
+        switch (newline) {
+        case PCRE2_NEWLINE_LF:
+            if (c == u'\n')
+                return true;
+            break;
+        case PCRE2_NEWLINE_CR:
+            if (c == u'\r')
+                return true;
+            break;
+        case PCRE2_NEWLINE_NUL:
+            if (c == 0)
+                return true;
+            break;
+        case PCRE2_NEWLINE_ANY:
+            if ((c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029)
+                return true;
+            break;
+        default: // CR LF, any CR LF
+            if (c == u'\n' || c == u'\r')
+                return true;
+        }
+    }
+    return false;
 }
 
 struct Key {
@@ -87,6 +131,15 @@ Cache &cache()
 
 } // namespace
 
+// A lookahead to the line end, "(?=.*T)" or "(?!.*T)", answered by a callout.
+struct CompiledPattern::Lookahead {
+    CompiledPatternPtr body;          // T, searched once per subject for its last match
+    pcre2_code *assertion = nullptr;  // the lookahead as written, for subjects where "." stops early
+    bool negative = false;
+    bool skipsOne = false;
+    ~Lookahead() { pcre2_code_free(assertion); }
+};
+
 CompiledPattern::~CompiledPattern()
 {
     pcre2_code_free(code_);
@@ -118,8 +171,32 @@ CompiledPatternPtr CompiledPattern::get(const QString &pattern, bool caseless, Q
     }
     std::shared_ptr<CompiledPattern> p(new CompiledPattern);
     p->pattern_ = pattern;
+    p->compiled_ = pattern;
     p->caseless_ = caseless;
     p->code_ = code;
+    if (const auto rewrite = LookaheadRewrite::rewrite(pattern)) {
+        std::vector<std::unique_ptr<Lookahead>> lookaheads;
+        for (const LookaheadRewrite::Lookahead &l : rewrite->lookaheads) {
+            auto made = std::make_unique<Lookahead>();
+            made->body = get(l.body, caseless);
+            made->assertion = compileCode((l.negative ? QStringLiteral("(?!.") : QStringLiteral("(?=."))
+                                              + (l.skipsOne ? u'+' : u'*') + l.body + u')',
+                                          caseless, true);
+            made->negative = l.negative;
+            made->skipsOne = l.skipsOne;
+            if (!made->body || !made->assertion)
+                break;
+            lookaheads.push_back(std::move(made));
+        }
+        pcre2_code *rewritten = lookaheads.size() == rewrite->lookaheads.size()
+            ? compileCode(rewrite->pattern, caseless, false) : nullptr;
+        if (rewritten) {
+            pcre2_code_free(p->code_);
+            p->code_ = rewritten;
+            p->compiled_ = rewrite->pattern;
+            p->lookaheads_ = std::move(lookaheads);
+        }
+    }
     QMutexLocker lock(&c.mutex);
     if (CompiledPatternPtr other = c.find(key))
         return other;
@@ -134,7 +211,7 @@ pcre2_code *CompiledPattern::codeFor(bool anchored, int span) const
             return a;
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
-        pcre2_code *made = compileCode(pattern_, caseless_, true, &errorCode, &errorOffset);
+        pcre2_code *made = compileCode(compiled_, caseless_, true, &errorCode, &errorOffset);
         if (!made)
             return nullptr;
         pcre2_jit_compile(made, PCRE2_JIT_COMPLETE); // without JIT it still matches, more slowly
@@ -161,8 +238,11 @@ CompiledPattern::Match CompiledPattern::match(const char16_t *subject, int lengt
         pcre2_set_match_limit(scratch.context, limit);
         scratch.limit = limit;
     }
+    const CompiledPattern *outer = scratch.current;
+    scratch.current = this;
     const int rc = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject), PCRE2_SIZE(length), PCRE2_SIZE(offset),
                                PCRE2_NO_UTF_CHECK, scratch.data, scratch.context);
+    scratch.current = outer;
     if (rc >= 0) { // 0: more groups than the match block holds; the whole match is there all the same
         const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(scratch.data);
         if (ovector[1] < ovector[0])
@@ -179,6 +259,56 @@ CompiledPattern::Match CompiledPattern::match(const char16_t *subject, int lengt
     default:
         return {};
     }
+}
+
+int CompiledPattern::callout(pcre2_callout_block *block, void *data)
+{
+    Scratch &scratch = *static_cast<Scratch *>(data);
+    return scratch.current->lookaheadAt(int(block->callout_number), reinterpret_cast<const char16_t *>(block->subject),
+                                        int(block->subject_length), int(block->current_position), scratch);
+}
+
+// 0 when lookahead `number` holds at `position`, 1 when it does not (the match backtracks), or the
+// error that ends the match when the lookahead's body ran out of steps. Its body is searched from the
+// subject's start once per subject: the lookahead holds up to the body's last match and not after it.
+int CompiledPattern::lookaheadAt(int number, const char16_t *subject, int length, int position, Scratch &scratch) const
+{
+    constexpr int kLimitHit = -2, kDotStops = -3;
+    const Lookahead &l = *lookaheads_[size_t(number - 1)];
+    Scratch &inner = scratch.inner();
+    inner.generation = scratch.generation;
+    Scratch::Found &f = scratch.found[&l];
+    if (f.generation != scratch.generation || f.subject != subject || f.length != length) {
+        f = {scratch.generation, subject, length, -1};
+        if (dotStops(subject, length)) {
+            f.last = kDotStops;
+        } else {
+            for (int from = 0; from <= length;) {
+                const Match m = l.body->match(subject, length, from, false, scratch.limit, inner);
+                if (m.result == Match::LimitHit)
+                    f.last = kLimitHit;
+                if (m.result != Match::Found)
+                    break;
+                f.last = m.start;
+                from = m.start + 1;
+                if (from < length && QChar::isLowSurrogate(subject[from]))
+                    ++from;
+            }
+        }
+    }
+    if (f.last == kLimitHit)
+        return PCRE2_ERROR_MATCHLIMIT;
+    if (f.last == kDotStops) {
+        if (inner.limit != scratch.limit) {
+            pcre2_set_match_limit(inner.context, scratch.limit);
+            inner.limit = scratch.limit;
+        }
+        const int rc = pcre2_match(l.assertion, reinterpret_cast<PCRE2_SPTR>(subject), PCRE2_SIZE(length),
+                                   PCRE2_SIZE(position), PCRE2_NO_UTF_CHECK, inner.data, inner.context);
+        return rc >= 0 ? 0 : rc == PCRE2_ERROR_NOMATCH ? 1 : rc;
+    }
+    const bool found = f.last >= position + (l.skipsOne ? 1 : 0);
+    return found != l.negative ? 0 : 1;
 }
 
 int CompiledPattern::cacheSize()
@@ -201,6 +331,14 @@ CompiledPattern::Scratch::Scratch()
 {
     pcre2_jit_stack_assign(context, nullptr, stack);
     pcre2_set_heap_limit(context, kHeapLimitKiB);
+    pcre2_set_callout(context, &CompiledPattern::callout, this);
+}
+
+CompiledPattern::Scratch &CompiledPattern::Scratch::inner()
+{
+    if (!nested)
+        nested = std::make_unique<Scratch>();
+    return *nested;
 }
 
 CompiledPattern::Scratch::~Scratch()

@@ -4,11 +4,14 @@
 
 #include <atomic>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 struct pcre2_real_code_16;
 struct pcre2_real_match_data_16;
 struct pcre2_real_match_context_16;
 struct pcre2_real_jit_stack_16;
+struct pcre2_callout_block_16;
 
 // A token's regular expression, compiled for the colouring engine with PCRE2 (UTF-16, Unicode
 // classes, optionally without case): the same engine and options QRegularExpression uses, so what
@@ -17,7 +20,8 @@ struct pcre2_real_jit_stack_16;
 // subject at every call, and to reuse one match block for millions of calls.
 //
 // Compiled patterns are shared by pattern text and case option. A pattern is JIT-compiled once it has
-// been used often enough to repay it; its anchored form is compiled only when first needed.
+// been used often enough to repay it; its anchored form is compiled only when first needed. A
+// lookahead that looks to the line end is answered once per subject (see LookaheadRewrite).
 class CompiledPattern {
 public:
     // nullptr when the pattern does not compile; `error` then says why and where.
@@ -33,8 +37,11 @@ public:
         int length = 0;
     };
 
-    // What one matcher reuses from call to call: the match block, the JIT stack, the limits. One per
-    // highlighter; never shared between threads.
+    struct Lookahead;
+
+    // What one matcher reuses from call to call: the match block, the JIT stack, the limits, and
+    // what the lookaheads to the line end found in the current subject. One per highlighter; never
+    // shared between threads.
     class Scratch {
     public:
         Scratch();
@@ -42,12 +49,27 @@ public:
         Scratch(const Scratch &) = delete;
         Scratch &operator=(const Scratch &) = delete;
 
+        // The next calls match in another subject (or the same buffer holding other text).
+        void newSubject() { ++generation; }
+
     private:
         friend class CompiledPattern;
+        struct Found {
+            quint32 generation = 0;
+            const char16_t *subject = nullptr;
+            int length = -1;
+            int last = -1; // the last place the lookahead's body matches; see CompiledPattern::lookaheadAt
+        };
+        Scratch &inner(); // for the matches a callout makes while this scratch is in use
+
         pcre2_real_match_data_16 *data = nullptr;
         pcre2_real_match_context_16 *context = nullptr;
         pcre2_real_jit_stack_16 *stack = nullptr;
         quint32 limit = 0;
+        quint32 generation = 1;
+        const CompiledPattern *current = nullptr; // the pattern being matched
+        std::unordered_map<const Lookahead *, Found> found;
+        std::unique_ptr<Scratch> nested;
     };
 
     // The first match in subject[0, length) that starts at or after `offset` (only at it when
@@ -66,8 +88,12 @@ public:
 private:
     CompiledPattern() = default;
     pcre2_real_code_16 *codeFor(bool anchored, int span) const;
+    static int callout(pcre2_callout_block_16 *block, void *scratch);
+    int lookaheadAt(int number, const char16_t *subject, int length, int position, Scratch &scratch) const;
 
     QString pattern_;
+    QString compiled_; // what code_ is compiled from: the pattern, its lookaheads to the line end made callouts
+    std::vector<std::unique_ptr<Lookahead>> lookaheads_;
     bool caseless_ = false;
     pcre2_real_code_16 *code_ = nullptr;
     // Filled on demand and never changed afterwards: the JIT-compiled search form and the anchored form.

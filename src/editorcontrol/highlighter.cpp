@@ -32,6 +32,7 @@ struct Highlighter::Scanner {
         quint32 line = 0;     // generation of the line the entry belongs to
         bool anchoredOnly = false; // tried at each position, not searched ahead (\G, or it ran out of steps)
         bool strict = false;       // it ran out of steps on this line: only what a linear match needs
+        qint64 budget = 0;         // once strict: the steps it may still take on this line; then it is off
         int from = INT_MAX;   // searched from here...
         int start = -1;       // ...and the first non-empty match starts here (-1: none up to the line end)
         int length = 0;
@@ -46,6 +47,9 @@ struct Highlighter::Scanner {
     // when first needed.
     std::vector<CompiledPatternPtr> retry;
     std::vector<char> retryTried;
+    // The regexp tokens with a required text that the line holds, each once (stamped with the line).
+    std::vector<int> candidates;
+    std::vector<quint32> candidateLine;
     CompiledPattern::Scratch scratch;
     std::function<void(const QString &)> notice;
 };
@@ -57,6 +61,8 @@ Highlighter::Highlighter(CompiledLanguagePtr language)
     scanner_->cache.resize(d.regexps.size());
     scanner_->retry.resize(d.regexps.size());
     scanner_->retryTried.resize(d.regexps.size());
+    if (!d.requiredTable.slots.empty())
+        scanner_->candidateLine.resize(d.regexpTokens.size());
     const int ahead = std::max(d.table.maxLength, d.prefixTable.maxLength);
     scanner_->folded.resize(size_t(ahead) + 1);
     scanner_->prefixHash.resize(size_t(ahead) + 1);
@@ -77,6 +83,11 @@ quint32 Highlighter::matchLimit(int lineLength, int position, bool strict)
     return strict ? 16 + 2 * rest : 1000 + 4 * rest;
 }
 
+qint64 Highlighter::lineBudget(int lineLength)
+{
+    return 4096 + 32 * qint64(lineLength);
+}
+
 namespace {
 
 // Plain text takes the style of the innermost open scope (transparent ones too: their colours are
@@ -91,9 +102,11 @@ public:
     LineScan(const CompiledLanguageData &d, Highlighter::Scanner &s, QStringView line, const Highlighter::RunSink &sink)
         : d(d), s(s), text(line.utf16()), n(int(line.size())), sink(sink)
     {
+        s.scratch.newSubject();
         if (++s.generation == 0) { // wrapped: forget every entry
             for (auto &c : s.cache)
                 c.line = 0;
+            std::fill(s.candidateLine.begin(), s.candidateLine.end(), 0);
             s.generation = 1;
         }
         // The regexp engine is told not to check the text, so a broken surrogate never reaches it.
@@ -121,7 +134,10 @@ public:
 
     void noteLimit(int re)
     {
-        s.cache[size_t(re)].strict = true;
+        auto &c = s.cache[size_t(re)];
+        if (!c.strict)
+            c.budget = Highlighter::lineBudget(n);
+        c.strict = true;
         const QString message = d.noteLimitHit(re);
         if (!message.isEmpty() && s.notice)
             s.notice(message);
@@ -129,8 +145,15 @@ public:
 
     int anchoredAt(const CompiledPattern &pattern, int re, int p)
     {
-        const CompiledPattern::Match m = pattern.match(text, n, p, true, Highlighter::matchLimit(n, p, s.cache[size_t(re)].strict),
-                                                       s.scratch);
+        auto &c = s.cache[size_t(re)];
+        quint32 limit = Highlighter::matchLimit(n, p, c.strict);
+        if (c.strict) { // each try is charged all it may take, so the line costs at most its budget
+            limit = quint32(std::min<qint64>(limit, c.budget));
+            if (limit < Highlighter::matchLimit(0, 0, true))
+                return 0;
+            c.budget -= limit;
+        }
+        const CompiledPattern::Match m = pattern.match(text, n, p, true, limit, s.scratch);
         if (m.result == CompiledPattern::Match::LimitHit)
             noteLimit(re);
         return m.result == CompiledPattern::Match::Found && m.start == p ? m.length : 0;
@@ -357,6 +380,40 @@ public:
             tryRegexp(c.byFirst[size_t(i)], p, best);
         for (int r : c.anyFirst)
             tryRegexp(r, p, best);
+        if (c.required)
+            for (int r : s.candidates)
+                if (c.valid[size_t(d.regexpTokens[size_t(r)].tokenset)])
+                    tryRegexp(r, p, best);
+    }
+
+    // The tokens whose required text the line holds.
+    void findCandidates()
+    {
+        s.candidates.clear();
+        const LiteralTable &table = d.requiredTable;
+        if (table.slots.empty())
+            return;
+        char16_t folded[kMaxRequiredText];
+        for (int p = 0; p < n; ++p) {
+            const int ahead = std::min(table.maxLength, n - p);
+            quint32 h = HashSeed;
+            for (int i = 0; i < ahead; ++i) {
+                folded[i] = foldChar(text[p + i]);
+                h = hashStep(h, folded[i]);
+                if (i + 1 < kMinRequiredText)
+                    continue;
+                const LiteralTable::Slot *slot = table.find(h, folded, i + 1);
+                if (!slot)
+                    continue;
+                for (int e = 0; e < slot->count; ++e) {
+                    const int r = table.entries[size_t(slot->first + e)];
+                    if (s.candidateLine[size_t(r)] != s.generation) {
+                        s.candidateLine[size_t(r)] = s.generation;
+                        s.candidates.push_back(r);
+                    }
+                }
+            }
+        }
     }
 
     // What a closer of the open scopes may begin with: the innermost scope's, and those of enclosing
@@ -403,6 +460,7 @@ public:
     ScopeState run(const ScopeState &in)
     {
         s.batch.clear();
+        findCandidates();
         ScopeState state = validated(in);
         int plainStart = 0;
         int content = contentOf(d, state);

@@ -69,6 +69,9 @@ public:
     // matches, far too few for one that backtracks without end. Once a pattern has run out of steps
     // on a line (`strict`), it gets only what a linear match needs for the rest of the line.
     static quint32 matchLimit(int lineLength, int position, bool strict);
+    // The steps a regexp may take on a line of `lineLength` characters in all, once it has run out of
+    // steps there: a fixed multiple of the line, after which it is no longer tried on that line.
+    static qint64 lineBudget(int lineLength);
 
 private:
     CompiledLanguagePtr language_;

@@ -524,6 +524,162 @@ Prefix literalPrefix(const QString &pattern, bool caseless, int maxLength)
     return prefix;
 }
 
+namespace {
+
+// Index just past the class opened at i, or -1.
+qsizetype classEnd(const QString &s, qsizetype i)
+{
+    ++i;
+    if (i < s.size() && s[i] == u'^')
+        ++i;
+    if (i < s.size() && s[i] == u']')
+        ++i;
+    for (; i < s.size() && s[i] != u']'; ++i) {
+        if (s[i] == u'\\') {
+            ++i;
+        } else if (s[i] == u'[' && i + 1 < s.size() && s[i + 1] == u':') {
+            i = s.indexOf(QStringLiteral(":]"), i + 2);
+            if (i < 0)
+                return -1;
+            ++i;
+        }
+    }
+    return i < s.size() ? i + 1 : -1;
+}
+
+// Index just past the group opened at i (escapes and classes inside skipped), or -1.
+qsizetype groupEnd(const QString &s, qsizetype i)
+{
+    int depth = 0;
+    while (i < s.size()) {
+        const QChar c = s[i];
+        if (c == u'[') {
+            i = classEnd(s, i);
+            if (i < 0)
+                return -1;
+            continue;
+        }
+        if (c == u'\\')
+            ++i;
+        else if (c == u'(')
+            ++depth;
+        else if (c == u')' && --depth == 0)
+            return i + 1;
+        ++i;
+    }
+    return -1;
+}
+
+// Index just past an escape at i that is not a literal character ("\d", "\x{41}", "\p{L}", "\12").
+// Taking in too much only shortens a required text, so unsure cases take more.
+qsizetype escapeEnd(const QString &s, qsizetype i)
+{
+    const QChar e = s[i + 1];
+    i += 2;
+    if (e.isDigit()) {
+        while (i < s.size() && s[i].isDigit())
+            ++i;
+        return i;
+    }
+    if (QStringView(u"xopPNgkc").contains(e) && i < s.size()) {
+        const QChar open = s[i];
+        const QChar close = open == u'{' ? u'}' : open == u'<' ? u'>' : open == u'\'' ? u'\'' : QChar();
+        if (!close.isNull()) {
+            const qsizetype end = s.indexOf(close, i + 1);
+            return end < 0 ? s.size() : end + 1;
+        }
+        if (e == u'c' || e == u'p' || e == u'P')
+            return i + 1;
+        while (i < s.size() && (s[i].isLetterOrNumber() || s[i] == u'+' || s[i] == u'-'))
+            ++i; // \x41, \g-1: taking every letter after it is more than needed, never less
+    }
+    return i;
+}
+
+// Index past a quantifier at i ("?", "*", "+", "{n,m}", each maybe lazy or possessive); i when none.
+qsizetype quantifierEnd(const QString &s, qsizetype i)
+{
+    if (i >= s.size())
+        return i;
+    if (s[i] == u'?' || s[i] == u'*' || s[i] == u'+') {
+        ++i;
+    } else if (s[i] == u'{') {
+        const qsizetype end = s.indexOf(u'}', i);
+        if (end < 0)
+            return i;
+        ++i;
+        while (i < end && (s[i].isDigit() || s[i] == u','))
+            ++i;
+        if (i != end)
+            return i - 1; // a "{" that is no quantifier: the caller gives up there
+        i = end + 1;
+    } else {
+        return i;
+    }
+    if (i < s.size() && (s[i] == u'?' || s[i] == u'+'))
+        ++i;
+    return i;
+}
+
+} // namespace
+
+QString requiredText(const QString &pattern, bool caseless, int maxLength)
+{
+    if (topLevelAlternative(pattern))
+        return QString();
+    for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {
+        if (pattern[i] == u'\\') {
+            if (pattern[i + 1] == u'Q')
+                return QString(); // quoting hides the pattern's shape
+            ++i;
+        } else if (pattern[i] == u'(' && (pattern[i + 1] == u'*'
+                                          || (pattern[i + 1] == u'?' && i + 2 < pattern.size()
+                                              && (pattern[i + 2].isLetter() || pattern[i + 2] == u'-' || pattern[i + 2] == u'^')))) {
+            return QString(); // verbs and option settings change what the characters after them mean
+        }
+    }
+    QString best, run;
+    auto endRun = [&] {
+        if (run.size() > best.size())
+            best = run.left(maxLength);
+        run.clear();
+    };
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        qsizetype next = -1;
+        if (c == u'(')
+            next = groupEnd(pattern, i);
+        else if (c == u'[')
+            next = classEnd(pattern, i);
+        else if (c == u'\\' && i + 1 < pattern.size() && (pattern[i + 1].unicode() >= 128 || pattern[i + 1].isLetterOrNumber()))
+            next = escapeEnd(pattern, i);
+        else if (c == u'.' || c == u'^' || c == u'$')
+            next = i + 1;
+        if (next >= 0 || c == u'(' || c == u'[') {
+            if (next <= i)
+                return QString();
+            endRun();
+            i = quantifierEnd(pattern, next);
+            continue;
+        }
+        const std::optional<char16_t> ch = literalAt(pattern, i);
+        if (!ch)
+            return QString(); // a quantifier with nothing to repeat, or a stray "{"
+        const qsizetype after = quantifierEnd(pattern, i);
+        const bool optional = after > i && pattern[i] != u'+';
+        if (optional || (caseless && *ch >= 128)) {
+            endRun();
+        } else {
+            run.append(QChar(*ch));
+            if (after > i)
+                endRun(); // "a+": the next character need not follow this one
+        }
+        i = after;
+    }
+    endRun();
+    return best;
+}
+
 bool usesSearchStart(const QString &pattern)
 {
     for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {

@@ -56,6 +56,10 @@ struct Prefix {
     bool restMayBeEmpty = false;    // (when `next` is known) a match may end right after the prefix
 };
 Prefix literalPrefix(const QString &pattern, bool caseless, int maxLength);
+// A text of at most `maxLength` characters that every match holds somewhere (the longest such run of
+// plain characters at the pattern's top level), or an empty string when none is sure. A line without
+// it holds no match. Beyond ASCII, caseless patterns take no characters.
+QString requiredText(const QString &pattern, bool caseless, int maxLength);
 // Whether the pattern holds \G, so that a match depends on where the search starts.
 bool usesSearchStart(const QString &pattern);
 

@@ -1,6 +1,7 @@
 #include "test_engine_support.h"
 
 #include "common/testutil.h"
+#include "editorcontrol/compiledpattern.h"
 #include "editorcontrol/definitionreader.h"
 #include "editorcontrol/patternanalysis.h"
 
@@ -68,10 +69,60 @@ TEST(EnginePatterns, ShortcutsAgreeWithTheRegexpEngine)
         });
 }
 
+// The text a line must hold for a pattern to match there: plain characters that every match holds,
+// never one that is optional, repeated apart, hidden in an escape or a class, or changed by options.
+TEST(EnginePatterns, RequiredTextIsInEveryMatch)
+{
+    const struct {
+        const char *pattern;
+        const char *text;
+    } cases[] = {{"[a-z]+_12\\b", "_12"}, {"\\w+ab?cd", "cd"}, {"a+bc", "bc"}, {"x{2}yy[]z]qq", "yy"},
+                 {"\\x41bc", ""}, {"\\x{41}bc", "bc"}, {"\\p{L}pq\\.r", "pq.r"}, {"(?:ab|cd)ef|gh", ""},
+                 {"(?i)abc", ""}, {"[[:alpha:]]kk(l)m", "kk"}, {"\\12ab", "ab"}, {"\\Qab\\E", ""},
+                 {"\\d{1,2}0123456789", "01234567"}, {"a\\-b", "a-b"}, {"a{", ""}};
+    for (const auto &c : cases)
+        EXPECT_EQ(PatternAnalysis::requiredText(QString::fromUtf8(c.pattern), false, 8), QString::fromUtf8(c.text)) << c.pattern;
+    EXPECT_EQ(PatternAnalysis::requiredText(QStringLiteral("xéy"), true, 8), QStringLiteral("x"));
+}
+
+// Lookaheads to the line end, answered once per line by a callout, agree with the regexp engine at
+// every position: positive and negative, ".+" and lazy, nested, inside groups and repeats, on lines
+// where "." stops early; patterns with back references or option settings are matched as written.
+TEST(EnginePatterns, LookaheadsToTheLineEndAgreeWithTheRegexpEngine)
+{
+    const QStringList texts = kTexts + QStringList{QStringLiteral("#define x \\  "), QStringLiteral("# a\\ b\\"),
+                                                   QStringLiteral("ab\ncd\\ a\\"), QStringLiteral("aaxa ya xz y")};
+    CompiledPattern::Scratch scratch;
+    for (const char *pattern : {"#([ \\t]*define\\b)?(?=.*\\\\\\s*$)", "\\w+(?!.*x)", "a(?=.+a)", "(?:b(?=.*?c)|d)+",
+                                "(?=.*\\d)\\w", "x(?=.*(?!.*y)z)", "(?<=a)(?=.*[\\]y])", "(?=.*a|y)\\w", "(\\w)(?=.*\\1)",
+                                "(?i)a(?=.*Y)", "[(?=.*]x(?=.*y)", "\\s(?=.*\\\\$)"}) {
+        for (bool caseless : {false, true}) {
+            const QString p = QString::fromUtf8(pattern);
+            const auto compiled = CompiledPattern::get(p, caseless);
+            const QRegularExpression re(p, QRegularExpression::UseUnicodePropertiesOption
+                                               | (caseless ? QRegularExpression::CaseInsensitiveOption
+                                                           : QRegularExpression::NoPatternOption));
+            ASSERT_TRUE(compiled && re.isValid()) << pattern;
+            for (const QString &text : texts) {
+                scratch.newSubject();
+                for (int at = 0; at <= text.size(); ++at) {
+                    const auto want = re.match(text, at, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+                    const auto got = compiled->match(reinterpret_cast<const char16_t *>(text.utf16()), int(text.size()), at,
+                                                     true, 100000, scratch);
+                    EXPECT_EQ(got.result == CompiledPattern::Match::Found ? got.length : -1,
+                              want.hasMatch() ? int(want.capturedLength()) : -1)
+                        << pattern << " at " << at << " of " << text.toStdString();
+                }
+            }
+        }
+    }
+}
+
 // The shortcuts of the scanner (native patterns, first characters and literal prefixes, skipping word
 // interiors, closer characters, regexps that are plain text matched as literals) change nothing:
 // every shipped language colours its sample, and the sample mangled, exactly as without them; so
-// does a language of thousands of literal, plain-text and prefixed regexp tokens.
+// does a language of thousands of literal, plain-text and prefixed regexp tokens, and of regexp tokens
+// that begin with a class but hold a text (tried only on lines that hold it).
 TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
 {
     std::vector<std::tuple<LanguageDefinition, QString, int>> cases; // definition, sample, mangled copies
@@ -85,17 +136,21 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
         const QString sample = QString::fromUtf8(TestUtil::readFile(file.left(file.size() - 4) + ".txt"));
         cases.emplace_back(def, sample.isEmpty() ? QString::fromUtf8(TestUtil::readFile(file)) : sample, 20);
     }
-    QStringList regexps, plain, literals;
+    QStringList regexps, plain, literals, classes;
     QString words;
     for (int i = 0; i < 1000; ++i) {
         regexps << QStringLiteral("kw%1(_[0-9]+)?").arg(i);
+        if (i < 200) // each holds a text that lines are searched for: "_N", "-N:", "Nx", "_N"
+            classes << QStringLiteral("[a-z]+_%1").arg(i) << QStringLiteral("(?:\\w|\\.)\\-%1:?:").arg(i)
+                    << QStringLiteral("\\d*%1x+").arg(i) << QStringLiteral("[A-Z]?_%1").arg(i);
         plain << QStringLiteral("pw%1").arg(i);
         literals << QStringLiteral("lw%1").arg(i);
         const char *kind[] = {"kw", "KW", "pw", "lw", "x"};
         words += QLatin1String(kind[i % 5]) + QString::number(i * 7 % 1100) + (i % 4 ? QStringLiteral(" ") : QStringLiteral("_%1\n").arg(i % 9));
     }
+    words += QStringLiteral("ab_12 z-7:: 33x 9xx _5 A_150 b.-3:: 1x é-12:\n");
     cases.emplace_back(EngineTest::language({EngineTest::listSet("R", regexps, true, "word"), EngineTest::listSet("P", plain, true, "word"),
-                                             EngineTest::listSet("L", literals, false, "word")}),
+                                             EngineTest::listSet("L", literals, false, "word"), EngineTest::listSet("C", classes, true)}),
                        words, 0);
 
     QRandomGenerator random(42);

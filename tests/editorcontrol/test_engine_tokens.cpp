@@ -114,7 +114,8 @@ TEST(EngineTokens, RulesAndWordCharacters)
 }
 
 // A regexp that backtracks without end counts as no match where it runs out of steps and still
-// matches further on; the first time is reported once, to the highlighter and on the language.
+// matches further on, within a budget per line; the first time is reported once, to the highlighter
+// and on the language.
 TEST(EngineTokens, ARegexpThatRunsOutOfStepsFailsOnlyWhereItDoes)
 {
     Highlighter h(CompiledLanguage::compile(language({listSet("Slow", {"(a+)+b"}, true), listSet("K", {"if"})})));
@@ -122,6 +123,10 @@ TEST(EngineTokens, ARegexpThatRunsOutOfStepsFailsOnlyWhereItDoes)
     h.setLimitNotice([&notices](const QString &message) { notices << message; });
     const QString line = QString(40, u'a') + QStringLiteral("c ab if");
     EXPECT_EQ(marked(h, line + "\n" + line), line.chopped(5) + "[Slow:ab] [K:if]\n" + line.chopped(5) + "[Slow:ab] [K:if]");
+    // On a long line its tries after that cost at most a fixed multiple of the line in all, so it is
+    // soon no longer tried there (rather than costing the square of the line); on the next line it is.
+    const QString longLine = QString(4000, u'a') + QStringLiteral("c ab if");
+    EXPECT_EQ(marked(h, longLine + "\nab"), longLine.chopped(2) + "[K:if]\n[Slow:ab]");
     ASSERT_EQ(notices.size(), 1);
     EXPECT_TRUE(notices[0].startsWith("test.lng: tokenset \"Slow\", token \"(a+)+b\": ")) << notices[0].toStdString();
     EXPECT_EQ(h.language()->matchLimitProblems(), notices);
