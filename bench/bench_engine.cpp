@@ -4,7 +4,8 @@
 // Then the engine at scale, each pair to be read side by side: 1 MB of C as one line against the
 // same text in short lines (time is linear in line length); 10,000 regexp tokens against 10,000
 // literal tokens on 100 KB; 33 KB that a regexp backtracking without end, (a+)+$, runs over,
-// against the same text without that token; the three output forms of 1 MB.
+// against the same text without that token, and one line that it runs over; a definition whose tokens
+// each look to the line end on 512 KB in lines against one line; the three output forms of 1 MB.
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/definitionreader.h"
 #include "editorcontrol/highlighter.h"
@@ -170,6 +171,59 @@ void BM_BacktrackingWithoutEnd(benchmark::State &state)
     state.SetLabel(state.range(0) ? "with (a+)+$" : "without");
 }
 BENCHMARK(BM_BacktrackingWithoutEnd)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// One line of 16 K "a" and a "!", which a token "(a+)+$" backtracks over from every position: without
+// (0) and with (1) the token.
+void BM_BacktrackingOnOneLine(benchmark::State &state)
+{
+    LanguageDefinition def;
+    def.fileName = QStringLiteral("bench.lng");
+    TokensetDefinition set;
+    set.name = QStringLiteral("Slow");
+    set.id = 3;
+    set.tokens.present = true;
+    set.tokens.tokens.append(TokenDefinition{state.range(0) ? QStringLiteral("(a+)+$") : QStringLiteral("b"), QString(), true, QString()});
+    def.tokensets = {set};
+    const CompiledLanguagePtr language = CompiledLanguage::compile(def);
+    const QString text = QString(16 * 1024, QLatin1Char('a')) + QLatin1Char('!');
+    Highlighter h(language);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(h.highlightText(text, true));
+    state.SetLabel(state.range(0) ? "with (a+)+$" : "without");
+}
+BENCHMARK(BM_BacktrackingOnOneLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A definition whose 50 tokens each look to the line end ("wN(?=.*;\s*$)", "vN(?!.*\\$)"), on 512 KB
+// of their words in lines of about 60 characters (0) and as one line (1).
+void BM_LookToTheLineEnd(benchmark::State &state)
+{
+    TokensetDefinition set;
+    set.name = QStringLiteral("Looks");
+    set.id = 3;
+    set.tokens.present = true;
+    for (int i = 0; i < 25; ++i) {
+        set.tokens.tokens.append(TokenDefinition{QStringLiteral("w%1(?=.*;\\s*$)").arg(i), QString(), true, QString()});
+        set.tokens.tokens.append(TokenDefinition{QStringLiteral("v%1(?!.*\\\\$)").arg(i), QString(), true, QString()});
+    }
+    LanguageDefinition def;
+    def.fileName = QStringLiteral("bench.lng");
+    def.tokensets = {set};
+    const CompiledLanguagePtr language = CompiledLanguage::compile(def);
+    QString text;
+    for (quint32 seed = 1; text.size() < 512 * 1024;) {
+        seed = seed * 1664525u + 1013904223u;
+        text += QStringLiteral("%1%2 x ").arg(QLatin1Char((seed >> 20) & 1 ? 'w' : 'v')).arg((seed >> 8) % 30);
+        if ((seed >> 4) % 10 == 0)
+            text += QLatin1String((seed >> 12) & 1 ? ";\n" : "\\\n");
+    }
+    if (state.range(0) == 1)
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    Highlighter h(language);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(h.highlightText(text, true));
+    state.SetLabel(state.range(0) ? "one line" : "short lines");
+}
+BENCHMARK(BM_LookToTheLineEnd)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Colouring and writing about 1 MB of C as HTML (0), ANSI (1) and spans (2).
 void BM_Output(benchmark::State &state)
