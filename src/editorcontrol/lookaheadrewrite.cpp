@@ -1,31 +1,11 @@
 #include "editorcontrol/lookaheadrewrite.h"
+#include "editorcontrol/patternanalysis.h"
 
 namespace LookaheadRewrite {
 
 namespace {
 
 constexpr int kMaxCallouts = 255;
-
-// The index of the "]" that ends the class opened at i, or -1.
-qsizetype classEnd(const QString &p, qsizetype i)
-{
-    qsizetype j = i + 1;
-    if (j < p.size() && p[j] == u'^')
-        ++j;
-    if (j < p.size() && p[j] == u']')
-        ++j;
-    for (; j < p.size() && p[j] != u']'; ++j) {
-        if (p[j] == u'\\') {
-            ++j;
-        } else if (p[j] == u'[' && j + 1 < p.size() && p[j + 1] == u':') {
-            const qsizetype end = p.indexOf(QStringLiteral(":]"), j + 2);
-            if (end < 0)
-                return -1;
-            j = end + 1;
-        }
-    }
-    return j < p.size() ? j : -1;
-}
 
 // Constructs after which a part of the pattern no longer means what it means on its own.
 bool unsafe(const QString &p)
@@ -41,7 +21,7 @@ bool unsafe(const QString &p)
                 return true;
             ++i;
         } else if (c == u'[') {
-            i = classEnd(p, i);
+            i = PatternAnalysis::classEnd(p, i) - 1;
             if (i < 0)
                 return true;
         } else if (c == u'(' && i + 1 < p.size() && p[i + 1] == u'*') {
@@ -71,7 +51,7 @@ qsizetype closingParen(const QString &p, qsizetype from, bool &alternation)
         if (c == u'\\')
             ++i;
         else if (c == u'[')
-            i = classEnd(p, i); // the pattern is safe, so the class ends
+            i = PatternAnalysis::classEnd(p, i) - 1; // the pattern is safe, so the class ends
         else if (c == u'(')
             ++depth;
         else if (c == u')' && depth-- == 0)
@@ -92,7 +72,7 @@ std::optional<Rewrite> rewrite(const QString &pattern)
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
         if (c == u'\\' || c == u'[') {
-            const qsizetype end = c == u'\\' ? i + 1 : classEnd(pattern, i);
+            const qsizetype end = c == u'\\' ? i + 1 : PatternAnalysis::classEnd(pattern, i) - 1;
             r.pattern += QStringView(pattern).mid(i, end + 1 - i);
             i = end + 1;
             continue;

@@ -416,6 +416,26 @@ std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless
     return sp;
 }
 
+qsizetype classEnd(const QString &s, qsizetype i)
+{
+    ++i;
+    if (i < s.size() && s[i] == u'^')
+        ++i;
+    if (i < s.size() && s[i] == u']')
+        ++i;
+    for (; i < s.size() && s[i] != u']'; ++i) {
+        if (s[i] == u'\\') {
+            ++i;
+        } else if (s[i] == u'[' && i + 1 < s.size() && s[i + 1] == u':') {
+            i = s.indexOf(QStringLiteral(":]"), i + 2);
+            if (i < 0)
+                return -1;
+            ++i;
+        }
+    }
+    return i < s.size() ? i + 1 : -1;
+}
+
 namespace {
 
 // One literal character at s[i] (a plain character or an escaped punctuation mark), advancing i;
@@ -449,22 +469,9 @@ bool topLevelAlternative(const QString &s)
                 return true;
             ++i;
         } else if (c == u'[') {
-            // Skip the class: "]" right after "[" or "[^" is a member.
-            ++i;
-            if (i < s.size() && s[i] == u'^')
-                ++i;
-            if (i < s.size() && s[i] == u']')
-                ++i;
-            for (; i < s.size() && s[i] != u']'; ++i) {
-                if (s[i] == u'\\')
-                    ++i;
-                else if (s[i] == u'[' && i + 1 < s.size() && s[i + 1] == u':') {
-                    const qsizetype end = s.indexOf(QStringLiteral(":]"), i + 2);
-                    if (end < 0)
-                        return true;
-                    i = end + 1;
-                }
-            }
+            i = classEnd(s, i) - 1;
+            if (i < 0)
+                return true;
         } else if (c == u'(') {
             ++depth;
         } else if (c == u')') {
@@ -525,27 +532,6 @@ Prefix literalPrefix(const QString &pattern, bool caseless, int maxLength)
 }
 
 namespace {
-
-// Index just past the class opened at i, or -1.
-qsizetype classEnd(const QString &s, qsizetype i)
-{
-    ++i;
-    if (i < s.size() && s[i] == u'^')
-        ++i;
-    if (i < s.size() && s[i] == u']')
-        ++i;
-    for (; i < s.size() && s[i] != u']'; ++i) {
-        if (s[i] == u'\\') {
-            ++i;
-        } else if (s[i] == u'[' && i + 1 < s.size() && s[i + 1] == u':') {
-            i = s.indexOf(QStringLiteral(":]"), i + 2);
-            if (i < 0)
-                return -1;
-            ++i;
-        }
-    }
-    return i < s.size() ? i + 1 : -1;
-}
 
 // Index just past the group opened at i (escapes and classes inside skipped), or -1.
 qsizetype groupEnd(const QString &s, qsizetype i)

@@ -56,6 +56,9 @@ struct Prefix {
     bool restMayBeEmpty = false;    // (when `next` is known) a match may end right after the prefix
 };
 Prefix literalPrefix(const QString &pattern, bool caseless, int maxLength);
+// Index just past the class "[...]" that opens at pattern[i] ("]" first, escapes and "[:name:]"
+// inside taken as members), or -1 when it does not end.
+qsizetype classEnd(const QString &pattern, qsizetype i);
 // A text of at most `maxLength` characters that every match holds somewhere (the longest such run of
 // plain characters at the pattern's top level), or an empty string when none is sure. A line without
 // it holds no match. Beyond ASCII, caseless patterns take no characters.
