@@ -79,9 +79,9 @@ std::optional<Rewrite> rewrite(const QString &pattern)
         }
         const QStringView at = QStringView(pattern).mid(i);
         const bool positive = at.startsWith(u"(?=.");
-        if ((positive || at.startsWith(u"(?!.")) && at.size() > 5 && (at[5] == u'*' || at[5] == u'+')
+        if ((positive || at.startsWith(u"(?!.")) && at.size() > 4 && (at[4] == u'*' || at[4] == u'+')
             && int(r.lookaheads.size()) < kMaxCallouts) {
-            qsizetype bodyStart = i + 6;
+            qsizetype bodyStart = i + 5;
             if (bodyStart < pattern.size() && pattern[bodyStart] == u'?') // lazy: the same set of places
                 ++bodyStart;
             bool alternation = false;
@@ -90,7 +90,7 @@ std::optional<Rewrite> rewrite(const QString &pattern)
                 return std::nullopt;
             // A possessive ".*+" gives up nothing; "(?=.*a|b)" is not a look to the line end.
             if (!alternation && pattern[bodyStart] != u'+') {
-                r.lookaheads.push_back({pattern.mid(bodyStart, close - bodyStart), !positive, at[5] == u'+'});
+                r.lookaheads.push_back({pattern.mid(bodyStart, close - bodyStart), !positive, at[4] == u'+'});
                 r.pattern += QStringLiteral("(?C%1)").arg(r.lookaheads.size());
                 i = close + 1;
                 continue;
