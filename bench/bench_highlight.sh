@@ -3,12 +3,13 @@
 # same files in the same run (installed here if missing): CPU time (user + system, the steadier
 # number on a shared machine) and peak memory, best of several runs.
 #
-#   1. 4 MB and 64 MB of the system's C headers and of its Python sources, as HTML, ANSI and spans
-#      (kate has no list of spans: its ANSI output stands beside ours).
+#   1. 4 MB and 64 MB of this machine's files of each starter language's kind (C and C++ headers,
+#      Python, JavaScript, HTML, shell, SQL, INI and XML files), as HTML, ANSI and spans (kate has no
+#      list of spans: its ANSI output stands beside ours); and C as spans beside `wc -w`.
 #   2. The engine at scale: 1 MB of C as one line against the same text in lines; 5 MB of minified
 #      JavaScript on one line; peak memory for one line of 1, 4 and 16 MB; 10,000 regexp tokens
-#      against 10,000 literal tokens on 100 KB, and loading them; 33 KB that (a+)+$ runs over, with
-#      and without that token.
+#      (with a literal prefix, and beginning with a class) against 10,000 literal tokens on 100 KB,
+#      and loading them; 33 KB that (a+)+$ runs over, with and without that token.
 #
 # Usage: bench/bench_highlight.sh [BUILD_DIR]     (QUICK=1: the 4 MB files only)
 #        BASE_CLI=/path/to/older/varlex-cli adds a column for an older build.
@@ -69,12 +70,28 @@ echo
 sizes=(4)
 [[ -z ${QUICK:-} ]] && sizes+=(64)
 for mb in "${sizes[@]}"; do
-  corpus $((mb * 1048576)) "$work/c$mb.h" /usr/include -name '*.h'
-  corpus $((mb * 1048576)) "$work/py$mb.py" /usr/lib/python3 /usr/lib/python3.* -name '*.py'
+  # Each starter language on text of its kind from this machine: language file, kate's name, corpus, where.
+  corpora=(
+    "c|C|c$mb.h|/usr/include -name '*.h'"
+    "cpp|C++|cpp$mb.h|/usr/include/c++"
+    "python|Python|py$mb.py|/usr/lib/python3 /usr/lib/python3.* -name '*.py'"
+    "javascript|JavaScript|js$mb.js|/usr/share /usr/lib -name '*.js'"
+    "html|HTML|html$mb.html|/usr/share/doc -name '*.html'"
+    "shell|Bash|sh$mb.sh|/usr/share /usr/lib /etc -name '*.sh'"
+    "sql|SQL|sql$mb.sql|/usr/share /usr/lib -name '*.sql'"
+    "ini|INI Files|ini$mb.ini|/usr/share /usr/lib /etc -name '*.ini'"
+    "xml|XML|xml$mb.xml|/usr/share -name '*.xml'"
+  )
   runs=3
   (( mb > 4 )) && runs=2
-  for pair in "c:C:c$mb.h" "python:Python:py$mb.py"; do
-    IFS=: read -r lng kate file <<< "$pair"
+  for entry in "${corpora[@]}"; do
+    IFS='|' read -r lng kate file where <<< "$entry"
+    [[ -f $langs/$lng.lng ]] || continue
+    eval "corpus $((mb * 1048576)) \"\$work/\$file\" $where" # the folders' wildcards expand, the names' do not
+    if [[ ! -s $work/$file ]]; then
+      echo "$file: no such files on this machine, skipped"
+      continue
+    fi
     for format in html ansi spans; do
       kformat=$format
       [[ $format == spans ]] && kformat=ansi
@@ -89,8 +106,10 @@ for mb in "${sizes[@]}"; do
       echo
     done
   done
+  read -r words _ < <(measure $runs wc -w "$work/c$mb.h")
+  read -r spans _ < <(measure $runs "$cli" highlight --lng "$langs/c.lng" --format spans "$work/c$mb.h")
+  printf '%s MB of C: wc -w %.2f s, spans %.2f s (%.1fx wc -w; goal: at most 2x)\n' $mb "$words" "$spans" "$(ratio "$spans" "$words")"
 done
-
 echo
 echo "== 2. the engine at scale (varlex-cli, CPU s and peak MiB)"
 # Without directives, line comments and other #, which would run to the end of a single line, or look
@@ -136,14 +155,18 @@ printf 'growth from a 1 MB to a 16 MB line: %.2f bytes per byte of line (goal: a
 words() {
   echo '<language name="Words" wordchars="[\w]"><tokenset name="Words" id="keywords">'
   echo "<tokens regexp=\"$1\" rule=\"word\">"
-  seq 0 9999 | awk -v tail="$2" '{ printf "<token>kw%d%s</token>\n", $1, tail }'
+  seq 0 9999 | awk -v head="$2" -v tail="$3" '{ printf "<token>%s%d%s</token>\n", head, $1, tail }'
   echo '</tokens></tokenset></language>'
 }
-words false '' > "$work/literal.lng"
-words true '(_[0-9]+)?' > "$work/regexp.lng"
+words false kw '' > "$work/literal.lng"
+words true kw '(_[0-9]+)?' > "$work/regexp.lng"
+words true '[a-z]+_' '' > "$work/classes.lng"
 awk 'BEGIN { srand(1); while (n < 102400) { w = (rand() < 0.6) ? sprintf("kw%d_%d", int(rand() * 12000), int(rand() * 8)) : "other" int(rand() * 100); printf "%s%s", w, (rand() < 0.1) ? "\n" : " "; n += length(w) + 1 } }' > "$work/words.txt"
 read -r lit_cpu lit_mem < <(measure 3 "$cli" highlight --lng "$work/literal.lng" --format spans "$work/words.txt")
 read -r re_cpu re_mem < <(measure 3 "$cli" highlight --lng "$work/regexp.lng" --format spans "$work/words.txt")
+read -r cls_cpu _ < <(measure 3 "$cli" highlight --lng "$work/classes.lng" --format spans "$work/words.txt")
+printf '10,000 regexp tokens that begin with a class ([a-z]+_N) on 100 KB: %.2f s (%.1fx the literals, goal: at most 10x)\n' \
+  "$cls_cpu" "$(ratio "$cls_cpu" "$lit_cpu")"
 echo x > "$work/x.txt"
 read -r load_cpu load_mem < <(measure 3 "$cli" highlight --lng "$work/regexp.lng" --format spans "$work/x.txt")
 printf '10,000 tokens on 100 KB: literal %.2f s, regexps %.2f s (%.1fx, goal: at most 10x); loading the regexps: %.2f s, %.1f MiB (goal: under 50)\n' \
