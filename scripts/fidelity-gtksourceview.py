@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Agreement of languages converted from GtkSourceView with GtkSourceView itself, on real files.
 
-Each language spec installed with GtkSourceView is converted by `varlex-cli convert`; GtkSourceView colours
+Each language file installed with GtkSourceView is converted by `varlex-cli convert`; GtkSourceView colours
 the files through python3-gi (a GtkSource.Buffer with the language, ensure_highlight) and varlex-cli colours
 them with the converted language. Every character that is not white space gets one category on each side
 (comment, string, keyword, number, preprocessor/markup, plain): GtkSourceView's by the def: style its innermost
@@ -189,8 +189,8 @@ def main():
     for language, pattern, _ in CORPUS:
         if args.language and language not in args.language:
             continue
-        spec = peer.languages.get_language(language)
-        if spec is None:
+        peer_language = peer.languages.get_language(language)
+        if peer_language is None:
             print(f"{language}: GtkSourceView has no such language", file=sys.stderr)
             continue
         lng = os.path.join(work, language + ".lng")

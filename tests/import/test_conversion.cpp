@@ -44,7 +44,7 @@ const QByteArray kDef = R"(<language id="def" name="Defaults" version="2.0" hidd
 )";
 
 // A language file "t" with these styles and definitions; its main context holds `main`.
-QByteArray spec(const QByteArray &definitions, const QByteArray &main, const QByteArray &options = {})
+QByteArray langFile(const QByteArray &definitions, const QByteArray &main, const QByteArray &options = {})
 {
     return R"(<?xml version="1.0"?>
 <language id="t" name="Test Lang" version="2.0" _section="Source">
@@ -106,7 +106,7 @@ Converted convert(const QByteArray &file, const QString &scheme = QString())
 
 TEST(Conversion, KeywordsTakeTheirBoundariesPrefixAndCase)
 {
-    const Converted c = convert(spec(R"(
+    const Converted c = convert(langFile(R"(
     <context id="kw" style-ref="keyword"><keyword>if</keyword><keyword>else</keyword></context>
     <context id="dir" style-ref="preprocessor"><prefix>^#\s*</prefix><keyword>define</keyword></context>
     <context id="label" style-ref="label"><prefix>@</prefix><suffix></suffix><keyword>lab</keyword></context>)",
@@ -126,7 +126,7 @@ TEST(Conversion, KeywordsTakeTheirBoundariesPrefixAndCase)
 
 TEST(Conversion, KeywordCharClassDecidesWhereAWordEnds)
 {
-    const Converted c = convert(spec(R"(<context id="kw" style-ref="keyword"><keyword>set</keyword></context>)",
+    const Converted c = convert(langFile(R"(<context id="kw" style-ref="keyword"><keyword>set</keyword></context>)",
                                      R"(<context ref="kw"/>)", R"(<keyword-char-class>[\w-]</keyword-char-class>)"));
     EXPECT_EQ(c.colour(QStringLiteral("set set-x x-set")), QStringLiteral("[Keyword:set] set-x x-set"));
     EXPECT_TRUE(c.xml.contains(R"(wordchars="[\w-]")"));
@@ -134,7 +134,7 @@ TEST(Conversion, KeywordCharClassDecidesWhereAWordEnds)
 
 TEST(Conversion, RegexDefinitionsAndExtendedPatternsExpand)
 {
-    const Converted c = convert(spec(R"(
+    const Converted c = convert(langFile(R"(
     <define-regex id="hex" extended="true">
       0x [0-9a-f]+   # hexadecimal
     </define-regex>
@@ -146,7 +146,7 @@ TEST(Conversion, RegexDefinitionsAndExtendedPatternsExpand)
 
 TEST(Conversion, ScopesNestByWhatTheyInclude)
 {
-    const Converted c = convert(spec(R"(
+    const Converted c = convert(langFile(R"(
     <context id="string" style-ref="string" end-at-line-end="true">
       <start>"</start><end>"</end>
       <include><context ref="def:escape"/></include>
@@ -166,7 +166,7 @@ TEST(Conversion, ScopesNestByWhatTheyInclude)
 TEST(Conversion, TheFirstAlternativeWinsAsInGtkSourceView)
 {
     // "a" comes first, so "abb" is "a" and plain "bb"; and the scope's end wins over a longer child.
-    const Converted c = convert(spec(R"(
+    const Converted c = convert(langFile(R"(
     <context id="short" style-ref="keyword"><match>a</match></context>
     <context id="long" style-ref="number"><match>ab+</match></context>
     <context id="paren" style-ref="string">
@@ -181,7 +181,7 @@ TEST(Conversion, TheFirstAlternativeWinsAsInGtkSourceView)
 
 TEST(Conversion, ApproximationsAreReportedByContext)
 {
-    const Converted c = convert(spec(R"(
+    const Converted c = convert(langFile(R"(
     <context id="quoted" style-ref="string">
       <start>([`'])</start><end>\%{1@start}</end>
     </context>
@@ -211,13 +211,13 @@ TEST(Conversion, ExitStatusSaysWhatWentWrong)
       <context id="other"><match>x</match></context></definitions></language>)");
     EXPECT_EQ(noMain.exitCode, 1);
     EXPECT_TRUE(noMain.report.contains(QStringLiteral("no main context"))) << noMain.report.toStdString();
-    const Converted noScheme = convert(spec("", ""), QStringLiteral("no-such-scheme"));
+    const Converted noScheme = convert(langFile("", ""), QStringLiteral("no-such-scheme"));
     EXPECT_EQ(noScheme.exitCode, 1);
 }
 
 TEST(Conversion, ConvertImportExportIsStable)
 {
-    const Converted c = convert(spec(R"(<context id="kw" style-ref="keyword"><keyword>if</keyword></context>
+    const Converted c = convert(langFile(R"(<context id="kw" style-ref="keyword"><keyword>if</keyword></context>
       <context id="s" style-ref="string"><start>'</start><end>'</end></context>)",
                                      R"(<context ref="kw"/><context ref="s"/>)"));
     ASSERT_EQ(c.exitCode, 0);

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Converts every installed GtkSourceView language spec with varlex-cli and checks each result.
+"""Converts every installed GtkSourceView language file with varlex-cli and checks each result.
 
 For each non-hidden language of the folder (default /usr/share/gtksourceview-4/language-specs): convert it,
 lint the definition (0 errors wanted), import it into a scratch program folder and export it again (the same
 bytes wanted), and time the conversion (CPU seconds of varlex-cli). Prints one line per language and a summary.
 
-Usage: scripts/convert-specs.py [--build DIR] [--specs DIR] [--language ID]... [--keep DIR]
+Usage: scripts/convert-lang-files.py [--build DIR] [--folder DIR] [--language ID]... [--keep DIR]
 """
 
 import argparse
@@ -48,21 +48,21 @@ def language_header(path):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", default=os.path.join(SOURCE, "build"))
-    parser.add_argument("--specs", default="/usr/share/gtksourceview-4/language-specs")
+    parser.add_argument("--folder", default="/usr/share/gtksourceview-4/language-specs")
     parser.add_argument("--language", action="append")
     parser.add_argument("--keep", help="keep the converted .lng files in this folder")
     args = parser.parse_args()
     cli = os.path.join(args.build, "bin", "varlex-cli")
     if not os.access(cli, os.X_OK):
         sys.exit(f"{cli}: not found; build it first (make build)")
-    if not os.path.isdir(args.specs):
-        sys.exit(f"{args.specs}: no GtkSourceView specs (apt-get install libgtksourceview-4-common)")
+    if not os.path.isdir(args.folder):
+        sys.exit(f"{args.folder}: no GtkSourceView language files (apt-get install libgtksourceview-4-common)")
 
-    work = tempfile.mkdtemp(prefix="varlex-specs-")
+    work = tempfile.mkdtemp(prefix="varlex-lang-files-")
     counts = {"converted": 0, "refused": 0, "lint errors": 0, "round trip differs": 0}
     slowest = (0.0, "")
     try:
-        for path in sorted(glob.glob(os.path.join(args.specs, "*.lang"))):
+        for path in sorted(glob.glob(os.path.join(args.folder, "*.lang"))):
             lid, hidden = language_header(path)
             if hidden or lid is None or (args.language and lid not in args.language):
                 continue
