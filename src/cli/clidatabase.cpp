@@ -5,6 +5,7 @@
 #include "model/databasestore.h"
 #include "model/programfolder.h"
 #include "model/textescape.h"
+#include "model/quotedtext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,6 +37,75 @@ int loadForReading(Database &db, bool &damaged)
     return r.status == FileResult::Failed ? BadInput : Ok;
 }
 
+QList<int> named(const QStringList &names, const QString &given)
+{
+    QList<int> found;
+    for (int i = 0; i < names.size(); ++i) {
+        if (TextEscape::oneLine(names[i]) == given)
+            found.append(i);
+    }
+    for (int i = 0; found.isEmpty() && i < names.size(); ++i) {
+        if (names[i] == given)
+            found.append(i);
+    }
+    return found;
+}
+
+QStringList languageNames(const Database &db)
+{
+    QStringList names;
+    for (const Language &l : db.languages)
+        names.append(l.name);
+    return names;
+}
+
+QStringList tokensetNames(const Language &language)
+{
+    QStringList names;
+    for (int k = 0, n = language.tokensetCount(); k < n; ++k)
+        names.append(language.tokensets[k].name);
+    return names;
+}
+
+namespace {
+
+QString indexList(const QList<int> &indexes)
+{
+    QStringList list;
+    for (int i : indexes)
+        list.append(QString::number(i));
+    return list.join(QLatin1String(", "));
+}
+
+} // namespace
+
+int refuseLanguageName(const Arguments &args, const Database &db, const QString &name, int except, const QString &where)
+{
+    if (args.has(kAllowDuplicateOption.name))
+        return Ok;
+    for (int i = 0; i < db.languages.size(); ++i) {
+        if (i != except && db.languages[i].name == name)
+            return fail(CheckFailed, QStringLiteral("%1: a language %2 already exists (index %3); give --allow-duplicate for a second one")
+                                         .arg(where.isEmpty() ? QString::fromLatin1(args.command().name) : where, quotedText(name))
+                                         .arg(i));
+    }
+    return Ok;
+}
+
+int refuseTokensetName(const Arguments &args, const Database &db, int index, const QString &name, int except)
+{
+    if (args.has(kAllowDuplicateOption.name))
+        return Ok;
+    const QStringList names = tokensetNames(db.languages[index]);
+    for (int k = 0; k < names.size(); ++k) {
+        if (k != except && names[k] == name)
+            return fail(CheckFailed, QStringLiteral("%1: a tokenset %2 already exists (slot %3); give --allow-duplicate for a second one")
+                                         .arg(languageLabel(db, index), quotedText(name))
+                                         .arg(k));
+    }
+    return Ok;
+}
+
 int chooseLanguage(const Arguments &args, const Database &db, bool required, int &index)
 {
     index = -1;
@@ -57,20 +127,13 @@ int chooseLanguage(const Arguments &args, const Database &db, bool required, int
         return Ok;
     }
     const QString name = args.value(kNameOption.name);
-    QStringList found;
-    for (int i = 0; i < db.languages.size(); ++i) {
-        if (db.languages[i].name == name) {
-            found.append(QString::number(i));
-            index = i;
-        }
-    }
+    const QList<int> found = named(languageNames(db), name);
     if (found.isEmpty())
-        return args.usage(QStringLiteral("no such language: \"%1\"").arg(TextEscape::oneLine(name)));
-    if (found.size() > 1) {
-        index = -1;
-        return args.usage(QStringLiteral("\"%1\" names more than one language (indexes %2); choose one with --index")
-                              .arg(TextEscape::oneLine(name), found.join(QLatin1String(", "))));
-    }
+        return args.usage(QStringLiteral("no such language: %1").arg(quotedText(name)));
+    if (found.size() > 1)
+        return args.usage(QStringLiteral("%1 names more than one language (indexes %2); choose one with --index")
+                              .arg(quotedText(name), indexList(found)));
+    index = found.constFirst();
     return Ok;
 }
 
@@ -87,19 +150,15 @@ int chooseTokenset(const Arguments &args, const Database &db, int index, const Q
                               .arg(languageLabel(db, index), given)
                               .arg(count - 1));
     }
-    QStringList found;
-    for (int k = 0; k < count; ++k) {
-        if (language.tokensets[k].name == given) {
-            found.append(QString::number(k));
-            slot = k;
-        }
-    }
-    if (found.size() == 1)
+    const QList<int> found = named(tokensetNames(language), given);
+    if (found.size() == 1) {
+        slot = found.constFirst();
         return Ok;
+    }
     if (found.isEmpty())
-        return args.usage(QStringLiteral("%1: no tokenset is named \"%2\"").arg(languageLabel(db, index), TextEscape::oneLine(given)));
-    return args.usage(QStringLiteral("%1: \"%2\" names more than one tokenset (slots %3); choose one by its slot")
-                          .arg(languageLabel(db, index), TextEscape::oneLine(given), found.join(QLatin1String(", "))));
+        return args.usage(QStringLiteral("%1: no tokenset is named %2").arg(languageLabel(db, index), quotedText(given)));
+    return args.usage(QStringLiteral("%1: %2 names more than one tokenset (slots %3); choose one by its slot")
+                          .arg(languageLabel(db, index), quotedText(given), indexList(found)));
 }
 
 QString languageLabel(const Database &db, int index)

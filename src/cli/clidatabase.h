@@ -32,6 +32,22 @@ int chooseLanguage(const Arguments &args, const Database &db, bool required, int
 // Returns Ok with slot set, or reports (naming the language) that it names none or several.
 int chooseTokenset(const Arguments &args, const Database &db, int index, const QString &given, int &slot);
 
+// The entries of names that `given` names: those whose one-line form (as list prints them, \t for a
+// TAB) is given, else those that are exactly given.
+QList<int> named(const QStringList &names, const QString &given);
+
+// The language names and the used tokenset names of a language, in order.
+QStringList languageNames(const Database &db);
+QStringList tokensetNames(const Language &language);
+
+// Refuses (exit 1, "already exists") a new language name that a language other than `except`
+// carries, unless --allow-duplicate is given. Returns Ok or the reported exit code.
+// `where` leads the message (the command's name when empty).
+int refuseLanguageName(const Arguments &args, const Database &db, const QString &name, int except = -1,
+                       const QString &where = QString());
+// The same for a tokenset name in language `index`, other than slot `except`.
+int refuseTokensetName(const Arguments &args, const Database &db, int index, const QString &name, int except = -1);
+
 // "NAME (index N)", the prefix of messages that belong to one language; the name made one-line.
 QString languageLabel(const Database &db, int index);
 

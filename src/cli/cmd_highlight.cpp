@@ -1,6 +1,8 @@
 // varlex-cli highlight: colours a text with a language definition, as HTML, ANSI or a list of runs.
 // The text streams through: read in blocks, coloured line by line, written as it goes.
 #include "cli/arguments.h"
+#include "cli/clidatabase.h"
+#include "cli/clixml.h"
 #include "cli/inputfile.h"
 #include "cli/output.h"
 #include "editorcontrol/compiledlanguage.h"
@@ -21,8 +23,9 @@ int run(const Cli::Arguments &args)
     const QString lng = args.value("lng");
     const QString format = args.has("format") ? args.value("format") : QStringLiteral("html");
     const QString input = args.operands().isEmpty() ? QStringLiteral("-") : args.operands().at(0);
-    if (lng.isEmpty())
-        return args.usage(QStringLiteral("--lng FILE is required"));
+    const bool fromDatabase = args.has(Cli::kIndexOption.name) || args.has(Cli::kNameOption.name);
+    if (lng.isEmpty() == !fromDatabase)
+        return args.usage(QStringLiteral("give the definition with --lng FILE, or a language of the database with --index N or --name NAME"));
     if (format != QLatin1String("html") && format != QLatin1String("ansi") && format != QLatin1String("spans"))
         return args.usage(QStringLiteral("unknown format '%1' (html, ansi or spans)").arg(format));
     const QString colours = args.has("colors") ? args.value("colors")
@@ -37,14 +40,29 @@ int run(const Cli::Arguments &args)
 
     QByteArray bytes;
     QString problem;
-    if (!Cli::readInput(lng, kMaxDefinitionBytes, bytes, problem))
+    QString definitionName = Cli::inputName(lng);
+    if (fromDatabase) {
+        // The definition the language writes, as xml prints it.
+        Cli::CliWriterHost host(args);
+        Database db;
+        bool damaged = false;
+        int index = -1;
+        if (int code = Cli::loadForXml(db, host, damaged); code || (code = Cli::chooseLanguage(args, db, true, index)))
+            return code;
+        if (damaged)
+            return Cli::BadInput;
+        XmlWriter writer(db, host);
+        bytes = XmlWriter::fileBytes(writer.generate(index, 1, false, false));
+        definitionName = db.languages[index].name + QStringLiteral(".lng");
+    } else if (!Cli::readInput(lng, kMaxDefinitionBytes, bytes, problem)) {
         return Cli::fail(Cli::BadInput, problem);
+    }
     LanguageDefinition definition;
     DefinitionError error;
-    if (!DefinitionReader::read(bytes, Cli::inputName(lng), definition, error))
-        return Cli::fail(Cli::BadInput, error.toString());
+    if (!DefinitionReader::read(bytes, definitionName, definition, error))
+        return Cli::failAt(Cli::BadInput, error.compilerLine());
     for (const BadRegexp &bad : definition.badRegexps)
-        Cli::warn(QStringLiteral("highlight: warning: ") + DefinitionReader::describe(definition, bad));
+        Cli::failAt(Cli::Ok, DefinitionReader::badRegexpError(definition, bad).compilerLine("warning"));
     TextSource source;
     if (!source.open(input))
         return Cli::fail(Cli::BadInput, source.problem());
@@ -74,9 +92,10 @@ int run(const Cli::Arguments &args)
 
 const Cli::Command kCommand{
     "highlight", "colour a text with a language definition (HTML, ANSI or runs)",
-    "--lng FILE|- [--format html|ansi|spans] [--background] [--colors 256|truecolor] [--output FILE] [TEXTFILE|-]",
+    "(--lng FILE|- | --index N | --name NAME) [--format html|ansi|spans] [--background] [--colors 256|truecolor] [--output FILE] [TEXTFILE|-]",
     "Colours a text (standard input when TEXTFILE is - or missing) with the language of the definition\n"
-    "FILE (standard input for -, then TEXTFILE must be named).\n"
+    "FILE (standard input for -, then TEXTFILE must be named), or with the definition a language of the\n"
+    "database writes (--index or --name; a database that is damaged or missing is exit 3).\n"
     "  --format html    a complete HTML page (the default)\n"
     "  --format ansi    the text with terminal colour escapes: the foreground colours and font styles,\n"
     "                   so the terminal's own background stays; --background adds the back colours.\n"
@@ -92,7 +111,7 @@ const Cli::Command kCommand{
     "counts as no match there; each is named once on standard error.\n"
     "Exit status: 0 ok, 1 the output could not be written, 2 usage error, 3 a definition or text that\n"
     "cannot be read.\n",
-    {{"lng", "FILE", "the language definition (.lng); - for standard input"},
+    {{"lng", "FILE", "the language definition (.lng); - for standard input"}, Cli::kIndexOption, Cli::kNameOption,
      {"format", "FORMAT", "html, ansi or spans"},
      {"background", nullptr, "ansi: paint the back colours too"},
      {"colors", "256|truecolor", "ansi: the colour depth (default: truecolor when COLORTERM says so, else 256)"}, Cli::kOutputOption},

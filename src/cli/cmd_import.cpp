@@ -1,4 +1,5 @@
 #include "cli/arguments.h"
+#include "cli/clidatabase.h"
 #include "cli/databaseedit.h"
 #include "cli/inputfile.h"
 #include "cli/output.h"
@@ -13,18 +14,24 @@ namespace {
 // Far more than a language record can hold (51 tokensets of two 64 KB token lists, written as XML).
 constexpr qint64 kMaxDefinitionBytes = qint64(64) << 20;
 
-// Reads and imports (or converts) one file into a new record; false with the reason in problem.
-// Tokens a token line cannot hold as they are, and what a conversion approximated, go to changes.
+// Reads and imports (or converts) one file into a new record; false with the reason in problem, which `inFile`
+// says is a line "FILE:LINE:COLUMN: error: ..." or "FILE: error: ...". Tokens a token line cannot hold as
+// they are, and what a conversion approximated, go to changes.
 bool importOne(const QString &file, const ConversionOptions &options, bool autoInclude, const QString &sampleText,
-               Language &language, QString &problem, QStringList &changes)
+               Language &language, QString &problem, bool &inFile, QStringList &changes)
 {
+    inFile = false;
     QByteArray bytes;
     if (!Cli::readInput(file, kMaxDefinitionBytes, bytes, problem))
         return false;
     const LanguageConversion::Outcome outcome = LanguageConversion::convert(bytes, Cli::inputName(file), options, sampleText);
     if (outcome.status != LanguageConversion::Status::Converted) {
-        problem = outcome.problem.startsWith(Cli::inputName(file)) ? outcome.problem
-                                                                   : Cli::inputName(file) + QStringLiteral(": ") + outcome.problem;
+        inFile = !outcome.compilerLine.isEmpty();
+        if (inFile)
+            problem = outcome.compilerLine;
+        else
+            problem = outcome.problem.startsWith(Cli::inputName(file)) ? outcome.problem
+                                                                       : Cli::inputName(file) + QStringLiteral(": ") + outcome.problem;
         return false;
     }
     language = outcome.language;
@@ -53,13 +60,22 @@ int run(const Cli::Arguments &args)
     options.searchPath = args.values("path");
     QStringList imported;
     int failed = 0;
+    int refused = 0;
     for (const QString &file : files) {
         Language language;
         QString problem;
+        bool inFile = false;
         QStringList changes;
-        if (!importOne(file, options, !args.has("no-auto-include"), sampleText, language, problem, changes)) {
-            Cli::fail(Cli::BadInput, QStringLiteral("import: ") + problem);
+        if (!importOne(file, options, !args.has("no-auto-include"), sampleText, language, problem, inFile, changes)) {
+            if (inFile)
+                Cli::failAt(Cli::BadInput, problem);
+            else
+                Cli::fail(Cli::BadInput, QStringLiteral("import: ") + problem);
             ++failed;
+            continue;
+        }
+        if (Cli::refuseLanguageName(args, edit.db, language.name, -1, QStringLiteral("import: ") + Cli::inputName(file))) {
+            ++refused;
             continue;
         }
         for (const QString &change : changes)
@@ -76,7 +92,7 @@ int run(const Cli::Arguments &args)
     }
     for (const QString &line : imported)
         Cli::outLine(line);
-    return failed > 0 ? Cli::BadInput : Cli::Ok;
+    return failed > 0 ? Cli::BadInput : refused > 0 ? Cli::CheckFailed : Cli::Ok;
 }
 
 const Cli::Command kCommand{
@@ -92,10 +108,14 @@ const Cli::Command kCommand{
     "--path); what the conversion approximated, merged or dropped is named on standard error.\n"
     "A line FILE: language N \"NAME\" is printed for each file once the database is\n"
     "saved. Exit status 3 when any file failed or the database is damaged (then nothing is changed);\n"
-    "1 when the database could not be saved (then nothing is imported).\n",
+    "1 when the database could not be saved (then nothing is imported), or when a file was refused
+"
+    "because a language of its name exists (unless --allow-duplicate is given).
+",
     {{"no-auto-include", nullptr, "leave the imported tokensets out of the generated XML"},
      {"scheme", "NAME", "the GtkSourceView style scheme of a converted language's colours"},
-     {"path", "DIR", "a folder of language files a converted one refers to", true}},
+     {"path", "DIR", "a folder of language files a converted one refers to", true},
+     Cli::kAllowDuplicateOption},
     1, -1, "FILE", run};
 const Cli::Register reg(kCommand);
 

@@ -32,6 +32,15 @@ int report(const QVector<Checked> &checked, bool json)
     for (const Checked &c : checked) {
         for (const Lint::Finding &f : c.findings) {
             ++counts[int(f.severity)];
+            if (!json && c.source.isString()) {
+                // A file's findings in the form compilers use: FILE: SEVERITY: PLACE: MESSAGE [RULE].
+                const QString place = Lint::findingPlace(f);
+                text += QStringLiteral("%1: %2: %3%4 [%5]\n")
+                            .arg(TextEscape::oneLine(c.where), Lint::severityName(f.severity),
+                                 place.isEmpty() ? QString() : place + QStringLiteral(": "), TextEscape::oneLine(f.message), f.rule)
+                            .toUtf8();
+                continue;
+            }
             if (!json) {
                 text += TextEscape::oneLine(Lint::findingLine(f, c.where)).toUtf8() + '\n';
                 continue;
@@ -70,7 +79,7 @@ int run(const Cli::Arguments &args)
             return Cli::fail(Cli::BadInput, problem);
         Checked c{Cli::inputName(file), Cli::inputName(file), {}};
         if (!Lint::lintFileData(bytes, c.where, c.findings, problem))
-            return Cli::fail(Cli::BadInput, problem);
+            return Cli::failAt(Cli::BadInput, problem);
         return report({c}, json);
     }
 
@@ -94,8 +103,9 @@ const Cli::Command kCommand{
     "tokens that never win; scopes that never close; names that cannot be exported; characters that the\n"
     "code page or XML cannot hold. Without --index or --name every language of varlex.dat is checked;\n"
     "--lng checks a definition file (standard input for -) as import reads it.\n"
-    "One line per finding, LANGUAGE, tokenset \"T\", token \"X\": SEVERITY: MESSAGE [RULE], and a count\n"
-    "on standard error; --json prints a JSON array of findings instead. docs/lint.md lists the rules.\n"
+    "One line per finding, LANGUAGE, tokenset \"T\", token \"X\": SEVERITY: MESSAGE [RULE] (for --lng\n"
+    "FILE: SEVERITY: tokenset \"T\", token \"X\": MESSAGE [RULE]; names quoted with \\ and \" escaped),\n"
+    "and a count on standard error; --json prints a JSON array of findings instead. docs/lint.md lists the rules.\n"
     "Exit status: 0 no error (warnings and notes allowed), 1 an error found, 2 usage error, 3 a\n"
     "database or file that cannot be read.\n",
     {Cli::kIndexOption, Cli::kNameOption, {"all", nullptr, "every language (the default)"},

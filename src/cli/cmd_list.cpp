@@ -2,6 +2,7 @@
 #include "cli/clidatabase.h"
 #include "cli/output.h"
 #include "model/textescape.h"
+#include "cli/recordjson.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,9 +18,14 @@ int run(const Cli::Arguments &args)
         return code;
     if (args.has("json")) {
         QJsonArray all;
-        for (int i = 0; i < db.languages.size(); ++i)
-            all.append(QJsonObject{{"index", i}, {"name", db.languages[i].name}, {"tokensets", db.languages[i].tokensetCount()}});
-        Cli::out(QJsonDocument(all).toJson(QJsonDocument::Indented));
+        for (int i = 0; i < db.languages.size(); ++i) {
+            const Language &l = db.languages[i];
+            QJsonArray tokensets;
+            for (int k = 0, n = l.tokensetCount(); k < n; ++k)
+                tokensets.append(QJsonObject{{"slot", k}, {"name", l.tokensets[k].name}});
+            all.append(QJsonObject{{"index", i}, {"name", l.name}, {"tokensets", tokensets}});
+        }
+        Cli::out(QJsonDocument(QJsonObject{{"schema", Cli::RecordJson::kSchema}, {"languages", all}}).toJson(QJsonDocument::Indented));
     } else {
         QByteArray text;
         for (int i = 0; i < db.languages.size(); ++i) {
@@ -36,7 +42,7 @@ const Cli::Command kCommand{
     "Lists the languages of varlex.dat, one a line: index, TAB, name, TAB, number of tokensets. A name's\n"
     "backslashes, TABs and line breaks are written as \\\\, \\t, \\r and \\n. A damaged file lists what\n"
     "could be read and exits with 3.\n",
-    {{"json", nullptr, "a JSON array of {index, name, tokensets} instead"}, Cli::kOutputOption},
+    {{"json", nullptr, "{\"schema\": 2, \"languages\": [{index, name, tokensets: [{slot, name}]}]} instead"}, Cli::kOutputOption},
     0, 0, "", run};
 const Cli::Register reg(kCommand);
 

@@ -1,4 +1,5 @@
 #include "cli/arguments.h"
+#include "cli/clidatabase.h"
 #include "cli/databaseedit.h"
 #include "cli/output.h"
 #include "model/languagetemplate.h"
@@ -15,7 +16,7 @@ int run(const Cli::Arguments &args)
     if (const QString problem = RecordFields::nameProblem(name, QStringLiteral("language name")); !problem.isEmpty())
         return args.usage(problem);
     Cli::DatabaseEdit edit;
-    if (const int code = edit.open())
+    if (int code = edit.open(); code || (code = Cli::refuseLanguageName(args, edit.db, name)))
         return code;
     const QString folder = ProgramFolder::path();
     const LanguageTemplate::Result made = LanguageTemplate::LoadSampleData_SingleLanguage(
@@ -33,9 +34,10 @@ const Cli::Command kCommand{
     "of Keywordlist.txt, Operatorlist.txt and Hyperlinklist.txt and the sample text of sample.txt in the\n"
     "program folder, and saves the database. A missing list file leaves its list empty and is reported.\n"
     "The template includes none of its tokensets in the definition: see 'varlex-cli help include'.\n"
+    "A name another language has is refused (exit 1) unless --allow-duplicate is given.\n"
     "A name that starts with - follows --. A damaged database is not changed (exit 3); exit status 1:\n"
     "the file could not be written (the old file is unchanged).\n",
-    {}, 1, 1, "NAME", run};
+    {Cli::kAllowDuplicateOption}, 1, 1, "NAME", run};
 const Cli::Register reg(kCommand);
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cli/databaseedit.h"
 #include "cli/inputfile.h"
 #include "cli/output.h"
+#include "cli/recordjson.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
 #include "model/recordfields.h"
@@ -61,9 +62,23 @@ int run(const Cli::Arguments &args)
             lists.ids = idChoices();
             listsRead = true;
         }
-        if (const QString problem = RecordFields::set(*field, changed, slot, assignment.mid(eq + 1), lists); !problem.isEmpty())
+        // A value as show --json prints it (a token array, null) means what the window's control holds.
+        const QString value = Cli::RecordJson::settable(field->name, assignment.mid(eq + 1),
+                                                        field->kind == RecordFields::Kind::Choice
+                                                            ? RecordFields::choices(*field, changed, slot, lists)
+                                                            : QStringList());
+        if (const QString problem = RecordFields::set(*field, changed, slot, value, lists); !problem.isEmpty())
             return args.usage(where + QStringLiteral(": ") + problem);
     }
+    // A name may not become one that another language or tokenset carries.
+    const Language &before = edit.db.languages[index];
+    int code = Cli::Ok;
+    if (slot < 0 && changed.name != before.name)
+        code = Cli::refuseLanguageName(args, edit.db, changed.name, index);
+    else if (slot >= 0 && changed.tokensets[slot].name != before.tokensets[slot].name)
+        code = Cli::refuseTokensetName(args, edit.db, index, changed.tokensets[slot].name, slot);
+    if (code)
+        return code;
     edit.db.languages[index] = changed;
     return edit.save();
 }
@@ -82,8 +97,10 @@ const Cli::Command kCommand{
     "    tokenset; validscope.0 .. validscope.9 <none>, NULL or a scope tokenset; memberlist, tmemberlist\n"
     "    <none> or a list of the member-list folder\n"
     "  texts: name (not blank), wordchars, lead, trail (one line); tokens, tokens2, sampletext (any line\n"
-    "    breaks become CR LF)\n",
-    {Cli::kIndexOption, Cli::kNameOption, {"tokenset", "NAME|SLOT", "set fields of this tokenset"}},
+    "    breaks become CR LF); tokens and tokens2 also take the JSON array of token objects show prints\n"
+    "  null (as show prints a reference to nothing) is <none> for the lists that offer it\n"
+    "A name another language (or tokenset) has is refused (exit 1) unless --allow-duplicate is given.\n",
+    {Cli::kIndexOption, Cli::kNameOption, {"tokenset", "NAME|SLOT", "set fields of this tokenset"}, Cli::kAllowDuplicateOption},
     1, -1, "FIELD=VALUE", run};
 const Cli::Register reg(kCommand);
 

@@ -1,6 +1,8 @@
 #include "cli/arguments.h"
 #include "cli/clidatabase.h"
 #include "cli/output.h"
+#include "cli/recordjson.h"
+#include "model/textescape.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,72 +10,58 @@
 
 namespace {
 
-QJsonObject tokensetJson(const Tokenset &t)
+// The element of an array that one step of a path names, and how many characters of the path the
+// step takes: a number names an element by position (a tokenset by its slot), anything else the
+// element whose name it is, as printed or exactly; a name may hold dots, the longest that fits wins.
+qsizetype stepInto(const QJsonArray &array, const QString &path, QJsonValue &element)
 {
-    QJsonArray scopes;
-    for (const QString &s : t.validscope)
-        scopes.append(s);
-    return {
-        {"name", t.name},
-        {"id", t.id},
-        {"type", t.type},
-        {"forecolor", t.forecolor},
-        {"fontstyle", t.fontstyle},
-        {"inheritfrom", t.inheritfrom},
-        {"backcolor", t.backcolor},
-        {"casesensitive", t.casesensitive},
-        {"normalizecase", t.normalizecase},
-        {"matchbraces", t.matchbraces},
-        {"autoindent", t.autoindent},
-        {"enabled", t.enabled},
-        {"included", t.included},
-        {"hidden", t.hidden},
-        {"singlelinescope", t.singlelinescope},
-        {"chain", t.chain},
-        {"symmetrical", t.symmetrical},
-        {"tmemberlist", t.tmemberlist},
-        {"tokens", t.tokens},
-        {"tokens2", t.tokens2},
-        {"regexp", t.regexp},
-        {"rule", t.rule},
-        {"lead", t.lead},
-        {"trail", t.trail},
-        {"validscope", scopes},
-    };
+    const QString step = path.section(u'.', 0, 0);
+    bool isNumber = false;
+    const int n = step.toInt(&isNumber);
+    if (isNumber && n >= 0 && n < array.size() && step == QString::number(n)) {
+        element = array.at(n);
+        return step.size();
+    }
+    qsizetype taken = -1;
+    for (const QJsonValue &candidate : array) {
+        const QString name = candidate.toObject().value(QLatin1String("name")).toString();
+        for (const QString &form : {TextEscape::oneLine(name), name}) {
+            if (!form.isEmpty() && form.size() > taken && (path == form || path.startsWith(form + u'.'))) {
+                taken = form.size();
+                element = candidate;
+            }
+        }
+    }
+    return taken;
 }
 
-QJsonObject languageJson(const Language &l)
+// Follows a dotted path (field names, element numbers, tokenset names) from value; false when a
+// step names nothing.
+bool follow(QJsonValue &value, QString path)
 {
-    QJsonArray tokensets;
-    for (const Tokenset &t : l.tokensets)
-        tokensets.append(tokensetJson(t));
-    return {
-        {"name", l.name},
-        {"casesensitive", l.casesensitive},
-        {"applycase", l.applycase},
-        {"wordchars", l.wordchars},
-        {"whitespaceasparamblock", l.whitespaceasparamblock},
-        {"memberlist", l.memberlist},
-        {"sampletext", l.sampletext},
-        {"tokensets", tokensets},
-    };
-}
-
-// Follows a dotted path (names of fields, numbers of array elements) from value; false when a step
-// names nothing.
-bool follow(QJsonValue &value, const QString &path)
-{
-    for (const QString &step : path.split(u'.')) {
-        bool isNumber = false;
-        const int n = step.toInt(&isNumber);
-        if (value.isArray() && isNumber && n >= 0 && n < value.toArray().size())
-            value = value.toArray().at(n);
-        else if (value.isObject() && value.toObject().contains(step))
-            value = value.toObject().value(step);
-        else
+    while (!path.isEmpty()) {
+        qsizetype taken = -1;
+        if (value.isArray()) {
+            QJsonValue element;
+            taken = stepInto(value.toArray(), path, element);
+            value = element;
+        } else if (value.isObject()) {
+            const QString step = path.section(u'.', 0, 0);
+            if (value.toObject().contains(step)) {
+                value = value.toObject().value(step);
+                taken = step.size();
+            }
+        }
+        if (taken < 0)
             return false;
+        path = path.mid(taken + 1);
     }
     return true;
+}
+
+QByteArray json(const QJsonValue &value)
+{
+    return value.isArray() ? QJsonDocument(value.toArray()).toJson() : QJsonDocument(value.toObject()).toJson();
 }
 
 int run(const Cli::Arguments &args)
@@ -86,34 +74,46 @@ int run(const Cli::Arguments &args)
     const bool field = args.has("field");
     if (const int code = Cli::chooseLanguage(args, db, field, index))
         return code;
-    QJsonValue value;
-    if (index >= 0) {
-        value = languageJson(db.languages[index]);
+    if (field) {
+        QJsonValue value = Cli::RecordJson::language(db.languages[index], index);
+        if (!follow(value, args.value("field")))
+            return args.usage(QStringLiteral("a language has no field '%1' (fields: name, tokensets.2.forecolor, "
+                                             "tokensets.Keywords.tokens.0.text, ...)")
+                                  .arg(args.value("field")));
+        if (value.isString())
+            Cli::out(Cli::withLineFeeds(value.toString()).toUtf8() + '\n');
+        else if (value.isDouble())
+            Cli::out(QByteArray::number(value.toInteger()) + '\n');
+        else if (value.isBool())
+            Cli::out(value.toBool() ? "true\n" : "false\n");
+        else if (value.isNull())
+            Cli::out("null\n");
+        else
+            Cli::out(json(value));
+    } else if (index >= 0) {
+        QJsonObject one = Cli::RecordJson::language(db.languages[index], index);
+        one.insert(QLatin1String("schema"), Cli::RecordJson::kSchema);
+        Cli::out(json(one));
     } else {
         QJsonArray all;
-        for (const Language &l : db.languages)
-            all.append(languageJson(l));
-        value = all;
+        for (int i = 0; i < db.languages.size(); ++i)
+            all.append(Cli::RecordJson::language(db.languages[i], i));
+        Cli::out(json(QJsonObject{{"schema", Cli::RecordJson::kSchema}, {"languages", all}}));
     }
-    if (field && !follow(value, args.value("field")))
-        return args.usage(QStringLiteral("a language has no field '%1' (fields: name, tokensets.2.forecolor, tokensets.2.validscope.0, ...)")
-                              .arg(args.value("field")));
-    if (value.isString())
-        Cli::out(Cli::withLineFeeds(value.toString()).toUtf8() + '\n');
-    else if (value.isDouble())
-        Cli::out(QByteArray::number(value.toInteger()) + '\n');
-    else
-        Cli::out(value.isArray() ? QJsonDocument(value.toArray()).toJson() : QJsonDocument(value.toObject()).toJson());
     return damaged ? Cli::BadInput : Cli::Ok;
 }
 
 const Cli::Command kCommand{
     "show", "print languages or one field of a language", "[--index N | --name NAME] [--field PATH] [--json] [--output FILE]",
-    "Prints the languages of varlex.dat as JSON: an array of languages, or the one language chosen by\n"
-    "--index or --name. Each language has the fields of the record; tokensets holds all 51 slots,\n"
-    "validscope the 11 scope texts of a slot. With --field, prints the one value at PATH of the chosen\n"
-    "language (a text as it is, a number in decimal, each followed by a line feed; a slot or list as\n"
-    "JSON): name, sampletext, tokensets.2.forecolor, tokensets.0.validscope.3, ...\n"
+    "Prints the languages of varlex.dat as JSON: {\"schema\": 2, \"languages\": [...]}, or the one language\n"
+    "chosen by --index or --name (with its \"schema\" key). Flags are true or false, colours #RRGGBB, a\n"
+    "reference to nothing is null, tokensets lists the used slots (each with its \"slot\") and a token\n"
+    "list is an array of {text, action, regexp, rule}; docs/cli.md describes every key. Every value\n"
+    "printed is one 'varlex-cli set' accepts.\n"
+    "With --field, prints the one value at PATH of the chosen language (a text as it is, with LF line\n"
+    "ends; a number in decimal; true, false or null; each followed by a line feed; an object or array\n"
+    "as JSON): name, tokensets.2.forecolor, tokensets.Keywords.forecolor, tokensets.0.validscope.3,\n"
+    "tokensets.Keywords.tokens.0.text, ... A tokenset is named by its slot or its name as list prints it.\n"
     "A damaged file shows what could be read and exits with 3.\n",
     {Cli::kIndexOption, Cli::kNameOption, {"field", "PATH", "print only this field of the chosen language"},
      {"json", nullptr, "JSON output (the default)"}, Cli::kOutputOption},

@@ -26,7 +26,7 @@ int add(const Cli::Arguments &args)
     Cli::DatabaseEdit edit;
     int index = -1;
     int slot = -1;
-    if (const int code = open(args, edit, index, slot))
+    if (int code = open(args, edit, index, slot); code || (code = Cli::refuseTokensetName(args, edit.db, index, name)))
         return code;
     if (RecordOps::newTokenset(edit.db.languages[index], name) < 0)
         return Cli::fail(Cli::CheckFailed, Cli::languageLabel(edit.db, index) + QStringLiteral(": Too many tokensets!"));
@@ -50,7 +50,8 @@ int rename(const Cli::Arguments &args)
     Cli::DatabaseEdit edit;
     int index = -1;
     int slot = -1;
-    if (const int code = open(args, edit, index, slot))
+    if (int code = open(args, edit, index, slot);
+        code || (code = Cli::refuseTokensetName(args, edit.db, index, args.operands().at(0), slot)))
         return code;
     const RecordFields::Field *field = RecordFields::find(RecordFields::Owner::Tokenset, u"name");
     if (const QString problem = RecordFields::set(*field, edit.db.languages[index], slot, args.operands().at(0), {});
@@ -90,8 +91,9 @@ const Cli::Option kTokensetOption{"tokenset", "NAME|SLOT", "the tokenset (a slot
 const Cli::Command kNew{
     "tokenset new", "add a tokenset to a language", "(--index N | --name NAME) [--] NAME",
     "Adds a tokenset named NAME in the first free slot, as the window does (id text, type list, not\n"
-    "included; 51 tokensets at most), and saves.\n",
-    {Cli::kIndexOption, Cli::kNameOption}, 1, 1, "NAME", add};
+    "included; 51 tokensets at most), and saves. A name another tokenset of the language has is refused\n"
+    "(exit 1) unless --allow-duplicate is given.\n",
+    {Cli::kIndexOption, Cli::kNameOption, Cli::kAllowDuplicateOption}, 1, 1, "NAME", add};
 const Cli::Command kDelete{
     "tokenset delete", "remove a tokenset from a language", "(--index N | --name NAME) --tokenset NAME|SLOT",
     "Removes the tokenset, moves the later tokensets up one slot and saves. The last tokenset cannot go\n"
@@ -99,9 +101,9 @@ const Cli::Command kDelete{
     {Cli::kIndexOption, Cli::kNameOption, kTokensetOption}, 0, 0, "", remove, {"tokenset"}};
 const Cli::Command kRename{
     "tokenset rename", "rename a tokenset of a language", "(--index N | --name NAME) --tokenset NAME|SLOT [--] NEWNAME",
-    "Renames the tokenset and saves. References to the old name stay as they are ('varlex-cli validate'\n"
+    "Renames the tokenset and saves (a name another tokenset has: as for new). References to the old name stay as they are ('varlex-cli validate'\n"
     "reports them).\n",
-    {Cli::kIndexOption, Cli::kNameOption, kTokensetOption}, 1, 1, "NEWNAME", rename, {"tokenset"}};
+    {Cli::kIndexOption, Cli::kNameOption, kTokensetOption, Cli::kAllowDuplicateOption}, 1, 1, "NEWNAME", rename, {"tokenset"}};
 const Cli::Command kMove{
     "tokenset move", "move a tokenset to another slot", "(--index N | --name NAME) --tokenset NAME|SLOT (--up | --down | --to SLOT)",
     "Exchanges the tokenset with its neighbours until it reaches the slot, and saves.\n",

@@ -26,6 +26,8 @@ struct Option {
 // Options shared by the commands that work on one language.
 inline const Option kIndexOption{"index", "N", "the language at index N (0 is the first)", false, 'i'};
 inline const Option kNameOption{"name", "NAME", "the language named NAME (as list prints it)", false, 'n'};
+// Lets a command give a name that another language (or tokenset of the language) already carries.
+inline const Option kAllowDuplicateOption{"allow-duplicate", nullptr, "allow a name that another one already has"};
 // Where the text of a command goes: FILE replaced once the command has run, or - for standard output.
 inline const Option kOutputOption{"output", "FILE", "write the output to FILE instead of standard output", false, 'o'};
 

@@ -86,6 +86,12 @@ void warn(const QString &message)
     std::fputs(("varlex-cli: " + TextEscape::controls(message) + '\n').toUtf8().constData(), stderr);
 }
 
+int failAt(int code, const QString &compilerLine)
+{
+    std::fputs((TextEscape::controls(compilerLine) + '\n').toUtf8().constData(), stderr);
+    return code;
+}
+
 int fail(int code, const QString &message)
 {
     warn(message);

@@ -19,4 +19,13 @@ struct DefinitionError {
             return QStringLiteral("%1: %2").arg(where, problem);
         return QStringLiteral("%1, line %2, column %3: %4").arg(where).arg(line).arg(column).arg(problem);
     }
+    // The form compilers use, which editors and build logs turn into links: "FILE:LINE:COLUMN:
+    // SEVERITY: PROBLEM" ("FILE: SEVERITY: PROBLEM" without a place).
+    QString compilerLine(const char *severity = "error") const
+    {
+        const QString where = file.isEmpty() ? QStringLiteral("(text)") : file;
+        if (line <= 0)
+            return QStringLiteral("%1: %2: %3").arg(where, QLatin1String(severity), problem);
+        return QStringLiteral("%1:%2:%3: %4: %5").arg(where).arg(line).arg(column).arg(QLatin1String(severity), problem);
+    }
 };

@@ -3,6 +3,7 @@
 #include "editorcontrol/definitiontables.h"
 #include "editorcontrol/compiledpattern.h"
 #include "editorcontrol/xmlinput.h"
+#include "model/quotedtext.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -21,10 +22,7 @@ struct Place {
 
 QString quoted(QStringView text)
 {
-    constexpr qsizetype kShown = 60;
-    if (text.size() > kShown)
-        return u'"' + text.left(kShown).toString() + QStringLiteral("...\"");
-    return u'"' + text.toString() + u'"';
+    return quotedText(text, 60);
 }
 
 class Parser {
@@ -323,13 +321,17 @@ bool readFile(const QString &path, LanguageDefinition &out, DefinitionError &err
     return read(bytes, path, out, error);
 }
 
-QString describe(const LanguageDefinition &def, const BadRegexp &bad)
+DefinitionError badRegexpError(const LanguageDefinition &def, const BadRegexp &bad)
 {
     const QString &tokenset = def.tokensets[bad.tokenset].name;
     return DefinitionError{def.fileName, bad.line, bad.column,
                            QStringLiteral("tokenset %1, token %2: invalid regular expression: %3; the token never matches")
-                               .arg(quoted(tokenset), quoted(bad.token), bad.message)}
-        .toString();
+                               .arg(quoted(tokenset), quoted(bad.token), bad.message)};
+}
+
+QString describe(const LanguageDefinition &def, const BadRegexp &bad)
+{
+    return badRegexpError(def, bad).toString();
 }
 
 } // namespace DefinitionReader

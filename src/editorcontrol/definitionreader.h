@@ -28,5 +28,7 @@ bool readFile(const QString &path, LanguageDefinition &out, DefinitionError &err
 // One line for a regexp token that does not compile: "FILE, line L, column C: tokenset "T", token
 // "P": invalid regular expression: MESSAGE; the token never matches".
 QString describe(const LanguageDefinition &definition, const BadRegexp &bad);
+// The same as a place in the file and a problem.
+DefinitionError badRegexpError(const LanguageDefinition &definition, const BadRegexp &bad);
 
 } // namespace DefinitionReader

@@ -49,15 +49,18 @@ Outcome convert(const QByteArray &bytes, const QString &fileName, const Conversi
         LanguageObject object;
         if (!object.loadData(bytes, fileName)) {
             outcome.problem = object.error().toString();
+            outcome.compilerLine = object.error().compilerLine();
             return outcome;
         }
         if (!LanguageImport::fillLanguage(object, true, sampleText, outcome.language, outcome.problem, &outcome.changes)) {
+            outcome.compilerLine = QStringLiteral("%1: error: %2").arg(fileName, outcome.problem);
             outcome.status = Status::Refused;
             return outcome;
         }
     }
     if (const QString problem = RecordFields::sizeProblem(outcome.language); !problem.isEmpty()) {
         outcome.problem = QStringLiteral("%1: %2").arg(fileName, problem);
+        outcome.compilerLine = QStringLiteral("%1: error: %2").arg(fileName, problem);
         outcome.status = Status::Refused;
         return outcome;
     }

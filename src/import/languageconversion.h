@@ -26,6 +26,7 @@ struct Outcome {
     ConversionReport report; // what a converter approximated, merged or dropped
     QStringList changes;     // a .lng: each token a token line could not hold as it was
     QString problem; // one line, when not converted
+    QString compilerLine; // a .lng's problem as "FILE:LINE:COLUMN: error: ..." (or "FILE: error: ...")
     QString format;  // "language definition" or the converter's format name
 };
 

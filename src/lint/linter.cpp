@@ -9,6 +9,7 @@
 #include "import/languageimport.h"
 #include "model/database.h"
 #include "model/textescape.h"
+#include "model/quotedtext.h"
 #include "xmlgen/xmlwriter.h"
 
 #include <algorithm>
@@ -86,13 +87,6 @@ QVector<Finding> run(const Language &language, const Database *db, int index)
     return findings;
 }
 
-// A long token text is cut.
-QString shortened(const QString &text)
-{
-    constexpr qsizetype kShown = 60;
-    return text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text;
-}
-
 } // namespace
 
 QVector<Finding> lintLanguage(const Language &language)
@@ -109,13 +103,13 @@ bool lintFileData(const QByteArray &bytes, const QString &fileName, QVector<Find
 {
     LanguageObject object;
     if (!object.loadData(bytes, fileName)) {
-        problem = object.error().toString();
+        problem = object.error().compilerLine();
         return false;
     }
     Language language;
     QString description;
     if (!LanguageImport::fillLanguage(object, true, QString(), language, description)) {
-        problem = QStringLiteral("%1: %2").arg(fileName, description);
+        problem = QStringLiteral("%1: error: %2").arg(fileName, description);
         return false;
     }
     findings = lintLanguage(language);
@@ -137,13 +131,20 @@ bool hasErrors(const QVector<Finding> &findings)
     return std::any_of(findings.begin(), findings.end(), [](const Finding &f) { return f.severity == Severity::Error; });
 }
 
+QString findingPlace(const Finding &finding)
+{
+    QStringList place;
+    if (!finding.tokenset.isEmpty())
+        place += QStringLiteral("tokenset ") + quotedText(finding.tokenset);
+    if (!finding.token.isEmpty())
+        place += QStringLiteral("token ") + quotedText(finding.token, 60);
+    return place.join(QLatin1String(", "));
+}
+
 QString findingLine(const Finding &finding, const QString &where)
 {
-    QString location = where;
-    if (!finding.tokenset.isEmpty())
-        location += QStringLiteral(", tokenset \"%1\"").arg(finding.tokenset);
-    if (!finding.token.isEmpty())
-        location += QStringLiteral(", token \"%1\"").arg(shortened(finding.token));
+    const QString place = findingPlace(finding);
+    const QString location = place.isEmpty() ? where : where + QStringLiteral(", ") + place;
     return TextEscape::controls(
         QStringLiteral("%1: %2: %3 [%4]").arg(location, severityName(finding.severity), finding.message, finding.rule));
 }

@@ -28,6 +28,8 @@ bool hasErrors(const QVector<Finding> &findings);
 // A finding as one line, "LOCATION: SEVERITY: MESSAGE [RULE]", with LOCATION the language (as
 // `where` names it), tokenset and token; line breaks and tabs are written \r, \n and \t.
 QString findingLine(const Finding &finding, const QString &where);
+// Where in the language a finding is: `tokenset "T", token "X"` (quoted with escapes), or empty.
+QString findingPlace(const Finding &finding);
 
 // The text of the window's validity pane: one line per finding, or a line saying there is none.
 QString validityText(const QVector<Finding> &findings);

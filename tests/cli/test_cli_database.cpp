@@ -49,23 +49,31 @@ TEST(CliDatabase, ListAndShow)
     auto r = cli(folder, {u"list"_s});
     EXPECT_EQ(r.out, "0\tCaf\xc3\xa9\t2\n1\tSecond\t0\n") << r.err.toStdString();
 
-    const QJsonArray all = QJsonDocument::fromJson(cli(folder, {u"show"_s, u"--json"_s}).out).array();
-    r = cli(folder, {u"show"_s, u"--index"_s, u"1"_s, u"--json"_s});
-    const QJsonObject one = QJsonDocument::fromJson(r.out).object();
-    EXPECT_TRUE(all.size() == 2 && one == all[1].toObject()) << r.err.toStdString();
-    EXPECT_EQ(one.keys(), sorted({"name", "casesensitive", "applycase", "wordchars", "whitespaceasparamblock",
+    const QJsonObject all = QJsonDocument::fromJson(cli(folder, {u"show"_s, u"--json"_s}).out).object();
+    r = cli(folder, {u"show"_s, u"--index"_s, u"0"_s, u"--json"_s});
+    QJsonObject one = QJsonDocument::fromJson(r.out).object();
+    EXPECT_EQ(one.take(u"schema"_s), 2);
+    EXPECT_TRUE(all[u"schema"_s] == 2 && all[u"languages"_s].toArray().size() == 2 && one == all[u"languages"_s][0].toObject())
+        << r.err.toStdString();
+    EXPECT_EQ(one.keys(), sorted({"index", "name", "casesensitive", "applycase", "wordchars", "whitespaceasparamblock",
                                   "memberlist", "sampletext", "tokensets"}));
-    const Language &l = languages[1];
-    EXPECT_TRUE(one["sampletext"] == l.sampletext && one["applycase"].isDouble() && one["applycase"] == l.applycase);
-    const QJsonArray slots = one["tokensets"].toArray();
-    ASSERT_EQ(slots.size(), 51);
-    const QJsonObject t = slots[50].toObject();
-    EXPECT_EQ(t.keys(), sorted({"name", "id", "type", "forecolor", "fontstyle", "inheritfrom", "backcolor",
+    const Language &l = languages[0];
+    EXPECT_TRUE(one[u"sampletext"_s] == l.sampletext && one[u"applycase"_s] == (l.applycase != 0));
+    // Only the used slots, each with its number.
+    const QJsonArray slots = one[u"tokensets"_s].toArray();
+    ASSERT_EQ(slots.size(), 2);
+    const QJsonObject t = slots[1].toObject();
+    EXPECT_EQ(t.keys(), sorted({"slot", "name", "id", "type", "forecolor", "fontstyle", "inheritfrom", "backcolor",
                                 "casesensitive", "normalizecase", "matchbraces", "autoindent", "enabled", "included",
                                 "hidden", "singlelinescope", "chain", "symmetrical", "tmemberlist", "tokens",
                                 "tokens2", "regexp", "rule", "lead", "trail", "validscope"}));
-    EXPECT_TRUE(t["tokens"] == l.tokensets[50].tokens && t["forecolor"] == l.tokensets[50].forecolor);
-    EXPECT_EQ(t["validscope"].toArray().last(), l.tokensets[50].validscope[10]);
+    const Tokenset &k = l.tokensets[1];
+    EXPECT_TRUE(t[u"slot"_s] == 1 && t[u"name"_s] == k.name && t[u"hidden"_s] == (k.hidden != 0));
+    const QString colour = u"#%1%2%3"_s.arg(k.forecolor & 0xFF, 2, 16, QChar(u'0')).arg((k.forecolor >> 8) & 0xFF, 2, 16, QChar(u'0'))
+                               .arg((k.forecolor >> 16) & 0xFF, 2, 16, QChar(u'0')).toUpper();
+    EXPECT_EQ(t[u"forecolor"_s], colour);
+    EXPECT_EQ(t[u"validscope"_s].toArray().size(), 11);
+    EXPECT_EQ(QJsonDocument::fromJson(cli(folder, {u"show"_s, u"--index"_s, u"1"_s}).out)[u"tokensets"_s].toArray().size(), 0);
 }
 
 TEST(CliDatabase, SaveGivesDatabasesBackByteForByte)

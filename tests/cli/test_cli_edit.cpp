@@ -29,9 +29,9 @@ TEST(CliEdit, EachCommandChangesWhatItSaysOrNothing)
         {{"rename", "--index", "0", " "}, 2, "C (index 0): name must not be empty or blank"},
         {{"duplicate", "--name", "B", "B 2"}, 0, "2 name=B 2"},
         {{"sort"}, 0, "0 name=B"},
-        {{"set", "--index", "0", "casesensitive=true", "wordchars=[a-z]"}, 0, "0 casesensitive=1"},
-        {{"set", "--index", "0", "--tokenset", "Keywords", "forecolor=#FF8000"}, 0, "0 tokensets.0.forecolor=33023"},
-        {{"set", "--index", "0", "--tokenset", "0", "backcolor=16777215", "tokens=if\nelse\r"}, 0, "0 tokensets.0.tokens=if\nelse\n"},
+        {{"set", "--index", "0", "casesensitive=true", "wordchars=[a-z]"}, 0, "0 casesensitive=true"},
+        {{"set", "--index", "0", "--tokenset", "Keywords", "forecolor=#FF8000"}, 0, "0 tokensets.Keywords.forecolor=#FF8000"},
+        {{"set", "--index", "0", "--tokenset", "0", "backcolor=16777215", "tokens=if\nelse\r"}, 0, "0 tokensets.0.tokens.1.text=else"},
         {{"set", "--index", "0", "--tokenset", "0", "validscope.9=Strings"}, 0, "0 tokensets.0.validscope.9=Strings"},
         {{"set", "--index", "0", "--tokenset", "1", "id=keywords", "rule=LeadWith TrailWith"}, 0, "0 tokensets.1.rule=LeadWith TrailWith"},
         {{"set", "--index", "0", "--tokenset", "0", "forecolor=16777216"}, 2, "forecolor takes a colour"},
@@ -45,8 +45,8 @@ TEST(CliEdit, EachCommandChangesWhatItSaysOrNothing)
         {{"set", "--index", "0", "--tokenset", "0", "lead=x", "trail=a\nb"}, 2, "trail is one line"},
         {{"set", "--index", "0", "--tokenset", "Nope", "hidden=1"}, 2, "C (index 0): no tokenset is named \"Nope\""},
         {{"set", "--index", "0", "--tokenset", "2", "hidden=1"}, 2, "no tokenset in slot 2 (its tokensets are in slots 0 to 1)"},
-        {{"include", "--index", "0", "--all"}, 0, "0 tokensets.1.included=1"},
-        {{"exclude", "--index", "0", "--tokenset", "Keywords", "--tokenset", "1"}, 0, "0 tokensets.0.included=0"},
+        {{"include", "--index", "0", "--all"}, 0, "0 tokensets.1.included=true"},
+        {{"exclude", "--index", "0", "--tokenset", "Keywords", "--tokenset", "1"}, 0, "0 tokensets.0.included=false"},
         {{"include", "--index", "0"}, 2, "--tokenset (once or more) or --all"},
         {{"tokenset", "new", "--index", "1", "Ops"}, 0, "1 tokensets.1.name=Ops"},
         {{"tokenset", "new", "--index", "1", "--tokenset", "0", "Ops"}, 2, "tokenset new: unknown option '--tokenset'"},
@@ -112,16 +112,16 @@ TEST(CliEdit, ImportTakesEachFileOnItsOwnAndConcurrentWritersLoseNothing)
         big += "<token text=\"word" + QByteArray::number(i) + "\"/>";
     f.folder.write("a.lng", small);
     f.folder.write("big.lng", big + "</tokens></tokenset></language>");
-    const CliResult r = f.run({"import", f.folder.file("a.lng"), f.folder.file("big.lng"), "-"}, small);
+    const CliResult r = f.run({"import", "--allow-duplicate", f.folder.file("a.lng"), f.folder.file("big.lng"), "-"}, small);
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.out, f.folder.file("a.lng").toUtf8() + ": language 1 \"A\"\n-: language 2 \"A\"\n");
-    EXPECT_TRUE(r.err.contains("big.lng: the field tokens of tokenset \"K\" (slot 0) of language \"Big\" takes "))
+    EXPECT_TRUE(r.err.contains("big.lng: error: the field tokens of tokenset \"K\" (slot 0) of language \"Big\" takes "))
         << r.err.toStdString();
 
     // Thirty writers at once: each one saved, or failed saying so; the database holds every success.
     QProcess writers[30];
     for (QProcess &p : writers)
-        p.start(VARLEX_CLI_PATH, {"--folder", f.folder.path(), "import", f.folder.file("a.lng")});
+        p.start(VARLEX_CLI_PATH, {"--folder", f.folder.path(), "import", "--allow-duplicate", f.folder.file("a.lng")});
     int saved = 0;
     for (QProcess &p : writers) {
         ASSERT_TRUE(p.waitForFinished(60000));

@@ -33,9 +33,9 @@ TEST(LintCli, OptionsFilesAndExitCodes)
         {{"--index=1", "--all"}, {}, 2, "give one of"},
         {{"--index", "99"}, {}, 2, "no such language: index 99"},
         {{"--name"}, {}, 2, "--name needs a value"},
-        {{"--lng", folder.file("arrow.lng")}, {}, 1, ", tokenset \"K\", token \"if\": warning: the token is listed twice"},
+        {{"--lng", folder.file("arrow.lng")}, {}, 1, "arrow.lng: warning: tokenset \"K\", token \"if\": the token is listed twice"},
         {{"--lng", "-", "--json"}, arrow, 1, "\"rule\": \"code-page\""},
-        {{"--lng", folder.file("broken.lng")}, {}, 3, "broken.lng, line 1"},
+        {{"--lng", folder.file("broken.lng")}, {}, 3, "broken.lng:1:"},
         {{"--lng", folder.file("missing.lng")}, {}, 3, "missing.lng"},
     };
     for (const auto &c : cases) {
