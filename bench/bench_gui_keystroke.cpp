@@ -3,6 +3,7 @@
 // definition written to varlex.lng, read back into both panes, the visible sample styled): through
 // the real token box with its undo step, the same change stored without an undo step, and with the
 // window repainted; beside writing and reading varlex.lng alone and the parts of the preview.
+#include "bench/benchwindow.h"
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/languageobject.h"
 #include "widgets/editorpane.h"
@@ -10,7 +11,6 @@
 #include "model/databasefile.h"
 #include "model/programfolder.h"
 #include "session/editsession.h"
-#include "widgets/dialogs.h"
 #include "xmlgen/writerhost.h"
 #include "xmlgen/xmlwriter.h"
 
@@ -28,68 +28,6 @@
 #include <cstdlib>
 
 namespace {
-
-class NoDialogs : public Dialogs {
-public:
-    Answer message(QWidget *, const QString &, const QString &, Buttons, Icon) override { return Answer::Ok; }
-    void detailed(QWidget *, const QString &, const QString &, const QString &, Icon) override {}
-    QString input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    qint32 color(QWidget *) override { return -1; }
-    QString openFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString folder(QWidget *, const QString &, const QString &) override { return {}; }
-};
-
-Language largeLanguage()
-{
-    Language language;
-    language.name = QStringLiteral("Large");
-    language.wordchars = QStringLiteral("[\\w]");
-    language.whitespaceasparamblock = 1;
-    language.memberlist = QStringLiteral("<none>");
-    int token = 0;
-    for (int k = 0; k < Language::kSlots; ++k) {
-        Tokenset &ts = language.tokensets[k];
-        ts.name = QStringLiteral("Set%1").arg(k);
-        ts.id = k == 50 ? QStringLiteral("text") : QStringLiteral("keywords");
-        ts.type = k % 10 == 5 ? QStringLiteral("scope") : QStringLiteral("list");
-        ts.forecolor = k * 4000;
-        ts.backcolor = 0xFFFFFF;
-        ts.fontstyle = QStringLiteral("normal");
-        ts.inheritfrom = QStringLiteral("<none>");
-        ts.tmemberlist = QStringLiteral("<none>");
-        ts.enabled = ts.included = ts.normalizecase = ts.matchbraces = 1;
-        ts.rule = QStringLiteral("Word");
-        for (int i = 0; i < 10; ++i)
-            ts.validscope[i] = QStringLiteral("<none>");
-        QStringList tokens;
-        const int count = k < 50 ? 200 : 0; // 10,000 in all
-        for (int i = 0; i < count; ++i)
-            tokens << QStringLiteral("word%1x").arg(token++);
-        ts.tokens = tokens.join(QStringLiteral("\r\n"));
-        if (ts.type == QLatin1String("scope")) {
-            ts.tokens = QStringLiteral("beg%1").arg(k);
-            ts.tokens2 = QStringLiteral("end%1").arg(k);
-            token -= count - 1;
-        }
-    }
-    // Keep 10,000 tokens: the scope sets hold one each, so the others get more.
-    for (int k = 0; token < 10000; k = (k + 1) % 50) {
-        Tokenset &ts = language.tokensets[k];
-        if (ts.type == QLatin1String("scope"))
-            continue;
-        ts.tokens += QStringLiteral("\r\nextra%1").arg(token++);
-    }
-    QString sample;
-    for (int line = 0; sample.size() < 100 * 1024; ++line)
-        sample += QStringLiteral("word%1x beg5 word%2x end5 extra%3 plain text %4\r\n")
-                      .arg(line % 9000)
-                      .arg((line * 7) % 9000)
-                      .arg(9990 + line % 10)
-                      .arg(line);
-    language.sampletext = sample;
-    return language;
-}
 
 struct Fixture {
     QTemporaryDir dir;
@@ -171,6 +109,7 @@ void BM_KeystrokeToPreview(benchmark::State &state)
         else
             cursor.insertText(QStringLiteral("q"));
         typed = !typed;
+        f.window->session().rebuildWaiting(); // what the event loop runs after the key
         styleVisible(*f.sample);
     }
     state.counters["xml_bytes"] = double(QFileInfo(QDir(f.dir.path()).filePath(XmlWriter::kWorkingFile)).size());

@@ -65,6 +65,7 @@ FrmMain::FrmMain(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     , dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>())
     , session_(std::make_unique<EditSession>(static_cast<SessionPrompts &>(*this)))
 {
+    session_->setCoalescedTyping(true); // keys typed faster than the preview is rebuilt share one rebuild
     ui->setupUi(this);
     setWindowTitle(windowTitle() + QStringLiteral("[*]"));
     statusLabel_ = new ElidedLabel(ui->StatusBar1); // a long message never widens the window
@@ -255,8 +256,8 @@ QString FrmMain::statusBarText() const
 }
 
 // At the first show the splitters take the places stored in the settings. Without one, the frames
-// get at least the height they need and nearly half of a tall window, and the two panes below share
-// the rest, a third for the sample and two thirds for the XML code.
+// get at least the height they need and half of a tall window, and the two panes below share the
+// rest alike: the sample is what the user came to see coloured.
 void FrmMain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
@@ -271,10 +272,10 @@ void FrmMain::showEvent(QShowEvent *event)
     if (mainRestored)
         return;
     const int handles = ui->splitMain->handleWidth() * 2;
-    const int frames = qMax(ui->fraUpper->minimumSizeHint().height(), ui->splitMain->height() * 45 / 100);
+    const int frames = qMax(ui->fraUpper->minimumSizeHint().height(), ui->splitMain->height() / 2);
     const int rest = ui->splitMain->height() - frames - handles;
     if (rest > 0)
-        ui->splitMain->setSizes({frames, rest / 3, rest - rest / 3});
+        ui->splitMain->setSizes({frames, rest / 2, rest - rest / 2});
 }
 
 void FrmMain::closeEvent(QCloseEvent *event)

@@ -24,13 +24,12 @@ void FrmMain::mnuSave_Click()
 bool FrmMain::saveDatabase()
 {
     if (session_->databaseChangedOnDisk()) {
-        const QString question = QStringLiteral(
-            "varlex.dat was changed on disk since Varlex loaded it, by another program or another Varlex.\n\n"
-            "Yes: overwrite it with your changes.\nNo: save your changes to another file.\nCancel: save nothing.");
-        switch (dialogs_->message(this, question, QStringLiteral("Save Database"), Dialogs::Buttons::YesNoCancel,
-                                  Dialogs::Icon::Exclamation)) {
-        case Dialogs::Answer::Yes: break;
-        case Dialogs::Answer::No: {
+        const QString question = QStringLiteral("varlex.dat was changed on disk by another program since Varlex read it.");
+        switch (dialogs_->choose(this, question, QStringLiteral("Save Database"),
+                                 {QStringLiteral("Overwrite"), QStringLiteral("Save As..."), QStringLiteral("Cancel")},
+                                 Dialogs::Icon::Exclamation)) {
+        case 0: break;
+        case 1: {
             const QString path = dialogs_->saveFile(this, QStringLiteral("Save Database As"),
                                                     QDir(ProgramFolder::path()).filePath(QStringLiteral("varlex-copy.dat")),
                                                     QStringLiteral("Varlex database (*.dat)"));

@@ -43,9 +43,9 @@ void FrmMain::setupLayout()
     // Inside the frames the extra height goes to the lists and the token boxes.
     ui->gridLanguage->setRowStretch(0, 1);
     ui->gridTokens->setRowStretch(1, 1);
-    ui->splitMain->setStretchFactor(0, 1);
+    ui->splitMain->setStretchFactor(0, 2);
     ui->splitMain->setStretchFactor(1, 1);
-    ui->splitMain->setStretchFactor(2, 2);
+    ui->splitMain->setStretchFactor(2, 1);
 
     // The valid-scope lists are never narrower than "<none>" with their arrow.
     for (int i = 0; i < 10; ++i) {

@@ -81,7 +81,7 @@ void FrmMain::Settings(const QString &task)
             session_->loadMemberLists(memberFolder);
         session_->setExportFolder(text("ExpFolder", folder.filePath(QStringLiteral("language_def"))));
         tokensetProperties_->setTokenFontSize(
-            toInt(text("FontHeight", QStringLiteral("8")), 8, kMinFontHeight, kMaxFontHeight));
+            toInt(text("FontHeight", QString::number(font().pointSize())), font().pointSize(), kMinFontHeight, kMaxFontHeight));
         for (const auto &[key, item] : flagsBefore)
             item->setChecked(toBool(text(key, fromBool(defaultOf(key))), defaultOf(key)));
         for (int i = 0; i < 10; ++i) {

@@ -47,7 +47,7 @@ void FrmMain::Form_Load()
     // 6. The status pane lies over the token boxes (the layout puts both in one cell).
     // 7, 8. Font size, separator; the red flag and the validity message (the trace panel's).
     settingsSaveFlag_ = true;
-    tokensetProperties_->setTokenFontSize(8);
+    tokensetProperties_->setTokenFontSize(font().pointSize()); // the size of every other control
     attributeSeparator_ = QStringLiteral(" ");
 
     // 9. Nothing reads these files back, so a read-only folder only loses them.

@@ -55,7 +55,8 @@ void OnlineServices::downloadMessage(std::function<void(const QString &text)> sh
         auto *bar = new QProgressBar(box);
         bar->setObjectName(QStringLiteral("prgMessage"));
         bar->setRange(0, 0); // busy until the size is known
-        bar->setMaximumWidth(120);
+        // Room for the groove and the whole percentage beside it, in the font it is drawn with.
+        bar->setFixedWidth(bar->fontMetrics().horizontalAdvance(QStringLiteral("100%")) * 2 + 120);
         layout->addWidget(bar);
         auto *cancel = new QToolButton(box);
         cancel->setObjectName(QStringLiteral("cmdCancelMessage"));

@@ -25,6 +25,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 #include <QUndoStack>
 
 namespace {
@@ -250,6 +251,7 @@ void EditSession::setSelection(Selection selection)
 
 bool EditSession::selectLanguage(int index)
 {
+    rebuildWaiting();
     if (index < 0 || index >= db_.languages.size())
         return false;
     if (manualPending_) {
@@ -273,6 +275,7 @@ bool EditSession::selectLanguage(int index)
 
 void EditSession::selectTokenset(int slot)
 {
+    rebuildWaiting();
     if (!hasLanguage() || slot < 0 || slot >= language().tokensetCount())
         return;
     typing_ = false;
@@ -324,6 +327,8 @@ bool EditSession::mayLoseManualChanges()
 
 void EditSession::record(QUndoCommand *command, bool rebuilds)
 {
+    if (!dynamic_cast<FieldCommand *>(command) || command->id() < 0)
+        rebuildWaiting();
     if (!rebuilds || !manualPending_) {
         undo_->push(command);
         return;
@@ -363,7 +368,7 @@ void EditSession::pushLanguages(const QString &text, const QVector<Language> &af
            true);
 }
 
-void EditSession::applied(Refresh refresh, bool regenerates, Selection selection, int slot, Field field)
+void EditSession::applied(Refresh refresh, bool regenerates, Selection selection, int slot, Field field, bool typed)
 {
     setSelection(selection);
     switch (refresh) {
@@ -378,7 +383,25 @@ void EditSession::applied(Refresh refresh, bool regenerates, Selection selection
         break;
     case Refresh::Language: Q_EMIT languageShown(); break;
     }
-    if (regenerates)
+    if (!regenerates)
+        return;
+    if (!typed || !coalesce_) {
+        regenerate();
+        return;
+    }
+    rebuildWaiting_ = true;
+    if (!rebuildPosted_) {
+        rebuildPosted_ = true;
+        QTimer::singleShot(0, this, [this] {
+            rebuildPosted_ = false;
+            rebuildWaiting();
+        });
+    }
+}
+
+void EditSession::rebuildWaiting()
+{
+    if (rebuildWaiting_)
         regenerate();
 }
 
@@ -737,6 +760,7 @@ void EditSession::showPaneXml(const QString &text)
 
 void EditSession::editManualXml(const QString &text)
 {
+    rebuildWaiting(); // the pane shows the records' XML before it is typed into
     if (text == paneXml_)
         return;
     const int run = typingRun(kXmlPane);
@@ -823,6 +847,7 @@ bool EditSession::saveManualXml(const QString &text)
 
 void EditSession::regenerate()
 {
+    rebuildWaiting_ = false; // a waiting rebuild is part of this one
     if (!hasLanguage())
         return;
     // Mode 0: the writer rebuilds the current tokenset and every other whose inputs changed.
@@ -897,6 +922,7 @@ void EditSession::viewLanguage()
 
 WriteResult EditSession::exportCurrent()
 {
+    rebuildWaiting();
     return hasLanguage() ? LanguageExport::exportCurrent(*writer_) : WriteResult{};
 }
 

@@ -95,6 +95,12 @@ public:
     void setOutputModes(OutputModes modes) { modes_ = modes; }
     // Typing in one box within this time of the last keystroke joins the same undo step.
     void setTypingPause(int milliseconds) { typingPauseMs_ = milliseconds; }
+    // With an event loop (the window): a typed step rebuilds the preview once the keys already waiting
+    // have been handled, so keys that arrive while one is rebuilt share one rebuild and nothing waits
+    // for the preview of a text that is out of date. Any other operation rebuilds first.
+    void setCoalescedTyping(bool on) { coalesce_ = on; }
+    // Runs the rebuild that typing left waiting, if any.
+    void rebuildWaiting();
 
     // ---- registry and database file (none of these is recorded; loading clears the undo steps)
     // Empties the registry and registers "xml.lng" for the XML panes; false (reported) when unusable.
@@ -274,7 +280,7 @@ private:
     void pushLanguages(const QString &text, const QVector<Language> &after, Selection afterSelection);
     // After a step's first application: what the operation changed. After an undo or a redo: the
     // step's language shown afresh and rebuilt whole.
-    void applied(Refresh refresh, bool regenerates, Selection selection, int slot, Field field);
+    void applied(Refresh refresh, bool regenerates, Selection selection, int slot, Field field, bool typed = false);
     void replayed(Selection selection, bool languages, bool rebuild);
     void updateDirty();
     void reset();
@@ -317,4 +323,7 @@ private:
     Selection typingAt_;
     QElapsedTimer typingClock_;
     int typingPauseMs_ = 1500;
+    bool coalesce_ = false;
+    bool rebuildWaiting_ = false; // a rebuild typing left waiting
+    bool rebuildPosted_ = false;
 };

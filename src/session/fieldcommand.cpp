@@ -63,5 +63,5 @@ void FieldCommand::redo()
         return;
     }
     done_ = true;
-    session_.applied(EditSession::Refresh::Field, RecordFields::field(field_).inDefinition, at_, slot_, field_);
+    session_.applied(EditSession::Refresh::Field, RecordFields::field(field_).inDefinition, at_, slot_, field_, typingRun_ > 0);
 }

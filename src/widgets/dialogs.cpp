@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
 
 namespace {
@@ -75,6 +76,23 @@ void QtDialogs::detailed(QWidget *parent, const QString &text, const QString &ti
     box.setStandardButtons(QMessageBox::Ok);
     box.setDetailedText(details);
     execWithTitleRoom(box);
+}
+
+int QtDialogs::choose(QWidget *parent, const QString &text, const QString &title, const QStringList &verbs,
+                      Icon icon)
+{
+    QMessageBox box(parent);
+    prepare(box, text, title, icon);
+    QList<QAbstractButton *> buttons;
+    for (qsizetype i = 0; i < verbs.size(); ++i)
+        buttons << box.addButton(verbs[i], i + 1 == verbs.size() ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(static_cast<QPushButton *>(buttons.last()));
+        box.setEscapeButton(buttons.last());
+    }
+    execWithTitleRoom(box);
+    const qsizetype chosen = buttons.indexOf(box.clickedButton());
+    return chosen < 0 ? int(verbs.size()) - 1 : int(chosen);
 }
 
 QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,

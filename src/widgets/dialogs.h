@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -17,6 +18,10 @@ public:
 
     virtual Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                            Icon icon) = 0;
+    // A question answered with one of the verb buttons, the last of which cancels (and so do Escape
+    // and closing the box): the index of the chosen verb.
+    virtual int choose(QWidget *parent, const QString &text, const QString &title, const QStringList &verbs,
+                       Icon icon) = 0;
     // An OK box whose details (an address, a path) the user can read in full and copy.
     virtual void detailed(QWidget *parent, const QString &text, const QString &title, const QString &details,
                           Icon icon) = 0;
@@ -43,6 +48,8 @@ public:
                    Icon icon) override;
     void detailed(QWidget *parent, const QString &text, const QString &title, const QString &details,
                   Icon icon) override;
+    int choose(QWidget *parent, const QString &text, const QString &title, const QStringList &verbs,
+               Icon icon) override;
     QString input(QWidget *parent, const QString &prompt, const QString &title,
                   const QString &defaultAnswer) override;
     qint32 color(QWidget *parent) override;

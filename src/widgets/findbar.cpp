@@ -139,10 +139,38 @@ bool FindBar::find(bool forward, bool fromSelectionStart)
         const long start = pane_->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
         pane_->SendScintilla(QsciScintillaBase::SCI_SETEMPTYSELECTION, start);
     }
+    // Forward the search starts at the caret, backward at the selection's start.
+    const long from = pane_->SendScintilla(forward ? QsciScintillaBase::SCI_GETSELECTIONEND
+                                                   : QsciScintillaBase::SCI_GETSELECTIONSTART);
     const bool found = pane_->find(text, forward, chkMatchCase_->isChecked());
-    lblStatus_->setText(found ? QString() : QStringLiteral("Not found"));
+    const long at = pane_->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    // Past the end the search goes on from the top (and past the start from the bottom): say so.
+    QString status;
+    if (!found)
+        status = QStringLiteral("Not found");
+    else if (forward && at < from)
+        status = QStringLiteral("Wrapped around to the top");
+    else if (!forward && at >= from)
+        status = QStringLiteral("Wrapped around to the bottom");
+    lblStatus_->setText(status);
     place();
+    if (found)
+        showMatch();
     return found;
+}
+
+// The whole match in view, its start first, and clear of the bar that lies over the pane's top.
+void FindBar::showMatch()
+{
+    const long start = pane_->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const long end = pane_->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    pane_->SendScintilla(QsciScintillaBase::SCI_SCROLLRANGE, end, start);
+    const long line = pane_->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, start);
+    const long lineHeight = qMax(1L, long(pane_->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, line)));
+    const long below = (geometry().bottom() - pane_->viewport()->y()) / lineHeight + 1; // lines the bar covers
+    const long shown = line - long(pane_->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE));
+    if (isVisible() && shown < below)
+        pane_->SendScintilla(QsciScintillaBase::SCI_LINESCROLL, 0L, shown - below);
 }
 
 void FindBar::closeBar()

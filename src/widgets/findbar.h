@@ -34,6 +34,7 @@ protected:
 private:
     bool find(bool forward, bool fromSelectionStart = false);
     void place();
+    void showMatch();
 
     EditorPane *pane_;
     QLineEdit *txtFind_;

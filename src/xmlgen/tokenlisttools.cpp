@@ -78,11 +78,10 @@ void removeAttributes(Language &language)
 int nextFontSize(int size)
 {
     static constexpr int kSizes[] = {8, 14, 22, 32, 48};
-    for (size_t i = 0; i < std::size(kSizes); ++i) {
-        if (kSizes[i] == size)
-            return kSizes[(i + 1) % std::size(kSizes)];
-    }
-    return size;
+    for (const int next : kSizes)
+        if (next > size)
+            return next;
+    return kSizes[0];
 }
 
 } // namespace TokenListTools

@@ -28,6 +28,7 @@ public:
 
     std::vector<Message> messages;
     QStringList details; // the details of each detailed message
+    QStringList verbs;   // the buttons of each choice, joined with "|"
     QStringList prompts; // input, colour, file and folder questions, by title or prompt
 
     Answer message(QWidget *, const QString &text, const QString &title, Buttons buttons, Icon icon) override
@@ -43,6 +44,15 @@ public:
     {
         details << more;
         message(parent, text, title, Buttons::Ok, icon);
+    }
+    // Answered from `answers` as Yes, No, ... name the first, second, ... verb; Cancel (or nothing
+    // scripted) the last.
+    int choose(QWidget *parent, const QString &text, const QString &title, const QStringList &verbs, Icon icon) override
+    {
+        this->verbs << verbs.join(QLatin1Char('|'));
+        const Answer a = message(parent, text, title, Buttons::OkCancel, icon);
+        const int last = int(verbs.size()) - 1;
+        return a == Answer::Yes || a == Answer::Ok ? 0 : a == Answer::No ? qMin(1, last) : last;
     }
     QString input(QWidget *, const QString &prompt, const QString &, const QString &) override
     {

@@ -1,5 +1,6 @@
 // The main window's layout: splitters remembered, lists that are not clipped, a place on the screens.
 #include "mainwindow/windowfixture.h"
+#include "widgets/editorpane.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -33,4 +34,14 @@ TEST_F(WindowTest, SplittersAreRememberedAndAStoredPlaceOffTheScreensIsNotUsedAs
     start();
     for (const char *name : {"splitMain", "splitUpper", "splitLeft"})
         EXPECT_EQ(child<QSplitter>(name)->sizes(), moved.takeFirst()) << name;
+}
+
+// At the first start the sample pane gets its share, as tall as the XML pane, and the token boxes
+// use the size of every other control's font.
+TEST_F(WindowTest, TheSampleAndTheListsGetTheirShareAndTokensTheNormalFontSize)
+{
+    start();
+    EXPECT_GE(samplePane()->height(), xmlPane()->height() - 2);
+    EXPECT_EQ(tokensBox()->font().pointSize(), window->font().pointSize());
+    EXPECT_EQ(child<QPlainTextEdit>("txtTokens2")->font().pointSize(), window->font().pointSize());
 }

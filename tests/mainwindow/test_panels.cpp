@@ -25,10 +25,12 @@ using P = TraceLabels::Point;
 
 namespace {
 
+// Typed keys rebuild the preview once the event loop has handled them.
 void type(QWidget *box, const char *text)
 {
     box->setFocus();
     QTest::keyClicks(box, QString::fromLatin1(text));
+    QCoreApplication::processEvents();
 }
 
 } // namespace

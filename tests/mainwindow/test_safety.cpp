@@ -23,7 +23,9 @@ TEST_F(WindowTest, SavingOverAFileChangedOnDiskAsksFirst)
         dialogs->files = {folder.file(QStringLiteral("mine.dat"))};
         QTest::keyClick(languages(), Qt::Key_S, Qt::ControlModifier);
         ASSERT_FALSE(dialogs->messages.empty());
-        EXPECT_TRUE(dialogs->messages.back().text.contains(QStringLiteral("changed on disk")));
+        EXPECT_EQ(dialogs->messages.back().text,
+                  QStringLiteral("varlex.dat was changed on disk by another program since Varlex read it."));
+        EXPECT_EQ(dialogs->verbs.last(), QStringLiteral("Overwrite|Save As...|Cancel"));
         EXPECT_EQ(folder.read(QStringLiteral("varlex.dat")) != theirs, c.overwritten);
         EXPECT_EQ(folder.exists(QStringLiteral("mine.dat")), c.copied);
         EXPECT_EQ(session().isDirty(), !c.overwritten);

@@ -81,7 +81,7 @@ TEST_F(WindowTest, SettingsDefaultsRoundTripAndFallBacks)
     for (const char *key : {"MainWidth", "FontHeight", "Color2", "AutoInclude"})
         storeSetting(key, QStringLiteral("1e30x"));
     start();
-    EXPECT_TRUE(window->width() == px(13000) && tokensBox()->font().pointSize() == 8);
+    EXPECT_TRUE(window->width() == px(13000) && tokensBox()->font().pointSize() == window->font().pointSize());
     EXPECT_TRUE(window->tokensetProperties().swatch(2) == 0xFF0000 && action("mnuAutoInclude")->isChecked());
     EXPECT_TRUE(dialogs->messages.empty());
 

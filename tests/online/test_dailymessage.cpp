@@ -7,6 +7,7 @@
 
 #include <QHostAddress>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -119,6 +120,12 @@ TEST(DailyMessage, TheWindowStaysUsableAndTheFetchCanBeCancelled)
     QTest::qWait(200);
     EXPECT_TRUE(silent.request_.startsWith("GET /files/varlexmessage.txt"));
     EXPECT_EQ(window.findChildren<QWidget *>(QStringLiteral("fraMessageProgress")).size(), 1);
+    // The bar gets the width it asks for, its percentage included.
+    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("prgMessage"));
+    ASSERT_TRUE(bar);
+    bar->setRange(0, 1000);
+    bar->setValue(1000);
+    EXPECT_GE(bar->width(), bar->sizeHint().width());
     auto *cancel = window.findChild<QToolButton *>(QStringLiteral("cmdCancelMessage"));
     ASSERT_TRUE(cancel && cancel->isVisible());
     QTest::mouseClick(cancel, Qt::LeftButton);

@@ -1,6 +1,7 @@
 // The session's operations, their undo steps and the unsaved state, without a window.
 #include "session/sessionfixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 using F = RecordFields::FieldId;
@@ -182,4 +183,29 @@ TEST_F(SessionTest, ImportingAGtkSourceViewLanguageConvertsItInOneStep)
     EXPECT_TRUE(status.last().endsWith(QStringLiteral("Gee: 1 tokensets; 0 approximated, 1 merged, 0 dropped")));
     undo().undo();
     EXPECT_EQ(session->db().languages.size(), before);
+}
+
+// With coalesced typing, keystrokes that arrive before the event loop runs share one rebuild of the
+// preview, with the last text; any other operation runs the waiting rebuild first.
+TEST_F(SessionTest, TypedKeysWaitingTogetherShareOneRebuild)
+{
+    session->setCoalescedTyping(true);
+    int rebuilds = 0;
+    QObject::connect(session.get(), &EditSession::previewXml, [&] { ++rebuilds; });
+    const QString tokens = session->tokenset().tokens;
+    for (const char *typed : {"a", "ab", "abc"})
+        session->setField(F::Tokens, tokens + QString::fromLatin1(typed), true);
+    EXPECT_EQ(rebuilds, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rebuilds, 1);
+    EXPECT_TRUE(workingFile().contains(QStringLiteral(">abc<")) || workingFile().contains(QStringLiteral("abc")));
+    EXPECT_EQ(cachedXml(), rebuiltXml());
+
+    session->setField(F::Tokens, tokens + QStringLiteral("abcd"), true);
+    session->selectTokenset(1); // the waiting rebuild belongs to the tokenset typed in
+    EXPECT_EQ(rebuilds, 2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rebuilds, 2);
+    EXPECT_TRUE(workingFile().contains(QStringLiteral("abcd")));
+    EXPECT_EQ(cachedXml(), rebuiltXml());
 }

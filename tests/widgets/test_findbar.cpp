@@ -54,7 +54,10 @@ TEST(FindBar, FindsAsTypedNextPreviousAndCloses)
     }
     bar->findChild<QAbstractButton *>(QStringLiteral("chkMatchCase"))->setChecked(true);
     key(Qt::Key_F3);
-    EXPECT_TRUE(selection() == QStringLiteral("1:0 beta") && bar->status().isEmpty()); // the only one
+    EXPECT_EQ(selection(), QStringLiteral("1:0 beta")); // the only one, found again from the top
+    EXPECT_EQ(bar->status(), QStringLiteral("Wrapped around to the top"));
+    key(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(bar->status(), QStringLiteral("Wrapped around to the bottom"));
 
     QTest::keyClicks(box, QStringLiteral("x"));
     EXPECT_EQ(bar->status(), QStringLiteral("Not found"));
@@ -66,4 +69,39 @@ TEST(FindBar, FindsAsTypedNextPreviousAndCloses)
     key(Qt::Key_F3);
     EXPECT_EQ(selection(), QStringLiteral("1:5 gamma"));
     EXPECT_EQ(pane.text(), text);
+}
+
+// A match is shown whole, its start first, and not under the bar: on a line the view puts at its
+// top (found going round from the end), and far along a long line.
+TEST(FindBar, ShowsTheWholeMatchClearOfTheBar)
+{
+    QString text;
+    for (int line = 0; line < 200; ++line)
+        text += QString(40, QLatin1Char('x')) + QStringLiteral(" key%1
+").arg(line, 3, 10, QLatin1Char('0'));
+    text += QString(300, QLatin1Char('x')) + QStringLiteral(" needle ") + QString(300, QLatin1Char('y')) + QStringLiteral("
+");
+    EditorPane pane;
+    FindBar *bar = new FindBar(&pane);
+    pane.setText(text);
+    pane.resize(420, 300);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    pane.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    bar->open();
+    auto *box = bar->findChild<QLineEdit *>(QStringLiteral("txtFind"));
+    for (const char *word : {"key030", "needle", "key100"}) {
+        box->setText(QString::fromLatin1(word));
+        QTest::keyClick(box, Qt::Key_Return);
+        const long start = pane.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+        const long end = pane.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+        const QRect match(QPoint(int(pane.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0L, start)),
+                                 int(pane.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0L, start))),
+                          QPoint(int(pane.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0L, end)),
+                                 int(pane.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0L, end))
+                                     + int(pane.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0L))));
+        const QRect view = pane.viewport()->rect();
+        EXPECT_TRUE(view.contains(match.topLeft()) && view.contains(match.bottomRight() - QPoint(1, 1))) << word;
+        EXPECT_FALSE(match.translated(pane.viewport()->pos()).intersects(bar->geometry())) << word;
+    }
 }
