@@ -86,6 +86,7 @@ TEST_F(WindowTest, EveryControlTracesStoresAndRegenerates)
         debug->setText(QString());
         const QString before = workingFile();
         c.act();
+        QCoreApplication::processEvents(); // a typed change rebuilds once the event loop runs
         if (c.point) {
             const TraceLabels::Label &l = TraceLabels::label(*c.point);
             EXPECT_TRUE(status->text().startsWith(QLatin1String(l.status) + QStringLiteral("\r\n"))) << l.handler;

@@ -77,10 +77,8 @@ TEST(FindBar, ShowsTheWholeMatchClearOfTheBar)
 {
     QString text;
     for (int line = 0; line < 200; ++line)
-        text += QString(40, QLatin1Char('x')) + QStringLiteral(" key%1
-").arg(line, 3, 10, QLatin1Char('0'));
-    text += QString(300, QLatin1Char('x')) + QStringLiteral(" needle ") + QString(300, QLatin1Char('y')) + QStringLiteral("
-");
+        text += QString(40, QLatin1Char('x')) + QStringLiteral(" key%1\n").arg(line, 3, 10, QLatin1Char('0'));
+    text += QString(300, QLatin1Char('x')) + QStringLiteral(" needle ") + QString(300, QLatin1Char('y')) + QStringLiteral("\n");
     EditorPane pane;
     FindBar *bar = new FindBar(&pane);
     pane.setText(text);
