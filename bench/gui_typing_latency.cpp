@@ -2,7 +2,9 @@
 // to the token box of a large language (51 tokensets, 10,000 tokens, the biggest 1,600) and of C,
 // under an X server. For each it reports when the last key was handled, the time from the last key
 // to the sample coloured with the final text, the process's CPU time per key and how many times the
-// preview was rebuilt. Run through bench/typing_latency.sh, which provides the X server.
+// preview was rebuilt, with every key rebuilding the preview ("each") and with keys that arrive while
+// one is rebuilt sharing a rebuild ("shared", as the window works). Run through
+// bench/typing_latency.sh, which provides the X server.
 #include "benchwindow.h"
 #include "editorcontrol/languageobject.h"
 #include "import/languageimport.h"
@@ -171,18 +173,22 @@ int main(int argc, char *argv[])
     for (int k = 0; k < db.languages[c.index].tokensetCount(); ++k)
         if (db.languages[c.index].tokensets[size_t(k)].name == QLatin1String("Keywords"))
             keywords = k;
-    std::printf("%-6s %6s %16s %18s %14s %9s\n", "lang", "keys", "keys handled ms", "final after last ms",
-                "cpu per key ms", "rebuilds");
+    std::printf("%-6s %-7s %5s %16s %20s %15s %9s\n", "lang", "rebuild", "keys", "keys handled ms",
+                "final after last ms", "cpu per key ms", "rebuilds");
     const struct {
         const char *name;
         int language;
         int slot;
     } runs[] = {{"Large", 0, 0}, {"C", c.index, keywords}};
     for (const auto &run : runs) {
-        const Figures f = typeInto(window, run.language, run.slot);
-        std::printf("%-6s %6d %16lld %18lld %14.1f %9d%s\n", run.name, f.keys, f.keysHandledMs,
-                    f.finalAfterLastKeyMs, f.cpuPerKeyMs, f.rebuilds, f.complete ? "" : "  (incomplete)");
-        std::fflush(stdout);
+        for (const bool shared : {false, true}) {
+            window.session().setCoalescedTyping(shared);
+            const Figures f = typeInto(window, run.language, run.slot);
+            std::printf("%-6s %-7s %5d %16lld %20lld %15.1f %9d%s\n", run.name, shared ? "shared" : "each", f.keys,
+                        f.keysHandledMs, f.finalAfterLastKeyMs, f.cpuPerKeyMs, f.rebuilds,
+                        f.complete ? "" : "  (incomplete)");
+            std::fflush(stdout);
+        }
     }
     return 0;
 }
