@@ -2,11 +2,8 @@
 #include "cli/arguments.h"
 #include "cli/databaseedit.h"
 #include "cli/output.h"
-#include "model/databasefile.h"
 #include "model/databasestore.h"
 #include "model/programfolder.h"
-
-#include <QFile>
 
 namespace {
 
@@ -26,13 +23,10 @@ int restore(const Cli::Arguments &)
         return code;
     // A backup that would not load whole is not put in the database's place.
     const QString folder = ProgramFolder::path();
-    QFile file(DatabaseStore::backupPath(folder));
-    if (file.open(QIODevice::ReadOnly)) {
-        const DatabaseFile::Decoded decoded = DatabaseFile::decode(file.readAll());
-        if (decoded.damaged)
-            return Cli::fail(Cli::BadInput, QStringLiteral("the backup \"%1\" is damaged: %2. Nothing was changed.")
-                                                .arg(file.fileName(), decoded.problem));
-    }
+    const QString backup = DatabaseStore::backupPath(folder);
+    if (const FileResult checked = DatabaseStore::CheckFile(backup); checked.status == FileResult::Damaged)
+        return Cli::fail(Cli::BadInput, QStringLiteral("the backup \"%1\" is damaged: %2. Nothing was changed.")
+                                            .arg(backup, checked.message));
     const FileResult r = DatabaseStore::Restore(edit.db, folder);
     return r.ok() ? Cli::Ok : Cli::fail(r.status == FileResult::Failed ? Cli::CheckFailed : Cli::BadInput, r.message);
 }

@@ -64,6 +64,8 @@ int move(const Cli::Arguments &args)
 {
     if (int(args.has("up")) + int(args.has("down")) + int(args.has("to")) != 1)
         return args.usage(QStringLiteral("move needs one of --up, --down or --to SLOT"));
+    if (bool number = true; args.has("to") && (args.value("to").toInt(&number), !number))
+        return args.usage(QStringLiteral("--to needs a slot number, not '%1'").arg(args.value("to")));
     Cli::DatabaseEdit edit;
     int index = -1;
     int slot = -1;

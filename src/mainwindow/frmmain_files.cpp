@@ -20,10 +20,17 @@ void FrmMain::mnuSave_Click()
 
 // Saves varlex.dat. When another program (or another Varlex) changed the file since it was loaded,
 // overwriting it would lose that change in silence: the user chooses to overwrite it, to save the
-// changes to another file instead, or to save nothing.
+// changes to another file instead, or to save nothing. The database lock is held only while the
+// session checks and writes, never while the question is open; a file changed again while it was
+// open is asked about again.
 bool FrmMain::saveDatabase()
 {
-    if (session_->databaseChangedOnDisk()) {
+    FileStamp agreed;
+    for (bool asked = false;; asked = true) {
+        const EditSession::SaveResult saved = session_->save(asked ? &agreed : nullptr);
+        if (saved != EditSession::SaveResult::ChangedOnDisk)
+            return saved == EditSession::SaveResult::Saved;
+        agreed = session_->databaseOnDisk();
         const QString question = QStringLiteral("varlex.dat was changed on disk by another program since Varlex read it.");
         switch (dialogs_->choose(this, question, QStringLiteral("Save Database"),
                                  {QStringLiteral("Overwrite"), QStringLiteral("Save As..."), QStringLiteral("Cancel")},
@@ -38,7 +45,6 @@ bool FrmMain::saveDatabase()
         default: return false;
         }
     }
-    return session_->save();
 }
 
 void FrmMain::mnuBackup_Click()

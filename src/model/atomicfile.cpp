@@ -2,8 +2,10 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cerrno>
+#include <filesystem>
 #include <system_error>
 
 #if defined(Q_OS_WIN)
@@ -70,6 +72,33 @@ bool write(const QString &path, const Producer &produce, QString *error, const C
     }
     if (!f.commit())
         return fail(f.errorString());
+    return true;
+}
+
+bool replace(const QString &path, const Producer &produce, QString *error, const Check &beforeCommit)
+{
+    if (!QFileInfo(path).isSymLink())
+        return write(path, produce, error, beforeCommit);
+    // The new file is made complete under a fresh name beside the link, then renamed over it.
+    QTemporaryFile staged(path + QStringLiteral(".XXXXXX"));
+    if (!staged.open()) {
+        if (error)
+            *error = staged.errorString();
+        return false;
+    }
+    staged.close();
+    if (!write(staged.fileName(), produce, error, beforeCommit))
+        return false;
+    QFile::setPermissions(staged.fileName(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    std::error_code failed;
+    std::filesystem::rename(std::filesystem::path(staged.fileName().toStdU16String()),
+                            std::filesystem::path(path.toStdU16String()), failed);
+    if (failed) {
+        if (error)
+            *error = QString::fromLocal8Bit(failed.message());
+        return false;
+    }
+    staged.setAutoRemove(false);
     return true;
 }
 

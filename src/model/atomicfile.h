@@ -26,6 +26,10 @@ using Producer = std::function<bool(QIODevice &out, QString &problem)>;
 using Check = std::function<bool(QString &problem)>;
 bool write(const QString &path, const Producer &produce, QString *error = nullptr, const Check &beforeCommit = {});
 
+// The same, except that a symbolic link at path is replaced by the new file, never written through
+// (a copy that must stay beside its original, such as a backup).
+bool replace(const QString &path, const Producer &produce, QString *error = nullptr, const Check &beforeCommit = {});
+
 // Writes every byte to device; a short write goes on until the device refuses, so that the failure
 // carries its reason rather than "Unknown error".
 bool writeAll(QIODevice &device, QByteArrayView bytes, QString &error);

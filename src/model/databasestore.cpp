@@ -2,6 +2,7 @@
 
 #include "model/atomicfile.h"
 #include "model/databasefile.h"
+#include "model/databaselock.h"
 #include "model/trace.h"
 
 #include <QDir>
@@ -34,9 +35,10 @@ bool openToRead(QFile &f, QString &error)
     return false;
 }
 
-// Copies source over target atomically, in blocks. beforeCommit runs once the copy is complete.
+// Copies source over target atomically, in blocks. beforeCommit runs once the copy is complete. A
+// symbolic link at target is written through, or replaced when replaceLink.
 bool copyFile(const QString &source, const QString &target, QString &sourceError, QString &targetError,
-              const AtomicFile::Check &beforeCommit = {})
+              const AtomicFile::Check &beforeCommit = {}, bool replaceLink = false)
 {
     QFile in(source);
     if (!openToRead(in, sourceError))
@@ -57,7 +59,8 @@ bool copyFile(const QString &source, const QString &target, QString &sourceError
         }
     };
     QString error;
-    if (AtomicFile::write(target, copy, &error, beforeCommit))
+    if (replaceLink ? AtomicFile::replace(target, copy, &error, beforeCommit)
+                    : AtomicFile::write(target, copy, &error, beforeCommit))
         return true;
     if (sourceError.isEmpty())
         targetError = error;
@@ -177,30 +180,50 @@ FileResult SaveChanges(Database &db, const QString &folder)
     return {};
 }
 
+FileResult SaveUnlessChanged(Database &db, const QString &folder, const FileStamp &expected, bool &changed,
+                             std::chrono::milliseconds wait)
+{
+    changed = false;
+    DatabaseLock lock(folder);
+    QString error;
+    if (!lock.acquire(wait, &error))
+        return FileResult::failed(error);
+    changed = expected.changedOnDisk(databasePath(folder));
+    return changed ? FileResult() : SaveChanges(db, folder);
+}
+
 bool changedOnDisk(const Database &db, const QString &folder)
 {
     return db.stamp.changedOnDisk(databasePath(folder));
+}
+
+FileResult CheckFile(const QString &path)
+{
+    QFile in(path);
+    QString error;
+    if (!openToRead(in, error))
+        return FileResult::failed(error);
+    const DatabaseFile::Decoded walked = DatabaseFile::decode(in, in.size(), nullptr, true);
+    if (in.error() != QFileDevice::NoError)
+        return FileResult::failed(in.errorString());
+    return walked.damaged ? FileResult{FileResult::Damaged, walked.problem} : FileResult();
 }
 
 FileResult Backup(const QString &folder)
 {
     const QString source = databasePath(folder);
     const QString target = backupPath(folder);
+    // A damaged file never replaces the last backup, which may be the only sound copy.
+    if (const FileResult checked = CheckFile(source); checked.status == FileResult::Failed)
+        return FileResult::failed(QStringLiteral("Cannot back up %1: %2").arg(quoted(source), checked.message));
+    else if (checked.status == FileResult::Damaged)
+        return FileResult::failed(QStringLiteral("Cannot back up %1: it is damaged (%2). The backup %3 is kept "
+                                                 "as it was; a save writes a sound database first.")
+                                      .arg(quoted(source), checked.message, quoted(target)));
+    // The backup stays beside the database: a link in its place is replaced, never written through.
     QString error;
     QString targetError;
-    // A damaged file never replaces the last backup, which may be the only sound copy.
-    {
-        QFile in(source);
-        if (!openToRead(in, error))
-            return FileResult::failed(QStringLiteral("Cannot back up %1: %2").arg(quoted(source), error));
-        const DatabaseFile::Decoded walked = DatabaseFile::decode(in, in.size(), nullptr, true);
-        if (walked.damaged) {
-            return FileResult::failed(QStringLiteral("Cannot back up %1: it is damaged (%2). The backup %3 is kept "
-                                                     "as it was; a save writes a sound database first.")
-                                          .arg(quoted(source), walked.problem, quoted(target)));
-        }
-    }
-    if (copyFile(source, target, error, targetError))
+    if (copyFile(source, target, error, targetError, {}, true))
         return {};
     if (!error.isEmpty())
         return FileResult::failed(QStringLiteral("Cannot back up %1: %2").arg(quoted(source), error));

@@ -167,23 +167,29 @@ FileResult EditSession::load()
     return result;
 }
 
-bool EditSession::save()
+EditSession::SaveResult EditSession::save(const FileStamp *agreed)
 {
-    const FileResult result = DatabaseStore::SaveChanges(db_, ProgramFolder::path());
+    // Long enough for a command-line writer's load-change-save, short enough not to seem hung.
+    constexpr std::chrono::milliseconds kLockWait{3000};
+    bool changed = false;
+    const FileResult result = DatabaseStore::SaveUnlessChanged(db_, ProgramFolder::path(), agreed ? *agreed : db_.stamp,
+                                                               changed, kLockWait);
     if (!result.ok()) {
         prompts_.report(result.message, QStringLiteral("Save Database"));
         updateDirty();
-        return false;
+        return SaveResult::Failed;
     }
+    if (changed)
+        return SaveResult::ChangedOnDisk;
     typing_ = false;
     undo_->setClean();
     updateDirty();
-    return true;
+    return SaveResult::Saved;
 }
 
-bool EditSession::databaseChangedOnDisk() const
+FileStamp EditSession::databaseOnDisk() const
 {
-    return DatabaseStore::changedOnDisk(db_, ProgramFolder::path());
+    return FileStamp::of(DatabaseStore::databasePath(ProgramFolder::path()));
 }
 
 bool EditSession::saveCopy(const QString &path)

@@ -109,9 +109,14 @@ public:
     void loadMemberLists(const QString &folder);
     void setMarginImageFolderQuietly(const QString &folder) { imageFolder_ = folder; }
     FileResult load();
-    bool save();
-    // varlex.dat is no longer the file this session loaded or saved last (another program wrote it).
-    bool databaseChangedOnDisk() const;
+    // Saves varlex.dat, holding the database lock only around checking and writing it. Writes only
+    // when the file is still the one this session loaded or saved last, or `agreed` (the file as it
+    // was when the user agreed to overwrite another program's change); else ChangedOnDisk and
+    // nothing written. Failures (a lock that stays taken, a write that fails) are reported.
+    enum class SaveResult { Saved, Failed, ChangedOnDisk };
+    SaveResult save(const FileStamp *agreed = nullptr);
+    // varlex.dat as it is now, to agree to overwrite it.
+    FileStamp databaseOnDisk() const;
     // Writes the languages as a database file at path, leaving varlex.dat and the unsaved state as
     // they are; false after a report.
     bool saveCopy(const QString &path);

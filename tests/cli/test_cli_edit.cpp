@@ -57,6 +57,7 @@ TEST(CliEdit, EachCommandChangesWhatItSaysOrNothing)
         {{"tokenset", "move", "--index", "0", "--tokenset", "0", "--to", "1"}, 0, "0 tokensets.1.name=Keywords"},
         {{"tokenset", "move", "--index", "0", "--tokenset", "0", "--up"}, 1, "cannot move to slot -1 (slots 0 to 1)"},
         {{"tokenset", "move", "--index", "0", "--tokenset", "0"}, 2, "one of --up, --down or --to SLOT"},
+        {{"tokenset", "move", "--index", "0", "--tokenset", "0", "--to", "x"}, 2, "--to needs a slot number, not 'x'"},
         {{"tokenset", "copy", "--index", "0"}, 2, "unknown action 'copy'"},
     };
     for (const Row &row : rows) {
@@ -87,6 +88,30 @@ TEST(CliEdit, BackupRestoreAndBoundedInput)
     EXPECT_EQ(f.folder.read("varlex.dat"), f.bytes);
     f.folder.write("varlex.dat.old", f.bytes.left(5000));
     EXPECT_TRUE(f.run({"restore"}).err.contains("is damaged"));
+    EXPECT_EQ(f.folder.read("varlex.dat"), f.bytes);
+
+    // A backup that is a FIFO or a link to a device is never opened; a link in the backup's place
+    // is replaced by the backup, so nothing outside the folder is written or made.
+    const QString old = f.folder.file("varlex.dat.old");
+    QFile::remove(old);
+    ASSERT_EQ(QProcess::execute("mkfifo", {old}), 0);
+    for (int i = 0; i < 2; ++i) {
+        const CliResult r = f.run({"restore"});
+        EXPECT_TRUE(r.exitCode == 1 && r.err.contains("not a regular file")) << r.err.toStdString();
+        QFile::remove(old);
+        QFile::link("/dev/zero", old);
+    }
+    const TestUtil::TempFolder outside;
+    outside.write("target.dat", "theirs");
+    for (const QString &link : {outside.file("target.dat"), outside.file("dangling.dat")}) {
+        QFile::remove(old);
+        ASSERT_TRUE(QFile::link(link, old));
+        EXPECT_EQ(f.run({"backup"}).exitCode, 0);
+        EXPECT_FALSE(QFileInfo(old).isSymLink());
+        EXPECT_EQ(f.folder.read("varlex.dat.old"), f.bytes);
+    }
+    EXPECT_EQ(outside.read("target.dat"), "theirs");
+    EXPECT_FALSE(outside.exists("dangling.dat"));
     EXPECT_EQ(f.folder.read("varlex.dat"), f.bytes);
 
     // A device, a FIFO and endless standard input: one line each, nothing read beyond the bound.

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 // A dialogs seam for tests: answers come from queues filled by the test, every question is
@@ -29,11 +30,14 @@ public:
     std::vector<Message> messages;
     QStringList details; // the details of each detailed message
     QStringList verbs;   // the buttons of each choice, joined with "|"
+    std::function<void(const Message &)> whileShown; // runs as each message is shown, before it is answered
     QStringList prompts; // input, colour, file and folder questions, by title or prompt
 
     Answer message(QWidget *, const QString &text, const QString &title, Buttons buttons, Icon icon) override
     {
         messages.push_back({text, title, buttons, icon});
+        if (whileShown)
+            whileShown(messages.back());
         if (answers.empty())
             return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
         const Answer a = answers.front();

@@ -2,9 +2,11 @@
 // disk, an import too large for a record, an export folder that cannot be made; lint and the
 // colouring's step limit in the status pane.
 #include "mainwindow/windowfixture.h"
+#include "model/databaselock.h"
 #include "widgets/editorpane.h"
 #include "widgets/tracebox.h"
 
+#include <QProgressDialog>
 #include <QTest>
 
 TEST_F(WindowTest, SavingOverAFileChangedOnDiskAsksFirst)
@@ -34,6 +36,42 @@ TEST_F(WindowTest, SavingOverAFileChangedOnDiskAsksFirst)
     check("chkHidden")->click();
     action("mnuSave")->trigger(); // saved by this window last: no question
     EXPECT_EQ(dialogs->messages.size(), asked);
+}
+
+// The window's save holds varlex.dat.lock around its check and write, never while it asks: a writer
+// that holds the lock keeps the window from writing, and a change made while the question is open is
+// asked about again rather than overwritten.
+TEST_F(WindowTest, TheWindowsSaveTakesTheLockOnlyAroundCheckAndWrite)
+{
+    start();
+    check("chkHidden")->click();
+    const QByteArray before = folder.read(QStringLiteral("varlex.dat"));
+    {
+        DatabaseLock other(folder.path());
+        ASSERT_TRUE(other.acquire());
+        action("mnuSave")->trigger();
+        ASSERT_EQ(dialogs->messages.size(), 1u);
+        EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("is being changed by another program"))
+                    && dialogs->messages[0].text.contains(DatabaseLock::lockPath(folder.path())))
+            << dialogs->messages[0].text.toStdString();
+        EXPECT_EQ(folder.read(QStringLiteral("varlex.dat")), before);
+        EXPECT_TRUE(session().isDirty());
+    }
+
+    folder.write(QStringLiteral("varlex.dat"), before + "1");
+    int lockFreeWhileAsked = 0;
+    dialogs->whileShown = [&](const ScriptedDialogs::Message &) {
+        DatabaseLock probe(folder.path());
+        lockFreeWhileAsked += probe.acquire(std::chrono::milliseconds(0));
+        if (lockFreeWhileAsked == 1)
+            folder.write(QStringLiteral("varlex.dat"), before + "22"); // another save while the user reads
+    };
+    dialogs->answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
+    action("mnuSave")->trigger();
+    EXPECT_EQ(dialogs->messages.size(), 3u); // asked once for each change
+    EXPECT_EQ(lockFreeWhileAsked, 2);
+    EXPECT_FALSE(session().isDirty());
+    EXPECT_EQ(folder.read(QStringLiteral("varlex.dat")).size(), before.size());
 }
 
 TEST_F(WindowTest, ImportTooLargeAndExportFolderProblemsAreSaidOnce)
@@ -66,7 +104,16 @@ TEST_F(WindowTest, LintAndTheStepLimitShowInTheStatusPane)
     samplePane()->repaint(); // colouring the sample runs the pattern out of steps
     const TraceBox *status = child<TraceBox>("txtStatus");
     EXPECT_TRUE(status->text().contains(QStringLiteral("(a+)+$"))) << status->text().toStdString();
+    // Lint runs off the window's thread: the result arrives later; Cancel drops it.
     action("mnuLint")->trigger();
+    QTest::qWaitFor([&] { return status->text().startsWith(QStringLiteral("<Lint>")); }, 20000);
     EXPECT_TRUE(status->text().startsWith(QStringLiteral("<Lint>\r\n")) && status->text().contains(QStringLiteral("regexp-invalid")))
         << status->text().toStdString();
+    action("mnuDebug")->trigger();
+    action("mnuLint")->trigger();
+    QProgressDialog *progress = child<QProgressDialog>("dlgLintProgress");
+    ASSERT_TRUE(progress);
+    progress->cancel();
+    QTest::qWaitFor([&] { return status->text().startsWith(QStringLiteral("<Lint>")); }, 20000);
+    EXPECT_EQ(status->text(), QStringLiteral("<Lint>\r\nLint of \"Slow\" cancelled.")) << status->text().toStdString();
 }

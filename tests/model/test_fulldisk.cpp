@@ -1,6 +1,7 @@
 #include "model/testrecords.h"
 
 #include "common/testutil.h"
+#include "model/databaselock.h"
 #include "model/databasestore.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,10 @@ TEST(FullDisk, SaveBackupAndRestoreKeepTheOldFiles)
             << r.message.toStdString();
     };
     expectNoSpace(DatabaseStore::SaveChanges(db, folder.path()));
+    QString lockError;
+    EXPECT_FALSE(DatabaseLock(folder.path()).acquire(std::chrono::milliseconds(0), &lockError));
+    EXPECT_TRUE(lockError.contains(u"varlex.dat.lock"_s) && lockError.contains(u"No space left on device"_s))
+        << lockError.toStdString();
     expectNoSpace(DatabaseStore::Backup(folder.path()));
     expectNoSpace(DatabaseStore::Restore(db, folder.path()));
     // Room for part of the new file only: the write stops halfway, and still says why.

@@ -3,6 +3,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
+
+#include <algorithm>
 
 using F = RecordFields::FieldId;
 using S = EditSession;
@@ -98,7 +101,7 @@ TEST_F(SessionTest, TheUnsavedMarkFollowsSaveUndoAndReload)
     QList<bool> marks;
     QObject::connect(session.get(), &EditSession::dirtyChanged, [&](bool dirty) { marks << dirty; });
     session->setField(F::Hidden, 1);
-    ASSERT_TRUE(session->save());
+    ASSERT_EQ(session->save(), EditSession::SaveResult::Saved);
     session->setField(F::Chain, 0);
     undo().undo(); // back to the saved state
     undo().undo(); // before it
@@ -208,4 +211,33 @@ TEST_F(SessionTest, TypedKeysWaitingTogetherShareOneRebuild)
     EXPECT_EQ(rebuilds, 2);
     EXPECT_TRUE(workingFile().contains(QStringLiteral("abcd")));
     EXPECT_EQ(cachedXml(), rebuiltXml());
+}
+
+// Command-line writers racing the window's saves: a window save writes only a file that is still
+// the one it loaded or saved, checked and written under the lock, so every change a writer reported
+// as saved stays in the file.
+TEST_F(SessionTest, CommandLineWritersRacingTheWindowsSaveLoseNothing)
+{
+    folder.write(QStringLiteral("a.lng"), "<language name=\"A\"><tokenset name=\"K\"><tokens><token text=\"if\"/></tokens></tokenset></language>");
+    const qsizetype before = session->db().languages.size();
+    QProcess writers[8];
+    for (QProcess &p : writers)
+        p.start(QStringLiteral(VARLEX_CLI_PATH), {QStringLiteral("--folder"), folder.path(), QStringLiteral("import"), folder.file(QStringLiteral("a.lng"))});
+    int windowSaves = 0;
+    for (int hidden = 0; std::any_of(std::begin(writers), std::end(writers), [](QProcess &p) { return p.state() != QProcess::NotRunning; }); hidden ^= 1) {
+        session->setField(F::Hidden, hidden);
+        if (session->save() == EditSession::SaveResult::Saved)
+            ++windowSaves;
+        else
+            session->load(); // what the user would do after the question: take the other program's file
+        QCoreApplication::processEvents();
+    }
+    int imported = 0;
+    for (QProcess &p : writers) {
+        p.waitForFinished(30000);
+        imported += p.exitCode() == 0;
+    }
+    session->load();
+    EXPECT_EQ(session->db().languages.size(), before + imported) << windowSaves << " window saves";
+    EXPECT_GT(imported, 0);
 }
