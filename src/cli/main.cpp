@@ -122,7 +122,9 @@ int run(const QStringList &commandLine)
         if (const QString problem = Cli::redirectOutput(file); !problem.isEmpty())
             return Cli::fail(Cli::CheckFailed, problem);
     }
-    ProgramFolder::resolve(args.value(Cli::kFolderOption.name));
+    if (ProgramFolder::resolve(args.value(Cli::kFolderOption.name)).isEmpty())
+        return Cli::fail(Cli::CheckFailed, QStringLiteral("no folder for the database: %1; set HOME or give --folder DIR")
+                                               .arg(ProgramFolder::homeProblem()));
     if (const QString problem = CodePageSetting::apply(); !problem.isEmpty())
         Cli::warn(problem);
     return command->run(args);

@@ -57,6 +57,20 @@ void seed(const QString &dataFolder, const QString &target)
     }
 }
 
+QString homeProblem()
+{
+    if (QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME")))
+        return QString();
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty())
+        return QStringLiteral("HOME is not set");
+    if (!QDir::isAbsolutePath(home))
+        return QStringLiteral("HOME (%1) is not an absolute path").arg(home);
+    if (!QFileInfo(home).isDir())
+        return QStringLiteral("HOME (%1) is not a folder").arg(home);
+    return QString();
+}
+
 QString resolve(const QString &explicitFolder)
 {
     QString folder;
@@ -67,6 +81,9 @@ QString resolve(const QString &explicitFolder)
         if (!appDir.isEmpty() && QFileInfo::exists(QDir(appDir).filePath(QStringLiteral("xml.lng")))
             && isWritableFolder(appDir)) {
             folder = appDir;
+        } else if (!homeProblem().isEmpty()) {
+            current().clear();
+            return QString();
         } else {
             folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
             if (folder.isEmpty())
