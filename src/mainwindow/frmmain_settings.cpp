@@ -57,7 +57,7 @@ void FrmMain::Settings(const QString &task)
         float width = toFloat(text("MainWidth", QStringLiteral("13000")), 13000);
         float height = toFloat(text("MainHeight", QStringLiteral("10000")), 10000);
         move(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY));
-        resize(twipsToPixels(width, dpiX), twipsToPixels(height, dpiY));
+        resize(ScreenFit::fitSize(QSize(twipsToPixels(width, dpiX), twipsToPixels(height, dpiY))));
         if (!store->contains(QStringLiteral("MainWidth")) && !store->contains(QStringLiteral("MainHeight"))) {
             // First run: the default size is made for a small screen; a larger one gets a larger window.
             const QRect screen = this->screen()->availableGeometry();

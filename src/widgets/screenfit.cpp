@@ -56,6 +56,14 @@ QRect place(const QRect &frame, const QList<QRect> &screens)
     return QRect(QPoint(left, top), size);
 }
 
+QSize fitSize(const QSize &size)
+{
+    QRect all;
+    for (const QScreen *screen : QGuiApplication::screens())
+        all = all.united(screen->availableGeometry());
+    return all.isEmpty() ? size : size.boundedTo(all.size());
+}
+
 void keepVisible(QWidget *window)
 {
     QList<QRect> screens;

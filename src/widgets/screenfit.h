@@ -20,6 +20,10 @@ constexpr int kTitleStrip = 30;
 // Where a window with the outer rectangle frame goes, given the usable areas of the screens.
 QRect place(const QRect &frame, const QList<QRect> &screens);
 
+// A size no larger than the screens' usable areas together: a stored size of a million pixels
+// would otherwise be allocated before the window could be fitted.
+QSize fitSize(const QSize &size);
+
 // Moves (and resizes) a top-level window after its geometry was set, using the available areas of
 // the current screens. The stored values the geometry came from are not touched.
 void keepVisible(QWidget *window);
