@@ -81,6 +81,12 @@ int run(const Cli::Arguments &args)
         Cli::out(block.toByteArray());
         return !std::ferror(stdout);
     }, title, {args.has("background"), colours == QLatin1String("truecolor")});
+    // Streamed input: what is coloured reaches the reader before the program waits for more.
+    source.setBeforeWait([&renderer] {
+        renderer.flush();
+        std::fflush(stdout);
+    });
+    source.setNotice([](const QString &notice) { Cli::fail(Cli::Ok, QStringLiteral("highlight: ") + notice); });
     QStringList names;
     for (int t = 0; t < language->tokensetCount(); ++t)
         names << TextEscape::oneLine(language->tokensetName(t));
@@ -105,8 +111,10 @@ const Cli::Command kCommand{
     "                   (offsets in characters; backslashes, TABs and line breaks of the name written\n"
     "                   as \\\\, \\t, \\r and \\n; plain text is listed under the language's text\n"
     "                   tokenset, or not at all when it has none)\n"
-    "The text is read as UTF-8 when it is valid UTF-8, else as ANSI text; output is UTF-8. Texts of any\n"
-    "size stream through; a line may hold up to 268,435,456 characters. A regexp token that does not\n"
+    "A file is read as UTF-8 when it is valid UTF-8, else as ANSI text. Standard input that is a pipe\n"
+    "or a terminal is coloured line by line as it arrives, read as UTF-8 until a line is not, from\n"
+    "which line on as ANSI text (said once on standard error). Output is UTF-8. Texts of any size\n"
+    "stream through; a line may hold up to 268,435,456 characters. A regexp token that does not\n"
     "compile never matches, and one that needs too many steps to match (it backtracks without end)\n"
     "counts as no match there; each is named once on standard error.\n"
     "Exit status: 0 ok, 1 the output could not be written, 2 usage error, 3 a definition or text that\n"

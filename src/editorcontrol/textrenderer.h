@@ -52,6 +52,8 @@ public:
     // Ends the output and hands over what is left; false when the sink refused any of it.
     bool finish();
     bool failed() const { return failed_; }
+    // Hands over what is written so far (a run that the next piece may extend is held back).
+    void flush();
 
     // A whole coloured text at once (for tests and small texts): runs as Highlighter::highlightText
     // gives them, any text between or after them in the default style.
@@ -63,7 +65,6 @@ public:
 
 private:
     void flushSpan();
-    void flush();
     char *room(qsizetype bytes); // where the next `bytes` bytes go; used_ says how many were written
     void put(QByteArrayView bytes);
     void appendHtml(QStringView text);

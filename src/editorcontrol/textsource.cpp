@@ -5,6 +5,10 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -31,21 +35,11 @@ bool TextSource::open(const QString &path)
     }
     raw_.resize(kBlock);
     if (file_.isSequential()) {
-        // A pipe is read once: keep a copy to read again once the encoding is known.
-        spool_ = std::make_unique<QTemporaryFile>();
-        if (!spool_->open()) {
-            problem_ = QStringLiteral("%1: cannot keep a copy in a temporary file: %2").arg(name_, spool_->errorString());
-            return false;
-        }
-        if (!validate(file_, spool_.get()))
-            return false;
-        if (!spool_->seek(0)) {
-            problem_ = QStringLiteral("%1: cannot read the temporary copy again: %2").arg(name_, spool_->errorString());
-            return false;
-        }
-        input_ = spool_.get();
+        // Read straight from the descriptor: a buffered read of a pipe waits for a whole block.
+        streamFd_ = file_.handle();
+        input_ = &file_;
     } else {
-        if (!validate(file_, nullptr))
+        if (!validate(file_))
             return false;
         if (!file_.seek(0)) {
             problem_ = QStringLiteral("%1: %2").arg(name_, file_.errorString());
@@ -53,6 +47,8 @@ bool TextSource::open(const QString &path)
         }
         input_ = &file_;
     }
+    if (streamFd_ >= 0)
+        return true; // decoded line by line
     if (utf8_)
         decoder_ = std::make_unique<QStringDecoder>(QStringDecoder::Utf8);
     else
@@ -60,13 +56,11 @@ bool TextSource::open(const QString &path)
     return true;
 }
 
-// Reads the whole input once to decide the encoding, copying it when `copy` is given. A copy also
-// stops at a line that is too long, so that endless input without line breaks ends.
-bool TextSource::validate(QIODevice &input, QIODevice *copy)
+// Reads the whole file once to decide the encoding.
+bool TextSource::validate(QIODevice &input)
 {
     QStringDecoder check(QStringDecoder::Utf8);
     QString scratch;
-    qint64 lineBytes = 0;
     for (;;) {
         const qint64 got = input.read(raw_.data(), kBlock);
         if (got < 0) {
@@ -75,34 +69,103 @@ bool TextSource::validate(QIODevice &input, QIODevice *copy)
         }
         if (got == 0)
             break;
-        const QByteArrayView bytes(raw_.constData(), got);
-        if (utf8_) {
-            scratch.resize(check.requiredSpace(got));
-            check.appendToBuffer(scratch.data(), bytes);
-            utf8_ = !check.hasError();
-            if (!utf8_ && !copy)
-                return true;
-        }
-        if (!copy)
-            continue;
-        if (copy->write(bytes.data(), got) != got) {
-            problem_ = QStringLiteral("%1: cannot keep a copy in a temporary file: %2").arg(name_, copy->errorString());
-            return false;
-        }
-        const auto lastBreak = std::find_if(bytes.rbegin(), bytes.rend(), [](char c) { return c == '\n' || c == '\r'; });
-        lineBytes = lastBreak == bytes.rend() ? lineBytes + got : qint64(lastBreak - bytes.rbegin());
-        if (lineBytes > kMaxLineLength) {
-            problem_ = QStringLiteral("%1: a line is longer than %2 characters").arg(name_).arg(kMaxLineLength);
-            return false;
+        scratch.resize(check.requiredSpace(got));
+        check.appendToBuffer(scratch.data(), QByteArrayView(raw_.constData(), got));
+        if (check.hasError()) {
+            utf8_ = false;
+            return true;
         }
     }
-    if (utf8_) {
-        // A sequence cut off by the end of the input is no UTF-8 either.
-        scratch.resize(check.requiredSpace(1));
-        check.appendToBuffer(scratch.data(), "\n");
-        utf8_ = !check.hasError();
-    }
+    // A sequence cut off by the end of the input is no UTF-8 either.
+    scratch.resize(check.requiredSpace(1));
+    check.appendToBuffer(scratch.data(), "\n");
+    utf8_ = !check.hasError();
     return true;
+}
+
+bool TextSource::readStreamed()
+{
+    if (streamPos_ > 0) {
+        pending_.remove(0, streamPos_);
+        scan_ -= streamPos_;
+        streamPos_ = 0;
+    }
+    if (beforeWait_)
+        beforeWait_();
+    const qsizetype old = pending_.size();
+    pending_.resize(old + kBlock);
+    ssize_t got;
+    do
+        got = ::read(streamFd_, pending_.data() + old, size_t(kBlock));
+    while (got < 0 && errno == EINTR);
+    pending_.resize(old + std::max<qsizetype>(got, 0));
+    if (got < 0) {
+        problem_ = QStringLiteral("%1: %2").arg(name_, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    atEnd_ = got == 0;
+    return true;
+}
+
+// One streamed line: UTF-8 while every line so far was; from the first line that is not, ANSI.
+void TextSource::decodeStreamed(QByteArrayView bytes, QByteArrayView lineBreak)
+{
+    if (utf8_) {
+        QStringDecoder check(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        buffer_ = check(bytes);
+        if (check.hasError()) {
+            utf8_ = false;
+            if (notice_)
+                notice_(QStringLiteral("%1: line %2 is not UTF-8: it and the lines after it are read as %3")
+                            .arg(name_)
+                            .arg(lines_ + 1)
+                            .arg(AnsiCodec::codePage()));
+        } else if (first_ && buffer_.startsWith(QChar(0xFEFF))) {
+            buffer_.remove(0, 1);
+        }
+    }
+    if (!utf8_) {
+        if (!decoder_)
+            decoder_ = std::make_unique<QStringDecoder>(AnsiCodec::codePage().toLatin1().constData());
+        buffer_ = decoder_->decode(bytes);
+    }
+    first_ = false;
+    pos_ = buffer_.size();
+    buffer_ += QLatin1StringView(lineBreak.data(), lineBreak.size());
+    ++lines_;
+}
+
+bool TextSource::nextStreamed(QStringView &line, QStringView &lineBreak)
+{
+    for (;;) {
+        const char *text = pending_.constData();
+        const qsizetype size = pending_.size();
+        qsizetype end = std::max(scan_, streamPos_);
+        while (end < size && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        // A CR at the end of what is held may be the first half of a CR LF.
+        const bool complete = end < size && !(text[end] == '\r' && end + 1 == size && !atEnd_);
+        if (complete || (atEnd_ && streamPos_ < size)) {
+            const qsizetype breakLength = !complete ? 0 : text[end] == '\r' && end + 1 < size && text[end + 1] == '\n' ? 2 : 1;
+            decodeStreamed(QByteArrayView(text + streamPos_, end - streamPos_), QByteArrayView(text + end, breakLength));
+            line = QStringView(buffer_).left(pos_);
+            lineBreak = QStringView(buffer_).mid(pos_);
+            streamPos_ = scan_ = end + breakLength;
+            return true;
+        }
+        if (atEnd_)
+            return false;
+        scan_ = end;
+        if (size - streamPos_ > kMaxLineLength) {
+            problem_ = QStringLiteral("%1: line %2 is longer than %3 characters").arg(name_).arg(lines_ + 1).arg(kMaxLineLength);
+            input_ = nullptr;
+            return false;
+        }
+        if (!readStreamed()) {
+            input_ = nullptr;
+            return false;
+        }
+    }
 }
 
 bool TextSource::readMore()
@@ -142,6 +205,8 @@ bool TextSource::next(QStringView &line, QStringView &lineBreak)
 {
     if (!input_)
         return false;
+    if (streamFd_ >= 0)
+        return nextStreamed(line, lineBreak);
     for (;;) {
         const char16_t *text = reinterpret_cast<const char16_t *>(buffer_.constData());
         const qsizetype size = buffer_.size();

@@ -5,16 +5,18 @@
 #include <QString>
 #include <QStringDecoder>
 #include <QStringView>
-#include <QTemporaryFile>
 
+#include <functional>
 #include <memory>
 
 // A text file (or standard input) read in blocks and handed out line by line, so that memory
 // depends on the longest line and not on the size of the text. Lines end at LF, CR LF or CR.
 //
-// The encoding is decided before the first line, by a pass that only validates: UTF-8 when the
+// A file's encoding is decided before the first line, by a pass that only validates: UTF-8 when the
 // whole input is valid UTF-8 (a byte order mark at its start is dropped), else the ANSI code page.
-// Standard input that cannot be read twice (a pipe) is copied to a temporary file on the way.
+// Input that cannot be read twice (a pipe, a terminal) streams: each line is handed out as soon as
+// it is complete, read as UTF-8 until a line is not valid UTF-8; that line and the rest are read as
+// ANSI text, and the change is told once through the notice. Nothing of it is kept but the line.
 class TextSource {
 public:
     TextSource();
@@ -30,6 +32,11 @@ public:
     // and when reading fails (problem() is then set).
     bool next(QStringView &line, QStringView &lineBreak);
 
+    // Streaming input: runs before each read that may wait for more input (to hand on the output
+    // made so far), and receives the one line that says the encoding changed.
+    void setBeforeWait(std::function<void()> beforeWait) { beforeWait_ = std::move(beforeWait); }
+    void setNotice(std::function<void(const QString &)> notice) { notice_ = std::move(notice); }
+
     bool isUtf8() const { return utf8_; }
     QString problem() const { return problem_; }
     // The file as messages name it: its path, or "(standard input)".
@@ -40,13 +47,20 @@ public:
     static constexpr qsizetype kMaxLineLength = qsizetype(1) << 28;
 
 private:
-    bool validate(QIODevice &input, QIODevice *copy);
+    bool validate(QIODevice &input);
     bool readMore();
+    bool nextStreamed(QStringView &line, QStringView &lineBreak);
+    bool readStreamed();
+    void decodeStreamed(QByteArrayView bytes, QByteArrayView lineBreak);
 
     QString name_;
     QString problem_;
     QFile file_;
-    std::unique_ptr<QTemporaryFile> spool_;
+    int streamFd_ = -1; // the descriptor read directly when streaming
+    QByteArray pending_; // streaming: bytes read and not yet handed out, from streamPos_
+    qsizetype streamPos_ = 0;
+    std::function<void()> beforeWait_;
+    std::function<void(const QString &)> notice_;
     QIODevice *input_ = nullptr;
     std::unique_ptr<QStringDecoder> decoder_;
     bool utf8_ = true;

@@ -94,11 +94,41 @@ TEST(EngineCli, HighlightStreamsLargeTextsAsTheWholeTextColours)
             const QStringList depth = kind == TextRenderer::Format::Ansi ? QStringList{"--colors", "truecolor"} : QStringList();
             const CliResult fromFile = runCli(QStringList{"highlight", "--lng", folder.file("mini.lng"), "--format", format, folder.file("big.txt")} + depth);
             EXPECT_TRUE(fromFile.exitCode == 0 && fromFile.out == whole) << format;
+            // A pipe is read as UTF-8 up to its last line, which is not.
+            const QString piped = isAnsi ? QString::fromUtf8(utf8) + AnsiCodec::decode("\xff") : text;
+            const QByteArray wholePiped = TextRenderer::render(piped, Highlighter(language).highlightText(piped, true),
+                                                               *language, kind, "big.txt");
             const CliResult fromPipe = runCli(QStringList{"highlight", "--lng", folder.file("mini.lng"), "--format", format} + depth, bytes);
             if (kind != TextRenderer::Format::Html) // the page's title names the language here
-                EXPECT_TRUE(fromPipe.exitCode == 0 && fromPipe.out == whole) << format;
+                EXPECT_TRUE(fromPipe.exitCode == 0 && fromPipe.out == wholePiped) << format;
+            EXPECT_EQ(fromPipe.err.contains("is not UTF-8"), isAnsi);
         }
     }
+}
+
+// Standard input from a pipe is coloured as it arrives: each line's output comes before the next
+// line is written, and a line that is not UTF-8 switches to ANSI text from there on, said once.
+TEST(EngineCli, HighlightFromAPipeAnswersLineByLine)
+{
+    TempFolder folder;
+    folder.write("mini.lng", kDefinition);
+    QProcess cli;
+    cli.start(QStringLiteral(VARLEX_CLI_PATH), {"highlight", "--lng", folder.file("mini.lng"), "--format", "spans"});
+    ASSERT_TRUE(cli.waitForStarted());
+    const std::pair<QByteArray, QByteArray> lines[] = {
+        {"é if\n", "2\t2\tKeywords\n"}, {"\xe9 else\r\n", "7\t4\tKeywords\n"}, {"中 if\n", "17\t2\tKeywords\n"}};
+    for (const auto &[line, spans] : lines) {
+        cli.write(line);
+        QByteArray out;
+        while (!out.endsWith('\n') && cli.waitForReadyRead(10000))
+            out += cli.readAllStandardOutput();
+        EXPECT_EQ(out, spans);
+    }
+    cli.closeWriteChannel();
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), 0);
+    EXPECT_EQ(cli.readAllStandardError(),
+              "highlight: (standard input): line 2 is not UTF-8: it and the lines after it are read as windows-1252\n");
 }
 
 TEST(EngineCli, HighlightReportsWhatFails)
