@@ -4,6 +4,8 @@
 
 #include <QVector>
 
+#include <functional>
+
 struct Language;
 
 namespace Lint {
@@ -16,10 +18,14 @@ public:
     Report(QString language, QVector<Finding> &out) : language_(std::move(language)), out_(out) {}
     void add(Severity severity, const char *rule, const QString &tokenset, const QString &token,
              const QString &message);
+    // Asked by long checks between their items: true once the caller wants the lint stopped.
+    void setStop(std::function<bool()> stop) { stop_ = std::move(stop); }
+    bool stopped() const { return stop_ && stop_(); }
 
 private:
     QString language_;
     QVector<Finding> &out_;
+    std::function<bool()> stop_;
 };
 
 // The checks, one area each (see docs/lint.md for every rule).

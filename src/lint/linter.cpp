@@ -13,6 +13,7 @@
 #include "xmlgen/xmlwriter.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace Lint {
 
@@ -69,21 +70,48 @@ void checkExportClash(const Database &db, int index, Report &report)
     }
 }
 
+bool run(const Language &language, const Database *db, int index, const Progress &progress, QVector<Finding> &findings)
+{
+    findings.clear();
+    Report report(language.name, findings);
+    bool stopped = false;
+    if (progress)
+        report.setStop([&stopped, &progress] { return stopped || (stopped = !progress(-1, -1)); });
+    std::unique_ptr<LanguageView> view;
+    const std::function<void()> checks[] = {
+        [&] { checkTexts(language, report); },
+        [&] {
+            if (db)
+                checkExportClash(*db, index, report);
+            view = std::make_unique<LanguageView>(language);
+        },
+        [&] { checkReferences(*view, report); },
+        [&] { checkRegexps(*view, report); },
+        [&] { checkTokens(*view, report); },
+        [&] { checkShadowing(*view, report); },
+        [&] { checkReadBack(language, report); },
+    };
+    const int total = int(std::size(checks));
+    for (int done = 0; done < total; ++done) {
+        if (progress && (stopped || !progress(done, total))) {
+            findings.clear();
+            return false;
+        }
+        checks[done]();
+    }
+    if (stopped) {
+        findings.clear();
+        return false;
+    }
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding &a, const Finding &b) { return a.severity < b.severity; });
+    return true;
+}
+
 QVector<Finding> run(const Language &language, const Database *db, int index)
 {
     QVector<Finding> findings;
-    Report report(language.name, findings);
-    checkTexts(language, report);
-    if (db)
-        checkExportClash(*db, index, report);
-    const LanguageView view(language);
-    checkReferences(view, report);
-    checkRegexps(view, report);
-    checkTokens(view, report);
-    checkShadowing(view, report);
-    checkReadBack(language, report);
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const Finding &a, const Finding &b) { return a.severity < b.severity; });
+    run(language, db, index, {}, findings);
     return findings;
 }
 
@@ -97,6 +125,11 @@ QVector<Finding> lintLanguage(const Language &language)
 QVector<Finding> lintLanguage(const Database &db, int index)
 {
     return run(db.languages[index], &db, index);
+}
+
+bool lintLanguage(const Database &db, int index, const Progress &progress, QVector<Finding> &findings)
+{
+    return run(db.languages[index], &db, index, progress, findings);
 }
 
 bool lintFileData(const QByteArray &bytes, const QString &fileName, QVector<Finding> &findings, QString &problem)

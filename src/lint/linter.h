@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 struct Database;
 struct Language;
 
@@ -17,6 +19,13 @@ QVector<Finding> lintLanguage(const Language &language);
 
 // The findings of language `index` of the database, its name also checked against the others'.
 QVector<Finding> lintLanguage(const Database &db, int index);
+
+// The same, for a caller that shows progress and can stop it (the window, on a worker thread):
+// progress is called between the checks with the checks done and their number, and between the
+// regexps of the regexp check with -1 for both; returning false stops the lint, which then returns
+// false and leaves findings empty.
+using Progress = std::function<bool(int done, int total)>;
+bool lintLanguage(const Database &db, int index, const Progress &progress, QVector<Finding> &findings);
 
 // A definition file, read as import reads it. False (with `problem` set: file, place and cause) when
 // the file cannot be read at all.

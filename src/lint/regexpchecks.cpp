@@ -43,6 +43,9 @@ void checkRegexp(const TokensetDefinition &ts, const ViewToken &t, bool caseless
         report.add(Severity::Warning, "regexp-backtracking", ts.name, pattern,
                    QStringLiteral("the regexp can take exponential time on a line it does not match: %1")
                        .arg(shape.backtracking));
+    if (shape.tooComplex)
+        report.add(Severity::Note, "regexp-too-complex", ts.name, pattern,
+                   QStringLiteral("the regexp is too complex to analyse for backtracking"));
     if (shape.literal)
         report.add(Severity::Note, "regexp-literal", ts.name, pattern,
                    QStringLiteral("the regexp has no special characters: as a literal token it matches the same "
@@ -67,9 +70,12 @@ void checkRegexps(const LanguageView &view, Report &report)
         const ViewTokenset &vt = view.written(w);
         const bool caseless = !ts.casesensitive && !def.casesensitive;
         for (const QVector<ViewToken> *list : {&vt.starts, &vt.ends})
-            for (const ViewToken &t : *list)
+            for (const ViewToken &t : *list) {
+                if (report.stopped())
+                    return;
                 if (t.token.regexp && !t.token.text.isEmpty())
                     checkRegexp(ts, t, caseless, report);
+            }
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include "editorcontrol/patternanalysis.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -408,7 +411,7 @@ public:
 
     QString find(const Node &n)
     {
-        if (n.kind != Node::Group)
+        if (n.kind != Node::Group || tooComplex)
             return QString();
         if (n.repeatsMany() && !n.possessive && !n.atomic && !n.lookaround) {
             if (QString why = nestedRepeat(n); !why.isEmpty())
@@ -427,23 +430,54 @@ private:
     QString text(const Node &n) const { return p.mid(n.begin, n.quantifierEnd - n.begin).toString(); }
 
     // "(a+)+": the inner repeat and the outer one can share out the same text in many ways, unless
-    // every round must also match something the inner repeat cannot.
-    QString nestedRepeat(const Node &g) const
+    // every round must also match something the inner repeat cannot. Each element's first characters
+    // are worked out once, and the separators are compared by their distinct first characters, so a
+    // long sequence of like elements costs its length, not its square.
+    QString nestedRepeat(const Node &g)
     {
         for (const auto &alternative : g.alternatives) {
             std::vector<const Node *> items;
             flatten(alternative, items);
-            for (const Node *u : items) {
+            std::vector<First> firsts(items.size());
+            // The separators' distinct first characters; how many separators have known and unknown ones.
+            std::vector<PatternAnalysis::FirstChars> separators;
+            int knownSeparators = 0, unknownSeparators = 0;
+            for (size_t k = 0; k < items.size(); ++k) {
+                const Node *s = items[k];
+                firsts[k] = nodeFirst(p, *s, caseless);
+                if (s->min < 1 || s->lookaround || s->kind == Node::Assert)
+                    continue;
+                if (!firsts[k]) {
+                    ++unknownSeparators;
+                    continue;
+                }
+                if (!spend(separators.size()))
+                    return QString();
+                const auto same = std::find_if(separators.begin(), separators.end(), [&](const auto &e) {
+                    return e.ascii[0] == firsts[k]->ascii[0] && e.ascii[1] == firsts[k]->ascii[1];
+                });
+                if (same == separators.end())
+                    separators.push_back(*firsts[k]);
+                ++knownSeparators;
+            }
+            for (size_t k = 0; k < items.size(); ++k) {
+                const Node *u = items[k];
                 if (!u->repeatsMany() || u->possessive || u->atomic || u->lookaround || length(*u, true) == 0)
                     continue;
-                const First inner = nodeFirst(p, *u, caseless);
-                bool separated = false;
-                for (const Node *s : items) {
-                    if (s == u || s->min < 1 || s->lookaround || s->kind == Node::Assert)
-                        continue;
-                    const First sep = nodeFirst(p, *s, caseless);
-                    if (!inner || !sep || !overlap(*inner, *sep))
-                        separated = true;
+                const First &inner = firsts[k];
+                // Is there a separator other than u itself whose first characters are unknown or
+                // share nothing with u's?
+                const bool selfSeparates = u->min >= 1 && u->kind != Node::Assert;
+                const bool innerEmpty = inner && !inner->ascii[0] && !inner->ascii[1];
+                bool separated;
+                if (!inner || innerEmpty) {
+                    separated = unknownSeparators + knownSeparators > (selfSeparates ? 1 : 0);
+                } else {
+                    separated = unknownSeparators > 0;
+                    if (!spend(separators.size()))
+                        return QString();
+                    for (size_t e = 0; !separated && e < separators.size(); ++e)
+                        separated = !overlap(*inner, separators[e]);
                 }
                 if (!separated)
                     return QStringLiteral("the repeat \"%1\" holds the repeat \"%2\": the two can share out the same "
@@ -454,29 +488,67 @@ private:
         return QString();
     }
 
-    // "(a|ab|\w)*": two alternatives that can begin alike give every round two ways to go.
-    QString overlappingAlternatives(const Node &g) const
+    // "(a|ab|\w)*": two alternatives that can begin alike give every round two ways to go. Each
+    // alternative is compared with all before it at once: equal plain texts through a hash, first
+    // characters through the union of those seen.
+    QString overlappingAlternatives(const Node &g)
     {
-        for (size_t a = 0; a < g.spans.size(); ++a) {
-            for (size_t b = a + 1; b < g.spans.size(); ++b) {
-                const QStringView x = p.mid(g.spans[a].first, g.spans[a].second - g.spans[a].first);
-                const QStringView y = p.mid(g.spans[b].first, g.spans[b].second - g.spans[b].first);
-                bool alike = false;
-                if (isPlainText(x) && isPlainText(y)) {
-                    alike = caseless ? x.compare(y, Qt::CaseInsensitive) == 0 : x == y;
-                } else {
-                    const First fx = sequenceFirst(p, g.alternatives[a], caseless);
-                    const First fy = sequenceFirst(p, g.alternatives[b], caseless);
-                    alike = fx && fy && overlap(*fx, *fy);
+        const auto span = [&](size_t a) { return p.mid(g.spans[a].first, g.spans[a].second - g.spans[a].first); };
+        std::vector<First> firsts(g.spans.size());
+        std::vector<bool> plain(g.spans.size());
+        QHash<QString, size_t> plainSeen;
+        PatternAnalysis::FirstChars plainUnion, otherUnion;
+        for (size_t b = 0; b < g.spans.size(); ++b) {
+            if (!spend(1))
+                return QString();
+            const QStringView y = span(b);
+            plain[b] = isPlainText(y);
+            firsts[b] = sequenceFirst(p, g.alternatives[b], caseless);
+            bool alike = false;
+            if (plain[b]) {
+                const QString key = caseless ? y.toString().toCaseFolded() : y.toString();
+                alike = plainSeen.contains(key) || (firsts[b] && overlap(*firsts[b], otherUnion));
+                plainSeen.insert(key, b);
+            } else if (firsts[b]) {
+                alike = overlap(*firsts[b], plainUnion) || overlap(*firsts[b], otherUnion);
+            }
+            if (alike) {
+                // Name the first earlier alternative it is like.
+                for (size_t a = 0; a < b; ++a) {
+                    const QStringView x = span(a);
+                    const bool same = plain[a] && plain[b]
+                        ? (caseless ? x.compare(y, Qt::CaseInsensitive) == 0 : x == y)
+                        : firsts[a] && firsts[b] && overlap(*firsts[a], *firsts[b]);
+                    if (same)
+                        return QStringLiteral("the alternatives \"%1\" and \"%2\" of the repeat \"%3\" can match the same text")
+                            .arg(x.toString(), y.toString(), text(g));
                 }
-                if (alike)
-                    return QStringLiteral("the alternatives \"%1\" and \"%2\" of the repeat \"%3\" can match the same text")
-                        .arg(x.toString(), y.toString(), text(g));
+            }
+            if (firsts[b]) {
+                PatternAnalysis::FirstChars &into = plain[b] ? plainUnion : otherUnion;
+                into.ascii[0] |= firsts[b]->ascii[0];
+                into.ascii[1] |= firsts[b]->ascii[1];
             }
         }
         return QString();
     }
 
+    // Counts work done; false once the budget is spent, after which the analysis stops and says so.
+    bool spend(size_t steps)
+    {
+        work_ += qint64(steps) + 1;
+        if (work_ > kWorkLimit)
+            tooComplex = true;
+        return !tooComplex;
+    }
+
+public:
+    // The budget of comparisons: far beyond any pattern a person writes, a fraction of a second.
+    static constexpr qint64 kWorkLimit = 20'000'000;
+    bool tooComplex = false;
+
+private:
+    qint64 work_ = 0;
     QStringView p;
     bool caseless;
 };
@@ -494,7 +566,9 @@ RegexpShape RegexpShape::of(const QString &pattern, bool caseless)
     shape.matchesEmpty = length(top, false) == 0;
     shape.onlyEmpty = length(top, true) == 0;
     shape.needsLineBreak = needsBreak(top);
-    shape.backtracking = Backtracking(pattern, caseless).find(top);
+    Backtracking backtracking(pattern, caseless);
+    shape.backtracking = backtracking.find(top);
+    shape.tooComplex = backtracking.tooComplex;
     return shape;
 }
 

@@ -14,6 +14,7 @@ struct RegexpShape {
     bool onlyEmpty = false;      // every match is the empty string
     bool needsLineBreak = false; // every match holds CR or LF, which a line never does
     QString backtracking;        // why a failing match may take exponential time, or empty
+    bool tooComplex = false;     // the backtracking analysis gave up: the pattern is too large to judge
 
     static RegexpShape of(const QString &pattern, bool caseless);
 };

@@ -2,7 +2,6 @@
 #include "ui_frmmain.h"
 #include "lint/linter.h"
 #include "mainwindow/frmdebug.h"
-#include "mainwindow/hourglass.h"
 #include "session/editsession.h"
 #include "widgets/clicklabel.h"
 #include "widgets/colorlabel.h"
@@ -11,6 +10,10 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QProgressDialog>
+#include <QThread>
+
+#include <utility>
 
 namespace {
 
@@ -59,6 +62,11 @@ TracePanel::TracePanel(PanelContext context, QObject *parent)
 
 TracePanel::~TracePanel()
 {
+    if (lintThread_) {
+        *lintCancel_ = true;
+        lintThread_->wait();
+        delete lintThread_;
+    }
     if (frmDebug_) {
         frmDebug_->close();
         delete frmDebug_.data();
@@ -136,7 +144,9 @@ void TracePanel::reportProblem(const QString &message)
 
 // Options > Debug Mode > Lint: the status pane shows what lint finds in the language shown, until
 // Lint is unchecked (the pane goes back to Trace or Validity, or gives way to the token boxes) or
-// Trace or Validity takes the pane.
+// Trace or Validity takes the pane. A large language takes a while: lint runs on a worker thread on a
+// copy of the database, so the window keeps answering; a progress window (not modal, so that nothing
+// runs events inside its updates) with a Cancel key shows after half a second.
 void TracePanel::mnuLint_Click()
 {
     if (mnuLint_->isChecked()) {
@@ -154,10 +164,68 @@ void TracePanel::showLint()
 {
     if (!session_.hasLanguage())
         return;
-    Hourglass busy;
-    const QVector<Lint::Finding> findings = Lint::lintLanguage(session_.db(), session_.currentLanguage());
+    if (lintThread_) {
+        // Another language is shown, or the language changed: the running lint stops, then starts again.
+        lintAgain_ = true;
+        *lintCancel_ = true;
+        return;
+    }
+    const auto db = std::make_shared<const Database>(session_.db());
+    const int index = session_.currentLanguage();
+    const QString name = session_.language().name;
     txtStatus_->setVisible(true);
-    txtStatus_->setText(QStringLiteral("<Lint>") + kCrLf + Lint::validityText(findings));
+    txtStatus_->setText(QStringLiteral("<Lint>") + kCrLf + QStringLiteral("Checking \"%1\"...").arg(name));
+    Q_EMIT statusPaneChanged(true);
+    auto *progress = new QProgressDialog(QStringLiteral("Checking \"%1\"...").arg(name), QStringLiteral("Cancel"), 0, 1,
+                                         context_.window);
+    progress->setObjectName(QStringLiteral("dlgLintProgress"));
+    progress->setWindowTitle(QStringLiteral("Lint"));
+    progress->setMinimumDuration(500);
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    progress->setValue(0);
+    lintProgress_ = progress;
+    const auto cancel = std::make_shared<std::atomic_bool>(false);
+    lintCancel_ = cancel;
+    connect(progress, &QProgressDialog::canceled, this, [cancel] { *cancel = true; });
+    const QPointer<QProgressDialog> shown(progress);
+    lintThread_ = QThread::create([this, db, index, name, cancel, shown] {
+        QVector<Lint::Finding> findings;
+        const bool complete = Lint::lintLanguage(*db, index, [cancel, shown](int done, int total) {
+            if (done >= 0)
+                QMetaObject::invokeMethod(shown, [shown, done, total] {
+                    if (shown) {
+                        shown->setMaximum(total);
+                        shown->setValue(done);
+                    }
+                }, Qt::QueuedConnection);
+            return !*cancel;
+        }, findings);
+        // Delivered on the window's thread; dropped if the panel is gone by then.
+        QMetaObject::invokeMethod(this, [this, name, findings, complete] { finishLint(name, findings, complete); },
+                                  Qt::QueuedConnection);
+    });
+    lintThread_->start();
+}
+
+void TracePanel::finishLint(const QString &name, const QVector<Lint::Finding> &findings, bool complete)
+{
+    lintThread_->wait();
+    delete lintThread_;
+    lintThread_ = nullptr;
+    // A Cancel pressed after the last check still discards the result: the user asked for nothing.
+    const bool cancelled = !complete || *lintCancel_ || (lintProgress_ && lintProgress_->wasCanceled());
+    delete lintProgress_.data();
+    if (std::exchange(lintAgain_, false)) {
+        if (mnuLint_->isChecked())
+            showLint();
+        return;
+    }
+    if (!mnuLint_->isChecked())
+        return; // the pane was given back meanwhile
+    txtStatus_->setVisible(true);
+    txtStatus_->setText(QStringLiteral("<Lint>") + kCrLf
+                        + (cancelled ? QStringLiteral("Lint of \"%1\" cancelled.").arg(name) : Lint::validityText(findings)));
     Q_EMIT statusPaneChanged(true);
 }
 

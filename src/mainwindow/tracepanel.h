@@ -3,11 +3,19 @@
 #include "mainwindow/frmdebug.h"
 #include "mainwindow/panelcontext.h"
 
+#include "lint/finding.h"
+
 #include <QObject>
 #include <QPointer>
+#include <QVector>
+
+#include <atomic>
+#include <memory>
 
 class QAction;
 class QLabel;
+class QProgressDialog;
+class QThread;
 class TraceBox;
 
 // The status pane txtStatus (trace lines in Trace mode, the validity report in Validity mode), the
@@ -45,6 +53,7 @@ Q_SIGNALS:
 
 private:
     void applyStatusPane(bool shown, const QString &text);
+    void finishLint(const QString &name, const QVector<Lint::Finding> &findings, bool complete);
     void updateModes();
 
     PanelContext context_;
@@ -58,4 +67,9 @@ private:
     QString validityMessage_ = QStringLiteral("No errors detected!");
     bool statusPaneShown_ = false;
     bool debugWindowOpen_ = false;
+    // Lint runs on a worker thread with a copy of the database, showing progress with a Cancel key.
+    QThread *lintThread_ = nullptr;
+    QPointer<QProgressDialog> lintProgress_;
+    std::shared_ptr<std::atomic_bool> lintCancel_;
+    bool lintAgain_ = false; // lint the language shown once the running lint has stopped
 };

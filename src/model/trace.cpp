@@ -1,5 +1,7 @@
 #include "model/trace.h"
 
+#include <QThread>
+
 #include <utility>
 
 namespace {
@@ -10,12 +12,21 @@ Trace::Sink &sink()
     return s;
 }
 
+// The thread that installed the sink: only entries made on it reach the sink, which writes to
+// widgets; work done on another thread (the window's lint) is not traced.
+QThread *&sinkThread()
+{
+    static QThread *t = nullptr;
+    return t;
+}
+
 } // namespace
 
 namespace Trace {
 
 Sink setSink(Sink s)
 {
+    sinkThread() = QThread::currentThread();
     return std::exchange(sink(), std::move(s));
 }
 
@@ -26,7 +37,7 @@ void entry(const QString &label)
 
 void entry(const QString &statusLabel, const QString &debugLabel)
 {
-    if (sink())
+    if (sink() && QThread::currentThread() == sinkThread())
         sink()(statusLabel, debugLabel);
 }
 

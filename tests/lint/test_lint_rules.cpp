@@ -1,5 +1,6 @@
 #include "common/testutil.h"
 #include "lint/linter.h"
+#include "lint/regexpshape.h"
 #include "model/database.h"
 
 #include <QFile>
@@ -179,3 +180,32 @@ TEST(Lint, DocumentationListsEveryRule)
 }
 
 } // namespace
+
+// Patterns of many thousand elements: the analysis compares each element with the distinct first
+// characters of the others, not with every other element, and finds the same as for short ones.
+TEST(RegexpShapes, LongPatternsAreAnalysedInLinearTime)
+{
+    const auto repeat = [](const QString &piece, int n, const QString &separator = QString()) {
+        QStringList pieces;
+        for (int i = 0; i < n; ++i)
+            pieces << (piece.contains(u'%') ? piece.arg(i) : piece);
+        return pieces.join(separator);
+    };
+    const int n = 20000;
+    const struct {
+        QString pattern;
+        bool backtracks;
+    } cases[] = {
+        {"(" + repeat("a+", n) + "b)+", false},               // every round must end in b
+        {"(" + repeat("a+", n) + ")+", true},                 // the rounds share out the a's
+        {"(" + repeat("x%1", n, "|") + ")*", false},          // plain alternatives, all different
+        {"(" + repeat("x%1", n, "|") + "|x77)*", true},       // two alike
+        {"(" + repeat("y%1", n, "|") + "|x[0-9])*", false},   // a class that begins differently
+        {"(" + repeat("y%1", n, "|") + "|[xy][0-9])*", true}, // one that begins alike
+    };
+    for (const auto &c : cases) {
+        const Lint::RegexpShape shape = Lint::RegexpShape::of(c.pattern, false);
+        EXPECT_TRUE(shape.parsed && !shape.tooComplex);
+        EXPECT_EQ(!shape.backtracking.isEmpty(), c.backtracks) << c.pattern.left(40).toStdString();
+    }
+}
