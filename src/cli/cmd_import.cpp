@@ -4,6 +4,7 @@
 #include "cli/inputfile.h"
 #include "cli/output.h"
 #include "import/languageconversion.h"
+#include "model/nativename.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
 #include "model/recordfields.h"
@@ -82,7 +83,7 @@ int run(const Cli::Arguments &args)
             Cli::warn(QStringLiteral("import: warning: ") + change);
         edit.db.languages.append(std::move(language));
         imported += QStringLiteral("%1: language %2 \"%3\"")
-                        .arg(TextEscape::oneLine(file))
+                        .arg(TextEscape::oneLine(NativeName::shown(file)))
                         .arg(edit.db.upperIndex())
                         .arg(TextEscape::oneLine(edit.db.languages.constLast().name));
     }

@@ -2,6 +2,7 @@
 
 #include "model/ansicodec.h"
 #include "model/boundedread.h"
+#include "model/nativename.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -12,7 +13,7 @@ namespace Cli {
 
 QString inputName(const QString &name)
 {
-    return name == QLatin1String("-") ? QStringLiteral("(standard input)") : name;
+    return name == QLatin1String("-") ? QStringLiteral("(standard input)") : NativeName::shown(name);
 }
 
 bool readInput(const QString &name, qint64 limit, QByteArray &bytes, QString &problem)

@@ -2,6 +2,7 @@
 #include "cli/command.h"
 #include "cli/output.h"
 #include "model/codepagesetting.h"
+#include "model/nativename.h"
 #include "model/programfolder.h"
 
 #include <QCoreApplication>
@@ -137,5 +138,9 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Varlex"));
     QCoreApplication::setOrganizationName(QStringLiteral("Varlex"));
-    return Cli::finish(run(app.arguments().mid(1)));
+    // From argv rather than arguments(): a file name that is not UTF-8 keeps its bytes.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << NativeName::fromBytes(QByteArray(argv[i]));
+    return Cli::finish(run(args));
 }

@@ -1,6 +1,7 @@
 #include "editorcontrol/textsource.h"
 
 #include "model/ansicodec.h"
+#include "model/nativename.h"
 
 #include <QFileInfo>
 
@@ -8,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -22,14 +25,27 @@ TextSource::~TextSource() = default;
 bool TextSource::open(const QString &path)
 {
     const bool standardInput = path == QLatin1String("-");
-    name_ = standardInput ? QStringLiteral("(standard input)") : path;
-    if (!standardInput && QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
-        problem_ = QStringLiteral("%1: not a regular file").arg(name_);
-        return false;
+    name_ = standardInput ? QStringLiteral("(standard input)") : NativeName::shown(path);
+    int fd = 0;
+    if (!standardInput) {
+        // Through the name's own bytes, so that a name that is not UTF-8 is found; a FIFO or a
+        // device is refused without waiting at the open.
+        fd = ::open(NativeName::toBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat info {};
+        if (fd < 0) {
+            problem_ = QStringLiteral("%1: %2").arg(name_, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            problem_ = QStringLiteral("%1: not a regular file").arg(name_);
+            return false;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     }
-    const bool opened = standardInput ? file_.open(0, QIODevice::ReadOnly)
-                                      : (file_.setFileName(path), file_.open(QIODevice::ReadOnly));
-    if (!opened) {
+    if (!file_.open(fd, QIODevice::ReadOnly, standardInput ? QFileDevice::DontCloseHandle : QFileDevice::AutoCloseHandle)) {
+        if (!standardInput)
+            ::close(fd);
         problem_ = QStringLiteral("%1: %2").arg(name_, file_.errorString());
         return false;
     }

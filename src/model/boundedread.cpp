@@ -1,9 +1,16 @@
 #include "model/boundedread.h"
 
+#include "model/nativename.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace BoundedRead {
 
@@ -33,19 +40,33 @@ bool device(QIODevice &in, qint64 maxBytes, QByteArray &bytes, QString &cause)
 bool file(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &cause)
 {
     bytes.clear();
-    const QFileInfo info(path);
-    if (!info.exists())
-        cause = QStringLiteral("cannot read: it does not exist");
-    else if (!info.isFile())
+    // Through the name's own bytes, so that a name that is not UTF-8 is found.
+    const QByteArray native = NativeName::toBytes(path);
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0)
+        cause = errno == ENOENT ? QStringLiteral("cannot read: it does not exist")
+                                : QStringLiteral("cannot read: ") + QString::fromLocal8Bit(std::strerror(errno));
+    else if (!S_ISREG(info.st_mode))
         cause = QStringLiteral("not a regular file: folders, pipes and devices are not read");
-    else if (info.size() > maxBytes)
+    else if (info.st_size > maxBytes)
         cause = QStringLiteral("longer than %1 bytes, more than it can use").arg(maxBytes);
     else
         cause.clear();
     if (!cause.isEmpty())
         return false;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    // Not waiting at the open if a FIFO took the file's place meanwhile; then refused as above.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat opened {};
+    if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        cause = fd < 0 ? QStringLiteral("cannot read: ") + QString::fromLocal8Bit(std::strerror(errno))
+                       : QStringLiteral("not a regular file: folders, pipes and devices are not read");
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         cause = QStringLiteral("cannot read: ") + f.errorString();
         return false;
     }
