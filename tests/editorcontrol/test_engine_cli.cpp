@@ -128,7 +128,7 @@ TEST(EngineCli, HighlightFromAPipeAnswersLineByLine)
     ASSERT_TRUE(cli.waitForFinished(10000));
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_EQ(cli.readAllStandardError(),
-              "highlight: (standard input): line 2 is not UTF-8: it and the lines after it are read as windows-1252\n");
+              "varlex-cli: highlight: (standard input): line 2 is not UTF-8: it and the lines after it are read as windows-1252\n");
 }
 
 TEST(EngineCli, HighlightReportsWhatFails)
