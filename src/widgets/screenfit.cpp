@@ -61,7 +61,7 @@ QSize fitSize(const QSize &size)
     QRect all;
     for (const QScreen *screen : QGuiApplication::screens())
         all = all.united(screen->availableGeometry());
-    return all.isEmpty() ? size : size.boundedTo(all.size());
+    return all.isEmpty() ? size : size.boundedTo(2 * all.size());
 }
 
 void keepVisible(QWidget *window)

@@ -20,8 +20,9 @@ constexpr int kTitleStrip = 30;
 // Where a window with the outer rectangle frame goes, given the usable areas of the screens.
 QRect place(const QRect &frame, const QList<QRect> &screens);
 
-// A size no larger than the screens' usable areas together: a stored size of a million pixels
-// would otherwise be allocated before the window could be fitted.
+// A size no larger than twice the screens' usable areas together: a stored size of a million pixels
+// would otherwise be allocated before the window could be fitted. A window somewhat larger than the
+// screen (left so on a larger monitor) keeps its size, as its place is kept while enough of it shows.
 QSize fitSize(const QSize &size);
 
 // Moves (and resizes) a top-level window after its geometry was set, using the available areas of

@@ -7,6 +7,7 @@
 #include "widgets/tracebox.h"
 
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 
 TEST_F(WindowTest, SavingOverAFileChangedOnDiskAsksFirst)
@@ -113,7 +114,7 @@ TEST_F(WindowTest, LintAndTheStepLimitShowInTheStatusPane)
     action("mnuLint")->trigger();
     QProgressDialog *progress = child<QProgressDialog>("dlgLintProgress");
     ASSERT_TRUE(progress);
-    progress->cancel();
+    progress->findChild<QPushButton *>()->click(); // Cancel
     QTest::qWaitFor([&] { return status->text().startsWith(QStringLiteral("<Lint>")); }, 20000);
     EXPECT_EQ(status->text(), QStringLiteral("<Lint>\r\nLint of \"Slow\" cancelled.")) << status->text().toStdString();
 }

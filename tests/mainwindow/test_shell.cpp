@@ -85,12 +85,12 @@ TEST_F(WindowTest, SettingsDefaultsRoundTripAndFallBacks)
     EXPECT_TRUE(window->tokensetProperties().swatch(2) == 0xFF0000 && action("mnuAutoInclude")->isChecked());
     EXPECT_TRUE(dialogs->messages.empty());
 
-    // A stored size of a million twips, inside the accepted range, is cut to the screen before it is
-    // applied; the stored value stays while the window is not resized.
+    // A stored size of a million twips, inside the accepted range, is cut to twice the screen before it
+    // is applied; the stored value stays while the window is not resized.
     storeSetting("MainWidth", QStringLiteral("1000000"));
     storeSetting("MainHeight", QStringLiteral("1000000"));
     start();
-    const QSize screen = window->screen()->availableGeometry().size();
+    const QSize screen = 2 * window->screen()->availableGeometry().size();
     EXPECT_TRUE(window->width() <= screen.width() && window->height() <= screen.height()) << window->width();
     ASSERT_TRUE(closeWindow());
     EXPECT_EQ(storedSetting("MainWidth"), QStringLiteral("1000000"));
