@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QUndoStack>
@@ -211,9 +212,15 @@ TEST_F(WindowTest, LintFollowsTheLanguageAndGivesWayToTheTokenBoxes)
     start();
     const auto *status = child<QWidget>("txtStatus");
     const auto statusText = [this] { return child<TraceBox>("txtStatus")->text(); };
+    // Lint runs off the window's thread: its result arrives once the progress window is gone.
+    const auto linted = [this] {
+        return QTest::qWaitFor([this] { return !window->findChild<QProgressDialog *>("dlgLintProgress"); }, 20000);
+    };
     action("mnuLint")->trigger();
+    ASSERT_TRUE(linted());
     EXPECT_TRUE(statusText().contains(QStringLiteral("regexp-invalid")));
     languages()->setCurrentRow(1);
+    ASSERT_TRUE(linted());
     EXPECT_TRUE(statusText().startsWith(QStringLiteral("<Lint>")) && !statusText().contains(QStringLiteral("regexp-invalid")))
         << statusText().toStdString();
     action("mnuLint")->trigger();
