@@ -199,6 +199,7 @@ void FrmMain::wireMenus()
     menu(ui->mnuView, &FrmMain::mnuView_Click);
     menu(ui->mnuCreate, &FrmMain::mnuCreate_Click);
     menu(ui->mnuCreateAll, &FrmMain::mnuCreateAll_Click);
+    menu(ui->mnuExportKde, &FrmMain::mnuExportKde_Click);
     menu(ui->mnuSelectLanguage, &FrmMain::mnuSelectLanguage_Click);
     menu(ui->mnuSelectMemberlist, &FrmMain::mnuSelectMemberlist_Click);
     menu(ui->mnuSelectImageFolder, &FrmMain::mnuSelectImageFolder_Click);

@@ -75,6 +75,7 @@ public:
     // ---- export, viewer and online commands
     void mnuCreate_Click();
     void mnuCreateAll_Click();
+    void mnuExportKde_Click();
     QString SelectRootFolder();
     void mnuSelectLanguage_Click();
     void mnuSelectMemberlist_Click();

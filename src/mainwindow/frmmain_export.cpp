@@ -10,6 +10,7 @@
 #include "viewer/frmviewer.h"
 #include "xmlgen/outputfile.h"
 
+#include <QDir>
 #include <QProgressDialog>
 
 QString FrmMain::exportFolder() const { return session_->exportFolder(); }
@@ -106,4 +107,28 @@ void FrmMain::mnuPrintXML_Click()
 void FrmMain::toolbarMessage_Click()
 {
     online_->downloadMessage([this](const QString &text) { setStatusBarText(text); });
+}
+
+// The current language as a KDE syntax definition into the export folder. The file patterns are asked
+// for each time, offered as last given for this language (kept in the settings, not the database).
+void FrmMain::mnuExportKde_Click()
+{
+    if (!session_->hasLanguage())
+        return;
+    const QString title = QStringLiteral("Export KDE Syntax Definition");
+    const QString language = session_->db().languages[session_->db().currentLanguage].name;
+    const auto store = settingsStore();
+    const QString key = QStringLiteral("KdeFilePatterns/") + QString::fromLatin1(language.toUtf8().toPercentEncoding());
+    const QString patterns = dialogs_->input(
+        this, QStringLiteral("File patterns of the language, separated by ';' (for example *.c;*.h):"), title,
+        store->value(key, QStringLiteral("*.") + language.toLower()).toString());
+    if (patterns.isEmpty())
+        return;
+    store->setValue(key, patterns);
+    Hourglass busy;
+    const KdeExport::Outcome outcome = session_->exportKde(patterns);
+    if (!outcome.ok())
+        report(outcome.error, title);
+    else
+        setStatusBarText(QStringLiteral("Exported ") + QDir::toNativeSeparators(outcome.file));
 }

@@ -932,6 +932,15 @@ WriteResult EditSession::exportCurrent()
     return hasLanguage() ? LanguageExport::exportCurrent(*writer_) : WriteResult{};
 }
 
+KdeExport::Outcome EditSession::exportKde(const QString &extensions)
+{
+    if (!hasLanguage())
+        return {};
+    if (const QString problem = OutputFile::ensureFolder(exportFolder()); !problem.isEmpty())
+        return {QString(), problem, {}};
+    return KdeExport::exportLanguage(*writer_, db().currentLanguage, exportFolder(), extensions);
+}
+
 LanguageExport::Report EditSession::exportAll(const std::function<bool(int index)> &next)
 {
     return LanguageExport::exportAll(*writer_, next);

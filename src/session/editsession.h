@@ -2,6 +2,7 @@
 
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/editorglobals.h"
+#include "import/kdeexport.h"
 #include "model/database.h"
 #include "model/fileresult.h"
 #include "model/trace.h"
@@ -182,6 +183,8 @@ public:
 
     // ---- export (not recorded)
     WriteResult exportCurrent();
+    // The current language as a KDE syntax definition into the export folder, with these file patterns.
+    KdeExport::Outcome exportKde(const QString &extensions);
     // Every language in order, each rebuilt whole; `next` is told each index first and may stop.
     LanguageExport::Report exportAll(const std::function<bool(int index)> &next = {});
 

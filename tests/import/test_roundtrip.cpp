@@ -9,6 +9,7 @@
 #include "xmlgen/xmlwriter.h"
 
 #include <QDir>
+#include <QFile>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -131,9 +132,8 @@ void expectSeek(const Language &language, const QByteArray &bytes, const std::st
         EXPECT_EQ(TokensetSeek::find(xml, stored[k]).start, elements[held.indexOf(held[k])]) << where << k;
 }
 
-} // namespace
-
-TEST(RoundTrip, EveryWrittenLanguageReadsImportsAndWritesBackTheSame)
+// The starter languages and seeded random ones.
+QVector<Language> propertyLanguages()
 {
     QVector<Language> languages;
     const QDir starters(TestUtil::sourcePath(QStringLiteral("data/languages")));
@@ -145,6 +145,34 @@ TEST(RoundTrip, EveryWrittenLanguageReadsImportsAndWritesBackTheSame)
     Random random{std::mt19937(20240613)};
     while (languages.size() < 220)
         languages += random.language(int(languages.size()));
+    return languages;
+}
+
+} // namespace
+
+// scripts/kde_export_fidelity.py colours these languages with KDE's highlighter too: given a folder in
+// VARLEX_ROUNDTRIP_DUMP, each language is written there as N.lng with its sample as N.txt.
+TEST(RoundTrip, WritesItsLanguagesForMeasuring)
+{
+    const QString folder = qEnvironmentVariable("VARLEX_ROUNDTRIP_DUMP");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "VARLEX_ROUNDTRIP_DUMP names no folder";
+    RecordingHost host;
+    host.lists.names = {QStringLiteral("Known")};
+    const QVector<Language> languages = propertyLanguages();
+    auto write = [&folder](const QString &name, const QByteArray &bytes) {
+        QFile file(QDir(folder).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << name.toStdString();
+    };
+    for (int i = 0; i < languages.size(); ++i) {
+        write(QStringLiteral("%1.lng").arg(i), exported(languages[i], host));
+        write(QStringLiteral("%1.txt").arg(i), languages[i].sampletext.toUtf8());
+    }
+}
+
+TEST(RoundTrip, EveryWrittenLanguageReadsImportsAndWritesBackTheSame)
+{
+    const QVector<Language> languages = propertyLanguages();
 
     RecordingHost host;
     host.lists.names = {QStringLiteral("Known")};

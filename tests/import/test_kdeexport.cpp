@@ -1,0 +1,192 @@
+// Languages written as KDE syntax definitions colour in kate-syntax-highlighter as in Varlex: longest
+// match over first rule, conditions of rules, case, scopes closed through transparent ones, single-line
+// scopes; and the command and menu that write them.
+#include "common/testutil.h"
+#include "editorcontrol/test_engine_support.h"
+#include "import/kdesyntaxwriter.h"
+
+#include <QDir>
+
+#include <array>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+using namespace EngineTest;
+
+namespace {
+
+// The text of kate's HTML: its markup characters and numeric references.
+QString unescaped(QString html)
+{
+    static const QRegularExpression numeric(QStringLiteral("&#(x?)([0-9a-fA-F]+);"));
+    for (auto m = numeric.match(html); m.hasMatch(); m = numeric.match(html, m.capturedStart() + 1))
+        html.replace(m.capturedStart(), m.capturedLength(),
+                     QString::fromUcs4(std::array<char32_t, 1>{char32_t(m.captured(2).toUInt(nullptr, m.captured(1).isEmpty() ? 10 : 16))}.data(), 1));
+    return html.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+        .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+        .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
+bool haveKate()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("kate-syntax-highlighter")).isEmpty();
+}
+
+// kate-syntax-highlighter's colouring of a text with only this definition added, marked as
+// EngineTest::marked marks Varlex's: each tokenset has a colour of its own, so the colour names it.
+QString kateMarked(LanguageDefinition definition, const QString &text, QString *warnings = nullptr)
+{
+    definition.name = QStringLiteral("Varlex Test Language");
+    for (int i = 0; i < definition.tokensets.size(); ++i) {
+        definition.tokensets[i].forecolor = (i + 1) << 16; // #0000NN
+        definition.tokensets[i].backcolor = -1;
+    }
+    const CompiledLanguagePtr language = CompiledLanguage::compile(definition);
+    const KdeSyntaxWriter::Result result = KdeSyntaxWriter::write(*language);
+    TestUtil::TempFolder home;
+    QDir(home.path()).mkpath(QStringLiteral("org.kde.syntax-highlighting/syntax"));
+    home.write(QStringLiteral("org.kde.syntax-highlighting/syntax/test.xml"), result.xml);
+    home.write(QStringLiteral("text.txt"), text.toUtf8());
+    QProcess kate;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    kate.setProcessEnvironment(env);
+    kate.start(QStringLiteral("kate-syntax-highlighter"),
+               {QStringLiteral("-s"), definition.name, QStringLiteral("-f"), QStringLiteral("html"), home.file(QStringLiteral("text.txt"))});
+    kate.waitForFinished(60000);
+    if (warnings)
+        *warnings = QString::fromUtf8(kate.readAllStandardError()).trimmed();
+    const QString page = QString::fromUtf8(kate.readAllStandardOutput());
+    const qsizetype from = page.indexOf(QStringLiteral("<pre>\n")) + 6;
+    const QString body = page.mid(from, page.lastIndexOf(QStringLiteral("</pre>")) - from);
+    QString out;
+    QString open; // the tokenset of the run being marked
+    auto add = [&](const QString &name, const QString &piece) {
+        for (const QChar c : piece) {
+            const QString now = c == u'\n' ? QString() : name;
+            if (now != open) {
+                if (!open.isEmpty())
+                    out += QLatin1Char(']');
+                if (!now.isEmpty())
+                    out += QLatin1Char('[') + now + QLatin1Char(':');
+                open = now;
+            }
+            out += c;
+        }
+    };
+    static const QRegularExpression runs(QStringLiteral("<span style=\"color:#0000([0-9a-f]{2})[^\"]*\">(.*?)</span>|<span[^>]*>(.*?)</span>|([^<]+)"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+    for (auto it = runs.globalMatch(body); it.hasNext();) {
+        const auto m = it.next();
+        const int index = m.captured(1).isEmpty() ? 0 : m.captured(1).toInt(nullptr, 16);
+        add(index ? definition.tokensets[index - 1].name : QString(), unescaped(index ? m.captured(2) : m.captured(3) + m.captured(4)));
+    }
+    add(QString(), QString());
+    if (out.endsWith(u'\n') && !text.endsWith(u'\n'))
+        out.chop(1);
+    return out;
+}
+
+TokensetDefinition validIn(TokensetDefinition set, const QStringList &scopes)
+{
+    set.validscopes = scopes;
+    return set;
+}
+
+TokensetDefinition caseSensitive(TokensetDefinition set)
+{
+    set.casesensitive = true;
+    return set;
+}
+
+void expectSameInKate(const std::vector<std::pair<LanguageDefinition, QString>> &cases)
+{
+    if (!haveKate())
+        GTEST_SKIP() << "kate-syntax-highlighter is not installed (scripts/install-deps.sh installs it)";
+    for (const auto &[definition, text] : cases) {
+        QString warnings;
+        EXPECT_EQ(kateMarked(definition, text, &warnings), marked(definition, text)) << text.toStdString();
+        EXPECT_EQ(warnings, QString()) << text.toStdString();
+    }
+}
+
+} // namespace
+
+TEST(KdeExport, LongestMatchRulesAndCase)
+{
+    const LanguageDefinition tokens = language({
+        listSet("Short", {"if", "<"}),
+        listSet("Ident", {"[a-z_]\\w*"}, true),                    // longer than a keyword it begins with
+        caseSensitive(listSet("Types", {"Int", "Integer"})),
+        listSet("Ops", {"<=", "<<="}),
+        listSet("Lead", {"x"}, false, QStringLiteral("leadwith[(]")),
+        listSet("Trail", {"y"}, false, QStringLiteral("trailwith[;]")),
+        listSet("Col", {"#"}, false, QStringLiteral("col1")),
+        listSet("Num", {"\\d+(\\.\\d+)?"}, true, QStringLiteral("word")),
+        listSet("Fall", {"#(if|ifdef)"}, true, QStringLiteral("word")), // the next choice that ends a word
+    });
+    expectSameInKate({
+        {tokens, "if iffy IF If"},
+        {tokens, "a <<= b <= c < d"},
+        {tokens, "Int INT Integer integer"},
+        {tokens, "(x x y; y"},
+        {tokens, "# x #\n#ifdef #if #ifx"},
+        {tokens, "12.5 1x 3.a"},
+    });
+}
+
+TEST(KdeExport, ScopesAndWhereTokensAreValid)
+{
+    TokensetDefinition braces = scopeSet("Braces", TokensetIds::ScopeKeywords, {"{"}, {"}"});
+    TokensetDefinition parens = scopeSet("Parens", TokensetIds::ParameterBlocks, {"("}, {")"});
+    parens.chain = false;
+    TokensetDefinition quotes = scopeSet("Str", TokensetIds::Strings, {"\"", "'"}, {});
+    quotes.symmetrical = true;
+    quotes.singlelinescope = true;
+    const LanguageDefinition d = language({
+        braces,
+        parens,
+        quotes,
+        scopeSet("Com", TokensetIds::BlockComments, {"/*"}, {"*/"}),
+        scopeSet("Line", TokensetIds::LineComments, {"//"}, {}, true),
+        scopeSet("Pre", TokensetIds::Text, {"#"}, {}, true),
+        listSet("K", {"if"}),
+        validIn(listSet("Esc", {"\\\\."}, true), {"Str"}),
+        validIn(listSet("Todo", {"TODO"}), {"Com", ""}),
+        validIn(listSet("Arg", {","}), {"Parens"}),
+    });
+    expectSameInKate({
+        {d, "if {if (if, a)} \"if ' \\\" x\" 'a\"b'"},
+        {d, "{ f( } if"},                                    // the brace closes the parenthesis with it
+        {d, "{ ( ( } ) }"},
+        {d, "/* TODO\nstill */ TODO // if\nif"},
+        {d, "# /* a multi-line scope inside a single-line one\nif */"},
+        {d, "\"open\nif"},
+    });
+}
+
+TEST(KdeExport, DefinitionNamesItemsAndWordCharacters)
+{
+    LanguageDefinition d = language({listSet("Keywords", {"a"}), listSet("Keywords", {"b"}, false)});
+    d.name = QStringLiteral("Tom & \"Jerry\"");
+    d.wordchars = QStringLiteral("[\\w$.]");
+    d.tokensets[0].forecolor = 0x0000FF; // red
+    d.tokensets[0].fontstyle = 3;
+    KdeSyntaxWriter::Options options;
+    options.extensions = QStringLiteral("*.tj;*.tom");
+    const QString xml = QString::fromUtf8(KdeSyntaxWriter::write(*CompiledLanguage::compile(d), options).xml);
+    EXPECT_TRUE(xml.contains(QStringLiteral("name=\"Tom &amp; &quot;Jerry&quot;\" section=\"Other\" version=\"1000\" "
+                                            "kateversion=\"5.0\" extensions=\"*.tj;*.tom\"")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<itemData name=\"Keywords\" defStyleNum=\"dsKeyword\" color=\"#ff0000\" "
+                                            "bold=\"1\" italic=\"1\"")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<itemData name=\"Keywords (2)\"")));
+    // "$" and "." are word characters here: "." is no longer a delimiter, "$" was none already.
+    EXPECT_TRUE(xml.contains(QStringLiteral("weakDeliminator=\".\"")));
+    EXPECT_FALSE(xml.contains(QStringLiteral("additionalDeliminator=\"\"")));
+    EXPECT_EQ(KdeSyntaxWriter::fileName(QStringLiteral("C++ / Tom's")), QStringLiteral("c++___tom_s.xml"));
+}
