@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev libpcre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils xvfb xauth python3
+  poppler-utils xvfb xauth python3 libkf5syntaxhighlighting-tools
   libgtksourceview-4-common gir1.2-gtksource-4 python3-gi
 )
 if [[ "${1:-}" == "--fuzz" ]]; then

@@ -43,7 +43,10 @@ def run(args, **kwargs):
 
 def lng_tokensets(lng):
     """(name, id) of each tokenset of a .lng file, in order."""
-    root = ElementTree.parse(lng).getroot()
+    with open(lng, "rb") as f:
+        data = f.read()
+    text = data.decode("utf-8") if data.startswith(b"\xef\xbb\xbf") else data.decode("cp1252", "replace")
+    root = ElementTree.fromstring(re.sub(r"^\ufeff?<\?xml[^>]*\?>", "", text))
     return [(t.get("name"), t.get("id") or "text") for t in root.iter("tokenset")]
 
 
@@ -223,17 +226,27 @@ def main():
             shutil.copytree(starter, folder)
             os.remove(os.path.join(folder, "varlex.dat"))
             shutil.copy(os.path.join(args.build, "starter", "varlex.dat"), folder)
-            base_count = len(names)
             chosen = [i for i in range(first_random, count)]
-            run([cli, "--folder", folder, "import"] + [os.path.join(dump, f"{i}.lng") for i in chosen])
-            for k, i in enumerate(chosen):
-                xml, error = export(cli, folder, base_count + k, os.path.join(work, "out", f"random{i}"))
+            r = run([cli, "--folder", folder, "import"] + [os.path.join(dump, f"{i}.lng") for i in chosen])
+            index_of = {}
+            for line in r.stdout.decode("utf-8").splitlines():
+                m = re.match(r"(.*)/(\d+)\.lng: language (\d+) ", line)
+                if m:
+                    index_of[int(m.group(2))] = int(m.group(3))
+            for i in chosen:
+                if i not in index_of:
+                    print(f"random language {i}: not imported", file=sys.stderr)
+                    continue
+                xml, error = export(cli, folder, index_of[i], os.path.join(work, "out", f"random{i}"))
                 if error:
                     print(f"random language {i}: {error}", file=sys.stderr)
                     continue
                 syntax = ElementTree.parse(xml).getroot().get("name")
-                jobs.append((f"random {i}", os.path.join(dump, f"{i}.lng"), xml, syntax, [os.path.join(dump, f"{i}.txt")],
-                             cli, work))
+                # The language as the database holds it (an import may change a rule a record cannot hold).
+                lng = os.path.join(work, "out", f"random{i}", "language.lng")
+                with open(lng, "wb") as f:
+                    f.write(run([cli, "--folder", folder, "xml", "--index", str(index_of[i])]).stdout)
+                jobs.append((f"random {i}", lng, xml, syntax, [os.path.join(dump, f"{i}.txt")], cli, work))
 
         with concurrent.futures.ThreadPoolExecutor(args.jobs) as pool:
             rows = list(pool.map(measure, jobs))

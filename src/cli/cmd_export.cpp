@@ -30,7 +30,7 @@ int exportKde(const Cli::Arguments &args, XmlWriter &writer, const QString &fold
             Cli::fail(Cli::CheckFailed, QStringLiteral("export: ") + outcome.error);
             continue;
         }
-        Cli::outLine(Cli::oneLine(QDir::toNativeSeparators(outcome.file)));
+        Cli::outLine(TextEscape::oneLine(QDir::toNativeSeparators(outcome.file)));
         if (const int earlier = writtenBy.value(outcome.file, -1); earlier >= 0) {
             failed = true;
             Cli::fail(Cli::CheckFailed, QStringLiteral("export: the languages \"%1\" (index %2) and \"%3\" (index %4) are "

@@ -32,6 +32,7 @@ public:
     QStringList verbs;   // the buttons of each choice, joined with "|"
     std::function<void(const Message &)> whileShown; // runs as each message is shown, before it is answered
     QStringList prompts; // input, colour, file and folder questions, by title or prompt
+    QStringList defaults; // the answer each input question offered
 
     Answer message(QWidget *, const QString &text, const QString &title, Buttons buttons, Icon icon) override
     {
@@ -58,9 +59,10 @@ public:
         const int last = int(verbs.size()) - 1;
         return a == Answer::Yes || a == Answer::Ok ? 0 : a == Answer::No ? qMin(1, last) : last;
     }
-    QString input(QWidget *, const QString &prompt, const QString &, const QString &) override
+    QString input(QWidget *, const QString &prompt, const QString &, const QString &defaultAnswer) override
     {
         prompts << prompt;
+        defaults << defaultAnswer;
         return take(inputs, QString());
     }
     qint32 color(QWidget *) override

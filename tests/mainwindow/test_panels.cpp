@@ -315,6 +315,12 @@ TEST_F(WindowTest, ImportExportMemberListsAndMarginImages)
     action("mnuSelectLanguage")->trigger();
     action("mnuCreate")->trigger();
     EXPECT_TRUE(folder.exists(QStringLiteral("Out/Basic.lng")));
+    // A KDE syntax definition: the file patterns are asked for, and offered again as last given.
+    dialogs->inputs = {QStringLiteral("*.bas;*.bi")};
+    action("mnuExportKde")->trigger();
+    EXPECT_TRUE(folder.read(QStringLiteral("Out/basic.xml")).contains("extensions=\"*.bas;*.bi\""));
+    action("mnuExportKde")->trigger(); // cancelled
+    EXPECT_EQ(dialogs->defaults.mid(dialogs->defaults.size() - 2), QStringList({"*.basic", "*.bas;*.bi"}));
     action("mnuSelectMemberlist")->trigger();
     EXPECT_TRUE(dialogs->messages.back().text.contains(QStringLiteral("broken.mbr")));
     EXPECT_EQ(items(combo("cmbTMemberList")), QStringList({"<none>", "Win32"}));
