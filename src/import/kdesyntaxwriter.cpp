@@ -155,7 +155,11 @@ public:
                              .arg(classText);
             wordClass = QStringLiteral("[\\w]");
         }
-        retryClass = d.definition.wordchars.isEmpty() ? QStringLiteral("[\\w]") : d.definition.wordchars;
+        // The engine's second try for rule word uses the class as written; one that does not compile
+        // gives no second try.
+        retryClass = classText;
+        if (!QRegularExpression(QStringLiteral("(?<!%1)").arg(retryClass)).isValid())
+            retryClass.clear();
         buildTokenCandidates();
     }
 
@@ -225,7 +229,7 @@ private:
         const TokenRule &r = d.rules[size_t(rule)];
         c.guardable = !standsAlone(pattern);
         const QString first = QStringLiteral("%1(?>%2)%3").arg(before(r), caseGroup(pattern, caseless), after(r));
-        if (r.word && c.guardable) {
+        if (r.word && c.guardable && !retryClass.isEmpty()) {
             const QString retry = caseGroup(QStringLiteral("(?:%1)(?:(?<!%2)|(?!%2))").arg(pattern, retryClass), caseless);
             c.match = QStringLiteral("(?>%1|%2(?>%3)%4)").arg(first, before(r), retry, after(r));
         } else {
@@ -277,6 +281,7 @@ private:
     std::map<QString, QString> contextNames;
     mutable QHash<QString, Candidate> closerByMatch;
     std::deque<Key> pending;
+    bool tooMany = false;
 };
 
 void Writer::buildTokenCandidates()
@@ -408,10 +413,20 @@ Key Writer::child(const Key &parent, int tokenset, int cls) const
 
 QString Writer::contextName(const Key &key)
 {
-    const QString text = key.text();
+    QString text = key.text();
     auto it = contextNames.find(text);
     if (it != contextNames.end())
         return it->second;
+    if (contextNames.size() >= size_t(kMaxContexts) && !key.chain.isEmpty()) {
+        // Scopes that nest in too many ways: further contexts forget the closers chained to them.
+        if (!tooMany)
+            notes << QStringLiteral("the scopes nest in too many ways: beyond %1 contexts, closers of enclosing "
+                                    "scopes do not close inner ones").arg(kMaxContexts);
+        tooMany = true;
+        Key plain = key;
+        plain.chain.clear();
+        return contextName(plain);
+    }
     QString name;
     if (key.top < 0) {
         name = QStringLiteral("Outer");
@@ -439,7 +454,13 @@ QString Writer::rule(const Candidate &c, const std::vector<Candidate> &all, size
     const QString pattern = guards.isEmpty()
                                 ? QStringLiteral("(*UCP)%1").arg(c.match)
                                 : QStringLiteral("(*UCP)(?=%1(?<vlxRest>[\\s\\S]*))%2%1").arg(c.match, guards);
-    return pattern;
+    if (QRegularExpression(pattern).isValid())
+        return pattern;
+    const QString alone = QStringLiteral("(*UCP)%1").arg(c.match);
+    notes << QStringLiteral("tokenset \"%1\": a rule that cannot look ahead at the others (%2) does not give way to longer "
+                            "matches")
+                 .arg(d.definition.tokensets[c.tokenset].name, QRegularExpression(pattern).errorString());
+    return QRegularExpression(alone).isValid() ? alone : QStringLiteral("(?!)");
 }
 
 void Writer::nameItems()
@@ -491,14 +512,10 @@ KdeSyntaxWriter::Result Writer::run()
         contexts.clear();
         contextName(Key{});
         int done = 0;
-        bool tooMany = false;
         while (!pending.empty()) {
             const Key key = pending.front();
             pending.pop_front();
-            if (++done > kMaxContexts) {
-                tooMany = true;
-                break;
-            }
+            ++done;
             const bool single = key.top >= 0 && (key.inSingle || d.tokensets[size_t(key.top)].singleLine);
             const int attribute = key.top >= 0 ? key.top : lang.textTokenset();
             contexts += QStringLiteral("      <context name=\"%1\" attribute=\"%2\" lineEndContext=\"%3\">\n")
@@ -519,8 +536,6 @@ KdeSyntaxWriter::Result Writer::run()
             contexts += QStringLiteral("      </context>\n");
         }
         result.contexts = done;
-        if (tooMany)
-            notes << QStringLiteral("the scopes nest in too many ways: only the first %1 contexts were written").arg(kMaxContexts);
     }
     for (const auto &list : tokenCandidates)
         for (const Candidate &c : list)

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QProgressDialog>
+#include <QSettings>
 
 QString FrmMain::exportFolder() const { return session_->exportFolder(); }
 QString FrmMain::importFolder() const { return languageList_->importFolder(); }
