@@ -278,18 +278,23 @@ def kate_categories(path, syntax, text, colours, env):
     return (categories, styles), None
 
 
-def varlex_categories(path, cli, lng, language, ids, text):
-    """Category of every character as varlex-cli colours it."""
-    r = run([cli, "highlight", "--lng", lng, "--format", "spans", path])
-    if r.returncode != 0:
-        return None, "varlex-cli failed: " + r.stderr.decode(errors="replace").strip()
-    # Spans count UTF-16 units; map them to characters.
-    unit_to_char, unit = [], 0
+def utf16_units(text):
+    """Spans count UTF-16 units: the character each unit belongs to, and one past the end."""
+    unit_to_char = []
     for i, ch in enumerate(text):
         unit_to_char.append(i)
         if ord(ch) > 0xFFFF:
             unit_to_char.append(i)
     unit_to_char.append(len(text))
+    return unit_to_char
+
+
+def varlex_categories(path, cli, lng, language, ids, text):
+    """Category of every character as varlex-cli colours it."""
+    r = run([cli, "highlight", "--lng", lng, "--format", "spans", path])
+    if r.returncode != 0:
+        return None, "varlex-cli failed: " + r.stderr.decode(errors="replace").strip()
+    unit_to_char = utf16_units(text)
     out = [PLAIN] * len(text)
     names = [""] * len(text)
     previous_end, previous_name, previous_category = -1, None, PLAIN

@@ -60,12 +60,7 @@ def varlex_names(cli, lng, path, text):
     r = run([cli, "highlight", "--lng", lng, "--format", "spans", path])
     if r.returncode != 0:
         return None, r.stderr.decode(errors="replace").strip()
-    unit_to_char, unit = [], 0
-    for i, ch in enumerate(text):
-        unit_to_char.append(i)
-        if ord(ch) > 0xFFFF:
-            unit_to_char.append(i)
-    unit_to_char.append(len(text))
+    unit_to_char = fidelity.utf16_units(text)
     names = [None] * len(text)
     for line in r.stdout.decode("utf-8").splitlines():
         start, size, name = line.split("\t", 2)
