@@ -1,5 +1,6 @@
 // The database commands of the File menu.
 #include "mainwindow/frmmain.h"
+#include "mainwindow/languagelistpanel.h"
 #include "model/programfolder.h"
 #include "session/editsession.h"
 #include "ui_frmmain.h"
@@ -11,6 +12,12 @@ bool FrmMain::askOk(const QString &text, const QString &title)
     return !ui->mnuConfirmation->isChecked()
         || dialogs_->message(this, text, title, Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
         == Dialogs::Answer::Ok;
+}
+
+void FrmMain::importFiles(const QStringList &files)
+{
+    for (const QString &file : files)
+        languageList_->importFile(file);
 }
 
 void FrmMain::mnuSave_Click()

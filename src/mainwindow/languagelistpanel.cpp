@@ -139,6 +139,11 @@ void LanguageListPanel::mnuImport_Click()
     if (file.isEmpty())
         return;
     importFolder_ = QFileInfo(file).absolutePath();
+    importFile(file);
+}
+
+void LanguageListPanel::importFile(const QString &file)
+{
     const EditSession::Imported imported =
         session_.importLanguage(file, context_.autoInclude());
     if (!imported.problem.isEmpty())

@@ -28,6 +28,8 @@ public:
     void mnuDelete_Click();
     void mnuSortLanguages_Click();
     void mnuImport_Click();
+    // Imports one language file as a new language and reports a failure or the tokens that changed.
+    void importFile(const QString &file);
 
 private:
     void fillLanguageList();
