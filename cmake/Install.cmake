@@ -17,23 +17,41 @@ if(VARLEX_STARTER_DATABASE)
 endif()
 
 set(VARLEX_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+# One reverse-DNS name for the desktop entry, the icon, the AppStream data and the MIME package.
+set(VARLEX_APP_ID io.github.varlex.Varlex)
+set(VARLEX_CONTACT "The Varlex maintainers <varlex@users.noreply.github.com>")
 # The window icon travels inside the program too, for the build tree and uninstalled copies.
 qt_add_resources(varlex varlex_icon PREFIX / BASE ${VARLEX_PACKAGING_DIR}
-  FILES ${VARLEX_PACKAGING_DIR}/varlex.png)
-install(FILES ${VARLEX_PACKAGING_DIR}/varlex.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${VARLEX_PACKAGING_DIR}/varlex.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${VARLEX_PACKAGING_DIR}/varlex.svg
+  FILES ${VARLEX_PACKAGING_DIR}/${VARLEX_APP_ID}.png)
+target_compile_definitions(varlex PRIVATE VARLEX_APP_ID="${VARLEX_APP_ID}")
+install(FILES ${VARLEX_PACKAGING_DIR}/${VARLEX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${VARLEX_PACKAGING_DIR}/${VARLEX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${VARLEX_PACKAGING_DIR}/${VARLEX_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+  RENAME ${VARLEX_APP_ID}.xml)
+install(FILES ${VARLEX_PACKAGING_DIR}/${VARLEX_APP_ID}.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${VARLEX_PACKAGING_DIR}/varlex.png
+install(FILES ${VARLEX_PACKAGING_DIR}/${VARLEX_APP_ID}.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${VARLEX_DOC_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${VARLEX_PACKAGING_DIR}/debian/copyright DESTINATION ${VARLEX_DOC_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${VARLEX_DOC_DIR} OPTIONAL)
+# Debian keeps the package's changelog compressed beside the copyright file.
+find_program(VARLEX_GZIP gzip)
+if(VARLEX_GZIP)
+  set(VARLEX_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
+  add_custom_command(OUTPUT ${VARLEX_CHANGELOG_GZ}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND ${VARLEX_GZIP} -9nc ${VARLEX_PACKAGING_DIR}/debian/changelog > ${VARLEX_CHANGELOG_GZ}
+    DEPENDS ${VARLEX_PACKAGING_DIR}/debian/changelog VERBATIM)
+  add_custom_target(varlex_changelog ALL DEPENDS ${VARLEX_CHANGELOG_GZ})
+  install(FILES ${VARLEX_CHANGELOG_GZ} DESTINATION ${VARLEX_DOC_DIR})
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_NAME varlex)
 set(CPACK_PACKAGE_VENDOR "Varlex")
-set(CPACK_PACKAGE_CONTACT "Varlex maintainers <varlex@localhost>")
+set(CPACK_PACKAGE_CONTACT "${VARLEX_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/varlex/varlex")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Language File Generator for syntax-colouring editor definitions")
 set(CPACK_PACKAGE_DESCRIPTION "Varlex creates and maintains language definition files (.lng) for a \
 syntax-colouring editor control. All languages live in one database, each tokenset property is \

@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils xvfb xauth python3 libkf5syntaxhighlighting-tools
   libgtksourceview-4-common gir1.2-gtksource-4 python3-gi
+  appstream desktop-file-utils shared-mime-info
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 )
 if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)

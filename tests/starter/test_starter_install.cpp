@@ -31,8 +31,11 @@ TEST(StarterInstall, InstalledTreeSeedsANewUsersFolderOnFirstRun)
     ASSERT_EQ(install.exitCode, 0) << install.err.toStdString();
 
     for (const char *file : {"bin/varlex", "bin/varlex-cli", "share/varlex/xml.lng", "share/varlex/languages/c.lng",
-                             "share/applications/varlex.desktop", "share/metainfo/varlex.metainfo.xml",
-                             "share/icons/hicolor/scalable/apps/varlex.svg", "share/doc/varlex/README.md"})
+                             "share/applications/io.github.varlex.Varlex.desktop",
+                             "share/metainfo/io.github.varlex.Varlex.metainfo.xml",
+                             "share/mime/packages/io.github.varlex.Varlex.xml",
+                             "share/icons/hicolor/scalable/apps/io.github.varlex.Varlex.svg", "share/doc/varlex/README.md",
+                             "share/doc/varlex/copyright"})
         EXPECT_TRUE(prefix.exists(QString::fromLatin1(file))) << file;
     EXPECT_FALSE(prefix.exists(QStringLiteral("share/varlex/language_def/.keep")));
     EXPECT_EQ(prefix.read(QStringLiteral("share/varlex/varlex.dat")),
