@@ -211,8 +211,7 @@ void TokensetPropertiesPanel::wireFields()
     QAction *const colourItems[] = {ui.mnucolor_0, ui.mnucolor_1, ui.mnucolor_2, ui.mnucolor_3, ui.mnucolor_4,
                                     ui.mnucolor_5, ui.mnucolor_6, ui.mnucolor_7, ui.mnucolor_8, ui.mnucolor_9};
     for (int i = 0; i < 10; ++i) {
-        ClickLabel::onRelease(swatches_[size_t(i)], [this, i](Qt::MouseButton button) { lblcolor_MouseUp(i, button); },
-                              ClickLabel::Keyboard::MouseOnly); // ForeColor and BackColor choose any colour
+        ClickLabel::onRelease(swatches_[size_t(i)], [this, i](Qt::MouseButton button) { lblcolor_MouseUp(i, button); });
         connect(colourItems[i], &QAction::triggered, this, [this, i] { mnucolor_Click(i); });
     }
     ClickLabel::onRelease(context_.ui.Label7, [this](Qt::MouseButton) { cmbFontStyle_->setCurrentIndex(1); },

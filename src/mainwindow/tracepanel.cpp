@@ -52,6 +52,7 @@ TracePanel::TracePanel(PanelContext context, QObject *parent)
     connect(&session_, &EditSession::validityChanged, this, [this](const QString &message, qint32 colour) {
         validityMessage_ = message;
         ColorLabel::setBackColor(lblRedFlag_, colour);
+        lblRedFlag_->setAccessibleDescription(message);
     });
     // The preview empties a status pane that has grown too long.
     connect(&session_, &EditSession::previewXml, this, [this] {

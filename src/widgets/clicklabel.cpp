@@ -36,11 +36,12 @@ bool ClickLabel::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress: {
         const auto *press = static_cast<QKeyEvent *>(event);
         const int key = press->key();
-        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Menu) {
             // A held key acts once: its repeats would reach whatever the click gave the focus to.
             if (!press->isAutoRepeat()) {
                 const Handler handler = handler_;
-                handler(Qt::LeftButton);
+                handler(key == Qt::Key_Menu || press->modifiers().testFlag(Qt::ShiftModifier) ? Qt::RightButton
+                                                                                             : Qt::LeftButton);
             }
             return true;
         }

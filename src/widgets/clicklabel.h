@@ -9,7 +9,7 @@ class QLabel;
 // Makes a label act like a button: the handler runs when a mouse button is released over it, with
 // that button. The label shows the pointing hand. Unless it is a mouse shortcut only, the label also
 // takes the focus with Tab (drawn with a frame, or a thicker one), and Space or Enter act as a click with the left
-// button.
+// button; with Shift, or the menu key, as a click with the right button.
 class ClickLabel : public QObject {
 public:
     using Handler = std::function<void(Qt::MouseButton)>;

@@ -1,5 +1,6 @@
 #include "widgets/colorlabel.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QVariant>
 
@@ -14,6 +15,9 @@ void setBackColor(QLabel *label, qint32 color)
     palette.setColor(QPalette::Window, c);
     label->setPalette(palette);
     label->setAutoFillBackground(true);
+    // What the eye sees, for a screen reader.
+    label->setAccessibleDescription(color < 0 ? QCoreApplication::translate("ColorLabel", "no colour")
+                                              : c.name(QColor::HexRgb).toUpper());
 }
 
 qint32 backColor(const QLabel *label)
