@@ -31,6 +31,7 @@ PreviewPanel::PreviewPanel(PanelContext context, QObject *parent)
     connect(txtSample_, &EditorPane::changed, this, &PreviewPanel::txtSample_Change);
     connect(context.ui.imgMargin, &QToolButton::clicked, this, &PreviewPanel::imgMargin_Click);
     connect(context.ui.mnuSeek, &QAction::triggered, this, &PreviewPanel::GoToTokenset);
+    txtSample_->setFollowsPalette(false); // the language's own colours, as the user designs them
     txtSample_->setMemberLookup(EditorPane::registryLookup(&session_.globals()));
     new FindBar(txtXML_);
     new FindBar(txtSample_);

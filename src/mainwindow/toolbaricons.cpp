@@ -1,6 +1,9 @@
 #include "mainwindow/toolbaricons.h"
 
+#include "widgets/readablecolour.h"
+
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <QStyle>
 
@@ -58,11 +61,15 @@ QIcon magnifier(const QColor &colour)
 
 } // namespace
 
-namespace ToolbarIcons {
+namespace {
 
-QIcon icon(const QString &key, const QStyle *style)
+// The drawn picture of a button, in colours that stand out on the toolbar's background.
+QIcon drawnIcon(const QString &key, const QStyle *style, const QPalette &palette)
 {
-    const QColor dark(40, 60, 110);
+    const QColor back = palette.color(QPalette::Window);
+    const QColor dark = ReadableColour::on(QColor(40, 60, 110), back);
+    const QColor red = ReadableColour::on(QColor(170, 30, 30), back);
+    const QColor green = ReadableColour::on(QColor(20, 120, 40), back);
     if (key == QLatin1String("refresh"))
         return style->standardIcon(QStyle::SP_BrowserReload);
     if (key == QLatin1String("save"))
@@ -72,7 +79,7 @@ QIcon icon(const QString &key, const QStyle *style)
     if (key == QLatin1String("new"))
         return style->standardIcon(QStyle::SP_FileIcon);
     if (key == QLatin1String("delete"))
-        return drawn(QStringLiteral("\u2716"), QColor(170, 30, 30), 24);
+        return drawn(QStringLiteral("\u2716"), red, 24);
     if (key == QLatin1String("openlang"))
         return style->standardIcon(QStyle::SP_DialogOpenButton);
     if (key == QLatin1String("view"))
@@ -80,9 +87,9 @@ QIcon icon(const QString &key, const QStyle *style)
     if (key == QLatin1String("seek"))
         return magnifier(dark);
     if (key == QLatin1String("plus"))
-        return drawn(QStringLiteral("+"), QColor(20, 120, 40), 32);
+        return drawn(QStringLiteral("+"), green, 32);
     if (key == QLatin1String("minus"))
-        return drawn(QStringLiteral("\u2212"), QColor(170, 30, 30), 32);
+        return drawn(QStringLiteral("\u2212"), red, 32);
     if (key == QLatin1String("up"))
         return style->standardIcon(QStyle::SP_ArrowUp);
     if (key == QLatin1String("down"))
@@ -94,12 +101,34 @@ QIcon icon(const QString &key, const QStyle *style)
     if (key == QLatin1String("full"))
         return style->standardIcon(QStyle::SP_TitleBarMaxButton);
     if (key == QLatin1String("deleteattributes"))
-        return drawn(QStringLiteral("::"), QColor(170, 30, 30), 28);
+        return drawn(QStringLiteral("::"), red, 28);
     if (key == QLatin1String("message"))
         return style->standardIcon(QStyle::SP_MessageBoxInformation);
     if (key == QLatin1String("email"))
         return drawn(QStringLiteral("@"), dark, 28);
     return QIcon();
+}
+
+// Names of the desktop's icon theme (freedesktop naming) for each button.
+const std::pair<const char *, const char *> kThemeNames[] = {
+    {"refresh", "view-refresh"},  {"save", "document-save"},        {"print", "document-print"},
+    {"new", "document-new"},      {"delete", "edit-delete"},        {"openlang", "document-open"},
+    {"view", "document-preview"}, {"seek", "edit-find"},            {"plus", "list-add"},
+    {"minus", "list-remove"},     {"up", "go-up"},                  {"down", "go-down"},
+    {"font", "format-text-bold"}, {"easy", "format-justify-left"},  {"full", "view-fullscreen"},
+    {"deleteattributes", "edit-clear"}, {"message", "dialog-information"}, {"email", "mail-send"}};
+
+} // namespace
+
+namespace ToolbarIcons {
+
+QIcon icon(const QString &key, const QStyle *style, const QPalette &palette)
+{
+    const QIcon fallback = drawnIcon(key, style, palette);
+    for (const auto &[button, name] : kThemeNames)
+        if (key == QLatin1String(button))
+            return QIcon::fromTheme(QLatin1String(name), fallback);
+    return fallback;
 }
 
 } // namespace ToolbarIcons

@@ -2,12 +2,14 @@
 
 #include <QIcon>
 
+class QPalette;
 class QStyle;
 
-// The pictures of the toolbar buttons, by button key: the style's standard icons where one fits,
-// else a small drawn symbol, so the toolbar needs no image files.
+// The pictures of the toolbar buttons, by button key: the desktop's icon theme where it has the
+// icon; else the style's standard icons where one fits, or a small symbol drawn in colours that
+// stand out on the palette's window colour, so the toolbar needs no image files.
 namespace ToolbarIcons {
 
-QIcon icon(const QString &key, const QStyle *style);
+QIcon icon(const QString &key, const QStyle *style, const QPalette &palette);
 
 } // namespace ToolbarIcons

@@ -62,6 +62,7 @@ EditorPane::EditorPane(QWidget *parent) : QsciScintilla(parent)
     lexer_ = new PaneLexer(this);
     lexer_->setPaneDefaults(font, Qt::black, Qt::white);
     setLexer(lexer_);
+    applyPaneColours();
     setAutoCompletionSource(AcsNone);
     setBraceMatching(NoBraceMatch);
     setAutoIndent(true);
@@ -298,6 +299,31 @@ void EditorPane::setBoldSelectionLineNumber(bool on)
     updateLineNumberMargin();
 }
 
+void EditorPane::setFollowsPalette(bool on)
+{
+    if (followsPalette_ == on)
+        return;
+    followsPalette_ = on;
+    applyPaneColours();
+}
+
+void EditorPane::applyPaneColours()
+{
+    const QPalette p = palette();
+    const QColor text = followsPalette_ ? p.color(QPalette::Text) : QColor(Qt::black);
+    const QColor base = followsPalette_ ? p.color(QPalette::Base) : QColor(Qt::white);
+    lexer_->setReadableOn(followsPalette_);
+    lexer_->setPaneDefaults(lexer_->defaultFont(0), text, base);
+    setCaretForegroundColor(text);
+    setMarginsForegroundColor(p.color(QPalette::WindowText));
+    setMarginsBackgroundColor(p.color(QPalette::Window));
+    setFoldMarginColors(p.color(QPalette::Window), p.color(QPalette::Window));
+    setSelectionBackgroundColor(p.color(QPalette::Highlight));
+    setSelectionForegroundColor(p.color(QPalette::HighlightedText));
+    recolor();
+    applyMarginStyles();
+}
+
 void EditorPane::applyMarginStyles()
 {
     const QFont f = lexer_->defaultFont(0);
@@ -368,6 +394,8 @@ void EditorPane::onCursorMoved(int line, int)
 
 bool EditorPane::event(QEvent *event)
 {
+    if (event->type() == QEvent::PaletteChange)
+        applyPaneColours();
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)

@@ -43,6 +43,12 @@ public:
     std::shared_ptr<const CompiledLanguage> language() const;
     // Forgets every style; the text is styled again as it comes into view.
     void restyle();
+    // The pane's own colours (plain text, unset colours, caret, margins, selection) follow the
+    // window's palette, and the language's text colours are made readable on a dark one: right for
+    // panes that show a file. Off, the pane is black on white with the language's colours exactly as
+    // given, as the target control shows them: right for the sample the user is designing.
+    void setFollowsPalette(bool on);
+    bool followsPalette() const { return followsPalette_; }
     // Member lists used by tokens whose action asks for them: the members of a list by its name
     // (empty when there is no such list). ListMembers and CompleteWord offer the members in a list;
     // ParameterInfo and QuickInfo show the tip of the member named just before the token.
@@ -128,6 +134,7 @@ private:
     void updateLineNumberMargin();
     void refreshMarginNumbers(int fromLine);
     void applyMarginStyles();
+    void applyPaneColours();
     void updateBraceHighlight();
     void clearBraceHighlight();
     void showMemberListAt(int position);
@@ -142,6 +149,7 @@ private:
     bool lineNumbers_ = false;
     bool boldLineNumber_ = false;
     bool reportChanges_ = true;
+    bool followsPalette_ = true;
     bool inSetText_ = false;
     QString shownText_;       // the text setText() gave last, while shownValid_
     bool shownValid_ = false; // no edit since

@@ -1,6 +1,7 @@
 #include "widgets/panelexer.h"
 
 #include "widgets/editorpane.h"
+#include "widgets/readablecolour.h"
 #include "widgets/utf8.h"
 
 #include <QVarLengthArray>
@@ -100,7 +101,8 @@ void PaneLexer::applyStyles()
         f.setBold(st.bold);
         f.setItalic(st.italic);
         f.setUnderline(st.underline);
-        setColor(toQColor(st.fore, fore), style);
+        const QColor text = toQColor(st.fore, fore);
+        setColor(readable_ && st.back < 0 ? ReadableColour::on(text, back) : text, style);
         setPaper(toQColor(st.back, back), style);
         setFont(f, style);
     }

@@ -49,6 +49,9 @@ public:
 
     // The pane's default font and colours: plain text, and what an unset colour falls back to.
     void setPaneDefaults(const QFont &font, const QColor &fore, const QColor &back);
+    // On: a text colour of the language too close to the pane's background (a dark blue on a dark
+    // pane) is drawn with its lightness turned over, keeping its hue. Takes effect with the defaults.
+    void setReadableOn(bool on) { readable_ = on; }
 
     const char *language() const override { return "Varlex"; }
     QString description(int style) const override;
@@ -87,6 +90,7 @@ private:
     QFont font_;
     QColor fore_;
     QColor back_;
+    bool readable_ = false;
 
     // Distinct scope states by number, each a node that adds one open scope to its parent's, so deep
     // nesting costs one node per state rather than a copy of the whole stack. Number 1 is the

@@ -2,6 +2,7 @@
 #include "editorcontrol/editorglobals.h"
 #include "editorcontrol/languageobject.h"
 #include "widgets/panelexer.h"
+#include "widgets/readablecolour.h"
 #include "pane/panetest.h"
 
 #include <gtest/gtest.h>
@@ -294,4 +295,42 @@ TEST(PaneColouring, MatchingBracesAreHighlightedAndScopesFold)
     pane.setText(QStringLiteral("{ if\n").repeated(2000) + QStringLiteral("if"));
     styleAll(pane);
     EXPECT_EQ(std::tuple(styleAt(pane, 2000, 0), level(10) & number), std::tuple(style(Keywords), base + 10));
+}
+
+// Under a dark palette a pane that shows a file follows it and keeps the language's colours readable;
+// the sample pane keeps black on white and the colours exactly as the language gives them.
+TEST(PaneColouring, FilePanesFollowADarkPaletteAndTheSampleKeepsTheLanguage)
+{
+    const QColor base(30, 30, 30), text(230, 230, 230);
+    QPalette dark;
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    LanguageObject object;
+    ASSERT_TRUE(object.loadData("<language name=\"L\">"
+                                "<tokenset name=\"Navy\" id=\"keywords\" forecolor=\"8388608\"><tokens regexp=\"false\"><token>a</token></tokens></tokenset>"
+                                "<tokenset name=\"Gold\" id=\"keywords\" forecolor=\"55295\"><tokens regexp=\"false\"><token>b</token></tokens></tokenset>"
+                                "<tokenset name=\"Boxed\" id=\"keywords\" forecolor=\"8388608\" backcolor=\"16777215\"><tokens regexp=\"false\"><token>c</token></tokens></tokenset>"
+                                "</language>",
+                                "l.lng"));
+    EditorPane file, sample;
+    sample.setFollowsPalette(false);
+    for (EditorPane *pane : {&file, &sample}) {
+        pane->setLanguage(&object);
+        pane->setPalette(dark); // as a theme changed while the window is open
+    }
+    const PaneLexer *lexer = file.paneLexer();
+    EXPECT_EQ(std::tuple(lexer->paper(PaneLexer::kPlainStyle), lexer->color(PaneLexer::kPlainStyle), lexer->paper(style(0))),
+              std::tuple(base, text, base));
+    const QColor navy = lexer->color(style(0));
+    EXPECT_GE(ReadableColour::contrast(navy, base), 3.0) << navy.name().toStdString();
+    EXPECT_TRUE(navy.blue() > navy.red() && navy.blue() > navy.green()) << navy.name().toStdString(); // still blue
+    EXPECT_EQ(lexer->color(style(1)), QColor(255, 215, 0));                        // gold reads as it is
+    EXPECT_EQ(std::tuple(lexer->color(style(2)), lexer->paper(style(2))),           // a box of its own stays
+              std::tuple(QColor(0, 0, 128), QColor(Qt::white)));
+    EXPECT_EQ(file.SendScintilla(Sci::SCI_GETCARETFORE), long(text.red() | text.green() << 8 | text.blue() << 16));
+
+    const PaneLexer *designed = sample.paneLexer();
+    EXPECT_EQ(std::tuple(designed->paper(PaneLexer::kPlainStyle), designed->color(PaneLexer::kPlainStyle), designed->color(style(0))),
+              std::tuple(QColor(Qt::white), QColor(Qt::black), QColor(0, 0, 128)));
 }
