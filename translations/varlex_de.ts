@@ -1,0 +1,592 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AccessibleNames</name>
+    <message>
+        <source>Space or Enter: text colour; Shift+Space or Shift+Enter: background colour</source>
+        <translation>Leertaste oder Eingabe: Textfarbe; Umschalt+Leertaste oder Umschalt+Eingabe: Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>Languages</source>
+        <translation>Sprachen</translation>
+    </message>
+    <message>
+        <source>Tokenset ID</source>
+        <translation>Tokenset-ID</translation>
+    </message>
+    <message>
+        <source>LeadWith Text</source>
+        <translation>LeadWith-Text</translation>
+    </message>
+    <message>
+        <source>TrailWith Text</source>
+        <translation>TrailWith-Text</translation>
+    </message>
+    <message>
+        <source>Validity</source>
+        <translation>Gültigkeit</translation>
+    </message>
+</context>
+<context>
+    <name>ColorLabel</name>
+    <message>
+        <source>no colour</source>
+        <translation>keine Farbe</translation>
+    </message>
+</context>
+<context>
+    <name>WindowCommandLine</name>
+    <message>
+        <source>Creates and edits syntax-colouring language definition files.</source>
+        <translation>Erstellt und bearbeitet Sprachdefinitionsdateien für die Syntaxfärbung.</translation>
+    </message>
+    <message>
+        <source>Language files (.lng) to import.</source>
+        <translation>Zu importierende Sprachdateien (.lng).</translation>
+    </message>
+    <message>
+        <source>Try &apos;--help&apos;.</source>
+        <translation>Siehe &apos;--help&apos;.</translation>
+    </message>
+</context>
+<context>
+    <name>frmMain</name>
+    <message>
+        <source>Varlex - Language File Generator</source>
+        <translation>Varlex - Sprachdatei-Generator</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation>Groß-/Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Anwenden</translation>
+    </message>
+    <message>
+        <source>White Space as Parm Block</source>
+        <translation>Leerraum als Parameterblock</translation>
+    </message>
+    <message>
+        <source>&amp;Word Chars</source>
+        <translation>&amp;Wortzeichen</translation>
+    </message>
+    <message>
+        <source>&amp;MemberList</source>
+        <translation>&amp;MemberList</translation>
+    </message>
+    <message>
+        <source>Tokensets</source>
+        <translation>Tokensets</translation>
+    </message>
+    <message>
+        <source>Click to check or uncheck every tokenset</source>
+        <translation>Klicken, um alle Tokensets an- oder abzuwählen</translation>
+    </message>
+    <message>
+        <source>Tokenset Properties</source>
+        <translation>Tokenset-Eigenschaften</translation>
+    </message>
+    <message>
+        <source>Scope</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>Case Sensitive</source>
+        <translation>Groß-/Kleinschreibung</translation>
+    </message>
+    <message>
+        <source>Normalize Case</source>
+        <translation>Schreibung angleichen</translation>
+    </message>
+    <message>
+        <source>Match Braces</source>
+        <translation>Klammern paaren</translation>
+    </message>
+    <message>
+        <source>AutoIndent</source>
+        <translation>Auto-Einzug</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <source>Hidden</source>
+        <translation>Verborgen</translation>
+    </message>
+    <message>
+        <source>Single Line Scope</source>
+        <translation>Einzeiliger Bereich</translation>
+    </message>
+    <message>
+        <source>Chain</source>
+        <translation>Verketten</translation>
+    </message>
+    <message>
+        <source>Symmetrical</source>
+        <translation>Symmetrisch</translation>
+    </message>
+    <message>
+        <source>Fo&amp;ntStyle</source>
+        <translation>Schrift&amp;stil</translation>
+    </message>
+    <message>
+        <source>Click to make the tokenset bold</source>
+        <translation>Klicken, um das Tokenset fett zu machen</translation>
+    </message>
+    <message>
+        <source>Fore&amp;Color</source>
+        <translation>Vordergrund&amp;farbe</translation>
+    </message>
+    <message>
+        <source>Click to choose the text colour</source>
+        <translation>Klicken, um die Textfarbe zu wählen</translation>
+    </message>
+    <message>
+        <source>&amp;BackColor</source>
+        <translation>&amp;Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>Click to choose the background colour</source>
+        <translation>Klicken, um die Hintergrundfarbe zu wählen</translation>
+    </message>
+    <message>
+        <source>Stan&amp;dard colours</source>
+        <translation>Stan&amp;dardfarben</translation>
+    </message>
+    <message>
+        <source>Left button: text colour; right button: background colour</source>
+        <translation>Linke Maustaste: Textfarbe; rechte Maustaste: Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>&amp;ValidScopes</source>
+        <translation>Gültige &amp;Bereiche</translation>
+    </message>
+    <message>
+        <source>&amp;Inherit</source>
+        <translation>&amp;Erbt von</translation>
+    </message>
+    <message>
+        <source>Membe&amp;rList</source>
+        <translation>Membe&amp;rList</translation>
+    </message>
+    <message>
+        <source>Default Tokens Properties</source>
+        <translation>Vorgaben der Tokens</translation>
+    </message>
+    <message>
+        <source>R&amp;ules</source>
+        <translation>Reg&amp;el</translation>
+    </message>
+    <message>
+        <source>RegExp</source>
+        <translation>RegExp</translation>
+    </message>
+    <message>
+        <source>LeadWith Te&amp;xt   TrailWith Text</source>
+        <translation>LeadWith-Te&amp;xt   TrailWith-Text</translation>
+    </message>
+    <message>
+        <source>Tokens</source>
+        <translation>Tokens</translation>
+    </message>
+    <message>
+        <source>Click for the token attribute templates</source>
+        <translation>Klicken für die Vorlagen der Token-Attribute</translation>
+    </message>
+    <message>
+        <source>Tokens2</source>
+        <translation>Tokens2</translation>
+    </message>
+    <message>
+        <source>Double-click to clear</source>
+        <translation>Doppelklick zum Leeren</translation>
+    </message>
+    <message>
+        <source>Sample Display</source>
+        <translation>Beispielanzeige</translation>
+    </message>
+    <message>
+        <source>Click to open the trace window</source>
+        <translation>Klicken, um das Ablauffenster zu öffnen</translation>
+    </message>
+    <message>
+        <source>Toggle the margin image of the current line</source>
+        <translation>Randbild der aktuellen Zeile umschalten</translation>
+    </message>
+    <message>
+        <source>Margin</source>
+        <translation>Rand</translation>
+    </message>
+    <message>
+        <source>XML Code</source>
+        <translation>XML-Code</translation>
+    </message>
+    <message>
+        <source>Click to switch the full window view</source>
+        <translation>Klicken, um die Vollfensteransicht umzuschalten</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Trace</source>
+        <translation>Ablauf</translation>
+    </message>
+    <message>
+        <source>Click to switch the trace mode</source>
+        <translation>Klicken, um den Ablaufmodus umzuschalten</translation>
+    </message>
+    <message>
+        <source>Validity of the generated XML; click to switch the validity mode</source>
+        <translation>Gültigkeit des erzeugten XML; klicken, um den Gültigkeitsmodus umzuschalten</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Languages</source>
+        <translation>&amp;Sprachen</translation>
+    </message>
+    <message>
+        <source>&amp;Tokensets</source>
+        <translation>&amp;Tokensets</translation>
+    </message>
+    <message>
+        <source>Token&amp;s</source>
+        <translation>Toke&amp;ns</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Optionen</translation>
+    </message>
+    <message>
+        <source>E&amp;ditor</source>
+        <translation>E&amp;ditor</translation>
+    </message>
+    <message>
+        <source>De&amp;bug Mode</source>
+        <translation>&amp;Fehlersuchmodus</translation>
+    </message>
+    <message>
+        <source>&amp;Select Standard Colors</source>
+        <translation>Standardfarben &amp;wählen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;PopupLanguage</source>
+        <translation>&amp;Sprachmenü</translation>
+    </message>
+    <message>
+        <source>&amp;PopupTokenset</source>
+        <translation>&amp;Tokensetmenü</translation>
+    </message>
+    <message>
+        <source>&amp;PopupToken</source>
+        <translation>&amp;Tokenmenü</translation>
+    </message>
+    <message>
+        <source>&amp;PopupToken2</source>
+        <translation>Token&amp;menü 2</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>Re&amp;load</source>
+        <translation>&amp;Neu laden</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Backup</source>
+        <translation>&amp;Sichern</translation>
+    </message>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Print Sample</source>
+        <translation>Beispiel &amp;drucken</translation>
+    </message>
+    <message>
+        <source>Print XML &amp;Code</source>
+        <translation>&amp;XML-Code drucken</translation>
+    </message>
+    <message>
+        <source>&amp;Copy Form Image to Clipboard</source>
+        <translation>Fensterbild in die &amp;Zwischenablage</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Neu</translation>
+    </message>
+    <message>
+        <source>Ne&amp;w (Duplicate)</source>
+        <translation>Neu (&amp;Duplikat)</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Sort</source>
+        <translation>&amp;Sortieren</translation>
+    </message>
+    <message>
+        <source>&amp;Export XML Language File (Selected Language)</source>
+        <translation>XML-Sprachdatei &amp;exportieren (gewählte Sprache)</translation>
+    </message>
+    <message>
+        <source>Export XML Language Files (&amp;All Languages)</source>
+        <translation>XML-Sprachdateien exportieren (&amp;alle Sprachen)</translation>
+    </message>
+    <message>
+        <source>&amp;Import Language File</source>
+        <translation>Sprachdatei &amp;importieren</translation>
+    </message>
+    <message>
+        <source>Show &amp;Language Files</source>
+        <translation>Sprach&amp;dateien anzeigen</translation>
+    </message>
+    <message>
+        <source>Select Export &amp;Folder</source>
+        <translation>Export&amp;ordner wählen</translation>
+    </message>
+    <message>
+        <source>Select &amp;Memberlist Folder</source>
+        <translation>&amp;Memberlist-Ordner wählen</translation>
+    </message>
+    <message>
+        <source>Select Ima&amp;ge Folder</source>
+        <translation>&amp;Bilderordner wählen</translation>
+    </message>
+    <message>
+        <source>&amp;Seek</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>&amp;Up</source>
+        <translation>Nach &amp;oben</translation>
+    </message>
+    <message>
+        <source>Do&amp;wn</source>
+        <translation>Nach &amp;unten</translation>
+    </message>
+    <message>
+        <source>&amp;Sort (Case Insensitive)</source>
+        <translation>&amp;Sortieren (ohne Groß-/Kleinschreibung)</translation>
+    </message>
+    <message>
+        <source>S&amp;ort (Case Sensitive)</source>
+        <translation>So&amp;rtieren (mit Groß-/Kleinschreibung)</translation>
+    </message>
+    <message>
+        <source>&amp;Reverse Sort (Case Insensitive)</source>
+        <translation>&amp;Umgekehrt sortieren (ohne Groß-/Kleinschreibung)</translation>
+    </message>
+    <message>
+        <source>Reverse Sort (&amp;Case Sensitive)</source>
+        <translation>Umgekehrt sortieren (&amp;mit Groß-/Kleinschreibung)</translation>
+    </message>
+    <message>
+        <source>&amp;Lower Case</source>
+        <translation>&amp;Kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>&amp;Title Case</source>
+        <translation>&amp;Großer Anfangsbuchstabe</translation>
+    </message>
+    <message>
+        <source>Remove Token &amp;Attributes (Selected Tokenset)</source>
+        <translation>Token-&amp;Attribute entfernen (gewähltes Tokenset)</translation>
+    </message>
+    <message>
+        <source>Remove Token Attributes (C&amp;urrent Language)</source>
+        <translation>Token-Attribute entfernen (&amp;aktuelle Sprache)</translation>
+    </message>
+    <message>
+        <source>Re&amp;move Token Attributes (All Languages)</source>
+        <translation>Token-Attribute entfernen (a&amp;lle Sprachen)</translation>
+    </message>
+    <message>
+        <source>Display Left Margin</source>
+        <translation>Linken Rand anzeigen</translation>
+    </message>
+    <message>
+        <source>Display White Space</source>
+        <translation>Leerraum anzeigen</translation>
+    </message>
+    <message>
+        <source>Drop Files</source>
+        <translation>Dateien ablegen</translation>
+    </message>
+    <message>
+        <source>Line Numbering</source>
+        <translation>Zeilennummern</translation>
+    </message>
+    <message>
+        <source>Line Number Bold Select</source>
+        <translation>Zeilennummer der Auswahl fett</translation>
+    </message>
+    <message>
+        <source>&amp;Trace</source>
+        <translation>&amp;Ablauf</translation>
+    </message>
+    <message>
+        <source>&amp;Validity</source>
+        <translation>&amp;Gültigkeit</translation>
+    </message>
+    <message>
+        <source>&amp;Lint</source>
+        <translation>&amp;Prüfen (Lint)</translation>
+    </message>
+    <message>
+        <source>Show what lint finds in the current language</source>
+        <translation>Zeigen, was Lint in der aktuellen Sprache findet</translation>
+    </message>
+    <message>
+        <source>Color 1</source>
+        <translation>Farbe 1</translation>
+    </message>
+    <message>
+        <source>Color 2</source>
+        <translation>Farbe 2</translation>
+    </message>
+    <message>
+        <source>Color 3</source>
+        <translation>Farbe 3</translation>
+    </message>
+    <message>
+        <source>Color 4</source>
+        <translation>Farbe 4</translation>
+    </message>
+    <message>
+        <source>Color 5</source>
+        <translation>Farbe 5</translation>
+    </message>
+    <message>
+        <source>Color 6</source>
+        <translation>Farbe 6</translation>
+    </message>
+    <message>
+        <source>Color 7</source>
+        <translation>Farbe 7</translation>
+    </message>
+    <message>
+        <source>Color 8</source>
+        <translation>Farbe 8</translation>
+    </message>
+    <message>
+        <source>Color 9</source>
+        <translation>Farbe 9</translation>
+    </message>
+    <message>
+        <source>Color 10</source>
+        <translation>Farbe 10</translation>
+    </message>
+    <message>
+        <source>&amp;Full Window XML View</source>
+        <translation>XML im &amp;ganzen Fenster</translation>
+    </message>
+    <message>
+        <source>&amp;EasyRead Format</source>
+        <translation>&amp;Lesefreundliches Format</translation>
+    </message>
+    <message>
+        <source>&amp;Toggle Font</source>
+        <translation>&amp;Schriftgröße umschalten</translation>
+    </message>
+    <message>
+        <source>&amp;AutoSeek</source>
+        <translation>Automatisch &amp;suchen</translation>
+    </message>
+    <message>
+        <source>Auto&amp;Include</source>
+        <translation>Automatisch &amp;einbeziehen</translation>
+    </message>
+    <message>
+        <source>Use &amp;CodeMax Save</source>
+        <translation>&amp;CodeMax-Speichern verwenden</translation>
+    </message>
+    <message>
+        <source>Kept for older settings only: the database is always written by the safe save of Varlex</source>
+        <translation>Nur für ältere Einstellungen: Die Datenbank wird immer mit dem sicheren Speichern von Varlex geschrieben</translation>
+    </message>
+    <message>
+        <source>Confir&amp;mation</source>
+        <translation>&amp;Bestätigung</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Default Attributes</source>
+        <translation>&amp;Vorgabe-Attribute ausblenden</translation>
+    </message>
+    <message>
+        <source>&amp;Email Author</source>
+        <translation>&amp;E-Mail an den Autor</translation>
+    </message>
+    <message>
+        <source>&amp;Web Site</source>
+        <translation>&amp;Webseite</translation>
+    </message>
+    <message>
+        <source>&amp;Discussion Forums</source>
+        <translation>&amp;Diskussionsforen</translation>
+    </message>
+    <message>
+        <source>Get Varlex &amp;Message</source>
+        <translation>Varlex-&amp;Nachricht abrufen</translation>
+    </message>
+    <message>
+        <source>&amp;Support Varlex </source>
+        <translation>Varlex &amp;unterstützen </translation>
+    </message>
+    <message>
+        <source>Online &amp;Help</source>
+        <translation>Online-&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Online &amp;Update</source>
+        <translation>Online-&amp;Aktualisierung</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Über</translation>
+    </message>
+    <message>
+        <source>&amp;Change Language Name</source>
+        <translation>Sprachnamen &amp;ändern</translation>
+    </message>
+    <message>
+        <source>&amp;Change Tokenset Name</source>
+        <translation>Tokensetnamen &amp;ändern</translation>
+    </message>
+    <message>
+        <source>&amp;Select All</source>
+        <translation>Alle &amp;auswählen</translation>
+    </message>
+    <message>
+        <source>&amp;UnSelect All</source>
+        <translation>Alle a&amp;bwählen</translation>
+    </message>
+</context>
+</TS>
