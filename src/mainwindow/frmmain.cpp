@@ -1,4 +1,5 @@
 #include "mainwindow/frmmain.h"
+#include "mainwindow/accessiblenames.h"
 #include "mainwindow/languagelistpanel.h"
 #include "mainwindow/languagepropertiespanel.h"
 #include "mainwindow/previewpanel.h"
@@ -47,7 +48,7 @@ constexpr ToolbarButton kToolbar[] = {
     {"easy", "EasyRead Format", "mnuEasyRead"},
     {"full", "Full Window XML Code", "mnuView"},
     {"deleteattributes", "Remove Token Attributes (Selected Tokenset)", "mnuRemoveAttributes"},
-    {"message", "Get Varlex Message", nullptr},
+    {"message", "Get Varlex Message", "mnuMessage"},
     {"email", "Email Author", "mnuEmail"},
 };
 
@@ -67,6 +68,7 @@ FrmMain::FrmMain(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
 {
     session_->setCoalescedTyping(true); // keys typed faster than the preview is rebuilt share one rebuild
     ui->setupUi(this);
+    AccessibleNames::apply(this);
     setWindowTitle(windowTitle() + QStringLiteral("[*]"));
     statusLabel_ = new ElidedLabel(ui->StatusBar1); // a long message never widens the window
     statusLabel_->setObjectName(QStringLiteral("lblStatusText"));
@@ -112,7 +114,7 @@ void FrmMain::setupToolbar()
 {
     for (const ToolbarButton &button : kToolbar) {
         const QString key = QString::fromLatin1(button.key);
-        QAction *action = ui->Toolbar1->addAction(ToolbarIcons::icon(key, style()), QString::fromLatin1(button.toolTip));
+        QAction *action = ui->Toolbar1->addAction(ToolbarIcons::icon(key, style(), palette()), QString::fromLatin1(button.toolTip));
         action->setObjectName(QStringLiteral("Toolbar1_") + key);
         action->setProperty("key", key);
         action->setToolTip(QString::fromLatin1(button.toolTip));
@@ -123,6 +125,16 @@ void FrmMain::setupToolbar()
             || key == QLatin1String("full") || key == QLatin1String("deleteattributes"))
             ui->Toolbar1->addSeparator();
     }
+}
+
+// Under another palette (a dark theme chosen while running) the drawn icons take colours that show.
+void FrmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        for (QAction *action : ui->Toolbar1->actions())
+            if (const QString key = action->property("key").toString(); !key.isEmpty())
+                action->setIcon(ToolbarIcons::icon(key, style(), palette()));
 }
 
 // Edit > Undo and Redo name the step they take back or do again ("Undo Rename Tokenset").
@@ -229,6 +241,7 @@ void FrmMain::wireMenus()
     connect(ui->mnuEmail, &QAction::triggered, this, [this] { online_->email(); });
     connect(ui->mnuWebSite, &QAction::triggered, this, [this] { online_->webSite(); });
     connect(ui->mnuForums, &QAction::triggered, this, [this] { online_->forums(); });
+    connect(ui->mnuMessage, &QAction::triggered, this, &FrmMain::messageRequested);
     connect(ui->mnuSupport, &QAction::triggered, this, [this] { online_->support(); });
     connect(ui->mnuOnlineHelp, &QAction::triggered, this, [this] { online_->onlineHelp(); });
     connect(this, &FrmMain::messageRequested, this, &FrmMain::toolbarMessage_Click);
@@ -236,10 +249,6 @@ void FrmMain::wireMenus()
 
 void FrmMain::Toolbar1_ButtonClick(const QString &key)
 {
-    if (key == QLatin1String("message")) {
-        Q_EMIT messageRequested();
-        return;
-    }
     const QString item = key == QLatin1String("import") ? QStringLiteral("openlang") : key;
     for (const ToolbarButton &button : kToolbar)
         if (item == QLatin1String(button.key) && button.item)

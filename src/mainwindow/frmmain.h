@@ -48,6 +48,8 @@ public:
     PreviewPanel &preview() { return *preview_; }
     TracePanel &trace() { return *trace_; }
     QAction *toolbarButton(const QString &key) const;
+    // Imports the language files named on the command line, one after the other.
+    void importFiles(const QStringList &files);
 
     // ---- window state
     QString exportFolder() const;
@@ -90,6 +92,7 @@ Q_SIGNALS:
     void messageRequested();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 

@@ -7,13 +7,13 @@
 
 namespace {
 
-struct Run {
+struct ProgramRun {
     int exitCode = -1;
     QString out, err;
 };
 
 // The installed program as a file manager or a terminal without a display starts it.
-Run runWindowProgram(const QStringList &args)
+ProgramRun runWindowProgram(const QStringList &args)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -30,18 +30,18 @@ Run runWindowProgram(const QStringList &args)
 
 TEST(WindowCommandLine, HelpVersionAndUsageErrorsEndWithoutADisplay)
 {
-    const Run help = runWindowProgram({QStringLiteral("--help")});
+    const ProgramRun help = runWindowProgram({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("[FILE.lng...]")) && help.out.contains(QStringLiteral("--version")))
         << help.out.toStdString();
-    const Run version = runWindowProgram({QStringLiteral("--version")});
+    const ProgramRun version = runWindowProgram({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, QStringLiteral("Varlex " VARLEX_VERSION "\n"));
-    const Run wrong = runWindowProgram({QStringLiteral("--colour")});
+    const ProgramRun wrong = runWindowProgram({QStringLiteral("--colour")});
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_TRUE(wrong.out.isEmpty() && wrong.err.contains(QStringLiteral("colour")));
     // Without a display the window says so in one line instead of aborting.
-    const Run window = runWindowProgram({});
+    const ProgramRun window = runWindowProgram({});
     EXPECT_EQ(window.exitCode, 1);
     EXPECT_TRUE(window.err.contains(QStringLiteral("no display"))) << window.err.toStdString();
 }
