@@ -55,3 +55,46 @@ TEST(Packaging, LanguageFilesAreKnownByExtensionAndRootElement)
     EXPECT_TRUE(share.read(QStringLiteral("mime/XMLnamespaces")).contains(" language text/x-varlex-lng"));
     EXPECT_TRUE(share.read(QStringLiteral("mime/globs2")).contains(":text/x-varlex-lng:*.lng"));
 }
+
+// The manual pages are written from the programs' help: every command has its section.
+TEST(Packaging, ManualPagesCoverEveryCommandOfTheHelp)
+{
+    const QString man = TestUtil::binPath(QStringLiteral("../man/"));
+    const auto unzip = [](const QString &file) { return run(QStringLiteral("gzip"), {"-dc", file}).out; };
+    const QByteArray cliPage = unzip(man + QStringLiteral("varlex-cli.1.gz"));
+    const QByteArray help = TestUtil::runCli({QStringLiteral("help")}).out;
+    const qsizetype listing = help.indexOf("Commands:\n");
+    ASSERT_GE(listing, 0);
+    int commands = 0;
+    for (const QByteArray &line : help.mid(listing).split('\n').mid(1)) {
+        const QByteArray name = line.trimmed().split(' ').value(0);
+        if (!line.startsWith("  ") || name.isEmpty() || name == "help")
+            continue;
+        ++commands;
+        EXPECT_TRUE(cliPage.contains(".SS " + name + "\n")) << name.toStdString();
+    }
+    EXPECT_GT(commands, 15);
+    EXPECT_TRUE(cliPage.startsWith(".\\\" Generated") && cliPage.contains(".TH VARLEX-CLI 1"));
+    const QByteArray windowPage = unzip(man + QStringLiteral("varlex.1.gz"));
+    EXPECT_TRUE(windowPage.contains("\\-\\-version") && windowPage.contains("FILE.lng")) << windowPage.toStdString();
+}
+
+// The bash completion asks the program: commands and options from its help, names from the database.
+TEST(Packaging, BashCompletionTakesItsWordsFromTheProgram)
+{
+    const auto complete = [](const QStringList &words) {
+        const QString script = QStringLiteral("source '%1'; COMP_WORDS=(\"$@\"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); "
+                                              "_varlex_cli; printf '%s\\n' \"${COMPREPLY[@]}\"")
+                                   .arg(TestUtil::sourcePath(QStringLiteral("packaging/completion/varlex-cli.bash")));
+        QStringList args{QStringLiteral("-c"), script, QStringLiteral("bash"), QStringLiteral(VARLEX_CLI_PATH)};
+        args += words;
+        return QString::fromUtf8(run(QStringLiteral("bash"), args).out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+    EXPECT_EQ(complete({QStringLiteral("li")}), QStringList({"lint", "list"}));
+    EXPECT_TRUE(complete({QStringLiteral("show"), QStringLiteral("--")}).contains(QStringLiteral("--field")));
+    EXPECT_EQ(complete({QStringLiteral("show"), QStringLiteral("--name"), QStringLiteral("C")}), QStringList({"C", "C++"}));
+    EXPECT_TRUE(complete({QStringLiteral("set"), QStringLiteral("--index"), QStringLiteral("0"), QStringLiteral("--tokenset"),
+                          QStringLiteral("Key")})
+                    .contains(QStringLiteral("Keywords")));
+    EXPECT_TRUE(complete({QStringLiteral("tokenset"), QString()}).contains(QStringLiteral("rename")));
+}
