@@ -1,5 +1,6 @@
 #include "mainwindow/accessiblenames.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QRegularExpression>
@@ -64,4 +65,10 @@ void AccessibleNames::apply(QWidget *window)
     name(window, "txtLead", QCoreApplication::translate("AccessibleNames", "LeadWith Text"));
     name(window, "txtTrail", QCoreApplication::translate("AccessibleNames", "TrailWith Text"));
     name(window, "lblRedFlag", QCoreApplication::translate("AccessibleNames", "Validity"));
+
+    // On Linux Qt gives a list box its current item as name and leaves the label to a relation,
+    // which not every screen reader follows: the description says the name too.
+    for (QComboBox *box : window->findChildren<QComboBox *>())
+        if (box->accessibleDescription().isEmpty())
+            box->setAccessibleDescription(box->accessibleName());
 }
