@@ -33,20 +33,20 @@ _varlex_cli()
         return
         ;;
     esac
-    if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "$(_varlex_cli_run help | sed -n '/^Commands:/,/^$/s/^  \([a-z][a-z-]*\) .*/\1/p')
---folder
---version
---help" -- "$cur"))
+    # The commands as help lists them, a group's actions as "group action".
+    local listing=$(_varlex_cli_run help | sed -n '/^Commands:/,/^$/s/^  \([a-z][a-z -]*[a-z]\)  .*/\1/p')
+    local actions=$(printf '%s\n' "$listing" | sed -n "s/^$command //p")
+    if [[ -z $command || ($command == help && -z $subcommand) ]]; then
+        local words=$(printf '%s\n' "$listing" | cut -d' ' -f1 | sort -u)
+        [[ -z $command ]] && words+=$'\n--folder\n--version\n--help'
+        COMPREPLY=($(compgen -W "$words" -- "$cur"))
+    elif [[ -n $actions && -z $subcommand && $cur != -* ]]; then
+        COMPREPLY=($(compgen -W "$actions" -- "$cur"))
     elif [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "$(_varlex_cli_run help "$command" |
-            sed -n 's/^  \(-[a-zA-Z], \)\{0,1\}\(--[a-z][a-z-]*\).*/\2/p')" -- "$cur"))
-    elif [[ -z $subcommand && $command != help ]] &&
-        local subcommands=$(_varlex_cli_run help "$command" | sed -n "s/^  $command \([a-z][a-z-]*\) .*/\1/p") &&
-        [[ -n $subcommands ]]; then
-        COMPREPLY=($(compgen -W "$subcommands" -- "$cur"))
-    elif [[ $command == help && -z $subcommand ]]; then
-        COMPREPLY=($(compgen -W "$(_varlex_cli_run help | sed -n '/^Commands:/,/^$/s/^  \([a-z][a-z-]*\) .*/\1/p')" -- "$cur"))
+        local topic=("$command")
+        [[ -n $actions ]] && topic+=("$subcommand")
+        COMPREPLY=($(compgen -W "$(_varlex_cli_run help "${topic[@]}" |
+            sed -n 's/^ *\(-[a-zA-Z], \)\{0,1\}\(--[a-z][a-z-]*\).*/\2/p' | sort -u)" -- "$cur"))
     else
         COMPREPLY=($(compgen -f -- "$cur"))
     fi

@@ -67,7 +67,7 @@ TEST(Packaging, ManualPagesCoverEveryCommandOfTheHelp)
     ASSERT_GE(listing, 0);
     int commands = 0;
     for (const QByteArray &line : help.mid(listing).split('\n').mid(1)) {
-        const QByteArray name = line.trimmed().split(' ').value(0);
+        const QByteArray name = line.trimmed().left(line.trimmed().indexOf("  ")); // "show", "tokenset new"
         if (!line.startsWith("  ") || name.isEmpty() || name == "help")
             continue;
         ++commands;
@@ -97,4 +97,6 @@ TEST(Packaging, BashCompletionTakesItsWordsFromTheProgram)
                           QStringLiteral("Key")})
                     .contains(QStringLiteral("Keywords")));
     EXPECT_TRUE(complete({QStringLiteral("tokenset"), QString()}).contains(QStringLiteral("rename")));
+    EXPECT_EQ(complete({QStringLiteral("tokenset"), QStringLiteral("move"), QStringLiteral("--t")}),
+              QStringList({"--to", "--tokenset"}));
 }
