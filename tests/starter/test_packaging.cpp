@@ -92,7 +92,10 @@ TEST(Packaging, BashCompletionTakesItsWordsFromTheProgram)
     };
     EXPECT_EQ(complete({QStringLiteral("li")}), QStringList({"lint", "list"}));
     EXPECT_TRUE(complete({QStringLiteral("show"), QStringLiteral("--")}).contains(QStringLiteral("--field")));
-    EXPECT_EQ(complete({QStringLiteral("show"), QStringLiteral("--name"), QStringLiteral("C")}), QStringList({"C", "C++"}));
+    const QStringList names = complete({QStringLiteral("show"), QStringLiteral("--name"), QStringLiteral("C")});
+    EXPECT_TRUE(names.contains(QStringLiteral("C")) && names.contains(QStringLiteral("C++"))) << names.join(QLatin1Char(' ')).toStdString();
+    for (const QString &name : names)
+        EXPECT_TRUE(name.startsWith(QLatin1Char('C'))) << name.toStdString();
     EXPECT_TRUE(complete({QStringLiteral("set"), QStringLiteral("--index"), QStringLiteral("0"), QStringLiteral("--tokenset"),
                           QStringLiteral("Key")})
                     .contains(QStringLiteral("Keywords")));
