@@ -194,11 +194,11 @@ def main():
             print(f"{language}: GtkSourceView has no such language", file=sys.stderr)
             continue
         lng = os.path.join(work, language + ".lng")
-        spec_file = next((os.path.join(d, f) for d in peer.languages.get_search_path() if os.path.isdir(d)
+        lang_file = next((os.path.join(d, f) for d in peer.languages.get_search_path() if os.path.isdir(d)
                           for f in sorted(os.listdir(d)) if f.endswith(".lang")
                           and re.search(rf'<language[^>]*\bid="{re.escape(language)}"',
                                         open(os.path.join(d, f), errors="replace").read(4096))), None)
-        r = run([cli, "convert", spec_file, "--output", lng])
+        r = run([cli, "convert", lang_file, "--output", lng])
         if r.returncode != 0:
             print(f"{language}: not converted: {r.stderr.decode(errors='replace').strip().splitlines()[-1]}",
                   file=sys.stderr)

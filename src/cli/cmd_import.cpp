@@ -109,10 +109,8 @@ const Cli::Command kCommand{
     "--path); what the conversion approximated, merged or dropped is named on standard error.\n"
     "A line FILE: language N \"NAME\" is printed for each file once the database is\n"
     "saved. Exit status 3 when any file failed or the database is damaged (then nothing is changed);\n"
-    "1 when the database could not be saved (then nothing is imported), or when a file was refused
-"
-    "because a language of its name exists (unless --allow-duplicate is given).
-",
+    "1 when the database could not be saved (then nothing is imported), or when a file was refused\n"
+    "because a language of its name exists (unless --allow-duplicate is given).\n",
     {{"no-auto-include", nullptr, "leave the imported tokensets out of the generated XML"},
      {"scheme", "NAME", "the GtkSourceView style scheme of a converted language's colours"},
      {"path", "DIR", "a folder of language files a converted one refers to", true},

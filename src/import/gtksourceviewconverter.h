@@ -15,7 +15,7 @@ public:
     bool convert(const QByteArray &bytes, const QString &fileName, const ConversionOptions &options,
                  LanguageDraft &draft, ConversionReport &report, QString &problem) const override;
 
-    // The folders searched after the file's own folder and --path: the installed GtkSourceView specs.
+    // The folders searched after the file's own folder and --path: the installed GtkSourceView language files.
     static QStringList standardFolders();
     static QString defaultScheme() { return QStringLiteral("classic"); }
 };
