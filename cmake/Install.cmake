@@ -45,6 +45,10 @@ if(VARLEX_GZIP)
   add_custom_target(varlex_changelog ALL DEPENDS ${VARLEX_CHANGELOG_GZ})
   install(FILES ${VARLEX_CHANGELOG_GZ} DESTINATION ${VARLEX_DOC_DIR})
 endif()
+# The starter samples of script languages begin with "#!" to show how it colours; they are texts to
+# look at, not programs, so lintian is told not to treat them as scripts.
+install(FILES ${VARLEX_PACKAGING_DIR}/debian/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME varlex)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
@@ -53,9 +57,13 @@ set(CPACK_PACKAGE_VENDOR "Varlex")
 set(CPACK_PACKAGE_CONTACT "${VARLEX_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/varlex/varlex")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Language File Generator for syntax-colouring editor definitions")
-set(CPACK_PACKAGE_DESCRIPTION "Varlex creates and maintains language definition files (.lng) for a \
-syntax-colouring editor control. All languages live in one database, each tokenset property is \
-edited in one window, and every change shows at once as generated XML and as a coloured sample.")
+# The extended description in lines of at most 80 columns, as Debian's control files want it.
+set(CPACK_PACKAGE_DESCRIPTION "Varlex creates and maintains language definition files (.lng) for a
+syntax-colouring editor control. All languages live in one database, each
+tokenset property is edited in one window, and every change shows at once as
+generated XML and as a coloured sample.")
+# A Debian revision, so the package is not taken for a native one.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
