@@ -6,9 +6,6 @@
 #include "import/languageimport.h"
 #include "model/boundedread.h"
 #include "model/ansicodec.h"
-#include "model/atomicfile.h"
-#include "model/databasefile.h"
-#include "model/databasestore.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
 #include "model/recordfields.h"
@@ -49,7 +46,6 @@ EditSession::EditSession(SessionPrompts &prompts, QObject *parent)
     , previewObject_(std::make_shared<LanguageObject>())
     , ids_(RecordFields::Lists::defaultIds())
 {
-    db_.languages.resize(1);
     connect(undo_.get(), &QUndoStack::indexChanged, this, &EditSession::updateDirty);
     connect(undo_.get(), &QUndoStack::cleanChanged, this, &EditSession::updateDirty);
     previousSink_ = Trace::setSink(
@@ -160,7 +156,7 @@ void EditSession::reset()
 
 FileResult EditSession::load()
 {
-    const FileResult result = DatabaseStore::LoadFileData(db_, ProgramFolder::path());
+    const FileResult result = document_.load();
     reset();
     if (!result.ok())
         prompts_.report(result.message, QStringLiteral("Load Database"));
@@ -169,46 +165,30 @@ FileResult EditSession::load()
 
 EditSession::SaveResult EditSession::save(const FileStamp *agreed)
 {
-    // Long enough for a command-line writer's load-change-save, short enough not to seem hung.
-    constexpr std::chrono::milliseconds kLockWait{3000};
-    bool changed = false;
-    const FileResult result = DatabaseStore::SaveUnlessChanged(db_, ProgramFolder::path(), agreed ? *agreed : db_.stamp,
-                                                               changed, kLockWait);
-    if (!result.ok()) {
-        prompts_.report(result.message, QStringLiteral("Save Database"));
+    QString problem;
+    const SaveResult saved = document_.save(agreed, problem);
+    if (saved == SaveResult::Failed) {
+        prompts_.report(problem, QStringLiteral("Save Database"));
         updateDirty();
-        return SaveResult::Failed;
+    } else if (saved == SaveResult::Saved) {
+        typing_ = false;
+        undo_->setClean();
+        updateDirty();
     }
-    if (changed)
-        return SaveResult::ChangedOnDisk;
-    typing_ = false;
-    undo_->setClean();
-    updateDirty();
-    return SaveResult::Saved;
-}
-
-FileStamp EditSession::databaseOnDisk() const
-{
-    return FileStamp::of(DatabaseStore::databasePath(ProgramFolder::path()));
+    return saved;
 }
 
 bool EditSession::saveCopy(const QString &path)
 {
-    QByteArray bytes;
-    QString problem;
-    if (DatabaseFile::encode(db_.languages, bytes, &problem))
-        AtomicFile::write(path, bytes, &problem);
-    if (!problem.isEmpty()) {
-        prompts_.report(QStringLiteral("Could not save \"%1\": %2").arg(QDir::toNativeSeparators(path), problem),
-                        QStringLiteral("Save Database"));
-        return false;
-    }
-    return true;
+    const QString problem = document_.saveCopy(path);
+    if (!problem.isEmpty())
+        prompts_.report(problem, QStringLiteral("Save Database"));
+    return problem.isEmpty();
 }
 
 FileResult EditSession::backup()
 {
-    const FileResult result = DatabaseStore::Backup(ProgramFolder::path());
+    const FileResult result = document_.backup();
     if (!result.ok())
         prompts_.report(result.message, QStringLiteral("Backup Database"));
     return result;
@@ -218,7 +198,7 @@ FileResult EditSession::reload()
 {
     G_.clearLanguages();
     previewRegistered_ = false;
-    const FileResult result = DatabaseStore::Reload(db_, ProgramFolder::path());
+    const FileResult result = document_.reload();
     if (result.status != FileResult::Failed) {
         reset();
         selectLanguage(0);
@@ -230,7 +210,7 @@ FileResult EditSession::reload()
 
 FileResult EditSession::restore()
 {
-    const FileResult result = DatabaseStore::Restore(db_, ProgramFolder::path());
+    const FileResult result = document_.restore();
     if (result.status != FileResult::Failed) {
         registerXmlLanguage();
         reset();

@@ -3,10 +3,10 @@
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/editorglobals.h"
 #include "import/kdeexport.h"
-#include "model/database.h"
 #include "model/fileresult.h"
-#include "model/trace.h"
 #include "model/recordfields.h"
+#include "model/trace.h"
+#include "session/databasedocument.h"
 #include "xmlgen/languageexport.h"
 #include "xmlgen/writerhost.h"
 
@@ -53,7 +53,6 @@ public:
 
     // ---- state
     const Database &db() const { return db_; }
-    Database &database() { return db_; } // for tests and benchmarks that set up records directly
     bool hasLanguage() const;
     bool hasTokenset() const;
     int currentLanguage() const { return db_.currentLanguage; }
@@ -110,14 +109,12 @@ public:
     void loadMemberLists(const QString &folder);
     void setMarginImageFolderQuietly(const QString &folder) { imageFolder_ = folder; }
     FileResult load();
-    // Saves varlex.dat, holding the database lock only around checking and writing it. Writes only
-    // when the file is still the one this session loaded or saved last, or `agreed` (the file as it
-    // was when the user agreed to overwrite another program's change); else ChangedOnDisk and
-    // nothing written. Failures (a lock that stays taken, a write that fails) are reported.
-    enum class SaveResult { Saved, Failed, ChangedOnDisk };
+    // Saves varlex.dat (see DatabaseDocument::save); a failure is reported. Saved marks the history
+    // clean.
+    using SaveResult = DatabaseDocument::SaveResult;
     SaveResult save(const FileStamp *agreed = nullptr);
     // varlex.dat as it is now, to agree to overwrite it.
-    FileStamp databaseOnDisk() const;
+    FileStamp databaseOnDisk() const { return document_.onDisk(); }
     // Writes the languages as a database file at path, leaving varlex.dat and the unsaved state as
     // they are; false after a report.
     bool saveCopy(const QString &path);
@@ -294,7 +291,8 @@ private:
     void reset();
 
     SessionPrompts &prompts_;
-    Database db_;
+    DatabaseDocument document_;
+    Database &db_ = document_.records();
     std::unique_ptr<XmlWriter> writer_;
     std::unique_ptr<QUndoStack> undo_;
     EditorGlobals G_;

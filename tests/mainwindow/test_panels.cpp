@@ -328,7 +328,8 @@ TEST_F(WindowTest, ImportExportMemberListsAndMarginImages)
     EXPECT_EQ(dialogs->messages.back().title, QStringLiteral("Load Icons"));
     EXPECT_EQ(window->preview().marginImageKeys(), QStringList({"mar:keyword"}));
 
-    session().database().languages[1].name = QStringLiteral("a/b"); // cannot name a file
+    session().selectLanguage(1);
+    session().renameLanguage(QStringLiteral("a/b")); // cannot name a file
     const size_t asked = dialogs->messages.size();
     action("mnuCreateAll")->trigger();
     EXPECT_TRUE(folder.exists(QStringLiteral("Out/Empty.lng")));
