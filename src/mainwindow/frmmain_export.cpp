@@ -14,9 +14,9 @@
 #include <QProgressDialog>
 #include <QSettings>
 
-QString FrmMain::exportFolder() const { return session_->exportFolder(); }
+QString FrmMain::exportFolder() const { return session_->preview().exportFolder(); }
 QString FrmMain::importFolder() const { return languageList_->importFolder(); }
-QString FrmMain::memberListFolder() const { return session_->memberListFolder(); }
+QString FrmMain::memberListFolder() const { return session_->preview().memberListFolder(); }
 QString FrmMain::marginImageFolder() const { return session_->marginImageFolder(); }
 QString FrmMain::defaultSampleText() const { return session_->defaultSampleText(); }
 
@@ -35,7 +35,7 @@ void FrmMain::mnuCreate_Click()
 void FrmMain::mnuCreateAll_Click()
 {
     // A folder that cannot be made fails every language alike: said once.
-    if (const QString problem = OutputFile::ensureFolder(session_->exportFolder()); !problem.isEmpty()) {
+    if (const QString problem = OutputFile::ensureFolder(session_->preview().exportFolder()); !problem.isEmpty()) {
         report(problem, QStringLiteral("Export Language Files"));
         return;
     }
@@ -87,9 +87,9 @@ void FrmMain::mnuShowLanguageFile_Click()
 {
     if (!frmViewer_) {
         ViewerContext context;
-        context.exportFolder = session_->exportFolder();
+        context.exportFolder = session_->preview().exportFolder();
         context.programFolder = ProgramFolder::path();
-        context.xmlLanguage = session_->xmlLanguage();
+        context.xmlLanguage = session_->preview().xmlLanguage();
         frmViewer_ = new FrmViewer(*dialogs_, context, this);
     }
     static_cast<FrmViewer *>(frmViewer_.data())->showFiles();

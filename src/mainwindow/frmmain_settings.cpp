@@ -77,7 +77,7 @@ void FrmMain::Settings(const QString &task)
             splitterStates_ << QByteArray::fromBase64(text(splitter->objectName().toLatin1().constData(), QString()).toLatin1());
         languageList_->setImportFolder(text("LangFolder", folder.filePath(QStringLiteral("language_def"))));
         const QString memberFolder = text("MemFolder", folder.filePath(QStringLiteral("language_mem")));
-        if (memberFolder != session_->memberListFolder()) // chosen in an earlier session
+        if (memberFolder != session_->preview().memberListFolder()) // chosen in an earlier session
             session_->loadMemberLists(memberFolder);
         session_->setExportFolder(text("ExpFolder", folder.filePath(QStringLiteral("language_def"))));
         tokensetProperties_->setTokenFontSize(
@@ -109,8 +109,8 @@ void FrmMain::Settings(const QString &task)
     for (const QSplitter *splitter : splitters())
         store->setValue(splitter->objectName(), QString::fromLatin1(splitter->saveState().toBase64()));
     store->setValue(QStringLiteral("LangFolder"), languageList_->importFolder());
-    store->setValue(QStringLiteral("MemFolder"), session_->memberListFolder());
-    store->setValue(QStringLiteral("ExpFolder"), session_->exportFolder());
+    store->setValue(QStringLiteral("MemFolder"), session_->preview().memberListFolder());
+    store->setValue(QStringLiteral("ExpFolder"), session_->preview().exportFolder());
     store->setValue(QStringLiteral("FontHeight"), QString::number(tokensetProperties_->tokenFontSize()));
     for (const auto &[key, item] : flagsBefore)
         store->setValue(QString::fromLatin1(key), fromBool(item->isChecked()));

@@ -61,7 +61,7 @@ void FrmMain::Form_Load()
 
     // 12, 13. An empty registry, then the XML pane's own language.
     session_->registerXmlLanguage();
-    ui->txtXML->setLanguage(session_->xmlLanguage());
+    ui->txtXML->setLanguage(session_->preview().xmlLanguage());
 
     // 14.
     session_->load();

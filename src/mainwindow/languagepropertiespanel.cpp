@@ -50,7 +50,7 @@ void LanguagePropertiesPanel::fillMemberLists()
     const QSignalBlocker blocker(cmbLMemberList_);
     cmbLMemberList_->clear();
     cmbLMemberList_->addItem(QStringLiteral("<none>"));
-    cmbLMemberList_->addItems(session_.memberListNames());
+    cmbLMemberList_->addItems(session_.preview().memberListNames());
     cmbLMemberList_->setCurrentIndex(0);
 }
 

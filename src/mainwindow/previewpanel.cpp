@@ -32,7 +32,7 @@ PreviewPanel::PreviewPanel(PanelContext context, QObject *parent)
     connect(context.ui.imgMargin, &QToolButton::clicked, this, &PreviewPanel::imgMargin_Click);
     connect(context.ui.mnuSeek, &QAction::triggered, this, &PreviewPanel::GoToTokenset);
     txtSample_->setFollowsPalette(false); // the language's own colours, as the user designs them
-    txtSample_->setMemberLookup(EditorPane::registryLookup(&session_.globals()));
+    txtSample_->setMemberLookup(EditorPane::registryLookup(&session_.preview().registry()));
     new FindBar(txtXML_);
     new FindBar(txtSample_);
     // Both panes' typing is part of the window's one history: Ctrl+Z there is Edit > Undo.

@@ -144,7 +144,7 @@ TokensetPropertiesPanel::TokensetPropertiesPanel(PanelContext context, QObject *
         const QSignalBlocker blocker(cmbTMemberList_);
         cmbTMemberList_->clear();
         cmbTMemberList_->addItem(QStringLiteral("<none>"));
-        cmbTMemberList_->addItems(session_.memberListNames());
+        cmbTMemberList_->addItems(session_.preview().memberListNames());
         cmbTMemberList_->setCurrentIndex(0);
     });
     connect(&session_, &EditSession::tokensetIdsChanged, this, [this] {

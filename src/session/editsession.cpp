@@ -1,11 +1,9 @@
 #include "session/editsession.h"
 
 #include "editorcontrol/languageobject.h"
-#include "editorcontrol/memberlistfolder.h"
 #include "import/languageconversion.h"
 #include "import/languageimport.h"
 #include "model/boundedread.h"
-#include "model/ansicodec.h"
 #include "model/languagetemplate.h"
 #include "model/programfolder.h"
 #include "model/recordfields.h"
@@ -15,14 +13,9 @@
 #include "session/fieldcommand.h"
 #include "session/manualxmlcommand.h"
 #include "session/sessionprompts.h"
-#include "session/tracelabels.h"
-#include "xmlgen/outputfile.h"
 #include "xmlgen/tokenlisttools.h"
-#include "xmlgen/xmlwriter.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTimer>
 #include <QUndoStack>
 
 namespace {
@@ -41,11 +34,19 @@ EditSession::Selection firstTokensetOf(const QVector<Language> &languages, int i
 EditSession::EditSession(SessionPrompts &prompts, QObject *parent)
     : QObject(parent)
     , prompts_(prompts)
-    , writer_(std::make_unique<XmlWriter>(db_, static_cast<WriterHost &>(*this)))
+    , preview_(db_, prompts)
     , undo_(std::make_unique<QUndoStack>())
-    , previewObject_(std::make_shared<LanguageObject>())
     , ids_(RecordFields::Lists::defaultIds())
 {
+    // The panels hear the preview through the session.
+    connect(&preview_, &PreviewPipeline::previewXml, this, &EditSession::previewXml);
+    connect(&preview_, &PreviewPipeline::previewLanguage, this, &EditSession::previewLanguage);
+    connect(&preview_, &PreviewPipeline::manualStateChanged, this, &EditSession::manualStateChanged);
+    connect(&preview_, &PreviewPipeline::validityChanged, this, &EditSession::validityChanged);
+    connect(&preview_, &PreviewPipeline::statusTextSet, this, &EditSession::statusTextSet);
+    connect(&preview_, &PreviewPipeline::statusTextAppended, this, &EditSession::statusTextAppended);
+    connect(&preview_, &PreviewPipeline::debugTextAppended, this, &EditSession::debugTextAppended);
+    connect(&preview_, &PreviewPipeline::memberListsChanged, this, &EditSession::memberListsChanged);
     connect(undo_.get(), &QUndoStack::indexChanged, this, &EditSession::updateDirty);
     connect(undo_.get(), &QUndoStack::cleanChanged, this, &EditSession::updateDirty);
     previousSink_ = Trace::setSink(
@@ -78,77 +79,25 @@ QVariant EditSession::value(Field field) const
 
 void EditSession::setHideDefaultAttributes(bool on)
 {
-    hide_ = on;
+    preview_.setWriterOptions(on, preview_.writesEasyRead());
     regenerate();
 }
 
 void EditSession::setEasyRead(bool on)
 {
-    easyRead_ = on;
+    preview_.setWriterOptions(preview_.hidesDefaultAttributes(), on);
     regenerate();
 }
 
-QString EditSession::programFolder() const
-{
-    return ProgramFolder::path();
-}
-
-bool EditSession::confirm(const QString &text, const QString &title)
-{
-    return prompts_.confirm(text, title);
-}
-
-void EditSession::setRedFlag(qint32 colour)
-{
-    validity_ = writer_->validityMessage();
-    Q_EMIT validityChanged(validity_, colour);
-}
-
-void EditSession::disableApplyAndSave()
-{
-    manualApplied_ = false;
-    setManualState(false, false);
-}
-
-// ---- registry and database file
-
-bool EditSession::registerXmlLanguage()
-{
-    G_.clearLanguages();
-    previewRegistered_ = false;
-    auto language = std::make_shared<LanguageObject>();
-    if (language->load(ProgramFolder::file(QStringLiteral("xml.lng")))) {
-        G_.registerLanguage(language);
-        xmlCompiled_ = CompiledLanguage::compile(*language->definition());
-        return true;
-    }
-    xmlCompiled_.reset();
-    prompts_.report(QStringLiteral("The XML code cannot be coloured: %1\r\nIt is shown as plain text.")
-                        .arg(language->error().toString()),
-                    QStringLiteral("XML Language"));
-    return false;
-}
-
-void EditSession::loadMemberLists(const QString &folder)
-{
-    TraceLabels::enter(TraceLabels::Point::LoadMemberLists);
-    memberFolder_ = folder;
-    const MemberListFolder::Result result = MemberListFolder::LoadMemberLists(G_, folder);
-    Q_EMIT memberListsChanged();
-    if (!result.problems.isEmpty())
-        prompts_.report(QStringLiteral("These member lists could not be loaded and are left out:\r\n")
-                            + result.problems.join(QStringLiteral("\r\n")),
-                        QStringLiteral("Load Member Lists"));
-}
+// ---- database file
 
 // After the database was read again: no steps to undo, nothing unsaved, the cache forgotten.
 void EditSession::reset()
 {
     undo_->clear();
     typing_ = false;
-    writer_->clearCache();
-    manualApplied_ = false;
-    setManualState(false, false);
+    preview_.clearCache();
+    preview_.dropManualChanges();
     setSelection({0, -1});
     updateDirty();
     Q_EMIT languagesChanged();
@@ -196,8 +145,7 @@ FileResult EditSession::backup()
 
 FileResult EditSession::reload()
 {
-    G_.clearLanguages();
-    previewRegistered_ = false;
+    preview_.clearRegistry();
     const FileResult result = document_.reload();
     if (result.status != FileResult::Failed) {
         reset();
@@ -240,17 +188,18 @@ bool EditSession::selectLanguage(int index)
     rebuildWaiting();
     if (index < 0 || index >= db_.languages.size())
         return false;
-    if (manualPending_) {
+    if (preview_.manualChangesPending()) {
         if (!prompts_.confirm(QStringLiteral("Manual changes will be lost. Continue?"), QStringLiteral("Write XML"))) {
             // The selection stays with the language whose XML the pane holds.
-            if (paneLanguage_ >= 0 && paneLanguage_ < db_.languages.size()
-                && db_.languages[paneLanguage_].name == paneName_ && paneLanguage_ != db_.currentLanguage) {
-                setSelection(firstTokensetOf(db_.languages, paneLanguage_));
+            const int pane = preview_.paneLanguage();
+            if (pane >= 0 && pane < db_.languages.size() && db_.languages[pane].name == preview_.paneLanguageName()
+                && pane != db_.currentLanguage) {
+                setSelection(firstTokensetOf(db_.languages, pane));
                 Q_EMIT languageShown();
             }
             return false;
         }
-        setManualState(false, manualSavable_);
+        preview_.setManualState(false, preview_.manualChangesSavable());
     }
     typing_ = false;
     setSelection(firstTokensetOf(db_.languages, index));
@@ -307,7 +256,7 @@ int EditSession::typingRun(int box)
 
 bool EditSession::mayLoseManualChanges()
 {
-    return !manualPending_
+    return !preview_.manualChangesPending()
         || prompts_.confirm(QStringLiteral("Manual changes will be lost. Continue?"), QStringLiteral("Write XML"));
 }
 
@@ -315,15 +264,15 @@ void EditSession::record(QUndoCommand *command, bool rebuilds)
 {
     if (!dynamic_cast<FieldCommand *>(command) || command->id() < 0)
         rebuildWaiting();
-    if (!rebuilds || !manualPending_) {
+    if (!rebuilds || !preview_.manualChangesPending()) {
         undo_->push(command);
         return;
     }
-    const QString manual = paneXml_;
+    const QString manual = preview_.paneXml();
     const Selection at = selection();
     undo_->beginMacro(command->text());
     undo_->push(new EditCommand(*this, command->text(), {[this, at, manual] { putManualXml(at, manual, true); }, at},
-                                {[this] { setManualState(false, false); }, at},
+                                {[this] { preview_.setManualState(false, false); }, at},
                                 {.changesDatabase = false, .regenerates = false}));
     undo_->push(command);
     undo_->endMacro();
@@ -363,32 +312,14 @@ void EditSession::applied(Refresh refresh, bool regenerates, Selection selection
     case Refresh::Tokenset: Q_EMIT tokensetShown(); break;
     case Refresh::Tokensets: Q_EMIT tokensetsChanged(); break;
     case Refresh::Languages:
-        writer_->clearCache();
+        preview_.clearCache();
         Q_EMIT languagesChanged();
         Q_EMIT languageShown();
         break;
     case Refresh::Language: Q_EMIT languageShown(); break;
     }
-    if (!regenerates)
-        return;
-    if (!typed || !coalesce_) {
-        regenerate();
-        return;
-    }
-    rebuildWaiting_ = true;
-    if (!rebuildPosted_) {
-        rebuildPosted_ = true;
-        QTimer::singleShot(0, this, [this] {
-            rebuildPosted_ = false;
-            rebuildWaiting();
-        });
-    }
-}
-
-void EditSession::rebuildWaiting()
-{
-    if (rebuildWaiting_)
-        regenerate();
+    if (regenerates)
+        preview_.rebuildAfter(typed);
 }
 
 void EditSession::replayed(Selection selection, bool languages, bool rebuild)
@@ -396,15 +327,14 @@ void EditSession::replayed(Selection selection, bool languages, bool rebuild)
     typing_ = false;
     setSelection(selection);
     if (languages) {
-        writer_->clearCache();
+        preview_.clearCache();
         Q_EMIT languagesChanged();
     }
     Q_EMIT languageShown();
     if (rebuild) {
         // The step's state is shown as it was recorded: manual changes it lost come back with the
         // step that recorded their loss.
-        manualApplied_ = false;
-        setManualState(false, false);
+        preview_.dropManualChanges();
         regenerate();
     }
 }
@@ -643,7 +573,7 @@ EditSession::Imported EditSession::importConverted(const QString &path, const QB
     // The conversion report goes to the status pane, below what the new language's XML brought.
     QStringList report = outcome.report.text();
     report += outcome.report.summary(outcome.language.name, outcome.language.tokensetCount());
-    Q_EMIT statusTextAppended(report.join(QStringLiteral("\r\n")));
+    preview_.appendStatusText(report.join(QStringLiteral("\r\n")));
     return {};
 }
 
@@ -704,7 +634,7 @@ void EditSession::setMemberListFolder(const QString &folder)
 {
     if (!mayLoseManualChanges())
         return;
-    const QString before = memberFolder_;
+    const QString before = preview_.memberListFolder();
     typing_ = false;
     record(new EditCommand(*this, QStringLiteral("Select Memberlist Folder"),
                            {[this, before] { loadMemberLists(before); }, selection()},
@@ -729,28 +659,13 @@ void EditSession::setMarginImageFolder(const QString &folder)
 
 // ---- manual XML and preview
 
-void EditSession::setManualState(bool pending, bool savable)
-{
-    if (pending == manualPending_ && savable == manualSavable_)
-        return;
-    manualPending_ = pending;
-    manualSavable_ = savable;
-    Q_EMIT manualStateChanged();
-}
-
-void EditSession::showPaneXml(const QString &text)
-{
-    paneXml_ = text;
-    Q_EMIT previewXml(text);
-}
-
 void EditSession::editManualXml(const QString &text)
 {
     rebuildWaiting(); // the pane shows the records' XML before it is typed into
-    if (text == paneXml_)
+    if (text == preview_.paneXml())
         return;
     const int run = typingRun(kXmlPane);
-    undo_->push(new ManualXmlCommand(*this, selection(), paneXml_, text, run));
+    undo_->push(new ManualXmlCommand(*this, selection(), preview_.paneXml(), text, run));
 }
 
 void EditSession::putManualXml(Selection at, const QString &text, bool replay)
@@ -758,170 +673,25 @@ void EditSession::putManualXml(Selection at, const QString &text, bool replay)
     if (replay) {
         typing_ = false;
         // Typing in another language's XML was lost when that language was left: it is shown again.
-        if (at.language != paneLanguage_ || at.language != db_.currentLanguage)
+        if (at.language != preview_.paneLanguage() || at.language != db_.currentLanguage)
             replayed(at, false, true);
-        showPaneXml(text);
+        preview_.showPaneXml(text);
     }
-    paneXml_ = text;
-    const bool pending = text != shownXml_;
-    setManualState(pending, pending || manualApplied_);
+    preview_.takePaneXml(text);
 }
 
 void EditSession::applyManualXml(const QString &text)
 {
-    const QString before = shownXml_;
+    const QString before = preview_.shownXml();
     const Selection at = selection();
     typing_ = false;
     // Taken back, the generated XML is the working file again and the pane holds the typed text.
     undo_->push(new EditCommand(*this, QStringLiteral("Apply Manual Changes"),
                                 {[this, at, before, text] {
-                                     showXml(before, false);
+                                     preview_.showXml(before, false);
                                      putManualXml(at, text, true);
                                  },
                                  at},
-                                {[this, text] { showXml(text, true); }, at},
+                                {[this, text] { preview_.showXml(text, true); }, at},
                                 {.changesDatabase = false, .regenerates = false}));
-}
-
-// Makes a text the working file and the preview, as Apply does: the XML pane shows the file as read
-// back. A text that does not load leaves the sample uncoloured; a manual one is reported.
-void EditSession::showXml(const QString &text, bool manual)
-{
-    const QString path = ProgramFolder::file(XmlWriter::kWorkingFile);
-    const QString name = hasLanguage() ? language().name : QString();
-    // Apply writes the pane's text as one line; taking it back writes the earlier file as it was.
-    const QByteArray written = manual ? XmlWriter::fileBytes(text) : AnsiCodec::encode(text);
-    QString problem = OutputFile::write(path, written, OutputFile::Sync::Replaceable);
-    QByteArray bytes;
-    if (problem.isEmpty()) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            bytes = file.readAll();
-        shownXml_ = AnsiCodec::decode(bytes);
-        manualApplied_ = manual;
-        setManualState(false, manual);
-        showPaneXml(shownXml_);
-        if (loadPreview(bytes, path)) {
-            Q_EMIT previewLanguage(previewCompiled_, hasLanguage() ? language().sampletext : QString());
-            return;
-        }
-    }
-    Q_EMIT previewLanguage(nullptr, hasLanguage() ? language().sampletext : QString());
-    if (manual)
-        prompts_.report(QStringLiteral("Error reading manually changed language: ") + name, QStringLiteral("Error"));
-}
-
-bool EditSession::saveManualXml(const QString &text)
-{
-    const QString folder = ProgramFolder::file(QStringLiteral("language_def"));
-    QString problem;
-    const QString path = OutputFile::languageFile(folder, paneName_, &problem);
-    if (!problem.isEmpty())
-        problem = QStringLiteral("Cannot save the language \"%1\": %2.").arg(paneName_, problem);
-    else
-        problem = OutputFile::ensureFolder(folder);
-    if (problem.isEmpty())
-        problem = OutputFile::write(path, XmlWriter::fileBytes(text));
-    if (!problem.isEmpty()) {
-        prompts_.report(problem, QStringLiteral("Save Language File"));
-        return false;
-    }
-    manualApplied_ = false;
-    setManualState(manualPending_, false);
-    return true;
-}
-
-void EditSession::regenerate()
-{
-    rebuildWaiting_ = false; // a waiting rebuild is part of this one
-    if (!hasLanguage())
-        return;
-    // Mode 0: the writer rebuilds the current tokenset and every other whose inputs changed.
-    const WriteResult result = writer_->WriteXML(db_.currentLanguage, true, 0);
-    if (result.status == WriteResult::Status::Cancelled)
-        return;
-    if (result.status == WriteResult::Status::Failed) {
-        // One report per cause: typing on in a folder that cannot be written says it once.
-        if (result.error != lastWriteError_)
-            prompts_.report(result.error, QStringLiteral("Write XML"));
-        lastWriteError_ = result.error;
-        return;
-    }
-    lastWriteError_.clear();
-    viewLanguage();
-}
-
-void EditSession::appendTiming(const QString &suffix)
-{
-    if (modes_.debugWindow)
-        Q_EMIT debugTextAppended(QStringLiteral("\r\n")
-                                 + XmlWriter::timingLine(writer_->startTick(), XmlWriter::tickCount(), suffix)
-                                 + QStringLiteral("\r\n"));
-}
-
-bool EditSession::loadPreview(const QByteArray &bytes, const QString &path)
-{
-    if (previewRegistered_)
-        G_.unregisterLanguage(previewObject_.get());
-    previewRegistered_ = false;
-    if (!previewObject_->loadData(bytes, path))
-        return false;
-    previewRegistered_ = G_.registerLanguage(previewObject_);
-    previewCompiled_ = CompiledLanguage::compile(*previewObject_->definition());
-    return true;
-}
-
-void EditSession::previewFailed(const QString &description)
-{
-    // The reader's message and the language's name stand apart, so that neither runs into the other.
-    prompts_.report(QStringLiteral("Error reading language file!  Display may contain syntax errors.\r\n\r\n")
-                        + description + QStringLiteral("\r\n\r\nLanguage: ") + language().name,
-                    QStringLiteral("Error"));
-}
-
-// Shows what the writer wrote: the XML pane gets varlex.lng as read back, the sample pane the
-// language loaded from it.
-void EditSession::viewLanguage()
-{
-    TraceLabels::enter(TraceLabels::Point::ViewLanguage);
-    const QString path = ProgramFolder::file(XmlWriter::kWorkingFile);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        previewFailed(QStringLiteral("%1: %2").arg(path, file.errorString()));
-        return;
-    }
-    const QByteArray bytes = file.readAll();
-    shownXml_ = AnsiCodec::decode(bytes);
-    paneLanguage_ = db_.currentLanguage;
-    paneName_ = language().name;
-    showPaneXml(shownXml_);
-    appendTiming(QStringLiteral(" seconds ViewLanguage - after read varlex.lng"));
-    if (!loadPreview(bytes, path)) {
-        previewFailed(previewObject_->error().toString());
-        return;
-    }
-    Q_EMIT previewLanguage(previewCompiled_, language().sampletext);
-    appendTiming(QStringLiteral(" seconds end of ViewLanguage"));
-}
-
-// ---- export
-
-WriteResult EditSession::exportCurrent()
-{
-    rebuildWaiting();
-    return hasLanguage() ? LanguageExport::exportCurrent(*writer_) : WriteResult{};
-}
-
-KdeExport::Outcome EditSession::exportKde(const QString &extensions)
-{
-    if (!hasLanguage())
-        return {};
-    if (const QString problem = OutputFile::ensureFolder(exportFolder()); !problem.isEmpty())
-        return {QString(), problem, {}};
-    return KdeExport::exportLanguage(*writer_, db().currentLanguage, exportFolder(), extensions);
-}
-
-LanguageExport::Report EditSession::exportAll(const std::function<bool(int index)> &next)
-{
-    return LanguageExport::exportAll(*writer_, next);
 }

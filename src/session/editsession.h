@@ -1,14 +1,12 @@
 #pragma once
 
-#include "editorcontrol/compiledlanguage.h"
-#include "editorcontrol/editorglobals.h"
 #include "import/kdeexport.h"
 #include "model/fileresult.h"
 #include "model/recordfields.h"
 #include "model/trace.h"
 #include "session/databasedocument.h"
+#include "session/previewpipeline.h"
 #include "xmlgen/languageexport.h"
-#include "xmlgen/writerhost.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -17,18 +15,17 @@
 #include <functional>
 #include <memory>
 
-class LanguageObject;
 class QUndoCommand;
 class QUndoStack;
 class SessionPrompts;
-class XmlWriter;
 
-// The editing session of the main window: the database with its current language and tokenset,
-// the unsaved state, the XML writer and its cache, the editor registry with the XML language and
-// the preview language. Every change a user can make is one operation here; the operation decides
-// what to regenerate, records its undo step and says what changed, so the panels only show the
-// session and turn a control's change into one call. Selecting is not recorded.
-class EditSession : public QObject, private WriterHost {
+// The editing session of the main window: the database document with its current language and
+// tokenset, the history of undo steps and the unsaved state, and the preview of the current language.
+// Every change a user can make is one operation here; the operation decides what to regenerate,
+// records its undo step and says what changed, so the panels only show the session and turn a
+// control's change into one call. Callers see the records and the preview read-only. Selecting is
+// not recorded.
+class EditSession : public QObject {
     Q_OBJECT
 public:
     using Field = RecordFields::FieldId;
@@ -38,12 +35,7 @@ public:
         int tokenset = -1;
     };
 
-    // How the status pane and the trace window take the writer's report.
-    struct OutputModes {
-        bool trace = false;
-        bool validity = false;
-        bool debugWindow = false;
-    };
+    using OutputModes = PreviewPipeline::OutputModes;
 
     // Kinds of token list rewrite, on the current tokenset's lists.
     enum class TokenTool { Sort, SortCase, ReverseSort, ReverseSortCase, LowerCase, TitleCase, RemoveAttributes };
@@ -62,51 +54,40 @@ public:
     QVariant value(Field field) const;
     bool isDirty() const { return dirty_; }
     QUndoStack &undoStack() { return *undo_; }
-    XmlWriter &writer() { return *writer_; }
-    const EditorGlobals &globals() const { return G_; }
-    CompiledLanguagePtr xmlLanguage() const { return xmlCompiled_; }
-    const QString &validityMessage() const { return validity_; }
-    // The language whose XML the XML pane holds (name as it was when the XML was shown).
-    const QString &paneLanguageName() const { return paneName_; }
-    // The XML pane holds manual changes not yet applied (Apply is on) or not yet saved (Save is on).
-    bool manualChangesPending() const { return manualPending_; }
-    bool manualChangesSavable() const { return manualSavable_; }
-    QStringList memberListNames() const { return G_.memberListNames(); }
+    // The writer, the registry and the XML pane's state.
+    const PreviewPipeline &preview() const { return preview_; }
+    bool manualChangesPending() const { return preview_.manualChangesPending(); }
+    bool manualChangesSavable() const { return preview_.manualChangesSavable(); }
     const QStringList &tokensetIds() const { return ids_; }
 
     // ---- folders and options
-    void setExportFolder(const QString &folder) { exportFolder_ = folder; }
-    QString exportFolder() const override { return exportFolder_; }
+    void setExportFolder(const QString &folder) { preview_.setExportFolder(folder); }
     void setDefaultSampleText(const QString &text) { defaultSample_ = text; }
     const QString &defaultSampleText() const { return defaultSample_; }
-    QString memberListFolder() const { return memberFolder_; }
     QString marginImageFolder() const { return imageFolder_; }
     // The writer's options. The setters rebuild the current language's XML (nothing is recorded);
     // setWriterOptions() only takes them, for start-up.
     void setWriterOptions(bool hideDefaultAttributes, bool easyRead)
     {
-        hide_ = hideDefaultAttributes;
-        easyRead_ = easyRead;
+        preview_.setWriterOptions(hideDefaultAttributes, easyRead);
     }
     void setHideDefaultAttributes(bool on);
-    bool hidesDefaultAttributes() const { return hide_; }
-    bool writesEasyRead() const { return easyRead_; }
     void setEasyRead(bool on);
-    void setOutputModes(OutputModes modes) { modes_ = modes; }
+    void setOutputModes(OutputModes modes) { preview_.setOutputModes(modes); }
     // Typing in one box within this time of the last keystroke joins the same undo step.
     void setTypingPause(int milliseconds) { typingPauseMs_ = milliseconds; }
     // With an event loop (the window): a typed step rebuilds the preview once the keys already waiting
     // have been handled, so keys that arrive while one is rebuilt share one rebuild and nothing waits
     // for the preview of a text that is out of date. Any other operation rebuilds first.
-    void setCoalescedTyping(bool on) { coalesce_ = on; }
+    void setCoalescedTyping(bool on) { preview_.setCoalescedTyping(on); }
     // Runs the rebuild that typing left waiting, if any.
-    void rebuildWaiting();
+    void rebuildWaiting() { preview_.rebuildWaiting(); }
 
     // ---- registry and database file (none of these is recorded; loading clears the undo steps)
     // Empties the registry and registers "xml.lng" for the XML panes; false (reported) when unusable.
-    bool registerXmlLanguage();
+    bool registerXmlLanguage() { return preview_.registerXmlLanguage(); }
     // Loads the member lists of a folder into the registry; the problems are reported.
-    void loadMemberLists(const QString &folder);
+    void loadMemberLists(const QString &folder) { preview_.loadMemberLists(folder); }
     void setMarginImageFolderQuietly(const QString &folder) { imageFolder_ = folder; }
     FileResult load();
     // Saves varlex.dat (see DatabaseDocument::save); a failure is reported. Saved marks the history
@@ -173,17 +154,20 @@ public:
     void applyManualXml(const QString &text);
     // Writes the XML pane's text to language_def/NAME.lng, NAME being the pane's language; false after
     // a report.
-    bool saveManualXml(const QString &text);
+    bool saveManualXml(const QString &text) { return preview_.saveManualXml(text); }
     // Rebuilds the current language and shows it. The writer's cache keeps every tokenset whose
     // inputs did not change, so this is as cheap after a keystroke as a rebuild of one tokenset.
-    void regenerate();
+    void regenerate() { preview_.regenerate(); }
 
     // ---- export (not recorded)
-    WriteResult exportCurrent();
+    WriteResult exportCurrent() { return preview_.exportCurrent(); }
     // The current language as a KDE syntax definition into the export folder, with these file patterns.
-    KdeExport::Outcome exportKde(const QString &extensions);
+    KdeExport::Outcome exportKde(const QString &extensions) { return preview_.exportKde(extensions); }
     // Every language in order, each rebuilt whole; `next` is told each index first and may stop.
-    LanguageExport::Report exportAll(const std::function<bool(int index)> &next = {});
+    LanguageExport::Report exportAll(const std::function<bool(int index)> &next = {})
+    {
+        return preview_.exportAll(next);
+    }
 
 Q_SIGNALS:
     // The language list changed (names, order or number).
@@ -238,31 +222,8 @@ private:
         bool regenerates = true;
     };
 
-    // WriterHost
-    bool hideDefaultAttributes() const override { return hide_; }
-    bool easyReadFormat() const override { return easyRead_; }
-    bool validityChecked() const override { return modes_.validity; }
-    bool traceChecked() const override { return modes_.trace; }
-    bool debugWindowOpen() const override { return modes_.debugWindow; }
-    QString programFolder() const override;
-    const MemberlistLookup *memberlists() const override { return &G_; }
-    bool applyEnabled() const override { return manualPending_; }
-    bool confirm(const QString &text, const QString &title) override;
-    void setRedFlag(qint32 colour) override;
-    void disableApplyAndSave() override;
-    void setStatusText(const QString &text) override { Q_EMIT statusTextSet(text); }
-    void appendStatusText(const QString &text) override { Q_EMIT statusTextAppended(text); }
-    void appendDebugText(const QString &text) override { Q_EMIT debugTextAppended(text); }
-
     Imported importConverted(const QString &path, const QByteArray &bytes, bool autoInclude);
     bool refuses(const QString &problem, const QString &title);
-    void viewLanguage();
-    void showXml(const QString &text, bool manual);
-    void previewFailed(const QString &description);
-    void appendTiming(const QString &suffix);
-    bool loadPreview(const QByteArray &bytes, const QString &path);
-    void setManualState(bool pending, bool savable);
-    void showPaneXml(const QString &text);
     // The XML pane's text of a step of its own typing; replay: after an undo or redo (shown afresh).
     void putManualXml(Selection at, const QString &text, bool replay);
     // Before a step that rebuilds the XML while the pane holds manual changes: asks whether they may be
@@ -293,34 +254,14 @@ private:
     SessionPrompts &prompts_;
     DatabaseDocument document_;
     Database &db_ = document_.records();
-    std::unique_ptr<XmlWriter> writer_;
+    PreviewPipeline preview_;
     std::unique_ptr<QUndoStack> undo_;
-    EditorGlobals G_;
     Trace::Sink previousSink_;
-    std::shared_ptr<LanguageObject> previewObject_;
-    CompiledLanguagePtr previewCompiled_;
-    CompiledLanguagePtr xmlCompiled_;
-    bool previewRegistered_ = false;
 
-    QString exportFolder_;
-    QString memberFolder_;
     QString imageFolder_;
     QString defaultSample_;
     QStringList ids_;
-    bool hide_ = false;
-    bool easyRead_ = false;
-    OutputModes modes_;
-
     bool dirty_ = false;
-    bool manualPending_ = false;
-    bool manualSavable_ = false;
-    QString shownXml_; // the text of the working file as last shown
-    QString paneXml_;  // the XML pane's text, as shown or typed
-    bool manualApplied_ = false; // the pane shows applied manual changes not yet saved
-    QString validity_;
-    QString paneName_;
-    int paneLanguage_ = -1;
-    QString lastWriteError_;
 
     // The run of keystrokes that joins one undo step.
     bool typing_ = false;
@@ -329,7 +270,4 @@ private:
     Selection typingAt_;
     QElapsedTimer typingClock_;
     int typingPauseMs_ = 1500;
-    bool coalesce_ = false;
-    bool rebuildWaiting_ = false; // a rebuild typing left waiting
-    bool rebuildPosted_ = false;
 };

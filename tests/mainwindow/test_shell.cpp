@@ -37,7 +37,7 @@ TEST_F(WindowTest, StartUpWritesTheUpdateFilesTracesAndOpensOnTheFirstLanguage)
     EXPECT_TRUE(child<TraceBox>("txtStatus")->text().startsWith(QStringLiteral("LoadMemberLists\r\nLoadFileData\r\n")));
     EXPECT_TRUE(languages()->currentRow() == 0 && xmlPane()->text() == workingFile());
     EXPECT_EQ(samplePane()->text(), QStringLiteral("if x then 'note"));
-    EXPECT_EQ(session().globals().languageCount(), 2); // xml.lng first, then the preview
+    EXPECT_EQ(session().preview().registry().languageCount(), 2); // xml.lng first, then the preview
     EXPECT_FALSE(window->isWindowModified() || window->trace().statusPaneShown());
 
     // A malformed xml.lng is reported once, and the program starts all the same.

@@ -36,8 +36,9 @@ QString SessionTest::workingFile() const
 
 QString SessionTest::cachedXml()
 {
-    return session->writer().generate(session->currentLanguage(), 0, session->hidesDefaultAttributes(),
-                                      session->writesEasyRead());
+    const PreviewPipeline &preview = session->preview();
+    XmlWriter cached = preview.writer(); // a copy, so that checking leaves the session's cache alone
+    return cached.generate(session->currentLanguage(), 0, preview.hidesDefaultAttributes(), preview.writesEasyRead());
 }
 
 QString SessionTest::rebuiltXml()
@@ -47,7 +48,8 @@ QString SessionTest::rebuiltXml()
         explicit Host(const EditorGlobals *globals) : g(globals) {}
         QString programFolder() const override { return ProgramFolder::path(); }
         const MemberlistLookup *memberlists() const override { return g; }
-    } host(&session->globals());
+    } host(&session->preview().registry());
     XmlWriter fresh(session->db(), host);
-    return fresh.generate(session->currentLanguage(), 1, session->hidesDefaultAttributes(), session->writesEasyRead());
+    const PreviewPipeline &preview = session->preview();
+    return fresh.generate(session->currentLanguage(), 1, preview.hidesDefaultAttributes(), preview.writesEasyRead());
 }

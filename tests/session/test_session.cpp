@@ -118,7 +118,7 @@ TEST_F(SessionTest, TheUnsavedMarkFollowsSaveUndoAndReload)
     session->setField(F::Hidden, 0);
     session->restore();
     EXPECT_TRUE(undo().count() == 0 && session->tokenset().hidden == 1);
-    EXPECT_EQ(session->globals().language(0)->name(), QStringLiteral("XML"));
+    EXPECT_EQ(session->preview().registry().language(0)->name(), QStringLiteral("XML"));
 }
 
 // Apply shows the manual XML and its undo the generated again. While the XML pane holds manual
@@ -139,7 +139,7 @@ TEST_F(SessionTest, ManualChangesKeepTheirLanguage)
     EXPECT_TRUE(prompts.asked.last().startsWith(QStringLiteral("Write XML: Manual changes will be lost.")));
     session->renameLanguage(QStringLiteral("Renamed")); // Cancel: nothing changes
     EXPECT_EQ(session->language().name, QStringLiteral("Basic"));
-    EXPECT_EQ(session->paneLanguageName(), QStringLiteral("Basic"));
+    EXPECT_EQ(session->preview().paneLanguageName(), QStringLiteral("Basic"));
     ASSERT_TRUE(session->saveManualXml(QStringLiteral("<language name=\"Basic\">")));
     EXPECT_TRUE(folder.exists(QStringLiteral("language_def/Basic.lng")));
     EXPECT_FALSE(folder.exists(QStringLiteral("language_def/Renamed.lng")));
