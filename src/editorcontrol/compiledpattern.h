@@ -81,7 +81,7 @@ public:
     const QString &pattern() const { return pattern_; }
     bool caseless() const { return caseless_; }
 
-    // The pattern cache's size, for tests and benchmarks; clear() drops every pattern not in use.
+    // The pattern cache's size, for tests and benchmarks; clearCache() drops every pattern not in use.
     static int cacheSize();
     static void clearCache();
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "editorcontrol/compiledpattern.h"
+#include "editorcontrol/highlighter.h"
+
+#include <climits>
+#include <functional>
+#include <vector>
+
+// The per-line caches of one highlighter: the next match of every regexp from a position, so that a
+// regexp is searched once per match rather than tried at every character.
+struct Highlighter::Scanner {
+    struct RegexpCache {
+        quint32 line = 0;     // generation of the line the entry belongs to
+        bool anchoredOnly = false; // tried at each position, not searched ahead (\G, or it ran out of steps)
+        bool strict = false;       // it ran out of steps on this line: only what a linear match needs
+        qint64 budget = 0;         // once strict: the steps it may still take on this line; then it is off
+        int from = INT_MAX;   // searched from here...
+        int start = -1;       // ...and the first non-empty match starts here (-1: none up to the line end)
+        int length = 0;
+    };
+    std::vector<RegexpCache> cache;
+    quint32 generation = 0;
+    std::vector<char16_t> folded;
+    std::vector<quint32> prefixHash;
+    std::vector<char16_t> clean;  // a line whose broken surrogates are replaced
+    std::vector<StyleRun> batch;
+    // Per regexp of a token with rule word: the pattern held to end where a word may end, compiled
+    // when first needed.
+    std::vector<CompiledPatternPtr> retry;
+    std::vector<char> retryTried;
+    // The regexp tokens with a required text that the line holds, each once (stamped with the line).
+    std::vector<int> candidates;
+    std::vector<quint32> candidateLine;
+    CompiledPattern::Scratch scratch;
+    std::function<void(const QString &)> notice;
+};

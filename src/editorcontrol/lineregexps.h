@@ -1,0 +1,122 @@
+#pragma once
+
+#include "editorcontrol/compiledlanguagedata.h"
+#include "editorcontrol/highlighterscanner.h"
+#include "editorcontrol/linetext.h"
+
+#include <algorithm>
+
+// The language's regexps matched on one line. A regexp is searched ahead once and its next match
+// kept, so it is not tried at every character; one that runs out of steps is tried at each place
+// on its own for the rest of the line, within a budget for the line.
+class LineRegexps {
+public:
+    LineRegexps(const CompiledLanguageData &d, Highlighter::Scanner &s, const LineText &line)
+        : d(d), s(s), line(line), text(line.text), n(line.n)
+    {
+        s.scratch.newSubject();
+        if (++s.generation == 0) { // wrapped: forget every entry
+            for (auto &c : s.cache)
+                c.line = 0;
+            std::fill(s.candidateLine.begin(), s.candidateLine.end(), 0);
+            s.generation = 1;
+        }
+    }
+
+    // Length of the non-empty match of a regexp that starts exactly at p, or 0.
+    int at(int re, int p)
+    {
+        const Regexp &r = d.regexps[size_t(re)];
+        if (r.simple)
+            return r.simple->matchAt(text, p, n);
+        if ((r.firstChars && !r.firstChars->test(text[p])) || line.insidePair(p))
+            return 0;
+        auto &c = s.cache[size_t(re)];
+        if (c.line != s.generation) {
+            c.line = s.generation;
+            c.anchoredOnly = r.searchStart;
+            c.strict = false;
+            c.from = INT_MAX;
+        }
+        if (c.anchoredOnly)
+            return anchoredAt(*r.pattern, re, p);
+        if (p < c.from || (c.start >= 0 && p > c.start)) {
+            c.from = p;
+            c.start = -1;
+            for (int from = p; from <= n;) {
+                const CompiledPattern::Match m =
+                    r.pattern->match(text, n, from, false, Highlighter::matchLimit(n, from, c.strict), s.scratch);
+                if (m.result == CompiledPattern::Match::LimitHit) {
+                    // Somewhere from here on the pattern runs out of steps: for the rest of the line it
+                    // is tried at each position on its own, so it fails only where it runs out.
+                    noteLimit(re);
+                    c.anchoredOnly = true;
+                    return anchoredAt(*r.pattern, re, p);
+                }
+                if (m.result == CompiledPattern::Match::None)
+                    break;
+                if (m.length > 0) {
+                    c.start = m.start;
+                    c.length = m.length;
+                    break;
+                }
+                from = m.start + 1;
+                if (from < n && line.insidePair(from))
+                    ++from;
+            }
+        }
+        return c.start == p ? c.length : 0;
+    }
+
+    // A regexp match at p that fails its rule: the pattern's next choice that ends where a word may
+    // end (rule word only), or 0.
+    int retryAt(int re, int ruleIndex, int p)
+    {
+        const Regexp &r = d.regexps[size_t(re)];
+        if (!r.wordRule)
+            return 0;
+        if (!s.retryTried[size_t(re)]) {
+            s.retryTried[size_t(re)] = 1;
+            const QString &w = d.definition.wordchars.isEmpty() ? QStringLiteral("[\\w]") : d.definition.wordchars;
+            s.retry[size_t(re)] = CompiledPattern::get(
+                QStringLiteral("(?:%1)(?:(?<!%2)|(?!%2))").arg(r.pattern->pattern(), w), r.pattern->caseless());
+        }
+        const CompiledPatternPtr &retry = s.retry[size_t(re)];
+        const int length = retry ? anchoredAt(*retry, re, p) : 0;
+        return length > 0 && line.rulePasses(ruleIndex, p, length) ? length : 0;
+    }
+
+private:
+    void noteLimit(int re)
+    {
+        auto &c = s.cache[size_t(re)];
+        if (!c.strict)
+            c.budget = Highlighter::lineBudget(n);
+        c.strict = true;
+        const QString message = d.noteLimitHit(re);
+        if (!message.isEmpty() && s.notice)
+            s.notice(message);
+    }
+
+    int anchoredAt(const CompiledPattern &pattern, int re, int p)
+    {
+        auto &c = s.cache[size_t(re)];
+        quint32 limit = Highlighter::matchLimit(n, p, c.strict);
+        if (c.strict) { // each try is charged all it may take, so the line costs at most its budget
+            limit = quint32(std::min<qint64>(limit, c.budget));
+            if (limit < Highlighter::matchLimit(0, 0, true))
+                return 0;
+            c.budget -= limit;
+        }
+        const CompiledPattern::Match m = pattern.match(text, n, p, true, limit, s.scratch);
+        if (m.result == CompiledPattern::Match::LimitHit)
+            noteLimit(re);
+        return m.result == CompiledPattern::Match::Found && m.start == p ? m.length : 0;
+    }
+
+    const CompiledLanguageData &d;
+    Highlighter::Scanner &s;
+    const LineText &line;
+    const char16_t *const text;
+    const int n;
+};

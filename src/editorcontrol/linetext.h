@@ -1,0 +1,66 @@
+#pragma once
+
+#include "editorcontrol/compiledlanguagedata.h"
+#include "editorcontrol/highlighterscanner.h"
+
+#include <QStringView>
+
+// One line as the highlighter reads it: its characters, with any broken surrogate replaced (the
+// regexp engine is told not to check the text, so it must never see one), and the conditions of a
+// token's rule at a place of it.
+class LineText {
+public:
+    LineText(const CompiledLanguageData &d, Highlighter::Scanner &s, QStringView line)
+        : text(line.utf16()), n(int(line.size())), d(d)
+    {
+        for (int i = 0; i < n; ++i) {
+            if (!QChar::isSurrogate(text[i]))
+                continue;
+            if (QChar::isHighSurrogate(text[i]) && i + 1 < n && QChar::isLowSurrogate(text[i + 1])) {
+                ++i;
+                continue;
+            }
+            s.clean.assign(text, text + n);
+            for (int j = i; j < n; ++j) {
+                if (QChar::isHighSurrogate(s.clean[size_t(j)]) && j + 1 < n && QChar::isLowSurrogate(s.clean[size_t(j) + 1]))
+                    ++j;
+                else if (QChar::isSurrogate(s.clean[size_t(j)]))
+                    s.clean[size_t(j)] = 0xFFFD;
+            }
+            text = s.clean.data();
+            break;
+        }
+    }
+
+    // Inside a surrogate pair (the text holds no broken ones): nothing begins here.
+    bool insidePair(int p) const { return QChar::isLowSurrogate(text[p]); }
+
+    bool wordBefore(int i) const { return d.wordChars->before(text, n, i); }
+    bool wordAt(int i) const { return d.wordChars->at(text, n, i); }
+
+    bool rulePasses(int ruleIndex, int p, int length) const
+    {
+        if (ruleIndex == 0)
+            return true;
+        const TokenRule &r = d.rules[size_t(ruleIndex)];
+        if (r.word) {
+            if (wordAt(p) && wordBefore(p))
+                return false;
+            if (wordBefore(p + length) && wordAt(p + length))
+                return false;
+        }
+        if (r.column > 0 && p != r.column - 1)
+            return false;
+        if (r.hasLead && !r.lead.contains(p > 0 ? QChar(text[p - 1]) : QChar(u' ')))
+            return false;
+        if (r.hasTrail && !r.trail.contains(p + length < n ? QChar(text[p + length]) : QChar(u' ')))
+            return false;
+        return true;
+    }
+
+    const char16_t *text;
+    const int n;
+
+private:
+    const CompiledLanguageData &d;
+};

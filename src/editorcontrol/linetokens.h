@@ -1,0 +1,156 @@
+#pragma once
+
+#include "editorcontrol/compiledlanguagedata.h"
+#include "editorcontrol/highlighterscanner.h"
+#include "editorcontrol/linematch.h"
+#include "editorcontrol/lineregexps.h"
+#include "editorcontrol/linetext.h"
+
+#include <algorithm>
+
+// The tokens of a context that may start at a place of a line: literal tokens looked up by the hash
+// of the folded text there, regexp tokens by their literal prefix, by their first character, or
+// because the line holds their required text.
+class LineTokens {
+public:
+    LineTokens(const CompiledLanguageData &d, Highlighter::Scanner &s, const LineText &line, LineRegexps &regexps)
+        : d(d), s(s), line(line), regexps(regexps), text(line.text), n(line.n)
+    {
+    }
+
+    // The tokens whose required text the line holds.
+    void findCandidates()
+    {
+        s.candidates.clear();
+        const LiteralTable &table = d.requiredTable;
+        if (table.slots.empty())
+            return;
+        char16_t folded[kMaxRequiredText];
+        for (int p = 0; p < n; ++p) {
+            const int ahead = std::min(table.maxLength, n - p);
+            quint32 h = HashSeed;
+            for (int i = 0; i < ahead; ++i) {
+                folded[i] = foldChar(text[p + i]);
+                h = hashStep(h, folded[i]);
+                if (i + 1 < kMinRequiredText)
+                    continue;
+                const LiteralTable::Slot *slot = table.find(h, folded, i + 1);
+                if (!slot)
+                    continue;
+                for (int e = 0; e < slot->count; ++e) {
+                    const int r = table.entries[size_t(slot->first + e)];
+                    if (s.candidateLine[size_t(r)] != s.generation) {
+                        s.candidateLine[size_t(r)] = s.generation;
+                        s.candidates.push_back(r);
+                    }
+                }
+            }
+        }
+    }
+
+    // Every token of context c that matches at p, into best.
+    void tryAt(const ContextData &c, int p, LineMatch &best)
+    {
+        const char16_t first = foldChar(text[p]);
+        const int bucket = first < 128 ? first : 128;
+        const int want = std::max(c.lengths[bucket].empty() ? 0 : c.lengths[bucket].front(),
+                                  c.prefixLengths[bucket].empty() ? 0 : c.prefixLengths[bucket].front());
+        const int folded = std::min(want, n - p);
+        foldAhead(p, folded);
+        tryLiterals(c, bucket, p, folded, best);
+        tryRegexps(c, bucket, p, folded, best);
+    }
+
+private:
+    // Folds the text from p on and hashes each prefix, up to `length` characters.
+    void foldAhead(int p, int length)
+    {
+        quint32 h = HashSeed;
+        for (int i = 0; i < length; ++i) {
+            const char16_t f = foldChar(text[p + i]);
+            s.folded[size_t(i)] = f;
+            h = hashStep(h, f);
+            s.prefixHash[size_t(i) + 1] = h;
+        }
+    }
+
+    void tryLiterals(const ContextData &c, int bucket, int p, int folded, LineMatch &best)
+    {
+        const std::vector<int> &lengths = c.lengths[bucket];
+        if (lengths.empty() || (c.literalsAtWordStart[bucket] && line.wordBefore(p)))
+            return;
+        for (int length : lengths) {
+            if (length > folded)
+                continue;
+            if (length < best.length)
+                return;
+            const LiteralTable::Slot *slot = d.table.find(s.prefixHash[size_t(length)], s.folded.data(), length);
+            if (!slot)
+                continue;
+            for (int e = 0; e < slot->count; ++e) {
+                const LiteralToken &lit = d.literals[size_t(d.table.entries[size_t(slot->first + e)])];
+                if (!c.valid[size_t(lit.tokenset)])
+                    continue;
+                if (!best.beats(length, lit.key) && (!lit.caseSensitive || QStringView(text + p, length) == lit.text)
+                    && line.rulePasses(lit.rule, p, length)) {
+                    best = LineMatch{length, lit.key,
+                                     lit.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
+                                     lit.tokenset, lit.token, -1};
+                    break; // entries are in priority order
+                }
+            }
+        }
+    }
+
+    void tryRegexp(int r, int p, LineMatch &best)
+    {
+        const RegexpToken &rt = d.regexpTokens[size_t(r)];
+        int length = regexps.at(rt.regexp, p);
+        if (length > 0 && !line.rulePasses(rt.rule, p, length))
+            length = regexps.retryAt(rt.regexp, rt.rule, p);
+        if (length > 0 && !best.beats(length, rt.key))
+            best = LineMatch{length, rt.key, rt.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
+                             rt.tokenset, rt.token, -1};
+    }
+
+    void tryRegexps(const ContextData &c, int bucket, int p, int folded, LineMatch &best)
+    {
+        // Regexps that begin with a literal prefix: only those whose prefix is here.
+        for (int length : c.prefixLengths[bucket]) {
+            if (length > folded)
+                continue;
+            const LiteralTable::Slot *slot = d.prefixTable.find(s.prefixHash[size_t(length)], s.folded.data(), length);
+            if (!slot)
+                continue;
+            for (int e = 0; e < slot->count; ++e) {
+                const int r = d.prefixTable.entries[size_t(slot->first + e)];
+                const RegexpToken &rt = d.regexpTokens[size_t(r)];
+                if (!c.valid[size_t(rt.tokenset)] || (rt.caseSensitive && QStringView(text + p, length) != rt.prefix))
+                    continue;
+                // What follows the prefix must be able to go on the match, or end it.
+                const int q = p + length;
+                if (rt.afterPrefix && !(q < n && rt.afterPrefix->test(text[q]))
+                    && !(rt.mayEndAfterPrefix && !(rt.wordEndAfterPrefix && line.wordAt(q))))
+                    continue;
+                tryRegexp(r, p, best);
+            }
+        }
+        const char16_t ch = text[p];
+        const int raw = ch < 128 ? ch : 128;
+        for (int i = c.byFirstStart[raw]; i < c.byFirstStart[raw + 1]; ++i)
+            tryRegexp(c.byFirst[size_t(i)], p, best);
+        for (int r : c.anyFirst)
+            tryRegexp(r, p, best);
+        if (c.required)
+            for (int r : s.candidates)
+                if (c.valid[size_t(d.regexpTokens[size_t(r)].tokenset)])
+                    tryRegexp(r, p, best);
+    }
+
+    const CompiledLanguageData &d;
+    Highlighter::Scanner &s;
+    const LineText &line;
+    LineRegexps &regexps;
+    const char16_t *const text;
+    const int n;
+};
