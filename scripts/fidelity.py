@@ -25,6 +25,7 @@ import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ElementTree
+import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(HERE)
@@ -37,7 +38,8 @@ SHELL_SCRIPT = re.compile(rb"^#! ?/(usr/)?bin/(env +)?(ba|da)?sh\b")
 MULTIARCH = r"([a-z0-9_]+-linux-gnu[a-z]*/)?"
 
 # Per language: its .lng file, kate's definition, the Debian packages its files come from with a pattern
-# for their paths, and a test of the content. Only regular UTF-8 files with LF line ends, of MIN_FILE to
+# for their paths (and, for a package that ships its sources as a zip archive, a pattern for the
+# archive's members), and a test of the content. Only regular UTF-8 files with LF line ends, of MIN_FILE to
 # MAX_FILE bytes and lines of at most MAX_LINE bytes, count; a file met twice counts once.
 CORPUS = [
     ("C", "c", "C", [("libc6-dev", r"^/usr/include/.*\.h$"), ("linux-libc-dev", r"^/usr/include/.*\.h$")], None),
@@ -78,6 +80,25 @@ CORPUS = [
     ("Ruby", "ruby", "Ruby", [("libruby3.1", r"/usr/lib/ruby/3\.1\.0/.*\.rb$")], None),
     ("CSS", "css", "CSS",
      [("libsource-highlight-common", r"\.css$"), ("qt6-base-dev", r"\.css$"), ("nodejs", r"\.css$")], None),
+    ("Java", "java", "Java", [("openjdk-17-source", r"/src\.zip$", r"^java\.base/java/.*\.java$")], None),
+    ("C#", "csharp", "C#", [(p, r"\.cs$") for p in ("gtk-sharp3-examples", "gtk-sharp2-examples")], None),
+    ("PHP", "php", "PHP/PHP", [(p, r"\.php$") for p in ("php-pear", "php-symfony-console")], None),
+    ("Perl", "perl", "Perl", [("perl-modules-5.36", r"^/usr/share/perl/5\.36\.0/(?!unicore/|Unicode/Collate/).*\.p[lm]$")], None),
+    ("TOML", "toml", "TOML",
+     [(p, r"/Cargo\.toml$") for p in (
+         "librust-addr2line-dev", "librust-adler-dev", "librust-ahash-0.7-dev", "librust-arbitrary-dev",
+         "librust-atty-dev", "librust-autocfg-dev", "librust-backtrace-dev", "librust-bitflags-dev", "librust-bumpalo-dev",
+         "librust-bytes-dev", "librust-cc-dev", "librust-cfg-if-dev", "librust-clap-derive-dev", "librust-clap-dev",
+         "librust-clap-lex-dev", "librust-crc32fast-dev", "librust-crossbeam-channel-dev", "librust-crossbeam-deque-dev",
+         "librust-crossbeam-epoch-dev", "librust-crossbeam-utils-dev", "librust-either-dev", "librust-erased-serde-dev",
+         "librust-errno-dev", "librust-flate2-dev", "librust-getrandom-dev", "librust-gimli-dev",
+         "librust-hashbrown-dev", "librust-heck-dev", "librust-indexmap-dev", "librust-itoa-dev",
+         "librust-lazy-static-dev", "librust-regex-dev", "librust-serde-dev")]
+     + [(p, r"\.toml$") for p in ("golang-github-pelletier-go-toml-dev", "golang-github-burntsushi-toml-dev")], None),
+    ("Tcl", "tcl", "Tcl/Tk", [(p, r"\.tcl$") for p in ("libtcl8.6", "libtk8.6")], None),
+    ("Markdown", "markdown", "Markdown",
+     [("nodejs", r"\.md$")] + [(p, r"\.md$") for p in ("librust-regex-dev", "librust-clap-dev", "librust-serde-dev")],
+     None),
 ]
 
 MIN_FILE, MAX_FILE, MAX_LINE = 200, 128 * 1024, 1000
@@ -134,7 +155,22 @@ VARLEX_BY_NAME = {("JavaScript", "Globals"): KEYWORD, ("TypeScript", "Globals"):
                   ("Diff", "Removed Lines"): STRING, ("CSS", "Pseudo-Classes"): COMMENT,
                   ("YAML", "Constants"): STRING, ("Rust", "Macros"): MARKUP, ("Rust", "Paths"): MARKUP,
                   # kate colours Ruby's symbols as warnings and nil/true/self as numbers
-                  ("Ruby", "Symbols"): COMMENT, ("Ruby", "Pseudo-Variables"): NUMBER}
+                  ("Ruby", "Symbols"): COMMENT, ("Ruby", "Pseudo-Variables"): NUMBER,
+                  # kate colours what import and package name as imports
+                  ("Java", "Imports"): MARKUP,
+                  # kate colours Tcl's variables as data types
+                  ("Tcl", "Variables"): KEYWORD,
+                  # kate colours Perl's variables as data types and its special variables as warnings
+                  ("Perl", "Variables"): KEYWORD, ("Perl", "Interpolations"): KEYWORD, ("Perl", "Special Variables"): COMMENT,
+                  ("Perl", "Interpolated Special Variables"): COMMENT,
+                  # kate colours Markdown's code (inline, and blocks without a language it knows), link brackets
+                  # and targets as information, list markers as special strings and entities as numbers; code
+                  # in a block of a language it knows is that language's code
+                  ("Markdown", "Inline Code"): COMMENT, ("Markdown", "Plain Code Blocks"): COMMENT,
+                  ("Markdown", "Code Blocks"): COMMENT, ("Markdown", "Code Block Text"): PLAIN,
+                  ("Markdown", "Code Block Modules"): MARKUP, ("Markdown", "Link Openers"): COMMENT,
+                  ("Markdown", "Link Targets"): COMMENT, ("Markdown", "List Markers"): STRING,
+                  ("Markdown", "Entities"): NUMBER, ("Markdown", "Headings"): PLAIN, ("Markdown", "Setext Underlines"): PLAIN}
 for _language in ("C", "C++"):
     for _name in ("Preprocessor", "Continued Preprocessor", "Macro Definitions"):
         VARLEX_BY_NAME[(_language, _name)] = MARKUP
@@ -182,14 +218,22 @@ def install(packages):
                env=env).returncode == 0
 
 
-def usable(path, content_test):
-    if os.path.islink(path) or not os.path.isfile(path):
-        return None
-    size = os.path.getsize(path)
-    if size < MIN_FILE or size > MAX_FILE:
+def read_candidate(path):
+    """The bytes of a file, or of an archive member named ARCHIVE!MEMBER; None when it is no regular file."""
+    if "!" in path:
+        archive, member = path.split("!", 1)
+        with zipfile.ZipFile(archive) as z:
+            return z.read(member) if z.getinfo(member).file_size <= MAX_FILE else None
+    if os.path.islink(path) or not os.path.isfile(path) or os.path.getsize(path) > MAX_FILE:
         return None
     with open(path, "rb") as f:
-        data = f.read()
+        return f.read()
+
+
+def usable(path, content_test):
+    data = read_candidate(path)
+    if data is None or len(data) < MIN_FILE or len(data) > MAX_FILE:
+        return None
     if b"\0" in data or b"\r" in data or (content_test and not content_test.match(data)):
         return None
     if max(len(line) for line in data.split(b"\n")) > MAX_LINE:
@@ -201,18 +245,27 @@ def usable(path, content_test):
     return data
 
 
-def pick_files(language, sources, content_test, seed, budget, allow_install):
-    """A fixed selection: the candidate files in sorted order, shuffled by the seed, up to the budget."""
-    missing = [p for p, _ in sources if package_files(p) is None]
+def pick_files(language, sources, content_test, seed, budget, allow_install, work):
+    """A fixed selection: the candidate files in sorted order, shuffled by the seed, up to the budget.
+    Archive members are written below WORK, since both highlighters read files."""
+    missing = [source[0] for source in sources if package_files(source[0]) is None]
     if missing and allow_install and install(missing):
-        missing = [p for p, _ in sources if package_files(p) is None]
+        missing = [source[0] for source in sources if package_files(source[0]) is None]
     candidates = set()
-    for package, pattern in sources:
+    for package, pattern, *members in sources:
         files = package_files(package)
         if files is None:
             continue
         regex = re.compile(pattern)
-        candidates.update(f for f in files if regex.search(f))
+        for f in files:
+            if not regex.search(f):
+                continue
+            if not members:
+                candidates.add(f)
+                continue
+            member_regex = re.compile(members[0])
+            with zipfile.ZipFile(f) as z:
+                candidates.update(f"{f}!{name}" for name in z.namelist() if member_regex.search(name))
     ordered = sorted(candidates)
     random.Random(f"{seed}:{language}").shuffle(ordered)
     picked, seen, total = [], set(), 0
@@ -226,6 +279,11 @@ def pick_files(language, sources, content_test, seed, budget, allow_install):
         if digest in seen:
             continue
         seen.add(digest)
+        if "!" in path:
+            path = os.path.join(work, "members", path.split("!", 1)[1])
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(data)
         picked.append(path)
         total += len(data)
     return picked, missing
@@ -239,9 +297,11 @@ def kate_categories(path, syntax, text, colours, env):
     page = r.stdout.decode("utf-8")
     body = page[page.index("<pre>") + len("<pre>\n"):page.rindex("</pre>")]
     categories, styles, pieces = [], [], []
-    for m in re.finditer(r'<span style="color:(#[0-9a-f]{6})[^"]*">(.*?)</span>|([^<]+)', body, re.S):
+    for m in re.finditer(r'<span style="(?:color:(#[0-9a-f]{6}))?[^"]*">(.*?)</span>|([^<]+)', body, re.S):
         if m.group(3) is not None:
             piece, style = html.unescape(m.group(3)), "Normal"
+        elif m.group(1) is None:  # only bold or italic: the colour of normal text
+            piece, style = html.unescape(m.group(2)), "Normal"
         else:
             piece, style = html.unescape(m.group(2)), colours.get(m.group(1))
             if style is None:
@@ -391,7 +451,7 @@ def main():
         for language, base, syntax, sources, content_test in CORPUS:
             if args.language and language not in args.language:
                 continue
-            files, missing = pick_files(language, sources, content_test, args.seed, args.budget, args.install)
+            files, missing = pick_files(language, sources, content_test, args.seed, args.budget, args.install, work)
             if missing:
                 print(f"{language}: leaving out the files of packages not installed (--install, or apt-get install "
                       f"{' '.join(missing)})", file=sys.stderr)

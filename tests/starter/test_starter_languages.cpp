@@ -15,9 +15,10 @@
 
 namespace {
 
-const QStringList kStarterFiles = {"c",    "cpp",   "python", "javascript", "sql",  "html", "xml",
-                                   "shell", "ini",  "cmake",  "css",        "diff", "go",   "json",
-                                   "lua",   "makefile", "ruby", "rust", "typescript", "yaml"};
+const QStringList kStarterFiles = {"c",      "cpp",      "python", "javascript", "sql",  "html",     "xml",
+                                   "shell",  "ini",      "cmake",  "csharp",     "css",  "diff",     "go",
+                                   "java",   "json",     "lua",    "makefile",   "markdown", "perl", "php",
+                                   "ruby",   "rust",     "tcl",    "toml",       "typescript", "yaml"};
 
 QString languagePath(const QString &base, const char *extension)
 {
@@ -174,6 +175,35 @@ const Case kCases[] = {
     {"typescript", "/// <reference lib=\"es2020\" />\nimport { A } from \"a\";\ninterface I { x?: string; p: Partial<A> }",
      {{"<reference", "Directive Names"}, {"import", "Module Keywords"}, {"interface", "Keywords"}, {"string", "Types"},
       {"Partial", "Types"}}},
+    {"java", "/** Sum of {@code a} <b>and</b> b.\n * @param a one */\nimport static java.util.Map.of;\n@Override public long f() { return 0x7FL + 'c' + \"\"\"\n  text\"\"\".length(); }\nString s = \"a\\tb\"; List<Integer> x = null;",
+     {{"{@code a}", "Doc Inline Tags"}, {"<b", "Doc Markup"}, {"@param", "Doc Tags"}, {"util", "Imports"},
+      {"static", "Keywords"}, {"@Override", "Annotations"}, {"long", "Types"}, {"0x7FL", "Numbers"}, {"'c'", "Char Literals"},
+      {"text", "Text Blocks"}, {"\\t", "Escape Sequences"}, {"String", "Library Classes"}, {"null", "Constants"}}},
+    {"csharp", "#region X\nvar p = @\"C:\\dir \"\"q\"\"\" + $\"{n}\\t\" + 'c' + 1.5m; // c\nget => value ?? null;",
+     {{"#region", "Preprocessor"}, {"var", "Types"}, {"@\"C:\\dir ", "Verbatim Strings"}, {"\"\"q\"\"", "mixed: Doubled Quotes, Verbatim Strings"},
+      {"\\t", "Escape Sequences"}, {"'c'", "Char Literals"}, {"1.5m", "Numbers"}, {"// c", "Line Comments"}, {"get", "Keywords"},
+      {"null", "Constants"}}},
+    {"php", "<?php\n/** @return int <a@b.org> */\n#[Attr]\n$x = \"v $name\\n\" . <<<EOT\n  {$a->b}\n  EOT;\nif (X_MAX) throw new LogicException(); # c",
+     {{"<?php", "Open Tags"}, {"@return", "Doc Tags"}, {"<a@b.org>", "Doc Addresses"}, {"#", ""}, {"$x", "Variables"},
+      {"$name", "Interpolations"}, {"\\n", "Escape Sequences"}, {"<<<EOT", "Heredocs"}, {"if", "Keywords"}, {"X_MAX", "Constants"},
+      {"LogicException", "Builtin Classes"}, {"# c", "Hash Comments"}}},
+    {"perl", "my @a = qw(x y); my %h; $s =~ s{a}{$1}g; print \"$h{k} $_\\n\" if $x =~ /^b/; $y = '\\'';\n=pod\nDoc\n=cut\nprint <<EOT;\nhere\nEOT\nbar();",
+     {{"my", "Keywords"}, {"@a", "Variables"}, {"qw(x y)", "Word Lists"}, {"%h", "Variables"}, {"s{a}{", "Substitutions"},
+      {"$1", "Interpolated Special Variables"}, {"$h", "Interpolations"}, {"$_", "Interpolated Special Variables"},
+      {"/^b/", "Regular Expressions"}, {"\\'", "Quoted Characters"}, {"Doc", "Documentation"}, {"here", "Here Documents"},
+      {"bar", ""}}},
+    {"markdown", "# Title\n\nSee `code` and [`ref`][] or [a](http://x.org) &amp; *it*.\n\n* item <b>x</b>\n```js\nconst n = 'a'; // c\n```\n```console\nconst\n```",
+     {{"# Title", "Headings"}, {"`code`", "Inline Code"}, {"`ref`", "Linked Code"}, {"](http://x.org)", "Link Targets"},
+      {"&amp;", "Entities"}, {"*it*", "Emphasis"}, {"* ", "List Markers"}, {"<b", "HTML Tags"}, {"const n", "mixed: Code Block Keywords, Code Block Text"},
+      {"'a'", "Code Block Strings"}, {"// c", "Code Block Comments"}, {"const\n", "Plain Code Blocks"}}},
+    {"toml", "# c\n[server.main]\nname = \"a\\tb\" # d\n\"key x\" = 'raw\\n'\nports = [8001, 0x1F]\nat = 1979-05-27T07:32:00Z\non = true\n[[bin]]",
+     {{"# c", "Comments"}, {"[server.main]", "Table Headings"}, {"name", "Keys"}, {"\\t", "Escape Sequences"}, {"# d", "Comments"},
+      {"\"key x\"", "Keys"}, {"'raw\\n'", "Literal Strings"}, {"8001", "Numbers"}, {"1979-05-27T07:32:00Z", "Dates and Times"},
+      {"true", "Constants"}, {"[[bin]]", "Table Headings"}}},
+    {"tcl", "# c\nttk::style map -frame $w -1\nproc f {a} {\n  set x \"v $a\\n\" ;# d\n  expr {2.5}\n  button .b; puts ${x}\n}",
+     {{"# c", "Comments"}, {"style", "Themed Tk Commands"}, {"frame", ""}, {"$w", "Variables"}, {"1", ""}, {"proc", "Keywords"},
+      {"set", "Keywords"}, {"\"v $a", "Strings"}, {"\\n", "Escape Sequences"}, {"# d", "Comments"}, {"2.5", "Numbers"},
+      {"button", "Tk Commands"}, {"${x}", "Variables"}}},
     {"json", "{\"key\": \"v\\n\", \"n\": [-1.5e3, true]}",
      {{"\"key\"", "Keys"}, {"\\n", "Escape Sequences"}, {"-1.5e3", "Numbers"}, {"true", "Constants"}}},
     {"yaml", "- name: it is true # c\n  on: yes\n  ip: 10.0.0.1\n  s: 'it''s'",
