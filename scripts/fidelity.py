@@ -96,6 +96,11 @@ CORPUS = [
          "librust-lazy-static-dev", "librust-regex-dev", "librust-serde-dev")]
      + [(p, r"\.toml$") for p in ("golang-github-pelletier-go-toml-dev", "golang-github-burntsushi-toml-dev")], None),
     ("Tcl", "tcl", "Tcl/Tk", [(p, r"\.tcl$") for p in ("libtcl8.6", "libtk8.6")], None),
+    ("R", "r", "R Script", [("r-base-core", r"\.R$")], None),
+    ("Dockerfile", "dockerfile", "Dockerfile",
+     [(p, r"/Dockerfile[^/]*$") for p in ("golang-github-openshift-imagebuilder-dev", "golang-1.19-src",
+                                          "golang-github-cilium-ebpf-dev", "qmake6")], None),
+    ("Pascal", "pascal", "Pascal", [("fpc-source-3.2.2", r"^/usr/share/fpcsrc/3\.2\.2/packages/.*\.(pp|pas)$")], None),
     ("Markdown", "markdown", "Markdown",
      [("nodejs", r"\.md$")] + [(p, r"\.md$") for p in ("librust-regex-dev", "librust-clap-dev", "librust-serde-dev")],
      None),
@@ -127,7 +132,7 @@ KATE_ITEMS = {
             "CMake/Targets", "CMake/Aliased Targets", "ISO C++/Internals", "JavaScript/JSON", "CSS/Value", "CSS/Value Keyword", "Bash/Backquote", "Bash/Glob",
             "Bash/Pattern"],
     KEYWORD: ["ISO C++/Type Modifiers", "Python/Import", "Python/Special Variable", "Python/Exceptions",
-              "JavaScript/Function (Built-in)", "Makefile/Target", "Makefile/SpecialTarget", "CMake/True Special Arg",
+              "JavaScript/Function (Built-in)", "Makefile/Target", "Makefile/SpecialTarget", "Pascal/ISO/Delphi Extended", "CMake/True Special Arg",
               "CMake/False Special Arg"],
     NUMBER: ["C/Standard Suffix", "ISO C++/Standard Suffix", "CSS/Unit", "CMake/Version Arg"],
     MARKUP: ["ISO C++/Standard Macros", "GCCExtensions/GNU Macros", "INI Files/Section"]
@@ -160,6 +165,8 @@ VARLEX_BY_NAME = {("JavaScript", "Globals"): KEYWORD, ("TypeScript", "Globals"):
                   ("Java", "Imports"): MARKUP,
                   # kate colours Tcl's variables as data types
                   ("Tcl", "Variables"): KEYWORD,
+                  # kate colours R's operators as special characters
+                  ("R", "Operators"): STRING, ("R", "Special Operators"): STRING,
                   # kate colours Perl's variables as data types and its special variables as warnings
                   ("Perl", "Variables"): KEYWORD, ("Perl", "Interpolations"): KEYWORD, ("Perl", "Special Variables"): COMMENT,
                   ("Perl", "Interpolated Special Variables"): COMMENT,

@@ -14,12 +14,16 @@
 namespace {
 
 // In the database's order: the first nine, then the others by file name.
-const QStringList kBases = {"c",        "cpp",   "python",   "javascript", "sql",  "html", "xml",  "shell",
-                            "ini",      "cmake", "csharp",   "css",        "diff", "go",   "java", "json",
-                            "lua",      "makefile", "markdown", "perl",    "php",  "ruby", "rust", "tcl",  "toml", "typescript", "yaml"};
-const QStringList kNames = {"C",        "C++",   "Python",   "JavaScript", "SQL",  "HTML", "XML",  "Shell",
-                            "INI",      "CMake", "C#",       "CSS",        "Diff", "Go",   "Java", "JSON",
-                            "Lua",      "Makefile", "Markdown", "Perl",    "PHP",  "Ruby", "Rust", "Tcl",  "TOML", "TypeScript", "YAML"};
+const QStringList kBases = {"c",      "cpp",        "python", "javascript", "sql",    "html",     "xml",
+                            "shell",  "ini",        "cmake",  "csharp",     "css",    "diff",     "dockerfile",
+                            "go",     "java",       "json",   "lua",        "makefile", "markdown", "pascal",
+                            "perl",   "php",        "r",      "ruby",       "rust",   "tcl",      "toml",
+                            "typescript", "yaml"};
+const QStringList kNames = {"C",      "C++",        "Python", "JavaScript", "SQL",    "HTML",     "XML",
+                            "Shell",  "INI",        "CMake",  "C#",         "CSS",    "Diff",     "Dockerfile",
+                            "Go",     "Java",       "JSON",   "Lua",        "Makefile", "Markdown", "Pascal",
+                            "Perl",   "PHP",        "R",      "Ruby",       "Rust",   "Tcl",      "TOML",
+                            "TypeScript", "YAML"};
 
 QString starterDatabase()
 {

@@ -16,8 +16,8 @@
 namespace {
 
 const QStringList kStarterFiles = {"c",      "cpp",      "python", "javascript", "sql",  "html",     "xml",
-                                   "shell",  "ini",      "cmake",  "csharp",     "css",  "diff",     "go",
-                                   "java",   "json",     "lua",    "makefile",   "markdown", "perl", "php",
+                                   "shell",  "ini",      "cmake",  "csharp",     "css",  "diff",     "dockerfile", "go",
+                                   "java",   "json",     "lua",    "makefile",   "markdown", "pascal", "perl", "php", "r",
                                    "ruby",   "rust",     "tcl",    "toml",       "typescript", "yaml"};
 
 QString languagePath(const QString &base, const char *extension)
@@ -204,6 +204,18 @@ const Case kCases[] = {
      {{"# c", "Comments"}, {"style", "Themed Tk Commands"}, {"frame", ""}, {"$w", "Variables"}, {"1", ""}, {"proc", "Keywords"},
       {"set", "Keywords"}, {"\"v $a", "Strings"}, {"\\n", "Escape Sequences"}, {"# d", "Comments"}, {"2.5", "Numbers"},
       {"button", "Tk Commands"}, {"${x}", "Variables"}}},
+    {"r", "# c\nf <- function(x = 1L) if (x %in% c(TRUE, NA)) `odd name`[[\"a\\n\"]] else x$y + 0x1F\ng <- \\(s) r\"(C:\\dir)\"",
+     {{"# c", "Comments"}, {"<-", "Assignments"}, {"function", "Keywords"}, {"1L", "Numbers"}, {"%in%", "Special Operators"},
+      {"TRUE", "Constants"}, {"`odd name`", "Quoted Names"}, {"\\n", "Escape Sequences"}, {"$", "Operators"},
+      {"0x1F", "Numbers"}, {"r\"(C:\\dir)\"", "Raw Strings"}}},
+    {"dockerfile", "# c\nFROM debian AS build\nENV HOME=/root \\\n  X=\"a\\tb\"\nRUN echo $HOME && cd /test || exit 1\nonbuild run ls\nCMD [\"sh\", 'x']",
+     {{"# c", "Comments"}, {"FROM", "Instructions"}, {"AS", "Instructions"}, {"\\t", "Escape Sequences"}, {"$HOME", "Variables"},
+      {"echo", "Shell Builtins"}, {"&&", "Operators"}, {"test", ""}, {"onbuild", "Instructions"}, {"run", "Instructions"},
+      {"\"sh\"", "Strings"}, {"'x'", "Single-Quoted Strings"}}},
+    {"pascal", "{$mode objfpc} { c } (* d *)\nprocedure P(const S: string); begin WriteLn('It''s', #13#10, $FF + %101 + 1.5e3); end; // e",
+     {{"{$mode objfpc}", "Directives"}, {"{ c }", "Brace Comments"}, {"(* d *)", "Block Comments"}, {"procedure", "Keywords"},
+      {"string", "Types"}, {"''", "Doubled Quotes"}, {"#13#10", "Character Codes"}, {"$FF", "Numbers"}, {"%101", "Numbers"},
+      {"WriteLn", ""}, {"// e", "Line Comments"}}},
     {"json", "{\"key\": \"v\\n\", \"n\": [-1.5e3, true]}",
      {{"\"key\"", "Keys"}, {"\\n", "Escape Sequences"}, {"-1.5e3", "Numbers"}, {"true", "Constants"}}},
     {"yaml", "- name: it is true # c\n  on: yes\n  ip: 10.0.0.1\n  s: 'it''s'",
