@@ -5,6 +5,7 @@
 #include "session/tracelabels.h"
 #include "widgets/editorpane.h"
 #include "widgets/findbar.h"
+#include "widgets/panelexer.h"
 #include "widgets/tabkeys.h"
 #include "xmlgen/tokensetseek.h"
 
@@ -32,6 +33,8 @@ PreviewPanel::PreviewPanel(PanelContext context, QObject *parent)
     connect(context.ui.imgMargin, &QToolButton::clicked, this, &PreviewPanel::imgMargin_Click);
     connect(context.ui.mnuSeek, &QAction::triggered, this, &PreviewPanel::GoToTokenset);
     txtSample_->setFollowsPalette(false); // the language's own colours, as the user designs them
+    // Any definition and any text: a slow one colours in the background, never holding up typing.
+    txtSample_->paneLexer()->setBackground(true);
     txtSample_->setMemberLookup(EditorPane::registryLookup(&session_.preview().registry()));
     new FindBar(txtXML_);
     new FindBar(txtSample_);

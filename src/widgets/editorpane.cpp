@@ -8,6 +8,8 @@
 #include "model/atomicfile.h"
 
 
+#include <algorithm>
+
 #include <QDesktopServices>
 #include <QFile>
 #include <QFontDatabase>
@@ -40,6 +42,25 @@ bool allLocalFiles(const QMimeData *source)
             return false;
     }
     return true;
+}
+
+// Whether a token of the language can open a member list: none can without a list named.
+bool namesMemberList(const CompiledLanguage &language)
+{
+    const LanguageDefinition &def = language.definition();
+    if (!def.memberlist.isEmpty())
+        return true;
+    return std::any_of(def.tokensets.cbegin(), def.tokensets.cend(),
+                       [](const TokensetDefinition &ts) { return !ts.memberlist.isEmpty(); });
+}
+
+bool matchesBraces(const CompiledLanguage &language)
+{
+    for (int tokenset = 0; tokenset < language.tokensetCount(); ++tokenset) {
+        if (language.matchBraces(tokenset))
+            return true;
+    }
+    return false;
 }
 
 QUrl linkUrl(const QString &text)
@@ -95,6 +116,7 @@ EditorPane::EditorPane(QWidget *parent) : QsciScintilla(parent)
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &EditorPane::onModified);
     connect(lexer_, &PaneLexer::matchLimitReached, this, &EditorPane::matchLimitReached);
+    connect(lexer_, &PaneLexer::colouringDone, this, &EditorPane::updateBraceHighlight);
     connect(this, &QsciScintilla::cursorPositionChanged, this, &EditorPane::onCursorMoved);
     connect(this, &QsciScintillaBase::SCN_HOTSPOTCLICK, this, &EditorPane::onHotspotClick);
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &EditorPane::onCharAdded);
@@ -567,7 +589,7 @@ EditorPane::MemberLookup EditorPane::registryLookup(const EditorGlobals *globals
 void EditorPane::onCharAdded(int)
 {
     const CompiledLanguagePtr &lang = lexer_->compiledLanguage();
-    if (!lang || !memberLookup_)
+    if (!lang || !memberLookup_ || !namesMemberList(*lang))
         return;
     const int caret = int(SendScintilla(SCI_GETCURRENTPOS));
     const int line = int(SendScintilla(SCI_LINEFROMPOSITION, caret));
@@ -669,11 +691,14 @@ void EditorPane::updateBraceHighlight()
     if (braceShown_)
         clearBraceHighlight();
     const CompiledLanguagePtr lang = lexer_->compiledLanguage();
-    if (!lang)
+    if (!lang || !matchesBraces(*lang))
         return;
     const int caret = int(SendScintilla(SCI_GETCURRENTPOS));
     const int line = int(SendScintilla(SCI_LINEFROMPOSITION, caret));
     const int lineStart = int(SendScintilla(SCI_POSITIONFROMLINE, line));
+    // Colouring in the background has not reached the line yet: the braces show once it has.
+    if (lexer_->background() && SendScintilla(SCI_GETENDSTYLED) < SendScintilla(SCI_GETLINEENDPOSITION, line))
+        return;
     QVector<StyleRun> runs;
     ScopeState state;
     const QString text = lexer_->lineRuns(line, runs, &state);

@@ -5,6 +5,7 @@
 #include "widgets/utf8.h"
 
 #include <QVarLengthArray>
+#include <QMetaObject>
 
 
 namespace {
@@ -38,10 +39,16 @@ int PaneLexer::tokensetForStyle(int style)
 
 PaneLexer::PaneLexer(EditorPane *pane) : QsciLexerCustom(pane), pane_(pane)
 {
+    pool_.setMaxThreadCount(1);
     setCompiledLanguage(nullptr);
 }
 
-PaneLexer::~PaneLexer() = default;
+PaneLexer::~PaneLexer()
+{
+    cancelJob();
+    pool_.clear();
+    pool_.waitForDone(); // the job running stops after its line
+}
 
 void PaneLexer::setPaneDefaults(const QFont &font, const QColor &fore, const QColor &back)
 {
@@ -66,6 +73,7 @@ void PaneLexer::setCompiledLanguage(CompiledLanguagePtr language)
     lastState_ = ScopeState();
     lastPath_.clear();
     styledLines_ = 0;
+    forgetJob();
     applyStyles();
 }
 
@@ -146,14 +154,6 @@ ScopeState PaneLexer::stateById(int id) const
     return state;
 }
 
-int PaneLexer::eolStyle(const ScopeState &endState) const
-{
-    if (!language_)
-        return kPlainStyle;
-    const int open = endState.innermostTokenset();
-    return styleForTokenset(open >= 0 ? open : language_->textTokenset());
-}
-
 QString PaneLexer::lineText(int line, int *byteLength) const
 {
     const long start = pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
@@ -175,6 +175,9 @@ void PaneLexer::styleText(int start, int end)
     const int lineCount = int(pane_->SendScintilla(Sci::SCI_GETLINECOUNT));
     const int docLength = int(pane_->SendScintilla(Sci::SCI_GETLENGTH));
     end = qMin(end, docLength);
+    requestedEnd_ = qMax(requestedEnd_, end);
+    // Only a job started by this request may hold the window (see startJob()).
+    deadline_ = waitAll_ ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(0);
     int line = int(pane_->SendScintilla(Sci::SCI_LINEFROMPOSITION, start));
     // Begin where the state before the line is known.
     while (line > 0 && pane_->SendScintilla(Sci::SCI_GETLINESTATE, line - 1) == 0)
@@ -182,16 +185,22 @@ void PaneLexer::styleText(int start, int end)
     ScopeState state = line > 0 ? stateById(int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line - 1)))
                                 : ScopeState();
     int pos = int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line));
+    const int lastLine = int(pane_->SendScintilla(Sci::SCI_LINEFROMPOSITION, qMax(0, end - 1)));
 
     for (;;) {
         const int segmentStart = pos;
         styleBytes_.clear();
-        int resumeAt = -1; // a line from which the styles in place are valid again
+        int resumeAt = -1;    // a line from which the styles in place are valid again
+        bool waiting = false; // the next line is being coloured in the background
         while (line < lineCount) {
             const int next = line + 1 < lineCount
                                  ? int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line + 1))
                                  : docLength;
-            const ScopeState endState = styleLine(line, state, next - pos);
+            ScopeState endState;
+            if (!colourLine(line, state, next - pos, lastLine, endState)) {
+                waiting = true;
+                break;
+            }
             const int id = internState(endState);
             const int old = int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line));
             if (old != id)
@@ -217,8 +226,8 @@ void PaneLexer::styleText(int start, int end)
         if (!styleBytes_.isEmpty())
             pane_->SendScintilla(Sci::SCI_SETSTYLINGEX, styleBytes_.size(), styleBytes_.constData());
         styledLines_ = qMax(styledLines_, line);
-        if (resumeAt < 0)
-            break; // the requested end or the end of the text
+        if (resumeAt < 0 || waiting)
+            break; // the requested end, the end of the text, or a line not coloured yet
         // Skip the lines that are still valid; go on with the first edited one if the request reaches it.
         line = resumeAt;
         pos = line < lineCount ? int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line)) : docLength;
@@ -230,45 +239,125 @@ void PaneLexer::styleText(int start, int end)
     }
 }
 
+// Colours a line on this thread, or takes its colours from the background job (starting one for the
+// lines up to `lastLine` when none has it); false when the job has not reached the line in time.
+bool PaneLexer::colourLine(int line, const ScopeState &state, int totalBytes, int lastLine, ScopeState &endState)
+{
+    if (!background_ || !highlighter_) {
+        endState = styleLine(line, state, totalBytes);
+        return true;
+    }
+    if (!job_ || job_->generation() != generation_ || line < job_->firstLine() || line >= job_->endLine())
+        startJob(line, state, qMax(line, lastLine));
+    ColourJob::Result result;
+    if (!job_->take(line, deadline_, result))
+        return false;
+    styleBytes_.append(result.styles);
+    setFoldLevel(line, result.foldLevel);
+    ++linesStyled_;
+    endState = result.endState;
+    return true;
+}
+
+void PaneLexer::startJob(int firstLine, const ScopeState &state, int lastLine)
+{
+    cancelJob();
+    QVector<ColourJob::Line> lines;
+    lines.reserve(lastLine - firstLine + 1);
+    const int lineCount = int(pane_->SendScintilla(Sci::SCI_GETLINECOUNT));
+    const int docLength = int(pane_->SendScintilla(Sci::SCI_GETLENGTH));
+    for (int l = firstLine; l <= lastLine && l < lineCount; ++l) {
+        ColourJob::Line copy;
+        copy.text = lineText(l, &copy.byteLength);
+        const int from = int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, l));
+        const int to = l + 1 < lineCount ? int(pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, l + 1)) : docLength;
+        copy.totalBytes = to - from;
+        lines.append(std::move(copy));
+    }
+    job_ = std::make_shared<ColourJob>(language_, generation_, firstLine, state, std::move(lines));
+    job_->setNotify([this] { QMetaObject::invokeMethod(this, &PaneLexer::jobProgress, Qt::QueuedConnection); });
+    job_->setLimitNotice([this](const QString &message) {
+        QMetaObject::invokeMethod(this, [this, message] { Q_EMIT matchLimitReached(message); }, Qt::QueuedConnection);
+    });
+    // A job started now may hold the window for a moment: most texts are coloured by then, and show
+    // without a flash of plain text. Lines that take longer arrive afterwards.
+    if (!waitAll_)
+        deadline_ = QDeadlineTimer(kWaitMs);
+    std::shared_ptr<ColourJob> job = job_;
+    pool_.start([job] { job->run(); });
+}
+
+void PaneLexer::cancelJob()
+{
+    if (job_)
+        job_->cancel();
+    job_.reset();
+}
+
+// Lines coloured in the background are ready: put them into the pane up to what it asked for.
+void PaneLexer::jobProgress()
+{
+    if (!job_ || job_->generation() != generation_)
+        return;
+    job_->acknowledge();
+    const long endStyled = pane_->SendScintilla(Sci::SCI_GETENDSTYLED);
+    const long end = qMin<long>(requestedEnd_, pane_->SendScintilla(Sci::SCI_GETLENGTH));
+    if (endStyled < end)
+        pane_->SendScintilla(Sci::SCI_COLOURISE, endStyled, end);
+    if (!colouringPending())
+        Q_EMIT colouringDone();
+}
+
+bool PaneLexer::colouringPending() const
+{
+    if (!background_ || !pane_)
+        return false;
+    const long end = qMin<long>(requestedEnd_, pane_->SendScintilla(Sci::SCI_GETLENGTH));
+    return pane_->SendScintilla(Sci::SCI_GETENDSTYLED) < end;
+}
+
+void PaneLexer::setBackground(bool on)
+{
+    background_ = on;
+    forgetJob();
+}
+
+// Whatever a running job colours no longer fits the text or the language.
+void PaneLexer::forgetJob()
+{
+    ++generation_;
+    requestedEnd_ = 0;
+    cancelJob();
+}
+
 // Appends the styles of one line (and its line break) to styleBytes_; returns the state at its end.
 ScopeState PaneLexer::styleLine(int line, const ScopeState &state, int totalBytes)
 {
     int byteLength = 0;
     const QString text = lineText(line, &byteLength);
     ScopeState endState;
+    int level = QsciScintillaBase::SC_FOLDLEVELBASE;
     if (highlighter_) {
-        endState = highlighter_->highlightLine(text, state, runs_);
-        const bool ascii = byteLength == text.size();
-        int written = 0;
-        for (const StyleRun &run : std::as_const(runs_)) {
-            const int from = qBound(0, run.start, int(text.size()));
-            const int len = qBound(0, run.length, int(text.size()) - from);
-            int bytes = ascii ? len : Utf8::byteLength(QStringView(text).mid(from, len));
-            bytes = qMin(bytes, byteLength - written);
-            styleBytes_.append(bytes, char(styleForTokenset(run.tokenset)));
-            written += bytes;
-        }
-        if (written < byteLength)
-            styleBytes_.append(byteLength - written, char(eolStyle(state)));
+        endState = ColourJob::colourLine(*highlighter_, text, byteLength, totalBytes, state, runs_, styleBytes_, level);
     } else {
         styleBytes_.append(byteLength, char(kPlainStyle));
+        styleBytes_.append(qMax(0, totalBytes - byteLength), char(kPlainStyle));
     }
-    styleBytes_.append(qMax(0, totalBytes - byteLength), char(eolStyle(endState)));
+    setFoldLevel(line, level);
     ++linesStyled_;
+    return endState;
+}
 
-    // Fold levels follow the depth of open scopes.
-    // Levels are capped at the deepest the editor can hold.
-    int level = QsciScintillaBase::SC_FOLDLEVELBASE + qMin(state.depth(), 0xBFF);
-    if (endState.depth() > state.depth())
-        level |= QsciScintillaBase::SC_FOLDLEVELHEADERFLAG;
+void PaneLexer::setFoldLevel(int line, int level)
+{
     if (pane_->SendScintilla(Sci::SCI_GETFOLDLEVEL, line) != level)
         pane_->SendScintilla(Sci::SCI_SETFOLDLEVEL, line, level);
-    return endState;
 }
 
 void PaneLexer::textModified(int position, int length, int linesAdded, bool inserted)
 {
     Q_UNUSED(length);
+    forgetJob();
     const int line = int(pane_->SendScintilla(Sci::SCI_LINEFROMPOSITION, position));
     const int last = inserted ? line + qMax(0, linesAdded) : line;
     for (int l = line; l <= last; ++l)
@@ -283,8 +372,11 @@ ScopeState PaneLexer::stateAtLineStart(int line)
         return ScopeState();
     const long lineStart = pane_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
     const long endStyled = pane_->SendScintilla(Sci::SCI_GETENDSTYLED);
-    if (endStyled < lineStart)
+    if (endStyled < lineStart) {
+        waitAll_ = true; // the state is needed now, wherever it is coloured
         pane_->SendScintilla(Sci::SCI_COLOURISE, endStyled, lineStart);
+        waitAll_ = false;
+    }
     return stateById(int(pane_->SendScintilla(Sci::SCI_GETLINESTATE, line - 1)));
 }
 

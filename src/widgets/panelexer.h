@@ -4,9 +4,12 @@
 #include "editorcontrol/highlighter.h"
 #include "editorcontrol/scopestate.h"
 
+#include "widgets/colourjob.h"
 #include "widgets/qsci.h"
 
 #include <QColor>
+#include <QDeadlineTimer>
+#include <QThreadPool>
 #include <QFont>
 #include <QHash>
 #include <QVector>
@@ -18,6 +21,10 @@ class EditorPane;
 // Styles an editor pane with the colouring engine. The scope state at the end of each line is kept
 // in the editor's line state (as a number of a table of distinct states), so an edit re-styles from
 // its first line and stops as soon as a line ends in the state it ended in before.
+//
+// With background colouring on, lines are coloured on a worker thread (see ColourJob): a request for
+// styles waits a moment for them and otherwise leaves the rest to arrive later, so a definition that
+// is slow on the text never freezes the window. Requests that need a line's state now still wait.
 //
 // Style numbers: 0 is plain text, tokenset i is style i + 1 for i < 31 and i + 9 above (skipping the
 // editor's own styles 32 to 39), so 51 tokensets take styles 1 to 31 and 40 to 59.
@@ -41,11 +48,23 @@ public:
 Q_SIGNALS:
     // A regexp token of the language ran out of steps while styling (once per language given).
     void matchLimitReached(const QString &message);
+    // Lines coloured in the background have reached what the pane asked for.
+    void colouringDone();
 
 public:
 
     // The styles in the editor are about to be cleared: nothing styled so far counts any more.
-    void forgetStyles() { styledLines_ = 0; }
+    void forgetStyles()
+    {
+        styledLines_ = 0;
+        forgetJob();
+    }
+
+    // Colouring on a worker thread, for a pane whose text and language the user chooses freely.
+    void setBackground(bool on);
+    bool background() const { return background_; }
+    // Lines the pane asked for are still being coloured in the background.
+    bool colouringPending() const;
 
     // The pane's default font and colours: plain text, and what an unset colour falls back to.
     void setPaneDefaults(const QFont &font, const QColor &fore, const QColor &back);
@@ -80,8 +99,13 @@ public:
 private:
     int internState(const ScopeState &state);
     ScopeState stateById(int id) const;
-    int eolStyle(const ScopeState &endState) const;
     ScopeState styleLine(int line, const ScopeState &state, int totalBytes);
+    bool colourLine(int line, const ScopeState &state, int totalBytes, int lastLine, ScopeState &endState);
+    void setFoldLevel(int line, int level);
+    void startJob(int firstLine, const ScopeState &state, int lastLine);
+    void cancelJob();
+    void forgetJob();
+    void jobProgress();
     void applyStyles();
 
     EditorPane *pane_;
@@ -115,4 +139,14 @@ private:
     int linesStyled_ = 0;
     QVector<StyleRun> runs_;
     QByteArray styleBytes_;
+
+    // How long a request that starts a background job waits for its lines.
+    static constexpr int kWaitMs = 40;
+    bool background_ = false;
+    bool waitAll_ = false;      // a request that needs every line it asks for
+    int generation_ = 0;        // counts texts and languages: a job of another one is of no use
+    int requestedEnd_ = 0;      // the furthest position asked for in this generation
+    QDeadlineTimer deadline_;   // until when the current request waits for background lines
+    std::shared_ptr<ColourJob> job_;
+    QThreadPool pool_;          // one thread: a job left behind ends its line before the next starts
 };

@@ -1,14 +1,16 @@
-// What the window does where data could be lost or a message could mislead: a database changed on
-// disk, an import too large for a record, an export folder that cannot be made; lint and the
-// colouring's step limit in the status pane.
+// What the window does where data could be lost, a message could mislead or a definition could hold
+// it up: a database changed on disk, an import too large for a record, an export folder that cannot
+// be made; lint and the colouring's step limit in the status pane; a definition slow on the sample.
 #include "mainwindow/windowfixture.h"
 #include "model/databaselock.h"
 #include "widgets/editorpane.h"
+#include "widgets/panelexer.h"
 #include "widgets/tracebox.h"
 
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 TEST_F(WindowTest, SavingOverAFileChangedOnDiskAsksFirst)
 {
@@ -104,7 +106,8 @@ TEST_F(WindowTest, LintAndTheStepLimitShowInTheStatusPane)
     start();
     samplePane()->repaint(); // colouring the sample runs the pattern out of steps
     const TraceBox *status = child<TraceBox>("txtStatus");
-    EXPECT_TRUE(status->text().contains(QStringLiteral("(a+)+$"))) << status->text().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([status] { return status->text().contains(QStringLiteral("(a+)+$")); }))
+        << status->text().toStdString();
     // Lint runs off the window's thread: the result arrives later; Cancel drops it.
     const auto linted = [this] {
         return QTest::qWaitFor([this] { return !window->findChild<QProgressDialog *>("dlgLintProgress"); }, 20000);
@@ -120,4 +123,76 @@ TEST_F(WindowTest, LintAndTheStepLimitShowInTheStatusPane)
     progress->findChild<QPushButton *>()->click(); // Cancel
     ASSERT_TRUE(linted());
     EXPECT_EQ(status->text(), QStringLiteral("<Lint>\r\nLint of \"Slow\" cancelled.")) << status->text().toStdString();
+}
+
+// A definition that is slow on the sample (a hundred tokens that backtrack on every line of 60 KB)
+// never holds up the window: the sample is coloured in the background, the event loop goes on and
+// keys typed meanwhile are handled at once, and the sample ends coloured by the definition as it
+// stands after them.
+TEST_F(WindowTest, ADefinitionSlowOnTheSampleNeverHoldsUpTyping)
+{
+    QString sample;
+    for (int i = 0; i < 30; ++i)
+        sample += QString(2000, u'a') + QStringLiteral("!\r\n");
+    sample += QStringLiteral("if zz");
+    Language language = TemplateDatabase::language(QStringLiteral("Slow"), sample);
+    QStringList slow;
+    for (int i = 0; i < 100; ++i)
+        slow << QStringLiteral("(a+)+$|z%1").arg(i);
+    Tokenset &numbers = language.tokensets[11];
+    ASSERT_EQ(numbers.name, QStringLiteral("Numbers"));
+    numbers.tokens = slow.join(QStringLiteral("\r\n"));
+    numbers.regexp = 1;
+    TemplateDatabase::write(folder, {language});
+    start();
+    tokensets()->setCurrentItem(tokensets()->findItems(QStringLiteral("Keywords"), Qt::MatchExactly).value(0));
+    ASSERT_EQ(tokenset().name, QStringLiteral("Keywords"));
+
+    EditorPane *pane = samplePane();
+    using Sci = QsciScintillaBase;
+    const long length = pane->SendScintilla(Sci::SCI_GETLENGTH);
+    const auto styled = [pane] { return pane->SendScintilla(Sci::SCI_GETENDSTYLED); };
+    // After five ticks of a timer, a new keyword is typed, while the sample is still being coloured.
+    QTimer ticker;
+    ticker.setInterval(1);
+    int ticks = 0;
+    bool typed = false;
+    bool colouringWhenTyped = false;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (typed || ++ticks < 5)
+            return;
+        typed = true;
+        colouringWhenTyped = styled() < length;
+        tokensBox()->setFocus();
+        tokensBox()->moveCursor(QTextCursor::End);
+        QTest::keyClick(tokensBox(), Qt::Key_Return);
+        QTest::keyClicks(tokensBox(), QStringLiteral("zz"));
+    });
+    ticker.start();
+    pane->SendScintilla(Sci::SCI_COLOURISE, 0L, -1L); // the whole sample, as scrolling through it asks
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typed; }, 60000));
+    ticker.stop();
+    EXPECT_TRUE(colouringWhenTyped);
+    EXPECT_TRUE(tokenset().tokens.endsWith(QStringLiteral("\r\nzz"))) << tokenset().tokens.toStdString();
+
+    // The rebuilt definition colours the whole sample: "zz" is a keyword now, the slow tokens match
+    // nowhere.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const CompiledLanguagePtr shown = pane->language();
+            const int keywords = shown ? shown->indexOf(QStringLiteral("Keywords")) : -1;
+            if (keywords < 0 || shown->definition().tokensets.at(keywords).tokens.tokens.constLast().text != QStringLiteral("zz"))
+                return false;
+            pane->SendScintilla(Sci::SCI_COLOURISE, styled(), -1L);
+            return styled() >= length && !pane->paneLexer()->colouringPending();
+        },
+        120000));
+    const CompiledLanguagePtr shown = pane->language();
+    const int keyword = PaneLexer::styleForTokenset(shown->indexOf(QStringLiteral("Keywords")));
+    const int plain = PaneLexer::styleForTokenset(shown->textTokenset());
+    const auto styleAt = [pane](long position) { return int(pane->SendScintilla(Sci::SCI_GETSTYLEAT, position)); };
+    EXPECT_EQ(styleAt(length - 1), keyword); // the "zz" just typed
+    EXPECT_EQ(styleAt(length - 5), keyword); // "if"
+    EXPECT_EQ(styleAt(0), plain);
+    EXPECT_EQ(styleAt(length / 2), plain);
 }
