@@ -1,9 +1,8 @@
 #include "editorcontrol/xmlinput.h"
 
 #include "model/ansicodec.h"
+#include "model/boundedread.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
@@ -50,29 +49,14 @@ QString decode(const QByteArray &bytes, bool ansiByDefault)
 
 bool readFile(const QString &path, QByteArray &bytes, QString &problem)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile()) {
-        problem = QFileInfo::exists(path) ? QStringLiteral("not a file") : QStringLiteral("file not found");
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = QStringLiteral("cannot open the file: %1").arg(file.errorString());
-        return false;
-    }
-    if (file.size() > kMaxFileBytes) {
-        problem = QStringLiteral("the file is larger than the limit of %1 MiB").arg(kMaxFileBytes / (1024 * 1024));
-        return false;
-    }
-    bytes = file.read(kMaxFileBytes + 1);
-    if (bytes.size() > kMaxFileBytes) {
-        problem = QStringLiteral("the file is larger than the limit of %1 MiB").arg(kMaxFileBytes / (1024 * 1024));
-        return false;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        problem = QStringLiteral("cannot read the file: %1").arg(file.errorString());
-        return false;
-    }
-    return true;
+    // By the name's own bytes (a name that is not UTF-8 is found), regular files only, bounded.
+    QString cause;
+    if (BoundedRead::file(path, kMaxFileBytes, bytes, cause))
+        return true;
+    problem = cause.startsWith(QLatin1String("longer than"))
+                  ? QStringLiteral("the file is larger than the limit of %1 MiB").arg(kMaxFileBytes / (1024 * 1024))
+                  : cause;
+    return false;
 }
 
 bool toRootElement(QXmlStreamReader &xml)

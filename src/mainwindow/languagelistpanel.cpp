@@ -2,6 +2,7 @@
 #include "ui_frmmain.h"
 #include "mainwindow/hourglass.h"
 #include "import/languageconversion.h"
+#include "model/nativename.h"
 #include "session/editsession.h"
 #include "session/tracelabels.h"
 
@@ -134,8 +135,10 @@ void LanguageListPanel::mnuSortLanguages_Click()
 
 void LanguageListPanel::mnuImport_Click()
 {
-    const QString file = context_.dialogs.openFile(context_.window, QStringLiteral("Import Language File"),
-                                                   importFolder_, LanguageConversion::importFilters().join(QStringLiteral(";;")));
+    // A name that is not UTF-8 is opened by its bytes, not by what the dialog could read of it.
+    const QString file = NativeName::fromDialog(context_.dialogs.openFile(
+        context_.window, QStringLiteral("Import Language File"), importFolder_,
+        LanguageConversion::importFilters().join(QStringLiteral(";;"))));
     if (file.isEmpty())
         return;
     importFolder_ = QFileInfo(file).absolutePath();
@@ -147,7 +150,7 @@ void LanguageListPanel::importFile(const QString &file)
     const EditSession::Imported imported =
         session_.importLanguage(file, context_.autoInclude());
     if (!imported.problem.isEmpty())
-        context_.inform(imported.problem, QStringLiteral("Import Language"));
+        context_.inform(NativeName::shown(imported.problem), QStringLiteral("Import Language"));
     else if (!imported.changes.isEmpty())
         context_.inform(QStringLiteral("The language was imported; these tokens had to change:\n\n")
                             + imported.changes.join(QLatin1Char('\n')),

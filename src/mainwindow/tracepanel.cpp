@@ -68,6 +68,7 @@ TracePanel::~TracePanel()
         lintThread_->wait();
         delete lintThread_;
     }
+    delete lintProgress_.data();
     if (frmDebug_) {
         frmDebug_->close();
         delete frmDebug_.data();
@@ -189,15 +190,17 @@ void TracePanel::showLint()
     const auto cancel = std::make_shared<std::atomic_bool>(false);
     lintCancel_ = cancel;
     connect(progress, &QProgressDialog::canceled, this, [cancel] { *cancel = true; });
-    const QPointer<QProgressDialog> shown(progress);
-    lintThread_ = QThread::create([this, db, index, name, cancel, shown] {
+    // The worker touches nothing of the window: progress and the result go to the panel, which
+    // outlives the thread (its destructor waits for it), and the panel updates the progress window
+    // on its own thread, where that window may be gone by then (the main window closed).
+    lintThread_ = QThread::create([this, db, index, name, cancel] {
         QVector<Lint::Finding> findings;
-        const bool complete = Lint::lintLanguage(*db, index, [cancel, shown](int done, int total) {
+        const bool complete = Lint::lintLanguage(*db, index, [this, cancel](int done, int total) {
             if (done >= 0)
-                QMetaObject::invokeMethod(shown, [shown, done, total] {
-                    if (shown) {
-                        shown->setMaximum(total);
-                        shown->setValue(done);
+                QMetaObject::invokeMethod(this, [this, done, total] {
+                    if (lintProgress_) {
+                        lintProgress_->setMaximum(total);
+                        lintProgress_->setValue(done);
                     }
                 }, Qt::QueuedConnection);
             return !*cancel;

@@ -1,8 +1,12 @@
 #include "model/nativename.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include <algorithm>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -11,6 +15,28 @@ constexpr char16_t kFirstKept = 0xDC80;
 bool isKept(QChar c)
 {
     return c.unicode() >= kFirstKept && c.unicode() <= 0xDCFF;
+}
+
+bool exists(const QString &path)
+{
+    struct stat info;
+    return ::lstat(NativeName::toBytes(path).constData(), &info) == 0;
+}
+
+// The names of a folder, as bytes, that a dialog would show as `shown`.
+QList<QByteArray> namesShownAs(const QString &folder, const QString &shown)
+{
+    QList<QByteArray> found;
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : NativeName::toBytes(folder).constData());
+    if (!dir)
+        return found;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (QFile::decodeName(name) == shown)
+            found.append(name);
+    }
+    ::closedir(dir);
+    return found;
 }
 
 } // namespace
@@ -69,3 +95,21 @@ QString shown(const QString &name)
 }
 
 } // namespace NativeName
+
+QString NativeName::fromDialog(const QString &path)
+{
+    if (!path.contains(QChar::ReplacementCharacter) || exists(path))
+        return path;
+    const QStringList parts = path.split(u'/');
+    QString built;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        QString part = parts[i];
+        const QString folder = i == 0 ? QString() : (built.isEmpty() ? QStringLiteral("/") : built);
+        if (part.contains(QChar::ReplacementCharacter) && !exists(i == 0 ? part : folder + u'/' + part)) {
+            if (const QList<QByteArray> names = namesShownAs(folder, part); names.size() == 1)
+                part = fromBytes(names.first());
+        }
+        built = i == 0 ? part : built + u'/' + part;
+    }
+    return built;
+}

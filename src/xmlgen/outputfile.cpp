@@ -53,32 +53,16 @@ QString writeReplaceable(const QString &path, const QByteArray &bytes)
     return moveOver(file, path);
 }
 
-// A symbolic link is replaced the way any file is: the durable write goes to a fresh name beside
-// it, which is then renamed over the link.
-QString replaceLink(const QString &path, const QByteArray &bytes)
-{
-    QTemporaryFile staged(path + QStringLiteral(".XXXXXX"));
-    if (!staged.open())
-        return cannotWrite(path, staged.errorString());
-    staged.close();
-    QString cause;
-    if (!AtomicFile::write(staged.fileName(), bytes, &cause))
-        return cannotWrite(path, cause);
-    QFile::setPermissions(staged.fileName(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    return moveOver(staged, path);
-}
-
 } // namespace
 
 QString write(const QString &path, const QByteArray &bytes, Sync sync)
 {
     if (sync == Sync::Replaceable)
         return writeReplaceable(path, bytes);
-    if (QFileInfo(path).isSymbolicLink())
-        return replaceLink(path, bytes);
+    // A symbolic link is replaced the way any file is, never written through.
     QString cause;
-    if (!AtomicFile::write(path, bytes, &cause))
+    const auto produce = [&bytes](QIODevice &out, QString &problem) { return AtomicFile::writeAll(out, bytes, problem); };
+    if (!AtomicFile::replace(path, produce, &cause))
         return cannotWrite(path, cause);
     return QString();
 }

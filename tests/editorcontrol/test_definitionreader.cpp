@@ -190,7 +190,7 @@ TEST(DefinitionReader, FilesAndLanguageObjects)
     TestUtil::TempFolder folder;
     LanguageObject object;
     EXPECT_FALSE(object.load(folder.file(QStringLiteral("missing.lng"))));
-    EXPECT_TRUE(object.error().toString().contains(QStringLiteral("missing.lng: file not found")));
+    EXPECT_TRUE(object.error().toString().contains(QStringLiteral("missing.lng: cannot read: it does not exist")));
 
     ASSERT_TRUE(object.load(TestUtil::sourcePath(QStringLiteral("data/xml.lng")))) << object.error().toString().toStdString();
     EXPECT_EQ(object.name(), "XML");

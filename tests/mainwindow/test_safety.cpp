@@ -12,6 +12,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fstream>
+
+#include <unistd.h>
+
 TEST_F(WindowTest, SavingOverAFileChangedOnDiskAsksFirst)
 {
     start();
@@ -123,6 +127,34 @@ TEST_F(WindowTest, LintAndTheStepLimitShowInTheStatusPane)
     progress->findChild<QPushButton *>()->click(); // Cancel
     ASSERT_TRUE(linted());
     EXPECT_EQ(status->text(), QStringLiteral("<Lint>\r\nLint of \"Slow\" cancelled.")) << status->text().toStdString();
+
+    // The window closes while a lint runs: the worker stops before the progress window goes, and
+    // touches nothing of the window after.
+    action("mnuLint")->trigger(); // off
+    action("mnuLint")->trigger(); // on again: a lint runs
+    window.reset();
+}
+
+// A file whose name is not UTF-8 (from a Latin-1 disk) is imported by the name the file dialog
+// shows for it, and a message names it as the shell shows it.
+TEST_F(WindowTest, FilesWhoseNamesAreNotUtf8AreImported)
+{
+    start();
+    const QByteArray good = QFile::encodeName(folder.path()) + "/caf\xe9.lng";
+    const QByteArray bad = QFile::encodeName(folder.path()) + "/na\xefve.lng";
+    std::ofstream(good.constData()) << "<language name=\"Cafe\"><tokenset name=\"Words\" id=\"keywords\">"
+                                       "<tokens><token>if</token></tokens></tokenset></language>";
+    std::ofstream(bad.constData()) << "<language";
+    dialogs->files = {QFile::decodeName(good), QFile::decodeName(bad)}; // as a file dialog reads them
+    action("mnuImport")->trigger();
+    EXPECT_TRUE(items(languages()).contains(QStringLiteral("Cafe")));
+    EXPECT_TRUE(dialogs->messages.empty());
+    action("mnuImport")->trigger();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("na\\xEFve.lng"))) << dialogs->messages[0].text.toStdString();
+    EXPECT_EQ(languages()->count(), 4);
+    for (const QByteArray &name : {good, bad})
+        ::unlink(name.constData()); // the temporary folder's own removal reads such names as the dialog does
 }
 
 // A definition that is slow on the sample (a hundred tokens that backtrack on every line of 60 KB)
