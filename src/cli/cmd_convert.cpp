@@ -52,10 +52,12 @@ const Cli::Command kCommand{
     "FILE [--output OUT.lng] [--scheme NAME] [--path DIR]... [--hide-defaults] [--easyread]",
     "Reads FILE (- reads standard input) and writes the language it describes as a language definition:\n"
     "exactly the bytes export writes for that language, to standard output or OUT.lng. The format is\n"
-    "known by content: a GtkSourceView language file (<language version=\"2.0\"> with <definitions>) is\n"
-    "converted; a language definition is read and written back. Languages and definitions the file\n"
-    "refers to are looked for in its folder, then in each --path DIR, then in the installed GtkSourceView\n"
-    "folders. Colours come from the style scheme NAME (default classic).\n"
+    "known by content: a GtkSourceView language file (<language version=\"2.0\"> with <definitions>) or a\n"
+    "KDE syntax definition (<language> with <highlighting>) is converted; a language definition is read\n"
+    "and written back. Languages and definitions the file refers to are looked for in its folder, then in\n"
+    "each --path DIR, then in the installed GtkSourceView folders (KDE: the user's and the system's\n"
+    "org.kde.syntax-highlighting/syntax folders). GtkSourceView colours come from the style scheme NAME\n"
+    "(default classic); KDE colours from the definition's item data.\n"
     "Standard error names each construct that was approximated, merged or dropped, then gives the counts.\n"
     "Exit status 3 when FILE cannot be read as either format, 1 when it was read but cannot become a\n"
     "language (or OUT.lng cannot be written).\n",

@@ -4,6 +4,7 @@
 #include "import/languagedraft.h"
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,18 @@ struct ConversionOptions {
     QString scheme;          // a colour scheme of the source editor; empty: the converter's default
     QStringList searchPath;  // folders where referenced definitions are looked for, before the standard ones
 };
+
+// The folders searched for what a file refers to: the file's own folder, each --path, then `standard`.
+inline QStringList searchFolders(const QString &fileName, const ConversionOptions &options, const QStringList &standard)
+{
+    QStringList folders;
+    if (!fileName.isEmpty() && fileName != QLatin1String("-"))
+        folders += QFileInfo(fileName).absolutePath();
+    folders += options.searchPath;
+    folders += standard;
+    folders.removeDuplicates();
+    return folders;
+}
 
 // A converter of one other editor's grammar format into a language draft. languageconversion.h keeps
 // the list of converters; a new format is one more class and one more line there.

@@ -591,12 +591,6 @@ QStringList GtkSourceViewConverter::standardFolders()
 bool GtkSourceViewConverter::convert(const QByteArray &bytes, const QString &fileName, const ConversionOptions &options,
                                      LanguageDraft &draft, ConversionReport &report, QString &problem) const
 {
-    QStringList folders;
-    if (!fileName.isEmpty() && fileName != QLatin1String("-"))
-        folders += QFileInfo(fileName).absolutePath();
-    folders += options.searchPath;
-    folders += standardFolders();
-    folders.removeDuplicates();
-    Conversion conversion(options, report, folders);
+    Conversion conversion(options, report, searchFolders(fileName, options, standardFolders()));
     return conversion.run(bytes, fileName, draft, problem);
 }

@@ -2,6 +2,7 @@
 
 #include "editorcontrol/languageobject.h"
 #include "import/gtksourceviewconverter.h"
+#include "import/kdesyntaxconverter.h"
 #include "import/languagefitting.h"
 #include "import/languageimport.h"
 #include "model/recordfields.h"
@@ -11,7 +12,8 @@ namespace LanguageConversion {
 const std::vector<const FormatConverter *> &converters()
 {
     static const GtkSourceViewConverter gtk;
-    static const std::vector<const FormatConverter *> all{&gtk};
+    static const KdeSyntaxConverter kde;
+    static const std::vector<const FormatConverter *> all{&gtk, &kde};
     return all;
 }
 

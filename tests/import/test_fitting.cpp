@@ -128,6 +128,9 @@ TEST(Fitting, FormatsAreToldByContent)
     EXPECT_NE(LanguageConversion::converterFor(R"(<?xml version="1.0"?><language id="x" version="2.0"><definitions/></language>)"), nullptr);
     EXPECT_EQ(LanguageConversion::converterFor(R"(<language id="x" version="1.0"><definitions/></language>)"), nullptr);
     EXPECT_EQ(LanguageConversion::converterFor(R"(<language name="x"><tokenset name="a" id="text"/></language>)"), nullptr);
+    // A KDE definition has <highlighting> under its <language> root.
+    EXPECT_NE(LanguageConversion::converterFor(R"(<language name="x" version="2"><highlighting/></language>)"), nullptr);
     EXPECT_EQ(LanguageConversion::importFilters(),
-              QStringList({QStringLiteral("Source Code Files (*.lng)"), QStringLiteral("GtkSourceView language (*.lang)")}));
+              QStringList({QStringLiteral("Source Code Files (*.lng)"), QStringLiteral("GtkSourceView language (*.lang)"),
+                           QStringLiteral("KDE syntax definition (*.xml)")}));
 }

@@ -309,6 +309,22 @@ TEST_F(WindowTest, ImportExportMemberListsAndMarginImages)
     EXPECT_EQ(dialogs->messages.back().title, QStringLiteral("Import Language"));
     action("mnuImport")->trigger();
     EXPECT_EQ(items(languages()), QStringList({"Basic", "Pascal", "Empty", "Basic"}));
+    // A KDE syntax definition is told by its content and converted: one undo step, the report in the
+    // status pane.
+    folder.write(QStringLiteral("in/kay.xml"), R"(<language name="Kay" version="1" kateversion="5.0"><highlighting>
+      <contexts><context name="Main" attribute="Normal"><DetectChar attribute="Op" char=";"/>
+        <IncludeRules context="##Missing"/></context></contexts>
+      <itemDatas><itemData name="Normal" defStyleNum="dsNormal"/><itemData name="Op" defStyleNum="dsOperator"/></itemDatas>
+      </highlighting></language>)");
+    dialogs->files = {folder.file(QStringLiteral("in/kay.xml"))};
+    action("mnuImport")->trigger();
+    EXPECT_EQ(items(languages()).constLast(), QStringLiteral("Kay"));
+    const QString report = child<TraceBox>("txtStatus")->text();
+    EXPECT_TRUE(report.contains(QStringLiteral("Main: dropped: definition \"Missing\" was not found"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("Kay: 2 tokensets; 0 approximated, 0 merged, 1 dropped")));
+    EXPECT_EQ(action("mnuUndo")->text(), QStringLiteral("&Undo Import Language"));
+    action("mnuUndo")->trigger();
+    EXPECT_EQ(items(languages()), QStringList({"Basic", "Pascal", "Empty", "Basic"}));
 
     dialogs->folders = {folder.file(QStringLiteral("Out")), folder.file(QStringLiteral("mem")),
                         folder.file(QStringLiteral("pics"))};

@@ -1,0 +1,1011 @@
+#include "import/kdesyntaxconverter.h"
+
+#include "editorcontrol/patternanalysis.h"
+#include "import/kdedefaultstyles.h"
+#include "import/kdedefinition.h"
+#include "import/languagefitting.h"
+#include "import/regextext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <memory>
+
+namespace {
+
+// A context of some definition.
+struct Ref {
+    const KdeDefinition *def = nullptr;
+    int index = -1;
+
+    bool valid() const { return def && index >= 0; }
+    const KdeContext &context() const { return def->contexts[size_t(index)]; }
+    QString key() const { return def->name + QStringLiteral("##") + QString::number(index); }
+    // How the report names it: the context, and its definition when that is not the one converted.
+    QString where(const KdeDefinition *main) const
+    {
+        return def == main ? context().name : context().name + QStringLiteral("##") + def->name;
+    }
+};
+
+// A rule as its context sees it, included rules in place.
+struct FlatRule {
+    Ref owner; // the context that holds the rule
+    const KdeRule *rule = nullptr;
+};
+
+// Where a rule's context attribute leads: pop `pops` contexts, then push `push` (if any).
+struct Switch {
+    int pops = 0;
+    Ref push;
+    bool stay() const { return pops == 0 && !push.valid(); }
+};
+
+struct Look {
+    QString id;
+    QString name;
+    qint32 fg = 0, bg = 0xFFFFFF;
+    QString fontstyle = QStringLiteral("normal");
+};
+
+// One place text can be in: the outermost level or a scope.
+struct Level {
+    QString name; // the scope tokenset's name; "" for the outermost level
+    Ref context;
+    int scope = -1; // draft index of the scope tokenset
+};
+
+// What a rule comes to where it is used, once the contexts it passes through on the way are folded
+// into it: a pattern, the rule whose attribute colours it, and where the context stack goes.
+struct Effect {
+    QString pattern;
+    const FlatRule *colour = nullptr; // null: the colour of the context it is used in
+    Switch net;
+    FlatRule origin;                  // the rule of the context itself
+    const KdeRule *rule = nullptr;    // the last rule folded in, which decides the switch
+    QString where;
+};
+
+bool mayBeEmpty(const QString &pattern)
+{
+    bool empty = false;
+    PatternAnalysis::firstChars(pattern, false, &empty);
+    return empty;
+}
+
+// The characters a pattern's match may begin with, worked out once per pattern.
+const std::optional<PatternAnalysis::FirstChars> &firstCharsOf(const QString &pattern)
+{
+    static thread_local QHash<QString, std::optional<PatternAnalysis::FirstChars>> cache;
+    if (cache.size() > 20000)
+        cache.clear();
+    auto it = cache.find(pattern);
+    if (it == cache.end())
+        it = cache.insert(pattern, PatternAnalysis::firstChars(pattern, false));
+    return *it;
+}
+
+bool overlaps(const QString &a, const QString &b)
+{
+    const auto &fa = firstCharsOf(a);
+    const auto &fb = firstCharsOf(b);
+    if (!fa || !fb)
+        return true;
+    return (fa->ascii[0] & fb->ascii[0]) || (fa->ascii[1] & fb->ascii[1]) || (fa->nonAscii && fb->nonAscii);
+}
+
+// A pattern as a guard before another: without capturing groups; empty when that cannot be, or when it
+// may match nothing (a guard must not block where the rule would not match).
+QString guardForm(const QString &pattern)
+{
+    QString plain;
+    return !mayBeEmpty(pattern) && RegexText::nonCapturing(pattern, plain) ? RegexText::grouped(plain) : QString();
+}
+
+// The pattern without the alternatives at its top level that are empty: KDE takes no empty match, so
+// "#|" matches what "#" matches (an empty branch only lets the rule fail quietly).
+QString withoutEmptyBranches(const QString &p)
+{
+    QStringList branches;
+    int depth = 0;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const QChar c = p[i];
+        if (c == u'\\') {
+            ++i;
+        } else if (c == u'[') {
+            ++i;
+            if (i < p.size() && p[i] == u'^')
+                ++i;
+            if (i < p.size() && p[i] == u']')
+                ++i;
+            while (i < p.size() && p[i] != u']') {
+                if (p[i] == u'\\')
+                    ++i;
+                ++i;
+            }
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            --depth;
+        } else if (c == u'|' && depth == 0) {
+            branches += p.mid(from, i - from);
+            from = i + 1;
+        }
+    }
+    if (branches.isEmpty())
+        return p;
+    branches += p.mid(from);
+    branches.removeAll(QString());
+    return branches.isEmpty() ? p : branches.join(u'|');
+}
+
+// "#rgb" or "#rrggbb" as 0x00BBGGRR.
+std::optional<qint32> parseColour(const QString &text)
+{
+    QString t = text.trimmed();
+    if (!t.startsWith(u'#'))
+        return std::nullopt;
+    t = t.mid(1);
+    if (t.size() == 3)
+        t = QString(t[0]) + t[0] + t[1] + t[1] + t[2] + t[2];
+    if (t.size() == 8) // #aarrggbb
+        t = t.mid(2);
+    bool ok = false;
+    const uint v = t.toUInt(&ok, 16);
+    if (!ok || t.size() != 6)
+        return std::nullopt;
+    return qint32(((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16));
+}
+
+QString characterClass(const QString &chars)
+{
+    QString cls;
+    for (QChar c : chars) {
+        if (QStringLiteral("\\]^-[").contains(c))
+            cls += u'\\';
+        cls += c;
+    }
+    return QStringLiteral("[%1]").arg(cls);
+}
+
+// The match must start at the first character of the line that is not a blank: a look-behind over
+// each indentation up to 24 characters deep.
+QString firstNonSpaceCondition()
+{
+    QStringList alternatives{QStringLiteral("^")};
+    for (int i = 1; i <= 24; ++i)
+        alternatives += QStringLiteral("^\\s{%1}").arg(i);
+    return QStringLiteral("(?<=%1)").arg(alternatives.join(u'|'));
+}
+
+const QString kEscape = QStringLiteral("\\\\(?:[abefnrtv\"'?\\\\]|x[0-9A-Fa-f]{1,2}|[0-7]{1,3})");
+
+class Conversion {
+public:
+    Conversion(const ConversionOptions &options, ConversionReport &report, QStringList folders)
+        : options_(options), report_(report), folders_(std::move(folders))
+    {
+    }
+
+    bool run(const QByteArray &bytes, const QString &fileName, LanguageDraft &draft, QString &problem);
+
+private:
+    const KdeDefinition *definition(const QString &name, const QString &where);
+    Ref firstContext(const KdeDefinition *def) const { return def && !def->contexts.empty() ? Ref{def, 0} : Ref{}; }
+    Ref contextRef(const QString &spec, const KdeDefinition *def, const QString &where);
+    Switch parseSwitch(const QString &text, const KdeDefinition *def, const QString &where);
+    void flatten(const Ref &context, std::vector<FlatRule> &out, QSet<QString> &seen, int depth);
+    QStringList listWords(const KdeDefinition *def, const QString &list, const QString &where, int depth = 0);
+    QString dynamicText(const QString &text, const Level &level, const QString &where);
+    QString bodyPattern(const KdeRule &rule, const KdeDefinition *def, const Level &level, const QString &where);
+    QString rulePattern(const FlatRule &fr, const Level &level, const QString &where);
+    Look look(const KdeDefinition *def, const QString &item, const QString &where);
+    int listTokenset(const Effect &e, const Level &level);
+    void expand(const Level &level, const FlatRule &fr, std::vector<Effect> &out, QString &own);
+    void follow(const Level &level, const QString &base, bool consumes, const FlatRule *colour, const Switch &sw,
+                const FlatRule &origin, std::vector<Effect> &out, int depth);
+    bool transient(const Ref &context);
+    int scopeTokenset(const Ref &target, const QString &where);
+    void addToken(std::vector<TokenDraft> &tokens, const QString &text, const QStringList &guards);
+    void collapse(LanguageDraft &draft, int limit);
+
+    const ConversionOptions &options_;
+    ConversionReport &report_;
+    QStringList folders_;
+    const KdeDefinition *main_ = nullptr;
+    std::map<QString, std::unique_ptr<KdeDefinition>> definitions_;
+    QHash<QString, QString> files_; // definition name -> file, filled on first use
+    bool filesListed_ = false;
+    QSet<QString> missing_;
+    LanguageDraft *draft_ = nullptr;
+    QHash<QString, int> tokensets_;  // list: owner + look; scope: target context
+    QHash<int, QString> pushers_;    // scope tokenset -> the first regexp that opens it
+    QHash<QString, bool> transient_; // context -> whether every rule of it leaves it
+    QHash<QString, std::shared_ptr<std::vector<FlatRule>>> flat_; // context -> its rules, included ones in place
+    bool noFold_ = false;
+    QSet<QString> folded_;           // contexts folded into the rules that open them, once reported
+    std::deque<Level> levels_;
+};
+
+const KdeDefinition *Conversion::definition(const QString &name, const QString &where)
+{
+    if (auto it = definitions_.find(name); it != definitions_.end())
+        return it->second.get();
+    if (missing_.contains(name))
+        return nullptr;
+    if (!filesListed_) {
+        filesListed_ = true;
+        for (const QString &folder : std::as_const(folders_)) {
+            const QDir dir(folder);
+            for (const QString &file : dir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name)) {
+                QFile f(dir.filePath(file));
+                if (!f.open(QIODevice::ReadOnly))
+                    continue;
+                QXmlStreamReader head(f.read(16 * 1024));
+                if (!head.readNextStartElement() || head.name() != QLatin1String("language"))
+                    continue;
+                const QString n = head.attributes().value(QLatin1String("name")).toString();
+                if (!n.isEmpty() && !files_.contains(n))
+                    files_.insert(n, dir.filePath(file));
+            }
+        }
+    }
+    QString path = files_.value(name);
+    if (path.isEmpty()) {
+        for (auto it = files_.cbegin(); it != files_.cend(); ++it) {
+            if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+                path = it.value();
+        }
+    }
+    QFile f(path);
+    if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) {
+        missing_.insert(name);
+        report_.dropped(where, QStringLiteral("definition \"%1\" was not found (searched %2)").arg(name, folders_.join(QStringLiteral(", "))));
+        return nullptr;
+    }
+    auto def = std::make_unique<KdeDefinition>();
+    QString problem;
+    if (!def->read(f.readAll(), path, problem)) {
+        missing_.insert(name);
+        report_.dropped(where, QStringLiteral("definition \"%1\" cannot be read: %2").arg(name, problem));
+        return nullptr;
+    }
+    return definitions_.emplace(name, std::move(def)).first->second.get();
+}
+
+Ref Conversion::contextRef(const QString &spec, const KdeDefinition *def, const QString &where)
+{
+    QString name = spec;
+    if (const qsizetype at = spec.indexOf(QStringLiteral("##")); at >= 0) {
+        def = definition(spec.mid(at + 2), where);
+        if (!def)
+            return {};
+        name = spec.left(at);
+        if (name.isEmpty())
+            return firstContext(def);
+    }
+    const auto it = def->contextIndex.constFind(name);
+    if (it == def->contextIndex.constEnd()) {
+        report_.dropped(where, QStringLiteral("reference to context \"%1\": no such context").arg(spec));
+        return {};
+    }
+    return {def, *it};
+}
+
+Switch Conversion::parseSwitch(const QString &textIn, const KdeDefinition *def, const QString &where)
+{
+    Switch s;
+    QString text = textIn.trimmed();
+    if (text.isEmpty() || text == QLatin1String("#stay"))
+        return s;
+    while (text.startsWith(QLatin1String("#pop"))) {
+        ++s.pops;
+        text = text.mid(4);
+    }
+    if (text.startsWith(u'!'))
+        text = text.mid(1);
+    if (!text.isEmpty())
+        s.push = contextRef(text, def, where);
+    return s;
+}
+
+void Conversion::flatten(const Ref &context, std::vector<FlatRule> &out, QSet<QString> &seen, int depth)
+{
+    if (depth > 32)
+        return;
+    for (const KdeRule &rule : context.context().rules) {
+        if (rule.type != QLatin1String("IncludeRules")) {
+            out.push_back({context, &rule});
+            continue;
+        }
+        const QString where = context.where(main_);
+        const Ref included = contextRef(rule.value("context"), context.def, where);
+        if (!included.valid() || seen.contains(included.key()))
+            continue;
+        if (rule.flag("includeAttrib"))
+            report_.approximated(where, QStringLiteral("includeAttrib: text that no rule of \"%1\" matches keeps this context's colour")
+                                            .arg(rule.value("context")));
+        seen.insert(included.key());
+        flatten(included, out, seen, depth + 1);
+    }
+}
+
+QStringList Conversion::listWords(const KdeDefinition *def, const QString &list, const QString &where, int depth)
+{
+    if (depth > 8)
+        return {};
+    if (!def->lists.contains(list)) {
+        report_.dropped(where, QStringLiteral("keyword list \"%1\" does not exist").arg(list));
+        return {};
+    }
+    QStringList words = def->lists.value(list);
+    for (const QString &inc : def->listIncludes.value(list)) {
+        const qsizetype at = inc.indexOf(QStringLiteral("##"));
+        const KdeDefinition *from = at < 0 ? def : definition(inc.mid(at + 2), where);
+        if (from)
+            words += listWords(from, at < 0 ? inc : inc.left(at), where, depth + 1);
+    }
+    return words;
+}
+
+// A dynamic rule's %1, %2... stand for what the groups of the regexp that opened the context
+// matched; a pattern can only stand for any text the group could match.
+QString Conversion::dynamicText(const QString &text, const Level &level, const QString &where)
+{
+    static const QRegularExpression placeholder(QStringLiteral("%(\\d)"));
+    if (!text.contains(placeholder))
+        return QString();
+    const QString pusher = pushers_.value(level.scope);
+    QString out;
+    qsizetype last = 0;
+    for (auto it = placeholder.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        out += RegexText::escapeLiteral(text.mid(last, m.capturedStart() - last));
+        const QString body = pusher.isEmpty() ? QString() : RegexText::groupText(pusher, m.captured(1));
+        QString plain;
+        out += !body.isNull() && RegexText::nonCapturing(body, plain) && !plain.isEmpty() ? QStringLiteral("(?:%1)").arg(plain)
+                                                                                          : QStringLiteral("(?:.+?)");
+        last = m.capturedEnd();
+    }
+    out += RegexText::escapeLiteral(text.mid(last));
+    report_.approximated(where, QStringLiteral("dynamic rule \"%1\": it takes any text the opening group could match, not the same text").arg(text));
+    return out;
+}
+
+// What a rule matches, without its conditions (column, first non-blank) and child rules.
+QString Conversion::bodyPattern(const KdeRule &r, const KdeDefinition *def, const Level &level, const QString &where)
+{
+    const QString type = r.type;
+    const QString word = def->wordClass();
+    const QString before = QStringLiteral("(?<!%1)").arg(word);
+    const bool insensitive = r.flag("insensitive");
+    auto caseless = [&](const QString &p) { return insensitive ? QStringLiteral("(?i:%1)").arg(p) : p; };
+    const bool dynamic = r.flag("dynamic");
+    auto literal = [&](const QString &text) {
+        if (dynamic) {
+            const QString d = dynamicText(text, level, where);
+            if (!d.isNull())
+                return d;
+        }
+        return RegexText::escapeLiteral(text);
+    };
+    if (type == QLatin1String("DetectChar")) {
+        const QString c = r.value("char");
+        if (dynamic && c.size() == 1 && c[0].isDigit())
+            return dynamicText(QStringLiteral("%") + c, level, where);
+        return c.isEmpty() ? QString() : RegexText::escapeLiteral(c.left(1));
+    }
+    if (type == QLatin1String("Detect2Chars"))
+        return RegexText::escapeLiteral(r.value("char").left(1) + r.value("char1").left(1));
+    if (type == QLatin1String("AnyChar"))
+        return r.value("String").isEmpty() ? QString() : characterClass(r.value("String"));
+    if (type == QLatin1String("StringDetect"))
+        return r.value("String").isEmpty() ? QString() : caseless(literal(r.value("String")));
+    if (type == QLatin1String("WordDetect"))
+        return r.value("String").isEmpty() ? QString()
+                                           : QStringLiteral("%1%2(?!%3)").arg(before, caseless(literal(r.value("String"))), word);
+    if (type == QLatin1String("RegExpr")) {
+        QString p = r.value("String");
+        if (dynamic && p.contains(u'%')) {
+            // Placeholders in a regexp stand for the escaped text of the group.
+            static const QRegularExpression placeholder(QStringLiteral("%(\\d)"));
+            const QString pusher = pushers_.value(level.scope);
+            QString out;
+            qsizetype last = 0;
+            for (auto it = placeholder.globalMatch(p); it.hasNext();) {
+                const auto m = it.next();
+                out += p.mid(last, m.capturedStart() - last);
+                const QString body = pusher.isEmpty() ? QString() : RegexText::groupText(pusher, m.captured(1));
+                QString plain;
+                out += !body.isNull() && RegexText::nonCapturing(body, plain) && !plain.isEmpty()
+                    ? QStringLiteral("(?:%1)").arg(plain)
+                    : QStringLiteral("(?:.+?)");
+                last = m.capturedEnd();
+            }
+            p = out + p.mid(last);
+            report_.approximated(where, QStringLiteral("dynamic regexp \"%1\": it takes any text the opening group could match, not the same text")
+                                            .arg(r.value("String")));
+        }
+        if (p.isEmpty())
+            return QString();
+        p = withoutEmptyBranches(p);
+        if (r.flag("minimal"))
+            p = QStringLiteral("(?U)") + p;
+        return insensitive ? QStringLiteral("(?i)") + p : p;
+    }
+    if (type == QLatin1String("keyword")) {
+        QStringList words = listWords(def, r.value("String"), where);
+        words.removeDuplicates();
+        if (words.isEmpty())
+            return QString();
+        // Longest first, so that no word stops the alternation at a shorter one.
+        std::stable_sort(words.begin(), words.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+        QStringList escaped;
+        for (const QString &w : std::as_const(words))
+            escaped += RegexText::escapeLiteral(w);
+        const bool ci = insensitive || (!r.has("insensitive") && !def->keywordsCaseSensitive);
+        return QStringLiteral("%1%2(?:%3)(?!%4)").arg(before, ci ? QStringLiteral("(?i)") : QString(), escaped.join(u'|'), word);
+    }
+    if (type == QLatin1String("Int"))
+        return before + QStringLiteral("[0-9]+");
+    if (type == QLatin1String("Float"))
+        return before + QStringLiteral("(?:[0-9]+\\.[0-9]*|\\.[0-9]+)(?:[eE][-+]?[0-9]+)?");
+    if (type == QLatin1String("HlCOct"))
+        return before + QStringLiteral("0[0-7]+[LlUu]?");
+    if (type == QLatin1String("HlCHex"))
+        return before + QStringLiteral("0[xX][0-9A-Fa-f]+[LlUu]?");
+    if (type == QLatin1String("HlCStringChar"))
+        return kEscape;
+    if (type == QLatin1String("HlCChar"))
+        return QStringLiteral("'(?:%1|[^'\\\\])'").arg(kEscape);
+    if (type == QLatin1String("RangeDetect")) {
+        const QString a = r.value("char").left(1), b = r.value("char1").left(1);
+        if (a.isEmpty() || b.isEmpty())
+            return QString();
+        return RegexText::escapeLiteral(a) + characterClass(b).insert(1, u'^') + QStringLiteral("*") + RegexText::escapeLiteral(b);
+    }
+    if (type == QLatin1String("LineContinue")) {
+        const QString c = r.value("char").isEmpty() ? QStringLiteral("\\") : r.value("char").left(1);
+        return RegexText::escapeLiteral(c) + u'$';
+    }
+    if (type == QLatin1String("DetectSpaces"))
+        return QStringLiteral("\\s+");
+    if (type == QLatin1String("DetectIdentifier"))
+        return QStringLiteral("[\\p{L}_][\\p{L}\\p{N}_]*");
+    report_.dropped(where, QStringLiteral("rule <%1> (line %2) is not known").arg(type).arg(r.line));
+    return QString();
+}
+
+QString Conversion::rulePattern(const FlatRule &fr, const Level &level, const QString &where)
+{
+    const KdeRule &r = *fr.rule;
+    QString body = bodyPattern(r, fr.owner.def, level, where);
+    if (body.isEmpty())
+        return QString();
+    QString conditions;
+    if (r.has("column")) {
+        const int column = r.value("column").toInt();
+        conditions += column == 0 ? QStringLiteral("^") : QStringLiteral("(?<=^.{%1})").arg(column);
+    }
+    if (r.flag("firstNonSpace"))
+        conditions += firstNonSpaceCondition();
+    QString text = conditions.isEmpty() ? body : conditions + RegexText::grouped(body);
+    if (!r.children.empty()) {
+        // Child rules are tried where the rule's match ends; the first that matches extends it.
+        QStringList tails;
+        for (const KdeRule &child : r.children) {
+            QString c = bodyPattern(child, fr.owner.def, level, where);
+            QString plain;
+            if (!c.isEmpty() && RegexText::nonCapturing(c, plain))
+                tails += RegexText::grouped(plain);
+        }
+        if (!tails.isEmpty())
+            text = QStringLiteral("(?:%1)(?:%2)?").arg(text, tails.join(u'|'));
+    }
+    const QRegularExpression re(text);
+    if (!re.isValid()) {
+        report_.dropped(where, QStringLiteral("<%1> (line %2): the regexp does not compile: %3").arg(r.type).arg(r.line).arg(re.errorString()));
+        return QString();
+    }
+    return text;
+}
+
+Look Conversion::look(const KdeDefinition *def, const QString &item, const QString &where)
+{
+    Look l;
+    const auto it = def->items.constFind(item);
+    if (it == def->items.constEnd() && !item.isEmpty())
+        report_.approximated(where, QStringLiteral("item \"%1\" is not in the item data: it takes the normal style").arg(item));
+    const KdeItemData data = it == def->items.constEnd() ? KdeItemData{} : *it;
+    if (!KdeDefaultStyles::known(data.defStyle))
+        report_.approximated(where, QStringLiteral("item \"%1\": default style \"%2\" is not known; it takes dsNormal").arg(item, data.defStyle));
+    const KdeDefaultStyles::Style base = KdeDefaultStyles::style(data.defStyle);
+    l.id = base.id;
+    l.name = item.isEmpty() ? QStringLiteral("Normal Text") : item;
+    l.fg = parseColour(data.color).value_or(base.colour);
+    l.bg = parseColour(data.backgroundColor).value_or(0xFFFFFF);
+    const bool bold = data.bold.value_or(base.bold);
+    const bool italic = data.italic.value_or(base.italic);
+    const bool underline = data.underline.value_or(base.underline);
+    l.fontstyle = bold && italic ? QStringLiteral("bolditalic")
+        : bold                   ? QStringLiteral("bold")
+        : italic                 ? QStringLiteral("italic")
+        : underline              ? QStringLiteral("underline")
+                                 : QStringLiteral("normal");
+    if (underline && (bold || italic))
+        report_.approximated(where, QStringLiteral("item \"%1\": underlined and bold or italic; the underline is lost").arg(item));
+    return l;
+}
+
+int Conversion::listTokenset(const Effect &e, const Level &level)
+{
+    // A rule without an attribute colours as the context it is used in.
+    const bool own = e.colour && !e.colour->rule->value("attribute").isEmpty();
+    const KdeDefinition *def = own ? e.colour->owner.def : level.context.def;
+    const QString item = own ? e.colour->rule->value("attribute") : level.context.context().attribute;
+    const QString where = e.where;
+    const QString key = e.origin.owner.key() + QChar(0x1F) + def->name + QChar(0x1F) + item;
+    if (const auto it = tokensets_.constFind(key); it != tokensets_.constEnd())
+        return *it;
+    const Look l = look(def, item, where);
+    TokensetDraft t;
+    t.name = draft_->uniqueName(l.name);
+    t.id = l.id;
+    t.source = e.origin.owner.where(main_);
+    t.forecolor = l.fg;
+    t.backcolor = l.bg;
+    t.fontstyle = l.fontstyle;
+    const int index = int(draft_->tokensets.size());
+    draft_->tokensets.push_back(std::move(t));
+    tokensets_.insert(key, index);
+    return index;
+}
+
+int Conversion::scopeTokenset(const Ref &target, const QString &where)
+{
+    const QString key = target.key();
+    if (const auto it = tokensets_.constFind(key); it != tokensets_.constEnd())
+        return *it;
+    const KdeContext &c = target.context();
+    const Look l = look(target.def, c.attribute, where);
+    TokensetDraft t;
+    t.name = draft_->uniqueName(c.name);
+    t.id = l.id == QLatin1String("text") ? QStringLiteral("parameterblocks") : l.id;
+    t.source = target.where(main_);
+    t.forecolor = l.fg;
+    t.backcolor = l.bg;
+    t.fontstyle = l.fontstyle;
+    t.scope = true;
+    const Switch lineEnd = parseSwitch(c.lineEndContext, target.def, t.source);
+    t.singleline = lineEnd.pops > 0;
+    if (lineEnd.pops > 1)
+        report_.approximated(t.source, QStringLiteral("lineEndContext \"%1\": the line end closes this scope only").arg(c.lineEndContext));
+    if (lineEnd.push.valid())
+        report_.dropped(t.source, QStringLiteral("lineEndContext \"%1\": no context opens at the line end").arg(c.lineEndContext));
+    const int index = int(draft_->tokensets.size());
+    draft_->tokensets.push_back(std::move(t));
+    tokensets_.insert(key, index);
+    levels_.push_back({draft_->tokensets[size_t(index)].name, target, index});
+    return index;
+}
+
+void Conversion::addToken(std::vector<TokenDraft> &tokens, const QString &text, const QStringList &guards)
+{
+    for (TokenDraft &t : tokens) {
+        if (t.text == text) {
+            for (const QString &g : guards) {
+                if (!t.guards.contains(g))
+                    t.guards += g;
+            }
+            return;
+        }
+    }
+    tokens.push_back({text, true, QString(), guards});
+}
+
+// How many tokensets the draft comes to once list tokensets that colour alike and are valid in the
+// same scopes are one (as the fitting makes them).
+int fittedCount(const LanguageDraft &draft)
+{
+    QSet<QString> lists;
+    int scopes = 0;
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.scope) {
+            ++scopes;
+            continue;
+        }
+        QStringList where = t.validScopes;
+        where.sort();
+        lists.insert(QStringLiteral("%1|%2|%3|%4|%5").arg(t.id).arg(t.forecolor).arg(t.backcolor).arg(t.fontstyle, where.join(QChar(0x1F))));
+    }
+    return scopes + int(lists.size());
+}
+
+// The kind of thing a tokenset id colours, as far as telling a comment from a string goes.
+QString kindOf(const QString &id)
+{
+    if (id == QLatin1String("linecomments") || id == QLatin1String("blockcomments"))
+        return QStringLiteral("comment");
+    if (id == QLatin1String("strings") || id == QLatin1String("charliterals") || id == QLatin1String("escapeseqs"))
+        return QStringLiteral("string");
+    return id;
+}
+
+// A definition of more contexts than a language holds tokensets is cut down until it fits: first the
+// tokensets that colour parts of comments and strings as comments and strings go (the scope's own
+// colour takes over); then, from the deepest, a context's scope becomes one token coloured as the
+// context, and what was valid only inside it goes.
+void Conversion::collapse(LanguageDraft &draft, int limit)
+{
+    if (fittedCount(draft) <= limit)
+        return;
+    QHash<QString, QString> scopeKind;
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.scope)
+            scopeKind.insert(t.name, kindOf(t.id));
+    }
+    // Those valid in the fewest scopes go first.
+    for (int wanted = 1; wanted <= 10 && fittedCount(draft) > limit; ++wanted) {
+        for (size_t k = 0; k < draft.tokensets.size() && fittedCount(draft) > limit;) {
+            const TokensetDraft &t = draft.tokensets[k];
+            const QString kind = kindOf(t.id);
+            const bool inside = !t.scope && t.validScopes.size() == wanted && (kind == QLatin1String("comment") || kind == QLatin1String("string"))
+                && std::all_of(t.validScopes.begin(), t.validScopes.end(), [&](const QString &v) { return scopeKind.value(v) == kind; });
+            if (!inside) {
+                ++k;
+                continue;
+            }
+            report_.merged(t.source, QStringLiteral("tokenset \"%1\" colours as the %2 around it (a language holds %3 tokensets)")
+                                         .arg(t.name, kind)
+                                         .arg(limit + 1));
+            draft.tokensets.erase(draft.tokensets.begin() + qsizetype(k));
+        }
+    }
+    // How deep each scope is: the outermost level is 0, a scope one more than where it opens.
+    QHash<QString, int> depth{{QString(), 0}};
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (const TokensetDraft &t : draft.tokensets) {
+            if (!t.scope)
+                continue;
+            int d = 1 << 20;
+            for (const QString &v : t.validScopes) {
+                if (depth.contains(v))
+                    d = std::min(d, depth.value(v) + 1);
+            }
+            if (d < (1 << 20) && (!depth.contains(t.name) || d < depth.value(t.name))) {
+                depth.insert(t.name, d);
+                changed = true;
+            }
+        }
+    }
+    while (fittedCount(draft) > limit) {
+        int deepest = -1;
+        for (int i = 0; i < int(draft.tokensets.size()); ++i) {
+            const TokensetDraft &t = draft.tokensets[size_t(i)];
+            if (t.scope && (deepest < 0 || depth.value(t.name, 1 << 20) >= depth.value(draft.tokensets[size_t(deepest)].name, 1 << 20)))
+                deepest = i;
+        }
+        if (deepest < 0)
+            return;
+        TokensetDraft gone = std::move(draft.tokensets[size_t(deepest)]);
+        draft.tokensets.erase(draft.tokensets.begin() + deepest);
+        for (size_t k = 0; k < draft.tokensets.size();) {
+            TokensetDraft &t = draft.tokensets[k];
+            if (t.validScopes.removeAll(gone.name) > 0 && t.validScopes.isEmpty()) {
+                draft.tokensets.erase(draft.tokensets.begin() + qsizetype(k));
+                continue;
+            }
+            ++k;
+        }
+        report_.approximated(gone.source, QStringLiteral("the context is coloured as one token where it opens; its own rules are dropped (a language holds %1 tokensets)")
+                                              .arg(limit + 1));
+        TokensetDraft token = gone;
+        token.scope = false;
+        token.singleline = false;
+        token.tokens2.clear();
+        if (token.id == QLatin1String("parameterblocks"))
+            token.id = QStringLiteral("identifiers");
+        token.name = draft.uniqueName(gone.name);
+        draft.tokensets.push_back(std::move(token));
+    }
+}
+
+// A context every rule of which leaves it again (a dispatcher: look ahead, then go on elsewhere), or that
+// falls through to the context below where no rule matches, is not kept as a scope: it is folded into
+// the rule that opens it, one rule for each of its own. (A rule of a context that falls through and
+// stays or opens another is taken to leave it: the next character no rule takes would.)
+bool Conversion::transient(const Ref &context)
+{
+    const QString key = context.key();
+    if (const auto it = transient_.constFind(key); it != transient_.constEnd())
+        return *it;
+    transient_.insert(key, false); // a context that reaches itself while this is worked out is not
+    const KdeContext &c = context.context();
+    bool leaves = !c.dynamic;
+    auto rules = std::make_shared<std::vector<FlatRule>>();
+    QSet<QString> seen{key};
+    flatten(context, *rules, seen, 0);
+    // Falling through, a rule that opens another context leaves this one too, once that closes; one
+    // that takes the rest of the line leaves it at the line end.
+    const bool fallsThrough = !c.fallthroughContext.isEmpty() && parseSwitch(c.fallthroughContext, context.def, context.where(main_)).pops > 0;
+    for (const FlatRule &fr : *rules) {
+        if (!leaves)
+            break;
+        const Switch sw = parseSwitch(fr.rule->value("context"), fr.owner.def, fr.owner.where(main_));
+        const QString pattern = fr.rule->value("String");
+        const bool toLineEnd = fr.rule->type == QLatin1String("RegExpr") && pattern.endsWith(u'$') && !pattern.endsWith(QLatin1String("\\$"));
+        leaves = fr.rule->children.empty() && (sw.pops > 0 || (fallsThrough && (sw.push.valid() || toLineEnd)));
+    }
+    if (rules->empty() && !fallsThrough)
+        leaves = false;
+    flat_.insert(key, rules);
+    transient_.insert(key, leaves);
+    return leaves;
+}
+
+void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effect> &out, QString &own)
+{
+    const QString where = fr.owner.where(main_);
+    const QString text = rulePattern(fr, level, where);
+    if (text.isEmpty())
+        return;
+    const Switch sw = parseSwitch(fr.rule->value("context"), fr.owner.def, where);
+    const bool lookAhead = fr.rule->flag("lookAhead");
+    if (lookAhead && sw.stay()) {
+        report_.dropped(where, QStringLiteral("<%1> (line %2): a look-ahead that stays does nothing").arg(fr.rule->type).arg(fr.rule->line));
+        return;
+    }
+    own = text;
+    if (lookAhead && !sw.push.valid()) {
+        // Looking ahead to close the scope: the end token takes the text (there is no empty token).
+        if (level.scope >= 0)
+            out.push_back({text, &fr, sw, fr, fr.rule, where});
+        return;
+    }
+    follow(level, lookAhead ? QStringLiteral("(?=%1)").arg(text) : text, !lookAhead, lookAhead ? nullptr : &fr, sw, fr, out, 0);
+    if (out.size() > 48) {
+        // Folding multiplies rules: past a few dozen, the contexts stay scopes.
+        out.clear();
+        noFold_ = true;
+        follow(level, lookAhead ? QStringLiteral("(?=%1)").arg(text) : text, !lookAhead, lookAhead ? nullptr : &fr, sw, fr, out, 0);
+        noFold_ = false;
+    }
+}
+
+// `base` has matched (consuming text when `consumes`) and the stack goes as `sw` says, seen from the
+// level; follow it through contexts that are folded.
+void Conversion::follow(const Level &level, const QString &base, bool consumes, const FlatRule *colour, const Switch &sw,
+                        const FlatRule &origin, std::vector<Effect> &out, int depth)
+{
+    const Ref d = sw.push;
+    const QString where = origin.owner.where(main_);
+    QString plainBase;
+    if (d.valid() && !noFold_ && depth < 4 && base.size() < 4000 && RegexText::nonCapturing(base, plainBase) && transient(d)) {
+        if (!folded_.contains(d.key())) {
+            folded_.insert(d.key());
+            report_.approximated(d.where(main_), QStringLiteral("the context is folded into the rules that open it; a rule that "
+                                                                "goes on from it takes the colour of the first that consumes text"));
+        }
+        for (const FlatRule &q : *flat_.value(d.key())) {
+            const QString qwhere = q.owner.where(main_);
+            const QString qtext = rulePattern(q, level, qwhere);
+            if (qtext.isEmpty())
+                continue;
+            const Switch sq = parseSwitch(q.rule->value("context"), q.owner.def, qwhere);
+            const Switch net{sw.pops + std::max(sq.pops - 1, 0), sq.push};
+            const bool qlook = q.rule->flag("lookAhead");
+            const QString next = RegexText::grouped(plainBase) + (qlook ? QStringLiteral("(?=%1)").arg(qtext) : RegexText::grouped(qtext));
+            follow(level, next, consumes || !qlook, colour ? colour : (qlook ? nullptr : &q), net, origin, out, depth + 1);
+        }
+        const KdeContext &c = d.context();
+        if (!c.fallthroughContext.isEmpty()) {
+            const Switch f = parseSwitch(c.fallthroughContext, d.def, d.where(main_));
+            if (f.pops > 0)
+                follow(level, base, consumes, colour, Switch{sw.pops + f.pops - 1, f.push}, origin, out, depth + 1);
+        } else if (consumes) {
+            out.push_back({base, colour, sw, origin, (colour ? colour : &origin)->rule, where});
+        }
+        return;
+    }
+    if (consumes) {
+        out.push_back({base, colour, sw, origin, (colour ? colour : &origin)->rule, where});
+        return;
+    }
+    if (!d.valid())
+        return; // nothing consumed and nothing opened: nothing to colour
+    // A look-ahead into a context that stays: the scope opens with the first thing the context takes.
+    QStringList firsts;
+    std::vector<FlatRule> rules;
+    QSet<QString> seen{d.key()};
+    flatten(d, rules, seen, 0);
+    for (const FlatRule &q : rules) {
+        if (q.rule->flag("lookAhead") || parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).pops > 0)
+            continue;
+        const QString qtext = rulePattern(q, level, q.owner.where(main_));
+        QString plain;
+        if (!qtext.isEmpty() && RegexText::nonCapturing(qtext, plain))
+            firsts += RegexText::grouped(plain);
+    }
+    if (firsts.isEmpty()) {
+        report_.dropped(where, QStringLiteral("<%1> (line %2): it looks ahead into \"%3\", which takes nothing that could open it")
+                                   .arg(origin.rule->type)
+                                   .arg(origin.rule->line)
+                                   .arg(d.context().name));
+        return;
+    }
+    report_.approximated(where, QStringLiteral("<%1> (line %2): \"%3\" opens with the first thing it takes, in its own colour")
+                                    .arg(origin.rule->type)
+                                    .arg(origin.rule->line)
+                                    .arg(d.context().name));
+    out.push_back({base + QStringLiteral("(?:%1)").arg(firsts.join(u'|')), nullptr, sw, origin, origin.rule, where});
+}
+
+bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageDraft &draft, QString &problem)
+{
+    auto main = std::make_unique<KdeDefinition>();
+    if (!main->read(bytes, fileName, problem))
+        return false;
+    main_ = main.get();
+    const QString mainName = main->name;
+    definitions_.emplace(mainName, std::move(main));
+    draft_ = &draft;
+    draft.name = mainName.isEmpty() ? QFileInfo(fileName).completeBaseName() : mainName;
+    draft.wordchars = main_->wordClass();
+
+    levels_.push_back({QString(), firstContext(main_), -1});
+    QSet<QString> listed;
+    while (!levels_.empty()) {
+        const Level level = levels_.front();
+        levels_.pop_front();
+        if (listed.contains(level.context.key() + QChar(0x1F) + level.name))
+            continue;
+        listed.insert(level.context.key() + QChar(0x1F) + level.name);
+        const QString here = level.context.where(main_);
+        std::vector<FlatRule> rules;
+        QSet<QString> seen{level.context.key()};
+        flatten(level.context, rules, seen, 0);
+
+        QStringList earlier; // guard forms of the rules before, in order
+        QStringList ends;    // this scope's closing patterns, each giving way to the rules before it
+        auto guardsFor = [&](const QString &text) {
+            QStringList guards;
+            for (const QString &g : std::as_const(earlier)) {
+                if (!g.isEmpty() && !guards.contains(g) && overlaps(g, text))
+                    guards += g;
+            }
+            return guards;
+        };
+        auto guardedEnd = [&](const QString &text) {
+            const QStringList guards = guardsFor(text);
+            QStringList grouped;
+            for (const QString &g : guards)
+                grouped += RegexText::grouped(g);
+            return guards.isEmpty() ? RegexText::grouped(text)
+                                    : QStringLiteral("(?:(?!%1)%2)").arg(grouped.join(u'|'), RegexText::grouped(text));
+        };
+        for (const FlatRule &fr : rules) {
+            const QString where = fr.owner.where(main_);
+            std::vector<Effect> effects;
+            QString own;
+            expand(level, fr, effects, own);
+            for (const Effect &e : effects) {
+                const QRegularExpression re(e.pattern);
+                if (!re.isValid()) {
+                    report_.dropped(e.where, QStringLiteral("a rule folded into \"%1\" does not compile: %2").arg(where, re.errorString()));
+                    continue;
+                }
+                const Switch &sw = e.net;
+                const bool closes = sw.pops > 0 && level.scope >= 0;
+                if (closes && !sw.push.valid()) {
+                    ends += guardedEnd(e.pattern);
+                    if (sw.pops > 1)
+                        report_.approximated(e.where, QStringLiteral("\"%1\": the rule closes this scope only, not the %2 around it")
+                                                          .arg(e.rule->value("context"))
+                                                          .arg(sw.pops - 1));
+                    if (e.rule->flag("lookAhead"))
+                        report_.approximated(e.where, QStringLiteral("<%1> (line %2): the text that looks ahead to close the scope takes its colour")
+                                                          .arg(e.rule->type)
+                                                          .arg(e.rule->line));
+                } else if (sw.push.valid()) {
+                    if (closes)
+                        report_.approximated(e.where, QStringLiteral("\"%1\": \"%2\" opens inside this scope, which stays open")
+                                                          .arg(e.rule->value("context"), sw.push.context().name));
+                    const int s = scopeTokenset(sw.push, e.where);
+                    TokensetDraft &t = draft.tokensets[size_t(s)];
+                    if (!t.validScopes.contains(level.name))
+                        t.validScopes += level.name;
+                    if (!pushers_.contains(s))
+                        pushers_.insert(s, e.pattern);
+                    addToken(t.tokens, e.pattern, guardsFor(e.pattern));
+                } else {
+                    const int k = listTokenset(e, level);
+                    TokensetDraft &t = draft.tokensets[size_t(k)];
+                    if (!t.validScopes.contains(level.name))
+                        t.validScopes += level.name;
+                    addToken(t.tokens, e.pattern, guardsFor(e.pattern));
+                    if (e.rule->type == QLatin1String("LineContinue") && level.scope >= 0 && draft.tokensets[size_t(level.scope)].singleline)
+                        report_.approximated(e.where, QStringLiteral("LineContinue: the scope closes at the line end all the same"));
+                }
+                earlier += guardForm(e.pattern);
+            }
+            // Where the rule itself matches, KDE tries no later rule of the context.
+            if (!own.isEmpty())
+                earlier += guardForm(own);
+        }
+        const KdeContext &c = level.context.context();
+        if (!c.fallthroughContext.isEmpty()) {
+            const Switch fall = parseSwitch(c.fallthroughContext, level.context.def, here);
+            if (fall.pops > 0 && level.scope >= 0 && !fall.push.valid()) {
+                // Where no rule matches the scope closes; the character it closes on takes its colour.
+                ends += guardedEnd(QStringLiteral("(?s:.)"));
+                report_.approximated(here, QStringLiteral("fallthroughContext \"%1\": the scope closes on the first character no rule matches, which takes its colour")
+                                               .arg(c.fallthroughContext));
+            } else if (!fall.stay()) {
+                report_.dropped(here, QStringLiteral("fallthroughContext \"%1\": only a #pop that closes a scope is kept").arg(c.fallthroughContext));
+            }
+        }
+        if (level.scope >= 0) {
+            TokensetDraft &t = draft.tokensets[size_t(level.scope)];
+            if (!ends.isEmpty() && t.tokens2.empty())
+                t.tokens2.push_back({ends.size() == 1 ? ends.front() : ends.join(u'|'), true, QString(), {}});
+            if (t.id == QLatin1String("linecomments") && (!t.singleline || !t.tokens2.empty()))
+                t.id = QStringLiteral("blockcomments");
+        }
+    }
+
+    collapse(draft, LanguageFitting::Limits{}.tokensets - 1);
+
+    // The first context's colour is that of plain text.
+    const Look text = look(main_, main_->contexts.front().attribute, main_->contexts.front().name);
+    for (TokensetDraft &t : draft.tokensets) {
+        if (!t.scope && t.id == QLatin1String("text") && t.validScopes.contains(QString()) && t.forecolor == text.fg
+            && t.backcolor == text.bg && t.fontstyle == text.fontstyle)
+            return true; // a tokenset of rules coloured as plain text is the text tokenset already
+    }
+    TokensetDraft plain;
+    plain.name = draft.uniqueName(text.name);
+    plain.id = QStringLiteral("text");
+    plain.source = main_->contexts.front().name;
+    plain.forecolor = text.fg;
+    plain.backcolor = text.bg;
+    plain.fontstyle = text.fontstyle;
+    plain.tokens.push_back({QStringLiteral("[ \\t]+"), true, QString(), {}});
+    plain.validScopes += QString();
+    draft.tokensets.push_back(std::move(plain));
+    return true;
+}
+
+} // namespace
+
+bool KdeSyntaxConverter::recognises(const QByteArray &bytes) const
+{
+    return looksLikeKdeDefinition(bytes);
+}
+
+QStringList KdeSyntaxConverter::standardFolders()
+{
+    QStringList folders{QDir::homePath() + QStringLiteral("/.local/share/org.kde.syntax-highlighting/syntax")};
+    for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        folders += data + QStringLiteral("/org.kde.syntax-highlighting/syntax");
+    folders += QStringLiteral("/usr/share/org.kde.syntax-highlighting/syntax");
+    folders.removeDuplicates();
+    return folders;
+}
+
+bool KdeSyntaxConverter::convert(const QByteArray &bytes, const QString &fileName, const ConversionOptions &options,
+                                 LanguageDraft &draft, ConversionReport &report, QString &problem) const
+{
+    Conversion conversion(options, report, searchFolders(fileName, options, standardFolders()));
+    return conversion.run(bytes, fileName, draft, problem);
+}

@@ -1,0 +1,267 @@
+// Converting KDE syntax definitions: each rule kind and each way contexts switch, on small definitions
+// written here, converted by varlex-cli and coloured by the engine from the definition it wrote.
+
+#include "common/testutil.h"
+#include "editorcontrol/compiledlanguage.h"
+#include "editorcontrol/highlighter.h"
+#include "editorcontrol/languageobject.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A definition "Test KDE" whose contexts are `contexts` and whose item data are these.
+QByteArray definition(const QByteArray &contexts, const QByteArray &lists = {}, const QByteArray &general = {})
+{
+    return R"K(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE language>
+<language name="Test KDE" section="Sources" version="1" kateversion="5.0" extensions="*.tk">
+  <highlighting>
+)K" + lists + R"K(
+    <contexts>
+)K" + contexts + R"K(
+    </contexts>
+    <itemDatas>
+      <itemData name="Normal" defStyleNum="dsNormal"/>
+      <itemData name="Keyword" defStyleNum="dsKeyword"/>
+      <itemData name="Type" defStyleNum="dsDataType" color="#008000" bold="0"/>
+      <itemData name="Number" defStyleNum="dsDecVal"/>
+      <itemData name="String" defStyleNum="dsString"/>
+      <itemData name="Escape" defStyleNum="dsSpecialChar"/>
+      <itemData name="Comment" defStyleNum="dsComment"/>
+      <itemData name="Op" defStyleNum="dsOperator"/>
+    </itemDatas>
+  </highlighting>
+  <general>)K" + general + R"K(</general>
+</language>
+)K";
+}
+
+struct Converted {
+    int exitCode = -1;
+    QString report; // standard error
+    QByteArray xml;
+
+    // The text as the converted language colours it: [Tokenset:text] for each run not plain text.
+    std::string colour(const QString &text) const
+    {
+        LanguageObject object;
+        if (!object.loadData(xml, QStringLiteral("converted.lng")))
+            return QStringLiteral("(does not load: %1)").arg(object.error().toString()).toStdString();
+        Highlighter highlighter(CompiledLanguage::compile(*object.definition()));
+        const CompiledLanguagePtr &language = highlighter.language();
+        QString out;
+        for (const StyleRun &r : highlighter.highlightText(text, true)) {
+            const QString piece = text.mid(r.start, r.length);
+            const QString name = r.tokenset < 0 ? QString() : language->tokensetName(r.tokenset);
+            out += name.isEmpty() || name == QLatin1String("Normal") ? piece : u'[' + name + u':' + piece + u']';
+        }
+        return out.toStdString();
+    }
+};
+
+// Converts `file` (as t.xml), with `others` (file name -> content) beside it in the same folder, or in
+// a folder given with --path when `viaPath` is set.
+Converted convert(const QByteArray &file, const QList<std::pair<QString, QByteArray>> &others = {}, bool viaPath = false)
+{
+    TestUtil::TempFolder dir;
+    TestUtil::TempFolder elsewhere;
+    dir.write(QStringLiteral("t.xml"), file);
+    for (const auto &[name, content] : others)
+        (viaPath ? elsewhere : dir).write(name, content);
+    QStringList args{QStringLiteral("convert"), dir.file(QStringLiteral("t.xml"))};
+    if (viaPath)
+        args << QStringLiteral("--path") << elsewhere.path();
+    const TestUtil::CliResult r = TestUtil::runCli(args);
+    return {r.exitCode, QString::fromUtf8(r.err), r.out};
+}
+
+} // namespace
+
+TEST(KdeConversion, CharacterAndStringRules)
+{
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <Detect2Chars attribute="Op" char="-" char1="&gt;"/>
+        <DetectChar attribute="Op" char=";"/>
+        <AnyChar attribute="Keyword" String="@$"/>
+        <StringDetect attribute="Keyword" String="BEGIN" insensitive="true"/>
+        <WordDetect attribute="Type" String="int"/>
+        <RangeDetect attribute="String" char="&lt;" char1="&gt;"/>
+        <DetectIdentifier/>
+        <DetectSpaces/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("a->b; @x begin int intx <inc> ->")),
+              std::string("a[Op:->]b[Op:;] [Keyword:@]x [Keyword:begin] [Type:int] intx [String:<inc>] [Op:->]"));
+    // An item's own colour and bold="0" win over its default style's.
+    EXPECT_TRUE(c.xml.contains(R"K(name="Type" id="keywords" type="list" autoindent="false" backcolor="16777215" casesensitive="true" chain="false" enabled="true" forecolor="32768" fontstyle="normal")K"))
+        << c.xml.toStdString();
+    EXPECT_TRUE(c.report.endsWith(QStringLiteral("0 approximated, 0 merged, 0 dropped\n"))) << c.report.toStdString();
+}
+
+TEST(KdeConversion, NumbersKeywordsAndDelimiters)
+{
+    const Converted c = convert(
+        definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <keyword attribute="Keyword" String="kw"/>
+        <HlCHex attribute="Number"/>
+        <HlCOct attribute="Number"/>
+        <Float attribute="Number"/>
+        <Int attribute="Number"><StringDetect String="UL" insensitive="true"/></Int>
+        <HlCChar attribute="String"/>
+        <DetectChar attribute="String" context="Str" char="&quot;"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#pop">
+        <HlCStringChar attribute="Escape"/>
+        <LineContinue attribute="Escape"/>
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+      </context>)K",
+                   R"K(<list name="words"><item>if</item><item>else</item><include>more</include></list>
+                      <list name="more"><item>set-up</item></list>)K",
+                   R"K(<keywords casesensitive="0" weakDeliminator="-" additionalDeliminator="#"/>)K")
+            .replace("String=\"kw\"", "String=\"words\""));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // "-" is part of a word here, "#" ends one; keywords ignore case; a child rule extends its parent.
+    EXPECT_EQ(c.colour(QStringLiteral("IF set-up if-x #else x1 0x1F 017 1.5e3 42ul 'a' '\\n'")),
+              std::string("[Keyword:IF] [Keyword:set-up] if-x #[Keyword:else] x1 [Number:0x1F] [Number:017] "
+                             "[Number:1.5e3] [Number:42ul] [String:'a'] [String:'\\n']"));
+    EXPECT_EQ(c.colour(QStringLiteral("\"a\\tb\" \"open\nif")),
+              std::string("[Str:\"a][Escape:\\t][Str:b\"] [Str:\"open]\n[Keyword:if]"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Str: approximated: LineContinue"))) << c.report.toStdString();
+}
+
+TEST(KdeConversion, ContextStackBecomesScopes)
+{
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="Block" char="/" char1="*"/>
+        <Detect2Chars attribute="Comment" context="Line" char="/" char1="/"/>
+        <DetectChar attribute="Op" context="Paren" char="("/>
+        <RegExpr attribute="Keyword" context="Def" String="\bdef\b"/>
+        <RegExpr attribute="Keyword" String="\bend\b" firstNonSpace="true"/>
+        <RegExpr attribute="Type" String="T" column="0"/>
+      </context>
+      <context name="Block" attribute="Comment" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="#pop" char="*" char1="/"/>
+      </context>
+      <context name="Line" attribute="Comment" lineEndContext="#pop"/>
+      <context name="Paren" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char=")"/>
+        <IncludeRules context="Main"/>
+      </context>
+      <context name="Def" attribute="Type" lineEndContext="#pop" fallthroughContext="#pop">
+        <DetectSpaces/>
+        <RegExpr attribute="Type" String="\w+"/>
+        <RegExpr context="#pop" String="=" lookAhead="true"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // Block and line comments; a context pushed from itself nests (a parenthesis in one).
+    EXPECT_EQ(c.colour(QStringLiteral("/* a\nb */ x // c\ny")), std::string("[Block:/* a\nb */] x [Line:// c]\ny"));
+    EXPECT_EQ(c.colour(QStringLiteral("((/*)*/))x")), std::string("[Paren:((][Block:/*)*/][Paren:))]x"));
+    EXPECT_TRUE(c.xml.contains(R"K(name="Block" id="blockcomments")K"));
+    EXPECT_TRUE(c.xml.contains(R"K(name="Line" id="linecomments")K"));
+    // firstNonSpace and column.
+    EXPECT_EQ(c.colour(QStringLiteral("  end end\nT T")), std::string("  [Keyword:end] end\n[Type:T] T"));
+    // A fallthrough #pop closes on the first character no rule takes; a look-ahead #pop on its text.
+    EXPECT_EQ(c.colour(QStringLiteral("def f(x)")), std::string("[Def:def][Type (2): f][Def:(]x)"));
+    EXPECT_EQ(c.colour(QStringLiteral("def f = 1")), std::string("[Def:def][Type (2): f ][Def:=] 1"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Def: approximated: fallthroughContext \"#pop\"")));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Def: approximated: <RegExpr> (line")));
+}
+
+TEST(KdeConversion, TheFirstRuleWinsAsInKde)
+{
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <StringDetect attribute="Keyword" String="a"/>
+        <RegExpr attribute="Number" String="ab+"/>
+        <DetectChar attribute="String" context="Str" char="'"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop" char="'"/>
+        <RegExpr attribute="Escape" String="'[a-z]+"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // "a" comes first, so "abb" is "a" and plain "bb"; the scope's end comes before a longer rule.
+    EXPECT_EQ(c.colour(QStringLiteral("abb bb")), std::string("[Keyword:a]bb bb"));
+    EXPECT_EQ(c.colour(QStringLiteral("'x'yz a'")), std::string("[Str:'x']yz [Keyword:a][Str:']"));
+}
+
+TEST(KdeConversion, DispatchContextsFoldAndDynamicRulesAreReported)
+{
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="String" context="Here" String="--\[(=*)\[" dynamic="true"/>
+        <DetectChar attribute="Op" context="A" char="["/>
+        <DetectChar context="Pick" char="'" lookAhead="true"/>
+      </context>
+      <context name="Here" attribute="String" lineEndContext="#stay" dynamic="true">
+        <RegExpr attribute="String" context="#pop" String="\]%1\]" dynamic="true"/>
+      </context>
+      <context name="A" attribute="Op" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="B" char="{"/>
+      </context>
+      <context name="B" attribute="Keyword" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop#pop" char="]"/>
+        <DetectChar attribute="Op" context="#pop" char="|"/>
+        <IncludeRules context="Nowhere"/>
+      </context>
+      <context name="Pick" attribute="Normal" lineEndContext="#pop" fallthroughContext="#pop">
+        <StringDetect attribute="Number" context="#pop" String="'0'"/>
+        <DetectChar attribute="String" context="#pop!Str" char="'"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#pop">
+        <DetectChar attribute="String" context="#pop" char="'"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // The closing group stands for any text its group could match: "]]" closes too.
+    EXPECT_EQ(c.colour(QStringLiteral("--[==[ a\n]] b ]==] c")), std::string("[Here:--[==[ a\n]]] b ]==] c"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Here: approximated: dynamic regexp \"\\]%1\\]\""))) << c.report.toStdString();
+    // B only leaves: "{" and what follows it in B are one rule of A, so "{]" pops A and B at once.
+    EXPECT_EQ(c.colour(QStringLiteral("[{]x [{|x")), std::string("[A:[{]]x [A:[][Op:{|][A:x]"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("B: approximated: the context is folded into the rules that open it")));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("B: dropped: reference to context \"Nowhere\": no such context")));
+    // A look-ahead into a dispatcher: each of its rules, looked ahead at, is a rule of Main.
+    EXPECT_EQ(c.colour(QStringLiteral("'0' 'ab'")), std::string("[Number:'0'] [Str:'ab']"));
+}
+
+TEST(KdeConversion, IncludedDefinitionsAreFoundBesideItAndOnThePath)
+{
+    const QByteArray other = R"K(<language name="Other Lang" version="1" kateversion="5.0" section="Other">
+      <highlighting><list name="names"><item>TODO</item></list><contexts>
+        <context name="Start" attribute="Alert" lineEndContext="#stay"><keyword attribute="Alert" String="names"/></context>
+      </contexts><itemDatas><itemData name="Alert" defStyleNum="dsAlert" color="#ff00ff"/></itemDatas></highlighting>
+    </language>)K";
+    const QByteArray main = definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="Line" char="/" char1="/"/>
+      </context>
+      <context name="Line" attribute="Comment" lineEndContext="#pop">
+        <IncludeRules context="##Other Lang"/>
+      </context>)K");
+    for (const bool viaPath : {false, true}) {
+        const Converted c = convert(main, {{QStringLiteral("other.xml"), other}}, viaPath);
+        ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+        EXPECT_EQ(c.colour(QStringLiteral("x // a TODO b")), std::string("x [Line:// a ][Alert:TODO][Line: b]"));
+        EXPECT_TRUE(c.xml.contains(R"K(forecolor="16711935")K")) << c.xml.toStdString();
+    }
+    const Converted missing = convert(main);
+    ASSERT_EQ(missing.exitCode, 0);
+    EXPECT_TRUE(missing.report.contains(QStringLiteral("Line: dropped: definition \"Other Lang\" was not found")))
+        << missing.report.toStdString();
+}
+
+TEST(KdeConversion, RefusalsSayWhy)
+{
+    const Converted noContexts = convert(R"K(<language name="X"><highlighting><itemDatas/></highlighting></language>)K");
+    EXPECT_EQ(noContexts.exitCode, 1);
+    EXPECT_TRUE(noContexts.report.contains(QStringLiteral("the definition has no contexts"))) << noContexts.report.toStdString();
+    EXPECT_EQ(noContexts.report.count(u'\n'), 1);
+    const Converted broken = convert(R"K(<language name="X"><highlighting><contexts><context name="a"></contexts>)K");
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_EQ(broken.report.count(u'\n'), 1);
+}
