@@ -170,6 +170,9 @@ VARLEX_BY_NAME = {("JavaScript", "Globals"): KEYWORD, ("TypeScript", "Globals"):
                   # kate colours Perl's variables as data types and its special variables as warnings
                   ("Perl", "Variables"): KEYWORD, ("Perl", "Interpolations"): KEYWORD, ("Perl", "Special Variables"): COMMENT,
                   ("Perl", "Interpolated Special Variables"): COMMENT,
+                  # kate colours the quotes of a Perl string, and the q{ } of a quote-like literal, as code, and so does
+                  # Varlex: the text between them colours as a string
+                  ("Perl", "Strings"): PLAIN, ("Perl", "Single-Quoted Strings"): PLAIN, ("Perl", "Quote-Like"): PLAIN,
                   # kate colours Markdown's code (inline, and blocks without a language it knows), link brackets
                   # and targets as information, list markers as special strings and entities as numbers; code
                   # in a block of a language it knows is that language's code

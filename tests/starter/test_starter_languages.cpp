@@ -189,7 +189,7 @@ const Case kCases[] = {
       {"LogicException", "Builtin Classes"}, {"# c", "Hash Comments"}}},
     {"perl", "my @a = qw(x y); my %h; $s =~ s{a}{$1}g; print \"$h{k} $_\\n\" if $x =~ /^b/; $y = '\\'';\n=pod\nDoc\n=cut\nprint <<EOT;\nhere\nEOT\nbar();",
      {{"my", "Keywords"}, {"@a", "Variables"}, {"qw(x y)", "Word Lists"}, {"%h", "Variables"}, {"s{a}{", "Substitutions"},
-      {"$1", "Interpolated Special Variables"}, {"$h", "Interpolations"}, {"$_", "Interpolated Special Variables"},
+      {"$1", "Interpolated Special Variables"}, {"$h", "Interpolations"}, {"{k} ", "String Text"}, {"$_", "Interpolated Special Variables"},
       {"/^b/", "Regular Expressions"}, {"\\'", "Quoted Characters"}, {"Doc", "Documentation"}, {"here", "Here Documents"},
       {"bar", ""}}},
     {"markdown", "# Title\n\nSee `code` and [`ref`][] or [a](http://x.org) &amp; *it*.\n\n* item <b>x</b>\n```js\nconst n = 'a'; // c\n```\n```console\nconst\n```",
