@@ -94,7 +94,7 @@ Figures typeInto(FrmMain &window, int language, int slot)
     double finalCpu = 0;
     QEventLoop loop;
     const QString word = QString::fromLatin1(kWord);
-    const auto connection = QObject::connect(&session, &EditSession::previewLanguage, [&] {
+    const auto connection = QObject::connect(&session.preview(), &PreviewPipeline::previewLanguage, [&] {
         ++figures.rebuilds;
         if (!session.tokenset().tokens.endsWith(word))
             return;

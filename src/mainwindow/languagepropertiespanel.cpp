@@ -37,7 +37,7 @@ LanguagePropertiesPanel::LanguagePropertiesPanel(PanelContext context, QObject *
         if (slot < 0 && field == Field::WordChars)
             txtWordChars_->setCursorPosition(position); // where an undo or redo changed the text
     });
-    connect(&session_, &EditSession::memberListsChanged, this, &LanguagePropertiesPanel::fillMemberLists);
+    connect(&session_.preview(), &PreviewPipeline::memberListsChanged, this, &LanguagePropertiesPanel::fillMemberLists);
 }
 
 int LanguagePropertiesPanel::GetLMemberListIndex(const QString &text) const

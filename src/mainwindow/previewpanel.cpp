@@ -46,15 +46,15 @@ PreviewPanel::PreviewPanel(PanelContext context, QObject *parent)
     connect(&session_, &EditSession::manualXmlReplayed, this,
             [this](int position) { txtXML_->selectCharacters(txtXML_->text(), position, 0); });
 
-    connect(&session_, &EditSession::previewXml, this, &PreviewPanel::showXml);
-    connect(&session_, &EditSession::previewLanguage, this, &PreviewPanel::showSample);
+    connect(&session_.preview(), &PreviewPipeline::previewXml, this, &PreviewPanel::showXml);
+    connect(&session_.preview(), &PreviewPipeline::previewLanguage, this, &PreviewPanel::showSample);
     connect(&session_, &EditSession::languageShown, this, &PreviewPanel::showSampleText);
     connect(&session_, &EditSession::fieldChanged, this, &PreviewPanel::fieldChanged);
     connect(&session_, &EditSession::fieldReplayed, this, [this](int slot, RecordFields::FieldId field, int position) {
         if (slot < 0 && field == RecordFields::FieldId::SampleText) // where an undo or redo changed the text
             txtSample_->selectCharacters(txtSample_->text(), position, 0);
     });
-    connect(&session_, &EditSession::manualStateChanged, this, &PreviewPanel::showManualState);
+    connect(&session_.preview(), &PreviewPipeline::manualStateChanged, this, &PreviewPanel::showManualState);
     connect(&session_, &EditSession::marginImageFolderChanged, this, &PreviewPanel::LoadImages);
     showManualState();
 }

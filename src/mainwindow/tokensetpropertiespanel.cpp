@@ -140,7 +140,7 @@ TokensetPropertiesPanel::TokensetPropertiesPanel(PanelContext context, QObject *
     connect(&session_, &EditSession::tokensetShown, this, showAll);
     connect(&session_, &EditSession::fieldChanged, this, &TokensetPropertiesPanel::fieldChanged);
     connect(&session_, &EditSession::fieldReplayed, this, &TokensetPropertiesPanel::fieldReplayed);
-    connect(&session_, &EditSession::memberListsChanged, this, [this] {
+    connect(&session_.preview(), &PreviewPipeline::memberListsChanged, this, [this] {
         const QSignalBlocker blocker(cmbTMemberList_);
         cmbTMemberList_->clear();
         cmbTMemberList_->addItem(QStringLiteral("<none>"));

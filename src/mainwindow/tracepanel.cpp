@@ -46,16 +46,16 @@ TracePanel::TracePanel(PanelContext context, QObject *parent)
     ClickLabel::onRelease(context.ui.lblSample, [this](Qt::MouseButton) { lblSample_Click(); });
 
     connect(&session_, &EditSession::traceEntry, this, &TracePanel::traceEntry);
-    connect(&session_, &EditSession::statusTextSet, txtStatus_, &TraceBox::setText);
-    connect(&session_, &EditSession::statusTextAppended, txtStatus_, &TraceBox::append);
-    connect(&session_, &EditSession::debugTextAppended, this, &TracePanel::appendDebugText);
-    connect(&session_, &EditSession::validityChanged, this, [this](const QString &message, qint32 colour) {
+    connect(&session_.preview(), &PreviewPipeline::statusTextSet, txtStatus_, &TraceBox::setText);
+    connect(&session_.preview(), &PreviewPipeline::statusTextAppended, txtStatus_, &TraceBox::append);
+    connect(&session_.preview(), &PreviewPipeline::debugTextAppended, this, &TracePanel::appendDebugText);
+    connect(&session_.preview(), &PreviewPipeline::validityChanged, this, [this](const QString &message, qint32 colour) {
         validityMessage_ = message;
         ColorLabel::setBackColor(lblRedFlag_, colour);
         lblRedFlag_->setAccessibleDescription(message);
     });
     // The preview empties a status pane that has grown too long.
-    connect(&session_, &EditSession::previewXml, this, [this] {
+    connect(&session_.preview(), &PreviewPipeline::previewXml, this, [this] {
         if (txtStatus_->text().size() > kStatusPaneLimit)
             txtStatus_->setText(QString());
     });

@@ -38,15 +38,6 @@ EditSession::EditSession(SessionPrompts &prompts, QObject *parent)
     , undo_(std::make_unique<QUndoStack>())
     , ids_(RecordFields::Lists::defaultIds())
 {
-    // The panels hear the preview through the session.
-    connect(&preview_, &PreviewPipeline::previewXml, this, &EditSession::previewXml);
-    connect(&preview_, &PreviewPipeline::previewLanguage, this, &EditSession::previewLanguage);
-    connect(&preview_, &PreviewPipeline::manualStateChanged, this, &EditSession::manualStateChanged);
-    connect(&preview_, &PreviewPipeline::validityChanged, this, &EditSession::validityChanged);
-    connect(&preview_, &PreviewPipeline::statusTextSet, this, &EditSession::statusTextSet);
-    connect(&preview_, &PreviewPipeline::statusTextAppended, this, &EditSession::statusTextAppended);
-    connect(&preview_, &PreviewPipeline::debugTextAppended, this, &EditSession::debugTextAppended);
-    connect(&preview_, &PreviewPipeline::memberListsChanged, this, &EditSession::memberListsChanged);
     connect(undo_.get(), &QUndoStack::indexChanged, this, &EditSession::updateDirty);
     connect(undo_.get(), &QUndoStack::cleanChanged, this, &EditSession::updateDirty);
     previousSink_ = Trace::setSink(

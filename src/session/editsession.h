@@ -54,7 +54,7 @@ public:
     QVariant value(Field field) const;
     bool isDirty() const { return dirty_; }
     QUndoStack &undoStack() { return *undo_; }
-    // The writer, the registry and the XML pane's state.
+    // The writer, the registry and the XML pane's state, with the signals of what the panes show.
     const PreviewPipeline &preview() const { return preview_; }
     bool manualChangesPending() const { return preview_.manualChangesPending(); }
     bool manualChangesSavable() const { return preview_.manualChangesSavable(); }
@@ -185,21 +185,9 @@ Q_SIGNALS:
     void fieldReplayed(int slot, RecordFields::FieldId field, int position);
     // An undo or redo put the XML pane's typing back: the change ends at `position` of the pane's text.
     void manualXmlReplayed(int position);
-    // The member lists of the registry changed.
-    void memberListsChanged();
     void marginImageFolderChanged(const QString &folder);
     void tokensetIdsChanged();
-
-    // The preview: the XML pane's text, then the sample pane's language and text.
-    void previewXml(const QString &xml);
-    void previewLanguage(CompiledLanguagePtr language, const QString &sampleText);
-    void manualStateChanged();
-    // The writer's validity check: the message and the flag colour (0x00BBGGRR).
-    void validityChanged(const QString &message, qint32 flagColour);
-    // The writer's report for the status pane (replace or append) and the trace window.
-    void statusTextSet(const QString &text);
-    void statusTextAppended(const QString &text);
-    void debugTextAppended(const QString &text);
+    // (What the panes show, the writer's report and the member lists come from preview().)
 
     void dirtyChanged(bool dirty);
     // A trace entry of the session or a layer below it (see TraceLabels).

@@ -113,7 +113,7 @@ TEST_F(SessionTest, RandomStepsUndoToTheStartAndRedoToTheEnd)
         session->setField(F::Tokens, session->value(F::Tokens).toString() + QStringLiteral("\r\nfirst"));
         Operations operations(*session, seed, folder.path());
         operations.pane = workingFile();
-        QObject::connect(session.get(), &EditSession::previewXml, [&](const QString &xml) { operations.pane = xml; });
+        QObject::connect(&session->preview(), &PreviewPipeline::previewXml, [&](const QString &xml) { operations.pane = xml; });
         for (int step = 0; step < 200; ++step) {
             const QByteArray records = encoded();
             const int steps = undo().count();

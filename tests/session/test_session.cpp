@@ -173,7 +173,7 @@ TEST_F(SessionTest, ImportingAGtkSourceViewLanguageConvertsItInOneStep)
         <context id="u" style-ref="kw"><keyword>up</keyword></context>
       </include></context></definitions></language>)");
     QStringList status;
-    QObject::connect(session.get(), &EditSession::statusTextAppended, [&status](const QString &t) { status += t; });
+    QObject::connect(&session->preview(), &PreviewPipeline::statusTextAppended, [&status](const QString &t) { status += t; });
     const int before = int(session->db().languages.size());
     const EditSession::Imported imported = session->importLanguage(folder.file(QStringLiteral("g.lang")), true);
     EXPECT_TRUE(imported.problem.isEmpty()) << imported.problem.toStdString();
@@ -194,7 +194,7 @@ TEST_F(SessionTest, TypedKeysWaitingTogetherShareOneRebuild)
 {
     session->setCoalescedTyping(true);
     int rebuilds = 0;
-    QObject::connect(session.get(), &EditSession::previewXml, [&] { ++rebuilds; });
+    QObject::connect(&session->preview(), &PreviewPipeline::previewXml, [&] { ++rebuilds; });
     const QString tokens = session->tokenset().tokens;
     for (const char *typed : {"a", "ab", "abc"})
         session->setField(F::Tokens, tokens + QString::fromLatin1(typed), true);
