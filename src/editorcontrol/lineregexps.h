@@ -6,6 +6,10 @@
 
 #include <algorithm>
 
+// Included by highlighter.cpp alone: internal linkage lets the compiler inline the per-character
+// calls as it did when these parts were one class.
+namespace {
+
 // The language's regexps matched on one line. A regexp is searched ahead once and its next match
 // kept, so it is not tried at every character; one that runs out of steps is tried at each place
 // on its own for the rest of the line, within a budget for the line.
@@ -120,3 +124,5 @@ private:
     const char16_t *const text;
     const int n;
 };
+
+} // namespace

@@ -6,6 +6,10 @@
 #include "editorcontrol/linetext.h"
 #include "editorcontrol/scopestate.h"
 
+// Included by highlighter.cpp alone: internal linkage lets the compiler inline the per-character
+// calls as it did when these parts were one class.
+namespace {
+
 // The open scopes on a line: which end token closes which of them at a place (the innermost scope's,
 // and those of enclosing scopes that chain through transparent scopes nested in them), what such a
 // closer may begin with, and a state from elsewhere cut back to what the language can hold.
@@ -122,3 +126,5 @@ private:
     const char16_t *const text;
     const int n;
 };
+
+} // namespace

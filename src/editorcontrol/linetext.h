@@ -5,6 +5,10 @@
 
 #include <QStringView>
 
+// Included by highlighter.cpp alone: internal linkage lets the compiler inline the per-character
+// calls as it did when these parts were one class.
+namespace {
+
 // One line as the highlighter reads it: its characters, with any broken surrogate replaced (the
 // regexp engine is told not to check the text, so it must never see one), and the conditions of a
 // token's rule at a place of it.
@@ -64,3 +68,5 @@ public:
 private:
     const CompiledLanguageData &d;
 };
+
+} // namespace

@@ -8,6 +8,10 @@
 
 #include <algorithm>
 
+// Included by highlighter.cpp alone: internal linkage lets the compiler inline the per-character
+// calls as it did when these parts were one class.
+namespace {
+
 // The tokens of a context that may start at a place of a line: literal tokens looked up by the hash
 // of the folded text there, regexp tokens by their literal prefix, by their first character, or
 // because the line holds their required text.
@@ -154,3 +158,5 @@ private:
     const char16_t *const text;
     const int n;
 };
+
+} // namespace
