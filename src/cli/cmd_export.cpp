@@ -24,7 +24,7 @@ int exportKde(const Cli::Arguments &args, XmlWriter &writer, const QString &fold
     for (const int i : chosen) {
         const KdeExport::Outcome outcome = KdeExport::exportLanguage(writer, i, folder, extensions);
         for (const QString &note : outcome.notes)
-            Cli::fail(Cli::Ok, QStringLiteral("export: note: ") + note);
+            Cli::warn(QStringLiteral("export: note: ") + note);
         if (!outcome.ok()) {
             failed = true;
             Cli::fail(Cli::CheckFailed, QStringLiteral("export: ") + outcome.error);

@@ -86,7 +86,7 @@ int run(const Cli::Arguments &args)
         renderer.flush();
         std::fflush(stdout);
     });
-    source.setNotice([](const QString &notice) { Cli::fail(Cli::Ok, QStringLiteral("highlight: ") + notice); });
+    source.setNotice([](const QString &notice) { Cli::warn(QStringLiteral("highlight: ") + notice); });
     QStringList names;
     for (int t = 0; t < language->tokensetCount(); ++t)
         names << TextEscape::oneLine(language->tokensetName(t));
