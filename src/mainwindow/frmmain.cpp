@@ -7,6 +7,7 @@
 #include "mainwindow/tokensetpropertiespanel.h"
 #include "mainwindow/toolbaricons.h"
 #include "mainwindow/tracepanel.h"
+#include "mainwindow/typingkeys.h"
 #include "model/programfolder.h"
 #include "online/onlineservices.h"
 #include "session/editsession.h"
@@ -82,7 +83,12 @@ FrmMain::FrmMain(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     Form_Load();
 }
 
-FrmMain::~FrmMain() = default;
+// The typing filters call into the session and the panels, which die before the child widgets do:
+// a focus change while the window is torn down must not reach them.
+FrmMain::~FrmMain()
+{
+    qDeleteAll(findChildren<TypingKeys *>());
+}
 
 std::unique_ptr<QSettings> FrmMain::settingsStore()
 {

@@ -11,6 +11,8 @@ class QWidget;
 // steps) instead of the box's own history, and leaving the box ends its typing step. An optional
 // handler hears the box gain (true) and lose (false) the focus.
 class TypingKeys : public QObject {
+    Q_OBJECT
+
 public:
     static void install(QWidget *box, EditSession &session, std::function<void(bool)> onFocus = {});
 
