@@ -36,6 +36,457 @@
     </message>
 </context>
 <context>
+    <name>FindBar</name>
+    <message>
+        <source>Find</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous (Shift+F3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next (F3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Match case</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close (Escape)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrapped around to the top</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrapped around to the bottom</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FrmAbout</name>
+    <message>
+        <source>About Varlex</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FrmDebug</name>
+    <message>
+        <source>Varlex Debug</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Double-click to clear</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FrmMain</name>
+    <message>
+        <source>Reload database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print XML Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>View Language Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Seek Tokenset in XML Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Tokenset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Tokenset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Tokenset Up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Tokenset Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Toggle Tokens Font Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>EasyRead Format</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Full Window XML Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Token Attributes (Selected Tokenset)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Get Varlex Message</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Email Author</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export Language File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export Language Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exporting language files...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export XML Language Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select Output Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export KDE Syntax Definition</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File patterns of the language, separated by &apos;;&apos; (for example *.c;*.h):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exported %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>varlex.dat was changed on disk by another program since Varlex read it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Database As</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Varlex database (*.dat)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore database from backup?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore Database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reload Database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Suggestions or problems? Tell the author: Help &gt; Email Author.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save changes?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LanguageListPanel</name>
+    <message>
+        <source>Change &apos;%1&apos; to:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change Language Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter new langauge name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot delete last language!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Language File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The language was imported; these tokens had to change:
+
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Links</name>
+    <message>
+        <source>Could not locate web site!  Error </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not locate forum site!  Error </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Something went wrong, but I don&apos;t know what!  Error </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error sending email!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send Email to Author</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OnlineServices</name>
+    <message>
+        <source>Fetching the daily message...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PaneLexer</name>
+    <message>
+        <source>Plain text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tokenset %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PanePrinting</name>
+    <message>
+        <source>there is no pane to print</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the printer could not be opened</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Printed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No printer is set up; printed to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not print: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be written: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PanelContext</name>
+    <message>
+        <source>Are you sure?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PreviewPanel</name>
+    <message>
+        <source>5 The file name %1 is too short to name an image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>481 %1 is not a picture.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>35602 The image key %1 of %2 is used by another file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>6 Only %1 margin images can be shown; %2 and later files are left out.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Load Icons</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TokensetListPanel</name>
+    <message>
+        <source>Change &apos;%1&apos; to:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change Tokenset Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter new tokenset name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too many tokensets!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Tokenset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot delete last tokenset!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TokensetPropertiesPanel</name>
+    <message>
+        <source>Remove Attributes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TracePanel</name>
+    <message>
+        <source>&lt;Trace Mode&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;Troubleshooting disabled&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;Validity Mode&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checking &quot;%1&quot;...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lint</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lint of &quot;%1&quot; cancelled.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UpdateHandover</name>
+    <message>
+        <source>Varlex will close to check for online updates!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Online Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error updating Varlex.  Close all programs and try again!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>WindowCommandLine</name>
     <message>
         <source>Creates and edits syntax-colouring language definition files.</source>
@@ -586,6 +1037,10 @@
     </message>
     <message>
         <source>&amp;UnSelect All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export &amp;KDE Syntax Definition</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -36,6 +36,459 @@
     </message>
 </context>
 <context>
+    <name>FindBar</name>
+    <message>
+        <source>Find</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Previous (Shift+F3)</source>
+        <translation>Zurück (Umschalt+F3)</translation>
+    </message>
+    <message>
+        <source>Next (F3)</source>
+        <translation>Weiter (F3)</translation>
+    </message>
+    <message>
+        <source>Match case</source>
+        <translation>Groß-/Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>Close (Escape)</source>
+        <translation>Schließen (Esc)</translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation>Nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Wrapped around to the top</source>
+        <translation>Oben fortgesetzt</translation>
+    </message>
+    <message>
+        <source>Wrapped around to the bottom</source>
+        <translation>Unten fortgesetzt</translation>
+    </message>
+</context>
+<context>
+    <name>FrmAbout</name>
+    <message>
+        <source>About Varlex</source>
+        <translation>Über Varlex</translation>
+    </message>
+</context>
+<context>
+    <name>FrmDebug</name>
+    <message>
+        <source>Varlex Debug</source>
+        <translation>Varlex Fehlersuche</translation>
+    </message>
+    <message>
+        <source>Double-click to clear</source>
+        <translation>Doppelklick zum Leeren</translation>
+    </message>
+</context>
+<context>
+    <name>FrmMain</name>
+    <message>
+        <source>Reload database</source>
+        <translation>Datenbank neu laden</translation>
+    </message>
+    <message>
+        <source>Save Database</source>
+        <translation>Datenbank speichern</translation>
+    </message>
+    <message>
+        <source>Print XML Code</source>
+        <translation>XML-Code drucken</translation>
+    </message>
+    <message>
+        <source>New Language</source>
+        <translation>Neue Sprache</translation>
+    </message>
+    <message>
+        <source>Delete Language</source>
+        <translation>Sprache löschen</translation>
+    </message>
+    <message>
+        <source>Import Language</source>
+        <translation>Sprache importieren</translation>
+    </message>
+    <message>
+        <source>View Language Files</source>
+        <translation>Sprachdateien anzeigen</translation>
+    </message>
+    <message>
+        <source>Seek Tokenset in XML Code</source>
+        <translation>Tokenset im XML-Code suchen</translation>
+    </message>
+    <message>
+        <source>Add Tokenset</source>
+        <translation>Tokenset hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove Tokenset</source>
+        <translation>Tokenset entfernen</translation>
+    </message>
+    <message>
+        <source>Move Tokenset Up</source>
+        <translation>Tokenset nach oben</translation>
+    </message>
+    <message>
+        <source>Move Tokenset Down</source>
+        <translation>Tokenset nach unten</translation>
+    </message>
+    <message>
+        <source>Toggle Tokens Font Size</source>
+        <translation>Schriftgröße der Tokens umschalten</translation>
+    </message>
+    <message>
+        <source>EasyRead Format</source>
+        <translation>Lesefreundliches Format</translation>
+    </message>
+    <message>
+        <source>Full Window XML Code</source>
+        <translation>XML-Code im ganzen Fenster</translation>
+    </message>
+    <message>
+        <source>Remove Token Attributes (Selected Tokenset)</source>
+        <translation>Token-Attribute entfernen (gewähltes Tokenset)</translation>
+    </message>
+    <message>
+        <source>Get Varlex Message</source>
+        <translation>Varlex-Nachricht abrufen</translation>
+    </message>
+    <message>
+        <source>Email Author</source>
+        <translation>E-Mail an den Autor</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Export Language File</source>
+        <translation>Sprachdatei exportieren</translation>
+    </message>
+    <message>
+        <source>Export Language Files</source>
+        <translation>Sprachdateien exportieren</translation>
+    </message>
+    <message>
+        <source>Exporting language files...</source>
+        <translation>Sprachdateien werden exportiert...</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Export XML Language Files</source>
+        <translation>XML-Sprachdateien exportieren</translation>
+    </message>
+    <message>
+        <source>Select Output Folder</source>
+        <translation>Ausgabeordner wählen</translation>
+    </message>
+    <message>
+        <source>Export KDE Syntax Definition</source>
+        <translation>KDE-Syntaxdefinition exportieren</translation>
+    </message>
+    <message>
+        <source>File patterns of the language, separated by &apos;;&apos; (for example *.c;*.h):</source>
+        <translation>Dateimuster der Sprache, getrennt durch &apos;;&apos; (zum Beispiel *.c;*.h):</translation>
+    </message>
+    <message>
+        <source>Exported %1</source>
+        <translation>%1 exportiert</translation>
+    </message>
+    <message>
+        <source>varlex.dat was changed on disk by another program since Varlex read it.</source>
+        <translation>varlex.dat wurde auf der Platte von einem anderen Programm geändert, seit Varlex sie gelesen hat.</translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Überschreiben</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Speichern unter...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Save Database As</source>
+        <translation>Datenbank speichern unter</translation>
+    </message>
+    <message>
+        <source>Varlex database (*.dat)</source>
+        <translation>Varlex-Datenbank (*.dat)</translation>
+    </message>
+    <message>
+        <source>Restore database from backup?</source>
+        <translation>Datenbank aus der Sicherung wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Restore Database</source>
+        <translation>Datenbank wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Reload Database</source>
+        <translation>Datenbank neu laden</translation>
+    </message>
+    <message>
+        <source>Suggestions or problems? Tell the author: Help &gt; Email Author.</source>
+        <translation>Vorschläge oder Probleme? Schreiben Sie dem Autor: Hilfe &gt; E-Mail an den Autor.</translation>
+    </message>
+    <message>
+        <source>Save changes?</source>
+        <translation>Änderungen speichern?</translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation>Änderungen speichern</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageListPanel</name>
+    <message>
+        <source>Change &apos;%1&apos; to:</source>
+        <translation>&apos;%1&apos; ändern in:</translation>
+    </message>
+    <message>
+        <source>Change Language Name</source>
+        <translation>Sprachnamen ändern</translation>
+    </message>
+    <message>
+        <source>Enter new langauge name:</source>
+        <translation>Name der neuen Sprache:</translation>
+    </message>
+    <message>
+        <source>Cannot delete last language!</source>
+        <translation>Die letzte Sprache kann nicht gelöscht werden!</translation>
+    </message>
+    <message>
+        <source>Delete Language</source>
+        <translation>Sprache löschen</translation>
+    </message>
+    <message>
+        <source>Import Language File</source>
+        <translation>Sprachdatei importieren</translation>
+    </message>
+    <message>
+        <source>Import Language</source>
+        <translation>Sprache importieren</translation>
+    </message>
+    <message>
+        <source>The language was imported; these tokens had to change:
+
+</source>
+        <translation>Die Sprache wurde importiert; diese Tokens mussten sich ändern:
+
+</translation>
+    </message>
+</context>
+<context>
+    <name>Links</name>
+    <message>
+        <source>Could not locate web site!  Error </source>
+        <translation>Webseite nicht gefunden!  Fehler </translation>
+    </message>
+    <message>
+        <source>Could not locate forum site!  Error </source>
+        <translation>Forum nicht gefunden!  Fehler </translation>
+    </message>
+    <message>
+        <source>Something went wrong, but I don&apos;t know what!  Error </source>
+        <translation>Etwas ist schiefgegangen, aber ich weiß nicht was!  Fehler </translation>
+    </message>
+    <message>
+        <source>Error sending email!</source>
+        <translation>Fehler beim Senden der E-Mail!</translation>
+    </message>
+    <message>
+        <source>Send Email to Author</source>
+        <translation>E-Mail an den Autor senden</translation>
+    </message>
+</context>
+<context>
+    <name>OnlineServices</name>
+    <message>
+        <source>Fetching the daily message...</source>
+        <translation>Die Tagesnachricht wird geholt...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>PaneLexer</name>
+    <message>
+        <source>Plain text</source>
+        <translation>Einfacher Text</translation>
+    </message>
+    <message>
+        <source>Tokenset %1</source>
+        <translation>Tokenset %1</translation>
+    </message>
+</context>
+<context>
+    <name>PanePrinting</name>
+    <message>
+        <source>there is no pane to print</source>
+        <translation>es gibt keinen Bereich zum Drucken</translation>
+    </message>
+    <message>
+        <source>the printer could not be opened</source>
+        <translation>der Drucker konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be written</source>
+        <translation>&quot;%1&quot; konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Printed.</source>
+        <translation>Gedruckt.</translation>
+    </message>
+    <message>
+        <source>No printer is set up; printed to %1</source>
+        <translation>Kein Drucker eingerichtet; gedruckt in %1</translation>
+    </message>
+    <message>
+        <source>Could not print: %1</source>
+        <translation>Drucken nicht möglich: %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be written: %2</source>
+        <translation>&quot;%1&quot; konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>PanelContext</name>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewPanel</name>
+    <message>
+        <source>5 The file name %1 is too short to name an image.</source>
+        <translation>5 Der Dateiname %1 ist zu kurz, um ein Bild zu benennen.</translation>
+    </message>
+    <message>
+        <source>481 %1 is not a picture.</source>
+        <translation>481 %1 ist kein Bild.</translation>
+    </message>
+    <message>
+        <source>35602 The image key %1 of %2 is used by another file.</source>
+        <translation>35602 Der Bildschlüssel %1 von %2 wird von einer anderen Datei verwendet.</translation>
+    </message>
+    <message>
+        <source>6 Only %1 margin images can be shown; %2 and later files are left out.</source>
+        <translation>6 Nur %1 Randbilder können angezeigt werden; %2 und spätere Dateien werden ausgelassen.</translation>
+    </message>
+    <message>
+        <source>Load Icons</source>
+        <translation>Symbole laden</translation>
+    </message>
+</context>
+<context>
+    <name>TokensetListPanel</name>
+    <message>
+        <source>Change &apos;%1&apos; to:</source>
+        <translation>&apos;%1&apos; ändern in:</translation>
+    </message>
+    <message>
+        <source>Change Tokenset Name</source>
+        <translation>Tokensetnamen ändern</translation>
+    </message>
+    <message>
+        <source>Enter new tokenset name:</source>
+        <translation>Name des neuen Tokensets:</translation>
+    </message>
+    <message>
+        <source>Too many tokensets!</source>
+        <translation>Zu viele Tokensets!</translation>
+    </message>
+    <message>
+        <source>Delete Tokenset</source>
+        <translation>Tokenset löschen</translation>
+    </message>
+    <message>
+        <source>Cannot delete last tokenset!</source>
+        <translation>Das letzte Tokenset kann nicht gelöscht werden!</translation>
+    </message>
+</context>
+<context>
+    <name>TokensetPropertiesPanel</name>
+    <message>
+        <source>Remove Attributes</source>
+        <translation>Attribute entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>TracePanel</name>
+    <message>
+        <source>&lt;Trace Mode&gt;</source>
+        <translation>&lt;Ablaufmodus&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;Troubleshooting disabled&gt;</source>
+        <translation>&lt;Fehlersuche aus&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;Validity Mode&gt;</source>
+        <translation>&lt;Gültigkeitsmodus&gt;</translation>
+    </message>
+    <message>
+        <source>Checking &quot;%1&quot;...</source>
+        <translation>&quot;%1&quot; wird geprüft...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Lint</source>
+        <translation>Lint</translation>
+    </message>
+    <message>
+        <source>Lint of &quot;%1&quot; cancelled.</source>
+        <translation>Lint von &quot;%1&quot; abgebrochen.</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateHandover</name>
+    <message>
+        <source>Varlex will close to check for online updates!</source>
+        <translation>Varlex wird geschlossen, um nach Online-Aktualisierungen zu suchen!</translation>
+    </message>
+    <message>
+        <source>Online Update</source>
+        <translation>Online-Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Error updating Varlex.  Close all programs and try again!</source>
+        <translation>Fehler beim Aktualisieren von Varlex.  Schließen Sie alle Programme und versuchen Sie es erneut!</translation>
+    </message>
+</context>
+<context>
     <name>WindowCommandLine</name>
     <message>
         <source>Creates and edits syntax-colouring language definition files.</source>
@@ -587,6 +1040,10 @@
     <message>
         <source>&amp;UnSelect All</source>
         <translation>Alle a&amp;bwählen</translation>
+    </message>
+    <message>
+        <source>Export &amp;KDE Syntax Definition</source>
+        <translation>&amp;KDE-Syntaxdefinition exportieren</translation>
     </message>
 </context>
 </TS>

@@ -8,9 +8,9 @@ FrmDebug::FrmDebug(QWidget *parent)
     , txtStatus_(new TraceBox(this))
 {
     setObjectName(QStringLiteral("frmDebug"));
-    setWindowTitle(QStringLiteral("Varlex Debug"));
+    setWindowTitle(tr("Varlex Debug"));
     txtStatus_->setObjectName(QStringLiteral("txtStatus"));
-    txtStatus_->setToolTip(QStringLiteral("Double-click to clear"));
+    txtStatus_->setToolTip(tr("Double-click to clear"));
     resize(360, 480);
 }
 

@@ -33,24 +33,24 @@ struct ToolbarButton {
 
 // Toolbar1, in order; a click is dispatched on the key.
 constexpr ToolbarButton kToolbar[] = {
-    {"refresh", "Reload database", "mnuReload"},
-    {"save", "Save Database", "mnuSave"},
-    {"print", "Print XML Code", "mnuPrintXML"},
-    {"new", "New Language", "mnuNew"},
-    {"delete", "Delete Language", "mnuDelete"},
-    {"openlang", "Import Language", "mnuImport"},
-    {"view", "View Language Files", "mnuShowLanguageFile"},
-    {"seek", "Seek Tokenset in XML Code", "mnuSeek"},
-    {"plus", "Add Tokenset", "mnuNewTokenset"},
-    {"minus", "Remove Tokenset", "mnuDeleteTokenset"},
-    {"up", "Move Tokenset Up", "mnuUp"},
-    {"down", "Move Tokenset Down", "mnuDown"},
-    {"font", "Toggle Tokens Font Size", "mnuToggleFont"},
-    {"easy", "EasyRead Format", "mnuEasyRead"},
-    {"full", "Full Window XML Code", "mnuView"},
-    {"deleteattributes", "Remove Token Attributes (Selected Tokenset)", "mnuRemoveAttributes"},
-    {"message", "Get Varlex Message", "mnuMessage"},
-    {"email", "Email Author", "mnuEmail"},
+    {"refresh", QT_TRANSLATE_NOOP("FrmMain", "Reload database"), "mnuReload"},
+    {"save", QT_TRANSLATE_NOOP("FrmMain", "Save Database"), "mnuSave"},
+    {"print", QT_TRANSLATE_NOOP("FrmMain", "Print XML Code"), "mnuPrintXML"},
+    {"new", QT_TRANSLATE_NOOP("FrmMain", "New Language"), "mnuNew"},
+    {"delete", QT_TRANSLATE_NOOP("FrmMain", "Delete Language"), "mnuDelete"},
+    {"openlang", QT_TRANSLATE_NOOP("FrmMain", "Import Language"), "mnuImport"},
+    {"view", QT_TRANSLATE_NOOP("FrmMain", "View Language Files"), "mnuShowLanguageFile"},
+    {"seek", QT_TRANSLATE_NOOP("FrmMain", "Seek Tokenset in XML Code"), "mnuSeek"},
+    {"plus", QT_TRANSLATE_NOOP("FrmMain", "Add Tokenset"), "mnuNewTokenset"},
+    {"minus", QT_TRANSLATE_NOOP("FrmMain", "Remove Tokenset"), "mnuDeleteTokenset"},
+    {"up", QT_TRANSLATE_NOOP("FrmMain", "Move Tokenset Up"), "mnuUp"},
+    {"down", QT_TRANSLATE_NOOP("FrmMain", "Move Tokenset Down"), "mnuDown"},
+    {"font", QT_TRANSLATE_NOOP("FrmMain", "Toggle Tokens Font Size"), "mnuToggleFont"},
+    {"easy", QT_TRANSLATE_NOOP("FrmMain", "EasyRead Format"), "mnuEasyRead"},
+    {"full", QT_TRANSLATE_NOOP("FrmMain", "Full Window XML Code"), "mnuView"},
+    {"deleteattributes", QT_TRANSLATE_NOOP("FrmMain", "Remove Token Attributes (Selected Tokenset)"), "mnuRemoveAttributes"},
+    {"message", QT_TRANSLATE_NOOP("FrmMain", "Get Varlex Message"), "mnuMessage"},
+    {"email", QT_TRANSLATE_NOOP("FrmMain", "Email Author"), "mnuEmail"},
 };
 
 // Names of the separator lines of each menu, top to bottom.
@@ -120,10 +120,10 @@ void FrmMain::setupToolbar()
 {
     for (const ToolbarButton &button : kToolbar) {
         const QString key = QString::fromLatin1(button.key);
-        QAction *action = ui->Toolbar1->addAction(ToolbarIcons::icon(key, style(), palette()), QString::fromLatin1(button.toolTip));
+        QAction *action = ui->Toolbar1->addAction(ToolbarIcons::icon(key, style(), palette()), tr(button.toolTip));
         action->setObjectName(QStringLiteral("Toolbar1_") + key);
         action->setProperty("key", key);
-        action->setToolTip(QString::fromLatin1(button.toolTip));
+        action->setToolTip(tr(button.toolTip));
         if (key == QLatin1String("easy") || key == QLatin1String("full"))
             action->setCheckable(true);
         connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
@@ -146,12 +146,12 @@ void FrmMain::changeEvent(QEvent *event)
 // Edit > Undo and Redo name the step they take back or do again ("Undo Rename Tokenset").
 void FrmMain::setupEditMenu()
 {
-    auto *menu = new QMenu(QStringLiteral("&Edit"), this);
+    auto *menu = new QMenu(tr("&Edit"), this);
     menu->setObjectName(QStringLiteral("mnuUndoRedo"));
-    QAction *undo = session_->undoStack().createUndoAction(menu, QStringLiteral("&Undo"));
+    QAction *undo = session_->undoStack().createUndoAction(menu, tr("&Undo"));
     undo->setObjectName(QStringLiteral("mnuUndo"));
     undo->setShortcut(QKeySequence::Undo);
-    QAction *redo = session_->undoStack().createRedoAction(menu, QStringLiteral("&Redo"));
+    QAction *redo = session_->undoStack().createRedoAction(menu, tr("&Redo"));
     redo->setObjectName(QStringLiteral("mnuRedo"));
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     menu->addAction(undo);

@@ -27,7 +27,7 @@ void FrmMain::mnuCreate_Click()
     Hourglass busy;
     const WriteResult result = session_->exportCurrent();
     if (result.status == WriteResult::Status::Failed)
-        report(result.error, QStringLiteral("Export Language File"));
+        report(result.error, tr("Export Language File"));
 }
 
 // Every language in database order, each rebuilt whole. A language that cannot be written is
@@ -36,13 +36,13 @@ void FrmMain::mnuCreateAll_Click()
 {
     // A folder that cannot be made fails every language alike: said once.
     if (const QString problem = OutputFile::ensureFolder(session_->preview().exportFolder()); !problem.isEmpty()) {
-        report(problem, QStringLiteral("Export Language Files"));
+        report(problem, tr("Export Language Files"));
         return;
     }
     Hourglass busy;
     const int count = int(session_->db().languages.size());
-    QProgressDialog progress(QStringLiteral("Exporting language files..."), QStringLiteral("Stop"), 0, count, this);
-    progress.setWindowTitle(QStringLiteral("Export XML Language Files"));
+    QProgressDialog progress(tr("Exporting language files..."), tr("Stop"), 0, count, this);
+    progress.setWindowTitle(tr("Export XML Language Files"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(700);
     const LanguageExport::Report result = session_->exportAll([&progress](int index) {
@@ -52,14 +52,14 @@ void FrmMain::mnuCreateAll_Click()
     progress.setValue(count);
     // Failures and two languages written to one file are reported together, once.
     if (const QString message = result.message(); !message.isEmpty())
-        report(message, QStringLiteral("Export Language Files"));
+        report(message, tr("Export Language Files"));
 }
 
 // The chosen folder, or an empty string on Cancel. Paths are kept as chosen: letter case matters
 // on most file systems here.
 QString FrmMain::SelectRootFolder()
 {
-    return dialogs_->folder(this, QStringLiteral("Select Output Folder"), ProgramFolder::path());
+    return dialogs_->folder(this, tr("Select Output Folder"), ProgramFolder::path());
 }
 
 void FrmMain::mnuSelectLanguage_Click()
@@ -116,12 +116,12 @@ void FrmMain::mnuExportKde_Click()
 {
     if (!session_->hasLanguage())
         return;
-    const QString title = QStringLiteral("Export KDE Syntax Definition");
+    const QString title = tr("Export KDE Syntax Definition");
     const QString language = session_->db().languages[session_->db().currentLanguage].name;
     const auto store = settingsStore();
     const QString key = QStringLiteral("KdeFilePatterns/") + QString::fromLatin1(language.toUtf8().toPercentEncoding());
     const QString patterns = dialogs_->input(
-        this, QStringLiteral("File patterns of the language, separated by ';' (for example *.c;*.h):"), title,
+        this, tr("File patterns of the language, separated by ';' (for example *.c;*.h):"), title,
         store->value(key, QStringLiteral("*.") + language.toLower()).toString());
     if (patterns.isEmpty())
         return;
@@ -131,5 +131,5 @@ void FrmMain::mnuExportKde_Click()
     if (!outcome.ok())
         report(outcome.error, title);
     else
-        setStatusBarText(QStringLiteral("Exported ") + QDir::toNativeSeparators(outcome.file));
+        setStatusBarText(tr("Exported %1").arg(QDir::toNativeSeparators(outcome.file)));
 }

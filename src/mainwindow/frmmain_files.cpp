@@ -38,15 +38,15 @@ bool FrmMain::saveDatabase()
         if (saved != EditSession::SaveResult::ChangedOnDisk)
             return saved == EditSession::SaveResult::Saved;
         agreed = session_->databaseOnDisk();
-        const QString question = QStringLiteral("varlex.dat was changed on disk by another program since Varlex read it.");
-        switch (dialogs_->choose(this, question, QStringLiteral("Save Database"),
-                                 {QStringLiteral("Overwrite"), QStringLiteral("Save As..."), QStringLiteral("Cancel")},
+        const QString question = tr("varlex.dat was changed on disk by another program since Varlex read it.");
+        switch (dialogs_->choose(this, question, tr("Save Database"),
+                                 {tr("Overwrite"), tr("Save As..."), tr("Cancel")},
                                  Dialogs::Icon::Exclamation)) {
         case 0: break;
         case 1: {
-            const QString path = dialogs_->saveFile(this, QStringLiteral("Save Database As"),
+            const QString path = dialogs_->saveFile(this, tr("Save Database As"),
                                                     QDir(ProgramFolder::path()).filePath(QStringLiteral("varlex-copy.dat")),
-                                                    QStringLiteral("Varlex database (*.dat)"));
+                                                    tr("Varlex database (*.dat)"));
             return !path.isEmpty() && session_->saveCopy(path);
         }
         default: return false;
@@ -61,12 +61,12 @@ void FrmMain::mnuBackup_Click()
 
 void FrmMain::mnuRestore_Click()
 {
-    if (askOk(QStringLiteral("Restore database from backup?"), QStringLiteral("Restore Database")))
+    if (askOk(tr("Restore database from backup?"), tr("Restore Database")))
         session_->restore();
 }
 
 void FrmMain::mnuReload_Click()
 {
-    if (askOk(QStringLiteral("Are you sure?"), QStringLiteral("Reload Database")))
+    if (askOk(tr("Are you sure?"), tr("Reload Database")))
         session_->reload();
 }

@@ -16,12 +16,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-const QString kFeedbackText = QStringLiteral("Suggestions or problems? Tell the author: Help > Email Author.");
-
-} // namespace
-
 void FrmMain::Form_Load()
 {
     // 1. The program folder is the current folder.
@@ -31,7 +25,7 @@ void FrmMain::Form_Load()
 
     // 2. The sample pane's margin images come from the folder the preview panel loads.
     // 3. The feedback text in the status bar.
-    statusText_ = kFeedbackText;
+    statusText_ = tr("Suggestions or problems? Tell the author: Help > Email Author.");
     setStatusBarText(statusText_);
 
     // 4. Everything up to the first language is traced in the status pane.
@@ -148,7 +142,7 @@ bool FrmMain::Form_QueryUnload()
 {
     if (!session_->isDirty())
         return true;
-    switch (dialogs_->message(this, QStringLiteral("Save changes?"), QStringLiteral("Save Changes"),
+    switch (dialogs_->message(this, tr("Save changes?"), tr("Save Changes"),
                               Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question)) {
     case Dialogs::Answer::Yes: return saveDatabase();
     case Dialogs::Answer::No: return true;

@@ -92,14 +92,14 @@ void LanguageListPanel::mnuChangeLanguageName_Click()
     if (!item || !session_.hasLanguage())
         return;
     const QString answer =
-        context_.dialogs.input(context_.window, QStringLiteral("Change '") + item->text() + QStringLiteral("' to:"),
-                               QStringLiteral("Change Language Name"), session_.language().name);
+        context_.dialogs.input(context_.window, tr("Change '%1' to:").arg(item->text()),
+                               tr("Change Language Name"), session_.language().name);
     session_.renameLanguage(answer);
 }
 
 QString LanguageListPanel::askLanguageName()
 {
-    return context_.dialogs.input(context_.window, QStringLiteral("Enter new langauge name:"),
+    return context_.dialogs.input(context_.window, tr("Enter new langauge name:"),
                                   QStringLiteral("New Language"), QStringLiteral("New Language"));
 }
 
@@ -120,11 +120,11 @@ void LanguageListPanel::mnuDelete_Click()
     if (lstLang_->currentRow() < 0)
         return;
     if (lstLang_->count() == 1) {
-        context_.inform(QStringLiteral("Cannot delete last language!"), QStringLiteral("Delete Language"),
+        context_.inform(tr("Cannot delete last language!"), tr("Delete Language"),
                         Dialogs::Icon::Information);
         return;
     }
-    if (context_.askSure(QStringLiteral("Delete Language")))
+    if (context_.askSure(tr("Delete Language")))
         session_.deleteLanguage();
 }
 
@@ -137,7 +137,7 @@ void LanguageListPanel::mnuImport_Click()
 {
     // A name that is not UTF-8 is opened by its bytes, not by what the dialog could read of it.
     const QString file = NativeName::fromDialog(context_.dialogs.openFile(
-        context_.window, QStringLiteral("Import Language File"), importFolder_,
+        context_.window, tr("Import Language File"), importFolder_,
         LanguageConversion::importFilters().join(QStringLiteral(";;"))));
     if (file.isEmpty())
         return;
@@ -150,9 +150,9 @@ void LanguageListPanel::importFile(const QString &file)
     const EditSession::Imported imported =
         session_.importLanguage(file, context_.autoInclude());
     if (!imported.problem.isEmpty())
-        context_.inform(NativeName::shown(imported.problem), QStringLiteral("Import Language"));
+        context_.inform(NativeName::shown(imported.problem), tr("Import Language"));
     else if (!imported.changes.isEmpty())
-        context_.inform(QStringLiteral("The language was imported; these tokens had to change:\n\n")
+        context_.inform(tr("The language was imported; these tokens had to change:\n\n")
                             + imported.changes.join(QLatin1Char('\n')),
-                        QStringLiteral("Import Language"));
+                        tr("Import Language"));
 }

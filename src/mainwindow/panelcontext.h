@@ -2,6 +2,7 @@
 
 #include "widgets/dialogs.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include <functional>
@@ -27,7 +28,7 @@ struct PanelContext {
     bool askSure(const QString &title) const
     {
         return !confirmation()
-            || dialogs.message(window, QStringLiteral("Are you sure?"), title, Dialogs::Buttons::OkCancel,
+            || dialogs.message(window, QCoreApplication::translate("PanelContext", "Are you sure?"), title, Dialogs::Buttons::OkCancel,
                                Dialogs::Icon::Question)
             == Dialogs::Answer::Ok;
     }

@@ -148,17 +148,17 @@ void PreviewPanel::LoadImages()
             const QString key = QStringLiteral("mar:") + name.left(name.size() - 4).toLower();
             QPixmap picture;
             if (name.size() <= 4)
-                problem = QStringLiteral("5 The file name %1 is too short to name an image.").arg(name);
+                problem = tr("5 The file name %1 is too short to name an image.").arg(name);
             else if (!picture.load(dir.filePath(name)))
-                problem = QStringLiteral("481 %1 is not a picture.").arg(QDir::toNativeSeparators(dir.filePath(name)));
+                problem = tr("481 %1 is not a picture.").arg(QDir::toNativeSeparators(dir.filePath(name)));
             else if (imageKeys_.contains(key))
-                problem = QStringLiteral("35602 The image key %1 of %2 is used by another file.").arg(key, name);
+                problem = tr("35602 The image key %1 of %2 is used by another file.").arg(key, name);
             else if (images.size() >= EditorPane::kMaxMarginImages)
-                problem = QStringLiteral("6 Only %1 margin images can be shown; %2 and later files are left out.")
+                problem = tr("6 Only %1 margin images can be shown; %2 and later files are left out.")
                               .arg(EditorPane::kMaxMarginImages)
                               .arg(name);
             if (!problem.isEmpty()) {
-                context_.inform(problem, QStringLiteral("Load Icons"), Dialogs::Icon::None);
+                context_.inform(problem, tr("Load Icons"), Dialogs::Icon::None);
                 break;
             }
             images.append(picture);

@@ -133,26 +133,26 @@ void TokensetListPanel::mnuChangeTokensetName_Click()
     if (!item || !session_.hasTokenset())
         return;
     session_.renameTokenset(context_.dialogs.input(context_.window,
-                                                   QStringLiteral("Change '") + item->text() + QStringLiteral("' to:"),
-                                                   QStringLiteral("Change Tokenset Name"), QString()));
+                                                   tr("Change '%1' to:").arg(item->text()),
+                                                   tr("Change Tokenset Name"), QString()));
 }
 
 void TokensetListPanel::mnuNewTokenset_Click()
 {
     if (!session_.hasLanguage())
         return;
-    const QString answer = context_.dialogs.input(context_.window, QStringLiteral("Enter new tokenset name:"),
+    const QString answer = context_.dialogs.input(context_.window, tr("Enter new tokenset name:"),
                                                   QStringLiteral("New Tokenset"), QStringLiteral("New Tokenset"));
     if (!answer.isEmpty() && session_.newTokenset(answer) == -1)
-        context_.inform(QStringLiteral("Too many tokensets!"), QStringLiteral("New Tokenset"));
+        context_.inform(tr("Too many tokensets!"), QStringLiteral("New Tokenset"));
 }
 
 void TokensetListPanel::mnuDeleteTokenset_Click()
 {
-    if (!session_.hasTokenset() || !context_.askSure(QStringLiteral("Delete Tokenset")))
+    if (!session_.hasTokenset() || !context_.askSure(tr("Delete Tokenset")))
         return;
     if (lstTokenset_->count() == 1) {
-        context_.inform(QStringLiteral("Cannot delete last tokenset!"), QStringLiteral("Delete Tokenset"),
+        context_.inform(tr("Cannot delete last tokenset!"), tr("Delete Tokenset"),
                         Dialogs::Icon::Information);
         return;
     }

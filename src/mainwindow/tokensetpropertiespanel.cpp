@@ -537,19 +537,19 @@ void TokensetPropertiesPanel::sortTokens(EditSession::TokenTool tool) const
 
 void TokensetPropertiesPanel::mnuRemoveAttributes_Click()
 {
-    if (session_.hasTokenset() && context_.askSure(QStringLiteral("Remove Attributes")))
+    if (session_.hasTokenset() && context_.askSure(tr("Remove Attributes")))
         session_.rewriteTokens(EditSession::TokenTool::RemoveAttributes);
 }
 
 void TokensetPropertiesPanel::mnuRemoveOne_Click()
 {
-    if (session_.hasLanguage() && context_.askSure(QStringLiteral("Remove Attributes")))
+    if (session_.hasLanguage() && context_.askSure(tr("Remove Attributes")))
         session_.removeAttributesCurrentLanguage();
 }
 
 void TokensetPropertiesPanel::mnuRemoveAll_Click()
 {
-    if (session_.hasLanguage() && context_.askSure(QStringLiteral("Remove Attributes")))
+    if (session_.hasLanguage() && context_.askSure(tr("Remove Attributes")))
         session_.removeAttributesAllLanguages();
 }
 

@@ -126,15 +126,15 @@ void TracePanel::mnuDebug_Click()
 {
     mnuLint_->setChecked(false);
     const bool shown = mnuDebug_->isChecked();
-    applyStatusPane(shown, shown ? QStringLiteral("<Trace Mode>") + kCrLf : QStringLiteral("<Troubleshooting disabled>"));
+    applyStatusPane(shown, shown ? tr("<Trace Mode>") + kCrLf : tr("<Troubleshooting disabled>"));
 }
 
 void TracePanel::mnuDirty_Click()
 {
     mnuLint_->setChecked(false);
     const bool shown = mnuDirty_->isChecked();
-    applyStatusPane(shown, shown ? QStringLiteral("<Validity Mode>") + kCrLf + validityMessage_
-                                 : QStringLiteral("<Troubleshooting disabled>"));
+    applyStatusPane(shown, shown ? tr("<Validity Mode>") + kCrLf + validityMessage_
+                                 : tr("<Troubleshooting disabled>"));
 }
 
 void TracePanel::reportProblem(const QString &message)
@@ -158,7 +158,7 @@ void TracePanel::mnuLint_Click()
     } else if (mnuDebug_->isChecked()) {
         mnuDebug_Click();
     } else {
-        applyStatusPane(false, QStringLiteral("<Troubleshooting disabled>"));
+        applyStatusPane(false, tr("<Troubleshooting disabled>"));
     }
 }
 
@@ -176,12 +176,12 @@ void TracePanel::showLint()
     const int index = session_.currentLanguage();
     const QString name = session_.language().name;
     txtStatus_->setVisible(true);
-    txtStatus_->setText(QStringLiteral("<Lint>") + kCrLf + QStringLiteral("Checking \"%1\"...").arg(name));
+    txtStatus_->setText(QStringLiteral("<Lint>") + kCrLf + tr("Checking \"%1\"...").arg(name));
     Q_EMIT statusPaneChanged(true);
-    auto *progress = new QProgressDialog(QStringLiteral("Checking \"%1\"...").arg(name), QStringLiteral("Cancel"), 0, 1,
+    auto *progress = new QProgressDialog(tr("Checking \"%1\"...").arg(name), tr("Cancel"), 0, 1,
                                          context_.window);
     progress->setObjectName(QStringLiteral("dlgLintProgress"));
-    progress->setWindowTitle(QStringLiteral("Lint"));
+    progress->setWindowTitle(tr("Lint"));
     progress->setMinimumDuration(500);
     progress->setAutoReset(false);
     progress->setAutoClose(false);
@@ -229,7 +229,7 @@ void TracePanel::finishLint(const QString &name, const QVector<Lint::Finding> &f
         return; // the pane was given back meanwhile
     txtStatus_->setVisible(true);
     txtStatus_->setText(QStringLiteral("<Lint>") + kCrLf
-                        + (cancelled ? QStringLiteral("Lint of \"%1\" cancelled.").arg(name) : Lint::validityText(findings)));
+                        + (cancelled ? tr("Lint of \"%1\" cancelled.").arg(name) : Lint::validityText(findings)));
     Q_EMIT statusPaneChanged(true);
 }
 

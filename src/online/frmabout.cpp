@@ -12,7 +12,7 @@ FrmAbout::FrmAbout(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Varlex"));
+    setWindowTitle(tr("About Varlex"));
     setFixedSize(420, 220);
 
     lblAbout_ = new QLabel(aboutText(), this);

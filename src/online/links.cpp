@@ -2,6 +2,7 @@
 
 #include "widgets/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -31,24 +32,24 @@ void Links::open(QWidget *parent, const QString &address, const QString &failure
 
 void Links::webSite(QWidget *parent)
 {
-    open(parent, config_.webSiteUrl(), QStringLiteral("Could not locate web site!  Error "), false);
+    open(parent, config_.webSiteUrl(), QCoreApplication::translate("Links", "Could not locate web site!  Error "), false);
 }
 
 void Links::forums(QWidget *parent)
 {
-    open(parent, config_.forumUrl(), QStringLiteral("Could not locate forum site!  Error "), false);
+    open(parent, config_.forumUrl(), QCoreApplication::translate("Links", "Could not locate forum site!  Error "), false);
 }
 
 void Links::support(QWidget *parent)
 {
     open(parent, config_.supportPage,
-         QStringLiteral("Something went wrong, but I don't know what!  Error "), true);
+         QCoreApplication::translate("Links", "Something went wrong, but I don't know what!  Error "), true);
 }
 
 void Links::onlineHelp(QWidget *parent)
 {
     open(parent, config_.onlineHelpUrl(),
-         QStringLiteral("Something went wrong, but I don't know what!  Error "), true);
+         QCoreApplication::translate("Links", "Something went wrong, but I don't know what!  Error "), true);
 }
 
 void Links::email(QWidget *parent)
@@ -56,6 +57,6 @@ void Links::email(QWidget *parent)
     const QUrl url(config_.mailUrl());
     if (url.isValid() && opener_(url))
         return;
-    dialogs_.detailed(parent, QStringLiteral("Error sending email!"), QStringLiteral("Send Email to Author"),
+    dialogs_.detailed(parent, QCoreApplication::translate("Links", "Error sending email!"), QCoreApplication::translate("Links", "Send Email to Author"),
                       config_.mailUrl(), Dialogs::Icon::Exclamation);
 }

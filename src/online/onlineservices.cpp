@@ -3,6 +3,7 @@
 #include "online/dailymessage.h"
 #include "online/frmabout.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <algorithm>
@@ -51,7 +52,7 @@ void OnlineServices::downloadMessage(std::function<void(const QString &text)> sh
         box->setObjectName(QStringLiteral("fraMessageProgress"));
         auto *layout = new QHBoxLayout(box);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new QLabel(QStringLiteral("Fetching the daily message..."), box));
+        layout->addWidget(new QLabel(QCoreApplication::translate("OnlineServices", "Fetching the daily message..."), box));
         auto *bar = new QProgressBar(box);
         bar->setObjectName(QStringLiteral("prgMessage"));
         bar->setRange(0, 0); // busy until the size is known
@@ -60,7 +61,7 @@ void OnlineServices::downloadMessage(std::function<void(const QString &text)> sh
         layout->addWidget(bar);
         auto *cancel = new QToolButton(box);
         cancel->setObjectName(QStringLiteral("cmdCancelMessage"));
-        cancel->setText(QStringLiteral("Cancel"));
+        cancel->setText(QCoreApplication::translate("OnlineServices", "Cancel"));
         layout->addWidget(cancel);
         main->statusBar()->addPermanentWidget(box);
         progress_ = box;

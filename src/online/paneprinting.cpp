@@ -2,6 +2,7 @@
 
 #include "widgets/editorpane.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,15 +14,15 @@ PanePrinting::Result printWith(QsciPrinter &printer, EditorPane *pane, const QSt
 {
     PanePrinting::Result result;
     if (!pane) {
-        result.error = QStringLiteral("there is no pane to print");
+        result.error = QCoreApplication::translate("PanePrinting", "there is no pane to print");
         return result;
     }
     printer.setDocName(documentName.isEmpty() ? QStringLiteral("Varlex") : documentName);
     printer.setColorMode(QPrinter::Color);
     if (!pane->print(printer)) {
         result.error = printer.outputFileName().isEmpty()
-            ? QStringLiteral("the printer could not be opened")
-            : QStringLiteral("\"%1\" could not be written").arg(QDir::toNativeSeparators(printer.outputFileName()));
+            ? QCoreApplication::translate("PanePrinting", "the printer could not be opened")
+            : QCoreApplication::translate("PanePrinting", "\"%1\" could not be written").arg(QDir::toNativeSeparators(printer.outputFileName()));
         return result;
     }
     result.kind = PanePrinting::Result::Kind::Printed;
@@ -35,12 +36,12 @@ namespace PanePrinting {
 QString Result::statusText() const
 {
     switch (kind) {
-    case Kind::Printed: return QStringLiteral("Printed.");
+    case Kind::Printed: return QCoreApplication::translate("PanePrinting", "Printed.");
     case Kind::Pdf:
-        return QStringLiteral("No printer is set up; printed to %1").arg(QDir::toNativeSeparators(pdfPath));
+        return QCoreApplication::translate("PanePrinting", "No printer is set up; printed to %1").arg(QDir::toNativeSeparators(pdfPath));
     case Kind::Failed: break;
     }
-    return QStringLiteral("Could not print: %1").arg(error);
+    return QCoreApplication::translate("PanePrinting", "Could not print: %1").arg(error);
 }
 
 bool hasDefaultPrinter()
@@ -54,7 +55,7 @@ Result printToPdf(EditorPane *pane, const QString &pdfPath, const QString &docum
     QFile probe(pdfPath);
     if (!probe.open(QIODevice::WriteOnly)) {
         Result result;
-        result.error = QStringLiteral("\"%1\" could not be written: %2")
+        result.error = QCoreApplication::translate("PanePrinting", "\"%1\" could not be written: %2")
                            .arg(QDir::toNativeSeparators(pdfPath), probe.errorString());
         return result;
     }

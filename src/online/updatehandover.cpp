@@ -2,6 +2,7 @@
 
 #include "widgets/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,8 +45,8 @@ bool UpdateHandOver::replaceUpdater() const
 
 bool UpdateHandOver::run(QWidget *parent)
 {
-    if (dialogs_.message(parent, QStringLiteral("Varlex will close to check for online updates!"),
-                         QStringLiteral("Online Update"), Dialogs::Buttons::OkCancel,
+    if (dialogs_.message(parent, QCoreApplication::translate("UpdateHandover", "Varlex will close to check for online updates!"),
+                         QCoreApplication::translate("UpdateHandover", "Online Update"), Dialogs::Buttons::OkCancel,
                          Dialogs::Icon::Information)
         != Dialogs::Answer::Ok)
         return false;
@@ -57,7 +58,7 @@ bool UpdateHandOver::run(QWidget *parent)
     if (ok)
         ok = starter_(dir.filePath(kUpdater), folder_);
     if (!ok) {
-        dialogs_.message(parent, QStringLiteral("Error updating Varlex.  Close all programs and try again!"),
+        dialogs_.message(parent, QCoreApplication::translate("UpdateHandover", "Error updating Varlex.  Close all programs and try again!"),
                          QStringLiteral("diVozara"), Dialogs::Buttons::Ok, Dialogs::Icon::None);
         return false;
     }

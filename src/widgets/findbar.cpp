@@ -45,18 +45,18 @@ FindBar::FindBar(EditorPane *pane)
     layout->setSpacing(2);
     txtFind_ = new QLineEdit(this);
     txtFind_->setObjectName(QStringLiteral("txtFind"));
-    txtFind_->setPlaceholderText(QStringLiteral("Find"));
+    txtFind_->setPlaceholderText(tr("Find"));
     // Room for a word or two in a narrow pane, more where the pane is wide.
     txtFind_->setMinimumWidth(fontMetrics().averageCharWidth() * 8);
     txtFind_->setFixedHeight(txtFind_->sizeHint().height());
     layout->addWidget(txtFind_);
     QToolButton *previous = addButton(this, layout, "cmdFindPrevious", QStyle::SP_ArrowUp,
-                                      QStringLiteral("Previous (Shift+F3)"));
-    QToolButton *next = addButton(this, layout, "cmdFindNext", QStyle::SP_ArrowDown, QStringLiteral("Next (F3)"));
+                                      tr("Previous (Shift+F3)"));
+    QToolButton *next = addButton(this, layout, "cmdFindNext", QStyle::SP_ArrowDown, tr("Next (F3)"));
     chkMatchCase_ = new QToolButton(this);
     chkMatchCase_->setObjectName(QStringLiteral("chkMatchCase"));
     chkMatchCase_->setText(QStringLiteral("Aa"));
-    chkMatchCase_->setToolTip(QStringLiteral("Match case"));
+    chkMatchCase_->setToolTip(tr("Match case"));
     chkMatchCase_->setCheckable(true);
     chkMatchCase_->setAutoRaise(true);
     layout->addWidget(chkMatchCase_);
@@ -64,7 +64,7 @@ FindBar::FindBar(EditorPane *pane)
     lblStatus_->setObjectName(QStringLiteral("lblFindStatus"));
     layout->addWidget(lblStatus_);
     QToolButton *close = addButton(this, layout, "cmdFindClose", QStyle::SP_TitleBarCloseButton,
-                                   QStringLiteral("Close (Escape)"));
+                                   tr("Close (Escape)"));
 
     connect(txtFind_, &QLineEdit::textEdited, this, [this] { find(true, true); });
     connect(previous, &QToolButton::clicked, this, &FindBar::findPrevious);
@@ -147,11 +147,11 @@ bool FindBar::find(bool forward, bool fromSelectionStart)
     // Past the end the search goes on from the top (and past the start from the bottom): say so.
     QString status;
     if (!found)
-        status = QStringLiteral("Not found");
+        status = tr("Not found");
     else if (forward && at < from)
-        status = QStringLiteral("Wrapped around to the top");
+        status = tr("Wrapped around to the top");
     else if (!forward && at >= from)
-        status = QStringLiteral("Wrapped around to the bottom");
+        status = tr("Wrapped around to the bottom");
     lblStatus_->setText(status);
     place();
     if (found)

@@ -80,13 +80,13 @@ void PaneLexer::setCompiledLanguage(CompiledLanguagePtr language)
 QString PaneLexer::description(int style) const
 {
     if (style == kPlainStyle)
-        return QStringLiteral("Plain text");
+        return tr("Plain text");
     const int tokenset = tokensetForStyle(style);
     if (tokenset < 0)
         return QString();
     if (language_ && tokenset < language_->tokensetCount())
         return language_->tokensetName(tokenset);
-    return QStringLiteral("Tokenset %1").arg(tokenset);
+    return tr("Tokenset %1").arg(tokenset);
 }
 
 QColor PaneLexer::defaultColor(int) const { return fore_.isValid() ? fore_ : QColor(Qt::black); }
