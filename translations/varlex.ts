@@ -299,6 +299,10 @@
 </source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>New Language</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Links</name>

@@ -301,6 +301,10 @@
 
 </translation>
     </message>
+    <message>
+        <source>New Language</source>
+        <translation>Neue Sprache</translation>
+    </message>
 </context>
 <context>
     <name>Links</name>

@@ -100,14 +100,14 @@ void LanguageListPanel::mnuChangeLanguageName_Click()
 QString LanguageListPanel::askLanguageName()
 {
     return context_.dialogs.input(context_.window, tr("Enter new langauge name:"),
-                                  QStringLiteral("New Language"), QStringLiteral("New Language"));
+                                  tr("New Language"), QStringLiteral("New Language")); // the offered name is data
 }
 
 void LanguageListPanel::mnuNew_Click()
 {
     const EditSession::NewLanguage made = session_.newLanguage(askLanguageName());
     if (!made.message.isEmpty())
-        context_.inform(made.message, QStringLiteral("New Language"));
+        context_.inform(made.message, tr("New Language"));
 }
 
 void LanguageListPanel::mnuDuplicate_Click()
