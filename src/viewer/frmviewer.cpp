@@ -20,7 +20,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSettings>
+#include <QHBoxLayout>
+#include <QScreen>
 #include <QShowEvent>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -35,11 +38,11 @@ struct GeometryKey {
     const char *key;
     double fallback;
 };
-// Left, top, width, height in twips.
+// Left, top, width, height in twips; a width or height below the useful size takes that size.
 constexpr GeometryKey kGeometry[] = {
-    {"ImportLeft", 2400}, {"ImportTop", 2400}, {"ImportWidth", 6000}, {"ImportHeight", 4000}};
-
-constexpr double kListWidthTwips = 2400;
+    {"ImportLeft", 2400}, {"ImportTop", 2400}, {"ImportWidth", 0}, {"ImportHeight", 0}};
+// Where the list ends and the pane begins, in twips.
+constexpr GeometryKey kSplit = {"ImportSplit", 2400};
 constexpr double kMarginTwips = 60;
 const QString kVarlexLng = QStringLiteral("varlex.lng");
 
@@ -56,18 +59,25 @@ FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
     central_ = new QWidget(this);
     central_->setObjectName(QStringLiteral("central"));
     setCentralWidget(central_);
-    lstFiles_ = new QListWidget(central_);
+    // The list keeps its width when the window is resized; the user moves the line between them.
+    splitter_ = new QSplitter(Qt::Horizontal, central_);
+    splitter_->setObjectName(QStringLiteral("splFiles"));
+    splitter_->setChildrenCollapsible(false);
+    lstFiles_ = new QListWidget(splitter_);
     lstFiles_->setObjectName(QStringLiteral("lstFiles"));
     lstFiles_->setSelectionMode(QAbstractItemView::SingleSelection);
-    txtFile_ = new EditorPane(central_);
+    txtFile_ = new EditorPane(splitter_);
     txtFile_->setObjectName(QStringLiteral("txtFile"));
     txtFile_->setEolMode(QsciScintilla::EolWindows);
     new FindBar(txtFile_);
-
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    auto *layout = new QHBoxLayout(central_);
     const int m = toPixels(kMarginTwips);
-    const int listWidth = toPixels(kListWidthTwips);
-    lstFiles_->setGeometry(m, m, listWidth, 200);
-    txtFile_->setGeometry(2 * m + listWidth, m, 300, 200);
+    layout->setContentsMargins(m, m, m, m);
+    layout->addWidget(splitter_);
+    // "*" in the title while the shown file has edits that are not saved.
+    connect(txtFile_, &QsciScintilla::modificationChanged, this, &QWidget::setWindowModified);
 
     auto *mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
@@ -121,7 +131,6 @@ FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
     });
     lstFiles_->viewport()->installEventFilter(this);
     lstFiles_->installEventFilter(this);
-    central_->installEventFilter(this);
 
     Form_Load();
 }
@@ -144,11 +153,25 @@ void FrmViewer::colourPane(EditorPane *pane) const
 
 void FrmViewer::Form_Load()
 {
-    setWindowTitle(QStringLiteral("Language Viewer  (") + context_.exportFolder + QStringLiteral(")"));
+    setWindowTitle(QStringLiteral("Language Viewer  (") + context_.exportFolder + QStringLiteral(")[*]"));
     Settings(QStringLiteral("get"));
 
     refreshFiles();
     colourPane(txtFile_);
+    // The first file is shown at once: the viewer is opened to look at files.
+    if (lstFiles_->count() > 0)
+        lstFiles_->setCurrentRow(0);
+}
+
+// Wide enough for the whole title beside the frame's buttons, tall enough for a page of a file; at
+// most most of the screen.
+QSize FrmViewer::usefulSize() const
+{
+    const QString title = windowTitle().remove(QStringLiteral("[*]")) + QStringLiteral("*");
+    QSize size(std::max(fontMetrics().horizontalAdvance(title) + 200, 760), 540);
+    if (const QScreen *screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    return size;
 }
 
 void FrmViewer::refreshFiles()
@@ -198,13 +221,18 @@ void FrmViewer::Settings(const QString &task)
             // A stored value that is not a usable number falls back to its default.
             twips[i] = ok && std::isfinite(value) && std::fabs(value) < 1e7 ? value : kGeometry[i].fallback;
         }
+        const QSize useful = usefulSize();
         const int left = int(std::lround(twips[0] / tpp));
         const int top = int(std::lround(twips[1] / tpp));
-        const int width = std::max(int(std::lround(twips[2] / tpp)), 120);
-        const int height = std::max(int(std::lround(twips[3] / tpp)), 90);
+        const int width = std::max(int(std::lround(twips[2] / tpp)), useful.width());
+        const int height = std::max(int(std::lround(twips[3] / tpp)), useful.height());
         move(left, top);
         resize(width, height);
         ScreenFit::keepVisible(this);
+        bool ok = false;
+        const double split = store.value(QLatin1String(kSplit.key)).toString().toDouble(&ok);
+        const int listWidth = int(std::lround((ok && split > 0 && split < 1e6 ? split : kSplit.fallback) / tpp));
+        splitter_->setSizes({listWidth, std::max(width - listWidth, 1)});
         return;
     }
     if (isMinimized() || isMaximized() || isFullScreen())
@@ -212,23 +240,7 @@ void FrmViewer::Settings(const QString &task)
     const int values[4] = {x(), y(), width(), height()};
     for (int i = 0; i < 4; ++i)
         store.setValue(QLatin1String(kGeometry[i].key), QString::number(std::lround(values[i] * tpp)));
-}
-
-// The list keeps its width and runs down the window; the pane fills the rest. A window too small
-// for the rule keeps the sizes it has.
-void FrmViewer::Form_Resize()
-{
-    const double tpp = twipsPerPixel();
-    const int m = toPixels(kMarginTwips);
-    if (height() * tpp > 1400) {
-        const int listHeight = std::max(central_->height() - 2 * m, 0);
-        lstFiles_->resize(lstFiles_->width(), listHeight);
-        txtFile_->resize(txtFile_->width(), listHeight);
-    }
-    if (width() * tpp > lstFiles_->width() * tpp + 400) {
-        const int paneWidth = std::max(central_->width() - lstFiles_->width() - 3 * m, 0);
-        txtFile_->resize(paneWidth, txtFile_->height());
-    }
+    store.setValue(QLatin1String(kSplit.key), QString::number(std::lround(lstFiles_->width() * tpp)));
 }
 
 QString FrmViewer::highlightedName() const
@@ -462,9 +474,7 @@ void FrmViewer::closeEvent(QCloseEvent *event)
 
 bool FrmViewer::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == central_ && event->type() == QEvent::Resize) {
-        Form_Resize();
-    } else if (watched == lstFiles_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == lstFiles_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         lstFiles_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
     } else if (watched == lstFiles_ && event->type() == QEvent::ContextMenu

@@ -10,6 +10,7 @@ class Dialogs;
 class EditorPane;
 class QListWidget;
 class QMenu;
+class QSplitter;
 class QToolBar;
 
 // What the viewer takes from the main window when it opens.
@@ -63,7 +64,6 @@ protected:
 
 private:
     void Form_Load();
-    void Form_Resize();
     void lstFiles_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
     void colourPane(EditorPane *pane) const;
     void showText(const QString &text, const QString &name);
@@ -74,12 +74,14 @@ private:
     bool saveFile(const QString &path);
     bool readFile(const QString &path, const QString &title, QString &text);
     void report(const QString &title, const QString &text);
+    QSize usefulSize() const;
     double twipsPerPixel() const;
     int toPixels(double twips) const;
 
     Dialogs &dialogs_;
     ViewerContext context_;
     QWidget *central_ = nullptr;
+    QSplitter *splitter_ = nullptr;
     QListWidget *lstFiles_ = nullptr;
     EditorPane *txtFile_ = nullptr;
     QToolBar *toolbar_ = nullptr;

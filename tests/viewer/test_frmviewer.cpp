@@ -16,8 +16,10 @@
 #include <QPointer>
 #include <QProcess>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -87,7 +89,7 @@ TEST_F(ViewerTest, ListsTheLngFilesShowsTheHighlightedOneAndListsAgainWhenShown)
     writeLng(QStringLiteral("basic.lng"), "<language name=\"basic\"/>\r\n");
     writeLng(QStringLiteral("notes.txt"), "not a language");
     viewer->showFiles(); // "Show Language Files" again, e.g. after Export All
-    EXPECT_EQ(viewer->windowTitle(), QStringLiteral("Language Viewer  (%1)").arg(exportFolder()));
+    EXPECT_EQ(viewer->windowHandle()->title(), QStringLiteral("Language Viewer  (%1)").arg(exportFolder()));
     EXPECT_EQ(names(), (QStringList{"basic.lng", "Pascal.lng"}));
     EXPECT_TRUE(highlighted().isEmpty() && pane()->text().isEmpty());
     click(1);
@@ -160,8 +162,9 @@ TEST_F(ViewerTest, TheHighlightedEntryIsAlwaysTheFileThePaneShows)
 
 TEST_F(ViewerTest, SaveWritesAnsiTextEndingInOneLineBreak)
 {
-    writeLng(QStringLiteral("a.lng"), "old\r\n");
     open();
+    writeLng(QStringLiteral("a.lng"), "old\r\n");
+    viewer->refreshFiles();
     pane()->setText(QStringLiteral("text")); // nothing highlighted: each command says so
     viewer->mnuSave_Click();
     viewer->mnuPrint_Click();
@@ -306,49 +309,70 @@ TEST_F(ViewerTest, MenuToolbarAndPopup)
     EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("varlex.lng")));
 }
 
-TEST_F(ViewerTest, GeometryKeysInTwipsAndLayout)
+// The viewer opens wide enough for its whole title with the first file shown, the line between list
+// and pane moves and is remembered with the window's place and size; "*" marks unsaved edits.
+TEST_F(ViewerTest, OpensUsefullyWithTheFirstFileAndMarksUnsavedEdits)
 {
+    writeLng(QStringLiteral("b.lng"), "b\r\n");
+    writeLng(QStringLiteral("a.lng"), "a\r\n");
     delete viewer.data();
     viewer = new FrmViewer(dialogs, ViewerContext{exportFolder(), program.path(), nullptr});
-    // Defaults: 2400, 2400, 6000, 4000 twips at 15 twips per pixel.
-    EXPECT_EQ(viewer->pos(), QPoint(160, 160));
-    EXPECT_EQ(viewer->size(), QSize(400, 267));
     viewer->show();
-    viewer->move(100, 50);
-    viewer->resize(600, 420);
+    const QString title = viewer->windowHandle()->title();
+    EXPECT_EQ(title, QStringLiteral("Language Viewer  (%1)").arg(exportFolder()));
+    EXPECT_GT(viewer->width(), viewer->fontMetrics().horizontalAdvance(title) + 100);
+    EXPECT_GE(viewer->height(), 400);
+    EXPECT_EQ(highlighted(), QStringList{"a.lng"});
+    EXPECT_EQ(pane()->text(), QStringLiteral("a\r\n"));
+
+    QTest::keyClicks(pane(), QStringLiteral("x"));
+    EXPECT_EQ(viewer->windowHandle()->title(), title + QStringLiteral("*"));
+    viewer->mnuSave_Click();
+    EXPECT_EQ(viewer->windowHandle()->title(), title);
+
+    // Resizing keeps the list's width; the splitter gives the pane more.
+    auto *splitter = viewer->findChild<QSplitter *>(QStringLiteral("splFiles"));
+    ASSERT_TRUE(splitter);
+    const int listWidth = list()->width();
+    const QSize size = viewer->size();
+    viewer->resize(size + QSize(40, 30));
+    QTest::qWait(0);
+    EXPECT_EQ(list()->width(), listWidth);
+    viewer->resize(size);
+    splitter->setSizes({listWidth + 50, splitter->sizes().at(1) - 50});
+    EXPECT_EQ(list()->width(), listWidth + 50);
+    viewer->move(20, 20);
     viewer->close(); // deletes itself
     ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.isNull(); }));
     QSettings store(QSettings::UserScope, QStringLiteral("Varlex"), QStringLiteral("Varlex"));
     store.beginGroup(QStringLiteral("Settings"));
     QStringList stored;
-    for (const char *key : {"ImportLeft", "ImportTop", "ImportWidth", "ImportHeight"})
+    for (const char *key : {"ImportLeft", "ImportTop", "ImportWidth", "ImportHeight", "ImportSplit"})
         stored << store.value(QLatin1String(key)).toString();
-    EXPECT_EQ(stored, (QStringList{"1500", "750", "9000", "6300"}));
+    EXPECT_EQ(stored, (QStringList{"300", "300", QString::number(size.width() * 15), QString::number(size.height() * 15),
+                                   QString::number((listWidth + 50) * 15)}));
 
     open();
-    EXPECT_EQ(viewer->pos(), QPoint(100, 50));
-    EXPECT_EQ(viewer->size(), QSize(600, 420));
+    EXPECT_EQ(viewer->pos(), QPoint(20, 20));
+    EXPECT_EQ(viewer->size(), size);
+    EXPECT_EQ(list()->width(), listWidth + 50);
     // Minimized or maximized: the stored geometry stays.
     for (const Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
         viewer->move(10, 10);
         viewer->setWindowState(state);
         viewer->Settings(QStringLiteral("save"));
-        EXPECT_EQ(store.value(QStringLiteral("ImportLeft")).toString(), QStringLiteral("1500"));
+        EXPECT_EQ(store.value(QStringLiteral("ImportLeft")).toString(), QStringLiteral("300"));
         viewer->setWindowState(Qt::WindowNoState);
     }
-    // A value that is not a number falls back to its default.
-    store.setValue(QStringLiteral("ImportWidth"), QStringLiteral("wide"));
-    viewer->Settings(QStringLiteral("get"));
-    EXPECT_EQ(viewer->width(), 400);
-
-    // Resizing keeps the list's width; list and pane fill the height, the pane the width.
-    const int listWidth = list()->width();
-    viewer->resize(900, 650);
-    QTest::qWait(0);
-    const QWidget *central = viewer->centralWidget();
-    EXPECT_EQ(list()->width(), listWidth);
-    EXPECT_TRUE(list()->height() == central->height() - 8 && pane()->height() == list()->height());
-    EXPECT_EQ(pane()->geometry().right() + 1, central->width() - 4);
+    // A value that is not a number, or a size too small to show the title (the old default of
+    // 6000 x 4000 twips), gives the useful size.
+    for (const char *width : {"wide", "6000"}) {
+        store.setValue(QStringLiteral("ImportWidth"), QLatin1String(width));
+        store.setValue(QStringLiteral("ImportHeight"), QStringLiteral("4000"));
+        viewer->Settings(QStringLiteral("get"));
+        EXPECT_GT(viewer->width(), viewer->fontMetrics().horizontalAdvance(title) + 100) << width;
+        EXPECT_GE(viewer->height(), 400) << width;
+    }
 }
 
 // Print takes the file as stored, not the pane's edits; several pages without a printer go to a PDF.
