@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr qint64 kMaxDefinitionBytes = qint64(64) << 20;
-
 int run(const Cli::Arguments &args)
 {
     const QString lng = args.value("lng");
@@ -54,7 +52,7 @@ int run(const Cli::Arguments &args)
         XmlWriter writer(db, host);
         bytes = XmlWriter::fileBytes(writer.generate(index, 1, false, false));
         definitionName = db.languages[index].name + QStringLiteral(".lng");
-    } else if (!Cli::readInput(lng, kMaxDefinitionBytes, bytes, problem)) {
+    } else if (!Cli::readInput(lng, DefinitionReader::kMaxDefinitionBytes, bytes, problem)) {
         return Cli::fail(Cli::BadInput, problem);
     }
     LanguageDefinition definition;

@@ -3,6 +3,7 @@
 #include "cli/databaseedit.h"
 #include "cli/inputfile.h"
 #include "cli/output.h"
+#include "editorcontrol/definitionreader.h"
 #include "import/languageconversion.h"
 #include "model/nativename.h"
 #include "model/languagetemplate.h"
@@ -12,9 +13,6 @@
 
 namespace {
 
-// Far more than a language record can hold (51 tokensets of two 64 KB token lists, written as XML).
-constexpr qint64 kMaxDefinitionBytes = qint64(64) << 20;
-
 // Reads and imports (or converts) one file into a new record; false with the reason in problem, which `inFile`
 // says is a line "FILE:LINE:COLUMN: error: ..." or "FILE: error: ...". Tokens a token line cannot hold as
 // they are, and what a conversion approximated, go to changes.
@@ -23,7 +21,7 @@ bool importOne(const QString &file, const ConversionOptions &options, bool autoI
 {
     inFile = false;
     QByteArray bytes;
-    if (!Cli::readInput(file, kMaxDefinitionBytes, bytes, problem))
+    if (!Cli::readInput(file, DefinitionReader::kMaxDefinitionBytes, bytes, problem))
         return false;
     const LanguageConversion::Outcome outcome = LanguageConversion::convert(bytes, Cli::inputName(file), options, sampleText);
     if (outcome.status != LanguageConversion::Status::Converted) {

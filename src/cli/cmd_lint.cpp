@@ -3,6 +3,7 @@
 #include "cli/clidatabase.h"
 #include "cli/inputfile.h"
 #include "cli/output.h"
+#include "editorcontrol/definitionreader.h"
 #include "lint/linter.h"
 #include "model/textescape.h"
 
@@ -13,8 +14,6 @@
 #include <cstdio>
 
 namespace {
-
-constexpr qint64 kMaxDefinitionBytes = qint64(64) << 20;
 
 // The findings of one language and how its lines name it.
 struct Checked {
@@ -75,7 +74,7 @@ int run(const Cli::Arguments &args)
         const QString file = args.value("lng");
         QByteArray bytes;
         QString problem;
-        if (!Cli::readInput(file, kMaxDefinitionBytes, bytes, problem))
+        if (!Cli::readInput(file, DefinitionReader::kMaxDefinitionBytes, bytes, problem))
             return Cli::fail(Cli::BadInput, problem);
         Checked c{Cli::inputName(file), Cli::inputName(file), {}};
         if (!Lint::lintFileData(bytes, c.where, c.findings, problem))

@@ -111,11 +111,15 @@ std::optional<QString> plainTextOf(const QString &pattern, bool caseSensitive)
     return text;
 }
 
+// A text that folding leaves alone is shared, not copied: most tokens of a large language.
 QString folded(const QString &text)
 {
     QString key = text;
-    for (QChar &c : key)
-        c = QChar(foldChar(c.unicode()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = foldChar(text.at(i).unicode());
+        if (c != text.at(i).unicode())
+            key[i] = QChar(c);
+    }
     return key;
 }
 

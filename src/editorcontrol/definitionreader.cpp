@@ -238,6 +238,7 @@ bool Parser::readTokenList(const TokensetDefinition &ts, TokenListDefinition &li
         token.text = xml_.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
         if (xml_.hasError())
             return failXml();
+        token.text.squeeze(); // a large language holds millions of these
         if (token.regexp) {
             // Compiled as the colouring engine matches it, which then finds the pattern compiled. A
             // pattern that does not compile is kept: the token never matches, and the problem is
@@ -248,6 +249,7 @@ bool Parser::readTokenList(const TokensetDefinition &ts, TokenListDefinition &li
         }
         list.tokens.append(std::move(token));
     }
+    list.tokens.squeeze();
     return childrenDone();
 }
 
@@ -292,9 +294,8 @@ bool Parser::checkReferences(const LanguageDefinition &def)
 
 bool read(const QByteArray &bytes, const QString &fileName, LanguageDefinition &out, DefinitionError &error)
 {
-    if (bytes.size() > XmlInput::kMaxFileBytes) {
-        error = {fileName, 0, 0,
-                 QStringLiteral("the file is larger than the limit of %1 MiB").arg(XmlInput::kMaxFileBytes / (1024 * 1024))};
+    if (bytes.size() > kMaxDefinitionBytes) {
+        error = {fileName, 0, 0, XmlInput::tooLarge(kMaxDefinitionBytes)};
         return false;
     }
     Parser parser(XmlInput::decode(bytes, true), fileName);
@@ -314,7 +315,7 @@ bool readFile(const QString &path, LanguageDefinition &out, DefinitionError &err
 {
     QByteArray bytes;
     QString problem;
-    if (!XmlInput::readFile(path, bytes, problem)) {
+    if (!XmlInput::readFile(path, kMaxDefinitionBytes, bytes, problem)) {
         error = {path, 0, 0, problem};
         return false;
     }

@@ -19,6 +19,12 @@ namespace DefinitionReader {
 
 inline constexpr int kMaxTokensets = 51;
 inline constexpr int kMaxValidScopes = 11;
+// The largest definition read: what a language record can ever be written as, with room to spare.
+// 51 tokensets of two token lists of at most 65,535 bytes each; a character of a list is written as
+// at most 5 bytes ("&amp;"), the attributes of a token no longer than its line in the list: about
+// 33.5 MB. Reading takes about 20 bytes of memory per byte of definition, so the bound keeps even a
+// hostile file below a gigabyte.
+inline constexpr qint64 kMaxDefinitionBytes = qint64(40) << 20;
 
 // `fileName` only names the source in errors. Bytes are ANSI text unless a byte order mark or the XML
 // declaration names another encoding. On failure `out` is left unchanged.

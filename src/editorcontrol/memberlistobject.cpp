@@ -10,7 +10,7 @@ bool MemberListObject::load(const QString &path)
 {
     QByteArray bytes;
     QString problem;
-    if (!XmlInput::readFile(path, bytes, problem)) {
+    if (!XmlInput::readFile(path, XmlInput::kMaxFileBytes, bytes, problem)) {
         error_ = {path, 0, 0, problem};
         return false;
     }
@@ -26,8 +26,7 @@ bool MemberListObject::loadData(const QByteArray &bytes, const QString &fileName
     };
 
     if (bytes.size() > XmlInput::kMaxFileBytes) {
-        error_ = {fileName, 0, 0, QStringLiteral("the file is larger than the limit of %1 MiB")
-                                      .arg(XmlInput::kMaxFileBytes / (1024 * 1024))};
+        error_ = {fileName, 0, 0, XmlInput::tooLarge(XmlInput::kMaxFileBytes)};
         return false;
     }
     if (!XmlInput::toRootElement(xml))

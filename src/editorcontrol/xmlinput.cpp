@@ -47,15 +47,18 @@ QString decode(const QByteArray &bytes, bool ansiByDefault)
     return ansiByDefault ? AnsiCodec::decode(bytes) : QString::fromUtf8(bytes);
 }
 
-bool readFile(const QString &path, QByteArray &bytes, QString &problem)
+QString tooLarge(qint64 maxBytes)
+{
+    return QStringLiteral("the file is larger than the limit of %1 MiB").arg(maxBytes >> 20);
+}
+
+bool readFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &problem)
 {
     // By the name's own bytes (a name that is not UTF-8 is found), regular files only, bounded.
     QString cause;
-    if (BoundedRead::file(path, kMaxFileBytes, bytes, cause))
+    if (BoundedRead::file(path, maxBytes, bytes, cause))
         return true;
-    problem = cause.startsWith(QLatin1String("longer than"))
-                  ? QStringLiteral("the file is larger than the limit of %1 MiB").arg(kMaxFileBytes / (1024 * 1024))
-                  : cause;
+    problem = cause.startsWith(QLatin1String("longer than")) ? tooLarge(maxBytes) : cause;
     return false;
 }
 

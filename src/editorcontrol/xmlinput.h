@@ -16,8 +16,10 @@ inline constexpr int kMaxDepth = 64;
 // otherwise the bytes are ANSI text (the program's code page) or, when asked, UTF-8.
 QString decode(const QByteArray &bytes, bool ansiByDefault);
 
-// Reads a whole file within the size limit; false with a problem text when it cannot.
-bool readFile(const QString &path, QByteArray &bytes, QString &problem);
+// Reads a whole file of at most maxBytes; false with a problem text when it cannot.
+bool readFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &problem);
+// "the file is larger than the limit of N MiB"
+QString tooLarge(qint64 maxBytes);
 
 // Advances to the root element. False when the document has none, is not well-formed before it or
 // carries a document type declaration (the reader then holds the error).

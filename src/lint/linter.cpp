@@ -152,7 +152,7 @@ bool lintFileData(const QByteArray &bytes, const QString &fileName, QVector<Find
 bool lintFile(const QString &path, QVector<Finding> &findings, QString &problem)
 {
     QByteArray bytes;
-    if (!XmlInput::readFile(path, bytes, problem)) {
+    if (!XmlInput::readFile(path, DefinitionReader::kMaxDefinitionBytes, bytes, problem)) {
         problem = QStringLiteral("%1: %2").arg(path, problem);
         return false;
     }

@@ -172,6 +172,10 @@ TEST(DefinitionReader, RefusesWhatARecordCannotHoldAndHostileInput)
     EXPECT_TRUE(many.problem.contains(QStringLiteral("at most 51"))) << many.problem.toStdString();
     EXPECT_TRUE(readFail(build(1, 12)).problem.contains(QStringLiteral("at most 11")));
 
+    // More than any record can be written as is refused before it is read.
+    const QByteArray huge = "<language name=\"L\">" + QByteArray(DefinitionReader::kMaxDefinitionBytes, ' ') + "</language>";
+    EXPECT_EQ(readFail(huge).problem, QStringLiteral("the file is larger than the limit of 40 MiB"));
+
     // Deep nesting of unknown elements is bounded.
     const QByteArray deep = "<language name=\"L\">" + QByteArray("<x>").repeated(100000) + QByteArray("</x>").repeated(100000) + "</language>";
     EXPECT_TRUE(readFail(deep).problem.contains(QStringLiteral("nested")));

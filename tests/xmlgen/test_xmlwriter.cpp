@@ -1,6 +1,7 @@
 #include "fakehost.h"
 
 #include "common/testutil.h"
+#include "editorcontrol/definitionreader.h"
 #include "xmlgen/xmlwriter.h"
 
 #include <QRegularExpression>
@@ -228,3 +229,26 @@ TEST(WriteXml, FilesAreAnsiTextAndFailuresNameTheCause)
 }
 
 } // namespace
+
+// Definition files are read up to what a language record can ever be written as: 51 scope tokensets
+// whose two token lists are full 65,535-byte lists of tokens that the XML writes five times longer
+// ("&" as "&amp;"), with every attribute on a line of its own, stay below the limit.
+TEST(WriteXml, TheLargestRecordStaysBelowTheDefinitionLimit)
+{
+    Language lang = demoLanguage();
+    const QString line = QString(1000, u'&') + QStringLiteral(" ::::  :::: False :::: word");
+    QStringList lines;
+    while ((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") + line).size() <= 65535)
+        lines << line;
+    const QString full = lines.join(QStringLiteral("\r\n"));
+    for (int i = 0; i < DefinitionReader::kMaxTokensets; ++i) {
+        Tokenset &ts = lang.tokensets[size_t(i)] = makeTokenset(QStringLiteral("Set%1").arg(i));
+        ts.type = QStringLiteral("scope");
+        ts.tokens = ts.tokens2 = full;
+    }
+    Fixture f({lang});
+    f.host.easyRead = true;
+    const QByteArray xml = XmlWriter::fileBytes(f.text());
+    EXPECT_GT(xml.size(), 30 << 20);
+    EXPECT_LT(xml.size(), DefinitionReader::kMaxDefinitionBytes);
+}
