@@ -83,7 +83,7 @@ CORPUS = [
     ("Java", "java", "Java", [("openjdk-17-source", r"/src\.zip$", r"^java\.base/java/.*\.java$")], None),
     ("C#", "csharp", "C#", [(p, r"\.cs$") for p in ("gtk-sharp3-examples", "gtk-sharp2-examples")], None),
     ("PHP", "php", "PHP/PHP", [(p, r"\.php$") for p in ("php-pear", "php-symfony-console")], None),
-    ("Perl", "perl", "Perl", [("perl-modules-5.36", r"^/usr/share/perl/5\.36\.0/(?!unicore/|Unicode/Collate/).*\.p[lm]$")], None),
+    ("Perl", "perl", "Perl", [("perl-modules-5.36", r"^/usr/share/perl/5\.36\.0/(?!unicore/|Unicode/Collate/|Pod/Man\.pm$).*\.p[lm]$")], None),
     ("TOML", "toml", "TOML",
      [(p, r"/Cargo\.toml$") for p in (
          "librust-addr2line-dev", "librust-adler-dev", "librust-ahash-0.7-dev", "librust-arbitrary-dev",
