@@ -60,7 +60,7 @@ int run(const Cli::Arguments &args)
     if (!DefinitionReader::read(bytes, definitionName, definition, error))
         return Cli::failAt(Cli::BadInput, error.compilerLine());
     for (const BadRegexp &bad : definition.badRegexps)
-        Cli::failAt(Cli::Ok, DefinitionReader::badRegexpError(definition, bad).compilerLine("warning"));
+        Cli::warnAt(DefinitionReader::badRegexpError(definition, bad).compilerLine("warning"));
     TextSource source;
     if (!source.open(input))
         return Cli::fail(Cli::BadInput, source.problem());

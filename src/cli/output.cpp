@@ -86,9 +86,14 @@ void warn(const QString &message)
     std::fputs(("varlex-cli: " + TextEscape::controls(message) + '\n').toUtf8().constData(), stderr);
 }
 
-int failAt(int code, const QString &compilerLine)
+void warnAt(const QString &compilerLine)
 {
     std::fputs((TextEscape::controls(compilerLine) + '\n').toUtf8().constData(), stderr);
+}
+
+int failAt(int code, const QString &compilerLine)
+{
+    warnAt(compilerLine);
     return code;
 }
 

@@ -18,6 +18,8 @@ void warn(const QString &message);
 // Writes a message that points into a file, "FILE:LINE:COLUMN: error: ...", as one line on standard
 // error without the program's name before it, so that editors and build logs find the place; returns code.
 int failAt(int code, const QString &compilerLine);
+// The same line for a warning ("FILE:LINE:COLUMN: warning: ..."): the command goes on.
+void warnAt(const QString &compilerLine);
 
 // Text for a pipe: each CR LF line end as LF (a lone CR stays, as it is no line end of the record).
 QString withLineFeeds(const QString &text);
