@@ -3,7 +3,7 @@
 // definition written to varlex.lng, read back into both panes, the visible sample styled): through
 // the real token box, the same change made through the session, and with the window repainted;
 // beside writing and reading varlex.lng alone and the parts of the preview.
-#include "bench/benchwindow.h"
+#include "benchwindow.h"
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/languageobject.h"
 #include "widgets/editorpane.h"
