@@ -1,7 +1,9 @@
 // Loading a large definition: 51 tokensets holding 10,000 tokens, literal and regular-expression
 // tokens mixed, in the form the writer produces. Compare BM_LoadDefinition with BM_ReadBytes (the
 // same file's bytes alone) and BM_ScanXml (decoding and tokenizing the XML, keeping nothing) for the
-// reader's own cost; /1 is a first load, /0 a reload.
+// reader's own cost; /1 is a first load, /0 a reload. BM_DefinitionPeakMemory: the memory reading and
+// compiling a definition of many literal tokens takes at its peak, per byte of the file.
+#include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/languageobject.h"
 #include "editorcontrol/compiledpattern.h"
 #include "model/ansicodec.h"
@@ -11,6 +13,8 @@
 #include <QXmlStreamReader>
 
 #include <benchmark/benchmark.h>
+
+#include "peakmemory.h"
 
 namespace {
 
@@ -125,8 +129,46 @@ void BM_LoadDefinition(benchmark::State &state)
     state.counters["tokens"] = tokens;
 }
 
+// state.range(0) thousand keyword tokens over 51 tokensets, written as the writer writes them (about
+// 72 bytes a token: /500 is near the read limit).
+void BM_DefinitionPeakMemory(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("many.lng"));
+    const int tokens = int(state.range(0)) * 1000;
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return state.SkipWithError("cannot write the definition");
+        f.write("<language name=\"Many\">");
+        for (int t = 0, written = 0; t < kTokensets; ++t) {
+            const int count = (tokens - written) / (kTokensets - t);
+            QByteArray set = "\r\n<tokenset name=\"Set" + QByteArray::number(t) + "\" id=\"keywords\">"
+                             "\r\n     <tokens regexp=\"false\" rule=\"word\">";
+            for (int i = 0; i < count; ++i)
+                set += "\r\n          <token  action=\"\" regexp=\"false\" rule=\"word\">kw" + QByteArray::number(written + i)
+                       + "</token>";
+            written += count;
+            f.write(set + "\r\n     </tokens>\r\n</tokenset>");
+        }
+        f.write("\r\n</language>\r\n");
+    }
+    const double size = double(QFile(path).size());
+    long long peak = 0;
+    for (auto _ : state) {
+        peak = peakGrowth([&] {
+            LanguageObject object;
+            if (object.load(path))
+                benchmark::DoNotOptimize(CompiledLanguage::compile(*object.definition()));
+        });
+    }
+    state.counters["MB"] = size / 1e6;
+    state.counters["per_byte"] = double(peak) / size;
+}
+
 } // namespace
 
+BENCHMARK(BM_DefinitionPeakMemory)->Arg(100)->Arg(500)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanXml)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadDefinition)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
