@@ -303,6 +303,10 @@
         <source>New Language</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Another language is also named &quot;%1&quot;. Both are kept; varlex-cli tells them apart by index.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Links</name>
@@ -434,6 +438,14 @@
     </message>
     <message>
         <source>Cannot delete last tokenset!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another tokenset of this language is also named &quot;%1&quot;. Both are kept; varlex-cli tells them apart by slot.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Tokenset</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -305,6 +305,10 @@
         <source>New Language</source>
         <translation>Neue Sprache</translation>
     </message>
+    <message>
+        <source>Another language is also named &quot;%1&quot;. Both are kept; varlex-cli tells them apart by index.</source>
+        <translation>Eine andere Sprache heißt ebenfalls &quot;%1&quot;. Beide bleiben erhalten; varlex-cli unterscheidet sie nach dem Index.</translation>
+    </message>
 </context>
 <context>
     <name>Links</name>
@@ -437,6 +441,14 @@
     <message>
         <source>Cannot delete last tokenset!</source>
         <translation>Das letzte Tokenset kann nicht gelöscht werden!</translation>
+    </message>
+    <message>
+        <source>Another tokenset of this language is also named &quot;%1&quot;. Both are kept; varlex-cli tells them apart by slot.</source>
+        <translation>Ein anderes Tokenset dieser Sprache heißt ebenfalls &quot;%1&quot;. Beide bleiben erhalten; varlex-cli unterscheidet sie nach dem Platz.</translation>
+    </message>
+    <message>
+        <source>New Tokenset</source>
+        <translation>Neues Tokenset</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QMenu>
 
+#include <algorithm>
+
 LanguageListPanel::LanguageListPanel(PanelContext context, QObject *parent)
     : QObject(parent)
     , context_(context)
@@ -94,7 +96,19 @@ void LanguageListPanel::mnuChangeLanguageName_Click()
     const QString answer =
         context_.dialogs.input(context_.window, tr("Change '%1' to:").arg(item->text()),
                                tr("Change Language Name"), session_.language().name);
-    session_.renameLanguage(answer);
+    if (session_.renameLanguage(answer))
+        warnIfNameShared(answer, tr("Change Language Name"));
+}
+
+// A second language of one name is the user's to make, but scripts address languages by name: the
+// window says so once it exists.
+void LanguageListPanel::warnIfNameShared(const QString &name, const QString &title)
+{
+    const auto &languages = session_.db().languages;
+    if (std::count_if(languages.cbegin(), languages.cend(), [&name](const Language &l) { return l.name == name; }) > 1)
+        context_.inform(tr("Another language is also named \"%1\". Both are kept; varlex-cli tells them apart by index.")
+                            .arg(name),
+                        title);
 }
 
 QString LanguageListPanel::askLanguageName()
@@ -105,14 +119,21 @@ QString LanguageListPanel::askLanguageName()
 
 void LanguageListPanel::mnuNew_Click()
 {
-    const EditSession::NewLanguage made = session_.newLanguage(askLanguageName());
+    const QString name = askLanguageName();
+    const EditSession::NewLanguage made = session_.newLanguage(name);
     if (!made.message.isEmpty())
         context_.inform(made.message, tr("New Language"));
+    if (made.index >= 0)
+        warnIfNameShared(name, tr("New Language"));
 }
 
 void LanguageListPanel::mnuDuplicate_Click()
 {
-    session_.duplicateLanguage(askLanguageName());
+    const QString name = askLanguageName();
+    const int before = int(session_.db().languages.size());
+    session_.duplicateLanguage(name);
+    if (int(session_.db().languages.size()) > before)
+        warnIfNameShared(name, tr("New Language"));
 }
 
 void LanguageListPanel::mnuDelete_Click()

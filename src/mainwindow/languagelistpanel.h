@@ -35,6 +35,7 @@ private:
     void fillLanguageList();
     void showSelection();
     QString askLanguageName();
+    void warnIfNameShared(const QString &name, const QString &title);
 
     PanelContext context_;
     EditSession &session_;

@@ -132,19 +132,39 @@ void TokensetListPanel::mnuChangeTokensetName_Click()
     QListWidgetItem *item = lstTokenset_->currentItem();
     if (!item || !session_.hasTokenset())
         return;
-    session_.renameTokenset(context_.dialogs.input(context_.window,
-                                                   tr("Change '%1' to:").arg(item->text()),
-                                                   tr("Change Tokenset Name"), QString()));
+    const QString name = context_.dialogs.input(context_.window, tr("Change '%1' to:").arg(item->text()),
+                                                tr("Change Tokenset Name"), QString());
+    if (session_.renameTokenset(name))
+        warnIfNameShared(name, tr("Change Tokenset Name"));
+}
+
+// A second tokenset of one name is the user's to make, but scripts address tokensets by name: the
+// window says so once it exists.
+void TokensetListPanel::warnIfNameShared(const QString &name, const QString &title)
+{
+    const Language &language = session_.language();
+    int count = 0;
+    for (int k = 0, n = language.tokensetCount(); k < n; ++k)
+        count += language.tokensets[k].name == name;
+    if (count > 1)
+        context_.inform(
+            tr("Another tokenset of this language is also named \"%1\". Both are kept; varlex-cli tells them apart by slot.")
+                .arg(name),
+            title);
 }
 
 void TokensetListPanel::mnuNewTokenset_Click()
 {
     if (!session_.hasLanguage())
         return;
-    const QString answer = context_.dialogs.input(context_.window, tr("Enter new tokenset name:"),
-                                                  QStringLiteral("New Tokenset"), QStringLiteral("New Tokenset"));
-    if (!answer.isEmpty() && session_.newTokenset(answer) == -1)
-        context_.inform(tr("Too many tokensets!"), QStringLiteral("New Tokenset"));
+    const QString answer = context_.dialogs.input(context_.window, tr("Enter new tokenset name:"), tr("New Tokenset"),
+                                                  QStringLiteral("New Tokenset")); // the offered name is data
+    if (answer.isEmpty())
+        return;
+    if (session_.newTokenset(answer) == -1)
+        context_.inform(tr("Too many tokensets!"), tr("New Tokenset"));
+    else
+        warnIfNameShared(answer, tr("New Tokenset"));
 }
 
 void TokensetListPanel::mnuDeleteTokenset_Click()

@@ -32,6 +32,7 @@ Q_SIGNALS:
 
 private:
     void DisplayTokensetList();
+    void warnIfNameShared(const QString &name, const QString &title);
     void showSelection();
     void fieldChanged(int slot, RecordFields::FieldId field);
 

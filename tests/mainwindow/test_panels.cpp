@@ -128,6 +128,29 @@ TEST_F(WindowTest, DisplayingWritesNothingAndAnEmptyLanguageDisablesTheControls)
     EXPECT_EQ(session().undoStack().count(), 0);
 }
 
+// A second language or tokenset of one name is made as asked, with a warning; a new name gets none.
+TEST_F(WindowTest, ASecondLanguageOrTokensetOfOneNameIsMadeWithAWarning)
+{
+    start();
+    const QString language = items(languages()).first();
+    dialogs->inputs = {language};
+    action("mnuNew")->trigger();
+    EXPECT_EQ(items(languages()).count(language), 2);
+    ASSERT_FALSE(dialogs->messages.empty());
+    EXPECT_EQ(dialogs->messages.back().text,
+              QStringLiteral("Another language is also named \"%1\". Both are kept; varlex-cli tells them apart by index.")
+                  .arg(language));
+    dialogs->inputs = {QStringLiteral("Unique")};
+    action("mnuNew")->trigger();
+    EXPECT_FALSE(dialogs->messages.back().text.startsWith(QStringLiteral("Another")));
+
+    const QString tokenset = items(tokensets()).first();
+    dialogs->inputs = {tokenset};
+    action("mnuNewTokenset")->trigger();
+    EXPECT_EQ(items(tokensets()).count(tokenset), 2);
+    EXPECT_TRUE(dialogs->messages.back().text.startsWith(QStringLiteral("Another tokenset of this language is also named")));
+}
+
 TEST_F(WindowTest, TheListCommandsAskAndSelect)
 {
     start();
