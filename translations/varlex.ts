@@ -36,6 +36,152 @@
     </message>
 </context>
 <context>
+    <name>DatabaseDocument</name>
+    <message>
+        <source>Could not save &quot;%1&quot;: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>EditSession</name>
+    <message>
+        <source>Load Database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup Database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reload Database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore Database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Manual changes will be lost. Continue?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write XML</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Include Tokenset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exclude Tokenset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select All Tokensets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unselect All Tokensets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change Language Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change Tokenset Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename Tokenset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Tokenset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Tokenset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Tokenset Up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Tokenset Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duplicate Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort Languages</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be imported: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lower Case Tokens</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Title Case Tokens</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Token Attributes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Token Attributes (All Languages)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select Memberlist Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select Image Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply Manual Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>FindBar</name>
     <message>
         <source>Find</source>
@@ -264,6 +410,93 @@
     </message>
 </context>
 <context>
+    <name>FrmViewer</name>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Varlex.lng</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language Viewer  (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file is selected. Choose one in the list first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not read &quot;%1&quot;: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save changes to &quot;%1&quot;?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds characters that the code page %2 cannot hold; they will be saved as &quot;?&quot;. Save anyway?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not print &quot;%1&quot;: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not delete &quot;%1&quot;: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LanguageListPanel</name>
     <message>
         <source>Change &apos;%1&apos; to:</source>
@@ -328,6 +561,13 @@
     </message>
     <message>
         <source>Send Email to Author</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ManualXmlCommand</name>
+    <message>
+        <source>Edit XML Code</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -411,6 +651,59 @@
     </message>
     <message>
         <source>Load Icons</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PreviewPipeline</name>
+    <message>
+        <source>The XML code cannot be coloured: %1<byte value="xd"/>
+It is shown as plain text.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>XML Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>These member lists could not be loaded and are left out:<byte value="xd"/>
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Load Member Lists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write XML</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error reading language file!  Display may contain syntax errors.<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Language: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error reading manually changed language: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot save the language &quot;%1&quot;: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Language File</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -36,6 +36,152 @@
     </message>
 </context>
 <context>
+    <name>DatabaseDocument</name>
+    <message>
+        <source>Could not save &quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot; konnte nicht gespeichert werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>EditSession</name>
+    <message>
+        <source>Load Database</source>
+        <translation>Datenbank laden</translation>
+    </message>
+    <message>
+        <source>Save Database</source>
+        <translation>Datenbank speichern</translation>
+    </message>
+    <message>
+        <source>Backup Database</source>
+        <translation>Datenbank sichern</translation>
+    </message>
+    <message>
+        <source>Reload Database</source>
+        <translation>Datenbank neu laden</translation>
+    </message>
+    <message>
+        <source>Restore Database</source>
+        <translation>Datenbank wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Manual changes will be lost. Continue?</source>
+        <translation>Manuelle Änderungen gehen verloren. Fortfahren?</translation>
+    </message>
+    <message>
+        <source>Write XML</source>
+        <translation>XML schreiben</translation>
+    </message>
+    <message>
+        <source>Edit %1</source>
+        <translation>%1 bearbeiten</translation>
+    </message>
+    <message>
+        <source>Change %1</source>
+        <translation>%1 ändern</translation>
+    </message>
+    <message>
+        <source>Include Tokenset</source>
+        <translation>Tokenset einbeziehen</translation>
+    </message>
+    <message>
+        <source>Exclude Tokenset</source>
+        <translation>Tokenset ausschließen</translation>
+    </message>
+    <message>
+        <source>Select All Tokensets</source>
+        <translation>Alle Tokensets auswählen</translation>
+    </message>
+    <message>
+        <source>Unselect All Tokensets</source>
+        <translation>Alle Tokensets abwählen</translation>
+    </message>
+    <message>
+        <source>Change Language Name</source>
+        <translation>Sprachnamen ändern</translation>
+    </message>
+    <message>
+        <source>Rename Language</source>
+        <translation>Sprache umbenennen</translation>
+    </message>
+    <message>
+        <source>Change Tokenset Name</source>
+        <translation>Tokensetnamen ändern</translation>
+    </message>
+    <message>
+        <source>Rename Tokenset</source>
+        <translation>Tokenset umbenennen</translation>
+    </message>
+    <message>
+        <source>Delete Language</source>
+        <translation>Sprache löschen</translation>
+    </message>
+    <message>
+        <source>Delete Tokenset</source>
+        <translation>Tokenset löschen</translation>
+    </message>
+    <message>
+        <source>New Tokenset</source>
+        <translation>Neues Tokenset</translation>
+    </message>
+    <message>
+        <source>Move Tokenset Up</source>
+        <translation>Tokenset nach oben</translation>
+    </message>
+    <message>
+        <source>Move Tokenset Down</source>
+        <translation>Tokenset nach unten</translation>
+    </message>
+    <message>
+        <source>New Language</source>
+        <translation>Neue Sprache</translation>
+    </message>
+    <message>
+        <source>Duplicate Language</source>
+        <translation>Sprache duplizieren</translation>
+    </message>
+    <message>
+        <source>Sort Languages</source>
+        <translation>Sprachen sortieren</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be imported: %2</source>
+        <translation>&quot;%1&quot; kann nicht importiert werden: %2</translation>
+    </message>
+    <message>
+        <source>Import Language</source>
+        <translation>Sprache importieren</translation>
+    </message>
+    <message>
+        <source>Lower Case Tokens</source>
+        <translation>Tokens in Kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>Title Case Tokens</source>
+        <translation>Tokens mit großem Anfangsbuchstaben</translation>
+    </message>
+    <message>
+        <source>Remove Token Attributes</source>
+        <translation>Token-Attribute entfernen</translation>
+    </message>
+    <message>
+        <source>Remove Token Attributes (All Languages)</source>
+        <translation>Token-Attribute entfernen (alle Sprachen)</translation>
+    </message>
+    <message>
+        <source>Select Memberlist Folder</source>
+        <translation>Memberlist-Ordner wählen</translation>
+    </message>
+    <message>
+        <source>Select Image Folder</source>
+        <translation>Bilderordner wählen</translation>
+    </message>
+    <message>
+        <source>Apply Manual Changes</source>
+        <translation>Manuelle Änderungen übernehmen</translation>
+    </message>
+</context>
+<context>
     <name>FindBar</name>
     <message>
         <source>Find</source>
@@ -264,6 +410,93 @@
     </message>
 </context>
 <context>
+    <name>FrmViewer</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Show Varlex.lng</source>
+        <translation>Varlex.lng anzeigen</translation>
+    </message>
+    <message>
+        <source>Language Viewer  (%1)</source>
+        <translation>Sprachdatei-Anzeige  (%1)</translation>
+    </message>
+    <message>
+        <source>No file is selected. Choose one in the list first.</source>
+        <translation>Keine Datei gewählt. Wählen Sie zuerst eine in der Liste.</translation>
+    </message>
+    <message>
+        <source>Could not read &quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot; konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>Datei öffnen</translation>
+    </message>
+    <message>
+        <source>Save changes to &quot;%1&quot;?</source>
+        <translation>Änderungen an &quot;%1&quot; speichern?</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Datei speichern</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds characters that the code page %2 cannot hold; they will be saved as &quot;?&quot;. Save anyway?</source>
+        <translation>&quot;%1&quot; enthält Zeichen, die die Codepage %2 nicht fassen kann; sie werden als &quot;?&quot; gespeichert. Trotzdem speichern?</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 gespeichert</translation>
+    </message>
+    <message>
+        <source>Print File</source>
+        <translation>Datei drucken</translation>
+    </message>
+    <message>
+        <source>Could not print &quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot; konnte nicht gedruckt werden: %2</translation>
+    </message>
+    <message>
+        <source>Delete File</source>
+        <translation>Datei löschen</translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Could not delete &quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot; konnte nicht gelöscht werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>LanguageListPanel</name>
     <message>
         <source>Change &apos;%1&apos; to:</source>
@@ -331,6 +564,13 @@
     <message>
         <source>Send Email to Author</source>
         <translation>E-Mail an den Autor senden</translation>
+    </message>
+</context>
+<context>
+    <name>ManualXmlCommand</name>
+    <message>
+        <source>Edit XML Code</source>
+        <translation>XML-Code bearbeiten</translation>
     </message>
 </context>
 <context>
@@ -414,6 +654,65 @@
     <message>
         <source>Load Icons</source>
         <translation>Symbole laden</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewPipeline</name>
+    <message>
+        <source>The XML code cannot be coloured: %1<byte value="xd"/>
+It is shown as plain text.</source>
+        <translation>Der XML-Code kann nicht eingefärbt werden: %1<byte value="xd"/>
+Er wird als einfacher Text gezeigt.</translation>
+    </message>
+    <message>
+        <source>XML Language</source>
+        <translation>XML-Sprache</translation>
+    </message>
+    <message>
+        <source>These member lists could not be loaded and are left out:<byte value="xd"/>
+</source>
+        <translation>Diese Memberlisten konnten nicht geladen werden und bleiben weg:<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>Load Member Lists</source>
+        <translation>Memberlisten laden</translation>
+    </message>
+    <message>
+        <source>Write XML</source>
+        <translation>XML schreiben</translation>
+    </message>
+    <message>
+        <source>Error reading language file!  Display may contain syntax errors.<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation>Fehler beim Lesen der Sprachdatei!  Die Anzeige kann Syntaxfehler enthalten.<byte value="xd"/>
+<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Language: </source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Sprache: </translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Error reading manually changed language: </source>
+        <translation>Fehler beim Lesen der manuell geänderten Sprache: </translation>
+    </message>
+    <message>
+        <source>Cannot save the language &quot;%1&quot;: %2.</source>
+        <translation>Die Sprache &quot;%1&quot; kann nicht gespeichert werden: %2.</translation>
+    </message>
+    <message>
+        <source>Save Language File</source>
+        <translation>Sprachdatei speichern</translation>
     </message>
 </context>
 <context>

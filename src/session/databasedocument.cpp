@@ -5,6 +5,7 @@
 #include "model/databasestore.h"
 #include "model/programfolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <chrono>
@@ -45,7 +46,7 @@ QString DatabaseDocument::saveCopy(const QString &path) const
         AtomicFile::write(path, bytes, &problem);
     if (problem.isEmpty())
         return problem;
-    return QStringLiteral("Could not save \"%1\": %2").arg(QDir::toNativeSeparators(path), problem);
+    return QCoreApplication::translate("DatabaseDocument", "Could not save \"%1\": %2").arg(QDir::toNativeSeparators(path), problem);
 }
 
 FileResult DatabaseDocument::backup() const

@@ -99,7 +99,7 @@ FileResult EditSession::load()
     const FileResult result = document_.load();
     reset();
     if (!result.ok())
-        prompts_.report(result.message, QStringLiteral("Load Database"));
+        prompts_.report(result.message, tr("Load Database"));
     return result;
 }
 
@@ -108,7 +108,7 @@ EditSession::SaveResult EditSession::save(const FileStamp *agreed)
     QString problem;
     const SaveResult saved = document_.save(agreed, problem);
     if (saved == SaveResult::Failed) {
-        prompts_.report(problem, QStringLiteral("Save Database"));
+        prompts_.report(problem, tr("Save Database"));
         updateDirty();
     } else if (saved == SaveResult::Saved) {
         typing_ = false;
@@ -122,7 +122,7 @@ bool EditSession::saveCopy(const QString &path)
 {
     const QString problem = document_.saveCopy(path);
     if (!problem.isEmpty())
-        prompts_.report(problem, QStringLiteral("Save Database"));
+        prompts_.report(problem, tr("Save Database"));
     return problem.isEmpty();
 }
 
@@ -130,7 +130,7 @@ FileResult EditSession::backup()
 {
     const FileResult result = document_.backup();
     if (!result.ok())
-        prompts_.report(result.message, QStringLiteral("Backup Database"));
+        prompts_.report(result.message, tr("Backup Database"));
     return result;
 }
 
@@ -143,7 +143,7 @@ FileResult EditSession::reload()
         selectLanguage(0);
     }
     if (!result.ok())
-        prompts_.report(result.message, QStringLiteral("Reload Database"));
+        prompts_.report(result.message, tr("Reload Database"));
     return result;
 }
 
@@ -156,7 +156,7 @@ FileResult EditSession::restore()
         selectLanguage(0);
     }
     if (!result.ok())
-        prompts_.report(result.message, QStringLiteral("Restore Database"));
+        prompts_.report(result.message, tr("Restore Database"));
     return result;
 }
 
@@ -180,7 +180,7 @@ bool EditSession::selectLanguage(int index)
     if (index < 0 || index >= db_.languages.size())
         return false;
     if (preview_.manualChangesPending()) {
-        if (!prompts_.confirm(QStringLiteral("Manual changes will be lost. Continue?"), QStringLiteral("Write XML"))) {
+        if (!prompts_.confirm(tr("Manual changes will be lost. Continue?"), tr("Write XML"))) {
             // The selection stays with the language whose XML the pane holds.
             const int pane = preview_.paneLanguage();
             if (pane >= 0 && pane < db_.languages.size() && db_.languages[pane].name == preview_.paneLanguageName()
@@ -248,7 +248,7 @@ int EditSession::typingRun(int box)
 bool EditSession::mayLoseManualChanges()
 {
     return !preview_.manualChangesPending()
-        || prompts_.confirm(QStringLiteral("Manual changes will be lost. Continue?"), QStringLiteral("Write XML"));
+        || prompts_.confirm(tr("Manual changes will be lost. Continue?"), tr("Write XML"));
 }
 
 void EditSession::record(QUndoCommand *command, bool rebuilds)
@@ -388,7 +388,7 @@ void EditSession::setField(Field field, const QVariant &value, bool typed)
         Q_EMIT fieldChanged(slot, field); // the control shows the stored text again
         return;
     }
-    const QString text = (typed ? QStringLiteral("Edit ") : QStringLiteral("Change ")) + caption;
+    const QString text = (typed ? tr("Edit %1") : tr("Change %1")).arg(caption);
     pushField(field, slot, value, text, typed);
 }
 
@@ -402,7 +402,7 @@ void EditSession::setIncluded(int slot, bool included)
     if (!hasLanguage() || slot < 0 || slot >= language().tokensetCount())
         return;
     pushField(Field::Included, slot, included ? 1 : 0,
-              included ? QStringLiteral("Include Tokenset") : QStringLiteral("Exclude Tokenset"), false);
+              included ? tr("Include Tokenset") : tr("Exclude Tokenset"), false);
 }
 
 void EditSession::setAllIncluded(bool included)
@@ -414,18 +414,18 @@ void EditSession::setAllIncluded(bool included)
     Selection at = selection();
     if (included && at.tokenset < 0)
         at.tokenset = 0;
-    pushLanguage(included ? QStringLiteral("Select All Tokensets") : QStringLiteral("Unselect All Tokensets"), after,
+    pushLanguage(included ? tr("Select All Tokensets") : tr("Unselect All Tokensets"), after,
                  at, {.refresh = Refresh::Tokensets});
 }
 
 bool EditSession::renameLanguage(const QString &name)
 {
     if (!hasLanguage() || name.trimmed().isEmpty()
-        || refuses(RecordFields::nameProblem(name, QStringLiteral("language name")), QStringLiteral("Change Language Name")))
+        || refuses(RecordFields::nameProblem(name, QStringLiteral("language name")), tr("Change Language Name")))
         return false;
     Language after = language();
     after.name = name;
-    pushLanguage(QStringLiteral("Rename Language"), after, selection(),
+    pushLanguage(tr("Rename Language"), after, selection(),
                  {.languageList = true, .refresh = Refresh::Languages});
     return true;
 }
@@ -433,9 +433,9 @@ bool EditSession::renameLanguage(const QString &name)
 bool EditSession::renameTokenset(const QString &name)
 {
     if (!hasTokenset() || name.trimmed().isEmpty()
-        || refuses(RecordFields::nameProblem(name, QStringLiteral("tokenset name")), QStringLiteral("Change Tokenset Name")))
+        || refuses(RecordFields::nameProblem(name, QStringLiteral("tokenset name")), tr("Change Tokenset Name")))
         return false;
-    pushField(Field::Name, db_.currentTokenset, name, QStringLiteral("Rename Tokenset"), false);
+    pushField(Field::Name, db_.currentTokenset, name, tr("Rename Tokenset"), false);
     return true;
 }
 
@@ -445,7 +445,7 @@ bool EditSession::deleteLanguage()
         return false;
     Database after = db_;
     const int next = RecordOps::deleteLanguage(after, db_.currentLanguage);
-    pushLanguages(QStringLiteral("Delete Language"), after.languages, firstTokensetOf(after.languages, next));
+    pushLanguages(tr("Delete Language"), after.languages, firstTokensetOf(after.languages, next));
     return true;
 }
 
@@ -457,7 +457,7 @@ bool EditSession::deleteTokenset()
     const int next = RecordOps::deleteTokenset(after, db_.currentTokenset);
     if (next < 0)
         return false;
-    pushLanguage(QStringLiteral("Delete Tokenset"), after, {db_.currentLanguage, next}, {.refresh = Refresh::Tokensets});
+    pushLanguage(tr("Delete Tokenset"), after, {db_.currentLanguage, next}, {.refresh = Refresh::Tokensets});
     return true;
 }
 
@@ -465,12 +465,12 @@ int EditSession::newTokenset(const QString &name)
 {
     if (!hasLanguage() || name.isEmpty())
         return -1;
-    if (refuses(RecordFields::nameProblem(name, QStringLiteral("tokenset name")), QStringLiteral("New Tokenset")))
+    if (refuses(RecordFields::nameProblem(name, QStringLiteral("tokenset name")), tr("New Tokenset")))
         return -2;
     Language after = language();
     const int slot = RecordOps::newTokenset(after, name);
     if (slot >= 0)
-        pushLanguage(QStringLiteral("New Tokenset"), after, {db_.currentLanguage, slot},
+        pushLanguage(tr("New Tokenset"), after, {db_.currentLanguage, slot},
                      {.refresh = Refresh::Tokensets, .regenerates = false}); // not included yet
     return slot;
 }
@@ -484,7 +484,7 @@ bool EditSession::moveTokenset(int step)
                                : RecordOps::moveTokensetDown(after, db_.currentTokenset);
     if (moved < 0)
         return false;
-    pushLanguage(step < 0 ? QStringLiteral("Move Tokenset Up") : QStringLiteral("Move Tokenset Down"), after,
+    pushLanguage(step < 0 ? tr("Move Tokenset Up") : tr("Move Tokenset Down"), after,
                  {db_.currentLanguage, moved}, {.refresh = Refresh::Tokensets});
     return true;
 }
@@ -492,11 +492,11 @@ bool EditSession::moveTokenset(int step)
 void EditSession::duplicateLanguage(const QString &name)
 {
     if (!hasLanguage() || name.isEmpty()
-        || refuses(RecordFields::nameProblem(name, QStringLiteral("language name")), QStringLiteral("New Language")))
+        || refuses(RecordFields::nameProblem(name, QStringLiteral("language name")), tr("New Language")))
         return;
     Database after = db_;
     const int index = RecordOps::duplicateLanguage(after, db_.currentLanguage, name);
-    pushLanguages(QStringLiteral("Duplicate Language"), after.languages, firstTokensetOf(after.languages, index));
+    pushLanguages(tr("Duplicate Language"), after.languages, firstTokensetOf(after.languages, index));
 }
 
 void EditSession::sortLanguages()
@@ -507,13 +507,13 @@ void EditSession::sortLanguages()
         selectLanguage(0);
         return;
     }
-    pushLanguages(QStringLiteral("Sort Languages"), after.languages, firstTokensetOf(after.languages, 0));
+    pushLanguages(tr("Sort Languages"), after.languages, firstTokensetOf(after.languages, 0));
 }
 
 EditSession::NewLanguage EditSession::newLanguage(const QString &name)
 {
     NewLanguage made;
-    if (name.isEmpty() || refuses(RecordFields::nameProblem(name, QStringLiteral("language name")), QStringLiteral("New Language")))
+    if (name.isEmpty() || refuses(RecordFields::nameProblem(name, QStringLiteral("language name")), tr("New Language")))
         return made;
     Database after = db_;
     const LanguageTemplate::Result result =
@@ -522,7 +522,7 @@ EditSession::NewLanguage EditSession::newLanguage(const QString &name)
         ids_ = result.ids;
         Q_EMIT tokensetIdsChanged();
     }
-    pushLanguages(QStringLiteral("New Language"), after.languages, firstTokensetOf(after.languages, result.index));
+    pushLanguages(tr("New Language"), after.languages, firstTokensetOf(after.languages, result.index));
     made.index = result.index;
     made.message = result.message;
     return made;
@@ -543,8 +543,8 @@ EditSession::Imported EditSession::importLanguage(const QString &path, bool auto
         return {result.messageText(), {}};
     // A language that would not fit a record of varlex.dat is refused now, not at every later save.
     if (const QString problem = RecordFields::sizeProblem(after.languages[result.index]); !problem.isEmpty())
-        return {QStringLiteral("\"%1\" cannot be imported: %2").arg(QDir::toNativeSeparators(path), problem), {}};
-    pushLanguages(QStringLiteral("Import Language"), after.languages, firstTokensetOf(after.languages, result.index));
+        return {tr("\"%1\" cannot be imported: %2").arg(QDir::toNativeSeparators(path), problem), {}};
+    pushLanguages(tr("Import Language"), after.languages, firstTokensetOf(after.languages, result.index));
     return {QString(), result.changes};
 }
 
@@ -553,14 +553,14 @@ EditSession::Imported EditSession::importConverted(const QString &path, const QB
     const QString shown = QDir::toNativeSeparators(path);
     LanguageConversion::Outcome outcome = LanguageConversion::convert(bytes, shown, ConversionOptions(), defaultSample_);
     if (outcome.status != LanguageConversion::Status::Converted)
-        return {QStringLiteral("\"%1\" cannot be imported: %2").arg(shown, outcome.problem), {}};
+        return {tr("\"%1\" cannot be imported: %2").arg(shown, outcome.problem), {}};
     if (!autoInclude) {
         for (int k = 0; k < outcome.language.tokensetCount(); ++k)
             outcome.language.tokensets[k].included = 0;
     }
     QVector<Language> languages = db_.languages;
     languages.append(outcome.language);
-    pushLanguages(QStringLiteral("Import Language"), languages, firstTokensetOf(languages, languages.size() - 1));
+    pushLanguages(tr("Import Language"), languages, firstTokensetOf(languages, languages.size() - 1));
     // The conversion report goes to the status pane, below what the new language's XML brought.
     QStringList report = outcome.report.text();
     report += outcome.report.summary(outcome.language.name, outcome.language.tokensetCount());
@@ -588,16 +588,16 @@ void EditSession::rewriteTokens(TokenTool tool)
     case TokenTool::ReverseSortCase: sort(Order::Descending, Case::Sensitive, "Reverse Sort Tokens"); break;
     case TokenTool::LowerCase:
         ts.tokens = lowerCase(ts.tokens);
-        caption = QStringLiteral("Lower Case Tokens");
+        caption = tr("Lower Case Tokens");
         break;
     case TokenTool::TitleCase:
         ts.tokens = titleCase(ts.tokens);
-        caption = QStringLiteral("Title Case Tokens");
+        caption = tr("Title Case Tokens");
         break;
     case TokenTool::RemoveAttributes:
         ts.tokens = removeAttributes(ts.tokens);
         ts.tokens2 = removeAttributes(ts.tokens2);
-        caption = QStringLiteral("Remove Token Attributes");
+        caption = tr("Remove Token Attributes");
         break;
     }
     pushLanguage(caption, after, selection(), {.refresh = Refresh::Tokenset});
@@ -609,7 +609,7 @@ void EditSession::removeAttributesCurrentLanguage()
         return;
     Language after = language();
     TokenListTools::removeAttributes(after);
-    pushLanguage(QStringLiteral("Remove Token Attributes"), after, selection(), {.refresh = Refresh::Tokenset});
+    pushLanguage(tr("Remove Token Attributes"), after, selection(), {.refresh = Refresh::Tokenset});
 }
 
 void EditSession::removeAttributesAllLanguages()
@@ -618,7 +618,7 @@ void EditSession::removeAttributesAllLanguages()
     for (Language &l : after)
         TokenListTools::removeAttributes(l);
     if (after != db_.languages)
-        pushLanguages(QStringLiteral("Remove Token Attributes (All Languages)"), after, selection());
+        pushLanguages(tr("Remove Token Attributes (All Languages)"), after, selection());
 }
 
 void EditSession::setMemberListFolder(const QString &folder)
@@ -627,7 +627,7 @@ void EditSession::setMemberListFolder(const QString &folder)
         return;
     const QString before = preview_.memberListFolder();
     typing_ = false;
-    record(new EditCommand(*this, QStringLiteral("Select Memberlist Folder"),
+    record(new EditCommand(*this, tr("Select Memberlist Folder"),
                            {[this, before] { loadMemberLists(before); }, selection()},
                            {[this, folder] { loadMemberLists(folder); }, selection()},
                            {.changesDatabase = false, .refresh = Refresh::Language}),
@@ -642,7 +642,7 @@ void EditSession::setMarginImageFolder(const QString &folder)
         Q_EMIT marginImageFolderChanged(to);
     };
     typing_ = false;
-    undo_->push(new EditCommand(*this, QStringLiteral("Select Image Folder"),
+    undo_->push(new EditCommand(*this, tr("Select Image Folder"),
                                 {[apply, before] { apply(before); }, selection()},
                                 {[apply, folder] { apply(folder); }, selection()},
                                 {.changesDatabase = false, .regenerates = false}));
@@ -677,7 +677,7 @@ void EditSession::applyManualXml(const QString &text)
     const Selection at = selection();
     typing_ = false;
     // Taken back, the generated XML is the working file again and the pane holds the typed text.
-    undo_->push(new EditCommand(*this, QStringLiteral("Apply Manual Changes"),
+    undo_->push(new EditCommand(*this, tr("Apply Manual Changes"),
                                 {[this, at, before, text] {
                                      preview_.showXml(before, false);
                                      putManualXml(at, text, true);

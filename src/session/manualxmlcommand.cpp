@@ -1,9 +1,11 @@
 #include "session/manualxmlcommand.h"
 #include "session/fieldcommand.h"
 
+#include <QCoreApplication>
+
 ManualXmlCommand::ManualXmlCommand(EditSession &session, EditSession::Selection at, QString before, QString after,
                                    int typingRun)
-    : QUndoCommand(QStringLiteral("Edit XML Code"))
+    : QUndoCommand(QCoreApplication::translate("ManualXmlCommand", "Edit XML Code"))
     , session_(session)
     , at_(at)
     , before_(std::move(before))

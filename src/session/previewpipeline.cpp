@@ -63,9 +63,9 @@ bool PreviewPipeline::registerXmlLanguage()
         return true;
     }
     xmlCompiled_.reset();
-    prompts_.report(QStringLiteral("The XML code cannot be coloured: %1\r\nIt is shown as plain text.")
+    prompts_.report(tr("The XML code cannot be coloured: %1\r\nIt is shown as plain text.")
                         .arg(language->error().toString()),
-                    QStringLiteral("XML Language"));
+                    tr("XML Language"));
     return false;
 }
 
@@ -82,9 +82,9 @@ void PreviewPipeline::loadMemberLists(const QString &folder)
     const MemberListFolder::Result result = MemberListFolder::LoadMemberLists(registry_, folder);
     Q_EMIT memberListsChanged();
     if (!result.problems.isEmpty())
-        prompts_.report(QStringLiteral("These member lists could not be loaded and are left out:\r\n")
+        prompts_.report(tr("These member lists could not be loaded and are left out:\r\n")
                             + result.problems.join(QStringLiteral("\r\n")),
-                        QStringLiteral("Load Member Lists"));
+                        tr("Load Member Lists"));
 }
 
 // ---- rebuilding
@@ -101,7 +101,7 @@ void PreviewPipeline::regenerate()
     if (result.status == WriteResult::Status::Failed) {
         // One report per cause: typing on in a folder that cannot be written says it once.
         if (result.error != lastWriteError_)
-            prompts_.report(result.error, QStringLiteral("Write XML"));
+            prompts_.report(result.error, tr("Write XML"));
         lastWriteError_ = result.error;
         return;
     }
@@ -159,9 +159,9 @@ bool PreviewPipeline::loadPreview(const QByteArray &bytes, const QString &path)
 void PreviewPipeline::previewFailed(const QString &description)
 {
     // The reader's message and the language's name stand apart, so that neither runs into the other.
-    prompts_.report(QStringLiteral("Error reading language file!  Display may contain syntax errors.\r\n\r\n")
-                        + description + QStringLiteral("\r\n\r\nLanguage: ") + db_.current().name,
-                    QStringLiteral("Error"));
+    prompts_.report(tr("Error reading language file!  Display may contain syntax errors.\r\n\r\n")
+                        + description + tr("\r\n\r\nLanguage: ") + db_.current().name,
+                    tr("Error"));
 }
 
 // Shows what the writer wrote: the XML pane gets varlex.lng as read back, the sample pane the
@@ -243,7 +243,7 @@ void PreviewPipeline::showXml(const QString &text, bool manual)
     }
     Q_EMIT previewLanguage(nullptr, sample);
     if (manual)
-        prompts_.report(QStringLiteral("Error reading manually changed language: ") + name, QStringLiteral("Error"));
+        prompts_.report(tr("Error reading manually changed language: ") + name, tr("Error"));
 }
 
 bool PreviewPipeline::saveManualXml(const QString &text)
@@ -252,13 +252,13 @@ bool PreviewPipeline::saveManualXml(const QString &text)
     QString problem;
     const QString path = OutputFile::languageFile(folder, paneName_, &problem);
     if (!problem.isEmpty())
-        problem = QStringLiteral("Cannot save the language \"%1\": %2.").arg(paneName_, problem);
+        problem = tr("Cannot save the language \"%1\": %2.").arg(paneName_, problem);
     else
         problem = OutputFile::ensureFolder(folder);
     if (problem.isEmpty())
         problem = OutputFile::write(path, XmlWriter::fileBytes(text));
     if (!problem.isEmpty()) {
-        prompts_.report(problem, QStringLiteral("Save Language File"));
+        prompts_.report(problem, tr("Save Language File"));
         return false;
     }
     manualApplied_ = false;

@@ -79,16 +79,16 @@ FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
     // "*" in the title while the shown file has edits that are not saved.
     connect(txtFile_, &QsciScintilla::modificationChanged, this, &QWidget::setWindowModified);
 
-    auto *mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    auto *mnuFile = menuBar()->addMenu(tr("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     const auto addItem = [this, mnuFile](const char *name, const QString &caption, void (FrmViewer::*handler)()) {
         QAction *action = mnuFile->addAction(caption);
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, handler);
     };
-    addItem("mnuSave", QStringLiteral("&Save"), &FrmViewer::mnuSave_Click);
-    addItem("mnuPrint", QStringLiteral("&Print"), &FrmViewer::mnuPrint_Click);
-    addItem("mnuDelete", QStringLiteral("&Delete"), &FrmViewer::mnuDelete_Click);
+    addItem("mnuSave", tr("&Save"), &FrmViewer::mnuSave_Click);
+    addItem("mnuPrint", tr("&Print"), &FrmViewer::mnuPrint_Click);
+    addItem("mnuDelete", tr("&Delete"), &FrmViewer::mnuDelete_Click);
 
     toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
@@ -98,22 +98,22 @@ FrmViewer::FrmViewer(Dialogs &dialogs, ViewerContext context, QWidget *parent)
         const char *tip;
         const char *theme;
         QStyle::StandardPixmap fallback;
-    } buttons[] = {{"save", "Save", "document-save", QStyle::SP_DialogSaveButton},
-                   {"print", "Print", "document-print", QStyle::SP_FileDialogDetailedView},
-                   {"delete", "Delete", "edit-delete", QStyle::SP_TrashIcon}};
+    } buttons[] = {{"save", QT_TRANSLATE_NOOP("FrmViewer", "Save"), "document-save", QStyle::SP_DialogSaveButton},
+                   {"print", QT_TRANSLATE_NOOP("FrmViewer", "Print"), "document-print", QStyle::SP_FileDialogDetailedView},
+                   {"delete", QT_TRANSLATE_NOOP("FrmViewer", "Delete"), "edit-delete", QStyle::SP_TrashIcon}};
     for (const auto &b : buttons) {
         const QIcon icon = QIcon::fromTheme(QLatin1String(b.theme), style()->standardIcon(b.fallback));
-        QAction *action = toolbar_->addAction(icon, QLatin1String(b.tip));
+        QAction *action = toolbar_->addAction(icon, tr(b.tip));
         action->setObjectName(QStringLiteral("Toolbar1_") + QLatin1String(b.key));
         action->setData(QLatin1String(b.key));
-        action->setToolTip(QLatin1String(b.tip));
+        action->setToolTip(tr(b.tip));
     }
     connect(toolbar_, &QToolBar::actionTriggered, this,
             [this](QAction *action) { Toolbar1_ButtonClick(action->data().toString()); });
 
     mnuPopUp_ = new QMenu(QStringLiteral("PopUp"), this);
     mnuPopUp_->setObjectName(QStringLiteral("mnuPopUp"));
-    QAction *mnuVarlex = mnuPopUp_->addAction(QStringLiteral("Show Varlex.lng"));
+    QAction *mnuVarlex = mnuPopUp_->addAction(tr("Show Varlex.lng"));
     mnuVarlex->setObjectName(QStringLiteral("mnuVarlex"));
     connect(mnuVarlex, &QAction::triggered, this, &FrmViewer::mnuVarlex_Click);
 
@@ -153,7 +153,7 @@ void FrmViewer::colourPane(EditorPane *pane) const
 
 void FrmViewer::Form_Load()
 {
-    setWindowTitle(QStringLiteral("Language Viewer  (") + context_.exportFolder + QStringLiteral(")[*]"));
+    setWindowTitle(tr("Language Viewer  (%1)").arg(context_.exportFolder) + QStringLiteral("[*]"));
     Settings(QStringLiteral("get"));
 
     refreshFiles();
@@ -277,7 +277,7 @@ bool FrmViewer::fileChosen(const QString &title)
 {
     if (!highlightedName().isEmpty())
         return true;
-    dialogs_.message(this, QStringLiteral("No file is selected. Choose one in the list first."), title,
+    dialogs_.message(this, tr("No file is selected. Choose one in the list first."), title,
                      Dialogs::Buttons::Ok, Dialogs::Icon::Information);
     return false;
 }
@@ -291,7 +291,7 @@ bool FrmViewer::readFile(const QString &path, const QString &title, QString &tex
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        report(title, QStringLiteral("Could not read \"%1\": %2")
+        report(title, tr("Could not read \"%1\": %2")
                           .arg(QDir::toNativeSeparators(path), file.errorString()));
         return false;
     }
@@ -317,7 +317,7 @@ void FrmViewer::lstFiles_Click()
     }
     showText(QString(), QString());
     QString text;
-    if (readFile(QDir(context_.exportFolder).filePath(name), QStringLiteral("Open File"), text))
+    if (readFile(QDir(context_.exportFolder).filePath(name), tr("Open File"), text))
         showText(text, name);
     highlightShownFile();
     QTimer::singleShot(0, this, &FrmViewer::highlightShownFile);
@@ -336,7 +336,7 @@ bool FrmViewer::offerSave()
 {
     if (!txtFile_->isModified() || shownName_.isEmpty())
         return true;
-    switch (dialogs_.message(this, QStringLiteral("Save changes to \"%1\"?").arg(shownName_), QStringLiteral("Save File"),
+    switch (dialogs_.message(this, tr("Save changes to \"%1\"?").arg(shownName_), tr("Save File"),
                              Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question)) {
     case Dialogs::Answer::Yes: return saveFile(QDir(context_.exportFolder).filePath(shownName_));
     case Dialogs::Answer::No: return true;
@@ -361,7 +361,7 @@ void FrmViewer::mnuVarlex_Click()
     if (!offerSave())
         return;
     QString text;
-    if (!readFile(QDir(context_.programFolder).filePath(kVarlexLng), QStringLiteral("Show Varlex.lng"), text))
+    if (!readFile(QDir(context_.programFolder).filePath(kVarlexLng), tr("Show Varlex.lng"), text))
         return;
     // The pane no longer shows a file of the list: nothing is highlighted, so Save cannot write the
     // preview over one.
@@ -371,7 +371,7 @@ void FrmViewer::mnuVarlex_Click()
 
 void FrmViewer::mnuSave_Click()
 {
-    if (fileChosen(QStringLiteral("Save File")))
+    if (fileChosen(tr("Save File")))
         saveFile(selectedFile());
 }
 
@@ -384,30 +384,30 @@ bool FrmViewer::saveFile(const QString &path)
     const QByteArray bytes = AnsiCodec::encode(text);
     if (AnsiCodec::decode(bytes) != text
         && dialogs_.message(this,
-                            QStringLiteral("\"%1\" holds characters that the code page %2 cannot hold; they "
-                                           "will be saved as \"?\". Save anyway?")
+                            tr("\"%1\" holds characters that the code page %2 cannot hold; they "
+                               "will be saved as \"?\". Save anyway?")
                                 .arg(QFileInfo(path).fileName(), AnsiCodec::codePage()),
-                            QStringLiteral("Save File"), Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
+                            tr("Save File"), Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
                != Dialogs::Answer::Ok)
         return false;
     QString cause;
     if (!AtomicFile::write(path, bytes, &cause)) {
-        report(QStringLiteral("Save File"), QStringLiteral("Could not save \"%1\": %2")
+        report(tr("Save File"), QStringLiteral("Could not save \"%1\": %2")
                                                 .arg(QDir::toNativeSeparators(path), cause));
         return false;
     }
     txtFile_->setModified(false);
-    statusBar()->showMessage(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(path)));
+    statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
 void FrmViewer::mnuPrint_Click()
 {
-    if (!fileChosen(QStringLiteral("Print File")))
+    if (!fileChosen(tr("Print File")))
         return;
     const QString path = selectedFile();
     QString text;
-    if (!readFile(path, QStringLiteral("Print File"), text))
+    if (!readFile(path, tr("Print File"), text))
         return;
     // The file as stored, not the pane's unsaved edits, coloured like the pane.
     EditorPane page;
@@ -417,8 +417,8 @@ void FrmViewer::mnuPrint_Click()
     const PanePrinting::Result result =
         PanePrinting::print(&page, QDir(context_.programFolder).filePath(name + QStringLiteral(".pdf")), name);
     if (result.kind == PanePrinting::Result::Kind::Failed) {
-        report(QStringLiteral("Print File"),
-               QStringLiteral("Could not print \"%1\": %2").arg(QDir::toNativeSeparators(path), result.error));
+        report(tr("Print File"),
+               tr("Could not print \"%1\": %2").arg(QDir::toNativeSeparators(path), result.error));
         return;
     }
     statusBar()->showMessage(result.statusText());
@@ -426,16 +426,16 @@ void FrmViewer::mnuPrint_Click()
 
 void FrmViewer::mnuDelete_Click()
 {
-    if (!fileChosen(QStringLiteral("Delete File")))
+    if (!fileChosen(tr("Delete File")))
         return;
     const QString path = selectedFile();
-    if (dialogs_.message(this, QStringLiteral("Are you sure?"), QStringLiteral("Delete File"),
+    if (dialogs_.message(this, tr("Are you sure?"), tr("Delete File"),
                          Dialogs::Buttons::OkCancel, Dialogs::Icon::Question)
         != Dialogs::Answer::Ok)
         return;
     QFile file(path);
     if (!file.remove()) {
-        report(QStringLiteral("Delete File"), QStringLiteral("Could not delete \"%1\": %2")
+        report(tr("Delete File"), tr("Could not delete \"%1\": %2")
                                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QMenu>
 #include <QTranslator>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -175,6 +176,8 @@ TEST_F(WindowTest, GermanTranslationIsCompleteAndLeavesTheDataAlone)
     EXPECT_EQ(dialogs->messages.back().title, QStringLiteral("Datenbank neu laden"));
     EXPECT_EQ(window->findChild<QMenu *>(QStringLiteral("mnuUndoRedo"))->title(), QStringLiteral("&Bearbeiten"));
     EXPECT_EQ(xmlPane()->text(), englishXml);
+    tokensets()->item(0)->setCheckState(Qt::Unchecked); // an undo step is named in German too
+    EXPECT_EQ(session().undoStack().undoText(), QStringLiteral("Tokenset ausschließen"));
     window.reset();
     for (QTranslator *t : german) {
         QCoreApplication::removeTranslator(t);
