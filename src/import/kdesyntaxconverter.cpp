@@ -188,6 +188,9 @@ QString firstNonSpaceCondition()
     return QStringLiteral("(?<=%1)").arg(alternatives.join(u'|'));
 }
 
+// Contexts kept as scopes at most, before the fitting cuts them down to what a record holds.
+constexpr int kMaxScopes = 300;
+
 const QString kEscape = QStringLiteral("\\\\(?:[abefnrtv\"'?\\\\]|x[0-9A-Fa-f]{1,2}|[0-7]{1,3})");
 
 class Conversion {
@@ -233,6 +236,25 @@ private:
     QHash<QString, bool> transient_; // context -> whether every rule of it leaves it
     QHash<QString, std::shared_ptr<std::vector<FlatRule>>> flat_; // context -> its rules, included ones in place
     bool noFold_ = false;
+    QSet<QString> names_;            // every tokenset name given
+    QHash<QString, QString> ends_;   // scope tokenset -> its ends without guards
+    QHash<QString, int> nextNumber_; // name -> the next number to try after it
+    int scopes_ = 0;
+    // `base`, or `base (2)`, `base (3)`... whichever is not taken yet.
+    QString uniqueName(const QString &base)
+    {
+        QString name = base;
+        for (int &n = nextNumber_[base]; names_.contains(name); ++n)
+            name = QStringLiteral("%1 (%2)").arg(base).arg(std::max(n, 2));
+        names_.insert(name);
+        return name;
+    }
+    QSet<QString> shortLived_;       // contexts not opened where a scope closes, once reported
+    bool fallsThrough(const Ref &context)
+    {
+        const QString f = context.context().fallthroughContext;
+        return !f.isEmpty() && parseSwitch(f, context.def, context.where(main_)).pops > 0;
+    }
     QSet<QString> folded_;           // contexts folded into the rules that open them, once reported
     std::deque<Level> levels_;
 };
@@ -438,6 +460,10 @@ QString Conversion::bodyPattern(const KdeRule &r, const KdeDefinition *def, cons
         }
         if (p.isEmpty())
             return QString();
+        // Unicode classes are the engine's own; a verb must stand first, which it cannot once the
+        // pattern stands in a group.
+        static const QRegularExpression unicodeVerbs(QStringLiteral("^(?:\\(\\*(?:UCP|UTF|UTF16)\\))+"));
+        p.remove(unicodeVerbs);
         p = withoutEmptyBranches(p);
         if (r.flag("minimal"))
             p = QStringLiteral("(?U)") + p;
@@ -559,7 +585,7 @@ int Conversion::listTokenset(const Effect &e, const Level &level)
         return *it;
     const Look l = look(def, item, where);
     TokensetDraft t;
-    t.name = draft_->uniqueName(l.name);
+    t.name = uniqueName(l.name);
     t.id = l.id;
     t.source = e.origin.owner.where(main_);
     t.forecolor = l.fg;
@@ -578,8 +604,24 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
         return *it;
     const KdeContext &c = target.context();
     const Look l = look(target.def, c.attribute, where);
+    if (++scopes_ > kMaxScopes) {
+        // A definition of thousands of contexts: past these, a context is a token coloured as it.
+        report_.approximated(target.where(main_), QStringLiteral("the context is coloured as one token where it opens; its own rules are dropped (more than %1 contexts)")
+                                                      .arg(kMaxScopes));
+        TokensetDraft token;
+        token.name = uniqueName(c.name);
+        token.id = l.id;
+        token.source = target.where(main_);
+        token.forecolor = l.fg;
+        token.backcolor = l.bg;
+        token.fontstyle = l.fontstyle;
+        const int index = int(draft_->tokensets.size());
+        draft_->tokensets.push_back(std::move(token));
+        tokensets_.insert(key, index);
+        return index;
+    }
     TokensetDraft t;
-    t.name = draft_->uniqueName(c.name);
+    t.name = uniqueName(c.name);
     t.id = l.id == QLatin1String("text") ? QStringLiteral("parameterblocks") : l.id;
     t.source = target.where(main_);
     t.forecolor = l.fg;
@@ -716,7 +758,7 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
         token.tokens2.clear();
         if (token.id == QLatin1String("parameterblocks"))
             token.id = QStringLiteral("identifiers");
-        token.name = draft.uniqueName(gone.name);
+        token.name = uniqueName(gone.name);
         draft.tokensets.push_back(std::move(token));
     }
 }
@@ -736,16 +778,12 @@ bool Conversion::transient(const Ref &context)
     auto rules = std::make_shared<std::vector<FlatRule>>();
     QSet<QString> seen{key};
     flatten(context, *rules, seen, 0);
-    // Falling through, a rule that opens another context leaves this one too, once that closes; one
-    // that takes the rest of the line leaves it at the line end.
+    // A context that falls through is left at the first character its rules do not take.
     const bool fallsThrough = !c.fallthroughContext.isEmpty() && parseSwitch(c.fallthroughContext, context.def, context.where(main_)).pops > 0;
     for (const FlatRule &fr : *rules) {
-        if (!leaves)
+        if (!leaves || fallsThrough)
             break;
-        const Switch sw = parseSwitch(fr.rule->value("context"), fr.owner.def, fr.owner.where(main_));
-        const QString pattern = fr.rule->value("String");
-        const bool toLineEnd = fr.rule->type == QLatin1String("RegExpr") && pattern.endsWith(u'$') && !pattern.endsWith(QLatin1String("\\$"));
-        leaves = fr.rule->children.empty() && (sw.pops > 0 || (fallsThrough && (sw.push.valid() || toLineEnd)));
+        leaves = fr.rule->children.empty() && parseSwitch(fr.rule->value("context"), fr.owner.def, fr.owner.where(main_)).pops > 0;
     }
     if (rules->empty() && !fallsThrough)
         leaves = false;
@@ -806,6 +844,13 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             const Switch net{sw.pops + std::max(sq.pops - 1, 0), sq.push};
             const bool qlook = q.rule->flag("lookAhead");
             const QString next = RegexText::grouped(plainBase) + (qlook ? QStringLiteral("(?=%1)").arg(qtext) : RegexText::grouped(qtext));
+            if (sq.stay()) {
+                // The context stays after this rule (until a character its rules do not take): it
+                // opens as a scope with what led to it and the rule.
+                if (!qlook)
+                    out.push_back({next, colour ? colour : &q, Switch{sw.pops, d}, origin, q.rule, qwhere});
+                continue;
+            }
             follow(level, next, consumes || !qlook, colour ? colour : (qlook ? nullptr : &q), net, origin, out, depth + 1);
         }
         const KdeContext &c = d.context();
@@ -819,7 +864,17 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
         return;
     }
     if (consumes) {
-        out.push_back({base, colour, sw, origin, (colour ? colour : &origin)->rule, where});
+        Switch net = sw;
+        if (d.valid() && sw.pops > 0 && level.scope >= 0 && fallsThrough(d)) {
+            // Closing a scope to open a context that falls through again (one that looks for what may
+            // follow, such as a second string): the scope closes, the context is not opened.
+            net.push = Ref{};
+            if (!shortLived_.contains(d.key())) {
+                shortLived_.insert(d.key());
+                report_.approximated(d.where(main_), QStringLiteral("opened where a scope closes, it falls through: it is not opened"));
+            }
+        }
+        out.push_back({base, colour, net, origin, (colour ? colour : &origin)->rule, where});
         return;
     }
     if (!d.valid())
@@ -886,7 +941,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             }
             return guards;
         };
+        QStringList plainEnds; // the same without the guards
         auto guardedEnd = [&](const QString &text) {
+            plainEnds += RegexText::grouped(text);
             const QStringList guards = guardsFor(text);
             QStringList grouped;
             for (const QString &g : guards)
@@ -899,6 +956,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             std::vector<Effect> effects;
             QString own;
             expand(level, fr, effects, own);
+            // The rule's own alternatives give way to each other in order; later rules give way to the
+            // rule itself only (where it matches KDE tries nothing after it), which keeps guards short.
+            const qsizetype before = earlier.size();
             for (const Effect &e : effects) {
                 const QRegularExpression re(e.pattern);
                 if (!re.isValid()) {
@@ -940,6 +1000,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 earlier += guardForm(e.pattern);
             }
             // Where the rule itself matches, KDE tries no later rule of the context.
+            earlier.resize(before);
             if (!own.isEmpty())
                 earlier += guardForm(own);
         }
@@ -957,13 +1018,42 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         }
         if (level.scope >= 0) {
             TokensetDraft &t = draft.tokensets[size_t(level.scope)];
-            if (!ends.isEmpty() && t.tokens2.empty())
+            if (!ends.isEmpty() && t.tokens2.empty()) {
                 t.tokens2.push_back({ends.size() == 1 ? ends.front() : ends.join(u'|'), true, QString(), {}});
+                ends_.insert(t.name, plainEnds.join(u'|'));
+            }
             if (t.id == QLatin1String("linecomments") && (!t.singleline || !t.tokens2.empty()))
                 t.id = QStringLiteral("blockcomments");
         }
     }
 
+    // A token whose guards make a regexp too large for the engine gives way to fewer rules.
+    for (TokensetDraft &t : draft.tokensets) {
+        for (TokenDraft &token : t.tokens) {
+            int dropped = 0;
+            while (!token.guards.isEmpty() && !QRegularExpression(LanguageFitting::tokenText(token)).isValid()) {
+                auto largest = std::max_element(token.guards.begin(), token.guards.end(),
+                                                [](const QString &a, const QString &b) { return a.size() < b.size(); });
+                token.guards.erase(largest);
+                ++dropped;
+            }
+            if (dropped > 0)
+                report_.approximated(t.source, QStringLiteral("tokenset \"%1\": a token gives way to %2 fewer earlier rules (the regexp would be too large)")
+                                                   .arg(t.name)
+                                                   .arg(dropped));
+        }
+        for (TokenDraft &end : t.tokens2) {
+            if (!QRegularExpression(end.text).isValid()) {
+                end.text = ends_.value(t.name);
+                report_.approximated(t.source, QStringLiteral("scope \"%1\": its end no longer gives way to earlier rules (the regexp would be too large)").arg(t.name));
+            }
+        }
+    }
+    // Each start token gets the scope's end, so that scopes merged later still close as they did.
+    for (TokensetDraft &t : draft.tokensets) {
+        if (t.scope && t.tokens2.size() == 1 && t.tokens.size() > 1 && t.tokens.size() * t.tokens2.front().text.size() < 16384)
+            t.tokens2.resize(t.tokens.size(), t.tokens2.front());
+    }
     collapse(draft, LanguageFitting::Limits{}.tokensets - 1);
 
     // The first context's colour is that of plain text.
@@ -974,7 +1064,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             return true; // a tokenset of rules coloured as plain text is the text tokenset already
     }
     TokensetDraft plain;
-    plain.name = draft.uniqueName(text.name);
+    plain.name = uniqueName(text.name);
     plain.id = QStringLiteral("text");
     plain.source = main_->contexts.front().name;
     plain.forecolor = text.fg;

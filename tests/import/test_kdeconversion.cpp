@@ -166,9 +166,10 @@ TEST(KdeConversion, ContextStackBecomesScopes)
     EXPECT_TRUE(c.xml.contains(R"K(name="Line" id="linecomments")K"));
     // firstNonSpace and column.
     EXPECT_EQ(c.colour(QStringLiteral("  end end\nT T")), std::string("  [Keyword:end] end\n[Type:T] T"));
-    // A fallthrough #pop closes on the first character no rule takes; a look-ahead #pop on its text.
-    EXPECT_EQ(c.colour(QStringLiteral("def f(x)")), std::string("[Def:def][Type (2): f][Def:(]x)"));
-    EXPECT_EQ(c.colour(QStringLiteral("def f = 1")), std::string("[Def:def][Type (2): f ][Def:=] 1"));
+    // A context that falls through opens with what its first rule takes; it closes on the first
+    // character no rule takes, and a look-ahead #pop on its text.
+    EXPECT_EQ(c.colour(QStringLiteral("def f(x)")), std::string("[Def:def ][Type (2):f][Def:(]x)"));
+    EXPECT_EQ(c.colour(QStringLiteral("def f = 1")), std::string("[Def:def ][Type (2):f ][Def:=] 1"));
     EXPECT_TRUE(c.report.contains(QStringLiteral("Def: approximated: fallthroughContext \"#pop\"")));
     EXPECT_TRUE(c.report.contains(QStringLiteral("Def: approximated: <RegExpr> (line")));
 }

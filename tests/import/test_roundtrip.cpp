@@ -2,6 +2,8 @@
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/highlighter.h"
 #include "editorcontrol/languageobject.h"
+#include "import/kdesyntaxwriter.h"
+#include "import/languageconversion.h"
 #include "import/languageimport.h"
 #include "model/ansicodec.h"
 #include "xmlgen/fakehost.h"
@@ -191,4 +193,74 @@ TEST(RoundTrip, EveryWrittenLanguageReadsImportsAndWritesBackTheSame)
             EXPECT_EQ(spans(one, languages[i].sampletext), spans(two, languages[i].sampletext)) << where;
         }
     }
+}
+
+namespace {
+
+bool sameLook(const TokensetStyle &a, const TokensetStyle &b)
+{
+    return a.fore == b.fore && a.back == b.back && a.bold == b.bold && a.italic == b.italic
+        && (a.underline || a.hyperlink) == (b.underline || b.hyperlink);
+}
+
+// How many characters of the sample take the same look from the two languages.
+int sameLooks(const LanguageObject &one, const LanguageObject &two, const QString &sample)
+{
+    auto looks = [&sample](const LanguageObject &object) {
+        const CompiledLanguagePtr language = CompiledLanguage::compile(*object.definition());
+        std::vector<TokensetStyle> out(size_t(sample.size()), language->style(-1));
+        for (const StyleRun &r : Highlighter(language).highlightText(sample, true))
+            std::fill_n(out.begin() + r.start, r.length, language->style(r.tokenset));
+        return out;
+    };
+    const std::vector<TokensetStyle> a = looks(one), b = looks(two);
+    int same = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        same += (sample[qsizetype(i)].isSpace() || sameLook(a[i], b[i])) ? 1 : 0;
+    return same;
+}
+
+} // namespace
+
+// A language written as a KDE syntax definition and converted back colours its sample as before: the
+// starter languages INI and JSON exactly. With VARLEX_KDE_ROUNDTRIP=N set, every starter language and
+// N random languages of the property test are measured instead, one line each (docs/export-kde.md).
+TEST(RoundTrip, KdeDefinitionsConvertBackToTheSameColours)
+{
+    const QDir starters(TestUtil::sourcePath(QStringLiteral("data/languages")));
+    const QStringList samples = starters.entryList({"*.lng"}); // in propertyLanguages()' order
+    const bool measuring = qEnvironmentVariableIsSet("VARLEX_KDE_ROUNDTRIP");
+    const QVector<Language> languages = propertyLanguages().mid(0, samples.size() + (measuring ? qEnvironmentVariableIntValue("VARLEX_KDE_ROUNDTRIP") : 0));
+    RecordingHost host;
+    host.lists.names = {QStringLiteral("Known")};
+    qint64 same = 0, total = 0;
+    int refused = 0;
+    for (int i = 0; i < languages.size(); ++i) {
+        const bool starter = i < samples.size();
+        const bool exact = starter && (samples[i] == QLatin1String("ini.lng") || samples[i] == QLatin1String("json.lng"));
+        if (!measuring && !exact)
+            continue;
+        const QString sample = starter ? QString::fromUtf8(TestUtil::readFile(starters.filePath(QString(samples[i]).replace(QLatin1String(".lng"), QLatin1String(".txt")))))
+                                       : languages[i].sampletext;
+        const std::string where = "language " + std::to_string(i) + (starter ? " (" + samples[i].toStdString() + ")" : std::string());
+        LanguageObject original, back;
+        ASSERT_TRUE(original.loadData(exported(languages[i], host), QStringLiteral("x.lng"))) << where;
+        const KdeSyntaxWriter::Result kde = KdeSyntaxWriter::write(*CompiledLanguage::compile(*original.definition()));
+        const LanguageConversion::Outcome outcome = LanguageConversion::convert(kde.xml, QStringLiteral("x.xml"), {}, sample);
+        if (outcome.status != LanguageConversion::Status::Converted) {
+            ++refused;
+            EXPECT_FALSE(exact) << where << ": " << outcome.problem.toStdString();
+            continue;
+        }
+        ASSERT_TRUE(back.loadData(exported(outcome.language, host), QStringLiteral("y.lng"))) << where;
+        const int agree = sameLooks(original, back, sample);
+        same += agree;
+        total += sample.size();
+        if (exact)
+            EXPECT_EQ(agree, sample.size()) << where;
+        if (measuring)
+            std::cout << where << ": " << agree << " of " << sample.size() << " characters alike\n";
+    }
+    if (measuring)
+        std::cout << "kde round trip: " << same << " of " << total << " characters alike, " << refused << " refused\n";
 }
