@@ -27,7 +27,7 @@ Highlighter::Highlighter(CompiledLanguagePtr language)
     const int ahead = std::max(d.table.maxLength, d.prefixTable.maxLength);
     scanner_->folded.resize(size_t(ahead) + 1);
     scanner_->prefixHash.resize(size_t(ahead) + 1);
-    scanner_->batch.reserve(kBatch);
+    scanner_->batch.resize(kBatch);
 }
 
 Highlighter::~Highlighter() = default;
@@ -72,7 +72,7 @@ public:
     {
         const char16_t *const text = line.text;
         const int n = line.n;
-        s.batch.clear();
+        batched = 0;
         tokens.findCandidates();
         ScopeState state = scopes.validated(in);
         int plainStart = 0;
@@ -116,9 +116,9 @@ public:
             plainStart = p;
         }
         flushPlain(n);
-        if (!s.batch.empty())
-            sink(s.batch.data(), qsizetype(s.batch.size()));
-        s.batch.clear();
+        if (batched > 0)
+            sink(s.batch.data(), batched);
+        batched = 0;
         // Single-line scopes close at the line end, with every scope opened inside them.
         for (int level = 0; level < state.depth(); ++level)
             if (d.tokensets[size_t(state.at(level).tokenset)].singleLine) {
@@ -131,10 +131,10 @@ public:
 private:
     void emit(const StyleRun &run)
     {
-        s.batch.push_back(run);
-        if (qsizetype(s.batch.size()) >= kBatch) {
-            sink(s.batch.data(), qsizetype(s.batch.size()));
-            s.batch.clear();
+        s.batch[size_t(batched++)] = run;
+        if (batched == kBatch) {
+            sink(s.batch.data(), batched);
+            batched = 0;
         }
     }
 
@@ -145,6 +145,7 @@ private:
     LineRegexps regexps;
     LineTokens tokens;
     LineScopes scopes;
+    qsizetype batched = 0; // runs held in s.batch
 };
 
 } // namespace

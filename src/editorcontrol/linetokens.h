@@ -66,6 +66,9 @@ public:
     }
 
 private:
+    // A word character that is no surrogate: a place after it and before another such one is inside a word.
+    bool wordUnit(char16_t c) const { return !QChar::isSurrogate(c) && d.wordChars->containsUnit(c); }
+
     // Folds the text from p on and hashes each prefix, up to `length` characters.
     void foldAhead(int p, int length)
     {
@@ -81,12 +84,22 @@ private:
     void tryLiterals(const ContextData &c, int bucket, int p, int folded, LineMatch &best)
     {
         const std::vector<int> &lengths = c.lengths[bucket];
-        if (lengths.empty() || (c.literalsAtWordStart[bucket] && line.wordBefore(p)))
+        if (lengths.empty())
             return;
+        // Every literal here holds to word ends: none begins inside a word, and none ends inside one,
+        // so a length short of the word that begins here cannot pass (its rule would refuse it).
+        int shortest = 0;
+        if (c.literalsAtWordStart[bucket]) {
+            if (line.wordBefore(p))
+                return;
+            shortest = folded > 0 && wordUnit(text[p]) ? 1 : 0;
+            while (shortest > 0 && shortest < folded && wordUnit(text[p + shortest]))
+                ++shortest;
+        }
         for (int length : lengths) {
             if (length > folded)
                 continue;
-            if (length < best.length)
+            if (length < best.length || length < shortest)
                 return;
             const LiteralTable::Slot *slot = d.table.find(s.prefixHash[size_t(length)], s.folded.data(), length);
             if (!slot)

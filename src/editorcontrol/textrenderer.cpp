@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -59,9 +60,18 @@ QByteArray sgr(const TokensetStyle &s, const TextRenderer::AnsiStyle &ansi)
 const QByteArray kReset = "\x1b[0m";
 
 // A number that is not negative, in decimal, at w (room for 20 bytes); returns the end. Runs twice
-// per span, where printf would be the slow part.
+// per span, where printf would be the slow part; most lengths have one or two digits.
 char *appendNumber(char *w, qint64 value)
 {
+    if (value < 10) {
+        *w = char('0' + value);
+        return w + 1;
+    }
+    if (value < 100) {
+        w[0] = char('0' + value / 10);
+        w[1] = char('0' + value % 10);
+        return w + 2;
+    }
     return std::to_chars(w, w + 20, value).ptr;
 }
 
@@ -201,6 +211,10 @@ void TextRenderer::setSpanNames(const QStringList &names)
     open_.clear();
     for (const QString &name : names)
         open_.append('\t' + name.toUtf8() + '\n');
+    shortNames_.assign(size_t(open_.size()) * kShortName, '\0');
+    for (qsizetype t = 0; t < open_.size(); ++t)
+        if (open_[t].size() <= kShortName)
+            std::copy(open_[t].begin(), open_[t].end(), shortNames_.begin() + t * kShortName);
 }
 
 char *TextRenderer::room(qsizetype bytes)
@@ -228,14 +242,43 @@ void TextRenderer::flush()
     used_ = 0;
 }
 
+// The spans' starts only grow, by a few characters at a time: the decimal form of the last one is
+// kept and the difference added to it digit by digit, which is cheaper than converting anew.
+char *TextRenderer::appendStart(char *w)
+{
+    const qint64 add = spanStart_ - startValue_;
+    if (add < 0 || add > 0x7FFFFFFF)
+        return appendNumber(w, spanStart_);
+    startValue_ = spanStart_;
+    quint32 rest = quint32(add), carry = 0;
+    for (int i = kStartDigits - 1; rest > 0 || carry; --i) {
+        if (i < startFirst_) {
+            startDigits_[i] = '0';
+            startFirst_ = i;
+        }
+        quint32 digit = quint32(startDigits_[i] - '0') + rest % 10 + carry;
+        rest /= 10;
+        carry = digit >= 10;
+        startDigits_[i] = char('0' + (carry ? digit - 10 : digit));
+    }
+    // A fixed-size copy (the room holds it), then the end of the digits.
+    std::memcpy(w, startDigits_ + startFirst_, kStartDigits);
+    return w + (kStartDigits - startFirst_);
+}
+
 void TextRenderer::flushSpan()
 {
     if (spanLength_ > 0 && spanTokenset_ >= 0 && spanTokenset_ < open_.size()) {
         const QByteArray &name = open_[spanTokenset_];
-        char *w = appendNumber(room(48 + name.size()), spanStart_);
+        char *w = appendStart(room(2 * kStartDigits + 8 + std::max<qsizetype>(name.size(), kShortName)));
         *w++ = '\t';
         w = appendNumber(w, spanLength_);
-        used_ = std::copy(name.begin(), name.end(), w) - buffer_.data();
+        if (name.size() <= kShortName) { // a fixed-size copy from the padded names, then the end of the name
+            std::memcpy(w, shortNames_.data() + size_t(spanTokenset_) * kShortName, kShortName);
+            used_ = w + name.size() - buffer_.data();
+        } else {
+            used_ = std::copy(name.begin(), name.end(), w) - buffer_.data();
+        }
     }
     spanLength_ = 0;
 }

@@ -65,6 +65,7 @@ public:
 
 private:
     void flushSpan();
+    char *appendStart(char *w);
     char *room(qsizetype bytes); // where the next `bytes` bytes go; used_ says how many were written
     void put(QByteArrayView bytes);
     void appendHtml(QStringView text);
@@ -82,6 +83,13 @@ private:
     int current_ = -2;           // Html: the tokenset whose span is open; Ansi: the escape in force (-1: none)
     qint64 offset_ = 0;          // Spans: characters written so far
     qint64 spanStart_ = 0;       // Spans: the run held back, which the next piece may extend
+    static constexpr int kStartDigits = 20; // Spans: the last start's decimal digits, right-aligned
+    char startDigits_[2 * kStartDigits] = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0',
+                                           '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'}; // then room to copy
+    int startFirst_ = kStartDigits - 1; // Spans: the last start written, startDigits_[startFirst_..]
+    qint64 startValue_ = 0;
     qint64 spanLength_ = 0;
     int spanTokenset_ = -1;
+    static constexpr qsizetype kShortName = 32;
+    std::vector<char> shortNames_; // Spans: each name of up to kShortName bytes, padded to that size
 };

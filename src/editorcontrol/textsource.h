@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringView>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -52,6 +53,7 @@ private:
     bool nextStreamed(QStringView &line, QStringView &lineBreak);
     bool readStreamed();
     void decodeStreamed(QByteArrayView bytes, QByteArrayView lineBreak);
+    void fillByteTable();
 
     QString name_;
     QString problem_;
@@ -67,6 +69,9 @@ private:
     bool atEnd_ = false;
     bool first_ = true;
     QByteArray raw_;
+    std::array<char16_t, 256> byteTable_{}; // a file in the code page: each byte's character
+    bool useByteTable_ = false;
+    bool asciiKept_ = false; // the table maps every ASCII byte to itself
     QString buffer_;
     qsizetype pos_ = 0;  // the next line starts here
     qsizetype scan_ = 0; // no line break before here (from pos_ on)
