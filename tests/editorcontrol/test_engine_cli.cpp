@@ -87,6 +87,13 @@ TEST(EngineCli, HighlightStreamsLargeTextsAsTheWholeTextColours)
         folder.write("big.txt", bytes);
         const QString text = isAnsi ? AnsiCodec::decode(bytes) : QString::fromUtf8(bytes);
         const QVector<StyleRun> runs = Highlighter(language).highlightText(text, true);
+        // The spans list gives the runs' own offsets, through every count of digits.
+        QByteArray listed;
+        for (const StyleRun &r : runs)
+            if (r.tokenset >= 0)
+                listed += QByteArray::number(r.start) + '\t' + QByteArray::number(r.length) + '\t'
+                    + language->tokensetName(r.tokenset).toUtf8() + '\n';
+        EXPECT_EQ(runCli({"highlight", "--lng", folder.file("mini.lng"), "--format", "spans", folder.file("big.txt")}).out, listed);
         for (const auto &[format, kind] : {std::pair("spans", TextRenderer::Format::Spans),
                                           std::pair("html", TextRenderer::Format::Html),
                                           std::pair("ansi", TextRenderer::Format::Ansi)}) {
