@@ -205,7 +205,7 @@ public:
 private:
     const KdeDefinition *definition(const QString &name, const QString &where);
     Ref firstContext(const KdeDefinition *def) const { return def && !def->contexts.empty() ? Ref{def, 0} : Ref{}; }
-    Ref contextRef(const QString &spec, const KdeDefinition *def, const QString &where);
+    Ref contextRef(const QString &reference, const KdeDefinition *def, const QString &where);
     Switch parseSwitch(const QString &text, const KdeDefinition *def, const QString &where);
     void flatten(const Ref &context, std::vector<FlatRule> &out, QSet<QString> &seen, int depth);
     QStringList listWords(const KdeDefinition *def, const QString &list, const QString &where, int depth = 0);
@@ -305,20 +305,20 @@ const KdeDefinition *Conversion::definition(const QString &name, const QString &
     return definitions_.emplace(name, std::move(def)).first->second.get();
 }
 
-Ref Conversion::contextRef(const QString &spec, const KdeDefinition *def, const QString &where)
+Ref Conversion::contextRef(const QString &reference, const KdeDefinition *def, const QString &where)
 {
-    QString name = spec;
-    if (const qsizetype at = spec.indexOf(QStringLiteral("##")); at >= 0) {
-        def = definition(spec.mid(at + 2), where);
+    QString name = reference;
+    if (const qsizetype at = reference.indexOf(QStringLiteral("##")); at >= 0) {
+        def = definition(reference.mid(at + 2), where);
         if (!def)
             return {};
-        name = spec.left(at);
+        name = reference.left(at);
         if (name.isEmpty())
             return firstContext(def);
     }
     const auto it = def->contextIndex.constFind(name);
     if (it == def->contextIndex.constEnd()) {
-        report_.dropped(where, QStringLiteral("reference to context \"%1\": no such context").arg(spec));
+        report_.dropped(where, QStringLiteral("reference to context \"%1\": no such context").arg(reference));
         return {};
     }
     return {def, *it};
