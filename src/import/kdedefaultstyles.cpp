@@ -12,7 +12,7 @@ const QHash<QString, Style> &table()
 {
     // Readable on white, and each kind of thing apart from its neighbours.
     static const QHash<QString, Style> styles{
-        {QStringLiteral("dsNormal"), {QStringLiteral("text"), rgb(0x10, 0x10, 0x10)}},
+        {QStringLiteral("dsNormal"), {QStringLiteral("text"), rgb(0x00, 0x00, 0x00)}},
         {QStringLiteral("dsKeyword"), {QStringLiteral("keywords"), rgb(0x00, 0x20, 0x90), true}},
         {QStringLiteral("dsControlFlow"), {QStringLiteral("keywords"), rgb(0x00, 0x20, 0x90), true}},
         {QStringLiteral("dsBuiltIn"), {QStringLiteral("keywords"), rgb(0x50, 0x20, 0x90), true}},
