@@ -78,8 +78,21 @@ struct Alt {
 bool mayBeEmpty(const QString &pattern)
 {
     bool empty = false;
-    PatternAnalysis::firstChars(pattern, false, &empty);
-    return empty;
+    if (PatternAnalysis::firstChars(pattern, false, &empty))
+        return empty;
+    // Beyond what the analysis reads (\p{..}, \x{..}, options): an empty match anywhere in a text of
+    // every kind of character tells.
+    static const QString probe = QStringLiteral(" \tabc XYZ 019 _$@#!\"'`~%^&*()-+=[]{}\\|;:,.<>/?\n");
+    const QRegularExpression re(pattern);
+    if (!re.isValid())
+        return false;
+    if (re.match(QString()).hasMatch())
+        return true;
+    for (auto it = re.globalMatch(probe); it.hasNext();) {
+        if (it.next().capturedLength() == 0)
+            return true;
+    }
+    return false;
 }
 
 bool overlaps(const QString &a, const QString &b)

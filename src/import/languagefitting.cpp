@@ -12,6 +12,8 @@ namespace LanguageFitting {
 namespace {
 
 const QString kSeparator = QStringLiteral(" :::: ");
+// Opening up a scope that changes more than this many tokensets' places costs more than merging.
+constexpr int kMostOpeningCost = 16;
 
 bool transparentId(const QString &id)
 {
@@ -114,6 +116,100 @@ void dropEmpty(LanguageDraft &draft, ConversionReport &report)
         }
         if (!changed)
             return;
+    }
+}
+
+// Where scope `s` stands: its valid scopes, the outermost level when it names none.
+QStringList placesOf(const TokensetDraft &s)
+{
+    return s.validScopes.isEmpty() ? QStringList{QString()} : s.validScopes;
+}
+
+// What opening up scope `s` would change: the tokensets valid in it that are not valid everywhere it
+// stands, and those valid where it stands that are not valid in it.
+int openingCost(const LanguageDraft &draft, const TokensetDraft &s)
+{
+    const QStringList places = placesOf(s);
+    int cost = 0;
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.name == s.name)
+            continue;
+        const bool inside = t.validScopes.contains(s.name);
+        bool everywhere = true, somewhere = false;
+        for (const QString &p : places) {
+            const bool here = t.validScopes.contains(p) || (p.isEmpty() && t.validScopes.isEmpty());
+            everywhere = everywhere && here;
+            somewhere = somewhere || here;
+        }
+        if ((inside && !everywhere) || (!inside && somewhere))
+            ++cost;
+    }
+    return cost;
+}
+
+// Scope `s` (which colours nothing) goes; what was valid in it becomes valid where it stood.
+void openUp(LanguageDraft &draft, size_t index, ConversionReport &report, const QString &why)
+{
+    TokensetDraft s = std::move(draft.tokensets[index]);
+    draft.tokensets.erase(draft.tokensets.begin() + qsizetype(index));
+    const QStringList places = placesOf(s);
+    for (TokensetDraft &t : draft.tokensets) {
+        if (!t.validScopes.contains(s.name))
+            continue;
+        t.validScopes.removeAll(s.name);
+        for (const QString &p : places) {
+            if (p != t.name && !t.validScopes.contains(p))
+                t.validScopes += p;
+        }
+    }
+    report.approximated(s.source, QStringLiteral("scope \"%1\" colours nothing and was opened up: what it holds is valid where it "
+                                                 "stands (%2)").arg(s.name, why));
+}
+
+// Alike in look and place: one tokenset means the same.
+void mergeAlikeInPlace(LanguageDraft &draft, ConversionReport &report)
+{
+    mergePass(draft, report, QStringLiteral("same colours, same scopes"), [](const TokensetDraft &a, const TokensetDraft &b) {
+        return !a.scope && !b.scope && a.looksLike(b) && a.casesensitive == b.casesensitive && scopeSet(a) == scopeSet(b);
+    });
+    mergePass(draft, report, QStringLiteral("same colours, same scopes and contents"),
+              [&draft](const TokensetDraft &a, const TokensetDraft &b) {
+                  return a.looksLike(b) && sameScopeKind(a, b) && scopeSet(a) == scopeSet(b)
+                      && contents(draft, a.name) - QSet<QString>{a.name, b.name}
+                      == contents(draft, b.name) - QSet<QString>{a.name, b.name};
+              });
+}
+
+// Far too many tokensets: scopes that colour nothing (the nesting of a grammar built from many small
+// contexts) are opened up, those that change least first, merging again after each round. Merging
+// unlike scopes instead would carry each one's start into the other's places.
+void openUpUncolouredScopes(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
+{
+    // A few too many are better merged: opening up changes where things are valid.
+    if (int(draft.tokensets.size()) * 2 <= limits.tokensets * 3)
+        return;
+    const QString why = QStringLiteral("a language holds %1 tokensets").arg(limits.tokensets);
+    for (int allowed = 0; allowed <= kMostOpeningCost && int(draft.tokensets.size()) > limits.tokensets;
+         allowed = allowed == 0 ? 1 : allowed * 2) {
+        bool any = false, opened = false;
+        for (size_t i = 0; i < draft.tokensets.size() && int(draft.tokensets.size()) > limits.tokensets;) {
+            const TokensetDraft &s = draft.tokensets[i];
+            if (!s.scope || s.id != QLatin1String("parameterblocks")) {
+                ++i;
+                continue;
+            }
+            any = true;
+            if (openingCost(draft, s) <= allowed) {
+                openUp(draft, i, report, why);
+                opened = true;
+            } else {
+                ++i;
+            }
+        }
+        if (!any)
+            return;
+        if (opened)
+            mergeAlikeInPlace(draft, report);
     }
 }
 
@@ -273,16 +369,8 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
          const Limits &limits)
 {
     dropEmpty(draft, report);
-    // Alike in look and place: one tokenset means the same.
-    mergePass(draft, report, QStringLiteral("same colours, same scopes"), [](const TokensetDraft &a, const TokensetDraft &b) {
-        return !a.scope && !b.scope && a.looksLike(b) && a.casesensitive == b.casesensitive && scopeSet(a) == scopeSet(b);
-    });
-    mergePass(draft, report, QStringLiteral("same colours, same scopes and contents"),
-              [&draft](const TokensetDraft &a, const TokensetDraft &b) {
-                  return a.looksLike(b) && sameScopeKind(a, b) && scopeSet(a) == scopeSet(b)
-                      && contents(draft, a.name) - QSet<QString>{a.name, b.name}
-                      == contents(draft, b.name) - QSet<QString>{a.name, b.name};
-              });
+    mergeAlikeInPlace(draft, report);
+    openUpUncolouredScopes(draft, report, limits);
     if (int(draft.tokensets.size()) > limits.tokensets) {
         mergePass(
             draft, report, QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets),

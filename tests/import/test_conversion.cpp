@@ -179,6 +179,23 @@ TEST(Conversion, TheFirstAlternativeWinsAsInGtkSourceView)
     EXPECT_EQ(c.colour(QStringLiteral("(x)) a")), QStringLiteral("[String:(x)]) [Keyword:a]"));
 }
 
+TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
+{
+    // GtkSourceView leaves "stmt" before the next character that is not blank (an end that takes no
+    // text, written beyond what the pattern analysis reads) and the comment starts there; the end
+    // must not stand as an earlier alternative in front of the comment.
+    const Converted c = convert(langFile(R"(
+    <context id="comment" style-ref="comment" end-at-line-end="true"><start>//</start></context>
+    <context id="stmt">
+      <start>let</start><end>(?=[^\s\p{Zs}])</end>
+      <include><context ref="comment"/></include>
+    </context>)",
+                                     R"(<context ref="stmt"/><context ref="comment"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("let // note")), QStringLiteral("[stmt:let ][Comment:// note]"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:stmt: approximated: the end can be empty"))) << c.report.toStdString();
+}
+
 TEST(Conversion, ApproximationsAreReportedByContext)
 {
     const Converted c = convert(langFile(R"(

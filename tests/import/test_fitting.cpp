@@ -96,6 +96,40 @@ TEST(Fitting, ValidScopesBeyondTenSplitAndAnOpenTokensetNamesNone)
     EXPECT_EQ(out.tokensets[14].validscope[0], QStringLiteral("<none>"));
 }
 
+TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
+{
+    LanguageDraft draft;
+    // 30 nested scopes without a colour of their own ("B0" at the outermost level, each next one in
+    // the one before), "kw" valid everywhere, and "Str" holding 49 lists of their own colours: 81.
+    QStringList everywhere{QString()};
+    for (int i = 0; i < 30; ++i) {
+        draft.tokensets.push_back(scope(QStringLiteral("B%1").arg(i), 0));
+        draft.tokensets.back().id = QStringLiteral("parameterblocks");
+        draft.tokensets.back().validScopes = {i == 0 ? QString() : QStringLiteral("B%1").arg(i - 1)};
+        everywhere += QStringLiteral("B%1").arg(i);
+    }
+    draft.tokensets.push_back(scope(QStringLiteral("Str"), 1));
+    draft.tokensets.push_back(list(QStringLiteral("kw"), 2, everywhere));
+    for (int i = 0; i < 49; ++i)
+        draft.tokensets.push_back(list(QStringLiteral("e%1").arg(i), 10 + i, {QStringLiteral("Str")}));
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem)) << problem.toStdString();
+    // The nesting goes; what it held stays where it stood; the coloured scope keeps its place and
+    // contents, and no scope's start is carried into another's places by a merge.
+    ASSERT_EQ(out.tokensetCount(), 51);
+    EXPECT_EQ(out.tokensets[0].name, QStringLiteral("Str"));
+    EXPECT_EQ(out.tokensets[1].name, QStringLiteral("kw"));
+    EXPECT_EQ(out.tokensets[1].validscope[0], QStringLiteral("<none>"));
+    EXPECT_EQ(out.tokensets[2].validscope[0], QStringLiteral("Str"));
+    EXPECT_EQ(report.count(ConversionReport::Kind::Merged), 0);
+    EXPECT_EQ(report.count(ConversionReport::Kind::Approximated), 30);
+    EXPECT_EQ(report.text().first(),
+              QStringLiteral("t:B29: approximated: scope \"B29\" colours nothing and was opened up: what it holds is valid "
+                             "where it stands (a language holds 51 tokensets)"));
+}
+
 TEST(Fitting, ATokenListTooLargeForAFieldLosesGuardsFirst)
 {
     LanguageDraft draft;
