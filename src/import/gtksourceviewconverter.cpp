@@ -494,6 +494,23 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
             report_.approximated(c->id, QStringLiteral("sub-pattern %1 takes the style of the whole %2").arg(inc.subPattern, inc.where.isEmpty() ? QStringLiteral("match") : inc.where));
         }
     }
+    for (const GtkInclude &inc : c->includes) {
+        if (t.scope && t.id == QLatin1String("parameterblocks") && inc.kind == GtkInclude::SubPattern
+            && inc.where == QLatin1String("start") && inc.subPattern == QLatin1String("0") && !inc.styleRef.isEmpty()) {
+            const Look s = look(inc.styleRef, *c);
+            if (s.id == QLatin1String("parameterblocks"))
+                continue;
+            TokensetDraft start;
+            start.name = s.name;
+            start.id = s.id;
+            start.source = c->id;
+            start.forecolor = s.fg;
+            start.backcolor = s.bg;
+            start.fontstyle = s.fontstyle;
+            t.startLook.push_back(std::move(start));
+            break;
+        }
+    }
     const int index = int(draft_->tokensets.size());
     draft_->tokensets.push_back(std::move(t));
     tokensets_.insert(key, index);

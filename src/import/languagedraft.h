@@ -34,6 +34,9 @@ struct TokensetDraft {
     // Names of the scope tokensets it is valid in; "" is the outermost level. Empty: valid nowhere
     // but at the outermost level and in transparent scopes (the record's own default).
     QStringList validScopes;
+    // A scope that colours nothing while its start does (a keyword opening a statement): the look its
+    // start tokens keep, as a list, when the scope is opened up to fit a record. Zero or one.
+    std::vector<TokensetDraft> startLook;
 
     // Whether two tokensets colour alike: same id, colours and font style.
     bool looksLike(const TokensetDraft &other) const

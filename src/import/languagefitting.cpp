@@ -164,6 +164,13 @@ void openUp(LanguageDraft &draft, size_t index, ConversionReport &report, const 
     }
     report.approximated(s.source, QStringLiteral("scope \"%1\" colours nothing and was opened up: what it holds is valid where it "
                                                  "stands (%2)").arg(s.name, why));
+    if (!s.startLook.empty()) {
+        TokensetDraft start = std::move(s.startLook.front());
+        start.name = draft.uniqueName(start.name);
+        start.tokens = std::move(s.tokens);
+        start.validScopes = s.validScopes;
+        draft.tokensets.insert(draft.tokensets.begin() + qsizetype(index), std::move(start));
+    }
 }
 
 // Alike in look and place: one tokenset means the same.

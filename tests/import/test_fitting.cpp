@@ -108,6 +108,8 @@ TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
         draft.tokensets.back().validScopes = {i == 0 ? QString() : QStringLiteral("B%1").arg(i - 1)};
         everywhere += QStringLiteral("B%1").arg(i);
     }
+    // B0's start is a keyword of kw's look: it stays one when B0 goes.
+    draft.tokensets[0].startLook.push_back(list(QStringLiteral("Keyword"), 2, {}));
     draft.tokensets.push_back(scope(QStringLiteral("Str"), 1));
     draft.tokensets.push_back(list(QStringLiteral("kw"), 2, everywhere));
     for (int i = 0; i < 49; ++i)
@@ -119,11 +121,12 @@ TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
     // The nesting goes; what it held stays where it stood; the coloured scope keeps its place and
     // contents, and no scope's start is carried into another's places by a merge.
     ASSERT_EQ(out.tokensetCount(), 51);
-    EXPECT_EQ(out.tokensets[0].name, QStringLiteral("Str"));
-    EXPECT_EQ(out.tokensets[1].name, QStringLiteral("kw"));
-    EXPECT_EQ(out.tokensets[1].validscope[0], QStringLiteral("<none>"));
+    EXPECT_EQ(out.tokensets[0].name, QStringLiteral("Keyword"));
+    EXPECT_EQ(out.tokensets[0].tokens, QStringLiteral("B0 ::::  :::: True :::: null\r\nkw ::::  :::: True :::: null"));
+    EXPECT_EQ(out.tokensets[0].validscope[0], QStringLiteral("<none>"));
+    EXPECT_EQ(out.tokensets[1].name, QStringLiteral("Str"));
     EXPECT_EQ(out.tokensets[2].validscope[0], QStringLiteral("Str"));
-    EXPECT_EQ(report.count(ConversionReport::Kind::Merged), 0);
+    EXPECT_EQ(report.count(ConversionReport::Kind::Merged), 1);
     EXPECT_EQ(report.count(ConversionReport::Kind::Approximated), 30);
     EXPECT_EQ(report.text().first(),
               QStringLiteral("t:B29: approximated: scope \"B29\" colours nothing and was opened up: what it holds is valid "
