@@ -93,7 +93,9 @@ def main():
             exported = os.path.join(folder, "export")
             index = re.search(r"language (\d+) ", imp.stdout.decode(errors="replace"))
             exp = run([cli, "--folder", folder, "export", "--index", index.group(1), "--to", exported]) if index else imp
-            files = glob.glob(os.path.join(exported, "*.lng"))
+            # A language named ".ini" is written as ".ini.lng", which a glob would not see.
+            files = [os.path.join(exported, f) for f in os.listdir(exported) if f.endswith(".lng")] \
+                if os.path.isdir(exported) else []
             same = False
             if exp.returncode == 0 and len(files) == 1:
                 with open(files[0], "rb") as a, open(out, "rb") as b:
