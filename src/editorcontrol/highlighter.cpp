@@ -68,13 +68,13 @@ public:
     {
     }
 
-    ScopeState run(const ScopeState &in)
+    ScopeState run(ScopeState in)
     {
         const char16_t *const text = line.text;
         const int n = line.n;
         batched = 0;
         tokens.findCandidates();
-        ScopeState state = scopes.validated(in);
+        ScopeState state = scopes.validated(std::move(in));
         int plainStart = 0;
         int content = contentOf(d, state);
         auto flushPlain = [&](int end) {
@@ -155,10 +155,10 @@ int Highlighter::contentTokenset(const ScopeState &state) const
     return contentOf(language_->data(), state);
 }
 
-ScopeState Highlighter::highlightLine(QStringView line, const ScopeState &in, const RunSink &sink)
+ScopeState Highlighter::highlightLine(QStringView line, ScopeState in, const RunSink &sink)
 {
     LineScan scan(language_->data(), *scanner_, line, sink);
-    return scan.run(in);
+    return scan.run(std::move(in));
 }
 
 ScopeState Highlighter::highlightLine(QStringView line, const ScopeState &in, QVector<StyleRun> &runs)

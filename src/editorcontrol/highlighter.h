@@ -46,8 +46,8 @@ public:
     using RunSink = std::function<void(const StyleRun *runs, qsizetype count)>;
 
     // Colours one line (without its line break) starting in state `in`; hands the line's runs to
-    // `sink` and returns the state at the start of the next line.
-    ScopeState highlightLine(QStringView line, const ScopeState &in, const RunSink &sink);
+    // `sink` and returns the state at the start of the next line. A state moved in is grown in place.
+    ScopeState highlightLine(QStringView line, ScopeState in, const RunSink &sink);
     // The same, replacing `runs` with the line's runs.
     ScopeState highlightLine(QStringView line, const ScopeState &in, QVector<StyleRun> &runs);
 

@@ -11,7 +11,7 @@ bool run(TextSource &source, Highlighter &highlighter, TextRenderer &renderer)
             renderer.write(line.mid(runs[i].start, runs[i].length), runs[i].tokenset);
     };
     while (!renderer.failed() && source.next(line, lineBreak)) {
-        state = highlighter.highlightLine(line, state, sink);
+        state = highlighter.highlightLine(line, std::move(state), sink); // grown in place, not copied
         // A line break takes the style of the scope that stays open across it.
         renderer.write(lineBreak, highlighter.contentTokenset(state));
     }

@@ -50,9 +50,8 @@ public:
     }
 
     // A state from elsewhere (another language, a damaged cache) is cut back to its valid part.
-    ScopeState validated(const ScopeState &in) const
+    ScopeState validated(ScopeState state) const
     {
-        ScopeState state = in;
         for (int level = 0; level < state.depth(); ++level) {
             const int t = state.at(level).tokenset;
             if (t < 0 || size_t(t) >= d.tokensets.size() || !d.tokensets[size_t(t)].scope || level >= MaxScopeDepth) {

@@ -4,6 +4,7 @@
 #include "model/nativename.h"
 
 #include <QFileInfo>
+#include <QtAlgorithms>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +20,23 @@
 namespace {
 
 constexpr qint64 kBlock = 256 * 1024;
+
+// The first LF or CR of text[from..size), or size.
+qsizetype findBreak(const char16_t *text, qsizetype from, qsizetype size)
+{
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi16(u'\n'), cr = _mm_set1_epi16(u'\r');
+    for (; from + 8 <= size; from += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + from));
+        const int found = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, lf), _mm_cmpeq_epi16(units, cr)));
+        if (found != 0)
+            return from + qCountTrailingZeroBits(quint32(found)) / 2;
+    }
+#endif
+    while (from < size && text[from] != u'\n' && text[from] != u'\r')
+        ++from;
+    return from;
+}
 
 // Widens the bytes up to the first block of sixteen that holds one beyond ASCII; returns how many.
 qint64 widenAscii(const unsigned char *in, qint64 size, char16_t *out)
@@ -289,9 +307,7 @@ bool TextSource::next(QStringView &line, QStringView &lineBreak)
     for (;;) {
         const char16_t *text = reinterpret_cast<const char16_t *>(buffer_.constData());
         const qsizetype size = buffer_.size();
-        qsizetype end = std::max(scan_, pos_);
-        while (end < size && (text[end] > u'\r' || (text[end] != u'\n' && text[end] != u'\r')))
-            ++end;
+        const qsizetype end = findBreak(text, std::max(scan_, pos_), size);
         // A CR at the end of what is held may be the first half of a CR LF.
         if (end < size && !(text[end] == u'\r' && end + 1 == size && !atEnd_)) {
             const qsizetype breakLength = text[end] == u'\r' && end + 1 < size && text[end + 1] == u'\n' ? 2 : 1;
