@@ -219,6 +219,9 @@ private:
                 const FlatRule &origin, std::vector<Effect> &out, int depth);
     bool transient(const Ref &context);
     int scopeTokenset(const Ref &target, const QString &where);
+    // A tokenset coloured by a look, and the new tokenset's index under its key.
+    TokensetDraft styled(const QString &name, const Look &l, const QString &source) const;
+    int addTokenset(TokensetDraft t, const QString &key);
     void addToken(std::vector<TokenDraft> &tokens, const QString &text, const QStringList &guards);
     void collapse(LanguageDraft &draft, int limit);
 
@@ -584,13 +587,23 @@ int Conversion::listTokenset(const Effect &e, const Level &level)
     if (const auto it = tokensets_.constFind(key); it != tokensets_.constEnd())
         return *it;
     const Look l = look(def, item, where);
+    return addTokenset(styled(uniqueName(l.name), l, e.origin.owner.where(main_)), key);
+}
+
+TokensetDraft Conversion::styled(const QString &name, const Look &l, const QString &source) const
+{
     TokensetDraft t;
-    t.name = uniqueName(l.name);
+    t.name = name;
     t.id = l.id;
-    t.source = e.origin.owner.where(main_);
+    t.source = source;
     t.forecolor = l.fg;
     t.backcolor = l.bg;
     t.fontstyle = l.fontstyle;
+    return t;
+}
+
+int Conversion::addTokenset(TokensetDraft t, const QString &key)
+{
     const int index = int(draft_->tokensets.size());
     draft_->tokensets.push_back(std::move(t));
     tokensets_.insert(key, index);
@@ -608,25 +621,11 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
         // A definition of thousands of contexts: past these, a context is a token coloured as it.
         report_.approximated(target.where(main_), QStringLiteral("the context is coloured as one token where it opens; its own rules are dropped (more than %1 contexts)")
                                                       .arg(kMaxScopes));
-        TokensetDraft token;
-        token.name = uniqueName(c.name);
-        token.id = l.id;
-        token.source = target.where(main_);
-        token.forecolor = l.fg;
-        token.backcolor = l.bg;
-        token.fontstyle = l.fontstyle;
-        const int index = int(draft_->tokensets.size());
-        draft_->tokensets.push_back(std::move(token));
-        tokensets_.insert(key, index);
-        return index;
+        return addTokenset(styled(uniqueName(c.name), l, target.where(main_)), key);
     }
-    TokensetDraft t;
-    t.name = uniqueName(c.name);
-    t.id = l.id == QLatin1String("text") ? QStringLiteral("parameterblocks") : l.id;
-    t.source = target.where(main_);
-    t.forecolor = l.fg;
-    t.backcolor = l.bg;
-    t.fontstyle = l.fontstyle;
+    TokensetDraft t = styled(uniqueName(c.name), l, target.where(main_));
+    if (t.id == QLatin1String("text"))
+        t.id = QStringLiteral("parameterblocks");
     t.scope = true;
     const Switch lineEnd = parseSwitch(c.lineEndContext, target.def, t.source);
     t.singleline = lineEnd.pops > 0;
@@ -634,9 +633,7 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
         report_.approximated(t.source, QStringLiteral("lineEndContext \"%1\": the line end closes this scope only").arg(c.lineEndContext));
     if (lineEnd.push.valid())
         report_.dropped(t.source, QStringLiteral("lineEndContext \"%1\": no context opens at the line end").arg(c.lineEndContext));
-    const int index = int(draft_->tokensets.size());
-    draft_->tokensets.push_back(std::move(t));
-    tokensets_.insert(key, index);
+    const int index = addTokenset(std::move(t), key);
     levels_.push_back({draft_->tokensets[size_t(index)].name, target, index});
     return index;
 }
