@@ -53,35 +53,47 @@ QString hexEscape(char32_t c)
     return QStringLiteral("\\x{%1}").arg(uint(c), 0, 16);
 }
 
+// Copies escapes and character classes of a pattern to out whole; every other position goes to
+// `other`, which appends what it makes of it and returns how many characters it used.
+template <typename Other>
+void walkOutsideClasses(const QString &p, QString &out, Other other)
+{
+    for (qsizetype i = 0, n = p.size(); i < n;) {
+        if (p[i] == u'\\') {
+            const qsizetype len = escapeLength(p, i);
+            out += p.mid(i, len);
+            i += len;
+        } else if (p[i] == u'[') {
+            const qsizetype end = classEnd(p, i);
+            out += p.mid(i, end - i);
+            i = end;
+        } else {
+            i += other(i);
+        }
+    }
+}
+
 } // namespace
 
 QString stripExtended(const QString &pattern)
 {
     QString out;
     const qsizetype n = pattern.size();
-    for (qsizetype i = 0; i < n;) {
+    walkOutsideClasses(pattern, out, [&](qsizetype i) -> qsizetype {
         const QChar c = pattern[i];
-        if (c == u'\\') {
-            const qsizetype len = escapeLength(pattern, i);
-            out += pattern.mid(i, len);
-            i += len;
-        } else if (c == u'[') {
-            const qsizetype end = classEnd(pattern, i);
-            out += pattern.mid(i, end - i);
-            i = end;
-        } else if (c == u'#') {
-            while (i < n && pattern[i] != u'\n')
-                ++i;
-        } else if (c.isSpace()) {
-            ++i;
-        } else if (c == u'(' && pattern.mid(i, 3) == QLatin1String("(?#")) {
-            const qsizetype end = pattern.indexOf(u')', i);
-            i = end < 0 ? n : end + 1;
-        } else {
-            out += c;
-            ++i;
+        if (c == u'#') {
+            const qsizetype end = pattern.indexOf(u'\n', i);
+            return (end < 0 ? n : end) - i;
         }
-    }
+        if (c.isSpace())
+            return 1;
+        if (c == u'(' && pattern.mid(i, 3) == QLatin1String("(?#")) {
+            const qsizetype end = pattern.indexOf(u')', i);
+            return (end < 0 ? n : end + 1) - i;
+        }
+        out += c;
+        return 1;
+    });
     return out;
 }
 
@@ -143,48 +155,32 @@ bool nonCapturing(const QString &p, QString &out)
     if (hasBackReference(p))
         return false;
     const qsizetype n = p.size();
-    for (qsizetype i = 0; i < n;) {
+    walkOutsideClasses(p, out, [&](qsizetype i) -> qsizetype {
         const QChar c = p[i];
-        if (c == u'\\') {
-            const qsizetype len = escapeLength(p, i);
-            out += p.mid(i, len);
-            i += len;
-        } else if (c == u'[') {
-            const qsizetype end = classEnd(p, i);
-            out += p.mid(i, end - i);
-            i = end;
-        } else if (c == u'(') {
-            if (i + 1 < n && p[i + 1] == u'*') { // (*VERB)
-                out += c;
-                ++i;
-                continue;
-            }
-            if (i + 1 >= n || p[i + 1] != u'?') {
-                out += QStringLiteral("(?:");
-                ++i;
-                continue;
-            }
-            // Named groups: (?<name>, (?'name', (?P<name>; not the lookbehinds (?<= and (?<!.
-            qsizetype nameStart = -1;
-            if (i + 2 < n && (p[i + 2] == u'\'' || (p[i + 2] == u'<' && i + 3 < n && p[i + 3] != u'=' && p[i + 3] != u'!')))
-                nameStart = i + 3;
-            else if (i + 3 < n && p[i + 2] == u'P' && p[i + 3] == u'<')
-                nameStart = i + 4;
-            if (nameStart >= 0) {
-                qsizetype j = nameStart;
-                while (j < n && p[j] != u'>' && p[j] != u'\'')
-                    ++j;
-                out += QStringLiteral("(?:");
-                i = j + 1;
-            } else {
-                out += c;
-                ++i;
-            }
-        } else {
+        if (c != u'(' || (i + 1 < n && p[i + 1] == u'*')) { // (*VERB) stays
             out += c;
-            ++i;
+            return 1;
         }
-    }
+        if (i + 1 >= n || p[i + 1] != u'?') {
+            out += QStringLiteral("(?:");
+            return 1;
+        }
+        // Named groups: (?<name>, (?'name', (?P<name>; not the lookbehinds (?<= and (?<!.
+        qsizetype nameStart = -1;
+        if (i + 2 < n && (p[i + 2] == u'\'' || (p[i + 2] == u'<' && i + 3 < n && p[i + 3] != u'=' && p[i + 3] != u'!')))
+            nameStart = i + 3;
+        else if (i + 3 < n && p[i + 2] == u'P' && p[i + 3] == u'<')
+            nameStart = i + 4;
+        if (nameStart < 0) {
+            out += c;
+            return 1;
+        }
+        qsizetype j = nameStart;
+        while (j < n && p[j] != u'>' && p[j] != u'\'')
+            ++j;
+        out += QStringLiteral("(?:");
+        return j + 1 - i;
+    });
     return true;
 }
 
