@@ -346,26 +346,24 @@ bool CharClass::contains(char32_t c, bool caseless) const
 
 int SimplePattern::matchAt(const char16_t *text, int p, int n) const
 {
-    // The character at i and its length in units.
-    auto at = [text, n](int i, char32_t &c) {
+    // Whether the character at i is in the class, and its length in units (0: not in it).
+    auto step = [text, n, this](const CharClass &cc, const quint64 *ascii, int i) {
         const char16_t u = text[i];
-        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1])) {
-            c = QChar::surrogateToUcs4(u, text[i + 1]);
-            return 2;
-        }
-        c = u;
-        return 1;
+        if (u < 128)
+            return int((ascii[u >> 6] >> (u & 63)) & 1);
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1]))
+            return cc.contains(QChar::surrogateToUcs4(u, text[i + 1]), caseless) ? 2 : 0;
+        return cc.contains(u, caseless) ? 1 : 0;
     };
-    char32_t c = 0;
     if (p >= n || (p > 0 && QChar::isLowSurrogate(text[p]) && QChar::isHighSurrogate(text[p - 1])))
         return 0;
-    int q = p + at(p, c);
-    if (!first.contains(c, caseless))
+    int q = p + step(first, firstAscii, p);
+    if (q == p)
         return 0;
     if (restMinimum < 0)
         return q - p;
     int repeats = 0;
-    for (int length; q < n && (length = at(q, c), rest.contains(c, caseless)); q += length)
+    for (int length; q < n && (length = step(rest, restAscii, q)) > 0; q += length)
         ++repeats;
     return repeats >= restMinimum ? q - p : 0;
 }
@@ -382,7 +380,9 @@ std::optional<FirstChars> firstChars(const QString &pattern, bool caseless, bool
     return out;
 }
 
-std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless)
+namespace {
+
+std::optional<SimplePattern> simplePatternOf(const QString &pattern, bool caseless)
 {
     Parser parser(pattern);
     SimplePattern sp;
@@ -413,6 +413,19 @@ std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless
         return std::nullopt;
     sp.first = a;
     sp.rest = b;
+    return sp;
+}
+
+} // namespace
+
+std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless)
+{
+    std::optional<SimplePattern> sp = simplePatternOf(pattern, caseless);
+    if (sp)
+        for (char32_t c = 0; c < 128; ++c) {
+            sp->firstAscii[c >> 6] |= quint64(sp->first.contains(c, caseless)) << (c & 63);
+            sp->restAscii[c >> 6] |= quint64(sp->rest.contains(c, caseless)) << (c & 63);
+        }
     return sp;
 }
 

@@ -35,6 +35,9 @@ struct SimplePattern {
     CharClass rest;
     int restMinimum = -1; // -1: no second part; 0: "*"; 1: "+"
     bool caseless = false;
+    // contains() of each class for the characters below 128, worked out once: most text is ASCII.
+    quint64 firstAscii[2] = {0, 0};
+    quint64 restAscii[2] = {0, 0};
 
     // Length of the longest match at p (the regexp engine's greedy match), 0 for none. Steps by whole
     // characters, as the regexp engine does; p must not split a surrogate pair.
