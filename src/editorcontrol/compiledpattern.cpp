@@ -204,34 +204,40 @@ CompiledPatternPtr CompiledPattern::get(const QString &pattern, bool caseless, Q
     return p;
 }
 
-pcre2_code *CompiledPattern::codeFor(bool anchored, int span) const
+pcre2_code *CompiledPattern::codeFor(bool anchored, int span, bool *jit) const
 {
+    std::atomic<pcre2_code *> &slot = anchored ? anchored_ : fast_;
+    std::atomic<bool> &slotJit = anchored ? anchoredJit_ : fastJit_;
+    if (pcre2_code *c = slot.load(std::memory_order_acquire)) {
+        *jit = slotJit.load(std::memory_order_acquire);
+        return c;
+    }
+    *jit = false;
+    pcre2_code *made = nullptr;
     if (anchored) {
-        if (pcre2_code *a = anchored_.load(std::memory_order_acquire))
-            return a;
-        int errorCode = 0;
-        PCRE2_SIZE errorOffset = 0;
-        pcre2_code *made = compileCode(compiled_, caseless_, true, &errorCode, &errorOffset);
+        made = compileCode(compiled_, caseless_, true);
         if (!made)
             return nullptr;
-        pcre2_jit_compile(made, PCRE2_JIT_COMPLETE); // without JIT it still matches, more slowly
-        return publish(anchored_, made);
+    } else {
+        if (uses_.fetch_add(1, std::memory_order_relaxed) + 1 < kJitAfterUses && span < kJitForSpan)
+            return code_;
+        made = pcre2_code_copy(code_);
+        if (!made)
+            return code_;
     }
-    if (pcre2_code *f = fast_.load(std::memory_order_acquire))
-        return f;
-    if (uses_.fetch_add(1, std::memory_order_relaxed) + 1 < kJitAfterUses && span < kJitForSpan)
-        return code_;
-    pcre2_code *made = pcre2_code_copy(code_);
-    if (!made)
-        return code_;
-    pcre2_jit_compile(made, PCRE2_JIT_COMPLETE);
-    return publish(fast_, made);
+    // Without JIT it still matches, more slowly.
+    const bool compiled = pcre2_jit_compile(made, PCRE2_JIT_COMPLETE) == 0;
+    pcre2_code *published = publish(slot, made);
+    if (published == made && compiled)
+        slotJit.store(true, std::memory_order_release);
+    return published;
 }
 
 CompiledPattern::Match CompiledPattern::match(const char16_t *subject, int length, int offset, bool anchored,
                                               quint32 limit, Scratch &scratch) const
 {
-    pcre2_code *code = codeFor(anchored, length - offset);
+    bool jit = false;
+    pcre2_code *code = codeFor(anchored, length - offset, &jit);
     if (!code)
         return {};
     if (scratch.limit != limit) {
@@ -240,8 +246,10 @@ CompiledPattern::Match CompiledPattern::match(const char16_t *subject, int lengt
     }
     const CompiledPattern *outer = scratch.current;
     scratch.current = this;
-    const int rc = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject), PCRE2_SIZE(length), PCRE2_SIZE(offset),
-                               PCRE2_NO_UTF_CHECK, scratch.data, scratch.context);
+    const auto s = reinterpret_cast<PCRE2_SPTR>(subject);
+    const int rc = jit ? pcre2_jit_match(code, s, PCRE2_SIZE(length), PCRE2_SIZE(offset), 0, scratch.data, scratch.context)
+                       : pcre2_match(code, s, PCRE2_SIZE(length), PCRE2_SIZE(offset), PCRE2_NO_UTF_CHECK, scratch.data,
+                                     scratch.context);
     scratch.current = outer;
     if (rc >= 0) { // 0: more groups than the match block holds; the whole match is there all the same
         const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(scratch.data);

@@ -87,7 +87,7 @@ public:
 
 private:
     CompiledPattern() = default;
-    pcre2_real_code_16 *codeFor(bool anchored, int span) const;
+    pcre2_real_code_16 *codeFor(bool anchored, int span, bool *jit) const;
     static int callout(pcre2_callout_block_16 *block, void *scratch);
     int lookaheadAt(int number, const char16_t *subject, int length, int position, Scratch &scratch) const;
 
@@ -99,6 +99,10 @@ private:
     // Filled on demand and never changed afterwards: the JIT-compiled search form and the anchored form.
     mutable std::atomic<pcre2_real_code_16 *> fast_{nullptr};
     mutable std::atomic<pcre2_real_code_16 *> anchored_{nullptr};
+    // Set once the published form is known to be JIT-compiled: it is then run without the checks
+    // and dispatch of the general entry point.
+    mutable std::atomic<bool> fastJit_{false};
+    mutable std::atomic<bool> anchoredJit_{false};
     mutable std::atomic<int> uses_{0};
 };
 
