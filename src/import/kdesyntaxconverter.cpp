@@ -252,12 +252,7 @@ private:
         names_.insert(name);
         return name;
     }
-    QSet<QString> shortLived_;       // contexts not opened where a scope closes, once reported
-    bool fallsThrough(const Ref &context)
-    {
-        const QString f = context.context().fallthroughContext;
-        return !f.isEmpty() && parseSwitch(f, context.def, context.where(main_)).pops > 0;
-    }
+    QSet<QString> shortLived_;       // contexts not opened where a scope closes, once reported per scope
     QSet<QString> folded_;           // contexts folded into the rules that open them, once reported
     std::deque<Level> levels_;
 };
@@ -642,10 +637,9 @@ void Conversion::addToken(std::vector<TokenDraft> &tokens, const QString &text, 
 {
     for (TokenDraft &t : tokens) {
         if (t.text == text) {
-            for (const QString &g : guards) {
-                if (!t.guards.contains(g))
-                    t.guards += g;
-            }
+            // The same token where other rules come first: it gives way only to those that come first
+            // everywhere (it is valid wherever its tokenset is; where most text is, fewer come first).
+            t.guards.removeIf([&](const QString &g) { return !guards.contains(g); });
             return;
         }
     }
@@ -680,14 +674,60 @@ QString kindOf(const QString &id)
     return id;
 }
 
-// A definition of more contexts than a language holds tokensets is cut down until it fits: first the
-// tokensets that colour parts of comments and strings as comments and strings go (the scope's own
-// colour takes over); then, from the deepest, a context's scope becomes one token coloured as the
-// context, and what was valid only inside it goes.
+// Scope `j` goes into scope `i` (which stands in the same places): its starts with their own ends, and
+// what is valid in it.
+void mergeScope(LanguageDraft &draft, size_t i, size_t j)
+{
+    auto paired = [](TokensetDraft &t) {
+        if (t.tokens2.size() == 1 && t.tokens.size() > 1)
+            t.tokens2.resize(t.tokens.size(), t.tokens2.front());
+    };
+    TokensetDraft from = std::move(draft.tokensets[j]);
+    draft.tokensets.erase(draft.tokensets.begin() + qsizetype(j));
+    TokensetDraft &into = draft.tokensets[i];
+    paired(into);
+    paired(from);
+    into.tokens.insert(into.tokens.end(), from.tokens.begin(), from.tokens.end());
+    into.tokens2.insert(into.tokens2.end(), from.tokens2.begin(), from.tokens2.end());
+    for (TokensetDraft &t : draft.tokensets) {
+        if (t.validScopes.removeAll(from.name) > 0 && !t.validScopes.contains(into.name))
+            t.validScopes += into.name;
+    }
+}
+
+// A definition of more contexts than a language holds tokensets is cut down until it fits: first
+// scopes that colour alike and close alike are one (string variants: raw, formatted, bytes...); then
+// the tokensets that colour parts of comments and strings as comments and strings go (the scope's own
+// colour takes over); then scopes of comments or strings are one with the first of their kind; then,
+// from the deepest, a context's scope becomes one token coloured as the context, and what was valid
+// only inside it goes.
 void Conversion::collapse(LanguageDraft &draft, int limit)
 {
     if (fittedCount(draft) <= limit)
         return;
+    auto mergeScopes = [&](bool sameLook) {
+        int count = fittedCount(draft);
+        for (size_t i = 0; i < draft.tokensets.size() && count > limit; ++i) {
+            for (size_t j = i + 1; j < draft.tokensets.size() && count > limit;) {
+                const TokensetDraft &a = draft.tokensets[i], &b = draft.tokensets[j];
+                const QString kind = kindOf(a.id);
+                const bool alike = a.scope && b.scope && a.singleline == b.singleline && a.tokens2.empty() == b.tokens2.empty()
+                    && (kind == QLatin1String("comment") || kind == QLatin1String("string")) && kind == kindOf(b.id)
+                    && (!sameLook || a.looksLike(b))
+                    && QSet<QString>(a.validScopes.begin(), a.validScopes.end()) == QSet<QString>(b.validScopes.begin(), b.validScopes.end());
+                if (!alike) {
+                    ++j;
+                    continue;
+                }
+                report_.merged(b.source, QStringLiteral("scope \"%1\" merged into \"%2\" (%3; a language holds %4 tokensets)")
+                                             .arg(b.name, a.name, sameLook ? QStringLiteral("same colours") : QStringLiteral("both ") + kind + u's')
+                                             .arg(limit + 1));
+                mergeScope(draft, i, j);
+                count = fittedCount(draft);
+            }
+        }
+    };
+    mergeScopes(true);
     QHash<QString, QString> scopeKind;
     for (const TokensetDraft &t : draft.tokensets) {
         if (t.scope)
@@ -710,6 +750,7 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
             draft.tokensets.erase(draft.tokensets.begin() + qsizetype(k));
         }
     }
+    mergeScopes(false);
     // How deep each scope is: the outermost level is 0, a scope one more than where it opens.
     QHash<QString, int> depth{{QString(), 0}};
     for (bool changed = true; changed;) {
@@ -826,7 +867,10 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
     const Ref d = sw.push;
     const QString where = origin.owner.where(main_);
     QString plainBase;
-    if (d.valid() && !noFold_ && depth < 4 && base.size() < 4000 && RegexText::nonCapturing(base, plainBase) && transient(d)) {
+    // A rule that closes the scope it is in goes no further: what it opens in the scope's place is
+    // not opened (see run()), so folding that in would only lengthen the scope's end.
+    const bool closes = consumes && sw.pops > 0 && level.scope >= 0;
+    if (d.valid() && !closes && !noFold_ && depth < 4 && base.size() < 4000 && RegexText::nonCapturing(base, plainBase) && transient(d)) {
         if (!folded_.contains(d.key())) {
             folded_.insert(d.key());
             report_.approximated(d.where(main_), QStringLiteral("the context is folded into the rules that open it; a rule that "
@@ -861,17 +905,7 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
         return;
     }
     if (consumes) {
-        Switch net = sw;
-        if (d.valid() && sw.pops > 0 && level.scope >= 0 && fallsThrough(d)) {
-            // Closing a scope to open a context that falls through again (one that looks for what may
-            // follow, such as a second string): the scope closes, the context is not opened.
-            net.push = Ref{};
-            if (!shortLived_.contains(d.key())) {
-                shortLived_.insert(d.key());
-                report_.approximated(d.where(main_), QStringLiteral("opened where a scope closes, it falls through: it is not opened"));
-            }
-        }
-        out.push_back({base, colour, net, origin, (colour ? colour : &origin)->rule, where});
+        out.push_back({base, colour, sw, origin, (colour ? colour : &origin)->rule, where});
         return;
     }
     if (!d.valid())
@@ -962,9 +996,20 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     report_.dropped(e.where, QStringLiteral("a rule folded into \"%1\" does not compile: %2").arg(where, re.errorString()));
                     continue;
                 }
-                const Switch &sw = e.net;
+                Switch sw = e.net;
                 const bool closes = sw.pops > 0 && level.scope >= 0;
-                if (closes && !sw.push.valid()) {
+                if (closes && sw.push.valid()) {
+                    // KDE closes the scope and opens another in its place. Opened inside the scope
+                    // instead, it would make the other's starts valid there and keep the scope open
+                    // after it: the scope closes and the other is not opened.
+                    if (!shortLived_.contains(sw.push.key() + level.name)) {
+                        shortLived_.insert(sw.push.key() + level.name);
+                        report_.approximated(e.where, QStringLiteral("\"%1\": the scope closes; \"%2\" does not open in its place")
+                                                          .arg(e.rule->value("context"), sw.push.context().name));
+                    }
+                    sw.push = Ref{};
+                }
+                if (closes) {
                     ends += guardedEnd(e.pattern);
                     if (sw.pops > 1)
                         report_.approximated(e.where, QStringLiteral("\"%1\": the rule closes this scope only, not the %2 around it")
@@ -975,9 +1020,6 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                                                           .arg(e.rule->type)
                                                           .arg(e.rule->line));
                 } else if (sw.push.valid()) {
-                    if (closes)
-                        report_.approximated(e.where, QStringLiteral("\"%1\": \"%2\" opens inside this scope, which stays open")
-                                                          .arg(e.rule->value("context"), sw.push.context().name));
                     const int s = scopeTokenset(sw.push, e.where);
                     TokensetDraft &t = draft.tokensets[size_t(s)];
                     if (!t.validScopes.contains(level.name))

@@ -266,3 +266,45 @@ TEST(KdeConversion, RefusalsSayWhy)
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_EQ(broken.report.count(u'\n'), 1);
 }
+
+TEST(KdeConversion, StringVariantsShareAScopeAndAClosingScopeOpensNothingInside)
+{
+    // Sixty string variants (prefix "aN'") that end in a context looking for a second string; a
+    // block comment at the start of a line that a bracket's own string rule comes before.
+    QByteArray main = R"K(<context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Comment" context="Doc" String="&quot;&quot;&quot;" firstNonSpace="true"/>
+        <DetectChar attribute="Op" context="Bracket" char="["/>
+        <DetectChar attribute="String" context="S0" char="&quot;"/>)K";
+    QByteArray variants;
+    for (int i = 0; i < 60; ++i) {
+        main += QStringLiteral(R"K(<StringDetect attribute="String" context="S%1" String="a%1'"/>)K").arg(i).toUtf8();
+        variants += QStringLiteral(R"K(<context name="S%1" attribute="String" lineEndContext="#pop">
+            <DetectChar attribute="String" context="#pop!Next" char="'"/>
+            <DetectChar attribute="String" context="#pop!Bang" char="!"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    const Converted c = convert(definition(main + R"K(</context>
+      <context name="Doc" attribute="Comment" lineEndContext="#stay">
+        <StringDetect attribute="Comment" context="#pop" String="&quot;&quot;&quot;"/>
+      </context>
+      <context name="Bracket" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char="]"/>
+        <DetectChar attribute="String" context="S0" char="&quot;"/>
+        <IncludeRules context="Main"/>
+      </context>
+      <context name="Next" attribute="Normal" lineEndContext="#pop" fallthroughContext="#pop">
+        <DetectSpaces/>
+      </context>
+      <context name="Bang" attribute="Keyword" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="#pop" char=";"/>
+      </context>)K" + variants));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // Alike string scopes are one before any is cut down to a token.
+    EXPECT_TRUE(c.report.contains(QStringLiteral("S1: merged: scope \"S1\" merged into \"S0\""))) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("a7'x'a59'y'z")), std::string("[S0:a7'x'a59'y']z"));
+    // "!" closes the string and would open Bang in its place: the string closes, Bang does not open.
+    EXPECT_EQ(c.colour(QStringLiteral("a1'x!y;a2'z'")), std::string("[S0:a1'x!]y;[S0:a2'z']"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("S1: approximated: \"#pop!Bang\": the scope closes; \"Bang\" does not open in its place")));
+    // At the outermost level the comment comes first (in a bracket the string would).
+    EXPECT_EQ(c.colour(QStringLiteral("\"\"\"d\"\"\"")), std::string("[Doc:\"\"\"d\"\"\"]"));
+}
