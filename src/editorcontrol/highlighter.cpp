@@ -13,6 +13,14 @@ namespace {
 
 constexpr qsizetype kBatch = 256;
 
+// What the scan does at a character below 128: try the tokens there, skip it, or skip it after a
+// word character (every token that may begin with it must begin at a word start); whether it is a
+// word character itself, and whether a closer of the open scopes may begin with it.
+enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8 };
+static_assert(kWordUnit >> 1 == kSkipInWord);
+// Tables kept for the contexts inside transparent scopes.
+constexpr size_t kSkipTables = 16;
+
 } // namespace
 
 Highlighter::Highlighter(CompiledLanguagePtr language)
@@ -28,6 +36,8 @@ Highlighter::Highlighter(CompiledLanguagePtr language)
     scanner_->folded.resize(size_t(ahead) + 1);
     scanner_->prefixHash.resize(size_t(ahead) + 1);
     scanner_->batch.resize(kBatch);
+    scanner_->skip.resize(d.tokensets.size() + 1);
+    scanner_->skipMade.assign(d.tokensets.size() + 1, 0);
 }
 
 Highlighter::~Highlighter() = default;
@@ -82,16 +92,31 @@ public:
                 emit(StyleRun{plainStart, end - plainStart, content, -1, StyleRun::Plain});
         };
         const ContextData *c = &d.context(state.innermostTokenset());
-        PatternAnalysis::FirstChars closers = scopes.closerChars(state);
+        bool closerBeyondAscii = false; // a closer of the open scopes may begin with a character from 128 up
+        const quint8 *skip = skipTable(state, *c, closerBeyondAscii);
         for (int p = 0; p < n;) {
             const char16_t ch = text[p];
-            const bool mayClose = !state.isOutermost() && closers.test(ch);
-            if ((!mayClose && ch < 128
-                 && (c->nothingStarts[ch] || (c->wordStartsOnly[ch] && p > 0 && line.wordBefore(p))))
-                || line.insidePair(p)) {
+            if (ch < 128) {
+                const quint8 k = skip[ch];
+                if ((k & kSkip) || ((k & kSkipInWord) && p > 0 && line.wordBefore(p))) {
+                    // And the characters after it where nothing can begin either: kSkipInWord counts
+                    // after a word character (kWordUnit / 2 == kSkipInWord).
+                    const char16_t *q = text + p + 1, *const end = text + n;
+                    unsigned skips = kSkip | ((k & kWordUnit) >> 1);
+                    for (; q < end && *q < 128; ++q) {
+                        const unsigned next = skip[*q];
+                        if (!(next & skips))
+                            break;
+                        skips = kSkip | ((next & kWordUnit) >> 1);
+                    }
+                    p = int(q - text);
+                    continue;
+                }
+            } else if (line.insidePair(p)) {
                 ++p;
                 continue;
             }
+            const bool mayClose = ch < 128 ? (skip[ch] & kCloser) != 0 : closerBeyondAscii;
             LineMatch best;
             best.length = 0;
             if (mayClose)
@@ -110,7 +135,7 @@ public:
             if (best.kind != StyleRun::Token) {
                 c = &d.context(state.innermostTokenset());
                 content = contentOf(d, state);
-                closers = scopes.closerChars(state);
+                skip = skipTable(state, *c, closerBeyondAscii);
             }
             p += best.length;
             plainStart = p;
@@ -129,6 +154,38 @@ public:
     }
 
 private:
+    // The table for the open scopes and context c (see kTry).
+    const quint8 *skipTable(const ScopeState &state, const ContextData &c, bool &closerBeyondAscii)
+    {
+        const int t = state.innermostTokenset();
+        quint8 *table = nullptr;
+        PatternAnalysis::FirstChars closers;
+        if (t < 0 || !d.tokensets[size_t(t)].transparent) {
+            // Only the innermost scope's closers count: the table depends on it alone.
+            table = s.skip[size_t(t + 1)].data();
+            closerBeyondAscii = t >= 0 && d.tokensets[size_t(t)].closerChars.nonAscii;
+            if (s.skipMade[size_t(t + 1)])
+                return table;
+            s.skipMade[size_t(t + 1)] = 1;
+            closers = scopes.closerChars(state);
+        } else {
+            closers = scopes.closerChars(state);
+            closerBeyondAscii = closers.nonAscii;
+            for (const Highlighter::Scanner::SkipTable &k : s.skipInside)
+                if (k.context == &c && k.closers[0] == closers.ascii[0] && k.closers[1] == closers.ascii[1])
+                    return k.table.data();
+            if (s.skipInside.size() == kSkipTables)
+                s.skipInside.erase(s.skipInside.begin());
+            s.skipInside.push_back({&c, {closers.ascii[0], closers.ascii[1]}, {}});
+            table = s.skipInside.back().table.data();
+        }
+        for (char16_t ch = 0; ch < 128; ++ch) {
+            const quint8 what = closers.test(ch) ? kTry : c.nothingStarts[ch] ? kSkip : c.wordStartsOnly[ch] ? kSkipInWord : kTry;
+            table[ch] = quint8(what | (d.isWordUnit(ch) ? kWordUnit : 0) | (closers.test(ch) ? kCloser : 0));
+        }
+        return table;
+    }
+
     void emit(const StyleRun &run)
     {
         s.batch[size_t(batched++)] = run;

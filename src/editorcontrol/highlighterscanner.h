@@ -3,6 +3,7 @@
 #include "editorcontrol/compiledpattern.h"
 #include "editorcontrol/highlighter.h"
 
+#include <array>
 #include <climits>
 #include <functional>
 #include <vector>
@@ -25,6 +26,18 @@ struct Highlighter::Scanner {
     std::vector<quint32> prefixHash;
     std::vector<char16_t> clean;  // a line whose broken surrogates are replaced
     std::vector<StyleRun> batch;
+    // What the scan does at each character below 128 (see LineScan), per context it depends on:
+    // [0] the outermost level, [1 + t] inside scope tokenset t that is not transparent; each made
+    // when first needed. Inside a transparent scope the closers of enclosing scopes count too: those
+    // tables are kept by context and closers, a few of them.
+    std::vector<std::array<quint8, 128>> skip;
+    std::vector<char> skipMade;
+    struct SkipTable {
+        const void *context = nullptr;
+        quint64 closers[2] = {0, 0};
+        std::array<quint8, 128> table{};
+    };
+    std::vector<SkipTable> skipInside;
     // Per regexp of a token with rule word: the pattern held to end where a word may end, compiled
     // when first needed.
     std::vector<CompiledPatternPtr> retry;
