@@ -456,6 +456,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         bool anyLiteral[kBuckets] = {};
         bool prefixesAtWordStart[kBuckets];
         std::fill(std::begin(c.literalsAtWordStart), std::end(c.literalsAtWordStart), true);
+        std::fill(std::begin(c.literalsAllWord), std::end(c.literalsAllWord), shortcuts);
         std::fill(std::begin(prefixesAtWordStart), std::end(prefixesAtWordStart), true);
         auto addLength = [](std::vector<int> &lengths, int length) {
             if (std::find(lengths.begin(), lengths.end(), length) == lengths.end())
@@ -469,11 +470,16 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             anyLiteral[bucket] = true;
             if (!(d.rules[size_t(lit.rule)].word && d.wordChars->at(reinterpret_cast<const char16_t *>(lit.text.utf16()), lit.text.size(), 0)))
                 c.literalsAtWordStart[bucket] = false;
+            for (const QChar u : lit.text) {
+                const char16_t f = foldChar(u.unicode());
+                if (QChar::isSurrogate(f) || !d.isWordUnit(f))
+                    c.literalsAllWord[bucket] = false;
+            }
         }
         for (int b = 0; b < kBuckets; ++b) {
             std::sort(c.lengths[b].begin(), c.lengths[b].end(), std::greater<int>());
             if (!anyLiteral[b])
-                c.literalsAtWordStart[b] = false;
+                c.literalsAtWordStart[b] = c.literalsAllWord[b] = false;
         }
 
         // Regexp tokens valid here, by what their matches may begin with; those with a required text

@@ -114,6 +114,10 @@ struct ContextData {
     // bucket must begin at a word start.
     std::vector<int> lengths[kBuckets];
     bool literalsAtWordStart[kBuckets] = {};
+    // Every literal of that bucket is word characters only, folded: where the word that begins at a
+    // place is followed by a character that folds to no word character, only that word's length
+    // can match there.
+    bool literalsAllWord[kBuckets] = {};
     // Lengths of the literal prefixes of regexp tokens valid here, by folded first character.
     std::vector<int> prefixLengths[kBuckets];
     // The other regexp tokens valid here (indices into CompiledLanguageData::regexpTokens): those whose

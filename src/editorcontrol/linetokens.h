@@ -57,17 +57,38 @@ public:
     {
         const char16_t first = foldChar(text[p]);
         const int bucket = first < 128 ? first : 128;
-        const int want = std::max(c.lengths[bucket].empty() ? 0 : c.lengths[bucket].front(),
-                                  c.prefixLengths[bucket].empty() ? 0 : c.prefixLengths[bucket].front());
+        const std::vector<int> &lengths = c.lengths[bucket];
+        // The literal lengths worth a look here: up to `longest`, none shorter than `shortest`.
+        int longest = lengths.empty() ? 0 : lengths.front(), shortest = 0;
+        if (longest > 0 && c.literalsAtWordStart[bucket]) {
+            // Every literal here holds to word ends: none begins inside a word, and none ends inside
+            // one, so a length short of the word that begins here cannot pass (its rule would refuse it).
+            if (line.wordBefore(p)) {
+                longest = 0;
+            } else {
+                const int cap = std::min(longest + 1, n - p);
+                shortest = wordUnit(text[p]) ? 1 : 0;
+                while (shortest > 0 && shortest < cap && wordUnit(text[p + shortest]))
+                    ++shortest;
+                if (shortest > longest)
+                    longest = 0; // the word is longer than every literal
+                else if (shortest > 0 && c.literalsAllWord[bucket]
+                         && (p + shortest == n || !foldsToWordUnit(text[p + shortest])))
+                    longest = shortest; // a longer literal would go on with a word character
+            }
+        }
+        const int want = std::max(longest, c.prefixLengths[bucket].empty() ? 0 : c.prefixLengths[bucket].front());
         const int folded = std::min(want, n - p);
         foldAhead(p, folded);
-        tryLiterals(c, bucket, p, folded, best);
+        if (longest > 0)
+            tryLiterals(c, lengths, p, std::min(longest, folded), shortest, best);
         tryRegexps(c, bucket, p, folded, best);
     }
 
 private:
     // A word character that is no surrogate: a place after it and before another such one is inside a word.
     bool wordUnit(char16_t c) const { return !QChar::isSurrogate(c) && d.wordChars->containsUnit(c); }
+    bool foldsToWordUnit(char16_t c) const { return wordUnit(foldChar(c)); }
 
     // Folds the text from p on and hashes each prefix, up to `length` characters.
     void foldAhead(int p, int length)
@@ -81,23 +102,11 @@ private:
         }
     }
 
-    void tryLiterals(const ContextData &c, int bucket, int p, int folded, LineMatch &best)
+    void tryLiterals(const ContextData &c, const std::vector<int> &lengths, int p, int longest, int shortest,
+                     LineMatch &best)
     {
-        const std::vector<int> &lengths = c.lengths[bucket];
-        if (lengths.empty())
-            return;
-        // Every literal here holds to word ends: none begins inside a word, and none ends inside one,
-        // so a length short of the word that begins here cannot pass (its rule would refuse it).
-        int shortest = 0;
-        if (c.literalsAtWordStart[bucket]) {
-            if (line.wordBefore(p))
-                return;
-            shortest = folded > 0 && wordUnit(text[p]) ? 1 : 0;
-            while (shortest > 0 && shortest < folded && wordUnit(text[p + shortest]))
-                ++shortest;
-        }
         for (int length : lengths) {
-            if (length > folded)
+            if (length > longest)
                 continue;
             if (length < best.length || length < shortest)
                 return;

@@ -152,6 +152,11 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     cases.emplace_back(EngineTest::language({EngineTest::listSet("R", regexps, true, "word"), EngineTest::listSet("P", plain, true, "word"),
                                              EngineTest::listSet("L", literals, false, "word"), EngineTest::listSet("C", classes, true)}),
                        words, 0);
+    // Literals that hold to word ends where only lower case letters are word characters: a capital
+    // after a word folds to one, so a longer literal can still match there.
+    LanguageDefinition lower = EngineTest::language({EngineTest::listSet("W", {"if", "ifx", "x.y", "st", "abc"}, false, "word")});
+    lower.wordchars = QStringLiteral("[a-z]");
+    cases.emplace_back(lower, QStringLiteral("if ifx ifX IFX iF if. x.y ifxx \u017Ft ST abC abc_ ab\nif"), 10);
 
     QRandomGenerator random(42);
     const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,😀𝐀");
