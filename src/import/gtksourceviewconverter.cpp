@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <memory>
@@ -123,7 +124,8 @@ private:
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
     bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline);
     int tokenset(const Alt &alt, const QString &parentStyle);
-    bool isScope(const GtkContext &c) const { return c.start.has_value(); }
+    bool emptyStart(const GtkContext &c);
+    bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
 
     const ConversionOptions &options_;
@@ -138,7 +140,33 @@ private:
     QHash<int, std::vector<Pattern>> ends_; // scope tokenset -> its end patterns
     std::deque<int> scopes_;                // scope tokensets whose contents are still to be listed
     QHash<int, Alt> scopeAlt_;
+    QHash<QString, bool> emptyStarts_; // context id -> whether its start can match empty text
+    QSet<QString> asMatch_;            // contexts with an empty start, coloured as one match
 };
+
+bool hasChildren(const GtkContext &c)
+{
+    return std::any_of(c.includes.begin(), c.includes.end(), [](const GtkInclude &i) { return i.kind != GtkInclude::SubPattern; });
+}
+
+// GtkSourceView enters a context whose start can match empty text wherever nothing before it
+// matches: such a context groups what it holds rather than opening on some text.
+bool Conversion::emptyStart(const GtkContext &c)
+{
+    if (!c.start)
+        return false;
+    if (const auto it = emptyStarts_.constFind(c.id); it != emptyStarts_.constEnd())
+        return *it;
+    bool empty = false;
+    if (GtkLanguage *lang = language(c.lang, c.id)) {
+        QString text;
+        bool caseless = false;
+        expand(*c.start, *lang, c.id, text, caseless);
+        empty = QRegularExpression(text).isValid() && mayBeEmpty(text);
+    }
+    emptyStarts_.insert(c.id, empty);
+    return empty;
+}
 
 GtkLanguage *Conversion::language(const QString &id, const QString &where)
 {
@@ -333,10 +361,13 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
         const GtkContext *t = context(inc.ref, inc.original, c.id);
         if (!t)
             continue;
-        if (inc.kind == GtkInclude::Children || !isLeaf(*t)) {
+        const bool grouping = emptyStart(*t) && hasChildren(*t) && !t->onceOnly && t->start->text.isEmpty();
+        if (inc.kind == GtkInclude::Children || !isLeaf(*t) || grouping) {
             if (seen.contains(t->id))
                 continue;
             seen.insert(t->id);
+            if (grouping)
+                report_.approximated(t->id, QStringLiteral("the start can be empty: what the context holds is valid where it stands, and its end is not kept"));
             flatten(*t, inc.ignoreStyle || t->styleRef.isEmpty() ? inherited : t->styleRef, alts, seen);
             continue;
         }
@@ -423,8 +454,26 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
     if (!valid(text, "start"))
         return false;
     if (mayBeEmpty(text)) {
-        report_.dropped(c.id, QStringLiteral("the start can be empty, which a token cannot"));
-        return false;
+        // A start that only looks ahead at the end (`(?=;)` ... `;`) colours nothing before it.
+        const bool nothing = c.end && text == QStringLiteral("(?=%1)").arg(c.end->text);
+        if (c.styleRef.isEmpty() || hasChildren(c) || nothing) {
+            report_.dropped(c.id, QStringLiteral("the start can be empty, which a token cannot"));
+            return false;
+        }
+        // Coloured text from where the start matches to where the end does (or the line ends): one match.
+        QString endText;
+        bool endCaseless = false;
+        if (c.end)
+            expand(*c.end, *lang, c.id, endText, endCaseless, &text);
+        const QString run = endText.isEmpty() ? QStringLiteral("(?:%1).+").arg(text)
+                                              : QStringLiteral("(?:%1)(?:(?!%2).)+").arg(text, RegexText::grouped(endText));
+        if (!valid(run, "start"))
+            return false;
+        asMatch_.insert(c.id);
+        singleline = false;
+        report_.approximated(c.id, QStringLiteral("the start can be empty: the context is one match, from its start to its end within a line"));
+        starts.push_back(make(run, caseless));
+        return true;
     }
     starts.push_back(make(text, caseless));
     if (c.end) {

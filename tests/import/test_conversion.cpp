@@ -196,6 +196,32 @@ TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:stmt: approximated: the end can be empty"))) << c.report.toStdString();
 }
 
+TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
+{
+    // A coloured context entered by a look-ahead (an unquoted value) is the run up to its end; an
+    // empty start only groups: what it holds stays valid in the list (GtkSourceView enters it
+    // wherever nothing else matches). A look-ahead at the end's own text colours nothing.
+    const Converted c = convert(langFile(R"(
+    <context id="bare" style-ref="string" end-at-line-end="true">
+      <start>(?=[a-z])</start><end>(?=:\s|\s#)</end>
+    </context>
+    <context id="semi" style-ref="keyword"><start>(?=;)</start><end>;</end></context>
+    <context id="list">
+      <start>\[</start><end>\]</end>
+      <include>
+        <context><start></start><end>,</end><include><context ref="num"/></include></context>
+      </include>
+    </context>
+    <context id="num" style-ref="number"><match>[0-9]+</match></context>)",
+                                     R"(<context ref="list"/><context ref="semi"/><context ref="bare"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("key: some value # 9")).toStdString(), "[String:key]: [String:some value] # 9");
+    EXPECT_EQ(c.colour(QStringLiteral("[1, 22]")).toStdString(), "[list:[][Number:1][list:, ][Number:22][list:]]");
+    EXPECT_EQ(c.colour(QStringLiteral(";")).toStdString(), ";");
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:bare: approximated: the start can be empty: the context is one match")));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:semi: dropped: the start can be empty"))) << c.report.toStdString();
+}
+
 TEST(Conversion, ApproximationsAreReportedByContext)
 {
     const Converted c = convert(langFile(R"(
