@@ -1097,11 +1097,22 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
 
     // The first context's colour is that of plain text.
     const Look text = look(main_, main_->contexts.front().attribute, main_->contexts.front().name);
+    auto plainLook = [&text](const TokensetDraft &t) {
+        return t.forecolor == text.fg && t.backcolor == text.bg && t.fontstyle == text.fontstyle;
+    };
+    bool havePlain = false;
     for (TokensetDraft &t : draft.tokensets) {
-        if (!t.scope && t.id == QLatin1String("text") && t.validScopes.contains(QString()) && t.forecolor == text.fg
-            && t.backcolor == text.bg && t.fontstyle == text.fontstyle)
-            return true; // a tokenset of rules coloured as plain text is the text tokenset already
+        if (t.scope || t.id != QLatin1String("text"))
+            continue;
+        // A tokenset of rules coloured as plain text is the text tokenset already. Plain text takes the
+        // look of the first tokenset of id text: one that looks otherwise is an identifier instead.
+        if (!plainLook(t))
+            t.id = QStringLiteral("identifiers");
+        else if (t.validScopes.contains(QString()))
+            havePlain = true;
     }
+    if (havePlain)
+        return true;
     TokensetDraft plain;
     plain.name = uniqueName(text.name);
     plain.id = QStringLiteral("text");

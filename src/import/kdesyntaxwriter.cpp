@@ -545,20 +545,21 @@ KdeSyntaxWriter::Result Writer::run()
                              .arg(d.definition.tokensets[c.tokenset].name);
     notes.removeDuplicates();
 
+    // Each item says all of its look, so that no theme changes what Varlex shows: a tokenset without a
+    // colour of its own shows in the text colour of the pane, which is KDE's normal text (dsNormal); a
+    // background is written where it is not the pane's white, whatever the text tokenset's is.
     QString itemXml;
-    const qint32 defaultBack = lang.defaultStyle().back;
     auto item = [&](const QString &name, int id, const TokensetStyle &s) {
-        itemXml += QStringLiteral("      <itemData name=\"%1\" defStyleNum=\"%2\"").arg(attr(name), defaultStyle(id));
+        itemXml += QStringLiteral("      <itemData name=\"%1\" defStyleNum=\"%2\"")
+                       .arg(attr(name), s.fore < 0 ? QStringLiteral("dsNormal") : defaultStyle(id));
         if (s.fore >= 0)
             itemXml += QStringLiteral(" color=\"%1\"").arg(colour(s.fore));
-        if (s.back >= 0 && s.back != defaultBack)
+        if (s.back >= 0 && (s.back & 0xFFFFFF) != 0xFFFFFF)
             itemXml += QStringLiteral(" backgroundColor=\"%1\"").arg(colour(s.back));
-        if (s.bold)
-            itemXml += QStringLiteral(" bold=\"1\"");
-        if (s.italic)
-            itemXml += QStringLiteral(" italic=\"1\"");
-        if (s.underline || s.hyperlink)
-            itemXml += QStringLiteral(" underline=\"1\"");
+        itemXml += QStringLiteral(" bold=\"%1\" italic=\"%2\" underline=\"%3\"")
+                       .arg(int(s.bold))
+                       .arg(int(s.italic))
+                       .arg(int(s.underline || s.hyperlink));
         itemXml += QStringLiteral(" spellChecking=\"false\"/>\n");
     };
     for (int t = 0; t < int(d.tokensets.size()); ++t)

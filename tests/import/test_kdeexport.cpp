@@ -195,6 +195,8 @@ TEST(KdeExport, DefinitionNamesItemsAndWordCharacters)
     d.wordchars = QStringLiteral("[\\w$.]");
     d.tokensets[0].forecolor = 0x0000FF; // red
     d.tokensets[0].fontstyle = 3;
+    d.tokensets[1].forecolor = -1;
+    d.tokensets[1].backcolor = 0x302010;
     KdeSyntaxWriter::Options options;
     options.extensions = QStringLiteral("*.tj;*.tom");
     const QString xml = QString::fromUtf8(KdeSyntaxWriter::write(*CompiledLanguage::compile(d), options).xml);
@@ -202,7 +204,9 @@ TEST(KdeExport, DefinitionNamesItemsAndWordCharacters)
                                             "kateversion=\"5.0\" extensions=\"*.tj;*.tom\"")));
     EXPECT_TRUE(xml.contains(QStringLiteral("<itemData name=\"Keywords\" defStyleNum=\"dsKeyword\" color=\"#ff0000\" "
                                             "bold=\"1\" italic=\"1\"")));
-    EXPECT_TRUE(xml.contains(QStringLiteral("<itemData name=\"Keywords (2)\"")));
+    // No colour of its own: KDE's normal text colour; every look is said, so no theme adds to it.
+    EXPECT_TRUE(xml.contains(QStringLiteral("<itemData name=\"Keywords (2)\" defStyleNum=\"dsNormal\" backgroundColor=\"#102030\" "
+                                            "bold=\"0\" italic=\"0\" underline=\"0\"")));
     // "$" and "." are word characters here: "." is no longer a delimiter, "$" was none already.
     EXPECT_TRUE(xml.contains(QStringLiteral("weakDeliminator=\".\"")));
     EXPECT_FALSE(xml.contains(QStringLiteral("additionalDeliminator=\"\"")));

@@ -197,10 +197,13 @@ TEST(RoundTrip, EveryWrittenLanguageReadsImportsAndWritesBackTheSame)
 
 namespace {
 
+// What the pane shows: an unset colour is the pane's default (black on white), the byte above the
+// colour is not looked at.
 bool sameLook(const TokensetStyle &a, const TokensetStyle &b)
 {
-    return a.fore == b.fore && a.back == b.back && a.bold == b.bold && a.italic == b.italic
-        && (a.underline || a.hyperlink) == (b.underline || b.hyperlink);
+    auto shown = [](qint32 colour, qint32 unset) { return colour < 0 ? unset : colour & 0xFFFFFF; };
+    return shown(a.fore, 0) == shown(b.fore, 0) && shown(a.back, 0xFFFFFF) == shown(b.back, 0xFFFFFF) && a.bold == b.bold
+        && a.italic == b.italic && (a.underline || a.hyperlink) == (b.underline || b.hyperlink);
 }
 
 // How many characters of the sample take the same look from the two languages.
@@ -223,10 +226,12 @@ int sameLooks(const LanguageObject &one, const LanguageObject &two, const QStrin
 } // namespace
 
 // A language written as a KDE syntax definition and converted back colours its sample as before: the
-// starter languages INI and JSON exactly. With VARLEX_KDE_ROUNDTRIP=N set, every starter language and
+// starter languages of kExact exactly. With VARLEX_KDE_ROUNDTRIP=N set, every starter language and
 // N random languages of the property test are measured instead, one line each (docs/export-kde.md).
 TEST(RoundTrip, KdeDefinitionsConvertBackToTheSameColours)
 {
+    const QStringList kExact = {"cmake.lng", "diff.lng", "html.lng", "ini.lng", "json.lng", "makefile.lng",
+                                "markdown.lng", "sql.lng", "xml.lng", "yaml.lng"};
     const QDir starters(TestUtil::sourcePath(QStringLiteral("data/languages")));
     const QStringList samples = starters.entryList({"*.lng"}); // in propertyLanguages()' order
     const bool measuring = qEnvironmentVariableIsSet("VARLEX_KDE_ROUNDTRIP");
@@ -237,7 +242,7 @@ TEST(RoundTrip, KdeDefinitionsConvertBackToTheSameColours)
     int refused = 0;
     for (int i = 0; i < languages.size(); ++i) {
         const bool starter = i < samples.size();
-        const bool exact = starter && (samples[i] == QLatin1String("ini.lng") || samples[i] == QLatin1String("json.lng"));
+        const bool exact = starter && kExact.contains(samples[i]);
         if (!measuring && !exact)
             continue;
         const QString sample = starter ? QString::fromUtf8(TestUtil::readFile(starters.filePath(QString(samples[i]).replace(QLatin1String(".lng"), QLatin1String(".txt")))))
