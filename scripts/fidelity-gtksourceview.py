@@ -49,7 +49,7 @@ for _styles, _category in (
 VARLEX_BY_ID = {
     "blockcomments": COMMENT, "linecomments": COMMENT,
     "strings": STRING, "charliterals": STRING, "escapeseqs": STRING,
-    "keywords": KEYWORD, "valuenames": KEYWORD, "numbers": NUMBER,
+    "keywords": KEYWORD, "scopekeywords": KEYWORD, "valuenames": KEYWORD, "numbers": NUMBER,
     "sectionheadings": MARKUP, "tagelementnames": MARKUP,
 }
 

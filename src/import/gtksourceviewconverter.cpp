@@ -124,7 +124,6 @@ private:
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
     bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline);
     int tokenset(const Alt &alt, const QString &parentStyle);
-    bool emptyStart(const GtkContext &c);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
 
@@ -140,32 +139,12 @@ private:
     QHash<int, std::vector<Pattern>> ends_; // scope tokenset -> its end patterns
     std::deque<int> scopes_;                // scope tokensets whose contents are still to be listed
     QHash<int, Alt> scopeAlt_;
-    QHash<QString, bool> emptyStarts_; // context id -> whether its start can match empty text
     QSet<QString> asMatch_;            // contexts with an empty start, coloured as one match
 };
 
 bool hasChildren(const GtkContext &c)
 {
     return std::any_of(c.includes.begin(), c.includes.end(), [](const GtkInclude &i) { return i.kind != GtkInclude::SubPattern; });
-}
-
-// GtkSourceView enters a context whose start can match empty text wherever nothing before it
-// matches: such a context groups what it holds rather than opening on some text.
-bool Conversion::emptyStart(const GtkContext &c)
-{
-    if (!c.start)
-        return false;
-    if (const auto it = emptyStarts_.constFind(c.id); it != emptyStarts_.constEnd())
-        return *it;
-    bool empty = false;
-    if (GtkLanguage *lang = language(c.lang, c.id)) {
-        QString text;
-        bool caseless = false;
-        expand(*c.start, *lang, c.id, text, caseless);
-        empty = QRegularExpression(text).isValid() && mayBeEmpty(text);
-    }
-    emptyStarts_.insert(c.id, empty);
-    return empty;
 }
 
 GtkLanguage *Conversion::language(const QString &id, const QString &where)
@@ -361,7 +340,9 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
         const GtkContext *t = context(inc.ref, inc.original, c.id);
         if (!t)
             continue;
-        const bool grouping = emptyStart(*t) && hasChildren(*t) && !t->onceOnly && t->start->text.isEmpty();
+        // An empty start: GtkSourceView enters the context wherever nothing before it matches, so
+        // the context only groups what it holds.
+        const bool grouping = t->start && t->start->text.isEmpty() && hasChildren(*t) && !t->onceOnly;
         if (inc.kind == GtkInclude::Children || !isLeaf(*t) || grouping) {
             if (seen.contains(t->id))
                 continue;

@@ -70,6 +70,9 @@ void mergeInto(LanguageDraft &draft, size_t i, size_t j, ConversionReport &repor
         if (!into.validScopes.contains(s))
             into.validScopes += s;
     }
+    // The look a start keeps holds only while both starts had it.
+    if (into.startLook.size() != from.startLook.size() || (!into.startLook.empty() && !into.startLook.front().looksLike(from.startLook.front())))
+        into.startLook.clear();
     if (from.scope)
         rename(draft, from.name, into.name);
     report.merged(from.source, QStringLiteral("tokenset \"%1\" merged into \"%2\" (%3)").arg(from.name, into.name, why));
@@ -218,6 +221,41 @@ void openUpUncolouredScopes(LanguageDraft &draft, ConversionReport &report, cons
         if (opened)
             mergeAlikeInPlace(draft, report);
     }
+}
+
+// A scope that colours nothing but its start (a keyword that opens a statement) takes the start's look
+// as a scope where code goes on (`scopekeywords`, so what is valid around it stays valid in it), and a
+// list of any single character in the text's look, the last tokenset so that every other token wins,
+// keeps its contents plain. Only while a slot is free for that list.
+void keepStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
+{
+    // The slots left after the splits other tokensets need, ten scopes each.
+    int free = limits.tokensets - int(draft.tokensets.size());
+    for (const TokensetDraft &t : draft.tokensets)
+        free -= t.scope ? 0 : int(t.validScopes.size() - 1) / limits.validScopes;
+    TokensetDraft plain;
+    for (TokensetDraft &t : draft.tokensets) {
+        if (!t.scope || t.id != QLatin1String("parameterblocks") || t.startLook.empty()
+            || plain.validScopes.size() >= qsizetype(free) * limits.validScopes)
+            continue;
+        if (plain.validScopes.isEmpty()) {
+            plain.name = draft.uniqueName(QStringLiteral("Plain text"));
+            plain.id = QStringLiteral("identifiers");
+            plain.source = t.source;
+            plain.forecolor = t.forecolor;
+            plain.backcolor = t.backcolor;
+            plain.tokens.push_back({QStringLiteral("\\S"), true, QString(), {}});
+        }
+        const TokensetDraft &look = t.startLook.front();
+        t.id = QStringLiteral("scopekeywords");
+        t.forecolor = look.forecolor;
+        t.backcolor = look.backcolor;
+        t.fontstyle = look.fontstyle;
+        plain.validScopes += t.name;
+        report.approximated(t.source, QStringLiteral("scope \"%1\" takes the look of its start; \"%2\" keeps the text in it plain").arg(t.name, plain.name));
+    }
+    if (!plain.validScopes.isEmpty())
+        draft.tokensets.push_back(std::move(plain));
 }
 
 // Valid scopes: the record's default when the tokenset is valid exactly at the outermost level and in
@@ -398,6 +436,7 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
                       .arg(limits.tokensets);
         return false;
     }
+    keepStartLooks(draft, report, limits);
     fitValidScopes(draft, report, limits);
     for (TokensetDraft &t : draft.tokensets) {
         fitField(t, t.tokens, report, limits);

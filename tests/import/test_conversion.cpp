@@ -222,6 +222,25 @@ TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:semi: dropped: the start can be empty"))) << c.report.toStdString();
 }
 
+TEST(Conversion, AStatementKeywordKeepsItsLookAndTheStatementStaysPlain)
+{
+    // A context that colours nothing but the keyword that opens it: the keyword is coloured, the
+    // words after it plain, and what the statement holds takes its own colours.
+    const Converted c = convert(langFile(R"(
+    <context id="str" style-ref="string"><start>'</start><end>'</end></context>
+    <context id="stmt">
+      <start>\blet\b</start><end>;</end>
+      <include>
+        <context sub-pattern="0" where="start" style-ref="keyword"/>
+        <context ref="str"/>
+      </include>
+    </context>)",
+                                     R"(<context ref="stmt"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("let x = 'a';")).toStdString(), "[stmt:let ][Plain text:x][stmt: ][Plain text:=][stmt: ][String:'a'][stmt:;]");
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:stmt: approximated: scope \"stmt\" takes the look of its start")));
+}
+
 TEST(Conversion, ApproximationsAreReportedByContext)
 {
     const Converted c = convert(langFile(R"(
