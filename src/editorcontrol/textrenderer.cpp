@@ -1,6 +1,7 @@
 #include "editorcontrol/textrenderer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <charconv>
 #include <cstdio>
@@ -77,6 +78,15 @@ char *appendNumber(char *w, qint64 value)
 
 enum class Escape { Html, StopAtBreak };
 
+// The characters below 128 that are written as they are.
+template <Escape escape>
+constexpr std::array<bool, 128> kAsIs = [] {
+    std::array<bool, 128> t{};
+    for (int c = 0; c < 128; ++c)
+        t[size_t(c)] = c != '\r' && (escape == Escape::Html ? c != '&' && c != '<' && c != '>' && c != '"' : c != '\n');
+    return t;
+}();
+
 // Writes text as UTF-8 at w, which has room for six bytes a unit (the longest form of one unit:
 // "&quot;"), and returns the end. Escape::Html escapes markup characters and turns CR LF and a lone
 // CR into LF; Escape::StopAtBreak writes the text as it is up to the first CR or LF and says where
@@ -89,6 +99,10 @@ char *appendUtf8(char *w, QStringView text, qsizetype *stop = nullptr)
     const char16_t *s = text.utf16();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = s[i];
+        if (c < 0x80 && kAsIs<escape>[c]) { // most characters: one table look-up
+            *w++ = char(c);
+            continue;
+        }
         if (c < 0x80) {
             if constexpr (escape == Escape::StopAtBreak) {
                 if (c == u'\n' || c == u'\r') {
