@@ -76,7 +76,7 @@ int run(const Cli::Arguments &args)
     const QString title = input == QLatin1String("-") ? definition.name : QFileInfo(input).fileName();
     // A write that fails stops the colouring; the command's end reports it (exit 1).
     TextRenderer renderer(*language, kind, [](QByteArrayView block) {
-        Cli::out(block.toByteArray());
+        Cli::out(block);
         return !std::ferror(stdout);
     }, title, {args.has("background"), colours == QLatin1String("truecolor")});
     // Streamed input: what is coloured reaches the reader before the program waits for more.

@@ -70,7 +70,7 @@ QString redirectOutput(const QString &file)
     return QString();
 }
 
-void out(const QByteArray &bytes)
+void out(QByteArrayView bytes)
 {
     if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()) && !outputError)
         outputError = errno ? errno : EIO;

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // What varlex-cli writes: exact bytes on standard output, one line per error on standard error.
 namespace Cli {
 
-void out(const QByteArray &bytes);
+void out(QByteArrayView bytes);
 void outLine(const QString &line); // UTF-8 and a line feed
 
 // Writes "varlex-cli: MESSAGE" as one line on standard error (control characters inside it are
