@@ -5,6 +5,8 @@
 #include <pcre2.h>
 
 #include <QHash>
+
+#include <algorithm>
 #include <QMutex>
 
 namespace {
@@ -285,7 +287,10 @@ int CompiledPattern::lookaheadAt(int number, const char16_t *subject, int length
     const Lookahead &l = *lookaheads_[size_t(number - 1)];
     Scratch &inner = scratch.inner();
     inner.generation = scratch.generation;
-    Scratch::Found &f = scratch.found[&l];
+    auto it = std::find_if(scratch.found.begin(), scratch.found.end(), [&l](const auto &e) { return e.first == &l; });
+    if (it == scratch.found.end())
+        it = scratch.found.insert(it, {&l, Scratch::Found{}});
+    Scratch::Found &f = it->second;
     if (f.generation != scratch.generation || f.subject != subject || f.length != length) {
         f = {scratch.generation, subject, length, -1};
         if (dotStops(subject, length)) {

@@ -4,7 +4,7 @@
 
 #include <atomic>
 #include <memory>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 struct pcre2_real_code_16;
@@ -68,7 +68,7 @@ public:
         quint32 limit = 0;
         quint32 generation = 1;
         const CompiledPattern *current = nullptr; // the pattern being matched
-        std::unordered_map<const Lookahead *, Found> found;
+        std::vector<std::pair<const Lookahead *, Found>> found; // a few: looked through in turn
         std::unique_ptr<Scratch> nested;
     };
 
