@@ -6,10 +6,7 @@ bool run(TextSource &source, Highlighter &highlighter, TextRenderer &renderer)
 {
     ScopeState state;
     QStringView line, lineBreak;
-    const Highlighter::RunSink sink = [&](const StyleRun *runs, qsizetype count) {
-        for (qsizetype i = 0; i < count; ++i)
-            renderer.write(line.mid(runs[i].start, runs[i].length), runs[i].tokenset);
-    };
+    const Highlighter::RunSink sink = [&](const StyleRun *runs, qsizetype count) { renderer.writeRuns(line, runs, count); };
     while (!renderer.failed() && source.next(line, lineBreak)) {
         state = highlighter.highlightLine(line, std::move(state), sink); // grown in place, not copied
         // A line break takes the style of the scope that stays open across it.

@@ -353,6 +353,28 @@ void TextRenderer::write(QStringView piece, int tokenset)
         flush();
 }
 
+void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype count)
+{
+    if (format_ != Format::Spans || finished_) {
+        for (const StyleRun *r = runs; r != runs + count; ++r)
+            write(line.mid(r->start, r->length), r->tokenset);
+        return;
+    }
+    for (const StyleRun *r = runs; r != runs + count; ++r) {
+        if (r->length <= 0)
+            continue;
+        if (r->tokenset != spanTokenset_ || spanLength_ == 0) {
+            flushSpan();
+            spanStart_ = offset_;
+            spanTokenset_ = r->tokenset;
+            if (used_ >= kBlock)
+                flush();
+        }
+        spanLength_ += r->length;
+        offset_ += r->length;
+    }
+}
+
 bool TextRenderer::finish()
 {
     if (finished_)

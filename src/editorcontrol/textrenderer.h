@@ -49,6 +49,8 @@ public:
 
     // The next piece of the text, in the style of a tokenset (-1: the default style).
     void write(QStringView piece, int tokenset);
+    // The next runs of a line, as the highlighter gives them: write() for each, in one call.
+    void writeRuns(QStringView line, const StyleRun *runs, qsizetype count);
     // Ends the output and hands over what is left; false when the sink refused any of it.
     bool finish();
     bool failed() const { return failed_; }
