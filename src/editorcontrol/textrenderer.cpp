@@ -197,6 +197,7 @@ TextRenderer::TextRenderer(const CompiledLanguage &language, Format format, Sink
             open_[t] = "<span class=\"t" + QByteArray::number(t) + "\">";
         }
         put("</style>\n</head>\n<body>\n<pre>");
+        padOpen();
         break;
     }
     case Format::Ansi:
@@ -205,6 +206,7 @@ TextRenderer::TextRenderer(const CompiledLanguage &language, Format format, Sink
         for (int t = 0; t < count; ++t)
             open_[t + 1] = sgr(language.style(t), ansi);
         current_ = -1;
+        padOpen();
         break;
     case Format::Spans: {
         QStringList names;
@@ -225,10 +227,24 @@ void TextRenderer::setSpanNames(const QStringList &names)
     open_.clear();
     for (const QString &name : names)
         open_.append('\t' + name.toUtf8() + '\n');
-    shortNames_.assign(size_t(open_.size()) * kShortName, '\0');
+    padOpen();
+}
+
+void TextRenderer::padOpen()
+{
+    shortOpen_.assign(size_t(open_.size()) * kShortName, '\0');
     for (qsizetype t = 0; t < open_.size(); ++t)
         if (open_[t].size() <= kShortName)
-            std::copy(open_[t].begin(), open_[t].end(), shortNames_.begin() + t * kShortName);
+            std::copy(open_[t].begin(), open_[t].end(), shortOpen_.begin() + t * kShortName);
+}
+
+char *TextRenderer::appendOpen(char *w, qsizetype index) const
+{
+    const QByteArray &bytes = open_[index];
+    if (bytes.size() > kShortName)
+        return std::copy(bytes.begin(), bytes.end(), w);
+    std::memcpy(w, shortOpen_.data() + size_t(index) * kShortName, kShortName); // a fixed-size copy
+    return w + bytes.size();
 }
 
 char *TextRenderer::room(qsizetype bytes)
@@ -287,12 +303,7 @@ void TextRenderer::flushSpan()
         char *w = appendStart(room(2 * kStartDigits + 8 + std::max<qsizetype>(name.size(), kShortName)));
         *w++ = '\t';
         w = appendNumber(w, spanLength_);
-        if (name.size() <= kShortName) { // a fixed-size copy from the padded names, then the end of the name
-            std::memcpy(w, shortNames_.data() + size_t(spanTokenset_) * kShortName, kShortName);
-            used_ = w + name.size() - buffer_.data();
-        } else {
-            used_ = std::copy(name.begin(), name.end(), w) - buffer_.data();
-        }
+        used_ = appendOpen(w, spanTokenset_) - buffer_.data();
     }
     spanLength_ = 0;
 }
@@ -305,10 +316,15 @@ void TextRenderer::write(QStringView piece, int tokenset)
     case Format::Html: {
         if (tokenset != current_) {
             const bool spanOpen = current_ >= 0 && current_ < open_.size() && !open_[current_].isEmpty();
-            if (spanOpen)
-                put("</span>");
-            if (tokenset >= 0 && tokenset < open_.size())
-                put(open_[tokenset]);
+            const bool opens = tokenset >= 0 && tokenset < open_.size();
+            char *w = room(8 + kShortName + (opens ? open_[tokenset].size() : 0));
+            if (spanOpen) {
+                std::memcpy(w, "</span>", 7);
+                w += 7;
+            }
+            if (opens)
+                w = appendOpen(w, tokenset);
+            used_ = w - buffer_.data();
             current_ = tokenset;
         }
         appendHtml(piece);
@@ -329,7 +345,7 @@ void TextRenderer::write(QStringView piece, int tokenset)
                 continue;
             }
             if (current_ != code) {
-                put(open_[code]);
+                used_ = appendOpen(room(kShortName + open_[code].size()), code) - buffer_.data();
                 current_ = code;
             }
             const QStringView rest = piece.mid(i);

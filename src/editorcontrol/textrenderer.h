@@ -68,6 +68,8 @@ public:
 private:
     void flushSpan();
     char *appendStart(char *w);
+    void padOpen();
+    char *appendOpen(char *w, qsizetype index) const; // open_[index] at w, which has room for kShortName more
     char *room(qsizetype bytes); // where the next `bytes` bytes go; used_ says how many were written
     void put(QByteArrayView bytes);
     void appendHtml(QStringView text);
@@ -93,5 +95,5 @@ private:
     qint64 spanLength_ = 0;
     int spanTokenset_ = -1;
     static constexpr qsizetype kShortName = 32;
-    std::vector<char> shortNames_; // Spans: each name of up to kShortName bytes, padded to that size
+    std::vector<char> shortOpen_; // each entry of open_ of up to kShortName bytes, padded to that size
 };
