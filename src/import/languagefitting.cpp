@@ -308,9 +308,16 @@ QString listText(const std::vector<TokenDraft> &tokens)
 }
 
 // A token list too large for a field: guards go first (the largest first), then tokens from the end.
+// Sizes are kept per token line, so that each drop costs one line's encoding, not the list's.
 void fitField(TokensetDraft &t, std::vector<TokenDraft> &tokens, ConversionReport &report, const Limits &limits)
 {
-    if (AnsiCodec::encodedSize(listText(tokens)) <= limits.fieldBytes)
+    std::vector<qsizetype> sizes;
+    qsizetype total = tokens.empty() ? 0 : 2 * qsizetype(tokens.size() - 1); // the line breaks between
+    for (const TokenDraft &token : tokens) {
+        sizes.push_back(AnsiCodec::encodedSize(tokenLine(token)));
+        total += sizes.back();
+    }
+    if (total <= limits.fieldBytes)
         return;
     int guardsDropped = 0;
     for (;;) {
@@ -323,14 +330,20 @@ void fitField(TokensetDraft &t, std::vector<TokenDraft> &tokens, ConversionRepor
             break;
         largest->guards.clear();
         ++guardsDropped;
-        if (AnsiCodec::encodedSize(listText(tokens)) <= limits.fieldBytes)
+        const size_t k = size_t(largest - tokens.data());
+        total -= sizes[k];
+        sizes[k] = AnsiCodec::encodedSize(tokenLine(*largest));
+        total += sizes[k];
+        if (total <= limits.fieldBytes)
             break;
     }
     if (guardsDropped > 0)
         report.approximated(t.source, QStringLiteral("tokenset \"%1\": %2 tokens no longer give way to earlier patterns (the list would not fit a field)")
                                           .arg(t.name).arg(guardsDropped));
     int tokensDropped = 0;
-    while (tokens.size() > 1 && AnsiCodec::encodedSize(listText(tokens)) > limits.fieldBytes) {
+    while (tokens.size() > 1 && total > limits.fieldBytes) {
+        total -= sizes.back() + 2;
+        sizes.pop_back();
         tokens.pop_back();
         ++tokensDropped;
     }
