@@ -15,6 +15,9 @@
 #include <QStandardPaths>
 #include <QXmlStreamReader>
 
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
 #include <algorithm>
 #include <deque>
 #include <map>
@@ -92,6 +95,32 @@ const std::optional<PatternAnalysis::FirstChars> &firstCharsOf(const QString &pa
     if (it == cache.end())
         it = cache.insert(pattern, PatternAnalysis::firstChars(pattern, false));
     return *it;
+}
+
+// Why a pattern does not compile for the engine (UTF-16, Unicode classes); empty when it does. Checked
+// without the machine code QRegularExpression would make for it, which costs more than the check, and
+// once per pattern.
+QString compileError(const QString &pattern)
+{
+    static thread_local QHash<QString, QString> cache;
+    if (const auto it = cache.constFind(pattern); it != cache.constEnd())
+        return *it;
+    if (cache.size() > 20000)
+        cache.clear();
+    int code = 0;
+    PCRE2_SIZE offset = 0;
+    pcre2_code_16 *compiled = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(pattern.utf16()), PCRE2_SIZE(pattern.size()),
+                                               PCRE2_UTF | PCRE2_UCP, &code, &offset, nullptr);
+    QString error;
+    if (compiled) {
+        pcre2_code_free_16(compiled);
+    } else {
+        PCRE2_UCHAR16 message[256];
+        pcre2_get_error_message_16(code, message, 256);
+        error = QString::fromUtf16(reinterpret_cast<const char16_t *>(message)) + QStringLiteral(" at offset %1").arg(offset);
+    }
+    cache.insert(pattern, error);
+    return error;
 }
 
 bool overlaps(const QString &a, const QString &b)
@@ -191,6 +220,9 @@ QString firstNonSpaceCondition()
 // Contexts kept as scopes at most, before the fitting cuts them down to what a record holds.
 constexpr int kMaxScopes = 300;
 
+// The type of the rule that stands for a context's fallthroughContext when that only passes on.
+const QString kFallThrough = QStringLiteral("#fallthrough");
+
 const QString kEscape = QStringLiteral("\\\\(?:[abefnrtv\"'?\\\\]|x[0-9A-Fa-f]{1,2}|[0-7]{1,3})");
 
 class Conversion {
@@ -254,6 +286,7 @@ private:
     }
     QSet<QString> shortLived_;       // contexts not opened where a scope closes, once reported per scope
     QSet<QString> folded_;           // contexts folded into the rules that open them, once reported
+    std::map<QString, KdeRule> fallRules_; // context -> the rule standing for its fallthroughContext
     std::deque<Level> levels_;
 };
 
@@ -536,9 +569,8 @@ QString Conversion::rulePattern(const FlatRule &fr, const Level &level, const QS
         if (!tails.isEmpty())
             text = QStringLiteral("(?:%1)(?:%2)?").arg(text, tails.join(u'|'));
     }
-    const QRegularExpression re(text);
-    if (!re.isValid()) {
-        report_.dropped(where, QStringLiteral("<%1> (line %2): the regexp does not compile: %3").arg(r.type).arg(r.line).arg(re.errorString()));
+    if (const QString error = compileError(text); !error.isEmpty()) {
+        report_.dropped(where, QStringLiteral("<%1> (line %2): the regexp does not compile: %3").arg(r.type).arg(r.line).arg(error));
         return QString();
     }
     return text;
@@ -769,17 +801,23 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
             }
         }
     }
+    auto literal = [&](const TokensetDraft &t) {
+        const QString kind = kindOf(t.id);
+        return kind == QLatin1String("comment") || kind == QLatin1String("string");
+    };
     while (fittedCount(draft) > limit) {
-        int deepest = -1;
+        // The deepest first; of those, one that is not a comment or string (they colour the most text).
+        int victim = -1;
+        auto rank = [&](const TokensetDraft &t) { return std::pair(depth.value(t.name, 1 << 20), int(!literal(t))); };
         for (int i = 0; i < int(draft.tokensets.size()); ++i) {
             const TokensetDraft &t = draft.tokensets[size_t(i)];
-            if (t.scope && (deepest < 0 || depth.value(t.name, 1 << 20) >= depth.value(draft.tokensets[size_t(deepest)].name, 1 << 20)))
-                deepest = i;
+            if (t.scope && (victim < 0 || rank(t) >= rank(draft.tokensets[size_t(victim)])))
+                victim = i;
         }
-        if (deepest < 0)
+        if (victim < 0)
             return;
-        TokensetDraft gone = std::move(draft.tokensets[size_t(deepest)]);
-        draft.tokensets.erase(draft.tokensets.begin() + deepest);
+        TokensetDraft gone = std::move(draft.tokensets[size_t(victim)]);
+        draft.tokensets.erase(draft.tokensets.begin() + victim);
         for (size_t k = 0; k < draft.tokensets.size();) {
             TokensetDraft &t = draft.tokensets[k];
             if (t.validScopes.removeAll(gone.name) > 0 && t.validScopes.isEmpty()) {
@@ -787,6 +825,17 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
                 continue;
             }
             ++k;
+        }
+        QStringList places = gone.validScopes;
+        places.removeAll(gone.name);
+        if (!places.isEmpty() && std::all_of(places.begin(), places.end(), [&](const QString &p) {
+                const TokensetDraft *where = draft.find(p);
+                return where && literal(*where);
+            })) {
+            // Only ever inside comments or strings: the comment or string around it colours it.
+            report_.merged(gone.source, QStringLiteral("the context colours as the comment or string around it (a language holds %1 tokensets)")
+                                            .arg(limit + 1));
+            continue;
         }
         report_.approximated(gone.source, QStringLiteral("the context is coloured as one token where it opens; its own rules are dropped (a language holds %1 tokensets)")
                                               .arg(limit + 1));
@@ -818,6 +867,8 @@ bool Conversion::transient(const Ref &context)
     flatten(context, *rules, seen, 0);
     // A context that falls through is left at the first character its rules do not take.
     const bool fallsThrough = !c.fallthroughContext.isEmpty() && parseSwitch(c.fallthroughContext, context.def, context.where(main_)).pops > 0;
+    if (!c.fallthroughContext.isEmpty() && !fallsThrough)
+        leaves = false; // where no rule matches it goes on in another context: it stays
     for (const FlatRule &fr : *rules) {
         if (!leaves || fallsThrough)
             break;
@@ -833,10 +884,16 @@ bool Conversion::transient(const Ref &context)
 void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effect> &out, QString &own)
 {
     const QString where = fr.owner.where(main_);
-    const QString text = rulePattern(fr, level, where);
+    const QString text = fr.rule->type == kFallThrough ? QStringLiteral("(?=)") : rulePattern(fr, level, where);
     if (text.isEmpty())
         return;
     const Switch sw = parseSwitch(fr.rule->value("context"), fr.owner.def, where);
+    if (fr.rule->type == kFallThrough) {
+        // Where no rule matches, the context goes on in one that passes on: that one's rules, seen from
+        // here, come after this context's own.
+        follow(level, QString(), false, nullptr, sw, fr, out, 0);
+        return;
+    }
     const bool lookAhead = fr.rule->flag("lookAhead");
     if (lookAhead && sw.stay()) {
         report_.dropped(where, QStringLiteral("<%1> (line %2): a look-ahead that stays does nothing").arg(fr.rule->type).arg(fr.rule->line));
@@ -949,7 +1006,15 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     draft.name = mainName.isEmpty() ? QFileInfo(fileName).completeBaseName() : mainName;
     draft.wordchars = main_->wordClass();
 
-    levels_.push_back({QString(), firstContext(main_), -1});
+    // A first context that falls through to another that stays (a shebang line before the code): that
+    // other is the outermost level, the first one's rules before its own.
+    Ref outermost = firstContext(main_), prelude;
+    if (const Switch f = parseSwitch(outermost.context().fallthroughContext, main_, outermost.where(main_));
+        f.pops == 0 && f.push.valid() && !transient(f.push)) {
+        prelude = outermost;
+        outermost = f.push;
+    }
+    levels_.push_back({QString(), outermost, -1});
     QSet<QString> listed;
     while (!levels_.empty()) {
         const Level level = levels_.front();
@@ -960,7 +1025,24 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         const QString here = level.context.where(main_);
         std::vector<FlatRule> rules;
         QSet<QString> seen{level.context.key()};
+        if (level.scope < 0 && prelude.valid()) {
+            seen.insert(prelude.key());
+            flatten(prelude, rules, seen, 0);
+        }
         flatten(level.context, rules, seen, 0);
+        const KdeContext &c = level.context.context();
+        const Switch fall = parseSwitch(c.fallthroughContext, level.context.def, here);
+        const bool passesOn = fall.pops == 0 && fall.push.valid() && transient(fall.push);
+        if (passesOn) {
+            auto it = fallRules_.find(level.context.key());
+            if (it == fallRules_.end()) {
+                KdeRule r;
+                r.type = kFallThrough;
+                r.attrs.insert(QStringLiteral("context"), c.fallthroughContext);
+                it = fallRules_.emplace(level.context.key(), std::move(r)).first;
+            }
+            rules.push_back({level.context, &it->second});
+        }
 
         QStringList earlier; // guard forms of the rules before, in order
         QStringList ends;    // this scope's closing patterns, each giving way to the rules before it
@@ -991,9 +1073,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             // rule itself only (where it matches KDE tries nothing after it), which keeps guards short.
             const qsizetype before = earlier.size();
             for (const Effect &e : effects) {
-                const QRegularExpression re(e.pattern);
-                if (!re.isValid()) {
-                    report_.dropped(e.where, QStringLiteral("a rule folded into \"%1\" does not compile: %2").arg(where, re.errorString()));
+                if (const QString error = compileError(e.pattern); !error.isEmpty()) {
+                    report_.dropped(e.where, QStringLiteral("a rule folded into \"%1\" does not compile: %2").arg(where, error));
                     continue;
                 }
                 Switch sw = e.net;
@@ -1043,9 +1124,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             if (!own.isEmpty())
                 earlier += guardForm(own);
         }
-        const KdeContext &c = level.context.context();
-        if (!c.fallthroughContext.isEmpty()) {
-            const Switch fall = parseSwitch(c.fallthroughContext, level.context.def, here);
+        if (!c.fallthroughContext.isEmpty() && !passesOn) {
             if (fall.pops > 0 && level.scope >= 0 && !fall.push.valid()) {
                 // Where no rule matches the scope closes; the character it closes on takes its colour.
                 ends += guardedEnd(QStringLiteral("(?s:.)"));
@@ -1070,7 +1149,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     for (TokensetDraft &t : draft.tokensets) {
         for (TokenDraft &token : t.tokens) {
             int dropped = 0;
-            while (!token.guards.isEmpty() && !QRegularExpression(LanguageFitting::tokenText(token)).isValid()) {
+            while (!token.guards.isEmpty() && !compileError(LanguageFitting::tokenText(token)).isEmpty()) {
                 auto largest = std::max_element(token.guards.begin(), token.guards.end(),
                                                 [](const QString &a, const QString &b) { return a.size() < b.size(); });
                 token.guards.erase(largest);
@@ -1082,7 +1161,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                                                    .arg(dropped));
         }
         for (TokenDraft &end : t.tokens2) {
-            if (!QRegularExpression(end.text).isValid()) {
+            if (!compileError(end.text).isEmpty()) {
                 end.text = ends_.value(t.name);
                 report_.approximated(t.source, QStringLiteral("scope \"%1\": its end no longer gives way to earlier rules (the regexp would be too large)").arg(t.name));
             }

@@ -308,3 +308,29 @@ TEST(KdeConversion, StringVariantsShareAScopeAndAClosingScopeOpensNothingInside)
     // At the outermost level the comment comes first (in a bracket the string would).
     EXPECT_EQ(c.colour(QStringLiteral("\"\"\"d\"\"\"")), std::string("[Doc:\"\"\"d\"\"\"]"));
 }
+
+TEST(KdeConversion, ContextsThatFallThroughToAnotherGoOnInIt)
+{
+    const Converted c = convert(definition(R"K(
+      <context name="Start" attribute="Normal" lineEndContext="#stay" fallthroughContext="Code">
+        <Detect2Chars attribute="Comment" context="Shebang" char="#" char1="!" column="0"/>
+      </context>
+      <context name="Shebang" attribute="Comment" lineEndContext="#pop!Code"/>
+      <context name="Code" attribute="Normal" lineEndContext="#stay">
+        <WordDetect attribute="Keyword" String="if"/>
+        <DetectChar attribute="Op" context="Paren" char="("/>
+      </context>
+      <context name="Paren" attribute="Op" lineEndContext="#stay" fallthroughContext="Word">
+        <DetectChar attribute="Op" context="#pop" char=")"/>
+      </context>
+      <context name="Word" attribute="Normal" lineEndContext="#pop" fallthroughContext="#pop">
+        <RegExpr attribute="Type" context="#pop" String="[A-Z]\w*"/>
+        <RegExpr attribute="Number" context="#pop" String="[0-9]+"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // The first context only looks for a first line of its own: the code is the outermost level. A
+    // context that falls through to one that only passes on takes that one's rules after its own.
+    EXPECT_EQ(c.colour(QStringLiteral("#!/bin/x\nif (T 1)")),
+              std::string("[Shebang:#!/bin/x]\n[Keyword:if] [Paren:(][Type:T][Paren: ][Number:1][Paren:)]"));
+    EXPECT_FALSE(c.report.contains(QStringLiteral("fallthroughContext"))) << c.report.toStdString();
+}
