@@ -122,7 +122,8 @@ private:
                 const QString *start = nullptr, int depth = 0);
     QString define(const QString &id, const GtkLanguage &from, const QString &where, bool outerCaseless, int depth);
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
-    bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline);
+    bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline,
+                  bool &endWithParent);
     int tokenset(const Alt &alt, const QString &parentStyle);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
@@ -140,6 +141,7 @@ private:
     std::deque<int> scopes_;                // scope tokensets whose contents are still to be listed
     QHash<int, Alt> scopeAlt_;
     QSet<QString> asMatch_;            // contexts with an empty start, coloured as one match
+    std::vector<int> closeWithParent_; // scopes that close with the scope around them
 };
 
 bool hasChildren(const GtkContext &c)
@@ -377,7 +379,8 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
     }
 }
 
-bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline)
+bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline,
+                          bool &endWithParent)
 {
     GtkLanguage *lang = language(c.lang, c.id);
     if (!lang)
@@ -457,6 +460,18 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         return true;
     }
     starts.push_back(make(text, caseless));
+    if (!c.end && hasChildren(c)) {
+        // No end of its own, and each thing it holds ends it: it lasts about as long as its line.
+        bool allEndIt = true;
+        for (const GtkInclude &inc : c.includes) {
+            const GtkContext *m = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
+            allEndIt = allEndIt && (inc.kind == GtkInclude::SubPattern || (m && m->endParent));
+        }
+        if (allEndIt) {
+            singleline = true;
+            report_.approximated(c.id, QStringLiteral("everything it holds ends it: the scope closes at its line end"));
+        }
+    }
     if (c.end) {
         QString endText;
         bool endCaseless = false;
@@ -467,8 +482,20 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         if (bare == QLatin1String("$") || bare == QLatin1String("^") || bare.isEmpty() || bare == QLatin1String("\\n")) {
             singleline = true;
         } else if (mayBeEmpty(endText)) {
-            singleline = true;
-            report_.approximated(c.id, QStringLiteral("the end can be empty; the scope closes at its line end"));
+            // Alternatives that take text end the scope; those that only look ahead (`,|\s*(?=})`)
+            // are left to the end of the scope around it, which closes both.
+            QStringList kept;
+            for (const QString &a : RegexText::topLevelAlternatives(endText)) {
+                if (!mayBeEmpty(a))
+                    kept += a;
+            }
+            if (kept.isEmpty()) {
+                singleline = true;
+                report_.approximated(c.id, QStringLiteral("the end can be empty; the scope closes at its line end"));
+            } else {
+                ends.push_back(make(kept.join(u'|'), endCaseless));
+                endWithParent = true;
+            }
         } else {
             ends.push_back(make(endText, endCaseless));
         }
@@ -483,13 +510,38 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         return *it;
     const GtkContext *c = context(alt.context, true, alt.context);
     std::vector<Pattern> starts, ends;
-    bool singleline = false;
-    if (!c || !patterns(*c, starts, ends, singleline)) {
+    bool singleline = false, endWithParent = false;
+    if (!c || !patterns(*c, starts, ends, singleline, endWithParent)) {
         tokensets_.insert(key, -1);
         return -1;
     }
     Q_UNUSED(parentStyle);
     const Look l = look(alt.style, *c);
+    if (endWithParent && l.id != QLatin1String("parameterblocks")) {
+        // Only a scope where code goes on closes with the one around it.
+        ends.clear();
+        singleline = true;
+        report_.approximated(c->id, QStringLiteral("the end can be empty; the scope closes at its line end"));
+    } else if (endWithParent) {
+        report_.approximated(c->id, QStringLiteral("the end can be empty; its other alternatives end the scope, and the end of "
+                                                   "the scope around it closes it too"));
+    }
+    if (isScope(*c)) {
+        // Matches of its own that end it (end-parent) are ends of the scope, in its colour.
+        for (const GtkInclude &inc : c->includes) {
+            const GtkContext *m = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c->id);
+            GtkLanguage *lang = m ? language(m->lang, m->id) : nullptr;
+            if (!lang || !m->endParent || !m->match)
+                continue;
+            QString text;
+            bool caseless = false;
+            expand(*m->match, *lang, m->id, text, caseless);
+            if (!QRegularExpression(text).isValid() || mayBeEmpty(text))
+                continue;
+            ends.push_back({caseless ? QStringLiteral("(?i)") + text : text, QString()});
+            report_.approximated(m->id, QStringLiteral("end-parent: the match ends the scope around it, in that scope's colour"));
+        }
+    }
     TokensetDraft t;
     t.name = draft_->uniqueName(l.plain ? c->id.section(u':', 1) : l.name);
     t.id = l.id;
@@ -544,6 +596,8 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
     const int index = int(draft_->tokensets.size());
     draft_->tokensets.push_back(std::move(t));
     tokensets_.insert(key, index);
+    if (endWithParent)
+        closeWithParent_.push_back(index);
     if (draft_->tokensets[size_t(index)].scope) {
         ends_.insert(index, ends);
         scopes_.push_back(index);
@@ -623,6 +677,13 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 const Alt a = scopeAlt_.value(s);
                 levels.push_back({draft.tokensets[size_t(s)].name, context(a.context, true, a.context), a.style, ends_.value(s)});
             }
+        }
+    }
+    // The scopes around one that closes with them try their ends inside it too (chain).
+    for (const int k : closeWithParent_) {
+        for (const QString &parent : std::as_const(draft.tokensets[size_t(k)].validScopes)) {
+            if (TokensetDraft *p = draft.find(parent); p && p->scope)
+                p->chain = true;
         }
     }
     if (draft.tokensets.empty()) {

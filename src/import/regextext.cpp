@@ -198,9 +198,11 @@ QString escapeLiteral(const QString &text)
     return asciiOnly(out);
 }
 
-bool hasTopLevelAlternation(const QString &p)
+QStringList topLevelAlternatives(const QString &p)
 {
+    QStringList out;
     int depth = 0;
+    qsizetype from = 0;
     const qsizetype n = p.size();
     for (qsizetype i = 0; i < n;) {
         const QChar c = p[i];
@@ -213,12 +215,20 @@ bool hasTopLevelAlternation(const QString &p)
                 ++depth;
             else if (c == u')')
                 --depth;
-            else if (c == u'|' && depth == 0)
-                return true;
+            else if (c == u'|' && depth == 0) {
+                out += p.mid(from, i - from);
+                from = i + 1;
+            }
             ++i;
         }
     }
-    return false;
+    out += p.mid(from);
+    return out;
+}
+
+bool hasTopLevelAlternation(const QString &p)
+{
+    return topLevelAlternatives(p).size() > 1;
 }
 
 QString grouped(const QString &pattern)

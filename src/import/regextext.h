@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Rewriting of regular-expression text that converters of other editors' grammars share. Each
 // function keeps what the pattern matches; they know escapes, character classes and groups.
@@ -23,6 +24,9 @@ bool hasBackReference(const QString &pattern);
 
 // A regexp that matches `text` literally, ASCII only.
 QString escapeLiteral(const QString &text);
+
+// The alternatives of the pattern at its top level (one: the pattern itself).
+QStringList topLevelAlternatives(const QString &pattern);
 
 // Whether the pattern, at the top level, is an alternation (a|b): then it needs a group before
 // anything is put beside it.

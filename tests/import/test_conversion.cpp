@@ -241,6 +241,36 @@ TEST(Conversion, AStatementKeywordKeepsItsLookAndTheStatementStaysPlain)
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:stmt: approximated: scope \"stmt\" takes the look of its start")));
 }
 
+TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
+{
+    // A list closes on a match it holds (end-parent); a member ends at "," or before the "}" that
+    // closes the object around it, which then closes both; a block that everything in it ends lasts
+    // its line.
+    const Converted c = convert(langFile(R"(
+    <context id="num" style-ref="number"><match>[0-9]+</match></context>
+    <context id="list">
+      <start>\[</start>
+      <include><context ref="num"/><context end-parent="true"><match>\]</match></context></include>
+    </context>
+    <context id="obj">
+      <start>\{</start><end>\}</end>
+      <include>
+        <context id="member"><start>:</start><end>,|\s*(?=\})</end><include><context ref="obj"/><context ref="num"/></include></context>
+      </include>
+    </context>
+    <context id="block">
+      <start>\|$</start>
+      <include><context end-parent="true" style-ref="string"><start>^\s+</start><end>$</end></context></include>
+    </context>)",
+                                     R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="num"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("[1] 2")).toStdString(), "[list:[][Number:1][list:]] [Number:2]");
+    EXPECT_EQ(c.colour(QStringLiteral("{a:{b:1}, c:2} 3")).toStdString(),
+              "[obj:{a][member::][obj:{b][member::][Number:1][obj:}][member:,][obj: c][member::][Number:2][obj:}] [Number:3]");
+    EXPECT_EQ(c.colour(QStringLiteral("|\n4")).toStdString(), "[block:|]\n[Number:4]");
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:member: approximated: the end can be empty; its other alternatives end the scope")));
+}
+
 TEST(Conversion, ApproximationsAreReportedByContext)
 {
     const Converted c = convert(langFile(R"(
