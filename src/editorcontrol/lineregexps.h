@@ -31,8 +31,23 @@ public:
     int at(int re, int p)
     {
         const Regexp &r = d.regexps[size_t(re)];
-        if (r.simple)
-            return r.simple->matchAt(text, p, n);
+        if (r.simple) {
+            // ASCII text is matched here from the classes' tables; the rest by the native matcher.
+            const PatternAnalysis::SimplePattern &sp = *r.simple;
+            auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
+            if (p < n && text[p] < 128) {
+                if (!in(sp.firstAscii, text[p]))
+                    return 0;
+                if (sp.restMinimum < 0)
+                    return 1;
+                int q = p + 1;
+                while (q < n && text[q] < 128 && in(sp.restAscii, text[q]))
+                    ++q;
+                if (q == n || text[q] < 128)
+                    return q - p - 1 >= sp.restMinimum ? q - p : 0;
+            }
+            return sp.matchAt(text, p, n);
+        }
         if ((r.firstChars && !r.firstChars->test(text[p])) || line.insidePair(p))
             return 0;
         auto &c = s.cache[size_t(re)];
