@@ -299,7 +299,7 @@ char *TextRenderer::appendStart(char *w)
 void TextRenderer::flushSpan()
 {
     if (spanLength_ > 0 && spanTokenset_ >= 0 && spanTokenset_ < open_.size()) {
-        const QByteArray &name = open_[spanTokenset_];
+        const QByteArray &name = open_.at(spanTokenset_);
         char *w = appendStart(room(2 * kStartDigits + 8 + std::max<qsizetype>(name.size(), kShortName)));
         *w++ = '\t';
         w = appendNumber(w, spanLength_);
@@ -315,9 +315,9 @@ void TextRenderer::write(QStringView piece, int tokenset)
     switch (format_) {
     case Format::Html: {
         if (tokenset != current_) {
-            const bool spanOpen = current_ >= 0 && current_ < open_.size() && !open_[current_].isEmpty();
+            const bool spanOpen = current_ >= 0 && current_ < open_.size() && !open_.at(current_).isEmpty();
             const bool opens = tokenset >= 0 && tokenset < open_.size();
-            char *w = room(8 + kShortName + (opens ? open_[tokenset].size() : 0));
+            char *w = room(8 + kShortName + (opens ? open_.at(tokenset).size() : 0));
             if (spanOpen) {
                 std::memcpy(w, "</span>", 7);
                 w += 7;
@@ -336,7 +336,7 @@ void TextRenderer::write(QStringView piece, int tokenset)
         for (qsizetype i = 0; i < piece.size();) {
             const char16_t c = piece[i].unicode();
             if (c == u'\n' || c == u'\r') {
-                if (current_ != -1 && open_[current_] != kReset)
+                if (current_ != -1 && open_.at(current_) != kReset)
                     put(kReset);
                 current_ = -1;
                 *room(1) = char(c);
@@ -345,7 +345,7 @@ void TextRenderer::write(QStringView piece, int tokenset)
                 continue;
             }
             if (current_ != code) {
-                used_ = appendOpen(room(kShortName + open_[code].size()), code) - buffer_.data();
+                used_ = appendOpen(room(kShortName + open_.at(code).size()), code) - buffer_.data();
                 current_ = code;
             }
             const QStringView rest = piece.mid(i);
@@ -373,7 +373,7 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
 {
     if (format_ != Format::Spans || finished_) {
         for (const StyleRun *r = runs; r != runs + count; ++r)
-            write(line.mid(r->start, r->length), r->tokenset);
+            write(QStringView(line.utf16() + r->start, r->length), r->tokenset); // runs lie within their line
         return;
     }
     for (const StyleRun *r = runs; r != runs + count; ++r) {
