@@ -202,7 +202,7 @@ def main():
                                 and os.path.isfile(os.path.join(ref, f)))
             for language, corpus_base, _, sources, content_test in fidelity.CORPUS:
                 if corpus_base == base:
-                    picked, _ = fidelity.pick_files(language, sources, content_test, args.seed, args.budget, False)
+                    picked, _ = fidelity.pick_files(language, sources, content_test, args.seed, args.budget, False, work)
                     texts += picked
             lng = os.path.join(SOURCE, "data", "languages", base + ".lng")
             jobs.append((name, lng, xml, name, [t for t in texts if os.path.exists(t)], cli, work))

@@ -1,6 +1,7 @@
 #include "import/kdesyntaxconverter.h"
 
 #include "editorcontrol/patternanalysis.h"
+#include "import/kdealikecontexts.h"
 #include "import/kdedefaultstyles.h"
 #include "import/kdedefinition.h"
 #include "import/languagefitting.h"
@@ -287,6 +288,19 @@ private:
     QSet<QString> shortLived_;       // contexts not opened where a scope closes, once reported per scope
     QSet<QString> folded_;           // contexts folded into the rules that open them, once reported
     std::map<QString, KdeRule> fallRules_; // context -> the rule standing for its fallthroughContext
+    // Per context of the definition converted, the first one alike (KdeAlikeContexts): contexts are
+    // opened as it.
+    std::vector<int> alike_;
+    QHash<int, Ref> scopeContexts_; // scope tokenset -> its context
+    // Per scope tokenset, its rules that close it without taking the text: they may be closers of a
+    // scope around it that chain through it (chainScopes); else ends of the scope.
+    struct Passing {
+        QString end;
+        QString where;
+        const KdeRule *rule;
+    };
+    QHash<int, std::vector<Passing>> passing_;
+    void chainScopes(LanguageDraft &draft);
     std::deque<Level> levels_;
 };
 
@@ -369,6 +383,8 @@ Switch Conversion::parseSwitch(const QString &textIn, const KdeDefinition *def, 
         text = text.mid(1);
     if (!text.isEmpty())
         s.push = contextRef(text, def, where);
+    if (s.push.def == main_ && s.push.index >= 0 && size_t(s.push.index) < alike_.size())
+        s.push.index = alike_[size_t(s.push.index)];
     return s;
 }
 
@@ -661,6 +677,7 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
     if (lineEnd.push.valid())
         report_.dropped(t.source, QStringLiteral("lineEndContext \"%1\": no context opens at the line end").arg(c.lineEndContext));
     const int index = addTokenset(std::move(t), key);
+    scopeContexts_.insert(index, target);
     levels_.push_back({draft_->tokensets[size_t(index)].name, target, index});
     return index;
 }
@@ -1000,6 +1017,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     if (!main->read(bytes, fileName, problem))
         return false;
     main_ = main.get();
+    alike_ = KdeAlikeContexts::representatives(*main_);
     const QString mainName = main->name;
     definitions_.emplace(mainName, std::move(main));
     draft_ = &draft;
@@ -1090,7 +1108,13 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     }
                     sw.push = Ref{};
                 }
-                if (closes) {
+                if (closes && e.rule == fr.rule && KdeAlikeContexts::passesOn(*e.rule)) {
+                    // Closing without taking the text, so that the scope around sees it: where that
+                    // scope closes on it, the closer chains through this one (chainScopes).
+                    const qsizetype plain = plainEnds.size();
+                    passing_[level.scope].push_back({guardedEnd(e.pattern), e.where, e.rule});
+                    plainEnds.resize(plain);
+                } else if (closes) {
                     ends += guardedEnd(e.pattern);
                     if (sw.pops > 1)
                         report_.approximated(e.where, QStringLiteral("\"%1\": the rule closes this scope only, not the %2 around it")
@@ -1144,6 +1168,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 t.id = QStringLiteral("blockcomments");
         }
     }
+
+    chainScopes(draft);
 
     // A token whose guards make a regexp too large for the engine gives way to fewer rules.
     for (TokensetDraft &t : draft.tokensets) {
@@ -1206,6 +1232,80 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
 }
 
 } // namespace
+
+// A scope's look-ahead closers that scopes it opens in close on (taking the text) or pass on in turn
+// are closers of those scopes chained through it: the scope is transparent, those scopes chain. The
+// look-ahead closers of the contexts opened as it count too. Other look-ahead closers end the scope,
+// taking their text. A transparent scope that does not pass on a chaining scope's closers is opaque.
+void Conversion::chainScopes(LanguageDraft &draft)
+{
+    QHash<QString, int> byName;
+    for (int i = 0; i < int(draft.tokensets.size()); ++i)
+        byName.insert(draft.tokensets[size_t(i)].name, i);
+    QHash<int, QSet<QString>> closers, passes;
+    for (auto it = scopeContexts_.cbegin(); it != scopeContexts_.cend(); ++it) {
+        std::vector<FlatRule> rules;
+        QSet<QString> seen{it.value().key()};
+        flatten(it.value(), rules, seen, 0);
+        for (const FlatRule &fr : rules)
+            if (KdeAlikeContexts::closes(*fr.rule))
+                closers[it.key()].insert(KdeAlikeContexts::closerKey(*fr.rule));
+        const KdeDefinition *def = it.value().def;
+        for (int m = 0; m < int(def->contexts.size()); ++m)
+            if (m == it.value().index || (def == main_ && alike_[size_t(m)] == it.value().index))
+                for (const KdeRule &r : def->contexts[size_t(m)].rules)
+                    if (KdeAlikeContexts::passesOn(r))
+                        passes[it.key()].insert(KdeAlikeContexts::closerKey(r));
+    }
+    auto transparent = [&](int s) {
+        const QString &id = draft.tokensets[size_t(s)].id;
+        return id == QLatin1String("parameterblocks") || id == QLatin1String("scopekeywords");
+    };
+    auto around = [&](int s) {
+        QList<int> out;
+        for (const QString &name : std::as_const(draft.tokensets[size_t(s)].validScopes)) {
+            const int a = byName.value(name, -1);
+            out += a >= 0 && draft.tokensets[size_t(a)].scope ? a : -1;
+        }
+        return out;
+    };
+    QSet<int> chained;
+    for (auto it = passes.cbegin(); it != passes.cend(); ++it) {
+        const QList<int> out = around(it.key());
+        bool all = transparent(it.key());
+        for (const QString &key : it.value())
+            all = all && std::any_of(out.begin(), out.end(), [&](int a) { return a >= 0 && (closers[a].contains(key) || passes[a].contains(key)); });
+        if (all)
+            chained.insert(it.key());
+    }
+    for (int s : std::as_const(chained))
+        for (int a : around(s))
+            if (a >= 0 && closers[a].intersects(passes[s]))
+                draft.tokensets[size_t(a)].chain = true;
+    for (int s = 0; s < int(draft.tokensets.size()); ++s) {
+        TokensetDraft &t = draft.tokensets[size_t(s)];
+        if (!t.scope)
+            continue;
+        bool opaque = false;
+        if (transparent(s))
+            for (int a : around(s))
+                if (a >= 0 && draft.tokensets[size_t(a)].chain)
+                    opaque = opaque || !passes[s].contains(closers[a]) || !chained.contains(s);
+        if (opaque)
+            t.id = QStringLiteral("identifiers");
+        if (chained.contains(s) && !opaque)
+            continue;
+        for (const Passing &p : passing_.value(s)) {
+            if (t.tokens2.empty())
+                t.tokens2.push_back({p.end, true, QString(), {}});
+            else
+                t.tokens2.front().text += u'|' + p.end;
+            report_.approximated(p.where, QStringLiteral("<%1> (line %2): the text that looks ahead to close the scope takes its colour")
+                                              .arg(p.rule->type)
+                                              .arg(p.rule->line));
+        }
+    }
+}
 
 bool KdeSyntaxConverter::recognises(const QByteArray &bytes) const
 {

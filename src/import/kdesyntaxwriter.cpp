@@ -110,8 +110,8 @@ struct Candidate {
                                      // taking the text, so that the next context out sees it again
 };
 
-// Whether b can match strictly further than a at some position.
-bool canOutrun(const Candidate &a, const Candidate &b)
+// Whether b can match strictly further than a at some position (or as far, with `orEqual`).
+bool canOutrun(const Candidate &a, const Candidate &b, bool orEqual = false)
 {
     if (!intersects(a.first, b.first))
         return false;
@@ -120,7 +120,7 @@ bool canOutrun(const Candidate &a, const Candidate &b)
     for (const QString &t : a.texts) {
         auto it = std::lower_bound(b.texts.begin(), b.texts.end(), t);
         for (; it != b.texts.end() && it->startsWith(t); ++it)
-            if (it->size() > t.size())
+            if (it->size() > t.size() || orEqual)
                 return true;
     }
     return false;
@@ -359,20 +359,26 @@ std::vector<Candidate> Writer::closers(int tokenset, int cls) const
     return out;
 }
 
-// The rules of a context in the order the engine ranks equal matches: the closers of the innermost
-// scope, of the scopes chained to it, then the tokens valid here. A rule that repeats an earlier one
-// can never win and is left out.
+// The rules of a context: the closers of the scopes chained to it, which give way to the innermost
+// scope's closers where those match as far (the engine ranks these first); then in the order the
+// engine ranks equal matches, the closers of the innermost scope and the tokens valid here. Chained
+// closers first, the rules after them are the same whatever scopes the context is opened in (so a
+// reader can tell contexts that differ only in them apart). A rule that repeats an earlier one can
+// never win and is left out.
 std::vector<Candidate> Writer::candidates(const Key &key) const
 {
     std::vector<Candidate> out;
     if (key.top >= 0) {
-        for (Candidate &c : closers(key.top, key.cls)) {
-            c.closes = true;
-            out.push_back(std::move(c));
-        }
+        std::vector<Candidate> own = closers(key.top, key.cls);
         for (const QString &match : key.chain) {
-            Candidate c = closerByMatch.value(match);
-            c.passes = true;
+            if (std::none_of(own.begin(), own.end(), [&match](const Candidate &c) { return c.match == match; })) {
+                Candidate c = closerByMatch.value(match);
+                c.passes = true;
+                out.push_back(std::move(c));
+            }
+        }
+        for (Candidate &c : own) {
+            c.closes = true;
             out.push_back(std::move(c));
         }
     }
@@ -443,14 +449,18 @@ QString Writer::contextName(const Key &key)
 }
 
 // One rule: its match, given way to every later rule that could match further. The look-ahead keeps
-// what follows this rule's match; a later rule outruns it when that is not left after its own match.
+// what follows this rule's match; a later rule outruns it when that is not left after its own match
+// (a closer of the innermost scope after a chained closer: when less than that is left).
 QString Writer::rule(const Candidate &c, const std::vector<Candidate> &all, size_t index)
 {
     QString guards;
     if (c.guardable)
-        for (size_t j = index + 1; j < all.size(); ++j)
-            if (all[j].guardable && canOutrun(c, all[j]))
-                guards += QStringLiteral("(?!%1(?![\\s\\S]*?\\k<vlxRest>(?![\\s\\S])))").arg(all[j].match);
+        for (size_t j = index + 1; j < all.size(); ++j) {
+            const bool asFar = c.passes && all[j].closes;
+            if (all[j].guardable && canOutrun(c, all[j], asFar))
+                guards += QStringLiteral("(?!%1(?![\\s\\S]%2?\\k<vlxRest>(?![\\s\\S])))")
+                              .arg(all[j].match, asFar ? QStringLiteral("+") : QStringLiteral("*"));
+        }
     const QString pattern = guards.isEmpty()
                                 ? QStringLiteral("(*UCP)%1").arg(c.match)
                                 : QStringLiteral("(*UCP)(?=%1(?<vlxRest>[\\s\\S]*))%2%1").arg(c.match, guards);

@@ -1,0 +1,132 @@
+#include "import/kdealikecontexts.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace KdeAlikeContexts {
+
+namespace {
+
+// "(?=M(?<vlxRest>...))GUARDS M", as a definition written by Varlex makes a rule give way: M.
+QString withoutGuards(QString pattern)
+{
+    if (pattern.startsWith(QLatin1String("(*UCP)")))
+        pattern = pattern.mid(6);
+    static const QString rest = QStringLiteral("(?<vlxRest>[\\s\\S]*))");
+    const qsizetype at = pattern.indexOf(rest);
+    if (!pattern.startsWith(QLatin1String("(?=")) || at < 0)
+        return pattern;
+    const QString core = pattern.mid(3, at - 3);
+    return pattern.endsWith(core) ? core : pattern;
+}
+
+// The pops and the context a switch opens ("#pop#pop!Name"); -1: none, or one of another definition.
+std::pair<int, int> target(const QString &text, const KdeDefinition &def)
+{
+    QString rest = text.trimmed();
+    int pops = 0;
+    while (rest.startsWith(QLatin1String("#pop"))) {
+        ++pops;
+        rest = rest.mid(4);
+    }
+    if (rest.startsWith(u'!'))
+        rest = rest.mid(1);
+    if (rest.isEmpty() || rest == QLatin1String("#stay") || rest.contains(QLatin1String("##")))
+        return {pops, -1};
+    return {pops, def.contextIndex.value(rest, -1)};
+}
+
+QString ruleText(const KdeRule &rule)
+{
+    QStringList attrs;
+    for (auto it = rule.attrs.cbegin(); it != rule.attrs.cend(); ++it)
+        if (it.key() != QLatin1String("context"))
+            attrs += it.key() + u'=' + it.value();
+    attrs.sort();
+    QString text = rule.type + u'(' + attrs.join(QChar(0x1F));
+    for (const KdeRule &child : rule.children)
+        text += ruleText(child);
+    return text + u')';
+}
+
+} // namespace
+
+bool passesOn(const KdeRule &rule)
+{
+    return rule.flag("lookAhead") && rule.children.empty() && rule.value("context").trimmed() == QLatin1String("#pop");
+}
+
+bool closes(const KdeRule &rule)
+{
+    return !rule.flag("lookAhead") && rule.value("context").trimmed() == QLatin1String("#pop");
+}
+
+QString closerKey(const KdeRule &rule)
+{
+    QStringList attrs;
+    for (auto it = rule.attrs.cbegin(); it != rule.attrs.cend(); ++it)
+        if (it.key() != QLatin1String("context") && it.key() != QLatin1String("lookAhead"))
+            attrs += it.key() + u'=' + (it.key() == QLatin1String("String") ? withoutGuards(it.value()) : it.value());
+    attrs.sort();
+    return rule.type + u'(' + attrs.join(QChar(0x1F)) + u')';
+}
+
+std::vector<int> representatives(const KdeDefinition &def)
+{
+    const int n = int(def.contexts.size());
+    QSet<QString> closers;
+    for (const KdeContext &c : def.contexts)
+        for (const KdeRule &r : c.rules)
+            if (closes(r))
+                closers.insert(closerKey(r));
+    // What each context is without the contexts it opens, and the contexts it opens, in order.
+    std::vector<QString> own(static_cast<size_t>(n));
+    std::vector<std::vector<int>> opens(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const KdeContext &c = def.contexts[size_t(i)];
+        QString &text = own[size_t(i)];
+        auto add = [&](const QString &switchText) {
+            const auto [pops, to] = target(switchText, def);
+            text += QStringLiteral("|%1>").arg(pops) + (to < 0 ? switchText.trimmed() : QString());
+            opens[size_t(i)].push_back(to);
+        };
+        text = c.attribute + QChar(0x1F) + QString::number(c.dynamic);
+        add(c.lineEndContext);
+        add(c.lineEmptyContext);
+        add(c.fallthroughContext);
+        for (const KdeRule &r : c.rules) {
+            if (passesOn(r) && closers.contains(closerKey(r)))
+                continue;
+            text += ruleText(r);
+            add(r.value("context"));
+        }
+    }
+    // Split the contexts into classes until contexts of one class open contexts of one class alike.
+    std::vector<int> cls(static_cast<size_t>(n), 0);
+    for (int count = 1;;) {
+        QHash<QString, int> ids;
+        std::vector<int> next(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            QString key = QString::number(cls[size_t(i)]) + u'|' + own[size_t(i)];
+            for (int to : opens[size_t(i)])
+                key += u',' + QString::number(to < 0 ? -1 : cls[size_t(to)]);
+            next[size_t(i)] = int(ids.insert(key, ids.value(key, int(ids.size()))).value());
+        }
+        cls = std::move(next);
+        if (int(ids.size()) == count)
+            break;
+        count = int(ids.size());
+    }
+    std::vector<int> first(static_cast<size_t>(n), -1), out(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        int &f = first[size_t(cls[size_t(i)])];
+        if (f < 0)
+            f = i;
+        out[size_t(i)] = f;
+    }
+    return out;
+}
+
+} // namespace KdeAlikeContexts
