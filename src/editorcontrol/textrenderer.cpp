@@ -280,6 +280,12 @@ char *TextRenderer::appendStart(char *w)
     if (add < 0 || add > 0x7FFFFFFF)
         return appendNumber(w, spanStart_);
     startValue_ = spanStart_;
+    const quint32 last = quint32(startDigits_[kStartDigits - 1] - '0') + quint32(add);
+    if (last < 10) { // most often only the last digit changes
+        startDigits_[kStartDigits - 1] = char('0' + last);
+        std::memcpy(w, startDigits_ + startFirst_, kStartDigits);
+        return w + (kStartDigits - startFirst_);
+    }
     quint32 rest = quint32(add), carry = 0;
     for (int i = kStartDigits - 1; rest > 0 || carry; --i) {
         if (i < startFirst_) {
