@@ -57,31 +57,21 @@ bool dotStops(const char16_t *subject, int length)
         pcre2_config(PCRE2_CONFIG_NEWLINE, &n);
         return n;
     }();
-    for (int i = 0; i < length; ++i) {
-        const char16_t c = subject[i];
-        switch (newline) {
-        case PCRE2_NEWLINE_LF:
-            if (c == u'\n')
-                return true;
-            break;
-        case PCRE2_NEWLINE_CR:
-            if (c == u'\r')
-                return true;
-            break;
-        case PCRE2_NEWLINE_NUL:
-            if (c == 0)
-                return true;
-            break;
-        case PCRE2_NEWLINE_ANY:
-            if ((c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029)
-                return true;
-            break;
-        default: // CR LF, any CR LF
-            if (c == u'\n' || c == u'\r')
-                return true;
-        }
+    const char16_t *const end = subject + length;
+    switch (newline) {
+    case PCRE2_NEWLINE_LF:
+        return std::find(subject, end, u'\n') != end;
+    case PCRE2_NEWLINE_CR:
+        return std::find(subject, end, u'\r') != end;
+    case PCRE2_NEWLINE_NUL:
+        return std::find(subject, end, u'\0') != end;
+    case PCRE2_NEWLINE_ANY:
+        return std::find_if(subject, end, [](char16_t c) {
+                   return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+               }) != end;
+    default: // CR LF, any CR LF
+        return std::find_if(subject, end, [](char16_t c) { return c == u'\n' || c == u'\r'; }) != end;
     }
-    return false;
 }
 
 struct Key {
