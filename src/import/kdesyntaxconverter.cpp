@@ -978,6 +978,19 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
         }
         return;
     }
+    if (consumes && d.valid() && sw.pops == 0) {
+        // A context of no rules that closes the one below at the line end (the line that ends a
+        // block): the rest of the line closes the scope with it.
+        const Switch lineEnd = parseSwitch(d.context().lineEndContext, d.def, d.where(main_));
+        std::vector<FlatRule> rules;
+        QSet<QString> seen{d.key()};
+        flatten(d, rules, seen, 0);
+        if (lineEnd.pops >= 2 && rules.empty()) {
+            out.push_back({base + QStringLiteral(".*"), colour, Switch{lineEnd.pops - 1, lineEnd.push}, origin,
+                           (colour ? colour : &origin)->rule, where});
+            return;
+        }
+    }
     if (consumes) {
         out.push_back({base, colour, sw, origin, (colour ? colour : &origin)->rule, where});
         return;

@@ -363,3 +363,17 @@ TEST(KdeConversion, ALookAheadCloserOfTheScopeAroundChainsThroughAndAlikeContext
     EXPECT_FALSE(c.xml.contains("Args in block")) << c.xml.toStdString();
     EXPECT_TRUE(c.report.endsWith(QStringLiteral("0 approximated, 0 merged, 0 dropped\n"))) << c.report.toStdString();
 }
+
+TEST(KdeConversion, AContextThatOnlyWaitsForTheLineEndClosesTheBlockWithIt)
+{
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Comment" context="Doc" String="=\w+" column="0"/>
+      </context>
+      <context name="Doc" attribute="Comment" lineEndContext="#stay">
+        <StringDetect attribute="Comment" context="DocEnd" String="=cut" column="0"/>
+      </context>
+      <context name="DocEnd" attribute="Comment" lineEndContext="#pop#pop"/>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("=pod\nx\n=cut y\nz")), std::string("[Doc:=pod\nx\n=cut y]\nz"));
+}
