@@ -38,10 +38,13 @@ bench: build
 # How closely the starter languages colour real files like kate-syntax-highlighter does, per language
 # (scripts/fidelity.py; docs/starter-languages.md). FIDELITY_FLAGS=--install fetches the files' packages.
 # Then how closely languages converted from GtkSourceView colour real files like GtkSourceView itself
-# (scripts/fidelity-gtksourceview.py; docs/import.md).
+# (scripts/fidelity-gtksourceview.py; docs/import.md), and how KDE's own definitions convert and how
+# closely they then colour real files like kate-syntax-highlighter (scripts/fidelity-kde.py; skipped
+# with a message when KDE's library or kate-syntax-highlighter is missing).
 fidelity: build
 	@scripts/fidelity.py --build $(BUILD) $(FIDELITY_FLAGS)
 	@scripts/fidelity-gtksourceview.py --build $(BUILD)
+	@scripts/fidelity-kde.py --build $(BUILD)
 
 # Runs every fuzz target for FUZZ_SECONDS each, starting from its seeds in fuzz/corpus/<name>;
 # what it learns stays in fuzz/corpus-work/ (not kept in git).

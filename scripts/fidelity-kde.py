@@ -146,6 +146,15 @@ def main():
     cli = os.path.join(args.build, "bin", "varlex-cli")
     if not os.access(cli, os.X_OK):
         sys.exit(f"{cli}: not found; build it first (make build)")
+    if not (os.path.isdir(SYSTEM_FOLDER) and any(f.endswith(".xml") for f in os.listdir(SYSTEM_FOLDER))) \
+            and not os.path.exists(LIBRARY) and not (args.keep and os.path.isdir(os.path.join(args.keep, "kde-definitions"))):
+        print(f"KDE's syntax definitions are missing (neither {SYSTEM_FOLDER} nor {LIBRARY}; "
+              "apt-get install libkf5syntaxhighlighting5): KDE import not measured", file=sys.stderr)
+        return
+    if not args.skip_files and not shutil.which("kate-syntax-highlighter"):
+        print("kate-syntax-highlighter is missing (apt-get install libkf5syntaxhighlighting-tools): "
+              "conversion figures only", file=sys.stderr)
+        args.skip_files = True
     work = args.keep or tempfile.mkdtemp(prefix="varlex-kde-fidelity-")
     os.makedirs(work, exist_ok=True)
     folder = definitions_folder(work) if not args.keep or not os.path.isdir(os.path.join(work, "kde-definitions")) \
