@@ -165,10 +165,11 @@ GtkLanguage *Conversion::language(const QString &id, const QString &where)
             QFile f(path);
             if (!f.open(QIODevice::ReadOnly))
                 continue;
-            const QByteArray bytes = f.read(8 << 20);
-            QXmlStreamReader head(bytes);
+            // The root's id is near the top: most files are passed over on their first few kilobytes.
+            QXmlStreamReader head(f.peek(16 << 10));
             if (!head.readNextStartElement() || head.attributes().value(QLatin1String("id")) != id)
                 continue;
+            const QByteArray bytes = f.read(8 << 20);
             auto l = std::make_unique<GtkLanguage>();
             QString problem;
             if (!l->read(bytes, path, problem)) {
@@ -262,7 +263,8 @@ bool Conversion::expand(const GtkRegex &r, const GtkLanguage &lang, const QStrin
             const QString name = text.mid(i + 3, close - i - 3);
             if (name.contains(u'@')) {
                 const QString group = name.section(u'@', 0, 0);
-                const QString body = start ? RegexText::groupText(*start, group) : QString();
+                // Group 0 is the whole start.
+                const QString body = !start ? QString() : group == QLatin1String("0") ? *start : RegexText::groupText(*start, group);
                 if (body.isNull()) {
                     report_.approximated(where, QStringLiteral("\\%{%1}: the text of the start is not known here; any text stands for it").arg(name));
                     out += QStringLiteral("(?:.+?)");

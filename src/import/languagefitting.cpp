@@ -223,7 +223,7 @@ void openUpUncolouredScopes(LanguageDraft &draft, ConversionReport &report, cons
     }
 }
 
-// A scope that colours nothing but its start (a keyword that opens a statement) takes the start's look
+// A scope that colours nothing but its start (a keyword or constant that opens a statement) takes the start's look
 // as a scope where code goes on (`scopekeywords`, so what is valid around it stays valid in it), and a
 // list of any single character in the text's look, the last tokenset so that every other token wins,
 // keeps its contents plain. Only while a slot is free for that list.
@@ -236,6 +236,7 @@ void keepStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits
     TokensetDraft plain;
     for (TokensetDraft &t : draft.tokensets) {
         if (!t.scope || t.id != QLatin1String("parameterblocks") || t.startLook.empty()
+            || !QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames")}.contains(t.startLook.front().id)
             || plain.validScopes.size() >= qsizetype(free) * limits.validScopes)
             continue;
         if (plain.validScopes.isEmpty()) {
@@ -251,6 +252,12 @@ void keepStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits
         t.forecolor = look.forecolor;
         t.backcolor = look.backcolor;
         t.fontstyle = look.fontstyle;
+        // A preprocessor look keeps the word in the name, as the keywords it stands for do.
+        if (look.name.contains(QLatin1String("Preprocessor")) && !t.name.contains(QLatin1String("Preprocessor"))) {
+            const QString name = draft.uniqueName(QStringLiteral("Preprocessor ") + t.name);
+            rename(draft, t.name, name);
+            t.name = name;
+        }
         plain.validScopes += t.name;
         report.approximated(t.source, QStringLiteral("scope \"%1\" takes the look of its start; \"%2\" keeps the text in it plain").arg(t.name, plain.name));
     }

@@ -277,15 +277,17 @@ TEST(Conversion, ApproximationsAreReportedByContext)
     <context id="quoted" style-ref="string">
       <start>([`'])</start><end>\%{1@start}</end>
     </context>
+    <context id="whole" style-ref="string"><start>"</start><end>\%{0@start}</end></context>
     <context id="call">
       <match>(\w+)\(</match>
       <include><context sub-pattern="1" style-ref="keyword"/></include>
     </context>
     <context id="lookahead" style-ref="number"><match>(?=x)</match></context>)",
-                                     R"(<context ref="quoted"/><context ref="call"/><context ref="lookahead"/><context ref="nowhere:ctx"/>)"));
+                                     R"(<context ref="quoted"/><context ref="whole"/><context ref="call"/><context ref="lookahead"/><context ref="nowhere:ctx"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     // A back-reference to the start becomes what the start's group may match.
     EXPECT_EQ(c.colour(QStringLiteral("`a` f(")), QStringLiteral("[String:`a`] [Keyword:f(]"));
+    EXPECT_EQ(c.colour(QStringLiteral("\"a b\" f(")).toStdString(), "[String:\"a b\"] [Keyword:f(]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:quoted: approximated: \\%{1@start}"))) << c.report.toStdString();
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:call: approximated: the whole match takes the style of sub-pattern 1")));
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:lookahead: dropped: the match can be empty")));
