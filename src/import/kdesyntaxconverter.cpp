@@ -783,8 +783,8 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
             scopeKind.insert(t.name, kindOf(t.id));
     }
     // Those valid in the fewest scopes go first.
-    for (int wanted = 1; wanted <= 10 && fittedCount(draft) > limit; ++wanted) {
-        for (size_t k = 0; k < draft.tokensets.size() && fittedCount(draft) > limit;) {
+    for (int wanted = 1, count = fittedCount(draft); wanted <= 10 && count > limit; ++wanted) {
+        for (size_t k = 0; k < draft.tokensets.size() && count > limit;) {
             const TokensetDraft &t = draft.tokensets[k];
             const QString kind = kindOf(t.id);
             const bool inside = !t.scope && t.validScopes.size() == wanted && (kind == QLatin1String("comment") || kind == QLatin1String("string"))
@@ -797,6 +797,7 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
                                          .arg(t.name, kind)
                                          .arg(limit + 1));
             draft.tokensets.erase(draft.tokensets.begin() + qsizetype(k));
+            count = fittedCount(draft);
         }
     }
     mergeScopes(false);
@@ -1187,13 +1188,24 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     // A token whose guards make a regexp too large for the engine gives way to fewer rules.
     for (TokensetDraft &t : draft.tokensets) {
         for (TokenDraft &token : t.tokens) {
-            int dropped = 0;
-            while (!token.guards.isEmpty() && !compileError(LanguageFitting::tokenText(token)).isEmpty()) {
-                auto largest = std::max_element(token.guards.begin(), token.guards.end(),
-                                                [](const QString &a, const QString &b) { return a.size() < b.size(); });
-                token.guards.erase(largest);
-                ++dropped;
+            if (token.guards.isEmpty() || compileError(LanguageFitting::tokenText(token)).isEmpty())
+                continue;
+            // The largest go first: the fewest that must, found by halving (each try compiles once).
+            QStringList bySize = token.guards;
+            std::stable_sort(bySize.begin(), bySize.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+            auto without = [&](qsizetype n) {
+                TokenDraft tried = token;
+                for (qsizetype i = 0; i < n; ++i)
+                    tried.guards.removeOne(bySize[i]);
+                return tried;
+            };
+            qsizetype low = 0, high = bySize.size(); // dropping `high` compiles, dropping `low` does not
+            while (high - low > 1) {
+                const qsizetype mid = (low + high) / 2;
+                (compileError(LanguageFitting::tokenText(without(mid))).isEmpty() ? high : low) = mid;
             }
+            token = without(high);
+            const qsizetype dropped = high;
             if (dropped > 0)
                 report_.approximated(t.source, QStringLiteral("tokenset \"%1\": a token gives way to %2 fewer earlier rules (the regexp would be too large)")
                                                    .arg(t.name)
