@@ -744,6 +744,37 @@ void mergeScope(LanguageDraft &draft, size_t i, size_t j)
     }
 }
 
+// List tokensets that look alike and hold the same tokens (the same rules used in several contexts,
+// which give way to the same rules before them) are one, valid wherever each was, where that passes
+// over no tokenset valid in the same places (which the later one's tokens would come before).
+void mergeAlikeLists(LanguageDraft &draft)
+{
+    auto sameTokens = [](const std::vector<TokenDraft> &a, const std::vector<TokenDraft> &b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TokenDraft &x, const TokenDraft &y) {
+            return x.text == y.text && x.regexp == y.regexp && x.rule == y.rule && x.guards == y.guards;
+        });
+    };
+    for (size_t i = 0; i < draft.tokensets.size(); ++i) {
+        for (size_t j = i + 1; j < draft.tokensets.size();) {
+            TokensetDraft &a = draft.tokensets[i];
+            const TokensetDraft &b = draft.tokensets[j];
+            const bool passesOver = std::any_of(draft.tokensets.begin() + qsizetype(i) + 1, draft.tokensets.begin() + qsizetype(j),
+                                                [&b](const TokensetDraft &k) {
+                                                    return std::any_of(k.validScopes.begin(), k.validScopes.end(),
+                                                                       [&b](const QString &v) { return b.validScopes.contains(v); });
+                                                });
+            if (a.scope || b.scope || !a.looksLike(b) || !sameTokens(a.tokens, b.tokens) || passesOver) {
+                ++j;
+                continue;
+            }
+            for (const QString &v : b.validScopes)
+                if (!a.validScopes.contains(v))
+                    a.validScopes += v;
+            draft.tokensets.erase(draft.tokensets.begin() + qsizetype(j));
+        }
+    }
+}
+
 // A definition of more contexts than a language holds tokensets is cut down until it fits: first
 // scopes that colour alike and close alike are one (string variants: raw, formatted, bytes...); then
 // the tokensets that colour parts of comments and strings as comments and strings go (the scope's own
@@ -1223,6 +1254,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         if (t.scope && t.tokens2.size() == 1 && t.tokens.size() > 1 && t.tokens.size() * t.tokens2.front().text.size() < 16384)
             t.tokens2.resize(t.tokens.size(), t.tokens2.front());
     }
+    mergeAlikeLists(draft);
     collapse(draft, LanguageFitting::Limits{}.tokensets - 1);
 
     // The first context's colour is that of plain text.
