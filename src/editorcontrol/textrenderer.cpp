@@ -319,23 +319,9 @@ void TextRenderer::write(QStringView piece, int tokenset)
     if (piece.isEmpty() || finished_)
         return;
     switch (format_) {
-    case Format::Html: {
-        if (tokenset != current_) {
-            const bool spanOpen = current_ >= 0 && current_ < open_.size() && !open_.at(current_).isEmpty();
-            const bool opens = tokenset >= 0 && tokenset < open_.size();
-            char *w = room(8 + kShortName + (opens ? open_.at(tokenset).size() : 0));
-            if (spanOpen) {
-                std::memcpy(w, "</span>", 7);
-                w += 7;
-            }
-            if (opens)
-                w = appendOpen(w, tokenset);
-            used_ = w - buffer_.data();
-            current_ = tokenset;
-        }
-        appendHtml(piece);
+    case Format::Html:
+        writeHtml(piece, tokenset);
         break;
-    }
     case Format::Ansi: {
         // Each line's text in the tokenset's escape; a reset before every line break.
         const int code = tokenset >= 0 && tokenset < language_.tokensetCount() ? tokenset + 1 : 0;
@@ -375,8 +361,36 @@ void TextRenderer::write(QStringView piece, int tokenset)
         flush();
 }
 
+void TextRenderer::writeHtml(QStringView piece, int tokenset)
+{
+    if (tokenset != current_) {
+        const bool spanOpen = current_ >= 0 && current_ < open_.size() && !open_.at(current_).isEmpty();
+        const bool opens = tokenset >= 0 && tokenset < open_.size();
+        char *w = room(8 + kShortName + (opens ? open_.at(tokenset).size() : 0));
+        if (spanOpen) {
+            std::memcpy(w, "</span>", 7);
+            w += 7;
+        }
+        if (opens)
+            w = appendOpen(w, tokenset);
+        used_ = w - buffer_.data();
+        current_ = tokenset;
+    }
+    appendHtml(piece);
+}
+
 void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype count)
 {
+    if (format_ == Format::Html && !finished_) {
+        for (const StyleRun *r = runs; r != runs + count; ++r) {
+            if (r->length <= 0)
+                continue;
+            writeHtml(QStringView(line.utf16() + r->start, r->length), r->tokenset); // runs lie within their line
+            if (used_ >= kBlock)
+                flush();
+        }
+        return;
+    }
     if (format_ != Format::Spans || finished_) {
         for (const StyleRun *r = runs; r != runs + count; ++r)
             write(QStringView(line.utf16() + r->start, r->length), r->tokenset); // runs lie within their line

@@ -67,6 +67,7 @@ public:
 
 private:
     void flushSpan();
+    void writeHtml(QStringView piece, int tokenset); // a piece that is not empty
     char *appendStart(char *w);
     void padOpen();
     char *appendOpen(char *w, qsizetype index) const; // open_[index] at w, which has room for kShortName more
