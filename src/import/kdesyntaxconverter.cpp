@@ -758,12 +758,14 @@ void mergeAlikeLists(LanguageDraft &draft)
         for (size_t j = i + 1; j < draft.tokensets.size();) {
             TokensetDraft &a = draft.tokensets[i];
             const TokensetDraft &b = draft.tokensets[j];
-            const bool passesOver = std::any_of(draft.tokensets.begin() + qsizetype(i) + 1, draft.tokensets.begin() + qsizetype(j),
-                                                [&b](const TokensetDraft &k) {
-                                                    return std::any_of(k.validScopes.begin(), k.validScopes.end(),
-                                                                       [&b](const QString &v) { return b.validScopes.contains(v); });
-                                                });
-            if (a.scope || b.scope || !a.looksLike(b) || !sameTokens(a.tokens, b.tokens) || passesOver) {
+            auto passesOver = [&] {
+                return std::any_of(draft.tokensets.begin() + qsizetype(i) + 1, draft.tokensets.begin() + qsizetype(j),
+                                   [&b](const TokensetDraft &k) {
+                                       return std::any_of(k.validScopes.begin(), k.validScopes.end(),
+                                                          [&b](const QString &v) { return b.validScopes.contains(v); });
+                                   });
+            };
+            if (a.scope || b.scope || !a.looksLike(b) || !sameTokens(a.tokens, b.tokens) || passesOver()) {
                 ++j;
                 continue;
             }
