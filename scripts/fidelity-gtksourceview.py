@@ -108,6 +108,9 @@ class Peer:
             rgb = (1 + i * 2, 100, 200)
             lines.append(f'  <style name="{style}" foreground="#{rgb[0]:02x}{rgb[1]:02x}{rgb[2]:02x}"/>')
             self.colour_category[f"rgb({rgb[0]},{rgb[1]},{rgb[2]})"] = category
+        # A net address only underlines (as in the classic scheme): without a style of its own GtkSourceView
+        # would fall back to def:underlined's colour, and a URL in a comment would count as markup.
+        lines.append('  <style name="def:net-address" underline="single"/>')
         lines.append("</style-scheme>")
         with open(os.path.join(work, "varlex-fidelity.xml"), "w") as f:
             f.write("\n".join(lines) + "\n")
@@ -155,7 +158,7 @@ def varlex_categories(cli, lng, ids, path, text):
         start, size, name = line.split("\t", 2)
         a, b = unit_to_char[int(start)], unit_to_char[int(start) + int(size)]
         tokenset_id = ids.get(name, "")
-        if tokenset_id == "keywords" and "Preprocessor" in name:
+        if tokenset_id in ("keywords", "scopekeywords") and "Preprocessor" in name:
             category = MARKUP
         elif tokenset_id == "hyperlinks":
             category = previous_category if previous_end == a else PLAIN
