@@ -251,6 +251,7 @@ private:
     void follow(const Level &level, const QString &base, bool consumes, const FlatRule *colour, const Switch &sw,
                 const FlatRule &origin, std::vector<Effect> &out, int depth);
     bool transient(const Ref &context);
+    bool staysOverBlanks(const FlatRule &q);
     int scopeTokenset(const Ref &target, const QString &where);
     // A tokenset coloured by a look, and the new tokenset's index under its key.
     TokensetDraft styled(const QString &name, const Look &l, const QString &source) const;
@@ -301,6 +302,8 @@ private:
     };
     QHash<int, std::vector<Passing>> passing_;
     void chainScopes(LanguageDraft &draft);
+    QSet<int> closesAround_; // scope tokensets with an end that closes the scope around too
+    void dropLiteralsClosingAround(LanguageDraft &draft);
     std::deque<Level> levels_;
 };
 
@@ -935,7 +938,7 @@ bool Conversion::transient(const Ref &context)
 void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effect> &out, QString &own)
 {
     const QString where = fr.owner.where(main_);
-    const QString text = fr.rule->type == kFallThrough ? QStringLiteral("(?=)") : rulePattern(fr, level, where);
+    QString text = fr.rule->type == kFallThrough ? QStringLiteral("(?=)") : rulePattern(fr, level, where);
     if (text.isEmpty())
         return;
     const Switch sw = parseSwitch(fr.rule->value("context"), fr.owner.def, where);
@@ -951,6 +954,10 @@ void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effe
         return;
     }
     own = text;
+    // KDE takes no empty match: a rule that may match nothing, followed by the rules of the context it
+    // opens, must still take a character itself (\G is where the match starts).
+    if (!lookAhead && sw.push.valid() && mayBeEmpty(text))
+        text = RegexText::grouped(text) + QStringLiteral("(?!\\G)");
     if (lookAhead && !sw.push.valid()) {
         // Looking ahead to close the scope: the end token takes the text (there is no empty token).
         if (level.scope >= 0)
@@ -965,6 +972,15 @@ void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effe
         follow(level, lookAhead ? QStringLiteral("(?=%1)").arg(text) : text, !lookAhead, lookAhead ? nullptr : &fr, sw, fr, out, 0);
         noFold_ = false;
     }
+}
+
+// A rule that takes white space only and stays in its context.
+bool Conversion::staysOverBlanks(const FlatRule &q)
+{
+    static const QSet<QString> blanks{QStringLiteral("\\s+"), QStringLiteral("\\s*"), QStringLiteral("[ \\t]+"), QStringLiteral("[ \\t]*")};
+    const KdeRule &r = *q.rule;
+    const bool blank = r.type == QLatin1String("DetectSpaces") || (r.type == QLatin1String("RegExpr") && blanks.contains(r.value("String")));
+    return blank && r.children.empty() && !r.flag("lookAhead") && parseSwitch(r.value("context"), q.owner.def, q.owner.where(main_)).stay();
 }
 
 // `base` has matched (consuming text when `consumes`) and the stack goes as `sw` says, seen from the
@@ -984,7 +1000,21 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             report_.approximated(d.where(main_), QStringLiteral("the context is folded into the rules that open it; a rule that "
                                                                 "goes on from it takes the colour of the first that consumes text"));
         }
-        for (const FlatRule &q : *flat_.value(d.key())) {
+        // A context that falls through and stays only over white space (one that tells what the text before
+        // it was, such as a division after a name): the blanks may stand before its other rules, and do not
+        // open it as a scope.
+        const std::shared_ptr<std::vector<FlatRule>> held = flat_.value(d.key());
+        const std::vector<FlatRule> &rules = *held;
+        const bool skipsBlanks = !d.context().fallthroughContext.isEmpty()
+            && std::any_of(rules.begin(), rules.end(), [&](const FlatRule &q) { return staysOverBlanks(q); })
+            && std::none_of(rules.begin(), rules.end(), [&](const FlatRule &q) {
+                   return !staysOverBlanks(q) && !q.rule->flag("lookAhead")
+                       && parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).stay();
+               });
+        const QString blanks = skipsBlanks ? QStringLiteral("\\s*") : QString();
+        for (const FlatRule &q : rules) {
+            if (skipsBlanks && staysOverBlanks(q))
+                continue;
             const QString qwhere = q.owner.where(main_);
             const QString qtext = rulePattern(q, level, qwhere);
             if (qtext.isEmpty())
@@ -992,7 +1022,8 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             const Switch sq = parseSwitch(q.rule->value("context"), q.owner.def, qwhere);
             const Switch net{sw.pops + std::max(sq.pops - 1, 0), sq.push};
             const bool qlook = q.rule->flag("lookAhead");
-            const QString next = RegexText::grouped(plainBase) + (qlook ? QStringLiteral("(?=%1)").arg(qtext) : RegexText::grouped(qtext));
+            const QString next = RegexText::grouped(plainBase) + blanks
+                + (qlook ? QStringLiteral("(?=%1)").arg(qtext) : RegexText::grouped(qtext));
             if (sq.stay()) {
                 // The context stays after this rule (until a character its rules do not take): it
                 // opens as a scope with what led to it and the rule.
@@ -1164,6 +1195,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 } else if (closes) {
                     ends += guardedEnd(e.pattern);
                     if (sw.pops > 1)
+                        closesAround_.insert(level.scope);
+                    if (sw.pops > 1)
                         report_.approximated(e.where, QStringLiteral("\"%1\": the rule closes this scope only, not the %2 around it")
                                                           .arg(e.rule->value("context"))
                                                           .arg(sw.pops - 1));
@@ -1217,6 +1250,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     }
 
     chainScopes(draft);
+    dropLiteralsClosingAround(draft);
 
     // A token whose guards make a regexp too large for the engine gives way to fewer rules.
     for (TokensetDraft &t : draft.tokensets) {
@@ -1363,6 +1397,35 @@ void Conversion::chainScopes(LanguageDraft &draft)
                                               .arg(p.rule->type)
                                               .arg(p.rule->line));
         }
+    }
+}
+
+// A comment (or string) scope that stands only inside comments (strings) and ends on what closes the one
+// around it too would leave that one open where it ends: it goes, and the one around colours its text.
+void Conversion::dropLiteralsClosingAround(LanguageDraft &draft)
+{
+    QHash<QString, QString> scopeKind;
+    for (const TokensetDraft &t : draft.tokensets)
+        if (t.scope)
+            scopeKind.insert(t.name, kindOf(t.id));
+    QSet<QString> gone;
+    for (int s : std::as_const(closesAround_)) {
+        const TokensetDraft &t = draft.tokensets[size_t(s)];
+        const QString kind = kindOf(t.id);
+        if ((kind == QLatin1String("comment") || kind == QLatin1String("string")) && !t.validScopes.isEmpty()
+            && std::all_of(t.validScopes.begin(), t.validScopes.end(), [&](const QString &v) { return scopeKind.value(v) == kind; })) {
+            gone.insert(t.name);
+            report_.merged(t.source, QStringLiteral("the context colours as the %1 around it (its end closes that one too)").arg(kind));
+        }
+    }
+    for (size_t k = 0; k < draft.tokensets.size();) {
+        TokensetDraft &t = draft.tokensets[k];
+        const bool wasValid = t.validScopes.removeIf([&](const QString &v) { return gone.contains(v); }) > 0;
+        if (gone.contains(t.name) || (wasValid && t.validScopes.isEmpty())) {
+            draft.tokensets.erase(draft.tokensets.begin() + qsizetype(k));
+            continue;
+        }
+        ++k;
     }
 }
 

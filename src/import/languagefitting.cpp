@@ -314,8 +314,9 @@ QString listText(const std::vector<TokenDraft> &tokens)
     return lines.join(QStringLiteral("\r\n"));
 }
 
-// A token list too large for a field: guards go first (the largest first), then tokens from the end.
-// Sizes are kept per token line, so that each drop costs one line's encoding, not the list's.
+// A token list too large for a field: guards go first (the largest guard first, from every token that
+// gives way to it: small guards such as a few keywords matter as much and cost little), then tokens from
+// the end. Sizes are kept per token line, so that each drop costs one line's encoding, not the list's.
 void fitField(TokensetDraft &t, std::vector<TokenDraft> &tokens, ConversionReport &report, const Limits &limits)
 {
     std::vector<qsizetype> sizes;
@@ -326,27 +327,45 @@ void fitField(TokensetDraft &t, std::vector<TokenDraft> &tokens, ConversionRepor
     }
     if (total <= limits.fieldBytes)
         return;
-    int guardsDropped = 0;
-    for (;;) {
-        TokenDraft *largest = nullptr;
-        for (TokenDraft &token : tokens) {
-            if (!token.guards.isEmpty() && (!largest || token.guards.join(u'|').size() > largest->guards.join(u'|').size()))
-                largest = &token;
+    // The guards in the order they go, and how large the list is once the first k of them are gone
+    // (the fewest that must go are found by halving: each try encodes the list once).
+    QStringList order;
+    for (const TokenDraft &token : tokens)
+        order += token.guards;
+    order.removeDuplicates();
+    std::stable_sort(order.begin(), order.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    auto without = [&](const TokenDraft &token, const QSet<QString> &gone) {
+        TokenDraft fewer = token;
+        fewer.guards.removeIf([&](const QString &g) { return gone.contains(g); });
+        return fewer;
+    };
+    auto sizeWithout = [&](qsizetype k) {
+        const QSet<QString> gone(order.begin(), order.begin() + k);
+        qsizetype size = 2 * qsizetype(tokens.size() - 1);
+        for (const TokenDraft &token : tokens)
+            size += AnsiCodec::encodedSize(tokenLine(without(token, gone)));
+        return size;
+    };
+    qsizetype low = 0, high = order.size(); // without `low` guards the list is too large
+    if (high > 0 && sizeWithout(high) <= limits.fieldBytes) {
+        while (high - low > 1) {
+            const qsizetype mid = (low + high) / 2;
+            (sizeWithout(mid) <= limits.fieldBytes ? high : low) = mid;
         }
-        if (!largest)
-            break;
-        largest->guards.clear();
-        ++guardsDropped;
-        const size_t k = size_t(largest - tokens.data());
-        total -= sizes[k];
-        sizes[k] = AnsiCodec::encodedSize(tokenLine(*largest));
-        total += sizes[k];
-        if (total <= limits.fieldBytes)
-            break;
     }
-    if (guardsDropped > 0)
-        report.approximated(t.source, QStringLiteral("tokenset \"%1\": %2 tokens no longer give way to earlier patterns (the list would not fit a field)")
-                                          .arg(t.name).arg(guardsDropped));
+    const QSet<QString> gone(order.begin(), order.begin() + high);
+    int lessGuarded = 0;
+    total = tokens.empty() ? 0 : 2 * qsizetype(tokens.size() - 1);
+    for (size_t k = 0; k < tokens.size(); ++k) {
+        if (tokens[k].guards.removeIf([&](const QString &g) { return gone.contains(g); }) > 0) {
+            ++lessGuarded;
+            sizes[k] = AnsiCodec::encodedSize(tokenLine(tokens[k]));
+        }
+        total += sizes[k];
+    }
+    if (lessGuarded > 0)
+        report.approximated(t.source, QStringLiteral("tokenset \"%1\": %2 tokens give way to fewer earlier patterns (the list would not fit a field)")
+                                          .arg(t.name).arg(lessGuarded));
     int tokensDropped = 0;
     while (tokens.size() > 1 && total > limits.fieldBytes) {
         total -= sizes.back() + 2;

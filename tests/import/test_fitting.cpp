@@ -139,12 +139,21 @@ TEST(Fitting, ATokenListTooLargeForAFieldLosesGuardsFirst)
     TokensetDraft t = list(QStringLiteral("k"), 1);
     t.tokens.front().guards = QStringList{QString(70000, u'a')};
     draft.tokensets.push_back(t);
+    // The largest guard goes from every token that gives way to it; a small one stays.
+    TokensetDraft two = list(QStringLiteral("m"), 2);
+    two.tokens.push_back({QStringLiteral("n"), true, QString(), {}});
+    for (TokenDraft &token : two.tokens)
+        token.guards = QStringList{QString(40000, u'b'), QStringLiteral("x")};
+    draft.tokensets.push_back(two);
     Language out;
     ConversionReport report;
     QString problem;
     ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem));
     EXPECT_EQ(out.tokensets[0].tokens, QStringLiteral("k ::::  :::: True :::: null"));
-    EXPECT_EQ(report.count(ConversionReport::Kind::Approximated), 1);
+    EXPECT_EQ(out.tokensets[1].tokens, QStringLiteral("(?!x)m ::::  :::: True :::: null\r\n(?!x)n ::::  :::: True :::: null"));
+    EXPECT_EQ(report.count(ConversionReport::Kind::Approximated), 2);
+    EXPECT_TRUE(report.text().contains(QStringLiteral("t:m: approximated: tokenset \"m\": 2 tokens give way to fewer earlier patterns (the list would not fit a field)")))
+        << report.text().join(u'\n').toStdString();
 }
 
 TEST(Fitting, TokenTextSurvivesATokenLineAndAnAnsiFile)

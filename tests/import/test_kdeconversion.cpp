@@ -377,3 +377,55 @@ TEST(KdeConversion, AContextThatOnlyWaitsForTheLineEndClosesTheBlockWithIt)
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("=pod\nx\n=cut y\nz")), std::string("[Doc:=pod\nx\n=cut y]\nz"));
 }
+
+TEST(KdeConversion, WhatComesAfterANameOrNumberIsFoldedWithoutEmptyMatchesOrBlanksOpeningIt)
+{
+    // After a name or a number "/" divides; elsewhere it opens a pattern. The number rule may match
+    // nothing, which KDE does not take: a name is no number with a suffix.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectSpaces/>
+        <WordDetect attribute="Keyword" String="return"/>
+        <RegExpr attribute="Number" context="Suffix" String="\b[0-9]*"/>
+        <DetectIdentifier context="AfterValue"/>
+        <DetectChar attribute="String" context="Pattern" char="/"/>
+      </context>
+      <context name="Suffix" attribute="Normal" lineEndContext="#pop" fallthroughContext="#pop!AfterValue">
+        <RegExpr attribute="Op" context="#pop!AfterValue" String="[a-z]+"/>
+      </context>
+      <context name="AfterValue" attribute="Normal" lineEndContext="#pop" fallthroughContext="#pop">
+        <DetectSpaces/>
+        <DetectChar attribute="Op" context="#pop" char="/"/>
+      </context>
+      <context name="Pattern" attribute="String" lineEndContext="#pop">
+        <DetectChar attribute="String" context="#pop" char="/"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // (A folded rule takes the colour of the first that consumes text: "2 /" is the number's.)
+    EXPECT_EQ(c.colour(QStringLiteral("return /x/ abc / 2 / 4u / y")),
+              std::string("[Keyword:return] [Pattern:/x/] abc / [Number:2 /] [Number:4u /] y"));
+    // Blanks after the name open no scope of their own.
+    EXPECT_FALSE(c.xml.contains(R"(name="AfterValue")")) << c.xml.toStdString();
+}
+
+TEST(KdeConversion, ACommentInACommentThatClosesBothGoes)
+{
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="Doc" char="/" char1="*"/>
+      </context>
+      <context name="Doc" attribute="Comment" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="#pop" char="*" char1="/"/>
+        <RegExpr attribute="Comment" context="Tag" String="@\w+"/>
+      </context>
+      <context name="Tag" attribute="Comment" lineEndContext="#pop">
+        <Detect2Chars attribute="Comment" context="#pop#pop" char="*" char1="/"/>
+        <DetectSpaces/>
+        <RegExpr attribute="Keyword" context="#pop" String="\w+"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // Kept as a scope, "*/" would close the tag only and leave the comment open.
+    EXPECT_EQ(c.colour(QStringLiteral("/* @var */ x /* @a b */")), std::string("[Doc:/* @var */] x [Doc:/* @a b */]"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Tag: merged: the context colours as the comment around it (its end closes that one too)")))
+        << c.report.toStdString();
+}
