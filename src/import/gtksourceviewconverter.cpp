@@ -125,6 +125,7 @@ private:
     bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline,
                   bool &endWithParent);
     int tokenset(const Alt &alt, const QString &parentStyle);
+    int splitLeadingGroup(const GtkContext &c, TokensetDraft &scope);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
 
@@ -142,6 +143,7 @@ private:
     QHash<int, Alt> scopeAlt_;
     QSet<QString> asMatch_;            // contexts with an empty start, coloured as one match
     std::vector<int> closeWithParent_; // scopes that close with the scope around them
+    QHash<int, int> leadingGroups_;    // scope tokenset -> the list that colours its start's leading group
 };
 
 bool hasChildren(const GtkContext &c)
@@ -595,9 +597,14 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
             break;
         }
     }
+    int leading = -1;
+    if (t.scope && t.tokens.size() == 1)
+        leading = splitLeadingGroup(*c, t);
     const int index = int(draft_->tokensets.size());
     draft_->tokensets.push_back(std::move(t));
     tokensets_.insert(key, index);
+    if (leading >= 0)
+        leadingGroups_.insert(index, leading);
     if (endWithParent)
         closeWithParent_.push_back(index);
     if (draft_->tokensets[size_t(index)].scope) {
@@ -606,6 +613,48 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         scopeAlt_.insert(index, alt);
     }
     return index;
+}
+
+// A start that opens with an optional group coloured by a sub-pattern (`(\[de\])?\s*=`): the group becomes
+// a list of its own in that style, followed by the rest of the start, and the scope starts with the rest.
+// Returns the list's index, or -1 when the start has no such shape.
+int Conversion::splitLeadingGroup(const GtkContext &c, TokensetDraft &scope)
+{
+    const GtkInclude *sub = nullptr;
+    for (const GtkInclude &inc : c.includes) {
+        if (inc.kind == GtkInclude::SubPattern && inc.where == QLatin1String("start") && inc.subPattern == QLatin1String("1")
+            && !inc.styleRef.isEmpty())
+            sub = &inc;
+    }
+    if (!sub)
+        return -1;
+    const QString text = scope.tokens.front().text;
+    const QString caseless = text.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i)") : QString();
+    const QString pattern = text.mid(caseless.size());
+    const QString group = RegexText::groupText(pattern, QStringLiteral("1"));
+    const QString lead = QStringLiteral("(%1)?").arg(group);
+    if (group.isEmpty() || !pattern.startsWith(lead))
+        return -1;
+    const QString rest = pattern.mid(lead.size());
+    QString plainRest;
+    if (rest.isEmpty() || mayBeEmpty(rest) || mayBeEmpty(group) || !RegexText::nonCapturing(rest, plainRest)
+        || !QRegularExpression(caseless + group).isValid())
+        return -1;
+    const Look l = look(sub->styleRef, c);
+    if (l.plain)
+        return -1;
+    TokensetDraft list;
+    list.name = draft_->uniqueName(l.name);
+    list.id = l.id;
+    list.source = c.id;
+    list.forecolor = l.fg;
+    list.backcolor = l.bg;
+    list.fontstyle = l.fontstyle;
+    list.tokens.push_back({QStringLiteral("%1%2(?=%3)").arg(caseless, RegexText::grouped(group), plainRest), true, QString(), {}});
+    scope.tokens.front().text = caseless + rest;
+    report_.approximated(c.id, QStringLiteral("sub-pattern 1 of the start is a match of its own before the scope, in its style"));
+    draft_->tokensets.push_back(std::move(list));
+    return int(draft_->tokensets.size()) - 1;
 }
 
 bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageDraft &draft, QString &problem)
@@ -658,15 +707,20 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             const int k = tokenset(alt, level.style);
             if (k < 0)
                 continue;
-            TokensetDraft &t = draft.tokensets[size_t(k)];
-            if (!t.validScopes.contains(level.name))
-                t.validScopes += level.name;
-            for (TokenDraft &token : t.tokens) {
-                for (const QString &g : std::as_const(earlier)) {
-                    if (!g.isEmpty() && !token.guards.contains(g) && overlaps(g, token.text))
-                        token.guards += g;
+            for (const int n : {leadingGroups_.value(k, -1), k}) {
+                if (n < 0)
+                    continue;
+                TokensetDraft &t = draft.tokensets[size_t(n)];
+                if (!t.validScopes.contains(level.name))
+                    t.validScopes += level.name;
+                for (TokenDraft &token : t.tokens) {
+                    for (const QString &g : std::as_const(earlier)) {
+                        if (!g.isEmpty() && !token.guards.contains(g) && overlaps(g, token.text))
+                            token.guards += g;
+                    }
                 }
             }
+            TokensetDraft &t = draft.tokensets[size_t(k)];
             const QString own = t.tokens.empty() ? QString() : t.tokens.front().text;
             QString plain;
             if (!own.isEmpty() && RegexText::nonCapturing(own, plain))

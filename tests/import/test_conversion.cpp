@@ -222,10 +222,11 @@ TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:semi: dropped: the start can be empty"))) << c.report.toStdString();
 }
 
-TEST(Conversion, AStatementKeywordKeepsItsLookAndTheStatementStaysPlain)
+TEST(Conversion, StartsKeepTheLooksOfTheirSubPatterns)
 {
     // A context that colours nothing but the keyword that opens it: the keyword is coloured, the
-    // words after it plain, and what the statement holds takes its own colours.
+    // words after it plain, and what the statement holds takes its own colours. A start's leading
+    // optional group in a style of its own (a key's language tag) is coloured, and the rest opens the scope.
     const Converted c = convert(langFile(R"(
     <context id="str" style-ref="string"><start>'</start><end>'</end></context>
     <context id="stmt">
@@ -234,11 +235,21 @@ TEST(Conversion, AStatementKeywordKeepsItsLookAndTheStatementStaysPlain)
         <context sub-pattern="0" where="start" style-ref="keyword"/>
         <context ref="str"/>
       </include>
+    </context>
+    <context id="value" end-at-line-end="true">
+      <start>(\[[a-z]+\])?\s*=</start>
+      <include>
+        <context sub-pattern="1" where="start" style-ref="label"/>
+        <context ref="str"/>
+      </include>
     </context>)",
-                                     R"(<context ref="stmt"/>)"));
+                                     R"(<context ref="stmt"/><context ref="value"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("let x = 'a';")).toStdString(), "[stmt:let ][Plain text:x][stmt: ][Plain text:=][stmt: ][String:'a'][stmt:;]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:stmt: approximated: scope \"stmt\" takes the look of its start")));
+    EXPECT_EQ(c.colour(QStringLiteral("Name[de] = 'x' [y]\nName = [z]")).toStdString(),
+              "Name[Label:[de]][value: = ][String:'x'][value: [y]]\nName[value: = [z]]");
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:value: approximated: sub-pattern 1 of the start is a match of its own")));
 }
 
 TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
