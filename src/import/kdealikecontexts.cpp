@@ -4,6 +4,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace KdeAlikeContexts {
 
@@ -73,7 +74,12 @@ QString closerKey(const KdeRule &rule)
     return rule.type + u'(' + attrs.join(QChar(0x1F)) + u')';
 }
 
-std::vector<int> representatives(const KdeDefinition &def)
+bool writtenByVarlex(const KdeRule &rule)
+{
+    return rule.type == QLatin1String("RegExpr") && rule.value("String").startsWith(QLatin1String("(*UCP)"));
+}
+
+std::vector<int> representatives(const KdeDefinition &def, bool closerVariants)
 {
     const int n = int(def.contexts.size());
     QSet<QString> closers;
@@ -96,9 +102,15 @@ std::vector<int> representatives(const KdeDefinition &def)
         add(c.lineEndContext);
         add(c.lineEmptyContext);
         add(c.fallthroughContext);
+        bool closed = false;
         for (const KdeRule &r : c.rules) {
             if (passesOn(r) && closers.contains(closerKey(r)))
                 continue;
+            if (closerVariants && closes(r) && writtenByVarlex(r)) {
+                if (!std::exchange(closed, true))
+                    text += QStringLiteral("|closes");
+                continue;
+            }
             text += ruleText(r);
             add(r.value("context"));
         }

@@ -22,8 +22,14 @@ bool closes(const KdeRule &rule);
 // it (which differ from context to context).
 QString closerKey(const KdeRule &rule);
 
+// Whether a rule is one a definition written by Varlex holds (such a closer gives way to the longer
+// matches of the rules after it by itself, as the engine ranks them).
+bool writtenByVarlex(const KdeRule &rule);
+
 // Per context of the definition, the first context that is alike: the same rules, once those that
 // pass on a closer some context closes on are left out, opening contexts that are alike in turn.
-std::vector<int> representatives(const KdeDefinition &definition);
+// With `closerVariants`, also once closers written by Varlex are left out: a scope whose starts each
+// have their own end, which such a definition repeats once per end.
+std::vector<int> representatives(const KdeDefinition &definition, bool closerVariants = false);
 
 } // namespace KdeAlikeContexts

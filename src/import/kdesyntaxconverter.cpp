@@ -51,6 +51,7 @@ struct FlatRule {
 struct Switch {
     int pops = 0;
     Ref push;
+    Ref closers; // the context whose closers end the scope `push` opens, when not its own
     bool stay() const { return pops == 0 && !push.valid(); }
 };
 
@@ -66,6 +67,7 @@ struct Level {
     QString name; // the scope tokenset's name; "" for the outermost level
     Ref context;
     int scope = -1; // draft index of the scope tokenset
+    bool endsOnly = false; // read for its closers only: a context whose scope is that of another
 };
 
 // What a rule comes to where it is used, once the contexts it passes through on the way are folded
@@ -292,6 +294,12 @@ private:
     // Per context of the definition converted, the first one alike (KdeAlikeContexts): contexts are
     // opened as it.
     std::vector<int> alike_;
+    // The same, where contexts that differ in their closers only (written by Varlex) are alike too:
+    // they are one scope, each start with its context's ends.
+    std::vector<int> variants_;
+    QHash<int, QStringList> startEnds_; // scope tokenset -> per start token, the context of its ends ("": its own)
+    QHash<QString, std::pair<QString, QString>> variantEnds_; // context -> its ends, with and without guards
+    QHash<QString, QString> plainEnds_; // ends -> the same without guards
     QHash<int, Ref> scopeContexts_; // scope tokenset -> its context
     // Per scope tokenset, its rules that close it without taking the text: they may be closers of a
     // scope around it that chain through it (chainScopes); else ends of the scope.
@@ -301,6 +309,7 @@ private:
         const KdeRule *rule;
     };
     QHash<int, std::vector<Passing>> passing_;
+    void pairEnds(LanguageDraft &draft);
     void chainScopes(LanguageDraft &draft);
     QSet<int> closesAround_; // scope tokensets with an end that closes the scope around too
     void dropLiteralsClosingAround(LanguageDraft &draft);
@@ -386,8 +395,12 @@ Switch Conversion::parseSwitch(const QString &textIn, const KdeDefinition *def, 
         text = text.mid(1);
     if (!text.isEmpty())
         s.push = contextRef(text, def, where);
-    if (s.push.def == main_ && s.push.index >= 0 && size_t(s.push.index) < alike_.size())
-        s.push.index = alike_[size_t(s.push.index)];
+    if (s.push.def == main_ && s.push.index >= 0 && size_t(s.push.index) < alike_.size()) {
+        const int alike = alike_[size_t(s.push.index)], variant = variants_[size_t(s.push.index)];
+        if (variant != alike)
+            s.closers = Ref{main_, alike};
+        s.push.index = variant;
+    }
     return s;
 }
 
@@ -1096,6 +1109,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         return false;
     main_ = main.get();
     alike_ = KdeAlikeContexts::representatives(*main_);
+    variants_ = KdeAlikeContexts::representatives(*main_, true);
     const QString mainName = main->name;
     definitions_.emplace(mainName, std::move(main));
     draft_ = &draft;
@@ -1162,6 +1176,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         };
         for (const FlatRule &fr : rules) {
             const QString where = fr.owner.where(main_);
+            // A closer written by Varlex gives way to longer matches by itself; the rules after it give
+            // way to it as the engine ranks a scope's end first, so they do not depend on which end.
+            const bool ranked = level.scope >= 0 && KdeAlikeContexts::closes(*fr.rule) && KdeAlikeContexts::writtenByVarlex(*fr.rule);
             std::vector<Effect> effects;
             QString own;
             expand(level, fr, effects, own);
@@ -1190,8 +1207,10 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     // Closing without taking the text, so that the scope around sees it: where that
                     // scope closes on it, the closer chains through this one (chainScopes).
                     const qsizetype plain = plainEnds.size();
-                    passing_[level.scope].push_back({guardedEnd(e.pattern), e.where, e.rule});
+                    const QString end = guardedEnd(e.pattern);
                     plainEnds.resize(plain);
+                    if (!level.endsOnly)
+                        passing_[level.scope].push_back({end, e.where, e.rule});
                 } else if (closes) {
                     ends += guardedEnd(e.pattern);
                     if (sw.pops > 1)
@@ -1204,6 +1223,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                         report_.approximated(e.where, QStringLiteral("<%1> (line %2): the text that looks ahead to close the scope takes its colour")
                                                           .arg(e.rule->type)
                                                           .arg(e.rule->line));
+                } else if (level.endsOnly) {
+                    // The scope's tokens come from the context it is opened as.
                 } else if (sw.push.valid()) {
                     const int s = scopeTokenset(sw.push, e.where);
                     TokensetDraft &t = draft.tokensets[size_t(s)];
@@ -1211,7 +1232,15 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                         t.validScopes += level.name;
                     if (!pushers_.contains(s))
                         pushers_.insert(s, e.pattern);
+                    const qsizetype had = qsizetype(t.tokens.size());
                     addToken(t.tokens, e.pattern, guardsFor(e.pattern));
+                    if (qsizetype(t.tokens.size()) > had && (sw.closers.valid() || startEnds_.contains(s))) {
+                        QStringList &contexts = startEnds_[s];
+                        contexts.resize(had);
+                        contexts += sw.closers.valid() ? sw.closers.key() : QString();
+                        if (sw.closers.valid())
+                            levels_.push_back({t.name, sw.closers, s, true});
+                    }
                 } else {
                     const int k = listTokenset(e, level);
                     TokensetDraft &t = draft.tokensets[size_t(k)];
@@ -1221,11 +1250,12 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     if (e.rule->type == QLatin1String("LineContinue") && level.scope >= 0 && draft.tokensets[size_t(level.scope)].singleline)
                         report_.approximated(e.where, QStringLiteral("LineContinue: the scope closes at the line end all the same"));
                 }
-                earlier += guardForm(e.pattern);
+                if (!ranked)
+                    earlier += guardForm(e.pattern);
             }
             // Where the rule itself matches, KDE tries no later rule of the context.
             earlier.resize(before);
-            if (!own.isEmpty())
+            if (!own.isEmpty() && !ranked)
                 earlier += guardForm(own);
         }
         if (!c.fallthroughContext.isEmpty() && !passesOn) {
@@ -1238,17 +1268,21 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 report_.dropped(here, QStringLiteral("fallthroughContext \"%1\": only a #pop that closes a scope is kept").arg(c.fallthroughContext));
             }
         }
-        if (level.scope >= 0) {
+        if (level.endsOnly) {
+            variantEnds_.insert(level.context.key(), {ends.join(u'|'), plainEnds.join(u'|')});
+        } else if (level.scope >= 0) {
             TokensetDraft &t = draft.tokensets[size_t(level.scope)];
             if (!ends.isEmpty() && t.tokens2.empty()) {
-                t.tokens2.push_back({ends.size() == 1 ? ends.front() : ends.join(u'|'), true, QString(), {}});
+                t.tokens2.push_back({ends.join(u'|'), true, QString(), {}});
                 ends_.insert(t.name, plainEnds.join(u'|'));
+                plainEnds_.insert(ends.join(u'|'), plainEnds.join(u'|'));
             }
             if (t.id == QLatin1String("linecomments") && (!t.singleline || !t.tokens2.empty()))
                 t.id = QStringLiteral("blockcomments");
         }
     }
 
+    pairEnds(draft);
     chainScopes(draft);
     dropLiteralsClosingAround(draft);
 
@@ -1280,7 +1314,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         }
         for (TokenDraft &end : t.tokens2) {
             if (!compileError(end.text).isEmpty()) {
-                end.text = ends_.value(t.name);
+                end.text = plainEnds_.value(end.text, ends_.value(t.name));
                 report_.approximated(t.source, QStringLiteral("scope \"%1\": its end no longer gives way to earlier rules (the regexp would be too large)").arg(t.name));
             }
         }
@@ -1326,6 +1360,29 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
 
 } // namespace
 
+// A scope whose contexts differ in their closers only: each start ends as the context it opened.
+// Where one of them has no closer, they all end as the scope's own context.
+void Conversion::pairEnds(LanguageDraft &draft)
+{
+    for (auto it = startEnds_.cbegin(); it != startEnds_.cend(); ++it) {
+        TokensetDraft &t = draft.tokensets[size_t(it.key())];
+        QStringList contexts = it.value();
+        contexts.resize(qsizetype(t.tokens.size()));
+        const QString own = t.tokens2.empty() ? QString() : t.tokens2.front().text;
+        std::vector<TokenDraft> ends;
+        for (const QString &context : std::as_const(contexts)) {
+            const QString end = context.isEmpty() ? own : variantEnds_.value(context).first;
+            if (end.isEmpty())
+                break;
+            if (!context.isEmpty())
+                plainEnds_.insert(end, variantEnds_.value(context).second);
+            ends.push_back({end, true, QString(), {}});
+        }
+        if (ends.size() == t.tokens.size())
+            t.tokens2 = std::move(ends);
+    }
+}
+
 // A scope's look-ahead closers that scopes it opens in close on (taking the text) or pass on in turn
 // are closers of those scopes chained through it: the scope is transparent, those scopes chain. The
 // look-ahead closers of the contexts opened as it count too. Other look-ahead closers end the scope,
@@ -1337,18 +1394,20 @@ void Conversion::chainScopes(LanguageDraft &draft)
         byName.insert(draft.tokensets[size_t(i)].name, i);
     QHash<int, QSet<QString>> closers, passes;
     for (auto it = scopeContexts_.cbegin(); it != scopeContexts_.cend(); ++it) {
-        std::vector<FlatRule> rules;
-        QSet<QString> seen{it.value().key()};
-        flatten(it.value(), rules, seen, 0);
-        for (const FlatRule &fr : rules)
-            if (KdeAlikeContexts::closes(*fr.rule))
-                closers[it.key()].insert(KdeAlikeContexts::closerKey(*fr.rule));
         const KdeDefinition *def = it.value().def;
-        for (int m = 0; m < int(def->contexts.size()); ++m)
-            if (m == it.value().index || (def == main_ && alike_[size_t(m)] == it.value().index))
-                for (const KdeRule &r : def->contexts[size_t(m)].rules)
-                    if (KdeAlikeContexts::passesOn(r))
-                        passes[it.key()].insert(KdeAlikeContexts::closerKey(r));
+        for (int m = 0; m < int(def->contexts.size()); ++m) {
+            if (m != it.value().index && (def != main_ || variants_[size_t(m)] != it.value().index))
+                continue;
+            std::vector<FlatRule> rules;
+            QSet<QString> seen{Ref{def, m}.key()};
+            flatten(Ref{def, m}, rules, seen, 0);
+            for (const FlatRule &fr : rules)
+                if (KdeAlikeContexts::closes(*fr.rule))
+                    closers[it.key()].insert(KdeAlikeContexts::closerKey(*fr.rule));
+            for (const KdeRule &r : def->contexts[size_t(m)].rules)
+                if (KdeAlikeContexts::passesOn(r))
+                    passes[it.key()].insert(KdeAlikeContexts::closerKey(r));
+        }
     }
     auto transparent = [&](int s) {
         const QString &id = draft.tokensets[size_t(s)].id;
@@ -1392,7 +1451,8 @@ void Conversion::chainScopes(LanguageDraft &draft)
             if (t.tokens2.empty())
                 t.tokens2.push_back({p.end, true, QString(), {}});
             else
-                t.tokens2.front().text += u'|' + p.end;
+                for (TokenDraft &end : t.tokens2)
+                    end.text += u'|' + p.end;
             report_.approximated(p.where, QStringLiteral("<%1> (line %2): the text that looks ahead to close the scope takes its colour")
                                               .arg(p.rule->type)
                                               .arg(p.rule->line));

@@ -364,7 +364,8 @@ std::vector<Candidate> Writer::closers(int tokenset, int cls) const
 // engine ranks equal matches, the closers of the innermost scope and the tokens valid here. Chained
 // closers first, the rules after them are the same whatever scopes the context is opened in (so a
 // reader can tell contexts that differ only in them apart). A rule that repeats an earlier one can
-// never win and is left out.
+// never win and is left out, unless the earlier one is a chained closer: kept, the rules after the
+// chained closers are the same in every context of the scope.
 std::vector<Candidate> Writer::candidates(const Key &key) const
 {
     std::vector<Candidate> out;
@@ -390,7 +391,8 @@ std::vector<Candidate> Writer::candidates(const Key &key) const
     std::vector<Candidate> unique;
     for (Candidate &c : out)
         if (!seen.contains(c.match)) {
-            seen.insert(c.match);
+            if (!c.passes)
+                seen.insert(c.match);
             unique.push_back(std::move(c));
         }
     return unique;

@@ -4,6 +4,7 @@
 #include "editorcontrol/languageobject.h"
 #include "import/kdesyntaxwriter.h"
 #include "import/languageconversion.h"
+#include "editorcontrol/test_engine_support.h"
 #include "import/languageimport.h"
 #include "model/ansicodec.h"
 #include "xmlgen/fakehost.h"
@@ -271,4 +272,47 @@ TEST(RoundTrip, KdeDefinitionsConvertBackToTheSameColours)
     }
     if (measuring)
         std::cout << "kde round trip: " << same << " of " << total << " characters alike, " << refused << " refused\n";
+}
+
+// A scope whose starts each have their own end is one KDE context per end, and a transparent scope in
+// a chaining one loses the start its closer shadows: read back, each is one scope again, each start
+// with its own end, coloured as before.
+TEST(RoundTrip, KdeContextsThatDifferInTheirClosersConvertBackToOneScope)
+{
+    using namespace EngineTest;
+    TokensetDefinition quoted = scopeSet("Q", TokensetIds::Strings, {"q{", "q(", "q<"}, {"}", ")", ">"});
+    TokensetDefinition str = scopeSet("S", TokensetIds::Strings, {"\"", "'"}, {});
+    str.symmetrical = true;
+    TokensetDefinition tick = scopeSet("Tick", TokensetIds::Strings, {"`"}, {});
+    tick.symmetrical = true;
+    tick.validscopes = {"", "Paren"};
+    TokensetDefinition paren = scopeSet("Paren", TokensetIds::ParameterBlocks, {"("}, {")"});
+    paren.validscopes = {"", "Tick", "Paren"};
+    TokensetDefinition esc = listSet("Esc", {"\\\\."}, true), var = listSet("Var", {"\\$\\w+"}, true);
+    esc.validscopes = {"Q", "S"};
+    var.validscopes = {"", "Q", "Paren"};
+    QVector<TokensetDefinition> sets{quoted, str, tick, paren, esc, var};
+    for (int i = 0; i < sets.size(); ++i)
+        sets[i].forecolor = 0x101010 * (i + 1);
+    const LanguageDefinition original = language(sets);
+    const QString sample = QStringLiteral("q{a \\} $x} q(b) $y) q<c>d> \"s' \\\"\" 'x\"' `a ( b ` c` ( `d ( e` ) $z");
+    const KdeSyntaxWriter::Result kde = KdeSyntaxWriter::write(*CompiledLanguage::compile(original));
+    const LanguageConversion::Outcome outcome = LanguageConversion::convert(kde.xml, QStringLiteral("x.xml"), {}, sample);
+    ASSERT_EQ(outcome.status, LanguageConversion::Status::Converted) << outcome.problem.toStdString();
+    RecordingHost host;
+    LanguageObject back;
+    ASSERT_TRUE(back.loadData(exported(outcome.language, host), QStringLiteral("y.lng")));
+    // Names differ (contexts are numbered); colours tell the tokensets apart.
+    auto byColour = [&sample](const LanguageDefinition &d) {
+        const CompiledLanguagePtr language = CompiledLanguage::compile(d);
+        QString out;
+        for (const StyleRun &r : Highlighter(language).highlightText(sample, true))
+            out += QStringLiteral("%1:%2|").arg(sample.mid(r.start, r.length)).arg(std::max(language->style(r.tokenset).fore, 0) & 0xFFFFFF, 0, 16);
+        return out.toStdString();
+    };
+    EXPECT_EQ(byColour(*back.definition()), byColour(original)) << kde.xml.toStdString();
+    int scopes = 0;
+    for (const TokensetDefinition &t : back.definition()->tokensets)
+        scopes += t.scope ? 1 : 0;
+    EXPECT_EQ(scopes, 4);
 }
