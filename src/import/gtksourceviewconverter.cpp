@@ -126,6 +126,7 @@ private:
                   bool &endWithParent);
     int tokenset(const Alt &alt, const QString &parentStyle);
     int splitLeadingGroup(const GtkContext &c, TokensetDraft &scope);
+    void colourLeadingGroupOnly(const GtkContext &c, QString &text);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
 
@@ -433,6 +434,7 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
             report_.dropped(c.id, QStringLiteral("the match can be empty, which a token cannot"));
             return false;
         }
+        colourLeadingGroupOnly(c, text);
         starts.push_back(make(text, caseless));
         return true;
     }
@@ -613,6 +615,36 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         scopeAlt_.insert(index, alt);
     }
     return index;
+}
+
+// A match without a style of its own whose first styled sub-pattern is its leading group (`(\\begin)\{.*\}`):
+// the token is that group, followed by the rest; the rest is left plain.
+void Conversion::colourLeadingGroupOnly(const GtkContext &c, QString &text)
+{
+    if (!c.styleRef.isEmpty())
+        return;
+    const GtkInclude *sub = nullptr;
+    for (const GtkInclude &inc : c.includes) {
+        if (inc.kind == GtkInclude::SubPattern && !inc.styleRef.isEmpty()) {
+            sub = &inc;
+            break;
+        }
+    }
+    if (!sub || sub->subPattern != QLatin1String("1") || text.startsWith(QLatin1String("(?")))
+        return;
+    const QString group = RegexText::groupText(text, QStringLiteral("1"));
+    const QString lead = QStringLiteral("(%1)").arg(group);
+    if (group.isNull() || !text.startsWith(lead))
+        return;
+    const QString rest = text.mid(lead.size());
+    QString plainRest;
+    if (rest.isEmpty() || QStringLiteral("?*+{").contains(rest.front()) || mayBeEmpty(group) || !RegexText::nonCapturing(rest, plainRest))
+        return;
+    const QString token = QStringLiteral("%1(?=%2)").arg(lead, plainRest);
+    if (!QRegularExpression(token).isValid())
+        return;
+    text = token;
+    report_.approximated(c.id, QStringLiteral("sub-pattern 1 is the token; the rest of the match is left to what follows it"));
 }
 
 // A start that opens with an optional group coloured by a sub-pattern (`(\[de\])?\s*=`): the group becomes

@@ -293,14 +293,20 @@ TEST(Conversion, ApproximationsAreReportedByContext)
       <match>(\w+)\(</match>
       <include><context sub-pattern="1" style-ref="keyword"/></include>
     </context>
+    <context id="sized">
+      <match>#(\d+)</match>
+      <include><context sub-pattern="1" style-ref="keyword"/></include>
+    </context>
     <context id="lookahead" style-ref="number"><match>(?=x)</match></context>)",
-                                     R"(<context ref="quoted"/><context ref="whole"/><context ref="call"/><context ref="lookahead"/><context ref="nowhere:ctx"/>)"));
+                                     R"(<context ref="quoted"/><context ref="whole"/><context ref="call"/><context ref="sized"/><context ref="lookahead"/><context ref="nowhere:ctx"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     // A back-reference to the start becomes what the start's group may match.
-    EXPECT_EQ(c.colour(QStringLiteral("`a` f(")), QStringLiteral("[String:`a`] [Keyword:f(]"));
-    EXPECT_EQ(c.colour(QStringLiteral("\"a b\" f(")).toStdString(), "[String:\"a b\"] [Keyword:f(]");
+    EXPECT_EQ(c.colour(QStringLiteral("`a` f(")), QStringLiteral("[String:`a`] [Keyword:f]("));
+    EXPECT_EQ(c.colour(QStringLiteral("\"a b\" #12")).toStdString(), "[String:\"a b\"] [Keyword:#12]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:quoted: approximated: \\%{1@start}"))) << c.report.toStdString();
-    EXPECT_TRUE(c.report.contains(QStringLiteral("t:call: approximated: the whole match takes the style of sub-pattern 1")));
+    // A styled leading group is the token; any other styled group colours the whole match.
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:call: approximated: sub-pattern 1 is the token")));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:sized: approximated: the whole match takes the style of sub-pattern 1")));
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:lookahead: dropped: the match can be empty")));
     // A reference that resolves nowhere is reported, and the rest still converts.
     EXPECT_TRUE(c.report.contains(QStringLiteral("dropped: language \"nowhere\" was not found")));
