@@ -312,6 +312,16 @@ private:
     void pairEnds(LanguageDraft &draft);
     void chainScopes(LanguageDraft &draft);
     QSet<int> closesAround_; // scope tokensets with an end that closes the scope around too
+    // Per scope tokenset, its rules that close scopes around it too (#pop#pop...).
+    struct ClosingAround {
+        QString end;   // guarded
+        QString plain; // the pattern alone
+        int pops;
+        QString where;
+        const KdeRule *rule;
+    };
+    QHash<int, std::vector<ClosingAround>> closingAround_;
+    void chainMultiPops(LanguageDraft &draft);
     void dropLiteralsClosingAround(LanguageDraft &draft);
     std::deque<Level> levels_;
 };
@@ -1007,7 +1017,36 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
     // A rule that closes the scope it is in goes no further: what it opens in the scope's place is
     // not opened (see run()), so folding that in would only lengthen the scope's end.
     const bool closes = consumes && sw.pops > 0 && level.scope >= 0;
-    if (d.valid() && !closes && !noFold_ && depth < 4 && base.size() < 4000 && RegexText::nonCapturing(base, plainBase) && transient(d)) {
+    // Looked into by the rule that opens it: the rules of the context that cannot take the text looked at
+    // are out of play there, and a context whose other rules all leave it is folded all the same.
+    const QString ahead = !consumes && depth == 0 && d.valid() ? rulePattern(origin, level, where) : QString();
+    auto outOfPlay = [&](const FlatRule &q) {
+        if (ahead.isEmpty() || q.rule->flag("lookAhead"))
+            return false;
+        if (q.rule->type != QLatin1String("DetectIdentifier"))
+            return !overlaps(ahead, rulePattern(q, level, q.owner.where(main_)));
+        // A name begins with a letter or "_" (letter classes are beyond what first characters are worked out for).
+        const auto &fa = firstCharsOf(ahead);
+        if (!fa || fa->nonAscii)
+            return false;
+        for (char16_t c = 0; c < 128; ++c)
+            if ((fa->ascii[c / 64] >> (c % 64) & 1) && (QChar::isLetter(c) || c == u'_'))
+                return false;
+        return true;
+    };
+    auto leavesFromHere = [&]() {
+        if (transient(d))
+            return true;
+        const KdeContext &c = d.context();
+        if (ahead.isEmpty() || c.dynamic || !c.fallthroughContext.isEmpty())
+            return false;
+        const std::vector<FlatRule> &rules = *flat_.value(d.key());
+        return !rules.empty() && std::all_of(rules.begin(), rules.end(), [&](const FlatRule &q) {
+            return outOfPlay(q)
+                || (q.rule->children.empty() && parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).pops > 0);
+        });
+    };
+    if (d.valid() && !closes && !noFold_ && depth < 4 && base.size() < 4000 && RegexText::nonCapturing(base, plainBase) && leavesFromHere()) {
         if (!folded_.contains(d.key())) {
             folded_.insert(d.key());
             report_.approximated(d.where(main_), QStringLiteral("the context is folded into the rules that open it; a rule that "
@@ -1026,7 +1065,7 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                });
         const QString blanks = skipsBlanks ? QStringLiteral("\\s*") : QString();
         for (const FlatRule &q : rules) {
-            if (skipsBlanks && staysOverBlanks(q))
+            if ((skipsBlanks && staysOverBlanks(q)) || outOfPlay(q))
                 continue;
             const QString qwhere = q.owner.where(main_);
             const QString qtext = rulePattern(q, level, qwhere);
@@ -1211,6 +1250,13 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     plainEnds.resize(plain);
                     if (!level.endsOnly)
                         passing_[level.scope].push_back({end, e.where, e.rule});
+                } else if (closes && sw.pops > 1 && !e.rule->flag("lookAhead") && !level.endsOnly) {
+                    // Closing scopes around too: a closer of the outermost of them, chained through this
+                    // one, where that can be (chainMultiPops); else an end of this one.
+                    const qsizetype plain = plainEnds.size();
+                    closingAround_[level.scope].push_back({guardedEnd(e.pattern), e.pattern, sw.pops, e.where, e.rule});
+                    plainEnds.resize(plain);
+                    closesAround_.insert(level.scope);
                 } else if (closes) {
                     ends += guardedEnd(e.pattern);
                     if (sw.pops > 1)
@@ -1284,6 +1330,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
 
     pairEnds(draft);
     chainScopes(draft);
+    chainMultiPops(draft);
     dropLiteralsClosingAround(draft);
 
     // A token whose guards make a regexp too large for the engine gives way to fewer rules.
@@ -1456,6 +1503,52 @@ void Conversion::chainScopes(LanguageDraft &draft)
             report_.approximated(p.where, QStringLiteral("<%1> (line %2): the text that looks ahead to close the scope takes its colour")
                                               .arg(p.rule->type)
                                               .arg(p.rule->line));
+        }
+    }
+}
+
+// A rule that closes its scope and the N-1 around it (#pop#pop...), where the scopes it closes inside the
+// outermost one are transparent and each stands in one place: a closer of that outermost scope, which
+// chains through them, so that it closes them all. Not where it could take the text at which that scope
+// opens a scope of its own (it would close there instead). Otherwise it ends its own scope only.
+void Conversion::chainMultiPops(LanguageDraft &draft)
+{
+    QHash<QString, int> byName;
+    for (int i = 0; i < int(draft.tokensets.size()); ++i)
+        byName.insert(draft.tokensets[size_t(i)].name, i);
+    auto transparent = [&](int s) {
+        const QString &id = draft.tokensets[size_t(s)].id;
+        return id == QLatin1String("parameterblocks") || id == QLatin1String("scopekeywords");
+    };
+    auto addEnd = [](TokensetDraft &t, const QString &end) {
+        if (t.tokens2.empty())
+            t.tokens2.push_back({end, true, QString(), {}});
+        else
+            for (TokenDraft &e : t.tokens2)
+                e.text += u'|' + end;
+    };
+    for (auto it = closingAround_.cbegin(); it != closingAround_.cend(); ++it) {
+        for (const ClosingAround &c : it.value()) {
+            int outer = it.key();
+            for (int k = 1; k < c.pops && outer >= 0; ++k) {
+                const TokensetDraft &t = draft.tokensets[size_t(outer)];
+                const int up = t.validScopes.size() == 1 ? byName.value(t.validScopes.front(), -1) : -1;
+                outer = transparent(outer) && up >= 0 && draft.tokensets[size_t(up)].scope ? up : -1;
+            }
+            const QString outerName = outer >= 0 ? draft.tokensets[size_t(outer)].name : QString();
+            const bool clash = outer >= 0 && std::any_of(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) {
+                return t.scope && t.validScopes.contains(outerName)
+                    && std::any_of(t.tokens.begin(), t.tokens.end(), [&](const TokenDraft &start) { return overlaps(start.text, c.plain); });
+            });
+            if (outer >= 0 && !clash) {
+                addEnd(draft.tokensets[size_t(outer)], c.end);
+                draft.tokensets[size_t(outer)].chain = true;
+                continue;
+            }
+            addEnd(draft.tokensets[size_t(it.key())], c.end);
+            report_.approximated(c.where, QStringLiteral("\"%1\": the rule closes this scope only, not the %2 around it")
+                                              .arg(c.rule->value("context"))
+                                              .arg(c.pops - 1));
         }
     }
 }

@@ -429,3 +429,50 @@ TEST(KdeConversion, ACommentInACommentThatClosesBothGoes)
     EXPECT_TRUE(c.report.contains(QStringLiteral("Tag: merged: the context colours as the comment around it (its end closes that one too)")))
         << c.report.toStdString();
 }
+
+TEST(KdeConversion, AContextLookedIntoIsFoldedWhenOnlyItsLeavingRulesCanTakeWhatWasSeen)
+{
+    // "Pick" stays over blanks and names, but is only ever entered at a "#", which those cannot take.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Comment" context="Pick" char="#" lookAhead="true"/>
+        <DetectIdentifier/>
+      </context>
+      <context name="Pick" attribute="Comment" lineEndContext="#pop">
+        <DetectSpaces/>
+        <Detect2Chars attribute="Comment" context="#pop!Block" char="#" char1="["/>
+        <DetectChar attribute="Comment" context="#pop!Line" char="#"/>
+        <DetectIdentifier/>
+      </context>
+      <context name="Line" attribute="Comment" lineEndContext="#pop"/>
+      <context name="Block" attribute="Comment" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="#pop" char="]" char1="#"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("a # x\nb #[ y\n]# c")), std::string("a [Line:# x]\nb [Block:#[ y\n]#] c"));
+}
+
+TEST(KdeConversion, ARuleThatClosesScopesAroundIsTheirCloserChainedThrough)
+{
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Set" char="{"/>
+      </context>
+      <context name="Set" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char="}"/>
+        <RegExpr attribute="Keyword" context="Rule" String="[a-z]+(?=\s*:)" lookAhead="true"/>
+      </context>
+      <context name="Rule" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Values" char=":"/>
+        <RegExpr attribute="Keyword" String="[a-z]+"/>
+      </context>
+      <context name="Values" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop#pop" char=";"/>
+        <DetectChar attribute="Op" context="#pop#pop#pop" char="}"/>
+        <Int attribute="Number"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // ";" closes the values and the rule, "}" the set too: after them names are rules again.
+    EXPECT_EQ(c.colour(QStringLiteral("{ a: 1; b: 2 } 3")),
+              std::string("[Set:{ ][Rule:a][Values:: ][Number:1][Rule:;][Set: ][Rule:b][Values:: ][Number:2][Values: ][Set:}] 3"));
+}
