@@ -127,6 +127,7 @@ private:
     int tokenset(const Alt &alt, const QString &parentStyle);
     int splitLeadingGroup(const GtkContext &c, TokensetDraft &scope);
     void colourLeadingGroupOnly(const GtkContext &c, QString &text);
+    void splitTrailingGroup(const GtkContext &c, TokensetDraft &scope);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
 
@@ -600,8 +601,10 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         }
     }
     int leading = -1;
-    if (t.scope && t.tokens.size() == 1)
+    if (t.scope && t.tokens.size() == 1) {
         leading = splitLeadingGroup(*c, t);
+        splitTrailingGroup(*c, t);
+    }
     const int index = int(draft_->tokensets.size());
     draft_->tokensets.push_back(std::move(t));
     tokensets_.insert(key, index);
@@ -630,7 +633,7 @@ void Conversion::colourLeadingGroupOnly(const GtkContext &c, QString &text)
             break;
         }
     }
-    if (!sub || sub->subPattern != QLatin1String("1") || text.startsWith(QLatin1String("(?")))
+    if (!sub || sub->subPattern != QLatin1String("1") || text.startsWith(QLatin1String("(?")) || RegexText::hasTopLevelAlternation(text))
         return;
     const QString group = RegexText::groupText(text, QStringLiteral("1"));
     const QString lead = QStringLiteral("(%1)").arg(group);
@@ -645,6 +648,60 @@ void Conversion::colourLeadingGroupOnly(const GtkContext &c, QString &text)
         return;
     text = token;
     report_.approximated(c.id, QStringLiteral("sub-pattern 1 is the token; the rest of the match is left to what follows it"));
+}
+
+// A start that ends with a group coloured by a sub-pattern right after a character (`set\s*\(\s*(\w+)`, the
+// name a command sets): the scope starts at that character, and a list in the group's style, valid only
+// in the scope, takes the group where it follows that character.
+void Conversion::splitTrailingGroup(const GtkContext &c, TokensetDraft &scope)
+{
+    QString text = scope.tokens.front().text;
+    const QString caseless = text.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i)") : QString();
+    const QString pattern = text.mid(caseless.size());
+    int last = 0;
+    while (!RegexText::groupText(pattern, QString::number(last + 1)).isNull())
+        ++last;
+    const GtkInclude *sub = nullptr;
+    for (const GtkInclude &inc : c.includes) {
+        if (last > 0 && inc.kind == GtkInclude::SubPattern && inc.where == QLatin1String("start")
+            && inc.subPattern == QString::number(last) && !inc.styleRef.isEmpty())
+            sub = &inc;
+    }
+    if (!sub || RegexText::hasTopLevelAlternation(pattern))
+        return;
+    const QString group = RegexText::groupText(pattern, QString::number(last));
+    const QString tail = QStringLiteral("(%1)").arg(group);
+    if (!pattern.endsWith(tail))
+        return;
+    QString head = pattern.chopped(tail.size());
+    const bool blanks = head.endsWith(QLatin1String("\\s*"));
+    if (blanks)
+        head.chop(3);
+    // The character before: one escaped punctuation character or a plain one.
+    QString before;
+    if (head.size() >= 2 && head.at(head.size() - 2) == u'\\' && !head.back().isLetterOrNumber())
+        before = head.right(2);
+    else if (!head.isEmpty() && (head.back().isLetterOrNumber() || QStringLiteral(":=,;<").contains(head.back())))
+        before = head.right(1);
+    QString plainGroup;
+    if (before.isEmpty() || mayBeEmpty(group) || mayBeEmpty(head) || !RegexText::nonCapturing(group, plainGroup))
+        return;
+    const Look l = look(sub->styleRef, c);
+    const QString token = QStringLiteral("%1(?<=%2)%3%4").arg(caseless, before, blanks ? QStringLiteral("\\s*") : QString(), RegexText::grouped(plainGroup));
+    if (l.plain || !QRegularExpression(token).isValid() || !QRegularExpression(caseless + head).isValid())
+        return;
+    TokensetDraft list;
+    list.name = draft_->uniqueName(l.name);
+    list.id = l.id;
+    list.source = c.id;
+    list.forecolor = l.fg;
+    list.backcolor = l.bg;
+    list.fontstyle = l.fontstyle;
+    list.tokens.push_back({token, true, QString(), {}});
+    list.validScopes = QStringList{scope.name};
+    scope.tokens.front().text = caseless + head;
+    report_.approximated(c.id, QStringLiteral("sub-pattern %1 of the start is a match of its own in the scope, where it follows %2").arg(last).arg(before));
+    draft_->tokensets.push_back(std::move(list));
 }
 
 // A start that opens with an optional group coloured by a sub-pattern (`(\[de\])?\s*=`): the group becomes
@@ -665,7 +722,7 @@ int Conversion::splitLeadingGroup(const GtkContext &c, TokensetDraft &scope)
     const QString pattern = text.mid(caseless.size());
     const QString group = RegexText::groupText(pattern, QStringLiteral("1"));
     const QString lead = QStringLiteral("(%1)?").arg(group);
-    if (group.isEmpty() || !pattern.startsWith(lead))
+    if (group.isEmpty() || !pattern.startsWith(lead) || RegexText::hasTopLevelAlternation(pattern))
         return -1;
     const QString rest = pattern.mid(lead.size());
     QString plainRest;

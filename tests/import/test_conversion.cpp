@@ -242,14 +242,24 @@ TEST(Conversion, StartsKeepTheLooksOfTheirSubPatterns)
         <context sub-pattern="1" where="start" style-ref="label"/>
         <context ref="str"/>
       </include>
+    </context>
+    <context id="assign">
+      <start>\bset\s*\(\s*([a-z]+)</start><end>\)</end>
+      <include>
+        <context sub-pattern="1" where="start" style-ref="keyword"/>
+        <context ref="str"/>
+      </include>
     </context>)",
-                                     R"(<context ref="stmt"/><context ref="value"/>)"));
+                                     R"(<context ref="stmt"/><context ref="value"/><context ref="assign"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("let x = 'a';")).toStdString(), "[stmt:let ][Plain text:x][stmt: ][Plain text:=][stmt: ][String:'a'][stmt:;]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:stmt: approximated: scope \"stmt\" takes the look of its start")));
     EXPECT_EQ(c.colour(QStringLiteral("Name[de] = 'x' [y]\nName = [z]")).toStdString(),
               "Name[Label:[de]][value: = ][String:'x'][value: [y]]\nName[value: = [z]]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:value: approximated: sub-pattern 1 of the start is a match of its own")));
+    // A start's trailing group in a style of its own (the name a command sets) is coloured where it
+    // follows the scope's start, and only there.
+    EXPECT_EQ(c.colour(QStringLiteral("set( x 'a' y)")).toStdString(), "[assign:set(][Keyword: x][assign: ][String:'a'][assign: y)]");
 }
 
 TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
