@@ -242,8 +242,10 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         }
         if (shortcuts) {
             r.simple = PatternAnalysis::simplePattern(token.text, !caseSensitive);
-            if (!r.simple)
+            if (!r.simple) {
                 r.firstChars = PatternAnalysis::firstChars(token.text, !caseSensitive);
+                r.native = NativePattern::compile(token.text, !caseSensitive);
+            }
         }
         r.searchStart = PatternAnalysis::usesSearchStart(token.text);
         r.wordRule = d.rules[size_t(ruleOf(token.rule))].word;

@@ -2,6 +2,7 @@
 
 #include "editorcontrol/compiledlanguage.h"
 #include "editorcontrol/compiledpattern.h"
+#include "editorcontrol/nativepattern.h"
 #include "editorcontrol/patternanalysis.h"
 #include "editorcontrol/wordchars.h"
 
@@ -46,6 +47,7 @@ struct Regexp {
     CompiledPatternPtr pattern;
     std::optional<PatternAnalysis::SimplePattern> simple;   // matched natively, never by the engine
     std::optional<PatternAnalysis::FirstChars> firstChars;  // what a match may begin with, when known
+    std::optional<NativePattern> native; // matched without the engine where the text lets it
     bool searchStart = false; // holds \G: tried at each position, never searched ahead
     bool wordRule = false;    // its token has rule word: may be retried held to word ends
     int tokenset = -1;        // for messages

@@ -19,6 +19,8 @@ struct Highlighter::Scanner {
         int from = INT_MAX;   // searched from here...
         int start = -1;       // ...and the first non-empty match starts here (-1: none up to the line end)
         int length = 0;
+        bool native = false;  // tried by its native matcher first (until a match there takes too many steps)
+        qint64 nativeSteps = 0; // what its native tries may still take on this line
     };
     std::vector<RegexpCache> cache;
     quint32 generation = 0;

@@ -56,6 +56,20 @@ public:
             c.anchoredOnly = r.searchStart;
             c.strict = false;
             c.from = INT_MAX;
+            c.native = r.native.has_value();
+            c.nativeSteps = Highlighter::lineBudget(n);
+        }
+        if (c.native && text[p] < 128) {
+            // A match that takes more steps than the engine may, or tries that take more than the
+            // line's budget, leave the regexp to the engine for the rest of the line (which holds it
+            // to its limits).
+            const int budget = int(std::min<qint64>(Highlighter::matchLimit(n, p, false), c.nativeSteps));
+            int steps = budget;
+            const int length = r.native->matchAt(text, n, p, steps);
+            c.nativeSteps -= budget - steps;
+            if (length != NativePattern::kUnknown)
+                return length;
+            c.native = steps >= 0;
         }
         if (c.anchoredOnly)
             return anchoredAt(*r.pattern, re, p);

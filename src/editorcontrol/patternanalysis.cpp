@@ -429,6 +429,16 @@ std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless
     return sp;
 }
 
+bool classAtom(const QString &pattern, qsizetype &i, CharClass &out)
+{
+    Parser parser(pattern);
+    parser.i = i;
+    if (!parser.classAtom(out))
+        return false;
+    i = parser.i;
+    return true;
+}
+
 qsizetype classEnd(const QString &s, qsizetype i)
 {
     ++i;

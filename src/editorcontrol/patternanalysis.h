@@ -59,6 +59,9 @@ struct Prefix {
     bool restMayBeEmpty = false;    // (when `next` is known) a match may end right after the prefix
 };
 Prefix literalPrefix(const QString &pattern, bool caseless, int maxLength);
+// One class atom at pattern[i] ("[...]", "\w", "\.", a plain character): stepping i past it, or false
+// for anything else (and for the escapes not modelled here).
+bool classAtom(const QString &pattern, qsizetype &i, CharClass &out);
 // Index just past the class "[...]" that opens at pattern[i] ("]" first, escapes and "[:name:]"
 // inside taken as members), or -1 when it does not end.
 qsizetype classEnd(const QString &pattern, qsizetype i);

@@ -3,6 +3,7 @@
 #include "common/testutil.h"
 #include "editorcontrol/compiledpattern.h"
 #include "editorcontrol/definitionreader.h"
+#include "editorcontrol/nativepattern.h"
 #include "editorcontrol/patternanalysis.h"
 
 #include <QDir>
@@ -67,6 +68,61 @@ TEST(EnginePatterns, ShortcutsAgreeWithTheRegexpEngine)
             if (length > 0)
                 EXPECT_TRUE(first->test(text[p].unicode())) << pattern << " at " << p;
         });
+}
+
+// The native matcher gives the regexp engine's match at every position it answers for (it leaves the
+// others, beyond ASCII or before a line break, to the engine): for patterns that backtrack, look
+// around, anchor and repeat, and for every regexp of the shipped languages on their samples; what it
+// does not model it refuses.
+TEST(EnginePatterns, NativeMatcherAgreesWithTheRegexpEngine)
+{
+    const QStringList texts = kTexts + QStringList{
+        QStringLiteral("<a href=x/> </b> <!x> a$b $1 #define X \\  [sec] k=v ifx if kk Kk.s"),
+        QStringLiteral("aaaaaaaaaaaaaaaaaaaaaaaaab abab abc aab \"q\" 12.5e-3 x\r\ny\n"),
+        QStringLiteral("\t# a | b;#c (#d) &#e #")};
+    auto check = [&](const QString &pattern, bool caseless, const QStringList &on) {
+        const std::optional<NativePattern> native = NativePattern::compile(pattern, caseless);
+        if (!native)
+            return false;
+        QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
+        if (caseless)
+            options |= QRegularExpression::CaseInsensitiveOption;
+        const QRegularExpression re(pattern, options);
+        for (const QString &text : on)
+            for (int p = 0; p < text.size(); ++p) {
+                int steps = 100000;
+                const int got = native->matchAt(reinterpret_cast<const char16_t *>(text.utf16()), int(text.size()), p, steps);
+                if (got == NativePattern::kUnknown)
+                    continue;
+                const auto m = re.match(text, p, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+                EXPECT_EQ(got, m.hasMatch() ? int(m.capturedLength()) : 0)
+                    << pattern.toStdString() << (caseless ? " (caseless)" : "") << " at " << p << " of " << text.toStdString();
+            }
+        return true;
+    };
+    for (const char *pattern : {"/?>", "</?(?=[A-Za-z_:])", "\\$[A-Za-z_]\\w*", "#[ \\t]*define", "\\[[^\\]\\r\\n]*\\]",
+                                "(?<![^\\s;|&()])#", "\\bif\\b", "^\\s*#", "\\w*\\w*b", "[^\\s\"]+x", "(?<=a|bc)\\w",
+                                "(?<!\\w)(?!x)\\w+", "k+", "a{2,3}b", ".b", "\\Bs", "(ab)+c", "(?<=\\d)\\.", "b\\z", "\\d$",
+                                "(?<n>a)b", "a(?=b|c)"})
+        for (bool caseless : {false, true})
+            EXPECT_TRUE(check(QString::fromUtf8(pattern), caseless, texts)) << pattern << " refused";
+    for (const char *pattern : {"a*?b", "a++", "(a)\\1", "(?i)a", "(?>a)", "(a|b|c)d", "(a?)*", "\\Ga", "[é]"})
+        EXPECT_FALSE(NativePattern::compile(QString::fromUtf8(pattern), true)) << pattern;
+
+    int used = 0;
+    for (const QString &f : QDir(TestUtil::sourcePath("data/languages")).entryList({"*.lng"})) {
+        const QString file = TestUtil::sourcePath("data/languages/" + f);
+        LanguageDefinition def;
+        DefinitionError error;
+        ASSERT_TRUE(DefinitionReader::readFile(file, def, error));
+        const QStringList on = texts + QStringList{QString::fromUtf8(TestUtil::readFile(file.left(file.size() - 4) + ".txt")).left(1500)};
+        for (const TokensetDefinition &set : def.tokensets)
+            for (const TokenListDefinition *list : {&set.tokens, &set.tokens2})
+                for (const TokenDefinition &token : list->tokens)
+                    if (token.regexp)
+                        used += check(token.text, !set.casesensitive, on);
+    }
+    EXPECT_GT(used, 20);
 }
 
 // The text a line must hold for a pattern to match there: plain characters that every match holds,

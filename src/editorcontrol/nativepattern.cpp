@@ -1,0 +1,480 @@
+#include "editorcontrol/nativepattern.h"
+#include "editorcontrol/patternanalysis.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kMaxRepeat = 16;   // {n,m} bounds beyond this are left to the engine
+constexpr int kMaxProgram = 2048;
+constexpr int kMaxSplits = 1;
+constexpr int kFailed = -1, kEngine = -2;
+
+bool isAsciiWord(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+}
+
+} // namespace
+
+// Parses the pattern into nodes, then writes the program the matcher runs.
+struct NativePattern::Compiler {
+    struct Node {
+        enum Kind { Cls, Dot, Assert, Group, Look } kind = Cls;
+        quint64 table[2] = {0, 0}; // Cls
+        bool broad = false;        // "." or a negated class: a repeat of it runs far
+        Code assertion = Start;
+        std::vector<std::vector<Node>> alternatives; // Group, Look
+        bool behind = false, negative = false;       // Look
+        int min = 1, max = 1;                        // max -1: unbounded
+    };
+
+    const QString &s;
+    bool caseless;
+    qsizetype i = 0;
+    NativePattern out;
+    struct Pending {
+        int op;
+        const std::vector<std::vector<Node>> *alternatives;
+        bool behind;
+    };
+    std::vector<Pending> pending;
+
+    QChar peek() const { return i < s.size() ? s[i] : QChar(); }
+
+    bool alternation(std::vector<std::vector<Node>> &alternatives, bool inLook)
+    {
+        for (;;) {
+            alternatives.emplace_back();
+            if (!branch(alternatives.back(), inLook))
+                return false;
+            if (peek() != u'|')
+                return true;
+            ++i;
+        }
+    }
+
+    bool branch(std::vector<Node> &sequence, bool inLook)
+    {
+        while (i < s.size() && peek() != u'|' && peek() != u')') {
+            Node node;
+            if (!atom(node, inLook) || !quantifier(node, inLook))
+                return false;
+            sequence.push_back(std::move(node));
+        }
+        return true;
+    }
+
+    bool atom(Node &node, bool inLook)
+    {
+        const QChar c = peek();
+        auto assertion = [&](Code code, int length) {
+            node.kind = Node::Assert;
+            node.assertion = code;
+            i += length;
+            return true;
+        };
+        if (c == u'^')
+            return assertion(Start, 1);
+        if (c == u'$')
+            return assertion(End, 1);
+        if (c == u'.') {
+            node.kind = Node::Dot;
+            node.broad = true;
+            ++i;
+            return true;
+        }
+        if (c == u'\\' && i + 1 < s.size()) {
+            switch (s[i + 1].unicode()) {
+            case 'b': return assertion(Boundary, 2);
+            case 'B': return assertion(NotBoundary, 2);
+            case 'A': return assertion(Start, 2);
+            case 'Z': return assertion(End, 2);
+            case 'z': return assertion(EndOnly, 2);
+            default: break;
+            }
+        }
+        if (c == u'(')
+            return group(node, inLook);
+        PatternAnalysis::CharClass cls;
+        if (!PatternAnalysis::classAtom(s, i, cls))
+            return false;
+        // Without case, a character from 128 up may match an ASCII one (the Kelvin sign matches k).
+        if (caseless && !cls.ranges.empty())
+            return false;
+        if (caseless) {
+            for (char32_t u = 0; u < 128; ++u)
+                if (cls.contains(u, caseless))
+                    node.table[u >> 6] |= quint64(1) << (u & 63);
+        } else {
+            for (int k = 0; k < 2; ++k)
+                node.table[k] = cls.negated ? ~cls.ascii[k] : cls.ascii[k];
+        }
+        node.kind = Node::Cls;
+        node.broad = cls.negated;
+        return true;
+    }
+
+    bool group(Node &node, bool inLook)
+    {
+        ++i;
+        node.kind = Node::Group;
+        if (peek() == u'?') {
+            const QStringView rest = QStringView(s).mid(i + 1);
+            if (rest.startsWith(u':')) {
+                i += 2;
+            } else if (rest.startsWith(u'=') || rest.startsWith(u'!')) {
+                node.kind = Node::Look;
+                node.negative = rest.startsWith(u'!');
+                i += 2;
+            } else if (rest.startsWith(u"<=") || rest.startsWith(u"<!")) {
+                node.kind = Node::Look;
+                node.behind = true;
+                node.negative = rest.startsWith(u"<!");
+                i += 3;
+            } else {
+                // Named groups: (?<name>...), (?P<name>...), (?'name'...); other kinds are not modelled.
+                const qsizetype at = rest.startsWith(u"P<") ? 2 : rest.startsWith(u'<') || rest.startsWith(u'\'') ? 1 : 0;
+                if (at == 0)
+                    return false;
+                const char16_t close = rest[at - 1] == u'\'' ? u'\'' : u'>';
+                qsizetype end = at;
+                while (end < rest.size() && rest[end].unicode() < 128 && (rest[end].isLetterOrNumber() || rest[end] == u'_'))
+                    ++end;
+                if (end == at || end >= rest.size() || rest[end] != close)
+                    return false;
+                i += 1 + end + 1;
+            }
+        }
+        if (!alternation(node.alternatives, inLook || node.kind == Node::Look) || peek() != u')')
+            return false;
+        ++i;
+        if (node.behind)
+            for (const std::vector<Node> &b : node.alternatives)
+                if (fixedLength(b) < 0)
+                    return false;
+        return true;
+    }
+
+    bool quantifier(Node &node, bool inLook)
+    {
+        const QChar c = peek();
+        if (c == u'*' || c == u'+' || c == u'?') {
+            node.min = c == u'+' ? 1 : 0;
+            node.max = c == u'?' ? 1 : -1;
+            ++i;
+        } else if (c == u'{') {
+            qsizetype j = i + 1;
+            auto number = [&](int &value) {
+                const qsizetype from = j;
+                value = 0;
+                while (j < s.size() && s[j] >= u'0' && s[j] <= u'9' && value <= kMaxRepeat)
+                    value = value * 10 + (s[j++].unicode() - u'0');
+                return j > from;
+            };
+            int min = 0, max = 0;
+            if (!number(min))
+                return false;
+            max = min;
+            if (j < s.size() && s[j] == u',') {
+                ++j;
+                if (!number(max))
+                    max = -1;
+            }
+            if (j >= s.size() || s[j] != u'}' || min > kMaxRepeat || max > kMaxRepeat || (max >= 0 && max < min))
+                return false;
+            node.min = min;
+            node.max = max;
+            i = j + 1;
+        } else {
+            return true;
+        }
+        if (peek() == u'?' || peek() == u'+')
+            return false; // lazy (the rest tried after each character: the engine is quicker) or possessive
+        // The engine stops a repeat whose turn matched empty; and a repeat that scans far inside a
+        // lookaround would scan again from every position.
+        if (node.kind == Node::Assert || node.kind == Node::Look || nullable(node, true)
+            || (inLook && node.max < 0 && (node.broad || node.kind == Node::Group)))
+            return false;
+        return true;
+    }
+
+    static bool nullable(const Node &node, bool ignoreRepeat = false)
+    {
+        if (!ignoreRepeat && node.min == 0)
+            return true;
+        switch (node.kind) {
+        case Node::Cls:
+        case Node::Dot: return false;
+        case Node::Assert:
+        case Node::Look: return true;
+        case Node::Group:
+            for (const std::vector<Node> &b : node.alternatives) {
+                bool all = true;
+                for (const Node &n : b)
+                    all = all && nullable(n);
+                if (all)
+                    return true;
+            }
+            return false;
+        }
+        return true;
+    }
+
+    // Characters a sequence always takes, or -1 when that varies.
+    static int fixedLength(const std::vector<Node> &sequence)
+    {
+        int total = 0;
+        for (const Node &n : sequence) {
+            int one = 0;
+            if (n.kind == Node::Cls || n.kind == Node::Dot) {
+                one = 1;
+            } else if (n.kind == Node::Group) {
+                one = fixedLength(n.alternatives.front());
+                for (const std::vector<Node> &b : n.alternatives)
+                    if (fixedLength(b) != one)
+                        return -1;
+            }
+            if (one < 0 || n.min != n.max)
+                return -1;
+            total += one * n.min;
+        }
+        return total;
+    }
+
+    int emit(Code code, int a = 0, int b = 0, int c = 0, const quint64 *table = nullptr)
+    {
+        out.program.push_back({code, a, b, c, {table ? table[0] : 0, table ? table[1] : 0}});
+        return int(out.program.size()) - 1;
+    }
+    int here() const { return int(out.program.size()); }
+
+    void sequence(const std::vector<Node> &nodes)
+    {
+        for (const Node &n : nodes)
+            repeat(n);
+    }
+
+    void repeat(const Node &n)
+    {
+        if (n.kind == Node::Cls && n.max < 0) {
+            emit(Repeat, n.min, 0, 0, n.table);
+            return;
+        }
+        for (int k = 0; k < n.min; ++k)
+            one(n);
+        auto order = [&](int split, int body, int after) { // greedy: the body first
+            out.program[size_t(split)].a = body;
+            out.program[size_t(split)].b = after;
+        };
+        if (n.max < 0) {
+            const int split = emit(Split);
+            one(n);
+            emit(Jump, split);
+            order(split, split + 1, here());
+            return;
+        }
+        std::vector<int> splits;
+        for (int k = n.min; k < n.max; ++k) {
+            splits.push_back(emit(Split));
+            one(n);
+        }
+        for (int split : splits)
+            order(split, split + 1, here());
+    }
+
+    void one(const Node &n)
+    {
+        switch (n.kind) {
+        case Node::Cls: emit(Class, 0, 0, 0, n.table); break;
+        case Node::Dot: emit(Any); break;
+        case Node::Assert: emit(n.assertion); break;
+        case Node::Group: alternatives(n.alternatives); break;
+        case Node::Look:
+            if (n.behind) {
+                const int first = int(out.behind.size());
+                for (size_t k = 0; k < n.alternatives.size(); ++k)
+                    out.behind.push_back({0, fixedLength(n.alternatives[k])});
+                pending.push_back({emit(Behind, first, int(n.alternatives.size()), n.negative), &n.alternatives, true});
+            } else {
+                pending.push_back({emit(Ahead, 0, n.negative), &n.alternatives, false});
+            }
+            break;
+        }
+    }
+
+    void alternatives(const std::vector<std::vector<Node>> &branches)
+    {
+        std::vector<int> jumps;
+        for (size_t k = 0; k + 1 < branches.size(); ++k) {
+            const int split = emit(Split, 0, 0);
+            out.program[size_t(split)].a = split + 1;
+            sequence(branches[k]);
+            jumps.push_back(emit(Jump));
+            out.program[size_t(split)].b = here();
+        }
+        sequence(branches.back());
+        for (int j : jumps)
+            out.program[size_t(j)].a = here();
+    }
+
+    bool compile()
+    {
+        std::vector<std::vector<Node>> top;
+        if (!alternation(top, false) || i != s.size())
+            return false;
+        alternatives(top);
+        emit(Match);
+        // Lookarounds' programs, each ending in Match (those inside them are added as they are written).
+        for (size_t k = 0; k < pending.size(); ++k) {
+            const Pending p = pending[k];
+            if (p.behind) {
+                const Op op = out.program[size_t(p.op)]; // a copy: the program grows below
+                for (int b = 0; b < op.b; ++b) {
+                    out.behind[size_t(op.a + b)].pc = here();
+                    sequence((*p.alternatives)[size_t(b)]);
+                    emit(Match);
+                }
+            } else {
+                out.program[size_t(p.op)].a = here();
+                alternatives(*p.alternatives);
+                emit(Match);
+            }
+            if (here() > kMaxProgram)
+                return false;
+        }
+        // Each way tried costs a few steps: with many, the engine's compiled code is quicker.
+        const auto splits = std::count_if(out.program.begin(), out.program.end(), [](const Op &op) { return op.code == Split; });
+        return here() <= kMaxProgram && splits <= kMaxSplits;
+    }
+};
+
+std::optional<NativePattern> NativePattern::compile(const QString &pattern, bool caseless)
+{
+    Compiler c{pattern, caseless};
+    if (!c.compile())
+        return std::nullopt;
+    return std::move(c.out);
+}
+
+int NativePattern::matchAt(const char16_t *text, int n, int p, int &steps) const
+{
+    const int end = run(0, p, text, n, steps);
+    return end == kEngine ? kUnknown : end == kFailed ? 0 : end - p;
+}
+
+int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsLeft) const
+{
+    constexpr int kStack = 128; // ways back; a match that needs more is left to the engine
+    Backtrack stack[kStack];
+    int depth = 0, steps = stepsLeft;
+    auto give = [&](int result) {
+        stepsLeft = steps;
+        return result;
+    };
+    for (;;) {
+        if (--steps < 0)
+            return give(kEngine);
+        const Op &op = program[size_t(pc)];
+        bool ok = false;
+        switch (op.code) {
+        case Class:
+            if (pos < n) {
+                const char16_t u = text[pos];
+                if (u >= 128)
+                    return give(kEngine);
+                ok = (op.table[u >> 6] >> (u & 63)) & 1;
+                pos += ok;
+            }
+            break;
+        case Repeat: {
+            const int from = pos;
+            for (; pos < n && text[pos] < 128 && ((op.table[text[pos] >> 6] >> (text[pos] & 63)) & 1); ++pos) {
+            }
+            steps -= pos - from; // a step a character
+            if ((pos < n && text[pos] >= 128) || steps < 0)
+                return give(kEngine);
+            ok = pos - from >= op.a;
+            if (ok && pos - from > op.a) {
+                if (depth == kStack)
+                    return give(kEngine);
+                stack[depth++] = {pc + 1, pos - 1, from + op.a};
+            }
+            break;
+        }
+        case Any:
+            if (pos < n) {
+                const char16_t u = text[pos];
+                if (u >= 128 || u == u'\n' || u == u'\r')
+                    return give(kEngine);
+                ok = true;
+                ++pos;
+            }
+            break;
+        case Split:
+            if (depth == kStack)
+                return give(kEngine);
+            stack[depth++] = {op.b, pos, -1};
+            pc = op.a;
+            continue;
+        case Jump:
+            pc = op.a;
+            continue;
+        case Match:
+            return give(pos);
+        case Start:
+            ok = pos == 0;
+            break;
+        case End:
+            if (pos < n && ((text[pos] >= 0x0A && text[pos] <= 0x0D) || text[pos] >= 128))
+                return give(kEngine); // before a line break the engine's newline convention decides
+            ok = pos == n;
+            break;
+        case EndOnly:
+            ok = pos == n;
+            break;
+        case Boundary:
+        case NotBoundary: {
+            const char16_t before = pos > 0 ? text[pos - 1] : u' ', after = pos < n ? text[pos] : u' ';
+            if (before >= 128 || after >= 128)
+                return give(kEngine);
+            ok = (isAsciiWord(before) != isAsciiWord(after)) == (op.code == Boundary);
+            break;
+        }
+        case Ahead: {
+            const int r = run(op.a, pos, text, n, steps);
+            if (r == kEngine)
+                return give(kEngine);
+            ok = (r >= 0) != (op.b != 0);
+            break;
+        }
+        case Behind: {
+            bool found = false;
+            for (int b = 0; b < op.b && !found; ++b) {
+                const BehindBranch &branch = behind[size_t(op.a + b)];
+                if (pos < branch.length)
+                    continue;
+                const int r = run(branch.pc, pos - branch.length, text, n, steps);
+                if (r == kEngine)
+                    return give(kEngine);
+                found = r >= 0;
+            }
+            ok = found != (op.c != 0);
+            break;
+        }
+        }
+        if (ok) {
+            ++pc;
+            continue;
+        }
+        if (depth == 0)
+            return give(kFailed);
+        Backtrack &b = stack[depth - 1];
+        pc = b.pc;
+        pos = b.pos;
+        if (b.floor >= 0 && pos > b.floor)
+            --b.pos; // the next place to give back to
+        else
+            --depth;
+    }
+}
