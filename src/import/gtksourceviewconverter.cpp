@@ -66,6 +66,21 @@ struct Look {
     bool plain = true; // no style at all
 };
 
+// A list tokenset in look `l`, from context `source`, holding one token.
+TokensetDraft listInLook(const Look &l, const QString &name, const QString &source, const QString &token)
+{
+    TokensetDraft list;
+    list.name = name;
+    list.id = l.id;
+    list.source = source;
+    list.forecolor = l.fg;
+    list.backcolor = l.bg;
+    list.fontstyle = l.fontstyle;
+    if (!token.isEmpty())
+        list.tokens.push_back({token, true, QString(), {}});
+    return list;
+}
+
 struct Pattern {
     QString text;      // the token's pattern, case flag included
     QString guardForm; // the same, without capturing groups, for use in a guard; empty when unusable
@@ -75,6 +90,30 @@ struct Alt {
     QString context;
     QString style;
 };
+
+// The index just after the group that opens at `open` in a pattern, or -1 when it is not closed.
+qsizetype groupEnd(const QString &pattern, qsizetype open)
+{
+    int depth = 0;
+    bool inClass = false;
+    for (qsizetype i = open; i < pattern.size(); ++i) {
+        const QChar ch = pattern.at(i);
+        if (ch == u'\\') {
+            ++i;
+        } else if (inClass) {
+            inClass = ch != u']';
+        } else if (ch == u'[') {
+            inClass = true;
+            if (pattern.mid(i + 1, 1) == QLatin1String("]") || pattern.mid(i + 1, 2) == QLatin1String("^]"))
+                i += pattern.at(i + 1) == u'^' ? 2 : 1;
+        } else if (ch == u'(') {
+            ++depth;
+        } else if (ch == u')' && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return -1;
+}
 
 bool mayBeEmpty(const QString &pattern)
 {
@@ -589,14 +628,7 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
             const Look s = look(inc.styleRef, *c);
             if (s.id == QLatin1String("parameterblocks"))
                 continue;
-            TokensetDraft start;
-            start.name = s.name;
-            start.id = s.id;
-            start.source = c->id;
-            start.forecolor = s.fg;
-            start.backcolor = s.bg;
-            start.fontstyle = s.fontstyle;
-            t.startLook.push_back(std::move(start));
+            t.startLook.push_back(listInLook(s, s.name, c->id, QString()));
             break;
         }
     }
@@ -633,17 +665,24 @@ void Conversion::colourLeadingGroupOnly(const GtkContext &c, QString &text)
             break;
         }
     }
-    if (!sub || sub->subPattern != QLatin1String("1") || text.startsWith(QLatin1String("(?")) || RegexText::hasTopLevelAlternation(text))
+    if (!sub || sub->subPattern != QLatin1String("1") || RegexText::hasTopLevelAlternation(text))
         return;
+    // Look-behinds before the group only say where it may stand.
+    qsizetype at = 0;
+    while (text.mid(at, 4) == QLatin1String("(?<=") || text.mid(at, 4) == QLatin1String("(?<!")) {
+        at = groupEnd(text, at);
+        if (at < 0)
+            return;
+    }
     const QString group = RegexText::groupText(text, QStringLiteral("1"));
     const QString lead = QStringLiteral("(%1)").arg(group);
-    if (group.isNull() || !text.startsWith(lead))
+    if (group.isNull() || text.mid(at, 1) != QLatin1String("(") || text.mid(at, 2) == QLatin1String("(?") || text.mid(at, lead.size()) != lead)
         return;
-    const QString rest = text.mid(lead.size());
+    const QString rest = text.mid(at + lead.size());
     QString plainRest;
     if (rest.isEmpty() || QStringLiteral("?*+{").contains(rest.front()) || mayBeEmpty(group) || !RegexText::nonCapturing(rest, plainRest))
         return;
-    const QString token = QStringLiteral("%1(?=%2)").arg(lead, plainRest);
+    const QString token = QStringLiteral("%1%2(?=%3)").arg(text.left(at), lead, plainRest);
     if (!QRegularExpression(token).isValid())
         return;
     text = token;
@@ -690,14 +729,7 @@ void Conversion::splitTrailingGroup(const GtkContext &c, TokensetDraft &scope)
     const QString token = QStringLiteral("%1(?<=%2)%3%4").arg(caseless, before, blanks ? QStringLiteral("\\s*") : QString(), RegexText::grouped(plainGroup));
     if (l.plain || !QRegularExpression(token).isValid() || !QRegularExpression(caseless + head).isValid())
         return;
-    TokensetDraft list;
-    list.name = draft_->uniqueName(l.name);
-    list.id = l.id;
-    list.source = c.id;
-    list.forecolor = l.fg;
-    list.backcolor = l.bg;
-    list.fontstyle = l.fontstyle;
-    list.tokens.push_back({token, true, QString(), {}});
+    TokensetDraft list = listInLook(l, draft_->uniqueName(l.name), c.id, token);
     list.validScopes = QStringList{scope.name};
     scope.tokens.front().text = caseless + head;
     report_.approximated(c.id, QStringLiteral("sub-pattern %1 of the start is a match of its own in the scope, where it follows %2").arg(last).arg(before));
@@ -732,14 +764,8 @@ int Conversion::splitLeadingGroup(const GtkContext &c, TokensetDraft &scope)
     const Look l = look(sub->styleRef, c);
     if (l.plain)
         return -1;
-    TokensetDraft list;
-    list.name = draft_->uniqueName(l.name);
-    list.id = l.id;
-    list.source = c.id;
-    list.forecolor = l.fg;
-    list.backcolor = l.bg;
-    list.fontstyle = l.fontstyle;
-    list.tokens.push_back({QStringLiteral("%1%2(?=%3)").arg(caseless, RegexText::grouped(group), plainRest), true, QString(), {}});
+    TokensetDraft list = listInLook(l, draft_->uniqueName(l.name), c.id,
+                                    QStringLiteral("%1%2(?=%3)").arg(caseless, RegexText::grouped(group), plainRest));
     scope.tokens.front().text = caseless + rest;
     report_.approximated(c.id, QStringLiteral("sub-pattern 1 of the start is a match of its own before the scope, in its style"));
     draft_->tokensets.push_back(std::move(list));

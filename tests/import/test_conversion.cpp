@@ -300,7 +300,7 @@ TEST(Conversion, ApproximationsAreReportedByContext)
     </context>
     <context id="whole" style-ref="string"><start>"</start><end>\%{0@start}</end></context>
     <context id="call">
-      <match>(\w+)\(</match>
+      <match>(?&lt;![.])(\w+)\(</match>
       <include><context sub-pattern="1" style-ref="keyword"/></include>
     </context>
     <context id="sized">
@@ -311,7 +311,7 @@ TEST(Conversion, ApproximationsAreReportedByContext)
                                      R"(<context ref="quoted"/><context ref="whole"/><context ref="call"/><context ref="sized"/><context ref="lookahead"/><context ref="nowhere:ctx"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     // A back-reference to the start becomes what the start's group may match.
-    EXPECT_EQ(c.colour(QStringLiteral("`a` f(")), QStringLiteral("[String:`a`] [Keyword:f]("));
+    EXPECT_EQ(c.colour(QStringLiteral("`a` f( .g(")), QStringLiteral("[String:`a`] [Keyword:f]( .g("));
     EXPECT_EQ(c.colour(QStringLiteral("\"a b\" #12")).toStdString(), "[String:\"a b\"] [Keyword:#12]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:quoted: approximated: \\%{1@start}"))) << c.report.toStdString();
     // A styled leading group is the token; any other styled group colours the whole match.
