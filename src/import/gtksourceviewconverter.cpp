@@ -486,6 +486,20 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
     if (mayBeEmpty(text)) {
         // A start that only looks ahead at the end (`(?=;)` ... `;`) colours nothing before it.
         const bool nothing = c.end && text == QStringLiteral("(?=%1)").arg(c.end->text);
+        // A coloured context that holds others, entered where its start looks ahead at some text
+        // (`^(?=(=[a-z]))`, a block of documentation): the start takes that text, in the scope's colour.
+        const qsizetype ahead = text.startsWith(u'^') ? 1 : 0;
+        if (!c.styleRef.isEmpty() && hasChildren(c) && !nothing && text.mid(ahead, 3) == QLatin1String("(?=")
+            && groupEnd(text, ahead) == text.size()) {
+            const QString taken = text.left(ahead) + text.mid(ahead + 3, text.size() - ahead - 4);
+            if (!mayBeEmpty(taken) && QRegularExpression(taken).isValid()) {
+                report_.approximated(c.id, QStringLiteral("the start only looks ahead: the scope starts with the text it looks at, in its colour"));
+                text = taken;
+            }
+        }
+    }
+    if (mayBeEmpty(text)) {
+        const bool nothing = c.end && text == QStringLiteral("(?=%1)").arg(c.end->text);
         if (c.styleRef.isEmpty() || hasChildren(c) || nothing) {
             report_.dropped(c.id, QStringLiteral("the start can be empty, which a token cannot"));
             return false;

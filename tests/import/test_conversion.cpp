@@ -212,12 +212,19 @@ TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
         <context><start></start><end>,</end><include><context ref="num"/></include></context>
       </include>
     </context>
-    <context id="num" style-ref="number"><match>[0-9]+</match></context>)",
-                                     R"(<context ref="list"/><context ref="semi"/><context ref="bare"/>)"));
+    <context id="num" style-ref="number"><match>[0-9]+</match></context>
+    <context id="doc" style-ref="comment">
+      <start>^(?=(=[a-z]))</start><end>^=cut$</end>
+      <include><context ref="num"/></include>
+    </context>)",
+                                     R"(<context ref="list"/><context ref="semi"/><context ref="doc"/><context ref="bare"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("key: some value # 9")).toStdString(), "[String:key]: [String:some value] # 9");
     EXPECT_EQ(c.colour(QStringLiteral("[1, 22]")).toStdString(), "[list:[][Number:1][list:, ][Number:22][list:]]");
     EXPECT_EQ(c.colour(QStringLiteral(";")).toStdString(), ";");
+    // A coloured context that holds others, entered by a look-ahead: the start takes the text looked at.
+    EXPECT_EQ(c.colour(QStringLiteral("=head 1\n=cut\n2")).toStdString(), "[Comment:=head ][Number:1][Comment:\n=cut]\n2");
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:doc: approximated: the start only looks ahead")));
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:bare: approximated: the start can be empty: the context is one match")));
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:semi: dropped: the start can be empty"))) << c.report.toStdString();
 }
