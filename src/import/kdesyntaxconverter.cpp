@@ -323,6 +323,9 @@ private:
     QHash<int, std::vector<ClosingAround>> closingAround_;
     void chainMultiPops(LanguageDraft &draft);
     void dropLiteralsClosingAround(LanguageDraft &draft);
+    // Per scope tokenset, per start token, the places it was opened from.
+    QHash<int, QHash<QString, QSet<QString>>> startPlaces_;
+    void splitStartsByPlace(LanguageDraft &draft);
     std::deque<Level> levels_;
 };
 
@@ -1280,6 +1283,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                         pushers_.insert(s, e.pattern);
                     const qsizetype had = qsizetype(t.tokens.size());
                     addToken(t.tokens, e.pattern, guardsFor(e.pattern));
+                    startPlaces_[s][e.pattern].insert(level.name);
                     if (qsizetype(t.tokens.size()) > had && (sw.closers.valid() || startEnds_.contains(s))) {
                         QStringList &contexts = startEnds_[s];
                         contexts.resize(had);
@@ -1332,6 +1336,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     chainScopes(draft);
     chainMultiPops(draft);
     dropLiteralsClosingAround(draft);
+    splitStartsByPlace(draft);
 
     // A token whose guards make a regexp too large for the engine gives way to fewer rules.
     for (TokensetDraft &t : draft.tokensets) {
@@ -1550,6 +1555,71 @@ void Conversion::chainMultiPops(LanguageDraft &draft)
                                               .arg(c.rule->value("context"))
                                               .arg(c.pops - 1));
         }
+    }
+}
+
+// A scope opened from several places with starts of its own in each (a string opened one way in code,
+// another in a comment): the starts of each set of places are a scope of their own, valid only there,
+// as a tokenset's starts are valid wherever it is.
+void Conversion::splitStartsByPlace(LanguageDraft &draft)
+{
+    // The scope tokensets by name, before any moves.
+    QStringList names;
+    for (const TokensetDraft &t : draft.tokensets)
+        names += t.name;
+    std::vector<std::pair<QString, TokensetDraft>> copies; // after which tokenset, the copy
+    for (auto it = startPlaces_.cbegin(); it != startPlaces_.cend(); ++it) {
+        if (it.key() >= int(draft.tokensets.size()))
+            continue;
+        TokensetDraft &t = draft.tokensets[size_t(it.key())];
+        if (!t.scope || t.name != names[it.key()])
+            continue;
+        // The places of each start; starts of the same places stay together, in their order.
+        std::vector<QSet<QString>> groups;
+        std::vector<int> groupOf;
+        for (const TokenDraft &start : t.tokens) {
+            QSet<QString> places = it.value().value(start.text);
+            places.intersect(QSet<QString>(t.validScopes.begin(), t.validScopes.end()));
+            auto g = std::find(groups.begin(), groups.end(), places);
+            groupOf.push_back(int(g - groups.begin()));
+            if (g == groups.end())
+                groups.push_back(places);
+        }
+        if (groups.size() < 2 || std::any_of(groups.begin(), groups.end(), [](const QSet<QString> &g) { return g.isEmpty(); }))
+            continue;
+        const bool paired = t.tokens2.size() == t.tokens.size() && t.tokens.size() > 1;
+        const TokensetDraft whole = t;
+        for (size_t g = 0; g < groups.size(); ++g) {
+            TokensetDraft part = whole;
+            part.tokens.clear();
+            part.tokens2.clear();
+            for (size_t k = 0; k < whole.tokens.size(); ++k) {
+                if (groupOf[k] != int(g))
+                    continue;
+                part.tokens.push_back(whole.tokens[k]);
+                if (paired)
+                    part.tokens2.push_back(whole.tokens2[k]);
+            }
+            if (!paired)
+                part.tokens2 = whole.tokens2;
+            part.validScopes.removeIf([&](const QString &v) { return !groups[g].contains(v); });
+            if (g == 0) {
+                t = std::move(part);
+                continue;
+            }
+            part.name = uniqueName(whole.name);
+            copies.emplace_back(whole.name, std::move(part));
+        }
+    }
+    for (auto &[after, copy] : copies) {
+        // What is valid in the scope is valid in each part of it.
+        for (TokensetDraft &t : draft.tokensets)
+            if (t.validScopes.contains(after))
+                t.validScopes += copy.name;
+        if (copy.validScopes.contains(after))
+            copy.validScopes += copy.name;
+        const auto at = std::find_if(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) { return t.name == after; });
+        draft.tokensets.insert(at + 1, std::move(copy));
     }
 }
 

@@ -476,3 +476,28 @@ TEST(KdeConversion, ARuleThatClosesScopesAroundIsTheirCloserChainedThrough)
     EXPECT_EQ(c.colour(QStringLiteral("{ a: 1; b: 2 } 3")),
               std::string("[Set:{ ][Rule:a][Values:: ][Number:1][Rule:;][Set: ][Rule:b][Values:: ][Number:2][Values: ][Set:}] 3"));
 }
+
+TEST(KdeConversion, AScopeOpenedOneWayHereAndAnotherThereIsOneScopePerPlace)
+{
+    // "Body" opens on "do$" in code and on "$" in a function: in code "$" opens a string.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <StringDetect attribute="Keyword" context="Body" String="do$"/>
+        <WordDetect attribute="Keyword" context="Function" String="function"/>
+        <DetectChar attribute="String" context="Dollar" char="$"/>
+      </context>
+      <context name="Function" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Body" char="$"/>
+        <DetectChar attribute="Op" context="#pop" char=";"/>
+      </context>
+      <context name="Body" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char="$"/>
+        <WordDetect attribute="Keyword" String="begin"/>
+      </context>
+      <context name="Dollar" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop" char="$"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("$begin$ do$ begin $ function $ begin $;")),
+              std::string("[Dollar:$begin$] [Body:do$ ][Keyword:begin][Body: $] [Function:function ][Body (2):$ ][Keyword:begin][Body (2): $][Function:;]"));
+}
