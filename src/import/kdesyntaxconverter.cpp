@@ -1022,7 +1022,7 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
     const bool closes = consumes && sw.pops > 0 && level.scope >= 0;
     // Looked into by the rule that opens it: the rules of the context that cannot take the text looked at
     // are out of play there, and a context whose other rules all leave it is folded all the same.
-    const QString ahead = !consumes && depth == 0 && d.valid() ? rulePattern(origin, level, where) : QString();
+    const QString ahead = !consumes && depth == 0 && d.valid() && origin.rule->type != kFallThrough ? rulePattern(origin, level, where) : QString();
     auto outOfPlay = [&](const FlatRule &q) {
         if (ahead.isEmpty() || q.rule->flag("lookAhead"))
             return false;
@@ -1195,6 +1195,19 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             }
             rules.push_back({level.context, &it->second});
         }
+        // Falling through to a context that falls through in turn past this one (a number's suffix, then
+        // what is wrong after it): that context's rules come after this one's, and the scope closes on
+        // the first character none of them takes.
+        bool fallsOut = false;
+        if (fall.pops == 0 && fall.push.valid() && level.scope >= 0) {
+            const KdeContext &next = fall.push.context();
+            const Switch beyond = parseSwitch(next.fallthroughContext, fall.push.def, fall.push.where(main_));
+            fallsOut = !next.dynamic && beyond.pops >= 2 && !beyond.push.valid();
+            if (fallsOut && !passesOn && !seen.contains(fall.push.key())) {
+                seen.insert(fall.push.key());
+                flatten(fall.push, rules, seen, 0);
+            }
+        }
 
         QStringList earlier; // guard forms of the rules before, in order
         QStringList ends;    // this scope's closing patterns, each giving way to the rules before it
@@ -1308,8 +1321,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             if (!own.isEmpty() && !ranked)
                 earlier += guardForm(own);
         }
-        if (!c.fallthroughContext.isEmpty() && !passesOn) {
-            if (fall.pops > 0 && level.scope >= 0 && !fall.push.valid()) {
+        if (!c.fallthroughContext.isEmpty() && (!passesOn || fallsOut)) {
+            if ((fall.pops > 0 && level.scope >= 0 && !fall.push.valid()) || fallsOut) {
                 // Where no rule matches the scope closes; the character it closes on takes its colour.
                 ends += guardedEnd(QStringLiteral("(?s:.)"));
                 report_.approximated(here, QStringLiteral("fallthroughContext \"%1\": the scope closes on the first character no rule matches, which takes its colour")

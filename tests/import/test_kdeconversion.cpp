@@ -501,3 +501,26 @@ TEST(KdeConversion, AScopeOpenedOneWayHereAndAnotherThereIsOneScopePerPlace)
     EXPECT_EQ(c.colour(QStringLiteral("$begin$ do$ begin $ function $ begin $;")),
               std::string("[Dollar:$begin$] [Body:do$ ][Keyword:begin][Body: $] [Function:function ][Body (2):$ ][Keyword:begin][Body (2): $][Function:;]"));
 }
+
+TEST(KdeConversion, ASuffixThatFallsThroughPastItselfEndsTheNumber)
+{
+    // After a number its suffix, then anything wrong glued to it; at the first other character both
+    // are left (the number's scope closes there).
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="Block" char="/" char1="*"/>
+        <Int attribute="Number" context="Suffix"/>
+      </context>
+      <context name="Block" attribute="Comment" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="#pop" char="*" char1="/"/>
+      </context>
+      <context name="Suffix" attribute="Number" lineEndContext="#pop#pop" fallthroughContext="Wrong">
+        <DetectChar attribute="Number" char="'"/>
+        <AnyChar attribute="Keyword" context="Wrong" String="uU"/>
+      </context>
+      <context name="Wrong" attribute="Op" lineEndContext="#pop#pop#pop" fallthroughContext="#pop#pop">
+        <DetectIdentifier attribute="Op"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("10 /* c */ 12u /* d */")), std::string("[Suffix:10 ][Block:/* c */] [Suffix:12u] [Block:/* d */]"));
+}
