@@ -318,6 +318,39 @@ struct NativePattern::Compiler {
             out.program[size_t(j)].a = here();
     }
 
+    // Adds the characters below 128 that a way from pc can take first; false when it may end the match
+    // or meet an assertion before it takes one (nothing is then known).
+    bool first(int pc, quint64 *bits)
+    {
+        std::vector<char> seen(out.program.size(), 0);
+        return firstFrom(pc, bits, seen);
+    }
+    bool firstFrom(int pc, quint64 *bits, std::vector<char> &seen)
+    {
+        if (seen[size_t(pc)])
+            return true; // back round a repeat, whose turn takes a character
+        seen[size_t(pc)] = 1;
+        const Op &op = out.program[size_t(pc)];
+        switch (op.code) {
+        case Class:
+        case Repeat:
+            bits[0] |= op.table[0];
+            bits[1] |= op.table[1];
+            return op.code == Class || op.a > 0 || firstFrom(pc + 1, bits, seen);
+        case Any:
+            bits[0] = bits[1] = ~quint64(0);
+            return true;
+        case Split: {
+            const bool a = firstFrom(op.a, bits, seen);
+            return firstFrom(op.b, bits, seen) && a;
+        }
+        case Jump:
+            return firstFrom(op.a, bits, seen);
+        default:
+            return false;
+        }
+    }
+
     bool compile()
     {
         std::vector<std::vector<Node>> top;
@@ -342,6 +375,15 @@ struct NativePattern::Compiler {
             }
             if (here() > kMaxProgram)
                 return false;
+        }
+        for (Op &op : out.program) {
+            if (op.code == Split) {
+                op.guards = quint8((first(op.a, op.table) ? 1 : 0) | (first(op.b, op.next) ? 2 : 0));
+            } else if (op.code == Repeat) {
+                const int pc = int(&op - out.program.data());
+                if (first(pc + 1, op.next))
+                    op.guards = 2;
+            }
         }
         // Each way tried costs a few steps: with many, the engine's compiled code is quicker.
         const auto splits = std::count_if(out.program.begin(), out.program.end(), [](const Op &op) { return op.code == Split; });
@@ -395,7 +437,9 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
             if ((pos < n && text[pos] >= 128) || steps < 0)
                 return give(kEngine);
             ok = pos - from >= op.a;
-            if (ok && pos - from > op.a) {
+            // Giving back is of no use when what follows cannot begin with a character of the class.
+            if (ok && pos - from > op.a
+                && !((op.guards & 2) && !(op.next[0] & op.table[0]) && !(op.next[1] & op.table[1]))) {
                 if (depth == kStack)
                     return give(kEngine);
                 stack[depth++] = {pc + 1, pos - 1, from + op.a};
@@ -412,6 +456,18 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
             }
             break;
         case Split:
+            if (pos < n && text[pos] < 128) {
+                // A way that must take a character first, and cannot take this one, is not tried.
+                const char16_t u = text[pos];
+                const bool a = !(op.guards & 1) || ((op.table[u >> 6] >> (u & 63)) & 1);
+                const bool b = !(op.guards & 2) || ((op.next[u >> 6] >> (u & 63)) & 1);
+                if (!a || !b) {
+                    if (!a && !b)
+                        break;
+                    pc = a ? op.a : op.b;
+                    continue;
+                }
+            }
             if (depth == kStack)
                 return give(kEngine);
             stack[depth++] = {op.b, pos, -1};

@@ -51,7 +51,11 @@ private:
     struct Op {
         Code code;
         int a = 0, b = 0, c = 0;
-        quint64 table[2] = {0, 0}; // Class, Repeat: the members below 128
+        quint64 table[2] = {0, 0}; // Class, Repeat: the members below 128; Split: what way a begins with
+        // Split: what way b begins with; Repeat: what the rest begins with. Each only when `guards`
+        // says it is known (bit 0: table, bit 1: next): a way that must take a character first.
+        quint64 next[2] = {0, 0};
+        quint8 guards = 0;
     };
     struct BehindBranch {
         int pc;
