@@ -100,40 +100,164 @@ const std::optional<PatternAnalysis::FirstChars> &firstCharsOf(const QString &pa
     return *it;
 }
 
-// Why a pattern does not compile for the engine (UTF-16, Unicode classes); empty when it does. Checked
-// without the machine code QRegularExpression would make for it, which costs more than the check, and
-// once per pattern.
-QString compileError(const QString &pattern)
+// A pattern as the engine compiles it (UTF-16, Unicode classes): why it does not, or how many bytes
+// of code it comes to. Checked without the machine code QRegularExpression would make for it, which
+// costs more than the check, and once per pattern.
+struct Compiled {
+    QString error;
+    size_t bytes = 0;
+    int branches = 0; // of lookbehinds, as lookbehindBranches counts them
+};
+
+// How many branches the engine checks in the lookbehinds of a pattern (their alternatives and the
+// alternatives of groups in them), or more; a pattern this cannot read counts as too many.
+int lookbehindBranches(const QString &p)
 {
-    static thread_local QHash<QString, QString> cache;
+    constexpr int kUnknown = 1 << 20;
+    if (p.contains(QLatin1String("\\Q")) || p.contains(QLatin1String("(?x")) || p.contains(QLatin1String("(?#")))
+        return kUnknown;
+    int total = 0, inside = 0;
+    std::vector<bool> open; // per open group: whether it is a lookbehind
+    const qsizetype n = p.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = p[i];
+        if (c == u'\\') {
+            ++i;
+        } else if (c == u'[') {
+            // A class: "]" first (after "^") is a member; so is anything escaped; [:name:] is one member.
+            qsizetype j = i + 1;
+            if (j < n && p[j] == u'^')
+                ++j;
+            if (j < n && p[j] == u']')
+                ++j;
+            for (; j < n && p[j] != u']'; ++j) {
+                if (p[j] == u'\\')
+                    ++j;
+                else if (p[j] == u'[' && j + 1 < n && p[j + 1] == u':')
+                    j = std::max(j, p.indexOf(QLatin1String(":]"), j + 2) + 1);
+            }
+            if (j >= n)
+                return kUnknown;
+            i = j;
+        } else if (c == u'(') {
+            const bool behind = p.mid(i, 4) == QLatin1String("(?<=") || p.mid(i, 4) == QLatin1String("(?<!");
+            open.push_back(behind);
+            if (behind || inside > 0)
+                ++total;
+            inside += behind ? 1 : 0;
+        } else if (c == u')') {
+            if (open.empty())
+                return kUnknown;
+            inside -= open.back() ? 1 : 0;
+            open.pop_back();
+        } else if (c == u'|' && inside > 0) {
+            ++total;
+        }
+    }
+    return open.empty() ? total : kUnknown;
+}
+
+Compiled compiled(const QString &pattern)
+{
+    static thread_local QHash<QString, Compiled> cache;
     if (const auto it = cache.constFind(pattern); it != cache.constEnd())
         return *it;
     if (cache.size() > 20000)
         cache.clear();
     int code = 0;
     PCRE2_SIZE offset = 0;
-    pcre2_code_16 *compiled = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(pattern.utf16()), PCRE2_SIZE(pattern.size()),
-                                               PCRE2_UTF | PCRE2_UCP, &code, &offset, nullptr);
-    QString error;
-    if (compiled) {
-        pcre2_code_free_16(compiled);
+    pcre2_code_16 *program = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(pattern.utf16()), PCRE2_SIZE(pattern.size()),
+                                              PCRE2_UTF | PCRE2_UCP, &code, &offset, nullptr);
+    Compiled result;
+    if (program) {
+        size_t bytes = 0;
+        pcre2_pattern_info_16(program, PCRE2_INFO_SIZE, &bytes);
+        result.bytes = bytes;
+        result.branches = lookbehindBranches(pattern);
+        pcre2_code_free_16(program);
     } else {
         PCRE2_UCHAR16 message[256];
         pcre2_get_error_message_16(code, message, 256);
-        error = QString::fromUtf16(reinterpret_cast<const char16_t *>(message)) + QStringLiteral(" at offset %1").arg(offset);
+        result.error = QString::fromUtf16(reinterpret_cast<const char16_t *>(message)) + QStringLiteral(" at offset %1").arg(offset);
     }
-    cache.insert(pattern, error);
-    return error;
+    cache.insert(pattern, result);
+    return result;
 }
 
-bool overlaps(const QString &a, const QString &b)
+QString compileError(const QString &pattern)
 {
-    const auto &fa = firstCharsOf(a);
-    const auto &fb = firstCharsOf(b);
+    return compiled(pattern).error;
+}
+
+// Whether a token with its guards compiles, told from its parts where it can be: the token and each
+// guard as a look-ahead compile, and together come to well under the engine's limits (64K code units,
+// 1000 branches checked in lookbehinds), so the whole compiles. Only a token near them is compiled whole.
+bool tokenCompiles(const TokenDraft &token)
+{
+    constexpr size_t kSurelyFits = 64 * 1024; // bytes: half the limit for 16-bit code units
+    size_t bytes = 0;
+    bool partsCompile = true;
+    constexpr int kSurelyFewBranches = 800; // of 1000
+    int branches = 0;
+    for (qsizetype i = -1; i < token.guards.size() && partsCompile && bytes < kSurelyFits; ++i) {
+        const Compiled part = compiled(i < 0 ? token.text : QStringLiteral("(?!%1)").arg(token.guards[i]));
+        partsCompile = part.error.isEmpty();
+        bytes += part.bytes + 64; // the alternative, group and assertion around each
+        branches += part.branches;
+    }
+    if (partsCompile && bytes < kSurelyFits && branches < kSurelyFewBranches)
+        return true;
+    return compileError(LanguageFitting::tokenText(token)).isEmpty();
+}
+
+bool overlaps(const std::optional<PatternAnalysis::FirstChars> &fa, const std::optional<PatternAnalysis::FirstChars> &fb)
+{
     if (!fa || !fb)
         return true;
     return (fa->ascii[0] & fb->ascii[0]) || (fa->ascii[1] & fb->ascii[1]) || (fa->nonAscii && fb->nonAscii);
 }
+
+// The guard forms of the rules before in a context, in order: each with what it may begin with, and
+// whether an earlier one is the same, worked out once as it is added (a context of many rules asks
+// for the guards of each of them).
+class EarlierRules {
+public:
+    qsizetype size() const { return qsizetype(rules_.size()); }
+    void add(const QString &guard)
+    {
+        if (guard.isEmpty())
+            return;
+        const bool repeat = count_[guard]++ > 0;
+        rules_.push_back({guard, firstCharsOf(guard), repeat});
+    }
+    void resize(qsizetype n)
+    {
+        while (size() > n) {
+            if (--count_[rules_.back().guard] == 0)
+                count_.remove(rules_.back().guard);
+            rules_.pop_back();
+        }
+    }
+    // Those a rule matching `text` gives way to: the ones that may begin where it does.
+    QStringList guardsFor(const QString &text) const
+    {
+        const std::optional<PatternAnalysis::FirstChars> first = firstCharsOf(text);
+        QStringList guards;
+        for (const Rule &r : rules_)
+            if (!r.repeat && overlaps(r.first, first))
+                guards += r.guard;
+        return guards;
+    }
+
+private:
+    struct Rule {
+        QString guard;
+        std::optional<PatternAnalysis::FirstChars> first;
+        bool repeat;
+    };
+    std::vector<Rule> rules_;
+    QHash<QString, int> count_;
+};
 
 // A pattern as a guard before another: without capturing groups; empty when that cannot be, or when it
 // may match nothing (a guard must not block where the rule would not match).
@@ -1209,16 +1333,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             }
         }
 
-        QStringList earlier; // guard forms of the rules before, in order
-        QStringList ends;    // this scope's closing patterns, each giving way to the rules before it
-        auto guardsFor = [&](const QString &text) {
-            QStringList guards;
-            for (const QString &g : std::as_const(earlier)) {
-                if (!g.isEmpty() && !guards.contains(g) && overlaps(g, text))
-                    guards += g;
-            }
-            return guards;
-        };
+        EarlierRules earlier;
+        QStringList ends; // this scope's closing patterns, each giving way to the rules before it
+        auto guardsFor = [&](const QString &text) { return earlier.guardsFor(text); };
         QStringList plainEnds; // the same without the guards
         auto guardedEnd = [&](const QString &text) {
             plainEnds += RegexText::grouped(text);
@@ -1314,12 +1431,12 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                         report_.approximated(e.where, QStringLiteral("LineContinue: the scope closes at the line end all the same"));
                 }
                 if (!ranked)
-                    earlier += guardForm(e.pattern);
+                    earlier.add(guardForm(e.pattern));
             }
             // Where the rule itself matches, KDE tries no later rule of the context.
             earlier.resize(before);
             if (!own.isEmpty() && !ranked)
-                earlier += guardForm(own);
+                earlier.add(guardForm(own));
         }
         if (!c.fallthroughContext.isEmpty() && (!passesOn || fallsOut)) {
             if ((fall.pops > 0 && level.scope >= 0 && !fall.push.valid()) || fallsOut) {
@@ -1354,7 +1471,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     // A token whose guards make a regexp too large for the engine gives way to fewer rules.
     for (TokensetDraft &t : draft.tokensets) {
         for (TokenDraft &token : t.tokens) {
-            if (token.guards.isEmpty() || compileError(LanguageFitting::tokenText(token)).isEmpty())
+            if (token.guards.isEmpty() || tokenCompiles(token))
                 continue;
             // The largest go first: the fewest that must, found by halving (each try compiles once).
             QStringList bySize = token.guards;
@@ -1368,7 +1485,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             qsizetype low = 0, high = bySize.size(); // dropping `high` compiles, dropping `low` does not
             while (high - low > 1) {
                 const qsizetype mid = (low + high) / 2;
-                (compileError(LanguageFitting::tokenText(without(mid))).isEmpty() ? high : low) = mid;
+                (tokenCompiles(without(mid)) ? high : low) = mid;
             }
             token = without(high);
             const qsizetype dropped = high;

@@ -99,10 +99,17 @@ QString stripExtended(const QString &pattern)
 
 QString asciiOnly(const QString &pattern)
 {
-    QString out;
-    out.reserve(pattern.size());
+    // Most patterns are printable ASCII already: they are shared as they are.
     const qsizetype n = pattern.size();
-    for (qsizetype i = 0; i < n;) {
+    qsizetype plain = 0;
+    while (plain < n && pattern[plain].unicode() >= 0x20 && pattern[plain].unicode() < 0x7F)
+        ++plain;
+    if (plain == n)
+        return pattern;
+    QString out;
+    out.reserve(n + 16);
+    out += QStringView(pattern).left(plain);
+    for (qsizetype i = plain; i < n;) {
         char32_t c = pattern[i].unicode();
         qsizetype len = 1;
         if (QChar::isHighSurrogate(c) && i + 1 < n && pattern[i + 1].isLowSurrogate()) {
