@@ -189,25 +189,44 @@ QString compileError(const QString &pattern)
     return compiled(pattern).error;
 }
 
-// Whether a token with its guards compiles, told from its parts where it can be: the token and each
-// guard as a look-ahead compile, and together come to well under the engine's limits (64K code units,
-// 1000 branches checked in lookbehinds), so the whole compiles. Only a token near them is compiled whole.
-bool tokenCompiles(const TokenDraft &token)
+// How many of a token's guards (dropped in the order given) must go before it surely compiles, told
+// from its parts: the token and each guard as a look-ahead compile, and together they come to well
+// under the engine's limits (64K code units, 1000 branches checked in lookbehinds). More than there
+// are: never, as far as the parts tell.
+qsizetype surelyCompilesWithout(const QString &text, const QStringList &guards)
 {
     constexpr size_t kSurelyFits = 64 * 1024; // bytes: half the limit for 16-bit code units
-    size_t bytes = 0;
-    bool partsCompile = true;
-    constexpr int kSurelyFewBranches = 800; // of 1000
-    int branches = 0;
-    for (qsizetype i = -1; i < token.guards.size() && partsCompile && bytes < kSurelyFits; ++i) {
-        const Compiled part = compiled(i < 0 ? token.text : QStringLiteral("(?!%1)").arg(token.guards[i]));
-        partsCompile = part.error.isEmpty();
-        bytes += part.bytes + 64; // the alternative, group and assertion around each
-        branches += part.branches;
+    constexpr int kSurelyFewBranches = 800;
+    struct Part {
+        bool compiles;
+        size_t bytes;
+        int branches;
+    };
+    auto part = [](const QString &pattern) {
+        const Compiled c = compiled(pattern);
+        return Part{c.error.isEmpty(), c.bytes + 64, c.branches}; // 64: the alternative and group around it
+    };
+    const Part own = part(text);
+    if (!own.compiles)
+        return guards.size() + 1;
+    std::vector<Part> parts;
+    size_t bytes = own.bytes;
+    int branches = own.branches, failing = 0;
+    for (const QString &g : guards) {
+        parts.push_back(part(QStringLiteral("(?!%1)").arg(g)));
+        bytes += parts.back().bytes;
+        branches += parts.back().branches;
+        failing += parts.back().compiles ? 0 : 1;
     }
-    if (partsCompile && bytes < kSurelyFits && branches < kSurelyFewBranches)
-        return true;
-    return compileError(LanguageFitting::tokenText(token)).isEmpty();
+    for (qsizetype k = 0;; ++k) {
+        if (failing == 0 && bytes < kSurelyFits && branches < kSurelyFewBranches)
+            return k;
+        if (k == guards.size())
+            return k + 1;
+        bytes -= parts[size_t(k)].bytes;
+        branches -= parts[size_t(k)].branches;
+        failing -= parts[size_t(k)].compiles ? 0 : 1;
+    }
 }
 
 bool overlaps(const std::optional<PatternAnalysis::FirstChars> &fa, const std::optional<PatternAnalysis::FirstChars> &fb)
@@ -1471,21 +1490,34 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     // A token whose guards make a regexp too large for the engine gives way to fewer rules.
     for (TokensetDraft &t : draft.tokensets) {
         for (TokenDraft &token : t.tokens) {
-            if (token.guards.isEmpty() || tokenCompiles(token))
+            if (token.guards.isEmpty())
                 continue;
-            // The largest go first: the fewest that must, found by halving (each try compiles once).
+            // The largest go first: the fewest that must, found from the parts where they tell, else by
+            // halving (each try compiles once).
             QStringList bySize = token.guards;
             std::stable_sort(bySize.begin(), bySize.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+            const qsizetype sure = surelyCompilesWithout(token.text, bySize);
+            if (sure == 0)
+                continue;
             auto without = [&](qsizetype n) {
                 TokenDraft tried = token;
                 for (qsizetype i = 0; i < n; ++i)
                     tried.guards.removeOne(bySize[i]);
                 return tried;
             };
-            qsizetype low = 0, high = bySize.size(); // dropping `high` compiles, dropping `low` does not
+            auto compiles = [&](qsizetype n) { return compileError(LanguageFitting::tokenText(without(n))).isEmpty(); };
+            qsizetype low = 0, high = std::min(sure, bySize.size()); // dropping `high` compiles, dropping `low` does not
+            if (sure <= bySize.size()) {
+                if (compiles(sure - 1))
+                    high = sure - 1;
+                else
+                    low = sure - 1;
+            }
+            if (high == 0 || (low == 0 && compiles(0)))
+                continue;
             while (high - low > 1) {
                 const qsizetype mid = (low + high) / 2;
-                (tokenCompiles(without(mid)) ? high : low) = mid;
+                (compiles(mid) ? high : low) = mid;
             }
             token = without(high);
             const qsizetype dropped = high;
