@@ -195,8 +195,8 @@ QString compileError(const QString &pattern)
 // are: never, as far as the parts tell.
 qsizetype surelyCompilesWithout(const QString &text, const QStringList &guards)
 {
-    constexpr size_t kSurelyFits = 64 * 1024; // bytes: half the limit for 16-bit code units
-    constexpr int kSurelyFewBranches = 800;
+    constexpr size_t kSurelyFits = 100 * 1024; // bytes, of 128K for 16-bit code units
+    constexpr int kSurelyFewBranches = 1000;   // counted as the engine counts them, or more
     struct Part {
         bool compiles;
         size_t bytes;
@@ -219,7 +219,7 @@ qsizetype surelyCompilesWithout(const QString &text, const QStringList &guards)
         failing += parts.back().compiles ? 0 : 1;
     }
     for (qsizetype k = 0;; ++k) {
-        if (failing == 0 && bytes < kSurelyFits && branches < kSurelyFewBranches)
+        if (failing == 0 && bytes < kSurelyFits && branches <= kSurelyFewBranches)
             return k;
         if (k == guards.size())
             return k + 1;
@@ -1488,6 +1488,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     splitStartsByPlace(draft);
 
     // A token whose guards make a regexp too large for the engine gives way to fewer rules.
+    qsizetype lastCut = 0, lastGuards = 0;
     for (TokensetDraft &t : draft.tokensets) {
         for (TokenDraft &token : t.tokens) {
             if (token.guards.isEmpty())
@@ -1506,19 +1507,29 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 return tried;
             };
             auto compiles = [&](qsizetype n) { return compileError(LanguageFitting::tokenText(without(n))).isEmpty(); };
-            qsizetype low = 0, high = std::min(sure, bySize.size()); // dropping `high` compiles, dropping `low` does not
-            if (sure <= bySize.size()) {
-                if (compiles(sure - 1))
-                    high = sure - 1;
-                else
-                    low = sure - 1;
-            }
-            if (high == 0 || (low == 0 && compiles(0)))
-                continue;
+            // Dropping `high` compiles (or all of them is taken to), dropping `low` does not (-1: not known).
+            qsizetype low = -1, high = std::min(sure, bySize.size());
+            auto probe = [&](qsizetype n) {
+                if (n > low && n < high)
+                    (compiles(n) ? high : low) = n;
+            };
+            // The tokens of one context give way to much the same rules: as many go as from the last one
+            // cut, give or take the guards it has more.
+            const qsizetype hint = lastCut + bySize.size() - lastGuards;
+            probe(hint);
+            if (high == hint)
+                probe(hint - 1);
+            if (sure <= bySize.size())
+                probe(sure - 1);
+            probe(0);
             while (high - low > 1) {
                 const qsizetype mid = (low + high) / 2;
-                (compiles(mid) ? high : low) = mid;
+                probe(mid);
             }
+            if (high == 0)
+                continue;
+            lastCut = high;
+            lastGuards = bySize.size();
             token = without(high);
             const qsizetype dropped = high;
             if (dropped > 0)
