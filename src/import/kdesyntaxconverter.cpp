@@ -390,6 +390,7 @@ private:
     QString dynamicText(const QString &text, const Level &level, const QString &where);
     QString bodyPattern(const KdeRule &rule, const KdeDefinition *def, const Level &level, const QString &where);
     QString rulePattern(const FlatRule &fr, const Level &level, const QString &where);
+    QString patternOf(const FlatRule &fr, const Level &level, const QString &where);
     Look look(const KdeDefinition *def, const QString &item, const QString &where);
     int listTokenset(const Effect &e, const Level &level);
     void expand(const Level &level, const FlatRule &fr, std::vector<Effect> &out, QString &own);
@@ -443,6 +444,7 @@ private:
     QHash<int, QStringList> startEnds_; // scope tokenset -> per start token, the context of its ends ("": its own)
     QHash<QString, std::pair<QString, QString>> variantEnds_; // context -> its ends, with and without guards
     QHash<QString, QString> plainEnds_; // ends -> the same without guards
+    QHash<const KdeRule *, QString> rulePatterns_; // a rule that is not dynamic -> its pattern
     QHash<int, Ref> scopeContexts_; // scope tokenset -> its context
     // Per scope tokenset, its rules that close it without taking the text: they may be closers of a
     // scope around it that chain through it (chainScopes); else ends of the scope.
@@ -732,6 +734,22 @@ QString Conversion::bodyPattern(const KdeRule &r, const KdeDefinition *def, cons
 }
 
 QString Conversion::rulePattern(const FlatRule &fr, const Level &level, const QString &where)
+{
+    // A rule is used in every level its context is part of; only a dynamic one reads differently there
+    // (what it reports is reported once either way).
+    const KdeRule &r = *fr.rule;
+    const bool dynamic = r.flag("dynamic") || std::any_of(r.children.begin(), r.children.end(), [](const KdeRule &c) { return c.flag("dynamic"); });
+    if (!dynamic) {
+        if (const auto it = rulePatterns_.constFind(&r); it != rulePatterns_.constEnd())
+            return *it;
+    }
+    const QString text = patternOf(fr, level, where);
+    if (!dynamic)
+        rulePatterns_.insert(&r, text);
+    return text;
+}
+
+QString Conversion::patternOf(const FlatRule &fr, const Level &level, const QString &where)
 {
     const KdeRule &r = *fr.rule;
     QString body = bodyPattern(r, fr.owner.def, level, where);
