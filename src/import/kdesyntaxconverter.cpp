@@ -236,6 +236,11 @@ bool overlaps(const std::optional<PatternAnalysis::FirstChars> &fa, const std::o
     return (fa->ascii[0] & fb->ascii[0]) || (fa->ascii[1] & fb->ascii[1]) || (fa->nonAscii && fb->nonAscii);
 }
 
+bool overlaps(const QString &a, const QString &b)
+{
+    return overlaps(firstCharsOf(a), firstCharsOf(b));
+}
+
 // The guard forms of the rules before in a context, in order: each with what it may begin with, and
 // whether an earlier one is the same, worked out once as it is added (a context of many rules asks
 // for the guards of each of them).
