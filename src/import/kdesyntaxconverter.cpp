@@ -26,6 +26,16 @@
 
 namespace {
 
+// Hashed containers iterate in an order that changes from run to run: passes whose result depends on
+// that order take the keys sorted, so one definition always converts to the same bytes.
+template <typename Container>
+QList<typename Container::key_type> sortedKeys(const Container &c)
+{
+    QList<typename Container::key_type> keys(c.keyBegin(), c.keyEnd());
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
 // A context of some definition.
 struct Ref {
     const KdeDefinition *def = nullptr;
@@ -504,10 +514,11 @@ const KdeDefinition *Conversion::definition(const QString &name, const QString &
     }
     QString path = files_.value(name);
     if (path.isEmpty()) {
-        for (auto it = files_.cbegin(); it != files_.cend(); ++it) {
-            if (it.key().compare(name, Qt::CaseInsensitive) == 0)
-                path = it.value();
-        }
+        for (const QString &known : sortedKeys(files_))
+            if (known.compare(name, Qt::CaseInsensitive) == 0) {
+                path = files_.value(known);
+                break;
+            }
     }
     QFile f(path);
     if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) {
@@ -1612,9 +1623,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
 // Where one of them has no closer, they all end as the scope's own context.
 void Conversion::pairEnds(LanguageDraft &draft)
 {
-    for (auto it = startEnds_.cbegin(); it != startEnds_.cend(); ++it) {
-        TokensetDraft &t = draft.tokensets[size_t(it.key())];
-        QStringList contexts = it.value();
+    for (int s : sortedKeys(startEnds_)) {
+        TokensetDraft &t = draft.tokensets[size_t(s)];
+        QStringList contexts = startEnds_.value(s);
         contexts.resize(qsizetype(t.tokens.size()));
         const QString own = t.tokens2.empty() ? QString() : t.tokens2.front().text;
         std::vector<TokenDraft> ends;
@@ -1674,13 +1685,13 @@ void Conversion::chainScopes(LanguageDraft &draft)
         const QList<int> out = around(it.key());
         bool all = transparent(it.key());
         for (const QString &key : it.value())
-            all = all && std::any_of(out.begin(), out.end(), [&](int a) { return a >= 0 && (closers[a].contains(key) || passes[a].contains(key)); });
+            all = all && std::any_of(out.begin(), out.end(), [&](int a) { return a >= 0 && (closers.value(a).contains(key) || passes.value(a).contains(key)); });
         if (all)
             chained.insert(it.key());
     }
     for (int s : std::as_const(chained))
         for (int a : around(s))
-            if (a >= 0 && closers[a].intersects(passes[s]))
+            if (a >= 0 && closers.value(a).intersects(passes.value(s)))
                 draft.tokensets[size_t(a)].chain = true;
     for (int s = 0; s < int(draft.tokensets.size()); ++s) {
         TokensetDraft &t = draft.tokensets[size_t(s)];
@@ -1690,7 +1701,7 @@ void Conversion::chainScopes(LanguageDraft &draft)
         if (transparent(s))
             for (int a : around(s))
                 if (a >= 0 && draft.tokensets[size_t(a)].chain)
-                    opaque = opaque || !passes[s].contains(closers[a]) || !chained.contains(s);
+                    opaque = opaque || !passes.value(s).contains(closers.value(a)) || !chained.contains(s);
         if (opaque)
             t.id = QStringLiteral("identifiers");
         if (chained.contains(s) && !opaque)
@@ -1728,9 +1739,9 @@ void Conversion::chainMultiPops(LanguageDraft &draft)
             for (TokenDraft &e : t.tokens2)
                 e.text += u'|' + end;
     };
-    for (auto it = closingAround_.cbegin(); it != closingAround_.cend(); ++it) {
-        for (const ClosingAround &c : it.value()) {
-            int outer = it.key();
+    for (int s : sortedKeys(closingAround_)) {
+        for (const ClosingAround &c : closingAround_.value(s)) {
+            int outer = s;
             for (int k = 1; k < c.pops && outer >= 0; ++k) {
                 const TokensetDraft &t = draft.tokensets[size_t(outer)];
                 const int up = t.validScopes.size() == 1 ? byName.value(t.validScopes.front(), -1) : -1;
@@ -1746,7 +1757,7 @@ void Conversion::chainMultiPops(LanguageDraft &draft)
                 draft.tokensets[size_t(outer)].chain = true;
                 continue;
             }
-            addEnd(draft.tokensets[size_t(it.key())], c.end);
+            addEnd(draft.tokensets[size_t(s)], c.end);
             report_.approximated(c.where, QStringLiteral("\"%1\": the rule closes this scope only, not the %2 around it")
                                               .arg(c.rule->value("context"))
                                               .arg(c.pops - 1));
@@ -1764,17 +1775,18 @@ void Conversion::splitStartsByPlace(LanguageDraft &draft)
     for (const TokensetDraft &t : draft.tokensets)
         names += t.name;
     std::vector<std::pair<QString, TokensetDraft>> copies; // after which tokenset, the copy
-    for (auto it = startPlaces_.cbegin(); it != startPlaces_.cend(); ++it) {
-        if (it.key() >= int(draft.tokensets.size()))
+    for (int s : sortedKeys(startPlaces_)) {
+        if (s >= int(draft.tokensets.size()))
             continue;
-        TokensetDraft &t = draft.tokensets[size_t(it.key())];
-        if (!t.scope || t.name != names[it.key()])
+        TokensetDraft &t = draft.tokensets[size_t(s)];
+        const QHash<QString, QSet<QString>> startAt = startPlaces_.value(s);
+        if (!t.scope || t.name != names[s])
             continue;
         // The places of each start; starts of the same places stay together, in their order.
         std::vector<QSet<QString>> groups;
         std::vector<int> groupOf;
         for (const TokenDraft &start : t.tokens) {
-            QSet<QString> places = it.value().value(start.text);
+            QSet<QString> places = startAt.value(start.text);
             places.intersect(QSet<QString>(t.validScopes.begin(), t.validScopes.end()));
             auto g = std::find(groups.begin(), groups.end(), places);
             groupOf.push_back(int(g - groups.begin()));
@@ -1828,7 +1840,9 @@ void Conversion::dropLiteralsClosingAround(LanguageDraft &draft)
         if (t.scope)
             scopeKind.insert(t.name, kindOf(t.id));
     QSet<QString> gone;
-    for (int s : std::as_const(closesAround_)) {
+    QList<int> closing = closesAround_.values();
+    std::sort(closing.begin(), closing.end());
+    for (int s : std::as_const(closing)) {
         const TokensetDraft &t = draft.tokensets[size_t(s)];
         const QString kind = kindOf(t.id);
         if ((kind == QLatin1String("comment") || kind == QLatin1String("string")) && !t.validScopes.isEmpty()
