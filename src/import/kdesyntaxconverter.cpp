@@ -1611,7 +1611,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     plain.forecolor = text.fg;
     plain.backcolor = text.bg;
     plain.fontstyle = text.fontstyle;
-    plain.tokens.push_back({QStringLiteral("[ \\t]+"), true, QString(), {}});
+    plain.tokens.push_back({QStringLiteral("[ \\t]"), true, QString(), {}});
     plain.validScopes += QString();
     draft.tokensets.push_back(std::move(plain));
     return true;
