@@ -1642,6 +1642,26 @@ void Conversion::pairEnds(LanguageDraft &draft)
     }
 }
 
+namespace {
+
+// A scope that lets the text around it be coloured through it (its own look is plain).
+bool transparentScope(const TokensetDraft &t)
+{
+    return t.id == QLatin1String("parameterblocks") || t.id == QLatin1String("scopekeywords");
+}
+
+// One more way for scope `t` to end: an alternative of each end it has, or its first end.
+void addEnd(TokensetDraft &t, const QString &end)
+{
+    if (t.tokens2.empty())
+        t.tokens2.push_back({end, true, QString(), {}});
+    else
+        for (TokenDraft &e : t.tokens2)
+            e.text += u'|' + end;
+}
+
+} // namespace
+
 // A scope's look-ahead closers that scopes it opens in close on (taking the text) or pass on in turn
 // are closers of those scopes chained through it: the scope is transparent, those scopes chain. The
 // look-ahead closers of the contexts opened as it count too. Other look-ahead closers end the scope,
@@ -1668,10 +1688,7 @@ void Conversion::chainScopes(LanguageDraft &draft)
                     passes[it.key()].insert(KdeAlikeContexts::closerKey(r));
         }
     }
-    auto transparent = [&](int s) {
-        const QString &id = draft.tokensets[size_t(s)].id;
-        return id == QLatin1String("parameterblocks") || id == QLatin1String("scopekeywords");
-    };
+    auto transparent = [&](int s) { return transparentScope(draft.tokensets[size_t(s)]); };
     auto around = [&](int s) {
         QList<int> out;
         for (const QString &name : std::as_const(draft.tokensets[size_t(s)].validScopes)) {
@@ -1707,11 +1724,7 @@ void Conversion::chainScopes(LanguageDraft &draft)
         if (chained.contains(s) && !opaque)
             continue;
         for (const Passing &p : passing_.value(s)) {
-            if (t.tokens2.empty())
-                t.tokens2.push_back({p.end, true, QString(), {}});
-            else
-                for (TokenDraft &end : t.tokens2)
-                    end.text += u'|' + p.end;
+            addEnd(t, p.end);
             report_.approximated(p.where, QStringLiteral("<%1> (line %2): the text that looks ahead to close the scope takes its colour")
                                               .arg(p.rule->type)
                                               .arg(p.rule->line));
@@ -1728,17 +1741,7 @@ void Conversion::chainMultiPops(LanguageDraft &draft)
     QHash<QString, int> byName;
     for (int i = 0; i < int(draft.tokensets.size()); ++i)
         byName.insert(draft.tokensets[size_t(i)].name, i);
-    auto transparent = [&](int s) {
-        const QString &id = draft.tokensets[size_t(s)].id;
-        return id == QLatin1String("parameterblocks") || id == QLatin1String("scopekeywords");
-    };
-    auto addEnd = [](TokensetDraft &t, const QString &end) {
-        if (t.tokens2.empty())
-            t.tokens2.push_back({end, true, QString(), {}});
-        else
-            for (TokenDraft &e : t.tokens2)
-                e.text += u'|' + end;
-    };
+    auto transparent = [&](int s) { return transparentScope(draft.tokensets[size_t(s)]); };
     for (int s : sortedKeys(closingAround_)) {
         for (const ClosingAround &c : closingAround_.value(s)) {
             int outer = s;
