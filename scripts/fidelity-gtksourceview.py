@@ -9,7 +9,7 @@ coloured tag stands for (a scheme written here gives each def: style a colour of
 tokenset's id. The files are files Debian packages installed under /usr, picked by a fixed seed.
 
 Usage: scripts/fidelity-gtksourceview.py [--build DIR] [--seed N] [--budget BYTES] [--language ID]...
-                                         [--differences N]
+                                         [--differences N] [--examples N]
 """
 
 import argparse
@@ -177,6 +177,7 @@ def main():
     parser.add_argument("--budget", type=int, default=128 * 1024, help="bytes of files per language")
     parser.add_argument("--language", action="append")
     parser.add_argument("--differences", type=int, default=0)
+    parser.add_argument("--examples", type=int, default=4, help="example lines shown per difference")
     args = parser.parse_args()
     cli = os.path.join(args.build, "bin", "varlex-cli")
     if not os.access(cli, os.X_OK):
@@ -227,7 +228,9 @@ def main():
                     continue
                 key = (theirs[i], ours[i])
                 row["pairs"][key] += 1
-                if (i == 0 or theirs[i - 1] == ours[i - 1]) and len(row["examples"][key]) < 4:
+                # An example starts where the two sides begin to differ (blanks are not compared).
+                if (i == 0 or theirs[i - 1] == ours[i - 1] or text[i - 1].isspace()) \
+                        and len(row["examples"][key]) < args.examples:
                     start = text.rfind("\n", 0, i) + 1
                     end = text.find("\n", i)
                     end = len(text) if end < 0 else end
