@@ -167,6 +167,8 @@ private:
     int splitLeadingGroup(const GtkContext &c, TokensetDraft &scope);
     void colourLeadingGroupOnly(const GtkContext &c, QString &text);
     void splitTrailingGroup(const GtkContext &c, TokensetDraft &scope);
+    int splitContinuedLines(const GtkContext &c, TokensetDraft &scope, const std::vector<Pattern> &ends);
+    bool continuesAtBackslash(const GtkContext &c);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
 
@@ -185,6 +187,7 @@ private:
     QSet<QString> asMatch_;            // contexts with an empty start, coloured as one match
     std::vector<int> closeWithParent_; // scopes that close with the scope around them
     QHash<int, int> leadingGroups_;    // scope tokenset -> the list that colours its start's leading group
+    QHash<int, int> continued_;        // single-line scope -> its copy for lines continued by a backslash
 };
 
 bool hasChildren(const GtkContext &c)
@@ -646,16 +649,22 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
             break;
         }
     }
-    int leading = -1;
+    int leading = -1, continued = -1;
     if (t.scope && t.tokens.size() == 1) {
         leading = splitLeadingGroup(*c, t);
         splitTrailingGroup(*c, t);
+        continued = splitContinuedLines(*c, t, ends);
     }
     const int index = int(draft_->tokensets.size());
     draft_->tokensets.push_back(std::move(t));
     tokensets_.insert(key, index);
     if (leading >= 0)
         leadingGroups_.insert(index, leading);
+    if (continued >= 0) {
+        continued_.insert(index, continued);
+        scopes_.push_back(continued);
+        scopeAlt_.insert(continued, alt);
+    }
     if (endWithParent)
         closeWithParent_.push_back(index);
     if (draft_->tokensets[size_t(index)].scope) {
@@ -750,6 +759,43 @@ void Conversion::splitTrailingGroup(const GtkContext &c, TokensetDraft &scope)
     draft_->tokensets.push_back(std::move(list));
 }
 
+// Whether `c` holds a context that starts at a backslash that ends a line and ends where the next line
+// starts (a line continued by a backslash).
+bool Conversion::continuesAtBackslash(const GtkContext &c)
+{
+    return std::any_of(c.includes.begin(), c.includes.end(), [&](const GtkInclude &inc) {
+        const GtkContext *m = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
+        return m && m->start && m->end && m->start->text == QLatin1String("\\\\$") && m->end->text == QLatin1String("^");
+    });
+}
+
+// A scope that lasts to its line end and has no end of its own, continued on the next line by a
+// backslash at the line end (a `#define` over several lines): a line that ends with a backslash opens
+// a copy that goes on over lines, and the first line that does not end with one closes it, in its
+// colour. The scope itself keeps the lines that do not end with a backslash. Returns the copy's index,
+// or -1.
+int Conversion::splitContinuedLines(const GtkContext &c, TokensetDraft &scope, const std::vector<Pattern> &ends)
+{
+    if (!scope.singleline || !c.endAtLineEnd || c.end || !continuesAtBackslash(c))
+        return -1;
+    const QString start = RegexText::grouped(scope.tokens.front().text);
+    TokensetDraft copy = scope;
+    copy.name = draft_->uniqueName(scope.name + QStringLiteral(" (continued)"));
+    copy.singleline = false;
+    copy.tokens.front().text = start + QStringLiteral("(?=.*\\\\$)");
+    QStringList alternatives{QStringLiteral("^.*[^\\\\]$")};
+    for (const Pattern &p : ends)
+        alternatives += RegexText::grouped(p.text);
+    copy.tokens2 = {{alternatives.join(u'|'), true, QString(), {}}};
+    if (!QRegularExpression(copy.tokens.front().text).isValid())
+        return -1;
+    scope.tokens.front().text = start + QStringLiteral("(?!.*\\\\$)");
+    report_.approximated(c.id, QStringLiteral("a backslash at the line end continues it: \"%1\" holds such lines, up to the "
+                                               "first line without one, which takes its colour").arg(copy.name));
+    draft_->tokensets.push_back(std::move(copy));
+    return int(draft_->tokensets.size()) - 1;
+}
+
 // A start that opens with an optional group coloured by a sub-pattern (`(\[de\])?\s*=`): the group becomes
 // a list of its own in that style, followed by the rest of the start, and the scope starts with the rest.
 // Returns the list's index, or -1 when the start has no such shape.
@@ -836,7 +882,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             const int k = tokenset(alt, level.style);
             if (k < 0)
                 continue;
-            for (const int n : {leadingGroups_.value(k, -1), k}) {
+            const int continued = continued_.value(k, -1);
+            for (const int n : {leadingGroups_.value(k, -1), continued, k}) {
                 if (n < 0)
                     continue;
                 TokensetDraft &t = draft.tokensets[size_t(n)];
@@ -849,13 +896,17 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     }
                 }
             }
-            TokensetDraft &t = draft.tokensets[size_t(k)];
-            const QString own = t.tokens.empty() ? QString() : t.tokens.front().text;
-            QString plain;
-            if (!own.isEmpty() && RegexText::nonCapturing(own, plain))
-                earlier += own.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i:%1)").arg(plain.mid(4)) : RegexText::grouped(plain);
-            else
-                earlier += QString();
+            for (const int n : {continued, k}) {
+                if (n < 0)
+                    continue;
+                TokensetDraft &t = draft.tokensets[size_t(n)];
+                const QString own = t.tokens.empty() ? QString() : t.tokens.front().text;
+                QString plain;
+                if (!own.isEmpty() && RegexText::nonCapturing(own, plain))
+                    earlier += own.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i:%1)").arg(plain.mid(4)) : RegexText::grouped(plain);
+                else
+                    earlier += QString();
+            }
             while (!scopes_.empty()) {
                 const int s = scopes_.front();
                 scopes_.pop_front();

@@ -289,14 +289,24 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
     <context id="block">
       <start>\|$</start>
       <include><context end-parent="true" style-ref="string"><start>^\s+</start><end>$</end></context></include>
+    </context>
+    <context id="directive" style-ref="preprocessor" end-at-line-end="true">
+      <start>^#define\b</start>
+      <include><context ignore-style="true"><start>\\$</start><end>^</end></context><context ref="num"/></include>
     </context>)",
-                                     R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="num"/>)"));
+                                     R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="directive"/><context ref="num"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("[1] 2")).toStdString(), "[list:[][Number:1][list:]] [Number:2]");
     EXPECT_EQ(c.colour(QStringLiteral("{a:{b:1}, c:2} 3")).toStdString(),
               "[obj:{a][member::][obj:{b][member::][Number:1][obj:}][member:,][obj: c][member::][Number:2][obj:}] [Number:3]");
     EXPECT_EQ(c.colour(QStringLiteral("|\n4")).toStdString(), "[block:|]\n[Number:4]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:member: approximated: the end can be empty; its other alternatives end the scope")));
+    // A backslash at the line end carries a directive to the next line, up to a line without one.
+    const QString cont = QStringLiteral("Preprocessor Directive (continued):");
+    EXPECT_EQ(c.colour(QStringLiteral("#define A 1 \\\n  2 \\\n  3\n4\n#define B\n5")).toStdString(),
+              (u'[' + cont + QStringLiteral("#define A ][Number:1][") + cont + QStringLiteral(" ][Preprocessor Directive (2):\\][") + cont
+                  + QStringLiteral("\n  ][Number:2][") + cont + QStringLiteral(" ][Preprocessor Directive (2):\\][") + cont
+                  + QStringLiteral("\n  3]\n[Number:4]\n[Preprocessor Directive:#define B]\n[Number:5]")).toStdString());
 }
 
 TEST(Conversion, ApproximationsAreReportedByContext)
