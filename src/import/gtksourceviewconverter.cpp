@@ -562,6 +562,10 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         } else {
             ends.push_back(make(endText, endCaseless));
         }
+        // An end that stands in for the text of a group of the start (`\%{1@start}`) matches far more than
+        // that text: what the scope holds does not give way to it.
+        if (!ends.empty() && c.end->text.contains(QLatin1String("@start}")))
+            ends.back().guardForm.clear();
     }
     return true;
 }

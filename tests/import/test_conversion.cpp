@@ -166,17 +166,25 @@ TEST(Conversion, ScopesNestByWhatTheyInclude)
 TEST(Conversion, TheFirstAlternativeWinsAsInGtkSourceView)
 {
     // "a" comes first, so "abb" is "a" and plain "bb"; and the scope's end wins over a longer child.
+    // An end that repeats the start's delimiter stands for any delimiter, so a variable beginning with
+    // one of them is still a variable, inside the quote and out.
     const Converted c = convert(langFile(R"(
     <context id="short" style-ref="keyword"><match>a</match></context>
     <context id="long" style-ref="number"><match>ab+</match></context>
     <context id="paren" style-ref="string">
       <start>\(</start><end>\)</end>
       <include><context id="inner" style-ref="number"><match>\)\)+</match></context></include>
+    </context>
+    <context id="var" style-ref="label"><match>[@$][xyz]+</match></context>
+    <context id="quote" style-ref="string">
+      <start>q([@/])</start><end>\%{1@start}</end>
+      <include><context ref="var"/></include>
     </context>)",
-                                     R"(<context ref="short"/><context ref="long"/><context ref="paren"/>)"));
+                                     R"(<context ref="short"/><context ref="long"/><context ref="paren"/><context ref="quote"/><context ref="var"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("abb bb")), QStringLiteral("[Keyword:a]bb bb"));
     EXPECT_EQ(c.colour(QStringLiteral("(x)) a")), QStringLiteral("[String:(x)]) [Keyword:a]"));
+    EXPECT_EQ(c.colour(QStringLiteral("q/ @x/ @y")).toStdString(), "[String (2):q/ ][Label:@x][String (2):/] [Label:@y]");
 }
 
 TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
