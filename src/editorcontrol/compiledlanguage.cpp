@@ -245,6 +245,17 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             if (!r.simple) {
                 r.firstChars = PatternAnalysis::firstChars(token.text, !caseSensitive);
                 r.native = NativePattern::compile(token.text, !caseSensitive);
+                QStringList texts;
+                texts.prepend(PatternAnalysis::requiredText(token.text, !caseSensitive, kMaxRequiredText, &texts));
+                for (const QString &text : std::as_const(texts)) {
+                    if (text.isEmpty())
+                        continue;
+                    RequiredText &q = r.required.emplace_back(RequiredText{text, -1});
+                    for (qsizetype i = 0; i < text.size() && q.anchor < 0; ++i)
+                        if (caseSensitive || (text[i].unicode() < 128 && !text[i].isLetter()))
+                            q.anchor = int(i);
+                }
+                r.requiredCase = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
             }
         }
         r.searchStart = PatternAnalysis::usesSearchStart(token.text);

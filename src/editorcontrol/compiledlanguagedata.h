@@ -41,6 +41,13 @@ struct LiteralToken {
     MatchKey key = 0;
 };
 
+// A text a regexp's matches need, found by its unit at `anchor` (one that no other character folds
+// to), or by all of it when -1.
+struct RequiredText {
+    QString text;
+    int anchor = -1;
+};
+
 // A compiled regular expression of a token or an end token, with the shortcuts that spare the
 // regexp engine most calls.
 struct Regexp {
@@ -48,6 +55,9 @@ struct Regexp {
     std::optional<PatternAnalysis::SimplePattern> simple;   // matched natively, never by the engine
     std::optional<PatternAnalysis::FirstChars> firstChars;  // what a match may begin with, when known
     std::optional<NativePattern> native; // matched without the engine where the text lets it
+    // Texts every match needs at or after its start: the line is not searched where one is not ahead.
+    std::vector<RequiredText> required;
+    Qt::CaseSensitivity requiredCase = Qt::CaseSensitive;
     bool searchStart = false; // holds \G: tried at each position, never searched ahead
     bool wordRule = false;    // its token has rule word: may be retried held to word ends
     int tokenset = -1;        // for messages

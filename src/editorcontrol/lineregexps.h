@@ -76,6 +76,9 @@ public:
         if (p < c.from || (c.start >= 0 && p > c.start)) {
             c.from = p;
             c.start = -1;
+            for (const RequiredText &q : r.required)
+                if (!requiredAhead(q, r.requiredCase, p))
+                    return 0;
             for (int from = p; from <= n;) {
                 const CompiledPattern::Match m =
                     r.pattern->match(text, n, from, false, Highlighter::matchLimit(n, from, c.strict), s.scratch);
@@ -120,6 +123,19 @@ public:
     }
 
 private:
+    // Whether a required text begins somewhere from p on.
+    bool requiredAhead(const RequiredText &r, Qt::CaseSensitivity cs, int p) const
+    {
+        const QStringView all(text, n);
+        if (r.anchor < 0)
+            return all.indexOf(QStringView(r.text), p, cs) >= 0;
+        const QChar unit = r.text[r.anchor];
+        for (qsizetype q = p + r.anchor; (q = all.indexOf(unit, q)) >= 0; ++q)
+            if (all.sliced(q - r.anchor).startsWith(QStringView(r.text), cs))
+                return true;
+        return false;
+    }
+
     void noteLimit(int re)
     {
         auto &c = s.cache[size_t(re)];

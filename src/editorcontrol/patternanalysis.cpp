@@ -632,14 +632,14 @@ qsizetype quantifierEnd(const QString &s, qsizetype i)
 
 } // namespace
 
-QString requiredText(const QString &pattern, bool caseless, int maxLength)
+QString requiredText(const QString &pattern, bool caseless, int maxLength, QStringList *ahead)
 {
     if (topLevelAlternative(pattern))
         return QString();
     for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {
         if (pattern[i] == u'\\') {
-            if (pattern[i + 1] == u'Q')
-                return QString(); // quoting hides the pattern's shape
+            if (pattern[i + 1] == u'Q' || (ahead && pattern[i + 1] == u'K'))
+                return QString(); // quoting hides the pattern's shape; \K moves the match's start
             ++i;
         } else if (pattern[i] == u'(' && (pattern[i + 1] == u'*'
                                           || (pattern[i + 1] == u'?' && i + 2 < pattern.size()
@@ -648,6 +648,7 @@ QString requiredText(const QString &pattern, bool caseless, int maxLength)
         }
     }
     QString best, run;
+    QStringList lookaheads;
     auto endRun = [&] {
         if (run.size() > best.size())
             best = run.left(maxLength);
@@ -668,7 +669,16 @@ QString requiredText(const QString &pattern, bool caseless, int maxLength)
             if (next <= i)
                 return QString();
             endRun();
-            i = quantifierEnd(pattern, next);
+            const qsizetype after = quantifierEnd(pattern, next);
+            if (ahead && after == next && pattern.mid(i, 3) == u"(?=") {
+                // A lookahead that must hold where it stands: what its body requires lies ahead too.
+                QStringList inner;
+                const QString inside = requiredText(pattern.mid(i + 3, next - i - 4), caseless, maxLength, &inner);
+                if (!inside.isEmpty())
+                    lookaheads << inside;
+                lookaheads << inner;
+            }
+            i = after;
             continue;
         }
         const std::optional<char16_t> ch = literalAt(pattern, i);
@@ -686,6 +696,8 @@ QString requiredText(const QString &pattern, bool caseless, int maxLength)
         i = after;
     }
     endRun();
+    if (ahead)
+        *ahead << lookaheads;
     return best;
 }
 

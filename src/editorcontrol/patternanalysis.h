@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -67,8 +68,10 @@ bool classAtom(const QString &pattern, qsizetype &i, CharClass &out);
 qsizetype classEnd(const QString &pattern, qsizetype i);
 // A text of at most `maxLength` characters that every match holds somewhere (the longest such run of
 // plain characters at the pattern's top level), or an empty string when none is sure. A line without
-// it holds no match. Beyond ASCII, caseless patterns take no characters.
-QString requiredText(const QString &pattern, bool caseless, int maxLength);
+// it holds no match. Beyond ASCII, caseless patterns take no characters. With `ahead`, the texts that
+// the lookaheads at the top level require are added to it, and every text given lies at or after the
+// match's start (none is given for a pattern with \K): where one is not ahead, no match begins.
+QString requiredText(const QString &pattern, bool caseless, int maxLength, QStringList *ahead = nullptr);
 // Whether the pattern holds \G, so that a match depends on where the search starts.
 bool usesSearchStart(const QString &pattern);
 

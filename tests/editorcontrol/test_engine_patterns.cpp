@@ -139,6 +139,18 @@ TEST(EnginePatterns, RequiredTextIsInEveryMatch)
     for (const auto &c : cases)
         EXPECT_EQ(PatternAnalysis::requiredText(QString::fromUtf8(c.pattern), false, 8), QString::fromUtf8(c.text)) << c.pattern;
     EXPECT_EQ(PatternAnalysis::requiredText(QStringLiteral("xéy"), true, 8), QStringLiteral("x"));
+    // Texts that must lie ahead of a match's start: a lookahead's too, unless it is optional, negative,
+    // behind or holds alternatives; none where \K moves the start.
+    const struct {
+        const char *pattern;
+        const char *texts;
+    } ahead[] = {{"#(d\\b)?(?=.*\\\\\\s*$)", "#|\\"}, {"ab(?=x(?=.*yz)w)", "ab|x|yz"}, {"a\\Kbc", ""},
+                 {"p(?=qq)?(?!rr)(?<=ss)", "p"}, {"(?=a|bb)cc", "cc"}, {"(?=.*aa)|b", ""}};
+    for (const auto &c : ahead) {
+        QStringList texts;
+        texts.prepend(PatternAnalysis::requiredText(QString::fromUtf8(c.pattern), false, 8, &texts));
+        EXPECT_EQ(texts.join(u'|'), QString::fromUtf8(c.texts)) << c.pattern;
+    }
 }
 
 // Lookaheads to the line end, answered once per line by a callout, agree with the regexp engine at
@@ -213,6 +225,11 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     LanguageDefinition lower = EngineTest::language({EngineTest::listSet("W", {"if", "ifx", "x.y", "st", "abc"}, false, "word")});
     lower.wordchars = QStringLiteral("[a-z]");
     cases.emplace_back(lower, QStringLiteral("if ifx ifX IFX iF if. x.y ifxx \u017Ft ST abC abc_ ab\nif"), 10);
+    // Regexps that need a text ahead of them, which the line is searched for first (without case: the
+    // Kelvin sign is a k).
+    LanguageDefinition ahead = EngineTest::language({EngineTest::listSet("A", {"a\\w*(?=.*k:)", "#x?(?=.*\\\\$)", "(ab|cd)://\\S*"}, true)});
+    ahead.tokensets[0].casesensitive = false;
+    cases.emplace_back(ahead, QStringLiteral("ab a\u212A: abc k: ak:\n#x a # \\\nab://x cd:/ x://y AB://"), 20);
 
     QRandomGenerator random(42);
     const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,😀𝐀");
