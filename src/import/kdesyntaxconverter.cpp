@@ -460,6 +460,7 @@ private:
     QHash<QString, std::pair<QString, QString>> variantEnds_; // context -> its ends, with and without guards
     QHash<QString, QString> plainEnds_; // ends -> the same without guards
     QHash<const KdeRule *, QString> rulePatterns_; // a rule that is not dynamic -> its pattern
+    QString foldOpener_; // while a context is folded into a rule: the pattern of the rule that opens it
     QHash<int, Ref> scopeContexts_; // scope tokenset -> its context
     // Per scope tokenset, its rules that close it without taking the text: they may be closers of a
     // scope around it that chain through it (chainScopes); else ends of the scope.
@@ -624,7 +625,7 @@ QString Conversion::dynamicText(const QString &text, const Level &level, const Q
     static const QRegularExpression placeholder(QStringLiteral("%(\\d)"));
     if (!text.contains(placeholder))
         return QString();
-    const QString pusher = pushers_.value(level.scope);
+    const QString pusher = foldOpener_.isNull() ? pushers_.value(level.scope) : foldOpener_;
     QString out;
     qsizetype last = 0;
     for (auto it = placeholder.globalMatch(text); it.hasNext();) {
@@ -678,7 +679,7 @@ QString Conversion::bodyPattern(const KdeRule &r, const KdeDefinition *def, cons
         if (dynamic && p.contains(u'%')) {
             // Placeholders in a regexp stand for the escaped text of the group.
             static const QRegularExpression placeholder(QStringLiteral("%(\\d)"));
-            const QString pusher = pushers_.value(level.scope);
+            const QString pusher = foldOpener_.isNull() ? pushers_.value(level.scope) : foldOpener_;
             QString out;
             qsizetype last = 0;
             for (auto it = placeholder.globalMatch(p); it.hasNext();) {
@@ -1168,12 +1169,14 @@ void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effe
         return;
     }
     follow(level, lookAhead ? QStringLiteral("(?=%1)").arg(text) : text, !lookAhead, lookAhead ? nullptr : &fr, sw, fr, out, 0);
+    foldOpener_ = QString();
     if (out.size() > 48) {
         // Folding multiplies rules: past a few dozen, the contexts stay scopes.
         out.clear();
         noFold_ = true;
         follow(level, lookAhead ? QStringLiteral("(?=%1)").arg(text) : text, !lookAhead, lookAhead ? nullptr : &fr, sw, fr, out, 0);
         noFold_ = false;
+        foldOpener_ = QString();
     }
 }
 
@@ -1244,10 +1247,13 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                        && parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).stay();
                });
         const QString blanks = skipsBlanks ? QStringLiteral("\\s*") : QString();
+        // A dynamic rule of the context reads the groups of the rule that opened it.
+        const QString opener = depth == 0 ? base : foldOpener_;
         for (const FlatRule &q : rules) {
             if ((skipsBlanks && staysOverBlanks(q)) || outOfPlay(q))
                 continue;
             const QString qwhere = q.owner.where(main_);
+            foldOpener_ = opener;
             const QString qtext = rulePattern(q, level, qwhere);
             if (qtext.isEmpty())
                 continue;
@@ -1263,11 +1269,13 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                     out.push_back({next, colour ? colour : &q, Switch{sw.pops, d}, origin, q.rule, qwhere});
                 continue;
             }
+            foldOpener_ = qtext;
             follow(level, next, consumes || !qlook, colour ? colour : (qlook ? nullptr : &q), net, origin, out, depth + 1);
         }
         const KdeContext &c = d.context();
         if (!c.fallthroughContext.isEmpty()) {
             const Switch f = parseSwitch(c.fallthroughContext, d.def, d.where(main_));
+            foldOpener_ = opener;
             if (f.pops > 0)
                 follow(level, base, consumes, colour, Switch{sw.pops + f.pops - 1, f.push}, origin, out, depth + 1);
         } else if (consumes) {
