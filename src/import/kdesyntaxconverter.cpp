@@ -23,6 +23,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <ranges>
 
 namespace {
 
@@ -487,6 +488,20 @@ private:
     // Per scope tokenset, per start token, the places it was opened from.
     QHash<int, QHash<QString, QSet<QString>>> startPlaces_;
     void splitStartsByPlace(LanguageDraft &draft);
+    // Contexts that only lead on to the next one (an attribute's name, then its "=", then the quote of
+    // its value): no scope opens for them; their rules are valid where they are opened, after which the
+    // scopes they open close back to there (findLeadOns).
+    struct RawSwitch {
+        int pops = 0;
+        int push = -1;      // a context of the definition converted, as it is opened
+        bool other = false; // a context of another definition, or none
+    };
+    RawSwitch rawSwitch(const QString &text) const;
+    void findLeadOns();
+    std::vector<FlatRule> leadOnRules(const Level &level, const std::vector<FlatRule> &rules, QSet<QString> &here);
+    QSet<int> leadOns_;
+    QSet<QString> absorbing_;                   // contexts opened from one: a #pop#pop closes them only
+    std::map<const KdeRule *, KdeRule> stayAs_; // a leading-on rule of one, as the rule that stays
     std::deque<Level> levels_;
 };
 
@@ -556,18 +571,25 @@ Ref Conversion::contextRef(const QString &reference, const KdeDefinition *def, c
     return {def, *it};
 }
 
+// A rule's context attribute ("#stay", "#pop#pop!Other", "Other"): how many contexts it pops, and the
+// context it opens then ("" for none).
+QString poppedAndOpened(const QString &attribute, int &pops)
+{
+    QString text = attribute.trimmed();
+    pops = 0;
+    if (text == QLatin1String("#stay"))
+        return QString();
+    while (text.startsWith(QLatin1String("#pop"))) {
+        ++pops;
+        text = text.mid(4);
+    }
+    return text.startsWith(u'!') ? text.mid(1) : text;
+}
+
 Switch Conversion::parseSwitch(const QString &textIn, const KdeDefinition *def, const QString &where)
 {
     Switch s;
-    QString text = textIn.trimmed();
-    if (text.isEmpty() || text == QLatin1String("#stay"))
-        return s;
-    while (text.startsWith(QLatin1String("#pop"))) {
-        ++s.pops;
-        text = text.mid(4);
-    }
-    if (text.startsWith(u'!'))
-        text = text.mid(1);
+    const QString text = poppedAndOpened(textIn, s.pops);
     if (!text.isEmpty())
         s.push = contextRef(text, def, where);
     if (s.push.def == main_ && s.push.index >= 0 && size_t(s.push.index) < alike_.size()) {
@@ -1337,6 +1359,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     main_ = main.get();
     alike_ = KdeAlikeContexts::representatives(*main_);
     variants_ = KdeAlikeContexts::representatives(*main_, true);
+    findLeadOns();
     const QString mainName = main->name;
     definitions_.emplace(mainName, std::move(main));
     draft_ = &draft;
@@ -1394,6 +1417,14 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             }
         }
 
+        // The rules of contexts that lead on from here come first (their scopes and tokens are made
+        // first, so that they win a tie with the rules of this context that would take the same text);
+        // they give way to each other, not to this context's own rules.
+        QSet<QString> leadOnHere;
+        std::vector<FlatRule> block = leadOnRules(level, rules, leadOnHere);
+        const size_t ownFrom = block.size();
+        rules.insert(rules.begin(), block.begin(), block.end());
+
         EarlierRules earlier;
         QStringList ends; // this scope's closing patterns, each giving way to the rules before it
         auto guardsFor = [&](const QString &text) { return earlier.guardsFor(text); };
@@ -1407,7 +1438,10 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             return guards.isEmpty() ? RegexText::grouped(text)
                                     : QStringLiteral("(?:(?!%1)%2)").arg(grouped.join(u'|'), RegexText::grouped(text));
         };
-        for (const FlatRule &fr : rules) {
+        for (size_t ruleIndex = 0; ruleIndex < rules.size(); ++ruleIndex) {
+            const FlatRule &fr = rules[ruleIndex];
+            if (ruleIndex == ownFrom)
+                earlier.resize(0);
             const QString where = fr.owner.where(main_);
             // A closer written by Varlex gives way to longer matches by itself; the rules after it give
             // way to it as the engine ranks a scope's end first, so they do not depend on which end.
@@ -1424,6 +1458,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     continue;
                 }
                 Switch sw = e.net;
+                if (sw.pops >= 2 && absorbing_.contains(level.context.key()))
+                    --sw.pops; // one of them is the context led on from, which is no scope
+                const bool leadsOn = sw.pops == 0 && sw.push.valid() && leadOnHere.contains(sw.push.key());
                 const bool closes = sw.pops > 0 && level.scope >= 0;
                 if (closes && sw.push.valid()) {
                     // KDE closes the scope and opens another in its place. Opened inside the scope
@@ -1465,7 +1502,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                                                           .arg(e.rule->line));
                 } else if (level.endsOnly) {
                     // The scope's tokens come from the context it is opened as.
-                } else if (sw.push.valid()) {
+                } else if (sw.push.valid() && !leadsOn) {
                     const int s = scopeTokenset(sw.push, e.where);
                     TokensetDraft &t = draft.tokensets[size_t(s)];
                     if (!t.validScopes.contains(level.name))
@@ -1871,6 +1908,160 @@ void Conversion::dropLiteralsClosingAround(LanguageDraft &draft)
         }
         ++k;
     }
+}
+
+Conversion::RawSwitch Conversion::rawSwitch(const QString &textIn) const
+{
+    RawSwitch s;
+    const QString text = poppedAndOpened(textIn, s.pops);
+    if (text.isEmpty())
+        return s;
+    const auto it = main_->contextIndex.constFind(text);
+    if (text.contains(QLatin1String("##")) || it == main_->contextIndex.constEnd())
+        s.other = true;
+    else
+        s.push = variants_[size_t(*it)];
+    return s;
+}
+
+// A context leads on when it is entered only by rules that open it (never by a fall-through, a line
+// end or a look-ahead) from places that look as it does, is not folded already, and its rules each
+// stay, give way to a context that leads on in turn (#pop!Next) or open a scope that only such contexts
+// open and whose end closes them too (#pop#pop). A context left by a plain #pop is a bracket: a scope. Then no scope opens for it: where it would
+// open, its leaving rules are valid beside the rules of the place (its staying rules too, unless they
+// could take what the place's own rules take), and the scopes it opens close back to that place.
+void Conversion::findLeadOns()
+{
+    const int n = int(main_->contexts.size());
+    struct Entrance {
+        int from;
+        int pops;
+        bool plain; // by a rule that takes its text
+    };
+    QHash<int, std::vector<Entrance>> entrances;
+    for (int p = 0; p < n; ++p) {
+        const KdeContext &c = main_->contexts[size_t(p)];
+        for (const QString &edge : {c.fallthroughContext, c.lineEndContext, c.lineEmptyContext})
+            if (const RawSwitch s = rawSwitch(edge); s.push >= 0)
+                entrances[s.push].push_back({p, s.pops, false});
+        for (const KdeRule &r : c.rules)
+            if (const RawSwitch s = rawSwitch(r.value("context")); r.type != QLatin1String("IncludeRules") && s.push >= 0)
+                entrances[s.push].push_back({p, s.pops, !r.flag("lookAhead")});
+    }
+    // Text no rule takes keeps the colour of the place it leads on from.
+    auto looksAs = [&](int a, int b) {
+        const QString &x = main_->contexts[size_t(a)].attribute, &y = main_->contexts[size_t(b)].attribute;
+        if (x == y)
+            return true;
+        const auto l = main_->items.constFind(x), m = main_->items.constFind(y);
+        return l != main_->items.constEnd() && m != main_->items.constEnd() && l->defStyle == m->defStyle && l->color == m->color
+            && l->backgroundColor == m->backgroundColor && l->bold == m->bold && l->italic == m->italic && l->underline == m->underline;
+    };
+    auto fitting = [&](const KdeRule &r) {
+        const RawSwitch s = rawSwitch(r.value("context"));
+        return !s.other && s.pops <= 1 && !(s.pops == 0 && s.push >= 0 && r.flag("lookAhead"));
+    };
+    std::map<int, std::vector<FlatRule>> rulesOf;
+    for (int c = 1; c < n; ++c) {
+        const KdeContext &ctx = main_->contexts[size_t(c)];
+        const QString lineEnd = ctx.lineEndContext.trimmed();
+        const std::vector<Entrance> &in = entrances[c];
+        // What is cheap to tell first (working out whether a context is folded reads what it includes).
+        if (variants_[size_t(c)] != c || ctx.dynamic || !ctx.fallthroughContext.isEmpty() || in.empty()
+            || !(lineEnd.isEmpty() || lineEnd == QLatin1String("#stay"))
+            || !std::all_of(in.begin(), in.end(), [&](const Entrance &e) { return e.plain && looksAs(c, e.from); })
+            || !std::all_of(ctx.rules.begin(), ctx.rules.end(), [&](const KdeRule &r) {
+                   return r.type == QLatin1String("IncludeRules") ? !r.value("context").contains(QLatin1String("##")) : fitting(r);
+               })
+            || transient(Ref{main_, c}))
+            continue;
+        const std::vector<FlatRule> &rules = *flat_.value(Ref{main_, c}.key());
+        const bool fits = !rules.empty()
+            && std::all_of(rules.begin(), rules.end(), [&](const FlatRule &q) { return q.owner.def == main_ && fitting(*q.rule); });
+        if (fits)
+            rulesOf.emplace(c, rules);
+    }
+    QSet<int> set;
+    for (const auto &[c, rules] : rulesOf)
+        set.insert(c);
+    auto enteredOnlyFrom = [&](int c, auto &&allowed) {
+        const std::vector<Entrance> &in = entrances[c];
+        return !in.empty() && std::all_of(in.begin(), in.end(), allowed);
+    };
+    // A scope whose end closes the context that opened it too.
+    auto closesThrough = [&](int x) {
+        const std::vector<KdeRule> &rules = main_->contexts[size_t(x)].rules;
+        return std::any_of(rules.begin(), rules.end(), [&](const KdeRule &r) { return rawSwitch(r.value("context")).pops == 2; });
+    };
+    for (bool changed = true; changed;) {
+        changed = false;
+        QList<int> members = set.values();
+        std::sort(members.begin(), members.end());
+        for (const int c : std::as_const(members)) {
+            bool ok = enteredOnlyFrom(c, [&](const Entrance &e) {
+                return ((e.pops == 0 && !set.contains(e.from) && !transient(Ref{main_, e.from})) || (e.pops == 1 && set.contains(e.from)));
+            });
+            for (const FlatRule &q : rulesOf.at(c)) {
+                const RawSwitch s = rawSwitch(q.rule->value("context"));
+                if (s.pops == 1)
+                    ok = ok && set.contains(s.push); // a plain #pop: a bracket, not a step
+                if (s.pops == 0 && s.push >= 0)
+                    ok = ok && !set.contains(s.push) && s.push != 0 && closesThrough(s.push)
+                        && enteredOnlyFrom(s.push, [&](const Entrance &e) { return e.plain && e.pops == 0 && set.contains(e.from); });
+            }
+            if (!ok) {
+                set.remove(c);
+                changed = true;
+            }
+        }
+    }
+    leadOns_ = set;
+    for (const int c : rulesOf | std::views::keys)
+        if (set.contains(c))
+            for (const FlatRule &q : rulesOf.at(c))
+                if (const RawSwitch s = rawSwitch(q.rule->value("context")); s.pops == 0 && s.push >= 0)
+                    absorbing_.insert(Ref{main_, s.push}.key());
+}
+
+// The rules of the contexts that lead on from the level's rules, as they stand in the level.
+std::vector<FlatRule> Conversion::leadOnRules(const Level &level, const std::vector<FlatRule> &rules, QSet<QString> &here)
+{
+    std::vector<FlatRule> out;
+    if (leadOns_.isEmpty() || level.endsOnly)
+        return out;
+    QList<int> queue;
+    for (const FlatRule &fr : rules) {
+        const RawSwitch s = rawSwitch(fr.rule->value("context"));
+        if (fr.owner.def == main_ && s.pops == 0 && leadOns_.contains(s.push) && !fr.rule->flag("lookAhead") && !queue.contains(s.push))
+            queue += s.push;
+    }
+    for (qsizetype i = 0; i < queue.size(); ++i) {
+        const Ref c{main_, queue[i]};
+        here.insert(c.key());
+        report_.approximated(c.where(main_), QStringLiteral("no scope opens for the context: its rules are valid where it opens"));
+        for (const FlatRule &q : *flat_.value(c.key())) {
+            const RawSwitch s = rawSwitch(q.rule->value("context"));
+            if (s.pops == 1) {
+                if (s.push >= 0 && !queue.contains(s.push))
+                    queue += s.push;
+                if (q.rule->flag("lookAhead"))
+                    continue;
+                auto it = stayAs_.find(q.rule);
+                if (it == stayAs_.end()) {
+                    KdeRule staying = *q.rule;
+                    staying.attrs.insert(QStringLiteral("context"), QStringLiteral("#stay"));
+                    it = stayAs_.emplace(q.rule, std::move(staying)).first;
+                }
+                out.push_back({q.owner, &it->second});
+            } else if (s.push >= 0
+                       || std::none_of(rules.begin(), rules.end(), [&](const FlatRule &own) {
+                              return overlaps(rulePattern(q, level, q.owner.where(main_)), rulePattern(own, level, own.owner.where(main_)));
+                          })) {
+                out.push_back(q);
+            }
+        }
+    }
+    return out;
 }
 
 bool KdeSyntaxConverter::recognises(const QByteArray &bytes) const

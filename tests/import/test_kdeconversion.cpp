@@ -524,3 +524,36 @@ TEST(KdeConversion, ASuffixThatFallsThroughPastItselfEndsTheNumber)
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("10 /* c */ 12u /* d */")), std::string("[Suffix:10 ][Block:/* c */] [Suffix:12u] [Block:/* d */]"));
 }
+
+TEST(KdeConversion, ContextsThatOnlyLeadOnOpenNoScopeAndATagNameReadsItsOpenersGroup)
+{
+    // An attribute's name leads on to "=", that to the value, whose quote closes back to the tag; the
+    // tag's name is the text the "<" looked at.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Keyword" context="TagName" String="&lt;(?=([a-z]+))"/>
+      </context>
+      <context name="TagName" attribute="Normal" lineEndContext="#pop">
+        <StringDetect attribute="Keyword" context="#pop!Tag" String="%1" dynamic="true"/>
+      </context>
+      <context name="Tag" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="#pop" char="&gt;"/>
+        <RegExpr attribute="Type" context="Attr" String="\s+[a-z]+"/>
+        <RegExpr attribute="Op" String="\S"/>
+      </context>
+      <context name="Attr" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Escape" context="#pop!Value" char="="/>
+        <RegExpr attribute="Op" String="\S"/>
+      </context>
+      <context name="Value" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="String" context="Quoted" char="&apos;"/>
+        <RegExpr attribute="Op" String="\S"/>
+      </context>
+      <context name="Quoted" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop#pop" char="&apos;"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Attr: approximated: no scope opens for the context"))) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("<ab x='1' y='2'> it's")),
+              std::string("[Tag:<ab][Type: x][Escape:=][Quoted:'1'][Type: y][Escape:=][Quoted:'2'][Tag:>] it's"));
+}
