@@ -63,7 +63,9 @@ public:
         if (longest > 0 && c.literalsAtWordStart[bucket]) {
             // Every literal here holds to word ends: none begins inside a word, and none ends inside
             // one, so a length short of the word that begins here cannot pass (its rule would refuse it).
-            if (line.wordBefore(p)) {
+            // The text decides, not the literal: a caseless literal may match a capital that is no
+            // word character.
+            if (line.wordBefore(p) && wordUnit(text[p])) {
                 longest = 0;
             } else {
                 const int cap = std::min(longest + 1, n - p);
@@ -156,7 +158,7 @@ private:
                 // What follows the prefix must be able to go on the match, or end it.
                 const int q = p + length;
                 if (rt.afterPrefix && !(q < n && rt.afterPrefix->test(text[q]))
-                    && !(rt.mayEndAfterPrefix && !(rt.wordEndAfterPrefix && line.wordAt(q))))
+                    && !(rt.mayEndAfterPrefix && !(rt.wordEndAfterPrefix && line.wordBefore(q) && line.wordAt(q))))
                     continue;
                 tryRegexp(r, p, best);
             }

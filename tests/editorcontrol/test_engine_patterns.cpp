@@ -221,10 +221,12 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                              EngineTest::listSet("L", literals, false, "word"), EngineTest::listSet("C", classes, true)}),
                        words, 0);
     // Literals that hold to word ends where only lower case letters are word characters: a capital
-    // after a word folds to one, so a longer literal can still match there.
-    LanguageDefinition lower = EngineTest::language({EngineTest::listSet("W", {"if", "ifx", "x.y", "st", "abc"}, false, "word")});
+    // after a word folds to one, so a longer literal can still match there; and a capital that begins
+    // a match after a word begins no word, so the match may begin there.
+    LanguageDefinition lower = EngineTest::language({EngineTest::listSet("W", {"if", "ifx", "x.y", "st", "abc"}, false, "word"),
+                                                     EngineTest::listSet("V", {"do", "un(?:til)?"}, true, "word")});
     lower.wordchars = QStringLiteral("[a-z]");
-    cases.emplace_back(lower, QStringLiteral("if ifx ifX IFX iF if. x.y ifxx \u017Ft ST abC abc_ ab\nif"), 10);
+    cases.emplace_back(lower, QStringLiteral("if ifx ifX IFX iF if. x.y ifxx \u017Ft ST abC abc_ ab\nif xDO xdo xUNTIL xUn xunT\nxIF"), 10);
     // Regexps that need a text ahead of them, which the line is searched for first (without case: the
     // Kelvin sign is a k).
     LanguageDefinition ahead = EngineTest::language({EngineTest::listSet("A", {"a\\w*(?=.*k:)", "#x?(?=.*\\\\$)", "(ab|cd)://\\S*"}, true)});
