@@ -414,6 +414,7 @@ private:
                 const FlatRule &origin, std::vector<Effect> &out, int depth);
     bool transient(const Ref &context);
     bool staysOverBlanks(const FlatRule &q);
+    bool staysOverAnything(const FlatRule &q);
     int scopeTokenset(const Ref &target, const QString &where);
     // A tokenset coloured by a look, and the new tokenset's index under its key.
     TokensetDraft styled(const QString &name, const Look &l, const QString &source) const;
@@ -502,6 +503,12 @@ private:
     QSet<int> leadOns_;
     QSet<QString> absorbing_;                   // contexts opened from one: a #pop#pop closes them only
     std::map<const KdeRule *, KdeRule> stayAs_; // a leading-on rule of one, as the rule that stays
+    // Per scope tokenset, the items whose colour its starts take (none: the colour of where it opens);
+    // the scopes whose rules take every character but blanks (lookAsOpeners).
+    QHash<int, QSet<std::pair<const KdeDefinition *, QString>>> openers_;
+    QSet<int> takesEverything_;
+    QHash<QString, QString> openerNames_; // scope context -> the item it is coloured as
+    void lookAsOpeners(LanguageDraft &draft);
     std::deque<Level> levels_;
 };
 
@@ -1211,6 +1218,18 @@ bool Conversion::staysOverBlanks(const FlatRule &q)
     return blank && r.children.empty() && !r.flag("lookAhead") && parseSwitch(r.value("context"), q.owner.def, q.owner.where(main_)).stay();
 }
 
+// A rule that stays and takes blanks or any other character (a context's error for what it does not
+// expect).
+bool Conversion::staysOverAnything(const FlatRule &q)
+{
+    static const QSet<QString> any{QStringLiteral("\\S"), QStringLiteral("\\S+"), QStringLiteral("[^\\s]"), QStringLiteral("[^\\s]+"),
+                                   QStringLiteral("."), QStringLiteral(".+")};
+    const KdeRule &r = *q.rule;
+    return staysOverBlanks(q)
+        || (r.type == QLatin1String("RegExpr") && any.contains(r.value("String")) && r.children.empty() && !r.flag("lookAhead")
+            && parseSwitch(r.value("context"), q.owner.def, q.owner.where(main_)).stay());
+}
+
 // `base` has matched (consuming text when `consumes`) and the stack goes as `sw` says, seen from the
 // level; follow it through contexts that are folded.
 void Conversion::follow(const Level &level, const QString &base, bool consumes, const FlatRule *colour, const Switch &sw,
@@ -1239,8 +1258,24 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                 return false;
         return true;
     };
+    // A context that only waits for what closes the scope around it too (a closing tag's ">"), taking any
+    // other character as an error and blanks as nothing: folded, it ends the scope around where it opens.
+    auto waitsToCloseAround = [&]() {
+        const KdeContext &c = d.context();
+        const std::vector<FlatRule> &rules = *flat_.value(d.key());
+        bool closer = false;
+        for (const FlatRule &q : rules) {
+            const Switch sq = parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_));
+            if (!q.rule->children.empty() || q.rule->flag("lookAhead"))
+                return false;
+            if (!staysOverAnything(q) && (sq.pops < 2 || sq.push.valid()))
+                return false;
+            closer = closer || sq.pops >= 2;
+        }
+        return closer && !c.dynamic && c.fallthroughContext.isEmpty();
+    };
     auto leavesFromHere = [&]() {
-        if (transient(d))
+        if (transient(d) || waitsToCloseAround())
             return true;
         const KdeContext &c = d.context();
         if (ahead.isEmpty() || c.dynamic || !c.fallthroughContext.isEmpty())
@@ -1268,11 +1303,12 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                    return !staysOverBlanks(q) && !q.rule->flag("lookAhead")
                        && parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).stay();
                });
-        const QString blanks = skipsBlanks ? QStringLiteral("\\s*") : QString();
+        const bool waits = !transient(d) && waitsToCloseAround();
+        const QString blanks = skipsBlanks || waits ? QStringLiteral("\\s*") : QString();
         // A dynamic rule of the context reads the groups of the rule that opened it.
         const QString opener = depth == 0 ? base : foldOpener_;
         for (const FlatRule &q : rules) {
-            if ((skipsBlanks && staysOverBlanks(q)) || outOfPlay(q))
+            if ((skipsBlanks && staysOverBlanks(q)) || (waits && staysOverAnything(q)) || outOfPlay(q))
                 continue;
             const QString qwhere = q.owner.where(main_);
             foldOpener_ = opener;
@@ -1425,6 +1461,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         const size_t ownFrom = block.size();
         rules.insert(rules.begin(), block.begin(), block.end());
 
+        bool takesAny = false; // some rule here takes any character that is not a blank, and stays
         EarlierRules earlier;
         QStringList ends; // this scope's closing patterns, each giving way to the rules before it
         auto guardsFor = [&](const QString &text) { return earlier.guardsFor(text); };
@@ -1457,6 +1494,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     report_.dropped(e.where, QStringLiteral("a rule folded into \"%1\" does not compile: %2").arg(where, error));
                     continue;
                 }
+                static const QSet<QString> anyCharacter{QStringLiteral("\\S"), QStringLiteral("\\S+"), QStringLiteral("[^\\s]"),
+                                                        QStringLiteral("[^\\s]+"), QStringLiteral("."), QStringLiteral(".+")};
+                takesAny = takesAny || (e.net.stay() && anyCharacter.contains(e.pattern));
                 Switch sw = e.net;
                 if (sw.pops >= 2 && absorbing_.contains(level.context.key()))
                     --sw.pops; // one of them is the context led on from, which is no scope
@@ -1509,6 +1549,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                         t.validScopes += level.name;
                     if (!pushers_.contains(s))
                         pushers_.insert(s, e.pattern);
+                    const bool ownColour = e.colour && !e.colour->rule->value("attribute").isEmpty();
+                    openers_[s].insert(ownColour ? std::pair(e.colour->owner.def, e.colour->rule->value("attribute"))
+                                                 : std::pair<const KdeDefinition *, QString>());
                     const qsizetype had = qsizetype(t.tokens.size());
                     addToken(t.tokens, e.pattern, guardsFor(e.pattern));
                     startPlaces_[s][e.pattern].insert(level.name);
@@ -1558,8 +1601,13 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             if (t.id == QLatin1String("linecomments") && (!t.singleline || !t.tokens2.empty()))
                 t.id = QStringLiteral("blockcomments");
         }
+        // Every character but a blank is taken by some rule here (a tag's rules end with one for any other
+        // character): the scope's own colour shows on blanks only, besides its start and end.
+        if (takesAny && level.scope >= 0 && !level.endsOnly)
+            takesEverything_.insert(level.scope);
     }
 
+    lookAsOpeners(draft);
     pairEnds(draft);
     chainScopes(draft);
     chainMultiPops(draft);
@@ -1622,6 +1670,16 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 report_.approximated(t.source, QStringLiteral("scope \"%1\": its end no longer gives way to earlier rules (the regexp would be too large)").arg(t.name));
             }
         }
+    }
+    // A scope that shows the colour of the rules that open it is named after their item.
+    for (TokensetDraft &t : draft.tokensets) {
+        const auto it = openerNames_.constFind(t.source);
+        if (!t.scope || it == openerNames_.constEnd())
+            continue;
+        const QString name = uniqueName(*it);
+        for (TokensetDraft &other : draft.tokensets)
+            std::replace(other.validScopes.begin(), other.validScopes.end(), t.name, name);
+        t.name = name;
     }
     // Each start token gets the scope's end, so that scopes merged later still close as they did.
     for (TokensetDraft &t : draft.tokensets) {
@@ -2062,6 +2120,37 @@ std::vector<FlatRule> Conversion::leadOnRules(const Level &level, const std::vec
         }
     }
     return out;
+}
+
+// A scope whose context looks as plain text but whose rules take every character that is not a blank
+// (a tag: its name, attributes, values, and an error for anything else) shows its own colour only on its
+// start and end: in KDE those are coloured as the rules that open and close it. Where every rule that
+// opens it has one colour of its own, the scope takes that colour (and the item's name, at the end).
+void Conversion::lookAsOpeners(LanguageDraft &draft)
+{
+    const Look plain = look(main_, main_->contexts.front().attribute, main_->contexts.front().name);
+    for (const int s : sortedKeys(openers_)) {
+        TokensetDraft &t = draft.tokensets[size_t(s)];
+        const QSet<std::pair<const KdeDefinition *, QString>> &by = openers_.value(s);
+        if (!t.scope || !takesEverything_.contains(s) || by.contains(std::pair<const KdeDefinition *, QString>()) || t.forecolor != plain.fg || t.backcolor != plain.bg
+            || t.fontstyle != plain.fontstyle)
+            continue;
+        std::optional<Look> common;
+        bool one = true;
+        for (const auto &[def, item] : by) {
+            const Look l = look(def, item, t.source);
+            one = one && (!common || (common->fg == l.fg && common->bg == l.bg && common->fontstyle == l.fontstyle && common->name == l.name));
+            common = l;
+        }
+        if (!one || !common)
+            continue;
+        t.forecolor = common->fg;
+        t.backcolor = common->bg;
+        t.fontstyle = common->fontstyle;
+        openerNames_.insert(t.source, common->name);
+        report_.approximated(t.source, QStringLiteral("the context takes the colour of \"%1\", which opens it (its rules take every character but blanks)")
+                                           .arg(common->name));
+    }
 }
 
 bool KdeSyntaxConverter::recognises(const QByteArray &bytes) const

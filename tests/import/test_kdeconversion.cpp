@@ -555,7 +555,32 @@ TEST(KdeConversion, ContextsThatOnlyLeadOnOpenNoScopeAndATagNameReadsItsOpenersG
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_TRUE(c.report.contains(QStringLiteral("Attr: approximated: no scope opens for the context"))) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("<ab x='1' y='2'> it's")),
-              std::string("[Tag:<ab][Type: x][Escape:=][Quoted:'1'][Type: y][Escape:=][Quoted:'2'][Tag:>] it's"));
+              std::string("[Keyword:<ab][Type: x][Escape:=][Quoted:'1'][Type: y][Escape:=][Quoted:'2'][Keyword:>] it's"));
+}
+
+TEST(KdeConversion, ATagTakesItsOpenersColourAndItsClosingTagClosesItThroughTheContent)
+{
+    // A tag's rules take every character (an error for what they do not expect), so the tag shows the
+    // colour of its "<"; the closing tag waits only for the ">" that closes the content and the tag.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Keyword" context="Tag" String="&lt;[a-z]+"/>
+      </context>
+      <context name="Tag" attribute="Normal" lineEndContext="#stay">
+        <Detect2Chars attribute="Keyword" context="#pop" char="/" char1="&gt;"/>
+        <DetectChar attribute="Keyword" context="Content" char="&gt;"/>
+        <RegExpr attribute="Op" String="\S"/>
+      </context>
+      <context name="Content" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Keyword" context="End" String="&lt;/[a-z]+"/>
+        <IncludeRules context="Main"/>
+      </context>
+      <context name="End" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="#pop#pop#pop" char="&gt;"/>
+        <RegExpr attribute="Op" String="\S"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("<a><b/>x</a > y")), std::string("[Keyword:<a][Content:>][Keyword:<b/>][Content:x][Keyword:</a >] y"));
 }
 
 TEST(KdeConversion, OneDefinitionConvertsToTheSameBytesEveryRun)
