@@ -33,8 +33,6 @@ sys.path.insert(0, HERE)
 import fidelity  # noqa: E402  (the corpus of real files and the categories)
 
 THEME_NAME = "Varlex Fidelity"
-STARTERS = {"c": "C", "cpp": "C++", "python": "Python", "javascript": "JavaScript", "sql": "SQL", "html": "HTML",
-            "xml": "XML", "shell": "Shell", "ini": "INI"}
 
 
 def run(args, **kwargs):
@@ -186,8 +184,8 @@ def main():
         shutil.copy(os.path.join(args.build, "starter", "varlex.dat"), starter)
         listing = run([cli, "--folder", starter, "list"]).stdout.decode("utf-8").splitlines()
         names = [line.split("\t")[1] if "\t" in line else line for line in listing]
-        for base, name in STARTERS.items():
-            index = next((i for i, n in enumerate(names) if n == name or n.endswith(name)), None)
+        for name, base in dict.fromkeys((language, corpus_base) for language, corpus_base, *_ in fidelity.CORPUS):
+            index = names.index(name) if name in names else None
             if index is None:
                 print(f"{name}: not in the starter database", file=sys.stderr)
                 continue
@@ -222,7 +220,8 @@ def main():
             os.remove(os.path.join(folder, "varlex.dat"))
             shutil.copy(os.path.join(args.build, "starter", "varlex.dat"), folder)
             chosen = [i for i in range(first_random, count)]
-            r = run([cli, "--folder", folder, "import"] + [os.path.join(dump, f"{i}.lng") for i in chosen])
+            # Random names repeat: each language is measured on its own, so a second of a name is welcome.
+            r = run([cli, "--folder", folder, "import", "--allow-duplicate"] + [os.path.join(dump, f"{i}.lng") for i in chosen])
             index_of = {}
             for line in r.stdout.decode("utf-8").splitlines():
                 m = re.match(r"(.*)/(\d+)\.lng: language (\d+) ", line)
