@@ -247,8 +247,10 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 r.native = NativePattern::compile(token.text, !caseSensitive);
                 QStringList texts;
                 texts.prepend(PatternAnalysis::requiredText(token.text, !caseSensitive, kMaxRequiredText, &texts));
+                // A text the match begins with is there wherever the regexp is tried by its prefix.
+                const QString prefix = PatternAnalysis::literalPrefix(token.text, !caseSensitive, kMaxRequiredText).text;
                 for (const QString &text : std::as_const(texts)) {
-                    if (text.isEmpty())
+                    if (text.isEmpty() || prefix.startsWith(text, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive))
                         continue;
                     RequiredText &q = r.required.emplace_back(RequiredText{text, -1});
                     for (qsizetype i = 0; i < text.size() && q.anchor < 0; ++i)

@@ -5,6 +5,11 @@
 #include "editorcontrol/linetext.h"
 
 #include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Included by highlighter.cpp alone: internal linkage lets the compiler inline the per-character
 // calls as it did when these parts were one class.
@@ -124,14 +129,29 @@ public:
 
 private:
     // Whether a required text begins somewhere from p on.
-    bool requiredAhead(const RequiredText &r, Qt::CaseSensitivity cs, int p) const
+    Q_NEVER_INLINE bool requiredAhead(const RequiredText &r, Qt::CaseSensitivity cs, int p) const
     {
         const QStringView all(text, n);
         if (r.anchor < 0)
             return all.indexOf(QStringView(r.text), p, cs) >= 0;
-        const QChar unit = r.text[r.anchor];
-        for (qsizetype q = p + r.anchor; (q = all.indexOf(unit, q)) >= 0; ++q)
-            if (all.sliced(q - r.anchor).startsWith(QStringView(r.text), cs))
+        const char16_t unit = r.text[r.anchor].unicode();
+        const int end = n - int(r.text.size()) + r.anchor + 1; // the anchor's places end here
+        auto at = [&](int q) { return all.sliced(q - r.anchor).startsWith(QStringView(r.text), cs); };
+        int q = p + r.anchor;
+#if defined(__SSE2__)
+        const __m128i wanted = _mm_set1_epi16(short(unit));
+        for (; q + 8 <= end; q += 8) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + q));
+            // Each unit found sets two bits.
+            for (unsigned hits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(units, wanted))); hits; hits &= hits - 1) {
+                if (at(q + std::countr_zero(hits) / 2))
+                    return true;
+                hits &= hits - 1;
+            }
+        }
+#endif
+        for (; q < end; ++q)
+            if (text[q] == unit && at(q))
                 return true;
         return false;
     }
