@@ -556,7 +556,26 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 if (!d.rules[size_t(d.regexpTokens[size_t(c.byFirst[size_t(i)])].rule)].word)
                     wordOnly = false;
             c.wordStartsOnly[b] = wordOnly && shortcuts;
+            const bool one = c.lengths[f].empty() && c.prefixLengths[f].empty() && c.anyFirst.empty()
+                             && !requiredStarts.test(char16_t(b)) && c.byFirstStart[b + 1] - c.byFirstStart[b] == 1;
+            const int r = one ? c.byFirst[size_t(c.byFirstStart[b])] : -1;
+            c.soleSimple[b] = shortcuts && r >= 0 && d.regexps[size_t(d.regexpTokens[size_t(r)].regexp)].simple ? r : -1;
+            c.soleLiteral[b] = -1;
+            if (shortcuts && noRegexp && c.prefixLengths[f].empty() && c.lengths[f] == std::vector<int>{1}) {
+                const char16_t key = char16_t(f);
+                if (const LiteralTable::Slot *slot = d.table.find(hashStep(HashSeed, key), &key, 1)) {
+                    for (int e = 0; e < slot->count; ++e) {
+                        const int i = d.table.entries[size_t(slot->first + e)];
+                        const LiteralToken &lit = d.literals[size_t(i)];
+                        if (c.valid[size_t(lit.tokenset)] && (!lit.caseSensitive || lit.text.at(0) == QChar(b))) {
+                            c.soleLiteral[b] = lit.rule == 0 ? i : -1;
+                            break;
+                        }
+                    }
+                }
+            }
         }
+        c.soleSimple[128] = c.soleLiteral[128] = -1;
     }
     return language;
 }

@@ -145,6 +145,11 @@ struct ContextData {
     // Per raw character below 128: every token that can begin with this word character must begin at
     // a word start, so nothing starts inside a word.
     bool wordStartsOnly[kBuckets] = {};
+    // Per raw character below 128: the one token that can begin with it, when that is a regexp token
+    // matched natively (see Regexp::simple); else -1. Or, when only literals of one character begin
+    // with it, the one that matches it first and holds to no rule (an index into literals); else -1.
+    int soleSimple[kBuckets];
+    int soleLiteral[kBuckets];
 };
 
 struct CompiledTokenset {

@@ -119,9 +119,11 @@ public:
             const bool mayClose = ch < 128 ? (skip[ch] & kCloser) != 0 : closerBeyondAscii;
             LineMatch best;
             best.length = 0;
-            if (mayClose)
-                scopes.tryAt(state, p, best);
-            tokens.tryAt(*c, p, best);
+            if (ch >= 128 || mayClose || tokens.trySole(*c, p, best) < 0) {
+                if (mayClose)
+                    scopes.tryAt(state, p, best);
+                tokens.tryAt(*c, p, best);
+            }
             if (best.length == 0) {
                 ++p;
                 continue;

@@ -52,6 +52,31 @@ public:
         }
     }
 
+    // Where the only token that can begin with the character at p (below 128) is matched natively or
+    // is a literal of that one character, and no closer begins with it: that token's match, or 0.
+    // -1 when the full search must decide.
+    int trySole(const ContextData &c, int p, LineMatch &best)
+    {
+        if (const int i = c.soleLiteral[text[p]]; i >= 0) {
+            const LiteralToken &lit = d.literals[size_t(i)];
+            best = LineMatch{1, lit.key, lit.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
+                             lit.tokenset, lit.token, -1};
+            return 1;
+        }
+        const int r = c.soleSimple[text[p]];
+        if (r < 0)
+            return -1;
+        const RegexpToken &rt = d.regexpTokens[size_t(r)];
+        const int length = regexps.at(rt.regexp, p);
+        if (length == 0)
+            return 0;
+        if (!line.rulePasses(rt.rule, p, length))
+            return -1; // a shorter way may pass: left to the full search
+        best = LineMatch{length, rt.key, rt.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
+                         rt.tokenset, rt.token, -1};
+        return length;
+    }
+
     // Every token of context c that matches at p, into best.
     void tryAt(const ContextData &c, int p, LineMatch &best)
     {
