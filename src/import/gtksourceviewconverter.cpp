@@ -186,6 +186,7 @@ private:
     QHash<int, Alt> scopeAlt_;
     QSet<QString> asMatch_;            // contexts with an empty start, coloured as one match
     std::vector<int> closeWithParent_; // scopes that close with the scope around them
+    std::vector<int> endParentScopes_; // scopes whose end ends the scope around them too (end-parent)
     QHash<int, int> leadingGroups_;    // scope tokenset -> the list that colours its start's leading group
     QHash<int, int> continued_;        // single-line scope -> its copy for lines continued by a backslash
 };
@@ -598,11 +599,14 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         for (const GtkInclude &inc : c->includes) {
             const GtkContext *m = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c->id);
             GtkLanguage *lang = m ? language(m->lang, m->id) : nullptr;
-            if (!lang || !m->endParent || !m->match)
+            // A match, or a context that looks ahead at its end and takes just that (`(?=;)` ... `;`).
+            const bool endOnly = m && m->start && m->end && !hasChildren(*m)
+                && m->start->text == QStringLiteral("(?=%1)").arg(m->end->text);
+            if (!lang || !m->endParent || !(m->match || endOnly))
                 continue;
             QString text;
             bool caseless = false;
-            expand(*m->match, *lang, m->id, text, caseless);
+            expand(m->match ? *m->match : *m->end, *lang, m->id, text, caseless);
             if (!QRegularExpression(text).isValid() || mayBeEmpty(text))
                 continue;
             ends.push_back({caseless ? QStringLiteral("(?i)") + text : text, QString()});
@@ -671,6 +675,8 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
     }
     if (endWithParent)
         closeWithParent_.push_back(index);
+    if (c->endParent && draft_->tokensets[size_t(index)].scope)
+        endParentScopes_.push_back(index);
     if (draft_->tokensets[size_t(index)].scope) {
         ends_.insert(index, ends);
         scopes_.push_back(index);
@@ -918,6 +924,28 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 levels.push_back({draft.tokensets[size_t(s)].name, context(a.context, true, a.context), a.style, ends_.value(s)});
             }
         }
+    }
+    // A scope that colours nothing and ends the scope around it (end-parent: `@media ... { ... }`): where that
+    // scope has no end of its own, the end becomes its end, tried inside this one (chain), so one end closes
+    // both; this one then has no end of its own.
+    for (const int k : endParentScopes_) {
+        TokensetDraft &t = draft.tokensets[size_t(k)];
+        if (t.id != QLatin1String("parameterblocks") || t.tokens2.empty())
+            continue;
+        std::vector<TokensetDraft *> parents;
+        for (const QString &name : std::as_const(t.validScopes)) {
+            TokensetDraft *p = name.isEmpty() ? nullptr : draft.find(name);
+            if (p && p != &t && p->scope && p->tokens2.empty())
+                parents.push_back(p);
+        }
+        if (parents.empty())
+            continue;
+        for (TokensetDraft *p : parents) {
+            p->tokens2 = t.tokens2;
+            p->chain = true;
+        }
+        report_.approximated(t.source, QStringLiteral("end-parent: the scopes around it end where it does, and it ends with them"));
+        t.tokens2.clear();
     }
     // The scopes around one that closes with them try their ends inside it too (chain).
     for (const int k : closeWithParent_) {

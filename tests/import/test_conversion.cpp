@@ -301,14 +301,28 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
     <context id="directive" style-ref="preprocessor" end-at-line-end="true">
       <start>^#define\b</start>
       <include><context ignore-style="true"><start>\\$</start><end>^</end></context><context ref="num"/></include>
+    </context>
+    <context id="media">
+      <start>@media</start>
+      <include><context id="rules" end-parent="true"><start>\{</start><end>\}</end><include><context ref="obj"/></include></context></include>
+    </context>
+    <context id="import">
+      <start>@import</start>
+      <include><context style-ref="keyword" end-parent="true"><start>(?=;)</start><end>;</end></context></include>
     </context>)",
-                                     R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="directive"/><context ref="num"/>)"));
+                                     R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="directive"/><context ref="media"/>
+                                        <context ref="import"/><context ref="num"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("[1] 2")).toStdString(), "[list:[][Number:1][list:]] [Number:2]");
     EXPECT_EQ(c.colour(QStringLiteral("{a:{b:1}, c:2} 3")).toStdString(),
               "[obj:{a][member::][obj:{b][member::][Number:1][obj:}][member:,][obj: c][member::][Number:2][obj:}] [Number:3]");
     EXPECT_EQ(c.colour(QStringLiteral("|\n4")).toStdString(), "[block:|]\n[Number:4]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:member: approximated: the end can be empty; its other alternatives end the scope")));
+    // A block that ends the rule around it closes both, also past blocks nested in it; a delimiter entered
+    // by a look-ahead at it ends its statement.
+    EXPECT_EQ(c.colour(QStringLiteral("@media 1 { {a:2} 3 } 4")).toStdString(),
+              "[media:@media 1 ][rules:{ ][obj:{a][member::][Number:2][obj:}][rules: 3 ][media:}] [Number:4]");
+    EXPECT_EQ(c.colour(QStringLiteral("@import 1; 2")).toStdString(), "[import:@import 1;] [Number:2]");
     // A backslash at the line end carries a directive to the next line, up to a line without one.
     const QString cont = QStringLiteral("Preprocessor Directive (continued):");
     EXPECT_EQ(c.colour(QStringLiteral("#define A 1 \\\n  2 \\\n  3\n4\n#define B\n5")).toStdString(),
