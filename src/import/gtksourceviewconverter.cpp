@@ -135,6 +135,19 @@ bool mayBeEmpty(const QString &pattern)
     return false;
 }
 
+// Whether every match of the pattern begins with an ASCII punctuation character (a delimiter).
+bool punctuationOnly(const QString &pattern)
+{
+    const auto fc = PatternAnalysis::firstChars(pattern, false);
+    if (!fc || fc->nonAscii)
+        return false;
+    for (char16_t ch = 0; ch < 128; ++ch) {
+        if (fc->test(ch) && (ch <= u' ' || QChar(ch).isLetterOrNumber() || ch == u'_' || ch == 127))
+            return false;
+    }
+    return true;
+}
+
 bool overlaps(const QString &a, const QString &b)
 {
     const auto fa = PatternAnalysis::firstChars(a, false);
@@ -188,6 +201,8 @@ private:
     std::vector<int> closeWithParent_; // scopes that close with the scope around them
     std::vector<int> endParentScopes_; // scopes whose end ends the scope around them too (end-parent)
     QHash<int, int> leadingGroups_;    // scope tokenset -> the list that colours its start's leading group
+    QString mainLanguage_;             // id of the language converted
+    QSet<QString> lookAheadEnds_;      // contexts ended by the delimiter their end looks ahead at
     QHash<int, int> continued_;        // single-line scope -> its copy for lines continued by a backslash
 };
 
@@ -553,6 +568,23 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
                 if (!mayBeEmpty(a))
                     kept += a;
             }
+            // An end that only looks ahead at a delimiter (`(?=[;}])`): on a scope that colours nothing
+            // the delimiter ends it, where no end of the scope around it matches. Only in the language
+            // converted: in one that embeds it, such scopes would no longer merge with their like ones,
+            // and the merges that fit the whole into a record would go elsewhere. A delimiter that may also
+            // start the scope (`,` ... `(?=[,)])`, one argument after another) is left to the next one.
+            QString ahead = endText;
+            while (ahead.startsWith(QLatin1String("(?:")) && groupEnd(ahead, 0) == ahead.size())
+                ahead = ahead.mid(3, ahead.size() - 4);
+            if (ahead.startsWith(QLatin1String("(?=")) && groupEnd(ahead, 0) == ahead.size())
+                ahead = ahead.mid(3, ahead.size() - 4);
+            else
+                ahead.clear();
+            if (kept.isEmpty() && c.lang == mainLanguage_ && !ahead.isEmpty() && !mayBeEmpty(ahead) && QRegularExpression(ahead).isValid()
+                && punctuationOnly(ahead) && !overlaps(ahead, text)) {
+                kept += ahead;
+                lookAheadEnds_.insert(c.id);
+            }
             if (kept.isEmpty()) {
                 singleline = true;
                 report_.approximated(c.id, QStringLiteral("the end can be empty; the scope closes at its line end"));
@@ -589,6 +621,8 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         // Only a scope where code goes on closes with the one around it.
         ends.clear();
         singleline = true;
+        if (lookAheadEnds_.contains(c->id))
+            endWithParent = false;
         report_.approximated(c->id, QStringLiteral("the end can be empty; the scope closes at its line end"));
     } else if (endWithParent) {
         report_.approximated(c->id, QStringLiteral("the end can be empty; its other alternatives end the scope, and the end of "
@@ -857,6 +891,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         report_.approximated(main->id, why + QStringLiteral(": every tokenset is black on white"));
     }
     GtkLanguage *lang = main.get();
+    mainLanguage_ = lang->id;
     for (auto it = lang->replaces.cbegin(); it != lang->replaces.cend(); ++it)
         replaces_.insert(it.key(), it.value());
     languages_.emplace(lang->id, std::move(main));
@@ -947,11 +982,20 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         report_.approximated(t.source, QStringLiteral("end-parent: the scopes around it end where it does, and it ends with them"));
         t.tokens2.clear();
     }
-    // The scopes around one that closes with them try their ends inside it too (chain).
+    // The scopes around one that closes with them try their ends inside it too (chain), and win over its
+    // end where both match.
     for (const int k : closeWithParent_) {
-        for (const QString &parent : std::as_const(draft.tokensets[size_t(k)].validScopes)) {
-            if (TokensetDraft *p = draft.find(parent); p && p->scope)
-                p->chain = true;
+        TokensetDraft &t = draft.tokensets[size_t(k)];
+        for (const QString &parent : std::as_const(t.validScopes)) {
+            TokensetDraft *p = draft.find(parent);
+            if (!p || !p->scope)
+                continue;
+            p->chain = true;
+            for (const TokenDraft &e : p->tokens2) {
+                QString plain;
+                if (t.tokens2.size() == 1 && RegexText::nonCapturing(e.text, plain) && !t.tokens2.front().guards.contains(plain))
+                    t.tokens2.front().guards += plain;
+            }
         }
     }
     if (draft.tokensets.empty()) {
