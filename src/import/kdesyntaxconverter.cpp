@@ -1456,6 +1456,19 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         // The rules of contexts that lead on from here come first (their scopes and tokens are made
         // first, so that they win a tie with the rules of this context that would take the same text);
         // they give way to each other, not to this context's own rules.
+        // Contexts of no rules that wait for the line end, opened here by a rule in their own colour: a
+        // rule of another colour that opens one too is a token of its colour (a key's "[lang]" before
+        // the "=" that opens its value), so that its colour shows.
+        QSet<QString> plainOpened;
+        for (const FlatRule &fr : rules) {
+            const Switch sr = parseSwitch(fr.rule->value("context"), fr.owner.def, fr.owner.where(main_));
+            if (sr.pops != 0 || !sr.push.valid() || fr.rule->flag("lookAhead") || !sr.push.context().rules.empty()
+                || parseSwitch(sr.push.context().lineEndContext, sr.push.def, QString()).pops != 1)
+                continue;
+            const QString item = fr.rule->value("attribute");
+            if (item.isEmpty() || item == sr.push.context().attribute)
+                plainOpened.insert(sr.push.key());
+        }
         QSet<QString> leadOnHere;
         std::vector<FlatRule> block = leadOnRules(level, rules, leadOnHere);
         const size_t ownFrom = block.size();
@@ -1500,7 +1513,10 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 Switch sw = e.net;
                 if (sw.pops >= 2 && absorbing_.contains(level.context.key()))
                     --sw.pops; // one of them is the context led on from, which is no scope
-                const bool leadsOn = sw.pops == 0 && sw.push.valid() && leadOnHere.contains(sw.push.key());
+                const bool leadsOn = sw.pops == 0 && sw.push.valid()
+                    && (leadOnHere.contains(sw.push.key())
+                        || (plainOpened.contains(sw.push.key()) && e.colour && !e.colour->rule->value("attribute").isEmpty()
+                            && e.colour->rule->value("attribute") != sw.push.context().attribute));
                 const bool closes = sw.pops > 0 && level.scope >= 0;
                 if (closes && sw.push.valid()) {
                     // KDE closes the scope and opens another in its place. Opened inside the scope

@@ -639,3 +639,16 @@ TEST(KdeConversion, OneDefinitionConvertsToTheSameBytesEveryRun)
             ASSERT_EQ(convert(definition(c)).xml.toStdString(), first.xml.toStdString()) << "run " << run;
     }
 }
+
+TEST(KdeConversion, ARuleOfItsOwnColourBeforeTheRestOfTheLineIsAToken)
+{
+    // "[de]" and "=" both open the value (the rest of the line); "[de]" keeps its colour, "=" opens it.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Keyword" lineEndContext="#stay">
+        <RegExpr attribute="Number" context="Value" String="\[.*\]"/>
+        <DetectChar attribute="Normal" context="Value" char="="/>
+      </context>
+      <context name="Value" attribute="Normal" lineEndContext="#pop"/>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("Name[de]=Bar\nKey=x")), std::string("[Keyword:Name][Number:[de]][Value:=Bar][Keyword:\nKey][Value:=x]"));
+}
