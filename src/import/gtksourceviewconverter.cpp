@@ -181,6 +181,7 @@ private:
     void colourLeadingGroupOnly(const GtkContext &c, QString &text);
     void splitTrailingGroup(const GtkContext &c, TokensetDraft &scope);
     int splitContinuedLines(const GtkContext &c, TokensetDraft &scope, const std::vector<Pattern> &ends);
+    int splitIndentedLines(const GtkContext &c, TokensetDraft &scope);
     bool continuesAtBackslash(const GtkContext &c);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
@@ -696,6 +697,8 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         leading = splitLeadingGroup(*c, t);
         splitTrailingGroup(*c, t);
         continued = splitContinuedLines(*c, t, ends);
+        if (continued < 0)
+            continued = splitIndentedLines(*c, t);
     }
     const int index = int(draft_->tokensets.size());
     draft_->tokensets.push_back(std::move(t));
@@ -836,6 +839,26 @@ int Conversion::splitContinuedLines(const GtkContext &c, TokensetDraft &scope, c
     scope.tokens.front().text = start + QStringLiteral("(?!.*\\\\$)");
     report_.approximated(c.id, QStringLiteral("a backslash at the line end continues it: \"%1\" holds such lines, up to the "
                                                "first line without one, which takes its colour").arg(copy.name));
+    draft_->tokensets.push_back(std::move(copy));
+    return int(draft_->tokensets.size()) - 1;
+}
+
+// A scope that ends where a line does not begin with some text (`^(?!\t)`: a rule and the commands on the
+// tab-indented lines after it): it closes at its line end, and each line that begins with that text opens
+// a copy of it for that line, where the scope is valid. Returns the copy's index, or -1.
+int Conversion::splitIndentedLines(const GtkContext &c, TokensetDraft &scope)
+{
+    const QString end = c.end ? c.end->text : QString();
+    if (!scope.singleline || c.endAtLineEnd || !end.startsWith(QLatin1String("^(?!")) || groupEnd(end, 1) != end.size())
+        return -1;
+    const QString lead = end.mid(4, end.size() - 5);
+    if (lead.isEmpty() || lead.contains(QLatin1String("\\%")) || mayBeEmpty(lead) || !QRegularExpression(lead).isValid())
+        return -1;
+    TokensetDraft copy = scope;
+    copy.name = draft_->uniqueName(scope.name + QStringLiteral(" (continued)"));
+    copy.tokens = {{QStringLiteral("^") + RegexText::grouped(lead), true, QString(), {}}};
+    copy.tokens2.clear();
+    report_.approximated(c.id, QStringLiteral("it goes on over the lines that begin with %1: \"%2\" holds each of them").arg(lead, copy.name));
     draft_->tokensets.push_back(std::move(copy));
     return int(draft_->tokensets.size()) - 1;
 }

@@ -310,12 +310,16 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
       <start>@import</start>
       <include><context style-ref="keyword" end-parent="true"><start>(?=;)</start><end>;</end></context></include>
     </context>
+    <context id="target">
+      <start>^[a-z]+:</start><end>^(?!\t)</end>
+      <include><context style-ref="keyword"><keyword>echo</keyword></context></include>
+    </context>
     <context id="style">
       <start>&lt;</start><end>&gt;</end>
       <include><context id="value"><start>=</start><end>(?=[;&gt;])</end><include><context ref="num"/></include></context></include>
     </context>)",
                                      R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="directive"/><context ref="media"/>
-                                        <context ref="import"/><context ref="style"/><context ref="num"/>)"));
+                                        <context ref="import"/><context ref="style"/><context ref="target"/><context ref="num"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("[1] 2")).toStdString(), "[list:[][Number:1][list:]] [Number:2]");
     EXPECT_EQ(c.colour(QStringLiteral("{a:{b:1}, c:2} 3")).toStdString(),
@@ -330,6 +334,9 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
     // A value that ends before the delimiter after it ends at a ";", and the ">" after it closes both.
     EXPECT_EQ(c.colour(QStringLiteral("<a=1; b=2> 3")).toStdString(),
               "[style:<a][value:=][Number:1][value:;][style: b][value:=][Number:2][style:>] [Number:3]");
+    // A rule goes on over the tab-indented lines after it, and only those.
+    EXPECT_EQ(c.colour(QStringLiteral("all: echo\n\techo 1\necho")).toStdString(),
+              "[target (continued):all: ][Keyword:echo]\n[target (continued):\t][Keyword:echo][target (continued): 1]\necho");
     // A backslash at the line end carries a directive to the next line, up to a line without one.
     const QString cont = QStringLiteral("Preprocessor Directive (continued):");
     EXPECT_EQ(c.colour(QStringLiteral("#define A 1 \\\n  2 \\\n  3\n4\n#define B\n5")).toStdString(),
