@@ -508,6 +508,8 @@ private:
     QHash<int, QSet<std::pair<const KdeDefinition *, QString>>> openers_;
     QSet<int> takesEverything_;
     QHash<QString, QString> openerNames_; // scope context -> the item it is coloured as
+    QSet<QString> plainInside_;           // scope contexts where what no rule takes is plain text
+    QString plainInsideName_;             // the tokenset of that plain text
     void lookAsOpeners(LanguageDraft &draft);
     std::deque<Level> levels_;
 };
@@ -1688,6 +1690,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         }
     }
     // A scope that shows the colour of the rules that open it is named after their item.
+    QStringList plainIn; // those where what no rule takes is plain text
     for (TokensetDraft &t : draft.tokensets) {
         const auto it = openerNames_.constFind(t.source);
         if (!t.scope || it == openerNames_.constEnd())
@@ -1696,6 +1699,18 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         for (TokensetDraft &other : draft.tokensets)
             std::replace(other.validScopes.begin(), other.validScopes.end(), t.name, name);
         t.name = name;
+        if (plainInside_.contains(t.source))
+            plainIn += name;
+    }
+    if (!plainIn.isEmpty()) {
+        // Last, so that it gives way to every other token of the same length.
+        const Look text = look(main_, main_->contexts.front().attribute, main_->contexts.front().name);
+        TokensetDraft plain = styled(uniqueName(text.name), text, main_->contexts.front().name);
+        plain.id = QStringLiteral("text");
+        plain.tokens.push_back({QStringLiteral("\\S"), true, QString(), {}});
+        plain.validScopes = plainIn;
+        plainInsideName_ = plain.name;
+        draft.tokensets.push_back(std::move(plain));
     }
     // Each start token gets the scope's end, so that scopes merged later still close as they did.
     for (TokensetDraft &t : draft.tokensets) {
@@ -1723,6 +1738,12 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     }
     if (havePlain)
         return true;
+    if (TokensetDraft *inside = plainInsideName_.isEmpty() ? nullptr : draft.find(plainInsideName_)) {
+        // The plain text inside scopes is the plain text outside too.
+        inside->tokens.insert(inside->tokens.begin(), {QStringLiteral("[ \\t]"), true, QString(), {}});
+        inside->validScopes.prepend(QString());
+        return true;
+    }
     TokensetDraft plain;
     plain.name = uniqueName(text.name);
     plain.id = QStringLiteral("text");
@@ -2148,8 +2169,9 @@ void Conversion::lookAsOpeners(LanguageDraft &draft)
     for (const int s : sortedKeys(openers_)) {
         TokensetDraft &t = draft.tokensets[size_t(s)];
         const QSet<std::pair<const KdeDefinition *, QString>> &by = openers_.value(s);
-        if (!t.scope || !takesEverything_.contains(s) || by.contains(std::pair<const KdeDefinition *, QString>()) || t.forecolor != plain.fg || t.backcolor != plain.bg
-            || t.fontstyle != plain.fontstyle)
+        const bool everything = takesEverything_.contains(s);
+        if (!t.scope || !(everything || transparentScope(t)) || by.contains(std::pair<const KdeDefinition *, QString>())
+            || t.forecolor != plain.fg || t.backcolor != plain.bg || t.fontstyle != plain.fontstyle)
             continue;
         std::optional<Look> common;
         bool one = true;
@@ -2158,14 +2180,19 @@ void Conversion::lookAsOpeners(LanguageDraft &draft)
             one = one && (!common || (common->fg == l.fg && common->bg == l.bg && common->fontstyle == l.fontstyle && common->name == l.name));
             common = l;
         }
-        if (!one || !common)
+        // Where code goes on inside, what no rule takes is plain text (a token of its own for each
+        // character, as KDE goes on by one); the scope's colour shows on blanks, which must not show it.
+        const bool plainLook = common && common->fg == plain.fg && common->bg == plain.bg && common->fontstyle == plain.fontstyle;
+        if (!one || !common || (!everything && (plainLook || common->bg != plain.bg || common->fontstyle == QLatin1String("underline"))))
             continue;
         t.forecolor = common->fg;
         t.backcolor = common->bg;
         t.fontstyle = common->fontstyle;
         openerNames_.insert(t.source, common->name);
-        report_.approximated(t.source, QStringLiteral("the context takes the colour of \"%1\", which opens it (its rules take every character but blanks)")
-                                           .arg(common->name));
+        if (!everything)
+            plainInside_.insert(t.source);
+        report_.approximated(t.source, everything ? QStringLiteral("the context takes the colour of \"%1\", which opens it (its rules take every character but blanks)").arg(common->name)
+                                                  : QStringLiteral("the context takes the colour of \"%1\", which opens it; what no rule takes inside is plain text").arg(common->name));
     }
 }
 
