@@ -477,11 +477,21 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             if (std::find(lengths.begin(), lengths.end(), length) == lengths.end())
                 lengths.push_back(length);
         };
+        auto addSecond = [&c](int bucket, const QString &text) {
+            if (text.size() < 2)
+                return;
+            c.secondsFilter[bucket] = true;
+            const char16_t second = foldChar(text.at(1).unicode()); // no other character below 128 folds to one from 128 up
+            for (char16_t ch = 0; ch < 128; ++ch)
+                if (foldChar(ch) == second)
+                    c.seconds[bucket][ch >> 6] |= quint64(1) << (ch & 63);
+        };
         for (const LiteralToken &lit : d.literals) {
             if (!c.valid[size_t(lit.tokenset)])
                 continue;
             const int bucket = bucketOf(foldChar(lit.text.at(0).unicode()));
             addLength(c.lengths[bucket], int(lit.text.size()));
+            addSecond(bucket, lit.text);
             anyLiteral[bucket] = true;
             if (!(d.rules[size_t(lit.rule)].word && d.wordChars->at(reinterpret_cast<const char16_t *>(lit.text.utf16()), lit.text.size(), 0)))
                 c.literalsAtWordStart[bucket] = false;
@@ -519,6 +529,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             } else if (!rt.prefix.isEmpty()) {
                 const int bucket = bucketOf(foldChar(rt.prefix.at(0).unicode()));
                 addLength(c.prefixLengths[bucket], int(rt.prefix.size()));
+                addSecond(bucket, rt.prefix);
                 if (!(d.rules[size_t(rt.rule)].word && d.wordChars->at(reinterpret_cast<const char16_t *>(rt.prefix.utf16()), rt.prefix.size(), 0)))
                     prefixesAtWordStart[bucket] = false;
             } else if (re.simple || re.firstChars) {
@@ -533,6 +544,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             }
         }
         for (int b = 0; b < kBuckets; ++b) {
+            c.secondsFilter[b] = c.secondsFilter[b] && !c.literalsAllWord[b] && shortcuts;
             std::sort(c.prefixLengths[b].begin(), c.prefixLengths[b].end(), std::greater<int>());
             c.byFirstStart[b] = int(c.byFirst.size());
             c.byFirst.insert(c.byFirst.end(), bucketLists[b].begin(), bucketLists[b].end());

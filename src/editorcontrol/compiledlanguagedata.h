@@ -132,6 +132,11 @@ struct ContextData {
     bool literalsAllWord[kBuckets] = {};
     // Lengths of the literal prefixes of regexp tokens valid here, by folded first character.
     std::vector<int> prefixLengths[kBuckets];
+    // By folded first character: the characters below 128 that the second character of a literal or
+    // prefix of two characters or more may be (as the text has it), when worth a look before the
+    // table's (not for words, whose length says more).
+    quint64 seconds[kBuckets][2] = {};
+    bool secondsFilter[kBuckets] = {};
     // The other regexp tokens valid here (indices into CompiledLanguageData::regexpTokens): those whose
     // match may begin with a character, by the raw character (byFirst[byFirstStart[b] ..
     // byFirstStart[b + 1]]), and those that may begin anywhere.

@@ -104,7 +104,14 @@ public:
                     longest = shortest; // a longer literal would go on with a word character
             }
         }
-        const int want = std::max(longest, c.prefixLengths[bucket].empty() ? 0 : c.prefixLengths[bucket].front());
+        int longestPrefix = c.prefixLengths[bucket].empty() ? 0 : c.prefixLengths[bucket].front();
+        if (c.secondsFilter[bucket] && p + 1 < n && text[p + 1] < 128
+            && !((c.seconds[bucket][text[p + 1] >> 6] >> (text[p + 1] & 63)) & 1)) {
+            // Nothing of two characters or more goes on with the next one.
+            longest = std::min(longest, 1);
+            longestPrefix = std::min(longestPrefix, 1);
+        }
+        const int want = std::max(longest, longestPrefix);
         const int folded = std::min(want, n - p);
         foldAhead(p, folded);
         if (longest > 0)

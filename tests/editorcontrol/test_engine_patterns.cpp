@@ -232,12 +232,13 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     LanguageDefinition ahead = EngineTest::language({EngineTest::listSet("A", {"a\\w*(?=.*k:)", "#x?(?=.*\\\\$)", "(ab|cd)://\\S*"}, true)});
     ahead.tokensets[0].casesensitive = false;
     // Characters that one token alone may begin with: one-character literals of either case, with and
-    // without rules, beside closers; a class matched natively, held to word ends or not.
-    LanguageDefinition one = EngineTest::language({EngineTest::listSet("S", {";", "q", "Q"}), EngineTest::listSet("W", {"q", "z"}, false, "word"),
-                                                   EngineTest::listSet("D", {"\\d", "[ \\t]+"}, true, "word"),
+    // without rules, beside closers; a class matched natively, held to word ends or not. Longer
+    // literals and prefixes looked for by their second character, in either case.
+    LanguageDefinition one = EngineTest::language({EngineTest::listSet("S", {";", "q", "Q", "-", "-Q"}), EngineTest::listSet("W", {"q", "z", "z-k"}, false, "word"),
+                                                   EngineTest::listSet("D", {"\\d", "[ \\t]+", "=k\\w*"}, true, "word"),
                                                    EngineTest::scopeSet("P", 4, {"("}, {")", ";"})});
     one.tokensets[0].casesensitive = true;
-    cases.emplace_back(one, QStringLiteral("q Q qz z; (a;b) 1 x1 \t( q;Z)Q zq\n"), 20);
+    cases.emplace_back(one, QStringLiteral("q Q qz z; (a;b) 1 x1 \t( q;Z)Q zq -Q -q z-K z-k z-\u212A =K =k =x\n"), 20);
     cases.emplace_back(ahead, QStringLiteral("ab a\u212A: abc k: ak:\n#x a # \\\nab://x cd:/ x://y AB://"), 20);
 
     QRandomGenerator random(42);
