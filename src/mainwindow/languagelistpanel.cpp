@@ -3,6 +3,7 @@
 #include "mainwindow/hourglass.h"
 #include "import/languageconversion.h"
 #include "model/nativename.h"
+#include "model/programfolder.h"
 #include "session/editsession.h"
 #include "session/tracelabels.h"
 
@@ -156,9 +157,13 @@ void LanguageListPanel::mnuSortLanguages_Click()
 
 void LanguageListPanel::mnuImport_Click()
 {
+    // A remembered folder that is gone (removed, or kept from another copy of the program) would open
+    // an empty listing; the program's own folder of language files is then the useful place.
+    const QString start =
+        QFileInfo(importFolder_).isDir() ? importFolder_ : ProgramFolder::file(QStringLiteral("language_def"));
     // A name that is not UTF-8 is opened by its bytes, not by what the dialog could read of it.
     const QString file = NativeName::fromDialog(context_.dialogs.openFile(
-        context_.window, tr("Import Language File"), importFolder_,
+        context_.window, tr("Import Language File"), start,
         LanguageConversion::importFilters().join(QStringLiteral(";;"))));
     if (file.isEmpty())
         return;

@@ -33,6 +33,7 @@ public:
     std::function<void(const Message &)> whileShown; // runs as each message is shown, before it is answered
     QStringList prompts; // input, colour, file and folder questions, by title or prompt
     QStringList defaults; // the answer each input question offered
+    QStringList openedIn; // the folder each open-file question started in
 
     Answer message(QWidget *, const QString &text, const QString &title, Buttons buttons, Icon icon) override
     {
@@ -70,9 +71,10 @@ public:
         prompts << QStringLiteral("color");
         return take(colors, qint32(-1));
     }
-    QString openFile(QWidget *, const QString &title, const QString &, const QString &) override
+    QString openFile(QWidget *, const QString &title, const QString &folder, const QString &) override
     {
         prompts << title;
+        openedIn << folder;
         return take(files, QString());
     }
     QString saveFile(QWidget *, const QString &title, const QString &, const QString &) override

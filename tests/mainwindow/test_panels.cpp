@@ -325,12 +325,15 @@ TEST_F(WindowTest, ImportExportMemberListsAndMarginImages)
     QDir().mkpath(folder.file(QStringLiteral("pics")));
     for (const char *name : {"pics/Keyword.BMP", "pics/keyword.png"})
         picture.save(folder.file(QString::fromLatin1(name)), name[10] == 'B' ? "BMP" : "PNG");
+    storeSetting("LangFolder", folder.file(QStringLiteral("gone")));
     start();
     folder.write(QStringLiteral("in/Other.lng"), workingFile().toLatin1());
     dialogs->files = {folder.file(QStringLiteral("in/missing.lng")), folder.file(QStringLiteral("in/Other.lng"))};
     action("mnuImport")->trigger();
     EXPECT_EQ(dialogs->messages.back().title, QStringLiteral("Import Language"));
     action("mnuImport")->trigger();
+    // A remembered folder that is gone opens the program's language files; then the folder last chosen.
+    EXPECT_EQ(dialogs->openedIn, QStringList({folder.file(QStringLiteral("language_def")), folder.file(QStringLiteral("in"))}));
     EXPECT_EQ(items(languages()), QStringList({"Basic", "Pascal", "Empty", "Basic"}));
     // A KDE syntax definition is told by its content and converted: one undo step, the report in the
     // status pane.
