@@ -481,9 +481,10 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             if (text.size() < 2)
                 return;
             c.secondsFilter[bucket] = true;
-            const char16_t second = foldChar(text.at(1).unicode()); // no other character below 128 folds to one from 128 up
-            for (char16_t ch = 0; ch < 128; ++ch)
-                if (foldChar(ch) == second)
+            // Below 128 only capitals fold, to small letters; nothing there folds to a character from 128 up.
+            const char16_t second = foldChar(text.at(1).unicode());
+            for (const char16_t ch : {second, char16_t(second - 32)})
+                if (ch < 128 && foldChar(ch) == second)
                     c.seconds[bucket][ch >> 6] |= quint64(1) << (ch & 63);
         };
         for (const LiteralToken &lit : d.literals) {
