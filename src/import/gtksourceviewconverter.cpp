@@ -91,30 +91,6 @@ struct Alt {
     QString style;
 };
 
-// The index just after the group that opens at `open` in a pattern, or -1 when it is not closed.
-qsizetype groupEnd(const QString &pattern, qsizetype open)
-{
-    int depth = 0;
-    bool inClass = false;
-    for (qsizetype i = open; i < pattern.size(); ++i) {
-        const QChar ch = pattern.at(i);
-        if (ch == u'\\') {
-            ++i;
-        } else if (inClass) {
-            inClass = ch != u']';
-        } else if (ch == u'[') {
-            inClass = true;
-            if (pattern.mid(i + 1, 1) == QLatin1String("]") || pattern.mid(i + 1, 2) == QLatin1String("^]"))
-                i += pattern.at(i + 1) == u'^' ? 2 : 1;
-        } else if (ch == u'(') {
-            ++depth;
-        } else if (ch == u')' && --depth == 0) {
-            return i + 1;
-        }
-    }
-    return -1;
-}
-
 bool mayBeEmpty(const QString &pattern)
 {
     bool empty = false;
@@ -510,7 +486,7 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         // (`^(?=(=[a-z]))`, a block of documentation): the start takes that text, in the scope's colour.
         const qsizetype ahead = text.startsWith(u'^') ? 1 : 0;
         if (!c.styleRef.isEmpty() && hasChildren(c) && !nothing && text.mid(ahead, 3) == QLatin1String("(?=")
-            && groupEnd(text, ahead) == text.size()) {
+            && RegexText::groupEnd(text, ahead) == text.size()) {
             const QString taken = text.left(ahead) + text.mid(ahead + 3, text.size() - ahead - 4);
             if (!mayBeEmpty(taken) && QRegularExpression(taken).isValid()) {
                 report_.approximated(c.id, QStringLiteral("the start only looks ahead: the scope starts with the text it looks at, in its colour"));
@@ -575,9 +551,9 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
             // and the merges that fit the whole into a record would go elsewhere. A delimiter that may also
             // start the scope (`,` ... `(?=[,)])`, one argument after another) is left to the next one.
             QString ahead = endText;
-            while (ahead.startsWith(QLatin1String("(?:")) && groupEnd(ahead, 0) == ahead.size())
+            while (ahead.startsWith(QLatin1String("(?:")) && RegexText::groupEnd(ahead, 0) == ahead.size())
                 ahead = ahead.mid(3, ahead.size() - 4);
-            if (ahead.startsWith(QLatin1String("(?=")) && groupEnd(ahead, 0) == ahead.size())
+            if (ahead.startsWith(QLatin1String("(?=")) && RegexText::groupEnd(ahead, 0) == ahead.size())
                 ahead = ahead.mid(3, ahead.size() - 4);
             else
                 ahead.clear();
@@ -740,7 +716,7 @@ void Conversion::colourLeadingGroupOnly(const GtkContext &c, QString &text)
     // Look-behinds before the group only say where it may stand.
     qsizetype at = 0;
     while (text.mid(at, 4) == QLatin1String("(?<=") || text.mid(at, 4) == QLatin1String("(?<!")) {
-        at = groupEnd(text, at);
+        at = RegexText::groupEnd(text, at);
         if (at < 0)
             return;
     }
@@ -849,7 +825,7 @@ int Conversion::splitContinuedLines(const GtkContext &c, TokensetDraft &scope, c
 int Conversion::splitIndentedLines(const GtkContext &c, TokensetDraft &scope)
 {
     const QString end = c.end ? c.end->text : QString();
-    if (!scope.singleline || c.endAtLineEnd || !end.startsWith(QLatin1String("^(?!")) || groupEnd(end, 1) != end.size())
+    if (!scope.singleline || c.endAtLineEnd || !end.startsWith(QLatin1String("^(?!")) || RegexText::groupEnd(end, 1) != end.size())
         return -1;
     const QString lead = end.mid(4, end.size() - 5);
     if (lead.isEmpty() || lead.contains(QLatin1String("\\%")) || mayBeEmpty(lead) || !QRegularExpression(lead).isValid())

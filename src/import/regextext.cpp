@@ -291,28 +291,33 @@ QString groupText(const QString &p, const QString &group)
         }
         ++count;
         if ((numbered && count == wanted) || (!numbered && name == group)) {
-            int depth = 1;
-            qsizetype j = body;
-            while (j < n && depth > 0) {
-                if (p[j] == u'\\') {
-                    j += escapeLength(p, j);
-                    continue;
-                }
-                if (p[j] == u'[') {
-                    j = classEnd(p, j);
-                    continue;
-                }
-                if (p[j] == u'(')
-                    ++depth;
-                else if (p[j] == u')' && --depth == 0)
-                    break;
-                ++j;
-            }
-            return p.mid(body, j - body);
+            const qsizetype end = groupEnd(p, i);
+            return p.mid(body, (end < 0 ? n : end - 1) - body);
         }
         i = body;
     }
     return QString();
+}
+
+qsizetype groupEnd(const QString &p, qsizetype open)
+{
+    int depth = 0;
+    for (qsizetype j = open; j < p.size();) {
+        if (p[j] == u'\\') {
+            j += escapeLength(p, j);
+            continue;
+        }
+        if (p[j] == u'[') {
+            j = classEnd(p, j);
+            continue;
+        }
+        if (p[j] == u'(')
+            ++depth;
+        else if (p[j] == u')' && --depth == 0)
+            return j + 1;
+        ++j;
+    }
+    return -1;
 }
 
 } // namespace RegexText

@@ -43,4 +43,7 @@ namespace RegexText {
 // when the pattern has no such group.
 QString groupText(const QString &pattern, const QString &group);
 
+// The index just after the group whose "(" stands at `open`, or -1 when the pattern does not close it.
+qsizetype groupEnd(const QString &pattern, qsizetype open);
+
 } // namespace RegexText
