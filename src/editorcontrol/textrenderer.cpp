@@ -233,6 +233,9 @@ void TextRenderer::setSpanNames(const QStringList &names)
 void TextRenderer::padOpen()
 {
     shortOpen_.assign(size_t(open_.size()) * kShortName, '\0');
+    openSize_.resize(size_t(open_.size()));
+    for (qsizetype t = 0; t < open_.size(); ++t)
+        openSize_[size_t(t)] = open_[t].size();
     for (qsizetype t = 0; t < open_.size(); ++t)
         if (open_[t].size() <= kShortName)
             std::copy(open_[t].begin(), open_[t].end(), shortOpen_.begin() + t * kShortName);
@@ -280,9 +283,14 @@ char *TextRenderer::appendStart(char *w)
     if (add < 0 || add > 0x7FFFFFFF)
         return appendNumber(w, spanStart_);
     startValue_ = spanStart_;
-    const quint32 last = quint32(startDigits_[kStartDigits - 1] - '0') + quint32(add);
-    if (last < 10) { // most often only the last digit changes
-        startDigits_[kStartDigits - 1] = char('0' + last);
+    // Most often only the last two digits change (the digits left of the number are zeros).
+    const quint32 last = quint32(startDigits_[kStartDigits - 2] - '0') * 10 + quint32(startDigits_[kStartDigits - 1] - '0')
+                         + quint32(add);
+    if (last < 100) {
+        startDigits_[kStartDigits - 2] = char('0' + last / 10);
+        startDigits_[kStartDigits - 1] = char('0' + last % 10);
+        if (last >= 10 && startFirst_ > kStartDigits - 2)
+            startFirst_ = kStartDigits - 2;
         std::memcpy(w, startDigits_ + startFirst_, kStartDigits);
         return w + (kStartDigits - startFirst_);
     }
@@ -305,11 +313,20 @@ char *TextRenderer::appendStart(char *w)
 void TextRenderer::flushSpan()
 {
     if (spanLength_ > 0 && spanTokenset_ >= 0 && spanTokenset_ < open_.size()) {
-        const QByteArray &name = open_.at(spanTokenset_);
-        char *w = appendStart(room(2 * kStartDigits + 8 + std::max<qsizetype>(name.size(), kShortName)));
+        const qsizetype nameSize = openSize_[size_t(spanTokenset_)];
+        const qsizetype need = 2 * kStartDigits + 8 + std::max(nameSize, kShortName);
+        char *w = used_ + need <= qsizetype(buffer_.size()) ? buffer_.data() + used_ : room(need);
+        w = appendStart(w);
         *w++ = '\t';
         w = appendNumber(w, spanLength_);
-        used_ = appendOpen(w, spanTokenset_) - buffer_.data();
+        if (nameSize > kShortName) {
+            const QByteArray &name = open_.at(spanTokenset_);
+            w = std::copy(name.begin(), name.end(), w);
+        } else {
+            std::memcpy(w, shortOpen_.data() + size_t(spanTokenset_) * kShortName, kShortName); // a fixed-size copy
+            w += nameSize;
+        }
+        used_ = w - buffer_.data();
     }
     spanLength_ = 0;
 }

@@ -97,4 +97,5 @@ private:
     int spanTokenset_ = -1;
     static constexpr qsizetype kShortName = 32;
     std::vector<char> shortOpen_; // each entry of open_ of up to kShortName bytes, padded to that size
+    std::vector<qsizetype> openSize_; // the size of each entry of open_
 };
