@@ -17,6 +17,8 @@ using PatternAnalysis::FirstChars;
 // Beyond this many contexts the transparent scopes a context remembers are cut back.
 constexpr int kMaxContexts = 4000;
 
+QString attr(const QString &value) { return XmlText::escapeAttribute(value); }
+
 QString hex(char32_t c) { return QStringLiteral("\\x{%1}").arg(quint32(c), 0, 16); }
 
 // A literal text as a regular expression: letters, digits and "_" as they are, ASCII punctuation
@@ -266,6 +268,11 @@ private:
         return tokenset < 0 || tokenset >= int(items.size()) ? fallbackItem : items[size_t(tokenset)];
     }
     QString rule(const Candidate &c, const std::vector<Candidate> &all, size_t index);
+    QString cachedRule(const Key &key, const std::vector<Candidate> &all, size_t index, size_t firstOwn);
+    QString ruleXml(const Key &key, const Candidate &c, const QString &pattern);
+    QString contextXml(const Key &key);
+    QString sharedRules(const Key &key, const QString &rules);
+    void planSharing();
     void nameItems();
 
     const CompiledLanguage &lang;
@@ -282,6 +289,12 @@ private:
     mutable QHash<QString, Candidate> closerByMatch;
     std::deque<Key> pending;
     bool tooMany = false;
+    // Scopes whose tokens' rules are written once, in contexts the scope's contexts include: those
+    // opened in more than one way (closer classes, chained closers, inside a single-line scope or not).
+    std::vector<bool> shared;
+    QHash<QString, QString> rulesByKey;     // a rule's regular expression, by what it is made of
+    QHash<QString, QString> sharedByRules;  // the context that holds a run of rules, by those rules
+    QString sharedContexts;
 };
 
 void Writer::buildTokenCandidates()
@@ -452,14 +465,16 @@ QString Writer::contextName(const Key &key)
 
 // One rule: its match, given way to every later rule that could match further. The look-ahead keeps
 // what follows this rule's match; a later rule outruns it when that is not left after its own match
-// (a closer of the innermost scope after a chained closer: when less than that is left).
+// (a closer of the innermost scope after a chained closer: when less than that is left). Chained
+// closers do not give way to each other: whichever is taken, the context closes and leaves the text
+// to the one below, so the rule is the same in every context of the scope whatever else is chained.
 QString Writer::rule(const Candidate &c, const std::vector<Candidate> &all, size_t index)
 {
     QString guards;
     if (c.guardable)
         for (size_t j = index + 1; j < all.size(); ++j) {
             const bool asFar = c.passes && all[j].closes;
-            if (all[j].guardable && canOutrun(c, all[j], asFar))
+            if (all[j].guardable && !all[j].passes && canOutrun(c, all[j], asFar))
                 guards += QStringLiteral("(?!%1(?![\\s\\S]%2?\\k<vlxRest>(?![\\s\\S])))")
                               .arg(all[j].match, asFar ? QStringLiteral("+") : QStringLiteral("*"));
         }
@@ -473,6 +488,112 @@ QString Writer::rule(const Candidate &c, const std::vector<Candidate> &all, size
                             "matches")
                  .arg(d.definition.tokensets[c.tokenset].name, QRegularExpression(pattern).errorString());
     return QRegularExpression(alone).isValid() ? alone : QStringLiteral("(?!)");
+}
+
+// The scopes opened in more than one way: their contexts differ in their closers and in the scopes
+// their transparent scopes chain to, not in their tokens, which are then written once.
+void Writer::planSharing()
+{
+    shared.assign(d.tokensets.size(), false);
+    std::vector<int> ways(d.tokensets.size(), 0);
+    QSet<QString> seen{Key{}.text()};
+    std::deque<Key> todo{Key{}};
+    while (!todo.empty()) {
+        const Key key = todo.front();
+        todo.pop_front();
+        if (key.top >= 0)
+            ++ways[size_t(key.top)];
+        for (const Candidate &c : candidates(key)) {
+            if (c.closes || c.passes || c.pushTokenset < 0)
+                continue;
+            Key k = child(key, c.pushTokenset, c.pushClass);
+            if (seen.size() >= kMaxContexts)
+                k.chain.clear(); // as contextName() cuts them
+            if (!seen.contains(k.text())) {
+                seen.insert(k.text());
+                todo.push_back(k);
+            }
+        }
+    }
+    for (size_t t = 0; t < ways.size(); ++t)
+        shared[t] = ways[t] > 1;
+}
+
+// A rule's regular expression, made once for all the contexts of a scope that hold it: the rules
+// after the chained closers are the same for one scope and closer class, and a chained closer gives
+// way to those rules only.
+QString Writer::cachedRule(const Key &key, const std::vector<Candidate> &all, size_t index, size_t firstOwn)
+{
+    const QString id = all[index].passes ? QStringLiteral("p/%1/%2/%3").arg(key.top).arg(key.cls).arg(all[index].match)
+                                         : QStringLiteral("r/%1/%2/%3").arg(key.top).arg(key.cls).arg(index - firstOwn);
+    auto it = rulesByKey.find(id);
+    if (it == rulesByKey.end())
+        it = rulesByKey.insert(id, attr(rule(all[index], all, index)));
+    return it.value();
+}
+
+QString Writer::ruleXml(const Key &key, const Candidate &c, const QString &pattern)
+{
+    QString target = QStringLiteral("#stay");
+    if (c.closes || c.passes)
+        target = QStringLiteral("#pop");
+    else if (c.pushTokenset >= 0)
+        target = contextName(child(key, c.pushTokenset, c.pushClass));
+    return QStringLiteral("        <RegExpr attribute=\"%1\" context=\"%2\" String=\"%3\"%4/>\n")
+        .arg(attr(itemName(c.tokenset)), attr(target), pattern, c.passes ? QStringLiteral(" lookAhead=\"1\"") : QString());
+}
+
+// An IncludeRules of the context that holds these rules, made the first time they are met.
+QString Writer::sharedRules(const Key &key, const QString &rules)
+{
+    if (rules.isEmpty())
+        return QString();
+    auto it = sharedByRules.find(rules);
+    if (it == sharedByRules.end()) {
+        // ":" never stands in the name of a context of a scope.
+        const QString name = QStringLiteral("%1:rules %2").arg(itemName(key.top)).arg(sharedByRules.size());
+        it = sharedByRules.insert(rules, name);
+        sharedContexts += QStringLiteral("      <context name=\"%1\" attribute=\"%2\" lineEndContext=\"#stay\">\n")
+                              .arg(attr(name), attr(itemName(key.top)))
+                          + rules + QStringLiteral("      </context>\n");
+    }
+    return QStringLiteral("        <IncludeRules context=\"%1\"/>\n").arg(attr(it.value()));
+}
+
+// A context: the chained closers and the scope's own closers, then its tokens. For a scope opened in
+// more than one way the tokens are included from contexts written once, and only the rules that open
+// a transparent scope stand in each context: the closers chained to that scope depend on this one's.
+QString Writer::contextXml(const Key &key)
+{
+    const bool single = key.top >= 0 && (key.inSingle || d.tokensets[size_t(key.top)].singleLine);
+    const int attribute = key.top >= 0 ? key.top : lang.textTokenset();
+    QString out = QStringLiteral("      <context name=\"%1\" attribute=\"%2\" lineEndContext=\"%3\">\n")
+                      .arg(attr(contextName(key)), attr(itemName(attribute)),
+                           single ? QStringLiteral("#pop") : QStringLiteral("#stay"));
+    const std::vector<Candidate> all = candidates(key);
+    if (key.top < 0 || !shared[size_t(key.top)]) {
+        for (size_t i = 0; i < all.size(); ++i)
+            out += ruleXml(key, all[i], attr(rule(all[i], all, i)));
+        return out + QStringLiteral("      </context>\n");
+    }
+    const CompiledTokenset &top = d.tokensets[size_t(key.top)];
+    const size_t firstOwn = size_t(std::find_if(all.begin(), all.end(), [](const Candidate &c) { return !c.passes; }) - all.begin());
+    QString run;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const Candidate &c = all[i];
+        const QString line = ruleXml(key, c, cachedRule(key, all, i, firstOwn));
+        const bool varies = c.pushTokenset >= 0 && d.tokensets[size_t(c.pushTokenset)].transparent
+                            && (top.chain || top.transparent);
+        if (c.passes || c.closes || varies) {
+            out += sharedRules(key, run);
+            run.clear();
+            out += line;
+        } else {
+            run += line;
+        }
+    }
+    out += sharedRules(key, run);
+    return out + QStringLiteral("      </context>\n");
 }
 
 void Writer::nameItems()
@@ -511,8 +632,6 @@ QString defaultStyle(int id)
     return id >= 1 && id <= int(std::size(styles)) ? QString::fromLatin1(styles[id - 1]) : QStringLiteral("dsNormal");
 }
 
-QString attr(const QString &value) { return XmlText::escapeAttribute(value); }
-
 KdeSyntaxWriter::Result Writer::run()
 {
     nameItems();
@@ -523,30 +642,16 @@ KdeSyntaxWriter::Result Writer::run()
         pending.clear();
         contexts.clear();
         contextName(Key{});
+        planSharing();
         int done = 0;
         while (!pending.empty()) {
             const Key key = pending.front();
             pending.pop_front();
             ++done;
-            const bool single = key.top >= 0 && (key.inSingle || d.tokensets[size_t(key.top)].singleLine);
-            const int attribute = key.top >= 0 ? key.top : lang.textTokenset();
-            contexts += QStringLiteral("      <context name=\"%1\" attribute=\"%2\" lineEndContext=\"%3\">\n")
-                            .arg(attr(contextName(key)), attr(itemName(attribute)),
-                                 single ? QStringLiteral("#pop") : QStringLiteral("#stay"));
-            const std::vector<Candidate> all = candidates(key);
-            for (size_t i = 0; i < all.size(); ++i) {
-                const Candidate &c = all[i];
-                QString target = QStringLiteral("#stay");
-                if (c.closes || c.passes)
-                    target = QStringLiteral("#pop");
-                else if (c.pushTokenset >= 0)
-                    target = contextName(child(key, c.pushTokenset, c.pushClass));
-                contexts += QStringLiteral("        <RegExpr attribute=\"%1\" context=\"%2\" String=\"%3\"%4/>\n")
-                                .arg(attr(itemName(c.tokenset)), attr(target), attr(rule(c, all, i)),
-                                     c.passes ? QStringLiteral(" lookAhead=\"1\"") : QString());
-            }
-            contexts += QStringLiteral("      </context>\n");
+            contexts += contextXml(key);
         }
+        done += int(sharedByRules.size());
+        contexts += sharedContexts;
         result.contexts = done;
     }
     for (const auto &list : tokenCandidates)

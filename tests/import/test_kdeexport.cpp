@@ -186,6 +186,9 @@ TEST(KdeExport, ScopesAndWhereTokensAreValid)
         {d, "# /* a multi-line scope inside a single-line one\nif */"},
         {d, "\"open\nif"},
     });
+    // A scope opened in more than one way (one context per quote) has its tokens written once.
+    const QString xml = QString::fromUtf8(KdeSyntaxWriter::write(*CompiledLanguage::compile(d)).xml);
+    EXPECT_EQ(xml.count(QStringLiteral("attribute=\"Esc\"")), 1);
 }
 
 TEST(KdeExport, DefinitionNamesItemsAndWordCharacters)
