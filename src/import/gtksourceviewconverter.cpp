@@ -133,6 +133,32 @@ bool overlaps(const QString &a, const QString &b)
     return (fa->ascii[0] & fb->ascii[0]) || (fa->ascii[1] & fb->ascii[1]) || (fa->nonAscii && fb->nonAscii);
 }
 
+// A coloured scope that ends the scope around it (end-parent: an HTML title's text up to `</title>`), where
+// that scope has no end of its own: its end is cut after its first character, which stays its own end
+// (looking ahead at the rest), and the rest becomes the end of each scope around it, so one end closes both.
+// Only an end that begins with one literal character can be cut.
+bool splitEndWithParents(TokensetDraft &t, const std::vector<TokensetDraft *> &parents)
+{
+    if (t.tokens2.size() != 1)
+        return false;
+    QString end = t.tokens2.front().text;
+    QString flag;
+    if (end.startsWith(QLatin1String("(?i)"))) {
+        flag = end.left(4);
+        end = end.mid(4);
+    }
+    static const QString special = QStringLiteral("\\^$.|?*+()[]{}");
+    if (end.size() < 2 || special.contains(end.at(0)) || QStringLiteral("?*+{").contains(end.at(1)))
+        return false;
+    const QString rest = end.mid(1);
+    if (!QRegularExpression(rest).isValid() || mayBeEmpty(rest))
+        return false;
+    t.tokens2.front().text = flag + end.at(0) + QStringLiteral("(?=%1)").arg(rest);
+    for (TokensetDraft *p : parents)
+        p->tokens2 = {{flag + rest, true, QString(), {}}};
+    return true;
+}
+
 class Conversion {
 public:
     Conversion(const ConversionOptions &options, ConversionReport &report, QStringList folders)
@@ -901,6 +927,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     }
     draft_ = &draft;
     draft.name = lang->name;
+    draft.ownSources = lang->id + u':';
     if (!lang->keywordCharClass.isEmpty())
         draft.wordchars = lang->keywordCharClass;
 
@@ -964,7 +991,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     // both; this one then has no end of its own.
     for (const int k : endParentScopes_) {
         TokensetDraft &t = draft.tokensets[size_t(k)];
-        if (t.id != QLatin1String("parameterblocks") || t.tokens2.empty())
+        if (t.tokens2.empty())
             continue;
         std::vector<TokensetDraft *> parents;
         for (const QString &name : std::as_const(t.validScopes)) {
@@ -974,6 +1001,11 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         }
         if (parents.empty())
             continue;
+        if (t.id != QLatin1String("parameterblocks")) {
+            if (splitEndWithParents(t, parents))
+                report_.approximated(t.source, QStringLiteral("end-parent: the first character of the end is its end, the rest ends the scopes around it"));
+            continue;
+        }
         for (TokensetDraft *p : parents) {
             p->tokens2 = t.tokens2;
             p->chain = true;

@@ -49,6 +49,9 @@ struct TokensetDraft {
 struct LanguageDraft {
     QString name;
     QString wordchars = QStringLiteral("[\\w]");
+    // How the sources of the language's own constructs begin ("sh:"); empty when all are its own. The
+    // constructs of the languages it embeds are merged by what each merge changes.
+    QString ownSources;
     std::vector<TokensetDraft> tokensets;
 
     TokensetDraft *find(const QString &name)

@@ -3,6 +3,8 @@
 #include "import/regextext.h"
 #include "model/ansicodec.h"
 
+#include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -220,6 +222,88 @@ void openUpUncolouredScopes(LanguageDraft &draft, ConversionReport &report, cons
             return;
         if (opened)
             mergeAlikeInPlace(draft, report);
+    }
+}
+
+// How much of ordinary text a token may take: 1 when it matches nothing of a probe made of words,
+// numbers and common punctuation, 10 when it does (a bare name, a lone `>` or `{`).
+int generality(const TokenDraft &token, QHash<QString, int> &known)
+{
+    const auto it = known.constFind(token.text);
+    if (it != known.constEnd())
+        return *it;
+    static const QString probe = QStringLiteral("zqx wvk_3 Jmb -> (a) [b] {c}: d; e, f. g = h + i * j / k! 'l' \"m\" 42 0.5 # @ $ % & ^ ~ ` | <x>");
+    const QRegularExpression re(token.regexp ? token.text : QRegularExpression::escape(token.text));
+    const int g = re.isValid() && re.match(probe).hasMatch() ? 10 : 1;
+    known.insert(token.text, g);
+    return g;
+}
+
+// Whether a tokenset comes from the language itself (or the shared definitions), not from one it embeds.
+bool isOwn(const LanguageDraft &draft, const TokensetDraft &t)
+{
+    return draft.ownSources.isEmpty() || t.source.startsWith(draft.ownSources) || t.source.startsWith(QLatin1String("def:"));
+}
+
+// Scopes of embedded languages that colour alike become one, those whose merge changes least first: each
+// start comes to be valid where the other scope stands, and what is valid in either comes to be valid in
+// both, each change weighed by how much ordinary text the tokens concerned may take. Merged in the order
+// they come instead, an embedded scope entered on a lone `>` would join the first scope of the outermost
+// level, and open on every `>` of the text.
+void mergeEmbeddedScopesByCost(LanguageDraft &draft, ConversionReport &report, const QString &why, int target)
+{
+    QHash<QString, int> known;
+    while (int(draft.tokensets.size()) > target) {
+        QHash<QString, QSet<QString>> inside;
+        QHash<QString, int> weight; // a tokenset's most general token
+        for (const TokensetDraft &t : draft.tokensets) {
+            for (const QString &p : placesOf(t))
+                inside[p].insert(t.name);
+            int g = 1;
+            for (const TokenDraft &token : t.tokens)
+                g = std::max(g, generality(token, known));
+            weight.insert(t.name, g);
+        }
+        auto startsCost = [&](const TokensetDraft &t, const QSet<QString> &newPlaces) {
+            int g = 0;
+            for (const TokenDraft &token : t.tokens)
+                g += generality(token, known);
+            return long(g) * newPlaces.size();
+        };
+        auto contentsCost = [&](const QSet<QString> &names) {
+            long sum = 0;
+            for (const QString &n : names)
+                sum += weight.value(n, 1);
+            return sum;
+        };
+        long best = -1;
+        size_t bi = 0, bj = 0;
+        for (size_t i = 0; i < draft.tokensets.size(); ++i) {
+            const TokensetDraft &a = draft.tokensets[i];
+            if (!a.scope || isOwn(draft, a))
+                continue;
+            const QStringList pa = placesOf(a);
+            const QSet<QString> placesA(pa.begin(), pa.end());
+            for (size_t j = i + 1; j < draft.tokensets.size(); ++j) {
+                const TokensetDraft &b = draft.tokensets[j];
+                if (!a.looksLike(b) || !sameScopeKind(a, b) || isOwn(draft, b))
+                    continue;
+                const QStringList pb = placesOf(b);
+                const QSet<QString> placesB(pb.begin(), pb.end());
+                const QSet<QString> pair{a.name, b.name};
+                const QSet<QString> ca = inside.value(a.name) - pair, cb = inside.value(b.name) - pair;
+                const long cost = startsCost(b, placesA - placesB) + startsCost(a, placesB - placesA) + contentsCost(ca - cb)
+                    + contentsCost(cb - ca);
+                if (best < 0 || cost < best) {
+                    best = cost;
+                    bi = i;
+                    bj = j;
+                }
+            }
+        }
+        if (best < 0)
+            return;
+        mergeInto(draft, bi, bj, report, why);
     }
 }
 
@@ -464,10 +548,15 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
             limits.tokensets);
     }
     if (int(draft.tokensets.size()) > limits.tokensets) {
+        // Scopes of the language itself first, in their order; then those of the languages it embeds,
+        // by what each merge changes; then any that still colour alike.
+        const QString why = QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets);
+        auto alike = [](const TokensetDraft &a, const TokensetDraft &b) { return a.looksLike(b) && sameScopeKind(a, b); };
         mergePass(
-            draft, report, QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets),
-            [](const TokensetDraft &a, const TokensetDraft &b) { return a.looksLike(b) && sameScopeKind(a, b); },
+            draft, report, why, [&](const TokensetDraft &a, const TokensetDraft &b) { return alike(a, b) && isOwn(draft, a) && isOwn(draft, b); },
             limits.tokensets);
+        mergeEmbeddedScopesByCost(draft, report, why, limits.tokensets);
+        mergePass(draft, report, why, alike, limits.tokensets);
     }
     if (int(draft.tokensets.size()) > limits.tokensets) {
         problem = QStringLiteral("%1 tokensets remain after merging those that colour alike; a language holds at most %2")

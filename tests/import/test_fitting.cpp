@@ -63,6 +63,22 @@ TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
     EXPECT_EQ(out.tokensets[1].validscope[0], QStringLiteral("S1"));
     EXPECT_EQ(out.tokensets[1].validscope[1], QStringLiteral("<none>"));
 
+    // Scopes of an embedded language merge by what the merge changes, not by their order: "gt", entered on
+    // a lone ">" inside "tag", joins "semi" that stands where it does, not the outermost "tag" before it.
+    LanguageDraft embedding;
+    embedding.ownSources = QStringLiteral("m:");
+    for (const char *name : {"tag", "gt", "semi"}) {
+        embedding.tokensets.push_back(scope(QString::fromLatin1(name), 1));
+        embedding.tokensets.back().source = QStringLiteral("x:") + QLatin1String(name);
+    }
+    embedding.tokensets[1].tokens.front().text = QStringLiteral(">");
+    embedding.tokensets[1].validScopes = embedding.tokensets[2].validScopes = {QStringLiteral("tag")};
+    embedding.tokensets.push_back(list(QStringLiteral("in semi"), 2, {QStringLiteral("semi")}));
+    ConversionReport merged;
+    ASSERT_TRUE(LanguageFitting::fit(embedding, QString(), out, merged, problem, {3}));
+    EXPECT_EQ(merged.text().first(), QStringLiteral("x:semi: merged: tokenset \"semi\" merged into \"gt\" (same colours; a language holds 3 tokensets)"));
+    EXPECT_EQ(out.tokensets[1].validscope[0], QStringLiteral("tag"));
+
     LanguageDraft many;
     for (int i = 0; i < 52; ++i)
         many.tokensets.push_back(list(QStringLiteral("k%1").arg(i), i));
