@@ -267,8 +267,15 @@ private:
     {
         return tokenset < 0 || tokenset >= int(items.size()) ? fallbackItem : items[size_t(tokenset)];
     }
+    // A later rule of a context, and whether it wins where it matches as far.
+    struct Rival {
+        const Candidate *candidate;
+        bool winsTies;
+    };
+    QString rule(const Candidate &c, const std::vector<Rival> &later);
     QString rule(const Candidate &c, const std::vector<Candidate> &all, size_t index);
-    QString cachedRule(const Key &key, const std::vector<Candidate> &all, size_t index, size_t firstOwn);
+    QString cachedRule(const Key &key, const std::vector<Candidate> &all, const std::vector<size_t> &order, size_t at,
+                       size_t firstOwn);
     QString ruleXml(const Key &key, const Candidate &c, const QString &pattern);
     QString contextXml(const Key &key);
     QString sharedRules(const Key &key, const QString &rules);
@@ -470,14 +477,21 @@ QString Writer::contextName(const Key &key)
 // to the one below, so the rule is the same in every context of the scope whatever else is chained.
 QString Writer::rule(const Candidate &c, const std::vector<Candidate> &all, size_t index)
 {
+    std::vector<Rival> later;
+    for (size_t j = index + 1; j < all.size(); ++j)
+        if (!all[j].passes)
+            later.push_back({&all[j], c.passes && all[j].closes});
+    return rule(c, later);
+}
+
+QString Writer::rule(const Candidate &c, const std::vector<Rival> &later)
+{
     QString guards;
     if (c.guardable)
-        for (size_t j = index + 1; j < all.size(); ++j) {
-            const bool asFar = c.passes && all[j].closes;
-            if (all[j].guardable && !all[j].passes && canOutrun(c, all[j], asFar))
+        for (const Rival &r : later)
+            if (r.candidate->guardable && canOutrun(c, *r.candidate, r.winsTies))
                 guards += QStringLiteral("(?!%1(?![\\s\\S]%2?\\k<vlxRest>(?![\\s\\S])))")
-                              .arg(all[j].match, asFar ? QStringLiteral("+") : QStringLiteral("*"));
-        }
+                              .arg(r.candidate->match, r.winsTies ? QStringLiteral("+") : QStringLiteral("*"));
     const QString pattern = guards.isEmpty()
                                 ? QStringLiteral("(*UCP)%1").arg(c.match)
                                 : QStringLiteral("(*UCP)(?=%1(?<vlxRest>[\\s\\S]*))%2%1").arg(c.match, guards);
@@ -521,14 +535,23 @@ void Writer::planSharing()
 
 // A rule's regular expression, made once for all the contexts of a scope that hold it: the rules
 // after the chained closers are the same for one scope and closer class, and a chained closer gives
-// way to those rules only.
-QString Writer::cachedRule(const Key &key, const std::vector<Candidate> &all, size_t index, size_t firstOwn)
+// way to those rules only. The rules come in `order`; a rival that came first in the engine's order
+// of ties wins where it matches as far.
+QString Writer::cachedRule(const Key &key, const std::vector<Candidate> &all, const std::vector<size_t> &order, size_t at,
+                           size_t firstOwn)
 {
-    const QString id = all[index].passes ? QStringLiteral("p/%1/%2/%3").arg(key.top).arg(key.cls).arg(all[index].match)
-                                         : QStringLiteral("r/%1/%2/%3").arg(key.top).arg(key.cls).arg(index - firstOwn);
+    const size_t index = order[at];
+    const Candidate &c = all[index];
+    const QString id = c.passes ? QStringLiteral("p/%1/%2/%3").arg(key.top).arg(key.cls).arg(c.match)
+                                : QStringLiteral("r/%1/%2/%3").arg(key.top).arg(key.cls).arg(index - firstOwn);
     auto it = rulesByKey.find(id);
-    if (it == rulesByKey.end())
-        it = rulesByKey.insert(id, attr(rule(all[index], all, index)));
+    if (it == rulesByKey.end()) {
+        std::vector<Rival> later;
+        for (size_t k = at + 1; k < order.size(); ++k)
+            if (!all[order[k]].passes)
+                later.push_back({&all[order[k]], (c.passes && all[order[k]].closes) || order[k] < index});
+        it = rulesByKey.insert(id, attr(rule(c, later)));
+    }
     return it.value();
 }
 
@@ -576,20 +599,32 @@ QString Writer::contextXml(const Key &key)
             out += ruleXml(key, all[i], attr(rule(all[i], all, i)));
         return out + QStringLiteral("      </context>\n");
     }
+    // The closers, then the tokens the scope's contexts share, then the rules that open a transparent
+    // scope: what the closers chained to that scope are depends on this context. Written last, those
+    // rules need not be looked ahead at by the shared ones but the other way round.
     const CompiledTokenset &top = d.tokensets[size_t(key.top)];
-    const size_t firstOwn = size_t(std::find_if(all.begin(), all.end(), [](const Candidate &c) { return !c.passes; }) - all.begin());
+    auto part = [&](const Candidate &c) {
+        if (c.passes || c.closes)
+            return 0;
+        const bool opensTransparent = c.pushTokenset >= 0 && d.tokensets[size_t(c.pushTokenset)].transparent;
+        return opensTransparent && (top.chain || top.transparent) ? 2 : 1;
+    };
+    std::vector<size_t> order;
+    for (int p = 0; p < 3; ++p)
+        for (size_t i = 0; i < all.size(); ++i)
+            if (part(all[i]) == p)
+                order.push_back(i);
+    const size_t firstOwn = size_t(std::count_if(all.begin(), all.end(), [](const Candidate &c) { return c.passes; }));
     QString run;
-    for (size_t i = 0; i < all.size(); ++i) {
-        const Candidate &c = all[i];
-        const QString line = ruleXml(key, c, cachedRule(key, all, i, firstOwn));
-        const bool varies = c.pushTokenset >= 0 && d.tokensets[size_t(c.pushTokenset)].transparent
-                            && (top.chain || top.transparent);
-        if (c.passes || c.closes || varies) {
+    for (size_t at = 0; at < order.size(); ++at) {
+        const Candidate &c = all[order[at]];
+        const QString line = ruleXml(key, c, cachedRule(key, all, order, at, firstOwn));
+        if (part(c) == 1) {
+            run += line;
+        } else {
             out += sharedRules(key, run);
             run.clear();
             out += line;
-        } else {
-            run += line;
         }
     }
     out += sharedRules(key, run);
