@@ -39,6 +39,12 @@ std::pair<int, int> target(const QString &text, const KdeDefinition &def)
     return {pops, def.contextIndex.value(rest, -1)};
 }
 
+bool passesOnly(const KdeRule &include, const KdeDefinition &def, const std::vector<bool> &passing)
+{
+    const int to = def.contextIndex.value(include.value("context").trimmed(), -1);
+    return to >= 0 && passing[size_t(to)];
+}
+
 QString ruleText(const KdeRule &rule)
 {
     QStringList attrs;
@@ -87,6 +93,15 @@ std::vector<int> representatives(const KdeDefinition &def, bool closerVariants)
         for (const KdeRule &r : c.rules)
             if (closes(r))
                 closers.insert(closerKey(r));
+    // A context written by Varlex that only passes on closers: a context including it is alike
+    // without it.
+    std::vector<bool> passing(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const std::vector<KdeRule> &rules = def.contexts[size_t(i)].rules;
+        passing[size_t(i)] = !rules.empty() && std::all_of(rules.begin(), rules.end(), [&](const KdeRule &r) {
+            return passesOn(r) && writtenByVarlex(r) && closers.contains(closerKey(r));
+        });
+    }
     // What each context is without the contexts it opens, and the contexts it opens, in order.
     std::vector<QString> own(static_cast<size_t>(n));
     std::vector<std::vector<int>> opens(static_cast<size_t>(n));
@@ -105,6 +120,8 @@ std::vector<int> representatives(const KdeDefinition &def, bool closerVariants)
         bool closed = false;
         for (const KdeRule &r : c.rules) {
             if (passesOn(r) && closers.contains(closerKey(r)))
+                continue;
+            if (r.type == QLatin1String("IncludeRules") && passesOnly(r, def, passing))
                 continue;
             if (closerVariants && closes(r) && writtenByVarlex(r)) {
                 if (!std::exchange(closed, true))

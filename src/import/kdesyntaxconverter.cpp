@@ -1823,9 +1823,10 @@ void Conversion::chainScopes(LanguageDraft &draft)
             for (const FlatRule &fr : rules)
                 if (KdeAlikeContexts::closes(*fr.rule))
                     closers[it.key()].insert(KdeAlikeContexts::closerKey(*fr.rule));
-            for (const KdeRule &r : def->contexts[size_t(m)].rules)
-                if (KdeAlikeContexts::passesOn(r))
-                    passes[it.key()].insert(KdeAlikeContexts::closerKey(r));
+            // Passed on by the context itself, or by one a definition written by Varlex includes.
+            for (const FlatRule &fr : rules)
+                if (KdeAlikeContexts::passesOn(*fr.rule) && ((fr.owner.def == def && fr.owner.index == m) || KdeAlikeContexts::writtenByVarlex(*fr.rule)))
+                    passes[it.key()].insert(KdeAlikeContexts::closerKey(*fr.rule));
         }
     }
     auto transparent = [&](int s) { return transparentScope(draft.tokensets[size_t(s)]); };

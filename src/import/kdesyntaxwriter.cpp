@@ -584,8 +584,8 @@ QString Writer::sharedRules(const Key &key, const QString &rules)
 }
 
 // A context: the chained closers and the scope's own closers, then its tokens. For a scope opened in
-// more than one way the tokens are included from contexts written once, and only the rules that open
-// a transparent scope stand in each context: the closers chained to that scope depend on this one's.
+// more than one way these are included from contexts written once, and only the rules that open a
+// transparent scope stand in each context: the closers chained to that scope depend on this one's.
 QString Writer::contextXml(const Key &key)
 {
     const bool single = key.top >= 0 && (key.inSingle || d.tokensets[size_t(key.top)].singleLine);
@@ -615,17 +615,23 @@ QString Writer::contextXml(const Key &key)
             if (part(all[i]) == p)
                 order.push_back(i);
     const size_t firstOwn = size_t(std::count_if(all.begin(), all.end(), [](const Candidate &c) { return c.passes; }));
+    // Each chained closer, the scope's own closers and the shared tokens are each included from a
+    // context of their own: the same for every context of the scope that holds them.
     QString run;
+    int runKind = -1;
     for (size_t at = 0; at < order.size(); ++at) {
         const Candidate &c = all[order[at]];
         const QString line = ruleXml(key, c, cachedRule(key, all, order, at, firstOwn));
-        if (part(c) == 1) {
-            run += line;
-        } else {
+        const int kind = c.passes ? 0 : c.closes ? 1 : part(c) + 1; // 3: opens a transparent scope
+        if (kind != runKind || kind == 0 || kind == 3) {
             out += sharedRules(key, run);
             run.clear();
-            out += line;
         }
+        runKind = kind;
+        if (kind == 3)
+            out += line;
+        else
+            run += line;
     }
     out += sharedRules(key, run);
     return out + QStringLiteral("      </context>\n");
