@@ -162,9 +162,15 @@ const LiteralTable::Slot *LiteralTable::find(quint32 hash, const char16_t *folde
         const Slot &s = slots[i];
         if (s.keyLength < 0)
             return nullptr;
-        if (s.hash == hash && s.keyLength == length
-            && std::equal(folded, folded + length, keys.begin() + s.keyStart))
-            return &s;
+        if (s.hash == hash && s.keyLength == length) {
+            // Keys are short: compared here rather than by a call.
+            const char16_t *key = keys.data() + s.keyStart;
+            int i = 0;
+            while (i < length && folded[i] == key[i])
+                ++i;
+            if (i == length)
+                return &s;
+        }
     }
 }
 

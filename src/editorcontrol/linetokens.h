@@ -124,6 +124,18 @@ private:
     bool wordUnit(char16_t c) const { return !QChar::isSurrogate(c) && d.wordChars->containsUnit(c); }
     bool foldsToWordUnit(char16_t c) const { return wordUnit(foldChar(c)); }
 
+    // Whether the `length` characters at p are t (a few characters: compared here, not by a call).
+    bool sameText(int p, const QString &t, int length) const
+    {
+        if (t.size() != length)
+            return false;
+        const QChar *u = t.constData();
+        for (int i = 0; i < length; ++i)
+            if (text[p + i] != u[i].unicode())
+                return false;
+        return true;
+    }
+
     // Folds the text from p on and hashes each prefix, up to `length` characters.
     void foldAhead(int p, int length)
     {
@@ -151,7 +163,7 @@ private:
                 const LiteralToken &lit = d.literals[size_t(d.table.entries[size_t(slot->first + e)])];
                 if (!c.valid[size_t(lit.tokenset)])
                     continue;
-                if (!best.beats(length, lit.key) && (!lit.caseSensitive || QStringView(text + p, length) == lit.text)
+                if (!best.beats(length, lit.key) && (!lit.caseSensitive || sameText(p, lit.text, length))
                     && line.rulePasses(lit.rule, p, length)) {
                     best = LineMatch{length, lit.key,
                                      lit.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
@@ -185,7 +197,7 @@ private:
             for (int e = 0; e < slot->count; ++e) {
                 const int r = d.prefixTable.entries[size_t(slot->first + e)];
                 const RegexpToken &rt = d.regexpTokens[size_t(r)];
-                if (!c.valid[size_t(rt.tokenset)] || (rt.caseSensitive && QStringView(text + p, length) != rt.prefix))
+                if (!c.valid[size_t(rt.tokenset)] || (rt.caseSensitive && !sameText(p, rt.prefix, length)))
                     continue;
                 // What follows the prefix must be able to go on the match, or end it.
                 const int q = p + length;
