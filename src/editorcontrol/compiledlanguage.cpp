@@ -268,6 +268,8 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         }
         r.searchStart = PatternAnalysis::usesSearchStart(token.text);
         r.wordRule = d.rules[size_t(ruleOf(token.rule))].word;
+        if (shortcuts && r.wordRule)
+            r.matchChars = PatternAnalysis::matchChars(token.text, !caseSensitive);
         r.tokenset = tokenset;
         r.token = k;
         r.endToken = endToken;

@@ -55,6 +55,9 @@ struct Regexp {
     std::optional<PatternAnalysis::SimplePattern> simple;   // matched natively, never by the engine
     std::optional<PatternAnalysis::FirstChars> firstChars;  // what a match may begin with, when known
     std::optional<NativePattern> native; // matched without the engine where the text lets it
+    // With rule word: the characters a match may hold, when known (a match ends before the first
+    // character that is not one of them).
+    std::optional<PatternAnalysis::FirstChars> matchChars;
     // Texts every match needs at or after its start: the line is not searched where one is not ahead.
     std::vector<RequiredText> required;
     Qt::CaseSensitivity requiredCase = Qt::CaseSensitive;

@@ -116,6 +116,17 @@ public:
         const Regexp &r = d.regexps[size_t(re)];
         if (!r.wordRule)
             return 0;
+        if (r.matchChars) {
+            // Every match ends by the first character from p on that none may hold; where each end
+            // up to it lies inside a word, none passes.
+            int e = p;
+            while (e < n && r.matchChars->test(text[e]))
+                ++e;
+            while (e > p && e < n && line.wordBefore(e) && line.wordAt(e))
+                --e;
+            if (e == p)
+                return 0;
+        }
         if (!s.retryTried[size_t(re)]) {
             s.retryTried[size_t(re)] = 1;
             const QString &w = d.definition.wordchars.isEmpty() ? QStringLiteral("[\\w]") : d.definition.wordchars;

@@ -255,7 +255,7 @@ public:
             }
             if (peek() == u'?' || peek() == u'+')
                 ++i; // lazy or possessive: the same first characters
-            if (nullable) {
+            if (nullable || every) {
                 out.ascii[0] |= atom.ascii[0];
                 out.ascii[1] |= atom.ascii[1];
                 out.nonAscii = out.nonAscii || atom.nonAscii;
@@ -318,6 +318,7 @@ public:
 
     const QString &s;
     qsizetype i = 0;
+    bool every = false; // alternation() and branch() take the characters of every atom, not the first ones
 };
 
 } // namespace
@@ -377,6 +378,17 @@ std::optional<FirstChars> firstChars(const QString &pattern, bool caseless, bool
         return std::nullopt; // a pattern that may match empty can "begin" anywhere
     if (mayBeEmpty)
         *mayBeEmpty = nullable;
+    return out;
+}
+
+std::optional<FirstChars> matchChars(const QString &pattern, bool caseless)
+{
+    Parser parser(pattern);
+    parser.every = true;
+    FirstChars out;
+    bool nullable = false;
+    if (!parser.alternation(out, nullable, caseless) || !parser.atEnd())
+        return std::nullopt;
     return out;
 }
 

@@ -49,6 +49,9 @@ struct SimplePattern {
 // empty gives nullopt, unless `mayBeEmpty` is given to be told so.
 std::optional<FirstChars> firstChars(const QString &pattern, bool caseless, bool *mayBeEmpty = nullptr);
 std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless);
+// The characters a match may hold (those its lookarounds only look at aside), or nullopt when they
+// are not known; test() never says no to one of them.
+std::optional<FirstChars> matchChars(const QString &pattern, bool caseless);
 
 // The text a pattern matches when it holds no operator at all ("kw1", "a\.b"), else nullopt.
 std::optional<QString> plainText(const QString &pattern);

@@ -233,12 +233,13 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     ahead.tokensets[0].casesensitive = false;
     // Characters that one token alone may begin with: one-character literals of either case, with and
     // without rules, beside closers; a class matched natively, held to word ends or not. Longer
-    // literals and prefixes looked for by their second character, in either case.
+    // literals and prefixes looked for by their second character, in either case. A regexp held to
+    // word ends whose first match ends inside a word, and whose later ways hold other characters.
     LanguageDefinition one = EngineTest::language({EngineTest::listSet("S", {";", "q", "Q", "-", "-Q"}), EngineTest::listSet("W", {"q", "z", "z-k"}, false, "word"),
-                                                   EngineTest::listSet("D", {"\\d", "[ \\t]+", "=k\\w*"}, true, "word"),
+                                                   EngineTest::listSet("D", {"\\d", "[ \\t]+", "=k\\w*", "x[0-9]+(?:|y(?:_z)?)"}, true, "word"),
                                                    EngineTest::scopeSet("P", 4, {"("}, {")", ";"})});
     one.tokensets[0].casesensitive = true;
-    cases.emplace_back(one, QStringLiteral("q Q qz z; (a;b) 1 x1 \t( q;Z)Q zq -Q -q z-K z-k z-\u212A =K =k =x\n"), 20);
+    cases.emplace_back(one, QStringLiteral("q Q qz z; (a;b) 1 x1 \t( q;Z)Q zq -Q -q z-K z-k z-\u212A =K =k =x\nx12y x12z x1y_z x1_ x2yq x3y_\n"), 20);
     cases.emplace_back(ahead, QStringLiteral("ab a\u212A: abc k: ak:\n#x a # \\\nab://x cd:/ x://y AB://"), 20);
 
     QRandomGenerator random(42);
