@@ -241,20 +241,20 @@ void TextRenderer::padOpen()
             std::copy(open_[t].begin(), open_[t].end(), shortOpen_.begin() + t * kShortName);
 }
 
-char *TextRenderer::appendOpen(char *w, qsizetype index) const
+inline char *TextRenderer::appendOpen(char *w, qsizetype index) const
 {
-    const QByteArray &bytes = open_[index];
-    if (bytes.size() > kShortName)
+    const qsizetype size = openSize_[size_t(index)];
+    if (size > kShortName) {
+        const QByteArray &bytes = open_[index];
         return std::copy(bytes.begin(), bytes.end(), w);
+    }
     std::memcpy(w, shortOpen_.data() + size_t(index) * kShortName, kShortName); // a fixed-size copy
-    return w + bytes.size();
+    return w + size;
 }
 
-char *TextRenderer::room(qsizetype bytes)
+void TextRenderer::grow(qsizetype bytes)
 {
-    if (used_ + bytes > qsizetype(buffer_.size()))
-        buffer_.resize(size_t(std::max(2 * qsizetype(buffer_.size()), used_ + bytes)));
-    return buffer_.data() + used_;
+    buffer_.resize(size_t(std::max(2 * qsizetype(buffer_.size()), used_ + bytes)));
 }
 
 void TextRenderer::put(QByteArrayView bytes)
@@ -354,7 +354,7 @@ void TextRenderer::write(QStringView piece, int tokenset)
                 continue;
             }
             if (current_ != code) {
-                used_ = appendOpen(room(kShortName + open_.at(code).size()), code) - buffer_.data();
+                used_ = appendOpen(room(kShortName + openSize_[size_t(code)]), code) - buffer_.data();
                 current_ = code;
             }
             const QStringView rest = piece.mid(i);
@@ -381,9 +381,9 @@ void TextRenderer::write(QStringView piece, int tokenset)
 void TextRenderer::writeHtml(QStringView piece, int tokenset)
 {
     if (tokenset != current_) {
-        const bool spanOpen = current_ >= 0 && current_ < open_.size() && !open_.at(current_).isEmpty();
+        const bool spanOpen = current_ >= 0 && current_ < open_.size() && openSize_[size_t(current_)] > 0;
         const bool opens = tokenset >= 0 && tokenset < open_.size();
-        char *w = room(8 + kShortName + (opens ? open_.at(tokenset).size() : 0));
+        char *w = room(8 + kShortName + (opens ? openSize_[size_t(tokenset)] : 0));
         if (spanOpen) {
             std::memcpy(w, "</span>", 7);
             w += 7;

@@ -71,7 +71,14 @@ private:
     char *appendStart(char *w);
     void padOpen();
     char *appendOpen(char *w, qsizetype index) const; // open_[index] at w, which has room for kShortName more
-    char *room(qsizetype bytes); // where the next `bytes` bytes go; used_ says how many were written
+    // Where the next `bytes` bytes go; used_ says how many were written.
+    char *room(qsizetype bytes)
+    {
+        if (used_ + bytes > qsizetype(buffer_.size()))
+            grow(bytes);
+        return buffer_.data() + used_;
+    }
+    void grow(qsizetype bytes);
     void put(QByteArrayView bytes);
     void appendHtml(QStringView text);
 
