@@ -245,55 +245,65 @@ bool isOwn(const LanguageDraft &draft, const TokensetDraft &t)
     return draft.ownSources.isEmpty() || t.source.startsWith(draft.ownSources) || t.source.startsWith(QLatin1String("def:"));
 }
 
-// Scopes of embedded languages that colour alike become one, those whose merge changes least first: each
-// start comes to be valid where the other scope stands, and what is valid in either comes to be valid in
-// both, each change weighed by how much ordinary text the tokens concerned may take. Merged in the order
-// they come instead, an embedded scope entered on a lone `>` would join the first scope of the outermost
-// level, and open on every `>` of the text.
-void mergeEmbeddedScopesByCost(LanguageDraft &draft, ConversionReport &report, const QString &why, int target)
+// Scopes that colour alike become one, those of the language itself (`own`) or those of the languages it
+// embeds, the merge that changes least first: each start comes to be valid where the other scope stands,
+// what is valid in either comes to be valid in both, and a scope merged with one it is valid in opens
+// inside itself on its starts; each change weighed by how much ordinary text the tokens concerned may take.
+// Merged in the order they come instead, an embedded scope entered on a lone `>` would join the first scope
+// of the outermost level, and open on every `>` of the text.
+void mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QString &why, int target, bool own)
 {
     QHash<QString, int> known;
     while (int(draft.tokensets.size()) > target) {
+        const size_t n = draft.tokensets.size();
         QHash<QString, QSet<QString>> inside;
-        QHash<QString, int> weight; // a tokenset's most general token
-        for (const TokensetDraft &t : draft.tokensets) {
-            for (const QString &p : placesOf(t))
-                inside[p].insert(t.name);
-            int g = 1;
-            for (const TokenDraft &token : t.tokens)
-                g = std::max(g, generality(token, known));
-            weight.insert(t.name, g);
+        QHash<QString, int> weight;         // a tokenset's most general token
+        std::vector<QSet<QString>> places(n);
+        std::vector<long> starts(n, 0);     // the generality of a scope's starts together
+        for (size_t i = 0; i < n; ++i) {
+            const TokensetDraft &t = draft.tokensets[i];
+            const QStringList p = placesOf(t);
+            places[i] = QSet<QString>(p.begin(), p.end());
+            for (const QString &place : p)
+                inside[place].insert(t.name);
+            int most = 1;
+            for (const TokenDraft &token : t.tokens) {
+                const int g = generality(token, known);
+                most = std::max(most, g);
+                starts[i] += g;
+            }
+            weight.insert(t.name, most);
         }
-        auto startsCost = [&](const TokensetDraft &t, const QSet<QString> &newPlaces) {
-            int g = 0;
-            for (const TokenDraft &token : t.tokens)
-                g += generality(token, known);
-            return long(g) * newPlaces.size();
-        };
-        auto contentsCost = [&](const QSet<QString> &names) {
+        // What is valid in `x` and not in `y`, but for the two scopes themselves.
+        auto contentsCost = [&](const QSet<QString> &x, const QSet<QString> &y, const QString &a, const QString &b) {
             long sum = 0;
-            for (const QString &n : names)
-                sum += weight.value(n, 1);
+            for (const QString &name : x) {
+                if (!y.contains(name) && name != a && name != b)
+                    sum += weight.value(name, 1);
+            }
             return sum;
+        };
+        auto newPlaces = [](const QSet<QString> &x, const QSet<QString> &y) {
+            long count = 0;
+            for (const QString &p : x)
+                count += y.contains(p) ? 0 : 1;
+            return count;
         };
         long best = -1;
         size_t bi = 0, bj = 0;
-        for (size_t i = 0; i < draft.tokensets.size(); ++i) {
+        for (size_t i = 0; i < n; ++i) {
             const TokensetDraft &a = draft.tokensets[i];
-            if (!a.scope || isOwn(draft, a))
+            if (!a.scope || isOwn(draft, a) != own)
                 continue;
-            const QStringList pa = placesOf(a);
-            const QSet<QString> placesA(pa.begin(), pa.end());
-            for (size_t j = i + 1; j < draft.tokensets.size(); ++j) {
+            const QSet<QString> ca = inside.value(a.name);
+            for (size_t j = i + 1; j < n; ++j) {
                 const TokensetDraft &b = draft.tokensets[j];
-                if (!a.looksLike(b) || !sameScopeKind(a, b) || isOwn(draft, b))
+                if (!a.looksLike(b) || !sameScopeKind(a, b) || isOwn(draft, b) != own)
                     continue;
-                const QStringList pb = placesOf(b);
-                const QSet<QString> placesB(pb.begin(), pb.end());
-                const QSet<QString> pair{a.name, b.name};
-                const QSet<QString> ca = inside.value(a.name) - pair, cb = inside.value(b.name) - pair;
-                const long cost = startsCost(b, placesA - placesB) + startsCost(a, placesB - placesA) + contentsCost(ca - cb)
-                    + contentsCost(cb - ca);
+                const QSet<QString> cb = inside.value(b.name);
+                const long nested = (places[j].contains(a.name) ? starts[j] : 0) + (places[i].contains(b.name) ? starts[i] : 0);
+                const long cost = starts[j] * newPlaces(places[i], places[j]) + starts[i] * newPlaces(places[j], places[i])
+                    + contentsCost(ca, cb, a.name, b.name) + contentsCost(cb, ca, a.name, b.name) + nested;
                 if (best < 0 || cost < best) {
                     best = cost;
                     bi = i;
@@ -548,15 +558,16 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
             limits.tokensets);
     }
     if (int(draft.tokensets.size()) > limits.tokensets) {
-        // Scopes of the language itself first, in their order; then those of the languages it embeds,
-        // by what each merge changes; then any that still colour alike.
+        // Scopes of the language itself first, then those of the languages it embeds, each by what the
+        // merge changes; then any that still colour alike, in their order. A language that tells no sources
+        // apart has all its scopes merged in their order.
         const QString why = QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets);
-        auto alike = [](const TokensetDraft &a, const TokensetDraft &b) { return a.looksLike(b) && sameScopeKind(a, b); };
-        mergePass(
-            draft, report, why, [&](const TokensetDraft &a, const TokensetDraft &b) { return alike(a, b) && isOwn(draft, a) && isOwn(draft, b); },
-            limits.tokensets);
-        mergeEmbeddedScopesByCost(draft, report, why, limits.tokensets);
-        mergePass(draft, report, why, alike, limits.tokensets);
+        if (!draft.ownSources.isEmpty()) {
+            mergeScopesByCost(draft, report, why, limits.tokensets, true);
+            mergeScopesByCost(draft, report, why, limits.tokensets, false);
+        }
+        mergePass(draft, report, why, [](const TokensetDraft &a, const TokensetDraft &b) { return a.looksLike(b) && sameScopeKind(a, b); },
+                  limits.tokensets);
     }
     if (int(draft.tokensets.size()) > limits.tokensets) {
         problem = QStringLiteral("%1 tokensets remain after merging those that colour alike; a language holds at most %2")

@@ -63,21 +63,33 @@ TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
     EXPECT_EQ(out.tokensets[1].validscope[0], QStringLiteral("S1"));
     EXPECT_EQ(out.tokensets[1].validscope[1], QStringLiteral("<none>"));
 
-    // Scopes of an embedded language merge by what the merge changes, not by their order: "gt", entered on
-    // a lone ">" inside "tag", joins "semi" that stands where it does, not the outermost "tag" before it.
-    LanguageDraft embedding;
-    embedding.ownSources = QStringLiteral("m:");
-    for (const char *name : {"tag", "gt", "semi"}) {
-        embedding.tokensets.push_back(scope(QString::fromLatin1(name), 1));
-        embedding.tokensets.back().source = QStringLiteral("x:") + QLatin1String(name);
-    }
-    embedding.tokensets[1].tokens.front().text = QStringLiteral(">");
-    embedding.tokensets[1].validScopes = embedding.tokensets[2].validScopes = {QStringLiteral("tag")};
+    // Three scopes alike from language `lang` of a language "m"; the second is entered on a lone ">" inside the first.
+    auto threeScopes = [](const QString &lang, const QStringList &names) {
+        LanguageDraft d;
+        d.ownSources = QStringLiteral("m:");
+        for (const QString &name : names) {
+            d.tokensets.push_back(scope(name, 1));
+            d.tokensets.back().source = lang + u':' + name;
+        }
+        d.tokensets[1].tokens.front().text = QStringLiteral(">");
+        d.tokensets[1].validScopes = {names[0]};
+        return d;
+    };
+    // Scopes of an embedded language merge by what the merge changes, not by their order: "gt" joins "semi"
+    // that stands where it does, not the outermost "tag" before it.
+    LanguageDraft embedding = threeScopes(QStringLiteral("x"), {QStringLiteral("tag"), QStringLiteral("gt"), QStringLiteral("semi")});
+    embedding.tokensets[2].validScopes = {QStringLiteral("tag")};
     embedding.tokensets.push_back(list(QStringLiteral("in semi"), 2, {QStringLiteral("semi")}));
     ConversionReport merged;
     ASSERT_TRUE(LanguageFitting::fit(embedding, QString(), out, merged, problem, {3}));
     EXPECT_EQ(merged.text().first(), QStringLiteral("x:semi: merged: tokenset \"semi\" merged into \"gt\" (same colours; a language holds 3 tokensets)"));
     EXPECT_EQ(out.tokensets[1].validscope[0], QStringLiteral("tag"));
+    // The language's own scopes too: "inner" would open inside itself once merged with "top", so "other",
+    // standing where "top" does, joins "top".
+    ConversionReport ownMerged;
+    ASSERT_TRUE(LanguageFitting::fit(threeScopes(QStringLiteral("m"), {QStringLiteral("top"), QStringLiteral("inner"), QStringLiteral("other")}),
+                                     QString(), out, ownMerged, problem, {2}));
+    EXPECT_EQ(ownMerged.text().first(), QStringLiteral("m:other: merged: tokenset \"other\" merged into \"top\" (same colours; a language holds 2 tokensets)"));
 
     LanguageDraft many;
     for (int i = 0; i < 52; ++i)
