@@ -45,6 +45,11 @@ bool passesOnly(const KdeRule &include, const KdeDefinition &def, const std::vec
     return to >= 0 && passing[size_t(to)];
 }
 
+bool endsLine(const KdeContext &context)
+{
+    return context.lineEndContext.trimmed() == QLatin1String("#pop");
+}
+
 QString ruleText(const KdeRule &rule)
 {
     QStringList attrs;
@@ -88,6 +93,11 @@ bool writtenByVarlex(const KdeRule &rule)
 std::vector<int> representatives(const KdeDefinition &def, bool closerVariants)
 {
     const int n = int(def.contexts.size());
+    // A definition written by Varlex repeats a scope's contexts inside a single-line scope, where they
+    // close at the end of the line: read back, the engine closes them with the single-line scope.
+    const bool byVarlex = closerVariants && std::any_of(def.contexts.begin(), def.contexts.end(), [](const KdeContext &c) {
+        return std::any_of(c.rules.begin(), c.rules.end(), writtenByVarlex);
+    });
     QSet<QString> closers;
     for (const KdeContext &c : def.contexts)
         for (const KdeRule &r : c.rules)
@@ -114,7 +124,7 @@ std::vector<int> representatives(const KdeDefinition &def, bool closerVariants)
             opens[size_t(i)].push_back(to);
         };
         text = c.attribute + QChar(0x1F) + QString::number(c.dynamic);
-        add(c.lineEndContext);
+        add(byVarlex && endsLine(c) ? QStringLiteral("#stay") : c.lineEndContext);
         add(c.lineEmptyContext);
         add(c.fallthroughContext);
         bool closed = false;
@@ -148,13 +158,16 @@ std::vector<int> representatives(const KdeDefinition &def, bool closerVariants)
             break;
         count = int(ids.size());
     }
+    // The first of a class stands for it; of repeats that differ in where they end, one that goes on
+    // over lines.
     std::vector<int> first(static_cast<size_t>(n), -1), out(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         int &f = first[size_t(cls[size_t(i)])];
-        if (f < 0)
+        if (f < 0 || (endsLine(def.contexts[size_t(f)]) && !endsLine(def.contexts[size_t(i)])))
             f = i;
-        out[size_t(i)] = f;
     }
+    for (int i = 0; i < n; ++i)
+        out[size_t(i)] = first[size_t(cls[size_t(i)])];
     return out;
 }
 

@@ -383,9 +383,9 @@ std::vector<Candidate> Writer::closers(int tokenset, int cls) const
 // scope's closers where those match as far (the engine ranks these first); then in the order the
 // engine ranks equal matches, the closers of the innermost scope and the tokens valid here. Chained
 // closers first, the rules after them are the same whatever scopes the context is opened in (so a
-// reader can tell contexts that differ only in them apart). A rule that repeats an earlier one can
-// never win and is left out, unless the earlier one is a chained closer: kept, the rules after the
-// chained closers are the same in every context of the scope.
+// reader can tell contexts that differ only in them apart). A token that repeats an earlier token
+// can never win and is left out; one that repeats a closer never wins either but is kept, so that the
+// tokens are the same in every context of the scope, whichever of its closers it has.
 std::vector<Candidate> Writer::candidates(const Key &key) const
 {
     std::vector<Candidate> out;
@@ -409,12 +409,14 @@ std::vector<Candidate> Writer::candidates(const Key &key) const
             out.insert(out.end(), tokenCandidates[size_t(t)].begin(), tokenCandidates[size_t(t)].end());
     QSet<QString> seen;
     std::vector<Candidate> unique;
-    for (Candidate &c : out)
-        if (!seen.contains(c.match)) {
+    for (Candidate &c : out) {
+        const QString id = (c.closes ? QStringLiteral("c") : QStringLiteral("t")) + c.match;
+        if (c.passes || !seen.contains(id)) {
             if (!c.passes)
-                seen.insert(c.match);
+                seen.insert(id);
             unique.push_back(std::move(c));
         }
+    }
     return unique;
 }
 

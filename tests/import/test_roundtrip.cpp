@@ -274,13 +274,14 @@ TEST(RoundTrip, KdeDefinitionsConvertBackToTheSameColours)
         std::cout << "kde round trip: " << same << " of " << total << " characters alike, " << refused << " refused\n";
 }
 
-// A scope whose starts each have their own end is one KDE context per end, and a transparent scope in
-// a chaining one loses the start its closer shadows: read back, each is one scope again, each start
-// with its own end, coloured as before.
+// A scope whose starts each have their own end is one KDE context per end (and per whether a
+// single-line scope is open around it), and a transparent scope in a chaining one loses the start its
+// closer shadows: read back, each is one scope again, each start with its own end, coloured as before.
 TEST(RoundTrip, KdeContextsThatDifferInTheirClosersConvertBackToOneScope)
 {
     using namespace EngineTest;
     TokensetDefinition quoted = scopeSet("Q", TokensetIds::Strings, {"q{", "q(", "q<"}, {"}", ")", ">"});
+    quoted.validscopes = {"", "Line"};
     TokensetDefinition str = scopeSet("S", TokensetIds::Strings, {"\"", "'"}, {});
     str.symmetrical = true;
     TokensetDefinition tick = scopeSet("Tick", TokensetIds::Strings, {"`"}, {});
@@ -291,11 +292,11 @@ TEST(RoundTrip, KdeContextsThatDifferInTheirClosersConvertBackToOneScope)
     TokensetDefinition esc = listSet("Esc", {"\\\\."}, true), var = listSet("Var", {"\\$\\w+"}, true);
     esc.validscopes = {"Q", "S"};
     var.validscopes = {"", "Q", "Paren"};
-    QVector<TokensetDefinition> sets{quoted, str, tick, paren, esc, var};
+    QVector<TokensetDefinition> sets{quoted, str, tick, paren, esc, var, scopeSet("Line", TokensetIds::LineComments, {"#"}, {}, true)};
     for (int i = 0; i < sets.size(); ++i)
         sets[i].forecolor = 0x101010 * (i + 1);
     const LanguageDefinition original = language(sets);
-    const QString sample = QStringLiteral("q{a \\} $x} q(b) $y) q<c>d> \"s' \\\"\" 'x\"' `a ( b ` c` ( `d ( e` ) $z");
+    const QString sample = QStringLiteral("q{a \\} $x} q(b) $y) q<c>d> \"s' \\\"\" 'x\"' `a ( b ` c` ( `d ( e` ) $z\n# q{a\nq(b\n)");
     const KdeSyntaxWriter::Result kde = KdeSyntaxWriter::write(*CompiledLanguage::compile(original));
     const LanguageConversion::Outcome outcome = LanguageConversion::convert(kde.xml, QStringLiteral("x.xml"), {}, sample);
     ASSERT_EQ(outcome.status, LanguageConversion::Status::Converted) << outcome.problem.toStdString();
@@ -314,5 +315,5 @@ TEST(RoundTrip, KdeContextsThatDifferInTheirClosersConvertBackToOneScope)
     int scopes = 0;
     for (const TokensetDefinition &t : back.definition()->tokensets)
         scopes += t.scope ? 1 : 0;
-    EXPECT_EQ(scopes, 4);
+    EXPECT_EQ(scopes, 5);
 }
