@@ -379,6 +379,11 @@ QString firstNonSpaceCondition()
     return QStringLiteral("(?<=%1)").arg(alternatives.join(u'|'));
 }
 
+// The words of a keyword list too large for one regexp that are kept, in characters: its parts share
+// one field with their guards.
+constexpr qsizetype kKeywordPartsBudget = 56000;
+constexpr qsizetype kKeywordPartSize = 8000;
+
 // Contexts kept as scopes at most, before the fitting cuts them down to what a record holds.
 constexpr int kMaxScopes = 300;
 
@@ -462,6 +467,9 @@ private:
     QHash<QString, std::pair<QString, QString>> variantEnds_; // context -> its ends, with and without guards
     QHash<QString, QString> plainEnds_; // ends -> the same without guards
     QHash<const KdeRule *, QString> rulePatterns_; // a rule that is not dynamic -> its pattern
+    // A keyword rule whose list is too large for one regexp -> its words in parts that each compile (the
+    // rule's pattern is the first of them).
+    QHash<const KdeRule *, QStringList> keywordParts_;
     QString foldOpener_; // while a context is folded into a rule: the pattern of the rule that opens it
     QHash<int, Ref> scopeContexts_; // scope tokenset -> its context
     // Per scope tokenset, its rules that close it without taking the text: they may be closers of a
@@ -749,7 +757,41 @@ QString Conversion::bodyPattern(const KdeRule &r, const KdeDefinition *def, cons
         for (const QString &w : std::as_const(words))
             escaped += RegexText::escapeLiteral(w);
         const bool ci = insensitive || (!r.has("insensitive") && !def->keywordsCaseSensitive);
-        return QStringLiteral("%1%2(?:%3)(?!%4)").arg(before, ci ? QStringLiteral("(?i)") : QString(), escaped.join(u'|'), word);
+        auto listPattern = [&](qsizetype from, qsizetype n) {
+            return QStringLiteral("%1%2(?:%3)(?!%4)").arg(before, ci ? QStringLiteral("(?i)") : QString(), escaped.mid(from, n).join(u'|'), word);
+        };
+        const QString whole = listPattern(0, escaped.size());
+        if (escaped.size() < 2 || compileError(whole).isEmpty() || r.has("column") || r.flag("firstNonSpace") || !r.children.empty())
+            return whole;
+        // Too large for one regexp: the words go in parts small enough to compile with the guards they get
+        // (halved where one does not compile alone). The parts are tokens of one tokenset, whose field
+        // holds them all: past that, the longest words go.
+        qsizetype kept = 0;
+        for (qsizetype size = 0; kept < escaped.size() && size + escaped[escaped.size() - kept - 1].size() + 1 <= kKeywordPartsBudget; ++kept)
+            size += escaped[escaped.size() - kept - 1].size() + 1;
+        if (kept < escaped.size()) {
+            report_.dropped(where, QStringLiteral("<keyword> (line %1): the %2 longest words of \"%3\" (a field holds %4 bytes)")
+                                       .arg(r.line)
+                                       .arg(escaped.size() - kept)
+                                       .arg(r.value("String"))
+                                       .arg(LanguageFitting::Limits{}.fieldBytes));
+            escaped = escaped.mid(escaped.size() - kept);
+        }
+        QStringList parts;
+        for (qsizetype from = 0, n = 0; from < escaped.size(); from += n) {
+            qsizetype size = 0;
+            for (n = 0; from + n < escaped.size() && (n == 0 || size + escaped[from + n].size() < kKeywordPartSize); ++n)
+                size += escaped[from + n].size() + 1;
+            while (n > 1 && !compileError(listPattern(from, n)).isEmpty())
+                n = (n + 1) / 2;
+            parts += listPattern(from, n);
+        }
+        report_.approximated(where, QStringLiteral("<keyword> (line %1): the list \"%2\" is too large for one regexp; it is taken in %3 parts")
+                                        .arg(r.line)
+                                        .arg(r.value("String"))
+                                        .arg(parts.size()));
+        keywordParts_.insert(&r, parts);
+        return parts.front();
     }
     if (type == QLatin1String("Int"))
         return before + QStringLiteral("[0-9]+");
@@ -1201,6 +1243,13 @@ void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effe
     }
     follow(level, lookAhead ? QStringLiteral("(?=%1)").arg(text) : text, !lookAhead, lookAhead ? nullptr : &fr, sw, fr, out, 0);
     foldOpener_ = QString();
+    if (const auto parts = keywordParts_.constFind(fr.rule); parts != keywordParts_.constEnd() && !lookAhead) {
+        for (qsizetype i = 1; i < parts->size(); ++i) {
+            follow(level, parts->at(i), true, &fr, sw, fr, out, 0);
+            foldOpener_ = QString();
+        }
+        return;
+    }
     if (out.size() > 48) {
         // Folding multiplies rules: past a few dozen, the contexts stay scopes.
         out.clear();
@@ -1413,6 +1462,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         outermost = f.push;
     }
     levels_.push_back({QString(), outermost, -1});
+    // Pairs of tokensets: the first holds a keyword list taken in parts, the second a rule after it that
+    // holds no guard for them; it gives way to them in a tie (a match of the same length), by order.
+    std::vector<std::pair<QString, QString>> goesBefore;
     QSet<QString> listed;
     while (!levels_.empty()) {
         const Level level = levels_.front();
@@ -1477,6 +1529,14 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         rules.insert(rules.begin(), block.begin(), block.end());
 
         bool takesAny = false; // some rule here takes any character that is not a blank, and stays
+        std::vector<std::pair<QString, QString>> inParts; // keyword lists here taken in parts: tokenset, first part
+        // The parts of a keyword list are too large to be guards beside other patterns: the rules after it
+        // give way to it by order instead.
+        auto givesWayByOrder = [&](const QString &tokenset, const QString &pattern) {
+            for (const auto &[owner, part] : inParts)
+                if (owner != tokenset && overlaps(part, pattern))
+                    goesBefore.push_back({owner, tokenset});
+        };
         EarlierRules earlier;
         QStringList ends; // this scope's closing patterns, each giving way to the rules before it
         auto guardsFor = [&](const QString &text) { return earlier.guardsFor(text); };
@@ -1572,6 +1632,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                                                  : std::pair<const KdeDefinition *, QString>());
                     const qsizetype had = qsizetype(t.tokens.size());
                     addToken(t.tokens, e.pattern, guardsFor(e.pattern));
+                    givesWayByOrder(t.name, e.pattern);
                     startPlaces_[s][e.pattern].insert(level.name);
                     if (qsizetype(t.tokens.size()) > had && (sw.closers.valid() || startEnds_.contains(s))) {
                         QStringList &contexts = startEnds_[s];
@@ -1585,16 +1646,26 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     TokensetDraft &t = draft.tokensets[size_t(k)];
                     if (!t.validScopes.contains(level.name))
                         t.validScopes += level.name;
-                    addToken(t.tokens, e.pattern, guardsFor(e.pattern));
+                    const auto parts = keywordParts_.constFind(e.rule);
+                    // A part of a keyword list gives way to the rules before it by order (its tokenset comes
+                    // after theirs): as guards they would rarely fit beside it.
+                    addToken(t.tokens, e.pattern, parts == keywordParts_.constEnd() ? guardsFor(e.pattern) : QStringList());
+                    if (parts != keywordParts_.constEnd()) {
+                        if (std::none_of(inParts.begin(), inParts.end(), [&](const auto &p) { return p.first == t.name; }))
+                            inParts.push_back({t.name, parts->front()});
+                    } else {
+                        givesWayByOrder(t.name, e.pattern);
+                    }
                     if (e.rule->type == QLatin1String("LineContinue") && level.scope >= 0 && draft.tokensets[size_t(level.scope)].singleline)
                         report_.approximated(e.where, QStringLiteral("LineContinue: the scope closes at the line end all the same"));
                 }
-                if (!ranked)
+                // (The parts of one keyword list take different words: none gives way to another.)
+                if (!ranked && !keywordParts_.contains(e.rule))
                     earlier.add(guardForm(e.pattern));
             }
             // Where the rule itself matches, KDE tries no later rule of the context.
             earlier.resize(before);
-            if (!own.isEmpty() && !ranked)
+            if (!own.isEmpty() && !ranked && !keywordParts_.contains(fr.rule))
                 earlier.add(guardForm(own));
         }
         if (!c.fallthroughContext.isEmpty() && (!passesOn || fallsOut)) {
@@ -1688,6 +1759,16 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 report_.approximated(t.source, QStringLiteral("scope \"%1\": its end no longer gives way to earlier rules (the regexp would be too large)").arg(t.name));
             }
         }
+    }
+    // A tokenset of a keyword list in parts goes before those of the rules after it.
+    for (const auto &[first, then] : goesBefore) {
+        auto at = [&](const QString &name) {
+            return std::find_if(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) { return t.name == name; });
+        };
+        const auto a = at(first), b = at(then);
+        if (a == draft.tokensets.end() || b == draft.tokensets.end() || a < b || a->scope)
+            continue;
+        std::rotate(b, a, a + 1);
     }
     // A scope that shows the colour of the rules that open it is named after their item.
     QStringList plainIn; // those where what no rule takes is plain text

@@ -652,3 +652,22 @@ TEST(KdeConversion, ARuleOfItsOwnColourBeforeTheRestOfTheLineIsAToken)
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("Name[de]=Bar\nKey=x")), std::string("[Keyword:Name][Number:[de]][Value:=Bar][Keyword:\nKey][Value:=x]"));
 }
+
+TEST(KdeConversion, AListTooLargeForOneRegexpIsTakenInPartsAndStillBeatsANameRuleAfterIt)
+{
+    // Six thousand type names ("Taaa", "Taab", ...): more than one regexp compiles to. The names rule after
+    // the list takes the same text; the list comes first, so a listed name is a type, another plain.
+    QByteArray items;
+    for (int i = 0; i < 6000; ++i)
+        items += "<item>T" + QByteArray(1, char('a' + i / 676)) + char('a' + i / 26 % 26) + char('a' + i % 26) + "x</item>";
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectSpaces/>
+        <keyword attribute="Type" String="types"/>
+        <DetectIdentifier attribute="Normal"/>
+      </context>)K",
+                                           "<list name=\"types\">" + items + "</list>"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QStringLiteral("the list \"types\" is too large for one regexp; it is taken in"))) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("Taaax Thzzx Thzzxy Tzzzx")), std::string("[Type:Taaax] [Type:Thzzx] Thzzxy Tzzzx"));
+}
