@@ -250,6 +250,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             r.simple = PatternAnalysis::simplePattern(token.text, !caseSensitive);
             if (!r.simple) {
                 r.firstChars = PatternAnalysis::firstChars(token.text, !caseSensitive);
+                r.charsBefore = PatternAnalysis::charsBefore(token.text, !caseSensitive);
                 r.native = NativePattern::compile(token.text, !caseSensitive);
                 QStringList texts;
                 texts.prepend(PatternAnalysis::requiredText(token.text, !caseSensitive, kMaxRequiredText, &texts));

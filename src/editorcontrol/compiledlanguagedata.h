@@ -54,6 +54,7 @@ struct Regexp {
     CompiledPatternPtr pattern;
     std::optional<PatternAnalysis::SimplePattern> simple;   // matched natively, never by the engine
     std::optional<PatternAnalysis::FirstChars> firstChars;  // what a match may begin with, when known
+    std::optional<PatternAnalysis::FirstChars> charsBefore; // what may stand just before a match, when known
     std::optional<NativePattern> native; // matched without the engine where the text lets it
     // With rule word: the characters a match may hold, when known (a match ends before the first
     // character that is not one of them).

@@ -53,7 +53,8 @@ public:
             }
             return sp.matchAt(text, p, n);
         }
-        if ((r.firstChars && !r.firstChars->test(text[p])) || line.insidePair(p))
+        if ((r.firstChars && !r.firstChars->test(text[p])) || line.insidePair(p)
+            || (r.charsBefore && (p == 0 || !r.charsBefore->test(text[p - 1]))))
             return 0;
         auto &c = s.cache[size_t(re)];
         if (c.line != s.generation) {

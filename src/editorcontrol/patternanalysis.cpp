@@ -713,6 +713,49 @@ QString requiredText(const QString &pattern, bool caseless, int maxLength, QStri
     return best;
 }
 
+std::optional<FirstChars> charsBefore(const QString &pattern, bool caseless)
+{
+    if (!pattern.startsWith(u"(?<=") || topLevelAlternative(pattern))
+        return std::nullopt;
+    const qsizetype end = groupEnd(pattern, 0) - 1; // the lookbehind's ")"
+    if (end < 4)
+        return std::nullopt;
+    // Each branch of the lookbehind must end in one character of a class, without a quantifier.
+    FirstChars out;
+    qsizetype last = -1; // where the branch's last item begins, when it is such a character
+    for (qsizetype i = 4;;) {
+        if (i >= end || pattern[i] == u'|') {
+            CharClass cls;
+            if (last < 0 || !classAtom(pattern, last, cls))
+                return std::nullopt;
+            Parser::classFirst(cls, caseless, out);
+            if (i >= end)
+                return out;
+            ++i;
+            last = -1;
+            continue;
+        }
+        const QChar c = pattern[i];
+        qsizetype next = i + 1;
+        bool one = !isMeta(c);
+        if (c == u'(') {
+            next = groupEnd(pattern, i);
+            one = false;
+        } else if (c == u'[') {
+            next = classEnd(pattern, i);
+            one = true;
+        } else if (c == u'\\') {
+            next = i + 1 < end && (pattern[i + 1].unicode() >= 128 || pattern[i + 1].isLetterOrNumber()) ? escapeEnd(pattern, i) : i + 2;
+            one = true; // \b and the like: classAtom() refuses them
+        }
+        if (next <= i || next > end)
+            return std::nullopt;
+        const qsizetype after = quantifierEnd(pattern, next);
+        last = one && after == next ? i : -1;
+        i = after;
+    }
+}
+
 bool usesSearchStart(const QString &pattern)
 {
     for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {

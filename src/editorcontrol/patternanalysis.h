@@ -75,6 +75,9 @@ qsizetype classEnd(const QString &pattern, qsizetype i);
 // the lookaheads at the top level require are added to it, and every text given lies at or after the
 // match's start (none is given for a pattern with \K): where one is not ahead, no match begins.
 QString requiredText(const QString &pattern, bool caseless, int maxLength, QStringList *ahead = nullptr);
+// The characters that may stand just before a match, when the pattern begins with a lookbehind each
+// of whose branches ends in one character of a class (none stands before the line's start); else nullopt.
+std::optional<FirstChars> charsBefore(const QString &pattern, bool caseless);
 // Whether the pattern holds \G, so that a match depends on where the search starts.
 bool usesSearchStart(const QString &pattern);
 

@@ -227,9 +227,10 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                      EngineTest::listSet("V", {"do", "un(?:til)?"}, true, "word")});
     lower.wordchars = QStringLiteral("[a-z]");
     cases.emplace_back(lower, QStringLiteral("if ifx ifX IFX iF if. x.y ifxx \u017Ft ST abC abc_ ab\nif xDO xdo xUNTIL xUn xunT\nxIF"), 10);
-    // Regexps that need a text ahead of them, which the line is searched for first (without case: the
-    // Kelvin sign is a k).
-    LanguageDefinition ahead = EngineTest::language({EngineTest::listSet("A", {"a\\w*(?=.*k:)", "#x?(?=.*\\\\$)", "(ab|cd)://\\S*"}, true)});
+    // Regexps that need a text ahead of them, which the line is searched for first, or a character
+    // just before them (without case: the Kelvin sign is a k).
+    LanguageDefinition ahead = EngineTest::language({EngineTest::listSet("A", {"a\\w*(?=.*k:)", "#x?(?=.*\\\\$)", "(ab|cd)://\\S*",
+                                                                           "(?<=[=:]|= |x\\t)on", "(?<=\\bif )/x", "(?<=\\(|a\\])c", "(?<=é|k)z"}, true)});
     ahead.tokensets[0].casesensitive = false;
     // Characters that one token alone may begin with: one-character literals of either case, with and
     // without rules, beside closers; a class matched natively, held to word ends or not. Longer
@@ -240,7 +241,8 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                    EngineTest::scopeSet("P", 4, {"("}, {")", ";"})});
     one.tokensets[0].casesensitive = true;
     cases.emplace_back(one, QStringLiteral("q Q qz z; (a;b) 1 x1 \t( q;Z)Q zq -Q -q z-K z-k z-\u212A =K =k =x\nx12y x12z x1y_z x1_ x2yq x3y_\n"), 20);
-    cases.emplace_back(ahead, QStringLiteral("ab a\u212A: abc k: ak:\n#x a # \\\nab://x cd:/ x://y AB://"), 20);
+    cases.emplace_back(ahead, QStringLiteral("ab a\u212A: abc k: ak:\n#x a # \\\nab://x cd:/ x://y AB://\n"
+                                             "on =on := on x\ton yon if /x xif /x abc ac bc (c a]c \u00E9z \u212Az Kz kz"), 20);
 
     QRandomGenerator random(42);
     const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,😀𝐀");
