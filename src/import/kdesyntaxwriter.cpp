@@ -263,6 +263,15 @@ private:
     std::vector<Candidate> candidates(const Key &key) const;
     Key child(const Key &parent, int tokenset, int cls) const;
     QString contextName(const Key &key);
+    // A tokenset's name as contexts are named after it: no "##", which would name another definition.
+    QString contextBase(int tokenset) const
+    {
+        QString base = d.definition.tokensets[tokenset].name;
+        for (QChar &c : base)
+            if (!c.isLetterOrNumber() && c != u' ' && c != u'_' && c != u'-' && c != u'.')
+                c = u'_';
+        return base.trimmed();
+    }
     QString itemName(int tokenset) const
     {
         return tokenset < 0 || tokenset >= int(items.size()) ? fallbackItem : items[size_t(tokenset)];
@@ -461,11 +470,7 @@ QString Writer::contextName(const Key &key)
     if (key.top < 0) {
         name = QStringLiteral("Outer");
     } else {
-        QString base = d.definition.tokensets[key.top].name;
-        for (QChar &c : base)
-            if (!c.isLetterOrNumber() && c != u' ' && c != u'_' && c != u'-' && c != u'.')
-                c = u'_';
-        name = QStringLiteral("%1 %2").arg(contextNames.size()).arg(base.trimmed());
+        name = QStringLiteral("%1 %2").arg(contextNames.size()).arg(contextBase(key.top));
     }
     contextNames.emplace(text, name);
     pending.push_back(key);
@@ -576,7 +581,7 @@ QString Writer::sharedRules(const Key &key, const QString &rules)
     auto it = sharedByRules.find(rules);
     if (it == sharedByRules.end()) {
         // ":" never stands in the name of a context of a scope.
-        const QString name = QStringLiteral("%1:rules %2").arg(itemName(key.top)).arg(sharedByRules.size());
+        const QString name = QStringLiteral("%1:rules %2").arg(contextBase(key.top)).arg(sharedByRules.size());
         it = sharedByRules.insert(rules, name);
         sharedContexts += QStringLiteral("      <context name=\"%1\" attribute=\"%2\" lineEndContext=\"#stay\">\n")
                               .arg(attr(name), attr(itemName(key.top)))

@@ -163,7 +163,7 @@ TEST(KdeExport, ScopesAndWhereTokensAreValid)
     TokensetDefinition braces = scopeSet("Braces", TokensetIds::ScopeKeywords, {"{"}, {"}"});
     TokensetDefinition parens = scopeSet("Parens", TokensetIds::ParameterBlocks, {"("}, {")"});
     parens.chain = false;
-    TokensetDefinition quotes = scopeSet("Str", TokensetIds::Strings, {"\"", "'"}, {});
+    TokensetDefinition quotes = scopeSet("Str##ing", TokensetIds::Strings, {"\"", "'"}, {}); // "##" names no other definition
     quotes.symmetrical = true;
     quotes.singlelinescope = true;
     const LanguageDefinition d = language({
@@ -174,7 +174,7 @@ TEST(KdeExport, ScopesAndWhereTokensAreValid)
         scopeSet("Line", TokensetIds::LineComments, {"//"}, {}, true),
         scopeSet("Pre", 26, {"#"}, {}, true),
         listSet("K", {"if"}),
-        validIn(listSet("Esc", {"\\\\."}, true), {"Str"}),
+        validIn(listSet("Esc", {"\\\\."}, true), {"Str##ing"}),
         validIn(listSet("Todo", {"TODO"}), {"Com", ""}),
         validIn(listSet("Arg", {","}), {"Parens"}),
     });
