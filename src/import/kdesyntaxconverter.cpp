@@ -1250,7 +1250,22 @@ void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effe
         }
         return;
     }
-    if (out.size() > 48) {
+    // A look-ahead at a character into a dispatcher (a context whose rules all leave it, and that does not
+    // fall through) takes nothing unless the dispatcher is folded: folded it stays, up to a few times as
+    // many rules.
+    auto dispatches = [&] {
+        static const QSet<QString> character{QStringLiteral("DetectChar"), QStringLiteral("Detect2Chars"), QStringLiteral("AnyChar")};
+        if (!lookAhead || !character.contains(fr.rule->type) || !sw.push.valid() || sw.pops != 0 || out.size() > 128
+            || !sw.push.context().fallthroughContext.isEmpty())
+            return false;
+        std::vector<FlatRule> rules;
+        QSet<QString> seen{sw.push.key()};
+        flatten(sw.push, rules, seen, 0);
+        return std::all_of(rules.begin(), rules.end(), [&](const FlatRule &q) {
+            return q.rule->flag("lookAhead") || parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).pops > 0;
+        });
+    };
+    if (out.size() > 48 && !dispatches()) {
         // Folding multiplies rules: past a few dozen, the contexts stay scopes.
         out.clear();
         noFold_ = true;
