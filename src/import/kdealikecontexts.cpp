@@ -8,8 +8,6 @@
 
 namespace KdeAlikeContexts {
 
-namespace {
-
 // "(?=M(?<vlxRest>...))GUARDS M", as a definition written by Varlex makes a rule give way: M.
 QString withoutGuards(QString pattern)
 {
@@ -22,6 +20,8 @@ QString withoutGuards(QString pattern)
     const QString core = pattern.mid(3, at - 3);
     return pattern.endsWith(core) ? core : pattern;
 }
+
+namespace {
 
 // The pops and the context a switch opens ("#pop#pop!Name"); -1: none, or one of another definition.
 std::pair<int, int> target(const QString &text, const KdeDefinition &def)

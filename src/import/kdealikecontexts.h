@@ -22,6 +22,10 @@ bool closes(const KdeRule &rule);
 // it (which differ from context to context).
 QString closerKey(const KdeRule &rule);
 
+// A pattern written by Varlex without the look-ahead by which it gives way to longer matches of the
+// rules after it, and without its leading (*UCP).
+QString withoutGuards(QString pattern);
+
 // Whether a rule is one a definition written by Varlex holds (such a closer gives way to the longer
 // matches of the rules after it by itself, as the engine ranks them).
 bool writtenByVarlex(const KdeRule &rule);

@@ -740,6 +740,10 @@ QString Conversion::bodyPattern(const KdeRule &r, const KdeDefinition *def, cons
         // Unicode classes are the engine's own; a verb must stand first, which it cannot once the
         // pattern stands in a group.
         static const QRegularExpression unicodeVerbs(QStringLiteral("^(?:\\(\\*(?:UCP|UTF|UTF16)\\))+"));
+        // A rule written by Varlex looks ahead at the rules after it to take the longest match, which
+        // the engine does itself: without that look-ahead the same token reads the same everywhere.
+        if (KdeAlikeContexts::writtenByVarlex(r))
+            p = KdeAlikeContexts::withoutGuards(p);
         p.remove(unicodeVerbs);
         p = withoutEmptyBranches(p);
         if (r.flag("minimal"))
@@ -1196,6 +1200,9 @@ bool Conversion::transient(const Ref &context)
     auto rules = std::make_shared<std::vector<FlatRule>>();
     QSet<QString> seen{key};
     flatten(context, *rules, seen, 0);
+    // A definition written by Varlex opens a context for a scope only: it is no place passed through.
+    if (std::any_of(rules->begin(), rules->end(), [](const FlatRule &fr) { return KdeAlikeContexts::writtenByVarlex(*fr.rule); }))
+        leaves = false;
     // A context that falls through is left at the first character its rules do not take.
     const bool fallsThrough = !c.fallthroughContext.isEmpty() && parseSwitch(c.fallthroughContext, context.def, context.where(main_)).pops > 0;
     if (!c.fallthroughContext.isEmpty() && !fallsThrough)
@@ -1570,9 +1577,10 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             if (ruleIndex == ownFrom)
                 earlier.resize(0);
             const QString where = fr.owner.where(main_);
-            // A closer written by Varlex gives way to longer matches by itself; the rules after it give
-            // way to it as the engine ranks a scope's end first, so they do not depend on which end.
-            const bool ranked = level.scope >= 0 && KdeAlikeContexts::closes(*fr.rule) && KdeAlikeContexts::writtenByVarlex(*fr.rule);
+            // A rule written by Varlex stood for a token of the engine, which takes the longest match and
+            // ranks equal ones itself: the rules after it need not give way to it, so they do not depend
+            // on which end or which tokens their context has.
+            const bool ranked = KdeAlikeContexts::writtenByVarlex(*fr.rule);
             std::vector<Effect> effects;
             QString own;
             expand(level, fr, effects, own);
