@@ -85,6 +85,7 @@ void readItems(QXmlStreamReader &xml, KdeDefinition &def)
             item.bold = optionalFlag(a, "bold");
             item.italic = optionalFlag(a, "italic");
             item.underline = optionalFlag(a, "underline");
+            item.order = int(def.items.size());
             def.items.insert(item.name, item);
         }
         xml.skipCurrentElement();

@@ -39,6 +39,7 @@ struct KdeItemData {
     QString defStyle = QStringLiteral("dsNormal");
     QString color, backgroundColor; // "#rrggbb", as written
     std::optional<bool> bold, italic, underline;
+    int order = 0; // its place among the definition's itemData
 };
 
 struct KdeDefinition {

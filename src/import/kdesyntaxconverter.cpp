@@ -472,6 +472,15 @@ private:
     QHash<const KdeRule *, QStringList> keywordParts_;
     QString foldOpener_; // while a context is folded into a rule: the pattern of the rule that opens it
     QHash<int, Ref> scopeContexts_; // scope tokenset -> its context
+    // Per tokenset of rules written by Varlex, the first place of their items among the itemData: the
+    // engine's order of the tokensets they came from, which decides its ties (rankByItems).
+    QHash<int, int> itemRanks_;
+    void noteRank(int tokenset, int rank)
+    {
+        const auto it = itemRanks_.constFind(tokenset);
+        itemRanks_.insert(tokenset, it == itemRanks_.constEnd() ? rank : std::min(*it, rank));
+    }
+    void rankByItems(LanguageDraft &draft, const QHash<QString, int> &ranks) const;
     // Per scope tokenset, its rules that close it without taking the text: they may be closers of a
     // scope around it that chain through it (chainScopes); else ends of the scope.
     struct Passing {
@@ -1645,6 +1654,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     // The scope's tokens come from the context it is opened as.
                 } else if (sw.push.valid() && !leadsOn) {
                     const int s = scopeTokenset(sw.push, e.where);
+                    if (ranked && sw.push.def == main_)
+                        noteRank(s, main_->items.value(sw.push.context().attribute).order);
                     TokensetDraft &t = draft.tokensets[size_t(s)];
                     if (!t.validScopes.contains(level.name))
                         t.validScopes += level.name;
@@ -1666,6 +1677,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     }
                 } else {
                     const int k = listTokenset(e, level);
+                    if (ranked && e.colour && e.colour->owner.def == main_)
+                        noteRank(k, main_->items.value(e.colour->rule->value("attribute")).order);
                     TokensetDraft &t = draft.tokensets[size_t(k)];
                     if (!t.validScopes.contains(level.name))
                         t.validScopes += level.name;
@@ -1719,6 +1732,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             takesEverything_.insert(level.scope);
     }
 
+    QHash<QString, int> ranks; // by name: the tokensets are moved and copied before they are ranked
+    for (const int k : itemRanks_.keys())
+        ranks.insert(draft.tokensets[size_t(k)].name, itemRanks_.value(k));
     lookAsOpeners(draft);
     pairEnds(draft);
     chainScopes(draft);
@@ -1783,6 +1799,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             }
         }
     }
+    rankByItems(draft, ranks);
     // A tokenset of a keyword list in parts goes before those of the rules after it.
     for (const auto &[first, then] : goesBefore) {
         auto at = [&](const QString &name) {
@@ -2011,6 +2028,24 @@ void Conversion::chainMultiPops(LanguageDraft &draft)
                                               .arg(c.pops - 1));
         }
     }
+}
+
+// A definition written by Varlex lists its items in the order of the engine's tokensets, and its rules
+// are read without the look-ahead by which they give way to each other: the tokensets they make take
+// that order, so that the engine ranks their ties as before. A copy of a tokenset stays after it.
+void Conversion::rankByItems(LanguageDraft &draft, const QHash<QString, int> &ranks) const
+{
+    if (ranks.isEmpty())
+        return;
+    std::vector<std::pair<int, TokensetDraft>> ranked;
+    int rank = -1;
+    for (TokensetDraft &t : draft.tokensets) {
+        rank = ranks.value(t.name, rank);
+        ranked.emplace_back(rank, std::move(t));
+    }
+    std::stable_sort(ranked.begin(), ranked.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (size_t i = 0; i < ranked.size(); ++i)
+        draft.tokensets[i] = std::move(ranked[i].second);
 }
 
 // A scope opened from several places with starts of its own in each (a string opened one way in code,
