@@ -239,6 +239,56 @@ int generality(const TokenDraft &token, QHash<QString, int> &known)
     return g;
 }
 
+// Whether a token may take a bare word of ordinary text (an identifier pattern), not only words it names.
+bool takesWords(const TokenDraft &token, QHash<QString, bool> &known)
+{
+    const auto it = known.constFind(token.text);
+    if (it != known.constEnd())
+        return *it;
+    static const QStringList words{QStringLiteral("zqx"), QStringLiteral("Jmbw"), QStringLiteral("wvk_t")};
+    const QRegularExpression re(token.regexp ? token.text : QRegularExpression::escape(token.text));
+    bool takes = false;
+    for (const QString &w : words) {
+        const QRegularExpressionMatch m = re.isValid() ? re.match(QStringLiteral(" ") + w + QStringLiteral(" ")) : QRegularExpressionMatch();
+        takes = takes || (m.hasMatch() && m.capturedLength() >= 2);
+    }
+    known.insert(token.text, takes);
+    return takes;
+}
+
+// Lists that colour alike become one, in their order, until `target` remain. A list that takes bare words
+// and is valid only in scopes apart from the outermost level (names in arithmetic) is dropped instead of
+// joining one valid there that takes no bare words: it would colour every word of the text.
+void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QString &why, int target)
+{
+    QHash<QString, bool> known;
+    auto spreadsWords = [&](const TokensetDraft &from, const TokensetDraft &to) {
+        return placesOf(to).contains(QString()) && !placesOf(from).contains(QString())
+            && std::any_of(from.tokens.begin(), from.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); })
+            && std::none_of(to.tokens.begin(), to.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
+    };
+    for (size_t i = 0; i < draft.tokensets.size(); ++i) {
+        for (size_t j = i + 1; j < draft.tokensets.size() && int(draft.tokensets.size()) > target;) {
+            const TokensetDraft &a = draft.tokensets[i], &b = draft.tokensets[j];
+            if (a.scope || b.scope || !a.looksLike(b) || a.casesensitive != b.casesensitive) {
+                ++j;
+                continue;
+            }
+            const bool dropA = spreadsWords(a, b);
+            if (dropA || spreadsWords(b, a)) {
+                const TokensetDraft &gone = dropA ? a : b;
+                report.dropped(gone.source, QStringLiteral("tokenset \"%1\" takes bare words; joined with \"%2\" it would take them at the outermost level (%3)")
+                                                .arg(gone.name, (dropA ? b : a).name, why));
+                draft.tokensets.erase(draft.tokensets.begin() + qsizetype(dropA ? i : j));
+                if (dropA)
+                    j = i + 1;
+                continue;
+            }
+            mergeInto(draft, i, j, report, why);
+        }
+    }
+}
+
 // Whether a tokenset comes from the language itself (or the shared definitions), not from one it embeds.
 bool isOwn(const LanguageDraft &draft, const TokensetDraft &t)
 {
@@ -550,12 +600,7 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
     mergeAlikeInPlace(draft, report);
     openUpUncolouredScopes(draft, report, limits);
     if (int(draft.tokensets.size()) > limits.tokensets) {
-        mergePass(
-            draft, report, QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets),
-            [](const TokensetDraft &a, const TokensetDraft &b) {
-                return !a.scope && !b.scope && a.looksLike(b) && a.casesensitive == b.casesensitive;
-            },
-            limits.tokensets);
+        mergeListsAlike(draft, report, QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets), limits.tokensets);
     }
     if (int(draft.tokensets.size()) > limits.tokensets) {
         // Scopes of the language itself first, then those of the languages it embeds, each by what the

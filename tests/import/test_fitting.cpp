@@ -49,6 +49,32 @@ TEST(Fitting, MergesWhatColoursAlikeAndReportsIt)
     EXPECT_EQ(report.text().first(), QStringLiteral("t:k3: merged: tokenset \"k3\" merged into \"k0\" (same colours, same scopes)"));
 }
 
+TEST(Fitting, AListOfBareNamesInOneScopeIsDroppedRatherThanColourEveryWord)
+{
+    // "name" (any word, valid only in "Arith") colours like "$var" (valid at the outermost level too):
+    // joined, every word of the text would take the variables' colour. With a list of words at the
+    // outermost level ("word") the merge changes little and goes ahead.
+    auto draft = [](const QString &outerToken) {
+        LanguageDraft d;
+        d.tokensets.push_back(scope(QStringLiteral("Arith"), 5));
+        d.tokensets.push_back(list(QStringLiteral("var"), 1, {QString(), QStringLiteral("Arith")}));
+        d.tokensets.back().tokens.front().text = outerToken;
+        d.tokensets.push_back(list(QStringLiteral("name"), 1, {QStringLiteral("Arith")}));
+        d.tokensets.back().tokens.front().text = QStringLiteral("[a-z_]+");
+        return d;
+    };
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft(QStringLiteral("\\$[a-z]+")), QString(), out, report, problem, {2}));
+    EXPECT_EQ(out.tokensets[1].tokens, QStringLiteral("\\$[a-z]+ ::::  :::: True :::: null"));
+    EXPECT_EQ(report.text().first(), QStringLiteral("t:name: dropped: tokenset \"name\" takes bare words; joined with \"var\" it would take "
+                                                    "them at the outermost level (same colours; a language holds 2 tokensets)"));
+    ConversionReport merged;
+    ASSERT_TRUE(LanguageFitting::fit(draft(QStringLiteral("[A-Za-z]+")), QString(), out, merged, problem, {2}));
+    EXPECT_EQ(merged.count(ConversionReport::Kind::Merged), 1);
+}
+
 TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
 {
     LanguageDraft draft;
