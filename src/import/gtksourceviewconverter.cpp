@@ -561,6 +561,16 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         if (!valid(endText, "end"))
             return true;
         const QString bare = endText.trimmed();
+        QString always = bare;
+        while (always.startsWith(QLatin1String("(?:")) && RegexText::groupEnd(always, 0) == always.size())
+            always = always.mid(3, always.size() - 4);
+        if (always.isEmpty() && !c.endAtLineEnd) {
+            // An end that always matches (`\%{def:always-match}`): the context ends right after its start.
+            asMatch_.insert(c.id);
+            singleline = false;
+            report_.approximated(c.id, QStringLiteral("the end always matches: the context is one match, its start, and what it holds is left out"));
+            return true;
+        }
         if (bare == QLatin1String("$") || bare == QLatin1String("^") || bare.isEmpty() || bare == QLatin1String("\\n")) {
             singleline = true;
         } else if (mayBeEmpty(endText)) {

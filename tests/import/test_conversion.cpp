@@ -202,6 +202,24 @@ TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("let // note")), QStringLiteral("[stmt:let ][Comment:// note]"));
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:stmt: approximated: the end can be empty"))) << c.report.toStdString();
+
+    // An end that always matches closes the context right after its start: the name is one match, and
+    // the "}" after it still closes the expansion.
+    const Converted always = convert(langFile(R"(
+    <define-regex id="always-match"></define-regex>
+    <context id="expansion" style-ref="label">
+      <start>\$\{</start><end>\}</end>
+      <include>
+        <context id="name" style-ref="number">
+          <start>(?&lt;=\$\{)[a-z]+</start><end>\%{always-match}</end>
+          <include><context id="index" style-ref="string"><start>\[</start><end>\]</end></context></include>
+        </context>
+      </include>
+    </context>)",
+                                              R"(<context ref="expansion"/>)"));
+    ASSERT_EQ(always.exitCode, 0) << always.report.toStdString();
+    EXPECT_EQ(always.colour(QStringLiteral("${ab} x")), QStringLiteral("[Label:${][Number:ab][Label:}] x"));
+    EXPECT_TRUE(always.report.contains(QStringLiteral("t:name: approximated: the end always matches"))) << always.report.toStdString();
 }
 
 TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
