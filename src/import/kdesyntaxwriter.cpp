@@ -583,16 +583,19 @@ QString Writer::sharedRules(const Key &key, const QString &rules)
         // ":" never stands in the name of a context of a scope.
         const QString name = QStringLiteral("%1:rules %2").arg(contextBase(key.top)).arg(sharedByRules.size());
         it = sharedByRules.insert(rules, name);
+        // Its attribute colours nothing (it is only included): one no scope's context has, whichever
+        // scopes include it, so that a reader finds it alike for each and like none of theirs.
         sharedContexts += QStringLiteral("      <context name=\"%1\" attribute=\"%2\" lineEndContext=\"#stay\">\n")
-                              .arg(attr(name), attr(itemName(key.top)))
+                              .arg(attr(name), attr(fallbackItem))
                           + rules + QStringLiteral("      </context>\n");
     }
     return QStringLiteral("        <IncludeRules context=\"%1\"/>\n").arg(attr(it.value()));
 }
 
 // A context: the chained closers and the scope's own closers, then its tokens. For a scope opened in
-// more than one way these are included from contexts written once, and only the rules that open a
-// transparent scope stand in each context: the closers chained to that scope depend on this one's.
+// more than one way these are included from contexts written once. The rules that open a transparent
+// scope come last: the closers chained to that scope depend on this context's, yet many contexts
+// open the same ones, so they too are included, from a context per run of such rules.
 QString Writer::contextXml(const Key &key)
 {
     const bool single = key.top >= 0 && (key.inSingle || d.tokensets[size_t(key.top)].singleLine);
@@ -622,23 +625,21 @@ QString Writer::contextXml(const Key &key)
             if (part(all[i]) == p)
                 order.push_back(i);
     const size_t firstOwn = size_t(std::count_if(all.begin(), all.end(), [](const Candidate &c) { return c.passes; }));
-    // Each chained closer, the scope's own closers and the shared tokens are each included from a
-    // context of their own: the same for every context of the scope that holds them.
+    // Each chained closer, the scope's own closers, the shared tokens and the rules that open a
+    // transparent scope are each included from a context of their own: the same for every context
+    // that holds them.
     QString run;
     int runKind = -1;
     for (size_t at = 0; at < order.size(); ++at) {
         const Candidate &c = all[order[at]];
         const QString line = ruleXml(key, c, cachedRule(key, all, order, at, firstOwn));
         const int kind = c.passes ? 0 : c.closes ? 1 : part(c) + 1; // 3: opens a transparent scope
-        if (kind != runKind || kind == 0 || kind == 3) {
+        if (kind != runKind || kind == 0) {
             out += sharedRules(key, run);
             run.clear();
         }
         runKind = kind;
-        if (kind == 3)
-            out += line;
-        else
-            run += line;
+        run += line;
     }
     out += sharedRules(key, run);
     return out + QStringLiteral("      </context>\n");
