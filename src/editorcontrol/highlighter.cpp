@@ -20,6 +20,7 @@ enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8
 static_assert(kWordUnit >> 1 == kSkipInWord);
 // Tables kept for the contexts inside transparent scopes.
 constexpr size_t kSkipTables = 16;
+constexpr size_t kSkipNodes = 1024;
 
 } // namespace
 
@@ -93,7 +94,11 @@ public:
         };
         const ContextData *c = &d.context(state.innermostTokenset());
         bool closerBeyondAscii = false; // a closer of the open scopes may begin with a character from 128 up
-        const quint8 *skip = skipTable(state, *c, closerBeyondAscii);
+        int node[MaxScopeDepth + 1]; // the skip node of the open scopes up to each depth
+        node[0] = rootNode();
+        for (int level = 0; level < state.depth(); ++level)
+            node[level + 1] = childNode(node[level], state.at(level).tokenset);
+        const quint8 *skip = skipTable(node[state.depth()], state, *c, closerBeyondAscii);
         for (int p = 0; p < n;) {
             const char16_t ch = text[p];
             if (ch < 128) {
@@ -132,12 +137,14 @@ public:
             emit(StyleRun{p, best.length, best.tokenset, best.token, best.kind});
             if (best.kind == StyleRun::ScopeEnd)
                 state.truncate(best.closeLevel);
-            else if (best.kind == StyleRun::ScopeStart && state.depth() < MaxScopeDepth)
+            else if (best.kind == StyleRun::ScopeStart && state.depth() < MaxScopeDepth) {
                 state.push(ScopeState::Frame{best.tokenset, best.token});
+                node[state.depth()] = childNode(node[state.depth() - 1], best.tokenset);
+            }
             if (best.kind != StyleRun::Token) {
                 c = &d.context(state.innermostTokenset());
                 content = contentOf(d, state);
-                skip = skipTable(state, *c, closerBeyondAscii);
+                skip = skipTable(node[state.depth()], state, *c, closerBeyondAscii);
             }
             p += best.length;
             plainStart = p;
@@ -156,8 +163,72 @@ public:
     }
 
 private:
-    // The table for the open scopes and context c (see kTry).
-    const quint8 *skipTable(const ScopeState &state, const ContextData &c, bool &closerBeyondAscii)
+    int rootNode()
+    {
+        if (s.skipNodes.empty()) {
+            fillSkip(s.skipNodes.emplace_back().table.data(), {}, d.context(-1));
+            s.skipChild.assign(d.tokensets.size(), -1);
+        }
+        return 0;
+    }
+
+    // The node of the state that opens scope t inside the state of node `parent`, or -1 when there
+    // are too many nodes.
+    int childNode(int parent, int t)
+    {
+        if (parent >= 0)
+            if (const int child = s.skipChild[size_t(parent) * d.tokensets.size() + size_t(t)]; child >= 0)
+                return child;
+        return newNode(parent, t);
+    }
+
+    // A closer counts inside the innermost scope, and inside a transparent one also those of the
+    // scopes around it that chain, up to the first scope that is not transparent.
+    Q_NEVER_INLINE int newNode(int parent, int t)
+    {
+        if (parent < 0 || s.skipNodes.size() >= kSkipNodes)
+            return -1;
+        const Highlighter::Scanner::SkipNode &p = s.skipNodes[size_t(parent)];
+        const CompiledTokenset &ts = d.tokensets[size_t(t)];
+        PatternAnalysis::FirstChars closers = ts.closerChars, chained;
+        if (ts.chain)
+            chained = ts.closerChars;
+        if (ts.transparent)
+            for (PatternAnalysis::FirstChars *f : {&closers, &chained}) {
+                f->ascii[0] |= p.chained.ascii[0];
+                f->ascii[1] |= p.chained.ascii[1];
+                f->nonAscii = f->nonAscii || p.chained.nonAscii;
+            }
+        Highlighter::Scanner::SkipNode &node = s.skipNodes.emplace_back(); // a deque: p stays where it is
+        node.closerBeyondAscii = closers.nonAscii;
+        node.chained = chained;
+        fillSkip(node.table.data(), closers, d.context(t));
+        const int index = int(s.skipNodes.size()) - 1;
+        s.skipChild[size_t(parent) * d.tokensets.size() + size_t(t)] = index;
+        s.skipChild.resize(s.skipChild.size() + d.tokensets.size(), -1);
+        return index;
+    }
+
+    // The table of a node, or of the open scopes and context c where there is none (see kTry).
+    const quint8 *skipTable(int node, const ScopeState &state, const ContextData &c, bool &closerBeyondAscii)
+    {
+        if (node < 0)
+            return skipTable(state, c, closerBeyondAscii);
+        const Highlighter::Scanner::SkipNode &k = s.skipNodes[size_t(node)];
+        closerBeyondAscii = k.closerBeyondAscii;
+        return k.table.data();
+    }
+
+    void fillSkip(quint8 *table, const PatternAnalysis::FirstChars &closers, const ContextData &c) const
+    {
+        for (char16_t ch = 0; ch < 128; ++ch) {
+            const quint8 what = closers.test(ch) ? kTry : c.nothingStarts[ch] ? kSkip : c.wordStartsOnly[ch] ? kSkipInWord : kTry;
+            table[ch] = quint8(what | (d.isWordUnit(ch) ? kWordUnit : 0) | (closers.test(ch) ? kCloser : 0));
+        }
+    }
+
+    // The table for the open scopes and context c, made from the state.
+    Q_NEVER_INLINE const quint8 *skipTable(const ScopeState &state, const ContextData &c, bool &closerBeyondAscii)
     {
         const int t = state.innermostTokenset();
         quint8 *table = nullptr;
@@ -181,10 +252,7 @@ private:
             s.skipInside.push_back({&c, {closers.ascii[0], closers.ascii[1]}, {}});
             table = s.skipInside.back().table.data();
         }
-        for (char16_t ch = 0; ch < 128; ++ch) {
-            const quint8 what = closers.test(ch) ? kTry : c.nothingStarts[ch] ? kSkip : c.wordStartsOnly[ch] ? kSkipInWord : kTry;
-            table[ch] = quint8(what | (d.isWordUnit(ch) ? kWordUnit : 0) | (closers.test(ch) ? kCloser : 0));
-        }
+        fillSkip(table, closers, c);
         return table;
     }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <climits>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -40,6 +41,16 @@ struct Highlighter::Scanner {
         std::array<quint8, 128> table{};
     };
     std::vector<SkipTable> skipInside;
+    // The same tables by the way the open scopes led to them, so that opening or closing a scope finds
+    // its table at once: node 0 is the outermost level, and a node's child for tokenset t is the state
+    // with scope t opened inside it. Up to kSkipNodes nodes; past that, tables come as above.
+    struct SkipNode {
+        std::array<quint8, 128> table{};
+        bool closerBeyondAscii = false;
+        PatternAnalysis::FirstChars chained; // closers that still count inside a transparent scope opened here
+    };
+    std::deque<SkipNode> skipNodes;
+    std::vector<int> skipChild; // [node * tokensets + t]: the child, -1 not made yet
     // Per regexp of a token with rule word: the pattern held to end where a word may end, compiled
     // when first needed.
     std::vector<CompiledPatternPtr> retry;

@@ -96,6 +96,17 @@ TEST(EngineScopes, ChainAndSymmetricalScopes)
         {"symmetrical: tokens2 not used", sym({"$$"}, {"!"}), "$$a!b$$ c", "[Q:$$a!b$$] c"},
         {"symmetrical regexp: closed by its next match", sym({"%+"}, {}, true), "%a%%% b", "[Q:%a%%%] b"},
     });
+
+    // After a line that opens more ways of nesting than the scanner keeps tables for, scopes open and
+    // close as they do in a fresh highlighter.
+    Highlighter fresh(CompiledLanguage::compile(chained(true))), busy(CompiledLanguage::compile(chained(true)));
+    QString many;
+    for (int path = 0; path < 2048; ++path)
+        for (int bit = 0; bit < 22; ++bit)
+            many += QChar(u"({)}"[(path >> (bit < 11 ? bit : 21 - bit) & 1) + (bit < 11 ? 0 : 2)]);
+    EXPECT_TRUE(busy.highlightText(many).size() == many.size());
+    const QString deep = QString(12, QLatin1Char('(')) + QStringLiteral("{ f( \"}\" } x ) y");
+    EXPECT_EQ(busy.highlightText(deep), fresh.highlightText(deep));
 }
 
 TEST(EngineScopes, BrokenInputNeverBreaksTheScanner)
