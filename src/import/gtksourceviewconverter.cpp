@@ -176,6 +176,8 @@ private:
                 const QString *start = nullptr, int depth = 0);
     QString define(const QString &id, const GtkLanguage &from, const QString &where, bool outerCaseless, int depth);
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
+    bool enteredByLookAhead(const GtkContext &c);
+    void styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen);
     bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline,
                   bool &endWithParent);
     int tokenset(const Alt &alt, const QString &parentStyle);
@@ -443,6 +445,42 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
             }
         }
         alts.push_back({t->id, style});
+        if (t->lang == mainLanguage_ && enteredByLookAhead(*t)) {
+            QSet<QString> within{t->id};
+            styledLists(*t, alts, within);
+        }
+    }
+}
+
+// An uncoloured context that holds others and is entered where its start only looks ahead (`(?=name\b)`, a
+// command): a token cannot take no text, so the context is dropped.
+bool Conversion::enteredByLookAhead(const GtkContext &c)
+{
+    GtkLanguage *lang = c.start && c.styleRef.isEmpty() && hasChildren(c) ? language(c.lang, c.id) : nullptr;
+    if (!lang)
+        return false;
+    QString text;
+    bool caseless = false;
+    expand(*c.start, *lang, c.id, text, caseless);
+    return mayBeEmpty(text);
+}
+
+// The coloured matches and keyword lists of such a context, and of those it holds that are entered alike,
+// stay valid where it stands (the commands a shell knows), as GtkSourceView colours them on entering it.
+void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen)
+{
+    for (const GtkInclude &inc : c.includes) {
+        const GtkContext *t = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
+        if (!t || seen.contains(t->id))
+            continue;
+        seen.insert(t->id);
+        const bool list = t->match || !t->keywords.isEmpty();
+        if (!t->keywords.isEmpty() && !t->styleRef.isEmpty() && !inc.ignoreStyle) {
+            report_.approximated(t->id, QStringLiteral("valid where \"%1\" stands, which is entered by a look-ahead").arg(c.id));
+            alts.push_back({t->id, inc.styleRef.isEmpty() ? t->styleRef : inc.styleRef});
+        } else if (!list && enteredByLookAhead(*t)) {
+            styledLists(*t, alts, seen);
+        }
     }
 }
 

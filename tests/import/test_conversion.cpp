@@ -253,6 +253,26 @@ TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:doc: approximated: the start only looks ahead")));
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:bare: approximated: the start can be empty: the context is one match")));
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:semi: dropped: the start can be empty"))) << c.report.toStdString();
+
+    // A command entered by a look-ahead at its name is dropped, but the names it colours on entering stay
+    // coloured where it stands (not the words after them, nor its other matches).
+    const Converted command = convert(langFile(R"(
+    <define-regex id="always-match"></define-regex>
+    <context id="command" end-at-line-end="true">
+      <start>(?=[a-z]+\b)</start><end>;</end>
+      <include>
+        <context once-only="true">
+          <start>\%{always-match}</start>
+          <include>
+            <context style-ref="keyword" end-parent="true"><keyword>echo</keyword></context>
+            <context style-ref="number" end-parent="true"><match>[0-9]+</match></context>
+          </include>
+        </context>
+      </include>
+    </context>)",
+                                               R"(<context ref="command"/>)"));
+    ASSERT_EQ(command.exitCode, 0) << command.report.toStdString();
+    EXPECT_EQ(command.colour(QStringLiteral("echo 12 echo; x")).toStdString(), "[Keyword:echo] 12 [Keyword:echo]; x");
 }
 
 TEST(Conversion, StartsKeepTheLooksOfTheirSubPatterns)
