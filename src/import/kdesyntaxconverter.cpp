@@ -424,7 +424,8 @@ private:
     // A tokenset coloured by a look, and the new tokenset's index under its key.
     TokensetDraft styled(const QString &name, const Look &l, const QString &source) const;
     int addTokenset(TokensetDraft t, const QString &key);
-    void addToken(std::vector<TokenDraft> &tokens, const QString &text, const QStringList &guards);
+    void addToken(std::vector<TokenDraft> &tokens, const QString &text, const QStringList &guards, bool unite = false);
+    QSet<QString> lookAheadGuards_; // guard forms of the look-aheads that open a context
     void collapse(LanguageDraft &draft, int limit);
 
     const ConversionOptions &options_;
@@ -518,8 +519,11 @@ private:
     void findLeadOns();
     std::vector<FlatRule> leadOnRules(const Level &level, const std::vector<FlatRule> &rules, QSet<QString> &here);
     QSet<int> leadOns_;
+    QSet<int> lookedInto_; // of those, the ones entered on a look-ahead: their rules stand in its place
+    void lookIntoLeadOns(std::vector<FlatRule> &rules);
     QSet<QString> absorbing_;                   // contexts opened from one: a #pop#pop closes them only
     std::map<const KdeRule *, KdeRule> stayAs_; // a leading-on rule of one, as the rule that stays
+    FlatRule staying(const FlatRule &q);
     // Per scope tokenset, the items whose colour its starts take (none: the colour of where it opens);
     // the scopes whose rules take every character but blanks (lookAsOpeners).
     QHash<int, QSet<std::pair<const KdeDefinition *, QString>>> openers_;
@@ -975,13 +979,19 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
     return index;
 }
 
-void Conversion::addToken(std::vector<TokenDraft> &tokens, const QString &text, const QStringList &guards)
+void Conversion::addToken(std::vector<TokenDraft> &tokens, const QString &text, const QStringList &guards, bool unite)
 {
     for (TokenDraft &t : tokens) {
         if (t.text == text) {
             // The same token where other rules come first: it gives way only to those that come first
             // everywhere (it is valid wherever its tokenset is; where most text is, fewer come first).
-            t.guards.removeIf([&](const QString &g) { return !guards.contains(g); });
+            // A token of plain text (`unite`) also gives way to each look-ahead that opens a context
+            // where it stands: elsewhere it only leaves the text plain, where the look-ahead would lose
+            // to it what it opens (a property name taken as a selector's tag).
+            t.guards.removeIf([&](const QString &g) { return !guards.contains(g) && !(unite && lookAheadGuards_.contains(g)); });
+            for (const QString &g : guards)
+                if (unite && lookAheadGuards_.contains(g) && !t.guards.contains(g))
+                    t.guards += g;
             return;
         }
     }
@@ -1554,6 +1564,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             if (item.isEmpty() || item == sr.push.context().attribute)
                 plainOpened.insert(sr.push.key());
         }
+        if (!level.endsOnly)
+            lookIntoLeadOns(rules);
         QSet<QString> leadOnHere;
         std::vector<FlatRule> block = leadOnRules(level, rules, leadOnHere);
         const size_t ownFrom = block.size();
@@ -1685,7 +1697,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     const auto parts = keywordParts_.constFind(e.rule);
                     // A part of a keyword list gives way to the rules before it by order (its tokenset comes
                     // after theirs): as guards they would rarely fit beside it.
-                    addToken(t.tokens, e.pattern, parts == keywordParts_.constEnd() ? guardsFor(e.pattern) : QStringList());
+                    addToken(t.tokens, e.pattern, parts == keywordParts_.constEnd() ? guardsFor(e.pattern) : QStringList(), t.id == QLatin1String("text"));
                     if (parts != keywordParts_.constEnd()) {
                         if (std::none_of(inParts.begin(), inParts.end(), [&](const auto &p) { return p.first == t.name; }))
                             inParts.push_back({t.name, parts->front()});
@@ -1701,8 +1713,11 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             }
             // Where the rule itself matches, KDE tries no later rule of the context.
             earlier.resize(before);
-            if (!own.isEmpty() && !ranked && !keywordParts_.contains(fr.rule))
+            if (!own.isEmpty() && !ranked && !keywordParts_.contains(fr.rule)) {
                 earlier.add(guardForm(own));
+                if (fr.rule->flag("lookAhead") && parseSwitch(fr.rule->value("context"), fr.owner.def, where).push.valid())
+                    lookAheadGuards_.insert(guardForm(own));
+            }
         }
         if (!c.fallthroughContext.isEmpty() && (!passesOn || fallsOut)) {
             if ((fall.pops > 0 && level.scope >= 0 && !fall.push.valid()) || fallsOut) {
@@ -2204,7 +2219,8 @@ void Conversion::findLeadOns()
         // What is cheap to tell first (working out whether a context is folded reads what it includes).
         if (variants_[size_t(c)] != c || ctx.dynamic || !ctx.fallthroughContext.isEmpty() || in.empty()
             || !(lineEnd.isEmpty() || lineEnd == QLatin1String("#stay"))
-            || !std::all_of(in.begin(), in.end(), [&](const Entrance &e) { return e.plain && looksAs(c, e.from); })
+            || !(std::all_of(in.begin(), in.end(), [&](const Entrance &e) { return e.plain && looksAs(c, e.from); })
+                 || std::all_of(in.begin(), in.end(), [&](const Entrance &e) { return !e.plain && e.pops == 0 && looksAs(c, e.from); }))
             || !std::all_of(ctx.rules.begin(), ctx.rules.end(), [&](const KdeRule &r) {
                    return r.type == QLatin1String("IncludeRules") ? !r.value("context").contains(QLatin1String("##")) : fitting(r);
                })
@@ -2233,12 +2249,17 @@ void Conversion::findLeadOns()
         QList<int> members = set.values();
         std::sort(members.begin(), members.end());
         for (const int c : std::as_const(members)) {
+            const bool looked = !entrances[c].front().plain;
             bool ok = enteredOnlyFrom(c, [&](const Entrance &e) {
-                return ((e.pops == 0 && !set.contains(e.from) && !transient(Ref{main_, e.from})) || (e.pops == 1 && set.contains(e.from)));
+                return ((e.pops == 0 && !set.contains(e.from) && !transient(Ref{main_, e.from})) || (e.pops == 1 && set.contains(e.from) && !looked));
             });
             for (const FlatRule &q : rulesOf.at(c)) {
                 const RawSwitch s = rawSwitch(q.rule->value("context"));
-                if (s.pops == 1)
+                // Entered on a look-ahead, a rule that takes its text and goes back is a token of the place
+                // it looked from; one that stays would take it again there.
+                if (looked)
+                    ok = ok && !q.rule->flag("lookAhead") && (s.pops == 1 ? s.push < 0 : s.push >= 0);
+                else if (s.pops == 1)
                     ok = ok && set.contains(s.push); // a plain #pop: a bracket, not a step
                 if (s.pops == 0 && s.push >= 0)
                     ok = ok && !set.contains(s.push) && s.push != 0 && closesThrough(s.push)
@@ -2251,11 +2272,49 @@ void Conversion::findLeadOns()
         }
     }
     leadOns_ = set;
+    for (const int c : std::as_const(set))
+        if (!entrances[c].front().plain)
+            lookedInto_.insert(c);
     for (const int c : rulesOf | std::views::keys)
         if (set.contains(c))
             for (const FlatRule &q : rulesOf.at(c))
                 if (const RawSwitch s = rawSwitch(q.rule->value("context")); s.pops == 0 && s.push >= 0)
                     absorbing_.insert(Ref{main_, s.push}.key());
+}
+
+// A look-ahead into a context that leads on stands for that context's rules, in its place: each that
+// takes its text and goes back stays instead, the others open their scopes from here.
+void Conversion::lookIntoLeadOns(std::vector<FlatRule> &rules)
+{
+    if (lookedInto_.isEmpty())
+        return;
+    for (size_t i = 0; i < rules.size(); ++i) {
+        const FlatRule fr = rules[i];
+        const RawSwitch s = rawSwitch(fr.rule->value("context"));
+        if (fr.owner.def != main_ || s.pops != 0 || !lookedInto_.contains(s.push) || !fr.rule->flag("lookAhead"))
+            continue;
+        const Ref c{main_, s.push};
+        report_.approximated(c.where(main_), QStringLiteral("no scope opens for the context: its rules are valid where it is looked into"));
+        std::vector<FlatRule> in;
+        for (const FlatRule &q : *flat_.value(c.key())) {
+            in.push_back(rawSwitch(q.rule->value("context")).pops == 1 ? staying(q) : q);
+        }
+        rules.erase(rules.begin() + qsizetype(i));
+        rules.insert(rules.begin() + qsizetype(i), in.begin(), in.end());
+        i += std::max<size_t>(in.size(), 1) - 1;
+    }
+}
+
+// A rule of a context that leads on, as it stands where that context opens: it stays there.
+FlatRule Conversion::staying(const FlatRule &q)
+{
+    auto it = stayAs_.find(q.rule);
+    if (it == stayAs_.end()) {
+        KdeRule rule = *q.rule;
+        rule.attrs.insert(QStringLiteral("context"), QStringLiteral("#stay"));
+        it = stayAs_.emplace(q.rule, std::move(rule)).first;
+    }
+    return {q.owner, &it->second};
 }
 
 // The rules of the contexts that lead on from the level's rules, as they stand in the level.
@@ -2281,13 +2340,7 @@ std::vector<FlatRule> Conversion::leadOnRules(const Level &level, const std::vec
                     queue += s.push;
                 if (q.rule->flag("lookAhead"))
                     continue;
-                auto it = stayAs_.find(q.rule);
-                if (it == stayAs_.end()) {
-                    KdeRule staying = *q.rule;
-                    staying.attrs.insert(QStringLiteral("context"), QStringLiteral("#stay"));
-                    it = stayAs_.emplace(q.rule, std::move(staying)).first;
-                }
-                out.push_back({q.owner, &it->second});
+                out.push_back(staying(q));
             } else if (s.push >= 0
                        || std::none_of(rules.begin(), rules.end(), [&](const FlatRule &own) {
                               return overlaps(rulePattern(q, level, q.owner.where(main_)), rulePattern(own, level, own.owner.where(main_)));

@@ -693,3 +693,42 @@ TEST(KdeConversion, ALookAheadIntoADispatcherOfManyRulesIsStillFolded)
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("k7x 'a' k51x")), std::string("[Keyword:k7x] [Str:'a'] k51x"));
 }
+
+TEST(KdeConversion, ALookAheadIntoAContextThatLeadsOnAndANamePropertyOfABlock)
+{
+    // "Find" looks at "/*" before a comment: no scope opens for it, so a comment closes back to where it
+    // opened and the next one opens again. In a block a name before ":" is looked at first; the plain name
+    // rule the block shares with the outermost level gives way to that look-ahead, so the value opens.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <Detect2Chars context="Find" char="/" char1="*" lookAhead="1"/>
+        <DetectChar context="Block" char="{"/>
+        <RegExpr attribute="Normal" String="[a-z]+"/>
+      </context>
+      <context name="Find" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Keyword" context="#pop" String="/\*![^*]*\*/"/>
+        <Detect2Chars attribute="Comment" context="Comment" char="/" char1="*"/>
+      </context>
+      <context name="Comment" attribute="Comment" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="#pop#pop" char="*" char1="/"/>
+      </context>
+      <context name="Block" attribute="Normal" lineEndContext="#stay">
+        <DetectChar context="#pop" char="}"/>
+        <RegExpr context="Property" String="[a-z]+(?=:)" lookAhead="1"/>
+        <IncludeRules context="Main"/>
+      </context>
+      <context name="Property" attribute="Normal" lineEndContext="#stay">
+        <DetectChar context="Value" char=":"/>
+        <RegExpr attribute="Normal" String="[a-z]+"/>
+      </context>
+      <context name="Value" attribute="Normal" lineEndContext="#stay">
+        <DetectChar context="#pop#pop" char=";"/>
+        <Int attribute="Number"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Find: approximated: no scope opens for the context: its rules are valid where it is looked into")))
+        << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("/* a */ b /*! c */ 1 /* d */")), std::string("[Comment (2):/* a */] b [Keyword:/*! c */] 1 [Comment (2):/* d */]"));
+    const std::string block = c.colour(QStringLiteral("a { b: 12; }"));
+    EXPECT_NE(block.find("[Number:12]"), std::string::npos) << block;
+}
