@@ -310,7 +310,7 @@ private:
     std::vector<bool> shared;
     QHash<QString, QString> rulesByKey;     // a rule's regular expression, by what it is made of
     QHash<QString, QString> sharedByRules;  // the context that holds a run of rules, by those rules
-    QString sharedContexts;
+    QStringList sharedContexts;
 };
 
 void Writer::buildTokenCandidates()
@@ -585,7 +585,7 @@ QString Writer::sharedRules(const Key &key, const QString &rules)
         it = sharedByRules.insert(rules, name);
         // Its attribute colours nothing (it is only included): one no scope's context has, whichever
         // scopes include it, so that a reader finds it alike for each and like none of theirs.
-        sharedContexts += QStringLiteral("      <context name=\"%1\" attribute=\"%2\" lineEndContext=\"#stay\">\n")
+        sharedContexts << QStringLiteral("      <context name=\"%1\" attribute=\"%2\" lineEndContext=\"#stay\">\n")
                               .arg(attr(name), attr(fallbackItem))
                           + rules + QStringLiteral("      </context>\n");
     }
@@ -681,28 +681,102 @@ QString defaultStyle(int id)
     return id >= 1 && id <= int(std::size(styles)) ? QString::fromLatin1(styles[id - 1]) : QStringLiteral("dsNormal");
 }
 
+// Contexts that act alike are one: the same attributes and rules, where the contexts the rules lead to
+// or include act alike in turn. A scope nested in many ways reaches such contexts by different closers
+// chained to it (one that its own closer repeats, say). A context that is only included (all but the
+// first `opened`) is alike only with another such. The first of each kind is kept.
+QStringList mergeAlikeContexts(const QStringList &contexts, qsizetype opened)
+{
+    static const QRegularExpression named(QStringLiteral("^ *<context name=\"([^\"]*)\""));
+    static const QRegularExpression reference(QStringLiteral("context=\"([^\"]*)\""));
+    const qsizetype n = contexts.size();
+    QHash<QString, qsizetype> index;
+    std::vector<qsizetype> nameEnd(static_cast<size_t>(n), 0);
+    for (qsizetype i = 0; i < n; ++i) {
+        const QRegularExpressionMatch m = named.match(contexts[i]);
+        index.insert(m.captured(1), i);
+        nameEnd[size_t(i)] = m.capturedEnd(1);
+    }
+    // Each context's text without its name and the contexts it refers to, and those, in order.
+    QHash<QString, int> bodyIds;
+    std::vector<int> body(static_cast<size_t>(n));
+    std::vector<std::vector<qsizetype>> targets(static_cast<size_t>(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        const QString &text = contexts[i];
+        QString shape = i < opened ? QStringLiteral("o") : QStringLiteral("i");
+        qsizetype from = nameEnd[size_t(i)];
+        for (auto it = reference.globalMatch(text, from); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const qsizetype to = index.value(m.captured(1), -1);
+            if (to < 0)
+                continue;
+            shape += QStringView(text).mid(from, m.capturedStart(1) - from);
+            targets[size_t(i)].push_back(to);
+            from = m.capturedEnd(1);
+        }
+        shape += QStringView(text).mid(from);
+        body[size_t(i)] = bodyIds.insert(shape, bodyIds.value(shape, int(bodyIds.size()))).value();
+    }
+    std::vector<int> kind(static_cast<size_t>(n), 0);
+    for (int count = 1;;) {
+        QHash<QString, int> ids;
+        std::vector<int> next(static_cast<size_t>(n));
+        for (qsizetype i = 0; i < n; ++i) {
+            QString key = QStringLiteral("%1|%2").arg(kind[size_t(i)]).arg(body[size_t(i)]);
+            for (const qsizetype to : targets[size_t(i)])
+                key += u',' + QString::number(kind[size_t(to)]);
+            next[size_t(i)] = ids.insert(key, ids.value(key, int(ids.size()))).value();
+        }
+        kind = std::move(next);
+        if (int(ids.size()) == count)
+            break;
+        count = int(ids.size());
+    }
+    std::vector<qsizetype> first(static_cast<size_t>(n), -1);
+    for (qsizetype i = 0; i < n; ++i)
+        if (first[size_t(kind[size_t(i)])] < 0)
+            first[size_t(kind[size_t(i)])] = i;
+    QStringList names(index.size());
+    for (auto it = index.cbegin(); it != index.cend(); ++it)
+        names[it.value()] = it.key();
+    QStringList out;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (first[size_t(kind[size_t(i)])] != i)
+            continue;
+        const QString &text = contexts[i];
+        QString kept;
+        qsizetype from = 0;
+        for (auto it = reference.globalMatch(text, nameEnd[size_t(i)]); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const qsizetype to = index.value(m.captured(1), -1);
+            if (to < 0)
+                continue;
+            kept += QStringView(text).mid(from, m.capturedStart(1) - from);
+            kept += names[first[size_t(kind[size_t(to)])]];
+            from = m.capturedEnd(1);
+        }
+        out << kept + text.mid(from);
+    }
+    return out;
+}
+
 KdeSyntaxWriter::Result Writer::run()
 {
     nameItems();
     KdeSyntaxWriter::Result result;
-    QString contexts;
-    {
-        contextNames.clear();
-        pending.clear();
-        contexts.clear();
-        contextName(Key{});
-        planSharing();
-        int done = 0;
-        while (!pending.empty()) {
-            const Key key = pending.front();
-            pending.pop_front();
-            ++done;
-            contexts += contextXml(key);
-        }
-        done += int(sharedByRules.size());
-        contexts += sharedContexts;
-        result.contexts = done;
+    QStringList written;
+    contextName(Key{});
+    planSharing();
+    while (!pending.empty()) {
+        const Key key = pending.front();
+        pending.pop_front();
+        written << contextXml(key);
     }
+    const qsizetype opened = written.size();
+    written << sharedContexts;
+    written = mergeAlikeContexts(written, opened);
+    result.contexts = int(written.size());
+    const QString contexts = written.join(QString());
     for (const auto &list : tokenCandidates)
         for (const Candidate &c : list)
             if (!c.guardable)

@@ -177,6 +177,7 @@ TEST(KdeExport, ScopesAndWhereTokensAreValid)
         validIn(listSet("Esc", {"\\\\."}, true), {"Str##ing"}),
         validIn(listSet("Todo", {"TODO"}), {"Com", ""}),
         validIn(listSet("Arg", {","}), {"Parens"}),
+        scopeSet("Begin", TokensetIds::ScopeKeywords, {"begin"}, {"}"}), // closes as the braces do
     });
     expectSameInKate({
         {d, "if {if (if, a)} \"if ' \\\" x\" 'a\"b'"},
@@ -185,10 +186,14 @@ TEST(KdeExport, ScopesAndWhereTokensAreValid)
         {d, "/* TODO\nstill */ TODO // if\nif"},
         {d, "# /* a multi-line scope inside a single-line one\nif */"},
         {d, "\"open\nif"},
+        {d, "{ begin ( } } begin ( } if"},
     });
     // A scope opened in more than one way (one context per quote) has its tokens written once.
     const QString xml = QString::fromUtf8(KdeSyntaxWriter::write(*CompiledLanguage::compile(d)).xml);
     EXPECT_EQ(xml.count(QStringLiteral("attribute=\"Esc\"")), 1);
+    // Inside the braces, whose "}" chains through it, "begin" opens a context that acts as the one
+    // it opens outside them: one context stands for both.
+    EXPECT_EQ(xml.count(QRegularExpression(QStringLiteral("<context name=\"[^\"]*\" attribute=\"Begin\""))), 1);
 }
 
 TEST(KdeExport, DefinitionNamesItemsAndWordCharacters)
