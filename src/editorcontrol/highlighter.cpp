@@ -166,7 +166,8 @@ private:
     int rootNode()
     {
         if (s.skipNodes.empty()) {
-            fillSkip(s.skipNodes.emplace_back().table.data(), {}, d.context(-1));
+            fillSkip(s.skipNodes.emplace_back(std::make_unique<Highlighter::Scanner::SkipNode>())->table.data(), {},
+                     d.context(-1));
             s.skipChild.assign(d.tokensets.size(), -1);
         }
         return 0;
@@ -188,7 +189,7 @@ private:
     {
         if (parent < 0 || s.skipNodes.size() >= kSkipNodes)
             return -1;
-        const Highlighter::Scanner::SkipNode &p = s.skipNodes[size_t(parent)];
+        const Highlighter::Scanner::SkipNode &p = *s.skipNodes[size_t(parent)];
         const CompiledTokenset &ts = d.tokensets[size_t(t)];
         PatternAnalysis::FirstChars closers = ts.closerChars, chained;
         if (ts.chain)
@@ -199,7 +200,7 @@ private:
                 f->ascii[1] |= p.chained.ascii[1];
                 f->nonAscii = f->nonAscii || p.chained.nonAscii;
             }
-        Highlighter::Scanner::SkipNode &node = s.skipNodes.emplace_back(); // a deque: p stays where it is
+        Highlighter::Scanner::SkipNode &node = *s.skipNodes.emplace_back(std::make_unique<Highlighter::Scanner::SkipNode>());
         node.closerBeyondAscii = closers.nonAscii;
         node.chained = chained;
         fillSkip(node.table.data(), closers, d.context(t));
@@ -214,7 +215,7 @@ private:
     {
         if (node < 0)
             return skipTable(state, c, closerBeyondAscii);
-        const Highlighter::Scanner::SkipNode &k = s.skipNodes[size_t(node)];
+        const Highlighter::Scanner::SkipNode &k = *s.skipNodes[size_t(node)];
         closerBeyondAscii = k.closerBeyondAscii;
         return k.table.data();
     }

@@ -5,8 +5,8 @@
 
 #include <array>
 #include <climits>
-#include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // The per-line caches of one highlighter: the next match of every regexp from a position, so that a
@@ -49,7 +49,7 @@ struct Highlighter::Scanner {
         bool closerBeyondAscii = false;
         PatternAnalysis::FirstChars chained; // closers that still count inside a transparent scope opened here
     };
-    std::deque<SkipNode> skipNodes;
+    std::vector<std::unique_ptr<SkipNode>> skipNodes;
     std::vector<int> skipChild; // [node * tokensets + t]: the child, -1 not made yet
     // Per regexp of a token with rule word: the pattern held to end where a word may end, compiled
     // when first needed.
