@@ -59,5 +59,6 @@ struct Highlighter::Scanner {
     std::vector<int> candidates;
     std::vector<quint32> candidateLine;
     CompiledPattern::Scratch scratch;
+    PatternAnalysis::ClassCache classes;
     std::function<void(const QString &)> notice;
 };

@@ -51,7 +51,7 @@ public:
                 if (q == n || text[q] < 128)
                     return q - p - 1 >= sp.restMinimum ? q - p : 0;
             }
-            return sp.matchAt(text, p, n);
+            return sp.matchAt(text, p, n, &s.classes);
         }
         if ((r.firstChars && !r.firstChars->test(text[p])) || line.insidePair(p)
             || (r.charsBefore && (p == 0 || !r.charsBefore->test(text[p - 1]))))

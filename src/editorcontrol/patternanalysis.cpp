@@ -345,16 +345,21 @@ bool CharClass::contains(char32_t c, bool caseless) const
     return in != negated;
 }
 
-int SimplePattern::matchAt(const char16_t *text, int p, int n) const
+int SimplePattern::matchAt(const char16_t *text, int p, int n, ClassCache *cache) const
 {
     // Whether the character at i is in the class, and its length in units (0: not in it).
-    auto step = [text, n, this](const CharClass &cc, const quint64 *ascii, int i) {
+    auto step = [text, n, cache, this](const CharClass &cc, const quint64 *ascii, int i) {
         const char16_t u = text[i];
         if (u < 128)
             return int((ascii[u >> 6] >> (u & 63)) & 1);
         if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1]))
             return cc.contains(QChar::surrogateToUcs4(u, text[i + 1]), caseless) ? 2 : 0;
-        return cc.contains(u, caseless) ? 1 : 0;
+        if (!cache)
+            return cc.contains(u, caseless) ? 1 : 0;
+        ClassCache::Entry &e = cache->entries[(u ^ (quintptr(&cc) >> 4)) & 255];
+        if (e.cls != &cc || e.unit != u)
+            e = {&cc, u, cc.contains(u, caseless)};
+        return e.in ? 1 : 0;
     };
     if (p >= n || (p > 0 && QChar::isLowSurrogate(text[p]) && QChar::isHighSurrogate(text[p - 1])))
         return 0;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -23,6 +24,17 @@ struct CharClass {
     bool contains(char32_t c, bool caseless) const;
 };
 
+// Answers of CharClass::contains() for characters from 128 up, as one caller (one thread) met them:
+// text in one script meets the same few characters again and again.
+struct ClassCache {
+    struct Entry {
+        const CharClass *cls = nullptr;
+        char16_t unit = 0;
+        bool in = false;
+    };
+    std::array<Entry, 256> entries;
+};
+
 // The characters a match may begin with; test() never says no to a character that can begin one.
 struct FirstChars {
     quint64 ascii[2] = {0, 0};
@@ -41,8 +53,9 @@ struct SimplePattern {
     quint64 restAscii[2] = {0, 0};
 
     // Length of the longest match at p (the regexp engine's greedy match), 0 for none. Steps by whole
-    // characters, as the regexp engine does; p must not split a surrogate pair.
-    int matchAt(const char16_t *text, int p, int n) const;
+    // characters, as the regexp engine does; p must not split a surrogate pair. `cache` may keep the
+    // answers for characters from 128 up.
+    int matchAt(const char16_t *text, int p, int n, ClassCache *cache = nullptr) const;
 };
 
 // The characters a match may begin with, or nullopt when they are not known. A pattern that may match
