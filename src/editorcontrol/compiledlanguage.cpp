@@ -58,6 +58,10 @@ TokenRule parseRule(const QString &text)
             rule.word = true;
         }
     }
+    for (auto [set, ascii] : {std::pair{&rule.lead, rule.leadAscii}, std::pair{&rule.trail, rule.trailAscii}})
+        for (QChar c : *set)
+            if (c.unicode() < 128)
+                ascii[c.unicode() >> 6] |= quint64(1) << (c.unicode() & 63);
     return rule;
 }
 

@@ -22,6 +22,14 @@ struct TokenRule {
     bool hasTrail = false; // the character after must be in `trail` (a line end counts as a blank)
     QString lead;
     QString trail;
+    quint64 leadAscii[2] = {0, 0};  // the characters of `lead` below 128
+    quint64 trailAscii[2] = {0, 0};
+
+    // Whether c is one of `set`, whose characters below 128 are `ascii`.
+    static bool holds(const quint64 *ascii, const QString &set, char16_t c)
+    {
+        return c < 128 ? (ascii[c >> 6] >> (c & 63)) & 1 : set.contains(QChar(c));
+    }
 };
 
 // Where a match came from; lower keys win ties between matches of equal length.

@@ -69,9 +69,9 @@ public:
         }
         if (r.column > 0 && p != r.column - 1)
             return false;
-        if (r.hasLead && !r.lead.contains(p > 0 ? QChar(text[p - 1]) : QChar(u' ')))
+        if (r.hasLead && !TokenRule::holds(r.leadAscii, r.lead, p > 0 ? text[p - 1] : u' '))
             return false;
-        if (r.hasTrail && !r.trail.contains(p + length < n ? QChar(text[p + length]) : QChar(u' ')))
+        if (r.hasTrail && !TokenRule::holds(r.trailAscii, r.trail, p + length < n ? text[p + length] : u' '))
             return false;
         return true;
     }
