@@ -434,8 +434,10 @@ Key Writer::child(const Key &parent, int tokenset, int cls) const
     Key k;
     k.top = tokenset;
     k.cls = cls;
-    k.inSingle = parent.inSingle || (parent.top >= 0 && d.tokensets[size_t(parent.top)].singleLine);
-    if (parent.top < 0 || !d.tokensets[size_t(tokenset)].transparent)
+    const CompiledTokenset &t = d.tokensets[size_t(tokenset)];
+    // A single-line scope ends at the line end and so does all it opens, wherever it is opened.
+    k.inSingle = !t.singleLine && (parent.inSingle || (parent.top >= 0 && d.tokensets[size_t(parent.top)].singleLine));
+    if (parent.top < 0 || !t.transparent)
         return k;
     const CompiledTokenset &p = d.tokensets[size_t(parent.top)];
     if (p.chain)
@@ -445,6 +447,11 @@ Key Writer::child(const Key &parent, int tokenset, int cls) const
         }
     if (p.transparent)
         k.chain << parent.chain;
+    // A closer chained to a scope that chains its own closers too, and that one of them repeats, is
+    // one of its own closers in this context and in all it opens.
+    if (t.chain)
+        for (const Candidate &c : closers(tokenset, cls))
+            k.chain.removeAll(c.match);
     k.chain.sort();
     k.chain.removeDuplicates();
     return k;
