@@ -1291,7 +1291,12 @@ void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effe
             return q.rule->flag("lookAhead") || parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).pops > 0;
         });
     };
-    if (out.size() > 48 && !dispatches()) {
+    // A context that goes back where no rule matches would, kept as a scope, close on that character and
+    // colour it: folded it leaves it to the place around, so it is folded up to 64 rules (past that, what
+    // its folding adds crowds out scopes of the language).
+    const bool goesBack = sw.push.valid() && sw.pops == 0 && sw.push.context().fallthroughContext.trimmed() == QLatin1String("#pop")
+        && out.size() <= 64;
+    if (out.size() > 48 && !goesBack && !dispatches()) {
         // Folding multiplies rules: past a few dozen, the contexts stay scopes.
         out.clear();
         noFold_ = true;

@@ -672,26 +672,32 @@ TEST(KdeConversion, AListTooLargeForOneRegexpIsTakenInPartsAndStillBeatsANameRul
     EXPECT_EQ(c.colour(QStringLiteral("Taaax Thzzx Thzzxy Tzzzx")), std::string("[Type:Taaax] [Type:Thzzx] Thzzxy Tzzzx"));
 }
 
-TEST(KdeConversion, ALookAheadIntoADispatcherOfManyRulesIsStillFolded)
+TEST(KdeConversion, ContextsOfManyRulesAreStillFoldedWhereAScopeWouldTakeTooMuch)
 {
     // "Pick" only leaves: fifty words and a quote. Folded, its rules are more than a fold usually takes;
-    // not folded, the look-ahead into it would take nothing.
+    // not folded, the look-ahead into it would take nothing. "Name" has the fifty words and goes back at
+    // anything else: folded, the "1" after a "@" is left to Main, not taken as the character a scope
+    // closes on.
     QByteArray words;
     for (int i = 1; i <= 50; ++i)
         words += "<StringDetect attribute=\"Keyword\" context=\"#pop\" String=\"k" + QByteArray::number(i) + "x\"/>";
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">
         <AnyChar context="Pick" String="k'" lookAhead="1"/>
+        <DetectChar attribute="Keyword" context="Name" char="@"/>
+        <Int attribute="Number"/>
       </context>
       <context name="Pick" attribute="Normal" lineEndContext="#pop">)K" + words + R"K(
         <DetectChar attribute="String" context="#pop!Str" char="'"/>
         <DetectChar context="#pop" char="k"/>
       </context>
+      <context name="Name" attribute="Normal" lineEndContext="#pop" fallthroughContext="#pop">)K" + words + R"K(
+      </context>
       <context name="Str" attribute="String" lineEndContext="#pop">
         <DetectChar attribute="String" context="#pop" char="'"/>
       </context>)K"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
-    EXPECT_EQ(c.colour(QStringLiteral("k7x 'a' k51x")), std::string("[Keyword:k7x] [Str:'a'] k51x"));
+    EXPECT_EQ(c.colour(QStringLiteral("k7x 'a' k51x @k7x @1")), std::string("[Keyword:k7x] [Str:'a'] k51x [Keyword:@k7x] [Keyword:@]1"));
 }
 
 TEST(KdeConversion, ALookAheadIntoAContextThatLeadsOnAndANamePropertyOfABlock)
