@@ -408,6 +408,31 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
         }
         return;
     }
+    if (format_ == Format::Ansi && !finished_) {
+        // As write() does, one run after another, without its checks per piece.
+        const int tokensets = language_.tokensetCount();
+        for (const StyleRun *r = runs; r != runs + count; ++r) {
+            if (r->length <= 0)
+                continue;
+            const QStringView piece(line.utf16() + r->start, r->length); // runs lie within their line
+            if (piece.front() == u'\n' || piece.front() == u'\r') {
+                write(piece, r->tokenset);
+                continue;
+            }
+            const int code = r->tokenset >= 0 && r->tokenset < tokensets ? r->tokenset + 1 : 0;
+            if (current_ != code) {
+                used_ = appendOpen(room(kShortName + openSize_[size_t(code)]), code) - buffer_.data();
+                current_ = code;
+            }
+            qsizetype stop = piece.size();
+            used_ = appendUtf8<Escape::StopAtBreak>(room(piece.size() * 6), piece, &stop) - buffer_.data();
+            if (stop < piece.size())
+                write(piece.sliced(stop), r->tokenset); // from a line break on
+            else if (used_ >= kBlock)
+                flush();
+        }
+        return;
+    }
     if (format_ != Format::Spans || finished_) {
         for (const StyleRun *r = runs; r != runs + count; ++r)
             write(QStringView(line.utf16() + r->start, r->length), r->tokenset); // runs lie within their line
