@@ -2057,6 +2057,7 @@ void Conversion::rankByItems(LanguageDraft &draft, const QHash<QString, int> &ra
 {
     if (ranks.isEmpty())
         return;
+    draft.tiesByOrder = true;
     std::vector<std::pair<int, TokensetDraft>> ranked;
     int rank = -1;
     for (TokensetDraft &t : draft.tokensets) {

@@ -53,6 +53,9 @@ struct LanguageDraft {
     // constructs of the languages it embeds are merged by what each merge changes.
     QString ownSources;
     std::vector<TokensetDraft> tokensets;
+    // The order of the tokensets ranks ties between their tokens as the source did (a definition
+    // written by Varlex): a list does not merge into an earlier one past a tokenset where it stands.
+    bool tiesByOrder = false;
 
     TokensetDraft *find(const QString &name)
     {

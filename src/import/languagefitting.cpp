@@ -178,11 +178,24 @@ void openUp(LanguageDraft &draft, size_t index, ConversionReport &report, const 
     }
 }
 
+// Whether a tokenset between `a` and `b` stands where `b` does: merged into `a`, `b`'s tokens would
+// come before it in a tie.
+bool standsBetween(const LanguageDraft &draft, const TokensetDraft &a, const TokensetDraft &b)
+{
+    const QSet<QString> places = scopeSet(b);
+    const auto first = draft.tokensets.begin() + (&a - draft.tokensets.data()) + 1;
+    const auto last = draft.tokensets.begin() + (&b - draft.tokensets.data());
+    return std::any_of(first, last, [&](const TokensetDraft &k) {
+        return scopeSet(k).intersects(places) || (k.validScopes.isEmpty() && b.validScopes.isEmpty());
+    });
+}
+
 // Alike in look and place: one tokenset means the same.
 void mergeAlikeInPlace(LanguageDraft &draft, ConversionReport &report)
 {
-    mergePass(draft, report, QStringLiteral("same colours, same scopes"), [](const TokensetDraft &a, const TokensetDraft &b) {
-        return !a.scope && !b.scope && a.looksLike(b) && a.casesensitive == b.casesensitive && scopeSet(a) == scopeSet(b);
+    mergePass(draft, report, QStringLiteral("same colours, same scopes"), [&draft](const TokensetDraft &a, const TokensetDraft &b) {
+        return !a.scope && !b.scope && a.looksLike(b) && a.casesensitive == b.casesensitive && scopeSet(a) == scopeSet(b)
+            && !(draft.tiesByOrder && standsBetween(draft, a, b));
     });
     mergePass(draft, report, QStringLiteral("same colours, same scopes and contents"),
               [&draft](const TokensetDraft &a, const TokensetDraft &b) {

@@ -294,11 +294,13 @@ TEST(RoundTrip, KdeContextsThatDifferInTheirClosersConvertBackToOneScope)
     // A scope that opens on what a token before it takes wins no tie with it, in Q either.
     TokensetDefinition late = scopeSet("Late", TokensetIds::Strings, {"$z"}, {";"});
     late.validscopes = {"", "Q"};
-    QVector<TokensetDefinition> sets{quoted, str, tick, paren, esc, var, scopeSet("Line", TokensetIds::LineComments, {"#"}, {}, true), late};
+    QVector<TokensetDefinition> sets{quoted, str, tick, paren, esc, var, scopeSet("Line", TokensetIds::LineComments, {"#"}, {}, true), late,
+                                     listSet("Dim", {"dim"}), listSet("End", {"end"}), listSet("Dim2", {"dim2", "end"})};
     for (int i = 0; i < sets.size(); ++i)
         sets[i].forecolor = 0x101010 * (i + 1);
+    sets.last().forecolor = sets[sets.size() - 3].forecolor; // looks as "Dim" does, yet "End" wins the tie
     const LanguageDefinition original = language(sets);
-    const QString sample = QStringLiteral("q{a \\} $x $z} q(b) $y) q<c>d> \"s' \\\"\" 'x\"' `a ( b ` c` ( `d ( e` ) $z\n# q{a\nq(b\n)");
+    const QString sample = QStringLiteral("end q{a \\} $x $z} q(b) $y) q<c>d> \"s' \\\"\" 'x\"' `a ( b ` c` ( `d ( e` ) $y\n# q{a\nq(b\n)");
     const KdeSyntaxWriter::Result kde = KdeSyntaxWriter::write(*CompiledLanguage::compile(original));
     const LanguageConversion::Outcome outcome = LanguageConversion::convert(kde.xml, QStringLiteral("x.xml"), {}, sample);
     ASSERT_EQ(outcome.status, LanguageConversion::Status::Converted) << outcome.problem.toStdString();
