@@ -985,9 +985,11 @@ void Conversion::addToken(std::vector<TokenDraft> &tokens, const QString &text, 
         if (t.text == text) {
             // The same token where other rules come first: it gives way only to those that come first
             // everywhere (it is valid wherever its tokenset is; where most text is, fewer come first).
-            // A token of plain text (`unite`) also gives way to each look-ahead that opens a context
-            // where it stands: elsewhere it only leaves the text plain, where the look-ahead would lose
-            // to it what it opens (a property name taken as a selector's tag).
+            // A token of plain text or one that opens a scope of code (`unite`) also gives way to each
+            // look-ahead that opens a context where it stands: elsewhere, where what that looks at
+            // rarely stands, it leaves the text plain, where the look-ahead would lose to it what it
+            // opens (a property name taken as a selector's tag). The start of a comment or string
+            // does not: kept from opening, all its text would go plain.
             t.guards.removeIf([&](const QString &g) { return !guards.contains(g) && !(unite && lookAheadGuards_.contains(g)); });
             for (const QString &g : guards)
                 if (unite && lookAheadGuards_.contains(g) && !t.guards.contains(g))
@@ -1682,7 +1684,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     openers_[s].insert(ownColour ? std::pair(e.colour->owner.def, e.colour->rule->value("attribute"))
                                                  : std::pair<const KdeDefinition *, QString>());
                     const qsizetype had = qsizetype(t.tokens.size());
-                    addToken(t.tokens, e.pattern, guardsFor(e.pattern));
+                    const QString kind = kindOf(t.id);
+                    addToken(t.tokens, e.pattern, guardsFor(e.pattern), kind != QLatin1String("comment") && kind != QLatin1String("string"));
                     givesWayByOrder(t.name, e.pattern);
                     startPlaces_[s][e.pattern].insert(level.name);
                     if (qsizetype(t.tokens.size()) > had && (sw.closers.valid() || startEnds_.contains(s))) {

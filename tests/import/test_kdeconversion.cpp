@@ -737,4 +737,26 @@ TEST(KdeConversion, ALookAheadIntoAContextThatLeadsOnAndANamePropertyOfABlock)
     EXPECT_EQ(c.colour(QStringLiteral("/* a */ b /*! c */ 1 /* d */")), std::string("[Comment (2):/* a */] b [Keyword:/*! c */] 1 [Comment (2):/* d */]"));
     const std::string block = c.colour(QStringLiteral("a { b: 12; }"));
     EXPECT_NE(block.find("[Number:12]"), std::string::npos) << block;
+
+    // So does a rule that opens a scope of code: in a block, a name before "=" is a setting, not a command.
+    const Converted d = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar context="Block" char="{"/>
+        <RegExpr attribute="Keyword" context="Command" String="[a-z]+"/>
+      </context>
+      <context name="Command" attribute="Normal" lineEndContext="#pop">
+        <DetectChar context="#pop" char=";"/>
+        <Int attribute="Number"/>
+      </context>
+      <context name="Block" attribute="Normal" lineEndContext="#stay">
+        <DetectChar context="#pop" char="}"/>
+        <RegExpr context="Setting" String="[a-z]+(?==)" lookAhead="1"/>
+        <IncludeRules context="Main"/>
+      </context>
+      <context name="Setting" attribute="Normal" lineEndContext="#pop">
+        <RegExpr attribute="Type" String="[a-z]+"/>
+        <DetectChar attribute="Op" context="#pop" char="="/>
+      </context>)K"));
+    ASSERT_EQ(d.exitCode, 0) << d.report.toStdString();
+    EXPECT_EQ(d.colour(QStringLiteral("ls 1; { x=2 }")), std::string("[Keyword:ls] [Number:1][Keyword:;] [Block:{ ][Setting:x=][Block:2 }]"));
 }
