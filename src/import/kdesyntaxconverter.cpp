@@ -2297,20 +2297,22 @@ void Conversion::lookIntoLeadOns(std::vector<FlatRule> &rules)
 {
     if (lookedInto_.isEmpty())
         return;
-    for (size_t i = 0; i < rules.size(); ++i) {
+    for (size_t i = 0; i < rules.size();) {
         const FlatRule fr = rules[i];
         const RawSwitch s = rawSwitch(fr.rule->value("context"));
-        if (fr.owner.def != main_ || s.pops != 0 || !lookedInto_.contains(s.push) || !fr.rule->flag("lookAhead"))
+        if (fr.owner.def != main_ || s.pops != 0 || !lookedInto_.contains(s.push) || !fr.rule->flag("lookAhead")) {
+            ++i;
             continue;
+        }
         const Ref c{main_, s.push};
         report_.approximated(c.where(main_), QStringLiteral("no scope opens for the context: its rules are valid where it is looked into"));
         std::vector<FlatRule> in;
-        for (const FlatRule &q : *flat_.value(c.key())) {
+        for (const FlatRule &q : *flat_.value(c.key()))
             in.push_back(rawSwitch(q.rule->value("context")).pops == 1 ? staying(q) : q);
-        }
+        // The look-ahead gives way to the rules it stands for; the next rule is looked at after them.
         rules.erase(rules.begin() + qsizetype(i));
         rules.insert(rules.begin() + qsizetype(i), in.begin(), in.end());
-        i += std::max<size_t>(in.size(), 1) - 1;
+        i += in.size();
     }
 }
 
