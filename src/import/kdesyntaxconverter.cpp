@@ -24,6 +24,7 @@
 #include <map>
 #include <memory>
 #include <ranges>
+#include <tuple>
 
 namespace {
 
@@ -1161,10 +1162,27 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
         const QString kind = kindOf(t.id);
         return kind == QLatin1String("comment") || kind == QLatin1String("string");
     };
+    // A scope that stands only inside comments or strings (a modeline's options, a licence tag) colours
+    // text the comment or string would colour much the same.
+    auto insideLiteralsOnly = [&](const TokensetDraft &t) {
+        bool any = false;
+        for (const QString &p : t.validScopes) {
+            if (p == t.name)
+                continue;
+            const TokensetDraft *where = draft.find(p);
+            if (!where || !literal(*where))
+                return false;
+            any = true;
+        }
+        return any;
+    };
     while (fittedCount(draft) > limit) {
-        // The deepest first; of those, one that is not a comment or string (they colour the most text).
+        // Those only inside comments or strings first, then the deepest; of those, one that is not a
+        // comment or string (they colour the most text).
         int victim = -1;
-        auto rank = [&](const TokensetDraft &t) { return std::pair(depth.value(t.name, 1 << 20), int(!literal(t))); };
+        auto rank = [&](const TokensetDraft &t) {
+            return std::tuple(int(insideLiteralsOnly(t)), depth.value(t.name, 1 << 20), int(!literal(t)));
+        };
         for (int i = 0; i < int(draft.tokensets.size()); ++i) {
             const TokensetDraft &t = draft.tokensets[size_t(i)];
             if (t.scope && (victim < 0 || rank(t) >= rank(draft.tokensets[size_t(victim)])))
@@ -1479,11 +1497,28 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                                    .arg(d.context().name));
         return;
     }
-    report_.approximated(where, QStringLiteral("<%1> (line %2): \"%3\" opens with the first thing it takes, in its own colour")
-                                    .arg(origin.rule->type)
-                                    .arg(origin.rule->line)
-                                    .arg(d.context().name));
-    out.push_back({base + QStringLiteral("(?:%1)").arg(firsts.join(u'|')), nullptr, sw, origin, origin.rule, where});
+    // The look-ahead's own item names what it looks for (a property's name before its value): where a
+    // rule of the context that stays takes its text in that item, the opening shows that colour.
+    const FlatRule *named = nullptr;
+    if (const QString item = origin.rule->value("attribute"); !item.isEmpty() && depth == 0) {
+        transient(d);
+        for (const FlatRule &q : *flat_.value(d.key())) {
+            if (q.owner.def == origin.owner.def && q.rule->value("attribute") == item && !q.rule->flag("lookAhead")
+                && parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).stay()) {
+                named = &q;
+                break;
+            }
+        }
+    }
+    report_.approximated(where, named ? QStringLiteral("<%1> (line %2): \"%3\" opens with the first thing it takes, in the colour of \"%4\"")
+                                            .arg(origin.rule->type)
+                                            .arg(origin.rule->line)
+                                            .arg(d.context().name, origin.rule->value("attribute"))
+                                      : QStringLiteral("<%1> (line %2): \"%3\" opens with the first thing it takes, in its own colour")
+                                            .arg(origin.rule->type)
+                                            .arg(origin.rule->line)
+                                            .arg(d.context().name));
+    out.push_back({base + QStringLiteral("(?:%1)").arg(firsts.join(u'|')), named, sw, origin, origin.rule, where});
 }
 
 bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageDraft &draft, QString &problem)

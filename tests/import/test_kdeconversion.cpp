@@ -472,9 +472,11 @@ TEST(KdeConversion, ARuleThatClosesScopesAroundIsTheirCloserChainedThrough)
         <Int attribute="Number"/>
       </context>)K"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
-    // ";" closes the values and the rule, "}" the set too: after them names are rules again.
+    // ";" closes the values and the rule, "}" the set too: after them names are rules again. The rule
+    // opens on the name in the look-ahead's item (Keyword), which its ";" shows too.
     EXPECT_EQ(c.colour(QStringLiteral("{ a: 1; b: 2 } 3")),
-              std::string("[Op:{] [Rule:a][Op (2)::] [Number:1][Rule:;] [Rule:b][Op (2)::] [Number:2] [Op:}] 3"));
+              std::string("[Op:{] [Keyword (2):a][Op (2)::] [Number:1][Keyword (2):;] [Keyword (2):b][Op (2)::] [Number:2] [Op:}] 3"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("\"Rule\" opens with the first thing it takes, in the colour of \"Keyword\""))) << c.report.toStdString();
 }
 
 TEST(KdeConversion, AScopeOpenedOneWayHereAndAnotherThereIsOneScopePerPlace)
@@ -759,4 +761,35 @@ TEST(KdeConversion, ALookAheadIntoAContextThatLeadsOnAndANamePropertyOfABlock)
       </context>)K"));
     ASSERT_EQ(d.exitCode, 0) << d.report.toStdString();
     EXPECT_EQ(d.colour(QStringLiteral("ls 1; { x=2 }")), std::string("[Keyword:ls] [Number:1][Keyword:;] [Block:{ ][Setting:x=][Block:2 }]"));
+}
+
+TEST(KdeConversion, TheCutTakesWhatStandsOnlyInCommentsBeforeCode)
+{
+    // Thirty calls in a block, each with a word of its own, and a tag inside comments, at the same depth:
+    // over the tokensets a language holds, the tag goes first (the comment colours it) and the calls stay.
+    QByteArray calls, opens;
+    for (int i = 0; i < 30; ++i) {
+        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
+        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Normal" context="#pop" char=")"/>
+            <StringDetect attribute="Keyword" String="k%1"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Comment" context="Comment" char="#"/>
+        <DetectChar attribute="Normal" context="Block" char="{"/>
+      </context>
+      <context name="Comment" attribute="Comment" lineEndContext="#pop">
+        <DetectChar attribute="Keyword" context="Tag" char="@"/>
+      </context>
+      <context name="Tag" attribute="Keyword" lineEndContext="#pop">
+        <Int attribute="Number"/>
+      </context>
+      <context name="Block" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Normal" context="#pop" char="}"/>)K" + opens + R"K(
+      </context>)K" + calls));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Tag: merged: the context colours as the comment or string around it"))) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("{ c7(k7 k8) } # @1")), std::string("[Block:{ ][C7:c7(][Keyword (8):k7][C7: k8)][Block: }] [Comment:# @1]"));
 }
