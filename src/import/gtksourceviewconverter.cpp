@@ -89,6 +89,7 @@ struct Pattern {
 struct Alt {
     QString context;
     QString style;
+    bool borrowed = false; // the style is that of the scope around it, the context having none of its own
 };
 
 bool mayBeEmpty(const QString &pattern)
@@ -444,7 +445,7 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
                 }
             }
         }
-        alts.push_back({t->id, style});
+        alts.push_back({t->id, style, t->styleRef.isEmpty() && inc.styleRef.isEmpty() && !inc.ignoreStyle && !style.isEmpty()});
         if (t->lang == mainLanguage_ && enteredByLookAhead(*t)) {
             QSet<QString> within{t->id};
             styledLists(*t, alts, within);
@@ -708,6 +709,7 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
     t.casesensitive = true;
     t.scope = isScope(*c);
     t.singleline = singleline;
+    t.borrowedLook = alt.borrowed;
     for (const Pattern &p : starts)
         t.tokens.push_back({p.text, true, QString(), {}});
     if (t.scope) {

@@ -29,6 +29,9 @@ struct TokensetDraft {
     bool symmetrical = false;
     bool chain = false;
     bool casesensitive = true;
+    // Its look is that of the scope it stands in (a construct without a colour of its own): the same
+    // construct elsewhere may be converted again in its own look.
+    bool borrowedLook = false;
     std::vector<TokenDraft> tokens;  // for a scope: its start tokens
     std::vector<TokenDraft> tokens2; // for a scope: its end tokens, paired by index
     // Names of the scope tokensets it is valid in; "" is the outermost level. Empty: valid nowhere

@@ -308,6 +308,39 @@ bool isOwn(const LanguageDraft &draft, const TokensetDraft &t)
     return draft.ownSources.isEmpty() || t.source.startsWith(draft.ownSources) || t.source.startsWith(QLatin1String("def:"));
 }
 
+// Too many tokensets: a scope that only borrows the look of the scope around it (an uncoloured construct
+// inside a coloured one) joins the same construct's scope in its own look, so the text inside it loses
+// that borrowed colour; what stands in either now stands in the one left.
+void foldBorrowedScopes(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
+{
+    // Far over the limit, scopes that colour nothing are opened up instead (openUpUncolouredScopes).
+    if (int(draft.tokensets.size()) <= limits.tokensets || int(draft.tokensets.size()) * 2 > limits.tokensets * 3)
+        return;
+    for (size_t j = 0; j < draft.tokensets.size();) {
+        const TokensetDraft &copy = draft.tokensets[j];
+        const auto own = std::find_if(draft.tokensets.begin(), draft.tokensets.end(), [&copy](const TokensetDraft &t) {
+            return t.scope && !t.borrowedLook && t.source == copy.source;
+        });
+        if (!copy.scope || !copy.borrowedLook || !isOwn(draft, copy) || own == draft.tokensets.end()) {
+            ++j;
+            continue;
+        }
+        const size_t i = size_t(own - draft.tokensets.begin());
+        TokensetDraft from = std::move(draft.tokensets[j]);
+        draft.tokensets.erase(draft.tokensets.begin() + qsizetype(j));
+        TokensetDraft &into = draft.tokensets[i < j ? i : i - 1];
+        for (const QString &s : std::as_const(from.validScopes)) {
+            if (!into.validScopes.contains(s))
+                into.validScopes += s;
+        }
+        rename(draft, from.name, into.name);
+        report.merged(from.source, QStringLiteral("scope \"%1\" merged into \"%2\" (the same construct; a language holds %3 tokensets)")
+                                       .arg(from.name, into.name)
+                                       .arg(limits.tokensets));
+    }
+    mergeAlikeInPlace(draft, report);
+}
+
 // Scopes that colour alike become one, those of the language itself (`own`) or those of the languages it
 // embeds, the merge that changes least first: each start comes to be valid where the other scope stands,
 // what is valid in either comes to be valid in both, and a scope merged with one it is valid in opens
@@ -611,6 +644,7 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
 {
     dropEmpty(draft, report);
     mergeAlikeInPlace(draft, report);
+    foldBorrowedScopes(draft, report, limits);
     openUpUncolouredScopes(draft, report, limits);
     if (int(draft.tokensets.size()) > limits.tokensets) {
         mergeListsAlike(draft, report, QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets), limits.tokensets);

@@ -150,6 +150,38 @@ TEST(Fitting, ValidScopesBeyondTenSplitAndAnOpenTokensetNamesNone)
     EXPECT_EQ(out.tokensets[14].validscope[0], QStringLiteral("<none>"));
 }
 
+TEST(Fitting, AScopeThatOnlyBorrowsALookJoinsTheSameConstructInItsOwn)
+{
+    // "Group" at the outermost level and its copy inside the coloured scope "Sub", which lends it Sub's
+    // look; "num" is valid in the copy only. With 52 tokensets the copy goes: Group stands in Sub too
+    // and holds num. Fifty lists of their own colours keep anything else from merging.
+    LanguageDraft draft;
+    draft.ownSources = QStringLiteral("t:");
+    draft.tokensets.push_back(scope(QStringLiteral("Sub"), 1));
+    draft.tokensets.push_back(scope(QStringLiteral("Group"), 2));
+    draft.tokensets.back().id = QStringLiteral("parameterblocks");
+    TokensetDraft copy = scope(QStringLiteral("Group (2)"), 1);
+    copy.source = QStringLiteral("t:Group");
+    copy.borrowedLook = true;
+    copy.validScopes = {QStringLiteral("Sub"), QStringLiteral("Group (2)")};
+    draft.tokensets.push_back(copy);
+    draft.tokensets.push_back(list(QStringLiteral("num"), 3, {QStringLiteral("Group (2)")}));
+    for (int i = 0; i < 48; ++i)
+        draft.tokensets.push_back(list(QStringLiteral("e%1").arg(i), 10 + i));
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem)) << problem.toStdString();
+    ASSERT_EQ(out.tokensetCount(), 51);
+    EXPECT_EQ(out.tokensets[1].name, QStringLiteral("Group"));
+    EXPECT_EQ(QStringList(out.tokensets[1].validscope.begin(), out.tokensets[1].validscope.begin() + 3),
+              QStringList({QStringLiteral("NULL"), QStringLiteral("Sub"), QStringLiteral("Group")}));
+    EXPECT_EQ(out.tokensets[2].name, QStringLiteral("num"));
+    EXPECT_EQ(out.tokensets[2].validscope[0], QStringLiteral("Group"));
+    EXPECT_EQ(report.text().first(), QStringLiteral("t:Group: merged: scope \"Group (2)\" merged into \"Group\" (the same construct; "
+                                                    "a language holds 51 tokensets)"));
+}
+
 TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
 {
     LanguageDraft draft;
