@@ -125,6 +125,15 @@ bool punctuationOnly(const QString &pattern)
     return true;
 }
 
+// Whether a pattern is one punctuation character, or a class of them, alone (`"`, `(?:\")`, `[\"']`).
+bool oneDelimiter(QString pattern)
+{
+    while (pattern.startsWith(u'(') && RegexText::groupEnd(pattern, 0) == pattern.size())
+        pattern = pattern.mid(pattern.startsWith(QLatin1String("(?:")) ? 3 : 1).chopped(1);
+    static const QRegularExpression one(QStringLiteral(R"(^(?:\\?[^\\\w\s]|\[[^\]\\]*(?:\\.[^\]\\]*)*\])$)"));
+    return one.match(pattern).hasMatch() && punctuationOnly(pattern);
+}
+
 bool overlaps(const QString &a, const QString &b)
 {
     const auto fa = PatternAnalysis::firstChars(a, false);
@@ -178,6 +187,7 @@ private:
     QString define(const QString &id, const GtkLanguage &from, const QString &where, bool outerCaseless, int depth);
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
     bool enteredByLookAhead(const GtkContext &c);
+    const GtkContext *bodyOf(const GtkContext &c);
     void styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen);
     bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline,
                   bool &endWithParent);
@@ -210,6 +220,7 @@ private:
     QString mainLanguage_;             // id of the language converted
     QSet<QString> lookAheadEnds_;      // contexts ended by the delimiter their end looks ahead at
     QHash<int, int> continued_;        // single-line scope -> its copy for lines continued by a backslash
+    QHash<QString, const GtkContext *> bodies_; // scope context -> the context it is one with (bodyOf)
 };
 
 bool hasChildren(const GtkContext &c)
@@ -415,7 +426,8 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
         // An empty start: GtkSourceView enters the context wherever nothing before it matches, so
         // the context only groups what it holds.
         const bool grouping = t->start && t->start->text.isEmpty() && hasChildren(*t) && !t->onceOnly;
-        if (inc.kind == GtkInclude::Children || !isLeaf(*t) || grouping) {
+        const bool body = bodies_.value(c.id) == t;
+        if (inc.kind == GtkInclude::Children || !isLeaf(*t) || grouping || body) {
             if (seen.contains(t->id))
                 continue;
             seen.insert(t->id);
@@ -451,6 +463,29 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
             styledLists(*t, alts, within);
         }
     }
+}
+
+// The context that a scope without an end of its own holds right after its start, which ends it: entered where
+// its start always matches, with an end of its own and end-parent (an attribute's quoted value after `name="`).
+// The scope is one with it: it takes its end and colour, and what it holds.
+const GtkContext *Conversion::bodyOf(const GtkContext &c)
+{
+    if (!c.start || c.end || c.match)
+        return nullptr;
+    for (const GtkInclude &inc : c.includes) {
+        const GtkContext *m = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
+        GtkLanguage *lang = m && m->start && m->end && m->endParent && !m->match ? language(m->lang, m->id) : nullptr;
+        if (!lang)
+            continue;
+        QString text;
+        bool caseless = false;
+        expand(*m->start, *lang, m->id, text, caseless);
+        while (text.startsWith(QLatin1String("(?:")) && RegexText::groupEnd(text, 0) == text.size())
+            text = text.mid(3, text.size() - 4);
+        if (text.isEmpty())
+            return m;
+    }
+    return nullptr;
 }
 
 // An uncoloured context that holds others and is entered where its start only looks ahead (`(?=name\b)`, a
@@ -581,6 +616,19 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         return true;
     }
     starts.push_back(make(text, caseless));
+    if (const GtkContext *b = bodyOf(c)) {
+        GtkLanguage *bodyLang = language(b->lang, b->id);
+        QString endText;
+        bool endCaseless = false;
+        expand(*b->end, *bodyLang, b->id, endText, endCaseless);
+        if (valid(endText, "end") && !mayBeEmpty(endText)) {
+            ends.push_back(make(endText, endCaseless));
+            singleline = b->endAtLineEnd;
+            bodies_.insert(c.id, b);
+            report_.approximated(c.id, QStringLiteral("\"%1\", entered right after the start, ends it: the scope takes its end and colour").arg(b->id));
+            return true;
+        }
+    }
     if (!c.end && hasChildren(c)) {
         // No end of its own, and each thing it holds ends it: it lasts about as long as its line.
         bool allEndIt = true;
@@ -668,7 +716,8 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         return -1;
     }
     Q_UNUSED(parentStyle);
-    const Look l = look(alt.style, *c);
+    const GtkContext *body = alt.style.isEmpty() ? bodies_.value(c->id) : nullptr;
+    const Look l = look(body ? body->styleRef : alt.style, *c);
     if (endWithParent && l.id != QLatin1String("parameterblocks")) {
         // Only a scope where code goes on closes with the one around it.
         ends.clear();
@@ -932,20 +981,41 @@ int Conversion::splitLeadingGroup(const GtkContext &c, TokensetDraft &scope)
     const QString caseless = text.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i)") : QString();
     const QString pattern = text.mid(caseless.size());
     const QString group = RegexText::groupText(pattern, QStringLiteral("1"));
-    const QString lead = QStringLiteral("(%1)?").arg(group);
+    // The group may also be one that is always there, when only a delimiter follows it (`(name\s*=\s*)(")`):
+    // the scope then opens at the delimiter, which the list has looked ahead at.
+    const QString optional = QStringLiteral("(%1)?").arg(group);
+    const bool always = !pattern.startsWith(optional);
+    const QString lead = always ? QStringLiteral("(%1)").arg(group) : optional;
     if (group.isEmpty() || !pattern.startsWith(lead) || RegexText::hasTopLevelAlternation(pattern))
         return -1;
     const QString rest = pattern.mid(lead.size());
     QString plainRest;
     if (rest.isEmpty() || mayBeEmpty(rest) || mayBeEmpty(group) || !RegexText::nonCapturing(rest, plainRest)
-        || !QRegularExpression(caseless + group).isValid())
+        || !QRegularExpression(caseless + group).isValid() || (always && !oneDelimiter(plainRest)))
         return -1;
+    // Where the group is always there, the delimiter opens the scope only after the group's last character
+    // (and blanks, when the group ends with them): a look-behind.
+    QString behind;
+    if (always) {
+        QString head = group;
+        const bool blanks = head.endsWith(QLatin1String("\\s*"));
+        if (blanks)
+            head.chop(3);
+        QString last;
+        if (head.size() >= 2 && head.at(head.size() - 2) == u'\\' && !head.back().isLetterOrNumber())
+            last = head.right(2);
+        else if (!head.isEmpty() && !QStringLiteral("\\^$.|?*+()[]{}").contains(head.back()))
+            last = head.right(1);
+        if (last.isEmpty() || (head.size() > last.size() && head.at(head.size() - last.size() - 1) == u'\\'))
+            return -1;
+        behind = blanks ? QStringLiteral("(?<=%1|%1\\s|%1\\s\\s)").arg(last) : QStringLiteral("(?<=%1)").arg(last);
+    }
     const Look l = look(sub->styleRef, c);
-    if (l.plain)
+    if (l.plain || !QRegularExpression(caseless + behind + rest).isValid())
         return -1;
     TokensetDraft list = listInLook(l, draft_->uniqueName(l.name), c.id,
                                     QStringLiteral("%1%2(?=%3)").arg(caseless, RegexText::grouped(group), plainRest));
-    scope.tokens.front().text = caseless + rest;
+    scope.tokens.front().text = caseless + behind + rest;
     report_.approximated(c.id, QStringLiteral("sub-pattern 1 of the start is a match of its own before the scope, in its style"));
     draft_->tokensets.push_back(std::move(list));
     return int(draft_->tokensets.size()) - 1;

@@ -341,6 +341,17 @@ void foldBorrowedScopes(LanguageDraft &draft, ConversionReport &report, const Li
     mergeAlikeInPlace(draft, report);
 }
 
+// How many languages the language embeds (those whose constructs are not its own, nor shared definitions).
+int embeddedLanguages(const LanguageDraft &draft)
+{
+    QSet<QString> languages;
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (!isOwn(draft, t))
+            languages.insert(t.source.section(u':', 0, 0));
+    }
+    return int(languages.size());
+}
+
 // Scopes that colour alike become one, those of the language itself (`own`) or those of the languages it
 // embeds, the merge that changes least first: each start comes to be valid where the other scope stands,
 // what is valid in either comes to be valid in both, and a scope merged with one it is valid in opens
@@ -651,12 +662,15 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
     }
     if (int(draft.tokensets.size()) > limits.tokensets) {
         // Scopes of the language itself first, then those of the languages it embeds, each by what the
-        // merge changes; then any that still colour alike, in their order. A language that tells no sources
-        // apart has all its scopes merged in their order.
+        // merge changes; then any that still colour alike, in their order. A language that embeds several
+        // (a page's style sheets and scripts) merges theirs first: its own scopes tell where each is entered,
+        // and merged they would carry one language into the other's places and into the text. A language
+        // that tells no sources apart has all its scopes merged in their order.
         const QString why = QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets);
         if (!draft.ownSources.isEmpty()) {
-            mergeScopesByCost(draft, report, why, limits.tokensets, true);
-            mergeScopesByCost(draft, report, why, limits.tokensets, false);
+            const bool ownFirst = embeddedLanguages(draft) < 2;
+            mergeScopesByCost(draft, report, why, limits.tokensets, ownFirst);
+            mergeScopesByCost(draft, report, why, limits.tokensets, !ownFirst);
         }
         mergePass(draft, report, why, [](const TokensetDraft &a, const TokensetDraft &b) { return a.looksLike(b) && sameScopeKind(a, b); },
                   limits.tokensets);

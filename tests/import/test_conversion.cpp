@@ -315,6 +315,35 @@ TEST(Conversion, StartsKeepTheLooksOfTheirSubPatterns)
     EXPECT_EQ(c.colour(QStringLiteral("set( x 'a' y)")).toStdString(), "[assign:set(][Keyword: x][assign: ][String:'a'][assign: y)]");
 }
 
+TEST(Conversion, AScopeIsOneWithTheContextThatEndsItRightAfterItsStart)
+{
+    // An attribute's value: the scope has no end of its own, and what it holds right after its start (a start
+    // that always matches) ends it. The name before the quote keeps its look; the quote opens the value only
+    // after the `=`.
+    const Converted c = convert(langFile(R"(
+    <define-regex id="always"></define-regex>
+    <context id="tag">
+      <start>&lt;[a-z]+</start><end>&gt;</end>
+      <include>
+        <context id="attr">
+          <start>([a-z]+\s*=\s*)(")</start>
+          <include>
+            <context sub-pattern="1" where="start" style-ref="keyword"/>
+            <context id="value" style-ref="string" end-parent="true">
+              <start>\%{always}</start><end>"</end>
+              <include><context ref="def:escape"/></include>
+            </context>
+          </include>
+        </context>
+      </include>
+    </context>)",
+                                     R"(<context ref="tag"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("<a href = \"x\\\"y\" \"z> b=\"c\"")).toStdString(),
+              "[tag:<a ][Keyword:href = ][String:\"x][Special Character:\\\"][String:y\"][tag: \"z>] b=\"c\"");
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:attr: approximated: \"t:value\", entered right after the start, ends it")));
+}
+
 TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
 {
     // A list closes on a match it holds (end-parent); a member ends at "," or before the "}" that

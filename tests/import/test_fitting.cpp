@@ -117,6 +117,27 @@ TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
                                      QString(), out, ownMerged, problem, {2}));
     EXPECT_EQ(ownMerged.text().first(), QStringLiteral("m:other: merged: tokenset \"other\" merged into \"top\" (same colours; a language holds 2 tokensets)"));
 
+    // A language that embeds two others merges their scopes before its own, which tell where each is entered.
+    auto embeddingTwo = [](const QString &second) {
+        LanguageDraft d;
+        d.ownSources = QStringLiteral("m:");
+        for (const QString &source : {QStringLiteral("m:tag"), QStringLiteral("m:code"), QStringLiteral("x:a"), second}) {
+            d.tokensets.push_back(scope(source.section(u':', 1), 1));
+            d.tokensets.back().source = source;
+            d.tokensets.back().tokens.front().text = source.section(u':', 1);
+            if (source.startsWith(QLatin1String("m:")))
+                d.tokensets.back().validScopes = {QString()};
+            else
+                d.tokensets.back().validScopes = {source == QStringLiteral("x:a") ? QStringLiteral("code") : QStringLiteral("tag")};
+        }
+        return d;
+    };
+    ConversionReport two, one;
+    ASSERT_TRUE(LanguageFitting::fit(embeddingTwo(QStringLiteral("y:b")), QString(), out, two, problem, {3}));
+    EXPECT_EQ(two.text().first().toStdString(), QStringLiteral("y:b: merged: tokenset \"b\" merged into \"a\" (same colours; a language holds 3 tokensets)").toStdString());
+    ASSERT_TRUE(LanguageFitting::fit(embeddingTwo(QStringLiteral("x:b")), QString(), out, one, problem, {3}));
+    EXPECT_EQ(one.text().first().toStdString(), QStringLiteral("m:code: merged: tokenset \"code\" merged into \"tag\" (same colours; a language holds 3 tokensets)").toStdString());
+
     LanguageDraft many;
     for (int i = 0; i < 52; ++i)
         many.tokensets.push_back(list(QStringLiteral("k%1").arg(i), i));
