@@ -1067,8 +1067,11 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         flatten(*level.context, level.style, alts, seen);
         // Patterns before the current alternative, that win where they match.
         QStringList earlier;
-        for (const Pattern &p : level.ends)
+        std::vector<int> earlierFrom; // the tokenset each earlier pattern is the start of; -1 for an end
+        for (const Pattern &p : level.ends) {
             earlier += p.guardForm;
+            earlierFrom.push_back(-1);
+        }
         for (const Alt &alt : alts) {
             const int k = tokenset(alt, level.style);
             if (k < 0)
@@ -1081,7 +1084,12 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 if (!t.validScopes.contains(level.name))
                     t.validScopes += level.name;
                 for (TokenDraft &token : t.tokens) {
-                    for (const QString &g : std::as_const(earlier)) {
+                    for (qsizetype e = 0; e < earlier.size(); ++e) {
+                        // A tokenset listed twice in one place (also through a context entered by a
+                        // look-ahead) does not give way to itself.
+                        const QString &g = earlier[e];
+                        if (earlierFrom[size_t(e)] == n)
+                            continue;
                         if (!g.isEmpty() && !token.guards.contains(g) && overlaps(g, token.text))
                             token.guards += g;
                     }
@@ -1097,6 +1105,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     earlier += own.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i:%1)").arg(plain.mid(4)) : RegexText::grouped(plain);
                 else
                     earlier += QString();
+                earlierFrom.push_back(n);
             }
             while (!scopes_.empty()) {
                 const int s = scopes_.front();

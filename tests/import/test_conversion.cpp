@@ -268,11 +268,15 @@ TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
             <context style-ref="number" end-parent="true"><match>[0-9]+</match></context>
           </include>
         </context>
+        <context ref="redirect"/>
       </include>
-    </context>)",
-                                               R"(<context ref="command"/>)"));
+    </context>
+    <context id="redirect" style-ref="keyword"><prefix></prefix><suffix></suffix><keyword>&gt;</keyword></context>)",
+                                               R"(<context ref="redirect"/><context ref="command"/>)"));
     ASSERT_EQ(command.exitCode, 0) << command.report.toStdString();
     EXPECT_EQ(command.colour(QStringLiteral("echo 12 echo; x")).toStdString(), "[Keyword:echo] 12 [Keyword:echo]; x");
+    // A list listed twice in one place (itself, and where the command stands) does not give way to itself.
+    EXPECT_EQ(command.colour(QStringLiteral(">x")).toStdString(), "[Keyword:>]x");
 }
 
 TEST(Conversion, StartsKeepTheLooksOfTheirSubPatterns)
