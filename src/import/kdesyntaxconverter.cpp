@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ranges>
@@ -523,6 +524,12 @@ private:
     QSet<int> lookedInto_; // of those, the ones entered on a look-ahead: their rules stand in its place
     void lookIntoLeadOns(std::vector<FlatRule> &rules);
     QSet<QString> absorbing_;                   // contexts opened from one: a #pop#pop closes them only
+    // Contexts never gone back to (each rule takes text and leaves, or opens a context whose ways out all
+    // close it too: "$" then "(" then a name): folded into the rules that open them. The contexts they
+    // open, by how many such contexts stand below them, which their closing rules close no scope for.
+    QSet<QString> neverResumed_;
+    QHash<QString, int> foldedBelow_;
+    void findNeverResumed();
     std::map<const KdeRule *, KdeRule> stayAs_; // a leading-on rule of one, as the rule that stays
     FlatRule staying(const FlatRule &q);
     // Per scope tokenset, the items whose colour its starts take (none: the colour of where it opens);
@@ -972,8 +979,29 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
     t.singleline = lineEnd.pops > 0;
     if (lineEnd.pops > 1)
         report_.approximated(t.source, QStringLiteral("lineEndContext \"%1\": the line end closes this scope only").arg(c.lineEndContext));
-    if (lineEnd.push.valid())
+    // A context opened at the line end that never comes back (each of its ways out closes this one too,
+    // such as a make rule's commands after its prerequisites): this scope's own rules end with the line.
+    auto neverComesBack = [&](const Ref &next) {
+        transient(next);
+        const KdeContext &n = next.context();
+        for (const QString &edge : {n.lineEndContext, n.lineEmptyContext, n.fallthroughContext})
+            if (!edge.trimmed().isEmpty() && parseSwitch(edge, next.def, QString()).pops == 1)
+                return false;
+        const std::vector<FlatRule> &rules = *flat_.value(next.key());
+        return std::any_of(rules.begin(), rules.end(), [&](const FlatRule &q) {
+                   return parseSwitch(q.rule->value("context"), q.owner.def, QString()).pops >= 2;
+               })
+            && std::none_of(rules.begin(), rules.end(), [&](const FlatRule &q) {
+                   return parseSwitch(q.rule->value("context"), q.owner.def, QString()).pops == 1;
+               });
+    };
+    if (lineEnd.push.valid() && lineEnd.pops == 0 && neverComesBack(lineEnd.push)) {
+        t.singleline = true;
+        report_.approximated(t.source, QStringLiteral("lineEndContext \"%1\": the scope closes at the line end; what follows is read as where it opened")
+                                           .arg(c.lineEndContext));
+    } else if (lineEnd.push.valid()) {
         report_.dropped(t.source, QStringLiteral("lineEndContext \"%1\": no context opens at the line end").arg(c.lineEndContext));
+    }
     const int index = addTokenset(std::move(t), key);
     scopeContexts_.insert(index, target);
     levels_.push_back({draft_->tokensets[size_t(index)].name, target, index});
@@ -1392,7 +1420,7 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
         return closer && !c.dynamic && c.fallthroughContext.isEmpty();
     };
     auto leavesFromHere = [&]() {
-        if (transient(d) || waitsToCloseAround())
+        if (transient(d) || waitsToCloseAround() || neverResumed_.contains(d.key()))
             return true;
         const KdeContext &c = d.context();
         if (ahead.isEmpty() || c.dynamic || !c.fallthroughContext.isEmpty())
@@ -1453,6 +1481,8 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             foldOpener_ = opener;
             if (f.pops > 0)
                 follow(level, base, consumes, colour, Switch{sw.pops + f.pops - 1, f.push}, origin, out, depth + 1);
+            else if (f.push.valid() && neverResumed_.contains(d.key()))
+                follow(level, base, consumes, colour, Switch{sw.pops, f.push}, origin, out, depth + 1); // in its place
         } else if (consumes) {
             out.push_back({base, colour, sw, origin, (colour ? colour : &origin)->rule, where});
         }
@@ -1530,6 +1560,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     alike_ = KdeAlikeContexts::representatives(*main_);
     variants_ = KdeAlikeContexts::representatives(*main_, true);
     findLeadOns();
+    findNeverResumed();
     const QString mainName = main->name;
     definitions_.emplace(mainName, std::move(main));
     draft_ = &draft;
@@ -1661,6 +1692,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 Switch sw = e.net;
                 if (sw.pops >= 2 && absorbing_.contains(level.context.key()))
                     --sw.pops; // one of them is the context led on from, which is no scope
+                if (const int below = foldedBelow_.value(level.context.key()); sw.pops >= 2 && below > 0)
+                    sw.pops -= std::min(below, sw.pops - 1); // contexts folded into the rule that opened this one
                 const bool leadsOn = sw.pops == 0 && sw.push.valid()
                     && (leadOnHere.contains(sw.push.key())
                         || (plainOpened.contains(sw.push.key()) && e.colour && !e.colour->rule->value("attribute").isEmpty()
@@ -2324,6 +2357,130 @@ void Conversion::findLeadOns()
             for (const FlatRule &q : rulesOf.at(c))
                 if (const RawSwitch s = rawSwitch(q.rule->value("context")); s.pops == 0 && s.push >= 0)
                     absorbing_.insert(Ref{main_, s.push}.key());
+}
+
+void Conversion::findNeverResumed()
+{
+    const int n = int(main_->contexts.size());
+    // How many contexts the nearest way out of a context closes, seen from it (a context it opens comes
+    // back to it); a large number when it has none.
+    constexpr int kNever = 1 << 20;
+    std::vector<int> exits(size_t(n), -1);
+    std::vector<char> candidate(size_t(n), 0), resumed(size_t(n), 1);
+    auto ownExits = [&](int c) {
+        int least = kNever;
+        const KdeContext &ctx = main_->contexts[size_t(c)];
+        for (const QString &edge : {ctx.lineEndContext, ctx.lineEmptyContext, ctx.fallthroughContext})
+            if (const RawSwitch s = rawSwitch(edge); s.pops > 0)
+                least = std::min(least, s.pops);
+        for (const FlatRule &q : *flat_.value(Ref{main_, c}.key()))
+            if (const RawSwitch s = rawSwitch(q.rule->value("context")); s.pops > 0)
+                least = std::min(least, s.pops);
+        return least;
+    };
+    for (int c = 0; c < n; ++c)
+        transient(Ref{main_, c}); // its rules, included ones in place
+    for (int c = 1; c < n; ++c) {
+        const KdeContext &ctx = main_->contexts[size_t(c)];
+        const RawSwitch fall = rawSwitch(ctx.fallthroughContext);
+        candidate[size_t(c)] = variants_[size_t(c)] == c && !ctx.dynamic && !ctx.rules.empty() && !transient(Ref{main_, c})
+            && (ctx.fallthroughContext.isEmpty() || (fall.pops == 0 && fall.push > 0 && !fall.other))
+            && std::all_of(ctx.rules.begin(), ctx.rules.end(), [&](const KdeRule &r) {
+                   const RawSwitch s = rawSwitch(r.value("context"));
+                   return r.type != QLatin1String("IncludeRules") && !r.flag("lookAhead") && !s.other && !KdeAlikeContexts::writtenByVarlex(r)
+                       && ((s.pops >= 1 && s.push < 0) || (s.pops == 0 && s.push > 0));
+               });
+    }
+    // A candidate is never gone back to when each context it opens closes it too on every way out.
+    std::function<int(int, int)> exitsOf = [&](int c, int guard) -> int {
+        if (exits[size_t(c)] >= 0)
+            return exits[size_t(c)];
+        if (!candidate[size_t(c)] || guard > 8)
+            return exits[size_t(c)] = ownExits(c);
+        int least = ownExits(c);
+        bool never = true;
+        const KdeContext &ctx = main_->contexts[size_t(c)];
+        QList<int> opened;
+        for (const KdeRule &r : ctx.rules)
+            if (const RawSwitch s = rawSwitch(r.value("context")); s.push > 0)
+                opened += s.push;
+        if (const RawSwitch f = rawSwitch(ctx.fallthroughContext); f.push > 0)
+            opened += f.push;
+        for (const int o : std::as_const(opened)) {
+            const int e = o == c ? 0 : exitsOf(o, guard + 1);
+            never = never && e >= 2;
+            least = std::min(least, e - 1);
+        }
+        resumed[size_t(c)] = !never;
+        return exits[size_t(c)] = never ? least : ownExits(c);
+    };
+    QSet<int> set;
+    for (int c = 1; c < n; ++c)
+        if (candidate[size_t(c)] && (exitsOf(c, 0), !resumed[size_t(c)]))
+            set.insert(c);
+    // The contexts they open must be opened only from them, each through as many of them every time.
+    for (bool changed = true; changed;) {
+        changed = false;
+        QHash<int, int> below;
+        QSet<int> spoilt;
+        std::function<void(int, int)> walk = [&](int c, int k) {
+            const KdeContext &ctx = main_->contexts[size_t(c)];
+            QList<int> opened;
+            for (const KdeRule &r : ctx.rules)
+                if (const RawSwitch s = rawSwitch(r.value("context")); s.push > 0)
+                    opened += s.push;
+            if (const RawSwitch f = rawSwitch(ctx.fallthroughContext); f.push > 0)
+                opened += f.push;
+            for (const int o : std::as_const(opened)) {
+                if (set.contains(o)) {
+                    if (k < 8)
+                        walk(o, k + 1);
+                } else if (below.contains(o) && below.value(o) != k) {
+                    spoilt.insert(o);
+                } else {
+                    below.insert(o, k);
+                }
+            }
+        };
+        for (int c = 0; c < n; ++c) {
+            const KdeContext &ctx = main_->contexts[size_t(c)];
+            for (const QString &edge : {ctx.lineEndContext, ctx.lineEmptyContext, ctx.fallthroughContext})
+                if (const RawSwitch s = rawSwitch(edge); set.contains(s.push) && !set.contains(c))
+                    spoilt.insert(s.push); // entered otherwise than by a rule that takes text
+            for (const FlatRule &q : *flat_.value(Ref{main_, c}.key())) {
+                const RawSwitch s = rawSwitch(q.rule->value("context"));
+                if (s.push < 0 || set.contains(c))
+                    continue;
+                if (set.contains(s.push) && (q.rule->flag("lookAhead") || s.pops > 0))
+                    spoilt.insert(s.push); // looked into, or opened in the place of another (not folded there)
+                else if (set.contains(s.push))
+                    walk(s.push, 1);
+                else if (q.owner.def == main_)
+                    below.contains(s.push) && below.value(s.push) != 0 ? void(spoilt.insert(s.push)) : void(below.insert(s.push, 0));
+            }
+        }
+        for (int c = 0; c < n; ++c) {
+            if (!set.contains(c))
+                continue;
+            bool bad = spoilt.contains(c);
+            for (const KdeRule &r : main_->contexts[size_t(c)].rules)
+                if (const RawSwitch s = rawSwitch(r.value("context")); s.push > 0 && spoilt.contains(s.push))
+                    bad = true;
+            if (const RawSwitch f = rawSwitch(main_->contexts[size_t(c)].fallthroughContext); f.push > 0 && spoilt.contains(f.push))
+                bad = true;
+            if (bad) {
+                set.remove(c);
+                changed = true;
+            }
+        }
+        if (!changed) {
+            for (const int c : std::as_const(set))
+                neverResumed_.insert(Ref{main_, c}.key());
+            for (auto it = below.constBegin(); it != below.constEnd(); ++it)
+                if (it.value() > 0)
+                    foldedBelow_.insert(Ref{main_, it.key()}.key(), it.value());
+        }
+    }
 }
 
 // A look-ahead into a context that leads on stands for that context's rules, in its place: each that

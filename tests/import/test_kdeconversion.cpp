@@ -793,3 +793,46 @@ TEST(KdeConversion, TheCutTakesWhatStandsOnlyInCommentsBeforeCode)
     EXPECT_TRUE(c.report.contains(QStringLiteral("Tag: merged: the context colours as the comment or string around it"))) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("{ c7(k7 k8) } # @1")), std::string("[Block:{ ][C7:c7(][Keyword (8):k7][C7: k8)][Block: }] [Comment:# @1]"));
 }
+
+TEST(KdeConversion, ContextsNeverGoneBackToAreFoldedAndALineEndThatNeverComesBackEndsTheScope)
+{
+    // "$" then "(" then a function's name or a variable: Dollar and Call are never gone back to (what they
+    // open closes them too), so "$(" opens Var or Func itself and their ")" closes that scope only. A
+    // target's line opens Commands at its end, which never comes back: the target ends with its line.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Dollar" char="$"/>
+        <RegExpr attribute="Keyword" context="Target" String="^[a-z]+:" column="0"/>
+        <DetectChar attribute="String" context="Str" char="&quot;"/>
+      </context>
+      <context name="Dollar" attribute="Op" lineEndContext="#pop">
+        <DetectChar attribute="Op" context="Call" char="("/>
+        <RegExpr attribute="Op" context="#pop" String="."/>
+      </context>
+      <context name="Call" attribute="Type" lineEndContext="#stay" fallthroughContext="Var" fallthrough="1">
+        <keyword attribute="Keyword" context="Func" String="functions"/>
+      </context>
+      <context name="Var" attribute="Type" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop#pop#pop" char=")"/>
+      </context>
+      <context name="Func" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop#pop#pop" char=")"/>
+        <DetectChar attribute="Op" context="Dollar" char="$"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#pop">
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+      </context>
+      <context name="Target" attribute="Keyword" lineEndContext="Commands">
+        <DetectChar attribute="Op" context="Dollar" char="$"/>
+      </context>
+      <context name="Commands" attribute="Normal" lineEndContext="#stay">
+        <RegExpr context="#pop#pop#pop" String="^[^\t]" lookAhead="1" column="0"/>
+        <DetectChar attribute="Op" context="Dollar" char="$"/>
+      </context>)K",
+                                           R"K(<list name="functions"><item>strip</item></list>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("$(strip $(CC)) $$ \"s\"")),
+              std::string("[Func:$(strip ][Var:$(CC)][Func:)] [Op:$$] [Str:\"s\"]"));
+    EXPECT_EQ(c.colour(QStringLiteral("all: $(CC)\n\t\"x\"")), std::string("[Target:all: ][Var:$(CC)]\n\t[Str:\"x\"]"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Target: approximated: lineEndContext \"Commands\": the scope closes at the line end"))) << c.report.toStdString();
+}
