@@ -60,9 +60,19 @@ QByteArray sgr(const TokensetStyle &s, const TextRenderer::AnsiStyle &ansi)
 
 const QByteArray kReset = "\x1b[0m";
 
+// The two digits of each number below 100, "00" to "99".
+constexpr std::array<char, 200> kPairs = [] {
+    std::array<char, 200> t{};
+    for (int i = 0; i < 100; ++i) {
+        t[size_t(2 * i)] = char('0' + i / 10);
+        t[size_t(2 * i + 1)] = char('0' + i % 10);
+    }
+    return t;
+}();
+
 // A number that is not negative, in decimal, at w (room for 20 bytes); returns the end. Runs twice
 // per span, where printf would be the slow part; most lengths have one or two digits.
-char *appendNumber(char *w, qint64 value)
+inline char *appendNumber(char *w, qint64 value)
 {
     if (value < 10) {
         *w = char('0' + value);
@@ -438,19 +448,65 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
             write(QStringView(line.utf16() + r->start, r->length), r->tokenset); // runs lie within their line
         return;
     }
+    // As write() does, with the span, the output place and the last start's digits in locals: a
+    // write through a char pointer may change any member, which would have them all read again. A
+    // span whose start changes only the last two digits is written here; the others by flushSpan().
+    char digits[2 * kStartDigits];
+    std::memcpy(digits, startDigits_, sizeof digits);
+    qint64 offset = offset_, start = spanStart_, length = spanLength_, value = startValue_;
+    int tokenset = spanTokenset_;
+    const qsizetype names = open_.size();
+    const qsizetype *const sizes = openSize_.data();
+    const char *const shortNames = shortOpen_.data();
+    char *w = buffer_.data() + used_;
+    char *const block = buffer_.data() + kBlock; // past it, the block is handed over
     for (const StyleRun *r = runs; r != runs + count; ++r) {
         if (r->length <= 0)
             continue;
-        if (r->tokenset != spanTokenset_ || spanLength_ == 0) {
-            flushSpan();
-            spanStart_ = offset_;
-            spanTokenset_ = r->tokenset;
-            if (used_ >= kBlock)
-                flush();
+        if (r->tokenset != tokenset || length == 0) {
+            if (length > 0 && tokenset >= 0 && tokenset < names) {
+                const qint64 add = start - value;
+                const qint64 last = (digits[kStartDigits - 2] - '0') * 10 + (digits[kStartDigits - 1] - '0') + add;
+                if (add >= 0 && last < 100 && value >= 10 && sizes[tokenset] <= kShortName && w < block) {
+                    std::memcpy(digits + kStartDigits - 2, kPairs.data() + 2 * last, 2);
+                    value = start;
+                    std::memcpy(w, digits + startFirst_, kStartDigits); // a fixed-size copy
+                    w += kStartDigits - startFirst_;
+                    *w++ = '\t';
+                    w = appendNumber(w, length);
+                    std::memcpy(w, shortNames + size_t(tokenset) * kShortName, kShortName);
+                    w += sizes[tokenset];
+                } else {
+                    std::memcpy(startDigits_, digits, sizeof digits);
+                    startValue_ = value;
+                    spanStart_ = start;
+                    spanLength_ = length;
+                    spanTokenset_ = tokenset;
+                    used_ = w - buffer_.data();
+                    flushSpan();
+                    if (used_ >= kBlock)
+                        flush();
+                    std::memcpy(digits, startDigits_, sizeof digits);
+                    value = startValue_;
+                    w = buffer_.data() + used_;
+                }
+            }
+            start = offset;
+            tokenset = r->tokenset;
+            length = 0;
         }
-        spanLength_ += r->length;
-        offset_ += r->length;
+        length += r->length;
+        offset += r->length;
     }
+    std::memcpy(startDigits_, digits, sizeof digits);
+    startValue_ = value;
+    offset_ = offset;
+    spanStart_ = start;
+    spanLength_ = length;
+    spanTokenset_ = tokenset;
+    used_ = w - buffer_.data();
+    if (used_ >= kBlock)
+        flush();
 }
 
 bool TextRenderer::finish()
