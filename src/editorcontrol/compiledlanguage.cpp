@@ -585,6 +585,8 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             const bool one = c.lengths[f].empty() && c.prefixLengths[f].empty() && c.anyFirst.empty()
                              && !requiredStarts.test(char16_t(b)) && c.byFirstStart[b + 1] - c.byFirstStart[b] == 1;
             const int r = one ? c.byFirst[size_t(c.byFirstStart[b])] : -1;
+            c.wordLiteralsOnly[b] = shortcuts && d.isWordUnit(char16_t(b)) && !c.lengths[f].empty() && c.literalsAtWordStart[f]
+                                    && c.literalsAllWord[f] && c.prefixLengths[f].empty() && noRegexp;
             c.soleSimple[b] = shortcuts && r >= 0 && d.regexps[size_t(d.regexpTokens[size_t(r)].regexp)].simple ? r : -1;
             c.soleLiteral[b] = -1;
             if (shortcuts && noRegexp && c.prefixLengths[f].empty() && c.lengths[f] == std::vector<int>{1}) {

@@ -167,6 +167,9 @@ struct ContextData {
     // with it, the one that matches it first and holds to no rule (an index into literals); else -1.
     int soleSimple[kBuckets];
     int soleLiteral[kBuckets];
+    // Per raw character below 128: a word character with which only literals can begin, each of word
+    // characters alone and held to word ends, so at a word start only the whole word can match.
+    bool wordLiteralsOnly[kBuckets] = {};
 };
 
 struct CompiledTokenset {

@@ -16,7 +16,8 @@ constexpr qsizetype kBatch = 256;
 // What the scan does at a character below 128: try the tokens there, skip it, or skip it after a
 // word character (every token that may begin with it must begin at a word start); whether it is a
 // word character itself, and whether a closer of the open scopes may begin with it.
-enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8 };
+// kWordLiterals: a word start there is settled by looking its word up (LineTokens::wholeWord).
+enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8, kWordLiterals = 16 };
 static_assert(kWordUnit >> 1 == kSkipInWord);
 // Tables kept for the contexts inside transparent scopes.
 constexpr size_t kSkipTables = 16;
@@ -99,8 +100,10 @@ public:
         for (int level = 0; level < state.depth(); ++level)
             node[level + 1] = childNode(node[level], state.at(level).tokenset);
         const quint8 *skip = skipTable(node[state.depth()], state, *c, closerBeyondAscii);
+        LineMatch best;
         for (int p = 0; p < n;) {
             const char16_t ch = text[p];
+            int wordEnd = -1;
             if (ch < 128) {
                 const quint8 k = skip[ch];
                 if ((k & kSkip) || ((k & kSkipInWord) && p > 0 && line.wordBefore(p))) {
@@ -117,17 +120,26 @@ public:
                     p = int(q - text);
                     continue;
                 }
+                if (k & kWordLiterals) {
+                    best = LineMatch{};
+                    wordEnd = tokens.wholeWord(*c, p, skip, kWordUnit, kSkip | kSkipInWord, best);
+                    if (wordEnd >= 0 && best.length == 0) {
+                        p = wordEnd; // the rest of a word looked up is plain too
+                        continue;
+                    }
+                }
             } else if (line.insidePair(p)) {
                 ++p;
                 continue;
             }
-            const bool mayClose = ch < 128 ? (skip[ch] & kCloser) != 0 : closerBeyondAscii;
-            LineMatch best;
-            best.length = 0;
-            if (ch >= 128 || mayClose || tokens.trySole(*c, p, best) < 0) {
-                if (mayClose)
-                    scopes.tryAt(state, p, best);
-                tokens.tryAt(*c, p, best);
+            if (wordEnd < 0) {
+                best = LineMatch{};
+                const bool mayClose = ch < 128 ? (skip[ch] & kCloser) != 0 : closerBeyondAscii;
+                if (ch >= 128 || mayClose || tokens.trySole(*c, p, best) < 0) {
+                    if (mayClose)
+                        scopes.tryAt(state, p, best);
+                    tokens.tryAt(*c, p, best);
+                }
             }
             if (best.length == 0) {
                 ++p;
@@ -224,7 +236,8 @@ private:
     {
         for (char16_t ch = 0; ch < 128; ++ch) {
             const quint8 what = closers.test(ch) ? kTry : c.nothingStarts[ch] ? kSkip : c.wordStartsOnly[ch] ? kSkipInWord : kTry;
-            table[ch] = quint8(what | (d.isWordUnit(ch) ? kWordUnit : 0) | (closers.test(ch) ? kCloser : 0));
+            table[ch] = quint8(what | (d.isWordUnit(ch) ? kWordUnit : 0) | (closers.test(ch) ? kCloser : 0)
+                               | (c.wordLiteralsOnly[ch] && !closers.test(ch) ? kWordLiterals : 0));
         }
     }
 

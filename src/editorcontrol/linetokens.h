@@ -119,6 +119,44 @@ public:
         tryRegexps(c, bucket, p, folded, best);
     }
 
+    // At a word start (no word character before p) whose first character below 128 only literals of
+    // word characters, held to word ends, can begin with (ContextData::wordLiteralsOnly): the word
+    // is read once, folded and hashed on the way, and only its own length is looked up. `inside`
+    // says per character below 128 whether it is a word character (`wordBit`) and whether nothing
+    // begins at it after a word character (`skipBits`). Returns where the word ends, best holding
+    // the literal that is the word, if any; or -1 when the full search must decide (a character from
+    // 128 up, a place inside the word where a token may begin, or a character after it that folds
+    // to a word character).
+    int wholeWord(const ContextData &c, int p, const quint8 *inside, quint8 wordBit, quint8 skipBits, LineMatch &best)
+    {
+        const int room = int(s.folded.size());
+        char16_t *const folded = s.folded.data();
+        quint32 h = HashSeed;
+        int q = p;
+        for (; q < n; ++q) {
+            const char16_t u = text[q];
+            if (u >= 128)
+                return -1;
+            const quint8 k = inside[u];
+            if (!(k & wordBit))
+                break;
+            if (q > p && !(k & skipBits))
+                return -1;
+            const char16_t f = foldChar(u);
+            if (q - p < room) {
+                folded[q - p] = f;
+                h = hashStep(h, f);
+            }
+        }
+        if (q < n && (inside[foldChar(text[q])] & wordBit))
+            return -1;
+        const int length = q - p;
+        const std::vector<int> &lengths = c.lengths[folded[0]];
+        if (length <= lengths.front())
+            tryLength(c, p, length, h, folded, best);
+        return q;
+    }
+
 private:
     // A word character that is no surrogate: a place after it and before another such one is inside a word.
     bool wordUnit(char16_t c) const { return !QChar::isSurrogate(c) && d.wordChars->containsUnit(c); }
@@ -156,20 +194,26 @@ private:
                 continue;
             if (length < best.length || length < shortest)
                 return;
-            const LiteralTable::Slot *slot = d.table.find(s.prefixHash[size_t(length)], s.folded.data(), length);
-            if (!slot)
+            tryLength(c, p, length, s.prefixHash[size_t(length)], s.folded.data(), best);
+        }
+    }
+
+    // The literals of context c that are the `length` characters at p, whose folded form is `folded`
+    // with that hash.
+    void tryLength(const ContextData &c, int p, int length, quint32 hash, const char16_t *folded, LineMatch &best)
+    {
+        const LiteralTable::Slot *slot = d.table.find(hash, folded, length);
+        if (!slot)
+            return;
+        for (int e = 0; e < slot->count; ++e) {
+            const LiteralToken &lit = d.literals[size_t(d.table.entries[size_t(slot->first + e)])];
+            if (!c.valid[size_t(lit.tokenset)])
                 continue;
-            for (int e = 0; e < slot->count; ++e) {
-                const LiteralToken &lit = d.literals[size_t(d.table.entries[size_t(slot->first + e)])];
-                if (!c.valid[size_t(lit.tokenset)])
-                    continue;
-                if (!best.beats(length, lit.key) && (!lit.caseSensitive || sameText(p, lit.text, length))
-                    && line.rulePasses(lit.rule, p, length)) {
-                    best = LineMatch{length, lit.key,
-                                     lit.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
-                                     lit.tokenset, lit.token, -1};
-                    break; // entries are in priority order
-                }
+            if (!best.beats(length, lit.key) && (!lit.caseSensitive || sameText(p, lit.text, length))
+                && line.rulePasses(lit.rule, p, length)) {
+                best = LineMatch{length, lit.key, lit.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
+                                 lit.tokenset, lit.token, -1};
+                return; // entries are in priority order
             }
         }
     }

@@ -187,8 +187,9 @@ TEST(EnginePatterns, LookaheadsToTheLineEndAgreeWithTheRegexpEngine)
 }
 
 // The shortcuts of the scanner (native patterns, first characters and literal prefixes, skipping word
-// interiors, closer characters, regexps that are plain text matched as literals) change nothing:
-// every shipped language colours its sample, and the sample mangled, exactly as without them; so
+// interiors, words looked up whole, closer characters, regexps that are plain text matched as
+// literals) change nothing: every shipped language colours its sample, and the sample mangled,
+// exactly as without them; so
 // does a language of thousands of literal, plain-text and prefixed regexp tokens, and of regexp tokens
 // that begin with a class but hold a text (tried only on lines that hold it).
 TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
@@ -243,6 +244,11 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     cases.emplace_back(one, QStringLiteral("q Q qz z; (a;b) 1 x1 \t( q;Z)Q zq -Q -q z-K z-k z-\u212A =K =k =x\nx12y x12z x1y_z x1_ x2yq x3y_\n"), 20);
     cases.emplace_back(ahead, QStringLiteral("ab a\u212A: abc k: ak:\n#x a # \\\nab://x cd:/ x://y AB://\n"
                                              "on =on := on x\ton yon if /x xif /x abc ac bc (c a]c \u00E9z \u212Az Kz kz"), 20);
+
+    // Words looked up whole, except where a closer of the open scopes may begin inside one.
+    LanguageDefinition whole = EngineTest::language({EngineTest::listSet("K", {"bend", "lend", "be", "x"}, false, "word"),
+                                                     EngineTest::scopeSet("B", 5, {"begin"}, {"end"})});
+    cases.emplace_back(whole, QStringLiteral("bend begin bend lend BEnd be x xend endx end bend\nlend be_x x.bend"), 20);
 
     QRandomGenerator random(42);
     const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,😀𝐀");
