@@ -651,11 +651,21 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         QString always = bare;
         while (always.startsWith(QLatin1String("(?:")) && RegexText::groupEnd(always, 0) == always.size())
             always = always.mid(3, always.size() - 4);
-        if (always.isEmpty() && !c.endAtLineEnd) {
-            // An end that always matches (`\%{def:always-match}`): the context ends right after its start.
+        // An end that always matches (`\%{def:always-match}`), or before any character but a blank (`(?=\S)`,
+        // after a start that stops before the blank), ends the context right after its start; so does an end
+        // that the start looks ahead at (`name(?=\+?=)` ... `\+?=`), which ends it once the start is taken.
+        // The blank case only in the language converted: in one that embeds it, its scopes merge otherwise.
+        const bool nextWord = c.lang == mainLanguage_ && always == QLatin1String("(?=\\S)");
+        const bool lookedAt = !nextWord && !always.isEmpty() && text.endsWith(u')') && c.styleRef.isEmpty()
+            && text.lastIndexOf(QLatin1String("(?=")) >= 0
+            && RegexText::groupEnd(text, text.lastIndexOf(QLatin1String("(?="))) == text.size()
+            && text.chopped(1).endsWith(bare);
+        if ((always.isEmpty() && !c.endAtLineEnd) || nextWord || lookedAt) {
             asMatch_.insert(c.id);
             singleline = false;
-            report_.approximated(c.id, QStringLiteral("the end always matches: the context is one match, its start, and what it holds is left out"));
+            report_.approximated(c.id, lookedAt ? QStringLiteral("the start looks ahead at the end: the context is one match, its start, and what it holds is left out")
+                                   : nextWord ? QStringLiteral("the end matches at the next word: the context is one match, its start, and what it holds is left out")
+                                              : QStringLiteral("the end always matches: the context is one match, its start, and what it holds is left out"));
             return true;
         }
         if (bare == QLatin1String("$") || bare == QLatin1String("^") || bare.isEmpty() || bare == QLatin1String("\\n")) {
@@ -691,6 +701,10 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
             } else {
                 ends.push_back(make(kept.join(u'|'), endCaseless));
                 endWithParent = true;
+                // GtkSourceView leaves the delimiter looked at to the scope around, where it may start
+                // something (a shell's backtick after `export X=`): nothing gives way to it.
+                if (lookAheadEnds_.contains(c.id))
+                    ends.back().guardForm.clear();
             }
         } else {
             ends.push_back(make(endText, endCaseless));
@@ -717,7 +731,14 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
     }
     Q_UNUSED(parentStyle);
     const GtkContext *body = alt.style.isEmpty() ? bodies_.value(c->id) : nullptr;
-    const Look l = look(body ? body->styleRef : alt.style, *c);
+    QString style = body ? body->styleRef : alt.style;
+    // A context that became one match of its start takes the style its start has (a keyword).
+    for (const GtkInclude &inc : c->includes) {
+        if (asMatch_.contains(c->id) && c->styleRef.isEmpty() && (alt.style.isEmpty() || alt.borrowed) && inc.kind == GtkInclude::SubPattern
+            && inc.where == QLatin1String("start") && inc.subPattern == QLatin1String("0") && !inc.styleRef.isEmpty())
+            style = inc.styleRef;
+    }
+    const Look l = look(style, *c);
     if (endWithParent && l.id != QLatin1String("parameterblocks")) {
         // Only a scope where code goes on closes with the one around it.
         ends.clear();

@@ -220,6 +220,37 @@ TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
     ASSERT_EQ(always.exitCode, 0) << always.report.toStdString();
     EXPECT_EQ(always.colour(QStringLiteral("${ab} x")), QStringLiteral("[Label:${][Number:ab][Label:}] x"));
     EXPECT_TRUE(always.report.contains(QStringLiteral("t:name: approximated: the end always matches"))) << always.report.toStdString();
+
+    // So does an end at the next word after a start that stops before the blank, and an end the start looks
+    // ahead at; each is a match in its start's style. A delimiter a scope's end only looks ahead at still
+    // starts what it starts elsewhere (a backtick after `export`).
+    const Converted shell = convert(langFile(R"(
+    <context id="for">
+      <start>for(?=\s)</start><end>(?=\S)</end>
+      <include>
+        <context sub-pattern="0" where="start" style-ref="keyword"/>
+        <context style-ref="number" once-only="true"><match>[a-z]+</match></context>
+      </include>
+    </context>
+    <context id="assign">
+      <start>[a-z]+(?=(\[.*\])?=)</start><end>=</end>
+      <include>
+        <context sub-pattern="0" where="start" style-ref="label"/>
+        <context id="index" style-ref="string"><start>\[</start><end>\]</end></context>
+      </include>
+    </context>
+    <context id="export" end-at-line-end="true">
+      <start>export</start><end>(?=[;`])</end>
+      <include><context ref="assign"/><context ref="tick"/></include>
+    </context>
+    <context id="tick" style-ref="string"><start>`</start><end>`</end></context>)",
+                                             R"(<context ref="for"/><context ref="export"/><context ref="assign"/><context ref="tick"/>)"));
+    ASSERT_EQ(shell.exitCode, 0) << shell.report.toStdString();
+    EXPECT_EQ(shell.colour(QStringLiteral("for x in y")), QStringLiteral("[Keyword:for] x in y"));
+    EXPECT_EQ(shell.colour(QStringLiteral("ab=1")), QStringLiteral("[Label:ab]=1"));
+    EXPECT_EQ(shell.colour(QStringLiteral("`a`")), QStringLiteral("[String:`a`]"));
+    EXPECT_TRUE(shell.report.contains(QStringLiteral("t:for: approximated: the end matches at the next word"))) << shell.report.toStdString();
+    EXPECT_TRUE(shell.report.contains(QStringLiteral("t:assign: approximated: the start looks ahead at the end")));
 }
 
 TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
