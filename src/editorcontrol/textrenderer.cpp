@@ -409,13 +409,53 @@ void TextRenderer::writeHtml(QStringView piece, int tokenset)
 void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype count)
 {
     if (format_ == Format::Html && !finished_) {
+        // As writeHtml() does, with the output place and the open span in locals (a write through a
+        // char pointer may change any member, which would have them all read again). A short piece
+        // below the block's end fits the room after it; a longer one, or a long tag, goes the general way.
+        constexpr qsizetype kShortPiece = (4096 - 8 - kShortName) / 6;
+        char *w = buffer_.data() + used_;
+        char *block = buffer_.data() + kBlock; // past it, the block is handed over
+        int current = current_;
+        const qsizetype tags = open_.size();
+        const qsizetype *const sizes = openSize_.data();
+        const char *const shortTags = shortOpen_.data();
         for (const StyleRun *r = runs; r != runs + count; ++r) {
             if (r->length <= 0)
                 continue;
-            writeHtml(QStringView(line.utf16() + r->start, r->length), r->tokenset); // runs lie within their line
-            if (used_ >= kBlock)
+            const QStringView piece(line.utf16() + r->start, r->length); // runs lie within their line
+            const int t = r->tokenset;
+            const bool opens = t >= 0 && t < tags;
+            if (r->length > kShortPiece || (t != current && opens && sizes[t] > kShortName)) [[unlikely]] {
+                used_ = w - buffer_.data();
+                current_ = current;
+                writeHtml(piece, t);
+                if (used_ >= kBlock)
+                    flush();
+                w = buffer_.data() + used_;
+                block = buffer_.data() + kBlock; // the buffer may have grown
+                current = current_;
+                continue;
+            }
+            if (t != current) {
+                if (current >= 0 && current < tags && sizes[current] > 0) {
+                    std::memcpy(w, "</span>", 7);
+                    w += 7;
+                }
+                if (opens) {
+                    std::memcpy(w, shortTags + size_t(t) * kShortName, kShortName); // a fixed-size copy
+                    w += sizes[t];
+                }
+                current = t;
+            }
+            w = appendUtf8<Escape::Html>(w, piece);
+            if (w >= block) {
+                used_ = w - buffer_.data();
                 flush();
+                w = buffer_.data() + used_;
+            }
         }
+        used_ = w - buffer_.data();
+        current_ = current;
         return;
     }
     if (format_ == Format::Ansi && !finished_) {
@@ -459,7 +499,7 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
     const qsizetype *const sizes = openSize_.data();
     const char *const shortNames = shortOpen_.data();
     char *w = buffer_.data() + used_;
-    char *const block = buffer_.data() + kBlock; // past it, the block is handed over
+    char *block = buffer_.data() + kBlock; // past it, the block is handed over
     for (const StyleRun *r = runs; r != runs + count; ++r) {
         if (r->length <= 0)
             continue;
@@ -489,6 +529,7 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
                     std::memcpy(digits, startDigits_, sizeof digits);
                     value = startValue_;
                     w = buffer_.data() + used_;
+                    block = buffer_.data() + kBlock; // the buffer may have grown
                 }
             }
             start = offset;

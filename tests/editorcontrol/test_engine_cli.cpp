@@ -94,6 +94,12 @@ TEST(EngineCli, HighlightStreamsLargeTextsAsTheWholeTextColours)
                 listed += QByteArray::number(r.start) + '\t' + QByteArray::number(r.length) + '\t'
                     + language->tokensetName(r.tokenset).toUtf8() + '\n';
         EXPECT_EQ(runCli({"highlight", "--lng", folder.file("mini.lng"), "--format", "spans", folder.file("big.txt")}).out, listed);
+        if (!isAnsi) { // a name longer than the room kept after an output block
+            const QByteArray name(5000, 'C');
+            folder.write("long.lng", QByteArray(kDefinition).replace("\"Comments\"", "\"" + name + "\""));
+            EXPECT_EQ(runCli({"highlight", "--lng", folder.file("long.lng"), "--format", "spans", folder.file("big.txt")}).out,
+                      listed.replace("\tComments\n", "\t" + name + "\n"));
+        }
         for (const auto &[format, kind] : {std::pair("spans", TextRenderer::Format::Spans),
                                           std::pair("html", TextRenderer::Format::Html),
                                           std::pair("ansi", TextRenderer::Format::Ansi)}) {
