@@ -459,28 +459,47 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
         return;
     }
     if (format_ == Format::Ansi && !finished_) {
-        // As write() does, one run after another, without its checks per piece.
+        // As write() does, one run after another, with the output place and the escape in force in
+        // locals, as for HTML above. A piece with a line break, a long one or a long escape goes the
+        // general way.
+        constexpr qsizetype kShortPiece = (4096 - kShortName) / 6;
         const int tokensets = language_.tokensetCount();
+        char *w = buffer_.data() + used_;
+        char *block = buffer_.data() + kBlock; // past it, the block is handed over
+        int current = current_;
+        const qsizetype *const sizes = openSize_.data();
+        const char *const shortCodes = shortOpen_.data();
         for (const StyleRun *r = runs; r != runs + count; ++r) {
             if (r->length <= 0)
                 continue;
             const QStringView piece(line.utf16() + r->start, r->length); // runs lie within their line
-            if (piece.front() == u'\n' || piece.front() == u'\r') {
-                write(piece, r->tokenset);
-                continue;
-            }
             const int code = r->tokenset >= 0 && r->tokenset < tokensets ? r->tokenset + 1 : 0;
-            if (current_ != code) {
-                used_ = appendOpen(room(kShortName + openSize_[size_t(code)]), code) - buffer_.data();
-                current_ = code;
+            qsizetype stop = 0; // what is written of the piece
+            if (r->length <= kShortPiece && (current == code || sizes[code] <= kShortName)) [[likely]] {
+                if (current != code) {
+                    std::memcpy(w, shortCodes + size_t(code) * kShortName, kShortName); // a fixed-size copy
+                    w += sizes[code];
+                    current = code;
+                }
+                w = appendUtf8<Escape::StopAtBreak>(w, piece, &stop);
+                if (stop == piece.size()) {
+                    if (w >= block) {
+                        used_ = w - buffer_.data();
+                        flush();
+                        w = buffer_.data() + used_;
+                    }
+                    continue;
+                }
             }
-            qsizetype stop = piece.size();
-            used_ = appendUtf8<Escape::StopAtBreak>(room(piece.size() * 6), piece, &stop) - buffer_.data();
-            if (stop < piece.size())
-                write(piece.sliced(stop), r->tokenset); // from a line break on
-            else if (used_ >= kBlock)
-                flush();
+            used_ = w - buffer_.data();
+            current_ = current;
+            write(piece.sliced(stop), r->tokenset); // from a line break on, or all of a long piece
+            w = buffer_.data() + used_;
+            block = buffer_.data() + kBlock; // the buffer may have grown
+            current = current_;
         }
+        used_ = w - buffer_.data();
+        current_ = current;
         return;
     }
     if (format_ != Format::Spans || finished_) {

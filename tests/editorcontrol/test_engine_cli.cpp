@@ -19,7 +19,7 @@ const QByteArray kDefinition = R"(<language name="Mini" wordchars="[\w]">
 <tokenset name="Keywords" id="keywords" forecolor="255" fontstyle="bold">
      <tokens regexp="false"><token>if</token><token>else</token></tokens>
 </tokenset>
-<tokenset name="Comments" id="blockcomments" type="scope" singlelinescope="false" forecolor="32768">
+<tokenset name="Comments" id="blockcomments" type="scope" singlelinescope="false" forecolor="32768" backcolor="16777215">
      <tokens regexp="false" rule=""><token>/*</token></tokens>
      <tokens2 regexp="false" rule=""><token>*/</token></tokens2>
 </tokenset>
@@ -57,6 +57,9 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
     // Escapes reset before each line break, which stays as it is.
     const CliResult ansi = runCli({"highlight", "--lng", lng, "--format", "ansi", "--colors", "truecolor", "-"}, "if x\r\n/*");
     EXPECT_EQ(ansi.out, "\x1b[0;1;38;2;255;0;0mif\x1b[0m x\r\n\x1b[0;38;2;0;128;0m/*\x1b[0m");
+    // With the back colours, an escape longer than most.
+    const CliResult painted = runCli({"highlight", "--lng", lng, "--format", "ansi", "--background", "--colors", "truecolor", "-"}, "if /* x */");
+    EXPECT_EQ(painted.out, "\x1b[0;1;38;2;255;0;0mif\x1b[0m \x1b[0;38;2;0;128;0;48;2;255;255;255m/* x */\x1b[0m");
 }
 
 // A large text streams out as the whole text colours at once, whatever falls on the boundaries of the
