@@ -527,6 +527,9 @@ private:
     // Contexts never gone back to (each rule takes text and leaves, or opens a context whose ways out all
     // close it too: "$" then "(" then a name): folded into the rules that open them. The contexts they
     // open, by how many such contexts stand below them, which their closing rules close no scope for.
+    QHash<QString, Ref> contextOfScope_; // a scope's source -> its context
+    // Whether the context, or one it goes on to, closes the context below it too.
+    bool closesAround(const QString &source);
     QSet<QString> neverResumed_;
     QHash<QString, int> foldedBelow_;
     void findNeverResumed();
@@ -972,6 +975,7 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
         return addTokenset(styled(uniqueName(c.name), l, target.where(main_)), key);
     }
     TokensetDraft t = styled(uniqueName(c.name), l, target.where(main_));
+    contextOfScope_.insert(t.source, target);
     if (t.id == QLatin1String("text"))
         t.id = QStringLiteral("parameterblocks");
     t.scope = true;
@@ -985,14 +989,14 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
         transient(next);
         const KdeContext &n = next.context();
         for (const QString &edge : {n.lineEndContext, n.lineEmptyContext, n.fallthroughContext})
-            if (!edge.trimmed().isEmpty() && parseSwitch(edge, next.def, QString()).pops == 1)
+            if (!edge.trimmed().isEmpty() && parseSwitch(edge, next.def, next.where(main_)).pops == 1)
                 return false;
         const std::vector<FlatRule> &rules = *flat_.value(next.key());
         return std::any_of(rules.begin(), rules.end(), [&](const FlatRule &q) {
-                   return parseSwitch(q.rule->value("context"), q.owner.def, QString()).pops >= 2;
+                   return parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).pops >= 2;
                })
             && std::none_of(rules.begin(), rules.end(), [&](const FlatRule &q) {
-                   return parseSwitch(q.rule->value("context"), q.owner.def, QString()).pops == 1;
+                   return parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).pops == 1;
                });
     };
     if (lineEnd.push.valid() && lineEnd.pops == 0 && neverComesBack(lineEnd.push)) {
@@ -1241,7 +1245,28 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
         }
         report_.approximated(gone.source, QStringLiteral("the context is coloured as one token where it opens; its own rules are dropped (a language holds %1 tokensets)")
                                               .arg(limit + 1));
+        // A scope that closed only through it (a substitution's "s" before its delimiter opens the
+        // pattern, whose end closes both) closes where it would open instead, or it would never close.
+        QStringList closedHere;
+        QString starts;
+        for (const TokenDraft &start : gone.tokens)
+            starts += (starts.isEmpty() ? QString() : QStringLiteral("|")) + RegexText::grouped(LanguageFitting::tokenText(start));
+        for (const QString &p : std::as_const(places)) {
+            TokensetDraft *where = draft.find(p);
+            if (!where || !where->scope || !where->tokens2.empty() || where->singleline || where->chain || starts.isEmpty()
+                || !closesAround(gone.source))
+                continue;
+            where->tokens2.push_back({starts, true, QString(), {}});
+            closedHere += p;
+            report_.approximated(where->source, QStringLiteral("scope \"%1\" closes where \"%2\" would open (a language holds %3 tokensets)")
+                                                    .arg(where->name, gone.name)
+                                                    .arg(limit + 1));
+        }
         TokensetDraft token = gone;
+        for (const QString &p : std::as_const(closedHere))
+            token.validScopes.removeAll(p);
+        if (token.validScopes.isEmpty())
+            continue;
         token.scope = false;
         token.singleline = false;
         token.tokens2.clear();
@@ -2357,6 +2382,37 @@ void Conversion::findLeadOns()
             for (const FlatRule &q : rulesOf.at(c))
                 if (const RawSwitch s = rawSwitch(q.rule->value("context")); s.pops == 0 && s.push >= 0)
                     absorbing_.insert(Ref{main_, s.push}.key());
+}
+
+bool Conversion::closesAround(const QString &source)
+{
+    const auto found = contextOfScope_.constFind(source);
+    if (found == contextOfScope_.constEnd())
+        return false;
+    // Each context reached, with how many contexts stand on the one below the first (itself: 1).
+    std::vector<std::pair<Ref, int>> queue{{*found, 1}};
+    QSet<QString> seen;
+    for (size_t i = 0; i < queue.size() && i < 256; ++i) {
+        const auto [c, height] = queue[i];
+        if (seen.contains(c.key() + QString::number(height)) || height > 8)
+            continue;
+        seen.insert(c.key() + QString::number(height));
+        transient(c);
+        const KdeContext &ctx = c.context();
+        std::vector<Switch> switches;
+        for (const FlatRule &q : *flat_.value(c.key()))
+            switches.push_back(parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)));
+        for (const QString &edge : {ctx.lineEndContext, ctx.lineEmptyContext, ctx.fallthroughContext})
+            if (!edge.trimmed().isEmpty())
+                switches.push_back(parseSwitch(edge, c.def, c.where(main_)));
+        for (const Switch &s : switches) {
+            if (s.pops > height)
+                return true;
+            if (s.push.valid())
+                queue.push_back({s.push, height - s.pops + 1});
+        }
+    }
+    return false;
 }
 
 void Conversion::findNeverResumed()

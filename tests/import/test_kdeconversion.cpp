@@ -767,6 +767,7 @@ TEST(KdeConversion, TheCutTakesWhatStandsOnlyInCommentsBeforeCode)
 {
     // Thirty calls in a block, each with a word of its own, and a tag inside comments, at the same depth:
     // over the tokensets a language holds, the tag goes first (the comment colours it) and the calls stay.
+    // A pattern after "~" goes too, being deeper: "~", which only its end closes, closes where it opens.
     QByteArray calls, opens;
     for (int i = 0; i < 30; ++i) {
         opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
@@ -787,11 +788,22 @@ TEST(KdeConversion, TheCutTakesWhatStandsOnlyInCommentsBeforeCode)
         <Int attribute="Number"/>
       </context>
       <context name="Block" attribute="Normal" lineEndContext="#stay">
-        <DetectChar attribute="Normal" context="#pop" char="}"/>)K" + opens + R"K(
+        <DetectChar attribute="Normal" context="#pop" char="}"/>
+        <DetectChar attribute="Keyword" context="Subst" char="~"/>)K" + opens + R"K(
+      </context>
+      <context name="Subst" attribute="Keyword" lineEndContext="#stay">
+        <DetectSpaces/>
+        <DetectChar attribute="String" context="Pattern" char="/"/>
+      </context>
+      <context name="Pattern" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop#pop" char="/"/>
+        <Int attribute="Number"/>
       </context>)K" + calls));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_TRUE(c.report.contains(QStringLiteral("Tag: merged: the context colours as the comment or string around it"))) << c.report.toStdString();
-    EXPECT_EQ(c.colour(QStringLiteral("{ c7(k7 k8) } # @1")), std::string("[Block:{ ][C7:c7(][Keyword (8):k7][C7: k8)][Block: }] [Comment:# @1]"));
+    EXPECT_EQ(c.colour(QStringLiteral("{ c7(k7 k8) } # @1")), std::string("[Block:{ ][C7:c7(][Keyword (9):k7][C7: k8)][Block: }] [Comment:# @1]"));
+    EXPECT_EQ(c.colour(QStringLiteral("{ ~/1/ c7(k7) }")), std::string("[Block:{ ][Subst:~/][Block:1/ ][C7:c7(][Keyword (9):k7][C7:)][Block: }]"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Subst: approximated: scope \"Subst\" closes where \"Pattern\" would open"))) << c.report.toStdString();
 }
 
 TEST(KdeConversion, ContextsNeverGoneBackToAreFoldedAndALineEndThatNeverComesBackEndsTheScope)
