@@ -350,7 +350,13 @@ bool Conversion::expand(const GtkRegex &r, const GtkLanguage &lang, const QStrin
                 } else {
                     report_.approximated(where, QStringLiteral("\\%{%1}: the end takes any text the start's group could match, not the same text").arg(name));
                     QString plain;
-                    out += RegexText::nonCapturing(body, plain) ? QStringLiteral("(?:%1)").arg(plain) : QStringLiteral("(?:.+?)");
+                    // A group that takes nearly any text, words and punctuation alike (a here-document's
+                    // terminator, `[^\s;]+`), stands for words only: a `{` or `}` line of the text is no end.
+                    const auto first = PatternAnalysis::firstChars(body, false);
+                    const bool word = first && first->test(u'a') && first->test(u'{');
+                    out += !RegexText::nonCapturing(body, plain) ? QStringLiteral("(?:.+?)")
+                        : word ? QStringLiteral("(?=\\w)(?:%1)(?<=\\w)").arg(plain)
+                               : QStringLiteral("(?:%1)").arg(plain);
                 }
             } else {
                 out += define(name, lang, where, caseless, depth);
@@ -424,8 +430,9 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
         if (!t)
             continue;
         // An empty start: GtkSourceView enters the context wherever nothing before it matches, so
-        // the context only groups what it holds.
-        const bool grouping = t->start && t->start->text.isEmpty() && hasChildren(*t) && !t->onceOnly;
+        // the context only groups what it holds; so does a start at each line's start without an end (the
+        // text of a here-document after its first line).
+        const bool grouping = t->start && (t->start->text.isEmpty() || (t->start->text == QLatin1String("^") && !t->end)) && hasChildren(*t) && !t->onceOnly;
         const bool body = bodies_.value(c.id) == t;
         if (inc.kind == GtkInclude::Children || !isLeaf(*t) || grouping || body) {
             if (seen.contains(t->id))

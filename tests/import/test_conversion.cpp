@@ -251,6 +251,20 @@ TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
     EXPECT_EQ(shell.colour(QStringLiteral("`a`")), QStringLiteral("[String:`a`]"));
     EXPECT_TRUE(shell.report.contains(QStringLiteral("t:for: approximated: the end matches at the next word"))) << shell.report.toStdString();
     EXPECT_TRUE(shell.report.contains(QStringLiteral("t:assign: approximated: the start looks ahead at the end")));
+
+    // A here-document: its end stands for the words its start's group could take, not for a `}` line, and
+    // what its text (a context started at each line's start) holds is valid in it.
+    const Converted here = convert(langFile(R"(
+    <context id="heredoc" style-ref="comment">
+      <start>&lt;&lt;(?P&lt;W&gt;[^\s;]+)</start><end>^\%{W@start}$</end>
+      <include><context><start>^</start><include><context ref="var"/></include></context></include>
+    </context>
+    <context id="var" style-ref="number"><match>\$[a-z]+</match></context>
+    <context id="str" style-ref="string"><start>"</start><end>"</end></context>)",
+                                            R"(<context ref="heredoc"/><context ref="str"/>)"));
+    ASSERT_EQ(here.exitCode, 0) << here.report.toStdString();
+    EXPECT_EQ(here.colour(QStringLiteral("<<EOF\n{\n\"a\" $x\n}\nEOF\n\"b\"")).toStdString(),
+              "[Comment:<<EOF\n{\n\"a\" ][Number:$x][Comment:\n}\nEOF]\n[String:\"b\"]");
 }
 
 TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
