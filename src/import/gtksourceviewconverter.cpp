@@ -134,6 +134,22 @@ bool oneDelimiter(QString pattern)
     return one.match(pattern).hasMatch() && punctuationOnly(pattern);
 }
 
+// The pattern without the groups that only enclose it (`(?:x)`, and `(?i:x)` or `(?-i:x)`, which a
+// definition of another case gets): an empty definition expands to `(?-i:)` in a caseless language.
+QString unwrapped(QString text)
+{
+    for (;;) {
+        qsizetype open = 0;
+        for (const char *g : {"(?:", "(?i:", "(?-i:"}) {
+            if (text.startsWith(QLatin1String(g)))
+                open = qsizetype(qstrlen(g));
+        }
+        if (open == 0 || RegexText::groupEnd(text, 0) != text.size())
+            return text;
+        text = text.mid(open, text.size() - open - 1);
+    }
+}
+
 bool overlaps(const QString &a, const QString &b)
 {
     const auto fa = PatternAnalysis::firstChars(a, false);
@@ -198,6 +214,7 @@ private:
     int splitContinuedLines(const GtkContext &c, TokensetDraft &scope, const std::vector<Pattern> &ends);
     int splitIndentedLines(const GtkContext &c, TokensetDraft &scope);
     bool continuesAtBackslash(const GtkContext &c);
+    bool holdsEndParent(const GtkContext &c, int depth = 0);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
 
@@ -487,9 +504,7 @@ const GtkContext *Conversion::bodyOf(const GtkContext &c)
         QString text;
         bool caseless = false;
         expand(*m->start, *lang, m->id, text, caseless);
-        while (text.startsWith(QLatin1String("(?:")) && RegexText::groupEnd(text, 0) == text.size())
-            text = text.mid(3, text.size() - 4);
-        if (text.isEmpty())
+        if (unwrapped(text).isEmpty())
             return m;
     }
     return nullptr;
@@ -525,6 +540,15 @@ void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<Q
             styledLists(*t, alts, seen);
         }
     }
+}
+
+// Whether a context holds one that ends it (end-parent), directly or in containers it holds.
+bool Conversion::holdsEndParent(const GtkContext &c, int depth)
+{
+    return depth < 8 && std::any_of(c.includes.begin(), c.includes.end(), [&](const GtkInclude &inc) {
+        const GtkContext *m = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
+        return m && (m->endParent || (!isLeaf(*m) && holdsEndParent(*m, depth + 1)));
+    });
 }
 
 bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline,
@@ -655,9 +679,7 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         if (!valid(endText, "end"))
             return true;
         const QString bare = endText.trimmed();
-        QString always = bare;
-        while (always.startsWith(QLatin1String("(?:")) && RegexText::groupEnd(always, 0) == always.size())
-            always = always.mid(3, always.size() - 4);
+        const QString always = unwrapped(bare);
         // An end that always matches (`\%{def:always-match}`), or before any character but a blank (`(?=\S)`,
         // after a start that stops before the blank), ends the context right after its start; so does an end
         // that the start looks ahead at (`name(?=\+?=)` ... `\+?=`), which ends it once the start is taken.
@@ -667,7 +689,9 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
             && text.lastIndexOf(QLatin1String("(?=")) >= 0
             && RegexText::groupEnd(text, text.lastIndexOf(QLatin1String("(?="))) == text.size()
             && text.chopped(1).endsWith(bare);
-        if ((always.isEmpty() && !c.endAtLineEnd) || nextWord || lookedAt) {
+        // Where what it holds ends it (end-parent: `:` and then one of the names a pseudo-class may have), that
+        // is tried before such an end, so the context stays a scope.
+        if ((always.isEmpty() && !c.endAtLineEnd && !holdsEndParent(c)) || nextWord || lookedAt) {
             asMatch_.insert(c.id);
             singleline = false;
             report_.approximated(c.id, lookedAt ? QStringLiteral("the start looks ahead at the end: the context is one match, its start, and what it holds is left out")

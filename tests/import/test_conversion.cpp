@@ -38,6 +38,7 @@ const QByteArray kDef = R"(<language id="def" name="Defaults" version="2.0" hidd
   </styles>
   <definitions>
     <define-regex id="digits">[0-9]+</define-regex>
+    <define-regex id="always-match"></define-regex>
     <context id="escape" style-ref="special-char"><match>\\.</match></context>
   </definitions>
 </language>
@@ -204,22 +205,26 @@ TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:stmt: approximated: the end can be empty"))) << c.report.toStdString();
 
     // An end that always matches closes the context right after its start: the name is one match, and
-    // the "}" after it still closes the expansion.
+    // the "}" after it still closes the expansion. Unless what the context holds ends it: that is tried first
+    // (a name after `:`). Both in a caseless language, where the empty definition is `(?-i:)`.
     const Converted always = convert(langFile(R"(
-    <define-regex id="always-match"></define-regex>
     <context id="expansion" style-ref="label">
       <start>\$\{</start><end>\}</end>
       <include>
         <context id="name" style-ref="number">
-          <start>(?&lt;=\$\{)[a-z]+</start><end>\%{always-match}</end>
+          <start>(?&lt;=\$\{)[a-z]+</start><end>\%{def:always-match}</end>
           <include><context id="index" style-ref="string"><start>\[</start><end>\]</end></context></include>
         </context>
       </include>
-    </context>)",
-                                              R"(<context ref="expansion"/>)"));
+    </context>
+    <context id="names"><include><context style-ref="keyword" end-parent="true"><keyword>hover</keyword></context></include></context>
+    <context id="pseudo"><start>:</start><end>\%{def:always-match}</end><include><context ref="names"/></include></context>)",
+                                              R"(<context ref="expansion"/><context ref="pseudo"/>)",
+                                              R"(<default-regex-options case-sensitive="false"/>)"));
     ASSERT_EQ(always.exitCode, 0) << always.report.toStdString();
     EXPECT_EQ(always.colour(QStringLiteral("${ab} x")), QStringLiteral("[Label:${][Number:ab][Label:}] x"));
     EXPECT_TRUE(always.report.contains(QStringLiteral("t:name: approximated: the end always matches"))) << always.report.toStdString();
+    EXPECT_EQ(always.colour(QStringLiteral("a:hover b")).toStdString(), "a[pseudo::][Keyword:hover][pseudo: b]");
 
     // So does an end at the next word after a start that stops before the blank, and an end the start looks
     // ahead at; each is a match in its start's style. A delimiter a scope's end only looks ahead at still
@@ -368,9 +373,8 @@ TEST(Conversion, AScopeIsOneWithTheContextThatEndsItRightAfterItsStart)
 {
     // An attribute's value: the scope has no end of its own, and what it holds right after its start (a start
     // that always matches) ends it. The name before the quote keeps its look; the quote opens the value only
-    // after the `=`.
+    // after the `=`. In a caseless language, where the empty definition is `(?-i:)`.
     const Converted c = convert(langFile(R"(
-    <define-regex id="always"></define-regex>
     <context id="tag">
       <start>&lt;[a-z]+</start><end>&gt;</end>
       <include>
@@ -379,14 +383,14 @@ TEST(Conversion, AScopeIsOneWithTheContextThatEndsItRightAfterItsStart)
           <include>
             <context sub-pattern="1" where="start" style-ref="keyword"/>
             <context id="value" style-ref="string" end-parent="true">
-              <start>\%{always}</start><end>"</end>
+              <start>\%{def:always-match}</start><end>"</end>
               <include><context ref="def:escape"/></include>
             </context>
           </include>
         </context>
       </include>
     </context>)",
-                                     R"(<context ref="tag"/>)"));
+                                     R"(<context ref="tag"/>)", R"(<default-regex-options case-sensitive="false"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("<a href = \"x\\\"y\" \"z> b=\"c\"")).toStdString(),
               "[tag:<a ][Keyword:href = ][String:\"x][Special Character:\\\"][String:y\"][tag: \"z>] b=\"c\"");
