@@ -269,6 +269,14 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                             q.anchor = int(i);
                 }
                 r.requiredCase = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+                if (r.required.empty() && prefix.isEmpty()) {
+                    r.requiredChars = PatternAnalysis::requiredChars(token.text, !caseSensitive);
+                    // Of no use where the first character of every match is one of them.
+                    const PatternAnalysis::FirstChars &q = *(r.requiredChars ? r.requiredChars : r.firstChars);
+                    if (r.requiredChars && r.firstChars && !(r.firstChars->ascii[0] & ~q.ascii[0])
+                        && !(r.firstChars->ascii[1] & ~q.ascii[1]) && (!r.firstChars->nonAscii || q.nonAscii))
+                        r.requiredChars.reset();
+                }
             }
         }
         r.searchStart = PatternAnalysis::usesSearchStart(token.text);

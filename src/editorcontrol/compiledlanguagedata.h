@@ -70,6 +70,9 @@ struct Regexp {
     // Texts every match needs at or after its start: the line is not searched where one is not ahead.
     std::vector<RequiredText> required;
     Qt::CaseSensitivity requiredCase = Qt::CaseSensitive;
+    // Without such a text: a class of which a match needs a character at or after its start, when
+    // its first character cannot be one.
+    std::optional<PatternAnalysis::FirstChars> requiredChars;
     bool searchStart = false; // holds \G: tried at each position, never searched ahead
     bool wordRule = false;    // its token has rule word: may be retried held to word ends
     int tokenset = -1;        // for messages

@@ -22,6 +22,8 @@ struct Highlighter::Scanner {
         int length = 0;
         bool native = false;  // tried by its native matcher first (until a match there takes too many steps)
         qint64 nativeSteps = 0; // what its native tries may still take on this line
+        int charsFrom = INT_MAX; // looked for its required characters from here...
+        int charsAt = -1;        // ...and the first of them stands here (-1: none up to the line end)
     };
     std::vector<RegexpCache> cache;
     quint32 generation = 0;

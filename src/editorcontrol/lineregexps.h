@@ -64,6 +64,7 @@ public:
             c.from = INT_MAX;
             c.native = r.native.has_value();
             c.nativeSteps = Highlighter::lineBudget(n);
+            c.charsFrom = INT_MAX;
         }
         if (c.native && text[p] < 128) {
             // A match that takes more steps than the engine may, or tries that take more than the
@@ -85,6 +86,14 @@ public:
             for (const RequiredText &q : r.required)
                 if (!requiredAhead(q, r.requiredCase, p))
                     return 0;
+            if (r.requiredChars) {
+                if (p < c.charsFrom || (c.charsAt >= 0 && p > c.charsAt)) {
+                    c.charsFrom = p;
+                    c.charsAt = charsAhead(*r.requiredChars, p);
+                }
+                if (c.charsAt < 0)
+                    return 0;
+            }
             for (int from = p; from <= n;) {
                 const CompiledPattern::Match m =
                     r.pattern->match(text, n, from, false, Highlighter::matchLimit(n, from, c.strict), s.scratch);
@@ -166,6 +175,40 @@ private:
             if (text[q] == unit && at(q))
                 return true;
         return false;
+    }
+
+    // The first place from p on that holds one of `chars`, or -1. Up to four characters below 128
+    // are looked for eight units at a time.
+    Q_NEVER_INLINE int charsAhead(const PatternAnalysis::FirstChars &chars, int p) const
+    {
+        int q = p;
+#if defined(__SSE2__)
+        char16_t units[4];
+        int count = 0;
+        for (int k = 0; k < 2; ++k)
+            for (quint64 bits = chars.ascii[k]; bits && count <= 4; bits &= bits - 1)
+                if (count++ < 4)
+                    units[count - 1] = char16_t(64 * k + std::countr_zero(bits));
+        if (count <= 4) {
+            __m128i wanted[4];
+            for (int k = 0; k < 4; ++k)
+                wanted[k] = _mm_set1_epi16(short(units[k < count ? k : 0]));
+            const __m128i high = _mm_set1_epi16(short(0xFF80)), zero = _mm_setzero_si128();
+            for (; q + 8 <= n; q += 8) {
+                const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + q));
+                __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(u, wanted[0]), _mm_cmpeq_epi16(u, wanted[1])),
+                                           _mm_or_si128(_mm_cmpeq_epi16(u, wanted[2]), _mm_cmpeq_epi16(u, wanted[3])));
+                if (chars.nonAscii) // a unit from 128 up counts too
+                    hit = _mm_or_si128(hit, _mm_andnot_si128(_mm_cmpeq_epi16(_mm_and_si128(u, high), zero), _mm_set1_epi16(-1)));
+                if (const unsigned found = unsigned(_mm_movemask_epi8(hit)))
+                    return q + std::countr_zero(found) / 2;
+            }
+        }
+#endif
+        for (; q < n; ++q)
+            if (chars.test(text[q]))
+                return q;
+        return -1;
     }
 
     void noteLimit(int re)

@@ -2,6 +2,8 @@
 
 #include <QChar>
 
+#include <bit>
+
 namespace PatternAnalysis {
 
 namespace {
@@ -715,6 +717,71 @@ QString requiredText(const QString &pattern, bool caseless, int maxLength, QStri
     endRun();
     if (ahead)
         *ahead << lookaheads;
+    return best;
+}
+
+std::optional<FirstChars> requiredChars(const QString &pattern, bool caseless)
+{
+    if (topLevelAlternative(pattern))
+        return std::nullopt;
+    for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {
+        if (pattern[i] == u'\\') {
+            if (pattern[i + 1] == u'Q' || pattern[i + 1] == u'K')
+                return std::nullopt; // quoting hides the pattern's shape; \K moves the match's start
+            ++i;
+        } else if (pattern[i] == u'(' && (pattern[i + 1] == u'*'
+                                          || (pattern[i + 1] == u'?' && i + 2 < pattern.size()
+                                              && (pattern[i + 2].isLetter() || pattern[i + 2] == u'-' || pattern[i + 2] == u'^')))) {
+            return std::nullopt; // verbs and option settings change what the characters after them mean
+        }
+    }
+    std::optional<FirstChars> best;
+    int bestCount = 128;
+    auto consider = [&](const FirstChars &f) {
+        const int count = std::popcount(f.ascii[0]) + std::popcount(f.ascii[1]);
+        if (count > 0 && count < bestCount) {
+            best = f;
+            bestCount = count;
+        }
+    };
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (c == u'(') {
+            const qsizetype next = groupEnd(pattern, i);
+            if (next <= i)
+                return std::nullopt;
+            const qsizetype after = quantifierEnd(pattern, next);
+            if (after == next && pattern.mid(i, 3) == u"(?=") // a lookahead that must hold where it stands
+                if (const std::optional<FirstChars> inner = requiredChars(pattern.mid(i + 3, next - i - 4), caseless))
+                    consider(*inner);
+            i = after;
+            continue;
+        }
+        if (c == u'.' || c == u'^' || c == u'$') {
+            i = quantifierEnd(pattern, i + 1);
+            continue;
+        }
+        if (c == u'\\' && i + 1 < pattern.size() && QStringView(u"bBAzZG").contains(pattern[i + 1])) {
+            i += 2;
+            continue;
+        }
+        CharClass cls;
+        qsizetype next = i;
+        if (!classAtom(pattern, next, cls))
+            return std::nullopt;
+        const qsizetype after = quantifierEnd(pattern, next);
+        if ((after == next || pattern[next] == u'+') && !cls.negated) {
+            FirstChars f;
+            for (char32_t u = 0; u < 128; ++u)
+                if (cls.contains(u, caseless))
+                    f.ascii[u >> 6] |= quint64(1) << (u & 63);
+            // Beyond ASCII only what is sure to be out: nothing when case folds or a class reaches there.
+            f.nonAscii = caseless || !cls.ranges.empty() || cls.word || cls.digit || cls.space || cls.notWord
+                         || cls.notDigit || cls.notSpace;
+            consider(f);
+        }
+        i = after;
+    }
     return best;
 }
 

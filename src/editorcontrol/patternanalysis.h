@@ -88,6 +88,10 @@ qsizetype classEnd(const QString &pattern, qsizetype i);
 // the lookaheads at the top level require are added to it, and every text given lies at or after the
 // match's start (none is given for a pattern with \K): where one is not ahead, no match begins.
 QString requiredText(const QString &pattern, bool caseless, int maxLength, QStringList *ahead = nullptr);
+// A class of which every match holds a character at or after its start, or which a lookahead at the
+// top level needs there ("[=:]" in "\w+?(?=[ \t]*[=:])"): the one with the fewest members below 128,
+// not negated; nullopt when none is sure. A line that holds none from a place on holds no match there.
+std::optional<FirstChars> requiredChars(const QString &pattern, bool caseless);
 // The characters that may stand just before a match, when the pattern begins with a lookbehind each
 // of whose branches ends in one character of a class (none stands before the line's start); else nullopt.
 std::optional<FirstChars> charsBefore(const QString &pattern, bool caseless);

@@ -151,6 +151,22 @@ TEST(EnginePatterns, RequiredTextIsInEveryMatch)
         texts.prepend(PatternAnalysis::requiredText(QString::fromUtf8(c.pattern), false, 8, &texts));
         EXPECT_EQ(texts.join(u'|'), QString::fromUtf8(c.texts)) << c.pattern;
     }
+    // A class every match needs a character of, from its start on (the fewest members below 128);
+    // none that is optional, negated, behind, in a negative lookahead or beside an alternative.
+    const struct {
+        const char *pattern;
+        const char *members;
+    } classes[] = {{"[^\\s=:;#\\[][^=:\\r\\n]*?(?=[ \\t]*[=:])", ":="}, {"\\w+[eE][+-]?\\d", "Ee"}, {"a?[xy]+z*", "xy"},
+                   {"[^a]b", "b"}, {"(?=[ab])|c", ""}, {"x\\Ky", ""}, {"(?![q])(?<=r)[st]", "st"}, {".*\\b", ""}};
+    for (const auto &c : classes) {
+        QString members;
+        if (const auto f = PatternAnalysis::requiredChars(QString::fromUtf8(c.pattern), false))
+            for (char16_t u = 0; u < 128; ++u)
+                if (f->test(u))
+                    members += QChar(u);
+        EXPECT_EQ(members, QString::fromUtf8(c.members)) << c.pattern;
+    }
+    EXPECT_TRUE(PatternAnalysis::requiredChars(QStringLiteral("[=:]"), true)->nonAscii); // the Kelvin sign folds to k
 }
 
 // Lookaheads to the line end, answered once per line by a callout, agree with the regexp engine at
@@ -230,7 +246,7 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     cases.emplace_back(lower, QStringLiteral("if ifx ifX IFX iF if. x.y ifxx \u017Ft ST abC abc_ ab\nif xDO xdo xUNTIL xUn xunT\nxIF"), 10);
     // Regexps that need a text ahead of them, which the line is searched for first, or a character
     // just before them (without case: the Kelvin sign is a k).
-    LanguageDefinition ahead = EngineTest::language({EngineTest::listSet("A", {"a\\w*(?=.*k:)", "#x?(?=.*\\\\$)", "(ab|cd)://\\S*",
+    LanguageDefinition ahead = EngineTest::language({EngineTest::listSet("A", {"a\\w*(?=.*k:)", "#x?(?=.*\\\\$)", "(ab|cd)://\\S*", "[b-z]\\w*?(?=[ \\t]*[=:])", "[uv]?[\"']\\d?\\d",
                                                                            "(?<=[=:]|= |x\\t)on", "(?<=\\bif )/x", "(?<=\\(|a\\])c", "(?<=é|k)z"}, true)});
     ahead.tokensets[0].casesensitive = false;
     // Characters that one token alone may begin with: one-character literals of either case, with and
@@ -243,7 +259,7 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     one.tokensets[0].casesensitive = true;
     cases.emplace_back(one, QStringLiteral("q Q qz z; (a;b) 1 x1 \t( q;Z)Q zq -Q -q z-K z-k z-\u212A =K =k =x\nx12y x12z x1y_z x1_ x2yq x3y_\n"), 20);
     cases.emplace_back(ahead, QStringLiteral("ab a\u212A: abc k: ak:\n#x a # \\\nab://x cd:/ x://y AB://\n"
-                                             "on =on := on x\ton yon if /x xif /x abc ac bc (c a]c \u00E9z \u212Az Kz kz"), 20);
+                                             "on =on := on x\ton yon if /x xif /x abc ac bc (c a]c \u00E9z \u212Az Kz kz\nkey = v key2\t: x\nno equals \u00E9 here\nv\"2 \"1"), 20);
 
     // Words looked up whole, except where a closer of the open scopes may begin inside one.
     LanguageDefinition whole = EngineTest::language({EngineTest::listSet("K", {"bend", "lend", "be", "x"}, false, "word"),
