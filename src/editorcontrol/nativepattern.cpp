@@ -8,6 +8,7 @@ namespace {
 constexpr int kMaxRepeat = 16;   // {n,m} bounds beyond this are left to the engine
 constexpr int kMaxProgram = 2048;
 constexpr int kMaxSplits = 1;
+constexpr int kMaxGuardedSplits = 32;
 constexpr int kFailed = -1, kEngine = -2;
 
 bool isAsciiWord(char16_t c)
@@ -385,9 +386,48 @@ struct NativePattern::Compiler {
                     op.guards = 2;
             }
         }
-        // Each way tried costs a few steps: with many, the engine's compiled code is quicker.
+        // Each way tried costs a few steps: with many, the engine's compiled code is quicker. Unless no
+        // way is tried in vain for long: each must take a character first, which is looked at before
+        // it is tried, and no repeat gives characters back (what follows it cannot begin with one of
+        // them, or may end the match at once), as in "[0-9]+([uU](ll|l)?|(ll|l)[uU]?)?".
         const auto splits = std::count_if(out.program.begin(), out.program.end(), [](const Op &op) { return op.code == Split; });
-        return here() <= kMaxProgram && splits <= kMaxSplits;
+        if (here() > kMaxProgram || splits > kMaxGuardedSplits)
+            return false;
+        if (splits <= kMaxSplits)
+            return true;
+        for (const Op &op : out.program) {
+            const int pc = int(&op - out.program.data());
+            if (op.code == Split && !(op.guards & 1))
+                return false;
+            if (op.code == Repeat && !((op.guards & 2) && !(op.next[0] & op.table[0]) && !(op.next[1] & op.table[1]))
+                && !mayEnd(pc + 1))
+                return false;
+            if (op.code == Ahead || op.code == Behind)
+                return false;
+        }
+        return true;
+    }
+
+    // Whether the match may end at pc without taking a character or meeting an assertion.
+    bool mayEnd(int pc)
+    {
+        std::vector<char> seen(out.program.size(), 0);
+        std::vector<int> todo{pc};
+        while (!todo.empty()) {
+            const int at = todo.back();
+            todo.pop_back();
+            if (seen[size_t(at)])
+                continue;
+            seen[size_t(at)] = 1;
+            const Op &op = out.program[size_t(at)];
+            if (op.code == Match)
+                return true;
+            if (op.code == Jump)
+                todo.push_back(op.a);
+            else if (op.code == Split)
+                todo.insert(todo.end(), {op.a, op.b});
+        }
+        return false;
     }
 };
 

@@ -103,10 +103,10 @@ TEST(EnginePatterns, NativeMatcherAgreesWithTheRegexpEngine)
     for (const char *pattern : {"/?>", "</?(?=[A-Za-z_:])", "\\$[A-Za-z_]\\w*", "#[ \\t]*define", "\\[[^\\]\\r\\n]*\\]",
                                 "(?<![^\\s;|&()])#", "\\bif\\b", "^\\s*#", "\\w*\\w*b", "[^\\s\"]+x", "(?<=a|bc)\\w",
                                 "(?<!\\w)(?!x)\\w+", "k+", "a{2,3}b", ".b", "\\Bs", "(ab)+c", "(?<=\\d)\\.", "b\\z", "\\d$",
-                                "(?<n>a)b", "a(?=b|c)"})
+                                "(?<n>a)b", "a(?=b|c)", "(a|b|c)d", "[0-9]+([uU](ll|l)?|(ll|l)[uU]?)?"})
         for (bool caseless : {false, true})
             EXPECT_TRUE(check(QString::fromUtf8(pattern), caseless, texts)) << pattern << " refused";
-    for (const char *pattern : {"a*?b", "a++", "(a)\\1", "(?i)a", "(?>a)", "(a|b|c)d", "(a?)*", "\\Ga", "[é]"})
+    for (const char *pattern : {"a*?b", "a++", "(a)\\1", "(?i)a", "(?>a)", "(\\ba|b|c)d", "(a+|b)(a|c)", "(a?)*", "\\Ga", "[é]"})
         EXPECT_FALSE(NativePattern::compile(QString::fromUtf8(pattern), true)) << pattern;
 
     int used = 0;
