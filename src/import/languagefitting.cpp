@@ -424,6 +424,45 @@ void mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QSt
     }
 }
 
+// Places lost to the valid-scope limit: each scope beyond ten that a tokenset is valid in, unless it is
+// valid exactly where the record's default puts it.
+int lostPlaces(const LanguageDraft &draft, const Limits &limits)
+{
+    QSet<QString> open{QString()};
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.scope && transparentId(t.id))
+            open.insert(t.name);
+    }
+    int lost = 0;
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.validScopes.size() > limits.validScopes && scopeSet(t) != open)
+            lost += int(t.validScopes.size()) - limits.validScopes;
+    }
+    return lost;
+}
+
+// Tokensets valid in more scopes than a record holds: a scope that colours nothing and whose opening
+// changes nothing (it holds just what is valid where it stands: an m4 macro's next argument, from its
+// comma on) is opened up, so that the places it took go to scopes that hold other things.
+void openUpScopesThatChangeNothing(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
+{
+    if (lostPlaces(draft, limits) == 0)
+        return;
+    const QString why = QStringLiteral("a tokenset holds %1 valid scopes").arg(limits.validScopes);
+    bool opened = false;
+    for (size_t i = 0; i < draft.tokensets.size();) {
+        const TokensetDraft &s = draft.tokensets[i];
+        if (s.scope && s.id == QLatin1String("parameterblocks") && s.startLook.empty() && openingCost(draft, s) == 0) {
+            openUp(draft, i, report, why);
+            opened = true;
+        } else {
+            ++i;
+        }
+    }
+    if (opened)
+        mergeAlikeInPlace(draft, report);
+}
+
 // A scope that colours nothing but its start (a keyword or constant that opens a statement) takes the start's look
 // as a scope where code goes on (`scopekeywords`, so what is valid around it stays valid in it), and a
 // list of any single character in the text's look, the last tokenset so that every other token wins,
@@ -681,6 +720,7 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
                       .arg(limits.tokensets);
         return false;
     }
+    openUpScopesThatChangeNothing(draft, report, limits);
     keepStartLooks(draft, report, limits);
     fitValidScopes(draft, report, limits);
     for (TokensetDraft &t : draft.tokensets) {

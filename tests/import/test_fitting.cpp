@@ -203,6 +203,38 @@ TEST(Fitting, AScopeThatOnlyBorrowsALookJoinsTheSameConstructInItsOwn)
                                                     "a language holds 51 tokensets)"));
 }
 
+TEST(Fitting, AScopeWhoseOpeningChangesNothingGoesWhenPlacesRunShort)
+{
+    // "w" is valid in eleven places, "Arg" among them; Arg colours nothing and holds just what is valid
+    // where it stands (inside S0), so it goes and w's list fits. Without the shortage Arg stays.
+    auto draft = [](int scopes) {
+        LanguageDraft d;
+        QStringList places{QString()};
+        for (int i = 0; i < scopes; ++i) {
+            d.tokensets.push_back(scope(QStringLiteral("S%1").arg(i), 1 + i));
+            places += QStringLiteral("S%1").arg(i);
+        }
+        d.tokensets.push_back(scope(QStringLiteral("Arg"), 0));
+        d.tokensets.back().id = QStringLiteral("parameterblocks");
+        d.tokensets.back().validScopes = {QStringLiteral("S0")};
+        d.tokensets.push_back(list(QStringLiteral("w"), 90, places + QStringList{QStringLiteral("Arg")}));
+        return d;
+    };
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft(9), QString(), out, report, problem)) << problem.toStdString();
+    ASSERT_EQ(out.tokensetCount(), 10);
+    EXPECT_EQ(out.tokensets[9].name, QStringLiteral("w"));
+    EXPECT_EQ(out.tokensets[9].validscope[9], QStringLiteral("S8"));
+    EXPECT_TRUE(report.text().contains(QStringLiteral("t:Arg: approximated: scope \"Arg\" colours nothing and was opened up: what it holds "
+                                                      "is valid where it stands (a tokenset holds 10 valid scopes)")))
+        << report.text().join(u'\n').toStdString();
+    ConversionReport few;
+    ASSERT_TRUE(LanguageFitting::fit(draft(3), QString(), out, few, problem));
+    EXPECT_EQ(out.tokensets[3].name, QStringLiteral("Arg"));
+}
+
 TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
 {
     LanguageDraft draft;
