@@ -1172,6 +1172,36 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
         }
     }
     mergeScopes(false);
+    // Scopes of code of the definition itself that look alike, close alike and stand in the same places
+    // (one per command of a build language, each with its own options) become one, before any is cut
+    // down to a token.
+    // Only steps before their content: scopes in which nothing but scopes and plain text stands.
+    auto step = [&](const TokensetDraft &t) {
+        return std::all_of(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &u) {
+            return u.scope || u.id == QLatin1String("text") || !u.validScopes.contains(t.name);
+        });
+    };
+    for (size_t i = 0, count = size_t(fittedCount(draft)); i < draft.tokensets.size() && count > size_t(limit); ++i) {
+        if (!draft.tokensets[i].scope || draft.tokensets[i].source.contains(QLatin1String("##")) || !step(draft.tokensets[i]))
+            continue;
+        for (size_t j = i + 1; j < draft.tokensets.size() && count > size_t(limit);) {
+            const TokensetDraft &a = draft.tokensets[i], &b = draft.tokensets[j];
+            const QString kind = kindOf(a.id);
+            const bool alike = b.scope && !b.source.contains(QLatin1String("##")) && step(b) && kind != QLatin1String("comment") && kind != QLatin1String("string")
+                && kindOf(b.id) == kind && a.looksLike(b) && a.singleline == b.singleline && a.chain == b.chain
+                && a.symmetrical == b.symmetrical && a.tokens2.empty() == b.tokens2.empty()
+                && QSet<QString>(a.validScopes.begin(), a.validScopes.end()) == QSet<QString>(b.validScopes.begin(), b.validScopes.end());
+            if (!alike) {
+                ++j;
+                continue;
+            }
+            report_.merged(b.source, QStringLiteral("scope \"%1\" merged into \"%2\" (same colours and places; a language holds %3 tokensets)")
+                                         .arg(b.name, a.name)
+                                         .arg(limit + 1));
+            mergeScope(draft, i, j);
+            count = size_t(fittedCount(draft));
+        }
+    }
     // How deep each scope is: the outermost level is 0, a scope one more than where it opens.
     QHash<QString, int> depth{{QString(), 0}};
     for (bool changed = true; changed;) {

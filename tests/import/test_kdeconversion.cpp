@@ -848,3 +848,31 @@ TEST(KdeConversion, ContextsNeverGoneBackToAreFoldedAndALineEndThatNeverComesBac
     EXPECT_EQ(c.colour(QStringLiteral("all: $(CC)\n\t\"x\"")), std::string("[Target:all: ][Var:$(CC)]\n\t[Str:\"x\"]"));
     EXPECT_TRUE(c.report.contains(QStringLiteral("Target: approximated: lineEndContext \"Commands\": the scope closes at the line end"))) << c.report.toStdString();
 }
+
+TEST(KdeConversion, StepsBeforeTheirContentMergeBeforeAnyIsCut)
+{
+    // Twenty commands, each a context that only waits for "(" to open its own arguments and for ")": over
+    // the tokensets a language holds, commands become one scope first, so that the last arguments stay.
+    QByteArray commands, contexts;
+    for (int i = 0; i < 20; ++i) {
+        commands += QStringLiteral(R"K(<WordDetect attribute="Keyword" context="Cmd%1" String="cmd%1"/>)K").arg(i).toUtf8();
+        contexts += QStringLiteral(R"K(<context name="Cmd%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Op" context="Args%1" char="("/>
+            <DetectChar attribute="Op" context="#pop" char=")"/>
+          </context>
+          <context name="Args%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Op" context="#pop" char=")" lookAhead="1"/>
+            <WordDetect attribute="Type" String="opt%1"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + commands + R"K(
+        <DetectChar attribute="String" context="Str" char="&quot;"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#pop">
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+      </context>)K" + contexts));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QStringLiteral("scope \"Keyword (2)\" merged into \"Keyword\" (same colours and places"))) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("cmd19(opt19) \"s\"")), std::string("[Keyword (20):cmd19][Op (20):(][Type (20):opt19][Keyword (20):)] [Str:\"s\"]"));
+}
