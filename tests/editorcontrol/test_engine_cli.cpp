@@ -57,6 +57,9 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
     // Escapes reset before each line break, which stays as it is.
     const CliResult ansi = runCli({"highlight", "--lng", lng, "--format", "ansi", "--colors", "truecolor", "-"}, "if x\r\n/*");
     EXPECT_EQ(ansi.out, "\x1b[0;1;38;2;255;0;0mif\x1b[0m x\r\n\x1b[0;38;2;0;128;0m/*\x1b[0m");
+    // Long plain text, written eight characters at a time up to one beyond ASCII.
+    EXPECT_EQ(runCli({"highlight", "--lng", lng, "--format", "ansi", "--colors", "truecolor", "-"}, "if abcdefghijklmnop\u00e9\u20acqrstuvwxyz\r\nif").out,
+              "\x1b[0;1;38;2;255;0;0mif\x1b[0m abcdefghijklmnop\u00e9\u20acqrstuvwxyz\r\n\x1b[0;1;38;2;255;0;0mif\x1b[0m");
     // With the back colours, an escape longer than most.
     const CliResult painted = runCli({"highlight", "--lng", lng, "--format", "ansi", "--background", "--colors", "truecolor", "-"}, "if /* x */");
     EXPECT_EQ(painted.out, "\x1b[0;1;38;2;255;0;0mif\x1b[0m \x1b[0;38;2;0;128;0;48;2;255;255;255m/* x */\x1b[0m");
