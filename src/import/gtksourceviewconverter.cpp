@@ -836,12 +836,14 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         }
     }
     for (const GtkInclude &inc : c->includes) {
-        if (t.scope && t.id == QLatin1String("parameterblocks") && inc.kind == GtkInclude::SubPattern
+        // A coloured scope keeps a start of another look too (a subshell's `$(` as a keyword).
+        if (t.scope && inc.kind == GtkInclude::SubPattern
             && inc.where == QLatin1String("start") && inc.subPattern == QLatin1String("0") && !inc.styleRef.isEmpty()) {
             const Look s = look(inc.styleRef, *c);
-            if (s.id == QLatin1String("parameterblocks"))
+            const TokensetDraft start = listInLook(s, s.name, c->id, QString());
+            if (s.id == QLatin1String("parameterblocks") || start.looksLike(t))
                 continue;
-            t.startLook.push_back(listInLook(s, s.name, c->id, QString()));
+            t.startLook.push_back(start);
             break;
         }
     }

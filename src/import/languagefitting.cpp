@@ -505,6 +505,62 @@ void keepStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits
         draft.tokensets.push_back(std::move(plain));
 }
 
+// A coloured scope whose start has another look (a subshell, in the preprocessor's colour, opened by `$(`, a
+// keyword) takes the start's look, and a list of any single character in the scope's own look, the last
+// tokenset so that every other token and the scope's end win, keeps the text in it as it was. Only while a
+// slot is free for that list, after the splits other tokensets need.
+void keepColouredStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
+{
+    int free = limits.tokensets - int(draft.tokensets.size());
+    for (const TokensetDraft &t : draft.tokensets)
+        free -= t.scope ? 0 : int(t.validScopes.size() - 1) / limits.validScopes;
+    std::vector<TokensetDraft> texts;
+    for (TokensetDraft &t : draft.tokensets) {
+        if (!t.scope || transparentId(t.id) || t.startLook.empty() || t.startLook.front().looksLike(t)
+            || !QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames")}.contains(t.startLook.front().id))
+            continue;
+        auto same = std::find_if(texts.begin(), texts.end(), [&t](const TokensetDraft &x) { return x.looksLike(t); });
+        if (same == texts.end()) {
+            if (int(texts.size()) >= free)
+                continue;
+            TokensetDraft text;
+            text.name = draft.uniqueName(t.name + QStringLiteral(" text"));
+            text.id = t.id;
+            text.source = t.source;
+            text.forecolor = t.forecolor;
+            text.backcolor = t.backcolor;
+            text.fontstyle = t.fontstyle;
+            text.tokens.push_back({QStringLiteral("\\S"), true, QString(), {}});
+            texts.push_back(std::move(text));
+            same = texts.end() - 1;
+        }
+        const TokensetDraft &look = t.startLook.front();
+        const QString oldName = t.name;
+        QString name = oldName;
+        name.remove(QStringLiteral("Preprocessor "));
+        name = draft.uniqueName(name == oldName ? name + QStringLiteral(" start") : name);
+        t.id = look.id;
+        t.forecolor = look.forecolor;
+        t.backcolor = look.backcolor;
+        t.fontstyle = look.fontstyle;
+        t.name = name;
+        // In place: the order of a tokenset's valid scopes decides which stay when they are too many.
+        for (std::vector<TokensetDraft> *set : {&draft.tokensets, &texts}) {
+            for (TokensetDraft &x : *set) {
+                for (QString &v : x.validScopes) {
+                    if (v == oldName)
+                        v = name;
+                }
+            }
+        }
+        same->validScopes += name;
+        report.approximated(t.source, QStringLiteral("scope \"%1\" (now \"%2\") takes the look of its start; \"%3\" keeps the text in it as it was")
+                                          .arg(oldName, name, same->name));
+    }
+    for (TokensetDraft &x : texts)
+        draft.tokensets.push_back(std::move(x));
+}
+
 // Valid scopes: the record's default when the tokenset is valid exactly at the outermost level and in
 // every transparent scope; split in two (or cut, when no slot is free) beyond what a record holds.
 void fitValidScopes(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
@@ -722,6 +778,7 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
     }
     openUpScopesThatChangeNothing(draft, report, limits);
     keepStartLooks(draft, report, limits);
+    keepColouredStartLooks(draft, report, limits);
     fitValidScopes(draft, report, limits);
     for (TokensetDraft &t : draft.tokensets) {
         fitField(t, t.tokens, report, limits);

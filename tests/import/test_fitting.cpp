@@ -235,6 +235,29 @@ TEST(Fitting, AScopeWhoseOpeningChangesNothingGoesWhenPlacesRunShort)
     EXPECT_EQ(out.tokensets[3].name, QStringLiteral("Arg"));
 }
 
+TEST(Fitting, AColouredScopeTakesItsStartsLookAndAListKeepsItsText)
+{
+    // "Preprocessor Sub" (opened by a keyword, `$(`) takes the keyword's look; "Preprocessor Sub text", any
+    // single character in the scope's own look, the last tokenset, keeps its text as it was.
+    LanguageDraft draft;
+    draft.tokensets.push_back(scope(QStringLiteral("Preprocessor Sub"), 5));
+    draft.tokensets.back().id = QStringLiteral("keywords");
+    draft.tokensets.back().startLook.push_back(list(QStringLiteral("Keyword"), 2, {}));
+    draft.tokensets.push_back(list(QStringLiteral("w"), 3, {QString(), QStringLiteral("Preprocessor Sub")}));
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem)) << problem.toStdString();
+    ASSERT_EQ(out.tokensetCount(), 3);
+    EXPECT_EQ(out.tokensets[0].name, QStringLiteral("Sub"));
+    EXPECT_EQ(out.tokensets[0].forecolor, 2);
+    EXPECT_EQ(out.tokensets[1].validscope[1], QStringLiteral("Sub"));
+    EXPECT_EQ(out.tokensets[2].name, QStringLiteral("Preprocessor Sub text"));
+    EXPECT_EQ(out.tokensets[2].forecolor, 5);
+    EXPECT_EQ(out.tokensets[2].tokens, QStringLiteral("\\S ::::  :::: True :::: null"));
+    EXPECT_EQ(out.tokensets[2].validscope[0], QStringLiteral("Sub"));
+}
+
 TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
 {
     LanguageDraft draft;
