@@ -32,27 +32,31 @@ public:
         }
     }
 
+    // Length of the match of a simple pattern (Regexp::simple) that starts exactly at p, or 0: on
+    // ASCII text from the classes' tables, else by its own matcher. Inlined where most text goes.
+    int simpleAt(const PatternAnalysis::SimplePattern &sp, int p)
+    {
+        auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
+        if (p < n && text[p] < 128) {
+            if (!in(sp.firstAscii, text[p]))
+                return 0;
+            if (sp.restMinimum < 0)
+                return 1;
+            int q = p + 1;
+            while (q < n && text[q] < 128 && in(sp.restAscii, text[q]))
+                ++q;
+            if (q == n || text[q] < 128)
+                return q - p - 1 >= sp.restMinimum ? q - p : 0;
+        }
+        return sp.matchAt(text, p, n, &s.classes);
+    }
+
     // Length of the non-empty match of a regexp that starts exactly at p, or 0.
     int at(int re, int p)
     {
         const Regexp &r = d.regexps[size_t(re)];
-        if (r.simple) {
-            // ASCII text is matched here from the classes' tables; the rest by the native matcher.
-            const PatternAnalysis::SimplePattern &sp = *r.simple;
-            auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
-            if (p < n && text[p] < 128) {
-                if (!in(sp.firstAscii, text[p]))
-                    return 0;
-                if (sp.restMinimum < 0)
-                    return 1;
-                int q = p + 1;
-                while (q < n && text[q] < 128 && in(sp.restAscii, text[q]))
-                    ++q;
-                if (q == n || text[q] < 128)
-                    return q - p - 1 >= sp.restMinimum ? q - p : 0;
-            }
-            return sp.matchAt(text, p, n, &s.classes);
-        }
+        if (r.simple)
+            return simpleAt(*r.simple, p);
         if ((r.firstChars && !r.firstChars->test(text[p])) || line.insidePair(p)
             || (r.charsBefore && (p == 0 || !r.charsBefore->test(text[p - 1]))))
             return 0;

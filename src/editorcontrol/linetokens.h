@@ -67,7 +67,7 @@ public:
         if (r < 0)
             return -1;
         const RegexpToken &rt = d.regexpTokens[size_t(r)];
-        const int length = regexps.at(rt.regexp, p);
+        const int length = regexps.simpleAt(*d.regexps[size_t(rt.regexp)].simple, p); // sole tokens are simple
         if (length == 0)
             return 0;
         if (!line.rulePasses(rt.rule, p, length))
