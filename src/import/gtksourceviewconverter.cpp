@@ -789,11 +789,22 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
             // A match, or a context that looks ahead at its end and takes just that (`(?=;)` ... `;`).
             const bool endOnly = m && m->start && m->end && !hasChildren(*m)
                 && m->start->text == QStringLiteral("(?=%1)").arg(m->end->text);
-            if (!lang || !m->endParent || !(m->match || endOnly))
+            // A keyword list that ends it (a shell's `esac`) counts as a match of its words; only in the
+            // language converted: in one that embeds it, its scopes merge otherwise.
+            const bool words = m && !m->keywords.isEmpty() && c->lang == mainLanguage_;
+            if (!lang || !m->endParent || !(m->match || endOnly || words))
                 continue;
             QString text;
             bool caseless = false;
-            expand(m->match ? *m->match : *m->end, *lang, m->id, text, caseless);
+            if (words) {
+                std::vector<Pattern> listed, none;
+                bool single = false, withParent = false;
+                if (!patterns(*m, listed, none, single, withParent) || listed.empty())
+                    continue;
+                text = listed.front().text;
+            } else {
+                expand(m->match ? *m->match : *m->end, *lang, m->id, text, caseless);
+            }
             if (!QRegularExpression(text).isValid() || mayBeEmpty(text))
                 continue;
             ends.push_back({caseless ? QStringLiteral("(?i)") + text : text, QString()});

@@ -257,6 +257,17 @@ TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
     EXPECT_TRUE(shell.report.contains(QStringLiteral("t:for: approximated: the end matches at the next word"))) << shell.report.toStdString();
     EXPECT_TRUE(shell.report.contains(QStringLiteral("t:assign: approximated: the start looks ahead at the end")));
 
+    // A keyword list that ends the scope around it (`esac`) closes it.
+    const Converted cases = convert(langFile(R"(
+    <context id="case">
+      <start>case</start>
+      <include><context style-ref="keyword" end-parent="true"><keyword>esac</keyword></context><context ref="var"/></include>
+    </context>
+    <context id="var" style-ref="number"><match>\$[a-z]+</match></context>)",
+                                             R"(<context ref="case"/>)"));
+    ASSERT_EQ(cases.exitCode, 0) << cases.report.toStdString();
+    EXPECT_EQ(cases.colour(QStringLiteral("case $a esac $b")).toStdString(), "[case:case ][Number:$a][case: esac] $b");
+
     // A here-document: its end stands for the words its start's group could take, not for a `}` line, and
     // what its text (a context started at each line's start) holds is valid in it.
     const Converted here = convert(langFile(R"(
