@@ -204,6 +204,7 @@ private:
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
     bool enteredByLookAhead(const GtkContext &c);
     const GtkContext *bodyOf(const GtkContext &c);
+    bool endsOnlyWithParent(const GtkContext &c);
     void styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen);
     bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline,
                   bool &endWithParent);
@@ -238,6 +239,7 @@ private:
     QSet<QString> lookAheadEnds_;      // contexts ended by the delimiter their end looks ahead at
     QHash<int, int> continued_;        // single-line scope -> its copy for lines continued by a backslash
     QHash<QString, const GtkContext *> bodies_; // scope context -> the context it is one with (bodyOf)
+    QSet<QString> openedUp_;           // contexts that end only with the scope around them: one match of their start
 };
 
 bool hasChildren(const GtkContext &c)
@@ -482,6 +484,13 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
             }
         }
         alts.push_back({t->id, style, t->styleRef.isEmpty() && inc.styleRef.isEmpty() && !inc.ignoreStyle && !style.isEmpty()});
+        // A context that ends only where the scope around it does (no end of its own, extend-parent="false"):
+        // it is one match of its start, and what it holds is valid where it stands, up to that scope's end.
+        if (c.start && (c.end || c.endAtLineEnd) && endsOnlyWithParent(*t) && !seen.contains(t->id)) {
+            seen.insert(t->id);
+            openedUp_.insert(t->id);
+            flatten(*t, style, alts, seen);
+        }
         if (t->lang == mainLanguage_ && enteredByLookAhead(*t)) {
             QSet<QString> within{t->id};
             styledLists(*t, alts, within);
@@ -508,6 +517,21 @@ const GtkContext *Conversion::bodyOf(const GtkContext &c)
             return m;
     }
     return nullptr;
+}
+
+// A context with a start that takes text, no end and extend-parent="false": it holds others, and the end of
+// the scope around it ends it too (a doc comment's `Name:` line, after which the comment goes on).
+bool Conversion::endsOnlyWithParent(const GtkContext &c)
+{
+    GtkLanguage *lang = c.start && !c.end && !c.endAtLineEnd && !c.extendParent && !c.match && hasChildren(c)
+        ? language(c.lang, c.id)
+        : nullptr;
+    if (!lang)
+        return false;
+    QString text;
+    bool caseless = false;
+    expand(*c.start, *lang, c.id, text, caseless);
+    return !mayBeEmpty(text);
 }
 
 // An uncoloured context that holds others and is entered where its start only looks ahead (`(?=name\b)`, a
@@ -647,6 +671,12 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         return true;
     }
     starts.push_back(make(text, caseless));
+    if (openedUp_.contains(c.id)) {
+        asMatch_.insert(c.id);
+        report_.approximated(c.id, QStringLiteral("extend-parent=\"false\" and no end: the end of the scope around it ends it, so "
+                                                  "the context is one match, its start, and what it holds is valid where it stands"));
+        return true;
+    }
     if (const GtkContext *b = bodyOf(c)) {
         GtkLanguage *bodyLang = language(b->lang, b->id);
         QString endText;
@@ -839,7 +869,7 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         report_.approximated(c->id, QStringLiteral("once-only: the context may match more than once"));
     if (c->firstLineOnly)
         report_.approximated(c->id, QStringLiteral("first-line-only: the context may match on any line"));
-    if (!c->extendParent)
+    if (!c->extendParent && !openedUp_.contains(c->id))
         report_.approximated(c->id, QStringLiteral("extend-parent=\"false\": the enclosing context's end does not end it"));
     for (const GtkInclude &inc : c->includes) {
         if (inc.kind == GtkInclude::SubPattern && !inc.styleRef.isEmpty() && inc.styleRef != alt.style && !c->styleRef.isEmpty()) {

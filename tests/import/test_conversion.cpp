@@ -449,12 +449,16 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
       <start>&lt;title</start>
       <include><context style-ref="string" end-parent="true"><start>&gt;</start><end>&lt;/title&gt;</end></context></include>
     </context>
+    <context id="doc" style-ref="comment">
+      <start>/\*\*</start><end>\*/</end>
+      <include><context extend-parent="false"><start>[a-z]+:$</start><include><context ref="num"/></include></context></include>
+    </context>
     <context id="style">
       <start>&lt;</start><end>&gt;</end>
       <include><context id="value"><start>=</start><end>(?=[;&gt;])</end><include><context ref="num"/></include></context></include>
     </context>)",
                                      R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="directive"/><context ref="media"/>
-                                        <context ref="import"/><context ref="title"/><context ref="style"/><context ref="target"/><context ref="num"/>)"));
+                                        <context ref="import"/><context ref="title"/><context ref="style"/><context ref="target"/><context ref="doc"/><context ref="num"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("[1] 2")).toStdString(), "[list:[][Number:1][list:]] [Number:2]");
     EXPECT_EQ(c.colour(QStringLiteral("{a:{b:1}, c:2} 3")).toStdString(),
@@ -471,6 +475,9 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
               "[style:<a][value:=][Number:1][value:;][style: b][value:=][Number:2][style:>] [Number:3]");
     // A coloured text that ends the scope around it ends at the first character of its end; the rest closes the scope.
     EXPECT_EQ(c.colour(QStringLiteral("<title>1</title> 2")).toStdString(), "[title:<title][String (2):>1<][title:/title>] [Number:2]");
+    // What a doc comment's heading line opens without an end of its own (extend-parent="false") ends with the comment.
+    EXPECT_EQ(c.colour(QStringLiteral("/** a:\n1 */ 2")).toStdString(),
+              "[Comment:/** ][Comment (2):a:][Comment:\n][Number:1][Comment: */] [Number:2]");
     // A rule goes on over the tab-indented lines after it, and only those.
     EXPECT_EQ(c.colour(QStringLiteral("all: echo\n\techo 1\necho")).toStdString(),
               "[target (continued):all: ][Keyword:echo]\n[target (continued):\t][Keyword:echo][target (continued): 1]\necho");
