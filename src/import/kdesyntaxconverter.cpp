@@ -24,6 +24,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ranges>
 #include <tuple>
 
@@ -1507,6 +1508,29 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
         const QString blanks = skipsBlanks || waits ? QStringLiteral("\\s*") : QString();
         // A dynamic rule of the context reads the groups of the rule that opened it.
         const QString opener = depth == 0 ? base : foldOpener_;
+        // A context of staying rules only that falls back (#pop) where none matches: its rules, worked
+        // out once, as they take more after the first.
+        QStringList staysAgain;
+        std::optional<bool> overStays;
+        auto fallsBackOverStays = [&]() {
+            if (overStays)
+                return *overStays;
+            const Switch back = parseSwitch(d.context().fallthroughContext, d.def, d.where(main_));
+            overStays = back.pops == 1 && !back.push.valid() && !waits;
+            overStays = *overStays && std::all_of(rules.begin(), rules.end(), [&](const FlatRule &r) {
+                return !r.rule->flag("lookAhead") && r.rule->children.empty()
+                    && parseSwitch(r.rule->value("context"), r.owner.def, r.owner.where(main_)).stay();
+            });
+            for (const FlatRule &r : rules) {
+                if (!*overStays)
+                    break;
+                QString rplain;
+                const QString rtext = rulePattern(r, level, r.owner.where(main_));
+                overStays = !rtext.isEmpty() && RegexText::nonCapturing(rtext, rplain);
+                staysAgain += RegexText::grouped(rplain);
+            }
+            return *overStays;
+        };
         for (const FlatRule &q : rules) {
             if ((skipsBlanks && staysOverBlanks(q)) || (waits && staysOverAnything(q)) || outOfPlay(q))
                 continue;
@@ -1522,7 +1546,15 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                 + (qlook ? QStringLiteral("(?=%1)").arg(qtext) : RegexText::grouped(qtext));
             if (sq.stay()) {
                 // The context stays after this rule (until a character its rules do not take): it
-                // opens as a scope with what led to it and the rule.
+                // opens as a scope with what led to it and the rule. One of staying rules only that falls
+                // back where none matches (a number's unit) is left at once unless one takes more: the
+                // token goes on over them, and it opens nothing (as a scope it would end by taking the
+                // character it falls back on).
+                if (!qlook && fallsBackOverStays()) {
+                    follow(level, next + QStringLiteral("(?:%1)*").arg(staysAgain.join(u'|')), true, colour ? colour : &q,
+                           Switch{sw.pops, Ref{}}, origin, out, depth + 1);
+                    continue;
+                }
                 if (!qlook)
                     out.push_back({next, colour ? colour : &q, Switch{sw.pops, d}, origin, q.rule, qwhere});
                 continue;

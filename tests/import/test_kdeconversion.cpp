@@ -876,3 +876,22 @@ TEST(KdeConversion, StepsBeforeTheirContentMergeBeforeAnyIsCut)
     EXPECT_TRUE(c.report.contains(QStringLiteral("scope \"Keyword (2)\" merged into \"Keyword\" (same colours and places"))) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("cmd19(opt19) \"s\"")), std::string("[Keyword (20):cmd19][Op (20):(][Type (20):opt19][Keyword (20):)] [Str:\"s\"]"));
 }
+
+TEST(KdeConversion, AUnitAfterANumberGoesOnTheNumberWithoutTakingWhatFollows)
+{
+    // Units stays over "px" and falls back at anything else: the number and its unit are one token, and
+    // the ";" after them still closes the value.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Value" char=":"/>
+      </context>
+      <context name="Value" attribute="String" lineEndContext="#pop">
+        <DetectChar attribute="Op" context="#pop" char=";"/>
+        <RegExpr attribute="Number" context="Units" String="[0-9]+"/>
+      </context>
+      <context name="Units" attribute="Normal" lineEndContext="#pop" fallthrough="1" fallthroughContext="#pop">
+        <RegExpr attribute="Type" String="px|em"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("a: 12px; b")), std::string("a[Value:: ][Number:12px][Value:;] b"));
+}
