@@ -214,6 +214,7 @@ private:
     void splitTrailingGroup(const GtkContext &c, TokensetDraft &scope);
     int splitContinuedLines(const GtkContext &c, TokensetDraft &scope, const std::vector<Pattern> &ends);
     int splitIndentedLines(const GtkContext &c, TokensetDraft &scope);
+    int splitEmptyGroup(const GtkContext &c, TokensetDraft &scope);
     bool continuesAtBackslash(const GtkContext &c);
     bool holdsEndParent(const GtkContext &c, int depth = 0);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
@@ -237,7 +238,7 @@ private:
     QHash<int, int> leadingGroups_;    // scope tokenset -> the list that colours its start's leading group
     QString mainLanguage_;             // id of the language converted
     QSet<QString> lookAheadEnds_;      // contexts ended by the delimiter their end looks ahead at
-    QHash<int, int> continued_;        // single-line scope -> its copy for lines continued by a backslash
+    QHash<int, int> continued_;        // scope -> its copy (lines continued by a backslash, a start group not empty)
     QHash<QString, const GtkContext *> bodies_; // scope context -> the context it is one with (bodyOf)
     QSet<QString> openedUp_;           // contexts that end only with the scope around them: one match of their start
 };
@@ -895,6 +896,8 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         continued = splitContinuedLines(*c, t, ends);
         if (continued < 0)
             continued = splitIndentedLines(*c, t);
+        if (continued < 0 && leading < 0)
+            continued = splitEmptyGroup(*c, t);
     }
     const int index = int(draft_->tokensets.size());
     draft_->tokensets.push_back(std::move(t));
@@ -1055,6 +1058,40 @@ int Conversion::splitIndentedLines(const GtkContext &c, TokensetDraft &scope)
     copy.tokens = {{QStringLiteral("^") + RegexText::grouped(lead), true, QString(), {}}};
     copy.tokens2.clear();
     report_.approximated(c.id, QStringLiteral("it goes on over the lines that begin with %1: \"%2\" holds each of them").arg(lead, copy.name));
+    draft_->tokensets.push_back(std::move(copy));
+    return int(draft_->tokensets.size()) - 1;
+}
+
+// An end that repeats a group of the start that may be empty (`#\[(=*)\[` ... `\]\%{1@start}\]`, a bracket
+// comment): the scope opens where the group is not empty and ends where the end's is not either, and a copy of
+// it opens where the group is empty and ends where the end's is too, so `]]` does not close `#[==[`.
+// Returns the copy's index, or -1.
+int Conversion::splitEmptyGroup(const GtkContext &c, TokensetDraft &scope)
+{
+    static const QRegularExpression reference(QStringLiteral(R"(\%\{([1-9])@start\})"));
+    static const QRegularExpression repeated(QStringLiteral(R"(^(\\.|[^\\()\[\]|*+?{}.^$]|\[[^\]]*\])\*$)"));
+    const QRegularExpressionMatch ref = c.end ? reference.match(c.end->text) : QRegularExpressionMatch();
+    if (!ref.hasMatch() || scope.tokens2.size() != 1 || c.end->text.count(QLatin1String("@start}")) != 1)
+        return -1;
+    QString start = scope.tokens.front().text;
+    const QString options = start.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i)") : QString();
+    start = start.mid(options.size());
+    const QString body = RegexText::groupText(start, ref.captured(1));
+    const QRegularExpressionMatch atom = repeated.match(body);
+    const QString group = u'(' + body + u')', inEnd = QStringLiteral("(?:%1)").arg(body);
+    const QString &end = scope.tokens2.front().text;
+    if (!atom.hasMatch() || start.count(group) != 1 || end.count(inEnd) != 1)
+        return -1;
+    const QString some = atom.captured(1) + u'+';
+    // The copy, listed first, keeps the name: the two merge into one scope where nothing tells them apart.
+    TokensetDraft copy = scope;
+    copy.tokens.front().text = options + QString(start).replace(group, QStringLiteral("()"));
+    copy.tokens2.front().text = QString(end).remove(inEnd);
+    scope.name = draft_->uniqueName(scope.name + QStringLiteral(" (delimited)"));
+    scope.tokens.front().text = options + start.replace(group, u'(' + some + u')');
+    scope.tokens2.front().text = QString(end).replace(inEnd, QStringLiteral("(?:%1)").arg(some));
+    report_.approximated(c.id, QStringLiteral("the end repeats a group of the start that may be empty: \"%1\" is the scope where the group "
+                                               "is not empty, and ends only where the end's is not either").arg(scope.name));
     draft_->tokensets.push_back(std::move(copy));
     return int(draft_->tokensets.size()) - 1;
 }

@@ -180,12 +180,16 @@ TEST(Conversion, TheFirstAlternativeWinsAsInGtkSourceView)
     <context id="quote" style-ref="string">
       <start>q([@/])</start><end>\%{1@start}</end>
       <include><context ref="var"/></include>
-    </context>)",
-                                     R"(<context ref="short"/><context ref="long"/><context ref="paren"/><context ref="quote"/><context ref="var"/>)"));
+    </context>
+    <context id="bracket" style-ref="comment"><start>#\[(=*)\[</start><end>\]\%{1@start}\]</end></context>)",
+                                     R"(<context ref="short"/><context ref="long"/><context ref="paren"/><context ref="quote"/><context ref="bracket"/><context ref="var"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("abb bb")), QStringLiteral("[Keyword:a]bb bb"));
     EXPECT_EQ(c.colour(QStringLiteral("(x)) a")), QStringLiteral("[String:(x)]) [Keyword:a]"));
     EXPECT_EQ(c.colour(QStringLiteral("q/ @x/ @y")).toStdString(), "[String (2):q/ ][Label:@x][String (2):/] [Label:@y]");
+    // A delimiter group that may be empty: an end without it closes only a start without it.
+    EXPECT_EQ(c.colour(QStringLiteral("#[=[ ]] ]==] a #[[ ]=] ]] a")).toStdString(),
+              "[Comment:#[=[ ]] ]==]] [Keyword:a] [Comment:#[[ ]=] ]]] [Keyword:a]");
 }
 
 TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
