@@ -505,10 +505,11 @@ void keepStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits
         draft.tokensets.push_back(std::move(plain));
 }
 
-// A coloured scope whose start has another look (a subshell, in the preprocessor's colour, opened by `$(`, a
-// keyword) takes the start's look, and a list of any single character in the scope's own look, the last
-// tokenset so that every other token and the scope's end win, keeps the text in it as it was. Only while a
-// slot is free for that list, after the splits other tokensets need.
+// A coloured scope whose start has another look, a keyword's, a constant's or a special character's (a subshell,
+// in the preprocessor's colour, opened by `$(`, a keyword; a variable opened by `${`), takes the start's look,
+// and a list of any single character in the scope's own look, the last tokenset so that every other token and
+// the scope's end win, keeps the text in it as it was. Only while a slot is free for that list, after the
+// splits other tokensets need.
 void keepColouredStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
 {
     int free = limits.tokensets - int(draft.tokensets.size());
@@ -517,7 +518,7 @@ void keepColouredStartLooks(LanguageDraft &draft, ConversionReport &report, cons
     std::vector<TokensetDraft> texts;
     for (TokensetDraft &t : draft.tokensets) {
         if (!t.scope || transparentId(t.id) || t.startLook.empty() || t.startLook.front().looksLike(t)
-            || !QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames")}.contains(t.startLook.front().id))
+            || !QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames"), QStringLiteral("escapeseqs")}.contains(t.startLook.front().id))
             continue;
         auto same = std::find_if(texts.begin(), texts.end(), [&t](const TokensetDraft &x) { return x.looksLike(t); });
         if (same == texts.end()) {

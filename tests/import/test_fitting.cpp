@@ -244,18 +244,31 @@ TEST(Fitting, AColouredScopeTakesItsStartsLookAndAListKeepsItsText)
     draft.tokensets.back().id = QStringLiteral("keywords");
     draft.tokensets.back().startLook.push_back(list(QStringLiteral("Keyword"), 2, {}));
     draft.tokensets.push_back(list(QStringLiteral("w"), 3, {QString(), QStringLiteral("Preprocessor Sub")}));
+    // So does a variable opened by a special character (`${`); a string opened by a string of another colour
+    // keeps its look.
+    draft.tokensets.push_back(scope(QStringLiteral("Var"), 6));
+    draft.tokensets.back().startLook.push_back(list(QStringLiteral("Special"), 7, {}));
+    draft.tokensets.back().startLook.back().id = QStringLiteral("escapeseqs");
+    draft.tokensets.push_back(scope(QStringLiteral("Quoted"), 8));
+    draft.tokensets.back().startLook.push_back(scope(QStringLiteral("Quote"), 9));
     Language out;
     ConversionReport report;
     QString problem;
     ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem)) << problem.toStdString();
-    ASSERT_EQ(out.tokensetCount(), 3);
+    ASSERT_EQ(out.tokensetCount(), 6);
     EXPECT_EQ(out.tokensets[0].name, QStringLiteral("Sub"));
     EXPECT_EQ(out.tokensets[0].forecolor, 2);
     EXPECT_EQ(out.tokensets[1].validscope[1], QStringLiteral("Sub"));
-    EXPECT_EQ(out.tokensets[2].name, QStringLiteral("Preprocessor Sub text"));
-    EXPECT_EQ(out.tokensets[2].forecolor, 5);
-    EXPECT_EQ(out.tokensets[2].tokens, QStringLiteral("\\S ::::  :::: True :::: null"));
-    EXPECT_EQ(out.tokensets[2].validscope[0], QStringLiteral("Sub"));
+    EXPECT_EQ(out.tokensets[4].name, QStringLiteral("Preprocessor Sub text"));
+    EXPECT_EQ(out.tokensets[4].forecolor, 5);
+    EXPECT_EQ(out.tokensets[4].tokens, QStringLiteral("\\S ::::  :::: True :::: null"));
+    EXPECT_EQ(out.tokensets[4].validscope[0], QStringLiteral("Sub"));
+    EXPECT_EQ(out.tokensets[2].name, QStringLiteral("Var start"));
+    EXPECT_EQ(out.tokensets[2].forecolor, 7);
+    EXPECT_EQ(out.tokensets[5].name, QStringLiteral("Var text"));
+    EXPECT_EQ(out.tokensets[5].forecolor, 6);
+    EXPECT_EQ(out.tokensets[3].name, QStringLiteral("Quoted"));
+    EXPECT_EQ(out.tokensets[3].forecolor, 8);
 }
 
 TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
