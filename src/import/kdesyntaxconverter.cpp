@@ -387,6 +387,9 @@ QString firstNonSpaceCondition()
 constexpr qsizetype kKeywordPartsBudget = 56000;
 constexpr qsizetype kKeywordPartSize = 8000;
 
+// The most characters of staying rules a token goes on over (a number's units, not a list of names).
+constexpr qsizetype kMaxStaysAgain = 400;
+
 // Contexts kept as scopes at most, before the fitting cuts them down to what a record holds.
 constexpr int kMaxScopes = 300;
 
@@ -1529,6 +1532,8 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                 overStays = !rtext.isEmpty() && RegexText::nonCapturing(rtext, rplain);
                 staysAgain += RegexText::grouped(rplain);
             }
+            // Large lists (a licence's names) would make every token that leads there large too.
+            overStays = *overStays && staysAgain.join(u'|').size() <= kMaxStaysAgain;
             return *overStays;
         };
         for (const FlatRule &q : rules) {
