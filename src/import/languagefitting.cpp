@@ -269,36 +269,74 @@ bool takesWords(const TokenDraft &token, QHash<QString, bool> &known)
     return takes;
 }
 
-// Lists that colour alike become one, in their order, until `target` remain. A list that takes bare words
-// and is valid only in scopes apart from the outermost level (names in arithmetic) is dropped instead of
-// joining one valid there that takes no bare words: it would colour every word of the text.
+// Lists that colour alike become one until `target` remain, the merge that changes least first: each list's
+// tokens come to be valid where the other stands, weighed by how much ordinary text they may take. In their
+// order instead, a catch-all of one language's errors (`\S+` in a document type) joined the errors of a style
+// sheet embedded beside it and took every `{` there. A list that takes bare words and is valid only in scopes
+// apart from the outermost level (names in arithmetic) is dropped instead of joining one valid there that
+// takes no bare words: it would colour every word of the text.
 void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QString &why, int target)
 {
     QHash<QString, bool> known;
+    QHash<QString, int> general;
     auto spreadsWords = [&](const TokensetDraft &from, const TokensetDraft &to) {
         return placesOf(to).contains(QString()) && !placesOf(from).contains(QString())
             && std::any_of(from.tokens.begin(), from.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); })
             && std::none_of(to.tokens.begin(), to.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
     };
-    for (size_t i = 0; i < draft.tokensets.size(); ++i) {
-        for (size_t j = i + 1; j < draft.tokensets.size() && int(draft.tokensets.size()) > target;) {
-            const TokensetDraft &a = draft.tokensets[i], &b = draft.tokensets[j];
-            if (a.scope || b.scope || !a.looksLike(b) || a.casesensitive != b.casesensitive) {
-                ++j;
+    auto weight = [&](const TokensetDraft &t) {
+        long sum = 0;
+        for (const TokenDraft &token : t.tokens)
+            sum += generality(token, general);
+        return sum;
+    };
+    while (int(draft.tokensets.size()) > target) {
+        const size_t n = draft.tokensets.size();
+        std::vector<QSet<QString>> places(n);
+        std::vector<long> weights(n, 0);
+        for (size_t i = 0; i < n; ++i) {
+            if (draft.tokensets[i].scope)
                 continue;
-            }
-            const bool dropA = spreadsWords(a, b);
-            if (dropA || spreadsWords(b, a)) {
-                const TokensetDraft &gone = dropA ? a : b;
-                report.dropped(gone.source, QStringLiteral("tokenset \"%1\" takes bare words; joined with \"%2\" it would take them at the outermost level (%3)")
-                                                .arg(gone.name, (dropA ? b : a).name, why));
-                draft.tokensets.erase(draft.tokensets.begin() + qsizetype(dropA ? i : j));
-                if (dropA)
-                    j = i + 1;
-                continue;
-            }
-            mergeInto(draft, i, j, report, why);
+            const QStringList p = placesOf(draft.tokensets[i]);
+            places[i] = QSet<QString>(p.begin(), p.end());
+            weights[i] = weight(draft.tokensets[i]);
         }
+        auto newPlaces = [](const QSet<QString> &x, const QSet<QString> &y) {
+            long count = 0;
+            for (const QString &p : x)
+                count += y.contains(p) ? 0 : 1;
+            return count;
+        };
+        long best = -1;
+        size_t bi = 0, bj = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const TokensetDraft &a = draft.tokensets[i];
+            if (a.scope)
+                continue;
+            for (size_t j = i + 1; j < n; ++j) {
+                const TokensetDraft &b = draft.tokensets[j];
+                if (b.scope || !a.looksLike(b) || a.casesensitive != b.casesensitive)
+                    continue;
+                const long cost = weights[j] * newPlaces(places[i], places[j]) + weights[i] * newPlaces(places[j], places[i]);
+                if (best < 0 || cost < best) {
+                    best = cost;
+                    bi = i;
+                    bj = j;
+                }
+            }
+        }
+        if (best < 0)
+            return;
+        const TokensetDraft &a = draft.tokensets[bi], &b = draft.tokensets[bj];
+        const bool dropA = spreadsWords(a, b);
+        if (dropA || spreadsWords(b, a)) {
+            const TokensetDraft &gone = dropA ? a : b;
+            report.dropped(gone.source, QStringLiteral("tokenset \"%1\" takes bare words; joined with \"%2\" it would take them at the outermost level (%3)")
+                                            .arg(gone.name, (dropA ? b : a).name, why));
+            draft.tokensets.erase(draft.tokensets.begin() + qsizetype(dropA ? bi : bj));
+            continue;
+        }
+        mergeInto(draft, bi, bj, report, why);
     }
 }
 

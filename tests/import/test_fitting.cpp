@@ -73,6 +73,17 @@ TEST(Fitting, AListOfBareNamesInOneScopeIsDroppedRatherThanColourEveryWord)
     ConversionReport merged;
     ASSERT_TRUE(LanguageFitting::fit(draft(QStringLiteral("[A-Za-z]+")), QString(), out, merged, problem, {2}));
     EXPECT_EQ(merged.count(ConversionReport::Kind::Merged), 1);
+
+    // Lists alike merge where that changes least: "zz" (in Block and Arith) into "kw" (in Block), not "kw" into
+    // "name" (any word, in Arith), which came first and would take every word in Block.
+    LanguageDraft d = draft(QStringLiteral("\\$[a-z]+"));
+    d.tokensets.erase(d.tokensets.begin() + 1);
+    d.tokensets.insert(d.tokensets.begin() + 1, scope(QStringLiteral("Block"), 6));
+    d.tokensets.push_back(list(QStringLiteral("kw"), 1, {QStringLiteral("Block")}));
+    d.tokensets.push_back(list(QStringLiteral("zz"), 1, {QStringLiteral("Block"), QStringLiteral("Arith")}));
+    ConversionReport cheapest;
+    ASSERT_TRUE(LanguageFitting::fit(d, QString(), out, cheapest, problem, {4}));
+    EXPECT_EQ(cheapest.text().first(), QStringLiteral("t:zz: merged: tokenset \"zz\" merged into \"kw\" (same colours; a language holds 4 tokensets)"));
 }
 
 TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
