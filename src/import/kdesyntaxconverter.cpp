@@ -2514,6 +2514,17 @@ void Conversion::findNeverResumed()
                        && ((s.pops >= 1 && s.push < 0) || (s.pops == 0 && s.push > 0));
                });
     }
+    // The contexts a context's own rules and its fall-through open.
+    auto openedBy = [&](int c) {
+        const KdeContext &ctx = main_->contexts[size_t(c)];
+        QList<int> opened;
+        for (const KdeRule &r : ctx.rules)
+            if (const RawSwitch s = rawSwitch(r.value("context")); s.push > 0)
+                opened += s.push;
+        if (const RawSwitch f = rawSwitch(ctx.fallthroughContext); f.push > 0)
+            opened += f.push;
+        return opened;
+    };
     // A candidate is never gone back to when each context it opens closes it too on every way out.
     std::function<int(int, int)> exitsOf = [&](int c, int guard) -> int {
         if (exits[size_t(c)] >= 0)
@@ -2522,14 +2533,7 @@ void Conversion::findNeverResumed()
             return exits[size_t(c)] = ownExits(c);
         int least = ownExits(c);
         bool never = true;
-        const KdeContext &ctx = main_->contexts[size_t(c)];
-        QList<int> opened;
-        for (const KdeRule &r : ctx.rules)
-            if (const RawSwitch s = rawSwitch(r.value("context")); s.push > 0)
-                opened += s.push;
-        if (const RawSwitch f = rawSwitch(ctx.fallthroughContext); f.push > 0)
-            opened += f.push;
-        for (const int o : std::as_const(opened)) {
+        for (const int o : openedBy(c)) {
             const int e = o == c ? 0 : exitsOf(o, guard + 1);
             never = never && e >= 2;
             least = std::min(least, e - 1);
@@ -2547,14 +2551,7 @@ void Conversion::findNeverResumed()
         QHash<int, int> below;
         QSet<int> spoilt;
         std::function<void(int, int)> walk = [&](int c, int k) {
-            const KdeContext &ctx = main_->contexts[size_t(c)];
-            QList<int> opened;
-            for (const KdeRule &r : ctx.rules)
-                if (const RawSwitch s = rawSwitch(r.value("context")); s.push > 0)
-                    opened += s.push;
-            if (const RawSwitch f = rawSwitch(ctx.fallthroughContext); f.push > 0)
-                opened += f.push;
-            for (const int o : std::as_const(opened)) {
+            for (const int o : openedBy(c)) {
                 if (set.contains(o)) {
                     if (k < 8)
                         walk(o, k + 1);

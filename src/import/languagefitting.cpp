@@ -27,6 +27,15 @@ QSet<QString> scopeSet(const TokensetDraft &t)
     return QSet<QString>(t.validScopes.begin(), t.validScopes.end());
 }
 
+// How many of the places in `x` are not in `y`: what a merge newly makes valid.
+long newPlaces(const QSet<QString> &x, const QSet<QString> &y)
+{
+    long count = 0;
+    for (const QString &p : x)
+        count += y.contains(p) ? 0 : 1;
+    return count;
+}
+
 // The names of the tokensets valid inside scope `name`.
 QSet<QString> contents(const LanguageDraft &draft, const QString &name)
 {
@@ -301,12 +310,6 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
             places[i] = QSet<QString>(p.begin(), p.end());
             weights[i] = weight(draft.tokensets[i]);
         }
-        auto newPlaces = [](const QSet<QString> &x, const QSet<QString> &y) {
-            long count = 0;
-            for (const QString &p : x)
-                count += y.contains(p) ? 0 : 1;
-            return count;
-        };
         long best = -1;
         size_t bi = 0, bj = 0;
         for (size_t i = 0; i < n; ++i) {
@@ -427,12 +430,6 @@ void mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QSt
                     sum += weight.value(name, 1);
             }
             return sum;
-        };
-        auto newPlaces = [](const QSet<QString> &x, const QSet<QString> &y) {
-            long count = 0;
-            for (const QString &p : x)
-                count += y.contains(p) ? 0 : 1;
-            return count;
         };
         long best = -1;
         size_t bi = 0, bj = 0;
