@@ -30,6 +30,27 @@
 
 namespace {
 
+// The characters a `DetectChar` or `AnyChar` rule takes, one of which closes its scope; none for other
+// rules or ones with conditions beyond the character.
+QStringList closerCharacters(const KdeRule &rule)
+{
+    static const QSet<QString> plainAttributes{QStringLiteral("char"), QStringLiteral("String"), QStringLiteral("context"), QStringLiteral("lookAhead"),
+                                               QStringLiteral("attribute"), QStringLiteral("beginRegion"), QStringLiteral("endRegion")};
+    for (auto it = rule.attrs.cbegin(); it != rule.attrs.cend(); ++it)
+        if (!plainAttributes.contains(it.key()))
+            return {};
+    QString text;
+    if (rule.type == QLatin1String("DetectChar") && rule.value("char").size() == 1)
+        text = rule.value("char");
+    else if (rule.type == QLatin1String("AnyChar") && !rule.value("String").isEmpty())
+        text = rule.value("String");
+    QStringList out;
+    for (const QChar c : std::as_const(text))
+        if (!out.contains(QString(c)))
+            out += QString(c);
+    return out;
+}
+
 // Hashed containers iterate in an order that changes from run to run: passes whose result depends on
 // that order take the keys sorted, so one definition always converts to the same bytes.
 template <typename Container>
@@ -494,6 +515,7 @@ private:
         QString end;
         QString where;
         const KdeRule *rule;
+        QString character; // one character of a single-character rule, passed on alone
     };
     QHash<int, std::vector<Passing>> passing_;
     void pairEnds(LanguageDraft &draft);
@@ -1806,10 +1828,16 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     // Closing without taking the text, so that the scope around sees it: where that
                     // scope closes on it, the closer chains through this one (chainScopes).
                     const qsizetype plain = plainEnds.size();
-                    const QString end = guardedEnd(e.pattern);
+                    const QStringList characters = closerCharacters(*e.rule);
+                    if (level.endsOnly) {
+                    } else if (characters.isEmpty()) {
+                        passing_[level.scope].push_back({guardedEnd(e.pattern), e.where, e.rule, QString()});
+                    } else {
+                        // Each character on its own: a scope around may close on some of them only.
+                        for (const QString &c : characters)
+                            passing_[level.scope].push_back({guardedEnd(QRegularExpression::escape(c)), e.where, e.rule, c});
+                    }
                     plainEnds.resize(plain);
-                    if (!level.endsOnly)
-                        passing_[level.scope].push_back({end, e.where, e.rule});
                 } else if (closes && sw.pops > 1 && !e.rule->flag("lookAhead") && !level.endsOnly) {
                     // Closing scopes around too: a closer of the outermost of them, chained through this
                     // one, where that can be (chainMultiPops); else an end of this one.
@@ -2115,7 +2143,15 @@ void Conversion::chainScopes(LanguageDraft &draft)
     QHash<QString, int> byName;
     for (int i = 0; i < int(draft.tokensets.size()); ++i)
         byName.insert(draft.tokensets[size_t(i)].name, i);
-    QHash<int, QSet<QString>> closers, passes;
+    // A single-character closer counts as each of its characters too (keys apart from closerKey's).
+    auto characterKeys = [](const KdeRule &r) {
+        QSet<QString> out;
+        for (const QString &c : closerCharacters(r))
+            out.insert(QChar(0x1E) + c);
+        return out;
+    };
+    QHash<int, QSet<QString>> closers, passes, closerChars;
+    QHash<QString, QSet<QString>> charsOf; // a closer's key -> its character keys
     for (auto it = scopeContexts_.cbegin(); it != scopeContexts_.cend(); ++it) {
         const KdeDefinition *def = it.value().def;
         for (int m = 0; m < int(def->contexts.size()); ++m) {
@@ -2125,12 +2161,21 @@ void Conversion::chainScopes(LanguageDraft &draft)
             QSet<QString> seen{Ref{def, m}.key()};
             flatten(Ref{def, m}, rules, seen, 0);
             for (const FlatRule &fr : rules)
-                if (KdeAlikeContexts::closes(*fr.rule))
-                    closers[it.key()].insert(KdeAlikeContexts::closerKey(*fr.rule));
+                if (KdeAlikeContexts::closes(*fr.rule)) {
+                    const QString key = KdeAlikeContexts::closerKey(*fr.rule);
+                    closers[it.key()].insert(key);
+                    charsOf[key] = characterKeys(*fr.rule);
+                    closerChars[it.key()] += charsOf[key];
+                }
             // Passed on by the context itself, or by one a definition written by Varlex includes.
             for (const FlatRule &fr : rules)
-                if (KdeAlikeContexts::passesOn(*fr.rule) && ((fr.owner.def == def && fr.owner.index == m) || KdeAlikeContexts::writtenByVarlex(*fr.rule)))
-                    passes[it.key()].insert(KdeAlikeContexts::closerKey(*fr.rule));
+                if (KdeAlikeContexts::passesOn(*fr.rule) && ((fr.owner.def == def && fr.owner.index == m) || KdeAlikeContexts::writtenByVarlex(*fr.rule))) {
+                    const QSet<QString> chars = characterKeys(*fr.rule);
+                    if (chars.isEmpty())
+                        passes[it.key()].insert(KdeAlikeContexts::closerKey(*fr.rule));
+                    else
+                        passes[it.key()] += chars;
+                }
         }
     }
     auto transparent = [&](int s) { return transparentScope(draft.tokensets[size_t(s)]); };
@@ -2142,19 +2187,49 @@ void Conversion::chainScopes(LanguageDraft &draft)
         }
         return out;
     };
+    // Whether a scope around `s` closes on (or passes on) `key`.
+    auto closedAround = [&](int s, const QString &key) {
+        const QList<int> out = around(s);
+        return std::any_of(out.begin(), out.end(), [&](int a) {
+            return a >= 0 && (closers.value(a).contains(key) || closerChars.value(a).contains(key) || passes.value(a).contains(key));
+        });
+    };
+    auto isCharacter = [](const QString &key) { return key.startsWith(QChar(0x1E)); };
+    // A scope coloured as an error (text where the definition expects nothing) may as well be transparent.
+    auto errorLook = [&](int s) {
+        const Ref r = scopeContexts_.value(s);
+        return r.def && r.def->items.value(r.context().attribute).defStyle == QLatin1String("dsError");
+    };
+    // Chained where every closer passed on is closed around, except single characters, which may end the
+    // scope themselves (a JSON value closing on `,` alone, where the object around closes on `}`).
     QSet<int> chained;
     for (auto it = passes.cbegin(); it != passes.cend(); ++it) {
-        const QList<int> out = around(it.key());
-        bool all = transparent(it.key());
-        for (const QString &key : it.value())
-            all = all && std::any_of(out.begin(), out.end(), [&](int a) { return a >= 0 && (closers.value(a).contains(key) || passes.value(a).contains(key)); });
-        if (all)
+        bool all = transparent(it.key()) || errorLook(it.key()), any = false;
+        for (const QString &key : it.value()) {
+            const bool closed = closedAround(it.key(), key);
+            all = all && (closed || isCharacter(key));
+            any = any || closed;
+        }
+        if (all && any) {
             chained.insert(it.key());
+            if (!transparent(it.key()))
+                draft.tokensets[size_t(it.key())].id = QStringLiteral("parameterblocks");
+        }
     }
     for (int s : std::as_const(chained))
         for (int a : around(s))
-            if (a >= 0 && closers.value(a).intersects(passes.value(s)))
+            if (a >= 0 && (closers.value(a).intersects(passes.value(s)) || closerChars.value(a).intersects(passes.value(s))))
                 draft.tokensets[size_t(a)].chain = true;
+    // Whether `s` passes on every closer of `a`: by its key, or each of its characters.
+    auto passesAll = [&](int s, int a) {
+        const QSet<QString> own = passes.value(s);
+        for (const QString &key : closers.value(a)) {
+            const QSet<QString> chars = charsOf.value(key);
+            if (!own.contains(key) && (chars.isEmpty() || !own.contains(chars)))
+                return false;
+        }
+        return true;
+    };
     for (int s = 0; s < int(draft.tokensets.size()); ++s) {
         TokensetDraft &t = draft.tokensets[size_t(s)];
         if (!t.scope)
@@ -2163,12 +2238,13 @@ void Conversion::chainScopes(LanguageDraft &draft)
         if (transparent(s))
             for (int a : around(s))
                 if (a >= 0 && draft.tokensets[size_t(a)].chain)
-                    opaque = opaque || !passes.value(s).contains(closers.value(a)) || !chained.contains(s);
+                    opaque = opaque || !passesAll(s, a) || !chained.contains(s);
         if (opaque)
             t.id = QStringLiteral("identifiers");
-        if (chained.contains(s) && !opaque)
-            continue;
+        const bool chains = chained.contains(s) && !opaque;
         for (const Passing &p : passing_.value(s)) {
+            if (chains && (p.character.isEmpty() || closedAround(s, QChar(0x1E) + p.character)))
+                continue;
             addEnd(t, p.end);
             report_.approximated(p.where, QStringLiteral("<%1> (line %2): the text that looks ahead to close the scope takes its colour")
                                               .arg(p.rule->type)

@@ -32,6 +32,7 @@ QByteArray definition(const QByteArray &contexts, const QByteArray &lists = {}, 
       <itemData name="Escape" defStyleNum="dsSpecialChar"/>
       <itemData name="Comment" defStyleNum="dsComment"/>
       <itemData name="Op" defStyleNum="dsOperator"/>
+      <itemData name="Error" defStyleNum="dsError"/>
     </itemDatas>
   </highlighting>
   <general>)K" + general + R"K(</general>
@@ -894,4 +895,31 @@ TEST(KdeConversion, AUnitAfterANumberGoesOnTheNumberWithoutTakingWhatFollows)
       </context>)K"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("a: 12px; b")), std::string("a[Value:: ][Number:12px][Value:;] b"));
+}
+
+TEST(KdeConversion, OneCharacterOfALookAheadCloserChainsAndTheOtherEndsTheScope)
+{
+    // A value looks ahead to "}" and ",": the object around closes on "}" through the value (which,
+    // coloured as an error, lets it through), and "," and ";" end the value alone.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="Object" char="{"/>
+      </context>
+      <context name="Object" attribute="Error" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="#pop" char="}"/>
+        <DetectChar attribute="Op" context="#stay" char=","/>
+        <DetectChar attribute="Op" context="Value" char=":"/>
+        <DetectChar attribute="String" context="String" char="&quot;"/>
+      </context>
+      <context name="Value" attribute="Error" lineEndContext="#stay">
+        <AnyChar context="#pop" String="},;" lookAhead="true"/>
+        <DetectChar attribute="Keyword" context="Object" char="{"/>
+        <DetectChar attribute="Number" context="#stay" char="1"/>
+      </context>
+      <context name="String" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("{:{:1},\"k\":1;} \"s\"")),
+              std::string("[Object:{][Value::][Object:{][Value::][Number:1][Object:}][Value:,][String (2):\"k\"][Value::][Number:1][Value:;][Object:}] \"s\""));
 }
