@@ -118,7 +118,8 @@ void BM_LineLength(benchmark::State &state)
 BENCHMARK(BM_LineLength)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // 10,000 tokens kw0..kw9999 on 100 KB of such words and others: literal (0), regexps that are plain
-// text (1), regexps with more than plain text, "kwN(_[0-9]+)?" (2).
+// text (1), regexps with more than plain text, "kwN(_[0-9]+)?" (2), regexps that begin with a class,
+// "[a-z]+_N" (3).
 void BM_TenThousandTokens(benchmark::State &state)
 {
     TokensetDefinition set;
@@ -128,8 +129,10 @@ void BM_TenThousandTokens(benchmark::State &state)
     set.tokens.rule = QStringLiteral("word");
     for (int i = 0; i < 10000; ++i) {
         const QString word = QStringLiteral("kw%1").arg(i);
-        set.tokens.tokens.append(TokenDefinition{state.range(0) == 2 ? word + QStringLiteral("(_[0-9]+)?") : word,
-                                                 QString(), state.range(0) != 0, QStringLiteral("word")});
+        const QString text = state.range(0) == 2   ? word + QStringLiteral("(_[0-9]+)?")
+                             : state.range(0) == 3 ? QStringLiteral("[a-z]+_%1").arg(i)
+                                                   : word;
+        set.tokens.tokens.append(TokenDefinition{text, QString(), state.range(0) != 0, QStringLiteral("word")});
     }
     LanguageDefinition def;
     def.fileName = QStringLiteral("bench.lng");
@@ -146,10 +149,10 @@ void BM_TenThousandTokens(benchmark::State &state)
     Highlighter h(language);
     for (auto _ : state)
         benchmark::DoNotOptimize(h.highlightText(text, true));
-    static const char *const labels[] = {"literal", "plain-text regexps", "regexps"};
+    static const char *const labels[] = {"literal", "plain-text regexps", "regexps", "regexps beginning with a class"};
     state.SetLabel(labels[state.range(0)]);
 }
-BENCHMARK(BM_TenThousandTokens)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TenThousandTokens)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 // 33 KB of lines "aaa…a!" coloured with C, without (0) and with (1) a token "(a+)+$".
 void BM_BacktrackingWithoutEnd(benchmark::State &state)
