@@ -51,6 +51,12 @@ QStringList closerCharacters(const KdeRule &rule)
     return out;
 }
 
+// The key a closer's single character is counted under, apart from the keys of whole closers.
+QString characterKey(const QString &c)
+{
+    return QChar(0x1E) + c;
+}
+
 // Hashed containers iterate in an order that changes from run to run: passes whose result depends on
 // that order take the keys sorted, so one definition always converts to the same bytes.
 template <typename Container>
@@ -1829,14 +1835,11 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     // scope closes on it, the closer chains through this one (chainScopes).
                     const qsizetype plain = plainEnds.size();
                     const QStringList characters = closerCharacters(*e.rule);
-                    if (level.endsOnly) {
-                    } else if (characters.isEmpty()) {
+                    if (!level.endsOnly && characters.isEmpty())
                         passing_[level.scope].push_back({guardedEnd(e.pattern), e.where, e.rule, QString()});
-                    } else {
-                        // Each character on its own: a scope around may close on some of them only.
-                        for (const QString &c : characters)
-                            passing_[level.scope].push_back({guardedEnd(QRegularExpression::escape(c)), e.where, e.rule, c});
-                    }
+                    // Each character on its own: a scope around may close on some of them only.
+                    for (const QString &c : level.endsOnly ? QStringList() : characters)
+                        passing_[level.scope].push_back({guardedEnd(QRegularExpression::escape(c)), e.where, e.rule, c});
                     plainEnds.resize(plain);
                 } else if (closes && sw.pops > 1 && !e.rule->flag("lookAhead") && !level.endsOnly) {
                     // Closing scopes around too: a closer of the outermost of them, chained through this
@@ -2147,7 +2150,7 @@ void Conversion::chainScopes(LanguageDraft &draft)
     auto characterKeys = [](const KdeRule &r) {
         QSet<QString> out;
         for (const QString &c : closerCharacters(r))
-            out.insert(QChar(0x1E) + c);
+            out.insert(characterKey(c));
         return out;
     };
     QHash<int, QSet<QString>> closers, passes, closerChars;
@@ -2194,7 +2197,7 @@ void Conversion::chainScopes(LanguageDraft &draft)
             return a >= 0 && (closers.value(a).contains(key) || closerChars.value(a).contains(key) || passes.value(a).contains(key));
         });
     };
-    auto isCharacter = [](const QString &key) { return key.startsWith(QChar(0x1E)); };
+    auto isCharacter = [](const QString &key) { return key.startsWith(characterKey(QString())); };
     // A scope coloured as an error (text where the definition expects nothing) may as well be transparent.
     auto errorLook = [&](int s) {
         const Ref r = scopeContexts_.value(s);
@@ -2243,7 +2246,7 @@ void Conversion::chainScopes(LanguageDraft &draft)
             t.id = QStringLiteral("identifiers");
         const bool chains = chained.contains(s) && !opaque;
         for (const Passing &p : passing_.value(s)) {
-            if (chains && (p.character.isEmpty() || closedAround(s, QChar(0x1E) + p.character)))
+            if (chains && (p.character.isEmpty() || closedAround(s, characterKey(p.character))))
                 continue;
             addEnd(t, p.end);
             report_.approximated(p.where, QStringLiteral("<%1> (line %2): the text that looks ahead to close the scope takes its colour")
