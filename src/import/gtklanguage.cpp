@@ -101,6 +101,13 @@ private:
     void includes(GtkContext &c, int &children)
     {
         while (xml_.readNextStartElement()) {
+            // A definition may stand among the contexts that use it (JavaScript's number forms).
+            if (xml_.name() == QLatin1String("define-regex")) {
+                const QXmlStreamAttributes a = xml_.attributes();
+                const QString id = l_.fullId(a.value(QLatin1String("id")).toString());
+                l_.defines.insert(id, regex(a));
+                continue;
+            }
             if (xml_.name() != QLatin1String("context")) {
                 xml_.skipCurrentElement();
                 continue;

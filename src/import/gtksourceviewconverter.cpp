@@ -99,7 +99,7 @@ bool mayBeEmpty(const QString &pattern)
         return empty;
     // Beyond what the analysis reads (\p{..}, \x{..}, options): an empty match anywhere in a text of
     // every kind of character tells.
-    static const QString probe = QStringLiteral(" \tabc XYZ 019 _$@#!\"'`~%^&*()-+=[]{}\\|;:,.<>/?\n");
+    static const QString probe = QStringLiteral(" \tabc XYZ 019 7 _$@#!\"'`~%^&*()-+=[]{}\\|;:,.<>/?\n");
     const QRegularExpression re(pattern);
     if (!re.isValid())
         return false;
@@ -203,9 +203,11 @@ private:
     QString define(const QString &id, const GtkLanguage &from, const QString &where, bool outerCaseless, int depth);
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
     bool enteredByLookAhead(const GtkContext &c);
+    bool coloursNothing(const QString &style);
+    bool marksError(const QString &style);
     const GtkContext *bodyOf(const GtkContext &c);
     bool endsOnlyWithParent(const GtkContext &c);
-    void styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen);
+    void styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen, bool behindStart = false);
     bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline,
                   bool &endWithParent);
     int tokenset(const Alt &alt, const QString &parentStyle);
@@ -237,6 +239,7 @@ private:
     std::vector<int> endParentScopes_; // scopes whose end ends the scope around them too (end-parent)
     QHash<int, int> leadingGroups_;    // scope tokenset -> the list that colours its start's leading group
     QString mainLanguage_;             // id of the language converted
+    QSet<QString> own_;                // it, and the hidden languages it is written in (JavaScript's expressions)
     QSet<QString> lookAheadEnds_;      // contexts ended by the delimiter their end looks ahead at
     QHash<int, int> continued_;        // scope -> its copy (lines continued by a backslash, a start group not empty)
     QHash<QString, const GtkContext *> bodies_; // scope context -> the context it is one with (bodyOf)
@@ -278,6 +281,10 @@ GtkLanguage *Conversion::language(const QString &id, const QString &where)
             }
             for (auto it = l->replaces.cbegin(); it != l->replaces.cend(); ++it)
                 replaces_.insert(it.key(), it.value());
+            // A hidden language that the language converted (or a part of it) refers to is a part of it;
+            // the default definitions are shared by all.
+            if (l->hidden && id != QLatin1String("def") && own_.contains(where.section(u':', 0, 0)))
+                own_.insert(id);
             return languages_.emplace(id, std::move(l)).first->second.get();
         }
     }
@@ -492,7 +499,7 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
             openedUp_.insert(t->id);
             flatten(*t, style, alts, seen);
         }
-        if (t->lang == mainLanguage_ && enteredByLookAhead(*t)) {
+        if (own_.contains(t->lang) && enteredByLookAhead(*t)) {
             QSet<QString> within{t->id};
             styledLists(*t, alts, within);
         }
@@ -539,7 +546,7 @@ bool Conversion::endsOnlyWithParent(const GtkContext &c)
 // command): a token cannot take no text, so the context is dropped.
 bool Conversion::enteredByLookAhead(const GtkContext &c)
 {
-    GtkLanguage *lang = c.start && c.styleRef.isEmpty() && hasChildren(c) ? language(c.lang, c.id) : nullptr;
+    GtkLanguage *lang = c.start && coloursNothing(c.styleRef) && hasChildren(c) ? language(c.lang, c.id) : nullptr;
     if (!lang)
         return false;
     QString text;
@@ -548,9 +555,38 @@ bool Conversion::enteredByLookAhead(const GtkContext &c)
     return mayBeEmpty(text);
 }
 
+// Whether a style maps to no colour at all (JavaScript's "Expression", a name for a part of the grammar).
+bool Conversion::coloursNothing(const QString &style)
+{
+    QString s = style;
+    for (int depth = 0; depth < 16 && !s.isEmpty(); ++depth) {
+        if (defIds().contains(s) || scheme_.style(s))
+            return false;
+        GtkLanguage *lang = language(s.section(u':', 0, 0), s);
+        if (!lang)
+            return true;
+        s = lang->styleMapTo.value(s);
+    }
+    return true;
+}
+
+bool Conversion::marksError(const QString &style)
+{
+    QString s = style;
+    for (int depth = 0; depth < 16 && !s.isEmpty(); ++depth) {
+        if (s == QLatin1String("def:error"))
+            return true;
+        GtkLanguage *lang = language(s.section(u':', 0, 0), s);
+        if (!lang)
+            return false;
+        s = lang->styleMapTo.value(s);
+    }
+    return false;
+}
+
 // The coloured matches and keyword lists of such a context, and of those it holds that are entered alike,
 // stay valid where it stands (the commands a shell knows), as GtkSourceView colours them on entering it.
-void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen)
+void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen, bool behindStart)
 {
     for (const GtkInclude &inc : c.includes) {
         const GtkContext *t = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
@@ -558,11 +594,21 @@ void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<Q
             continue;
         seen.insert(t->id);
         const bool list = t->match || !t->keywords.isEmpty();
-        if (!t->keywords.isEmpty() && !t->styleRef.isEmpty() && !inc.ignoreStyle) {
+        const QString style = inc.styleRef.isEmpty() ? t->styleRef : inc.styleRef;
+        // Words that are errors only where a name is expected (a reserved word) stay out.
+        const bool shown = !style.isEmpty() && !inc.ignoreStyle && !coloursNothing(style) && !marksError(style);
+        // In a part of the language written in a language of its own (JavaScript's literals), its coloured
+        // matches and scopes too: a string or a number wherever an expression may stand.
+        const bool part = t->lang != mainLanguage_ && own_.contains(t->lang);
+        if (shown && ((!t->keywords.isEmpty() && !behindStart) || (part && (t->match || (t->start && t->end && !enteredByLookAhead(*t)))))) {
             report_.approximated(t->id, QStringLiteral("valid where \"%1\" stands, which is entered by a look-ahead").arg(c.id));
-            alts.push_back({t->id, inc.styleRef.isEmpty() ? t->styleRef : inc.styleRef});
-        } else if (!list && enteredByLookAhead(*t)) {
-            styledLists(*t, alts, seen);
+            alts.push_back({t->id, style});
+        } else if (!list && (enteredByLookAhead(*t) || (!t->start && part))) {
+            styledLists(*t, alts, seen, behindStart);
+        } else if (!list && part && coloursNothing(style) && hasChildren(*t)) {
+            // Behind a start that takes text (`.` before a property, `=` before a value), words listed there
+            // are only such after it (a built-in method's name); strings and numbers are the same anywhere.
+            styledLists(*t, alts, seen, true);
         }
     }
 }
@@ -661,8 +707,11 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         bool endCaseless = false;
         if (c.end)
             expand(*c.end, *lang, c.id, endText, endCaseless, &text);
+        // An end that takes text is part of the match, and may match right where the start does (a number:
+        // `(?=\d+\b)` ... `\d+`).
         const QString run = endText.isEmpty() ? QStringLiteral("(?:%1).+").arg(text)
-                                              : QStringLiteral("(?:%1)(?:(?!%2).)+").arg(text, RegexText::grouped(endText));
+            : mayBeEmpty(endText)             ? QStringLiteral("(?:%1)(?:(?!%2).)+").arg(text, RegexText::grouped(endText))
+                                              : QStringLiteral("(?:%1)(?:%2|(?:(?!%2).)+(?:%2)?)").arg(text, RegexText::grouped(endText));
         if (!valid(run, "start"))
             return false;
         asMatch_.insert(c.id);
@@ -1169,6 +1218,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     }
     GtkLanguage *lang = main.get();
     mainLanguage_ = lang->id;
+    own_ = {lang->id};
     for (auto it = lang->replaces.cbegin(); it != lang->replaces.cend(); ++it)
         replaces_.insert(it.key(), it.value());
     languages_.emplace(lang->id, std::move(main));

@@ -90,11 +90,13 @@ struct Converted {
     }
 };
 
-// Converts with the test scheme, or with the scheme named `scheme`.
-Converted convert(const QByteArray &file, const QString &scheme = QString())
+// Converts with the test scheme, or with the scheme named `scheme`; `others` are language files beside it.
+Converted convert(const QByteArray &file, const QString &scheme = QString(), const QHash<QString, QByteArray> &others = {})
 {
     TestUtil::TempFolder dir;
     dir.write(QStringLiteral("t.lang"), file);
+    for (auto it = others.cbegin(); it != others.cend(); ++it)
+        dir.write(it.key(), it.value());
     dir.write(QStringLiteral("def.lang"), kDef);
     dir.write(QStringLiteral("test.xml"), kScheme);
     const TestUtil::CliResult r = TestUtil::runCli(
@@ -342,6 +344,58 @@ TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
     EXPECT_EQ(command.colour(QStringLiteral("echo 12 echo; x")).toStdString(), "[Keyword:echo] 12 [Keyword:echo]; x");
     // A list listed twice in one place (itself, and where the command stands) does not give way to itself.
     EXPECT_EQ(command.colour(QStringLiteral(">x")).toStdString(), "[Keyword:>]x");
+}
+
+TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStand)
+{
+    // A language written in hidden parts of its own: expressions are entered by a look-ahead, in a style
+    // that colours nothing, and a number is a look-ahead start with the number as its end (its definition
+    // standing among the contexts). Strings, numbers and words stay coloured where the expression stands;
+    // a reserved word (an error where a name is expected) and a property after `.` do not.
+    const QByteArray part = R"(<?xml version="1.0"?>
+<language id="tp" name="Test Part" version="2.0" hidden="true">
+  <styles><style id="error" name="Error" map-to="def:error"/></styles>
+  <definitions>
+    <context id="expression" style-ref="t:expression" once-only="true">
+      <start>(?=\S)</start><end>(?=;)</end>
+      <include>
+        <context>
+          <include>
+            <define-regex id="n">[0-9]+</define-regex>
+            <context id="number" style-ref="t:number" end-parent="true">
+              <start>(?&lt;![a-z0-9])(?=\%{n}\b)</start><end>\%{n}</end>
+            </context>
+          </include>
+        </context>
+        <context id="str" style-ref="t:string"><start>"</start><end>"</end></context>
+        <context style-ref="t:keyword"><keyword>true</keyword></context>
+        <context style-ref="error"><keyword>const</keyword></context>
+        <context id="member"><start>\.</start><end>(?=\S)</end>
+          <include><context style-ref="t:keyword"><keyword>length</keyword></context></include>
+        </context>
+      </include>
+    </context>
+  </definitions>
+</language>
+)";
+    QByteArray file = langFile(R"(
+    <context id="statement"><start>(?=\S)</start><end>;</end>
+      <include><context ref="tp:expression"/></include>
+    </context>)",
+                               R"(<context ref="statement"/>)");
+    file.replace(R"(<style id="label")", R"(<style id="expression" name="Expression"/><style id="label")");
+    const Converted c = convert(file, QString(), {{QStringLiteral("tp.lang"), part}});
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("x(\"a\", 12, a12, true, const, s.length);")).toStdString(),
+              "x([String:\"a\"], [Number:12], a12, [Keyword:true], const, s.length);");
+    EXPECT_TRUE(c.report.contains(QStringLiteral("tp:str: approximated: valid where"))) << c.report.toStdString();
+
+    // The same contexts in a language that is not hidden (one embedded in another) stay as they were.
+    QByteArray shown = part;
+    shown.replace(R"(hidden="true")", "");
+    const Converted embedded = convert(file, QString(), {{QStringLiteral("tp.lang"), shown}});
+    ASSERT_EQ(embedded.exitCode, 0) << embedded.report.toStdString();
+    EXPECT_EQ(embedded.colour(QStringLiteral("x(\"a\", 12);")).toStdString(), "x(\"a\", 12);");
 }
 
 TEST(Conversion, StartsKeepTheLooksOfTheirSubPatterns)
