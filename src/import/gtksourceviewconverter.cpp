@@ -150,6 +150,31 @@ QString unwrapped(QString text)
     }
 }
 
+// Whether an end matches before the next character that is not blank and takes no text, or takes a `;` there
+// (JavaScript's `(?=[^\t ...])` and `;|(?=[^\t ...])`, after a statement's keyword).
+bool atNextToken(const QString &end)
+{
+    bool ahead = false;
+    for (const QString &a : RegexText::topLevelAlternatives(end)) {
+        const QString alt = unwrapped(a);
+        if (alt == QLatin1String(";"))
+            continue;
+        if (!alt.startsWith(QLatin1String("(?=")) || RegexText::groupEnd(alt, 0) != alt.size())
+            return false;
+        const QRegularExpression re(QStringLiteral("^(?:%1)").arg(alt.mid(3, alt.size() - 4)));
+        if (!re.isValid())
+            return false;
+        for (const char *sample : {"a", "Z", "0", "_", "$", "{", "(", "[", ";", "\"", "/"}) {
+            if (!re.match(QLatin1String(sample)).hasMatch() || re.match(QLatin1String(sample)).capturedLength() != 1)
+                return false;
+        }
+        if (re.match(QStringLiteral(" ")).hasMatch() || re.match(QStringLiteral("\t")).hasMatch())
+            return false;
+        ahead = true;
+    }
+    return ahead;
+}
+
 bool overlaps(const QString &a, const QString &b)
 {
     const auto fa = PatternAnalysis::firstChars(a, false);
@@ -764,7 +789,7 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         // after a start that stops before the blank), ends the context right after its start; so does an end
         // that the start looks ahead at (`name(?=\+?=)` ... `\+?=`), which ends it once the start is taken.
         // The blank case only in the language converted: in one that embeds it, its scopes merge otherwise.
-        const bool nextWord = c.lang == mainLanguage_ && always == QLatin1String("(?=\\S)");
+        const bool nextWord = c.lang == mainLanguage_ ? always == QLatin1String("(?=\\S)") : own_.contains(c.lang) && atNextToken(always);
         const bool lookedAt = !nextWord && !always.isEmpty() && text.endsWith(u')') && c.styleRef.isEmpty()
             && text.lastIndexOf(QLatin1String("(?=")) >= 0
             && RegexText::groupEnd(text, text.lastIndexOf(QLatin1String("(?="))) == text.size()
@@ -845,7 +870,7 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
     QString style = body ? body->styleRef : alt.style;
     // A context that became one match of its start takes the style its start has (a keyword).
     for (const GtkInclude &inc : c->includes) {
-        if (asMatch_.contains(c->id) && c->styleRef.isEmpty() && (alt.style.isEmpty() || alt.borrowed) && inc.kind == GtkInclude::SubPattern
+        if (asMatch_.contains(c->id) && coloursNothing(c->styleRef) && (alt.style.isEmpty() || alt.borrowed || coloursNothing(alt.style)) && inc.kind == GtkInclude::SubPattern
             && inc.where == QLatin1String("start") && inc.subPattern == QLatin1String("0") && !inc.styleRef.isEmpty())
             style = inc.styleRef;
     }

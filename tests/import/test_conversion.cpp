@@ -375,6 +375,13 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
         </context>
       </include>
     </context>
+    <context id="if" style-ref="t:expression">
+      <start>\bif\b</start><end>;|(?=[^ \t])</end>
+      <include>
+        <context sub-pattern="0" where="start" style-ref="t:keyword"/>
+        <context ref="expression"/>
+      </include>
+    </context>
   </definitions>
 </language>
 )";
@@ -382,13 +389,15 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
     <context id="statement"><start>(?=\S)</start><end>;</end>
       <include><context ref="tp:expression"/></include>
     </context>)",
-                               R"(<context ref="statement"/>)");
+                               R"(<context ref="tp:if"/><context ref="statement"/>)");
     file.replace(R"(<style id="label")", R"(<style id="expression" name="Expression"/><style id="label")");
     const Converted c = convert(file, QString(), {{QStringLiteral("tp.lang"), part}});
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("x(\"a\", 12, a12, true, const, s.length);")).toStdString(),
               "x([String:\"a\"], [Number:12], a12, [Keyword:true], const, s.length);");
     EXPECT_TRUE(c.report.contains(QStringLiteral("tp:str: approximated: valid where"))) << c.report.toStdString();
+    // A statement's keyword, whose context ends before the next token: one match, in its start's look.
+    EXPECT_EQ(c.colour(QStringLiteral("if (\"a\");")).toStdString(), "[Keyword:if] ([String:\"a\"]);");
 
     // The same contexts in a language that is not hidden (one embedded in another) stay as they were.
     QByteArray shown = part;
