@@ -244,6 +244,7 @@ private:
     int splitEmptyGroup(const GtkContext &c, TokensetDraft &scope);
     bool continuesAtBackslash(const GtkContext &c);
     bool holdsEndParent(const GtkContext &c, int depth = 0);
+    static bool stylesWholeStart(const GtkContext &c, const QString &start, const QString &style);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
     bool isLeaf(const GtkContext &c) const { return c.match || c.start || !c.keywords.isEmpty(); }
 
@@ -952,9 +953,12 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         }
     }
     for (const GtkInclude &inc : c->includes) {
-        // A coloured scope keeps a start of another look too (a subshell's `$(` as a keyword).
+        // A coloured scope keeps a start of another look too (a subshell's `$(` as a keyword). So does one
+        // whose styled groups all share a style and leave only blanks between them (an m4 macro's name
+        // and its `(`).
+        const bool whole = inc.subPattern == QLatin1String("0") || (starts.size() == 1 && stylesWholeStart(*c, starts.front().text, inc.styleRef));
         if (t.scope && inc.kind == GtkInclude::SubPattern
-            && inc.where == QLatin1String("start") && inc.subPattern == QLatin1String("0") && !inc.styleRef.isEmpty()) {
+            && inc.where == QLatin1String("start") && whole && !inc.styleRef.isEmpty()) {
             const Look s = look(inc.styleRef, *c);
             const TokensetDraft start = listInLook(s, s.name, c->id, QString());
             if (s.id == QLatin1String("parameterblocks") || start.looksLike(t))
@@ -1173,6 +1177,25 @@ int Conversion::splitEmptyGroup(const GtkContext &c, TokensetDraft &scope)
 // A start that opens with an optional group coloured by a sub-pattern (`(\[de\])?\s*=`): the group becomes
 // a list of its own in that style, followed by the rest of the start, and the scope starts with the rest.
 // Returns the list's index, or -1 when the start has no such shape.
+// Whether the start's groups styled where="start" all take `style` and, taken out, leave only blanks and
+// word boundaries: `\b(NAME)\s*(\()` with both groups in one style looks as one styled start.
+bool Conversion::stylesWholeStart(const GtkContext &c, const QString &start, const QString &style)
+{
+    QString rest = start;
+    int groups = 0;
+    for (const GtkInclude &inc : c.includes) {
+        if (inc.kind != GtkInclude::SubPattern || inc.where != QLatin1String("start") || inc.styleRef.isEmpty())
+            continue;
+        const QString body = RegexText::groupText(start, inc.subPattern);
+        if (inc.styleRef != style || inc.subPattern == QLatin1String("0") || body.isNull() || !rest.contains(u'(' + body + u')'))
+            return false;
+        rest.replace(rest.indexOf(u'(' + body + u')'), body.size() + 2, QString());
+        ++groups;
+    }
+    static const QRegularExpression blanks(QStringLiteral(R"(^(?:\\b|\\s[*+?]?)*$)"));
+    return groups > 1 && blanks.match(rest).hasMatch();
+}
+
 int Conversion::splitLeadingGroup(const GtkContext &c, TokensetDraft &scope)
 {
     const GtkInclude *sub = nullptr;

@@ -16,6 +16,10 @@ namespace {
 const QString kSeparator = QStringLiteral(" :::: ");
 // Opening up a scope that changes more than this many tokensets' places costs more than merging.
 constexpr int kMostOpeningCost = 16;
+// Scopes of one group (the language's own, or those of the languages it embeds) merge first, unless the
+// other group has a merge this many times cheaper: merged to the last, m4's own argument scopes took a
+// `,` into the shell's line continuation, which every macro argument then opened.
+constexpr long kOtherGroupCheaper = 10;
 
 bool transparentId(const QString &id)
 {
@@ -81,9 +85,15 @@ void mergeInto(LanguageDraft &draft, size_t i, size_t j, ConversionReport &repor
         if (!into.validScopes.contains(s))
             into.validScopes += s;
     }
-    // The look a start keeps holds only while both starts had it.
-    if (into.startLook.size() != from.startLook.size() || (!into.startLook.empty() && !into.startLook.front().looksLike(from.startLook.front())))
+    // The look a start keeps stays with the starts that had it; two looks that differ are both lost.
+    if (!into.startLook.empty() && !from.startLook.empty() && !into.startLook.front().looksLike(from.startLook.front())) {
         into.startLook.clear();
+    } else if (!from.startLook.empty()) {
+        if (into.startLook.empty())
+            into.startLook.push_back(TokensetDraft(from.startLook.front()));
+        else
+            into.startLook.front().tokens.insert(into.startLook.front().tokens.end(), from.startLook.front().tokens.begin(), from.startLook.front().tokens.end());
+    }
     if (from.scope)
         rename(draft, from.name, into.name);
     report.merged(from.source, QStringLiteral("tokenset \"%1\" merged into \"%2\" (%3)").arg(from.name, into.name, why));
@@ -131,6 +141,12 @@ void dropEmpty(LanguageDraft &draft, ConversionReport &report)
         if (!changed)
             return;
     }
+}
+
+// Whether every start of scope `s` has the look its start keeps (none that a merge brought in lacks it).
+bool wholeStartLook(const TokensetDraft &s)
+{
+    return !s.startLook.empty() && s.startLook.front().tokens.size() == s.tokens.size();
 }
 
 // Where scope `s` stands: its valid scopes, the outermost level when it names none.
@@ -181,7 +197,6 @@ void openUp(LanguageDraft &draft, size_t index, ConversionReport &report, const 
     if (!s.startLook.empty()) {
         TokensetDraft start = std::move(s.startLook.front());
         start.name = draft.uniqueName(start.name);
-        start.tokens = std::move(s.tokens);
         start.validScopes = s.validScopes;
         draft.tokensets.insert(draft.tokensets.begin() + qsizetype(index), std::move(start));
     }
@@ -212,6 +227,12 @@ void mergeAlikeInPlace(LanguageDraft &draft, ConversionReport &report)
                       && contents(draft, a.name) - QSet<QString>{a.name, b.name}
                       == contents(draft, b.name) - QSet<QString>{a.name, b.name};
               });
+}
+
+// Whether a tokenset comes from the language itself (or the shared definitions), not from one it embeds.
+bool isOwn(const LanguageDraft &draft, const TokensetDraft &t)
+{
+    return draft.ownSources.isEmpty() || t.source.startsWith(draft.ownSources) || t.source.startsWith(QLatin1String("def:"));
 }
 
 // Far too many tokensets: scopes that colour nothing (the nesting of a grammar built from many small
@@ -343,12 +364,6 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
     }
 }
 
-// Whether a tokenset comes from the language itself (or the shared definitions), not from one it embeds.
-bool isOwn(const LanguageDraft &draft, const TokensetDraft &t)
-{
-    return draft.ownSources.isEmpty() || t.source.startsWith(draft.ownSources) || t.source.startsWith(QLatin1String("def:"));
-}
-
 // Too many tokensets: a scope that only borrows the look of the scope around it (an uncoloured construct
 // inside a coloured one) joins the same construct's scope in its own look, so the text inside it loses
 // that borrowed colour; what stands in either now stands in the one left.
@@ -431,31 +446,33 @@ void mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QSt
             }
             return sum;
         };
-        long best = -1;
-        size_t bi = 0, bj = 0;
+        long bests[2] = {-1, -1};
+        size_t bis[2] = {0, 0}, bjs[2] = {0, 0};
         for (size_t i = 0; i < n; ++i) {
             const TokensetDraft &a = draft.tokensets[i];
-            if (!a.scope || isOwn(draft, a) != own)
+            if (!a.scope)
                 continue;
+            const int group = isOwn(draft, a) == own ? 0 : 1;
             const QSet<QString> ca = inside.value(a.name);
             for (size_t j = i + 1; j < n; ++j) {
                 const TokensetDraft &b = draft.tokensets[j];
-                if (!a.looksLike(b) || !sameScopeKind(a, b) || isOwn(draft, b) != own)
+                if (!a.looksLike(b) || !sameScopeKind(a, b) || (isOwn(draft, b) == own ? 0 : 1) != group)
                     continue;
                 const QSet<QString> cb = inside.value(b.name);
                 const long nested = (places[j].contains(a.name) ? starts[j] : 0) + (places[i].contains(b.name) ? starts[i] : 0);
                 const long cost = starts[j] * newPlaces(places[i], places[j]) + starts[i] * newPlaces(places[j], places[i])
                     + contentsCost(ca, cb, a.name, b.name) + contentsCost(cb, ca, a.name, b.name) + nested;
-                if (best < 0 || cost < best) {
-                    best = cost;
-                    bi = i;
-                    bj = j;
+                if (bests[group] < 0 || cost < bests[group]) {
+                    bests[group] = cost;
+                    bis[group] = i;
+                    bjs[group] = j;
                 }
             }
         }
-        if (best < 0)
+        if (bests[0] < 0)
             return;
-        mergeInto(draft, bi, bj, report, why);
+        const int g = bests[1] >= 0 && bests[0] > kOtherGroupCheaper * bests[1] ? 1 : 0;
+        mergeInto(draft, bis[g], bjs[g], report, why);
     }
 }
 
@@ -476,6 +493,20 @@ int lostPlaces(const LanguageDraft &draft, const Limits &limits)
     return lost;
 }
 
+// A scope that colours nothing, only some of whose starts have a look of their own (m4's macro calls, whose
+// name and `(` are keywords, merged with plain brackets and calls of unknown macros): its look would colour
+// every start, so it is opened up, and the starts with the look become a list in it where it stood.
+void openUpScopesWithLookedStarts(LanguageDraft &draft, ConversionReport &report)
+{
+    for (size_t i = 0; i < draft.tokensets.size();) {
+        const TokensetDraft &s = draft.tokensets[i];
+        if (s.scope && s.id == QLatin1String("parameterblocks") && !s.startLook.empty() && !wholeStartLook(s))
+            openUp(draft, i, report, QStringLiteral("only some of its starts have a look of their own"));
+        else
+            ++i;
+    }
+}
+
 // Tokensets valid in more scopes than a record holds: a scope that colours nothing and whose opening
 // changes nothing (it holds just what is valid where it stands: an m4 macro's next argument, from its
 // comma on) is opened up, so that the places it took go to scopes that hold other things.
@@ -487,7 +518,7 @@ void openUpScopesThatChangeNothing(LanguageDraft &draft, ConversionReport &repor
     bool opened = false;
     for (size_t i = 0; i < draft.tokensets.size();) {
         const TokensetDraft &s = draft.tokensets[i];
-        if (s.scope && s.id == QLatin1String("parameterblocks") && s.startLook.empty() && openingCost(draft, s) == 0) {
+        if (s.scope && s.id == QLatin1String("parameterblocks") && !wholeStartLook(s) && openingCost(draft, s) == 0) {
             openUp(draft, i, report, why);
             opened = true;
         } else {
@@ -510,7 +541,7 @@ void keepStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits
         free -= t.scope ? 0 : int(t.validScopes.size() - 1) / limits.validScopes;
     TokensetDraft plain;
     for (TokensetDraft &t : draft.tokensets) {
-        if (!t.scope || t.id != QLatin1String("parameterblocks") || t.startLook.empty()
+        if (!t.scope || t.id != QLatin1String("parameterblocks") || !wholeStartLook(t)
             || !QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames")}.contains(t.startLook.front().id)
             || plain.validScopes.size() >= qsizetype(free) * limits.validScopes)
             continue;
@@ -552,7 +583,7 @@ void keepColouredStartLooks(LanguageDraft &draft, ConversionReport &report, cons
         free -= t.scope ? 0 : int(t.validScopes.size() - 1) / limits.validScopes;
     std::vector<TokensetDraft> texts;
     for (TokensetDraft &t : draft.tokensets) {
-        if (!t.scope || transparentId(t.id) || t.startLook.empty() || t.startLook.front().looksLike(t)
+        if (!t.scope || transparentId(t.id) || !wholeStartLook(t) || t.startLook.front().looksLike(t)
             || !QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames"), QStringLiteral("escapeseqs")}.contains(t.startLook.front().id))
             continue;
         auto same = std::find_if(texts.begin(), texts.end(), [&t](const TokensetDraft &x) { return x.looksLike(t); });
@@ -784,6 +815,11 @@ QString tokenText(const TokenDraft &token)
 bool fit(LanguageDraft draft, const QString &sampleText, Language &out, ConversionReport &report, QString &problem,
          const Limits &limits)
 {
+    // Each start that has a look of its own, so that a merge with a scope without one keeps it to them.
+    for (TokensetDraft &t : draft.tokensets) {
+        if (!t.startLook.empty())
+            t.startLook.front().tokens = t.tokens;
+    }
     dropEmpty(draft, report);
     mergeAlikeInPlace(draft, report);
     foldBorrowedScopes(draft, report, limits);
@@ -812,6 +848,7 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
                       .arg(limits.tokensets);
         return false;
     }
+    openUpScopesWithLookedStarts(draft, report);
     openUpScopesThatChangeNothing(draft, report, limits);
     keepStartLooks(draft, report, limits);
     keepColouredStartLooks(draft, report, limits);

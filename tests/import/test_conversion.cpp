@@ -434,8 +434,16 @@ TEST(Conversion, StartsKeepTheLooksOfTheirSubPatterns)
         <context sub-pattern="1" where="start" style-ref="keyword"/>
         <context ref="str"/>
       </include>
+    </context>
+    <context id="call">
+      <start>\b(AC_[A-Z]+)\s*(\()</start><end>\)</end>
+      <include>
+        <context sub-pattern="1" where="start" style-ref="keyword"/>
+        <context sub-pattern="2" where="start" style-ref="keyword"/>
+        <context ref="str"/>
+      </include>
     </context>)",
-                                     R"(<context ref="stmt"/><context ref="value"/><context ref="assign"/>)"));
+                                     R"(<context ref="stmt"/><context ref="value"/><context ref="assign"/><context ref="call"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("let x = 'a';")).toStdString(), "[stmt:let ][Plain text:x][stmt: ][Plain text:=][stmt: ][String:'a'][stmt:;]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("t:stmt: approximated: scope \"stmt\" takes the look of its start")));
@@ -445,6 +453,9 @@ TEST(Conversion, StartsKeepTheLooksOfTheirSubPatterns)
     // A start's trailing group in a style of its own (the name a command sets) is coloured where it
     // follows the scope's start, and only there.
     EXPECT_EQ(c.colour(QStringLiteral("set( x 'a' y)")).toStdString(), "[assign:set(][Keyword: x][assign: ][String:'a'][assign: y)]");
+    // Groups in one style with only blanks between them colour the start as a whole (a macro's name and `(`);
+    // the scope is then alike to "stmt" and one with it.
+    EXPECT_EQ(c.colour(QStringLiteral("AC_X (y)")).toStdString(), "[stmt:AC_X (][Plain text:y][stmt:)]");
 }
 
 TEST(Conversion, AScopeIsOneWithTheContextThatEndsItRightAfterItsStart)

@@ -149,6 +149,20 @@ TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
     ASSERT_TRUE(LanguageFitting::fit(embeddingTwo(QStringLiteral("x:b")), QString(), out, one, problem, {3}));
     EXPECT_EQ(one.text().first().toStdString(), QStringLiteral("m:code: merged: tokenset \"code\" merged into \"tag\" (same colours; a language holds 3 tokensets)").toStdString());
 
+    // The own scopes give way when the embedded ones have a merge more than ten times cheaper: "code" (a lone
+    // `,` inside "tag") would open at the outermost level and inside itself, while "a" and "b" differ by one list.
+    LanguageDraft cheaper = embeddingTwo(QStringLiteral("x:b"));
+    cheaper.tokensets[0].tokens.front().text = QStringLiteral(",");
+    cheaper.tokensets[1].tokens.front().text = QStringLiteral(",");
+    cheaper.tokensets[1].validScopes = {QStringLiteral("tag")};
+    cheaper.tokensets[3].validScopes = {QString()};
+    cheaper.tokensets[2].validScopes = {QString()};
+    cheaper.tokensets.push_back(list(QStringLiteral("in a"), 2, {QStringLiteral("a")}));
+    cheaper.tokensets.back().source = QStringLiteral("x:in a");
+    ConversionReport embeddedFirst;
+    ASSERT_TRUE(LanguageFitting::fit(cheaper, QString(), out, embeddedFirst, problem, {4}));
+    EXPECT_EQ(embeddedFirst.text().first().toStdString(), "x:b: merged: tokenset \"b\" merged into \"a\" (same colours; a language holds 4 tokensets)");
+
     LanguageDraft many;
     for (int i = 0; i < 52; ++i)
         many.tokensets.push_back(list(QStringLiteral("k%1").arg(i), i));
@@ -280,6 +294,39 @@ TEST(Fitting, AColouredScopeTakesItsStartsLookAndAListKeepsItsText)
     EXPECT_EQ(out.tokensets[5].forecolor, 6);
     EXPECT_EQ(out.tokensets[3].name, QStringLiteral("Quoted"));
     EXPECT_EQ(out.tokensets[3].forecolor, 8);
+}
+
+TEST(Fitting, AScopeOnlySomeOfWhoseStartsHaveALookIsOpenedUp)
+{
+    // "Call" (a keyword start) and "Quote" (a plain bracket) colour nothing and are alike, so they become one;
+    // the look would colour the bracket too, so the scope goes: the call's start is a keyword list where the
+    // scope stood, the bracket is dropped, and "w", valid in it, is valid there too.
+    LanguageDraft draft;
+    for (const QString &name : {QStringLiteral("Call"), QStringLiteral("Quote")}) {
+        draft.tokensets.push_back(scope(name, 0));
+        draft.tokensets.back().id = QStringLiteral("parameterblocks");
+    }
+    draft.tokensets[0].startLook.push_back(list(QStringLiteral("Keyword"), 2, {}));
+    draft.tokensets.push_back(list(QStringLiteral("w"), 3, {QStringLiteral("Call"), QStringLiteral("Quote"), QStringLiteral("S")}));
+    draft.tokensets.push_back(scope(QStringLiteral("S"), 1));
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem)) << problem.toStdString();
+    ASSERT_EQ(out.tokensetCount(), 3);
+    EXPECT_EQ(out.tokensets[0].name, QStringLiteral("Keyword"));
+    EXPECT_EQ(out.tokensets[0].tokens, QStringLiteral("Call ::::  :::: True :::: null"));
+    EXPECT_EQ(out.tokensets[1].name, QStringLiteral("w"));
+    EXPECT_EQ(out.tokensets[1].validscope[0], QStringLiteral("S"));
+    EXPECT_EQ(out.tokensets[1].validscope[1], QStringLiteral("NULL"));
+    EXPECT_TRUE(report.text().contains(QStringLiteral("t:Call: approximated: scope \"Call\" colours nothing and was opened up: what it holds "
+                                                      "is valid where it stands (only some of its starts have a look of their own)")))
+        << report.text().join(u'\n').toStdString();
+    // Alone, the call keeps its look as a scope, and a list keeps the text in it plain.
+    draft.tokensets.erase(draft.tokensets.begin() + 1);
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem));
+    EXPECT_EQ(out.tokensets[0].id, QStringLiteral("scopekeywords"));
+    EXPECT_EQ(out.tokensets[3].name, QStringLiteral("Plain text"));
 }
 
 TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
