@@ -282,6 +282,18 @@ bool overlaps(const QString &a, const QString &b)
     return overlaps(firstCharsOf(a), firstCharsOf(b));
 }
 
+// Whether a match of `a` may begin where one of `b` does; a look-ahead that `a` begins with tells too
+// (a function's name before its bracket).
+bool mayBeginAlike(const QString &a, const QString &b)
+{
+    if (!overlaps(a, b))
+        return false;
+    if (firstCharsOf(a) || !a.startsWith(QLatin1String("(?=")))
+        return true;
+    const qsizetype end = RegexText::groupEnd(a, 0);
+    return end < 0 || overlaps(a.mid(3, end - 4), b);
+}
+
 // The guard forms of the rules before in a context, in order: each with what it may begin with, and
 // whether an earlier one is the same, worked out once as it is added (a context of many rules asks
 // for the guards of each of them).
@@ -2277,7 +2289,7 @@ void Conversion::chainMultiPops(LanguageDraft &draft)
             const QString outerName = outer >= 0 ? draft.tokensets[size_t(outer)].name : QString();
             const bool clash = outer >= 0 && std::any_of(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) {
                 return t.scope && t.validScopes.contains(outerName)
-                    && std::any_of(t.tokens.begin(), t.tokens.end(), [&](const TokenDraft &start) { return overlaps(start.text, c.plain); });
+                    && std::any_of(t.tokens.begin(), t.tokens.end(), [&](const TokenDraft &start) { return mayBeginAlike(start.text, c.plain); });
             });
             if (outer >= 0 && !clash) {
                 addEnd(draft.tokensets[size_t(outer)], c.end);

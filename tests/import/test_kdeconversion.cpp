@@ -462,6 +462,10 @@ TEST(KdeConversion, ARuleThatClosesScopesAroundIsTheirCloserChainedThrough)
       <context name="Set" attribute="Normal" lineEndContext="#stay">
         <DetectChar attribute="Op" context="#pop" char="}"/>
         <RegExpr attribute="Keyword" context="Rule" String="[a-z]+(?=\s*:)" lookAhead="true"/>
+        <RegExpr attribute="Type" context="At" String="(?=@)(?&lt;![a-z])(?i)@[a-z]+"/>
+      </context>
+      <context name="At" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char=";"/>
       </context>
       <context name="Rule" attribute="Normal" lineEndContext="#stay">
         <DetectChar attribute="Op" context="Values" char=":"/>
@@ -474,7 +478,8 @@ TEST(KdeConversion, ARuleThatClosesScopesAroundIsTheirCloserChainedThrough)
       </context>)K"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     // ";" closes the values and the rule, "}" the set too: after them names are rules again. The rule
-    // opens on the name in the look-ahead's item (Keyword), which its ";" shows too.
+    // opens on the name in the look-ahead's item (Keyword), which its ";" shows too. A block of the set
+    // whose start begins by looking ahead at another character ("@") does not keep "}" from chaining.
     EXPECT_EQ(c.colour(QStringLiteral("{ a: 1; b: 2 } 3")),
               std::string("[Op:{] [Keyword (2):a][Op (2)::] [Number:1][Keyword (2):;] [Keyword (2):b][Op (2)::] [Number:2] [Op:}] 3"));
     EXPECT_TRUE(c.report.contains(QStringLiteral("\"Rule\" opens with the first thing it takes, in the colour of \"Keyword\""))) << c.report.toStdString();
