@@ -230,6 +230,8 @@ private:
     bool enteredByLookAhead(const GtkContext &c);
     bool coloursNothing(const QString &style);
     bool marksError(const QString &style);
+    QString delimiterStyle(const GtkContext &c, const char *where);
+    bool holdsStyle(const GtkContext &c, const QString &style, int depth = 0);
     const GtkContext *bodyOf(const GtkContext &c);
     bool endsOnlyWithParent(const GtkContext &c);
     void styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen, bool behindStart = false);
@@ -610,6 +612,25 @@ bool Conversion::marksError(const QString &style)
     return false;
 }
 
+// The style of a scope's whole start or end (`sub-pattern="0" where="start"`), or empty.
+QString Conversion::delimiterStyle(const GtkContext &c, const char *where)
+{
+    for (const GtkInclude &inc : c.includes) {
+        if (inc.kind == GtkInclude::SubPattern && inc.subPattern == QLatin1String("0") && inc.where == QLatin1String(where))
+            return inc.styleRef;
+    }
+    return QString();
+}
+
+// Whether a context holds one in this style, directly or in containers it holds.
+bool Conversion::holdsStyle(const GtkContext &c, const QString &style, int depth)
+{
+    return depth < 8 && std::any_of(c.includes.begin(), c.includes.end(), [&](const GtkInclude &inc) {
+        const GtkContext *m = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
+        return m && (m->styleRef == style || (!isLeaf(*m) && holdsStyle(*m, style, depth + 1)));
+    });
+}
+
 // The coloured matches and keyword lists of such a context, and of those it holds that are entered alike,
 // stay valid where it stands (the commands a shell knows), as GtkSourceView colours them on entering it.
 void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen, bool behindStart)
@@ -629,6 +650,10 @@ void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<Q
         if (shown && ((!t->keywords.isEmpty() && !behindStart) || (part && (t->match || (t->start && t->end && !enteredByLookAhead(*t)))))) {
             report_.approximated(t->id, QStringLiteral("valid where \"%1\" stands, which is entered by a look-ahead").arg(c.id));
             alts.push_back({t->id, style});
+        } else if (part && t->start && t->end && coloursNothing(style) && !coloursNothing(delimiterStyle(*t, "start"))) {
+            // One whose start has a look of its own (`new`, a template literal's backquote): itself.
+            report_.approximated(t->id, QStringLiteral("valid where \"%1\" stands, which is entered by a look-ahead").arg(c.id));
+            alts.push_back({t->id, QString()});
         } else if (!list && (enteredByLookAhead(*t) || (!t->start && part))) {
             styledLists(*t, alts, seen, behindStart);
         } else if (!list && part && coloursNothing(style) && hasChildren(*t)) {
@@ -713,7 +738,7 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
         // A coloured context that holds others, entered where its start looks ahead at some text
         // (`^(?=(=[a-z]))`, a block of documentation): the start takes that text, in the scope's colour.
         const qsizetype ahead = text.startsWith(u'^') ? 1 : 0;
-        if (!c.styleRef.isEmpty() && hasChildren(c) && !nothing && text.mid(ahead, 3) == QLatin1String("(?=")
+        if (!coloursNothing(c.styleRef) && hasChildren(c) && !nothing && text.mid(ahead, 3) == QLatin1String("(?=")
             && RegexText::groupEnd(text, ahead) == text.size()) {
             const QString taken = text.left(ahead) + text.mid(ahead + 3, text.size() - ahead - 4);
             if (!mayBeEmpty(taken) && QRegularExpression(taken).isValid()) {
@@ -724,7 +749,7 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
     }
     if (mayBeEmpty(text)) {
         const bool nothing = c.end && text == QStringLiteral("(?=%1)").arg(c.end->text);
-        if (c.styleRef.isEmpty() || hasChildren(c) || nothing) {
+        if (coloursNothing(c.styleRef) || hasChildren(c) || nothing) {
             report_.dropped(c.id, QStringLiteral("the start can be empty, which a token cannot"));
             return false;
         }
@@ -869,6 +894,13 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
     Q_UNUSED(parentStyle);
     const GtkContext *body = alt.style.isEmpty() ? bodies_.value(c->id) : nullptr;
     QString style = body ? body->styleRef : alt.style;
+    // A scope of a part of the language that colours nothing, whose start and end are strings and which holds
+    // text in their style (a template literal, its text between placeholders): a string as a whole.
+    const QString delimiters = delimiterStyle(*c, "start");
+    if (isScope(*c) && own_.contains(c->lang) && c->lang != mainLanguage_ && coloursNothing(style) && coloursNothing(c->styleRef)
+        && !delimiters.isEmpty() && delimiters == delimiterStyle(*c, "end") && holdsStyle(*c, delimiters)
+        && look(delimiters, *c).id == QLatin1String("strings"))
+        style = delimiters;
     // A context that became one match of its start takes the style its start has (a keyword).
     for (const GtkInclude &inc : c->includes) {
         if (asMatch_.contains(c->id) && coloursNothing(c->styleRef) && (alt.style.isEmpty() || alt.borrowed || coloursNothing(alt.style)) && inc.kind == GtkInclude::SubPattern

@@ -370,6 +370,30 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
         <context id="str" style-ref="t:string"><start>"</start><end>"</end></context>
         <context style-ref="t:keyword"><keyword>true</keyword></context>
         <context style-ref="error"><keyword>const</keyword></context>
+        <context id="new" style-ref="t:expression">
+          <start>\bnew\b</start><end>(?=[^ \t])</end>
+          <include><context sub-pattern="0" where="start" style-ref="t:keyword"/></include>
+        </context>
+        <context id="template">
+          <start>`</start><end>`</end>
+          <include>
+            <context sub-pattern="0" where="start" style-ref="t:string"/>
+            <context sub-pattern="0" where="end" style-ref="t:string"/>
+            <context>
+              <include>
+                <context style-ref="t:string" once-only="true"><start>(?&lt;=`)</start><end>(?=`|\$\{)</end></context>
+                <context id="hole">
+                  <start>\$\{</start><end>\}</end>
+                  <include>
+                    <context sub-pattern="0" where="start" style-ref="t:preprocessor"/>
+                    <context sub-pattern="0" where="end" style-ref="t:preprocessor"/>
+                    <context ref="expression"/>
+                  </include>
+                </context>
+              </include>
+            </context>
+          </include>
+        </context>
         <context id="member"><start>\.</start><end>(?=\S)</end>
           <include><context style-ref="t:keyword"><keyword>length</keyword></context></include>
         </context>
@@ -394,10 +418,15 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
     const Converted c = convert(file, QString(), {{QStringLiteral("tp.lang"), part}});
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("x(\"a\", 12, a12, true, const, s.length);")).toStdString(),
-              "x([String:\"a\"], [Number:12], a12, [Keyword:true], const, s.length);");
+              "x([String:\"a\"], [Number:12], a12, [Keyword (2):true], const, s.length);");
     EXPECT_TRUE(c.report.contains(QStringLiteral("tp:str: approximated: valid where"))) << c.report.toStdString();
     // A statement's keyword, whose context ends before the next token: one match, in its start's look.
     EXPECT_EQ(c.colour(QStringLiteral("if (\"a\");")).toStdString(), "[Keyword:if] ([String:\"a\"]);");
+    // One whose start has a look of its own: `new` is a keyword; a template literal is a string around its
+    // placeholders, whose code keeps its colours.
+    EXPECT_EQ(c.colour(QStringLiteral("new X(`a ${1+y} b`);")).toStdString(),
+              "[Keyword (2):new] X([String (2):`][String (3):a ][Preprocessor hole:${][Number:1][Plain text:+y][Preprocessor hole:}]"
+              "[String (2): b`]);");
 
     // The same contexts in a language that is not hidden (one embedded in another) stay as they were.
     QByteArray shown = part;
