@@ -571,6 +571,21 @@ void keepStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits
         draft.tokensets.push_back(std::move(plain));
 }
 
+// A scope that colours nothing but its start and got no slot to keep that look as a scope (keepStartLooks)
+// is opened up instead: its start, a shell's `test` or `export`, stays a keyword as a list where the scope
+// stood, and what the scope held is valid there. As a scope it was plain, start and all.
+void openUpScopesWithoutRoomForTheirLook(LanguageDraft &draft, ConversionReport &report)
+{
+    for (size_t i = 0; i < draft.tokensets.size();) {
+        const TokensetDraft &s = draft.tokensets[i];
+        if (s.scope && s.id == QLatin1String("parameterblocks") && wholeStartLook(s)
+            && QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames")}.contains(s.startLook.front().id))
+            openUp(draft, i, report, QStringLiteral("no slot is left to keep the look of its start"));
+        else
+            ++i;
+    }
+}
+
 // A coloured scope whose start has another look, a keyword's, a constant's or a special character's (a subshell,
 // in the preprocessor's colour, opened by `$(`, a keyword; a variable opened by `${`), takes the start's look,
 // and a list of any single character in the scope's own look, the last tokenset so that every other token and
@@ -851,6 +866,7 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
     openUpScopesWithLookedStarts(draft, report);
     openUpScopesThatChangeNothing(draft, report, limits);
     keepStartLooks(draft, report, limits);
+    openUpScopesWithoutRoomForTheirLook(draft, report);
     keepColouredStartLooks(draft, report, limits);
     fitValidScopes(draft, report, limits);
     for (TokensetDraft &t : draft.tokensets) {

@@ -322,11 +322,19 @@ TEST(Fitting, AScopeOnlySomeOfWhoseStartsHaveALookIsOpenedUp)
     EXPECT_TRUE(report.text().contains(QStringLiteral("t:Call: approximated: scope \"Call\" colours nothing and was opened up: what it holds "
                                                       "is valid where it stands (only some of its starts have a look of their own)")))
         << report.text().join(u'\n').toStdString();
-    // Alone, the call keeps its look as a scope, and a list keeps the text in it plain.
+    // Alone, the call keeps its look as a scope, and a list keeps the text in it plain; with no slot left for
+    // that list, it is opened up as above, and its start stays a keyword.
     draft.tokensets.erase(draft.tokensets.begin() + 1);
     ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem));
     EXPECT_EQ(out.tokensets[0].id, QStringLiteral("scopekeywords"));
     EXPECT_EQ(out.tokensets[3].name, QStringLiteral("Plain text"));
+    ConversionReport full;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, full, problem, {3}));
+    ASSERT_EQ(out.tokensetCount(), 3);
+    EXPECT_EQ(out.tokensets[0].name, QStringLiteral("Keyword"));
+    EXPECT_EQ(out.tokensets[0].tokens, QStringLiteral("Call ::::  :::: True :::: null"));
+    EXPECT_EQ(full.text().first().toStdString(), "t:Call: approximated: scope \"Call\" colours nothing and was opened up: what it holds "
+                                                 "is valid where it stands (no slot is left to keep the look of its start)");
 }
 
 TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
