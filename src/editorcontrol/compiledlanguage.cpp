@@ -242,6 +242,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         return index;
     };
 
+    std::map<std::array<quint64, 4>, int> gateIndex;
     auto compileRegexp = [&](int tokenset, int k, const TokenDefinition &token, bool caseSensitive, bool endToken) {
         QString error;
         Regexp r;
@@ -255,7 +256,16 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             if (!r.simple) {
                 r.firstChars = PatternAnalysis::firstChars(token.text, !caseSensitive);
                 r.charsBefore = PatternAnalysis::charsBefore(token.text, !caseSensitive);
-                r.native = NativePattern::compile(token.text, !caseSensitive);
+                NativePattern::Analysis analysis = NativePattern::analyse(token.text, !caseSensitive);
+                r.native = std::move(analysis.native);
+                for (const NativePattern::Gate &g : analysis.gates) {
+                    const auto [it, added] = gateIndex.emplace(
+                        std::array<quint64, 4>{g.scan[0], g.scan[1], g.stop[0], g.stop[1]}, int(d.gates.size()));
+                    if (added)
+                        d.gates.push_back(g);
+                    if (r.gateCount < 2)
+                        r.gates[r.gateCount++] = it->second;
+                }
                 QStringList texts;
                 texts.prepend(PatternAnalysis::requiredText(token.text, !caseSensitive, kMaxRequiredText, &texts));
                 // A text the match begins with is there wherever the regexp is tried by its prefix.
@@ -269,6 +279,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                             q.anchor = int(i);
                 }
                 r.requiredCase = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+                r.gateSearch = r.gateCount > 0 && !prefix.isEmpty();
                 if (r.required.empty() && prefix.isEmpty()) {
                     r.requiredChars = PatternAnalysis::requiredChars(token.text, !caseSensitive);
                     // Of no use where the first character of every match is one of them.
@@ -391,6 +402,24 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
     }
     d.limitReported.assign(d.regexps.size(), 0);
 
+    // A native matcher that never backtracks reads the run a gate would read, at about the gate's cost:
+    // its gates are kept only where other regexps share them (and so the reading).
+    {
+        std::vector<int> users(d.gates.size(), 0);
+        for (const Regexp &r : d.regexps)
+            for (int g = 0; g < r.gateCount; ++g)
+                ++users[size_t(r.gates[g])];
+        for (Regexp &r : d.regexps) {
+            if (!r.native || r.native->mayBacktrack())
+                continue;
+            int kept = 0;
+            for (int g = 0; g < r.gateCount; ++g)
+                if (users[size_t(r.gates[g])] > 1)
+                    r.gates[kept++] = r.gates[g];
+            r.gateCount = kept;
+        }
+    }
+
     // What the closers of each scope may begin with.
     for (CompiledTokenset &t : d.tokensets) {
         auto add = [&](const EndToken &e) {
@@ -471,6 +500,13 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 rt.required.clear();
         } else {
             buildTable(d.requiredTable, order, groups);
+            for (const QString &key : std::as_const(order)) {
+                const char16_t first = key.at(0).unicode();
+                if (first < 128)
+                    d.requiredFirst.ascii[first >> 6] |= quint64(1) << (first & 63);
+                else
+                    d.requiredFirst.nonAscii = true;
+            }
         }
     }
 

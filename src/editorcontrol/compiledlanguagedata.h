@@ -64,6 +64,13 @@ struct Regexp {
     std::optional<PatternAnalysis::FirstChars> firstChars;  // what a match may begin with, when known
     std::optional<PatternAnalysis::FirstChars> charsBefore; // what may stand just before a match, when known
     std::optional<NativePattern> native; // matched without the engine where the text lets it
+    // Places where no match can begin, told apart cheaply: indices into CompiledLanguageData::gates,
+    // which regexps alike share (so a run is read once for them all).
+    int gates[2] = {-1, -1};
+    int gateCount = 0;
+    // The gates are also tried before a search: where the regexp is tried at its literal prefix only.
+    // (Where it is tried at common characters, one search tells more than a gate at each of them.)
+    bool gateSearch = false;
     // With rule word: the characters a match may hold, when known (a match ends before the first
     // character that is not one of them).
     std::optional<PatternAnalysis::FirstChars> matchChars;
@@ -218,6 +225,8 @@ struct CompiledLanguageData {
     // The required texts of regexp tokens (RegexpToken::required): a line is searched for them once,
     // and only the tokens whose text it holds are tried on it.
     LiteralTable requiredTable;
+    PatternAnalysis::FirstChars requiredFirst; // what the (folded) required texts begin with
+    std::vector<NativePattern::Gate> gates;
     std::vector<ContextData> contexts;
     std::vector<int> contextOf; // [0] outermost; [1 + t] inside scope tokenset t: index into contexts
     std::shared_ptr<const WordChars> wordChars;

@@ -30,6 +30,7 @@ Highlighter::Highlighter(CompiledLanguagePtr language)
 {
     const CompiledLanguageData &d = language_->data();
     scanner_->cache.resize(d.regexps.size());
+    scanner_->gateRuns.resize(d.gates.size());
     scanner_->retry.resize(d.regexps.size());
     scanner_->retryTried.resize(d.regexps.size());
     if (!d.requiredTable.slots.empty())

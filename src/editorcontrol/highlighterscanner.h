@@ -26,6 +26,14 @@ struct Highlighter::Scanner {
         int charsAt = -1;        // ...and the first of them stands here (-1: none up to the line end)
     };
     std::vector<RegexpCache> cache;
+    // Per gate (CompiledLanguageData::gates), on the line of that generation: the places from `from`
+    // to `to` end their run at `to`, which lets a match through or not.
+    struct GateRun {
+        quint32 line = 0;
+        int from = 0, to = 0;
+        bool open = false;
+    };
+    std::vector<GateRun> gateRuns;
     quint32 generation = 0;
     std::vector<char16_t> folded;
     std::vector<quint32> prefixHash;

@@ -27,6 +27,8 @@ public:
         if (++s.generation == 0) { // wrapped: forget every entry
             for (auto &c : s.cache)
                 c.line = 0;
+            for (auto &g : s.gateRuns)
+                g.line = 0;
             std::fill(s.candidateLine.begin(), s.candidateLine.end(), 0);
             s.generation = 1;
         }
@@ -70,7 +72,10 @@ public:
             c.nativeSteps = Highlighter::lineBudget(n);
             c.charsFrom = INT_MAX;
         }
+        // Where the matcher or the engine would be called, a gate may turn the place away first.
         if (c.native && text[p] < 128) {
+            if (r.gateCount > 0 && !gatesOpen(r, p))
+                return 0;
             // A match that takes more steps than the engine may, or tries that take more than the
             // line's budget, leave the regexp to the engine for the rest of the line (which holds it
             // to its limits).
@@ -83,8 +88,10 @@ public:
             c.native = steps >= 0;
         }
         if (c.anchoredOnly)
-            return anchoredAt(*r.pattern, re, p);
+            return r.gateCount > 0 && !gatesOpen(r, p) ? 0 : anchoredAt(*r.pattern, re, p);
         if (p < c.from || (c.start >= 0 && p > c.start)) {
+            if (r.gateSearch && !gatesOpen(r, p))
+                return 0;
             c.from = p;
             c.start = -1;
             for (const RequiredText &q : r.required)
@@ -153,6 +160,32 @@ public:
     }
 
 private:
+    bool gatesOpen(const Regexp &r, int p) const
+    {
+        for (int g = 0; g < r.gateCount; ++g)
+            if (!gateOpen(r.gates[g], p))
+                return false;
+        return true;
+    }
+
+    // Whether gate g lets a match begin at p. The run of its `scan` characters from p ends where it
+    // ends from every place inside the run, so each run is read once.
+    bool gateOpen(int g, int p) const
+    {
+        Highlighter::Scanner::GateRun &run = s.gateRuns[size_t(g)];
+        if (run.line == s.generation && p >= run.from && p <= run.to)
+            return run.open;
+        return readGate(g, p);
+    }
+
+    Q_NEVER_INLINE bool readGate(int g, int p) const
+    {
+        int end = p;
+        const bool open = d.gates[size_t(g)].open(text, n, p, end);
+        s.gateRuns[size_t(g)] = {s.generation, p, end, open};
+        return open;
+    }
+
     // Whether a required text begins somewhere from p on.
     Q_NEVER_INLINE bool requiredAhead(const RequiredText &r, Qt::CaseSensitivity cs, int p) const
     {

@@ -31,6 +31,8 @@ public:
             return;
         char16_t folded[kMaxRequiredText];
         for (int p = 0; p < n; ++p) {
+            if (!d.requiredFirst.test(foldChar(text[p])))
+                continue;
             const int ahead = std::min(table.maxLength, n - p);
             quint32 h = HashSeed;
             for (int i = 0; i < ahead; ++i) {

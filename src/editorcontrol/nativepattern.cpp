@@ -2,6 +2,7 @@
 #include "editorcontrol/patternanalysis.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -9,6 +10,7 @@ constexpr int kMaxRepeat = 16;   // {n,m} bounds beyond this are left to the eng
 constexpr int kMaxProgram = 2048;
 constexpr int kMaxSplits = 1;
 constexpr int kMaxGuardedSplits = 32;
+constexpr int kMaxGateStops = 16;
 constexpr int kFailed = -1, kEngine = -2;
 
 bool isAsciiWord(char16_t c)
@@ -34,6 +36,12 @@ struct NativePattern::Compiler {
     bool caseless;
     qsizetype i = 0;
     NativePattern out;
+    // The pattern holds what the matcher does not model but its gates may ignore: lazy, possessive and
+    // atomic repeats and groups (each tries a subset of the ways a plain one tries), and repeats
+    // the matcher refuses for their cost.
+    bool loose = false;
+    int mainEnd = -1; // the Match of the pattern itself, before the lookarounds' programs
+    std::vector<Gate> gates;
     struct Pending {
         int op;
         const std::vector<std::vector<Node>> *alternatives;
@@ -102,7 +110,7 @@ struct NativePattern::Compiler {
             return false;
         // Without case, a character from 128 up may match an ASCII one (the Kelvin sign matches k).
         if (caseless && !cls.ranges.empty())
-            return false;
+            loose = true;
         if (caseless) {
             for (char32_t u = 0; u < 128; ++u)
                 if (cls.contains(u, caseless))
@@ -123,6 +131,9 @@ struct NativePattern::Compiler {
         if (peek() == u'?') {
             const QStringView rest = QStringView(s).mid(i + 1);
             if (rest.startsWith(u':')) {
+                i += 2;
+            } else if (rest.startsWith(u'>') || rest.startsWith(u'|')) {
+                loose = true;
                 i += 2;
             } else if (rest.startsWith(u'=') || rest.startsWith(u'!')) {
                 node.kind = Node::Look;
@@ -190,13 +201,16 @@ struct NativePattern::Compiler {
         } else {
             return true;
         }
-        if (peek() == u'?' || peek() == u'+')
-            return false; // lazy (the rest tried after each character: the engine is quicker) or possessive
+        if (peek() == u'?' || peek() == u'+') {
+            loose = true; // lazy (the rest tried after each character: the engine is quicker) or possessive
+            ++i;
+        }
+        if (node.kind == Node::Assert || node.kind == Node::Look)
+            return false;
         // The engine stops a repeat whose turn matched empty; and a repeat that scans far inside a
         // lookaround would scan again from every position.
-        if (node.kind == Node::Assert || node.kind == Node::Look || nullable(node, true)
-            || (inLook && node.max < 0 && (node.broad || node.kind == Node::Group)))
-            return false;
+        if (nullable(node, true) || (inLook && node.max < 0 && (node.broad || node.kind == Node::Group)))
+            loose = true;
         return true;
     }
 
@@ -358,7 +372,7 @@ struct NativePattern::Compiler {
         if (!alternation(top, false) || i != s.size())
             return false;
         alternatives(top);
-        emit(Match);
+        mainEnd = emit(Match);
         // Lookarounds' programs, each ending in Match (those inside them are added as they are written).
         for (size_t k = 0; k < pending.size(); ++k) {
             const Pending p = pending[k];
@@ -377,6 +391,11 @@ struct NativePattern::Compiler {
             if (here() > kMaxProgram)
                 return false;
         }
+        if (here() > kMaxProgram)
+            return false;
+        findGates();
+        if (loose)
+            return false;
         for (Op &op : out.program) {
             if (op.code == Split) {
                 op.guards = quint8((first(op.a, op.table) ? 1 : 0) | (first(op.b, op.next) ? 2 : 0));
@@ -399,13 +418,96 @@ struct NativePattern::Compiler {
             const int pc = int(&op - out.program.data());
             if (op.code == Split && !(op.guards & 1))
                 return false;
-            if (op.code == Repeat && !((op.guards & 2) && !(op.next[0] & op.table[0]) && !(op.next[1] & op.table[1]))
+            if (op.code == Repeat && !keepsAll(op)
                 && !mayEnd(pc + 1))
                 return false;
             if (op.code == Ahead || op.code == Behind)
                 return false;
         }
         return true;
+    }
+
+    // Gates (see Gate): a class `stop` of which every way through the pattern takes a character (each
+    // way meets a step that takes one character of it, or more); `scan` holds what the steps before
+    // the first such one may take, less `stop`.
+    void findGates()
+    {
+        struct Found {
+            Gate gate;
+            int before; // steps that take characters before it
+            int scanned;
+        };
+        std::vector<Found> found;
+        auto takesOne = [&](const Op &op) { return op.code == Class || (op.code == Repeat && op.a > 0); };
+        for (int k = 0; k < mainEnd; ++k) {
+            const Op &g = out.program[size_t(k)];
+            if (!takesOne(g) || std::any_of(found.begin(), found.end(), [&](const Found &f) {
+                    return f.gate.stop[0] == g.table[0] && f.gate.stop[1] == g.table[1];
+                }))
+                continue;
+            auto blocks = [&](const Op &op) {
+                return takesOne(op) && !(op.table[0] & ~g.table[0]) && !(op.table[1] & ~g.table[1]);
+            };
+            std::vector<char> seen(size_t(mainEnd) + 1, 0);
+            std::vector<int> todo{0};
+            quint64 scan[2] = {0, 0};
+            int before = 0;
+            bool through = false; // a way reaches the end without a step of the class
+            bool loops = false;   // the steps before it may take a run of any length
+            int splits = 0;       // or part ways
+            while (!todo.empty() && !through) {
+                const int at = todo.back();
+                todo.pop_back();
+                if (seen[size_t(at)])
+                    continue;
+                seen[size_t(at)] = 1;
+                const Op &op = out.program[size_t(at)];
+                if (blocks(op))
+                    continue;
+                switch (op.code) {
+                case Match: through = true; break;
+                case Jump:
+                    loops = loops || op.a < at;
+                    todo.push_back(op.a);
+                    break;
+                case Split:
+                    ++splits;
+                    todo.insert(todo.end(), {op.a, op.b});
+                    break;
+                case Any:
+                    scan[0] = scan[1] = ~quint64(0);
+                    ++before;
+                    todo.push_back(at + 1);
+                    break;
+                case Class:
+                case Repeat:
+                    scan[0] |= op.table[0];
+                    scan[1] |= op.table[1];
+                    loops = loops || op.code == Repeat;
+                    ++before;
+                    todo.push_back(at + 1);
+                    break;
+                default: todo.push_back(at + 1); break; // assertions and lookarounds take no character
+                }
+            }
+            Found f{{{scan[0] & ~g.table[0], scan[1] & ~g.table[1]}, {g.table[0], g.table[1]}}, before, 0};
+            f.scanned = std::popcount(f.gate.scan[0]) + std::popcount(f.gate.scan[1]);
+            // After a few characters in one or two ways, or before one of many, a gate tells little more
+            // than trying the pattern there.
+            if (!through && (loops || splits > 1) && f.scanned > 0 && std::popcount(g.table[0]) + std::popcount(g.table[1]) <= kMaxGateStops)
+                found.push_back(f);
+        }
+        if (found.empty())
+            return;
+        // The first gate settles most places at once; the last sees furthest.
+        auto earlier = [](const Found &a, const Found &b) { return a.before < b.before || (a.before == b.before && a.scanned < b.scanned); };
+        const auto first = std::min_element(found.begin(), found.end(), earlier);
+        const auto last = std::max_element(found.begin(), found.end(), [](const Found &a, const Found &b) {
+            return a.before < b.before || (a.before == b.before && a.scanned < b.scanned);
+        });
+        gates.push_back(first->gate);
+        if (last != first)
+            gates.push_back(last->gate);
     }
 
     // Whether the match may end at pc without taking a character or meeting an assertion.
@@ -431,12 +533,27 @@ struct NativePattern::Compiler {
     }
 };
 
-std::optional<NativePattern> NativePattern::compile(const QString &pattern, bool caseless)
+NativePattern::Analysis NativePattern::analyse(const QString &pattern, bool caseless)
 {
     Compiler c{pattern, caseless};
-    if (!c.compile())
-        return std::nullopt;
-    return std::move(c.out);
+    Analysis a;
+    if (c.compile())
+        a.native = std::move(c.out);
+    a.gates = std::move(c.gates);
+    return a;
+}
+
+std::optional<NativePattern> NativePattern::compile(const QString &pattern, bool caseless)
+{
+    return analyse(pattern, caseless).native;
+}
+
+bool NativePattern::mayBacktrack() const
+{
+    return std::any_of(program.begin(), program.end(), [](const Op &op) {
+        return op.code == Split
+               || (op.code == Repeat && !keepsAll(op));
+    });
 }
 
 int NativePattern::matchAt(const char16_t *text, int n, int p, int &steps) const
@@ -478,8 +595,7 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
                 return give(kEngine);
             ok = pos - from >= op.a;
             // Giving back is of no use when what follows cannot begin with a character of the class.
-            if (ok && pos - from > op.a
-                && !((op.guards & 2) && !(op.next[0] & op.table[0]) && !(op.next[1] & op.table[1]))) {
+            if (ok && pos - from > op.a && !keepsAll(op)) {
                 if (depth == kStack)
                     return give(kEngine);
                 stack[depth++] = {pc + 1, pos - 1, from + op.a};

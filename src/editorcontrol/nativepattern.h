@@ -21,11 +21,37 @@ class NativePattern {
 public:
     static std::optional<NativePattern> compile(const QString &pattern, bool caseless);
 
+    // A test that spares the matcher (or the engine) the places where no match can begin: every match
+    // takes, from its start, characters of `scan` up to one of `stop`. So where the run of `scan`
+    // characters from a place ends at a character below 128 that is not one of `stop` (or at the line
+    // end), no match begins there, nor anywhere inside that run.
+    struct Gate {
+        quint64 scan[2] = {0, 0};
+        quint64 stop[2] = {0, 0};
+
+        // Whether a match may begin at p; `end` is where the run ends, which gives the same answer
+        // from every place up to it.
+        bool open(const char16_t *text, int n, int p, int &end) const
+        {
+            auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
+            int q = p;
+            while (q < n && text[q] < 128 && in(scan, text[q]))
+                ++q;
+            end = q;
+            return q < n && (text[q] >= 128 || in(stop, text[q]));
+        }
+    };
+    struct Analysis;
+    static Analysis analyse(const QString &pattern, bool caseless);
+
     static constexpr int kUnknown = -1;
 
     // Length of the match that starts at p (0: none, or an empty one), or kUnknown when the engine
     // must answer. `steps` is charged what the match took.
     int matchAt(const char16_t *text, int n, int p, int &steps) const;
+
+    // Whether the matcher may try more than one way: a choice, or a repeat that gives characters back.
+    bool mayBacktrack() const;
 
 private:
     struct Backtrack {
@@ -63,9 +89,22 @@ private:
     };
     struct Compiler;
 
+    // A Repeat after which nothing can begin with a character of its class: it never gives one back.
+    static bool keepsAll(const Op &op)
+    {
+        return (op.guards & 2) && !(op.next[0] & op.table[0]) && !(op.next[1] & op.table[1]);
+    }
+
     // Where the match from pc at pos ends, -1 when it fails, -2 when the engine must answer.
     int run(int pc, int pos, const char16_t *text, int n, int &steps) const;
 
     std::vector<Op> program; // the pattern from 0; lookarounds' programs after it
     std::vector<BehindBranch> behind;
+};
+
+// A pattern's matcher, when it has one, and its gates (at most two: the first and the last a match
+// passes; none when the pattern is not understood).
+struct NativePattern::Analysis {
+    std::optional<NativePattern> native;
+    std::vector<Gate> gates;
 };

@@ -125,6 +125,59 @@ TEST(EnginePatterns, NativeMatcherAgreesWithTheRegexpEngine)
     EXPECT_GT(used, 20);
 }
 
+// Gates turn away only places where the regexp engine finds no match, and give one answer for every
+// place of a run (which the scanner reads once): for patterns that need a character after a run of
+// varying length, behind alternatives, lazy, possessive and atomic repeats, lookarounds and ".", with
+// and without case. They do turn away the numbers and words they are for; a fixed text before the
+// character needed makes none.
+TEST(EnginePatterns, GatesTurnAwayOnlyPlacesWithoutAMatch)
+{
+    const QStringList texts = kTexts + QStringList{QStringLiteral("0x1F 0x1.8p3 0x.Ap-2f 0X2P+1L 12.5e-3 12e5 123) .5 7. 3.x"),
+                                                   QStringLiteral("kw12_3 ab_12 a_1 _12 key = v k\u212A_12 KW_12 k\t: x ;")};
+    const char *patterns[] = {"0[xX]([0-9A-Fa-f]+\\.?[0-9A-Fa-f]*|\\.[0-9A-Fa-f]+)[pP][+-]?[0-9]+[fFlL]?",
+                              "([0-9]+\\.([0-9]+)?|\\.[0-9]+)([eE][+-]?[0-9]+)?[fFlL]?", "[0-9]+[eE][+-]?[0-9]+",
+                              "[a-z]+_12\\b", "k+_\\d", "a*?b+c", "(?>a+|x)_", "\\w++:", "(a|bc)+d", "(?<=\\d)[a-z]+\\.",
+                              "(?:[A-Z][a-z]*)+_", ".+;", "[^\"]*\"", "\\w+(?=\\s*=)\\s*="};
+    int gated = 0;
+    for (const char *pattern : patterns) {
+        for (bool caseless : {false, true}) {
+            const QString p = QString::fromUtf8(pattern);
+            const NativePattern::Analysis analysis = NativePattern::analyse(p, caseless);
+            gated += !analysis.gates.empty();
+            const QRegularExpression re(p, QRegularExpression::UseUnicodePropertiesOption
+                                               | (caseless ? QRegularExpression::CaseInsensitiveOption : QRegularExpression::NoPatternOption));
+            for (const QString &text : texts) {
+                const auto *u = reinterpret_cast<const char16_t *>(text.utf16());
+                const int n = int(text.size());
+                for (int at = 0; at < n; ++at)
+                    for (const NativePattern::Gate &gate : analysis.gates) {
+                        int end = at;
+                        const bool open = gate.open(u, n, at, end);
+                        const auto m = re.match(text, at, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+                        EXPECT_TRUE(open || !m.hasMatch()) << pattern << " at " << at << " of " << text.toStdString();
+                        for (int q = at + 1, e; q <= end && q < n; ++q)
+                            EXPECT_EQ(gate.open(u, n, q, e), open) << pattern << " at " << q << " of " << text.toStdString();
+                    }
+            }
+        }
+    }
+    EXPECT_EQ(gated, 2 * int(std::size(patterns)));
+    auto turnsAway = [](const char *pattern, const QString &text) {
+        int end = 0;
+        for (const NativePattern::Gate &gate : NativePattern::analyse(QString::fromUtf8(pattern), false).gates)
+            if (!gate.open(reinterpret_cast<const char16_t *>(text.utf16()), int(text.size()), 0, end))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(turnsAway(patterns[0], QStringLiteral("0x1F)")));
+    EXPECT_FALSE(turnsAway(patterns[0], QStringLiteral("0x1Fp")));
+    EXPECT_TRUE(turnsAway(patterns[1], QStringLiteral("123)")));
+    EXPECT_TRUE(turnsAway(patterns[3], QStringLiteral("kw12_3"))); // the first gate: "_" after the letters
+    EXPECT_TRUE(turnsAway(".+;", QStringLiteral("no semicolon")));
+    for (const char *fixed : {"kw1(_[0-9]+)?", "ab[xy]", "[a-z]"})
+        EXPECT_TRUE(NativePattern::analyse(QString::fromUtf8(fixed), false).gates.empty()) << fixed;
+}
+
 // The text a line must hold for a pattern to match there: plain characters that every match holds,
 // never one that is optional, repeated apart, hidden in an escape or a class, or changed by options.
 TEST(EnginePatterns, RequiredTextIsInEveryMatch)
