@@ -90,6 +90,7 @@ struct Alt {
     QString context;
     QString style;
     bool borrowed = false; // the style is that of the scope around it, the context having none of its own
+    QString behind;        // a look-behind its start takes: what it stands after (`(?<=\.)`), or empty
 };
 
 bool mayBeEmpty(const QString &pattern)
@@ -234,7 +235,8 @@ private:
     bool holdsStyle(const GtkContext &c, const QString &style, int depth = 0);
     const GtkContext *bodyOf(const GtkContext &c);
     bool endsOnlyWithParent(const GtkContext &c);
-    void styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen, bool behindStart = false);
+    void styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen, const QString &behind = QString());
+    QString lookBehindOf(const GtkContext &c);
     bool patterns(const GtkContext &c, std::vector<Pattern> &starts, std::vector<Pattern> &ends, bool &singleline,
                   bool &endWithParent);
     int tokenset(const Alt &alt, const QString &parentStyle);
@@ -528,7 +530,7 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
             flatten(*t, style, alts, seen);
         }
         if (own_.contains(t->lang) && enteredByLookAhead(*t)) {
-            QSet<QString> within{t->id};
+            QSet<QString> within{t->id + QChar(0x1F)};
             styledLists(*t, alts, within);
         }
     }
@@ -633,13 +635,18 @@ bool Conversion::holdsStyle(const GtkContext &c, const QString &style, int depth
 
 // The coloured matches and keyword lists of such a context, and of those it holds that are entered alike,
 // stay valid where it stands (the commands a shell knows), as GtkSourceView colours them on entering it.
-void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen, bool behindStart)
+void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<QString> &seen, const QString &behind)
 {
     for (const GtkInclude &inc : c.includes) {
         const GtkContext *t = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
-        if (!t || seen.contains(t->id))
+        if (!t)
             continue;
-        seen.insert(t->id);
+        // Met again after a delimiter, a list is another (it stands after it); behind any other start, what
+        // is met there counts as met.
+        const QString key = t->id + QChar(0x1F) + (behind == QLatin1String("-") ? QString() : behind);
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
         const bool list = t->match || !t->keywords.isEmpty();
         const QString style = inc.styleRef.isEmpty() ? t->styleRef : inc.styleRef;
         // Words that are errors only where a name is expected (a reserved word) stay out.
@@ -647,21 +654,41 @@ void Conversion::styledLists(const GtkContext &c, std::vector<Alt> &alts, QSet<Q
         // In a part of the language written in a language of its own (JavaScript's literals), its coloured
         // matches and scopes too: a string or a number wherever an expression may stand.
         const bool part = t->lang != mainLanguage_ && own_.contains(t->lang);
-        if (shown && ((!t->keywords.isEmpty() && !behindStart) || (part && (t->match || (t->start && t->end && !enteredByLookAhead(*t)))))) {
+        const bool words = !t->keywords.isEmpty() && behind != QLatin1String("-");
+        if (shown && (words || (part && (t->match || (t->start && t->end && !enteredByLookAhead(*t)))))) {
             report_.approximated(t->id, QStringLiteral("valid where \"%1\" stands, which is entered by a look-ahead").arg(c.id));
-            alts.push_back({t->id, style});
+            alts.push_back({t->id, style, false, words ? behind : QString()});
         } else if (part && t->start && t->end && coloursNothing(style) && !coloursNothing(delimiterStyle(*t, "start"))) {
             // One whose start has a look of its own (`new`, a template literal's backquote): itself.
             report_.approximated(t->id, QStringLiteral("valid where \"%1\" stands, which is entered by a look-ahead").arg(c.id));
             alts.push_back({t->id, QString()});
         } else if (!list && (enteredByLookAhead(*t) || (!t->start && part))) {
-            styledLists(*t, alts, seen, behindStart);
+            styledLists(*t, alts, seen, behind);
         } else if (!list && part && coloursNothing(style) && hasChildren(*t)) {
             // Behind a start that takes text (`.` before a property, `=` before a value), words listed there
-            // are only such after it (a built-in method's name); strings and numbers are the same anywhere.
-            styledLists(*t, alts, seen, true);
+            // are only such right after it (a built-in method's name after `.`), or not at all behind a longer
+            // start or two; strings and numbers are the same anywhere.
+            styledLists(*t, alts, seen, behind.isEmpty() ? lookBehindOf(*t) : QStringLiteral("-"));
         }
     }
+}
+
+// A look-behind at a start of one or two punctuation characters (`\.(?!\.)` gives `(?<=\.)`), looks ahead
+// after it left out; "-" for any other start.
+QString Conversion::lookBehindOf(const GtkContext &c)
+{
+    GtkLanguage *lang = c.start ? language(c.lang, c.id) : nullptr;
+    if (!lang)
+        return QStringLiteral("-");
+    QString text;
+    bool caseless = false;
+    expand(*c.start, *lang, c.id, text, caseless);
+    for (qsizetype at = text.lastIndexOf(QLatin1String("(?")); at > 0 && (text.mid(at, 3) == QLatin1String("(?!") || text.mid(at, 3) == QLatin1String("(?="))
+         && RegexText::groupEnd(text, at) == text.size();
+         at = text.lastIndexOf(QLatin1String("(?")))
+        text.truncate(at);
+    static const QRegularExpression delimiters(QStringLiteral(R"(^(?:\\[^\w\s]|[^\\\w\s(){}\[\]|?*+.^$]){1,2}$)"));
+    return delimiters.match(text).hasMatch() ? QStringLiteral("(?<=%1)").arg(text) : QStringLiteral("-");
 }
 
 // Whether a context holds one that ends it (end-parent), directly or in containers it holds.
@@ -881,7 +908,7 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
 
 int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
 {
-    const QString key = alt.context + QChar(0x1F) + alt.style;
+    const QString key = alt.context + QChar(0x1F) + alt.style + QChar(0x1F) + alt.behind;
     if (const auto it = tokensets_.constFind(key); it != tokensets_.constEnd())
         return *it;
     const GtkContext *c = context(alt.context, true, alt.context);
@@ -960,8 +987,11 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
     t.scope = isScope(*c);
     t.singleline = singleline;
     t.borrowedLook = alt.borrowed;
-    for (const Pattern &p : starts)
-        t.tokens.push_back({p.text, true, QString(), {}});
+    for (const Pattern &p : starts) {
+        const bool caseless = p.text.startsWith(QLatin1String("(?i)"));
+        t.tokens.push_back({alt.behind.isEmpty() ? p.text : caseless ? QStringLiteral("(?i)") + alt.behind + p.text.mid(4) : alt.behind + p.text,
+                            true, QString(), {}});
+    }
     if (t.scope) {
         // The scope's ends, and the matches that end it (end-parent), as one alternation: the first
         // that matches closes it, as in GtkSourceView.
@@ -1334,10 +1364,12 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             earlier += p.guardForm;
             earlierFrom.push_back(-1);
         }
+        QSet<int> listed; // a tokenset met again in one place keeps the priority of its first place
         for (const Alt &alt : alts) {
             const int k = tokenset(alt, level.style);
-            if (k < 0)
+            if (k < 0 || listed.contains(k))
                 continue;
+            listed.insert(k);
             const int continued = continued_.value(k, -1);
             for (const int n : {leadingGroups_.value(k, -1), continued, k}) {
                 if (n < 0)
@@ -1363,7 +1395,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 TokensetDraft &t = draft.tokensets[size_t(n)];
                 const QString own = t.tokens.empty() ? QString() : t.tokens.front().text;
                 QString plain;
-                if (!own.isEmpty() && RegexText::nonCapturing(own, plain))
+                // A list that stands only after a delimiter (a property after `.`) holds nothing back: its
+                // words, thousands of them, would make every later token too large to compile.
+                if (!own.isEmpty() && alt.behind.isEmpty() && RegexText::nonCapturing(own, plain))
                     earlier += own.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i:%1)").arg(plain.mid(4)) : RegexText::grouped(plain);
                 else
                     earlier += QString();

@@ -168,7 +168,8 @@ TEST(Conversion, ScopesNestByWhatTheyInclude)
 
 TEST(Conversion, TheFirstAlternativeWinsAsInGtkSourceView)
 {
-    // "a" comes first, so "abb" is "a" and plain "bb"; and the scope's end wins over a longer child.
+    // "a" comes first, so "abb" is "a" and plain "bb", also where "a" is listed again after "ab+" (its first
+    // place counts); and the scope's end wins over a longer child.
     // An end that repeats the start's delimiter stands for any delimiter, so a variable beginning with
     // one of them is still a variable, inside the quote and out.
     const Converted c = convert(langFile(R"(
@@ -183,8 +184,9 @@ TEST(Conversion, TheFirstAlternativeWinsAsInGtkSourceView)
       <start>q([@/])</start><end>\%{1@start}</end>
       <include><context ref="var"/></include>
     </context>
-    <context id="bracket" style-ref="comment"><start>#\[(=*)\[</start><end>\]\%{1@start}\]</end></context>)",
-                                     R"(<context ref="short"/><context ref="long"/><context ref="paren"/><context ref="quote"/><context ref="bracket"/><context ref="var"/>)"));
+    <context id="bracket" style-ref="comment"><start>#\[(=*)\[</start><end>\]\%{1@start}\]</end></context>
+    <context id="again"><include><context ref="short"/></include></context>)",
+                                     R"(<context ref="short"/><context ref="long"/><context ref="paren"/><context ref="quote"/><context ref="bracket"/><context ref="var"/><context ref="again"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("abb bb")), QStringLiteral("[Keyword:a]bb bb"));
     EXPECT_EQ(c.colour(QStringLiteral("(x)) a")), QStringLiteral("[String:(x)]) [Keyword:a]"));
@@ -350,8 +352,8 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
 {
     // A language written in hidden parts of its own: expressions are entered by a look-ahead, in a style
     // that colours nothing, and a number is a look-ahead start with the number as its end (its definition
-    // standing among the contexts). Strings, numbers and words stay coloured where the expression stands;
-    // a reserved word (an error where a name is expected) and a property after `.` do not.
+    // standing among the contexts). Strings, numbers and words stay coloured where the expression stands,
+    // and a property's name right after its `.`; a reserved word (an error where a name is expected) does not.
     const QByteArray part = R"(<?xml version="1.0"?>
 <language id="tp" name="Test Part" version="2.0" hidden="true">
   <styles><style id="error" name="Error" map-to="def:error"/></styles>
@@ -417,8 +419,8 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
     file.replace(R"(<style id="label")", R"(<style id="expression" name="Expression"/><style id="label")");
     const Converted c = convert(file, QString(), {{QStringLiteral("tp.lang"), part}});
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
-    EXPECT_EQ(c.colour(QStringLiteral("x(\"a\", 12, a12, true, const, s.length);")).toStdString(),
-              "x([String:\"a\"], [Number:12], a12, [Keyword (2):true], const, s.length);");
+    EXPECT_EQ(c.colour(QStringLiteral("x(\"a\", 12, a12, true, const, s.length, length);")).toStdString(),
+              "x([String:\"a\"], [Number:12], a12, [Keyword (2):true], const, s.[Keyword (2):length], length);");
     EXPECT_TRUE(c.report.contains(QStringLiteral("tp:str: approximated: valid where"))) << c.report.toStdString();
     // A statement's keyword, whose context ends before the next token: one match, in its start's look.
     EXPECT_EQ(c.colour(QStringLiteral("if (\"a\");")).toStdString(), "[Keyword:if] ([String:\"a\"]);");
