@@ -93,6 +93,9 @@ struct Switch {
     int pops = 0;
     Ref push;
     Ref closers; // the context whose closers end the scope `push` opens, when not its own
+    // Contexts folded into the rule that stand below `push` (one never gone back to, which went on in
+    // another): its pops close them before any scope.
+    int under = 0;
     bool stay() const { return pops == 0 && !push.valid(); }
 };
 
@@ -1585,7 +1588,8 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             if (qtext.isEmpty())
                 continue;
             const Switch sq = parseSwitch(q.rule->value("context"), q.owner.def, qwhere);
-            const Switch net{sw.pops + std::max(sq.pops - 1, 0), sq.push};
+            const int eaten = std::min(sw.under, std::max(sq.pops - 1, 0));
+            const Switch net{sw.pops + std::max(sq.pops - 1, 0) - eaten, sq.push, Ref{}, sw.under - eaten};
             const bool qlook = q.rule->flag("lookAhead");
             const QString next = RegexText::grouped(plainBase) + blanks
                 + (qlook ? QStringLiteral("(?=%1)").arg(qtext) : RegexText::grouped(qtext));
@@ -1611,10 +1615,11 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
         if (!c.fallthroughContext.isEmpty()) {
             const Switch f = parseSwitch(c.fallthroughContext, d.def, d.where(main_));
             foldOpener_ = opener;
+            const int eaten = std::min(sw.under, std::max(f.pops - 1, 0));
             if (f.pops > 0)
-                follow(level, base, consumes, colour, Switch{sw.pops + f.pops - 1, f.push}, origin, out, depth + 1);
+                follow(level, base, consumes, colour, Switch{sw.pops + f.pops - 1 - eaten, f.push, Ref{}, sw.under - eaten}, origin, out, depth + 1);
             else if (f.push.valid() && neverResumed_.contains(d.key()))
-                follow(level, base, consumes, colour, Switch{sw.pops, f.push}, origin, out, depth + 1); // in its place
+                follow(level, base, consumes, colour, Switch{sw.pops, f.push, Ref{}, sw.under + 1}, origin, out, depth + 1); // on it
         } else if (consumes) {
             out.push_back({base, colour, sw, origin, (colour ? colour : &origin)->rule, where});
         }
@@ -2601,8 +2606,11 @@ void Conversion::findNeverResumed()
             && (ctx.fallthroughContext.isEmpty() || (fall.pops == 0 && fall.push > 0 && !fall.other))
             && std::all_of(ctx.rules.begin(), ctx.rules.end(), [&](const KdeRule &r) {
                    const RawSwitch s = rawSwitch(r.value("context"));
+                   // Blanks before what it waits for, where it falls through to another (a value after "=").
+                   const bool blanks = r.type == QLatin1String("DetectSpaces") && r.children.empty() && s.pops == 0 && s.push < 0
+                       && !ctx.fallthroughContext.isEmpty();
                    return r.type != QLatin1String("IncludeRules") && !r.flag("lookAhead") && !s.other && !KdeAlikeContexts::writtenByVarlex(r)
-                       && ((s.pops >= 1 && s.push < 0) || (s.pops == 0 && s.push > 0));
+                       && ((s.pops >= 1 && s.push < 0) || (s.pops == 0 && s.push > 0) || blanks);
                });
     }
     // The contexts a context's own rules and its fall-through open.
@@ -2655,9 +2663,12 @@ void Conversion::findNeverResumed()
         };
         for (int c = 0; c < n; ++c) {
             const KdeContext &ctx = main_->contexts[size_t(c)];
-            for (const QString &edge : {ctx.lineEndContext, ctx.lineEmptyContext, ctx.fallthroughContext})
+            for (const QString &edge : {ctx.lineEndContext, ctx.lineEmptyContext})
                 if (const RawSwitch s = rawSwitch(edge); set.contains(s.push) && !set.contains(c))
                     spoilt.insert(s.push); // entered otherwise than by a rule that takes text
+            // A context folded where it opens that falls through to one in its place goes on in it there.
+            if (const RawSwitch s = rawSwitch(ctx.fallthroughContext); set.contains(s.push) && !set.contains(c))
+                s.pops == 1 && transient(Ref{main_, c}) ? walk(s.push, 1) : void(spoilt.insert(s.push));
             for (const FlatRule &q : *flat_.value(Ref{main_, c}.key())) {
                 const RawSwitch s = rawSwitch(q.rule->value("context"));
                 if (s.push < 0 || set.contains(c))

@@ -928,3 +928,42 @@ TEST(KdeConversion, OneCharacterOfALookAheadCloserChainsAndTheOtherEndsTheScope)
     EXPECT_EQ(c.colour(QStringLiteral("{:{:1},\"k\":1;} \"s\"")),
               std::string("[Object:{][Value::][Object:{][Value::][Number:1][Object:}][Value:,][String (2):\"k\"][Value::][Number:1][Value:;][Object:}] \"s\""));
 }
+
+TEST(KdeConversion, AValueAfterItsEqualsSignIsFoldedIntoItThroughBlanksAndAPlaceThatFallsThroughToIt)
+{
+    // A tag's attribute value as HTML writes it: "=" opens a context that waits over blanks for a quote
+    // and else falls through to a bare value; the quote's end closes both. The same value is also
+    // reached by falling through from another context that is folded where it opens ("type=").
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="Tag" char="&lt;"/>
+      </context>
+      <context name="Tag" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="#pop" char="&gt;"/>
+        <WordDetect attribute="Type" context="Kind" String="type"/>
+        <RegExpr attribute="Type" String="[a-z]+"/>
+        <DetectChar attribute="Op" context="Value" char="="/>
+      </context>
+      <context name="Kind" attribute="Normal" lineEndContext="#stay" fallthroughContext="#pop">
+        <DetectChar attribute="Op" context="#pop!KindValue" char="="/>
+      </context>
+      <context name="KindValue" attribute="Normal" lineEndContext="#stay" fallthroughContext="#pop!Value">
+        <StringDetect attribute="Keyword" context="#pop" String="&quot;special&quot;"/>
+      </context>
+      <context name="Value" attribute="Normal" lineEndContext="#stay" fallthroughContext="Bare">
+        <DetectSpaces/>
+        <DetectChar attribute="String" context="Quoted" char="&quot;"/>
+      </context>
+      <context name="Quoted" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop#pop" char="&quot;"/>
+      </context>
+      <context name="Bare" attribute="Normal" lineEndContext="#pop#pop" fallthroughContext="#pop#pop">
+        <RegExpr attribute="Number" String="[0-9]"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // The quoted value is a string from its "=" on, and its end closes the value only; a bare value
+    // that its rules do not take ("x") goes back to the tag at once, whose names go on.
+    EXPECT_EQ(c.colour(QStringLiteral("<a b=\"x y\" d = \"z\" type=\"q\"> x <e g=x h>")),
+              std::string("[Keyword:<][Type:a] [Type:b][Quoted:=\"x y\"] [Type:d] [Quoted:= \"z\"] [Quoted:type=\"q\"][Keyword:>] x "
+                          "[Keyword:<][Type:e] [Type:g][Op:=][Type:x] [Type:h][Keyword:>]"));
+}
