@@ -45,7 +45,7 @@ public:
             if (sp.restMinimum < 0)
                 return 1;
             int q = p + 1;
-            while (q < n && text[q] < 128 && in(sp.restAscii, text[q]))
+            while (q < n && text[q] < 128 && sp.restByte[text[q]])
                 ++q;
             if (q == n || text[q] < 128)
                 return q - p - 1 >= sp.restMinimum ? q - p : 0;

@@ -444,6 +444,7 @@ std::optional<SimplePattern> simplePattern(const QString &pattern, bool caseless
         for (char32_t c = 0; c < 128; ++c) {
             sp->firstAscii[c >> 6] |= quint64(sp->first.contains(c, caseless)) << (c & 63);
             sp->restAscii[c >> 6] |= quint64(sp->rest.contains(c, caseless)) << (c & 63);
+            sp->restByte[c] = sp->rest.contains(c, caseless);
         }
     return sp;
 }

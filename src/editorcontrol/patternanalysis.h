@@ -51,6 +51,7 @@ struct SimplePattern {
     // contains() of each class for the characters below 128, worked out once: most text is ASCII.
     quint64 firstAscii[2] = {0, 0};
     quint64 restAscii[2] = {0, 0};
+    quint8 restByte[128] = {}; // restAscii a byte a character: one load per character of a long run
 
     // Length of the longest match at p (the regexp engine's greedy match), 0 for none. Steps by whole
     // characters, as the regexp engine does; p must not split a surrogate pair. `cache` may keep the
