@@ -230,6 +230,7 @@ private:
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
     bool enteredByLookAhead(const GtkContext &c);
     bool coloursNothing(const QString &style);
+    bool startsEmpty(const GtkContext &c);
     bool marksError(const QString &style);
     QString delimiterStyle(const GtkContext &c, const char *where);
     bool holdsStyle(const GtkContext &c, const QString &style, int depth = 0);
@@ -490,13 +491,16 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
         // the context only groups what it holds; so does a start at each line's start without an end (the
         // text of a here-document after its first line).
         const bool grouping = t->start && (t->start->text.isEmpty() || (t->start->text == QLatin1String("^") && !t->end)) && hasChildren(*t) && !t->onceOnly;
+        const bool opening = !grouping && t->lang == mainLanguage_ && t->start && t->onceOnly && t->end && hasChildren(*t) && coloursNothing(t->styleRef) && startsEmpty(*t);
         const bool body = bodies_.value(c.id) == t;
-        if (inc.kind == GtkInclude::Children || !isLeaf(*t) || grouping || body) {
+        if (inc.kind == GtkInclude::Children || !isLeaf(*t) || grouping || body || opening) {
             if (seen.contains(t->id))
                 continue;
             seen.insert(t->id);
-            if (grouping)
-                report_.approximated(t->id, QStringLiteral("the start can be empty: what the context holds is valid where it stands, and its end is not kept"));
+            if (grouping || opening)
+                report_.approximated(t->id, opening ? QStringLiteral("the start is empty and the context is entered once: what it holds is valid where it stands, "
+                                                                 "and its end is not kept")
+                                                : QStringLiteral("the start can be empty: what the context holds is valid where it stands, and its end is not kept"));
             flatten(*t, inc.ignoreStyle || t->styleRef.isEmpty() ? inherited : t->styleRef, alts, seen);
             continue;
         }
@@ -583,6 +587,18 @@ bool Conversion::enteredByLookAhead(const GtkContext &c)
     bool caseless = false;
     expand(*c.start, *lang, c.id, text, caseless);
     return mayBeEmpty(text);
+}
+
+// Whether a context's start is empty (`\%{def:always-match}`).
+bool Conversion::startsEmpty(const GtkContext &c)
+{
+    GtkLanguage *lang = c.start ? language(c.lang, c.id) : nullptr;
+    if (!lang)
+        return false;
+    QString text;
+    bool caseless = false;
+    expand(*c.start, *lang, c.id, text, caseless);
+    return unwrapped(text).isEmpty();
 }
 
 // Whether a style maps to no colour at all (JavaScript's "Expression", a name for a part of the grammar).

@@ -346,6 +346,24 @@ TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
     EXPECT_EQ(command.colour(QStringLiteral("echo 12 echo; x")).toStdString(), "[Keyword:echo] 12 [Keyword:echo]; x");
     // A list listed twice in one place (itself, and where the command stands) does not give way to itself.
     EXPECT_EQ(command.colour(QStringLiteral(">x")).toStdString(), "[Keyword:>]x");
+
+    // A context entered once right where its scope starts (an empty start), up to its end: a heading's
+    // attributes up to its `>`. What it holds is valid in the scope.
+    const Converted heading = convert(langFile(R"(
+    <context id="head">
+      <start>&lt;h\b</start><end>&lt;/h&gt;</end>
+      <include>
+        <context sub-pattern="0" where="start" style-ref="keyword"/>
+        <context once-only="true">
+          <start>\%{def:always-match}</start><end>&gt;</end>
+          <include><context id="attr" style-ref="string"><match>[a-z]+="[^"]*"</match></context></include>
+        </context>
+      </include>
+    </context>)",
+                                               R"(<context ref="head"/>)"));
+    ASSERT_EQ(heading.exitCode, 0) << heading.report.toStdString();
+    EXPECT_EQ(heading.colour(QStringLiteral("<h a=\"1\">x</h> a=\"2\"")).toStdString(),
+              "[head:<h ][String:a=\"1\"][Plain text:>x][head:</h>] a=\"2\"");
 }
 
 TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStand)
