@@ -403,6 +403,12 @@ struct NativePattern::Compiler {
                 const int pc = int(&op - out.program.data());
                 if (first(pc + 1, op.next))
                     op.guards = 2;
+            } else if (op.code == Ahead && out.program[size_t(op.a)].code == Class
+                       && out.program[size_t(op.a) + 1].code == Match) {
+                // A lookahead of one class, as "(?=[A-Za-z_:])": its character is looked at here.
+                op.guards = 4;
+                op.table[0] = out.program[size_t(op.a)].table[0];
+                op.table[1] = out.program[size_t(op.a)].table[1];
             }
         }
         // Each way tried costs a few steps: with many, the engine's compiled code is quicker. Unless no
@@ -654,6 +660,12 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
             break;
         }
         case Ahead: {
+            if (op.guards & 4) {
+                if (pos < n && text[pos] >= 128)
+                    return give(kEngine);
+                ok = (pos < n && ((op.table[text[pos] >> 6] >> (text[pos] & 63)) & 1)) != (op.b != 0);
+                break;
+            }
             const int r = run(op.a, pos, text, n, steps);
             if (r == kEngine)
                 return give(kEngine);

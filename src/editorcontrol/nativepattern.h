@@ -81,7 +81,7 @@ private:
         // Split: what way b begins with; Repeat: what the rest begins with. Each only when `guards`
         // says it is known (bit 0: table, bit 1: next): a way that must take a character first.
         quint64 next[2] = {0, 0};
-        quint8 guards = 0;
+        quint8 guards = 0; // bit 2, on an Ahead: it is one class, held in `table`
     };
     struct BehindBranch {
         int pc;
