@@ -432,8 +432,12 @@ constexpr qsizetype kKeywordPartSize = 8000;
 // The most characters of staying rules a token goes on over (a number's units, not a list of names).
 constexpr qsizetype kMaxStaysAgain = 400;
 
-// Contexts kept as scopes at most, before the fitting cuts them down to what a record holds.
+// Contexts kept as scopes at most, before the fitting cuts them down to what a record holds: those of
+// the definition converted count up to the larger figure (a build language's one context per command
+// would leave no room for its strings and variables), those of the definitions it includes up to the
+// smaller (a definition that embeds a dozen languages would take seconds).
 constexpr int kMaxScopes = 300;
+constexpr int kMaxOwnScopes = 400;
 
 // The type of the rule that stands for a context's fallthroughContext when that only passes on.
 const QString kFallThrough = QStringLiteral("#fallthrough");
@@ -475,6 +479,7 @@ private:
     void addToken(std::vector<TokenDraft> &tokens, const QString &text, const QStringList &guards, bool unite = false);
     QSet<QString> lookAheadGuards_; // guard forms of the look-aheads that open a context
     void collapse(LanguageDraft &draft, int limit);
+    void dropShadowedScopes(LanguageDraft &draft, int limit);
 
     const ConversionOptions &options_;
     ConversionReport &report_;
@@ -1015,10 +1020,10 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
         return *it;
     const KdeContext &c = target.context();
     const Look l = look(target.def, c.attribute, where);
-    if (++scopes_ > kMaxScopes) {
+    if (const int most = target.def == main_ ? kMaxOwnScopes : kMaxScopes; ++scopes_ > most) {
         // A definition of thousands of contexts: past these, a context is a token coloured as it.
         report_.approximated(target.where(main_), QStringLiteral("the context is coloured as one token where it opens; its own rules are dropped (more than %1 contexts)")
-                                                      .arg(kMaxScopes));
+                                                      .arg(most));
         return addTokenset(styled(uniqueName(c.name), l, target.where(main_)), key);
     }
     TokensetDraft t = styled(uniqueName(c.name), l, target.where(main_));
@@ -1162,6 +1167,143 @@ void mergeAlikeLists(LanguageDraft &draft)
     }
 }
 
+// Scope `name` is gone: what stood only in it goes too, and so on inward (a scope that opened only in
+// it, with what stood only in that one), so that nothing left counts towards the tokensets a language
+// holds while it can no longer be reached.
+void forgetScope(LanguageDraft &draft, const QString &name)
+{
+    QStringList gone{name};
+    while (!gone.isEmpty()) {
+        const QString g = gone.takeFirst();
+        for (size_t k = 0; k < draft.tokensets.size();) {
+            TokensetDraft &t = draft.tokensets[k];
+            if (t.validScopes.removeAll(g) > 0
+                && std::all_of(t.validScopes.begin(), t.validScopes.end(), [&](const QString &v) { return v == t.name; })) {
+                if (t.scope)
+                    gone += t.name;
+                draft.tokensets.erase(draft.tokensets.begin() + qsizetype(k));
+                continue;
+            }
+            ++k;
+        }
+    }
+}
+
+// A scope that never opens: in each place it stands, an earlier scope opens on each of its starts (the
+// first tokenset wins a tie), giving way to no more than it does. Contexts of commands merged into one
+// leave their argument scopes so, behind the first command's; what stands only in them goes with them.
+void Conversion::dropShadowedScopes(LanguageDraft &draft, int limit)
+{
+    auto covers = [](const TokensetDraft &a, const TokensetDraft &b) {
+        if (!a.scope || b.tokens.empty() || b.validScopes.isEmpty())
+            return false;
+        for (const QString &p : b.validScopes)
+            if (p != b.name && !a.validScopes.contains(p))
+                return false;
+        return std::all_of(b.tokens.begin(), b.tokens.end(), [&](const TokenDraft &start) {
+            return std::any_of(a.tokens.begin(), a.tokens.end(), [&](const TokenDraft &first) {
+                return first.text == start.text && first.regexp == start.regexp && first.rule == start.rule
+                    && std::all_of(first.guards.begin(), first.guards.end(), [&](const QString &g) { return start.guards.contains(g); });
+            });
+        });
+    };
+    QList<std::pair<QString, QString>> shadowed; // scope, the one that opens first
+    for (size_t j = 1; j < draft.tokensets.size(); ++j) {
+        const TokensetDraft &b = draft.tokensets[j];
+        if (!b.scope)
+            continue;
+        for (size_t i = 0; i < j; ++i) {
+            if (covers(draft.tokensets[i], b)) {
+                shadowed.push_back({b.name, draft.tokensets[i].name});
+                break;
+            }
+        }
+    }
+    for (const auto &[name, by] : std::as_const(shadowed)) {
+        const auto it = std::find_if(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) { return t.name == name; });
+        if (it == draft.tokensets.end())
+            continue;
+        report_.merged(it->source, QStringLiteral("scope \"%1\" never opens: \"%2\" opens first on the same text (a language holds %3 tokensets)")
+                                       .arg(name, by)
+                                       .arg(limit + 1));
+        draft.tokensets.erase(it);
+        forgetScope(draft, name);
+    }
+}
+
+// A pattern matched by the interpreter, anchored where the match starts: trying a few short texts costs
+// less than the machine code QRegularExpression would make first.
+class Interpreted {
+public:
+    explicit Interpreted(const QString &pattern)
+    {
+        int code = 0;
+        PCRE2_SIZE offset = 0;
+        program_ = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(pattern.utf16()), PCRE2_SIZE(pattern.size()),
+                                    PCRE2_UTF | PCRE2_UCP, &code, &offset, nullptr);
+        if (program_)
+            data_ = pcre2_match_data_create_from_pattern_16(program_, nullptr);
+    }
+    ~Interpreted()
+    {
+        pcre2_match_data_free_16(data_);
+        pcre2_code_free_16(program_);
+    }
+    Interpreted(const Interpreted &) = delete;
+    Interpreted &operator=(const Interpreted &) = delete;
+    bool valid() const { return program_ && data_; }
+    // How many characters of `text` a match at its start takes; -1 when none.
+    qsizetype matchedLength(const QString &text) const
+    {
+        if (pcre2_match_16(program_, reinterpret_cast<PCRE2_SPTR16>(text.utf16()), PCRE2_SIZE(text.size()), 0, PCRE2_ANCHORED, data_, nullptr) < 0)
+            return -1;
+        const PCRE2_SIZE *ov = pcre2_get_ovector_pointer_16(data_);
+        return qsizetype(ov[1] - ov[0]);
+    }
+
+private:
+    pcre2_code_16 *program_ = nullptr;
+    pcre2_match_data_16 *data_ = nullptr;
+};
+
+// The characters that on their own end a scope (a string's quote), of the printable ASCII ones.
+QString singleCharacterEnds(const TokensetDraft &scope)
+{
+    QString ends;
+    for (const TokenDraft &end : scope.tokens2) {
+        const QString text = end.regexp ? end.text : QRegularExpression::escape(end.text);
+        const Interpreted re(text);
+        const auto &first = firstCharsOf(text);
+        for (char16_t c = 32; c < 127 && re.valid(); ++c) {
+            if ((!first || first->test(c)) && !ends.contains(QChar(c)) && re.matchedLength(QString(QChar(c))) == 1)
+                ends += QChar(c);
+        }
+    }
+    return ends;
+}
+
+// Whether a token of `t` may take, after its first character, one of `ends` (an escaped quote in a
+// string): without the token, the scope would end inside its text.
+bool takesAnEnd(const TokensetDraft &t, const QString &ends)
+{
+    for (const TokenDraft &token : ends.isEmpty() ? std::vector<TokenDraft>() : t.tokens) {
+        // An escape is short: a list of names (a licence list) is not tried character by character.
+        const QString text = token.regexp ? token.text : QRegularExpression::escape(token.text);
+        if (text.size() > 64)
+            continue;
+        const Interpreted re(text);
+        const auto &first = firstCharsOf(text);
+        for (char16_t p = 32; p < 127 && re.valid(); ++p) {
+            if (first && !first->test(p))
+                continue;
+            for (const QChar end : ends)
+                if (re.matchedLength(QString(QChar(p)) + end) == 2)
+                    return true;
+        }
+    }
+    return false;
+}
+
 // A definition of more contexts than a language holds tokensets is cut down until it fits: first
 // scopes that colour alike and close alike are one (string variants: raw, formatted, bytes...); then
 // the tokensets that colour parts of comments and strings as comments and strings go (the scope's own
@@ -1249,6 +1391,7 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
             count = size_t(fittedCount(draft));
         }
     }
+    dropShadowedScopes(draft, limit);
     // How deep each scope is: the outermost level is 0, a scope one more than where it opens.
     QHash<QString, int> depth{{QString(), 0}};
     for (bool changed = true; changed;) {
@@ -1273,19 +1416,25 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
     };
     // A scope that stands only inside comments or strings (a modeline's options, a licence tag) colours
     // text the comment or string would colour much the same.
+    QSet<QString> literals; // the names of the comments and strings, as the draft stands
     auto insideLiteralsOnly = [&](const TokensetDraft &t) {
         bool any = false;
         for (const QString &p : t.validScopes) {
             if (p == t.name)
                 continue;
-            const TokensetDraft *where = draft.find(p);
-            if (!where || !literal(*where))
+            if (!literals.contains(p))
                 return false;
             any = true;
         }
         return any;
     };
+    QHash<QString, QString> endsOf; // scope -> singleCharacterEnds()
+    QHash<QString, bool> takesEnd;  // list and scope -> takesAnEnd()
     while (fittedCount(draft) > limit) {
+        literals.clear();
+        for (const TokensetDraft &t : draft.tokensets)
+            if (literal(t))
+                literals.insert(t.name);
         // Those only inside comments or strings first, then the deepest; of those, one that is not a
         // comment or string (they colour the most text).
         int victim = -1;
@@ -1297,18 +1446,39 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
             if (t.scope && (victim < 0 || rank(t) >= rank(draft.tokensets[size_t(victim)])))
                 victim = i;
         }
+        // Past the scopes that stand only inside comments or strings, the lists that do go before any
+        // scope of code is cut (a documentation block's markup: the comment colours it), unless one
+        // takes what would end the comment or string (an escaped quote).
+        if (victim < 0 || !insideLiteralsOnly(draft.tokensets[size_t(victim)])) {
+            const auto list = std::find_if(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) {
+                return !t.scope && !literal(t) && insideLiteralsOnly(t)
+                    && std::none_of(t.validScopes.begin(), t.validScopes.end(), [&](const QString &v) {
+                           const TokensetDraft *scope = draft.find(v);
+                           if (!scope)
+                               return false;
+                           auto ends = endsOf.constFind(v);
+                           if (ends == endsOf.constEnd())
+                               ends = endsOf.insert(v, singleCharacterEnds(*scope));
+                           const QString key = t.name + QChar(0x1F) + v;
+                           auto known = takesEnd.constFind(key);
+                           if (known == takesEnd.constEnd())
+                               known = takesEnd.insert(key, takesAnEnd(t, *ends));
+                           return *known;
+                       });
+            });
+            if (list != draft.tokensets.end()) {
+                report_.merged(list->source, QStringLiteral("tokenset \"%1\" colours as the comment or string around it (a language holds %2 tokensets)")
+                                                 .arg(list->name)
+                                                 .arg(limit + 1));
+                draft.tokensets.erase(list);
+                continue;
+            }
+        }
         if (victim < 0)
             return;
         TokensetDraft gone = std::move(draft.tokensets[size_t(victim)]);
         draft.tokensets.erase(draft.tokensets.begin() + victim);
-        for (size_t k = 0; k < draft.tokensets.size();) {
-            TokensetDraft &t = draft.tokensets[k];
-            if (t.validScopes.removeAll(gone.name) > 0 && t.validScopes.isEmpty()) {
-                draft.tokensets.erase(draft.tokensets.begin() + qsizetype(k));
-                continue;
-            }
-            ++k;
-        }
+        forgetScope(draft, gone.name);
         QStringList places = gone.validScopes;
         places.removeAll(gone.name);
         if (!places.isEmpty() && std::all_of(places.begin(), places.end(), [&](const QString &p) {

@@ -967,3 +967,46 @@ TEST(KdeConversion, AValueAfterItsEqualsSignIsFoldedIntoItThroughBlanksAndAPlace
               std::string("[Keyword:<][Type:a] [Type:b][Quoted:=\"x y\"] [Type:d] [Quoted:= \"z\"] [Quoted:type=\"q\"][Keyword:>] x "
                           "[Keyword:<][Type:e] [Type:g][Op:=][Type:x] [Type:h][Keyword:>]"));
 }
+
+TEST(KdeConversion, ArgumentsThatNeverOpenAndMarkupInCommentsGoBeforeAStringIsCut)
+{
+    // Thirty commands merge into one scope, whose "(" then opens the first command's arguments only: the
+    // others never open and go, with their options. Sixty markup words of their own colours inside a
+    // comment go next (the comment colours them), so the string in the arguments stays a scope, and its
+    // escaped quote, which the string's end would take, stays too.
+    QByteArray commands, contexts, markup, items;
+    for (int i = 0; i < 30; ++i) {
+        commands += QStringLiteral(R"K(<WordDetect attribute="Keyword" context="Cmd%1" String="cmd%1"/>)K").arg(i).toUtf8();
+        contexts += QStringLiteral(R"K(<context name="Cmd%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Op" context="Args%1" char="("/>
+            <DetectChar attribute="Op" context="#pop" char=")"/>
+          </context>
+          <context name="Args%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Op" context="#pop" char=")" lookAhead="1"/>
+            <WordDetect attribute="Item%1" String="opt%1"/>
+            <DetectChar attribute="String" context="Str" char="&quot;"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    for (int i = 0; i < 90; ++i)
+        items += QStringLiteral(R"K(<itemData name="Item%1" defStyleNum="dsKeyword" color="#%2"/>)K").arg(i).arg(0x101010 + i, 6, 16, QChar(u'0')).toUtf8();
+    for (int i = 30; i < 90; ++i)
+        markup += QStringLiteral(R"K(<WordDetect attribute="Item%1" String="@m%1"/>)K").arg(i).toUtf8();
+    QByteArray xml = definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + commands + R"K(
+        <DetectChar attribute="Comment" context="Doc" char="#"/>
+      </context>
+      <context name="Doc" attribute="Comment" lineEndContext="#pop">)K" + markup + R"K(
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+        <Detect2Chars attribute="Op" char="\" char1="&quot;"/>
+      </context>)K" + contexts);
+    xml.replace("</itemDatas>", items + "</itemDatas>");
+    const Converted c = convert(xml);
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QRegularExpression(QStringLiteral("Args7: merged: scope \"[^\"]+\" never opens: \"Op \\(2\\)\" opens first"))))
+        << c.report.toStdString();
+    EXPECT_FALSE(c.report.contains(QStringLiteral("Str: approximated"))) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("cmd7(opt0 opt7 \"a\\\"b\" x) # @m30")),
+              std::string("[Keyword:cmd7][Op (2):(][Item0:opt0] opt7 [Str:\"a][Op:\\\"][Str:b\"] x[Keyword:)] [Doc:# @m30]"));
+}
