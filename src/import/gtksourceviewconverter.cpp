@@ -1381,6 +1381,13 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             earlierFrom.push_back(-1);
         }
         QSet<int> listed; // a tokenset met again in one place keeps the priority of its first place
+        // Right after a delimiter that words stand behind here (a property's `.`), only those words are such:
+        // the other lists of words of the part give way there (`globalThis.String` is no global).
+        QStringList behinds;
+        for (const Alt &alt : alts) {
+            if (!alt.behind.isEmpty() && !behinds.contains(alt.behind))
+                behinds += alt.behind;
+        }
         for (const Alt &alt : alts) {
             const int k = tokenset(alt, level.style);
             if (k < 0 || listed.contains(k))
@@ -1393,7 +1400,13 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 TokensetDraft &t = draft.tokensets[size_t(n)];
                 if (!t.validScopes.contains(level.name))
                     t.validScopes += level.name;
+                const GtkContext *from = behinds.isEmpty() || !alt.behind.isEmpty() || n != k ? nullptr : context(alt.context, true, alt.context);
+                const bool words = from && !from->keywords.isEmpty() && from->lang != mainLanguage_ && own_.contains(from->lang);
                 for (TokenDraft &token : t.tokens) {
+                    for (const QString &b : std::as_const(behinds)) {
+                        if (words && !token.guards.contains(b))
+                            token.guards += b;
+                    }
                     for (qsizetype e = 0; e < earlier.size(); ++e) {
                         // A tokenset listed twice in one place (also through a context entered by a
                         // look-ahead) does not give way to itself.

@@ -371,7 +371,8 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
     // A language written in hidden parts of its own: expressions are entered by a look-ahead, in a style
     // that colours nothing, and a number is a look-ahead start with the number as its end (its definition
     // standing among the contexts). Strings, numbers and words stay coloured where the expression stands,
-    // and a property's name right after its `.`; a reserved word (an error where a name is expected) does not.
+    // and a property's name right after its `.`, where no other word is; a reserved word (an error where a
+    // name is expected) does not.
     const QByteArray part = R"(<?xml version="1.0"?>
 <language id="tp" name="Test Part" version="2.0" hidden="true">
   <styles><style id="error" name="Error" map-to="def:error"/></styles>
@@ -437,8 +438,8 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
     file.replace(R"(<style id="label")", R"(<style id="expression" name="Expression"/><style id="label")");
     const Converted c = convert(file, QString(), {{QStringLiteral("tp.lang"), part}});
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
-    EXPECT_EQ(c.colour(QStringLiteral("x(\"a\", 12, a12, true, const, s.length, length);")).toStdString(),
-              "x([String:\"a\"], [Number:12], a12, [Keyword (2):true], const, s.[Keyword (2):length], length);");
+    EXPECT_EQ(c.colour(QStringLiteral("x(\"a\", 12, a12, true, const, s.length, length, s.true);")).toStdString(),
+              "x([String:\"a\"], [Number:12], a12, [Keyword (2):true], const, s.[Keyword (2):length], length, s.true);");
     EXPECT_TRUE(c.report.contains(QStringLiteral("tp:str: approximated: valid where"))) << c.report.toStdString();
     // A statement's keyword, whose context ends before the next token: one match, in its start's look.
     EXPECT_EQ(c.colour(QStringLiteral("if (\"a\");")).toStdString(), "[Keyword:if] ([String:\"a\"]);");
