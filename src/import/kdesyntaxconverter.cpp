@@ -2963,10 +2963,13 @@ void Conversion::lookAsOpeners(LanguageDraft &draft)
             continue;
         std::optional<Look> common;
         bool one = true;
+        // Items of one look (a command and a control-flow word, both keywords) count as one colour; the
+        // scope takes the name first in order.
         for (const auto &[def, item] : by) {
             const Look l = look(def, item, t.source);
-            one = one && (!common || (common->fg == l.fg && common->bg == l.bg && common->fontstyle == l.fontstyle && common->name == l.name));
-            common = l;
+            one = one && (!common || (common->fg == l.fg && common->bg == l.bg && common->fontstyle == l.fontstyle && common->id == l.id));
+            if (!common || l.name < common->name)
+                common = l;
         }
         // Where code goes on inside, what no rule takes is plain text (a token of its own for each
         // character, as KDE goes on by one); the scope's colour shows on blanks, which must not show it.

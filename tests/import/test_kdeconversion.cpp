@@ -1010,3 +1010,21 @@ TEST(KdeConversion, ArgumentsThatNeverOpenAndMarkupInCommentsGoBeforeAStringIsCu
     EXPECT_EQ(c.colour(QStringLiteral("cmd7(opt0 opt7 \"a\\\"b\" x) # @m30")),
               std::string("[Keyword:cmd7][Op (2):(][Item0:opt0] opt7 [Str:\"a][Op:\\\"][Str:b\"] x[Keyword:)] [Doc:# @m30]"));
 }
+
+TEST(KdeConversion, AScopeOpenedByItemsOfOneLookTakesThatLook)
+{
+    // "end" (a keyword) and "stop" (control flow, coloured alike) open one plain context: it takes their
+    // look, under the name first in order, and what no rule takes inside stays plain.
+    QByteArray xml = definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <WordDetect attribute="Keyword" context="Block" String="end"/>
+        <WordDetect attribute="Flow" context="Block" String="stop"/>
+      </context>
+      <context name="Block" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char=")"/>
+      </context>)K");
+    xml.replace("</itemDatas>", R"K(<itemData name="Flow" defStyleNum="dsControlFlow"/></itemDatas>)K");
+    const Converted c = convert(xml);
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("end(x) stop()")), std::string("[Flow (2):end](x[Flow (2):)] [Flow (2):stop]([Flow (2):)]"));
+}
