@@ -287,6 +287,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                     if (r.requiredChars && r.firstChars && !(r.firstChars->ascii[0] & ~q.ascii[0])
                         && !(r.firstChars->ascii[1] & ~q.ascii[1]) && (!r.firstChars->nonAscii || q.nonAscii))
                         r.requiredChars.reset();
+                    r.requiredCharsFirst = r.requiredChars && r.native && r.native->hasLazy();
                 }
             }
         }

@@ -80,6 +80,8 @@ struct Regexp {
     // Without such a text: a class of which a match needs a character at or after its start, when
     // its first character cannot be one.
     std::optional<PatternAnalysis::FirstChars> requiredChars;
+    // Looked for before the native matcher too, where that reads far (a lazy repeat) before it fails.
+    bool requiredCharsFirst = false;
     bool searchStart = false; // holds \G: tried at each position, never searched ahead
     bool wordRule = false;    // its token has rule word: may be retried held to word ends
     int tokenset = -1;        // for messages

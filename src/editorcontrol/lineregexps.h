@@ -74,7 +74,7 @@ public:
         }
         // Where the matcher or the engine would be called, a gate may turn the place away first.
         if (c.native && text[p] < 128) {
-            if (r.gateCount > 0 && !gatesOpen(r, p))
+            if ((r.gateCount > 0 && !gatesOpen(r, p)) || (r.requiredCharsFirst && !charsFrom(*r.requiredChars, c, p)))
                 return 0;
             // A match that takes more steps than the engine may, or tries that take more than the
             // line's budget, leave the regexp to the engine for the rest of the line (which holds it
@@ -97,14 +97,8 @@ public:
             for (const RequiredText &q : r.required)
                 if (!requiredAhead(q, r.requiredCase, p))
                     return 0;
-            if (r.requiredChars) {
-                if (p < c.charsFrom || (c.charsAt >= 0 && p > c.charsAt)) {
-                    c.charsFrom = p;
-                    c.charsAt = charsAhead(*r.requiredChars, p);
-                }
-                if (c.charsAt < 0)
-                    return 0;
-            }
+            if (r.requiredChars && !charsFrom(*r.requiredChars, c, p))
+                return 0;
             for (int from = p; from <= n;) {
                 const CompiledPattern::Match m =
                     r.pattern->match(text, n, from, false, Highlighter::matchLimit(n, from, c.strict), s.scratch);
@@ -212,6 +206,16 @@ private:
             if (text[q] == unit && at(q))
                 return true;
         return false;
+    }
+
+    // Whether the line holds one of `chars` from p on; the place found is kept for the places up to it.
+    bool charsFrom(const PatternAnalysis::FirstChars &chars, Highlighter::Scanner::RegexpCache &c, int p) const
+    {
+        if (p < c.charsFrom || (c.charsAt >= 0 && p > c.charsAt)) {
+            c.charsFrom = p;
+            c.charsAt = charsAhead(chars, p);
+        }
+        return c.charsAt >= 0;
     }
 
     // The first place from p on that holds one of `chars`, or -1. Up to four characters below 128

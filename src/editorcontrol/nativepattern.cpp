@@ -30,14 +30,15 @@ struct NativePattern::Compiler {
         std::vector<std::vector<Node>> alternatives; // Group, Look
         bool behind = false, negative = false;       // Look
         int min = 1, max = 1;                        // max -1: unbounded
+        bool lazy = false;                           // Cls repeated without bound, as few as may be
     };
 
     const QString &s;
     bool caseless;
     qsizetype i = 0;
     NativePattern out;
-    // The pattern holds what the matcher does not model but its gates may ignore: lazy, possessive and
-    // atomic repeats and groups (each tries a subset of the ways a plain one tries), and repeats
+    // The pattern holds what the matcher does not model but its gates may ignore: lazy (but of a class
+    // outside lookarounds), possessive and atomic repeats and groups (each tries a subset of the ways a plain one tries), and repeats
     // the matcher refuses for their cost.
     bool loose = false;
     int mainEnd = -1; // the Match of the pattern itself, before the lookarounds' programs
@@ -202,7 +203,12 @@ struct NativePattern::Compiler {
             return true;
         }
         if (peek() == u'?' || peek() == u'+') {
-            loose = true; // lazy (the rest tried after each character: the engine is quicker) or possessive
+            // A lazy class is matched here (the rest is tried only where it may begin); other lazy
+            // repeats try the rest after each turn, where the engine is quicker; possessive ones.
+            if (peek() == u'?' && node.kind == Node::Cls && node.max < 0 && !inLook)
+                node.lazy = true;
+            else
+                loose = true;
             ++i;
         }
         if (node.kind == Node::Assert || node.kind == Node::Look)
@@ -273,7 +279,7 @@ struct NativePattern::Compiler {
     void repeat(const Node &n)
     {
         if (n.kind == Node::Cls && n.max < 0) {
-            emit(Repeat, n.min, 0, 0, n.table);
+            emit(n.lazy ? Lazy : Repeat, n.min, 0, 0, n.table);
             return;
         }
         for (int k = 0; k < n.min; ++k)
@@ -349,9 +355,12 @@ struct NativePattern::Compiler {
         switch (op.code) {
         case Class:
         case Repeat:
+        case Lazy:
             bits[0] |= op.table[0];
             bits[1] |= op.table[1];
             return op.code == Class || op.a > 0 || firstFrom(pc + 1, bits, seen);
+        case Ahead: // a way past a lookahead takes first what the lookahead takes first
+            return !op.b && firstFrom(op.a, bits, seen);
         case Any:
             bits[0] = bits[1] = ~quint64(0);
             return true;
@@ -399,7 +408,7 @@ struct NativePattern::Compiler {
         for (Op &op : out.program) {
             if (op.code == Split) {
                 op.guards = quint8((first(op.a, op.table) ? 1 : 0) | (first(op.b, op.next) ? 2 : 0));
-            } else if (op.code == Repeat) {
+            } else if (op.code == Repeat || op.code == Lazy) {
                 const int pc = int(&op - out.program.data());
                 if (first(pc + 1, op.next))
                     op.guards = 2;
@@ -409,6 +418,19 @@ struct NativePattern::Compiler {
                 op.guards = 4;
                 op.table[0] = out.program[size_t(op.a)].table[0];
                 op.table[1] = out.program[size_t(op.a)].table[1];
+            } else if (op.code == Ahead && out.program[size_t(op.a)].code == Repeat
+                       && out.program[size_t(op.a) + 1].code == Class && out.program[size_t(op.a) + 2].code == Match) {
+                // A run of one class, then one character of another, as "(?=\s*\()": where no character
+                // is in both, only the run's end may hold that character, so it is looked at in place.
+                const Op &run = out.program[size_t(op.a)], &last = out.program[size_t(op.a) + 1];
+                if (!(run.table[0] & last.table[0]) && !(run.table[1] & last.table[1])) {
+                    op.guards = 8;
+                    op.c = run.a;
+                    op.table[0] = run.table[0];
+                    op.table[1] = run.table[1];
+                    op.next[0] = last.table[0];
+                    op.next[1] = last.table[1];
+                }
             }
         }
         // Each way tried costs a few steps: with many, the engine's compiled code is quicker. Unless no
@@ -427,7 +449,7 @@ struct NativePattern::Compiler {
             if (op.code == Repeat && !keepsAll(op)
                 && !mayEnd(pc + 1))
                 return false;
-            if (op.code == Ahead || op.code == Behind)
+            if (op.code == Ahead || op.code == Behind || op.code == Lazy)
                 return false;
         }
         return true;
@@ -444,7 +466,7 @@ struct NativePattern::Compiler {
             int scanned;
         };
         std::vector<Found> found;
-        auto takesOne = [&](const Op &op) { return op.code == Class || (op.code == Repeat && op.a > 0); };
+        auto takesOne = [&](const Op &op) { return op.code == Class || ((op.code == Repeat || op.code == Lazy) && op.a > 0); };
         for (int k = 0; k < mainEnd; ++k) {
             const Op &g = out.program[size_t(k)];
             if (!takesOne(g) || std::any_of(found.begin(), found.end(), [&](const Found &f) {
@@ -487,9 +509,10 @@ struct NativePattern::Compiler {
                     break;
                 case Class:
                 case Repeat:
+                case Lazy:
                     scan[0] |= op.table[0];
                     scan[1] |= op.table[1];
-                    loops = loops || op.code == Repeat;
+                    loops = loops || op.code != Class;
                     ++before;
                     todo.push_back(at + 1);
                     break;
@@ -557,9 +580,14 @@ std::optional<NativePattern> NativePattern::compile(const QString &pattern, bool
 bool NativePattern::mayBacktrack() const
 {
     return std::any_of(program.begin(), program.end(), [](const Op &op) {
-        return op.code == Split
+        return op.code == Split || op.code == Lazy
                || (op.code == Repeat && !keepsAll(op));
     });
+}
+
+bool NativePattern::hasLazy() const
+{
+    return std::any_of(program.begin(), program.end(), [](const Op &op) { return op.code == Lazy; });
 }
 
 int NativePattern::matchAt(const char16_t *text, int n, int p, int &steps) const
@@ -573,6 +601,7 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
     constexpr int kStack = 128; // ways back; a match that needs more is left to the engine
     Backtrack stack[kStack];
     int depth = 0, steps = stepsLeft;
+    bool more = false; // a Lazy taken up again
     auto give = [&](int result) {
         stepsLeft = steps;
         return result;
@@ -605,6 +634,35 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
                 if (depth == kStack)
                     return give(kEngine);
                 stack[depth++] = {pc + 1, pos - 1, from + op.a};
+            }
+            break;
+        }
+        case Lazy: {
+            // A fresh turn takes the least; one taken up again takes one more. The rest is tried only
+            // where it may begin: before a character it may take first, when that is known.
+            auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
+            int take = more ? 1 : op.a;
+            more = false;
+            const int from = pos;
+            for (;; ++pos) {
+                if (pos < n && text[pos] >= 128)
+                    return give(kEngine);
+                if (take > 0) {
+                    --take;
+                } else if (!(op.guards & 2) || (pos < n && in(op.next, text[pos]))) {
+                    ok = true;
+                    break;
+                }
+                if (pos == n || !in(op.table, text[pos]))
+                    break;
+            }
+            steps -= pos - from;
+            if (steps < 0)
+                return give(kEngine);
+            if (ok) {
+                if (depth == kStack)
+                    return give(kEngine);
+                stack[depth++] = {pc, pos, -1, true};
             }
             break;
         }
@@ -666,6 +724,16 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
                 ok = (pos < n && ((op.table[text[pos] >> 6] >> (text[pos] & 63)) & 1)) != (op.b != 0);
                 break;
             }
+            if (op.guards & 8) {
+                int q = pos;
+                while (q < n && text[q] < 128 && ((op.table[text[q] >> 6] >> (text[q] & 63)) & 1))
+                    ++q;
+                steps -= q - pos;
+                if ((q < n && text[q] >= 128) || steps < 0)
+                    return give(kEngine);
+                ok = (q - pos >= op.c && q < n && ((op.next[text[q] >> 6] >> (text[q] & 63)) & 1)) != (op.b != 0);
+                break;
+            }
             const int r = run(op.a, pos, text, n, steps);
             if (r == kEngine)
                 return give(kEngine);
@@ -696,6 +764,11 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
         Backtrack &b = stack[depth - 1];
         pc = b.pc;
         pos = b.pos;
+        if (b.lazy) {
+            more = true;
+            --depth;
+            continue;
+        }
         if (b.floor >= 0 && pos > b.floor)
             --b.pos; // the next place to give back to
         else

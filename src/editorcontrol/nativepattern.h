@@ -13,8 +13,8 @@
 //
 // Only short patterns are taken: at most one place where two ways part (an alternative, an optional
 // or repeated group), since each way tried costs a few steps where the engine's compiled code is
-// quicker. What it does not model (back references, options, atomic groups, lazy and possessive
-// repeats, \G, a repeat of something that may match empty, a repeat of "." or a negated class inside
+// quicker. What it does not model (back references, options, atomic groups, possessive repeats, lazy
+// ones but of a class, \G, a repeat of something that may match empty, a repeat of "." or a negated class inside
 // a lookaround) leaves the pattern to the engine; so does, at one position, a character from 128 up, a
 // line break, or a match that takes too many steps.
 class NativePattern {
@@ -52,16 +52,20 @@ public:
 
     // Whether the matcher may try more than one way: a choice, or a repeat that gives characters back.
     bool mayBacktrack() const;
+    // Whether it holds a lazy repeat, which reads on and tries what follows until that matches.
+    bool hasLazy() const;
 
 private:
     struct Backtrack {
         int pc;
         int pos;
         int floor; // a Repeat's give-back: pos, then each place down to floor; else -1
+        bool lazy; // a Lazy at pc takes one more character from pos
     };
     enum Code : quint8 {
         Class,     // one character of `table`
         Repeat,    // as many characters of `table` as there are, at least a; given back one by one
+        Lazy,      // as few characters of `table` as the rest allows, at least a; more taken one by one
         Any,       // one character "." matches
         Split,     // try a, then b
         Jump,      // a
@@ -78,10 +82,11 @@ private:
         Code code;
         int a = 0, b = 0, c = 0;
         quint64 table[2] = {0, 0}; // Class, Repeat: the members below 128; Split: what way a begins with
-        // Split: what way b begins with; Repeat: what the rest begins with. Each only when `guards`
+        // Split: what way b begins with; Repeat, Lazy: what the rest begins with. Each only when `guards`
         // says it is known (bit 0: table, bit 1: next): a way that must take a character first.
         quint64 next[2] = {0, 0};
-        quint8 guards = 0; // bit 2, on an Ahead: it is one class, held in `table`
+        quint8 guards = 0; // on an Ahead, bit 2: it is one class, held in `table`; bit 3: a run of
+                           // `table` (at least c) and one of `next`, which the run cannot take
     };
     struct BehindBranch {
         int pc;
