@@ -531,9 +531,7 @@ struct NativePattern::Compiler {
         // The first gate settles most places at once; the last sees furthest.
         auto earlier = [](const Found &a, const Found &b) { return a.before < b.before || (a.before == b.before && a.scanned < b.scanned); };
         const auto first = std::min_element(found.begin(), found.end(), earlier);
-        const auto last = std::max_element(found.begin(), found.end(), [](const Found &a, const Found &b) {
-            return a.before < b.before || (a.before == b.before && a.scanned < b.scanned);
-        });
+        const auto last = std::max_element(found.begin(), found.end(), earlier);
         gates.push_back(first->gate);
         if (last != first)
             gates.push_back(last->gate);
