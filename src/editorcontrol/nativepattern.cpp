@@ -436,7 +436,8 @@ struct NativePattern::Compiler {
         // Each way tried costs a few steps: with many, the engine's compiled code is quicker. Unless no
         // way is tried in vain for long: each must take a character first, which is looked at before
         // it is tried, and no repeat gives characters back (what follows it cannot begin with one of
-        // them, or may end the match at once), as in "[0-9]+([uU](ll|l)?|(ll|l)[uU]?)?".
+        // them, may end the match at once, or is the line's end), as in "[0-9]+([uU](ll|l)?|(ll|l)[uU]?)?"
+        // or "(?<=[=:] )(on|off)(?=[ \t]*$)". No lazy repeat: it tries what follows again and again.
         const auto splits = std::count_if(out.program.begin(), out.program.end(), [](const Op &op) { return op.code == Split; });
         if (here() > kMaxProgram || splits > kMaxGuardedSplits)
             return false;
@@ -447,9 +448,9 @@ struct NativePattern::Compiler {
             if (op.code == Split && !(op.guards & 1))
                 return false;
             if (op.code == Repeat && !keepsAll(op)
-                && !mayEnd(pc + 1))
+                && !mayEnd(pc + 1) && !endsLine(op, pc + 1))
                 return false;
-            if (op.code == Ahead || op.code == Behind || op.code == Lazy)
+            if (op.code == Lazy)
                 return false;
         }
         return true;
@@ -531,10 +532,20 @@ struct NativePattern::Compiler {
         // The first gate settles most places at once; the last sees furthest.
         auto earlier = [](const Found &a, const Found &b) { return a.before < b.before || (a.before == b.before && a.scanned < b.scanned); };
         const auto first = std::min_element(found.begin(), found.end(), earlier);
-        const auto last = std::max_element(found.begin(), found.end(), earlier);
+        const auto last = std::max_element(found.begin(), found.end(), [](const Found &a, const Found &b) {
+            return a.before < b.before || (a.before == b.before && a.scanned < b.scanned);
+        });
         gates.push_back(first->gate);
         if (last != first)
             gates.push_back(last->gate);
+    }
+
+    // Whether the repeat at pc - 1 is followed by the line's end, and holds no line break: a character
+    // given back would stand before that end, so none is.
+    bool endsLine(const Op &op, int pc) const
+    {
+        const Code next = out.program[size_t(pc)].code;
+        return (next == End || next == EndOnly) && !((op.table[0] >> 10) & 0xF);
     }
 
     // Whether the match may end at pc without taking a character or meeting an assertion.

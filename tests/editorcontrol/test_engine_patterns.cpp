@@ -79,7 +79,8 @@ TEST(EnginePatterns, NativeMatcherAgreesWithTheRegexpEngine)
     const QStringList texts = kTexts + QStringList{
         QStringLiteral("<a href=x/> </b> <!x> a$b $1 #define X \\  [sec] k=v ifx if kk Kk.s"),
         QStringLiteral("aaaaaaaaaaaaaaaaaaaaaaaaab abab abc aab \"q\" 12.5e-3 x\r\ny\n"),
-        QStringLiteral("\t# a | b;#c (#d) &#e #"), QStringLiteral("k  =v a \t: b=c x1 y22z key two = 3 a\t\t:x ab (a) b  (")};
+        QStringLiteral("\t# a | b;#c (#d) &#e #"), QStringLiteral("k  =v a \t: b=c x1 y22z key two = 3 a\t\t:x ab (a) b  ("),
+        QStringLiteral("k= on \t"), QStringLiteral("ab:\tx"), QStringLiteral("=v")};
     auto check = [&](const QString &pattern, bool caseless, const QStringList &on) {
         const std::optional<NativePattern> native = NativePattern::compile(pattern, caseless);
         if (!native)
@@ -106,10 +107,11 @@ TEST(EnginePatterns, NativeMatcherAgreesWithTheRegexpEngine)
                                 "(?<n>a)b", "a(?=b|c)", "(a|b|c)d", "[0-9]+([uU](ll|l)?|(ll|l)[uU]?)?",
                                 "[^\\s=:;#\\[][^=:\\r\\n]*?(?=[ \\t]*[=:])", "a*?b", "\\w+?(?=\\w*c)", "(a[a-z]*?b)+\\b", "[a-c]+?[a-c]+?b",
                                 "<[^>]*?(?=>)", "[^\\s]*?\\$", "k\\w*?",
-                                "\\w+(?=[ \\t]*=)", "\\w(?![ \\t]{2,}[=:])", "[a-z](?=[a-z]*\\d)"})
+                                "\\w+(?=[ \\t]*=)", "\\w(?![ \\t]{2,}[=:])", "[a-z](?=[a-z]*\\d)",
+                                "(?<=[=:]|[=:] |[=:]\\t)(v|x|y|on)(?=[ \\t]*$)", "(?<!a)(b|c|d)[ \\t]*\\z", "(x|y|b)(?=[^\\w](?=\\())"})
         for (bool caseless : {false, true})
             EXPECT_TRUE(check(QString::fromUtf8(pattern), caseless, texts)) << pattern << " refused";
-    for (const char *pattern : {"(ab)*?c", "(?=a*?b)", "a{2,4}?", "\\[.*?\\]", "a++", "(a)\\1", "(?i)a", "(?>a)", "(\\ba|b|c)d", "(a+|b)(a|c)", "(a?)*", "\\Ga", "[é]"})
+    for (const char *pattern : {"(ab)*?c", "(?=a*?b)", "a{2,4}?", "\\[.*?\\]", "a++", "(a)\\1", "(?i)a", "(?>a)", "(\\ba|b|c)d", "(a+|b)(a|c)", "(a|b)(c|d)\\s*$", "(a|b)(c|d)[b-d]*?e", "(a?)*", "\\Ga", "[é]"})
         EXPECT_FALSE(NativePattern::compile(QString::fromUtf8(pattern), true)) << pattern;
 
     int used = 0;
