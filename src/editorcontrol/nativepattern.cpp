@@ -37,9 +37,9 @@ struct NativePattern::Compiler {
     bool caseless;
     qsizetype i = 0;
     NativePattern out;
-    // The pattern holds what the matcher does not model but its gates may ignore: lazy (but of a class
-    // outside lookarounds), possessive and atomic repeats and groups (each tries a subset of the ways a plain one tries), and repeats
-    // the matcher refuses for their cost.
+    // The pattern holds what the matcher does not model but its gates may ignore: lazy repeats (but of
+    // a class outside lookarounds), possessive and atomic repeats and groups (each tries a subset of the
+    // ways a plain one tries), and repeats the matcher refuses for their cost.
     bool loose = false;
     int mainEnd = -1; // the Match of the pattern itself, before the lookarounds' programs
     std::vector<Gate> gates;
