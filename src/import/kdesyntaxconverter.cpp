@@ -478,6 +478,7 @@ private:
     int addTokenset(TokensetDraft t, const QString &key);
     void addToken(std::vector<TokenDraft> &tokens, const QString &text, const QStringList &guards, bool unite = false);
     QSet<QString> lookAheadGuards_; // guard forms of the look-aheads that open a context
+    QSet<QString> commentGuards_; // guard forms of the one-character rules that open a comment
     void collapse(LanguageDraft &draft, int limit);
     void dropShadowedScopes(LanguageDraft &draft, int limit);
 
@@ -1075,9 +1076,12 @@ void Conversion::addToken(std::vector<TokenDraft> &tokens, const QString &text, 
             // rarely stands, it leaves the text plain, where the look-ahead would lose to it what it
             // opens (a property name taken as a selector's tag). The start of a comment or string
             // does not: kept from opening, all its text would go plain.
-            t.guards.removeIf([&](const QString &g) { return !guards.contains(g) && !(unite && lookAheadGuards_.contains(g)); });
+            // Nor does it take the start of a comment where one opens anywhere: a word that begins as a
+            // comment does (a shebang line taken as a command name).
+            auto kept = [&](const QString &g) { return unite && (lookAheadGuards_.contains(g) || commentGuards_.contains(g)); };
+            t.guards.removeIf([&](const QString &g) { return !guards.contains(g) && !kept(g); });
             for (const QString &g : guards)
-                if (unite && lookAheadGuards_.contains(g) && !t.guards.contains(g))
+                if (kept(g) && !t.guards.contains(g))
                     t.guards += g;
             return;
         }
@@ -1988,6 +1992,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             // The rule's own alternatives give way to each other in order; later rules give way to the
             // rule itself only (where it matches KDE tries nothing after it), which keeps guards short.
             const qsizetype before = earlier.size();
+            bool opensComment = false;
             for (const Effect &e : effects) {
                 if (const QString error = compileError(e.pattern); !error.isEmpty()) {
                     report_.dropped(e.where, QStringLiteral("a rule folded into \"%1\" does not compile: %2").arg(where, error));
@@ -2063,6 +2068,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                                                  : std::pair<const KdeDefinition *, QString>());
                     const qsizetype had = qsizetype(t.tokens.size());
                     const QString kind = kindOf(t.id);
+                    if (kind == QLatin1String("comment"))
+                        opensComment = true;
                     addToken(t.tokens, e.pattern, guardsFor(e.pattern), kind != QLatin1String("comment") && kind != QLatin1String("string"));
                     givesWayByOrder(t.name, e.pattern);
                     startPlaces_[s][e.pattern].insert(level.name);
@@ -2103,6 +2110,10 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 earlier.add(guardForm(own));
                 if (fr.rule->flag("lookAhead") && parseSwitch(fr.rule->value("context"), fr.owner.def, where).push.valid())
                     lookAheadGuards_.insert(guardForm(own));
+                // (One character only: a longer start such as "//" stands beside operators it begins
+                // like, and the guards it would add crowd out others.)
+                if (opensComment && (own.size() == 1 || (own.size() == 2 && own.front() == u'\\')))
+                    commentGuards_.insert(guardForm(own));
             }
         }
         if (!c.fallthroughContext.isEmpty() && (!passesOn || fallsOut)) {

@@ -1028,3 +1028,30 @@ TEST(KdeConversion, AScopeOpenedByItemsOfOneLookTakesThatLook)
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("end(x) stop()")), std::string("[Flow (2):end](x[Flow (2):)] [Flow (2):stop]([Flow (2):)]"));
 }
+
+TEST(KdeConversion, AWordThatBeginsAsACommentIsTheCommentWhereverTheWordRuleStandsToo)
+{
+    // The command-name rule stands at the top, after "#" opens a comment, and inside "(...)", where no
+    // comment opens: its one token still gives way to "#" at the top.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Comment" context="Comment" char="#"/>
+        <DetectChar attribute="Op" context="Group" char="("/>
+        <RegExpr attribute="Keyword" context="Args" String="[^\s()]+"/>
+      </context>
+      <context name="Group" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char=")"/>
+        <RegExpr attribute="Keyword" context="Args" String="[^\s()]+"/>
+      </context>
+      <context name="Args" attribute="Normal" lineEndContext="#pop">
+        <DetectChar attribute="Op" context="#pop" char=";"/>
+        <DetectChar attribute="Number" char="1"/>
+      </context>
+      <context name="Comment" attribute="Comment" lineEndContext="#pop">
+        <StringDetect attribute="Type" String="TODO"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // (The ")" stands in the arguments, which only ";" or the line end closes.)
+    EXPECT_EQ(c.colour(QStringLiteral("#!run 1\nrun 1; (go 1)")),
+              std::string("[Comment:#!run 1]\n[Keyword:run] [Number:1][Keyword:;] [Op:(][Keyword:go] [Number:1])"));
+}
