@@ -295,6 +295,15 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         r.wordRule = d.rules[size_t(ruleOf(token.rule))].word;
         if (shortcuts && r.wordRule)
             r.matchChars = PatternAnalysis::matchChars(token.text, !caseSensitive);
+        if (shortcuts)
+            if (auto run = PatternAnalysis::endRun(token.text, !caseSensitive)) {
+                auto held = PatternAnalysis::matchChars(token.text, !caseSensitive);
+                if (held && !(run->ascii[0] & held->ascii[0]) && !(run->ascii[1] & held->ascii[1])) {
+                    r.endRun = run;
+                    r.endMatch = held;
+                }
+            }
+        r.nativeFirst = r.requiredCharsFirst || r.endRun;
         r.tokenset = tokenset;
         r.token = k;
         r.endToken = endToken;

@@ -74,6 +74,10 @@ struct Regexp {
     // With rule word: the characters a match may hold, when known (a match ends before the first
     // character that is not one of them).
     std::optional<PatternAnalysis::FirstChars> matchChars;
+    // When every match ends where the run of `endRun` characters that closes the line begins, and holds
+    // only `endMatch` characters, none of which the run may hold ("\d+(?=[ \t]*$)"): a match begins
+    // only within the run of `endMatch` characters just before it.
+    std::optional<PatternAnalysis::FirstChars> endRun, endMatch;
     // Texts every match needs at or after its start: the line is not searched where one is not ahead.
     std::vector<RequiredText> required;
     Qt::CaseSensitivity requiredCase = Qt::CaseSensitive;
@@ -82,6 +86,7 @@ struct Regexp {
     std::optional<PatternAnalysis::FirstChars> requiredChars;
     // Looked for before the native matcher too, where that reads far (a lazy repeat) before it fails.
     bool requiredCharsFirst = false;
+    bool nativeFirst = false; // requiredCharsFirst, or endRun known
     bool searchStart = false; // holds \G: tried at each position, never searched ahead
     bool wordRule = false;    // its token has rule word: may be retried held to word ends
     int tokenset = -1;        // for messages

@@ -24,6 +24,8 @@ struct Highlighter::Scanner {
         qint64 nativeSteps = 0; // what its native tries may still take on this line
         int charsFrom = INT_MAX; // looked for its required characters from here...
         int charsAt = -1;        // ...and the first of them stands here (-1: none up to the line end)
+        quint32 endLine = 0;   // on the line of this generation, a match may begin only from endFrom
+        int endFrom = 0, endTo = 0; // up to endTo (Regexp::endRun)
     };
     std::vector<RegexpCache> cache;
     // Per gate (CompiledLanguageData::gates), on the line of that generation: the places from `from`

@@ -26,7 +26,7 @@ public:
         s.scratch.newSubject();
         if (++s.generation == 0) { // wrapped: forget every entry
             for (auto &c : s.cache)
-                c.line = 0;
+                c.line = c.endLine = 0;
             for (auto &g : s.gateRuns)
                 g.line = 0;
             std::fill(s.candidateLine.begin(), s.candidateLine.end(), 0);
@@ -74,7 +74,7 @@ public:
         }
         // Where the matcher or the engine would be called, a gate may turn the place away first.
         if (c.native && text[p] < 128) {
-            if ((r.gateCount > 0 && !gatesOpen(r, p)) || (r.requiredCharsFirst && !charsFrom(*r.requiredChars, c, p)))
+            if ((r.gateCount > 0 && !gatesOpen(r, p)) || (r.nativeFirst && !nativeMayBegin(r, c, p)))
                 return 0;
             // A match that takes more steps than the engine may, or tries that take more than the
             // line's budget, leave the regexp to the engine for the rest of the line (which holds it
@@ -90,6 +90,8 @@ public:
         if (c.anchoredOnly)
             return r.gateCount > 0 && !gatesOpen(r, p) ? 0 : anchoredAt(*r.pattern, re, p);
         if (p < c.from || (c.start >= 0 && p > c.start)) {
+            if (r.endRun && !endMayBegin(r, c, p))
+                return 0;
             if (r.gateSearch && !gatesOpen(r, p))
                 return 0;
             c.from = p;
@@ -178,6 +180,39 @@ private:
         const bool open = d.gates[size_t(g)].open(text, n, p, end);
         s.gateRuns[size_t(g)] = {s.generation, p, end, open};
         return open;
+    }
+
+    // The tests tried before the native matcher for the few regexps that have them.
+    bool nativeMayBegin(const Regexp &r, Highlighter::Scanner::RegexpCache &c, int p) const
+    {
+        return (!r.endRun || endMayBegin(r, c, p)) && (!r.requiredCharsFirst || charsFrom(*r.requiredChars, c, p));
+    }
+
+    bool endMayBegin(const Regexp &r, Highlighter::Scanner::RegexpCache &c, int p) const
+    {
+        if (c.endLine != s.generation)
+            endRange(r, c);
+        return p >= c.endFrom && p < c.endTo;
+    }
+
+    // Where a match of a regexp that ends at the line's closing run may begin. Not narrowed where the
+    // line ends in a line break ("$" matches before one too) or a character beyond ASCII is near its end.
+    Q_NEVER_INLINE void endRange(const Regexp &r, Highlighter::Scanner::RegexpCache &c) const
+    {
+        c.endLine = s.generation;
+        c.endFrom = 0;
+        c.endTo = n;
+        int t = n;
+        while (t > 0 && text[t - 1] < 128 && r.endRun->test(text[t - 1]))
+            --t;
+        if ((n > 0 && (text[n - 1] == u'\n' || text[n - 1] == u'\r' || text[n - 1] == u'\v' || text[n - 1] == u'\f'))
+            || (t > 0 && text[t - 1] >= 128))
+            return;
+        int from = t;
+        while (from > 0 && r.endMatch->test(text[from - 1]))
+            --from;
+        c.endFrom = from;
+        c.endTo = t;
     }
 
     // Whether a required text begins somewhere from p on.

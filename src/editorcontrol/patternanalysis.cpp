@@ -829,6 +829,45 @@ std::optional<FirstChars> charsBefore(const QString &pattern, bool caseless)
     }
 }
 
+std::optional<FirstChars> endRun(const QString &pattern, bool caseless)
+{
+    // Option settings and leading verbs may change what "$" means: refuse them.
+    if (topLevelAlternative(pattern) || !pattern.endsWith(u')') || pattern.contains(QStringLiteral("(*")))
+        return std::nullopt;
+    for (qsizetype i = pattern.indexOf(QStringLiteral("(?")); i >= 0; i = pattern.indexOf(QStringLiteral("(?"), i + 2))
+        if (i + 2 < pattern.size() && !QStringView(u"=!<:").contains(pattern[i + 2]))
+            return std::nullopt;
+    // The last item at the top level must be the lookahead, and so end the pattern.
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (c == u'(') {
+            last = i;
+            i = groupEnd(pattern, i);
+            if (i < 0)
+                return std::nullopt;
+        } else if (c == u'[') {
+            i = classEnd(pattern, i);
+            if (i < 0)
+                return std::nullopt;
+        } else {
+            i += c == u'\\' ? 2 : 1;
+        }
+    }
+    if (last < 0 || groupEnd(pattern, last) != pattern.size() || !QStringView(pattern).sliced(last).startsWith(u"(?="))
+        return std::nullopt;
+    qsizetype i = last + 3;
+    CharClass cls;
+    if (!classAtom(pattern, i, cls) || pattern.size() - i != 3 || QStringView(pattern).sliced(i) != u"*$)")
+        return std::nullopt;
+    FirstChars out;
+    for (char32_t c = 0; c < 128; ++c)
+        if (cls.contains(c, caseless))
+            setBit(out.ascii, int(c));
+    out.nonAscii = true; // not known beyond ASCII
+    return out;
+}
+
 bool usesSearchStart(const QString &pattern)
 {
     for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {

@@ -96,6 +96,10 @@ std::optional<FirstChars> requiredChars(const QString &pattern, bool caseless);
 // The characters that may stand just before a match, when the pattern begins with a lookbehind each
 // of whose branches ends in one character of a class (none stands before the line's start); else nullopt.
 std::optional<FirstChars> charsBefore(const QString &pattern, bool caseless);
+// The class C when the pattern ends, at its top level, in the lookahead "(?=C*$)" (one class, no option
+// settings anywhere): every match ends in the run of C that closes the line. Exact below 128; nullopt
+// for any other pattern.
+std::optional<FirstChars> endRun(const QString &pattern, bool caseless);
 // Whether the pattern holds \G, so that a match depends on where the search starts.
 bool usesSearchStart(const QString &pattern);
 

@@ -225,6 +225,12 @@ TEST(EnginePatterns, RequiredTextIsInEveryMatch)
         EXPECT_EQ(members, QString::fromUtf8(c.members)) << c.pattern;
     }
     EXPECT_TRUE(PatternAnalysis::requiredChars(QStringLiteral("[=:]"), true)->nonAscii); // the Kelvin sign folds to k
+    // A closing run to the line's end is known only where nothing may change what "$" means or where
+    // the lookahead stands.
+    EXPECT_TRUE(PatternAnalysis::endRun(QStringLiteral("(a|b)\\d(?=[ \\t]*$)"), false));
+    for (const char *p : {"(?m)\\d(?=[ \\t]*$)", "(*CR)\\d(?=[ \\t]*$)", "a|\\d(?=[ \\t]*$)", "\\d(?=[ \\t]*$)x", "\\d(?=[ \\t]+$)",
+                          "(\\d(?=[ \\t]*$))?", "\\d\\(?=[ \\t]*$)"})
+        EXPECT_FALSE(PatternAnalysis::endRun(QString::fromUtf8(p), false)) << p;
 }
 
 // Lookaheads to the line end, answered once per line by a callout, agree with the regexp engine at
@@ -305,7 +311,8 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     // Regexps that need a text ahead of them, which the line is searched for first, or a character
     // just before them (without case: the Kelvin sign is a k).
     LanguageDefinition ahead = EngineTest::language({EngineTest::listSet("A", {"a\\w*(?=.*k:)", "#x?(?=.*\\\\$)", "(ab|cd)://\\S*", "[b-z]\\w*?(?=[ \\t]*[=:])", "[uv]?[\"']\\d?\\d",
-                                                                           "(?<=[=:]|= |x\\t)on", "(?<=\\bif )/x", "(?<=\\(|a\\])c", "(?<=é|k)z"}, true)});
+                                                                           "(?<=[=:]|= |x\\t)on", "(?<=\\bif )/x", "(?<=\\(|a\\])c", "(?<=é|k)z",
+                                                                           "(?<=[=:]|: )(\\d+|0x[\\da-f]+)(?=[ \\t]*$)", "(?<=t )(ab|\\d)+(?=\\s*$)", "(?<=u )[a-z ]+(?=[ \\t]*$)", "(?<=w )[1-3]+(?=\\s*$)"}, true)});
     ahead.tokensets[0].casesensitive = false;
     // Characters that one token alone may begin with: one-character literals of either case, with and
     // without rules, beside closers; a class matched natively, held to word ends or not. Longer
@@ -317,6 +324,7 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     one.tokensets[0].casesensitive = true;
     cases.emplace_back(one, QStringLiteral("q Q qz z; (a;b) 1 x1 \t( q;Z)Q zq -Q -q z-K z-k z-\u212A =K =k =x\nx12y x12z x1y_z x1_ x2yq x3y_\n"), 20);
     cases.emplace_back(ahead, QStringLiteral("ab a\u212A: abc k: ak:\n#x a # \\\nab://x cd:/ x://y AB://\n"
+                                             "v: 0x1F \t\nv=12 a\nv: 3\r\nv=4 \u00E9\nv=5\u00E9 \nt ab1 \nt 12\nua b  \nu   \nw 12\u00A0\n"
                                              "on =on := on x\ton yon if /x xif /x abc ac bc (c a]c \u00E9z \u212Az Kz kz\nkey = v key2\t: x\nno equals \u00E9 here\nv\"2 \"1"), 20);
 
     // Words looked up whole, except where a closer of the open scopes may begin inside one.
