@@ -591,6 +591,8 @@ private:
     // Per scope tokenset, the items whose colour its starts take (none: the colour of where it opens);
     // the scopes whose rules take every character but blanks (lookAsOpeners).
     QHash<int, QSet<std::pair<const KdeDefinition *, QString>>> openers_;
+    // For each scope, by name: the item that colours each start where its rule has one of its own.
+    QHash<QString, QHash<QString, std::pair<const KdeDefinition *, QString>>> startItems_;
     QSet<int> takesEverything_;
     QHash<QString, QString> openerNames_; // scope context -> the item it is coloured as
     QSet<QString> plainInside_;           // scope contexts where what no rule takes is plain text
@@ -1524,7 +1526,40 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
         if (token.id == QLatin1String("parameterblocks"))
             token.id = QStringLiteral("identifiers");
         token.name = uniqueName(gone.name);
-        draft.tokensets.push_back(std::move(token));
+        // Each start keeps the colour of the item that opens it (a builtin command's word before its
+        // arguments), as in KDE, where the rule colours what it takes: starts of another look than the
+        // context's are a token of their own.
+        std::map<QString, TokensetDraft> byLook;
+        const auto items = startItems_.value(gone.name);
+        std::vector<TokenDraft> stays;
+        for (TokenDraft &start : token.tokens) {
+            const auto item = items.constFind(start.text);
+            const Look l = item == items.constEnd() ? Look{} : look(item->first, item->second, token.source);
+            if (item == items.constEnd() || (l.fg == token.forecolor && l.bg == token.backcolor && l.fontstyle == token.fontstyle)) {
+                stays.push_back(std::move(start));
+                continue;
+            }
+            TokensetDraft &own = byLook[l.name];
+            if (own.tokens.empty()) {
+                own = token;
+                own.tokens.clear();
+                own.name = l.name;
+                own.id = l.id;
+                own.forecolor = l.fg;
+                own.backcolor = l.bg;
+                own.fontstyle = l.fontstyle;
+            }
+            own.tokens.push_back(std::move(start));
+        }
+        token.tokens = std::move(stays);
+        // Where the scope stood, so that they win the ties it won (a keyword list's words over a name).
+        auto at = draft.tokensets.begin() + std::min(qsizetype(victim), qsizetype(draft.tokensets.size()));
+        if (!token.tokens.empty())
+            at = draft.tokensets.insert(at, std::move(token));
+        for (auto &[name, own] : byLook) {
+            own.name = uniqueName(name);
+            at = draft.tokensets.insert(at, std::move(own));
+        }
     }
 }
 
@@ -2066,6 +2101,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     const bool ownColour = e.colour && !e.colour->rule->value("attribute").isEmpty();
                     openers_[s].insert(ownColour ? std::pair(e.colour->owner.def, e.colour->rule->value("attribute"))
                                                  : std::pair<const KdeDefinition *, QString>());
+                    if (ownColour && !startItems_[t.name].contains(e.pattern))
+                        startItems_[t.name].insert(e.pattern, std::pair(e.colour->owner.def, e.colour->rule->value("attribute")));
                     const qsizetype had = qsizetype(t.tokens.size());
                     const QString kind = kindOf(t.id);
                     if (kind == QLatin1String("comment"))

@@ -1055,3 +1055,32 @@ TEST(KdeConversion, AWordThatBeginsAsACommentIsTheCommentWhereverTheWordRuleStan
     EXPECT_EQ(c.colour(QStringLiteral("#!run 1\nrun 1; (go 1)")),
               std::string("[Comment:#!run 1]\n[Keyword:run] [Number:1][Keyword:;] [Op:(][Keyword:go] [Number:1])"));
 }
+
+TEST(KdeConversion, AScopeCutToATokenKeepsTheColoursOfTheItemsThatOpenItAndItsPlace)
+{
+    // Thirty calls, each with a word of its own, open plain arguments with "run" (a keyword) or "go" (a
+    // type) before a rule for any word: over the tokensets a language holds, the arguments (deepest) are
+    // cut to a token where they open, which shows each opener's colour, not the plain context's, and
+    // still wins over the word rule after it.
+    QByteArray calls, opens;
+    for (int i = 0; i < 30; ++i) {
+        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
+        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Normal" context="#pop" char=")"/>
+            <StringDetect attribute="Number" String="k%1"/>
+            <WordDetect attribute="Keyword" context="Args" String="run"/>
+            <WordDetect attribute="Type" context="Args" String="go"/>
+            <RegExpr attribute="Op" String="[a-z]+"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
+      </context>
+      <context name="Args" attribute="Normal" lineEndContext="#pop">
+        <DetectChar attribute="Normal" context="#pop" char=";"/>
+        <Int attribute="Number"/>
+      </context>)K" + calls));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Args: approximated: the context is coloured as one token where it opens"))) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("c3(run go x)")), std::string("[C3:c3(][Keyword:run][C3: ][Type:go][C3: ][Op (4):x][C3:)]"));
+}
