@@ -23,8 +23,13 @@ langs=$here/data/languages
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-if [[ ! -x $cli ]]; then
-  cmake --build "$build" --target varlex-cli
+# In a build tree, bring what is timed up to date (the benchmarks are not part of the default build, so
+# an older bench_engine would report another build's figures); a copied bin/ and bench/ are used as they are.
+if [[ -f $build/CMakeCache.txt ]]; then
+  cmake --build "$build" --target varlex-cli bench_engine >/dev/null
+elif [[ ! -x $cli ]]; then
+  echo "no varlex-cli in $build/bin" >&2
+  exit 1
 fi
 if ! command -v kate-syntax-highlighter >/dev/null; then
   sudo_cmd=()
