@@ -232,6 +232,24 @@ private:
     bool coloursNothing(const QString &style);
     bool startsEmpty(const GtkContext &c);
     bool marksError(const QString &style);
+    // Walks a style's map-to chain (at most 16 links, as a chain may loop), calling `stop(style)` on each
+    // style until it returns true; a style of a language not found ends the walk. Returns the style
+    // reached last. `where` names the context for a missing language's report (null: the style itself).
+    template <typename Stop>
+    QString alongStyles(const QString &style, const QString *where, Stop stop)
+    {
+        QString s = style;
+        for (int depth = 0; depth < 16 && !s.isEmpty(); ++depth) {
+            if (stop(s))
+                return s;
+            GtkLanguage *lang = language(s.section(u':', 0, 0), where ? *where : s);
+            const QString next = lang ? lang->styleMapTo.value(s) : QString();
+            if (next.isEmpty())
+                return s;
+            s = next;
+        }
+        return s;
+    }
     QString delimiterStyle(const GtkContext &c, const char *where);
     bool holdsStyle(const GtkContext &c, const QString &style, int depth = 0);
     const GtkContext *bodyOf(const GtkContext &c);
@@ -441,8 +459,7 @@ Look Conversion::look(const QString &style, const GtkContext &c)
     l.plain = false;
     std::optional<GtkStyleScheme::Style> colours;
     QString id;
-    QString s = style;
-    for (int depth = 0; depth < 16 && !s.isEmpty(); ++depth) {
+    alongStyles(style, &c.id, [&](const QString &s) {
         GtkLanguage *lang = language(s.section(u':', 0, 0), c.id);
         if (l.name.isEmpty() && lang)
             l.name = lang->styleName.value(s);
@@ -450,10 +467,8 @@ Look Conversion::look(const QString &style, const GtkContext &c)
             colours = scheme_.style(s);
         if (id.isEmpty())
             id = defIds().value(s);
-        if (!lang || !lang->styleMapTo.contains(s))
-            break;
-        s = lang->styleMapTo.value(s);
-    }
+        return false;
+    });
     if (colours) {
         l.fg = colours->foreground.value_or(l.fg);
         l.bg = colours->background.value_or(l.bg);
@@ -509,10 +524,7 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
                                                                              : inherited;
         if (!t->styleRef.isEmpty() && !inc.ignoreStyle) {
             // A style that only adds to the one around it keeps that one's category.
-            GtkLanguage *lang = language(t->styleRef.section(u':', 0, 0), t->id);
-            QString s = t->styleRef;
-            while (lang && lang->styleMapTo.value(s).size() > 0)
-                s = lang->styleMapTo.value(s);
+            const QString s = alongStyles(t->styleRef, &t->id, [](const QString &) { return false; });
             if (addsToParent(s) && !inherited.isEmpty())
                 style = inherited;
         }
@@ -604,30 +616,16 @@ bool Conversion::startsEmpty(const GtkContext &c)
 // Whether a style maps to no colour at all (JavaScript's "Expression", a name for a part of the grammar).
 bool Conversion::coloursNothing(const QString &style)
 {
-    QString s = style;
-    for (int depth = 0; depth < 16 && !s.isEmpty(); ++depth) {
-        if (defIds().contains(s) || scheme_.style(s))
-            return false;
-        GtkLanguage *lang = language(s.section(u':', 0, 0), s);
-        if (!lang)
-            return true;
-        s = lang->styleMapTo.value(s);
-    }
-    return true;
+    bool colours = false;
+    alongStyles(style, nullptr, [&](const QString &s) { return colours = defIds().contains(s) || scheme_.style(s); });
+    return !colours;
 }
 
 bool Conversion::marksError(const QString &style)
 {
-    QString s = style;
-    for (int depth = 0; depth < 16 && !s.isEmpty(); ++depth) {
-        if (s == QLatin1String("def:error"))
-            return true;
-        GtkLanguage *lang = language(s.section(u':', 0, 0), s);
-        if (!lang)
-            return false;
-        s = lang->styleMapTo.value(s);
-    }
-    return false;
+    bool error = false;
+    alongStyles(style, nullptr, [&](const QString &s) { return error = s == QLatin1String("def:error"); });
+    return error;
 }
 
 // The style of a scope's whole start or end (`sub-pattern="0" where="start"`), or empty.

@@ -659,6 +659,13 @@ TEST(Conversion, ExitStatusSaysWhatWentWrong)
     EXPECT_TRUE(noMain.report.contains(QStringLiteral("no main context"))) << noMain.report.toStdString();
     const Converted noScheme = convert(langFile("", ""), QStringLiteral("no-such-scheme"));
     EXPECT_EQ(noScheme.exitCode, 1);
+    // Styles that map to each other in a loop: the file still converts, in the colours the loop reaches.
+    QByteArray looping = langFile(R"(<context id="w" style-ref="a"><match>w</match></context>
+      <context id="k" style-ref="b"><match>k</match></context>)",
+                                  R"(<context ref="w"/><context ref="k"/>)");
+    looping.replace("</styles>", R"(<style id="a" name="A" map-to="t:b"/><style id="b" name="B" map-to="t:a"/></styles>)");
+    const Converted loop = convert(looping);
+    EXPECT_EQ(loop.exitCode, 0) << loop.report.toStdString();
 }
 
 TEST(Conversion, ConvertImportExportIsStable)
