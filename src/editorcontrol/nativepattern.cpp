@@ -477,22 +477,14 @@ struct NativePattern::Compiler {
             auto blocks = [&](const Op &op) {
                 return takesOne(op) && !(op.table[0] & ~g.table[0]) && !(op.table[1] & ~g.table[1]);
             };
-            std::vector<char> seen(size_t(mainEnd) + 1, 0);
-            std::vector<int> todo{0};
             quint64 scan[2] = {0, 0};
             int before = 0;
             bool through = false; // a way reaches the end without a step of the class
             bool loops = false;   // the steps before it may take a run of any length
             int splits = 0;       // or part ways
-            while (!todo.empty() && !through) {
-                const int at = todo.back();
-                todo.pop_back();
-                if (seen[size_t(at)])
-                    continue;
-                seen[size_t(at)] = 1;
-                const Op &op = out.program[size_t(at)];
+            walk(0, [&](int at, const Op &op, std::vector<int> &todo) {
                 if (blocks(op))
-                    continue;
+                    return true;
                 switch (op.code) {
                 case Match: through = true; break;
                 case Jump:
@@ -519,7 +511,8 @@ struct NativePattern::Compiler {
                     break;
                 default: todo.push_back(at + 1); break; // assertions and lookarounds take no character
                 }
-            }
+                return !through;
+            });
             Found f{{{scan[0] & ~g.table[0], scan[1] & ~g.table[1]}, {g.table[0], g.table[1]}}, before, 0};
             f.scanned = std::popcount(f.gate.scan[0]) + std::popcount(f.gate.scan[1]);
             // After a few characters in one or two ways, or before one of many, a gate tells little more
@@ -551,6 +544,22 @@ struct NativePattern::Compiler {
     // Whether the match may end at pc without taking a character or meeting an assertion.
     bool mayEnd(int pc)
     {
+        bool ends = false;
+        walk(pc, [&](int, const Op &op, std::vector<int> &todo) {
+            if (op.code == Jump)
+                todo.push_back(op.a);
+            else if (op.code == Split)
+                todo.insert(todo.end(), {op.a, op.b});
+            return !(ends = op.code == Match);
+        });
+        return ends;
+    }
+
+    // Visits the steps reachable from pc, each once: `visit(at, op, todo)` adds the steps that follow
+    // where it goes on, and returns false to end the walk.
+    template <typename Visit>
+    void walk(int pc, Visit visit) const
+    {
         std::vector<char> seen(out.program.size(), 0);
         std::vector<int> todo{pc};
         while (!todo.empty()) {
@@ -559,15 +568,9 @@ struct NativePattern::Compiler {
             if (seen[size_t(at)])
                 continue;
             seen[size_t(at)] = 1;
-            const Op &op = out.program[size_t(at)];
-            if (op.code == Match)
-                return true;
-            if (op.code == Jump)
-                todo.push_back(op.a);
-            else if (op.code == Split)
-                todo.insert(todo.end(), {op.a, op.b});
+            if (!visit(at, out.program[size_t(at)], todo))
+                return;
         }
-        return false;
     }
 };
 
