@@ -185,6 +185,41 @@ bool overlaps(const QString &a, const QString &b)
     return (fa->ascii[0] & fb->ascii[0]) || (fa->ascii[1] & fb->ascii[1]) || (fa->nonAscii && fb->nonAscii);
 }
 
+// Two tokensets whose order differs between places (a shell's `$(` before a variable, a string's variable
+// before `$(`) would each give way to the other wherever both are valid, and neither would match there. Neither
+// gives way: the longer match wins, as elsewhere in the engine. `guardOf` maps a guard to the tokenset it
+// stands for.
+void dropMutualGuards(LanguageDraft &draft, const QHash<QString, int> &guardOf, ConversionReport &report)
+{
+    QHash<int, QString> formOf;
+    for (auto it = guardOf.cbegin(); it != guardOf.cend(); ++it)
+        formOf.insert(it.value(), it.key());
+    const auto guards = [&](int n, const QString &g) {
+        return std::any_of(draft.tokensets[size_t(n)].tokens.cbegin(), draft.tokensets[size_t(n)].tokens.cend(),
+                           [&](const TokenDraft &t) { return t.guards.contains(g); });
+    };
+    std::vector<std::pair<int, int>> mutual;
+    for (auto it = formOf.cbegin(); it != formOf.cend(); ++it) {
+        for (const TokenDraft &t : draft.tokensets[size_t(it.key())].tokens) {
+            for (const QString &g : t.guards) {
+                const int m = guardOf.value(g, -1);
+                if (m > it.key() && formOf.contains(m) && guards(m, it.value()))
+                    mutual.emplace_back(it.key(), m);
+            }
+        }
+    }
+    for (const auto &[a, b] : mutual) {
+        TokensetDraft &ta = draft.tokensets[size_t(a)];
+        TokensetDraft &tb = draft.tokensets[size_t(b)];
+        for (TokenDraft &t : ta.tokens)
+            t.guards.removeAll(formOf.value(b));
+        for (TokenDraft &t : tb.tokens)
+            t.guards.removeAll(formOf.value(a));
+        report.approximated(ta.source, QStringLiteral("\"%1\" and \"%2\" come first in different places: neither gives way to the other, the longer match wins")
+                                           .arg(ta.name, tb.name));
+    }
+}
+
 // A coloured scope that ends the scope around it (end-parent: an HTML title's text up to `</title>`), where
 // that scope has no end of its own: its end is cut after its first character, which stays its own end
 // (looking ahead at the rest), and the rest becomes the end of each scope around it, so one end closes both.
@@ -1365,6 +1400,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         std::vector<Pattern> ends;
     };
     std::deque<Level> levels{{QString(), top, QString(), {}}};
+    QHash<QString, int> guardOf; // the form a tokenset's first token takes as a guard -> that tokenset
     while (!levels.empty()) {
         const Level level = levels.front();
         levels.pop_front();
@@ -1424,9 +1460,10 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 QString plain;
                 // A list that stands only after a delimiter (a property after `.`) holds nothing back: its
                 // words, thousands of them, would make every later token too large to compile.
-                if (!own.isEmpty() && alt.behind.isEmpty() && RegexText::nonCapturing(own, plain))
+                if (!own.isEmpty() && alt.behind.isEmpty() && RegexText::nonCapturing(own, plain)) {
                     earlier += own.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i:%1)").arg(plain.mid(4)) : RegexText::grouped(plain);
-                else
+                    guardOf.insert(earlier.back(), n);
+                } else
                     earlier += QString();
                 earlierFrom.push_back(n);
             }
@@ -1438,6 +1475,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             }
         }
     }
+    dropMutualGuards(draft, guardOf, report_);
     // A scope that colours nothing and ends the scope around it (end-parent: `@media ... { ... }`): where that
     // scope has no end of its own, the end becomes its end, tried inside this one (chain), so one end closes
     // both; this one then has no end of its own.

@@ -196,6 +196,24 @@ TEST(Conversion, TheFirstAlternativeWinsAsInGtkSourceView)
               "[Comment:#[=[ ]] ]==]] [Keyword:a] [Comment:#[[ ]=] ]]] [Keyword:a]");
 }
 
+TEST(Conversion, TokensWhoseOrderDiffersByPlaceDoNotBothGiveWay)
+{
+    // "a" comes first at the outermost level and "ab+" first inside the quote: each giving way to the other,
+    // neither would match "abb" anywhere. The longer match wins in both places instead.
+    const Converted c = convert(langFile(R"(
+    <context id="short" style-ref="keyword"><match>a</match></context>
+    <context id="long" style-ref="number"><match>ab+</match></context>
+    <context id="quote" style-ref="string">
+      <start>"</start><end>"</end>
+      <include><context ref="long"/><context ref="short"/></include>
+    </context>)",
+                                     R"(<context ref="short"/><context ref="long"/><context ref="quote"/>)"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("abb a")).toStdString(), "[Number:abb] [Keyword:a]");
+    EXPECT_EQ(c.colour(QStringLiteral("\"abb a\"")).toStdString(), "[String:\"][Number:abb][String: ][Keyword:a][String:\"]");
+    EXPECT_TRUE(c.report.contains(QStringLiteral("the longer match wins"))) << c.report.toStdString();
+}
+
 TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
 {
     // GtkSourceView leaves "stmt" before the next character that is not blank (an end that takes no
