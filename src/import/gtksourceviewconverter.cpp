@@ -300,7 +300,7 @@ private:
     int splitContinuedLines(const GtkContext &c, TokensetDraft &scope, const std::vector<Pattern> &ends);
     int splitIndentedLines(const GtkContext &c, TokensetDraft &scope);
     int splitEmptyGroup(const GtkContext &c, TokensetDraft &scope);
-    bool continuesAtBackslash(const GtkContext &c);
+    bool continuesAtBackslash(const GtkContext &c, int depth = 0);
     bool holdsEndParent(const GtkContext &c, int depth = 0);
     static bool stylesWholeStart(const GtkContext &c, const QString &start, const QString &style);
     bool isScope(const GtkContext &c) const { return c.start.has_value() && !asMatch_.contains(c.id); }
@@ -1196,11 +1196,15 @@ void Conversion::splitTrailingGroup(const GtkContext &c, TokensetDraft &scope)
 
 // Whether `c` holds a context that starts at a backslash that ends a line and ends where the next line
 // starts (a line continued by a backslash).
-bool Conversion::continuesAtBackslash(const GtkContext &c)
+bool Conversion::continuesAtBackslash(const GtkContext &c, int depth)
 {
-    return std::any_of(c.includes.begin(), c.includes.end(), [&](const GtkInclude &inc) {
+    return depth < 4 && std::any_of(c.includes.begin(), c.includes.end(), [&](const GtkInclude &inc) {
         const GtkContext *m = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
-        return m && m->start && m->end && m->start->text == QLatin1String("\\\\$") && m->end->text == QLatin1String("^");
+        if (m && m->start && m->end && m->start->text == QLatin1String("\\\\$") && m->end->text == QLatin1String("^"))
+            return true;
+        // Through a context whose empty start makes what it holds valid where it stands (the right-hand
+        // side of a Makefile assignment).
+        return m && m->start && m->endAtLineEnd && startsEmpty(*m) && continuesAtBackslash(*m, depth + 1);
     });
 }
 

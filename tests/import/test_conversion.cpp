@@ -579,6 +579,11 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
       <start>^#define\b</start>
       <include><context ignore-style="true"><start>\\$</start><end>^</end></context><context ref="num"/></include>
     </context>
+    <context id="assign" end-at-line-end="true">
+      <start>^[a-z]+ =</start>
+      <include><context id="rhs" end-at-line-end="true"><start></start><include><context ref="directive-continue"/><context ref="num"/></include></context></include>
+    </context>
+    <context id="directive-continue" style-ref="preprocessor"><start>\\$</start><end>^</end></context>
     <context id="media">
       <start>@media</start>
       <include><context id="rules" end-parent="true"><start>\{</start><end>\}</end><include><context ref="obj"/></include></context></include>
@@ -603,7 +608,7 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
       <start>&lt;</start><end>&gt;</end>
       <include><context id="value"><start>=</start><end>(?=[;&gt;])</end><include><context ref="num"/></include></context></include>
     </context>)",
-                                     R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="directive"/><context ref="media"/>
+                                     R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="directive"/><context ref="assign"/><context ref="media"/>
                                         <context ref="import"/><context ref="title"/><context ref="style"/><context ref="target"/><context ref="doc"/><context ref="num"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("[1] 2")).toStdString(), "[list:[][Number:1][list:]] [Number:2]");
@@ -633,6 +638,9 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
               (u'[' + cont + QStringLiteral("#define A ][Number:1][") + cont + QStringLiteral(" ][Preprocessor Directive (2):\\][") + cont
                   + QStringLiteral("\n  ][Number:2][") + cont + QStringLiteral(" ][Preprocessor Directive (2):\\][") + cont
                   + QStringLiteral("\n  3]\n[Number:4]\n[Preprocessor Directive:#define B]\n[Number:5]")).toStdString());
+    // So it does where the continuation stands in a context with an empty start (an assignment's value).
+    EXPECT_EQ(c.colour(QStringLiteral("a = 1 \\\n 2\n3")).toStdString(),
+              "[assign (continued):a = ][Number:1][assign (continued): ][Preprocessor Directive (3):\\][assign (continued):\n 2]\n[Number:3]");
 }
 
 TEST(Conversion, ApproximationsAreReportedByContext)
