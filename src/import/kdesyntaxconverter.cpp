@@ -481,6 +481,7 @@ private:
     QSet<QString> commentGuards_; // guard forms of the one-character rules that open a comment
     void collapse(LanguageDraft &draft, int limit);
     void dropShadowedScopes(LanguageDraft &draft, int limit);
+    void dropUnreachable(LanguageDraft &draft);
 
     const ConversionOptions &options_;
     ConversionReport &report_;
@@ -496,6 +497,7 @@ private:
     QHash<QString, bool> transient_; // context -> whether every rule of it leaves it
     QHash<QString, std::shared_ptr<std::vector<FlatRule>>> flat_; // context -> its rules, included ones in place
     bool noFold_ = false;
+    size_t branchCap_ = 0; // while a dispatcher is folded in part: the most rules one of its rules may fold to
     QSet<QString> names_;            // every tokenset name given
     QHash<QString, QString> ends_;   // scope tokenset -> its ends without guards
     QHash<QString, int> nextNumber_; // name -> the next number to try after it
@@ -1310,6 +1312,31 @@ bool takesAnEnd(const TokensetDraft &t, const QString &ends)
     return false;
 }
 
+// Tokensets valid only in scopes that are no longer there (gone with a context folded or merged away)
+// are never reached: they go before the tokensets are counted, so they take no place a scope could keep.
+void Conversion::dropUnreachable(LanguageDraft &draft)
+{
+    for (bool changed = true; changed;) {
+        changed = false;
+        QSet<QString> scopes{QString()};
+        for (const TokensetDraft &t : draft.tokensets)
+            if (t.scope)
+                scopes.insert(t.name);
+        for (size_t i = 0; i < draft.tokensets.size();) {
+            TokensetDraft &t = draft.tokensets[i];
+            const bool before = !t.validScopes.isEmpty();
+            t.validScopes.removeIf([&](const QString &s) { return !scopes.contains(s); });
+            if (!before || !t.validScopes.isEmpty()) {
+                ++i;
+                continue;
+            }
+            report_.dropped(t.source, QStringLiteral("tokenset \"%1\" is valid in no scope that was kept").arg(t.name));
+            draft.tokensets.erase(draft.tokensets.begin() + qsizetype(i));
+            changed = true;
+        }
+    }
+}
+
 // A definition of more contexts than a language holds tokensets is cut down until it fits: first
 // scopes that colour alike and close alike are one (string variants: raw, formatted, bytes...); then
 // the tokensets that colour parts of comments and strings as comments and strings go (the scope's own
@@ -1320,6 +1347,7 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
 {
     if (fittedCount(draft) <= limit)
         return;
+    dropUnreachable(draft);
     auto mergeScopes = [&](bool sameLook) {
         int count = fittedCount(draft);
         for (size_t i = 0; i < draft.tokensets.size() && count > limit; ++i) {
@@ -1452,12 +1480,17 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
             if (t.scope && (victim < 0 || rank(t) >= rank(draft.tokensets[size_t(victim)])))
                 victim = i;
         }
-        // Past the scopes that stand only inside comments or strings, the lists that do go before any
-        // scope of code is cut (a documentation block's markup: the comment colours it), unless one
-        // takes what would end the comment or string (an escaped quote).
+        // Past the scopes that stand only inside comments or strings, the lists that stand only inside
+        // comments go before any scope of code is cut (a documentation block's markup: the comment
+        // colours it), unless one takes what would end the comment (an escaped quote). A list inside a
+        // string stays: it is code there (a variable in a shell's "...").
         if (victim < 0 || !insideLiteralsOnly(draft.tokensets[size_t(victim)])) {
             const auto list = std::find_if(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) {
                 return !t.scope && !literal(t) && insideLiteralsOnly(t)
+                    && std::all_of(t.validScopes.begin(), t.validScopes.end(), [&](const QString &v) {
+                           const TokensetDraft *scope = draft.find(v);
+                           return !scope || kindOf(scope->id) == QLatin1String("comment");
+                       })
                     && std::none_of(t.validScopes.begin(), t.validScopes.end(), [&](const QString &v) {
                            const TokensetDraft *scope = draft.find(v);
                            if (!scope)
@@ -1518,6 +1551,8 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
         TokensetDraft token = gone;
         for (const QString &p : std::as_const(closedHere))
             token.validScopes.removeAll(p);
+        // Not where the scope itself was: that is gone (counted, the token would look unlike its kin).
+        token.validScopes.removeAll(gone.name);
         if (token.validScopes.isEmpty())
             continue;
         token.scope = false;
@@ -1638,9 +1673,9 @@ void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effe
     // A look-ahead at a character into a dispatcher (a context whose rules all leave it, and that does not
     // fall through) takes nothing unless the dispatcher is folded: folded it stays, up to a few times as
     // many rules.
-    auto dispatches = [&] {
+    auto dispatches = [&](bool bounded) {
         static const QSet<QString> character{QStringLiteral("DetectChar"), QStringLiteral("Detect2Chars"), QStringLiteral("AnyChar")};
-        if (!lookAhead || !character.contains(fr.rule->type) || !sw.push.valid() || sw.pops != 0 || out.size() > 128
+        if (!lookAhead || !character.contains(fr.rule->type) || !sw.push.valid() || sw.pops != 0 || (bounded && out.size() > 128)
             || !sw.push.context().fallthroughContext.isEmpty())
             return false;
         std::vector<FlatRule> rules;
@@ -1655,7 +1690,17 @@ void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effe
     // its folding adds crowds out scopes of the language).
     const bool goesBack = sw.push.valid() && sw.pops == 0 && sw.push.context().fallthroughContext.trimmed() == QLatin1String("#pop")
         && out.size() <= 64;
-    if (out.size() > 48 && !goesBack && !dispatches()) {
+    if (out.size() > 128 && !goesBack && dispatches(false)) {
+        // Folded whole, a large dispatcher crowds out the language's scopes: its rules that fold to few
+        // (a variable's name after "$") are folded, the others left out.
+        out.clear();
+        branchCap_ = 8;
+        follow(level, lookAhead ? QStringLiteral("(?=%1)").arg(text) : text, !lookAhead, lookAhead ? nullptr : &fr, sw, fr, out, 0);
+        branchCap_ = 0;
+        foldOpener_ = QString();
+        return;
+    }
+    if (out.size() > 48 && !goesBack && !dispatches(true)) {
         // Folding multiplies rules: past a few dozen, the contexts stay scopes.
         out.clear();
         noFold_ = true;
@@ -1788,7 +1833,22 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             overStays = *overStays && staysAgain.join(u'|').size() <= kMaxStaysAgain;
             return *overStays;
         };
+        // Under a cap, a rule of the dispatcher whose folding comes to more rules than that is left out.
+        size_t branchFrom = out.size();
+        const FlatRule *branch = nullptr;
+        auto capBranch = [&](const FlatRule *next) {
+            if (branchCap_ > 0 && depth == 0 && branch && out.size() - branchFrom > branchCap_) {
+                out.erase(out.begin() + qsizetype(branchFrom), out.end());
+                report_.dropped(branch->owner.where(main_), QStringLiteral("<%1> (line %2): folded into the look-ahead that opens \"%3\", it comes to too many rules")
+                                                               .arg(branch->rule->type)
+                                                               .arg(branch->rule->line)
+                                                               .arg(d.context().name));
+            }
+            branchFrom = out.size();
+            branch = next;
+        };
         for (const FlatRule &q : rules) {
+            capBranch(&q);
             if ((skipsBlanks && staysOverBlanks(q)) || (waits && staysOverAnything(q)) || outOfPlay(q))
                 continue;
             const QString qwhere = q.owner.where(main_);
@@ -1820,6 +1880,7 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             foldOpener_ = qtext;
             follow(level, next, consumes || !qlook, colour ? colour : (qlook ? nullptr : &q), net, origin, out, depth + 1);
         }
+        capBranch(nullptr);
         const KdeContext &c = d.context();
         if (!c.fallthroughContext.isEmpty()) {
             const Switch f = parseSwitch(c.fallthroughContext, d.def, d.where(main_));

@@ -1084,3 +1084,61 @@ TEST(KdeConversion, AScopeCutToATokenKeepsTheColoursOfTheItemsThatOpenItAndItsPl
     EXPECT_TRUE(c.report.contains(QStringLiteral("Args: approximated: the context is coloured as one token where it opens"))) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("c3(run go x)")), std::string("[C3:c3(][Keyword:run][C3: ][Type:go][C3: ][Op (4):x][C3:)]"));
 }
+
+TEST(KdeConversion, ADispatcherTooLargeToFoldWholeKeepsTheRulesThatFoldToFew)
+{
+    // In a string, "$" looks into a dispatcher: "${" goes on to 130 words (too many to fold), "$name"
+    // to a name. Folded in part, the name after "$" is a variable and "${" stays string.
+    QByteArray words;
+    for (int i = 1; i <= 130; ++i)
+        words += "<StringDetect attribute=\"Keyword\" context=\"#pop\" String=\"w" + QByteArray::number(i) + "}\"/>";
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="String" context="Str" char="&quot;"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+        <DetectChar context="Dispatch" char="$" lookAhead="1"/>
+      </context>
+      <context name="Dispatch" attribute="String" lineEndContext="#pop">
+        <Detect2Chars attribute="Type" context="#pop!Brace" char="$" char1="{"/>
+        <RegExpr attribute="Type" context="#pop!Name" String="\$(?=[a-z])"/>
+        <DetectChar attribute="String" context="#pop" char="$"/>
+      </context>
+      <context name="Name" attribute="Type" lineEndContext="#pop">
+        <DetectIdentifier attribute="Type" context="#pop"/>
+      </context>
+      <context name="Brace" attribute="Type" lineEndContext="#pop">)K" + words + R"K(
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QStringLiteral("it comes to too many rules"))) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("\"a $x ${w1} $\"")), std::string("[Str:\"a ][Type:$x][Str: ][String:$][Str:{w1} ][String:$][Str:\"]"));
+}
+
+TEST(KdeConversion, TheCutKeepsVariablesInStringsAndCountsACutScopeOnceWhereItNested)
+{
+    // Thirty calls, each with a word of its own and nesting in itself, and a string in which "$x" is a
+    // variable: over the tokensets a language holds, calls are cut to tokens, not the string's variable
+    // (which is code, unlike markup in a comment); a cut call is a token where the calls stand, not in
+    // itself, so that the tokens of cut calls count as one and fewer calls are cut.
+    QByteArray calls, opens;
+    for (int i = 0; i < 30; ++i) {
+        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
+        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Normal" context="#pop" char=")"/>
+            <StringDetect attribute="Normal" context="C%1" String="c%1("/>
+            <StringDetect attribute="Keyword" String="k%1"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
+        <DetectChar attribute="String" context="Str" char="&quot;"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+        <RegExpr attribute="Type" String="\$[a-z]+"/>
+      </context>)K" + calls));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("\"a $x\"")), std::string("[Str:\"a ][Type:$x][Str:\"]"));
+    EXPECT_EQ(c.colour(QStringLiteral("c22(k22) c23(k23)")), std::string("[C22:c22(][Keyword (23):k22][C22:)] [C23 (2):c23(]k23)"));
+}
