@@ -253,11 +253,13 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         }
         if (shortcuts) {
             r.simple = PatternAnalysis::simplePattern(token.text, !caseSensitive);
+            r.direct = r.simple ? 1 : 0;
             if (!r.simple) {
                 r.firstChars = PatternAnalysis::firstChars(token.text, !caseSensitive);
                 r.charsBefore = PatternAnalysis::charsBefore(token.text, !caseSensitive);
                 NativePattern::Analysis analysis = NativePattern::analyse(token.text, !caseSensitive);
                 r.native = std::move(analysis.native);
+                r.direct = r.native && r.native->fixed() ? 2 : 0;
                 for (const NativePattern::Gate &g : analysis.gates) {
                     const auto [it, added] = gateIndex.emplace(
                         std::array<quint64, 4>{g.scan[0], g.scan[1], g.stop[0], g.stop[1]}, int(d.gates.size()));
@@ -376,6 +378,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             if (re < 0)
                 continue;
             RegexpToken rt{re, i, k, rule, kind, tokenKey(i, k), QString(), t.caseSensitive};
+            rt.ruleAtStart = shortcuts && (d.rules[size_t(rule)].hasLead || d.rules[size_t(rule)].column > 0);
             if (shortcuts && !d.regexps[size_t(re)].simple && !d.regexps[size_t(re)].searchStart) {
                 const PatternAnalysis::Prefix prefix = PatternAnalysis::literalPrefix(token.text, !t.caseSensitive,
                                                                                       kMaxRegexpPrefix);

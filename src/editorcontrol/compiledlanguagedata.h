@@ -87,6 +87,8 @@ struct Regexp {
     // Looked for before the native matcher too, where that reads far (a lazy repeat) before it fails.
     bool requiredCharsFirst = false;
     bool nativeFirst = false; // requiredCharsFirst, or endRun known
+    // Answered at once: 1 simple, 2 by the native matcher's fixed ways (NativePattern::fixed); else 0.
+    quint8 direct = 0;
     bool searchStart = false; // holds \G: tried at each position, never searched ahead
     bool wordRule = false;    // its token has rule word: may be retried held to word ends
     int tokenset = -1;        // for messages
@@ -104,6 +106,7 @@ struct RegexpToken {
     MatchKey key = 0;
     QString prefix;        // text every match begins with (folded when not case sensitive), or empty
     bool caseSensitive = false;
+    bool ruleAtStart = false; // its rule asks for a column or a character before: looked at first
     // What may follow the prefix in a match (when known), and whether a match may end right after it,
     // which rule word forbids when the prefix ends in a word character and one follows.
     std::optional<PatternAnalysis::FirstChars> afterPrefix;

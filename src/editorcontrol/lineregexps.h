@@ -57,8 +57,12 @@ public:
     int at(int re, int p)
     {
         const Regexp &r = d.regexps[size_t(re)];
-        if (r.simple)
-            return simpleAt(*r.simple, p);
+        if (r.direct) {
+            if (r.direct == 1)
+                return simpleAt(*r.simple, p);
+            if (const int length = r.native->matchFixed(text, n, p); length != NativePattern::kUnknown)
+                return length;
+        }
         if ((r.firstChars && !r.firstChars->test(text[p])) || line.insidePair(p)
             || (r.charsBefore && (p == 0 || !r.charsBefore->test(text[p - 1]))))
             return 0;

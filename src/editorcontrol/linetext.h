@@ -76,6 +76,14 @@ public:
         return true;
     }
 
+    // The part of rulePasses() that the length does not change: the column and the character before.
+    bool startPasses(int ruleIndex, int p) const
+    {
+        const TokenRule &r = d.rules[size_t(ruleIndex)];
+        return (r.column == 0 || p == r.column - 1)
+               && (!r.hasLead || TokenRule::holds(r.leadAscii, r.lead, p > 0 ? text[p - 1] : u' '));
+    }
+
     const char16_t *text;
     const int n;
 

@@ -220,9 +220,11 @@ private:
         }
     }
 
-    void tryRegexp(int r, int p, LineMatch &best)
+    Q_ALWAYS_INLINE void tryRegexp(int r, int p, LineMatch &best)
     {
         const RegexpToken &rt = d.regexpTokens[size_t(r)];
+        if (rt.ruleAtStart && !line.startPasses(rt.rule, p))
+            return;
         int length = regexps.at(rt.regexp, p);
         if (length > 0 && !line.rulePasses(rt.rule, p, length))
             length = regexps.retryAt(rt.regexp, rt.rule, p);

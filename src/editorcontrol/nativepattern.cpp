@@ -578,8 +578,10 @@ NativePattern::Analysis NativePattern::analyse(const QString &pattern, bool case
 {
     Compiler c{pattern, caseless};
     Analysis a;
-    if (c.compile())
+    if (c.compile()) {
         a.native = std::move(c.out);
+        a.native->findWays();
+    }
     a.gates = std::move(c.gates);
     return a;
 }
@@ -587,6 +589,55 @@ NativePattern::Analysis NativePattern::analyse(const QString &pattern, bool case
 std::optional<NativePattern> NativePattern::compile(const QString &pattern, bool caseless)
 {
     return analyse(pattern, caseless).native;
+}
+
+// The ways through a program of classes, choices, forward jumps and lookaheads of one class, in the
+// order the matcher tries them; none when there are more than a few, or a way takes no character.
+void NativePattern::findWays()
+{
+    constexpr size_t kMaxWays = 8, kMaxSteps = 8;
+    std::vector<Step> way;
+    bool ok = true;
+    auto visit = [&](auto &self, int pc) -> void {
+        while (ok) {
+            const Op &op = program[size_t(pc)];
+            switch (op.code) {
+            case Class:
+            case Ahead:
+                if (way.size() == kMaxSteps || (op.code == Ahead && !(op.guards & 4))) {
+                    ok = false;
+                    return;
+                }
+                way.push_back({op.code == Class ? Step::Take : op.b ? Step::NotAhead : Step::Ahead, {op.table[0], op.table[1]}});
+                self(self, pc + 1);
+                way.pop_back();
+                return;
+            case Split:
+                self(self, op.a);
+                pc = op.b;
+                continue;
+            case Jump:
+                ok = op.a > pc;
+                pc = op.a;
+                continue;
+            case Match:
+                ok = ways.size() < kMaxWays && std::any_of(way.begin(), way.end(), [](const Step &s) { return s.kind == Step::Take; });
+                if (ok) {
+                    ways.push_back({int(waySteps.size()), int(way.size())});
+                    waySteps.insert(waySteps.end(), way.begin(), way.end());
+                }
+                return;
+            default:
+                ok = false;
+                return;
+            }
+        }
+    };
+    visit(visit, 0);
+    if (!ok) {
+        ways.clear();
+        waySteps.clear();
+    }
 }
 
 bool NativePattern::mayBacktrack() const
@@ -604,6 +655,9 @@ bool NativePattern::hasLazy() const
 
 int NativePattern::matchAt(const char16_t *text, int n, int p, int &steps) const
 {
+    if (fixed())
+        if (const int length = matchFixed(text, n, p); length != kUnknown)
+            return length;
     const int end = run(0, p, text, n, steps);
     return end == kEngine ? kUnknown : end == kFailed ? 0 : end - p;
 }

@@ -50,6 +50,34 @@ public:
     // must answer. `steps` is charged what the match took.
     int matchAt(const char16_t *text, int n, int p, int &steps) const;
 
+    // A pattern of a few ways of a few characters each ("/?>", "</?(?=[A-Za-z_:])", "(u8|[uUL])?\""):
+    // the ways are compared in the engine's order, without running the program. kUnknown where a
+    // character from 128 up is looked at.
+    bool fixed() const { return !ways.empty(); }
+    int matchFixed(const char16_t *text, int n, int p) const
+    {
+        auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
+        for (const Way &way : ways) {
+            int q = p;
+            const Step *step = waySteps.data() + way.first, *const end = step + way.count;
+            for (; step != end; ++step) {
+                if (q < n && text[q] >= 128)
+                    return kUnknown;
+                const bool here = q < n && in(step->table, text[q]);
+                if (step->kind == Step::Take) {
+                    if (!here)
+                        break;
+                    ++q;
+                } else if (here != (step->kind == Step::Ahead)) {
+                    break;
+                }
+            }
+            if (step == end)
+                return q - p;
+        }
+        return 0;
+    }
+
     // Whether the matcher may try more than one way: a choice, or a repeat that gives characters back.
     bool mayBacktrack() const;
     // Whether it holds a lazy repeat, which reads on and tries what follows until that matches.
@@ -93,6 +121,16 @@ private:
         int length;
     };
     struct Compiler;
+    // A fixed way: steps that take one character of a class, or look at the next one (a lookahead of
+    // one class, or its negation).
+    struct Step {
+        enum Kind : quint8 { Take, Ahead, NotAhead } kind = Take;
+        quint64 table[2] = {0, 0};
+    };
+    struct Way {
+        int first = 0, count = 0; // into waySteps
+    };
+    void findWays();
 
     // A Repeat after which nothing can begin with a character of its class: it never gives one back.
     static bool keepsAll(const Op &op)
@@ -105,6 +143,8 @@ private:
 
     std::vector<Op> program; // the pattern from 0; lookarounds' programs after it
     std::vector<BehindBranch> behind;
+    std::vector<Step> waySteps;
+    std::vector<Way> ways; // empty when the pattern is not of a few fixed ways
 };
 
 // A pattern's matcher, when it has one, and its gates (at most two: the first and the last a match

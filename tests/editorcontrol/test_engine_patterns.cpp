@@ -108,11 +108,22 @@ TEST(EnginePatterns, NativeMatcherAgreesWithTheRegexpEngine)
                                 "[^\\s=:;#\\[][^=:\\r\\n]*?(?=[ \\t]*[=:])", "a*?b", "\\w+?(?=\\w*c)", "(a[a-z]*?b)+\\b", "[a-c]+?[a-c]+?b",
                                 "<[^>]*?(?=>)", "[^\\s]*?\\$", "k\\w*?",
                                 "\\w+(?=[ \\t]*=)", "\\w(?![ \\t]{2,}[=:])", "[a-z](?=[a-z]*\\d)",
-                                "(?<=[=:]|[=:] |[=:]\\t)(v|x|y|on)(?=[ \\t]*$)", "(?<!a)(b|c|d)[ \\t]*\\z", "(x|y|b)(?=[^\\w](?=\\())"})
+                                "(?<=[=:]|[=:] |[=:]\\t)(v|x|y|on)(?=[ \\t]*$)", "(?<!a)(b|c|d)[ \\t]*\\z", "(x|y|b)(?=[^\\w](?=\\())",
+                                "(u8|[uUL])?\"", "(a|ab)(?!c)x?", "[ak](?=b)|k|ab"})
         for (bool caseless : {false, true})
             EXPECT_TRUE(check(QString::fromUtf8(pattern), caseless, texts)) << pattern << " refused";
     for (const char *pattern : {"(ab)*?c", "(?=a*?b)", "a{2,4}?", "\\[.*?\\]", "a++", "(a)\\1", "(?i)a", "(?>a)", "(\\ba|b|c)d", "(a+|b)(a|c)", "(a|b)(c|d)\\s*$", "(a|b)(c|d)[b-d]*?e", "(a?)*", "\\Ga", "[é]"})
         EXPECT_FALSE(NativePattern::compile(QString::fromUtf8(pattern), true)) << pattern;
+    // A few fixed ways are compared without running the program; repeats, lookbehinds, an empty way or
+    // many ways run it.
+    auto fixed = [](const char *pattern) {
+        const std::optional<NativePattern> native = NativePattern::compile(QString::fromUtf8(pattern), false);
+        return native && native->fixed();
+    };
+    for (const char *pattern : {"/?>", "</?(?=[A-Za-z_:])", "(u8|[uUL])?\"", "(a|ab)(?!c)x?"})
+        EXPECT_TRUE(fixed(pattern)) << pattern;
+    for (const char *pattern : {"a+", "(?<=a)b", "a?", "(a|b|c)(d|e|f)[gh]?", "(?=ab)a"})
+        EXPECT_FALSE(fixed(pattern)) << pattern;
 
     int used = 0;
     for (const QString &f : QDir(TestUtil::sourcePath("data/languages")).entryList({"*.lng"})) {
@@ -326,6 +337,13 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     cases.emplace_back(ahead, QStringLiteral("ab a\u212A: abc k: ak:\n#x a # \\\nab://x cd:/ x://y AB://\n"
                                              "v: 0x1F \t\nv=12 a\nv: 3\r\nv=4 \u00E9\nv=5\u00E9 \nt ab1 \nt 12\nua b  \nu   \nw 12\u00A0\n"
                                              "on =on := on x\ton yon if /x xif /x abc ac bc (c a]c \u00E9z \u212Az Kz kz\nkey = v key2\t: x\nno equals \u00E9 here\nv\"2 \"1"), 20);
+
+    // Patterns of a few fixed ways, and rules whose column or leading character is looked at before
+    // the regexp is tried.
+    LanguageDefinition ways = EngineTest::language({EngineTest::listSet("F", {"</?(?=[a-z])", "/?>", "(u8|[uU])?\"x"}, true),
+                                                    EngineTest::listSet("L", {"[a-z]\\w*", "\\d+(?=[ /])"}, true, "leadwith[</]"),
+                                                    EngineTest::listSet("C", {"[a-z]+"}, true, "col3")});
+    cases.emplace_back(ways, QStringLiteral("<a/> </b> <\u00E9 x=1 /> ab abc\n/> </ <1 u8\"x U\"x \"x u8\u00E9 <\u212A />\nabcd"), 20);
 
     // Words looked up whole, except where a closer of the open scopes may begin inside one.
     LanguageDefinition whole = EngineTest::language({EngineTest::listSet("K", {"bend", "lend", "be", "x"}, false, "word"),
