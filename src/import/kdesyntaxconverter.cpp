@@ -1915,18 +1915,26 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
     if (!d.valid())
         return; // nothing consumed and nothing opened: nothing to colour
     // A look-ahead into a context that stays: the scope opens with the first thing the context takes.
-    QStringList firsts;
+    // Where rules that stay can open it, those that open a context of their own go on inside it instead (a
+    // function's name, then its `(` opens the arguments): as the start they would open nothing.
+    QStringList firsts, staying;
     std::vector<FlatRule> rules;
     QSet<QString> seen{d.key()};
     flatten(d, rules, seen, 0);
     for (const FlatRule &q : rules) {
-        if (q.rule->flag("lookAhead") || parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).pops > 0)
+        const Switch qs = parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_));
+        if (q.rule->flag("lookAhead") || qs.pops > 0)
             continue;
         const QString qtext = rulePattern(q, level, q.owner.where(main_));
         QString plain;
-        if (!qtext.isEmpty() && RegexText::nonCapturing(qtext, plain))
+        if (!qtext.isEmpty() && RegexText::nonCapturing(qtext, plain)) {
             firsts += RegexText::grouped(plain);
+            if (qs.stay())
+                staying += RegexText::grouped(plain);
+        }
     }
+    if (!staying.isEmpty())
+        firsts = staying;
     if (firsts.isEmpty()) {
         report_.dropped(where, QStringLiteral("<%1> (line %2): it looks ahead into \"%3\", which takes nothing that could open it")
                                    .arg(origin.rule->type)
@@ -2350,6 +2358,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     }
     mergeAlikeLists(draft);
     collapse(draft, LanguageFitting::Limits{}.tokensets - 1);
+    for (TokensetDraft &t : draft.tokensets)
+        if (t.passesEnds)
+            t.id = QStringLiteral("parameterblocks");
 
     // The first context's colour is that of plain text.
     const Look text = look(main_, main_->contexts.front().attribute, main_->contexts.front().name);
@@ -2565,10 +2576,19 @@ void Conversion::chainMultiPops(LanguageDraft &draft)
     for (int s : sortedKeys(closingAround_)) {
         for (const ClosingAround &c : closingAround_.value(s)) {
             int outer = s;
+            bool throughLiteral = false;
             for (int k = 1; k < c.pops && outer >= 0; ++k) {
                 const TokensetDraft &t = draft.tokensets[size_t(outer)];
                 const int up = t.validScopes.size() == 1 ? byName.value(t.validScopes.front(), -1) : -1;
-                outer = transparent(outer) && up >= 0 && draft.tokensets[size_t(up)].scope ? up : -1;
+                const bool scopeUp = up >= 0 && draft.tokensets[size_t(up)].scope;
+                // A string whose end closes the scope of code around it, which ends on that alone (a
+                // selector's `[name="value"]`): the string lets that end through, as nothing else closes
+                // there. (One inside a comment or string goes instead: dropLiteralsClosingAround.)
+                const QString upKind = scopeUp ? kindOf(draft.tokensets[size_t(up)].id) : QString();
+                const bool literalUp = k == 1 && !transparent(outer) && scopeUp && upKind != QLatin1String("comment")
+                    && upKind != QLatin1String("string") && ends_.value(draft.tokensets[size_t(up)].name) == c.plain;
+                throughLiteral = throughLiteral || literalUp;
+                outer = (transparent(outer) || literalUp) && scopeUp ? up : -1;
             }
             const QString outerName = outer >= 0 ? draft.tokensets[size_t(outer)].name : QString();
             const bool clash = outer >= 0 && std::any_of(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) {
@@ -2578,6 +2598,7 @@ void Conversion::chainMultiPops(LanguageDraft &draft)
             if (outer >= 0 && !clash) {
                 addEnd(draft.tokensets[size_t(outer)], c.end);
                 draft.tokensets[size_t(outer)].chain = true;
+                draft.tokensets[size_t(s)].passesEnds = throughLiteral;
                 continue;
             }
             addEnd(draft.tokensets[size_t(s)], c.end);

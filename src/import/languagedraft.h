@@ -32,6 +32,9 @@ struct TokensetDraft {
     // Its look is that of the scope it stands in (a construct without a colour of its own): the same
     // construct elsewhere may be converted again in its own look.
     bool borrowedLook = false;
+    // A string that lets an end of the scope around it through: transparent once the record is fitted
+    // (until then it counts as a string, so that what stands only inside it may go first).
+    bool passesEnds = false;
     std::vector<TokenDraft> tokens;  // for a scope: its start tokens
     std::vector<TokenDraft> tokens2; // for a scope: its end tokens, paired by index
     // Names of the scope tokensets it is valid in; "" is the outermost level. Empty: valid nowhere

@@ -1142,3 +1142,68 @@ TEST(KdeConversion, TheCutKeepsVariablesInStringsAndCountsACutScopeOnceWhereItNe
     EXPECT_EQ(c.colour(QStringLiteral("\"a $x\"")), std::string("[Str:\"a ][Type:$x][Str:\"]"));
     EXPECT_EQ(c.colour(QStringLiteral("c22(k22) c23(k23)")), std::string("[C22:c22(][Keyword (23):k22][C22:)] [C23 (2):c23(]k23)"));
 }
+
+TEST(KdeConversion, AStringWhoseEndClosesTheScopeAroundTooLetsThatEndThrough)
+{
+    // A selector's `[name="value"]`: the value's "]" closes the value and the brackets with #pop#pop, where
+    // the brackets close on "]" alone. A "]" that another string ends on ("x" here) stays its own.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Attr" char="["/>
+        <DetectChar attribute="Op" context="Block" char="{"/>
+      </context>
+      <context name="Attr" attribute="Keyword" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="#pop" char="]"/>
+        <DetectChar attribute="Op" context="Value" char="="/>
+        <DetectIdentifier attribute="Type"/>
+      </context>
+      <context name="Value" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop#pop" char="]"/>
+        <DetectIdentifier attribute="String"/>
+      </context>
+      <context name="Block" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char="}"/>
+        <DetectChar attribute="String" context="Str" char="x"/>
+        <Int attribute="Number"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop#pop" char="]"/>
+        <DetectChar attribute="String" context="#pop" char="x"/>
+        <DetectIdentifier attribute="String"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    // Before, the value's "]" closed the value only, and the brackets ran on over the block.
+    EXPECT_EQ(c.colour(QStringLiteral("[a=\"b\"] { 1 }")),
+              std::string("[Attr:[][Type:a][Value:=\"][String:b][Value:\"][Attr:]] [Op:{] [Number:1] [Op:}]"));
+    EXPECT_EQ(c.colour(QStringLiteral("{ x]y 1 }")), std::string("[Op:{] [Str:x]]y [Number:1] [Op:}]"));
+}
+
+TEST(KdeConversion, ALookAheadIntoANameThenItsArgumentsOpensOnTheNameAndTheArgumentsInside)
+{
+    // A function looked at by `name(`: its name stays, its "(" (or "url(") opens the arguments. Opened on
+    // "url(" as one start, the arguments' scope never opened and their strings showed plain.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Keyword" context="Func" String="[a-z]+\(" lookAhead="true"/>
+      </context>
+      <context name="Func" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="Args" char="("/>
+        <StringDetect attribute="Keyword" context="Url" String="url("/>
+        <RegExpr attribute="Keyword" context="#stay" String="[a-z]+"/>
+      </context>
+      <context name="Args" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="#pop#pop" char=")"/>
+        <DetectChar attribute="String" context="Str" char="&quot;"/>
+        <Int attribute="Number"/>
+      </context>
+      <context name="Url" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Keyword" context="#pop#pop" char=")"/>
+        <DetectChar attribute="String" context="Str" char="&quot;"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("url(\"a\") f(1) 2")),
+              std::string("[Keyword (2):url][Keyword (3):(][Str:\"a\"][Keyword (2):)] [Keyword (2):f][Keyword (3):(][Number:1][Keyword (2):)] 2"));
+}
