@@ -123,6 +123,9 @@ struct Effect {
     FlatRule origin;                  // the rule of the context itself
     const KdeRule *rule = nullptr;    // the last rule folded in, which decides the switch
     QString where;
+    // A scope opened by a rule that may take nothing, then a rule of the context folded after it: the
+    // pattern as the two parts, which may be coloured apart (`pattern` is `head` then `tail`).
+    QString head, tail;
 };
 
 bool mayBeEmpty(const QString &pattern)
@@ -498,6 +501,7 @@ private:
     QHash<QString, std::shared_ptr<std::vector<FlatRule>>> flat_; // context -> its rules, included ones in place
     bool noFold_ = false;
     size_t branchCap_ = 0; // while a dispatcher is folded in part: the most rules one of its rules may fold to
+    std::optional<std::pair<QString, QString>> splitAt_; // while a rule's next one is folded: where they meet
     QSet<QString> names_;            // every tokenset name given
     QHash<QString, QString> ends_;   // scope tokenset -> its ends without guards
     QHash<QString, int> nextNumber_; // name -> the next number to try after it
@@ -1878,7 +1882,10 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                 continue;
             }
             foldOpener_ = qtext;
+            if (depth == 0 && consumes && colour == &origin && !qlook && mayBeEmpty(rulePattern(origin, level, where)))
+                splitAt_ = std::pair(RegexText::grouped(plainBase), blanks + RegexText::grouped(qtext));
             follow(level, next, consumes || !qlook, colour ? colour : (qlook ? nullptr : &q), net, origin, out, depth + 1);
+            splitAt_.reset();
         }
         capBranch(nullptr);
         const KdeContext &c = d.context();
@@ -1910,6 +1917,10 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
     }
     if (consumes) {
         out.push_back({base, colour, sw, origin, (colour ? colour : &origin)->rule, where});
+        if (depth == 1 && splitAt_ && d.valid() && sw.pops == 0 && base == splitAt_->first + splitAt_->second) {
+            out.back().head = splitAt_->first;
+            out.back().tail = splitAt_->second;
+        }
         return;
     }
     if (!d.valid())
@@ -2159,6 +2170,23 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 } else if (level.endsOnly) {
                     // The scope's tokens come from the context it is opened as.
                 } else if (sw.push.valid() && !leadsOn) {
+                    QString start = e.pattern;
+                    const bool ownColour = e.colour && !e.colour->rule->value("attribute").isEmpty();
+                    if (ownColour && !e.head.isEmpty()) {
+                        // The rule that leads there may take nothing (a name before "="): what follows it
+                        // opens the scope on its own, so the rule's text keeps its own colour as a token.
+                        const Look a = look(e.colour->owner.def, e.colour->rule->value("attribute"), e.where);
+                        const Look b = look(sw.push.def, sw.push.context().attribute, e.where);
+                        if (a.fg != b.fg || a.bg != b.bg || a.fontstyle != b.fontstyle || a.id != b.id) {
+                            const int k = listTokenset(e, level);
+                            TokensetDraft &named = draft.tokensets[size_t(k)];
+                            if (!named.validScopes.contains(level.name))
+                                named.validScopes += level.name;
+                            const QString token = e.head + QStringLiteral("(?=%1)").arg(e.tail);
+                            addToken(named.tokens, token, guardsFor(token), named.id == QLatin1String("text"));
+                            start = e.tail;
+                        }
+                    }
                     const int s = scopeTokenset(sw.push, e.where);
                     if (ranked && sw.push.def == main_)
                         noteRank(s, main_->items.value(sw.push.context().attribute).order);
@@ -2166,19 +2194,18 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     if (!t.validScopes.contains(level.name))
                         t.validScopes += level.name;
                     if (!pushers_.contains(s))
-                        pushers_.insert(s, e.pattern);
-                    const bool ownColour = e.colour && !e.colour->rule->value("attribute").isEmpty();
+                        pushers_.insert(s, start);
                     openers_[s].insert(ownColour ? std::pair(e.colour->owner.def, e.colour->rule->value("attribute"))
                                                  : std::pair<const KdeDefinition *, QString>());
-                    if (ownColour && !startItems_[t.name].contains(e.pattern))
-                        startItems_[t.name].insert(e.pattern, std::pair(e.colour->owner.def, e.colour->rule->value("attribute")));
+                    if (ownColour && start == e.pattern && !startItems_[t.name].contains(start))
+                        startItems_[t.name].insert(start, std::pair(e.colour->owner.def, e.colour->rule->value("attribute")));
                     const qsizetype had = qsizetype(t.tokens.size());
                     const QString kind = kindOf(t.id);
                     if (kind == QLatin1String("comment"))
                         opensComment = true;
-                    addToken(t.tokens, e.pattern, guardsFor(e.pattern), kind != QLatin1String("comment") && kind != QLatin1String("string"));
-                    givesWayByOrder(t.name, e.pattern);
-                    startPlaces_[s][e.pattern].insert(level.name);
+                    addToken(t.tokens, start, guardsFor(start), kind != QLatin1String("comment") && kind != QLatin1String("string"));
+                    givesWayByOrder(t.name, start);
+                    startPlaces_[s][start].insert(level.name);
                     if (qsizetype(t.tokens.size()) > had && (sw.closers.valid() || startEnds_.contains(s))) {
                         QStringList &contexts = startEnds_[s];
                         contexts.resize(had);

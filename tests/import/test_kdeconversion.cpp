@@ -1207,3 +1207,21 @@ TEST(KdeConversion, ALookAheadIntoANameThenItsArgumentsOpensOnTheNameAndTheArgum
     EXPECT_EQ(c.colour(QStringLiteral("url(\"a\") f(1) 2")),
               std::string("[Keyword (2):url][Keyword (3):(][Str:\"a\"][Keyword (2):)] [Keyword (2):f][Keyword (3):(][Number:1][Keyword (2):)] 2"));
 }
+
+TEST(KdeConversion, ANameThatMayBeEmptyBeforeTheScopeItLeadsToKeepsItsColour)
+{
+    // A name (which may be empty) looks ahead at "=", which then opens the value: the value opens on the
+    // "=", and the name before it is a token of its own colour, not the value's.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Type" context="Assign" String="[a-z]*\s*(?==)"/>
+      </context>
+      <context name="Assign" attribute="Op" lineEndContext="#pop">
+        <DetectChar attribute="Op" context="Value" char="="/>
+      </context>
+      <context name="Value" attribute="String" lineEndContext="#pop#pop">
+        <DetectChar attribute="Keyword" char="$"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("abc = x $y")), std::string("[Type:abc ][Value:= x ][Keyword:$][Value:y]"));
+}
