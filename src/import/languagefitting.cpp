@@ -73,12 +73,39 @@ void rename(LanguageDraft &draft, const QString &from, const QString &to)
     }
 }
 
+// Whether a scope opens and closes on one and the same delimiter character (a quote).
+bool quoteLike(const TokensetDraft &t)
+{
+    static const QRegularExpression one(QStringLiteral(R"(^\\?[^\w\s\\]$)"));
+    return t.scope && t.tokens.size() == 1 && t.tokens2.size() == 1 && t.tokens.front().text == t.tokens2.front().text
+        && one.match(t.tokens.front().text).hasMatch();
+}
+
+// Whether a tokenset comes from the language itself (or the shared definitions), not from one it embeds.
+bool isOwn(const LanguageDraft &draft, const TokensetDraft &t)
+{
+    return draft.ownSources.isEmpty() || t.source.startsWith(draft.ownSources) || t.source.startsWith(QLatin1String("def:"));
+}
+
 // Merges tokenset j into i (i < j) and removes j.
 void mergeInto(LanguageDraft &draft, size_t i, size_t j, ConversionReport &report, const QString &why)
 {
     TokensetDraft &into = draft.tokensets[i];
     TokensetDraft from = std::move(draft.tokensets[j]);
     draft.tokensets.erase(draft.tokensets.begin() + qsizetype(j));
+    // A quote of a language embedded that was valid in only one of two scopes merged comes to open in
+    // text where it never stood (a shell's string in an m4 macro's argument of prose, at `don't`): it
+    // closes at its line end, so that a quote without a partner colours one line, not the rest of the file.
+    if (from.scope && into.scope) {
+        for (TokensetDraft &q : draft.tokensets) {
+            if (&q != &into && !q.singleline && quoteLike(q) && !isOwn(draft, q)
+                && q.validScopes.contains(from.name) != q.validScopes.contains(into.name)) {
+                q.singleline = true;
+                report.approximated(q.source, QStringLiteral("scope \"%1\" closes at its line end: merging \"%2\" and \"%3\" made it valid where it was not")
+                                                  .arg(q.name, into.name, from.name));
+            }
+        }
+    }
     into.tokens.insert(into.tokens.end(), from.tokens.begin(), from.tokens.end());
     into.tokens2.insert(into.tokens2.end(), from.tokens2.begin(), from.tokens2.end());
     for (const QString &s : std::as_const(from.validScopes)) {
@@ -227,12 +254,6 @@ void mergeAlikeInPlace(LanguageDraft &draft, ConversionReport &report)
                       && contents(draft, a.name) - QSet<QString>{a.name, b.name}
                       == contents(draft, b.name) - QSet<QString>{a.name, b.name};
               });
-}
-
-// Whether a tokenset comes from the language itself (or the shared definitions), not from one it embeds.
-bool isOwn(const LanguageDraft &draft, const TokensetDraft &t)
-{
-    return draft.ownSources.isEmpty() || t.source.startsWith(draft.ownSources) || t.source.startsWith(QLatin1String("def:"));
 }
 
 // Far too many tokensets: scopes that colour nothing (the nesting of a grammar built from many small

@@ -337,6 +337,40 @@ TEST(Fitting, AScopeOnlySomeOfWhoseStartsHaveALookIsOpenedUp)
                                                  "is valid where it stands (no slot is left to keep the look of its start)");
 }
 
+TEST(Fitting, AnEmbeddedQuoteMergedIntoTextThatHeldNoneClosesAtItsLineEnd)
+{
+    // "pure" and "shell" (a macro's arguments of prose and of shell code) merge to fit; the shell's `'`, valid
+    // only in "shell", would then open at every apostrophe of the prose: it closes at its line end. Its `"`,
+    // valid in both, and the language's own quote stay as they were.
+    LanguageDraft draft;
+    draft.ownSources = QStringLiteral("m:");
+    for (const QString &name : {QStringLiteral("pure"), QStringLiteral("shell")}) {
+        draft.tokensets.push_back(scope(name, 1));
+        draft.tokensets.back().source = QStringLiteral("m:") + name;
+    }
+    auto quote = [&](const QString &source, const QString &q, qint32 colour, const QStringList &places) {
+        draft.tokensets.push_back(scope(source, colour));
+        draft.tokensets.back().source = source;
+        draft.tokensets.back().tokens = {{q, true, QString(), {}}};
+        draft.tokensets.back().tokens2 = {{q, true, QString(), {}}};
+        draft.tokensets.back().validScopes = places;
+    };
+    quote(QStringLiteral("x:single"), QStringLiteral("'"), 2, {QStringLiteral("shell")});
+    quote(QStringLiteral("x:double"), QStringLiteral("\""), 3, {QStringLiteral("pure"), QStringLiteral("shell")});
+    quote(QStringLiteral("m:own"), QStringLiteral("`"), 4, {QStringLiteral("shell")});
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem, {4})) << problem.toStdString();
+    ASSERT_EQ(out.tokensetCount(), 4);
+    EXPECT_EQ(out.tokensets[1].singlelinescope, 1);
+    EXPECT_EQ(out.tokensets[2].singlelinescope, 0);
+    EXPECT_EQ(out.tokensets[3].singlelinescope, 0);
+    EXPECT_TRUE(report.text().contains(QStringLiteral("x:single: approximated: scope \"x:single\" closes at its line end: merging "
+                                                      "\"pure\" and \"shell\" made it valid where it was not")))
+        << report.text().join(u'\n').toStdString();
+}
+
 TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
 {
     LanguageDraft draft;
