@@ -639,6 +639,18 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 if (!d.rules[size_t(d.regexpTokens[size_t(c.byFirst[size_t(i)])].rule)].word)
                     wordOnly = false;
             c.wordStartsOnly[b] = wordOnly && shortcuts;
+            // Not where a regexp answered at once at each place (simple, or of fixed ways) may begin:
+            // such a one is never ruled out for the rest of a line; nor one held to what stands
+            // before it, which is seldom searched for and so seldom known to be out.
+            auto mayDie = [&](int r) {
+                const Regexp &re = d.regexps[size_t(d.regexpTokens[size_t(r)].regexp)];
+                return !re.direct && !re.charsBefore;
+            };
+            bool allMayDie = std::all_of(c.anyFirst.begin(), c.anyFirst.end(), mayDie);
+            for (int i = c.byFirstStart[b]; i < c.byFirstStart[b + 1]; ++i)
+                allMayDie = allMayDie && mayDie(c.byFirst[size_t(i)]);
+            c.regexpsOnly[b] = shortcuts && c.lengths[f].empty() && c.prefixLengths[f].empty() && !noRegexp
+                               && !requiredStarts.test(char16_t(b)) && allMayDie;
             const bool one = c.lengths[f].empty() && c.prefixLengths[f].empty() && c.anyFirst.empty()
                              && !requiredStarts.test(char16_t(b)) && c.byFirstStart[b + 1] - c.byFirstStart[b] == 1;
             const int r = one ? c.byFirst[size_t(c.byFirstStart[b])] : -1;

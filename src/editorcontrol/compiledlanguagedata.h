@@ -190,6 +190,10 @@ struct ContextData {
     // Per raw character below 128: a word character with which only literals can begin, each of word
     // characters alone and held to word ends, so at a word start only the whole word can match.
     bool wordLiteralsOnly[kBuckets] = {};
+    // Per raw character below 128: only regexp tokens can begin with it (no literal, prefix or text
+    // the line is searched for), none of them answered at once at each place (Regexp::direct), so
+    // where each of them can no longer match on the line, nothing can.
+    bool regexpsOnly[kBuckets] = {};
 };
 
 struct CompiledTokenset {

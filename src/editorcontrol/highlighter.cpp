@@ -17,7 +17,8 @@ constexpr qsizetype kBatch = 256;
 // word character (every token that may begin with it must begin at a word start); whether it is a
 // word character itself, and whether a closer of the open scopes may begin with it.
 // kWordLiterals: a word start there is settled by looking its word up (LineTokens::wholeWord).
-enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8, kWordLiterals = 16 };
+// kRegexpsOnly: only regexp tokens may begin there (ContextData::regexpsOnly).
+enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8, kWordLiterals = 16, kRegexpsOnly = 32 };
 static_assert(kWordUnit >> 1 == kSkipInWord);
 // Tables kept for the contexts inside transparent scopes.
 constexpr size_t kSkipTables = 16;
@@ -144,6 +145,8 @@ public:
             }
             if (best.length == 0) {
                 ++p;
+                if (ch < 128 && (skip[ch] & kRegexpsOnly))
+                    p = passDead(*c, skip, ch, p);
                 continue;
             }
             flushPlain(p);
@@ -238,7 +241,8 @@ private:
         for (char16_t ch = 0; ch < 128; ++ch) {
             const quint8 what = closers.test(ch) ? kTry : c.nothingStarts[ch] ? kSkip : c.wordStartsOnly[ch] ? kSkipInWord : kTry;
             table[ch] = quint8(what | (d.isWordUnit(ch) ? kWordUnit : 0) | (closers.test(ch) ? kCloser : 0)
-                               | (c.wordLiteralsOnly[ch] && !closers.test(ch) ? kWordLiterals : 0));
+                               | (c.wordLiteralsOnly[ch] && !closers.test(ch) ? kWordLiterals : 0)
+                               | (c.regexpsOnly[ch] && !closers.test(ch) ? kRegexpsOnly : 0));
         }
     }
 
@@ -269,6 +273,20 @@ private:
         }
         fillSkip(table, closers, c);
         return table;
+    }
+
+    // Where the regexps that may begin with ch (tried in vain just before p) can match nowhere further
+    // on the line, the places from p on that only such regexps (or nothing) may begin at are passed
+    // over.
+    Q_NEVER_INLINE int passDead(const ContextData &c, const quint8 *skip, char16_t ch, int p)
+    {
+        const char16_t *const text = line.text;
+        const int n = line.n;
+        if (!tokens.allDead(c, ch, p))
+            return p;
+        while (p < n && text[p] < 128 && ((skip[text[p]] & kSkip) || ((skip[text[p]] & kRegexpsOnly) && tokens.allDead(c, text[p], p))))
+            ++p;
+        return p;
     }
 
     void emit(const StyleRun &run)

@@ -130,6 +130,18 @@ public:
         return c.start == p ? c.length : 0;
     }
 
+    // Whether what is known of the regexp on this line rules out a match from p on: no character it
+    // needs is ahead, its search found none, or p is past where it may begin.
+    bool deadFrom(int re, int p) const
+    {
+        const Regexp &r = d.regexps[size_t(re)];
+        const auto &c = s.cache[size_t(re)];
+        if (r.direct || c.line != s.generation)
+            return false;
+        return (c.charsFrom <= p && c.charsAt < 0) || (!c.anchoredOnly && c.from <= p && c.start < 0)
+               || (r.endRun && c.endLine == s.generation && p >= c.endTo);
+    }
+
     // A regexp match at p that fails its rule: the pattern's next choice that ends where a word may
     // end (rule word only), or 0.
     int retryAt(int re, int ruleIndex, int p)

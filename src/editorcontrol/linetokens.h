@@ -159,6 +159,21 @@ public:
         return q;
     }
 
+    // Whether no regexp token that may begin with ch (below 128, ContextData::regexpsOnly) can match
+    // from p on.
+    bool allDead(const ContextData &c, char16_t ch, int p) const
+    {
+        if (c.required && !s.candidates.empty())
+            return false;
+        for (int i = c.byFirstStart[ch]; i < c.byFirstStart[ch + 1]; ++i)
+            if (!regexps.deadFrom(d.regexpTokens[size_t(c.byFirst[size_t(i)])].regexp, p))
+                return false;
+        for (int r : c.anyFirst)
+            if (!regexps.deadFrom(d.regexpTokens[size_t(r)].regexp, p))
+                return false;
+        return true;
+    }
+
 private:
     // A word character that is no surrogate: a place after it and before another such one is inside a word.
     bool wordUnit(char16_t c) const { return !QChar::isSurrogate(c) && d.wordChars->containsUnit(c); }

@@ -345,6 +345,13 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                     EngineTest::listSet("C", {"[a-z]+"}, true, "col3")});
     cases.emplace_back(ways, QStringLiteral("<a/> </b> <\u00E9 x=1 /> ab abc\n/> </ <1 u8\"x U\"x \"x u8\u00E9 <\u212A />\nabcd"), 20);
 
+    // Places passed over once the regexps that may begin there can match nowhere further on the line:
+    // no '=' ahead, no search match ahead, past the run before the line's closing blanks.
+    LanguageDefinition dead = EngineTest::language({EngineTest::listSet("K", {"[a-z][a-z ]*?(?=[ \\t]*=)", "q[a-z]*(x|zz)\\b(?=.*;)",
+                                                                          "(?<=: )[a-z]+(?=[ \\t]*$)", "[ \\t]+"}, true),
+                                                    EngineTest::scopeSet("V", 1, {"="}, {";"})});
+    cases.emplace_back(dead, QStringLiteral("ab cd = ef; qabx qzz; gh\nab cd ef qabx qzz gh\nqa: ab \t\nk: ab cd\u00E9 qx;\nab \u00E9 = c"), 20);
+
     // Words looked up whole, except where a closer of the open scopes may begin inside one.
     LanguageDefinition whole = EngineTest::language({EngineTest::listSet("K", {"bend", "lend", "be", "x"}, false, "word"),
                                                      EngineTest::scopeSet("B", 5, {"begin"}, {"end"})});
