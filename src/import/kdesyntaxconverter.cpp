@@ -2940,6 +2940,15 @@ void Conversion::findNeverResumed()
                        && ((s.pops >= 1 && s.push < 0) || (s.pops == 0 && s.push > 0) || blanks);
                });
     }
+    // A context whose every rule opens another (an environment's name choosing how its body reads): looked
+    // into, it folds into the look-ahead, which would otherwise open it on the name and never the body.
+    auto dispatchesOnly = [&](int c) {
+        const KdeContext &ctx = main_->contexts[size_t(c)];
+        return ctx.fallthroughContext.isEmpty() && std::all_of(ctx.rules.begin(), ctx.rules.end(), [&](const KdeRule &r) {
+            const RawSwitch s = rawSwitch(r.value("context"));
+            return s.pops == 0 && s.push > 0;
+        });
+    };
     // The contexts a context's own rules and its fall-through open.
     auto openedBy = [&](int c) {
         const KdeContext &ctx = main_->contexts[size_t(c)];
@@ -3000,7 +3009,9 @@ void Conversion::findNeverResumed()
                 const RawSwitch s = rawSwitch(q.rule->value("context"));
                 if (s.push < 0 || set.contains(c))
                     continue;
-                if (set.contains(s.push) && (q.rule->flag("lookAhead") || s.pops > 0))
+                if (set.contains(s.push) && s.pops == 0 && q.rule->flag("lookAhead") && dispatchesOnly(s.push))
+                    walk(s.push, 1); // looked into to choose between contexts that each close it too
+                else if (set.contains(s.push) && (q.rule->flag("lookAhead") || s.pops > 0))
                     spoilt.insert(s.push); // looked into, or opened in the place of another (not folded there)
                 else if (set.contains(s.push))
                     walk(s.push, 1);

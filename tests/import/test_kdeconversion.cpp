@@ -1225,3 +1225,27 @@ TEST(KdeConversion, ANameThatMayBeEmptyBeforeTheScopeItLeadsToKeepsItsColour)
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("abc = x $y")), std::string("[Type:abc ][Value:= x ][Keyword:$][Value:y]"));
 }
+
+TEST(KdeConversion, ALookAheadIntoAContextThatOnlyChoosesTheNextFoldsIntoIt)
+{
+    // An environment's name looked at, then taken by the rule that chooses how its body reads. Opened on the
+    // name, the chooser never opened the body: its text showed in the chooser's colour.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Begin" char="{"/>
+      </context>
+      <context name="Begin" attribute="Keyword" lineEndContext="#stay">
+        <RegExpr attribute="Keyword" context="Choose" String="(verbatim|code)\b" lookAhead="true"/>
+        <RegExpr attribute="Keyword" context="#pop" String="[a-z]+"/>
+      </context>
+      <context name="Choose" attribute="Keyword" lineEndContext="#stay">
+        <WordDetect attribute="Keyword" context="Body" String="verbatim"/>
+        <WordDetect attribute="Keyword" context="Body" String="code"/>
+      </context>
+      <context name="Body" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop#pop#pop" char="}"/>
+        <DetectIdentifier attribute="String"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("{code a b} c")), std::string("[Begin:{][Body:code ][String:a][Body: ][String:b][Body:}][Begin: c]"));
+}
