@@ -220,6 +220,24 @@ void dropMutualGuards(LanguageDraft &draft, const QHash<QString, int> &guardOf, 
     }
 }
 
+// A pattern with a leading `(?i)` as a group that keeps the flag to itself, to stand beside others.
+QString flagGrouped(const QString &pattern)
+{
+    return pattern.startsWith(QLatin1String("(?i)")) ? QStringLiteral("(?i:%1)").arg(pattern.mid(4)) : RegexText::grouped(pattern);
+}
+
+// A token's pattern with the patterns it gives way to written in front, as a negative look-ahead; its guards go.
+QString guardedText(TokenDraft &token)
+{
+    if (token.guards.isEmpty())
+        return token.text;
+    QStringList guards;
+    for (const QString &g : std::as_const(token.guards))
+        guards += RegexText::grouped(g);
+    token.guards.clear();
+    return QStringLiteral("(?!%1)%2").arg(guards.join(u'|'), RegexText::grouped(flagGrouped(token.text)));
+}
+
 // A coloured scope that ends the scope around it (end-parent: an HTML title's text up to `</title>`), where
 // that scope has no end of its own: its end is cut after its first character, which stays its own end
 // (looking ahead at the rest), and the rest becomes the end of each scope around it, so one end closes both.
@@ -1032,6 +1050,7 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
     t.forecolor = l.fg;
     t.backcolor = l.bg;
     t.fontstyle = l.fontstyle;
+    t.error = !style.isEmpty() && marksError(style);
     t.casesensitive = true;
     t.scope = isScope(*c);
     t.singleline = singleline;
@@ -1480,28 +1499,34 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         }
     }
     dropMutualGuards(draft, guardOf, report_);
-    // A scope that colours nothing and ends the scope around it (end-parent: `@media ... { ... }`): where that
-    // scope has no end of its own, the end becomes its end, tried inside this one (chain), so one end closes
-    // both; this one then has no end of its own.
+    // A scope that colours nothing and ends the scope around it (end-parent: `@media ... { ... }`, a style sheet
+    // up to `</style>`): the end becomes an end of that scope, beside any it has (a tag's `/>`), tried inside
+    // this one (chain), so one end closes both; this one then has no end of its own.
     for (const int k : endParentScopes_) {
         TokensetDraft &t = draft.tokensets[size_t(k)];
         if (t.tokens2.empty())
             continue;
+        const bool uncoloured = t.id == QLatin1String("parameterblocks");
         std::vector<TokensetDraft *> parents;
         for (const QString &name : std::as_const(t.validScopes)) {
             TokensetDraft *p = name.isEmpty() ? nullptr : draft.find(name);
-            if (p && p != &t && p->scope && p->tokens2.empty())
+            if (p && p != &t && p->scope && (p->tokens2.empty() || (uncoloured && t.tokens2.size() == 1)))
                 parents.push_back(p);
         }
         if (parents.empty())
             continue;
-        if (t.id != QLatin1String("parameterblocks")) {
+        if (!uncoloured) {
             if (splitEndWithParents(t, parents))
                 report_.approximated(t.source, QStringLiteral("end-parent: the first character of the end is its end, the rest ends the scopes around it"));
             continue;
         }
         for (TokensetDraft *p : parents) {
-            p->tokens2 = t.tokens2;
+            if (p->tokens2.empty()) {
+                p->tokens2 = t.tokens2;
+            } else {
+                for (TokenDraft &e : p->tokens2)
+                    e.text = QStringLiteral("%1|%2").arg(flagGrouped(guardedText(e)), flagGrouped(t.tokens2.front().text));
+            }
             p->chain = true;
         }
         report_.approximated(t.source, QStringLiteral("end-parent: the scopes around it end where it does, and it ends with them"));

@@ -35,6 +35,8 @@ struct TokensetDraft {
     // A string that lets an end of the scope around it through: transparent once the record is fitted
     // (until then it counts as a string, so that what stands only inside it may go first).
     bool passesEnds = false;
+    // It marks an error in the source (a pseudo-class where none may stand), whatever its colours.
+    bool error = false;
     std::vector<TokenDraft> tokens;  // for a scope: its start tokens
     std::vector<TokenDraft> tokens2; // for a scope: its end tokens, paired by index
     // Names of the scope tokensets it is valid in; "" is the outermost level. Empty: valid nowhere

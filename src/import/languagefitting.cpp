@@ -256,6 +256,29 @@ void mergeAlikeInPlace(LanguageDraft &draft, ConversionReport &report)
               });
 }
 
+// Far too many tokensets: what marks errors in a language embedded in the one converted (a style sheet's
+// pseudo-class where none may stand) goes, with what stands only in it; it would take slots, and merged
+// with the rest it would carry its contents elsewhere.
+void dropEmbeddedErrors(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
+{
+    if (int(draft.tokensets.size()) * 2 <= limits.tokensets * 3)
+        return;
+    const qsizetype before = draft.tokensets.size();
+    for (size_t i = 0; i < draft.tokensets.size();) {
+        const TokensetDraft &t = draft.tokensets[i];
+        if (t.error && !isOwn(draft, t)) {
+            report.dropped(t.source, QStringLiteral("tokenset \"%1\" marks errors of an embedded language (a language holds %2 tokensets)")
+                                         .arg(t.name)
+                                         .arg(limits.tokensets));
+            draft.tokensets.erase(draft.tokensets.begin() + qsizetype(i));
+        } else {
+            ++i;
+        }
+    }
+    if (draft.tokensets.size() != before)
+        dropEmpty(draft, report);
+}
+
 // Far too many tokensets: scopes that colour nothing (the nesting of a grammar built from many small
 // contexts) are opened up, those that change least first, merging again after each round. Merging
 // unlike scopes instead would carry each one's start into the other's places.
@@ -418,6 +441,15 @@ void foldBorrowedScopes(LanguageDraft &draft, ConversionReport &report, const Li
     mergeAlikeInPlace(draft, report);
 }
 
+// Two scopes of different languages of which only some starts have a look of their own: merged, the scope would
+// be opened up, and what either holds would stand where either stands (a style sheet's rules in a document type).
+bool mayMergeAcross(const TokensetDraft &a, const TokensetDraft &b)
+{
+    const bool sameStartLook = a.startLook.empty() ? b.startLook.empty()
+                                                   : wholeStartLook(a) && wholeStartLook(b) && a.startLook.front().looksLike(b.startLook.front());
+    return sameStartLook || a.source.section(u':', 0, 0) == b.source.section(u':', 0, 0);
+}
+
 // How many languages the language embeds (those whose constructs are not its own, nor shared definitions).
 int embeddedLanguages(const LanguageDraft &draft)
 {
@@ -442,6 +474,7 @@ void mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QSt
         const size_t n = draft.tokensets.size();
         QHash<QString, QSet<QString>> inside;
         QHash<QString, int> weight;         // a tokenset's most general token
+        QSet<QString> coloured;             // the scopes that colour what they hold
         std::vector<QSet<QString>> places(n);
         std::vector<long> starts(n, 0);     // the generality of a scope's starts together
         for (size_t i = 0; i < n; ++i) {
@@ -457,13 +490,17 @@ void mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QSt
                 starts[i] += g;
             }
             weight.insert(t.name, most);
+            if (t.scope && !transparentId(t.id))
+                coloured.insert(t.name);
         }
-        // What is valid in `x` and not in `y`, but for the two scopes themselves.
-        auto contentsCost = [&](const QSet<QString> &x, const QSet<QString> &y, const QString &a, const QString &b) {
+        // What is valid in `x` and not in `y`, but for the two scopes themselves. Between scopes of embedded
+        // languages, a coloured scope counts four times: opened where it was not before (an HTML title's text,
+        // on the `>` of a heading's tag), it colours all up to its end, not one token.
+        auto contentsCost = [&](const QSet<QString> &x, const QSet<QString> &y, const QString &a, const QString &b, bool embedded) {
             long sum = 0;
             for (const QString &name : x) {
                 if (!y.contains(name) && name != a && name != b)
-                    sum += weight.value(name, 1);
+                    sum += weight.value(name, 1) * (embedded && coloured.contains(name) ? 4 : 1);
             }
             return sum;
         };
@@ -479,10 +516,14 @@ void mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QSt
                 const TokensetDraft &b = draft.tokensets[j];
                 if (!a.looksLike(b) || !sameScopeKind(a, b) || (isOwn(draft, b) == own ? 0 : 1) != group)
                     continue;
+                // Only some starts with a look of their own: the scope would be opened up, and what either holds
+                // would stand where either stands; across languages, a style sheet's rules in a document type.
+                if (!mayMergeAcross(a, b))
+                    continue;
                 const QSet<QString> cb = inside.value(b.name);
                 const long nested = (places[j].contains(a.name) ? starts[j] : 0) + (places[i].contains(b.name) ? starts[i] : 0);
                 const long cost = starts[j] * newPlaces(places[i], places[j]) + starts[i] * newPlaces(places[j], places[i])
-                    + contentsCost(ca, cb, a.name, b.name) + contentsCost(cb, ca, a.name, b.name) + nested;
+                    + contentsCost(ca, cb, a.name, b.name, !isOwn(draft, a)) + contentsCost(cb, ca, a.name, b.name, !isOwn(draft, a)) + nested;
                 if (bests[group] < 0 || cost < bests[group]) {
                     bests[group] = cost;
                     bis[group] = i;
@@ -592,15 +633,30 @@ void keepStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits
         draft.tokensets.push_back(std::move(plain));
 }
 
+// A scope of an embedded language at the outermost level that holds constructs of yet another embedded language (a
+// document type in a page, with a document type definition's strings) stays, plain: opened up, they would colour the
+// page's text.
+bool spreadsForeign(const LanguageDraft &draft, const TokensetDraft &s)
+{
+    if (isOwn(draft, s) || !placesOf(s).contains(QString()))
+        return false;
+    const QString language = s.source.section(u':', 0, 0);
+    return std::any_of(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) {
+        return t.validScopes.contains(s.name) && !isOwn(draft, t) && t.source.section(u':', 0, 0) != language;
+    });
+}
+
 // A scope that colours nothing but its start and got no slot to keep that look as a scope (keepStartLooks)
 // is opened up instead: its start, a shell's `test` or `export`, stays a keyword as a list where the scope
 // stood, and what the scope held is valid there. As a scope it was plain, start and all.
+// Not one that would spread another language's constructs (spreadsForeign).
 void openUpScopesWithoutRoomForTheirLook(LanguageDraft &draft, ConversionReport &report)
 {
     for (size_t i = 0; i < draft.tokensets.size();) {
         const TokensetDraft &s = draft.tokensets[i];
         if (s.scope && s.id == QLatin1String("parameterblocks") && wholeStartLook(s)
-            && QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames")}.contains(s.startLook.front().id))
+            && QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames")}.contains(s.startLook.front().id)
+            && !spreadsForeign(draft, s))
             openUp(draft, i, report, QStringLiteral("no slot is left to keep the look of its start"));
         else
             ++i;
@@ -859,6 +915,7 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
     dropEmpty(draft, report);
     mergeAlikeInPlace(draft, report);
     foldBorrowedScopes(draft, report, limits);
+    dropEmbeddedErrors(draft, report, limits);
     openUpUncolouredScopes(draft, report, limits);
     if (int(draft.tokensets.size()) > limits.tokensets) {
         mergeListsAlike(draft, report, QStringLiteral("same colours; a language holds %1 tokensets").arg(limits.tokensets), limits.tokensets);
@@ -875,6 +932,9 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
             mergeScopesByCost(draft, report, why, limits.tokensets, ownFirst);
             mergeScopesByCost(draft, report, why, limits.tokensets, !ownFirst);
         }
+        mergePass(draft, report, why, [](const TokensetDraft &a, const TokensetDraft &b) {
+            return a.looksLike(b) && sameScopeKind(a, b) && mayMergeAcross(a, b);
+        }, limits.tokensets);
         mergePass(draft, report, why, [](const TokensetDraft &a, const TokensetDraft &b) { return a.looksLike(b) && sameScopeKind(a, b); },
                   limits.tokensets);
     }

@@ -600,6 +600,13 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
       <start>&lt;title</start>
       <include><context style-ref="string" end-parent="true"><start>&gt;</start><end>&lt;/title&gt;</end></context></include>
     </context>
+    <context id="sheet">
+      <start>&lt;style</start>
+      <include>
+        <context end-parent="true"><match>/&gt;</match></context>
+        <context id="sheet-code" end-parent="true"><start>&gt;</start><end>&lt;/style&gt;</end><include><context ref="obj"/></include></context>
+      </include>
+    </context>
     <context id="doc" style-ref="comment">
       <start>/\*\*</start><end>\*/</end>
       <include><context extend-parent="false"><start>[a-z]+:$</start><include><context ref="num"/></include></context></include>
@@ -609,7 +616,7 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
       <include><context id="value"><start>=</start><end>(?=[;&gt;])</end><include><context ref="num"/></include></context></include>
     </context>)",
                                      R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="directive"/><context ref="assign"/><context ref="media"/>
-                                        <context ref="import"/><context ref="title"/><context ref="style"/><context ref="target"/><context ref="doc"/><context ref="num"/>)"));
+                                        <context ref="import"/><context ref="title"/><context ref="sheet"/><context ref="style"/><context ref="target"/><context ref="doc"/><context ref="num"/>)"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("[1] 2")).toStdString(), "[list:[][Number:1][list:]] [Number:2]");
     EXPECT_EQ(c.colour(QStringLiteral("{a:{b:1}, c:2} 3")).toStdString(),
@@ -626,6 +633,10 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
               "[style:<a][value:=][Number:1][value:;][style: b][value:=][Number:2][style:>] [Number:3]");
     // A coloured text that ends the scope around it ends at the first character of its end; the rest closes the scope.
     EXPECT_EQ(c.colour(QStringLiteral("<title>1</title> 2")).toStdString(), "[title:<title][String (2):>1<][title:/title>] [Number:2]");
+    // A sheet's code that ends the tag around it, a tag that `/>` ends too: its end closes both, also past an
+    // object left open in it.
+    EXPECT_EQ(c.colour(QStringLiteral("<style>{a:1 </style> 2 <style/> 3")).toStdString(),
+              "[sheet:<style][sheet-code:>][obj:{a][member::][Number:1][member: ][sheet:</style>] [Number:2] [sheet:<style/>] [Number:3]");
     // What a doc comment's heading line opens without an end of its own (extend-parent="false") ends with the comment.
     EXPECT_EQ(c.colour(QStringLiteral("/** a:\n1 */ 2")).toStdString(),
               "[Comment:/** ][Comment (2):a:][Comment:\n][Number:1][Comment: */] [Number:2]");

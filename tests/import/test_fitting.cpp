@@ -408,6 +408,45 @@ TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
                              "where it stands (a language holds 51 tokensets)"));
 }
 
+TEST(Fitting, FarTooManyTokensetsDropWhatMarksErrorsOfAnEmbeddedLanguage)
+{
+    // 80 lists of the language itself, no two alike in look and place, one of them marking errors; an
+    // embedded language's error scope and a list valid only in it go, the language's own error list stays.
+    LanguageDraft draft;
+    draft.ownSources = QStringLiteral("t:");
+    const QStringList scopes{QString(), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    for (int i = 0; i < 80; ++i) {
+        QStringList places;
+        for (int k = 0; k < 4; ++k) {
+            if ((i % 15 + 1) & (1 << k))
+                places += scopes[k];
+        }
+        draft.tokensets.push_back(list(QStringLiteral("k%1").arg(i), i / 15, places));
+    }
+    draft.tokensets[3].error = true;
+    for (int k = 1; k < 4; ++k)
+        draft.tokensets.push_back(scope(scopes[k], 10 + k));
+    draft.tokensets.push_back(scope(QStringLiteral("Err"), 9));
+    draft.tokensets.back().source = QStringLiteral("e:err");
+    draft.tokensets.back().error = true;
+    draft.tokensets.push_back(list(QStringLiteral("in"), 8, {QStringLiteral("Err")}));
+    draft.tokensets.back().source = QStringLiteral("e:in");
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem)) << problem.toStdString();
+    const QStringList text = report.text();
+    EXPECT_TRUE(text.contains(QStringLiteral("e:err: dropped: tokenset \"Err\" marks errors of an embedded language (a language holds 51 tokensets)")))
+        << text.join(u'\n').toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("e:in: dropped: tokenset \"in\" is valid in no scope that was kept")));
+    EXPECT_EQ(text.filter(QStringLiteral("marks errors")).size(), 1);
+    // Just over the limit, nothing is dropped for it.
+    draft.tokensets.erase(draft.tokensets.begin() + 30, draft.tokensets.begin() + 60);
+    ConversionReport fewer;
+    ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, fewer, problem));
+    EXPECT_TRUE(fewer.text().filter(QStringLiteral("marks errors")).isEmpty());
+}
+
 TEST(Fitting, ATokenListTooLargeForAFieldLosesGuardsFirst)
 {
     LanguageDraft draft;
