@@ -95,13 +95,14 @@ void mergeInto(LanguageDraft &draft, size_t i, size_t j, ConversionReport &repor
     draft.tokensets.erase(draft.tokensets.begin() + qsizetype(j));
     // A quote of a language embedded that was valid in only one of two scopes merged comes to open in
     // text where it never stood (a shell's string in an m4 macro's argument of prose, at `don't`): it
-    // closes at its line end, so that a quote without a partner colours one line, not the rest of the file.
+    // closes at the end of a line that does not end with a backslash too, so that a quote without a
+    // partner colours one line, not the rest of the file, while a string continued by a backslash goes on.
     if (from.scope && into.scope) {
         for (TokensetDraft &q : draft.tokensets) {
             if (&q != &into && !q.singleline && quoteLike(q) && !isOwn(draft, q)
                 && q.validScopes.contains(from.name) != q.validScopes.contains(into.name)) {
-                q.singleline = true;
-                report.approximated(q.source, QStringLiteral("scope \"%1\" closes at its line end: merging \"%2\" and \"%3\" made it valid where it was not")
+                q.tokens2.front().text = RegexText::grouped(q.tokens2.front().text) + QStringLiteral("|[^\\\\]$");
+                report.approximated(q.source, QStringLiteral("scope \"%1\" also closes at a line end without a backslash: merging \"%2\" and \"%3\" made it valid where it was not")
                                                   .arg(q.name, into.name, from.name));
             }
         }

@@ -340,8 +340,8 @@ TEST(Fitting, AScopeOnlySomeOfWhoseStartsHaveALookIsOpenedUp)
 TEST(Fitting, AnEmbeddedQuoteMergedIntoTextThatHeldNoneClosesAtItsLineEnd)
 {
     // "pure" and "shell" (a macro's arguments of prose and of shell code) merge to fit; the shell's `'`, valid
-    // only in "shell", would then open at every apostrophe of the prose: it closes at its line end. Its `"`,
-    // valid in both, and the language's own quote stay as they were.
+    // only in "shell", would then open at every apostrophe of the prose: it also closes at a line end, unless
+    // a backslash continues the line. Its `"`, valid in both, and the language's own quote stay as they were.
     LanguageDraft draft;
     draft.ownSources = QStringLiteral("m:");
     for (const QString &name : {QStringLiteral("pure"), QStringLiteral("shell")}) {
@@ -363,11 +363,11 @@ TEST(Fitting, AnEmbeddedQuoteMergedIntoTextThatHeldNoneClosesAtItsLineEnd)
     QString problem;
     ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem, {4})) << problem.toStdString();
     ASSERT_EQ(out.tokensetCount(), 4);
-    EXPECT_EQ(out.tokensets[1].singlelinescope, 1);
-    EXPECT_EQ(out.tokensets[2].singlelinescope, 0);
-    EXPECT_EQ(out.tokensets[3].singlelinescope, 0);
-    EXPECT_TRUE(report.text().contains(QStringLiteral("x:single: approximated: scope \"x:single\" closes at its line end: merging "
-                                                      "\"pure\" and \"shell\" made it valid where it was not")))
+    EXPECT_EQ(out.tokensets[1].tokens2.section(QStringLiteral(" :::: "), 0, 0).toStdString(), "'|[^\\\\]$");
+    EXPECT_EQ(out.tokensets[2].tokens2.section(QStringLiteral(" :::: "), 0, 0).toStdString(), "\"");
+    EXPECT_EQ(out.tokensets[3].tokens2.section(QStringLiteral(" :::: "), 0, 0).toStdString(), "`");
+    EXPECT_TRUE(report.text().contains(QStringLiteral("x:single: approximated: scope \"x:single\" also closes at a line end without a "
+                                                      "backslash: merging \"pure\" and \"shell\" made it valid where it was not")))
         << report.text().join(u'\n').toStdString();
 }
 
