@@ -7,6 +7,7 @@
 #include <QtAlgorithms>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -55,6 +56,39 @@ qint64 widenAscii(const unsigned char *in, qint64 size, char16_t *out)
     for (; i < size && in[i] < 0x80; ++i)
         out[i] = in[i];
     return i;
+}
+
+// The first byte from `from` on that is 0x80 or more, or `end`.
+qsizetype nonAscii(const char *bytes, qsizetype from, qsizetype end)
+{
+    qsizetype i = from;
+#if defined(__SSE2__)
+    for (; i + 16 <= end; i += 16)
+        if (const int high = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i))))
+            return i + std::countr_zero(unsigned(high));
+#endif
+    for (; i < end; ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
+            return i;
+    return end;
+}
+
+// Where the first 256 bytes of ASCII in a row from `from` on end (looked at 16 at a time), or `end`.
+qsizetype pastAsciiRun(const char *bytes, qsizetype from, qsizetype end)
+{
+#if defined(__SSE2__)
+    int clean = 0;
+    for (qsizetype i = from; i + 16 <= end; i += 16) {
+        if (_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i))))
+            clean = 0;
+        else if (++clean == 16)
+            return i + 16;
+    }
+#else
+    Q_UNUSED(bytes);
+    Q_UNUSED(from);
+#endif
+    return end;
 }
 
 } // namespace
@@ -144,6 +178,11 @@ bool TextSource::validate(QIODevice &input)
 {
     QStringDecoder check(QStringDecoder::Utf8);
     QString scratch;
+    auto feed = [&](const char *bytes, qsizetype size) {
+        scratch.resize(check.requiredSpace(size));
+        check.appendToBuffer(scratch.data(), QByteArrayView(bytes, size));
+    };
+    bool open = false; // the last block's bytes went to the converter up to its end
     for (;;) {
         const qint64 got = input.read(raw_.data(), kBlock);
         if (got < 0) {
@@ -152,8 +191,25 @@ bool TextSource::validate(QIODevice &input)
         }
         if (got == 0)
             break;
-        scratch.resize(check.requiredSpace(got));
-        check.appendToBuffer(scratch.data(), QByteArrayView(raw_.constData(), got));
+        // ASCII leaves the converter as it finds it, between sequences: only the stretches that hold
+        // bytes from 0x80 up go through it, each up to the end of 256 bytes of ASCII after it (the
+        // converter then says whether a sequence was cut there).
+        const char *const bytes = raw_.constData();
+        qsizetype from = 0;
+        if (open) { // a sequence may go on into this block
+            feed(bytes, 1);
+            from = 1;
+        }
+        open = false;
+        while (from < got) {
+            const qsizetype first = nonAscii(bytes, from, got);
+            if (first == got)
+                break;
+            const qsizetype to = pastAsciiRun(bytes, first + 1, got);
+            open = to == got;
+            feed(bytes + first, to - first);
+            from = to;
+        }
         if (check.hasError()) {
             utf8_ = false;
             return true;

@@ -65,6 +65,26 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
     EXPECT_EQ(painted.out, "\x1b[0;1;38;2;255;0;0mif\x1b[0m \x1b[0;38;2;0;128;0;48;2;255;255;255m/* x */\x1b[0m");
 }
 
+// A file is read as UTF-8 only when all of it is: a sequence cut by ASCII makes it ANSI, far from any
+// other byte beyond ASCII, and across the boundary of the blocks it is read in (256 KB) too.
+TEST(EngineCli, HighlightReadsUtf8OnlyWhenAllOfItIs)
+{
+    TempFolder folder;
+    folder.write("mini.lng", kDefinition);
+    const QByteArray edge(256 * 1024 - 2, 'x'), gap(300, 'y');
+    const struct {
+        QByteArray text;
+        bool ansi; // \xe4 is "ä" in the code page
+    } cases[] = {{edge + "\xe4\xb8\xad if\n", false}, {edge + "\xe4\xb8" + gap + "\xad if\n", true}, {"\xe4\xb8" + gap + "\xad if\n", true},
+                 {"\xc3\xa9" + gap + "\xe4\xb8\xad if\n", false}, {gap + "\xe4\xb8\xad" + gap + "\xe4\xb8 if\n", true}};
+    for (const auto &c : cases) {
+        folder.write("t.txt", c.text);
+        const QByteArray out = runCli({"highlight", "--lng", folder.file("mini.lng"), "--format", "html", folder.file("t.txt")}).out;
+        EXPECT_EQ(out.contains("\xc3\xa4"), c.ansi) << c.text.right(320).toHex().constData();
+        EXPECT_EQ(out.contains("\xe4\xb8\xad"), !c.ansi) << c.text.right(320).toHex().constData();
+    }
+}
+
 // A large text streams out as the whole text colours at once, whatever falls on the boundaries of the
 // blocks it is read in (CR LF, a character of several bytes, a comment), from a file or a pipe.
 TEST(EngineCli, HighlightStreamsLargeTextsAsTheWholeTextColours)
