@@ -27,6 +27,7 @@
 #include <optional>
 #include <ranges>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -502,6 +503,7 @@ private:
     bool noFold_ = false;
     size_t branchCap_ = 0; // while a dispatcher is folded in part: the most rules one of its rules may fold to
     std::optional<std::pair<QString, QString>> splitAt_; // while a rule's next one is folded: where they meet
+    bool stayingBelow_ = false; // while a folded context's rule opens another without leaving: it stays below
     QSet<QString> names_;            // every tokenset name given
     QHash<QString, QString> ends_;   // scope tokenset -> its ends without guards
     QHash<QString, int> nextNumber_; // name -> the next number to try after it
@@ -1742,6 +1744,7 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
 {
     const Ref d = sw.push;
     const QString where = origin.owner.where(main_);
+    const bool below = std::exchange(stayingBelow_, false);
     QString plainBase;
     // A rule that closes the scope it is in goes no further: what it opens in the scope's place is
     // not opened (see run()), so folding that in would only lengthen the scope's end.
@@ -1820,7 +1823,8 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             if (overStays)
                 return *overStays;
             const Switch back = parseSwitch(d.context().fallthroughContext, d.def, d.where(main_));
-            overStays = back.pops == 1 && !back.push.valid() && !waits;
+            // (Or it falls back past the folded context below it too, which is no scope: `*name` then `;`.)
+            overStays = (back.pops == 1 || (below && back.pops == 2)) && !back.push.valid() && !waits;
             overStays = *overStays && std::all_of(rules.begin(), rules.end(), [&](const FlatRule &r) {
                 return !r.rule->flag("lookAhead") && r.rule->children.empty()
                     && parseSwitch(r.rule->value("context"), r.owner.def, r.owner.where(main_)).stay();
@@ -1884,8 +1888,10 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             foldOpener_ = qtext;
             if (depth == 0 && consumes && colour == &origin && !qlook && mayBeEmpty(rulePattern(origin, level, where)))
                 splitAt_ = std::pair(RegexText::grouped(plainBase), blanks + RegexText::grouped(qtext));
+            stayingBelow_ = sq.pops == 0 && sq.push.valid();
             follow(level, next, consumes || !qlook, colour ? colour : (qlook ? nullptr : &q), net, origin, out, depth + 1);
             splitAt_.reset();
+            stayingBelow_ = false;
         }
         capBranch(nullptr);
         const KdeContext &c = d.context();
@@ -2252,6 +2258,37 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         if (!c.fallthroughContext.isEmpty() && (!passesOn || fallsOut)) {
             if ((fall.pops > 0 && level.scope >= 0 && !fall.push.valid()) || fallsOut) {
                 // Where no rule matches the scope closes; the character it closes on takes its colour.
+                // Before that, a rule that stays in the scope's look closes it where no rule takes what
+                // follows (a variable's name before its `;`): that character is left to the place around.
+                QStringList staying, stayingGuards, any;
+                const Look own = look(level.context.def, c.attribute, here);
+                for (size_t i = fallsOut ? rules.size() : ownFrom; i < rules.size(); ++i) {
+                    const FlatRule &r = rules[i];
+                    const QString p = r.rule->type == kFallThrough ? QString() : rulePattern(r, level, r.owner.where(main_));
+                    QString plain;
+                    if (p.isEmpty() || !RegexText::nonCapturing(p, plain)) {
+                        staying.clear();
+                        break;
+                    }
+                    any += RegexText::grouped(plain);
+                    const Switch sr = parseSwitch(r.rule->value("context"), r.owner.def, r.owner.where(main_));
+                    const QString item = r.rule->value("attribute").isEmpty() ? c.attribute : r.rule->value("attribute");
+                    const Look l = look(r.owner.def, item, here);
+                    if (sr.stay() && !r.rule->flag("lookAhead") && r.rule->children.empty() && !mayBeEmpty(p) && l.fg == own.fg
+                        && l.bg == own.bg && l.fontstyle == own.fontstyle && l.id == own.id) {
+                        staying += RegexText::grouped(plain);
+                        stayingGuards += guardForm(p);
+                    }
+                }
+                if (!staying.isEmpty()) {
+                    const QString text = QStringLiteral("(?:%1)(?!%2)").arg(staying.join(u'|'), any.join(u'|'));
+                    QStringList guards = guardsFor(text);
+                    guards.removeIf([&](const QString &g) { return stayingGuards.contains(g); });
+                    for (QString &g : guards)
+                        g = RegexText::grouped(g);
+                    plainEnds += RegexText::grouped(text);
+                    ends += guards.isEmpty() ? RegexText::grouped(text) : QStringLiteral("(?:(?!%1)%2)").arg(guards.join(u'|'), RegexText::grouped(text));
+                }
                 ends += guardedEnd(QStringLiteral("(?s:.)"));
                 report_.approximated(here, QStringLiteral("fallthroughContext \"%1\": the scope closes on the first character no rule matches, which takes its colour")
                                                .arg(c.fallthroughContext));

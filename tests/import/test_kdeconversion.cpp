@@ -167,9 +167,10 @@ TEST(KdeConversion, ContextStackBecomesScopes)
     EXPECT_TRUE(c.xml.contains(R"K(name="Line" id="linecomments")K"));
     // firstNonSpace and column.
     EXPECT_EQ(c.colour(QStringLiteral("  end end\nT T")), std::string("  [Keyword:end] end\n[Type:T] T"));
-    // A context that falls through opens with what its first rule takes; it closes on the first
-    // character no rule takes, and a look-ahead #pop on its text.
-    EXPECT_EQ(c.colour(QStringLiteral("def f(x)")), std::string("[Def:def ][Type (2):f][Def:(]x)"));
+    // A context that falls through opens with what its first rule takes; it closes on a name no rule
+    // goes on from (the "(" after it is left to open its own scope), on the first character no rule
+    // takes, and a look-ahead #pop on its text.
+    EXPECT_EQ(c.colour(QStringLiteral("def f(x)")), std::string("[Def:def f][Op:(]x[Op:)]"));
     EXPECT_EQ(c.colour(QStringLiteral("def f = 1")), std::string("[Def:def ][Type (2):f ][Def:=] 1"));
     EXPECT_TRUE(c.report.contains(QStringLiteral("Def: approximated: fallthroughContext \"#pop\"")));
     EXPECT_TRUE(c.report.contains(QStringLiteral("Def: approximated: <RegExpr> (line")));
@@ -1248,4 +1249,30 @@ TEST(KdeConversion, ALookAheadIntoAContextThatOnlyChoosesTheNextFoldsIntoIt)
       </context>)K"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("{code a b} c")), std::string("[Begin:{][Body:code ][String:a][Body: ][String:b][Body:}][Begin: c]"));
+}
+
+TEST(KdeConversion, AVariableThatFallsBackPastAFoldedContextLeavesTheCharacterAfterIt)
+{
+    // "$" and "@" look into a context that picks the variable, which then falls back past it (#pop#pop)
+    // at the first character its rules do not take: ";" stays plain. "@" names go on over their rules
+    // as one token; "$" names, whose context also has a rule that leaves it, are a scope that closes
+    // on a name no rule goes on from.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr context="Find" String="[$@][a-z]" lookAhead="1"/>
+      </context>
+      <context name="Find" attribute="Type" lineEndContext="#pop" fallthroughContext="#pop">
+        <DetectChar attribute="Type" context="Var" char="$"/>
+        <DetectChar attribute="Type" context="List" char="@"/>
+      </context>
+      <context name="Var" attribute="Type" lineEndContext="#pop#pop" fallthroughContext="#pop#pop">
+        <RegExpr attribute="Type" String="[a-z]+"/>
+        <Detect2Chars attribute="Normal" char="-" char1="&gt;"/>
+        <DetectChar attribute="Normal" context="#pop" char="/"/>
+      </context>
+      <context name="List" attribute="Type" lineEndContext="#pop#pop" fallthroughContext="#pop#pop">
+        <RegExpr attribute="Type" String="[a-z]+"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("$ab->cd; @ef; x")), std::string("[Var:$ab]->[Var:cd];[Normal (2): ][Type:@ef];[Normal (2): ]x"));
 }
