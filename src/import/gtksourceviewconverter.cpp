@@ -284,6 +284,8 @@ private:
     bool enteredByLookAhead(const GtkContext &c);
     bool coloursNothing(const QString &style);
     bool startsEmpty(const GtkContext &c);
+    bool opensOnce(const GtkContext &t);
+    const GtkContext *textOf(const GtkContext &c);
     bool marksError(const QString &style);
     // Walks a style's map-to chain (at most 16 links, as a chain may loop), calling `stop(style)` on each
     // style until it returns true; a style of a language not found ends the walk. Returns the style
@@ -559,17 +561,41 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
         // the context only groups what it holds; so does a start at each line's start without an end (the
         // text of a here-document after its first line).
         const bool grouping = t->start && (t->start->text.isEmpty() || (t->start->text == QLatin1String("^") && !t->end)) && hasChildren(*t) && !t->onceOnly;
-        const bool opening = !grouping && t->lang == mainLanguage_ && t->start && t->onceOnly && t->end && hasChildren(*t) && coloursNothing(t->styleRef) && startsEmpty(*t);
+        const bool opening = !grouping && opensOnce(*t);
         const bool body = bodies_.value(c.id) == t;
-        if (inc.kind == GtkInclude::Children || !isLeaf(*t) || grouping || body || opening) {
+        // A heading's text: what it holds is valid in the heading, which takes its colour.
+        const bool text = !grouping && !opening && textOf(c) == t;
+        if (inc.kind == GtkInclude::Children || !isLeaf(*t) || grouping || body || opening || text) {
             if (seen.contains(t->id))
                 continue;
             seen.insert(t->id);
-            if (grouping || opening)
+            if (grouping || opening || text)
                 report_.approximated(t->id, opening ? QStringLiteral("the start is empty and the context is entered once: what it holds is valid where it stands, "
                                                                  "and its end is not kept")
-                                                : QStringLiteral("the start can be empty: what the context holds is valid where it stands, and its end is not kept"));
-            flatten(*t, inc.ignoreStyle || t->styleRef.isEmpty() ? inherited : t->styleRef, alts, seen);
+                                            : text ? QStringLiteral("the start takes no text and follows one entered once: the scope around it takes its colour, "
+                                                                    "and what it holds is valid there")
+                                                   : QStringLiteral("the start can be empty: what the context holds is valid where it stands, and its end is not kept"));
+            if (opening && textOf(c)) {
+                // Beside a coloured text, a name alone is not an attribute: the heading's words would take its look.
+                std::vector<Alt> held;
+                flatten(*t, inherited, held, seen);
+                for (const Alt &a : held) {
+                    const GtkContext *m = context(a.context, true, a.context);
+                    QString plain;
+                    if (m && m->match) {
+                        GtkLanguage *lang = language(m->lang, m->id);
+                        bool caseless = false;
+                        if (lang)
+                            expand(*m->match, *lang, m->id, plain, caseless);
+                        const QRegularExpressionMatch w = QRegularExpression(plain).match(QStringLiteral("word"));
+                        if (w.hasMatch() && w.capturedLength() == 4)
+                            continue;
+                    }
+                    alts.push_back(a);
+                }
+                continue;
+            }
+            flatten(*t, inc.ignoreStyle || t->styleRef.isEmpty() || text ? inherited : t->styleRef, alts, seen);
             continue;
         }
         QString style = inc.ignoreStyle ? inherited : !inc.styleRef.isEmpty() ? inc.styleRef
@@ -664,6 +690,39 @@ bool Conversion::startsEmpty(const GtkContext &c)
     bool caseless = false;
     expand(*c.start, *lang, c.id, text, caseless);
     return unwrapped(text).isEmpty();
+}
+
+// A context of the language converted that colours nothing, starts empty, is entered once and has an end: a
+// heading's attributes, up to the `>` after `<h1`.
+bool Conversion::opensOnce(const GtkContext &t)
+{
+    return t.lang == mainLanguage_ && t.start && t.onceOnly && t.end && hasChildren(t) && coloursNothing(t.styleRef) && startsEmpty(t);
+}
+
+// The text of a scope that opens with such a context: a coloured context beside it that holds others, has no end,
+// and whose start takes no text (a heading's text, up to where `</h1>` stands). Null when there is none.
+const GtkContext *Conversion::textOf(const GtkContext &c)
+{
+    if (c.lang != mainLanguage_ || !isScope(c))
+        return nullptr;
+    const GtkContext *text = nullptr;
+    bool opens = false;
+    for (const GtkInclude &inc : c.includes) {
+        const GtkContext *t = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, c.id);
+        if (!t)
+            continue;
+        opens = opens || opensOnce(*t);
+        GtkLanguage *lang = t->start ? language(t->lang, t->id) : nullptr;
+        if (!text && lang && t->lang == mainLanguage_ && !t->end && hasChildren(*t) && !t->styleRef.isEmpty() && !coloursNothing(t->styleRef)
+            && !marksError(t->styleRef)) {
+            QString start;
+            bool caseless = false;
+            expand(*t->start, *lang, t->id, start, caseless);
+            if (mayBeEmpty(start))
+                text = t;
+        }
+    }
+    return opens ? text : nullptr;
 }
 
 // Whether a style maps to no colour at all (JavaScript's "Expression", a name for a part of the grammar).
@@ -1001,6 +1060,8 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
             && inc.where == QLatin1String("start") && inc.subPattern == QLatin1String("0") && !inc.styleRef.isEmpty())
             style = inc.styleRef;
     }
+    if (const GtkContext *text = alt.style.isEmpty() ? textOf(*c) : nullptr)
+        style = text->styleRef;
     const Look l = look(style, *c);
     if (endWithParent && l.id != QLatin1String("parameterblocks")) {
         // Only a scope where code goes on closes with the one around it.

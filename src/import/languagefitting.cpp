@@ -359,6 +359,19 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
             && std::any_of(from.tokens.begin(), from.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); })
             && std::none_of(to.tokens.begin(), to.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
     };
+    // Whether merging would make `from`, which takes bare words, valid in a coloured scope of the language itself
+    // that holds no such list (a name alone, an attribute, in a heading's text); only where the language tells its
+    // own constructs apart.
+    QSet<QString> colouredScopes;
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.scope && !transparentId(t.id) && !draft.ownSources.isEmpty() && isOwn(draft, t))
+            colouredScopes.insert(t.name);
+    }
+    auto intoColoured = [&](const TokensetDraft &from, const TokensetDraft &to) {
+        return std::any_of(to.validScopes.begin(), to.validScopes.end(), [&](const QString &p) { return colouredScopes.contains(p) && !from.validScopes.contains(p); })
+            && std::any_of(from.tokens.begin(), from.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); })
+            && std::none_of(to.tokens.begin(), to.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
+    };
     auto weight = [&](const TokensetDraft &t) {
         long sum = 0;
         for (const TokenDraft &token : t.tokens)
@@ -385,6 +398,8 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
             for (size_t j = i + 1; j < n; ++j) {
                 const TokensetDraft &b = draft.tokensets[j];
                 if (b.scope || !a.looksLike(b) || a.casesensitive != b.casesensitive)
+                    continue;
+                if (intoColoured(a, b) || intoColoured(b, a))
                     continue;
                 const long cost = weights[j] * newPlaces(places[i], places[j]) + weights[i] * newPlaces(places[j], places[i]);
                 if (best < 0 || cost < best) {

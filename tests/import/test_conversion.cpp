@@ -382,6 +382,28 @@ TEST(Conversion, StartsThatMatchNoTextColourARunOrGroupWhatTheyHold)
     ASSERT_EQ(heading.exitCode, 0) << heading.report.toStdString();
     EXPECT_EQ(heading.colour(QStringLiteral("<h a=\"1\">x</h> a=\"2\"")).toStdString(),
               "[head:<h ][String:a=\"1\"][Plain text:>x][head:</h>] a=\"2\"");
+    // With a coloured text beside it, whose start takes no text: the heading takes the text's colour, what the
+    // text holds is valid in it, and a name alone is no attribute there (the heading's words would take its look).
+    const Converted text = convert(langFile(R"(
+    <context id="head">
+      <start>&lt;h\b</start>
+      <include>
+        <context once-only="true">
+          <start>\%{def:always-match}</start><end>&gt;</end>
+          <include><context ref="attr"/><context id="name" style-ref="keyword"><match>[a-z]+</match></context></include>
+        </context>
+        <context style-ref="preprocessor">
+          <start>(?!&lt;/h&gt;)</start>
+          <include><context end-parent="true"><match>(?=&lt;/h&gt;)</match></context><context ref="attr"/></include>
+        </context>
+        <context end-parent="true"><match>&lt;/h&gt;</match></context>
+      </include>
+    </context>
+    <context id="attr" style-ref="string"><match>[a-z]+="[^"]*"</match></context>)",
+                                            R"(<context ref="head"/><context ref="name"/>)"));
+    ASSERT_EQ(text.exitCode, 0) << text.report.toStdString();
+    EXPECT_EQ(text.colour(QStringLiteral("<h a=\"1\">x b=\"2\" y</h> z")).toStdString(),
+              "[Preprocessor Directive:<h ][String:a=\"1\"][Preprocessor Directive:>x ][String:b=\"2\"][Preprocessor Directive: y</h>] [Keyword:z]");
 }
 
 TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStand)

@@ -84,6 +84,25 @@ TEST(Fitting, AListOfBareNamesInOneScopeIsDroppedRatherThanColourEveryWord)
     ConversionReport cheapest;
     ASSERT_TRUE(LanguageFitting::fit(d, QString(), out, cheapest, problem, {4}));
     EXPECT_EQ(cheapest.text().first(), QStringLiteral("t:zz: merged: tokenset \"zz\" merged into \"kw\" (same colours; a language holds 4 tokensets)"));
+
+    // A list of bare names ("attr", in Tag) does not join one valid in a coloured scope of the language itself
+    // ("eq", also in Head, a heading's text), although that merge is the cheapest: the heading's words would take it.
+    LanguageDraft h;
+    h.ownSources = QStringLiteral("t:");
+    h.tokensets.push_back(scope(QStringLiteral("Tag"), 0));
+    h.tokensets.back().id = QStringLiteral("parameterblocks");
+    h.tokensets.push_back(scope(QStringLiteral("Head"), 6));
+    const std::pair<const char *, QStringList> lists[] = {{"[a-z]+=", {QStringLiteral("Tag"), QStringLiteral("Head")}},
+                                                          {"[a-z]+", {QStringLiteral("Tag")}},
+                                                          {"[0-9]+", {QString()}},
+                                                          {"[0-9]+\\b", {QStringLiteral("Tag"), QStringLiteral("Head")}}};
+    for (const auto &[token, places] : lists) {
+        h.tokensets.push_back(list(QStringLiteral("l%1").arg(h.tokensets.size()), h.tokensets.size() < 4 ? 1 : 2, places));
+        h.tokensets.back().tokens.front().text = QLatin1String(token);
+    }
+    ConversionReport heading;
+    ASSERT_TRUE(LanguageFitting::fit(h, QString(), out, heading, problem, {5}));
+    EXPECT_EQ(heading.text().first(), QStringLiteral("t:l5: merged: tokenset \"l5\" merged into \"l4\" (same colours; a language holds 5 tokensets)"));
 }
 
 TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
