@@ -1470,6 +1470,7 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
     };
     QHash<QString, QString> endsOf; // scope -> singleCharacterEnds()
     QHash<QString, bool> takesEnd;  // list and scope -> takesAnEnd()
+    QSet<QString> hoisted;
     while (fittedCount(draft) > limit) {
         literals.clear();
         for (const TokensetDraft &t : draft.tokensets)
@@ -1521,6 +1522,40 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
         }
         if (victim < 0)
             return;
+        // A comment or string that stands in one scope of code only, which opens it at once (an
+        // environment's `{` before its verbatim body): it stands where that scope stands instead, opening
+        // on both starts, so that it outlives that scope's cut (up to the outermost level).
+        if (TokensetDraft &v = draft.tokensets[size_t(victim)]; literal(v) && !v.singleline && !hoisted.contains(v.name)) {
+            bool moved = false;
+            while (v.validScopes.size() == 1 && !v.tokens.empty()) {
+                const TokensetDraft *g = draft.find(v.validScopes.front());
+                if (!g || !g->scope || literal(*g) || g == &v || g->tokens.empty() || g->tokens2.empty() || g->tokens.size() * v.tokens.size() > 16
+                    || g->validScopes.contains(g->name) || g->validScopes.isEmpty())
+                    break;
+                std::vector<TokenDraft> starts;
+                for (const TokenDraft &gs : g->tokens)
+                    for (const TokenDraft &vs : v.tokens)
+                        starts.push_back({RegexText::grouped(gs.text) + RegexText::grouped(vs.text), true, vs.rule, {}});
+                std::vector<TokenDraft> ends;
+                if (v.tokens2.size() == v.tokens.size() && v.tokens.size() > 1)
+                    for (size_t k = 0; k < g->tokens.size(); ++k)
+                        ends.insert(ends.end(), v.tokens2.begin(), v.tokens2.end());
+                else
+                    ends = v.tokens2;
+                v.tokens = std::move(starts);
+                v.tokens2 = std::move(ends);
+                v.validScopes = g->validScopes;
+                depth.insert(v.name, depth.value(g->name, 1));
+                moved = true;
+            }
+            hoisted.insert(v.name);
+            if (moved) {
+                report_.approximated(v.source, QStringLiteral("scope \"%1\" opens where the scopes that lead to it stand, on their starts (a language holds %2 tokensets)")
+                                                   .arg(v.name)
+                                                   .arg(limit + 1));
+                continue;
+            }
+        }
         TokensetDraft gone = std::move(draft.tokensets[size_t(victim)]);
         draft.tokensets.erase(draft.tokensets.begin() + victim);
         forgetScope(draft, gone.name);
@@ -1530,9 +1565,17 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
                 const TokensetDraft *where = draft.find(p);
                 return where && literal(*where);
             })) {
-            // Only ever inside comments or strings: the comment or string around it colours it.
+            // Only ever inside comments or strings: the comment or string around it colours it. One it
+            // alone closed (a verbatim body's `\end`, whose `}` closes the body) closes where it would open.
             report_.merged(gone.source, QStringLiteral("the context colours as the comment or string around it (a language holds %1 tokensets)")
                                             .arg(limit + 1));
+            QString starts;
+            for (const TokenDraft &start : gone.tokens)
+                starts += (starts.isEmpty() ? QString() : QStringLiteral("|")) + RegexText::grouped(LanguageFitting::tokenText(start));
+            for (const QString &p : std::as_const(places))
+                if (TokensetDraft *where = draft.find(p); where && where->scope && where->tokens2.empty() && !where->singleline
+                    && !where->symmetrical && !starts.isEmpty() && closesAround(gone.source))
+                    where->tokens2.push_back({starts, true, QString(), {}});
             continue;
         }
         report_.approximated(gone.source, QStringLiteral("the context is coloured as one token where it opens; its own rules are dropped (a language holds %1 tokensets)")
@@ -1841,6 +1884,29 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             overStays = *overStays && staysAgain.join(u'|').size() <= kMaxStaysAgain;
             return *overStays;
         };
+        const size_t foldFrom = out.size();
+        std::optional<QString> staysBefore;
+        auto staysBeforeCloser = [&]() -> QString {
+            if (staysBefore)
+                return *staysBefore;
+            const Switch back = parseSwitch(d.context().fallthroughContext, d.def, d.where(main_));
+            QStringList stays;
+            bool ok = back.pops == 1 && !back.push.valid() && !waits && !skipsBlanks;
+            for (const FlatRule &r : rules) {
+                if (!ok)
+                    break;
+                if (r.rule->flag("lookAhead") || !r.rule->children.empty()
+                    || !parseSwitch(r.rule->value("context"), r.owner.def, r.owner.where(main_)).stay())
+                    continue;
+                QString rplain;
+                const QString rtext = rulePattern(r, level, r.owner.where(main_));
+                ok = !rtext.isEmpty() && RegexText::nonCapturing(rtext, rplain);
+                stays += RegexText::grouped(rplain);
+            }
+            ok = ok && !stays.isEmpty() && stays.join(u'|').size() <= kMaxStaysAgain;
+            staysBefore = ok ? QStringLiteral("(?:%1)*").arg(stays.join(u'|')) : QString();
+            return *staysBefore;
+        };
         // Under a cap, a rule of the dispatcher whose folding comes to more rules than that is left out.
         size_t branchFrom = out.size();
         const FlatRule *branch = nullptr;
@@ -1868,7 +1934,10 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             const int eaten = std::min(sw.under, std::max(sq.pops - 1, 0));
             const Switch net{sw.pops + std::max(sq.pops - 1, 0) - eaten, sq.push, Ref{}, sw.under - eaten};
             const bool qlook = q.rule->flag("lookAhead");
-            const QString next = RegexText::grouped(plainBase) + blanks
+            // A context that falls back where no rule matches, closed with the contexts around it by a rule
+            // after what its staying rules take (the `{name}` before an end's `}`): the closer may follow them.
+            const QString before = !qlook && sq.pops > 1 ? staysBeforeCloser() : QString();
+            const QString next = RegexText::grouped(plainBase) + blanks + before
                 + (qlook ? QStringLiteral("(?=%1)").arg(qtext) : RegexText::grouped(qtext));
             if (sq.stay()) {
                 // The context stays after this rule (until a character its rules do not take): it
@@ -1889,9 +1958,13 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             if (depth == 0 && consumes && colour == &origin && !qlook && mayBeEmpty(rulePattern(origin, level, where)))
                 splitAt_ = std::pair(RegexText::grouped(plainBase), blanks + RegexText::grouped(qtext));
             stayingBelow_ = sq.pops == 0 && sq.push.valid();
+            const size_t from = out.size();
             follow(level, next, consumes || !qlook, colour ? colour : (qlook ? nullptr : &q), net, origin, out, depth + 1);
             splitAt_.reset();
             stayingBelow_ = false;
+            // It goes on over what the staying rules take, so they give way to it, not it to them.
+            if (!before.isEmpty())
+                std::rotate(out.begin() + qsizetype(foldFrom), out.begin() + qsizetype(from), out.end());
         }
         capBranch(nullptr);
         const KdeContext &c = d.context();

@@ -1276,3 +1276,74 @@ TEST(KdeConversion, AVariableThatFallsBackPastAFoldedContextLeavesTheCharacterAf
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("$ab->cd; @ef; x")), std::string("[Var:$ab]->[Var:cd];[Normal (2): ][Type:@ef];[Normal (2): ]x"));
 }
+
+TEST(KdeConversion, AVerbatimBodyEndsOnItsWholeEndAfterTheStepsThatOpenIt)
+{
+    // `\begin{verbatim}`: the name is looked at, then chooses the body; the body's `\end` opens a context
+    // that falls back where nothing matches and takes `{verbatim}` before the `}` that closes all. The end
+    // goes on over those staying rules (before, `\end}` was the only end, so the body never closed).
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <StringDetect attribute="Keyword" context="Find" String="\begin"/>
+      </context>
+      <context name="Find" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Normal" context="Env" char="{"/>
+        <RegExpr attribute="Normal" context="#pop" String="."/>
+      </context>
+      <context name="Env" attribute="Type" lineEndContext="#stay">
+        <RegExpr attribute="Type" context="Choose" String="verbatim\b" lookAhead="true"/>
+        <RegExpr attribute="Error" context="#pop" String="."/>
+      </context>
+      <context name="Choose" attribute="Type" lineEndContext="#stay">
+        <WordDetect attribute="Type" context="Open" String="verbatim"/>
+      </context>
+      <context name="Open" attribute="Error" lineEndContext="#stay" fallthroughContext="#pop#pop#pop">
+        <DetectChar attribute="Normal" context="Body" char="}"/>
+      </context>
+      <context name="Body" attribute="String" lineEndContext="#stay">
+        <DetectIdentifier/>
+        <RegExpr attribute="Keyword" context="End" String="\\end(?=\s*\{verbatim\})"/>
+      </context>
+      <context name="End" attribute="Normal" lineEndContext="#pop" fallthroughContext="#pop">
+        <DetectSpaces/>
+        <DetectChar attribute="Normal" char="{"/>
+        <DetectChar attribute="Normal" context="#pop#pop#pop#pop#pop#pop" char="}"/>
+        <RegExpr attribute="Type" String="verbatim"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("\\begin{verbatim} x \\end{verbatim} 1")),
+              std::string("[Keyword (2):\\begin][Env:{][Body:verbatim} ][String:x][Body: \\end{verbatim}][Env: ][Keyword (2):1]"));
+}
+
+TEST(KdeConversion, AStringTheCutWouldTakeOpensWhereTheStepBeforeItStands)
+{
+    // Thirty calls make the cut go deep. The pattern after "~" is deepest, but "~" opens it at once: it
+    // stands in the block instead, opening on "~/", and keeps its colour; "~" alone still ends on ";".
+    QByteArray calls, opens;
+    for (int i = 0; i < 30; ++i) {
+        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
+        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Normal" context="#pop" char=")"/>
+            <StringDetect attribute="Keyword" String="k%1"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Normal" context="Block" char="{"/>
+      </context>
+      <context name="Block" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Normal" context="#pop" char="}"/>
+        <DetectChar attribute="Keyword" context="Subst" char="~"/>)K" + opens + R"K(
+      </context>
+      <context name="Subst" attribute="Keyword" lineEndContext="#stay">
+        <DetectChar attribute="String" context="Pattern" char="/"/>
+        <DetectChar attribute="Keyword" context="#pop" char=";"/>
+      </context>
+      <context name="Pattern" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop#pop" char="/"/>
+        <Int attribute="Number"/>
+      </context>)K" + calls));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("{ ~/1 x/ c7(k7) ~; }")),
+              std::string("[Block:{ ][Pattern:~/][Number:1][Pattern: x/][Block: ][C7:c7(][Keyword (9):k7][C7:)][Block: ][Keyword:~;][Block: }]"));
+}
