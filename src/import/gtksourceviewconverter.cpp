@@ -1062,6 +1062,14 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
     }
     if (const GtkContext *text = alt.style.isEmpty() ? textOf(*c) : nullptr)
         style = text->styleRef;
+    // An error that holds nothing and ends before a delimiter the scope around takes (`,` up to `)`: arguments
+    // past the last one a call takes) would close only at its line end, taking that delimiter, so the scope
+    // around would not close: it is left out, and its text reads as the scope around it.
+    if (endWithParent && lookAheadEnds_.contains(c->id) && marksError(style) && !hasChildren(*c)) {
+        report_.dropped(c->id, QStringLiteral("an error up to a delimiter the scope around takes: it would hold that delimiter"));
+        tokensets_.insert(key, -1);
+        return -1;
+    }
     const Look l = look(style, *c);
     if (endWithParent && l.id != QLatin1String("parameterblocks")) {
         // Only a scope where code goes on closes with the one around it.

@@ -635,7 +635,10 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
     </context>
     <context id="style">
       <start>&lt;</start><end>&gt;</end>
-      <include><context id="value"><start>=</start><end>(?=[;&gt;])</end><include><context ref="num"/></include></context></include>
+      <include>
+        <context id="value"><start>=</start><end>(?=[;&gt;])</end><include><context ref="num"/></include></context>
+        <context id="surplus" style-ref="def:error"><start>,</start><end>(?=&gt;)</end></context>
+      </include>
     </context>)",
                                      R"(<context ref="list"/><context ref="obj"/><context ref="block"/><context ref="directive"/><context ref="assign"/><context ref="media"/>
                                         <context ref="import"/><context ref="title"/><context ref="sheet"/><context ref="style"/><context ref="target"/><context ref="doc"/><context ref="num"/>)"));
@@ -653,6 +656,10 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
     // A value that ends before the delimiter after it ends at a ";", and the ">" after it closes both.
     EXPECT_EQ(c.colour(QStringLiteral("<a=1; b=2> 3")).toStdString(),
               "[style:<a][value:=][Number:1][value:;][style: b][value:=][Number:2][style:>] [Number:3]");
+    // An error up to the delimiter that closes the scope around it is left out: at its line end it would take
+    // that delimiter, and the scope around would not close.
+    EXPECT_EQ(c.colour(QStringLiteral("<a, b> 3")).toStdString(), "[style:<a, b>] [Number:3]");
+    EXPECT_TRUE(c.report.contains(QStringLiteral("t:surplus: dropped: an error up to a delimiter the scope around takes")));
     // A coloured text that ends the scope around it ends at the first character of its end; the rest closes the scope.
     EXPECT_EQ(c.colour(QStringLiteral("<title>1</title> 2")).toStdString(), "[title:<title][String (2):>1<][title:/title>] [Number:2]");
     // A sheet's code that ends the tag around it, a tag that `/>` ends too: its end closes both, also past an
