@@ -679,6 +679,38 @@ void openUpScopesWithoutRoomForTheirLook(LanguageDraft &draft, ConversionReport 
     }
 }
 
+// A coloured scope takes the look of its start, under a name without the "Preprocessor" that would read as
+// its old colour; `text` names the list that keeps the text in it as it was, if any. Returns the new name.
+QString takeStartLook(LanguageDraft &draft, std::vector<TokensetDraft> &texts, TokensetDraft &t, ConversionReport &report, const QString &text)
+{
+    const TokensetDraft &look = t.startLook.front();
+    const QString oldName = t.name;
+    QString name = oldName;
+    name.remove(QStringLiteral("Preprocessor "));
+    name = draft.uniqueName(name == oldName ? name + QStringLiteral(" start") : name);
+    t.id = look.id;
+    t.forecolor = look.forecolor;
+    t.backcolor = look.backcolor;
+    t.fontstyle = look.fontstyle;
+    t.name = name;
+    // In place: the order of a tokenset's valid scopes decides which stay when they are too many.
+    for (std::vector<TokensetDraft> *set : {&draft.tokensets, &texts}) {
+        for (TokensetDraft &x : *set) {
+            for (QString &v : x.validScopes) {
+                if (v == oldName)
+                    v = name;
+            }
+        }
+    }
+    if (text.isEmpty())
+        report.approximated(t.source, QStringLiteral("scope \"%1\" (now \"%2\") takes the look of its start, the text in it too (no slot is left for the text's look)")
+                                          .arg(oldName, name));
+    else
+        report.approximated(t.source, QStringLiteral("scope \"%1\" (now \"%2\") takes the look of its start; \"%3\" keeps the text in it as it was")
+                                          .arg(oldName, name, text));
+    return name;
+}
+
 // A coloured scope whose start has another look, a keyword's, a constant's or a special character's (a subshell,
 // in the preprocessor's colour, opened by `$(`, a keyword; a variable opened by `${`), takes the start's look,
 // and a list of any single character in the scope's own look, the last tokenset so that every other token and
@@ -695,9 +727,14 @@ void keepColouredStartLooks(LanguageDraft &draft, ConversionReport &report, cons
             || !QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames"), QStringLiteral("escapeseqs")}.contains(t.startLook.front().id))
             continue;
         auto same = std::find_if(texts.begin(), texts.end(), [&t](const TokensetDraft &x) { return x.looksLike(t); });
+        if (same == texts.end() && int(texts.size()) >= free) {
+            // No slot for the text's look: a one-line statement that only borrows the colour around it (a
+            // shell's `for` or `test` in a command substitution) takes its start's look all through.
+            if (t.borrowedLook && t.singleline && t.startLook.front().id == QLatin1String("keywords"))
+                takeStartLook(draft, texts, t, report, QString());
+            continue;
+        }
         if (same == texts.end()) {
-            if (int(texts.size()) >= free)
-                continue;
             TokensetDraft text;
             text.name = draft.uniqueName(t.name + QStringLiteral(" text"));
             text.id = t.id;
@@ -709,28 +746,7 @@ void keepColouredStartLooks(LanguageDraft &draft, ConversionReport &report, cons
             texts.push_back(std::move(text));
             same = texts.end() - 1;
         }
-        const TokensetDraft &look = t.startLook.front();
-        const QString oldName = t.name;
-        QString name = oldName;
-        name.remove(QStringLiteral("Preprocessor "));
-        name = draft.uniqueName(name == oldName ? name + QStringLiteral(" start") : name);
-        t.id = look.id;
-        t.forecolor = look.forecolor;
-        t.backcolor = look.backcolor;
-        t.fontstyle = look.fontstyle;
-        t.name = name;
-        // In place: the order of a tokenset's valid scopes decides which stay when they are too many.
-        for (std::vector<TokensetDraft> *set : {&draft.tokensets, &texts}) {
-            for (TokensetDraft &x : *set) {
-                for (QString &v : x.validScopes) {
-                    if (v == oldName)
-                        v = name;
-                }
-            }
-        }
-        same->validScopes += name;
-        report.approximated(t.source, QStringLiteral("scope \"%1\" (now \"%2\") takes the look of its start; \"%3\" keeps the text in it as it was")
-                                          .arg(oldName, name, same->name));
+        same->validScopes += takeStartLook(draft, texts, t, report, same->name);
     }
     for (TokensetDraft &x : texts)
         draft.tokensets.push_back(std::move(x));

@@ -313,6 +313,27 @@ TEST(Fitting, AColouredScopeTakesItsStartsLookAndAListKeepsItsText)
     EXPECT_EQ(out.tokensets[5].forecolor, 6);
     EXPECT_EQ(out.tokensets[3].name, QStringLiteral("Quoted"));
     EXPECT_EQ(out.tokensets[3].forecolor, 8);
+
+    // No slot for a text list: a one-line statement that only borrows the colour around it (a `for` in a
+    // subshell) takes its start's look all through; a scope with a colour of its own, or over several
+    // lines, keeps it.
+    LanguageDraft full;
+    for (const QString &name : {QStringLiteral("Preprocessor For"), QStringLiteral("Preprocessor Sub"), QStringLiteral("Preprocessor Case")}) {
+        full.tokensets.push_back(scope(name, 5 + int(full.tokensets.size())));
+        full.tokensets.back().id = QStringLiteral("keywords");
+        full.tokensets.back().singleline = name != QStringLiteral("Preprocessor Case");
+        full.tokensets.back().borrowedLook = name != QStringLiteral("Preprocessor Sub");
+        full.tokensets.back().startLook.push_back(list(QStringLiteral("Keyword"), 2, {}));
+    }
+    ConversionReport fullReport;
+    ASSERT_TRUE(LanguageFitting::fit(full, QString(), out, fullReport, problem, {3})) << problem.toStdString();
+    ASSERT_EQ(out.tokensetCount(), 3);
+    EXPECT_EQ(out.tokensets[0].name, QStringLiteral("For"));
+    EXPECT_EQ(out.tokensets[0].forecolor, 2);
+    EXPECT_EQ(out.tokensets[1].forecolor, 6);
+    EXPECT_EQ(out.tokensets[2].forecolor, 7);
+    EXPECT_TRUE(fullReport.text().contains(QStringLiteral("t:Preprocessor For: approximated: scope \"Preprocessor For\" (now \"For\") takes the look of its start, "
+                                                   "the text in it too (no slot is left for the text's look)")));
 }
 
 TEST(Fitting, AScopeOnlySomeOfWhoseStartsHaveALookIsOpenedUp)
