@@ -206,7 +206,7 @@ int openingCost(const LanguageDraft &draft, const TokensetDraft &s)
 }
 
 // Scope `s` (which colours nothing) goes; what was valid in it becomes valid where it stood.
-void openUp(LanguageDraft &draft, size_t index, ConversionReport &report, const QString &why)
+void openUp(LanguageDraft &draft, size_t index, ConversionReport &report, const QString &why, bool keepEnds = false)
 {
     TokensetDraft s = std::move(draft.tokensets[index]);
     draft.tokensets.erase(draft.tokensets.begin() + qsizetype(index));
@@ -224,6 +224,16 @@ void openUp(LanguageDraft &draft, size_t index, ConversionReport &report, const 
                                                  "stands (%2)").arg(s.name, why));
     if (!s.startLook.empty()) {
         TokensetDraft start = std::move(s.startLook.front());
+        if (keepEnds) {
+            // The ends paired with the starts that have the look (a known m4 macro call's `)`) keep it too.
+            std::vector<TokenDraft> ends;
+            for (size_t k = 0; k < s.tokens.size() && k < s.tokens2.size(); ++k) {
+                const bool looked = std::any_of(start.tokens.begin(), start.tokens.end(), [&](const TokenDraft &x) { return x.text == s.tokens[k].text; });
+                if (looked && std::none_of(ends.begin(), ends.end(), [&](const TokenDraft &x) { return x.text == s.tokens2[k].text; }))
+                    ends.push_back(s.tokens2[k]);
+            }
+            start.tokens.insert(start.tokens.end(), ends.begin(), ends.end());
+        }
         start.name = draft.uniqueName(start.name);
         start.validScopes = s.validScopes;
         draft.tokensets.insert(draft.tokensets.begin() + qsizetype(index), std::move(start));
@@ -573,13 +583,15 @@ int lostPlaces(const LanguageDraft &draft, const Limits &limits)
 
 // A scope that colours nothing, only some of whose starts have a look of their own (m4's macro calls, whose
 // name and `(` are keywords, merged with plain brackets and calls of unknown macros): its look would colour
-// every start, so it is opened up, and the starts with the look become a list in it where it stood.
+// every start, so it is opened up, and the starts with the look become a list in it where it stood, with the
+// ends paired with them: a known macro call's `)` stays a keyword, and so does any other `)` there (an
+// unknown macro's; in m4 that gains more than it loses).
 void openUpScopesWithLookedStarts(LanguageDraft &draft, ConversionReport &report)
 {
     for (size_t i = 0; i < draft.tokensets.size();) {
         const TokensetDraft &s = draft.tokensets[i];
         if (s.scope && s.id == QLatin1String("parameterblocks") && !s.startLook.empty() && !wholeStartLook(s))
-            openUp(draft, i, report, QStringLiteral("only some of its starts have a look of their own"));
+            openUp(draft, i, report, QStringLiteral("only some of its starts have a look of their own"), true);
         else
             ++i;
     }

@@ -339,12 +339,13 @@ TEST(Fitting, AColouredScopeTakesItsStartsLookAndAListKeepsItsText)
 TEST(Fitting, AScopeOnlySomeOfWhoseStartsHaveALookIsOpenedUp)
 {
     // "Call" (a keyword start) and "Quote" (a plain bracket) colour nothing and are alike, so they become one;
-    // the look would colour the bracket too, so the scope goes: the call's start is a keyword list where the
-    // scope stood, the bracket is dropped, and "w", valid in it, is valid there too.
+    // the look would colour the bracket too, so the scope goes: the call's start and its end are a keyword
+    // list where the scope stood, the brackets are dropped, and "w", valid in it, is valid there too.
     LanguageDraft draft;
     for (const QString &name : {QStringLiteral("Call"), QStringLiteral("Quote")}) {
         draft.tokensets.push_back(scope(name, 0));
         draft.tokensets.back().id = QStringLiteral("parameterblocks");
+        draft.tokensets.back().tokens2.front().text = name == QStringLiteral("Call") ? QStringLiteral("\\)") : QStringLiteral("\\]");
     }
     draft.tokensets[0].startLook.push_back(list(QStringLiteral("Keyword"), 2, {}));
     draft.tokensets.push_back(list(QStringLiteral("w"), 3, {QStringLiteral("Call"), QStringLiteral("Quote"), QStringLiteral("S")}));
@@ -355,7 +356,7 @@ TEST(Fitting, AScopeOnlySomeOfWhoseStartsHaveALookIsOpenedUp)
     ASSERT_TRUE(LanguageFitting::fit(draft, QString(), out, report, problem)) << problem.toStdString();
     ASSERT_EQ(out.tokensetCount(), 3);
     EXPECT_EQ(out.tokensets[0].name, QStringLiteral("Keyword"));
-    EXPECT_EQ(out.tokensets[0].tokens, QStringLiteral("Call ::::  :::: True :::: null"));
+    EXPECT_EQ(out.tokensets[0].tokens, QStringLiteral("Call ::::  :::: True :::: null\r\n\\) ::::  :::: True :::: null"));
     EXPECT_EQ(out.tokensets[1].name, QStringLiteral("w"));
     EXPECT_EQ(out.tokensets[1].validscope[0], QStringLiteral("S"));
     EXPECT_EQ(out.tokensets[1].validscope[1], QStringLiteral("NULL"));
