@@ -1907,6 +1907,34 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
             staysBefore = ok ? QStringLiteral("(?:%1)*").arg(stays.join(u'|')) : QString();
             return *staysBefore;
         };
+        // A context that falls back where no rule matches, with rules that leave it too: its staying
+        // rules, then no rule of it (empty when that cannot be written).
+        std::optional<QString> closesOver;
+        bool closedOnce = false;
+        auto closesOverStays = [&]() -> QString {
+            if (closesOver)
+                return *closesOver;
+            const Switch back = parseSwitch(d.context().fallthroughContext, d.def, d.where(main_));
+            QStringList stays, any;
+            const Look own = look(d.def, d.context().attribute, d.where(main_));
+            bool ok = level.scope < 0 && (back.pops == 1 || (below && back.pops == 2)) && !back.push.valid() && !waits && !skipsBlanks;
+            for (const FlatRule &r : rules) {
+                if (!ok)
+                    break;
+                QString rplain;
+                const QString rtext = r.rule->type == kFallThrough ? QString() : rulePattern(r, level, r.owner.where(main_));
+                ok = !rtext.isEmpty() && !r.rule->flag("lookAhead") && r.rule->children.empty() && RegexText::nonCapturing(rtext, rplain);
+                any += RegexText::grouped(rplain);
+                const QString item = r.rule->value("attribute").isEmpty() ? d.context().attribute : r.rule->value("attribute");
+                const Look l = look(r.owner.def, item, r.owner.where(main_));
+                if (ok && parseSwitch(r.rule->value("context"), r.owner.def, r.owner.where(main_)).stay() && l.fg == own.fg
+                    && l.bg == own.bg && l.fontstyle == own.fontstyle && l.id == own.id)
+                    stays += RegexText::grouped(rplain);
+            }
+            ok = ok && !stays.isEmpty() && any.join(u'|').size() <= kMaxStaysAgain;
+            closesOver = ok ? QStringLiteral("(?:%1)+(?!%2)").arg(stays.join(u'|'), any.join(u'|')) : QString();
+            return *closesOver;
+        };
         // Under a cap, a rule of the dispatcher whose folding comes to more rules than that is left out.
         size_t branchFrom = out.size();
         const FlatRule *branch = nullptr;
@@ -1950,8 +1978,17 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                            Switch{sw.pops, Ref{}}, origin, out, depth + 1);
                     continue;
                 }
-                if (!qlook)
+                if (!qlook) {
+                    // Where its staying rules end before a character no rule takes (`*name;`), the
+                    // context is left at once: that much is one token, and the character keeps the
+                    // colour around instead of closing the scope in the scope's colour.
+                    const QString closed = closedOnce ? QString() : closesOverStays();
+                    closedOnce = true;
+                    if (!closed.isEmpty())
+                        follow(level, RegexText::grouped(plainBase) + blanks + closed, true, colour ? colour : &q,
+                               Switch{sw.pops, Ref{}}, origin, out, depth + 1);
                     out.push_back({next, colour ? colour : &q, Switch{sw.pops, d}, origin, q.rule, qwhere});
+                }
                 continue;
             }
             foldOpener_ = qtext;

@@ -1277,6 +1277,28 @@ TEST(KdeConversion, AVariableThatFallsBackPastAFoldedContextLeavesTheCharacterAf
     EXPECT_EQ(c.colour(QStringLiteral("$ab->cd; @ef; x")), std::string("[Var:$ab]->[Var:cd];[Normal (2): ][Type:@ef];[Normal (2): ]x"));
 }
 
+TEST(KdeConversion, AVariableWhoseNameEndsBeforeACharacterNoRuleTakesLeavesItToThePlaceAround)
+{
+    // The name's context has a rule that leaves it (`/`), so it stays a scope where something goes on
+    // (`->`); a name that ends straight before a character none of its rules take (`;`, `)`) is one
+    // token, and that character keeps the colour around. `::` goes on in another colour, so it is no
+    // part of such a token.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr context="Find" String="[$*][a-z]" lookAhead="1"/>
+      </context>
+      <context name="Find" attribute="Type" lineEndContext="#pop" fallthroughContext="#pop">
+        <RegExpr attribute="Type" context="Var" String="[$*]"/>
+      </context>
+      <context name="Var" attribute="Type" lineEndContext="#pop#pop" fallthroughContext="#pop#pop">
+        <RegExpr attribute="Type" String="[a-z]+"/>
+        <Detect2Chars attribute="Normal" char=":" char1=":"/>
+        <DetectChar attribute="Normal" context="#pop" char="/"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("*ab; ($cd) $e::f;")), std::string("[Type:*ab];[Normal (2): ]([Type:$cd])[Normal (2): ][Var:$e]::[Var:f];"));
+}
+
 TEST(KdeConversion, AVerbatimBodyEndsOnItsWholeEndAfterTheStepsThatOpenIt)
 {
     // `\begin{verbatim}`: the name is looked at, then chooses the body; the body's `\end` opens a context
