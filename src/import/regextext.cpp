@@ -1,5 +1,7 @@
 #include "import/regextext.h"
 
+#include <unordered_map>
+
 namespace RegexText {
 
 namespace {
@@ -61,11 +63,11 @@ void walkOutsideClasses(const QString &p, QString &out, Other other)
     for (qsizetype i = 0, n = p.size(); i < n;) {
         if (p[i] == u'\\') {
             const qsizetype len = escapeLength(p, i);
-            out += p.mid(i, len);
+            out += QStringView(p).mid(i, len);
             i += len;
         } else if (p[i] == u'[') {
             const qsizetype end = classEnd(p, i);
-            out += p.mid(i, end - i);
+            out += QStringView(p).mid(i, end - i);
             i = end;
         } else {
             i += other(i);
@@ -162,6 +164,7 @@ bool nonCapturing(const QString &p, QString &out)
     if (hasBackReference(p))
         return false;
     const qsizetype n = p.size();
+    out.reserve(n + n / 4);
     walkOutsideClasses(p, out, [&](qsizetype i) -> qsizetype {
         const QChar c = p[i];
         if (c != u'(' || (i + 1 < n && p[i + 1] == u'*')) { // (*VERB) stays
@@ -233,9 +236,54 @@ QStringList topLevelAlternatives(const QString &p)
     return out;
 }
 
+namespace {
+
+// The same walk as topLevelAlternatives, without copying.
+bool scanTopLevelAlternation(const QString &p)
+{
+    int depth = 0;
+    const qsizetype n = p.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = p[i];
+        if (c == u'\\')
+            i += escapeLength(p, i);
+        else if (c == u'[')
+            i = classEnd(p, i);
+        else {
+            if (c == u'(')
+                ++depth;
+            else if (c == u')')
+                --depth;
+            else if (c == u'|' && depth == 0)
+                return true;
+            ++i;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// Long patterns (a token's guards) are asked about again and again while a definition is fitted, as
+// the same shared string: the answer is kept per string data. The kept copy holds that data alive and
+// unchanged (a shared string detaches before it is written), so an address seen again is the same text.
 bool hasTopLevelAlternation(const QString &p)
 {
-    return topLevelAlternatives(p).size() > 1;
+    constexpr qsizetype kWorthKeeping = 256;
+    if (p.size() < kWorthKeeping)
+        return scanTopLevelAlternation(p);
+    struct Known {
+        QString text;
+        bool alternation;
+    };
+    static thread_local std::unordered_map<const QChar *, Known> known;
+    if (const auto it = known.find(p.constData()); it != known.end() && it->second.text.size() == p.size())
+        return it->second.alternation;
+    if (known.size() > 4096)
+        known.clear();
+    const bool alternation = scanTopLevelAlternation(p);
+    known.insert_or_assign(p.constData(), Known{p, alternation});
+    return alternation;
 }
 
 QString grouped(const QString &pattern)
