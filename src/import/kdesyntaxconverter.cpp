@@ -344,11 +344,19 @@ private:
 };
 
 // A pattern as a guard before another: without capturing groups; empty when that cannot be, or when it
-// may match nothing (a guard must not block where the rule would not match).
+// may match nothing (a guard must not block where the rule would not match). A rule's pattern is asked
+// for again for every later rule of each context it takes part in: the answer is kept per pattern.
 QString guardForm(const QString &pattern)
 {
+    static thread_local QHash<QString, QString> known;
+    if (const auto it = known.constFind(pattern); it != known.constEnd())
+        return *it;
+    if (known.size() > 20000)
+        known.clear();
     QString plain;
-    return !mayBeEmpty(pattern) && RegexText::nonCapturing(pattern, plain) ? RegexText::grouped(plain) : QString();
+    const QString guard = !mayBeEmpty(pattern) && RegexText::nonCapturing(pattern, plain) ? RegexText::grouped(plain) : QString();
+    known.insert(pattern, guard);
+    return guard;
 }
 
 // The pattern without the alternatives at its top level that are empty: KDE takes no empty match, so
