@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QXmlStreamReader>
@@ -191,9 +192,14 @@ bool overlaps(const QString &a, const QString &b)
 // stands for.
 void dropMutualGuards(LanguageDraft &draft, const QHash<QString, int> &guardOf, ConversionReport &report)
 {
-    QHash<int, QString> formOf;
-    for (auto it = guardOf.cbegin(); it != guardOf.cend(); ++it)
-        formOf.insert(it.value(), it.key());
+    // In tokenset order, each with its first guard form, so that the result and the report are the same
+    // from run to run (a hash's order is not).
+    QStringList forms = guardOf.keys();
+    std::sort(forms.begin(), forms.end());
+    QMap<int, QString> formOf;
+    for (const QString &g : std::as_const(forms))
+        if (!formOf.contains(guardOf.value(g)))
+            formOf.insert(guardOf.value(g), g);
     const auto guards = [&](int n, const QString &g) {
         return std::any_of(draft.tokensets[size_t(n)].tokens.cbegin(), draft.tokensets[size_t(n)].tokens.cend(),
                            [&](const TokenDraft &t) { return t.guards.contains(g); });
@@ -208,6 +214,8 @@ void dropMutualGuards(LanguageDraft &draft, const QHash<QString, int> &guardOf, 
             }
         }
     }
+    std::sort(mutual.begin(), mutual.end());
+    mutual.erase(std::unique(mutual.begin(), mutual.end()), mutual.end());
     for (const auto &[a, b] : mutual) {
         TokensetDraft &ta = draft.tokensets[size_t(a)];
         TokensetDraft &tb = draft.tokensets[size_t(b)];
