@@ -208,38 +208,12 @@ QString escapeLiteral(const QString &text)
     return asciiOnly(out);
 }
 
-QStringList topLevelAlternatives(const QString &p)
-{
-    QStringList out;
-    int depth = 0;
-    qsizetype from = 0;
-    const qsizetype n = p.size();
-    for (qsizetype i = 0; i < n;) {
-        const QChar c = p[i];
-        if (c == u'\\')
-            i += escapeLength(p, i);
-        else if (c == u'[')
-            i = classEnd(p, i);
-        else {
-            if (c == u'(')
-                ++depth;
-            else if (c == u')')
-                --depth;
-            else if (c == u'|' && depth == 0) {
-                out += p.mid(from, i - from);
-                from = i + 1;
-            }
-            ++i;
-        }
-    }
-    out += p.mid(from);
-    return out;
-}
-
 namespace {
 
-// The same walk as topLevelAlternatives, without copying.
-bool scanTopLevelAlternation(const QString &p)
+// Walks the top level of a pattern (outside groups, classes and escapes), calling `bar` at each `|` there;
+// stops as soon as it returns true. Returns whether it stopped.
+template<typename Bar>
+bool topLevelBars(const QString &p, Bar bar)
 {
     int depth = 0;
     const qsizetype n = p.size();
@@ -254,7 +228,7 @@ bool scanTopLevelAlternation(const QString &p)
                 ++depth;
             else if (c == u')')
                 --depth;
-            else if (c == u'|' && depth == 0)
+            else if (c == u'|' && depth == 0 && bar(i))
                 return true;
             ++i;
         }
@@ -262,7 +236,25 @@ bool scanTopLevelAlternation(const QString &p)
     return false;
 }
 
+bool scanTopLevelAlternation(const QString &p)
+{
+    return topLevelBars(p, [](qsizetype) { return true; });
+}
+
 } // namespace
+
+QStringList topLevelAlternatives(const QString &p)
+{
+    QStringList out;
+    qsizetype from = 0;
+    topLevelBars(p, [&](qsizetype i) {
+        out += p.mid(from, i - from);
+        from = i + 1;
+        return false;
+    });
+    out += p.mid(from);
+    return out;
+}
 
 // Long patterns (a token's guards) are asked about again and again while a definition is fitted, as
 // the same shared string: the answer is kept per string data. The kept copy holds that data alive and
