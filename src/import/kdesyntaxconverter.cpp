@@ -105,6 +105,9 @@ struct Look {
     QString name;
     qint32 fg = 0, bg = 0xFFFFFF;
     QString fontstyle = QStringLiteral("normal");
+
+    // Whether text in either look shows alike, of the same kind (the name aside).
+    bool showsAs(const Look &o) const { return fg == o.fg && bg == o.bg && fontstyle == o.fontstyle && id == o.id; }
 };
 
 // One place text can be in: the outermost level or a scope.
@@ -1935,8 +1938,7 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                 any += RegexText::grouped(rplain);
                 const QString item = r.rule->value("attribute").isEmpty() ? d.context().attribute : r.rule->value("attribute");
                 const Look l = look(r.owner.def, item, r.owner.where(main_));
-                if (ok && parseSwitch(r.rule->value("context"), r.owner.def, r.owner.where(main_)).stay() && l.fg == own.fg
-                    && l.bg == own.bg && l.fontstyle == own.fontstyle && l.id == own.id)
+                if (ok && parseSwitch(r.rule->value("context"), r.owner.def, r.owner.where(main_)).stay() && l.showsAs(own))
                     stays += RegexText::grouped(rplain);
             }
             ok = ok && !stays.isEmpty() && any.join(u'|').size() <= kMaxStaysAgain;
@@ -2301,7 +2303,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                         // opens the scope on its own, so the rule's text keeps its own colour as a token.
                         const Look a = look(e.colour->owner.def, e.colour->rule->value("attribute"), e.where);
                         const Look b = look(sw.push.def, sw.push.context().attribute, e.where);
-                        if (a.fg != b.fg || a.bg != b.bg || a.fontstyle != b.fontstyle || a.id != b.id) {
+                        if (!a.showsAs(b)) {
                             const int k = listTokenset(e, level);
                             TokensetDraft &named = draft.tokensets[size_t(k)];
                             if (!named.validScopes.contains(level.name))
@@ -2392,8 +2394,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     const Switch sr = parseSwitch(r.rule->value("context"), r.owner.def, r.owner.where(main_));
                     const QString item = r.rule->value("attribute").isEmpty() ? c.attribute : r.rule->value("attribute");
                     const Look l = look(r.owner.def, item, here);
-                    if (sr.stay() && !r.rule->flag("lookAhead") && r.rule->children.empty() && !mayBeEmpty(p) && l.fg == own.fg
-                        && l.bg == own.bg && l.fontstyle == own.fontstyle && l.id == own.id) {
+                    if (sr.stay() && !r.rule->flag("lookAhead") && r.rule->children.empty() && !mayBeEmpty(p) && l.showsAs(own)) {
                         staying += RegexText::grouped(plain);
                         stayingGuards += guardForm(p);
                     }
@@ -3290,7 +3291,7 @@ void Conversion::lookAsOpeners(LanguageDraft &draft)
         // scope takes the name first in order.
         for (const auto &[def, item] : by) {
             const Look l = look(def, item, t.source);
-            one = one && (!common || (common->fg == l.fg && common->bg == l.bg && common->fontstyle == l.fontstyle && common->id == l.id));
+            one = one && (!common || common->showsAs(l));
             if (!common || l.name < common->name)
                 common = l;
         }
