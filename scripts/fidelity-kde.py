@@ -8,7 +8,9 @@ the definitions it includes): counted as converted or refused (with the reason),
 converted languages colour real files of the system, as scripts/fidelity.py picks them, beside
 kate-syntax-highlighter with the definition itself; each character that is not white space falls into one
 category on each side (comment, string, keyword, number, preprocessor/markup, plain): kate's by the style its
-theme colour names, ours by the default style of the item (or context) the tokenset was made from.
+theme colour names, ours by the default style of the item (or context) the tokenset was made from; where the
+converter merged items that look alike into one tokenset (the report's "merged into ... (same colours"), a
+character agrees when kate's category is that of any of them.
 
 Usage: scripts/fidelity-kde.py [--build DIR] [--seed N] [--budget BYTES] [--language NAME]... [--differences N]
                                [--skip-files]
@@ -106,17 +108,38 @@ def read_definition(path):
 
 def tokenset_styles(lng, definitions, main):
     """Tokenset name -> kate style name, through the item or context it was made from."""
-    out = {}
-    for name, _ in fidelity_tokensets(lng):
-        base = re.sub(r" \(\d+\)$", "", name)
-        style = None
-        for d in [definitions[main]] + [d for n, d in definitions.items() if n != main]:
-            item = base if base in d["items"] else d["contexts"].get(base)
-            if item is not None and item in d["items"]:
-                qualified = f"{d['name']}/{item}"
-                style = qualified if qualified in fidelity.KATE_CATEGORY else DS_STYLE.get(d["items"][item], "Normal")
-                break
-        out[name] = style or "Normal"
+    return {name: item_style(name, definitions, main) for name, _ in fidelity_tokensets(lng)}
+
+
+def item_style(name, definitions, main):
+    base = re.sub(r" \(\d+\)$", "", name)
+    for d in [definitions[main]] + [d for n, d in definitions.items() if n != main]:
+        item = base if base in d["items"] else d["contexts"].get(base)
+        if item is not None and item in d["items"]:
+            qualified = f"{d['name']}/{item}"
+            return qualified if qualified in fidelity.KATE_CATEGORY else DS_STYLE.get(d["items"][item], "Normal")
+    return "Normal"
+
+
+MERGED_ALIKE = re.compile(r'merged: (?:tokenset|scope) "(.*)" merged into "(.*)" \(same colours')
+
+
+def merged_categories(report, definitions, main):
+    """Tokenset name -> the categories of the items merged into it because they look the same (same colours
+    and font: the same default style, or the same colours of their own). Its tokens may come from any of
+    them and each shows as kate shows that item, so a character whose kate category is one of theirs agrees,
+    whichever item's name the tokenset kept (CSS's `Value` words and `Number`s, both dsDecVal)."""
+    into = {}
+    for line in report.splitlines():
+        m = MERGED_ALIKE.search(line)
+        if m:
+            into[m.group(1)] = m.group(2)
+    out = collections.defaultdict(set)
+    for name in into:
+        final = name
+        while final in into:
+            final = into[final]
+        out[final].add(fidelity.KATE_CATEGORY.get(item_style(name, definitions, main), fidelity.PLAIN))
     return out
 
 
@@ -128,16 +151,17 @@ def fidelity_tokensets(lng):
     return [(t.get("name"), t.get("id")) for t in root.iter("tokenset")]
 
 
-def varlex_styles(cli, lng, styles, path, text):
+def varlex_tokensets(cli, lng, path, text):
+    """The tokenset that colours each character (None where none does)."""
     r = fidelity.run([cli, "highlight", "--lng", lng, "--format", "spans", path])
     if r.returncode != 0:
         return None
     units = fidelity.utf16_units(text)
-    out = ["Normal"] * len(text)
+    out = [None] * len(text)
     for line in r.stdout.decode("utf-8").splitlines():
         start, size, name = line.split("\t", 2)
         for i in range(units[int(start)], units[int(start) + int(size)]):
-            out[i] = styles.get(name, "Normal")
+            out[i] = name
     return out
 
 
@@ -175,7 +199,7 @@ def main():
             definitions[d["name"]] = dict(d, file=os.path.join(folder, f))
 
     # Conversion and lint of every definition.
-    converted, refused, lint_errors, times = {}, [], collections.Counter(), []
+    converted, refused, lint_errors, times, reports = {}, [], collections.Counter(), [], {}
     reasons = collections.Counter()
     for name in sorted(definitions):
         if args.language and name not in args.language:
@@ -190,6 +214,7 @@ def main():
             reasons[re.sub(r"^.*?: ", "", re.sub(r"\d+", "N", reason))] += 1
             continue
         converted[name] = lng
+        reports[name] = r.stderr.decode(errors="replace")
         r = fidelity.run([cli, "lint", "--lng", lng])
         errors = r.stdout.decode(errors="replace").count(": error:")
         if errors:
@@ -230,6 +255,7 @@ def main():
         import random
         random.Random(f"{args.seed}:{name}").shuffle(candidates)
         styles = tokenset_styles(converted[name], definitions, name)
+        alike = merged_categories(reports[name], definitions, name)
         row = {"language": name, "files": 0, "agree": 0, "total": 0, "pairs": collections.Counter(),
                "examples": collections.defaultdict(list)}
         budget = 0
@@ -243,8 +269,8 @@ def main():
             theirs, problem = fidelity.kate_categories(path, name, text, colours, env)
             if theirs is None:
                 continue
-            ours = varlex_styles(cli, converted[name], styles, path, text)
-            if ours is None:
+            tokensets = varlex_tokensets(cli, converted[name], path, text)
+            if tokensets is None:
                 continue
             budget += len(data)
             row["files"] += 1
@@ -253,12 +279,13 @@ def main():
                 if ch.isspace():
                     continue
                 row["total"] += 1
-                a, b = fidelity.KATE_CATEGORY[their_styles[i]], fidelity.KATE_CATEGORY.get(ours[i], fidelity.PLAIN)
-                if a == b:
+                ours = styles.get(tokensets[i], "Normal")
+                a, b = fidelity.KATE_CATEGORY[their_styles[i]], fidelity.KATE_CATEGORY.get(ours, fidelity.PLAIN)
+                if a == b or a in alike.get(tokensets[i], ()):
                     row["agree"] += 1
                     continue
                 row["pairs"][(a, b)] += 1
-                if (i == 0 or their_styles[i - 1] == ours[i - 1]) and len(row["examples"][(a, b)]) < 3:
+                if (i == 0 or their_styles[i - 1] == styles.get(tokensets[i - 1], "Normal")) and len(row["examples"][(a, b)]) < 3:
                     start = text.rfind("\n", 0, i) + 1
                     end = text.find("\n", i)
                     row["examples"][(a, b)].append(f"{path}:{text.count(chr(10), 0, i) + 1}: "
