@@ -156,6 +156,47 @@ void buildTable(LiteralTable &table, const QStringList &order, const QHash<QStri
     }
 }
 
+// Where several regexp tokens may begin with character b in context c: when all but one simple
+// token ask for a character before the place (a lookbehind the regexp is checked for first, or a
+// rule leadwith that is looked at before the regexp is tried), that one is the sole token at any
+// place whose character before is none of theirs.
+void soleUnlessAfter(const CompiledLanguageData &d, ContextData &c, int b)
+{
+    int sole = -1;
+    quint64 after[2] = {0, 0};
+    for (int i = c.byFirstStart[b]; i < c.byFirstStart[b + 1]; ++i) {
+        const int r = c.byFirst[size_t(i)];
+        const RegexpToken &rt = d.regexpTokens[size_t(r)];
+        const Regexp &re = d.regexps[size_t(rt.regexp)];
+        const TokenRule &rule = d.rules[size_t(rt.rule)];
+        quint64 before[2] = {~quint64(0), ~quint64(0)};
+        bool gated = false;
+        if (rt.ruleAtStart && rule.hasLead && rule.column == 0) {
+            before[0] &= rule.leadAscii[0];
+            before[1] &= rule.leadAscii[1];
+            gated = true;
+        }
+        if (re.charsBefore && !re.direct) {
+            before[0] &= re.charsBefore->ascii[0];
+            before[1] &= re.charsBefore->ascii[1];
+            gated = true;
+        }
+        if (gated) {
+            after[0] |= before[0];
+            after[1] |= before[1];
+        } else if (sole < 0 && re.simple) {
+            sole = r;
+        } else {
+            return;
+        }
+    }
+    if (sole < 0)
+        return;
+    c.soleSimple[b] = -2 - sole;
+    c.soleAfter[b][0] = after[0];
+    c.soleAfter[b][1] = after[1];
+}
+
 } // namespace
 
 const LiteralTable::Slot *LiteralTable::find(quint32 hash, const char16_t *folded, int length) const
@@ -657,6 +698,9 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             c.wordLiteralsOnly[b] = shortcuts && d.isWordUnit(char16_t(b)) && !c.lengths[f].empty() && c.literalsAtWordStart[f]
                                     && c.literalsAllWord[f] && c.prefixLengths[f].empty() && noRegexp;
             c.soleSimple[b] = shortcuts && r >= 0 && d.regexps[size_t(d.regexpTokens[size_t(r)].regexp)].simple ? r : -1;
+            if (shortcuts && r < 0 && c.lengths[f].empty() && c.prefixLengths[f].empty() && c.anyFirst.empty()
+                && !requiredStarts.test(char16_t(b)))
+                soleUnlessAfter(d, c, b);
             c.soleLiteral[b] = -1;
             if (shortcuts && noRegexp && c.prefixLengths[f].empty() && c.lengths[f] == std::vector<int>{1}) {
                 const char16_t key = char16_t(f);

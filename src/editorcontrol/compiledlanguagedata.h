@@ -187,6 +187,11 @@ struct ContextData {
     // with it, the one that matches it first and holds to no rule (an index into literals); else -1.
     int soleSimple[kBuckets];
     int soleLiteral[kBuckets];
+    // Per raw character below 128 that begins no literal, prefix or required text: the one simple
+    // regexp token that may begin with it wherever the character before is none of `soleAfter`
+    // (every other token that may begin with it asks for one of those before it: a lookbehind, or
+    // leadwith). Stored as -2 - token in soleSimple; -1 there means no sole token.
+    quint64 soleAfter[kBuckets][2] = {};
     // Per raw character below 128: a word character with which only literals can begin, each of word
     // characters alone and held to word ends, so at a word start only the whole word can match.
     bool wordLiteralsOnly[kBuckets] = {};

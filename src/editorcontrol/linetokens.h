@@ -65,9 +65,12 @@ public:
                              lit.tokenset, lit.token, -1};
             return 1;
         }
-        const int r = c.soleSimple[text[p]];
-        if (r < 0)
-            return -1;
+        int r = c.soleSimple[text[p]];
+        if (r < 0) {
+            if (r == -1 || !soleHere(c, p))
+                return -1;
+            r = -2 - r;
+        }
         const RegexpToken &rt = d.regexpTokens[size_t(r)];
         const int length = regexps.simpleAt(*d.regexps[size_t(rt.regexp)].simple, p); // sole tokens are simple
         if (length == 0)
@@ -175,6 +178,15 @@ public:
     }
 
 private:
+    // Whether the character before p lets the sole token of text[p] (ContextData::soleAfter) stand alone.
+    bool soleHere(const ContextData &c, int p) const
+    {
+        if (p == 0 || text[p - 1] >= 128)
+            return false;
+        const char16_t b = text[p - 1];
+        return !((c.soleAfter[text[p]][b >> 6] >> (b & 63)) & 1);
+    }
+
     // A word character that is no surrogate: a place after it and before another such one is inside a word.
     bool wordUnit(char16_t c) const { return !QChar::isSurrogate(c) && d.wordChars->containsUnit(c); }
     bool foldsToWordUnit(char16_t c) const { return wordUnit(foldChar(c)); }

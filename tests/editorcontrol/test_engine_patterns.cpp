@@ -357,6 +357,14 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                      EngineTest::scopeSet("B", 5, {"begin"}, {"end"})});
     cases.emplace_back(whole, QStringLiteral("bend begin bend lend BEnd be x xend endx end bend\nlend be_x x.bend"), 20);
 
+    // A character that one simple token may begin with wherever the character before is none that
+    // the other tokens there ask for (a lookbehind, leadwith): at a line's start, after a character
+    // from 128 up, after one they ask for and after others.
+    LanguageDefinition after = EngineTest::language({EngineTest::listSet("N", {"(?<=[=:]|: )\\d+x?"}, true),
+                                                     EngineTest::listSet("E", {"[a-z]\\w*"}, true, "leadwith[<]"),
+                                                     EngineTest::listSet("T", {"\\S"}, true)});
+    cases.emplace_back(after, QStringLiteral("=12 :3 : 4 a12 <ab xab \u00E91 \u00E9<a 1x\n5 <a\n=x7 :x"), 20);
+
     QRandomGenerator random(42);
     const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,😀𝐀");
     for (const auto &[def, sample, copies] : cases) {
