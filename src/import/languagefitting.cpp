@@ -357,17 +357,38 @@ bool takesWords(const TokenDraft &token, QHash<QString, bool> &known)
 // Lists that colour alike become one until `target` remain, the merge that changes least first: each list's
 // tokens come to be valid where the other stands, weighed by how much ordinary text they may take. In their
 // order instead, a catch-all of one language's errors (`\S+` in a document type) joined the errors of a style
-// sheet embedded beside it and took every `{` there. A list that takes bare words and is valid only in scopes
-// apart from the outermost level (names in arithmetic) is dropped instead of joining one valid there that
-// takes no bare words: it would colour every word of the text.
+// sheet embedded beside it and took every `{` there. A list that would come to stand where it never stood, and
+// take text there that nothing took before, is dropped instead of merged:
+// - one that takes bare words (names in arithmetic), joining one that takes none, where the language's own
+//   text runs (the outermost level; a Makefile's command lines): it would colour every word there;
+// - one of a language embedded that takes some of ordinary text (a shell's `/`, a lone `$`), joining one
+//   valid at the outermost level where it was not (a Makefile's directives): `include /usr/...` took it.
 void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QString &why, int target)
 {
     QHash<QString, bool> known;
     QHash<QString, int> general;
-    auto spreadsWords = [&](const TokensetDraft &from, const TokensetDraft &to) {
-        return placesOf(to).contains(QString()) && !placesOf(from).contains(QString())
-            && std::any_of(from.tokens.begin(), from.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); })
-            && std::none_of(to.tokens.begin(), to.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
+    // Where the language's own text runs: the outermost level, and (where the language tells its own constructs
+    // apart) its own scopes that colour nothing.
+    QSet<QString> textPlaces{QString()};
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.scope && transparentId(t.id) && !draft.ownSources.isEmpty() && isOwn(draft, t))
+            textPlaces.insert(t.name);
+    }
+    // The first place where `from` joined with `to` would take text that nothing of the kind took there before;
+    // null when there is none.
+    auto spreadsTo = [&](const TokensetDraft &from, const TokensetDraft &to) -> QString {
+        const QStringList fromPlaces = placesOf(from), toPlaces = placesOf(to);
+        auto firstNew = [&](const QSet<QString> &where) {
+            const auto p = std::find_if(toPlaces.begin(), toPlaces.end(), [&](const QString &x) { return where.contains(x) && !fromPlaces.contains(x); });
+            return p == toPlaces.end() ? QString() : (p->isEmpty() ? QStringLiteral("the outermost level") : QStringLiteral("\"%1\"").arg(*p));
+        };
+        const auto words = [&](const TokenDraft &t) { return takesWords(t, known); };
+        if (std::any_of(from.tokens.begin(), from.tokens.end(), words) && std::none_of(to.tokens.begin(), to.tokens.end(), words))
+            return firstNew(textPlaces);
+        if (!draft.ownSources.isEmpty() && !isOwn(draft, from)
+            && std::any_of(from.tokens.begin(), from.tokens.end(), [&](const TokenDraft &t) { return generality(t, general) > 1; }))
+            return firstNew({QString()});
+        return QString();
     };
     // Whether merging would make `from`, which takes bare words, valid in a coloured scope of the language itself
     // that holds no such list (a name alone, an attribute, in a heading's text); only where the language tells its
@@ -422,11 +443,16 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
         if (best < 0)
             return;
         const TokensetDraft &a = draft.tokensets[bi], &b = draft.tokensets[bj];
-        const bool dropA = spreadsWords(a, b);
-        if (dropA || spreadsWords(b, a)) {
+        QString where = spreadsTo(a, b);
+        const bool dropA = !where.isNull();
+        if (!dropA)
+            where = spreadsTo(b, a);
+        if (!where.isNull()) {
             const TokensetDraft &gone = dropA ? a : b;
-            report.dropped(gone.source, QStringLiteral("tokenset \"%1\" takes bare words; joined with \"%2\" it would take them at the outermost level (%3)")
-                                            .arg(gone.name, (dropA ? b : a).name, why));
+            const bool words = std::any_of(gone.tokens.begin(), gone.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
+            report.dropped(gone.source, QStringLiteral("tokenset \"%1\" takes %2; joined with \"%3\" it would take them at %4 (%5)")
+                                            .arg(gone.name, words ? QStringLiteral("bare words") : QStringLiteral("punctuation or words of ordinary text"),
+                                                 (dropA ? b : a).name, where, why));
             draft.tokensets.erase(draft.tokensets.begin() + qsizetype(dropA ? bi : bj));
             continue;
         }

@@ -74,6 +74,41 @@ TEST(Fitting, AListOfBareNamesInOneScopeIsDroppedRatherThanColourEveryWord)
     ASSERT_TRUE(LanguageFitting::fit(draft(QStringLiteral("[A-Za-z]+")), QString(), out, merged, problem, {2}));
     EXPECT_EQ(merged.count(ConversionReport::Kind::Merged), 1);
 
+    // Where the language converted tells its constructs apart, its own scopes that colour nothing hold its text
+    // too (a Makefile's command lines): an embedded language's bare names stay out of them. And a list of an
+    // embedded language that takes punctuation of ordinary text ("punct", `/`) does not join one of the outermost
+    // level ("dir", `include`), where it would take every `/` of a path; a list of the language itself does.
+    auto embedded = [](LanguageDraft d, const QString &name, const QString &token, const QStringList &places) {
+        d.tokensets.push_back(list(name, 1, places));
+        d.tokensets.back().source = QStringLiteral("e:") + name;
+        d.tokensets.back().tokens.front().text = token;
+        return d;
+    };
+    LanguageDraft own;
+    own.ownSources = QStringLiteral("t:");
+    own.tokensets.push_back(scope(QStringLiteral("Cmd"), 0));
+    own.tokensets.back().id = QStringLiteral("parameterblocks");
+    LanguageDraft names = embedded(embedded(own, QStringLiteral("var"), QStringLiteral("\\$[a-z]+"), {QStringLiteral("Cmd")}),
+                                   QStringLiteral("name"), QStringLiteral("[a-z_]+"), {QStringLiteral("Arith")});
+    names.tokensets.insert(names.tokensets.begin() + 1, scope(QStringLiteral("Arith"), 5));
+    names.tokensets[1].source = QStringLiteral("e:Arith");
+    names.tokensets[1].validScopes = {QStringLiteral("Cmd")};
+    ConversionReport inCommands;
+    ASSERT_TRUE(LanguageFitting::fit(names, QString(), out, inCommands, problem, {3}));
+    EXPECT_EQ(inCommands.text().first(), QStringLiteral("e:name: dropped: tokenset \"name\" takes bare words; joined with \"var\" it would take "
+                                                        "them at \"Cmd\" (same colours; a language holds 3 tokensets)"));
+    own.tokensets.push_back(list(QStringLiteral("dir"), 1, {QString(), QStringLiteral("Cmd")}));
+    own.tokensets.back().tokens.front().text = QStringLiteral("\\binclude\\b");
+    LanguageDraft punctuation = embedded(own, QStringLiteral("punct"), QStringLiteral("[/;]"), {QStringLiteral("Cmd")});
+    ConversionReport outermost;
+    ASSERT_TRUE(LanguageFitting::fit(punctuation, QString(), out, outermost, problem, {2}));
+    EXPECT_EQ(outermost.text().first(), QStringLiteral("e:punct: dropped: tokenset \"punct\" takes punctuation or words of ordinary text; joined "
+                                                       "with \"dir\" it would take them at the outermost level (same colours; a language holds 2 tokensets)"));
+    punctuation.tokensets.back().source = QStringLiteral("t:punct");
+    ConversionReport ownPunctuation;
+    ASSERT_TRUE(LanguageFitting::fit(punctuation, QString(), out, ownPunctuation, problem, {2}));
+    EXPECT_EQ(ownPunctuation.count(ConversionReport::Kind::Merged), 1);
+
     // Lists alike merge where that changes least: "zz" (in Block and Arith) into "kw" (in Block), not "kw" into
     // "name" (any word, in Arith), which came first and would take every word in Block.
     LanguageDraft d = draft(QStringLiteral("\\$[a-z]+"));
