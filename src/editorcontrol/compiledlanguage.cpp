@@ -331,6 +331,15 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                         && !(r.firstChars->ascii[1] & ~q.ascii[1]) && (!r.firstChars->nonAscii || q.nonAscii))
                         r.requiredChars.reset();
                     r.requiredCharsFirst = r.requiredChars && r.native && r.native->hasLazy();
+                    if (r.requiredChars) {
+                        int count = 0;
+                        for (char16_t u = 0; u < 128; ++u)
+                            if (r.requiredChars->test(u) && count++ < 4)
+                                r.requiredUnits[count - 1] = u;
+                        r.requiredUnitCount = std::min(count, 5);
+                        for (int k = count; k > 0 && k < 4; ++k)
+                            r.requiredUnits[k] = r.requiredUnits[0]; // the spare places look for the first again
+                    }
                 }
             }
         }

@@ -84,6 +84,9 @@ struct Regexp {
     // Without such a text: a class of which a match needs a character at or after its start, when
     // its first character cannot be one.
     std::optional<PatternAnalysis::FirstChars> requiredChars;
+    // Its members below 128 when there are at most four (looked for eight units at a time), else 5.
+    char16_t requiredUnits[4] = {0, 0, 0, 0};
+    int requiredUnitCount = 5;
     // Looked for before the native matcher too, where that reads far (a lazy repeat) before it fails.
     bool requiredCharsFirst = false;
     bool nativeFirst = false; // requiredCharsFirst, or endRun known

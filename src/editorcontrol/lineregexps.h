@@ -103,7 +103,7 @@ public:
             for (const RequiredText &q : r.required)
                 if (!requiredAhead(q, r.requiredCase, p))
                     return 0;
-            if (r.requiredChars && !charsFrom(*r.requiredChars, c, p))
+            if (r.requiredChars && !charsFrom(r, c, p))
                 return 0;
             for (int from = p; from <= n;) {
                 const CompiledPattern::Match m =
@@ -201,7 +201,7 @@ private:
     // The tests tried before the native matcher for the few regexps that have them.
     bool nativeMayBegin(const Regexp &r, Highlighter::Scanner::RegexpCache &c, int p) const
     {
-        return (!r.endRun || endMayBegin(r, c, p)) && (!r.requiredCharsFirst || charsFrom(*r.requiredChars, c, p));
+        return (!r.endRun || endMayBegin(r, c, p)) && (!r.requiredCharsFirst || charsFrom(r, c, p));
     }
 
     bool endMayBegin(const Regexp &r, Highlighter::Scanner::RegexpCache &c, int p) const
@@ -259,32 +259,28 @@ private:
         return false;
     }
 
-    // Whether the line holds one of `chars` from p on; the place found is kept for the places up to it.
-    bool charsFrom(const PatternAnalysis::FirstChars &chars, Highlighter::Scanner::RegexpCache &c, int p) const
+    // Whether the line holds one of r's required characters from p on; the place found is kept for the
+    // places up to it.
+    bool charsFrom(const Regexp &r, Highlighter::Scanner::RegexpCache &c, int p) const
     {
         if (p < c.charsFrom || (c.charsAt >= 0 && p > c.charsAt)) {
             c.charsFrom = p;
-            c.charsAt = charsAhead(chars, p);
+            c.charsAt = charsAhead(r, p);
         }
         return c.charsAt >= 0;
     }
 
-    // The first place from p on that holds one of `chars`, or -1. Up to four characters below 128
-    // are looked for eight units at a time.
-    Q_NEVER_INLINE int charsAhead(const PatternAnalysis::FirstChars &chars, int p) const
+    // The first place from p on that holds one of r's required characters, or -1. Up to four
+    // characters below 128 are looked for eight units at a time.
+    Q_NEVER_INLINE int charsAhead(const Regexp &r, int p) const
     {
+        const PatternAnalysis::FirstChars &chars = *r.requiredChars;
         int q = p;
 #if defined(__SSE2__)
-        char16_t units[4];
-        int count = 0;
-        for (int k = 0; k < 2; ++k)
-            for (quint64 bits = chars.ascii[k]; bits && count <= 4; bits &= bits - 1)
-                if (count++ < 4)
-                    units[count - 1] = char16_t(64 * k + std::countr_zero(bits));
-        if (count <= 4) {
+        if (r.requiredUnitCount <= 4) {
             __m128i wanted[4];
             for (int k = 0; k < 4; ++k)
-                wanted[k] = _mm_set1_epi16(short(units[k < count ? k : 0]));
+                wanted[k] = _mm_set1_epi16(short(r.requiredUnits[k]));
             const __m128i high = _mm_set1_epi16(short(0xFF80)), zero = _mm_setzero_si128();
             for (; q + 8 <= n; q += 8) {
                 const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + q));
