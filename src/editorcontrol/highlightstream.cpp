@@ -10,7 +10,7 @@ bool run(TextSource &source, Highlighter &highlighter, TextRenderer &renderer)
     while (!renderer.failed() && source.next(line, lineBreak)) {
         state = highlighter.highlightLine(line, std::move(state), sink); // grown in place, not copied
         // A line break takes the style of the scope that stays open across it.
-        renderer.write(lineBreak, highlighter.contentTokenset(state));
+        renderer.writeBreak(lineBreak, highlighter.contentTokenset(state));
     }
     const bool finished = renderer.finish();
     return finished && source.problem().isEmpty();

@@ -77,7 +77,7 @@ constexpr std::array<char, 200> kPairs = [] {
 
 // A number that is not negative, in decimal, at w (room for 20 bytes); returns the end. Runs twice
 // per span, where printf would be the slow part; most lengths have one or two digits.
-inline char *appendNumber(char *w, qint64 value)
+Q_ALWAYS_INLINE char *appendNumber(char *w, qint64 value)
 {
     if (value < 10) {
         *w = char('0' + value);
@@ -89,6 +89,12 @@ inline char *appendNumber(char *w, qint64 value)
         return w + 2;
     }
     return std::to_chars(w, w + 20, value).ptr;
+}
+
+// The value of the last two of 20 decimal digits.
+inline unsigned lastTwo(const char *digits)
+{
+    return unsigned(digits[18] - '0') * 10 + unsigned(digits[19] - '0');
 }
 
 enum class Escape { Html, StopAtBreak };
@@ -185,6 +191,87 @@ char *appendUtf8(char *w, QStringView text, qsizetype *stop = nullptr)
     return w;
 }
 
+// Copies units as bytes to out while they are ASCII other than CR and LF, sixteen or eight at a time
+// (the last group of a text overlapping the one before); returns how many were.
+qsizetype packAscii(const char16_t *s, qsizetype n, char *out)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), del = _mm_set1_epi8(0x7F);
+    // Packed with signed saturation, units from 0x8000 up become 0x80 and those from 0x80 up to
+    // there 0x7F, which DEL shares: DEL goes the long way with them. Returns the units that are not ASCII.
+    auto packed = [&](__m128i bytes) {
+        const __m128i special = _mm_or_si128(_mm_cmpeq_epi8(bytes, del), _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        return unsigned(_mm_movemask_epi8(bytes)) | unsigned(_mm_movemask_epi8(special));
+    };
+    auto sixteen = [&](qsizetype at) {
+        const __m128i bytes = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(s + at)),
+                                              _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + at + 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + at), bytes);
+        return packed(bytes);
+    };
+    auto eight = [&](qsizetype at) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + at));
+        const __m128i bytes = _mm_packs_epi16(units, units);
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + at), bytes);
+        return packed(bytes) & 0xFF;
+    };
+    if (n >= 16) {
+        qsizetype i = 0;
+        for (; i + 16 <= n; i += 16)
+            if (const unsigned bad = sixteen(i))
+                return i + std::countr_zero(bad);
+        if (i < n)
+            if (const unsigned bad = sixteen(n - 16)) // those before i are known to be ASCII
+                return n - 16 + std::countr_zero(bad);
+        return n;
+    }
+    if (n >= 8) {
+        if (const unsigned bad = eight(0))
+            return std::countr_zero(bad);
+        if (const unsigned bad = eight(n - 8))
+            return n - 8 + std::countr_zero(bad);
+        return n;
+    }
+#endif
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c >= 0x80 || c == u'\r' || c == u'\n')
+            break;
+        out[i] = char(c);
+    }
+    return i;
+}
+
+// Writes `length` bytes of ASCII text from `in`, markup characters escaped, at w (room for six bytes
+// a character and 16 more); `in` may be read 16 bytes past its end.
+inline char *appendHtmlAscii(char *w, const char *in, qsizetype length)
+{
+    for (qsizetype i = 0; i < length; i += 16) {
+        const qsizetype size = std::min<qsizetype>(16, length - i);
+#if defined(__SSE2__)
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        const __m128i markup = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('<'))),
+                                            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('>')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))));
+        if ((unsigned(_mm_movemask_epi8(markup)) & ((1u << size) - 1)) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(w), bytes);
+            w += size;
+            continue;
+        }
+#endif
+        for (qsizetype k = i; k < i + size; ++k) {
+            switch (in[k]) {
+            case '&': std::memcpy(w, "&amp;", 5); w += 5; break;
+            case '<': std::memcpy(w, "&lt;", 4); w += 4; break;
+            case '>': std::memcpy(w, "&gt;", 4); w += 4; break;
+            case '"': std::memcpy(w, "&quot;", 6); w += 6; break;
+            default: *w++ = in[k]; break;
+            }
+        }
+    }
+    return w;
+}
+
 } // namespace
 
 int TextRenderer::paletteIndex(qint32 bgr)
@@ -268,8 +355,11 @@ void TextRenderer::padOpen()
 {
     shortOpen_.assign(size_t(open_.size()) * kShortName, '\0');
     openSize_.resize(size_t(open_.size()));
-    for (qsizetype t = 0; t < open_.size(); ++t)
+    resets_.resize(size_t(open_.size()));
+    for (qsizetype t = 0; t < open_.size(); ++t) {
         openSize_[size_t(t)] = open_[t].size();
+        resets_[size_t(t)] = open_[t] == kReset;
+    }
     for (qsizetype t = 0; t < open_.size(); ++t)
         if (open_[t].size() <= kShortName)
             std::copy(open_[t].begin(), open_[t].end(), shortOpen_.begin() + t * kShortName);
@@ -304,44 +394,68 @@ void TextRenderer::appendHtml(QStringView text)
 
 void TextRenderer::flush()
 {
+    releaseBreak(); // Spans: the run before it may end with it
     if (!failed_ && used_ > 0 && !sink_(QByteArrayView(buffer_.data(), used_)))
         failed_ = true;
     used_ = 0;
 }
 
 // The spans' starts only grow, by a few characters at a time: the decimal form of the last one is
-// kept and the difference added to it digit by digit, which is cheaper than converting anew.
+// kept and the difference added to its last two digits (from a table), carrying into the others.
 char *TextRenderer::appendStart(char *w)
 {
     const qint64 add = spanStart_ - startValue_;
-    if (add < 0 || add > 0x7FFFFFFF)
+    if (add < 0)
         return appendNumber(w, spanStart_);
-    startValue_ = spanStart_;
-    // Most often only the last two digits change (the digits left of the number are zeros).
-    const quint32 last = quint32(startDigits_[kStartDigits - 2] - '0') * 10 + quint32(startDigits_[kStartDigits - 1] - '0')
-                         + quint32(add);
-    if (last < 100) {
-        startDigits_[kStartDigits - 2] = char('0' + last / 10);
-        startDigits_[kStartDigits - 1] = char('0' + last % 10);
+    if (add >= 100) {
+        // Written anew, right-aligned.
+        char number[kStartDigits];
+        const int size = int(std::to_chars(number, number + kStartDigits, spanStart_).ptr - number);
+        std::memset(startDigits_, '0', kStartDigits);
+        startFirst_ = kStartDigits - size;
+        std::memcpy(startDigits_ + startFirst_, number, size_t(size));
+    } else {
+        unsigned last = lastTwo(startDigits_) + unsigned(add);
+        if (last >= 100) {
+            last -= 100;
+            carryStart(startDigits_);
+        }
+        std::memcpy(startDigits_ + kStartDigits - 2, kPairs.data() + 2 * last, 2);
         if (last >= 10 && startFirst_ > kStartDigits - 2)
             startFirst_ = kStartDigits - 2;
-        std::memcpy(w, startDigits_ + startFirst_, kStartDigits);
-        return w + (kStartDigits - startFirst_);
     }
-    quint32 rest = quint32(add), carry = 0;
-    for (int i = kStartDigits - 1; rest > 0 || carry; --i) {
-        if (i < startFirst_) {
-            startDigits_[i] = '0';
-            startFirst_ = i;
-        }
-        quint32 digit = quint32(startDigits_[i] - '0') + rest % 10 + carry;
-        rest /= 10;
-        carry = digit >= 10;
-        startDigits_[i] = char('0' + (carry ? digit - 10 : digit));
-    }
-    // A fixed-size copy (the room holds it), then the end of the digits.
-    std::memcpy(w, startDigits_ + startFirst_, kStartDigits);
+    startValue_ = spanStart_;
+    std::memcpy(w, startDigits_ + startFirst_, kStartDigits); // a fixed-size copy (the room holds it)
     return w + (kStartDigits - startFirst_);
+}
+
+// Adds one to the hundreds of the start's digits.
+void TextRenderer::carryStart(char *digits)
+{
+    int i = kStartDigits - 3;
+    for (; digits[i] == '9'; --i)
+        digits[i] = '0';
+    ++digits[i];
+    startFirst_ = std::min(startFirst_, i);
+}
+
+void TextRenderer::addSpan(qint64 length, int tokenset)
+{
+    if (tokenset != spanTokenset_ || spanLength_ == 0) {
+        flushSpan();
+        spanStart_ = offset_;
+        spanTokenset_ = tokenset;
+    }
+    spanLength_ += length;
+    offset_ += length;
+}
+
+void TextRenderer::releaseBreak()
+{
+    if (const qint64 held = heldBreak_; held > 0) {
+        heldBreak_ = 0;
+        addSpan(held, heldBreakTokenset_);
+    }
 }
 
 void TextRenderer::flushSpan()
@@ -399,14 +513,58 @@ void TextRenderer::write(QStringView piece, int tokenset)
         break;
     }
     case Format::Spans:
-        if (tokenset != spanTokenset_ || spanLength_ == 0) {
-            flushSpan();
-            spanStart_ = offset_;
-            spanTokenset_ = tokenset;
-        }
-        spanLength_ += piece.size();
-        offset_ += piece.size();
+        releaseBreak();
+        addSpan(piece.size(), tokenset);
         break;
+    }
+    if (used_ >= kBlock)
+        flush();
+}
+
+void TextRenderer::writeBreak(QStringView lineBreak, int tokenset)
+{
+    const qsizetype n = lineBreak.size();
+    if (n == 0 || n > 2 || finished_) {
+        write(lineBreak, tokenset);
+        return;
+    }
+    const char16_t first = lineBreak[0].unicode(), second = n == 2 ? lineBreak[1].unicode() : u'\n';
+    if (format_ == Format::Html) {
+        // LF, CR LF and CR all become LF.
+        if (n == 1 ? first != u'\n' && first != u'\r' : first != u'\r' || second != u'\n') {
+            write(lineBreak, tokenset);
+            return;
+        }
+        if (tokenset != current_)
+            switchSpan(tokenset);
+        *room(1) = '\n';
+        ++used_;
+    } else if (format_ == Format::Spans) {
+        // Held for the next line's runs, whose loop writes spans more cheaply.
+        if (heldBreak_ > 0 && tokenset != heldBreakTokenset_) {
+            releaseBreak();
+            if (used_ >= kBlock)
+                flush();
+        }
+        heldBreakTokenset_ = tokenset;
+        heldBreak_ += n;
+        return;
+    } else {
+        if ((first != u'\n' && first != u'\r') || (second != u'\n' && second != u'\r')) {
+            write(lineBreak, tokenset);
+            return;
+        }
+        // The escape in force is reset before the break, which is written as it is.
+        char *w = room(kReset.size() + 2);
+        if (current_ != -1 && !resets_[size_t(current_)]) {
+            std::memcpy(w, "\x1b[0m", 4);
+            w += 4;
+        }
+        current_ = -1;
+        *w++ = char(first);
+        if (n == 2)
+            *w++ = char(second);
+        used_ = w - buffer_.data();
     }
     if (used_ >= kBlock)
         flush();
@@ -414,20 +572,35 @@ void TextRenderer::write(QStringView piece, int tokenset)
 
 void TextRenderer::writeHtml(QStringView piece, int tokenset)
 {
-    if (tokenset != current_) {
-        const bool spanOpen = current_ >= 0 && current_ < open_.size() && openSize_[size_t(current_)] > 0;
-        const bool opens = tokenset >= 0 && tokenset < open_.size();
-        char *w = room(8 + kShortName + (opens ? openSize_[size_t(tokenset)] : 0));
-        if (spanOpen) {
-            std::memcpy(w, "</span>", 7);
-            w += 7;
-        }
-        if (opens)
-            w = appendOpen(w, tokenset);
-        used_ = w - buffer_.data();
-        current_ = tokenset;
-    }
+    if (tokenset != current_)
+        switchSpan(tokenset);
     appendHtml(piece);
+}
+
+void TextRenderer::switchSpan(int tokenset)
+{
+    const bool spanOpen = current_ >= 0 && current_ < open_.size() && openSize_[size_t(current_)] > 0;
+    const bool opens = tokenset >= 0 && tokenset < open_.size();
+    char *w = room(8 + kShortName + (opens ? openSize_[size_t(tokenset)] : 0));
+    if (spanOpen) {
+        std::memcpy(w, "</span>", 7);
+        w += 7;
+    }
+    if (opens)
+        w = appendOpen(w, tokenset);
+    used_ = w - buffer_.data();
+    current_ = tokenset;
+}
+
+int TextRenderer::pack(QStringView line, const StyleRun *runs, qsizetype count, int &from)
+{
+    from = count > 0 ? runs[0].start : 0;
+    const qsizetype to = count > 0 ? std::min<qsizetype>(qsizetype(runs[count - 1].start) + runs[count - 1].length, line.size()) : 0;
+    if (from < 0 || to <= from)
+        return from;
+    if (packed_.empty())
+        packed_.resize(size_t(kPacked + 16));
+    return from + int(packAscii(line.utf16() + from, std::min(to - from, kPacked), packed_.data()));
 }
 
 void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype count)
@@ -436,13 +609,16 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
         // As writeHtml() does, with the output place and the open span in locals (a write through a
         // char pointer may change any member, which would have them all read again). A short piece
         // below the block's end fits the room after it; a longer one, or a long tag, goes the general way.
-        constexpr qsizetype kShortPiece = (4096 - 8 - kShortName) / 6;
+        constexpr qsizetype kShortPiece = (4096 - 8 - kShortName - 16) / 6;
         char *w = buffer_.data() + used_;
         char *block = buffer_.data() + kBlock; // past it, the block is handed over
         int current = current_;
         const qsizetype tags = open_.size();
         const qsizetype *const sizes = openSize_.data();
         const char *const shortTags = shortOpen_.data();
+        int from = 0;
+        const int asIs = pack(line, runs, count, from); // runs up to here are copied from packed
+        const char *const packed = packed_.data();
         for (const StyleRun *r = runs; r != runs + count; ++r) {
             if (r->length <= 0)
                 continue;
@@ -471,7 +647,10 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
                 }
                 current = t;
             }
-            w = appendUtf8<Escape::Html>(w, piece);
+            if (r->start >= from && r->start + r->length <= asIs)
+                w = appendHtmlAscii(w, packed + (r->start - from), r->length);
+            else
+                w = appendUtf8<Escape::Html>(w, piece);
             if (w >= block) {
                 used_ = w - buffer_.data();
                 flush();
@@ -493,6 +672,9 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
         int current = current_;
         const qsizetype *const sizes = openSize_.data();
         const char *const shortCodes = shortOpen_.data();
+        int from = 0;
+        const int asIs = pack(line, runs, count, from); // runs up to here are copied from packed
+        const char *const packed = packed_.data();
         for (const StyleRun *r = runs; r != runs + count; ++r) {
             if (r->length <= 0)
                 continue;
@@ -505,7 +687,19 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
                     w += sizes[code];
                     current = code;
                 }
-                w = appendUtf8<Escape::StopAtBreak>(w, piece, &stop);
+                if (r->start >= from && r->start + r->length <= asIs) {
+                    // Sixteen bytes at a time (the room and packed_ hold the bytes past the end).
+                    const char *in = packed + (r->start - from);
+                    qsizetype i = 0;
+                    do {
+                        std::memcpy(w + i, in + i, 16);
+                        i += 16;
+                    } while (i < r->length);
+                    w += r->length;
+                    stop = r->length;
+                } else {
+                    w = appendUtf8<Escape::StopAtBreak>(w, piece, &stop);
+                }
                 if (stop == piece.size()) {
                     if (w >= block) {
                         used_ = w - buffer_.data();
@@ -543,14 +737,17 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
     const char *const shortNames = shortOpen_.data();
     char *w = buffer_.data() + used_;
     char *block = buffer_.data() + kBlock; // past it, the block is handed over
-    for (const StyleRun *r = runs; r != runs + count; ++r) {
-        if (r->length <= 0)
-            continue;
-        if (r->tokenset != tokenset || length == 0) {
+    // Each run, after the line break held back by writeBreak().
+    auto take = [&](int runTokenset, qint64 runLength) __attribute__((always_inline)) {
+        if (runTokenset != tokenset || length == 0) {
             if (length > 0 && tokenset >= 0 && tokenset < names) {
                 const qint64 add = start - value;
-                const qint64 last = (digits[kStartDigits - 2] - '0') * 10 + (digits[kStartDigits - 1] - '0') + add;
-                if (add >= 0 && last < 100 && value >= 10 && sizes[tokenset] <= kShortName && w < block) {
+                if (quint64(add) < 100 && value >= 10 && sizes[tokenset] <= kShortName && w < block) {
+                    unsigned last = lastTwo(digits) + unsigned(add);
+                    if (last >= 100) {
+                        last -= 100;
+                        carryStart(digits);
+                    }
                     std::memcpy(digits + kStartDigits - 2, kPairs.data() + 2 * last, 2);
                     value = start;
                     std::memcpy(w, digits + startFirst_, kStartDigits); // a fixed-size copy
@@ -576,12 +773,19 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
                 }
             }
             start = offset;
-            tokenset = r->tokenset;
+            tokenset = runTokenset;
             length = 0;
         }
-        length += r->length;
-        offset += r->length;
+        length += runLength;
+        offset += runLength;
+    };
+    if (const qint64 held = heldBreak_; held > 0) {
+        heldBreak_ = 0;
+        take(heldBreakTokenset_, held);
     }
+    for (const StyleRun *r = runs; r != runs + count; ++r)
+        if (r->length > 0)
+            take(r->tokenset, r->length);
     std::memcpy(startDigits_, digits, sizeof digits);
     startValue_ = value;
     offset_ = offset;
@@ -609,6 +813,7 @@ bool TextRenderer::finish()
             put(kReset);
         break;
     case Format::Spans:
+        releaseBreak();
         flushSpan();
         break;
     }

@@ -51,6 +51,9 @@ public:
     void write(QStringView piece, int tokenset);
     // The next runs of a line, as the highlighter gives them: write() for each, in one call.
     void writeRuns(QStringView line, const StyleRun *runs, qsizetype count);
+    // A line's break (LF, CR LF or CR, or nothing), as write() takes it, by a shorter way (the spans
+    // list holds it back for the next line's runs, or flush()).
+    void writeBreak(QStringView lineBreak, int tokenset);
     // Ends the output and hands over what is left; false when the sink refused any of it.
     bool finish();
     bool failed() const { return failed_; }
@@ -67,8 +70,12 @@ public:
 
 private:
     void flushSpan();
+    void addSpan(qint64 length, int tokenset); // Spans: as write() does
+    void releaseBreak(); // Spans: adds the line break held back
     void writeHtml(QStringView piece, int tokenset); // a piece that is not empty
+    void switchSpan(int tokenset); // Html: closes the open span and opens the tokenset's
     char *appendStart(char *w);
+    void carryStart(char *digits);
     void padOpen();
     char *appendOpen(char *w, qsizetype index) const; // open_[index] at w, which has room for kShortName more
     // Where the next `bytes` bytes go; used_ says how many were written.
@@ -81,6 +88,9 @@ private:
     void grow(qsizetype bytes);
     void put(QByteArrayView bytes);
     void appendHtml(QStringView text);
+    // Html, Ansi: the text of a batch of runs as bytes in packed_, from its first run's start on, as
+    // far as it is ASCII other than line breaks (at most kPacked units); returns where that ends in the line.
+    int pack(QStringView line, const StyleRun *runs, qsizetype count, int &from);
 
     const CompiledLanguage &language_;
     Format format_;
@@ -95,14 +105,19 @@ private:
     int current_ = -2;           // Html: the tokenset whose span is open; Ansi: the escape in force (-1: none)
     qint64 offset_ = 0;          // Spans: characters written so far
     qint64 spanStart_ = 0;       // Spans: the run held back, which the next piece may extend
-    static constexpr int kStartDigits = 20; // Spans: the last start's decimal digits, right-aligned
+    static constexpr int kStartDigits = 20; // Spans: the last start's decimal digits, right-aligned (see lastTwo())
     char startDigits_[2 * kStartDigits] = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0',
                                            '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'}; // then room to copy
     int startFirst_ = kStartDigits - 1; // Spans: the last start written, startDigits_[startFirst_..]
     qint64 startValue_ = 0;
     qint64 spanLength_ = 0;
     int spanTokenset_ = -1;
+    qint64 heldBreak_ = 0; // Spans: the length of line breaks not yet added, all of heldBreakTokenset_
+    int heldBreakTokenset_ = -1;
     static constexpr qsizetype kShortName = 32;
     std::vector<char> shortOpen_; // each entry of open_ of up to kShortName bytes, padded to that size
     std::vector<qsizetype> openSize_; // the size of each entry of open_
+    std::vector<char> resets_; // Ansi: whether each escape is the reset itself
+    static constexpr qsizetype kPacked = 16 * 1024;
+    std::vector<char> packed_; // see pack()
 };
