@@ -707,6 +707,10 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             c.wordLiteralsOnly[b] = shortcuts && d.isWordUnit(char16_t(b)) && !c.lengths[f].empty() && c.literalsAtWordStart[f]
                                     && c.literalsAllWord[f] && c.prefixLengths[f].empty() && noRegexp;
             c.soleSimple[b] = shortcuts && r >= 0 && d.regexps[size_t(d.regexpTokens[size_t(r)].regexp)].simple ? r : -1;
+            if (c.soleSimple[b] >= 0) {
+                const RegexpToken &rt = d.regexpTokens[size_t(r)];
+                c.soleOneChar[b] = d.regexps[size_t(rt.regexp)].simple->restMinimum < 0 && rt.rule == 0 && rt.kind == TokenKind::List;
+            }
             if (shortcuts && r < 0 && c.lengths[f].empty() && c.prefixLengths[f].empty() && c.anyFirst.empty()
                 && !requiredStarts.test(char16_t(b)))
                 soleUnlessAfter(d, c, b);

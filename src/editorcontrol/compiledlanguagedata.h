@@ -195,6 +195,9 @@ struct ContextData {
     // (every other token that may begin with it asks for one of those before it: a lookbehind, or
     // leadwith). Stored as -2 - token in soleSimple; -1 there means no sole token.
     quint64 soleAfter[kBuckets][2] = {};
+    // Per raw character below 128: its sole token (soleSimple) matches this one character alone,
+    // held to no rule and opening no scope (INI's value text, "\S").
+    bool soleOneChar[kBuckets] = {};
     // Per raw character below 128: a word character with which only literals can begin, each of word
     // characters alone and held to word ends, so at a word start only the whole word can match.
     bool wordLiteralsOnly[kBuckets] = {};

@@ -18,7 +18,8 @@ constexpr qsizetype kBatch = 256;
 // word character itself, and whether a closer of the open scopes may begin with it.
 // kWordLiterals: a word start there is settled by looking its word up (LineTokens::wholeWord).
 // kRegexpsOnly: only regexp tokens may begin there (ContextData::regexpsOnly).
-enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8, kWordLiterals = 16, kRegexpsOnly = 32 };
+// kOneChar: the sole token there is a simple pattern of one character (LineTokens::oneChars).
+enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8, kWordLiterals = 16, kRegexpsOnly = 32, kOneChar = 64 };
 static_assert(kWordUnit >> 1 == kSkipInWord);
 // Tables kept for the contexts inside transparent scopes.
 constexpr size_t kSkipTables = 16;
@@ -122,12 +123,19 @@ public:
                     p = int(q - text);
                     continue;
                 }
-                if (k & kWordLiterals) {
-                    best = LineMatch{};
-                    wordEnd = tokens.wholeWord(*c, p, skip, kWordUnit, kSkip | kSkipInWord, best);
-                    if (wordEnd >= 0 && best.length == 0) {
-                        p = wordEnd; // the rest of a word looked up is plain too
-                        continue;
+                if (k & (kWordLiterals | kOneChar)) { // never both
+                    if (k & kOneChar) {
+                        if (const int q = oneChars(*c, skip, p, plainStart, content); q > p) {
+                            p = plainStart = q;
+                            continue;
+                        }
+                    } else {
+                        best = LineMatch{};
+                        wordEnd = tokens.wholeWord(*c, p, skip, kWordUnit, kSkip | kSkipInWord, best);
+                        if (wordEnd >= 0 && best.length == 0) {
+                            p = wordEnd; // the rest of a word looked up is plain too
+                            continue;
+                        }
                     }
                 }
             } else if (line.insidePair(p)) {
@@ -242,7 +250,8 @@ private:
             const quint8 what = closers.test(ch) ? kTry : c.nothingStarts[ch] ? kSkip : c.wordStartsOnly[ch] ? kSkipInWord : kTry;
             table[ch] = quint8(what | (d.isWordUnit(ch) ? kWordUnit : 0) | (closers.test(ch) ? kCloser : 0)
                                | (c.wordLiteralsOnly[ch] && !closers.test(ch) ? kWordLiterals : 0)
-                               | (c.regexpsOnly[ch] && !closers.test(ch) ? kRegexpsOnly : 0));
+                               | (c.regexpsOnly[ch] && !closers.test(ch) ? kRegexpsOnly : 0)
+                               | (c.soleOneChar[ch] && !closers.test(ch) ? kOneChar : 0));
         }
     }
 
@@ -287,6 +296,22 @@ private:
         while (p < n && text[p] < 128 && ((skip[text[p]] & kSkip) || ((skip[text[p]] & kRegexpsOnly) && tokens.allDead(c, text[p], p))))
             ++p;
         return p;
+    }
+
+    // Where the character at p is marked kOneChar: the characters from p on that the same
+    // one-character token alone matches, each a match of its own, after the plain text before p.
+    // Returns where they end (p: none).
+    Q_NEVER_INLINE int oneChars(const ContextData &c, const quint8 *skip, int p, int plainStart, int content)
+    {
+        const int q = tokens.oneChars(c, skip, kOneChar, p);
+        if (q == p)
+            return p;
+        if (p > plainStart)
+            emit(StyleRun{plainStart, p - plainStart, content, -1, StyleRun::Plain});
+        const RegexpToken &rt = d.regexpTokens[size_t(c.soleSimple[line.text[p]])];
+        for (int i = p; i < q; ++i)
+            emit(StyleRun{i, 1, rt.tokenset, rt.token, StyleRun::Token});
+        return q;
     }
 
     void emit(const StyleRun &run)

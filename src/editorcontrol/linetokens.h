@@ -82,6 +82,19 @@ public:
         return length;
     }
 
+    // Where the character at p is marked `bit` in `skip` (ContextData::soleOneChar): the end of the
+    // run of characters from p on that the same one-character token alone matches, each on its own.
+    int oneChars(const ContextData &c, const quint8 *skip, quint8 bit, int p) const
+    {
+        const int r = c.soleSimple[text[p]];
+        const PatternAnalysis::SimplePattern &sp = *d.regexps[size_t(d.regexpTokens[size_t(r)].regexp)].simple;
+        // A character it may begin with that is marked too has it for its sole token.
+        int q = p;
+        while (q < n && text[q] < 128 && (skip[text[q]] & bit) && ((sp.firstAscii[text[q] >> 6] >> (text[q] & 63)) & 1))
+            ++q;
+        return q;
+    }
+
     // Every token of context c that matches at p, into best.
     void tryAt(const ContextData &c, int p, LineMatch &best)
     {
