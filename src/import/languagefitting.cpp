@@ -518,10 +518,13 @@ int embeddedLanguages(const LanguageDraft &draft)
 // what is valid in either comes to be valid in both, and a scope merged with one it is valid in opens
 // inside itself on its starts; each change weighed by how much ordinary text the tokens concerned may take.
 // Merged in the order they come instead, an embedded scope entered on a lone `>` would join the first scope
-// of the outermost level, and open on every `>` of the text.
-void mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QString &why, int target, bool own)
+// of the outermost level, and open on every `>` of the text. Returns what the merges cost together; with
+// `oneGroup`, only the group `own` names merges, and -1 when it cannot come down to `target`.
+long mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QString &why, int target, bool own, bool oneGroup = false)
 {
     QHash<QString, int> known;
+    long total = 0;
+    bool othersFinish = false;
     while (int(draft.tokensets.size()) > target) {
         const size_t n = draft.tokensets.size();
         QHash<QString, QSet<QString>> inside;
@@ -584,10 +587,26 @@ void mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QSt
             }
         }
         if (bests[0] < 0)
-            return;
-        const int g = bests[1] >= 0 && bests[0] > kOtherGroupCheaper * bests[1] ? 1 : 0;
+            return oneGroup ? -1 : total;
+        int g = oneGroup ? 0 : (bests[1] >= 0 && bests[0] > kOtherGroupCheaper * bests[1] ? 1 : 0);
+        // The few merges still needed, each cheap in the other group, may together cost less than this one:
+        // then they go first, and the group's scopes stay apart (a Makefile's command lines and assignments,
+        // against two copies of the shell's subshells).
+        // Once a trial has shown that, the other group's merges go on to the end, as they did in the trial.
+        const long needed = long(draft.tokensets.size()) - target;
+        if (othersFinish && bests[1] >= 0) {
+            g = 1;
+        } else if (g == 0 && !oneGroup && bests[1] >= 0 && needed * bests[1] < bests[0]) {
+            LanguageDraft trial = draft;
+            ConversionReport unused;
+            const long others = mergeScopesByCost(trial, unused, why, target, !own, true);
+            othersFinish = others >= 0 && others < bests[0];
+            g = othersFinish ? 1 : 0;
+        }
+        total += bests[g];
         mergeInto(draft, bis[g], bjs[g], report, why);
     }
+    return total;
 }
 
 // Places lost to the valid-scope limit: each scope beyond ten that a tokenset is valid in, unless it is

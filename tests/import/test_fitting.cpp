@@ -140,6 +140,37 @@ TEST(Fitting, AListOfBareNamesInOneScopeIsDroppedRatherThanColourEveryWord)
     EXPECT_EQ(heading.text().first(), QStringLiteral("t:l5: merged: tokenset \"l5\" merged into \"l4\" (same colours; a language holds 5 tokensets)"));
 }
 
+TEST(Fitting, AFewCheapMergesOfAnEmbeddedLanguageSpareTheLanguagesOwnScopes)
+{
+    // Own scopes A and B (each with five lists of its own) and embedded scopes E1..E4 (one list each) colour
+    // alike. Two merges are needed: A with B costs 10, E1 with E2 and E3 with E4 cost 2 each. The own group
+    // merges first unless the other's merge is ten times cheaper (2 * 10 > 10), but the two embedded merges
+    // together cost less than the own one, so they go first and A and B stay apart.
+    LanguageDraft d;
+    d.ownSources = QStringLiteral("t:");
+    int colour = 10;
+    const auto add = [&](const QString &scopeName, bool own, int lists) {
+        d.tokensets.push_back(scope(scopeName, 5));
+        if (!own)
+            d.tokensets.back().source = QStringLiteral("e:") + scopeName;
+        for (int i = 0; i < lists; ++i) {
+            d.tokensets.push_back(list(scopeName + QString::number(i), colour++, {scopeName}));
+            d.tokensets.back().tokens.front().text = QStringLiteral("w%1").arg(colour);
+        }
+    };
+    add(QStringLiteral("A"), true, 5);
+    add(QStringLiteral("B"), true, 5);
+    for (const char *e : {"E1", "E2", "E3", "E4"})
+        add(QLatin1String(e), false, 1);
+    Language out;
+    ConversionReport report;
+    QString problem;
+    ASSERT_TRUE(LanguageFitting::fit(d, QString(), out, report, problem, {int(d.tokensets.size()) - 2}));
+    EXPECT_EQ(report.text().first(), QStringLiteral("e:E2: merged: tokenset \"E2\" merged into \"E1\" (same colours; a language holds 18 tokensets)"));
+    EXPECT_EQ(report.text().at(1), QStringLiteral("e:E4: merged: tokenset \"E4\" merged into \"E3\" (same colours; a language holds 18 tokensets)"));
+    EXPECT_EQ(out.tokensets[6].name, QStringLiteral("B"));
+}
+
 TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
 {
     LanguageDraft draft;
