@@ -116,6 +116,7 @@ struct Level {
     Ref context;
     int scope = -1; // draft index of the scope tokenset
     bool endsOnly = false; // read for its closers only: a context whose scope is that of another
+    int depth = 0;         // how many contexts stand below it in KDE: the shallower are read first
 };
 
 // What a rule comes to where it is used, once the contexts it passes through on the way are folded
@@ -594,7 +595,16 @@ private:
     std::vector<FlatRule> leadOnRules(const Level &level, const std::vector<FlatRule> &rules, QSet<QString> &here);
     QSet<int> leadOns_;
     QSet<int> lookedInto_; // of those, the ones entered on a look-ahead: their rules stand in its place
-    void lookIntoLeadOns(std::vector<FlatRule> &rules);
+    QSet<int> lookedStays_; // of those, the ones with rules that stay
+    void lookIntoLeadOns(const Level &level, std::vector<FlatRule> &rules);
+    // A rule of a context looked into that may begin where the look-ahead does, as it stands in the place
+    // looked from: it takes text only where the look-ahead matches (a property's name before its ":").
+    std::map<std::pair<const KdeRule *, const KdeRule *>, KdeRule> lookingAs_;
+    QHash<const KdeRule *, QString> lookCondition_;
+    // The rules that stand for such a context in the place looked from, and the scopes they open: KDE
+    // tries them where it tried the look-ahead, before the rules the place shares with others.
+    QSet<const KdeRule *> standIns_;
+    QSet<QString> standInScopes_;
     QSet<QString> absorbing_;                   // contexts opened from one: a #pop#pop closes them only
     // Contexts never gone back to (each rule takes text and leaves, or opens a context whose ways out all
     // close it too: "$" then "(" then a name): folded into the rules that open them. The contexts they
@@ -618,6 +628,7 @@ private:
     QString plainInsideName_;             // the tokenset of that plain text
     void lookAsOpeners(LanguageDraft &draft);
     std::deque<Level> levels_;
+    int openingDepth_ = 1; // of a scope opened from the level being read
 };
 
 const KdeDefinition *Conversion::definition(const QString &name, const QString &where)
@@ -948,6 +959,8 @@ QString Conversion::patternOf(const FlatRule &fr, const Level &level, const QStr
     if (body.isEmpty())
         return QString();
     QString conditions;
+    if (const auto look = lookCondition_.constFind(&r); look != lookCondition_.constEnd())
+        conditions += QStringLiteral("(?=%1)").arg(*look);
     if (r.has("column")) {
         const int column = r.value("column").toInt();
         conditions += column == 0 ? QStringLiteral("^") : QStringLiteral("(?<=^.{%1})").arg(column);
@@ -1082,7 +1095,7 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
     }
     const int index = addTokenset(std::move(t), key);
     scopeContexts_.insert(index, target);
-    levels_.push_back({draft_->tokensets[size_t(index)].name, target, index});
+    levels_.push_back({draft_->tokensets[size_t(index)].name, target, index, false, openingDepth_});
     return index;
 }
 
@@ -2133,8 +2146,12 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     std::vector<std::pair<QString, QString>> goesBefore;
     QSet<QString> listed;
     while (!levels_.empty()) {
-        const Level level = levels_.front();
-        levels_.pop_front();
+        // The order the levels are read in is the order each tokenset's places are listed in, which
+        // decides the places kept when there are more than a record holds.
+        const auto next = std::min_element(levels_.begin(), levels_.end(), [](const Level &a, const Level &b) { return a.depth < b.depth; });
+        const Level level = *next;
+        levels_.erase(next);
+        openingDepth_ = level.depth + 1;
         if (listed.contains(level.context.key() + QChar(0x1F) + level.name))
             continue;
         listed.insert(level.context.key() + QChar(0x1F) + level.name);
@@ -2190,7 +2207,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 plainOpened.insert(sr.push.key());
         }
         if (!level.endsOnly)
-            lookIntoLeadOns(rules);
+            lookIntoLeadOns(level, rules);
         QSet<QString> leadOnHere;
         std::vector<FlatRule> block = leadOnRules(level, rules, leadOnHere);
         const size_t ownFrom = block.size();
@@ -2313,7 +2330,12 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                             start = e.tail;
                         }
                     }
+                    // Opened in KDE from the context looked into: one deeper than the others opened here.
+                    openingDepth_ = level.depth + (standIns_.contains(fr.rule) ? 2 : 1);
                     const int s = scopeTokenset(sw.push, e.where);
+                    openingDepth_ = level.depth + 1;
+                    if (standIns_.contains(fr.rule))
+                        standInScopes_.insert(draft.tokensets[size_t(s)].name);
                     if (ranked && sw.push.def == main_)
                         noteRank(s, main_->items.value(sw.push.context().attribute).order);
                     TokensetDraft &t = draft.tokensets[size_t(s)];
@@ -2337,7 +2359,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                         contexts.resize(had);
                         contexts += sw.closers.valid() ? sw.closers.key() : QString();
                         if (sw.closers.valid())
-                            levels_.push_back({t.name, sw.closers, s, true});
+                            levels_.push_back({t.name, sw.closers, s, true, level.depth + 1});
                     }
                 } else {
                     const int k = listTokenset(e, level);
@@ -2367,7 +2389,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
             earlier.resize(before);
             if (!own.isEmpty() && !ranked && !keywordParts_.contains(fr.rule)) {
                 earlier.add(guardForm(own));
-                if (fr.rule->flag("lookAhead") && parseSwitch(fr.rule->value("context"), fr.owner.def, where).push.valid())
+                if ((fr.rule->flag("lookAhead") && parseSwitch(fr.rule->value("context"), fr.owner.def, where).push.valid())
+                    || standIns_.contains(fr.rule))
                     lookAheadGuards_.insert(guardForm(own));
                 // (One character only: a longer start such as "//" stands beside operators it begins
                 // like, and the guards it would add crowd out others.)
@@ -2510,6 +2533,24 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         if (a == draft.tokensets.end() || b == draft.tokensets.end() || a < b || a->scope)
             continue;
         std::rotate(b, a, a + 1);
+    }
+    // A scope opened by a rule that stands for a context looked into goes before the scopes of the place
+    // that open on the same text, so that it wins the tie there as in KDE (a property's ":" before a
+    // selector's).
+    QStringList standIns = standInScopes_.values();
+    standIns.sort();
+    for (const QString &name : std::as_const(standIns)) {
+        auto a = std::find_if(draft.tokensets.begin(), draft.tokensets.end(), [&](const TokensetDraft &t) { return t.name == name; });
+        if (a == draft.tokensets.end())
+            continue;
+        const auto b = std::find_if(draft.tokensets.begin(), a, [&](const TokensetDraft &t) {
+            return t.scope && std::any_of(a->validScopes.begin(), a->validScopes.end(), [&](const QString &v) { return t.validScopes.contains(v); })
+                && std::any_of(t.tokens.begin(), t.tokens.end(), [&](const TokenDraft &x) {
+                       return std::any_of(a->tokens.begin(), a->tokens.end(), [&](const TokenDraft &y) { return x.text == y.text; });
+                   });
+        });
+        if (b != a)
+            std::rotate(b, a, a + 1);
     }
     // A scope that shows the colour of the rules that open it is named after their item.
     QStringList plainIn; // those where what no rule takes is plain text
@@ -2922,6 +2963,23 @@ Conversion::RawSwitch Conversion::rawSwitch(const QString &textIn) const
     return s;
 }
 
+// What a look-ahead rule looks past without taking it: the look-ahead its regexp ends with
+// (`[a-z]+(?=\s*:)`: "\s*:"), or nothing.
+QString lookedPast(const KdeRule &rule)
+{
+    const QString p = rule.value("String");
+    if (rule.type != QLatin1String("RegExpr") || !p.endsWith(u')'))
+        return QString();
+    for (qsizetype i = p.lastIndexOf(QLatin1String("(?=")); i >= 0; i = i > 0 ? p.lastIndexOf(QLatin1String("(?="), i - 1) : -1) {
+        qsizetype slashes = 0;
+        while (i - slashes > 0 && p[i - slashes - 1] == u'\\')
+            ++slashes;
+        if (slashes % 2 == 0 && RegexText::groupEnd(p, i) == p.size())
+            return p.mid(i + 3, p.size() - i - 4);
+    }
+    return QString();
+}
+
 // A context leads on when it is entered only by rules that open it (never by a fall-through, a line
 // end or a look-ahead) from places that look as it does, is not folded already, and its rules each
 // stay, give way to a context that leads on in turn (#pop!Next) or open a scope that only such contexts
@@ -2935,16 +2993,23 @@ void Conversion::findLeadOns()
         int from;
         int pops;
         bool plain; // by a rule that takes its text
+        bool byRule = true;
+        const KdeRule *rule = nullptr;
     };
     QHash<int, std::vector<Entrance>> entrances;
+    QSet<int> included; // contexts whose rules stand in others
     for (int p = 0; p < n; ++p) {
         const KdeContext &c = main_->contexts[size_t(p)];
         for (const QString &edge : {c.fallthroughContext, c.lineEndContext, c.lineEmptyContext})
             if (const RawSwitch s = rawSwitch(edge); s.push >= 0)
-                entrances[s.push].push_back({p, s.pops, false});
-        for (const KdeRule &r : c.rules)
-            if (const RawSwitch s = rawSwitch(r.value("context")); r.type != QLatin1String("IncludeRules") && s.push >= 0)
-                entrances[s.push].push_back({p, s.pops, !r.flag("lookAhead")});
+                entrances[s.push].push_back({p, s.pops, false, false});
+        for (const KdeRule &r : c.rules) {
+            const RawSwitch s = rawSwitch(r.value("context"));
+            if (r.type != QLatin1String("IncludeRules") && s.push >= 0)
+                entrances[s.push].push_back({p, s.pops, !r.flag("lookAhead"), true, &r});
+            else if (s.push >= 0 && !s.other)
+                included.insert(s.push);
+        }
     }
     // Text no rule takes keeps the colour of the place it leads on from.
     auto looksAs = [&](int a, int b) {
@@ -2983,6 +3048,30 @@ void Conversion::findLeadOns()
     QSet<int> set;
     for (const auto &[c, rules] : rulesOf)
         set.insert(c);
+    // Whether an entrance opens its context in the conversion: a rule that closes a scope and would open
+    // another in its place (#pop!Other) opens nothing, nor does any way out of a context never opened.
+    // (Worked out once, where asked.)
+    QSet<int> opened;
+    auto opensFrom = [&](const Entrance &e) {
+        return opened.contains(e.from)
+            && (e.pops == 0 || !e.byRule || included.contains(e.from) || rulesOf.count(e.from) || transient(Ref{main_, e.from}));
+    };
+    auto opens = [&](const Entrance &e) {
+        if (opened.isEmpty()) {
+            opened.insert(0);
+            for (bool grew = true; grew;) {
+                grew = false;
+                for (int c = 1; c < n; ++c) {
+                    const auto in = entrances.constFind(c);
+                    if (!opened.contains(c) && ((in != entrances.constEnd() && std::any_of(in->begin(), in->end(), opensFrom)) || included.contains(c))) {
+                        opened.insert(c);
+                        grew = true;
+                    }
+                }
+            }
+        }
+        return opensFrom(e);
+    };
     auto enteredOnlyFrom = [&](int c, auto &&allowed) {
         const std::vector<Entrance> &in = entrances[c];
         return !in.empty() && std::all_of(in.begin(), in.end(), allowed);
@@ -2991,6 +3080,17 @@ void Conversion::findLeadOns()
     auto closesThrough = [&](int x) {
         const std::vector<KdeRule> &rules = main_->contexts[size_t(x)].rules;
         return std::any_of(rules.begin(), rules.end(), [&](const KdeRule &r) { return rawSwitch(r.value("context")).pops == 2; });
+    };
+    // A scope whose ways out each go back to the context that opened it.
+    auto leavesByOne = [&](int x) {
+        const KdeContext &ctx = main_->contexts[size_t(x)];
+        for (const QString &edge : {ctx.fallthroughContext, ctx.lineEndContext, ctx.lineEmptyContext})
+            if (rawSwitch(edge).pops > 1 || rawSwitch(edge).other)
+                return false;
+        return std::all_of(ctx.rules.begin(), ctx.rules.end(), [&](const KdeRule &r) {
+            const RawSwitch s = rawSwitch(r.value("context"));
+            return r.type == QLatin1String("IncludeRules") ? !r.value("context").contains(QLatin1String("##")) : !s.other && s.pops <= 1;
+        });
     };
     for (bool changed = true; changed;) {
         changed = false;
@@ -3001,17 +3101,42 @@ void Conversion::findLeadOns()
             bool ok = enteredOnlyFrom(c, [&](const Entrance &e) {
                 return ((e.pops == 0 && !set.contains(e.from) && !transient(Ref{main_, e.from})) || (e.pops == 1 && set.contains(e.from) && !looked));
             });
-            for (const FlatRule &q : rulesOf.at(c)) {
+            // Entered on a look-ahead, a context whose rules stay over what it looked at (a property's
+            // name) before one opens what follows (its ":" the value, whose ";" closes both): those rules
+            // take text in the place looked from only where the look-ahead matches.
+            const std::vector<FlatRule> &own = rulesOf.at(c);
+            const bool stays = looked && std::any_of(own.begin(), own.end(), [&](const FlatRule &q) {
+                const RawSwitch s = rawSwitch(q.rule->value("context"));
+                return s.pops == 0 && s.push < 0;
+            });
+            // Only where each look-ahead looks past the name at what opens the rest (`[a-z]+(?=\s*:)`):
+            // each rule either may begin where the look-ahead does, or opens a scope on what it looks past.
+            if (stays)
+                ok = ok && std::all_of(entrances[c].begin(), entrances[c].end(), [&](const Entrance &e) {
+                         const QString past = e.rule ? lookedPast(*e.rule) : QString();
+                         return !past.isEmpty() && std::all_of(own.begin(), own.end(), [&](const FlatRule &q) {
+                                    const QString pattern = rulePattern(q, Level{QString(), q.owner, -1}, q.owner.where(main_));
+                                    const RawSwitch s = rawSwitch(q.rule->value("context"));
+                                    return !pattern.isEmpty()
+                                        && (overlaps(e.rule->value("String"), pattern) || (s.pops == 0 && s.push >= 0 && overlaps(past, pattern)));
+                                });
+                     });
+            for (const FlatRule &q : own) {
                 const RawSwitch s = rawSwitch(q.rule->value("context"));
                 // Entered on a look-ahead, a rule that takes its text and goes back is a token of the place
-                // it looked from; one that stays would take it again there.
+                // it looked from.
                 if (looked)
-                    ok = ok && !q.rule->flag("lookAhead") && (s.pops == 1 ? s.push < 0 : s.push >= 0);
+                    ok = ok && !q.rule->flag("lookAhead") && (s.pops == 0 || s.push < 0);
                 else if (s.pops == 1)
                     ok = ok && set.contains(s.push); // a plain #pop: a bracket, not a step
-                if (s.pops == 0 && s.push >= 0)
+                if (s.pops == 0 && s.push >= 0 && !stays)
                     ok = ok && !set.contains(s.push) && s.push != 0 && closesThrough(s.push)
                         && enteredOnlyFrom(s.push, [&](const Entrance &e) { return e.plain && e.pops == 0 && set.contains(e.from); });
+                // Opened from the place instead, what it opens closes back to there: through it, or by a
+                // plain #pop, which went back to it; no other way into what it opens may open that.
+                if (s.pops == 0 && s.push >= 0 && stays)
+                    ok = ok && !set.contains(s.push) && s.push != 0 && (closesThrough(s.push) || leavesByOne(s.push))
+                        && enteredOnlyFrom(s.push, [&](const Entrance &e) { return (e.plain && e.pops == 0 && set.contains(e.from)) || !opens(e); });
             }
             if (!ok) {
                 set.remove(c);
@@ -3023,6 +3148,10 @@ void Conversion::findLeadOns()
     for (const int c : std::as_const(set))
         if (!entrances[c].front().plain)
             lookedInto_.insert(c);
+    for (const int c : std::as_const(lookedInto_))
+        for (const FlatRule &q : rulesOf.at(c))
+            if (const RawSwitch s = rawSwitch(q.rule->value("context")); s.pops == 0 && s.push < 0)
+                lookedStays_.insert(c);
     for (const int c : rulesOf | std::views::keys)
         if (set.contains(c))
             for (const FlatRule &q : rulesOf.at(c))
@@ -3201,7 +3330,7 @@ void Conversion::findNeverResumed()
 
 // A look-ahead into a context that leads on stands for that context's rules, in its place: each that
 // takes its text and goes back stays instead, the others open their scopes from here.
-void Conversion::lookIntoLeadOns(std::vector<FlatRule> &rules)
+void Conversion::lookIntoLeadOns(const Level &level, std::vector<FlatRule> &rules)
 {
     if (lookedInto_.isEmpty())
         return;
@@ -3215,8 +3344,30 @@ void Conversion::lookIntoLeadOns(std::vector<FlatRule> &rules)
         const Ref c{main_, s.push};
         report_.approximated(c.where(main_), QStringLiteral("no scope opens for the context: its rules are valid where it is looked into"));
         std::vector<FlatRule> in;
-        for (const FlatRule &q : *flat_.value(c.key()))
-            in.push_back(rawSwitch(q.rule->value("context")).pops == 1 ? staying(q) : q);
+        const bool stays = lookedStays_.contains(s.push);
+        const QString look = stays ? rulePattern(fr, level, fr.owner.where(main_)) : QString();
+        for (const FlatRule &q : *flat_.value(c.key())) {
+            const bool pops = rawSwitch(q.rule->value("context")).pops == 1;
+            // A rule that may begin where the look-ahead does takes text only where it matches; the others
+            // open what it looked past.
+            if (!stays || !overlaps(fr.rule->value("String"), rulePattern(q, level, q.owner.where(main_)))) {
+                in.push_back(pops ? staying(q) : q);
+                continue;
+            }
+            if (look.isEmpty())
+                continue;
+            auto it = lookingAs_.find({q.rule, fr.rule});
+            if (it == lookingAs_.end()) {
+                it = lookingAs_.emplace(std::pair(q.rule, fr.rule), *q.rule).first;
+                if (pops)
+                    it->second.attrs.insert(QStringLiteral("context"), QStringLiteral("#stay"));
+                lookCondition_.insert(&it->second, look);
+            }
+            in.push_back({q.owner, &it->second});
+        }
+        if (stays)
+            for (const FlatRule &q : in)
+                standIns_.insert(q.rule);
         // The look-ahead gives way to the rules it stands for; the next rule is looked at after them.
         rules.erase(rules.begin() + qsizetype(i));
         rules.insert(rules.begin() + qsizetype(i), in.begin(), in.end());
