@@ -617,15 +617,16 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
         const qsizetype *const sizes = openSize_.data();
         const char *const shortTags = shortOpen_.data();
         int from = 0;
-        const int asIs = pack(line, runs, count, from); // runs up to here are copied from packed
+        const int asIs = pack(line, runs, count, from) - from; // runs up to here are copied from packed
         const char *const packed = packed_.data();
         for (const StyleRun *r = runs; r != runs + count; ++r) {
-            if (r->length <= 0)
+            const int length = r->length;
+            if (length <= 0)
                 continue;
-            const QStringView piece(line.utf16() + r->start, r->length); // runs lie within their line
+            const QStringView piece(line.utf16() + r->start, length); // runs lie within their line
             const int t = r->tokenset;
-            const bool opens = t >= 0 && t < tags;
-            if (r->length > kShortPiece || (t != current && opens && sizes[t] > kShortName)) [[unlikely]] {
+            const bool opens = unsigned(t) < unsigned(tags);
+            if (length > kShortPiece || (t != current && opens && sizes[t] > kShortName)) [[unlikely]] {
                 used_ = w - buffer_.data();
                 current_ = current;
                 writeHtml(piece, t);
@@ -647,8 +648,8 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
                 }
                 current = t;
             }
-            if (r->start >= from && r->start + r->length <= asIs)
-                w = appendHtmlAscii(w, packed + (r->start - from), r->length);
+            if (const int at = r->start - from; at >= 0 && at <= asIs - length)
+                w = appendHtmlAscii(w, packed + at, length);
             else
                 w = appendUtf8<Escape::Html>(w, piece);
             if (w >= block) {
@@ -673,33 +674,44 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
         const qsizetype *const sizes = openSize_.data();
         const char *const shortCodes = shortOpen_.data();
         int from = 0;
-        const int asIs = pack(line, runs, count, from); // runs up to here are copied from packed
+        const int asIs = pack(line, runs, count, from) - from; // runs up to here are copied from packed
         const char *const packed = packed_.data();
         for (const StyleRun *r = runs; r != runs + count; ++r) {
-            if (r->length <= 0)
+            const int length = r->length;
+            if (length <= 0)
                 continue;
-            const QStringView piece(line.utf16() + r->start, r->length); // runs lie within their line
-            const int code = r->tokenset >= 0 && r->tokenset < tokensets ? r->tokenset + 1 : 0;
-            qsizetype stop = 0; // what is written of the piece
-            if (r->length <= kShortPiece && (current == code || sizes[code] <= kShortName)) [[likely]] {
+            const int code = unsigned(r->tokenset) < unsigned(tokensets) ? r->tokenset + 1 : 0;
+            const int at = r->start - from;
+            if (at >= 0 && at <= asIs - length && length <= kShortPiece && (current == code || sizes[code] <= kShortName)) [[likely]] {
                 if (current != code) {
                     std::memcpy(w, shortCodes + size_t(code) * kShortName, kShortName); // a fixed-size copy
                     w += sizes[code];
                     current = code;
                 }
-                if (r->start >= from && r->start + r->length <= asIs) {
-                    // Sixteen bytes at a time (the room and packed_ hold the bytes past the end).
-                    const char *in = packed + (r->start - from);
-                    qsizetype i = 0;
-                    do {
-                        std::memcpy(w + i, in + i, 16);
-                        i += 16;
-                    } while (i < r->length);
-                    w += r->length;
-                    stop = r->length;
-                } else {
-                    w = appendUtf8<Escape::StopAtBreak>(w, piece, &stop);
+                // Sixteen bytes at a time (the room and packed_ hold the bytes past the end).
+                const char *in = packed + at;
+                int i = 0;
+                do {
+                    std::memcpy(w + i, in + i, 16);
+                    i += 16;
+                } while (i < length);
+                w += length;
+                if (w >= block) {
+                    used_ = w - buffer_.data();
+                    flush();
+                    w = buffer_.data() + used_;
                 }
+                continue;
+            }
+            const QStringView piece(line.utf16() + r->start, length); // runs lie within their line
+            qsizetype stop = 0; // what is written of the piece
+            if (length <= kShortPiece && (current == code || sizes[code] <= kShortName)) {
+                if (current != code) {
+                    std::memcpy(w, shortCodes + size_t(code) * kShortName, kShortName); // a fixed-size copy
+                    w += sizes[code];
+                    current = code;
+                }
+                w = appendUtf8<Escape::StopAtBreak>(w, piece, &stop);
                 if (stop == piece.size()) {
                     if (w >= block) {
                         used_ = w - buffer_.data();
@@ -725,11 +737,10 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
             write(QStringView(line.utf16() + r->start, r->length), r->tokenset); // runs lie within their line
         return;
     }
-    // As write() does, with the span, the output place and the last start's digits in locals: a
-    // write through a char pointer may change any member, which would have them all read again. A
-    // span whose start changes only the last two digits is written here; the others by flushSpan().
-    char digits[2 * kStartDigits];
-    std::memcpy(digits, startDigits_, sizeof digits);
+    // As write() does, with the span and the output place in locals: a write through a char pointer
+    // may change any member, which would have them all read again. A span whose start changes only in
+    // its last two digits (and a carry) is written here; the others by flushSpan().
+    char *const digits = startDigits_; // read where they are: a copy costs more than it saves
     qint64 offset = offset_, start = spanStart_, length = spanLength_, value = startValue_;
     int tokenset = spanTokenset_;
     const qsizetype names = open_.size();
@@ -757,7 +768,6 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
                     std::memcpy(w, shortNames + size_t(tokenset) * kShortName, kShortName);
                     w += sizes[tokenset];
                 } else {
-                    std::memcpy(startDigits_, digits, sizeof digits);
                     startValue_ = value;
                     spanStart_ = start;
                     spanLength_ = length;
@@ -766,7 +776,6 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
                     flushSpan();
                     if (used_ >= kBlock)
                         flush();
-                    std::memcpy(digits, startDigits_, sizeof digits);
                     value = startValue_;
                     w = buffer_.data() + used_;
                     block = buffer_.data() + kBlock; // the buffer may have grown
@@ -786,7 +795,6 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
     for (const StyleRun *r = runs; r != runs + count; ++r)
         if (r->length > 0)
             take(r->tokenset, r->length);
-    std::memcpy(startDigits_, digits, sizeof digits);
     startValue_ = value;
     offset_ = offset;
     spanStart_ = start;

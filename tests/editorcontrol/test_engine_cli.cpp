@@ -97,11 +97,12 @@ TEST(EngineCli, HighlightStreamsLargeTextsAsTheWholeTextColours)
     const CompiledLanguagePtr language = CompiledLanguage::compile(def);
 
     // Lines with every kind of line break, up to a block boundary; then something that straddles it.
-    // Markup characters, DEL and plain runs of every length up to 50 around them.
+    // Markup characters, DEL, units whose low byte is a CR or LF (č, ਊ: ending no line, so the "a"
+    // before it is no "Slow" run), and plain runs of every length up to 50 around them.
     QByteArray utf8;
     auto fillTo = [&utf8](qsizetype size) {
         for (int i = 0; utf8.size() < size - 100; ++i)
-            utf8 += "if é中😀 /* comment " + QByteArray::number(i) + (i % 3 ? "\r\n" : "\r") + "else */ x" + QByteArray(i % 50, 'y')
+            utf8 += "if é中😀čaਊ /* comment " + QByteArray::number(i) + (i % 3 ? "\r\n" : "\r") + "else */ x" + QByteArray(i % 50, 'y')
                 + QByteArray(1, "<\"&>"[i % 4]) + QByteArray(i % 17, 'z') + (i % 5 == 1 ? "\x7f\n" : "\n");
         utf8 += QByteArray(size - utf8.size(), 'x');
     };
