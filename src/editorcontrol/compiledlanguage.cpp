@@ -164,6 +164,12 @@ void soleUnlessAfter(const CompiledLanguageData &d, ContextData &c, int b)
 {
     int sole = -1;
     quint64 after[2] = {0, 0};
+    struct Gated {
+        int token;
+        quint64 before[2];
+        bool leadOnly; // simple, held to its leadwith alone
+    };
+    std::vector<Gated> gates;
     for (int i = c.byFirstStart[b]; i < c.byFirstStart[b + 1]; ++i) {
         const int r = c.byFirst[size_t(i)];
         const RegexpToken &rt = d.regexpTokens[size_t(r)];
@@ -184,6 +190,7 @@ void soleUnlessAfter(const CompiledLanguageData &d, ContextData &c, int b)
         if (gated) {
             after[0] |= before[0];
             after[1] |= before[1];
+            gates.push_back({r, {before[0], before[1]}, re.simple && !re.charsBefore && !rule.word && !rule.hasTrail});
         } else if (sole < 0 && re.simple) {
             sole = r;
         } else {
@@ -195,6 +202,35 @@ void soleUnlessAfter(const CompiledLanguageData &d, ContextData &c, int b)
     c.soleSimple[b] = -2 - sole;
     c.soleAfter[b][0] = after[0];
     c.soleAfter[b][1] = after[1];
+    // After a character of its own leadwith, a simple token held to that alone is the one that counts
+    // when it comes first and takes the same characters after the first as the sole one: their
+    // matches are of one length, and the earlier wins.
+    // Where the character before is one of its leadwith and of no other's.
+    for (const Gated &g : gates) {
+        quint64 mask[2] = {g.before[0], g.before[1]};
+        for (const Gated &h : gates)
+            if (&h != &g) {
+                mask[0] &= ~h.before[0];
+                mask[1] &= ~h.before[1];
+            }
+        if (!g.leadOnly || (mask[0] == 0 && mask[1] == 0))
+            continue;
+        const RegexpToken &lead = d.regexpTokens[size_t(g.token)], &other = d.regexpTokens[size_t(sole)];
+        const PatternAnalysis::SimplePattern &a = *d.regexps[size_t(lead.regexp)].simple;
+        const PatternAnalysis::SimplePattern &o = *d.regexps[size_t(other.regexp)].simple;
+        auto same = [](const PatternAnalysis::CharClass &x, const PatternAnalysis::CharClass &y) {
+            return x.ascii[0] == y.ascii[0] && x.ascii[1] == y.ascii[1] && x.word == y.word && x.digit == y.digit
+                   && x.space == y.space && x.notWord == y.notWord && x.notDigit == y.notDigit && x.notSpace == y.notSpace
+                   && x.ranges == y.ranges && x.negated == y.negated;
+        };
+        if (lead.key < other.key && a.restMinimum == o.restMinimum && a.caseless == o.caseless && same(a.rest, o.rest)
+            && ((a.firstAscii[b >> 6] >> (b & 63)) & 1) && ((o.firstAscii[b >> 6] >> (b & 63)) & 1)) {
+            c.soleLead[b] = g.token;
+            c.soleLeadBefore[b][0] = mask[0];
+            c.soleLeadBefore[b][1] = mask[1];
+            break;
+        }
+    }
 }
 
 } // namespace
@@ -707,6 +743,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             c.wordLiteralsOnly[b] = shortcuts && d.isWordUnit(char16_t(b)) && !c.lengths[f].empty() && c.literalsAtWordStart[f]
                                     && c.literalsAllWord[f] && c.prefixLengths[f].empty() && noRegexp;
             c.soleSimple[b] = shortcuts && r >= 0 && d.regexps[size_t(d.regexpTokens[size_t(r)].regexp)].simple ? r : -1;
+            c.soleLead[b] = -1;
             if (c.soleSimple[b] >= 0) {
                 const RegexpToken &rt = d.regexpTokens[size_t(r)];
                 c.soleOneChar[b] = d.regexps[size_t(rt.regexp)].simple->restMinimum < 0 && rt.rule == 0 && rt.kind == TokenKind::List;
@@ -729,7 +766,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 }
             }
         }
-        c.soleSimple[128] = c.soleLiteral[128] = -1;
+        c.soleSimple[128] = c.soleLiteral[128] = c.soleLead[128] = -1;
     }
     return language;
 }

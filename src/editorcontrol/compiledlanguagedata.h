@@ -195,6 +195,11 @@ struct ContextData {
     // (every other token that may begin with it asks for one of those before it: a lookbehind, or
     // leadwith). Stored as -2 - token in soleSimple; -1 there means no sole token.
     quint64 soleAfter[kBuckets][2] = {};
+    // Where the character before is one of soleLeadBefore (of soleAfter): the token that is then sole
+    // (a simple token held to that leadwith alone, whose matches are as long as the other's and win),
+    // or -1.
+    int soleLead[kBuckets];
+    quint64 soleLeadBefore[kBuckets][2] = {};
     // Per raw character below 128: its sole token (soleSimple) matches this one character alone,
     // held to no rule and opening no scope (INI's value text, "\S").
     bool soleOneChar[kBuckets] = {};

@@ -67,9 +67,17 @@ public:
         }
         int r = c.soleSimple[text[p]];
         if (r < 0) {
-            if (r == -1 || !soleHere(c, p))
+            // Sole by the character before (ContextData::soleAfter, soleLead), when that is ASCII.
+            if (r == -1 || p == 0 || text[p - 1] >= 128)
                 return -1;
-            r = -2 - r;
+            const char16_t b = text[p - 1];
+            if ((c.soleAfter[text[p]][b >> 6] >> (b & 63)) & 1) {
+                r = c.soleLead[text[p]];
+                if (r < 0 || !((c.soleLeadBefore[text[p]][b >> 6] >> (b & 63)) & 1))
+                    return -1;
+            } else {
+                r = -2 - r;
+            }
         }
         const RegexpToken &rt = d.regexpTokens[size_t(r)];
         const int length = regexps.simpleAt(*d.regexps[size_t(rt.regexp)].simple, p); // sole tokens are simple
@@ -191,15 +199,6 @@ public:
     }
 
 private:
-    // Whether the character before p lets the sole token of text[p] (ContextData::soleAfter) stand alone.
-    bool soleHere(const ContextData &c, int p) const
-    {
-        if (p == 0 || text[p - 1] >= 128)
-            return false;
-        const char16_t b = text[p - 1];
-        return !((c.soleAfter[text[p]][b >> 6] >> (b & 63)) & 1);
-    }
-
     // A word character that is no surrogate: a place after it and before another such one is inside a word.
     bool wordUnit(char16_t c) const { return !QChar::isSurrogate(c) && d.wordChars->containsUnit(c); }
     bool foldsToWordUnit(char16_t c) const { return wordUnit(foldChar(c)); }

@@ -365,6 +365,18 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                      EngineTest::listSet("T", {"\\S"}, true)});
     cases.emplace_back(after, QStringLiteral("=12 :3 : 4 a12 <ab xab \u00E91 \u00E9<a 1x\n5 <a\n=x7 :x"), 20);
 
+    // After a character of its leadwith, a token takes the place of a later one whose matches are as
+    // long (the same class after the first character), where no other token asks for that character
+    // before it; not where the later one's matches may be longer.
+    LanguageDefinition lead = EngineTest::language({EngineTest::listSet("E", {"[a-z][\\w.]*"}, true, "leadwith[</]"),
+                                                    EngineTest::listSet("U", {"(?<=[=<])[a-z]+!"}, true),
+                                                    EngineTest::listSet("A", {"[a-z@][\\w.]*"}, true), EngineTest::listSet("W", {"[ \\t]+"}, true)});
+    const QString leadText = QStringLiteral("<abc def=ghi! <ab! /ab! <x.y@z <\u00E91 a<b.c /b\u00E9c\n<ab\u00E9cd =ab /a");
+    cases.emplace_back(lead, leadText, 20);
+    LanguageDefinition longer = lead;
+    longer.tokensets[0].tokens.tokens[0].text = QStringLiteral("[a-z][a-z]*");
+    cases.emplace_back(longer, leadText, 20);
+
     // Runs of characters that a one-character token alone matches, each its own match: they stop at
     // a character of another such token, at a closer of the open scope, where a lookbehind token may
     // begin, at a character from 128 up, and at a blank.
