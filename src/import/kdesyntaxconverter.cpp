@@ -623,10 +623,14 @@ private:
     // For each scope, by name: the item that colours each start where its rule has one of its own.
     QHash<QString, QHash<QString, std::pair<const KdeDefinition *, QString>>> startItems_;
     QSet<int> takesEverything_;
+    // Per scope tokenset, the items whose colour its ends take (none: the scope's own colour).
+    QHash<int, QSet<std::pair<const KdeDefinition *, QString>>> closers_;
+    QHash<QString, Look> ownInside_; // scope context -> the look of what no rule takes in it, once it takes its openers'
     QHash<QString, QString> openerNames_; // scope context -> the item it is coloured as
     QSet<QString> plainInside_;           // scope contexts where what no rule takes is plain text
     QString plainInsideName_;             // the tokenset of that plain text
     void lookAsOpeners(LanguageDraft &draft);
+    void lookAsOpenersAndClosers(TokensetDraft &t, int s);
     std::deque<Level> levels_;
     int openingDepth_ = 1; // of a scope opened from the level being read
 };
@@ -1378,6 +1382,18 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
     if (fittedCount(draft) <= limit)
         return;
     dropUnreachable(draft);
+    // The tokensets that stand in scope `name`, besides itself.
+    auto inside = [&](const QString &name) {
+        QSet<QString> in;
+        for (const TokensetDraft &t : draft.tokensets)
+            if (t.validScopes.contains(name))
+                if (t.name != name)
+                    in.insert(t.name);
+        return in;
+    };
+    // Of other colours, not one that holds nothing with one that holds something: a string that reads
+    // no code merged into one that does (a quote that does not interpolate, into one that reads
+    // variables) would read code too, and a variable's name may take the quote that ends it.
     auto mergeScopes = [&](bool sameLook) {
         int count = fittedCount(draft);
         for (size_t i = 0; i < draft.tokensets.size() && count > limit; ++i) {
@@ -1387,7 +1403,8 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
                 const bool alike = a.scope && b.scope && a.singleline == b.singleline && a.tokens2.empty() == b.tokens2.empty()
                     && (kind == QLatin1String("comment") || kind == QLatin1String("string")) && kind == kindOf(b.id)
                     && (!sameLook || a.looksLike(b))
-                    && QSet<QString>(a.validScopes.begin(), a.validScopes.end()) == QSet<QString>(b.validScopes.begin(), b.validScopes.end());
+                    && QSet<QString>(a.validScopes.begin(), a.validScopes.end()) == QSet<QString>(b.validScopes.begin(), b.validScopes.end())
+                    && (sameLook || inside(a.name).isEmpty() == inside(b.name).isEmpty());
                 if (!alike) {
                     ++j;
                     continue;
@@ -2299,6 +2316,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     plainEnds.resize(plain);
                     closesAround_.insert(level.scope);
                 } else if (closes) {
+                    closers_[level.scope].insert(e.colour && !e.colour->rule->value("attribute").isEmpty() && !e.rule->flag("lookAhead")
+                                                     ? std::pair(e.colour->owner.def, e.colour->rule->value("attribute"))
+                                                     : std::pair<const KdeDefinition *, QString>());
                     ends += guardedEnd(e.pattern);
                     if (sw.pops > 1)
                         closesAround_.insert(level.scope);
@@ -2432,6 +2452,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     ends += guards.isEmpty() ? RegexText::grouped(text) : QStringLiteral("(?:(?!%1)%2)").arg(guards.join(u'|'), RegexText::grouped(text));
                 }
                 ends += guardedEnd(QStringLiteral("(?s:.)"));
+                if (level.scope >= 0)
+                    closers_[level.scope].insert(std::pair<const KdeDefinition *, QString>());
                 report_.approximated(here, QStringLiteral("fallthroughContext \"%1\": the scope closes on the first character no rule matches, which takes its colour")
                                                .arg(c.fallthroughContext));
             } else if (!fall.stay()) {
@@ -2554,6 +2576,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     }
     // A scope that shows the colour of the rules that open it is named after their item.
     QStringList plainIn; // those where what no rule takes is plain text
+    std::vector<std::pair<Look, QString>> ownIn; // those where it keeps the context's look
     for (TokensetDraft &t : draft.tokensets) {
         const auto it = openerNames_.constFind(t.source);
         if (!t.scope || it == openerNames_.constEnd())
@@ -2564,6 +2587,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         t.name = name;
         if (plainInside_.contains(t.source))
             plainIn += name;
+        if (const auto inside = ownInside_.constFind(t.source); inside != ownInside_.constEnd())
+            ownIn.push_back({*inside, name});
     }
     if (!plainIn.isEmpty()) {
         // Last, so that it gives way to every other token of the same length.
@@ -2574,6 +2599,18 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         plain.validScopes = plainIn;
         plainInsideName_ = plain.name;
         draft.tokensets.push_back(std::move(plain));
+    }
+    // The same for scopes that take their openers' colour over a context's own: one list per look.
+    for (size_t i = 0; i < ownIn.size(); ++i) {
+        const Look &l = ownIn[i].first;
+        if (std::any_of(ownIn.begin(), ownIn.begin() + qsizetype(i), [&](const auto &x) { return x.first.showsAs(l); }))
+            continue;
+        TokensetDraft own = styled(uniqueName(l.name), l, draft.find(ownIn[i].second)->source);
+        own.tokens.push_back({QStringLiteral("\\S"), true, QString(), {}});
+        for (const auto &[other, scope] : ownIn)
+            if (other.showsAs(l))
+                own.validScopes += scope;
+        draft.tokensets.push_back(std::move(own));
     }
     // Each start token gets the scope's end, so that scopes merged later still close as they did.
     for (TokensetDraft &t : draft.tokensets) {
@@ -3433,9 +3470,12 @@ void Conversion::lookAsOpeners(LanguageDraft &draft)
         TokensetDraft &t = draft.tokensets[size_t(s)];
         const QSet<std::pair<const KdeDefinition *, QString>> &by = openers_.value(s);
         const bool everything = takesEverything_.contains(s);
-        if (!t.scope || !(everything || transparentScope(t)) || by.contains(std::pair<const KdeDefinition *, QString>())
-            || t.forecolor != plain.fg || t.backcolor != plain.bg || t.fontstyle != plain.fontstyle)
+        if (!t.scope || by.contains(std::pair<const KdeDefinition *, QString>()))
             continue;
+        if (!(everything || transparentScope(t)) || t.forecolor != plain.fg || t.backcolor != plain.bg || t.fontstyle != plain.fontstyle) {
+            lookAsOpenersAndClosers(t, s);
+            continue;
+        }
         std::optional<Look> common;
         bool one = true;
         // Items of one look (a command and a control-flow word, both keywords) count as one colour; the
@@ -3460,6 +3500,40 @@ void Conversion::lookAsOpeners(LanguageDraft &draft)
         report_.approximated(t.source, everything ? QStringLiteral("the context takes the colour of \"%1\", which opens it (its rules take every character but blanks)").arg(common->name)
                                                   : QStringLiteral("the context takes the colour of \"%1\", which opens it; what no rule takes inside is plain text").arg(common->name));
     }
+}
+
+// A scope of a coloured context opened and closed only by rules of one other colour (a make variable's
+// `$(` and `)` around its name): in KDE the name shows the context's colour, the brackets theirs. The
+// scope takes the brackets' colour, and what no rule takes inside keeps the context's, a token per
+// character (lookAsOpeners adds that list).
+void Conversion::lookAsOpenersAndClosers(TokensetDraft &t, int s)
+{
+    const auto ref = contextOfScope_.constFind(t.source);
+    const auto closers = closers_.constFind(s);
+    if (ref == contextOfScope_.constEnd() || closers == closers_.constEnd() || closers->contains(std::pair<const KdeDefinition *, QString>())
+        || transparentScope(t) || kindOf(t.id) == QLatin1String("comment") || kindOf(t.id) == QLatin1String("string"))
+        return;
+    const Look inside = look(ref->def, ref->context().attribute, t.source);
+    std::optional<Look> common;
+    for (const auto &set : {openers_.value(s), *closers})
+        for (const auto &[def, item] : set) {
+            const Look l = look(def, item, t.source);
+            if (common && !common->showsAs(l))
+                return;
+            if (!common || l.name < common->name)
+                common = l;
+        }
+    // Blanks inside show the scope's colour: only where that shows as the context's would.
+    if (!common || common->showsAs(inside) || common->bg != inside.bg || common->fontstyle == QLatin1String("underline")
+        || inside.fontstyle == QLatin1String("underline"))
+        return;
+    t.forecolor = common->fg;
+    t.backcolor = common->bg;
+    t.fontstyle = common->fontstyle;
+    openerNames_.insert(t.source, common->name);
+    ownInside_.insert(t.source, inside);
+    report_.approximated(t.source, QStringLiteral("the context takes the colour of \"%1\", which opens and closes it; what no rule takes inside keeps its own")
+                                       .arg(common->name));
 }
 
 bool KdeSyntaxConverter::recognises(const QByteArray &bytes) const

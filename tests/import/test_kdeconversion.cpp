@@ -824,8 +824,9 @@ TEST(KdeConversion, TheCutTakesWhatStandsOnlyInCommentsBeforeCode)
 TEST(KdeConversion, ContextsNeverGoneBackToAreFoldedAndALineEndThatNeverComesBackEndsTheScope)
 {
     // "$" then "(" then a function's name or a variable: Dollar and Call are never gone back to (what they
-    // open closes them too), so "$(" opens Var or Func itself and their ")" closes that scope only. A
-    // target's line opens Commands at its end, which never comes back: the target ends with its line.
+    // open closes them too), so "$(" opens Var (in the colour of its brackets) or Func itself and their ")"
+    // closes that scope only. A target's line opens Commands at its end, which never comes back: the
+    // target ends with its line.
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">
         <DetectChar attribute="Op" context="Dollar" char="$"/>
@@ -859,8 +860,8 @@ TEST(KdeConversion, ContextsNeverGoneBackToAreFoldedAndALineEndThatNeverComesBac
                                            R"K(<list name="functions"><item>strip</item></list>)K"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("$(strip $(CC)) $$ \"s\"")),
-              std::string("[Func:$(strip ][Var:$(CC)][Func:)] [Op:$$] [Str:\"s\"]"));
-    EXPECT_EQ(c.colour(QStringLiteral("all: $(CC)\n\t\"x\"")), std::string("[Target:all: ][Var:$(CC)]\n\t[Str:\"x\"]"));
+              std::string("[Func:$(strip ][Op (4):$(][Type:CC][Op (4):)][Func:)] [Op:$$] [Str:\"s\"]"));
+    EXPECT_EQ(c.colour(QStringLiteral("all: $(CC)\n\t\"x\"")), std::string("[Target:all: ][Op (4):$(][Type:CC][Op (4):)]\n\t[Str:\"x\"]"));
     EXPECT_TRUE(c.report.contains(QStringLiteral("Target: approximated: lineEndContext \"Commands\": the scope closes at the line end"))) << c.report.toStdString();
 }
 
@@ -1376,4 +1377,55 @@ TEST(KdeConversion, AStringTheCutWouldTakeOpensWhereTheStepBeforeItStands)
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("{ ~/1 x/ c7(k7) ~; }")),
               std::string("[Block:{ ][Pattern:~/][Number:1][Pattern: x/][Block: ][C7:c7(][Keyword (9):k7][C7:)][Block: ][Keyword:~;][Block: }]"));
+}
+
+TEST(KdeConversion, TheCutMergesNoStringThatReadsNoCodeIntoOneThatReadsVariables)
+{
+    // Over the tokensets a language holds, strings of other colours that stand in the same places become
+    // one only where they hold the same: merged into the string that reads variables, the quote that reads
+    // none would read them too, and a variable's name that may take a quote would run past its end.
+    QByteArray calls, opens;
+    for (int i = 0; i < 30; ++i) {
+        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
+        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Normal" context="#pop" char=")"/>
+            <StringDetect attribute="Keyword" String="k%1"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
+        <DetectChar attribute="String" context="Str" char="&quot;"/>
+        <DetectChar attribute="Escape" context="Raw" char="'"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+        <RegExpr attribute="Type" String="\$[a-z']+"/>
+      </context>
+      <context name="Raw" attribute="Escape" lineEndContext="#stay">
+        <DetectChar attribute="Escape" context="#pop" char="'"/>
+      </context>)K" + calls));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("'$a' b \"$c\"")), std::string("[Raw:'$a'] b [Str:\"][Type:$c][Str:\"]"));
+}
+
+TEST(KdeConversion, AScopeOpenedAndClosedInOneOtherColourTakesItAndKeepsItsOwnInside)
+{
+    // A variable's `$(` and `)` are operators around a name in the context's colour: the scope shows the
+    // brackets' colour, and what no rule takes inside keeps the context's, character by character (a
+    // rule's own colour still wins there). A context closed in its own colour stays as it was.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <Detect2Chars attribute="Op" context="Var" char="$" char1="("/>
+        <DetectChar attribute="Op" context="Other" char="@"/>
+      </context>
+      <context name="Var" attribute="Type" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char=")"/>
+        <DetectChar attribute="Error" char="#"/>
+      </context>
+      <context name="Other" attribute="Type" lineEndContext="#stay">
+        <DetectChar attribute="Type" context="#pop" char="@"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("$(ab#) @cd@")), std::string("[Op (2):$(][Type:ab][Error:#][Op (2):)] [Other:@cd@]"));
+    EXPECT_NE(c.report.indexOf(QStringLiteral("which opens and closes it")), -1);
 }
