@@ -448,8 +448,15 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
         if (!dropA)
             where = spreadsTo(b, a);
         if (!where.isNull()) {
-            const TokensetDraft &gone = dropA ? a : b;
+            TokensetDraft &gone = draft.tokensets[dropA ? bi : bj];
             const bool words = std::any_of(gone.tokens.begin(), gone.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
+            const auto takesText = [&](const TokenDraft &t) { return generality(t, general) > 1; };
+            if (!words && !std::all_of(gone.tokens.begin(), gone.tokens.end(), takesText)) {
+                const auto n = std::erase_if(gone.tokens, takesText);
+                report.dropped(gone.source, QStringLiteral("tokenset \"%1\": %2 tokens that take punctuation or words of ordinary text; joined with \"%3\" they would take them at %4 (%5)")
+                                                .arg(gone.name).arg(n).arg((dropA ? b : a).name, where, why));
+                continue;
+            }
             report.dropped(gone.source, QStringLiteral("tokenset \"%1\" takes %2; joined with \"%3\" it would take them at %4 (%5)")
                                             .arg(gone.name, words ? QStringLiteral("bare words") : QStringLiteral("punctuation or words of ordinary text"),
                                                  (dropA ? b : a).name, where, why));

@@ -104,6 +104,15 @@ TEST(Fitting, AListOfBareNamesInOneScopeIsDroppedRatherThanColourEveryWord)
     ASSERT_TRUE(LanguageFitting::fit(punctuation, QString(), out, outermost, problem, {2}));
     EXPECT_EQ(outermost.text().first(), QStringLiteral("e:punct: dropped: tokenset \"punct\" takes punctuation or words of ordinary text; joined "
                                                        "with \"dir\" it would take them at the outermost level (same colours; a language holds 2 tokensets)"));
+    // With words beside it (`then`), only the punctuation stays out, and the words join.
+    LanguageDraft mixed = punctuation;
+    mixed.tokensets.back().tokens.push_back({QStringLiteral("\\bthen\\b"), true, QString(), {}});
+    ConversionReport someTokens;
+    ASSERT_TRUE(LanguageFitting::fit(mixed, QString(), out, someTokens, problem, {2}));
+    EXPECT_EQ(someTokens.text().first(), QStringLiteral("e:punct: dropped: tokenset \"punct\": 1 tokens that take punctuation or words of ordinary "
+                                                        "text; joined with \"dir\" they would take them at the outermost level (same colours; a "
+                                                        "language holds 2 tokensets)"));
+    EXPECT_EQ(someTokens.count(ConversionReport::Kind::Merged), 1);
     punctuation.tokensets.back().source = QStringLiteral("t:punct");
     ConversionReport ownPunctuation;
     ASSERT_TRUE(LanguageFitting::fit(punctuation, QString(), out, ownPunctuation, problem, {2}));
