@@ -494,6 +494,68 @@ TEST(KdeConversion, ARuleThatClosesScopesAroundIsTheirCloserChainedThrough)
         << c.report.toStdString();
 }
 
+TEST(KdeConversion, AValueOpenedFromARuleBlockStandsAsDeepAsItDoesInKde)
+{
+    // Comments stand in eleven places, one more than a tokenset holds. The value opened from the rule
+    // block stands one context deeper in KDE (inside the rule looked into) than the block nested in "@":
+    // the value's place goes, not the nested block's.
+    QByteArray blocks, opens;
+    for (const char c : QByteArray("123456")) {
+        opens += QByteArray("<DetectChar context=\"B") + c + "\" char=\"" + c + "\"/>";
+        blocks += QByteArray("<context name=\"B") + c + "\" attribute=\"Normal\" lineEndContext=\"#stay\"><DetectChar context=\"#pop\" char=\""
+            + char(c + 'a' - '1') + "\"/><DetectChar attribute=\"Keyword\" char=\"" + char(c + 'A' - '1') + "\"/><IncludeRules context=\"Com\"/></context>";
+    }
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Set" char="{"/>
+        <DetectChar attribute="Type" context="At" char="@"/>
+        <DetectChar context="Paren" char="("/>
+        )K" + opens + R"K(
+        <IncludeRules context="Com"/>
+      </context>
+      <context name="Paren" attribute="Normal" lineEndContext="#stay">
+        <DetectChar context="#pop" char=")"/>
+        <Int attribute="Number"/>
+      </context>
+      <context name="Com" attribute="Normal" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="Comment" char="/" char1="*"/>
+      </context>
+      <context name="Comment" attribute="Comment" lineEndContext="#stay">
+        <Detect2Chars attribute="Comment" context="#pop" char="*" char1="/"/>
+        <DetectSpaces/>
+      </context>
+      <context name="At" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Nested" char="{"/>
+        <DetectChar attribute="Op" context="#pop" char=";"/>
+        <IncludeRules context="Com"/>
+      </context>
+      <context name="Nested" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop#pop" char="}"/>
+        <IncludeRules context="Com"/>
+        <DetectChar attribute="String" char="$"/>
+      </context>
+      <context name="Set" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char="}"/>
+        <RegExpr attribute="Keyword" context="Rule" String="[a-z]+(?=\s*:)" lookAhead="true"/>
+        <IncludeRules context="Com"/>
+      </context>
+      <context name="Rule" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="Values" char=":"/>
+        <RegExpr attribute="Keyword" String="[a-z]+"/>
+      </context>
+      <context name="Values" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop#pop" char=";"/>
+        <IncludeRules context="Com"/>
+        <Int attribute="Number"/>
+      </context>
+      )K" + blocks));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains(QStringLiteral("tokenset \"Comment\" is no longer valid in"))) << c.report.toStdString();
+    const std::string nested = c.colour(QStringLiteral("@ { /* c */ }")), value = c.colour(QStringLiteral("{ a: 1 /* d */; }"));
+    EXPECT_NE(nested.find("[Comment:/*]"), std::string::npos) << nested;
+    EXPECT_EQ(value.find("[Comment:/*]"), std::string::npos) << value;
+}
+
 TEST(KdeConversion, AScopeOpenedOneWayHereAndAnotherThereIsOneScopePerPlace)
 {
     // "Body" opens on "do$" in code and on "$" in a function: in code "$" opens a string.
