@@ -303,7 +303,7 @@ private:
     // Returns where they end (p: none).
     Q_NEVER_INLINE int oneChars(const ContextData &c, const quint8 *skip, int p, int plainStart, int content)
     {
-        const int q = tokens.oneChars(c, skip, kOneChar, p);
+        const int q = tokens.oneChars(c, skip, kOneChar, kCloser, p);
         if (q == p)
             return p;
         if (p > plainStart)

@@ -92,14 +92,24 @@ public:
 
     // Where the character at p is marked `bit` in `skip` (ContextData::soleOneChar): the end of the
     // run of characters from p on that the same one-character token alone matches, each on its own.
-    int oneChars(const ContextData &c, const quint8 *skip, quint8 bit, int p) const
+    // Where a character is not marked but has the same token for its sole one by the character before
+    // it (ContextData::soleAfter), and no closer begins with it (`closer` in `skip`), the run goes on.
+    int oneChars(const ContextData &c, const quint8 *skip, quint8 bit, quint8 closer, int p) const
     {
         const int r = c.soleSimple[text[p]];
         const PatternAnalysis::SimplePattern &sp = *d.regexps[size_t(d.regexpTokens[size_t(r)].regexp)].simple;
         // A character it may begin with that is marked too has it for its sole token.
         int q = p;
-        while (q < n && text[q] < 128 && (skip[text[q]] & bit) && ((sp.firstAscii[text[q] >> 6] >> (text[q] & 63)) & 1))
-            ++q;
+        for (; q < n && text[q] < 128 && ((sp.firstAscii[text[q] >> 6] >> (text[q] & 63)) & 1); ++q) {
+            const char16_t u = text[q];
+            if (skip[u] & bit)
+                continue;
+            if (q == p || (skip[u] & closer) || c.soleSimple[u] != -2 - r)
+                break;
+            const char16_t b = text[q - 1]; // of the run, so below 128
+            if ((c.soleAfter[u][b >> 6] >> (b & 63)) & 1)
+                break;
+        }
         return q;
     }
 

@@ -379,12 +379,13 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
 
     // Runs of characters that a one-character token alone matches, each its own match: they stop at
     // a character of another such token, at a closer of the open scope, where a lookbehind token may
-    // begin, at a character from 128 up, and at a blank.
+    // begin (after a character of the run too), at a character from 128 up, and at a blank.
     LanguageDefinition chars = EngineTest::language({EngineTest::listSet("T", {"[a-z)]"}, true), EngineTest::listSet("D", {"[0-9]"}, true),
-                                                     EngineTest::listSet("K", {"(?<=#)q"}, true), EngineTest::listSet("W", {"[ \\t]+"}, true),
+                                                     EngineTest::listSet("K", {"(?<=[#x])[q)]"}, true), EngineTest::listSet("W", {"[ \\t]+"}, true),
                                                      EngineTest::scopeSet("P", 4, {"("}, {")"})});
-    chars.tokensets[0].validscopes = chars.tokensets[1].validscopes = QStringList{QString(), QStringLiteral("P")};
-    cases.emplace_back(chars, QStringLiteral("abc12de(xy)z) qq#q a\u00E9b a1 (a)b\n)x(\n"), 20);
+    chars.tokensets[0].validscopes = chars.tokensets[1].validscopes = chars.tokensets[2].validscopes =
+        QStringList{QString(), QStringLiteral("P")};
+    cases.emplace_back(chars, QStringLiteral("abc12de(xy)z) qq#q aqqxqq a\u00E9b a1 (a)b\n)x(\n"), 20);
 
     QRandomGenerator random(42);
     const QString alphabet = QStringLiteral("\"'/*{}()<>#$%&;:=\\ \n\tabcXYZ019_éK\u212A-.,😀𝐀");
