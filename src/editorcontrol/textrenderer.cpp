@@ -243,30 +243,42 @@ qsizetype packAscii(const char16_t *s, qsizetype n, char *out)
     return i;
 }
 
+// Whether [at, at + length) lies within [0, size), for a length that is not negative: one comparison
+// (a negative `at` is 2^31 or more as unsigned).
+inline bool within(int at, int length, int size)
+{
+    return quint64(quint32(at)) + quint32(length) <= quint64(size);
+}
+
 // Writes `length` bytes of ASCII text from `in`, markup characters escaped, at w (room for six bytes
 // a character and 16 more); `in` may be read 16 bytes past its end.
 inline char *appendHtmlAscii(char *w, const char *in, qsizetype length)
 {
-    for (qsizetype i = 0; i < length; i += 16) {
-        const qsizetype size = std::min<qsizetype>(16, length - i);
+    qsizetype i = 0;
 #if defined(__SSE2__)
+    // Sixteen at a time while none of them is escaped (most pieces are that short); from the first
+    // that is, a character at a time (a loop that went on sixteen at a time cost more in all).
+    for (;;) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
         const __m128i markup = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('<'))),
                                             _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('>')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))));
-        if ((unsigned(_mm_movemask_epi8(markup)) & ((1u << size) - 1)) == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(w), bytes);
-            w += size;
-            continue;
-        }
+        const qsizetype rest = length - i;
+        if (unsigned(_mm_movemask_epi8(markup)) & (rest >= 16 ? 0xFFFFu : (1u << rest) - 1))
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(w + i), bytes);
+        if (rest <= 16)
+            return w + length;
+        i += 16;
+    }
+    w += i;
 #endif
-        for (qsizetype k = i; k < i + size; ++k) {
-            switch (in[k]) {
-            case '&': std::memcpy(w, "&amp;", 5); w += 5; break;
-            case '<': std::memcpy(w, "&lt;", 4); w += 4; break;
-            case '>': std::memcpy(w, "&gt;", 4); w += 4; break;
-            case '"': std::memcpy(w, "&quot;", 6); w += 6; break;
-            default: *w++ = in[k]; break;
-            }
+    for (; i < length; ++i) {
+        switch (in[i]) {
+        case '&': std::memcpy(w, "&amp;", 5); w += 5; break;
+        case '<': std::memcpy(w, "&lt;", 4); w += 4; break;
+        case '>': std::memcpy(w, "&gt;", 4); w += 4; break;
+        case '"': std::memcpy(w, "&quot;", 6); w += 6; break;
+        default: *w++ = in[i]; break;
         }
     }
     return w;
@@ -316,6 +328,7 @@ TextRenderer::TextRenderer(const CompiledLanguage &language, Format format, Sink
                 continue;
             put(".t" + QByteArray::number(t) + " { " + rule + "}\n");
             open_[t] = "<span class=\"t" + QByteArray::number(t) + "\">";
+            Q_ASSERT(open_[t].size() <= kShortName); // writeRuns() copies each at that size
         }
         put("</style>\n</head>\n<body>\n<pre>");
         padOpen();
@@ -605,10 +618,23 @@ int TextRenderer::pack(QStringView line, const StyleRun *runs, qsizetype count, 
 
 void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype count)
 {
-    if (format_ == Format::Html && !finished_) {
+    if (finished_ || format_ == Format::Spans) {
+        writeSpanRuns(line, runs, count);
+        return;
+    }
+    if (format_ == Format::Html)
+        writeHtmlRuns(line, runs, count);
+    else
+        writeAnsiRuns(line, runs, count);
+}
+
+// Each form's loop in a function of its own, so that a change to one leaves the others' code as it is.
+void TextRenderer::writeHtmlRuns(QStringView line, const StyleRun *runs, qsizetype count)
+{
+    {
         // As writeHtml() does, with the output place and the open span in locals (a write through a
         // char pointer may change any member, which would have them all read again). A short piece
-        // below the block's end fits the room after it; a longer one, or a long tag, goes the general way.
+        // below the block's end fits the room after it; a longer one goes the general way.
         constexpr qsizetype kShortPiece = (4096 - 8 - kShortName - 16) / 6;
         char *w = buffer_.data() + used_;
         char *block = buffer_.data() + kBlock; // past it, the block is handed over
@@ -623,13 +649,12 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
             const int length = r->length;
             if (length <= 0)
                 continue;
-            const QStringView piece(line.utf16() + r->start, length); // runs lie within their line
             const int t = r->tokenset;
             const bool opens = unsigned(t) < unsigned(tags);
-            if (length > kShortPiece || (t != current && opens && sizes[t] > kShortName)) [[unlikely]] {
+            if (length > kShortPiece) [[unlikely]] { // (every tag is short: see the constructor)
                 used_ = w - buffer_.data();
                 current_ = current;
-                writeHtml(piece, t);
+                writeHtml(QStringView(line.utf16() + r->start, length), t); // runs lie within their line
                 if (used_ >= kBlock)
                     flush();
                 w = buffer_.data() + used_;
@@ -648,10 +673,10 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
                 }
                 current = t;
             }
-            if (const int at = r->start - from; at >= 0 && at <= asIs - length)
+            if (const int at = r->start - from; within(at, length, asIs))
                 w = appendHtmlAscii(w, packed + at, length);
             else
-                w = appendUtf8<Escape::Html>(w, piece);
+                w = appendUtf8<Escape::Html>(w, QStringView(line.utf16() + r->start, length));
             if (w >= block) {
                 used_ = w - buffer_.data();
                 flush();
@@ -660,9 +685,12 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
         }
         used_ = w - buffer_.data();
         current_ = current;
-        return;
     }
-    if (format_ == Format::Ansi && !finished_) {
+}
+
+void TextRenderer::writeAnsiRuns(QStringView line, const StyleRun *runs, qsizetype count)
+{
+    {
         // As write() does, one run after another, with the output place and the escape in force in
         // locals, as for HTML above. A piece with a line break, a long one or a long escape goes the
         // general way.
@@ -730,8 +758,11 @@ void TextRenderer::writeRuns(QStringView line, const StyleRun *runs, qsizetype c
         }
         used_ = w - buffer_.data();
         current_ = current;
-        return;
     }
+}
+
+void TextRenderer::writeSpanRuns(QStringView line, const StyleRun *runs, qsizetype count)
+{
     if (format_ != Format::Spans || finished_) {
         for (const StyleRun *r = runs; r != runs + count; ++r)
             write(QStringView(line.utf16() + r->start, r->length), r->tokenset); // runs lie within their line

@@ -73,6 +73,9 @@ private:
     void addSpan(qint64 length, int tokenset); // Spans: as write() does
     void releaseBreak(); // Spans: adds the line break held back
     void writeHtml(QStringView piece, int tokenset); // a piece that is not empty
+    void writeHtmlRuns(QStringView line, const StyleRun *runs, qsizetype count);
+    void writeAnsiRuns(QStringView line, const StyleRun *runs, qsizetype count);
+    void writeSpanRuns(QStringView line, const StyleRun *runs, qsizetype count);
     void switchSpan(int tokenset); // Html: closes the open span and opens the tokenset's
     char *appendStart(char *w);
     void carryStart(char *digits);
