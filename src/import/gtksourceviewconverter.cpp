@@ -228,6 +228,37 @@ void dropMutualGuards(LanguageDraft &draft, const QHash<QString, int> &guardOf, 
     }
 }
 
+// Whether patterns earlier in a place match wherever `token` does, whatever follows (a shell's `$(` before a
+// Makefile's `$(NAME)` in a command): probed on the token's literal start and each character that may follow it.
+bool shadowed(const QString &token, const QStringList &earlier)
+{
+    const PatternAnalysis::Prefix prefix = PatternAnalysis::literalPrefix(token, false, 16);
+    if (prefix.text.isEmpty() || !prefix.next || token.startsWith(QLatin1String("(?i)")))
+        return false;
+    const QRegularExpression t(QStringLiteral("\\A(?:%1)").arg(token));
+    std::vector<QRegularExpression> before;
+    for (const QString &g : earlier) {
+        if (!g.isEmpty() && overlaps(g, token))
+            before.emplace_back(QStringLiteral("\\A(?:%1)").arg(g));
+    }
+    if (!t.isValid() || before.empty())
+        return false;
+    bool matched = false;
+    for (char16_t c = 33; c < 127; ++c) {
+        if (!prefix.next->test(c))
+            continue;
+        for (const char *rest : {"", "a", "z9_)", ") x", "}", "(", " "}) {
+            const QString text = prefix.text + QChar(c) + QLatin1String(rest);
+            if (!t.match(text).hasMatch())
+                continue;
+            matched = true;
+            if (std::none_of(before.begin(), before.end(), [&](const QRegularExpression &g) { return g.isValid() && g.match(text).hasMatch(); }))
+                return false;
+        }
+    }
+    return matched;
+}
+
 // A pattern with a leading `(?i)` as a group that keeps the flag to itself, to stand beside others.
 QString flagGrouped(const QString &pattern)
 {
@@ -1528,8 +1559,17 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 continue;
             listed.insert(k);
             const int continued = continued_.value(k, -1);
+            // A list that earlier patterns here always take the place of is not valid here.
+            QStringList before;
+            for (qsizetype e = 0; e < earlier.size(); ++e)
+                before += earlierFrom[size_t(e)] == k ? QString() : earlier[e];
+            const TokensetDraft &kt = draft.tokensets[size_t(k)];
+            const bool hidden = !kt.scope && !kt.tokens.empty()
+                && std::all_of(kt.tokens.begin(), kt.tokens.end(), [&](const TokenDraft &x) { return shadowed(x.text, before); });
+            if (hidden && !draft.tokensets[size_t(k)].hiddenIn.contains(level.name))
+                draft.tokensets[size_t(k)].hiddenIn += level.name;
             for (const int n : {leadingGroups_.value(k, -1), continued, k}) {
-                if (n < 0)
+                if (n < 0 || (hidden && n == k))
                     continue;
                 TokensetDraft &t = draft.tokensets[size_t(n)];
                 if (!t.validScopes.contains(level.name))
@@ -1576,6 +1616,27 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         }
     }
     dropMutualGuards(draft, guardOf, report_);
+    for (TokensetDraft &t : draft.tokensets) {
+        if (t.hiddenIn.isEmpty())
+            continue;
+        report_.approximated(t.source, QStringLiteral("\"%1\" is left out of %2 scopes where patterns before it always match first")
+                                           .arg(t.name).arg(t.hiddenIn.size()));
+        // Left out everywhere, it goes (no places would read as the record's default places).
+        if (t.validScopes.isEmpty())
+            t.tokens.clear();
+    }
+    // A tokenset hidden where another stands does not hold that one back: there it never matches.
+    for (auto it = guardOf.cbegin(); it != guardOf.cend(); ++it) {
+        const QStringList &hidden = draft.tokensets[size_t(it.value())].hiddenIn;
+        if (hidden.isEmpty())
+            continue;
+        for (TokensetDraft &u : draft.tokensets) {
+            if (std::any_of(hidden.begin(), hidden.end(), [&](const QString &h) { return u.validScopes.contains(h); })) {
+                for (TokenDraft &x : u.tokens)
+                    x.guards.removeAll(it.key());
+            }
+        }
+    }
     // A scope that colours nothing and ends the scope around it (end-parent: `@media ... { ... }`, a style sheet
     // up to `</style>`): the end becomes an end of that scope, beside any it has (a tag's `/>`), tried inside
     // this one (chain), so one end closes both; this one then has no end of its own.

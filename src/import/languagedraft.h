@@ -42,6 +42,9 @@ struct TokensetDraft {
     // Names of the scope tokensets it is valid in; "" is the outermost level. Empty: valid nowhere
     // but at the outermost level and in transparent scopes (the record's own default).
     QStringList validScopes;
+    // Scopes where patterns before it always match first (a Makefile's `$(NAME)` behind a shell's `$(`): it
+    // is not valid there, nor may a merge make it so.
+    QStringList hiddenIn;
     // A scope that colours nothing while its start does (a keyword opening a statement): the look its
     // start tokens keep, as a list, when the scope is opened up to fit a record. Zero or one.
     std::vector<TokensetDraft> startLook;

@@ -113,6 +113,10 @@ void mergeInto(LanguageDraft &draft, size_t i, size_t j, ConversionReport &repor
         if (!into.validScopes.contains(s))
             into.validScopes += s;
     }
+    for (const QString &s : std::as_const(from.hiddenIn)) {
+        if (!into.hiddenIn.contains(s))
+            into.hiddenIn += s;
+    }
     // The look a start keeps stays with the starts that had it; two looks that differ are both lost.
     if (!into.startLook.empty() && !from.startLook.empty() && !into.startLook.front().looksLike(from.startLook.front())) {
         into.startLook.clear();
@@ -403,6 +407,11 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
             && std::any_of(from.tokens.begin(), from.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); })
             && std::none_of(to.tokens.begin(), to.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
     };
+    // Whether `a` is hidden where `b` is valid: merged, it would stand there again.
+    auto hides = [](const TokensetDraft &a, const TokensetDraft &b) {
+        const QStringList p = placesOf(b);
+        return std::any_of(a.hiddenIn.begin(), a.hiddenIn.end(), [&](const QString &h) { return p.contains(h); });
+    };
     auto weight = [&](const TokensetDraft &t) {
         long sum = 0;
         for (const TokenDraft &token : t.tokens)
@@ -430,7 +439,7 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
                 const TokensetDraft &b = draft.tokensets[j];
                 if (b.scope || !a.looksLike(b) || a.casesensitive != b.casesensitive)
                     continue;
-                if (intoColoured(a, b) || intoColoured(b, a))
+                if (intoColoured(a, b) || intoColoured(b, a) || hides(a, b) || hides(b, a))
                     continue;
                 const long cost = weights[j] * newPlaces(places[i], places[j]) + weights[i] * newPlaces(places[j], places[i]);
                 if (best < 0 || cost < best) {

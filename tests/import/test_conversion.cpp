@@ -212,6 +212,21 @@ TEST(Conversion, TokensWhoseOrderDiffersByPlaceDoNotBothGiveWay)
     EXPECT_EQ(c.colour(QStringLiteral("abb a")).toStdString(), "[Number:abb] [Keyword:a]");
     EXPECT_EQ(c.colour(QStringLiteral("\"abb a\"")).toStdString(), "[String:\"][Number:abb][String: ][Keyword:a][String:\"]");
     EXPECT_TRUE(c.report.contains(QStringLiteral("the longer match wins"))) << c.report.toStdString();
+
+    // Where "sub" comes first, it always matches where "var" would ("$(" before "$(name)"): "var" is left out
+    // there, and holds "sub" back nowhere; in the quote, where it comes first, it still wins.
+    const Converted hidden = convert(langFile(R"(
+    <context id="var" style-ref="number"><match>\$\([a-z]+\)</match></context>
+    <context id="sub" style-ref="keyword"><start>\$\(</start><end>\)</end></context>
+    <context id="quote" style-ref="string">
+      <start>"</start><end>"</end>
+      <include><context ref="var"/><context ref="sub"/></include>
+    </context>)",
+                                          R"(<context ref="sub"/><context ref="var"/><context ref="quote"/>)"));
+    ASSERT_EQ(hidden.exitCode, 0) << hidden.report.toStdString();
+    EXPECT_EQ(hidden.colour(QStringLiteral("$(ab) \"$(ab)\"")).toStdString(), "[Keyword:$(ab)] [String:\"][Number:$(ab)][String:\"]");
+    EXPECT_TRUE(hidden.report.contains(QStringLiteral("is left out of 1 scopes where patterns before it always match first")))
+        << hidden.report.toStdString();
 }
 
 TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
