@@ -767,6 +767,23 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             }
         }
         c.soleSimple[128] = c.soleLiteral[128] = c.soleLead[128] = -1;
+        // Characters grouped by their list of regexp tokens; each group's first character stands for it.
+        std::vector<int> groupOf(128, -1), firsts;
+        for (int b = 0; b < 128; ++b) {
+            if (!c.regexpsOnly[b])
+                continue;
+            auto list = [&](int x) { return std::pair(c.byFirst.begin() + c.byFirstStart[x], c.byFirst.begin() + c.byFirstStart[x + 1]); };
+            size_t g = 0;
+            while (g < firsts.size() && !std::equal(list(b).first, list(b).second, list(firsts[g]).first, list(firsts[g]).second))
+                ++g;
+            if (g == firsts.size())
+                firsts.push_back(b);
+            groupOf[size_t(b)] = int(g);
+        }
+        for (int b = 0; b < 128; ++b)
+            for (int e = 0; e < 128 && groupOf[size_t(b)] >= 0; ++e)
+                if (groupOf[size_t(e)] == groupOf[size_t(b)])
+                    c.sameRegexps[b][e >> 6] |= quint64(1) << (e & 63);
     }
     return language;
 }

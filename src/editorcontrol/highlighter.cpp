@@ -293,8 +293,16 @@ private:
         const int n = line.n;
         if (!tokens.allDead(c, ch, p))
             return p;
-        while (p < n && text[p] < 128 && ((skip[text[p]] & kSkip) || ((skip[text[p]] & kRegexpsOnly) && tokens.allDead(c, text[p], p))))
-            ++p;
+        // What cannot match stays so further on the line (its searches are kept, not run again in
+        // between): the characters with the same regexps are passed without asking again.
+        const quint64 *const same = c.sameRegexps[ch];
+        for (; p < n && text[p] < 128; ++p) {
+            const char16_t u = text[p];
+            if (skip[u] & kSkip)
+                continue;
+            if (!(skip[u] & kRegexpsOnly) || (!((same[u >> 6] >> (u & 63)) & 1) && !tokens.allDead(c, u, p)))
+                break;
+        }
         return p;
     }
 

@@ -195,7 +195,7 @@ public:
 
     // Whether no regexp token that may begin with ch (below 128, ContextData::regexpsOnly) can match
     // from p on.
-    bool allDead(const ContextData &c, char16_t ch, int p) const
+    Q_ALWAYS_INLINE bool allDead(const ContextData &c, char16_t ch, int p) const
     {
         if (c.required && !s.candidates.empty())
             return false;
