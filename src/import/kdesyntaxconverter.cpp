@@ -358,7 +358,10 @@ QString guardForm(const QString &pattern)
     if (known.size() > 20000)
         known.clear();
     QString plain;
-    const QString guard = !mayBeEmpty(pattern) && RegexText::nonCapturing(pattern, plain) ? RegexText::grouped(plain) : QString();
+    // A rule that may take nothing wins only where it takes something (KDE takes no empty match).
+    const QString guard = !RegexText::nonCapturing(pattern, plain) ? QString()
+        : mayBeEmpty(pattern)                                    ? QStringLiteral("(?:%1)(?!\\G)").arg(plain)
+                                                                 : RegexText::grouped(plain);
     known.insert(pattern, guard);
     return guard;
 }
@@ -626,6 +629,7 @@ private:
     // Per scope tokenset, the items whose colour its ends take (none: the scope's own colour).
     QHash<int, QSet<std::pair<const KdeDefinition *, QString>>> closers_;
     QHash<QString, Look> ownInside_; // scope context -> the look of what no rule takes in it, once it takes its openers'
+    QSet<QString> ownInsideLists_;   // the lists that keep that look
     QHash<QString, QString> openerNames_; // scope context -> the item it is coloured as
     QSet<QString> plainInside_;           // scope contexts where what no rule takes is plain text
     QString plainInsideName_;             // the tokenset of that plain text
@@ -1382,14 +1386,10 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
     if (fittedCount(draft) <= limit)
         return;
     dropUnreachable(draft);
-    // The tokensets that stand in scope `name`, besides itself.
-    auto inside = [&](const QString &name) {
-        QSet<QString> in;
-        for (const TokensetDraft &t : draft.tokensets)
-            if (t.validScopes.contains(name))
-                if (t.name != name)
-                    in.insert(t.name);
-        return in;
+    // Whether any tokenset but itself stands in scope `name`.
+    auto holds = [&](const QString &name) {
+        return std::any_of(draft.tokensets.begin(), draft.tokensets.end(),
+                           [&](const TokensetDraft &t) { return t.name != name && t.validScopes.contains(name); });
     };
     // Of other colours, not one that holds nothing with one that holds something: a string that reads
     // no code merged into one that does (a quote that does not interpolate, into one that reads
@@ -1404,7 +1404,7 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
                     && (kind == QLatin1String("comment") || kind == QLatin1String("string")) && kind == kindOf(b.id)
                     && (!sameLook || a.looksLike(b))
                     && QSet<QString>(a.validScopes.begin(), a.validScopes.end()) == QSet<QString>(b.validScopes.begin(), b.validScopes.end())
-                    && (sameLook || inside(a.name).isEmpty() == inside(b.name).isEmpty());
+                    && (sameLook || holds(a.name) == holds(b.name));
                 if (!alike) {
                     ++j;
                     continue;
@@ -1429,6 +1429,7 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
             const TokensetDraft &t = draft.tokensets[k];
             const QString kind = kindOf(t.id);
             const bool inside = !t.scope && t.validScopes.size() == wanted && (kind == QLatin1String("comment") || kind == QLatin1String("string"))
+                && !ownInsideLists_.contains(t.name) // (it keeps a context's colour in a scope of another)
                 && std::all_of(t.validScopes.begin(), t.validScopes.end(), [&](const QString &v) { return scopeKind.value(v) == kind; });
             if (!inside) {
                 ++k;
@@ -2610,6 +2611,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         for (const auto &[other, scope] : ownIn)
             if (other.showsAs(l))
                 own.validScopes += scope;
+        ownInsideLists_.insert(own.name);
         draft.tokensets.push_back(std::move(own));
     }
     // Each start token gets the scope's end, so that scopes merged later still close as they did.
@@ -3503,19 +3505,24 @@ void Conversion::lookAsOpeners(LanguageDraft &draft)
 }
 
 // A scope of a coloured context opened and closed only by rules of one other colour (a make variable's
-// `$(` and `)` around its name): in KDE the name shows the context's colour, the brackets theirs. The
-// scope takes the brackets' colour, and what no rule takes inside keeps the context's, a token per
-// character (lookAsOpeners adds that list).
+// `$(` and `)` around its name), or opened so and closed by none of its own (an assignment's name before
+// its operator): in KDE the name shows the context's colour, the brackets theirs. The scope takes the
+// brackets' colour, and what no rule takes inside keeps the context's, a token per character (lookAsOpeners
+// adds that list).
 void Conversion::lookAsOpenersAndClosers(TokensetDraft &t, int s)
 {
     const auto ref = contextOfScope_.constFind(t.source);
     const auto closers = closers_.constFind(s);
-    if (ref == contextOfScope_.constEnd() || closers == closers_.constEnd() || closers->contains(std::pair<const KdeDefinition *, QString>())
-        || transparentScope(t) || kindOf(t.id) == QLatin1String("comment") || kindOf(t.id) == QLatin1String("string"))
+    // (Of the literal looks, only an operator's: a string's or a comment's context is text of its own.)
+    if (ref == contextOfScope_.constEnd() || (closers != closers_.constEnd() && closers->contains(std::pair<const KdeDefinition *, QString>()))
+        || transparentScope(t) || kindOf(t.id) == QLatin1String("comment") || (kindOf(t.id) == QLatin1String("string") && t.id != QLatin1String("charliterals")))
         return;
     const Look inside = look(ref->def, ref->context().attribute, t.source);
+    // Closed by none of its own rules: only an operator's context (the one between a name and its value).
+    if (closers == closers_.constEnd() && inside.id != QLatin1String("charliterals") && inside.id != QLatin1String("operators"))
+        return;
     std::optional<Look> common;
-    for (const auto &set : {openers_.value(s), *closers})
+    for (const auto &set : {openers_.value(s), closers_.value(s)})
         for (const auto &[def, item] : set) {
             const Look l = look(def, item, t.source);
             if (common && !common->showsAs(l))
@@ -3532,8 +3539,8 @@ void Conversion::lookAsOpenersAndClosers(TokensetDraft &t, int s)
     t.fontstyle = common->fontstyle;
     openerNames_.insert(t.source, common->name);
     ownInside_.insert(t.source, inside);
-    report_.approximated(t.source, QStringLiteral("the context takes the colour of \"%1\", which opens and closes it; what no rule takes inside keeps its own")
-                                       .arg(common->name));
+    report_.approximated(t.source, QStringLiteral("the context takes the colour of \"%1\", which opens%2 it; what no rule takes inside keeps its own")
+                                       .arg(common->name, closers == closers_.constEnd() ? QString() : QStringLiteral(" and closes")));
 }
 
 bool KdeSyntaxConverter::recognises(const QByteArray &bytes) const

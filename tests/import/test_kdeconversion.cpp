@@ -1491,3 +1491,42 @@ TEST(KdeConversion, AScopeOpenedAndClosedInOneOtherColourTakesItAndKeepsItsOwnIn
     EXPECT_EQ(c.colour(QStringLiteral("$(ab#) @cd@")), std::string("[Op (2):$(][Type:ab][Error:#][Op (2):)] [Other:@cd@]"));
     EXPECT_NE(c.report.indexOf(QStringLiteral("which opens and closes it")), -1);
 }
+
+TEST(KdeConversion, AScopeOpenedInOneOtherColourAndClosedByNoneOfItsOwnTakesThatColour)
+{
+    // An assignment's name opens the operator's context, in which `+` is text and `=` opens the value:
+    // the name keeps its colour and the `+` the operator's, as in KDE.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Type" context="Assign" String="[a-z]+\s*(?=\+?=)"/>
+      </context>
+      <context name="Assign" attribute="Op" lineEndContext="#pop">
+        <DetectChar attribute="Op" context="Value" char="="/>
+      </context>
+      <context name="Value" attribute="String" lineEndContext="#pop#pop">
+        <DetectChar attribute="Op" context="#pop#pop" char=";"/>
+        <DetectChar attribute="Type" char="$"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("ab += c")), std::string("[Type (2):ab ][Op:+][Value (2):= c]"));
+}
+
+TEST(KdeConversion, ARuleThatMayTakeNothingWinsOverALaterRuleWhereItTakesSomething)
+{
+    // A name that may be empty before `:=` comes before a target's `name:`: where the name is there the
+    // target gives way (it would take `ab :` in its own colour); before a `:` alone it does not.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <RegExpr attribute="Type" context="Assign" String="[a-z]*\s*(?=:?=)"/>
+        <RegExpr attribute="Keyword" context="#stay" String="[^:=]*:"/>
+      </context>
+      <context name="Assign" attribute="Op" lineEndContext="#pop">
+        <DetectChar attribute="Op" context="Value" char="="/>
+      </context>
+      <context name="Value" attribute="String" lineEndContext="#pop#pop">
+        <DetectChar attribute="Type" char="$"/>
+      </context>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("ab := c")), std::string("[Type (3):ab ][Op::][Value:= c]"));
+    EXPECT_EQ(c.colour(QStringLiteral("ab: c")), std::string("[Keyword:ab:] c"));
+}
