@@ -1389,7 +1389,7 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
     // Whether any tokenset but itself stands in scope `name`.
     auto holds = [&](const QString &name) {
         return std::any_of(draft.tokensets.begin(), draft.tokensets.end(),
-                           [&](const TokensetDraft &t) { return t.name != name && t.validScopes.contains(name); });
+                           [&](const TokensetDraft &t) { return t.name != name && t.validScopes.contains(name) && !ownInsideLists_.contains(t.name); });
     };
     // Of other colours, not one that holds nothing with one that holds something: a string that reads
     // no code merged into one that does (a quote that does not interpolate, into one that reads
@@ -3513,10 +3513,22 @@ void Conversion::lookAsOpenersAndClosers(TokensetDraft &t, int s)
 {
     const auto ref = contextOfScope_.constFind(t.source);
     const auto closers = closers_.constFind(s);
-    // (Of the literal looks, only an operator's: a string's or a comment's context is text of its own.)
+    // (A comment's context is text of its own.)
     if (ref == contextOfScope_.constEnd() || (closers != closers_.constEnd() && closers->contains(std::pair<const KdeDefinition *, QString>()))
-        || transparentScope(t) || kindOf(t.id) == QLatin1String("comment") || (kindOf(t.id) == QLatin1String("string") && t.id != QLatin1String("charliterals")))
+        || transparentScope(t) || kindOf(t.id) == QLatin1String("comment"))
         return;
+    // Of other strings, only those opened by one character, a quote (a raw string's delimiters are worth
+    // less than the tokenset its text would take).
+    if (kindOf(t.id) == QLatin1String("string") && t.id != QLatin1String("charliterals")) {
+        auto one = [](const TokenDraft &x) {
+            if (!x.regexp)
+                return x.text.size() == 1;
+            const bool escaped = x.text.size() == 2 && x.text[0] == u'\\' && !x.text[1].isLetterOrNumber();
+            return escaped || (x.text.size() == 1 && !QStringLiteral(".^$|?*+()[]{}\\").contains(x.text[0]));
+        };
+        if (t.tokens.empty() || !std::all_of(t.tokens.begin(), t.tokens.end(), one))
+            return;
+    }
     const Look inside = look(ref->def, ref->context().attribute, t.source);
     // Closed by none of its own rules: only an operator's context (the one between a name and its value).
     if (closers == closers_.constEnd() && inside.id != QLatin1String("charliterals") && inside.id != QLatin1String("operators"))

@@ -958,7 +958,7 @@ TEST(KdeConversion, StepsBeforeTheirContentMergeBeforeAnyIsCut)
 TEST(KdeConversion, AUnitAfterANumberGoesOnTheNumberWithoutTakingWhatFollows)
 {
     // Units stays over "px" and falls back at anything else: the number and its unit are one token, and
-    // the ";" after them still closes the value.
+    // the ";" after them still closes the value (in the colour of the ":" that opened it).
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">
         <DetectChar attribute="Op" context="Value" char=":"/>
@@ -971,7 +971,7 @@ TEST(KdeConversion, AUnitAfterANumberGoesOnTheNumberWithoutTakingWhatFollows)
         <RegExpr attribute="Type" String="px|em"/>
       </context>)K"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
-    EXPECT_EQ(c.colour(QStringLiteral("a: 12px; b")), std::string("a[Value:: ][Number:12px][Value:;] b"));
+    EXPECT_EQ(c.colour(QStringLiteral("a: 12px; b")), std::string("a[Op:: ][Number:12px][Op:;] b"));
 }
 
 TEST(KdeConversion, OneCharacterOfALookAheadCloserChainsAndTheOtherEndsTheScope)
@@ -1529,4 +1529,39 @@ TEST(KdeConversion, ARuleThatMayTakeNothingWinsOverALaterRuleWhereItTakesSomethi
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("ab := c")), std::string("[Type (3):ab ][Op::][Value:= c]"));
     EXPECT_EQ(c.colour(QStringLiteral("ab: c")), std::string("[Keyword:ab:] c"));
+}
+
+TEST(KdeConversion, AStringQuotedInAnotherColourKeepsItsQuotesAndTextThroughTheCut)
+{
+    // Quotes in an operator's colour around a string: the scope shows the quotes' colour and its text the
+    // string's. Through the cut to the tokensets a language holds, the list that keeps that text stays, and
+    // the string still holds nothing of code, so it is not merged into the one that reads variables. A
+    // string opened by more than one character (a raw string's delimiter) keeps its own colour.
+    QByteArray calls, opens;
+    for (int i = 0; i < 30; ++i) {
+        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
+        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Normal" context="#pop" char=")"/>
+            <StringDetect attribute="Keyword" String="k%1"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
+        <DetectChar attribute="String" context="Str" char="&quot;"/>
+        <DetectChar attribute="Op" context="Raw" char="'"/>
+        <StringDetect attribute="Op" context="Long" String="R("/>
+      </context>
+      <context name="Long" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char=")"/>
+      </context>
+      <context name="Str" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="String" context="#pop" char="&quot;"/>
+        <RegExpr attribute="Type" String="\$[a-z]+"/>
+      </context>
+      <context name="Raw" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char="'"/>
+      </context>)K" + calls));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("'a $b' \"$c\"")), std::string("[Op (2):'][String:a][Op (2): ][String:$b][Op (2):'] [Str:\"][Type:$c][Str:\"]"));
+    EXPECT_EQ(c.colour(QStringLiteral("R(a b)")), std::string("[Str:R(a b)]"));
 }
