@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -57,7 +59,7 @@ TEST(Export, AllLanguagesInOrderEveryTokensetRebuiltFailuresReportedTogether)
 // Places that cannot take an exported or working file: each run fails naming it; what was there stays.
 TEST(Export, FolderFileAndLinkProblems)
 {
-    ExportFixture f({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    ExportFixture f({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
     f.folder.write(QStringLiteral("plain"), "x");
     QDir().mkpath(f.folder.file(QStringLiteral("dir/varlex.lng/inside")));
     const struct {
@@ -78,17 +80,20 @@ TEST(Export, FolderFileAndLinkProblems)
     EXPECT_FALSE(f.folder.exists(QStringLiteral("missing")));
     EXPECT_TRUE(f.folder.read(QStringLiteral("plain")) == "x" && f.folder.exists(QStringLiteral("dir/varlex.lng/inside")));
 
-    // A folder in a file's place fails alone; a symbolic link is replaced, never written through.
+    // A folder in a file's place fails alone; a symbolic link is replaced, never written through, and so
+    // is a pipe, never opened (it would wait for a writer).
     f.host.exportTo = f.folder.file(QStringLiteral("language_def"));
     QDir().mkpath(f.folder.file(QStringLiteral("language_def/A.lng/inside")));
     f.folder.write(QStringLiteral("outside.lng"), "keep");
     ASSERT_TRUE(QFile::link(f.folder.file(QStringLiteral("outside.lng")), f.host.exportTo + QStringLiteral("/B.lng")));
     ASSERT_TRUE(QFile::link(f.folder.file(QStringLiteral("created.lng")), f.host.exportTo + QStringLiteral("/C.lng")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(f.host.exportTo + QStringLiteral("/D.lng")).constData(), 0600), 0);
     const LanguageExport::Report report = LanguageExport::exportAll(f.writer);
     ASSERT_EQ(report.failures.size(), 1);
     EXPECT_TRUE(report.failures[0].startsWith(QStringLiteral("Cannot write \"%1\": ").arg(f.folder.file("language_def/A.lng"))));
     EXPECT_TRUE(f.folder.exists(QStringLiteral("language_def/A.lng/inside")));
-    EXPECT_EQ(report.files, (QStringList{f.folder.file("language_def/B.lng"), f.folder.file("language_def/C.lng")}));
+    EXPECT_EQ(report.files, (QStringList{f.folder.file("language_def/B.lng"), f.folder.file("language_def/C.lng"),
+                                         f.folder.file("language_def/D.lng")}));
     EXPECT_EQ(std::pair(f.folder.read(QStringLiteral("outside.lng")), f.folder.exists(QStringLiteral("created.lng"))),
               std::pair(QByteArray("keep"), false));
     for (const QString &file : report.files)
