@@ -79,6 +79,21 @@ Converted convert(const QByteArray &file, const QList<std::pair<QString, QByteAr
     return {r.exitCode, QString::fromUtf8(r.err), r.out};
 }
 
+// Thirty calls "c0(" to "c29(" in the normal colour, each closed by ")" and holding `rules` (%1: the
+// call's number), as the openers for the outermost context and the calls' contexts: more scopes than
+// a language holds tokensets for.
+std::pair<QByteArray, QByteArray> thirtyCalls(const char *rules = R"K(<StringDetect attribute="Keyword" String="k%1"/>)K")
+{
+    QByteArray opens, calls;
+    for (int i = 0; i < 30; ++i) {
+        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
+        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Normal" context="#pop" char=")"/>)K").arg(i).toUtf8()
+                 + QString::fromUtf8(rules).arg(i).toUtf8() + "</context>";
+    }
+    return {opens, calls};
+}
+
 } // namespace
 
 TEST(KdeConversion, CharacterAndStringRules)
@@ -845,14 +860,7 @@ TEST(KdeConversion, TheCutTakesWhatStandsOnlyInCommentsBeforeCode)
     // Thirty calls in a block, each with a word of its own, and a tag inside comments, at the same depth:
     // over the tokensets a language holds, the tag goes first (the comment colours it) and the calls stay.
     // A pattern after "~" goes too, being deeper: "~", which only its end closes, closes where it opens.
-    QByteArray calls, opens;
-    for (int i = 0; i < 30; ++i) {
-        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
-        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
-            <DetectChar attribute="Normal" context="#pop" char=")"/>
-            <StringDetect attribute="Keyword" String="k%1"/>
-          </context>)K").arg(i).toUtf8();
-    }
+    const auto [opens, calls] = thirtyCalls();
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">
         <DetectChar attribute="Comment" context="Comment" char="#"/>
@@ -1134,17 +1142,10 @@ TEST(KdeConversion, AScopeCutToATokenKeepsTheColoursOfTheItemsThatOpenItAndItsPl
     // type) before a rule for any word: over the tokensets a language holds, the arguments (deepest) are
     // cut to a token where they open, which shows each opener's colour, not the plain context's, and
     // still wins over the word rule after it.
-    QByteArray calls, opens;
-    for (int i = 0; i < 30; ++i) {
-        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
-        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
-            <DetectChar attribute="Normal" context="#pop" char=")"/>
-            <StringDetect attribute="Number" String="k%1"/>
-            <WordDetect attribute="Keyword" context="Args" String="run"/>
-            <WordDetect attribute="Type" context="Args" String="go"/>
-            <RegExpr attribute="Op" String="[a-z]+"/>
-          </context>)K").arg(i).toUtf8();
-    }
+    const auto [opens, calls] = thirtyCalls(R"K(<StringDetect attribute="Number" String="k%1"/>
+        <WordDetect attribute="Keyword" context="Args" String="run"/>
+        <WordDetect attribute="Type" context="Args" String="go"/>
+        <RegExpr attribute="Op" String="[a-z]+"/>)K");
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
       </context>
@@ -1193,15 +1194,8 @@ TEST(KdeConversion, TheCutKeepsVariablesInStringsAndCountsACutScopeOnceWhereItNe
     // variable: over the tokensets a language holds, calls are cut to tokens, not the string's variable
     // (which is code, unlike markup in a comment); a cut call is a token where the calls stand, not in
     // itself, so that the tokens of cut calls count as one and fewer calls are cut.
-    QByteArray calls, opens;
-    for (int i = 0; i < 30; ++i) {
-        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
-        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
-            <DetectChar attribute="Normal" context="#pop" char=")"/>
-            <StringDetect attribute="Normal" context="C%1" String="c%1("/>
-            <StringDetect attribute="Keyword" String="k%1"/>
-          </context>)K").arg(i).toUtf8();
-    }
+    const auto [opens, calls] = thirtyCalls(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>
+        <StringDetect attribute="Keyword" String="k%1"/>)K");
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
         <DetectChar attribute="String" context="Str" char="&quot;"/>
@@ -1412,14 +1406,7 @@ TEST(KdeConversion, AStringTheCutWouldTakeOpensWhereTheStepBeforeItStands)
 {
     // Thirty calls make the cut go deep. The pattern after "~" is deepest, but "~" opens it at once: it
     // stands in the block instead, opening on "~/", and keeps its colour; "~" alone still ends on ";".
-    QByteArray calls, opens;
-    for (int i = 0; i < 30; ++i) {
-        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
-        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
-            <DetectChar attribute="Normal" context="#pop" char=")"/>
-            <StringDetect attribute="Keyword" String="k%1"/>
-          </context>)K").arg(i).toUtf8();
-    }
+    const auto [opens, calls] = thirtyCalls();
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">
         <DetectChar attribute="Normal" context="Block" char="{"/>
@@ -1446,14 +1433,7 @@ TEST(KdeConversion, TheCutMergesNoStringThatReadsNoCodeIntoOneThatReadsVariables
     // Over the tokensets a language holds, strings of other colours that stand in the same places become
     // one only where they hold the same: merged into the string that reads variables, the quote that reads
     // none would read them too, and a variable's name that may take a quote would run past its end.
-    QByteArray calls, opens;
-    for (int i = 0; i < 30; ++i) {
-        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
-        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
-            <DetectChar attribute="Normal" context="#pop" char=")"/>
-            <StringDetect attribute="Keyword" String="k%1"/>
-          </context>)K").arg(i).toUtf8();
-    }
+    const auto [opens, calls] = thirtyCalls();
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
         <DetectChar attribute="String" context="Str" char="&quot;"/>
@@ -1537,14 +1517,7 @@ TEST(KdeConversion, AStringQuotedInAnotherColourKeepsItsQuotesAndTextThroughTheC
     // string's. Through the cut to the tokensets a language holds, the list that keeps that text stays, and
     // the string still holds nothing of code, so it is not merged into the one that reads variables. A
     // string opened by more than one character (a raw string's delimiter) keeps its own colour.
-    QByteArray calls, opens;
-    for (int i = 0; i < 30; ++i) {
-        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
-        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
-            <DetectChar attribute="Normal" context="#pop" char=")"/>
-            <StringDetect attribute="Keyword" String="k%1"/>
-          </context>)K").arg(i).toUtf8();
-    }
+    const auto [opens, calls] = thirtyCalls();
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
         <DetectChar attribute="String" context="Str" char="&quot;"/>
