@@ -78,7 +78,7 @@ int contentOf(const CompiledLanguageData &d, const ScopeState &state)
 class LineScan {
 public:
     LineScan(const CompiledLanguageData &d, Highlighter::Scanner &s, QStringView text, const Highlighter::RunSink &sink)
-        : d(d), s(s), sink(sink), line(d, s, text), regexps(d, s, line), tokens(d, s, line, regexps),
+        : d(d), s(s), sink(sink), line(d, text), regexps(d, s, line), tokens(d, s, line, regexps),
           scopes(d, line, regexps)
     {
     }
@@ -348,8 +348,10 @@ int Highlighter::contentTokenset(const ScopeState &state) const
     return contentOf(language_->data(), state);
 }
 
-ScopeState Highlighter::highlightLine(QStringView line, ScopeState in, const RunSink &sink)
+ScopeState Highlighter::highlightLine(QStringView line, ScopeState in, const RunSink &sink, bool pairsWhole)
 {
+    if (!pairsWhole)
+        line = wholePairs(line, scanner_->clean);
     LineScan scan(language_->data(), *scanner_, line, sink);
     return scan.run(std::move(in));
 }

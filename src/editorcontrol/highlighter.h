@@ -30,8 +30,9 @@ struct CompiledLanguageData;
 // the state at the start of the next, so an editor re-colours from an edited line only until the
 // state it reaches equals the one it stored before.
 //
-// Time is linear in the length of a line: each line is checked once for broken surrogates, the regexp
-// engine never re-validates it, and every regexp match is bounded (see matchLimit()).
+// Time is linear in the length of a line: each line is checked once for broken surrogates (unless its
+// caller knows it holds none), the regexp engine never re-validates it, and every regexp match is
+// bounded (see matchLimit()).
 class Highlighter {
 public:
     explicit Highlighter(CompiledLanguagePtr language);
@@ -47,7 +48,10 @@ public:
 
     // Colours one line (without its line break) starting in state `in`; hands the line's runs to
     // `sink` and returns the state at the start of the next line. A state moved in is grown in place.
-    ScopeState highlightLine(QStringView line, ScopeState in, const RunSink &sink);
+    // `pairsWhole`: the line is known to hold no broken surrogate pair (decoded from bytes, see
+    // TextSource::pairsWhole()) and is not looked through for one; a broken pair in it would reach
+    // the regexp engine unchecked.
+    ScopeState highlightLine(QStringView line, ScopeState in, const RunSink &sink, bool pairsWhole = false);
     // The same, replacing `runs` with the line's runs.
     ScopeState highlightLine(QStringView line, const ScopeState &in, QVector<StyleRun> &runs);
 

@@ -159,7 +159,8 @@ bool TextSource::open(const QString &path)
 }
 
 // The code page is one byte a character: when each byte decodes alone to one unit, and all 256 in a
-// row to the same units, a table decodes as the converter does, many times faster.
+// row to the same units, a table decodes as the converter does, many times faster. A unit that is a
+// surrogate would be a broken pair, which pairsWhole() says a line never holds.
 void TextSource::fillByteTable()
 {
     const QByteArray codePage = AnsiCodec::codePage().toLatin1();
@@ -173,7 +174,7 @@ void TextSource::fillByteTable()
     for (int b = 0; b < 256; ++b) {
         QStringDecoder one(codePage.constData(), QStringDecoder::Flag::Stateless);
         const QString unit = one(QByteArrayView(all.constData() + b, 1));
-        if (unit.size() != 1 || unit.at(0) != units.at(b))
+        if (unit.size() != 1 || unit.at(0) != units.at(b) || unit.at(0).isSurrogate())
             return;
         byteTable_[size_t(b)] = unit.at(0).unicode();
     }

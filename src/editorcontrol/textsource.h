@@ -39,6 +39,11 @@ public:
     void setNotice(std::function<void(const QString &)> notice) { notice_ = std::move(notice); }
 
     bool isUtf8() const { return utf8_; }
+    // The line next() gave last holds no broken surrogate pair: UTF-8's converter never makes one
+    // (an encoded surrogate is no valid UTF-8), nor does the code page's table (one that would is not
+    // used). The converter keeps a sequence cut at a block's end until the next block, and lines are
+    // cut only at LF and CR, so no pair is split either.
+    bool pairsWhole() const { return utf8_ || useByteTable_; }
     QString problem() const { return problem_; }
     // The file as messages name it: its path, or "(standard input)".
     QString displayName() const { return name_; }

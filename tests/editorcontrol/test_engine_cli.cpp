@@ -66,7 +66,8 @@ TEST(EngineCli, HighlightWritesSpansHtmlAndAnsi)
 }
 
 // A file is read as UTF-8 only when all of it is: a sequence cut by ASCII makes it ANSI, far from any
-// other byte beyond ASCII, and across the boundary of the blocks it is read in (256 KB) too.
+// other byte beyond ASCII, and across the boundary of the blocks it is read in (256 KB) too. An encoded
+// surrogate is no UTF-8 either (a line read as UTF-8 is not checked again for broken pairs).
 TEST(EngineCli, HighlightReadsUtf8OnlyWhenAllOfItIs)
 {
     TempFolder folder;
@@ -76,7 +77,8 @@ TEST(EngineCli, HighlightReadsUtf8OnlyWhenAllOfItIs)
         QByteArray text;
         bool ansi; // \xe4 is "ä" in the code page
     } cases[] = {{edge + "\xe4\xb8\xad if\n", false}, {edge + "\xe4\xb8" + gap + "\xad if\n", true}, {"\xe4\xb8" + gap + "\xad if\n", true},
-                 {"\xc3\xa9" + gap + "\xe4\xb8\xad if\n", false}, {gap + "\xe4\xb8\xad" + gap + "\xe4\xb8 if\n", true}};
+                 {"\xc3\xa9" + gap + "\xe4\xb8\xad if\n", false}, {gap + "\xe4\xb8\xad" + gap + "\xe4\xb8 if\n", true},
+                 {"\xe4\xb8\xad\xed\xa0\x80 if\n", true}};
     for (const auto &c : cases) {
         folder.write("t.txt", c.text);
         const QByteArray out = runCli({"highlight", "--lng", folder.file("mini.lng"), "--format", "html", folder.file("t.txt")}).out;
