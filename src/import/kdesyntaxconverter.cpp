@@ -1391,6 +1391,15 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
         return std::any_of(draft.tokensets.begin(), draft.tokensets.end(),
                            [&](const TokensetDraft &t) { return t.name != name && t.validScopes.contains(name) && !ownInsideLists_.contains(t.name); });
     };
+    // Whether two scopes close on the same texts.
+    auto sameEnds = [](const TokensetDraft &a, const TokensetDraft &b) {
+        QSet<QString> x, y;
+        for (const TokenDraft &t : a.tokens2)
+            x.insert(t.text);
+        for (const TokenDraft &t : b.tokens2)
+            y.insert(t.text);
+        return x == y;
+    };
     // Of other colours, not one that holds nothing with one that holds something: a string that reads
     // no code merged into one that does (a quote that does not interpolate, into one that reads
     // variables) would read code too, and a variable's name may take the quote that ends it.
@@ -1404,7 +1413,9 @@ void Conversion::collapse(LanguageDraft &draft, int limit)
                     && (kind == QLatin1String("comment") || kind == QLatin1String("string")) && kind == kindOf(b.id)
                     && (!sameLook || a.looksLike(b))
                     && QSet<QString>(a.validScopes.begin(), a.validScopes.end()) == QSet<QString>(b.validScopes.begin(), b.validScopes.end())
-                    && (sameLook || holds(a.name) == holds(b.name));
+                    && (sameLook || holds(a.name) == holds(b.name))
+                    // Scopes in their quotes' colour look alike whatever their text: only those that close alike.
+                    && (!sameLook || (!ownInside_.contains(a.source) && !ownInside_.contains(b.source)) || sameEnds(a, b));
                 if (!alike) {
                     ++j;
                     continue;
@@ -2317,7 +2328,11 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     plainEnds.resize(plain);
                     closesAround_.insert(level.scope);
                 } else if (closes) {
-                    closers_[level.scope].insert(e.colour && !e.colour->rule->value("attribute").isEmpty() && !e.rule->flag("lookAhead")
+                    // A rule folded in that itself opens a context (a variable in a string) closes the
+                    // scope only through that context's fallthrough, which goes back into it in KDE: no
+                    // closer whose colour the scope could take.
+                    if (e.rule == e.origin.rule || e.rule->value("context").startsWith(QLatin1String("#pop")))
+                        closers_[level.scope].insert(e.colour && !e.colour->rule->value("attribute").isEmpty() && !e.rule->flag("lookAhead")
                                                      ? std::pair(e.colour->owner.def, e.colour->rule->value("attribute"))
                                                      : std::pair<const KdeDefinition *, QString>());
                     ends += guardedEnd(e.pattern);

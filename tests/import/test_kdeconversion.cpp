@@ -1538,3 +1538,38 @@ TEST(KdeConversion, AStringQuotedInAnotherColourKeepsItsQuotesAndTextThroughTheC
     EXPECT_EQ(c.colour(QStringLiteral("'a $b' \"$c\"")), std::string("[Op (2):'][String:a][Op (2): ][String:$b][Op (2):'] [Str:\"][Type:$c][Str:\"]"));
     EXPECT_EQ(c.colour(QStringLiteral("R(a b)")), std::string("[Str:R(a b)]"));
 }
+
+TEST(KdeConversion, AVariableThatGoesBackIntoItsStringIsNoCloserOfIt)
+{
+    // A variable read through a look-ahead into a context that falls back into the string does not close
+    // it: the string still takes the colour of the quotes that open and close it. Through the cut, it is
+    // not merged with a string in the same colour that reads no variables.
+    QByteArray calls, opens;
+    for (int i = 0; i < 30; ++i) {
+        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
+        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
+            <DetectChar attribute="Normal" context="#pop" char=")"/>
+            <StringDetect attribute="Keyword" String="k%1"/>
+          </context>)K").arg(i).toUtf8();
+    }
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
+        <DetectChar attribute="Op" context="Ip" char="&quot;"/>
+        <DetectChar attribute="Op" context="Raw" char="'"/>
+      </context>
+      <context name="Ip" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char="&quot;"/>
+        <RegExpr attribute="Normal" context="FindVar" String="\$\w" lookAhead="true"/>
+      </context>
+      <context name="FindVar" attribute="Type" lineEndContext="#pop" fallthrough="true" fallthroughContext="#pop">
+        <DetectChar attribute="Type" context="VarName" char="$"/>
+      </context>
+      <context name="VarName" attribute="Type" lineEndContext="#pop#pop" fallthrough="true" fallthroughContext="#pop#pop">
+        <RegExpr attribute="Type" String="\w+"/>
+      </context>
+      <context name="Raw" attribute="String" lineEndContext="#stay">
+        <DetectChar attribute="Op" context="#pop" char="'"/>
+      </context>)K" + calls));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("\"a $b c\" 'a $b'")), std::string("[Op (2):\"][String:a][Op (2): ][Type:$b][Op (2): ][String:c][Op (2):\"] [Op (3):'][String:a][Op (3): ][String:$b][Op (3):']"));
+}
