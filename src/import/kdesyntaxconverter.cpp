@@ -2328,9 +2328,9 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     plainEnds.resize(plain);
                     closesAround_.insert(level.scope);
                 } else if (closes) {
-                    // A rule folded in that itself opens a context (a variable in a string) closes the
-                    // scope only through that context's fallthrough, which goes back into it in KDE: no
-                    // closer whose colour the scope could take.
+                    // A rule folded in whose own switch does not pop (a variable's start in a string, which
+                    // opens a context that falls back into the string in KDE) closes the scope only through
+                    // a fallthrough: no closer whose colour the scope could take.
                     if (e.rule == e.origin.rule || e.rule->value("context").startsWith(QLatin1String("#pop")))
                         closers_[level.scope].insert(e.colour && !e.colour->rule->value("attribute").isEmpty() && !e.rule->flag("lookAhead")
                                                      ? std::pair(e.colour->owner.def, e.colour->rule->value("attribute"))
