@@ -1544,14 +1544,7 @@ TEST(KdeConversion, AVariableThatGoesBackIntoItsStringIsNoCloserOfIt)
     // A variable read through a look-ahead into a context that falls back into the string does not close
     // it: the string still takes the colour of the quotes that open and close it. Through the cut, it is
     // not merged with a string in the same colour that reads no variables.
-    QByteArray calls, opens;
-    for (int i = 0; i < 30; ++i) {
-        opens += QStringLiteral(R"K(<StringDetect attribute="Normal" context="C%1" String="c%1("/>)K").arg(i).toUtf8();
-        calls += QStringLiteral(R"K(<context name="C%1" attribute="Normal" lineEndContext="#stay">
-            <DetectChar attribute="Normal" context="#pop" char=")"/>
-            <StringDetect attribute="Keyword" String="k%1"/>
-          </context>)K").arg(i).toUtf8();
-    }
+    const auto [opens, calls] = thirtyCalls();
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">)K" + opens + R"K(
         <DetectChar attribute="Op" context="Ip" char="&quot;"/>
