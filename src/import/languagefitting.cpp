@@ -371,6 +371,12 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
 {
     QHash<QString, bool> known;
     QHash<QString, int> general;
+    const auto word = [&](const TokenDraft &t) { return takesWords(t, known); };
+    const auto text = [&](const TokenDraft &t) { return generality(t, general) > 1; }; // some of ordinary text
+    // Whether `from` takes bare words and `to` none.
+    const auto wordsInto = [&](const TokensetDraft &from, const TokensetDraft &to) {
+        return std::any_of(from.tokens.begin(), from.tokens.end(), word) && std::none_of(to.tokens.begin(), to.tokens.end(), word);
+    };
     // Where the language's own text runs: the outermost level, and (where the language tells its own constructs
     // apart) its own scopes that colour nothing.
     QSet<QString> textPlaces{QString()};
@@ -386,11 +392,9 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
             const auto p = std::find_if(toPlaces.begin(), toPlaces.end(), [&](const QString &x) { return where.contains(x) && !fromPlaces.contains(x); });
             return p == toPlaces.end() ? QString() : (p->isEmpty() ? QStringLiteral("the outermost level") : QStringLiteral("\"%1\"").arg(*p));
         };
-        const auto words = [&](const TokenDraft &t) { return takesWords(t, known); };
-        if (std::any_of(from.tokens.begin(), from.tokens.end(), words) && std::none_of(to.tokens.begin(), to.tokens.end(), words))
+        if (wordsInto(from, to))
             return firstNew(textPlaces);
-        if (!draft.ownSources.isEmpty() && !isOwn(draft, from)
-            && std::any_of(from.tokens.begin(), from.tokens.end(), [&](const TokenDraft &t) { return generality(t, general) > 1; }))
+        if (!draft.ownSources.isEmpty() && !isOwn(draft, from) && std::any_of(from.tokens.begin(), from.tokens.end(), text))
             return firstNew({QString()});
         return QString();
     };
@@ -404,8 +408,7 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
     }
     auto intoColoured = [&](const TokensetDraft &from, const TokensetDraft &to) {
         return std::any_of(to.validScopes.begin(), to.validScopes.end(), [&](const QString &p) { return colouredScopes.contains(p) && !from.validScopes.contains(p); })
-            && std::any_of(from.tokens.begin(), from.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); })
-            && std::none_of(to.tokens.begin(), to.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
+            && wordsInto(from, to);
     };
     // Whether `a` is hidden where `b` is valid: merged, it would stand there again.
     auto hides = [](const TokensetDraft &a, const TokensetDraft &b) {
@@ -458,10 +461,9 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
             where = spreadsTo(b, a);
         if (!where.isNull()) {
             TokensetDraft &gone = draft.tokensets[dropA ? bi : bj];
-            const bool words = std::any_of(gone.tokens.begin(), gone.tokens.end(), [&](const TokenDraft &t) { return takesWords(t, known); });
-            const auto takesText = [&](const TokenDraft &t) { return generality(t, general) > 1; };
-            if (!words && !std::all_of(gone.tokens.begin(), gone.tokens.end(), takesText)) {
-                const auto n = std::erase_if(gone.tokens, takesText);
+            const bool words = std::any_of(gone.tokens.begin(), gone.tokens.end(), word);
+            if (!words && !std::all_of(gone.tokens.begin(), gone.tokens.end(), text)) {
+                const auto n = std::erase_if(gone.tokens, text);
                 report.dropped(gone.source, QStringLiteral("tokenset \"%1\": %2 tokens that take punctuation or words of ordinary text; joined with \"%3\" they would take them at %4 (%5)")
                                                 .arg(gone.name).arg(n).arg((dropA ? b : a).name, where, why));
                 continue;
