@@ -19,7 +19,9 @@ constexpr qsizetype kBatch = 256;
 // kWordLiterals: a word start there is settled by looking its word up (LineTokens::wholeWord).
 // kRegexpsOnly: only regexp tokens may begin there (ContextData::regexpsOnly).
 // kOneChar: the sole token there is a simple pattern of one character (LineTokens::oneChars).
-enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8, kWordLiterals = 16, kRegexpsOnly = 32, kOneChar = 64 };
+// kCloserOnly (with kCloser): no token of the context begins there, only closers do.
+enum : quint8 { kTry = 0, kSkip = 1, kSkipInWord = 2, kWordUnit = 4, kCloser = 8, kWordLiterals = 16, kRegexpsOnly = 32, kOneChar = 64,
+                kCloserOnly = 128 };
 static_assert(kWordUnit >> 1 == kSkipInWord);
 // Tables kept for the contexts inside transparent scopes.
 constexpr size_t kSkipTables = 16;
@@ -144,11 +146,12 @@ public:
             }
             if (wordEnd < 0) {
                 best = LineMatch{};
-                const bool mayClose = ch < 128 ? (skip[ch] & kCloser) != 0 : closerBeyondAscii;
-                if (ch >= 128 || mayClose || tokens.trySole(*c, p, best) < 0) {
-                    if (mayClose)
+                const unsigned close = ch < 128 ? skip[ch] & (kCloser | kCloserOnly) : closerBeyondAscii ? kCloser : 0;
+                if (ch >= 128 || close || tokens.trySole(*c, p, best) < 0) {
+                    if (close)
                         scopes.tryAt(state, p, best);
-                    tokens.tryAt(*c, p, best);
+                    if (!(close & kCloserOnly))
+                        tokens.tryAt(*c, p, best);
                 }
             }
             if (best.length == 0) {
@@ -251,7 +254,8 @@ private:
             table[ch] = quint8(what | (d.isWordUnit(ch) ? kWordUnit : 0) | (closers.test(ch) ? kCloser : 0)
                                | (c.wordLiteralsOnly[ch] && !closers.test(ch) ? kWordLiterals : 0)
                                | (c.regexpsOnly[ch] && !closers.test(ch) ? kRegexpsOnly : 0)
-                               | (c.soleOneChar[ch] && !closers.test(ch) ? kOneChar : 0));
+                               | (c.soleOneChar[ch] && !closers.test(ch) ? kOneChar : 0)
+                               | (closers.test(ch) && c.nothingStarts[ch] ? kCloserOnly : 0));
         }
     }
 
