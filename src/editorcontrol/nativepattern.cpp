@@ -742,11 +742,12 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
             }
             break;
         case Split:
-            if (pos < n && text[pos] < 128) {
-                // A way that must take a character first, and cannot take this one, is not tried.
-                const char16_t u = text[pos];
-                const bool a = !(op.guards & 1) || ((op.table[u >> 6] >> (u & 63)) & 1);
-                const bool b = !(op.guards & 2) || ((op.next[u >> 6] >> (u & 63)) & 1);
+            if (pos == n || text[pos] < 128) {
+                // A way that must take a character first, and cannot take this one (or none is left),
+                // is not tried.
+                const char16_t u = pos < n ? text[pos] : 0;
+                const bool a = !(op.guards & 1) || (pos < n && ((op.table[u >> 6] >> (u & 63)) & 1));
+                const bool b = !(op.guards & 2) || (pos < n && ((op.next[u >> 6] >> (u & 63)) & 1));
                 if (!a || !b) {
                     if (!a && !b)
                         break;
@@ -800,7 +801,9 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
                 ok = (q - pos >= op.c && q < n && ((op.next[text[q] >> 6] >> (text[q] & 63)) & 1)) != (op.b != 0);
                 break;
             }
-            const int r = run(op.a, pos, text, n, steps);
+            int sub = steps; // a copy: `steps` itself stays in a register
+            const int r = run(op.a, pos, text, n, sub);
+            steps = sub;
             if (r == kEngine)
                 return give(kEngine);
             ok = (r >= 0) != (op.b != 0);
@@ -812,7 +815,9 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
                 const BehindBranch &branch = behind[size_t(op.a + b)];
                 if (pos < branch.length)
                     continue;
-                const int r = run(branch.pc, pos - branch.length, text, n, steps);
+                int sub = steps;
+                const int r = run(branch.pc, pos - branch.length, text, n, sub);
+                steps = sub;
                 if (r == kEngine)
                     return give(kEngine);
                 found = r >= 0;

@@ -80,7 +80,7 @@ TEST(EnginePatterns, NativeMatcherAgreesWithTheRegexpEngine)
         QStringLiteral("<a href=x/> </b> <!x> a$b $1 #define X \\  [sec] k=v ifx if kk Kk.s"),
         QStringLiteral("aaaaaaaaaaaaaaaaaaaaaaaaab abab abc aab \"q\" 12.5e-3 x\r\ny\n"),
         QStringLiteral("\t# a | b;#c (#d) &#e #"), QStringLiteral("k  =v a \t: b=c x1 y22z key two = 3 a\t\t:x ab (a) b  ("),
-        QStringLiteral("k= on \t"), QStringLiteral("ab:\tx"), QStringLiteral("=v")};
+        QStringLiteral("k= on \t"), QStringLiteral("ab:\tx"), QStringLiteral("=v"), QStringLiteral("n = 0x1F 12")};
     auto check = [&](const QString &pattern, bool caseless, const QStringList &on) {
         const std::optional<NativePattern> native = NativePattern::compile(pattern, caseless);
         if (!native)
