@@ -85,6 +85,8 @@ TokensetDraft listInLook(const Look &l, const QString &name, const QString &sour
 struct Pattern {
     QString text;      // the token's pattern, case flag included
     QString guardForm; // the same, without capturing groups, for use in a guard; empty when unusable
+    QString behind;    // with `shown`: the record holds `shown` after `behind` (TokenDraft)
+    QString shown;
 };
 
 struct Alt {
@@ -216,9 +218,22 @@ void dropMutualGuards(LanguageDraft &draft, const QHash<QString, int> &guardOf, 
     }
     std::sort(mutual.begin(), mutual.end());
     mutual.erase(std::unique(mutual.begin(), mutual.end()), mutual.end());
+    // A list that colours only part of its matches (TokenDraft::shown) starts later than the whole match, so the
+    // longer match cannot win: the other gives way to its whole match, which is the longer where both match.
+    const auto later = [](const TokensetDraft &t) {
+        return !t.tokens.empty() && std::all_of(t.tokens.begin(), t.tokens.end(), [](const TokenDraft &x) { return !x.shown.isEmpty(); });
+    };
     for (const auto &[a, b] : mutual) {
         TokensetDraft &ta = draft.tokensets[size_t(a)];
         TokensetDraft &tb = draft.tokensets[size_t(b)];
+        if (later(ta) != later(tb)) {
+            TokensetDraft &shown = later(ta) ? ta : tb;
+            for (TokenDraft &t : shown.tokens)
+                t.guards.removeAll(formOf.value(later(ta) ? b : a));
+            report.approximated(shown.source, QStringLiteral("\"%1\" and \"%2\" come first in different places: \"%3\" gives way to the whole match of \"%4\"")
+                                                  .arg(ta.name, tb.name, later(ta) ? tb.name : ta.name, shown.name));
+            continue;
+        }
         for (TokenDraft &t : ta.tokens)
             t.guards.removeAll(formOf.value(b));
         for (TokenDraft &t : tb.tokens)
@@ -354,7 +369,7 @@ private:
                   bool &endWithParent);
     int tokenset(const Alt &alt, const QString &parentStyle);
     int splitLeadingGroup(const GtkContext &c, TokensetDraft &scope);
-    void colourLeadingGroupOnly(const GtkContext &c, QString &text);
+    void colourLeadingGroupOnly(const GtkContext &c, QString &text, QString &behind, QString &shown);
     void splitTrailingGroup(const GtkContext &c, TokensetDraft &scope);
     int splitContinuedLines(const GtkContext &c, TokensetDraft &scope, const std::vector<Pattern> &ends);
     int splitIndentedLines(const GtkContext &c, TokensetDraft &scope);
@@ -915,8 +930,13 @@ bool Conversion::patterns(const GtkContext &c, std::vector<Pattern> &starts, std
             report_.dropped(c.id, QStringLiteral("the match can be empty, which a token cannot"));
             return false;
         }
-        colourLeadingGroupOnly(c, text);
+        QString behind, shown;
+        colourLeadingGroupOnly(c, text, behind, shown);
         starts.push_back(make(text, caseless));
+        if (!caseless) {
+            starts.back().behind = behind;
+            starts.back().shown = shown;
+        }
         return true;
     }
     if (!c.start)
@@ -1167,6 +1187,10 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         const bool caseless = p.text.startsWith(QLatin1String("(?i)"));
         t.tokens.push_back({alt.behind.isEmpty() ? p.text : caseless ? QStringLiteral("(?i)") + alt.behind + p.text.mid(4) : alt.behind + p.text,
                             true, QString(), {}});
+        if (alt.behind.isEmpty() && !t.scope) {
+            t.tokens.back().behind = p.behind;
+            t.tokens.back().shown = p.shown;
+        }
     }
     if (t.scope) {
         // The scope's ends, and the matches that end it (end-parent), as one alternation: the first
@@ -1238,8 +1262,10 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
 }
 
 // A match without a style of its own whose first styled sub-pattern is its leading group (`(\\begin)\{.*\}`):
-// the token is that group, followed by the rest; the rest is left plain.
-void Conversion::colourLeadingGroupOnly(const GtkContext &c, QString &text)
+// the token is that group, followed by the rest; the rest is left plain. After a literal (`\$\((name)\)`, a
+// variable whose name alone is coloured) the whole match stays the token's text, which others give way to, and
+// `behind` (the literal) with `shown` (the group, looking ahead at the rest) is what the record holds.
+void Conversion::colourLeadingGroupOnly(const GtkContext &c, QString &text, QString &behind, QString &shown)
 {
     if (!c.styleRef.isEmpty())
         return;
@@ -1259,6 +1285,17 @@ void Conversion::colourLeadingGroupOnly(const GtkContext &c, QString &text)
         if (at < 0)
             return;
     }
+    // A literal before the group: escaped punctuation or characters that are no operators, each once.
+    const qsizetype literal = at;
+    static const QString special = QStringLiteral("\\^$.|?*+()[]{}");
+    while (at < text.size()) {
+        if (text.at(at) == u'\\' && at + 1 < text.size() && !text.at(at + 1).isLetterOrNumber())
+            at += 2;
+        else if (!special.contains(text.at(at)) && !text.at(at).isSpace())
+            ++at;
+        else
+            break;
+    }
     const QString group = RegexText::groupText(text, QStringLiteral("1"));
     const QString lead = QStringLiteral("(%1)").arg(group);
     if (group.isNull() || text.mid(at, 1) != QLatin1String("(") || text.mid(at, 2) == QLatin1String("(?") || text.mid(at, lead.size()) != lead)
@@ -1270,6 +1307,17 @@ void Conversion::colourLeadingGroupOnly(const GtkContext &c, QString &text)
     const QString token = QStringLiteral("%1%2(?=%3)").arg(text.left(at), lead, plainRest);
     if (!QRegularExpression(token).isValid())
         return;
+    if (at > literal) {
+        behind = text.left(at);
+        shown = lead + QStringLiteral("(?=%1)").arg(plainRest);
+        if (!QRegularExpression(QStringLiteral("(?<=%1)%2").arg(behind, shown)).isValid()) {
+            behind.clear();
+            shown.clear();
+            return;
+        }
+        report_.approximated(c.id, QStringLiteral("sub-pattern 1 alone is coloured; what stands before and after it in the match is left plain"));
+        return;
+    }
     text = token;
     report_.approximated(c.id, QStringLiteral("sub-pattern 1 is the token; the rest of the match is left to what follows it"));
 }

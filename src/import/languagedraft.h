@@ -15,6 +15,11 @@ struct TokenDraft {
     // Patterns that win over this token where they match at the same place (earlier alternatives of
     // the source grammar); written as a negative lookahead before the token. Holds no capturing group.
     QStringList guards;
+    // When only part of the match is coloured (a Makefile's `$(NAME)`, whose name alone is a variable): the
+    // record holds `shown` after the literal `behind`, a look-behind at whose start the guards hold. Every
+    // other use, as a guard of others too, takes `text`, the whole match.
+    QString behind;
+    QString shown;
 };
 
 struct TokensetDraft {

@@ -991,12 +991,16 @@ QString fileSafeName(const QString &name, ConversionReport &report)
 QString tokenText(const TokenDraft &token)
 {
     QString text = token.text;
+    QString guarded;
     if (!token.guards.isEmpty()) {
         QStringList guards;
         for (const QString &g : token.guards)
             guards += RegexText::grouped(g);
-        text = QStringLiteral("(?!%1)%2").arg(guards.join(u'|'), RegexText::grouped(text));
+        guarded = QStringLiteral("(?!%1)").arg(guards.join(u'|'));
+        text = guarded + RegexText::grouped(text);
     }
+    if (!token.shown.isEmpty())
+        text = QStringLiteral("(?<=%1%2)%3").arg(guarded, token.behind, token.shown);
     if (token.regexp) {
         // A token line cannot hold "::::", line breaks or blanks at either end.
         text.replace(QStringLiteral("::::"), QStringLiteral("\\:\\:\\:\\:"));

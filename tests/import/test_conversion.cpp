@@ -227,6 +227,24 @@ TEST(Conversion, TokensWhoseOrderDiffersByPlaceDoNotBothGiveWay)
     EXPECT_EQ(hidden.colour(QStringLiteral("$(ab) \"$(ab)\"")).toStdString(), "[Keyword:$(ab)] [String:\"][Number:$(ab)][String:\"]");
     EXPECT_TRUE(hidden.report.contains(QStringLiteral("is left out of 1 scopes where patterns before it always match first")))
         << hidden.report.toStdString();
+
+    // A variable whose name alone is coloured (`$(` and `)` plain) is still hidden behind "sub" as a whole; in the
+    // quote, where it comes first, "mark" gives way to its whole match, and it to nothing.
+    const Converted name = convert(langFile(R"(
+    <context id="var"><match>\$\(([a-z]+)\)</match><include><context sub-pattern="1" style-ref="number"/></include></context>
+    <context id="sub" style-ref="keyword"><start>\$\(</start><end>\)</end></context>
+    <context id="mark" style-ref="keyword"><match>\$\(a</match></context>
+    <context id="quote" style-ref="string">
+      <start>"</start><end>"</end>
+      <include><context ref="var"/><context ref="mark"/></include>
+    </context>
+    <context id="line" end-at-line-end="true"><start>=</start><include><context ref="mark"/><context ref="var"/></include></context>)",
+                                        R"(<context ref="sub"/><context ref="var"/><context ref="quote"/><context ref="line"/>)"));
+    ASSERT_EQ(name.exitCode, 0) << name.report.toStdString();
+    EXPECT_EQ(name.colour(QStringLiteral("$(ab) \"$(ab) $(b)\"")).toStdString(),
+              "[Keyword:$(ab)] [String:\"$(][Number:ab][String:) $(][Number:b][String:)\"]");
+    EXPECT_TRUE(name.report.contains(QStringLiteral("t:var: approximated: sub-pattern 1 alone is coloured"))) << name.report.toStdString();
+    EXPECT_TRUE(name.report.contains(QStringLiteral("\"Keyword (2)\" gives way to the whole match of \"Number\""))) << name.report.toStdString();
 }
 
 TEST(Conversion, AnEndThatMatchesNoTextHoldsBackNothing)
