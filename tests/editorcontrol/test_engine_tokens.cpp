@@ -2,6 +2,8 @@
 // and every rule form.
 #include "test_engine_support.h"
 
+#include "editorcontrol/wordchars.h"
+
 #include <gtest/gtest.h>
 
 using namespace EngineTest;
@@ -111,6 +113,26 @@ TEST(EngineTokens, RulesAndWordCharacters)
         {"a broken surrogate", language({listSet("R", {"x.y"}, true)}), broken + " x", "[R:" + broken + "] x"},
         {"\\G after the first search", language({listSet("G", {"\\Gb"}, true)}), "ab b", "a[G:b] [G:b]"},
     });
+}
+
+// The word characters of a class are worked out for a whole plane at once: each character must be in
+// the set exactly when the class matches it alone, including the long CJK run (a deep match), an
+// alternation, a class that may match nothing, and characters beyond the BMP.
+TEST(EngineTokens, WordCharactersAreWhatTheClassMatchesCharacterByCharacter)
+{
+    for (const char16_t *text : {u"[\\w]", u"[\\w.~-]", u"\\p{Greek}|[0-9]", u"x?", u"[^\\s;]"}) {
+        const QString cls = QString::fromUtf16(text);
+        const auto set = WordChars::forClass(cls, nullptr);
+        const QRegularExpression alone(QStringLiteral("\\A(?:%1)\\z").arg(cls), QRegularExpression::UseUnicodePropertiesOption);
+        auto matches = [&](char32_t c) { return alone.match(QString::fromUcs4(&c, 1)).hasMatch(); };
+        int wrong = 0;
+        for (char32_t c = 1; c < 0x10000; c += (c < 0x3000 || cls == u"[\\w]") ? 1 : 7)
+            if (!QChar::isSurrogate(c) && set->contains(c) != matches(c))
+                ++wrong;
+        for (char32_t c : {0x10000u, 0x1D400u, 0x1F600u, 0x20000u, 0x2A6DFu, 0x10FFFDu})
+            wrong += set->contains(c) != matches(c);
+        EXPECT_EQ(wrong, 0) << cls.toStdString();
+    }
 }
 
 // A regexp that backtracks without end counts as no match where it runs out of steps and still
