@@ -125,19 +125,22 @@ public:
                     p = int(q - text);
                     continue;
                 }
-                if (k & (kWordLiterals | kOneChar)) { // never both
-                    if (k & kOneChar) {
-                        if (const int q = oneChars(*c, skip, p, plainStart, content); q > p) {
-                            p = plainStart = q;
-                            continue;
-                        }
-                    } else {
+                if (k & (kWordLiterals | kOneChar | kRegexpsOnly)) { // never two of them
+                    if (k & kWordLiterals) {
                         best = LineMatch{};
                         wordEnd = tokens.wholeWord(*c, p, skip, kWordUnit, kSkip | kSkipInWord, best);
                         if (wordEnd >= 0 && best.length == 0) {
                             p = wordEnd; // the rest of a word looked up is plain too
                             continue;
                         }
+                    } else if (k & kOneChar) {
+                        if (const int q = oneChars(*c, skip, p, plainStart, content); q > p) {
+                            p = plainStart = q;
+                            continue;
+                        }
+                    } else if (deadIn == c && ((dead[ch >> 6] >> (ch & 63)) & 1)) {
+                        ++p;
+                        continue;
                     }
                 }
             } else if (line.insidePair(p)) {
@@ -298,8 +301,15 @@ private:
         if (!tokens.allDead(c, ch, p))
             return p;
         // What cannot match stays so further on the line (its searches are kept, not run again in
-        // between): the characters with the same regexps are passed without asking again.
+        // between): the characters with the same regexps are passed without asking again, here and
+        // further on in this context.
         const quint64 *const same = c.sameRegexps[ch];
+        if (deadIn != &c) {
+            deadIn = &c;
+            dead[0] = dead[1] = 0;
+        }
+        dead[0] |= same[0];
+        dead[1] |= same[1];
         for (; p < n && text[p] < 128; ++p) {
             const char16_t u = text[p];
             if (skip[u] & kSkip)
@@ -343,6 +353,10 @@ private:
     LineTokens tokens;
     LineScopes scopes;
     qsizetype batched = 0; // runs held in s.batch
+    // The characters below 128 at which only regexps may begin that passDead found can match nowhere
+    // further on the line, in context deadIn (so their later places are passed at once).
+    const ContextData *deadIn = nullptr;
+    quint64 dead[2];
 };
 
 } // namespace

@@ -351,6 +351,13 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                                           "(?<=: )[a-z]+(?=[ \\t]*$)", "[ \\t]+"}, true),
                                                     EngineTest::scopeSet("V", 1, {"="}, {";"})});
     cases.emplace_back(dead, QStringLiteral("ab cd = ef; qabx qzz; gh\nab cd ef qabx qzz gh\nqa: ab \t\nk: ab cd\u00E9 qx;\nab \u00E9 = c"), 20);
+    // What was found out for the rest of a line in one context counts in no other: inside the scope,
+    // "q" begins another regexp.
+    LanguageDefinition deadOutside = EngineTest::language({EngineTest::listSet("K", {"[pq][a-z]*(x|zz)\\b(?=.*;)"}, true),
+                                                           EngineTest::listSet("M", {"[pq][a-z]*(y|ww)\\b"}, true),
+                                                           EngineTest::scopeSet("V", 4, {"("}, {")"})});
+    deadOutside.tokensets[1].validscopes = QStringList{QStringLiteral("V")};
+    cases.emplace_back(deadOutside, QStringLiteral("qay qax (qay qaww) qay\nqax; (qzz qay)"), 20);
 
     // Words looked up whole, except where a closer of the open scopes may begin inside one.
     LanguageDefinition whole = EngineTest::language({EngineTest::listSet("K", {"bend", "lend", "be", "x"}, false, "word"),
