@@ -331,8 +331,18 @@ private:
         if (p > plainStart)
             emit(StyleRun{plainStart, p - plainStart, content, -1, StyleRun::Plain});
         const RegexpToken &rt = d.regexpTokens[size_t(c.soleSimple[line.text[p]])];
-        for (int i = p; i < q; ++i)
-            emit(StyleRun{i, 1, rt.tokenset, rt.token, StyleRun::Token});
+        // Written into the batch with its place in a local: a store of a run could change s.batch or
+        // `batched` as far as the compiler knows, which would have them read again at each run.
+        StyleRun *batch = s.batch.data();
+        qsizetype b = batched;
+        for (int i = p; i < q; ++i) {
+            batch[b] = StyleRun{i, 1, rt.tokenset, rt.token, StyleRun::Token};
+            if (++b == kBatch) {
+                sink(batch, b);
+                b = 0;
+            }
+        }
+        batched = b;
         return q;
     }
 

@@ -662,6 +662,32 @@ int NativePattern::matchAt(const char16_t *text, int n, int p, int &steps) const
     return end == kEngine ? kUnknown : end == kFailed ? 0 : end - p;
 }
 
+// A turn of a Lazy from pos: a fresh one takes the least, one taken up again (`more`) one more. The
+// rest is tried only where it may begin: before a character it may take first, when that is known.
+// Returns twice where the turn ends, plus 1 when the rest may be tried there; -1 when the engine must
+// answer. Out of line, so that run() keeps its registers for the other steps.
+Q_NEVER_INLINE int NativePattern::lazyTurn(const Op &op, bool more, const char16_t *text, int n, int pos) const
+{
+    auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
+    int take = more ? 1 : op.a;
+    // Where the run cannot simply go on: what the rest may begin with, or what the repeat cannot take.
+    const bool guarded = op.guards & 2;
+    const quint64 stops[2] = {op.next[0] | ~op.table[0], op.next[1] | ~op.table[1]};
+    for (;; ++pos) {
+        if (guarded && take == 0)
+            while (pos < n && text[pos] < 128 && !in(stops, text[pos]))
+                ++pos;
+        if (pos < n && text[pos] >= 128)
+            return -1;
+        if (take > 0)
+            --take;
+        else if (!(op.guards & 2) || (pos < n && in(op.next, text[pos])))
+            return 2 * pos + 1;
+        if (pos == n || !in(op.table, text[pos]))
+            return 2 * pos;
+    }
+}
+
 int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsLeft) const
 {
     constexpr int kStack = 128; // ways back; a match that needs more is left to the engine
@@ -704,24 +730,13 @@ int NativePattern::run(int pc, int pos, const char16_t *text, int n, int &stepsL
             break;
         }
         case Lazy: {
-            // A fresh turn takes the least; one taken up again takes one more. The rest is tried only
-            // where it may begin: before a character it may take first, when that is known.
-            auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
-            int take = more ? 1 : op.a;
-            more = false;
             const int from = pos;
-            for (;; ++pos) {
-                if (pos < n && text[pos] >= 128)
-                    return give(kEngine);
-                if (take > 0) {
-                    --take;
-                } else if (!(op.guards & 2) || (pos < n && in(op.next, text[pos]))) {
-                    ok = true;
-                    break;
-                }
-                if (pos == n || !in(op.table, text[pos]))
-                    break;
-            }
+            const int turn = lazyTurn(op, more, text, n, pos);
+            more = false;
+            if (turn < 0)
+                return give(kEngine);
+            pos = turn >> 1;
+            ok = turn & 1;
             steps -= pos - from;
             if (steps < 0)
                 return give(kEngine);

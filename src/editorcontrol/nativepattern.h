@@ -138,6 +138,7 @@ private:
         return (op.guards & 2) && !(op.next[0] & op.table[0]) && !(op.next[1] & op.table[1]);
     }
 
+    int lazyTurn(const Op &op, bool more, const char16_t *text, int n, int pos) const;
     // Where the match from pc at pos ends, -1 when it fails, -2 when the engine must answer.
     int run(int pc, int pos, const char16_t *text, int n, int &steps) const;
 
