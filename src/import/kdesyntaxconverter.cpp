@@ -131,6 +131,10 @@ struct Effect {
     // A scope opened by a rule that may take nothing, then a rule of the context folded after it: the
     // pattern as the two parts, which may be coloured apart (`pattern` is `head` then `tail`).
     QString head, tail;
+    // A scope opened by the last of several rules folded in (`$`, `(`, then a function's name): what the
+    // others take, what it takes and the rule, whose colour may differ (`pattern` is `lead` then `last`).
+    QString lead, last;
+    const FlatRule *lastColour = nullptr;
 };
 
 bool mayBeEmpty(const QString &pattern)
@@ -291,6 +295,32 @@ bool overlaps(const std::optional<PatternAnalysis::FirstChars> &fa, const std::o
 bool overlaps(const QString &a, const QString &b)
 {
     return overlaps(firstCharsOf(a), firstCharsOf(b));
+}
+
+// The characters a match may begin with, the look-arounds at its top level aside (a keyword's
+// boundaries, whose classes may be beyond what first characters are worked out for).
+std::optional<PatternAnalysis::FirstChars> firstCharsPastLookarounds(QString p)
+{
+    while (p.startsWith(QLatin1String("(?:")) && RegexText::groupEnd(p, 0) == p.size())
+        p = p.mid(3, p.size() - 4);
+    QString out;
+    for (qsizetype i = 0; i < p.size();) {
+        qsizetype next = i + 1;
+        if (p[i] == u'\\')
+            next = i + 2;
+        else if (p[i] == u'[')
+            next = PatternAnalysis::classEnd(p, i);
+        else if (p[i] == u'(')
+            next = RegexText::groupEnd(p, i);
+        if (next < 0)
+            return std::nullopt;
+        static const QStringList looks{QStringLiteral("(?="), QStringLiteral("(?!"), QStringLiteral("(?<="), QStringLiteral("(?<!")};
+        const QStringView part = QStringView(p).mid(i, next - i);
+        if (std::none_of(looks.begin(), looks.end(), [&](const QString &l) { return part.startsWith(l); }))
+            out += part;
+        i = next;
+    }
+    return firstCharsOf(out);
 }
 
 // Whether a match of `a` may begin where one of `b` does; a look-ahead that `a` begins with tells too
@@ -490,6 +520,7 @@ private:
                 const FlatRule &origin, std::vector<Effect> &out, int depth);
     bool transient(const Ref &context);
     bool staysOverBlanks(const FlatRule &q);
+    bool lastStandsApart(const Effect &e, const Ref &scope, const Level &level);
     bool staysOverAnything(const FlatRule &q);
     int scopeTokenset(const Ref &target, const QString &where);
     // A tokenset coloured by a look, and the new tokenset's index under its key.
@@ -518,6 +549,13 @@ private:
     bool noFold_ = false;
     size_t branchCap_ = 0; // while a dispatcher is folded in part: the most rules one of its rules may fold to
     std::optional<std::pair<QString, QString>> splitAt_; // while a rule's next one is folded: where they meet
+    // While a rule of a folded context is folded in after rules that take text: what they take, its
+    // pattern and the rule.
+    struct LastFold {
+        QString lead, last;
+        const FlatRule *rule = nullptr;
+    };
+    std::optional<LastFold> lastFold_;
     bool stayingBelow_ = false; // while a folded context's rule opens another without leaving: it stays below
     QSet<QString> names_;            // every tokenset name given
     QHash<QString, QString> ends_;   // scope tokenset -> its ends without guards
@@ -1812,6 +1850,25 @@ void Conversion::expand(const Level &level, const FlatRule &fr, std::vector<Effe
     }
 }
 
+// Whether the last rule folded into the start of a scope shows unlike the rest of the start and the
+// scope, what comes before it is told by a look-behind (of a fixed length), and no rule of the scope
+// could begin where it does.
+bool Conversion::lastStandsApart(const Effect &e, const Ref &scope, const Level &level)
+{
+    const Look first = look(e.colour->owner.def, e.colour->rule->value("attribute"), e.where);
+    const Look last = look(e.lastColour->owner.def, e.lastColour->rule->value("attribute"), e.where);
+    const Look inside = look(scope.def, scope.context().attribute, e.where);
+    if (last.showsAs(first) || last.showsAs(inside) || !compileError(QStringLiteral("(?<=%1)%2").arg(e.lead, e.last)).isEmpty())
+        return false;
+    std::vector<FlatRule> rules;
+    QSet<QString> seen{scope.key()};
+    flatten(scope, rules, seen, 0);
+    return std::none_of(rules.begin(), rules.end(), [&](const FlatRule &q) {
+        const QString p = q.rule->type == kFallThrough ? QString() : rulePattern(q, level, q.owner.where(main_));
+        return p.isEmpty() || overlaps(firstCharsPastLookarounds(e.last), firstCharsOf(p));
+    });
+}
+
 // A rule that takes white space only and stays in its context.
 bool Conversion::staysOverBlanks(const FlatRule &q)
 {
@@ -2048,7 +2105,13 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
                 splitAt_ = std::pair(RegexText::grouped(plainBase), blanks + RegexText::grouped(qtext));
             stayingBelow_ = sq.pops == 0 && sq.push.valid();
             const size_t from = out.size();
+            const std::optional<LastFold> outer = lastFold_;
+            if (consumes && !qlook && !q.rule->value("attribute").isEmpty())
+                lastFold_ = LastFold{RegexText::grouped(plainBase) + blanks + before, RegexText::grouped(qtext), &q};
+            else
+                lastFold_.reset();
             follow(level, next, consumes || !qlook, colour ? colour : (qlook ? nullptr : &q), net, origin, out, depth + 1);
+            lastFold_ = outer;
             splitAt_.reset();
             stayingBelow_ = false;
             // It goes on over what the staying rules take, so they give way to it, not it to them.
@@ -2088,6 +2151,11 @@ void Conversion::follow(const Level &level, const QString &base, bool consumes, 
         if (depth == 1 && splitAt_ && d.valid() && sw.pops == 0 && base == splitAt_->first + splitAt_->second) {
             out.back().head = splitAt_->first;
             out.back().tail = splitAt_->second;
+        }
+        if (lastFold_ && d.valid() && sw.pops == 0 && base == lastFold_->lead + lastFold_->last) {
+            out.back().lead = lastFold_->lead;
+            out.back().last = lastFold_->last;
+            out.back().lastColour = lastFold_->rule;
         }
         return;
     }
@@ -2366,10 +2434,26 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                             start = e.tail;
                         }
                     }
+                    // The last rule folded into the start has a colour of its own (a function's name after
+                    // `$(`): the scope opens on what comes before it, and inside, right after that, a token
+                    // in its colour takes it, where no rule of the scope could begin instead.
+                    const bool lastApart = start == e.pattern && ownColour && e.lastColour && lastStandsApart(e, sw.push, level);
+                    if (lastApart)
+                        start = e.lead + QStringLiteral("(?=%1)").arg(e.last);
                     // Opened in KDE from the context looked into: one deeper than the others opened here.
                     openingDepth_ = level.depth + (standIns_.contains(fr.rule) ? 2 : 1);
                     const int s = scopeTokenset(sw.push, e.where);
                     openingDepth_ = level.depth + 1;
+                    if (lastApart) {
+                        Effect named = e;
+                        named.colour = e.lastColour;
+                        named.origin = FlatRule{sw.push, e.lastColour->rule};
+                        const int k = listTokenset(named, level);
+                        TokensetDraft &list = draft.tokensets[size_t(k)];
+                        if (!list.validScopes.contains(draft.tokensets[size_t(s)].name))
+                            list.validScopes += draft.tokensets[size_t(s)].name;
+                        addToken(list.tokens, QStringLiteral("(?<=%1)%2").arg(e.lead, e.last), {}, list.id == QLatin1String("text"));
+                    }
                     if (standIns_.contains(fr.rule))
                         standInScopes_.insert(draft.tokensets[size_t(s)].name);
                     if (ranked && sw.push.def == main_)

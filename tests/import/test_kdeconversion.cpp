@@ -894,8 +894,8 @@ TEST(KdeConversion, TheCutTakesWhatStandsOnlyInCommentsBeforeCode)
 TEST(KdeConversion, ContextsNeverGoneBackToAreFoldedAndALineEndThatNeverComesBackEndsTheScope)
 {
     // "$" then "(" then a function's name or a variable: Dollar and Call are never gone back to (what they
-    // open closes them too), so "$(" opens Var (in the colour of its brackets) or Func itself and their ")"
-    // closes that scope only. A target's line opens Commands at its end, which never comes back: the
+    // open closes them too), so "$(" opens Var (in the colour of its brackets) or Func itself (the name a
+    // keyword inside, right after it) and their ")" closes that scope only. A target's line opens Commands at its end, which never comes back: the
     // target ends with its line.
     const Converted c = convert(definition(R"K(
       <context name="Main" attribute="Normal" lineEndContext="#stay">
@@ -930,7 +930,7 @@ TEST(KdeConversion, ContextsNeverGoneBackToAreFoldedAndALineEndThatNeverComesBac
                                            R"K(<list name="functions"><item>strip</item></list>)K"));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("$(strip $(CC)) $$ \"s\"")),
-              std::string("[Func:$(strip ][Op (4):$(][Type:CC][Op (4):)][Func:)] [Op:$$] [Str:\"s\"]"));
+              std::string("[Func:$(][Keyword:strip][Func: ][Op (4):$(][Type:CC][Op (4):)][Func:)] [Op:$$] [Str:\"s\"]"));
     EXPECT_EQ(c.colour(QStringLiteral("all: $(CC)\n\t\"x\"")), std::string("[Target:all: ][Op (4):$(][Type:CC][Op (4):)]\n\t[Str:\"x\"]"));
     EXPECT_TRUE(c.report.contains(QStringLiteral("Target: approximated: lineEndContext \"Commands\": the scope closes at the line end"))) << c.report.toStdString();
 }
@@ -1565,4 +1565,34 @@ TEST(KdeConversion, AVariableThatGoesBackIntoItsStringIsNoCloserOfIt)
       </context>)K" + calls));
     ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
     EXPECT_EQ(c.colour(QStringLiteral("\"a $b c\" 'a $b'")), std::string("[Op (2):\"][String:a][Op (2): ][Type:$b][Op (2): ][String:c][Op (2):\"] [Op (3):'][String:a][Op (3): ][String:$b][Op (3):']"));
+}
+
+TEST(KdeConversion, AFunctionsNameKeepsItsColourOnlyRightAfterTheStartAndWhereNoArgumentRuleCouldTakeIt)
+{
+    // A name further on in the arguments is an argument. Where a rule of the arguments could begin like the
+    // name (a word), the start stays whole in their colour.
+    const Converted c = convert(definition(R"K(
+      <context name="Main" attribute="Normal" lineEndContext="#stay">
+        <DetectChar attribute="String" context="Pick" char="("/>
+        <DetectChar attribute="String" context="PickWord" char="["/>
+      </context>
+      <context name="Pick" attribute="Normal" lineEndContext="#pop">
+        <keyword attribute="Keyword" context="Args" String="names"/>
+        <RegExpr attribute="String" context="#pop" String="."/>
+      </context>
+      <context name="PickWord" attribute="Normal" lineEndContext="#pop">
+        <keyword attribute="Keyword" context="Words" String="names"/>
+      </context>
+      <context name="Args" attribute="String" lineEndContext="#pop#pop">
+        <DetectChar attribute="String" context="#pop#pop" char=")"/>
+        <DetectChar attribute="Keyword" char=","/>
+      </context>
+      <context name="Words" attribute="String" lineEndContext="#pop#pop">
+        <DetectChar attribute="String" context="#pop#pop" char=")"/>
+        <DetectIdentifier attribute="Type"/>
+      </context>)K",
+                                           R"K(<list name="names"><item>each</item><item>sort</item></list>)K"));
+    ASSERT_EQ(c.exitCode, 0) << c.report.toStdString();
+    EXPECT_EQ(c.colour(QStringLiteral("(each sort,x) (x")), std::string("[Args:(][Keyword:each][Args: sort][Keyword:,][Args:x)] [String:(x]"));
+    EXPECT_EQ(c.colour(QStringLiteral("[each sort)")), std::string("[Words:[each ][Type:sort][Words:)]"));
 }
