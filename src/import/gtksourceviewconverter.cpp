@@ -373,6 +373,7 @@ private:
     void splitTrailingGroup(const GtkContext &c, TokensetDraft &scope);
     int splitContinuedLines(const GtkContext &c, TokensetDraft &scope, const std::vector<Pattern> &ends);
     int splitIndentedLines(const GtkContext &c, TokensetDraft &scope);
+    const GtkContext *lineRestOf(const GtkContext &c);
     int splitEmptyGroup(const GtkContext &c, TokensetDraft &scope);
     bool continuesAtBackslash(const GtkContext &c, int depth = 0);
     bool holdsEndParent(const GtkContext &c, int depth = 0);
@@ -400,6 +401,7 @@ private:
     QSet<QString> own_;                // it, and the hidden languages it is written in (JavaScript's expressions)
     QSet<QString> lookAheadEnds_;      // contexts ended by the delimiter their end looks ahead at
     QHash<int, int> continued_;        // scope -> its copy (lines continued by a backslash, a start group not empty)
+    QSet<int> firstLines_;             // scopes split from the lines after them (splitIndentedLines): the first line
     QHash<QString, const GtkContext *> bodies_; // scope context -> the context it is one with (bodyOf)
     QSet<QString> openedUp_;           // contexts that end only with the scope around them: one match of their start
 };
@@ -1236,6 +1238,8 @@ int Conversion::tokenset(const Alt &alt, const QString &parentStyle)
         continued = splitContinuedLines(*c, t, ends);
         if (continued < 0)
             continued = splitIndentedLines(*c, t);
+            if (continued >= 0)
+                firstLines_.insert(int(draft_->tokensets.size()));
         if (continued < 0 && leading < 0)
             continued = splitEmptyGroup(*c, t);
     }
@@ -1430,6 +1434,28 @@ int Conversion::splitIndentedLines(const GtkContext &c, TokensetDraft &scope)
     return int(draft_->tokensets.size()) - 1;
 }
 
+// What takes the rest of a scope's first line right after its start: an uncoloured context up to the line end
+// whose start only looks behind at the start's last character (`(?<=:)(?=.)` after a rule's `target:`, the
+// prerequisites). Or null.
+const GtkContext *Conversion::lineRestOf(const GtkContext &c)
+{
+    static const QRegularExpression behind(QStringLiteral(R"(^\(\?<=(\\?[^\\()\[\]|*+?{}.^$])\)(?:\(\?=\.\))?$)"));
+    static const QString special = QStringLiteral("\\^$.|?*+()[]{}");
+    for (const GtkInclude &inc : c.includes) {
+        const GtkContext *m = inc.kind == GtkInclude::Ref ? context(inc.ref, inc.original, c.id) : nullptr;
+        if (!c.start || !m || !m->start || !m->endAtLineEnd || m->match || !hasChildren(*m) || !coloursNothing(m->styleRef))
+            continue;
+        const QRegularExpressionMatch b = behind.match(m->start->text);
+        if (!b.hasMatch())
+            continue;
+        const QChar last = b.captured(1).back();
+        const QString &start = c.start->text;
+        if (start.endsWith(QStringLiteral("\\") + last) || (start.endsWith(last) && !special.contains(last)))
+            return m;
+    }
+    return nullptr;
+}
+
 // An end that repeats a group of the start that may be empty (`#\[(=*)\[` ... `\]\%{1@start}\]`, a bracket
 // comment): the scope opens where the group is not empty and ends where the end's is not either, and a copy of
 // it opens where the group is empty and ends where the end's is too, so `]]` does not close `#[==[`.
@@ -1577,6 +1603,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         const GtkContext *context;
         QString style;
         std::vector<Pattern> ends;
+        bool firstLine = false; // only the first line of the context (firstLines_)
     };
     std::deque<Level> levels{{QString(), top, QString(), {}}};
     QHash<QString, int> guardOf; // the form a tokenset's first token takes as a guard -> that tokenset
@@ -1585,7 +1612,24 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         levels.pop_front();
         std::vector<Alt> alts;
         QSet<QString> seen{level.context->id};
-        flatten(*level.context, level.style, alts, seen);
+        // On a first line that a context takes the rest of after the start, that context holds the line: what
+        // it holds is valid there, and what comes after it in the scope is not (a rule's commands).
+        GtkContext firstLine;
+        const GtkContext *rest = level.firstLine ? lineRestOf(*level.context) : nullptr;
+        if (rest) {
+            firstLine = *level.context;
+            firstLine.includes.clear();
+            for (const GtkInclude &inc : level.context->includes) {
+                if (inc.kind != GtkInclude::SubPattern && context(inc.ref, inc.original, level.context->id) == rest) {
+                    firstLine.includes.push_back({GtkInclude::Children, rest->id, QString(), false, false, QString(), QString()});
+                    break;
+                }
+                firstLine.includes.push_back(inc);
+            }
+            report_.approximated(rest->id, QStringLiteral("the start only looks behind at the end of the start of \"%1\": what it holds is valid in "
+                                                           "its first line, and what comes after it there is not").arg(level.name));
+        }
+        flatten(rest ? firstLine : *level.context, level.style, alts, seen);
         // Patterns before the current alternative, that win where they match.
         QStringList earlier;
         std::vector<int> earlierFrom; // the tokenset each earlier pattern is the start of; -1 for an end
@@ -1659,7 +1703,7 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                 const int s = scopes_.front();
                 scopes_.pop_front();
                 const Alt a = scopeAlt_.value(s);
-                levels.push_back({draft.tokensets[size_t(s)].name, context(a.context, true, a.context), a.style, ends_.value(s)});
+                levels.push_back({draft.tokensets[size_t(s)].name, context(a.context, true, a.context), a.style, ends_.value(s), firstLines_.contains(s)});
             }
         }
     }

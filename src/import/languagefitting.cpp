@@ -537,8 +537,10 @@ int embeddedLanguages(const LanguageDraft &draft)
 // inside itself on its starts; each change weighed by how much ordinary text the tokens concerned may take.
 // Merged in the order they come instead, an embedded scope entered on a lone `>` would join the first scope
 // of the outermost level, and open on every `>` of the text. Returns what the merges cost together; with
-// `oneGroup`, only the group `own` names merges, and -1 when it cannot come down to `target`.
-long mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QString &why, int target, bool own, bool oneGroup = false)
+// `oneGroup`, only the group `own` names merges, and -1 when it cannot come down to `target`; `last` receives
+// what the last merge cost.
+long mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QString &why, int target, bool own, bool oneGroup = false,
+                       long *last = nullptr)
 {
     QHash<QString, int> known;
     long total = 0;
@@ -610,6 +612,9 @@ long mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QSt
         // The few merges still needed, each cheap in the other group, may together cost less than this one:
         // then they go first, and the group's scopes stay apart (a Makefile's command lines and assignments,
         // against two copies of the shell's subshells).
+        // Where the language's own scopes go first, this one merge also saves the other group no more than its
+        // costliest needed merge: when that is cheaper, they go first too (a Makefile's command lines apart from its
+        // assignments, which its rule lines joined, against four merges of the shell's copies).
         // Once a trial has shown that, the other group's merges go on to the end, as they did in the trial.
         const long needed = long(draft.tokensets.size()) - target;
         if (othersFinish && bests[1] >= 0) {
@@ -617,11 +622,14 @@ long mergeScopesByCost(LanguageDraft &draft, ConversionReport &report, const QSt
         } else if (g == 0 && !oneGroup && bests[1] >= 0 && needed * bests[1] < bests[0]) {
             LanguageDraft trial = draft;
             ConversionReport unused;
-            const long others = mergeScopesByCost(trial, unused, why, target, !own, true);
-            othersFinish = others >= 0 && others < bests[0];
+            long lastOther = 0;
+            const long others = mergeScopesByCost(trial, unused, why, target, !own, true, &lastOther);
+            othersFinish = others >= 0 && (others < bests[0] || (own && lastOther < bests[0]));
             g = othersFinish ? 1 : 0;
         }
         total += bests[g];
+        if (last)
+            *last = bests[g];
         mergeInto(draft, bis[g], bjs[g], report, why);
     }
     return total;

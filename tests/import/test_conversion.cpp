@@ -649,7 +649,10 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
     </context>
     <context id="target">
       <start>^[a-z]+:</start><end>^(?!\t)</end>
-      <include><context style-ref="keyword"><keyword>echo</keyword></context></include>
+      <include>
+        <context id="prereq" end-at-line-end="true"><start>(?&lt;=:)(?=.)</start><include><context ref="num"/></include></context>
+        <context style-ref="keyword"><keyword>echo</keyword></context>
+      </include>
     </context>
     <context id="title">
       <start>&lt;title</start>
@@ -702,9 +705,10 @@ TEST(Conversion, ScopesEndByMatchesTheyHoldAndWithTheScopeAroundThem)
     // What a doc comment's heading line opens without an end of its own (extend-parent="false") ends with the comment.
     EXPECT_EQ(c.colour(QStringLiteral("/** a:\n1 */ 2")).toStdString(),
               "[Comment:/** ][Comment (2):a:][Comment:\n][Number:1][Comment: */] [Number:2]");
-    // A rule goes on over the tab-indented lines after it, and only those.
-    EXPECT_EQ(c.colour(QStringLiteral("all: echo\n\techo 1\necho")).toStdString(),
-              "[target (continued):all: ][Keyword:echo]\n[target (continued):\t][Keyword:echo][target (continued): 1]\necho");
+    // A rule goes on over the tab-indented lines after it, and only those. Its first line holds what holds the
+    // rest of the line right after its start (the prerequisites), and nothing after that.
+    EXPECT_EQ(c.colour(QStringLiteral("all: 2 echo\n\techo 1\necho")).toStdString(),
+              "[target:all: ][Number:2][target: echo]\n[target (continued):\t][Keyword:echo][target (continued): 1]\necho");
     // A backslash at the line end carries a directive to the next line, up to a line without one.
     const QString cont = QStringLiteral("Preprocessor Directive (continued):");
     EXPECT_EQ(c.colour(QStringLiteral("#define A 1 \\\n  2 \\\n  3\n4\n#define B\n5")).toStdString(),

@@ -178,6 +178,19 @@ TEST(Fitting, AFewCheapMergesOfAnEmbeddedLanguageSpareTheLanguagesOwnScopes)
     EXPECT_EQ(report.text().first(), QStringLiteral("e:E2: merged: tokenset \"E2\" merged into \"E1\" (same colours; a language holds 18 tokensets)"));
     EXPECT_EQ(report.text().at(1), QStringLiteral("e:E4: merged: tokenset \"E4\" merged into \"E3\" (same colours; a language holds 18 tokensets)"));
     EXPECT_EQ(out.tokensets[6].name, QStringLiteral("B"));
+
+    // Three merges needed: A with B (six lists each) costs 12, the embedded ones 2, 8 and 8, 18 together. Merging
+    // A and B would still leave two merges to the embedded group: it saves only their costliest, 8.
+    d = LanguageDraft();
+    d.ownSources = QStringLiteral("t:");
+    add(QStringLiteral("A"), true, 6);
+    add(QStringLiteral("B"), true, 6);
+    for (const auto &[e, lists] : {std::pair{"E1", 1}, {"E2", 1}, {"E3", 4}, {"E4", 4}, {"E5", 4}, {"E6", 4}})
+        add(QLatin1String(e), false, lists);
+    ConversionReport three;
+    ASSERT_TRUE(LanguageFitting::fit(d, QString(), out, three, problem, {int(d.tokensets.size()) - 3}));
+    EXPECT_FALSE(three.text().join(u'\n').contains(QStringLiteral("\"B\" merged"))) << three.text().join(u'\n').toStdString();
+    EXPECT_EQ(out.tokensets[7].name, QStringLiteral("B"));
 }
 
 TEST(Fitting, ScopesMergeUnderTheirNewNameAndTooManyLooksAreRefused)
