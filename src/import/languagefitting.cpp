@@ -257,12 +257,17 @@ bool standsBetween(const LanguageDraft &draft, const TokensetDraft &a, const Tok
 }
 
 // Alike in look and place: one tokenset means the same.
+// Two lists that colour alike where they stand, the same places: one list colours the same.
+bool listsAlikeInPlace(const LanguageDraft &draft, const TokensetDraft &a, const TokensetDraft &b)
+{
+    return !a.scope && !b.scope && a.looksLike(b) && a.casesensitive == b.casesensitive && scopeSet(a) == scopeSet(b)
+        && !(draft.tiesByOrder && standsBetween(draft, a, b));
+}
+
 void mergeAlikeInPlace(LanguageDraft &draft, ConversionReport &report)
 {
-    mergePass(draft, report, QStringLiteral("same colours, same scopes"), [&draft](const TokensetDraft &a, const TokensetDraft &b) {
-        return !a.scope && !b.scope && a.looksLike(b) && a.casesensitive == b.casesensitive && scopeSet(a) == scopeSet(b)
-            && !(draft.tiesByOrder && standsBetween(draft, a, b));
-    });
+    mergePass(draft, report, QStringLiteral("same colours, same scopes"),
+              [&draft](const TokensetDraft &a, const TokensetDraft &b) { return listsAlikeInPlace(draft, a, b); });
     mergePass(draft, report, QStringLiteral("same colours, same scopes and contents"),
               [&draft](const TokensetDraft &a, const TokensetDraft &b) {
                   return a.looksLike(b) && sameScopeKind(a, b) && scopeSet(a) == scopeSet(b)
@@ -798,19 +803,37 @@ QString takeStartLook(LanguageDraft &draft, std::vector<TokensetDraft> &texts, T
 // in the preprocessor's colour, opened by `$(`, a keyword; a variable opened by `${`), takes the start's look,
 // and a list of any single character in the scope's own look, the last tokenset so that every other token and
 // the scope's end win, keeps the text in it as it was. Only while a slot is free for that list, after the
-// splits other tokensets need.
+// splits other tokensets need; or, with no slot left at all, one that two lists alike in the same places give up
+// as one (the start lists of scopes opened up: a Makefile command's `for`, `case` and `[[`), which colours the same.
 void keepColouredStartLooks(LanguageDraft &draft, ConversionReport &report, const Limits &limits)
 {
     int free = limits.tokensets - int(draft.tokensets.size());
     for (const TokensetDraft &t : draft.tokensets)
         free -= t.scope ? 0 : int(t.validScopes.size() - 1) / limits.validScopes;
     std::vector<TokensetDraft> texts;
-    for (TokensetDraft &t : draft.tokensets) {
-        if (!t.scope || transparentId(t.id) || !wholeStartLook(t) || t.startLook.front().looksLike(t)
+    const auto mergeTwoAlike = [&] {
+        const qsizetype before = draft.tokensets.size();
+        if (before + qsizetype(texts.size()) < limits.tokensets)
+            return false;
+        mergePass(draft, report, QStringLiteral("same colours, same scopes; a slot for the look of a scope's text"),
+                  [&draft](const TokensetDraft &a, const TokensetDraft &b) { return listsAlikeInPlace(draft, a, b); }, int(before) - 1);
+        return draft.tokensets.size() < size_t(before);
+    };
+    for (size_t k = 0; k < draft.tokensets.size(); ++k) {
+        if (const TokensetDraft &t = draft.tokensets[k]; !t.scope || transparentId(t.id) || !wholeStartLook(t) || t.startLook.front().looksLike(t)
             || !QStringList{QStringLiteral("keywords"), QStringLiteral("valuenames"), QStringLiteral("escapeseqs")}.contains(t.startLook.front().id))
             continue;
-        auto same = std::find_if(texts.begin(), texts.end(), [&t](const TokensetDraft &x) { return x.looksLike(t); });
+        auto same = std::find_if(texts.begin(), texts.end(), [&](const TokensetDraft &x) { return x.looksLike(draft.tokensets[k]); });
+        bool freed = false;
         if (same == texts.end() && int(texts.size()) >= free) {
+            // A merge before this scope moves it one place down.
+            const QString name = draft.tokensets[k].name;
+            freed = mergeTwoAlike();
+            while (draft.tokensets[k].name != name)
+                --k;
+        }
+        TokensetDraft &t = draft.tokensets[k];
+        if (same == texts.end() && int(texts.size()) >= free && !freed) {
             // No slot for the text's look: a one-line statement that only borrows the colour around it (a
             // shell's `for` or `test` in a command substitution) takes its start's look all through.
             if (t.borrowedLook && t.singleline && t.startLook.front().id == QLatin1String("keywords"))

@@ -422,6 +422,25 @@ TEST(Fitting, AColouredScopeTakesItsStartsLookAndAListKeepsItsText)
     EXPECT_EQ(out.tokensets[2].forecolor, 7);
     EXPECT_TRUE(fullReport.text().contains(QStringLiteral("t:Preprocessor For: approximated: scope \"Preprocessor For\" (now \"For\") takes the look of its start, "
                                                    "the text in it too (no slot is left for the text's look)")));
+
+    // With no slot left, two keyword lists alike in the same places (what two statements opened up leave of
+    // their starts) become one, and the slot keeps the text of "Preprocessor For" in its own look.
+    LanguageDraft opened;
+    opened.tokensets.push_back(full.tokensets.front());
+    for (const QString &name : {QStringLiteral("If"), QStringLiteral("While")}) {
+        opened.tokensets.push_back(scope(name, 0));
+        opened.tokensets.back().id = QStringLiteral("parameterblocks");
+        opened.tokensets.back().startLook.push_back(list(QStringLiteral("Keyword"), 2, {}));
+        opened.tokensets.push_back(list(name + QStringLiteral(" body"), 20 + int(opened.tokensets.size()), {name}));
+    }
+    ConversionReport openedReport;
+    ASSERT_TRUE(LanguageFitting::fit(opened, QString(), out, openedReport, problem, {5})) << problem.toStdString();
+    EXPECT_EQ(out.tokensetCount(), 5) << openedReport.text().join(u'\n').toStdString();
+    EXPECT_EQ(out.tokensets[0].name, QStringLiteral("For"));
+    EXPECT_EQ(out.tokensets[4].name, QStringLiteral("Preprocessor For text"));
+    EXPECT_EQ(out.tokensets[4].forecolor, 5);
+    EXPECT_TRUE(openedReport.text().join(u'\n').contains(QStringLiteral("\"Keyword (2)\" merged into \"Keyword\" (same colours, same scopes; a slot for the look of a scope's text)")))
+        << openedReport.text().join(u'\n').toStdString();
 }
 
 TEST(Fitting, AScopeOnlySomeOfWhoseStartsHaveALookIsOpenedUp)
