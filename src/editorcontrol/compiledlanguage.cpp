@@ -767,6 +767,18 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
             }
         }
         c.soleSimple[128] = c.soleLiteral[128] = c.soleLead[128] = -1;
+        // Whether no token may begin with a character from 128 up: nothing in bucket 128 but simple
+        // patterns whose first class takes no such character, and no literal or prefix in the buckets
+        // of the ASCII letters that one of them folds to.
+        bool beyond = !c.lengths[128].empty() || !c.prefixLengths[128].empty() || !c.anyFirst.empty() || c.required;
+        for (const char16_t u : PatternAnalysis::kFoldsToAscii)
+            if (const char16_t f = foldChar(u); f < 128)
+                beyond = beyond || !c.lengths[f].empty() || !c.prefixLengths[f].empty();
+        for (int i = c.byFirstStart[128]; i < c.byFirstStart[129] && !beyond; ++i) {
+            const Regexp &re = d.regexps[size_t(d.regexpTokens[size_t(c.byFirst[size_t(i)])].regexp)];
+            beyond = !re.simple || re.simple->first.takesBeyondAscii(re.simple->caseless);
+        }
+        c.nothingBeyondAscii = shortcuts && !beyond;
         // Characters grouped by their list of regexp tokens; each group's first character stands for it.
         std::vector<int> groupOf(128, -1), firsts;
         for (int b = 0; b < 128; ++b) {

@@ -210,6 +210,8 @@ struct ContextData {
     // the line is searched for), none of them answered at once at each place (Regexp::direct), so
     // where each of them can no longer match on the line, nothing can.
     bool regexpsOnly[kBuckets] = {};
+    // No token can begin with a character from 128 up.
+    bool nothingBeyondAscii = false;
     // Per such character: the characters below 128 with the same regexp tokens (regexpsOnly too), all
     // of which can no longer match on a line once those of the character cannot.
     quint64 sameRegexps[kBuckets][2] = {};

@@ -143,7 +143,7 @@ public:
                         continue;
                     }
                 }
-            } else if (line.insidePair(p)) {
+            } else if (line.insidePair(p) || (c->nothingBeyondAscii && !closerBeyondAscii)) {
                 ++p;
                 continue;
             }

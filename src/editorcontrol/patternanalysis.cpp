@@ -2,6 +2,7 @@
 
 #include <QChar>
 
+#include <algorithm>
 #include <bit>
 
 namespace PatternAnalysis {
@@ -345,6 +346,13 @@ bool CharClass::contains(char32_t c, bool caseless) const
         in = (lower != c && positive(lower)) || (upper != c && positive(upper)) || (folded != c && positive(folded));
     }
     return in != negated;
+}
+
+bool CharClass::takesBeyondAscii(bool caseless) const
+{
+    if (negated || word || digit || space || notWord || notDigit || notSpace || !ranges.empty())
+        return true;
+    return caseless && std::any_of(std::begin(kFoldsToAscii), std::end(kFoldsToAscii), [this](char16_t u) { return contains(u, true); });
 }
 
 int SimplePattern::matchAt(const char16_t *text, int p, int n, ClassCache *cache) const

@@ -22,7 +22,13 @@ struct CharClass {
     bool negated = false;
 
     bool contains(char32_t c, bool caseless) const;
+    // Whether a character from 128 up may be a member.
+    bool takesBeyondAscii(bool caseless) const;
 };
+
+// The characters from 128 up whose lower, upper or folded case is below 128 (İ, ı, ſ and the Kelvin
+// sign): without case, an ASCII letter matches them too.
+inline constexpr char16_t kFoldsToAscii[] = {0x0130, 0x0131, 0x017F, 0x212A};
 
 // Answers of CharClass::contains() for characters from 128 up, as one caller (one thread) met them:
 // text in one script meets the same few characters again and again.

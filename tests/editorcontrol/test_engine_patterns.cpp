@@ -55,7 +55,13 @@ TEST(EnginePatterns, ShortcutsAgreeWithTheRegexpEngine)
             ASSERT_TRUE(sp.has_value()) << pattern;
             EXPECT_EQ(sp->matchAt(reinterpret_cast<const char16_t *>(text.utf16()), p, int(text.size())), length)
                 << pattern << (caseless ? " (caseless)" : "") << " at " << p << " of " << text.toStdString();
+            if (length > 0 && text[p].unicode() >= 128)
+                EXPECT_TRUE(sp->first.takesBeyondAscii(caseless)) << pattern << " at " << p;
         });
+    // No other character from 128 up has a case below 128.
+    for (char32_t c = 128; c <= 0x10FFFF; ++c)
+        if (QChar::toLower(c) < 128 || QChar::toUpper(c) < 128 || QChar::toCaseFolded(c) < 128)
+            EXPECT_TRUE(std::ranges::count(PatternAnalysis::kFoldsToAscii, c) == 1) << unsigned(c);
     for (const char *pattern : {"(u8|[uUL])?\"", "#[ \\t]*(include|define)", "0[xX][0-9A-Fa-f]+", "(https?|ftp)://\\S+",
                                 "([0-9]+\\.([0-9]+)?|\\.[0-9]+)([eE][+-]?[0-9]+)?", "[^\\s\"]+x", "(?:ab|cd)*e",
                                 "a{0,2}b", "\\\\[nt]", "k\\w*", "[a-z]{2,}", "(\\d|_)+a",
@@ -358,6 +364,11 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                            EngineTest::scopeSet("V", 4, {"("}, {")"})});
     deadOutside.tokensets[1].validscopes = QStringList{QStringLiteral("V")};
     cases.emplace_back(deadOutside, QStringLiteral("qay qax (qay qaww) qay\nqax; (qzz qay)"), 20);
+
+    // Characters from 128 up where nothing may begin, and those that fold to a letter that does.
+    LanguageDefinition beyond = EngineTest::language({EngineTest::listSet("L", {"kq"}), EngineTest::listSet("S", {"[sz]+", "[ \\t]+"}, true)});
+    beyond.tokensets[0].casesensitive = beyond.tokensets[1].casesensitive = false;
+    cases.emplace_back(beyond, QStringLiteral("\u212Aq kq \u017F\u017Fz \u00E9 q\u212A\u212Aq"), 20);
 
     // Words looked up whole, except where a closer of the open scopes may begin inside one.
     LanguageDefinition whole = EngineTest::language({EngineTest::listSet("K", {"bend", "lend", "be", "x"}, false, "word"),
