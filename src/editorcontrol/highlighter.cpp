@@ -384,6 +384,21 @@ ScopeState Highlighter::highlightLine(QStringView line, ScopeState in, const Run
     return scan.run(std::move(in));
 }
 
+// Apart from the scan, so that the scan's code stays as it is: the first scope that is single-line, or
+// that the language cannot hold, closes with those inside it.
+void Highlighter::closeAtEmptyLine(ScopeState &state) const
+{
+    const CompiledLanguageData &d = language_->data();
+    for (int level = 0; level < state.depth(); ++level) {
+        const int t = state.at(level).tokenset;
+        if (t < 0 || size_t(t) >= d.tokensets.size() || !d.tokensets[size_t(t)].scope || level >= MaxScopeDepth
+            || d.tokensets[size_t(t)].singleLine) {
+            state.truncate(level);
+            return;
+        }
+    }
+}
+
 ScopeState Highlighter::highlightLine(QStringView line, const ScopeState &in, QVector<StyleRun> &runs)
 {
     runs.clear();

@@ -54,6 +54,14 @@ public:
     ScopeState highlightLine(QStringView line, ScopeState in, const RunSink &sink, bool pairsWhole = false);
     // The same, replacing `runs` with the line's runs.
     ScopeState highlightLine(QStringView line, const ScopeState &in, QVector<StyleRun> &runs);
+    // What highlightLine() does with an empty line, which holds no run (no token matches nothing):
+    // the state loses its single-line scopes and what the language cannot hold, in place. Nothing to
+    // do outside every scope.
+    void passEmptyLine(ScopeState &state) const
+    {
+        if (!state.isOutermost())
+            closeAtEmptyLine(state);
+    }
 
     // Colours a whole text (lines end at LF, CR LF or CR). Offsets are within the text; a line break
     // takes the style of the scope that stays open across it. With `mergeByTokenset`, adjacent runs
@@ -78,6 +86,8 @@ public:
     static qint64 lineBudget(int lineLength);
 
 private:
+    void closeAtEmptyLine(ScopeState &state) const;
+
     CompiledLanguagePtr language_;
     std::unique_ptr<Scanner> scanner_;
 };

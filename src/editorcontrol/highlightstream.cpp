@@ -8,7 +8,10 @@ bool run(TextSource &source, Highlighter &highlighter, TextRenderer &renderer)
     QStringView line, lineBreak;
     const Highlighter::RunSink sink = [&](const StyleRun *runs, qsizetype count) { renderer.writeRuns(line, runs, count); };
     while (!renderer.failed() && source.next(line, lineBreak)) {
-        state = highlighter.highlightLine(line, std::move(state), sink, source.pairsWhole()); // grown in place, not copied
+        if (line.isEmpty()) // about one line in eight
+            highlighter.passEmptyLine(state);
+        else
+            state = highlighter.highlightLine(line, std::move(state), sink, source.pairsWhole()); // grown in place, not copied
         // A line break takes the style of the scope that stays open across it.
         renderer.writeBreak(lineBreak, highlighter.contentTokenset(state));
     }

@@ -100,12 +100,14 @@ TEST(EngineCli, HighlightStreamsLargeTextsAsTheWholeTextColours)
 
     // Lines with every kind of line break, up to a block boundary; then something that straddles it.
     // Markup characters, DEL, units whose low byte is a CR or LF (č, ਊ: ending no line, so the "a"
-    // before it is no "Slow" run), and plain runs of every length up to 50 around them.
+    // before it is no "Slow" run), plain runs of every length up to 50 around them, and empty lines
+    // inside a comment and outside.
     QByteArray utf8;
     auto fillTo = [&utf8](qsizetype size) {
         for (int i = 0; utf8.size() < size - 100; ++i)
-            utf8 += "if é中😀čaਊ /* comment " + QByteArray::number(i) + (i % 3 ? "\r\n" : "\r") + "else */ x" + QByteArray(i % 50, 'y')
-                + QByteArray(1, "<\"&>"[i % 4]) + QByteArray(i % 17, 'z') + (i % 5 == 1 ? "\x7f\n" : "\n");
+            utf8 += "if é中😀čaਊ /* comment " + QByteArray::number(i) + (i % 3 ? "\r\n" : "\r") + (i % 7 ? "" : "\r\n")
+                + "else */ x" + QByteArray(i % 50, 'y') + QByteArray(1, "<\"&>"[i % 4]) + QByteArray(i % 17, 'z')
+                + (i % 5 == 1 ? "\x7f\n" : "\n") + (i % 11 ? "" : "\n");
         utf8 += QByteArray(size - utf8.size(), 'x');
     };
     fillTo(256 * 1024 - 1);
