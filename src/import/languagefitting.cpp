@@ -371,7 +371,10 @@ bool takesWords(const TokenDraft &token, QHash<QString, bool> &known)
 // - one that takes bare words (names in arithmetic), joining one that takes none, where the language's own
 //   text runs (the outermost level; a Makefile's command lines): it would colour every word there;
 // - one of a language embedded that takes some of ordinary text (a shell's `/`, a lone `$`), joining one
-//   valid at the outermost level where it was not (a Makefile's directives): `include /usr/...` took it.
+//   valid at the outermost level where it was not (a Makefile's directives): `include /usr/...` took it;
+// - one of a language embedded joining one of the language itself in an identifier's look (a Makefile's function
+//   names), which would come to stand in the embedded language's coloured scopes and take their text there
+//   (`$(call` in a command's subshell).
 void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QString &why, int target)
 {
     QHash<QString, bool> known;
@@ -414,6 +417,22 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
     auto intoColoured = [&](const TokensetDraft &from, const TokensetDraft &to) {
         return std::any_of(to.validScopes.begin(), to.validScopes.end(), [&](const QString &p) { return colouredScopes.contains(p) && !from.validScopes.contains(p); })
             && wordsInto(from, to);
+    };
+    // The first coloured scope of a language embedded where `from`, of that language, stands and `to`, of the language
+    // itself, does not: merged, the language's own words would take the scope's text there; null when there is none.
+    QSet<QString> foreignColoured;
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.scope && !transparentId(t.id) && !draft.ownSources.isEmpty() && !isOwn(draft, t))
+            foreignColoured.insert(t.name);
+    }
+    auto ownInto = [&](const TokensetDraft &from, const TokensetDraft &to) -> QString {
+        if (draft.ownSources.isEmpty() || isOwn(draft, from) || !isOwn(draft, to) || to.id != QLatin1String("identifiers"))
+            return QString();
+        for (const QString &p : from.validScopes) {
+            if (foreignColoured.contains(p) && !to.validScopes.contains(p))
+                return p;
+        }
+        return QString();
     };
     // Whether `a` is hidden where `b` is valid: merged, it would stand there again.
     auto hides = [](const TokensetDraft &a, const TokensetDraft &b) {
@@ -460,6 +479,14 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
         if (best < 0)
             return;
         const TokensetDraft &a = draft.tokensets[bi], &b = draft.tokensets[bj];
+        if (const QString into = ownInto(a, b).isNull() ? ownInto(b, a) : ownInto(a, b); !into.isNull()) {
+            const bool aGoes = !ownInto(a, b).isNull();
+            const TokensetDraft &gone = aGoes ? a : b;
+            report.dropped(gone.source, QStringLiteral("tokenset \"%1\": joined with \"%2\" it would carry that list into \"%3\", whose text it colours (%4)")
+                                            .arg(gone.name, (aGoes ? b : a).name, into, why));
+            draft.tokensets.erase(draft.tokensets.begin() + qsizetype(aGoes ? bi : bj));
+            continue;
+        }
         QString where = spreadsTo(a, b);
         const bool dropA = !where.isNull();
         if (!dropA)

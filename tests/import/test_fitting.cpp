@@ -118,6 +118,28 @@ TEST(Fitting, AListOfBareNamesInOneScopeIsDroppedRatherThanColourEveryWord)
     ASSERT_TRUE(LanguageFitting::fit(punctuation, QString(), out, ownPunctuation, problem, {2}));
     EXPECT_EQ(ownPunctuation.count(ConversionReport::Kind::Merged), 1);
 
+    // A list of an embedded language ("def", a function's definition, in its subshell "Sub") does not join one of the
+    // language itself in an identifier's look ("fn", `call`): the language's names would take the subshell's text.
+    // A keyword list of the language itself still takes it in.
+    LanguageDraft functions;
+    functions.ownSources = QStringLiteral("t:");
+    functions.tokensets.push_back(scope(QStringLiteral("Sub"), 5));
+    functions.tokensets.back().source = QStringLiteral("e:Sub");
+    functions.tokensets.push_back(list(QStringLiteral("fn"), 1));
+    functions.tokensets.back().tokens.front().text = QStringLiteral("\\bcall\\b");
+    functions = embedded(functions, QStringLiteral("def"), QStringLiteral("\\w+\\(\\)"), {QStringLiteral("Sub")});
+    for (TokensetDraft &t : functions.tokensets)
+        t.id = t.scope ? t.id : QStringLiteral("identifiers");
+    ConversionReport subshell;
+    ASSERT_TRUE(LanguageFitting::fit(functions, QString(), out, subshell, problem, {2}));
+    EXPECT_EQ(subshell.text().first(), QStringLiteral("e:def: dropped: tokenset \"def\": joined with \"fn\" it would carry that list into \"Sub\", "
+                                                      "whose text it colours (same colours; a language holds 2 tokensets)"));
+    for (TokensetDraft &t : functions.tokensets)
+        t.id = t.scope ? t.id : QStringLiteral("keywords");
+    ConversionReport keywords;
+    ASSERT_TRUE(LanguageFitting::fit(functions, QString(), out, keywords, problem, {2}));
+    EXPECT_EQ(keywords.count(ConversionReport::Kind::Merged), 1);
+
     // Lists alike merge where that changes least: "zz" (in Block and Arith) into "kw" (in Block), not "kw" into
     // "name" (any word, in Arith), which came first and would take every word in Block.
     LanguageDraft d = draft(QStringLiteral("\\$[a-z]+"));
