@@ -713,6 +713,26 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         bool anyFirstAtWordStart = true;
         for (int r : c.anyFirst)
             anyFirstAtWordStart = anyFirstAtWordStart && d.rules[size_t(d.regexpTokens[size_t(r)].rule)].word;
+        quint64 word[2] = {0, 0};
+        for (char16_t u = 0; u < 128; ++u)
+            if (d.isWordUnit(u))
+                word[u >> 6] |= quint64(1) << (u & 63);
+        // Whether the regexps that may begin with b are only of fixed ways that each end the word they
+        // begin at (their characters after it go into wordRegexpsAfter).
+        auto regexpsEndWords = [&](int b) {
+            if (!c.anyFirst.empty() || requiredStarts.test(char16_t(b)))
+                return false;
+            quint64 after[2] = {0, 0};
+            for (int i = c.byFirstStart[b]; i < c.byFirstStart[b + 1]; ++i) {
+                const Regexp &re = d.regexps[size_t(d.regexpTokens[size_t(c.byFirst[size_t(i)])].regexp)];
+                if (!re.native || !re.native->endsWords(word, after))
+                    return false;
+            }
+            c.wordRegexpsAfter[0] |= after[0];
+            c.wordRegexpsAfter[1] |= after[1];
+            c.wordRegexps = true;
+            return true;
+        };
         for (int b = 0; b < 128; ++b) {
             const int f = foldChar(char16_t(b));
             const bool noRegexp = c.byFirstStart[b] == c.byFirstStart[b + 1] && c.anyFirst.empty()
@@ -741,7 +761,8 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                              && !requiredStarts.test(char16_t(b)) && c.byFirstStart[b + 1] - c.byFirstStart[b] == 1;
             const int r = one ? c.byFirst[size_t(c.byFirstStart[b])] : -1;
             c.wordLiteralsOnly[b] = shortcuts && d.isWordUnit(char16_t(b)) && !c.lengths[f].empty() && c.literalsAtWordStart[f]
-                                    && c.literalsAllWord[f] && c.prefixLengths[f].empty() && noRegexp;
+                                    && c.literalsAllWord[f] && c.prefixLengths[f].empty()
+                                    && (noRegexp || regexpsEndWords(b));
             c.soleSimple[b] = shortcuts && r >= 0 && d.regexps[size_t(d.regexpTokens[size_t(r)].regexp)].simple ? r : -1;
             c.soleLead[b] = -1;
             if (c.soleSimple[b] >= 0) {

@@ -205,7 +205,11 @@ struct ContextData {
     bool soleOneChar[kBuckets] = {};
     // Per raw character below 128: a word character with which only literals can begin, each of word
     // characters alone and held to word ends, so at a word start only the whole word can match.
+    // (Regexps may begin with it too where each ends the word it begins at, as C's (u8|[uUL])?": only
+    // where the character after the word is one of wordRegexpsAfter.)
     bool wordLiteralsOnly[kBuckets] = {};
+    quint64 wordRegexpsAfter[2] = {};
+    bool wordRegexps = false; // wordRegexpsAfter holds any
     // Per raw character below 128: only regexp tokens can begin with it (no literal, prefix or text
     // the line is searched for), none of them answered at once at each place (Regexp::direct), so
     // where each of them can no longer match on the line, nothing can.

@@ -184,7 +184,8 @@ public:
                 h = hashStep(h, f);
             }
         }
-        if (q < n && (inside[foldChar(text[q])] & wordBit))
+        if (q < n && ((inside[foldChar(text[q])] & wordBit)
+                      || (c.wordRegexps && ((c.wordRegexpsAfter[text[q] >> 6] >> (text[q] & 63)) & 1))))
             return -1;
         const int length = q - p;
         const std::vector<int> &lengths = c.lengths[folded[0]];

@@ -640,6 +640,25 @@ void NativePattern::findWays()
     }
 }
 
+bool NativePattern::endsWords(const quint64 *word, quint64 *after) const
+{
+    if (!fixed())
+        return false;
+    quint64 found[2] = {0, 0};
+    for (const Way &way : ways) {
+        const Step *step = waySteps.data() + way.first, *const end = step + way.count;
+        while (step != end && step->kind == Step::Take && !(step->table[0] & ~word[0]) && !(step->table[1] & ~word[1]))
+            ++step;
+        if (step == end || step->kind != Step::Take || (step->table[0] & word[0]) || (step->table[1] & word[1]))
+            return false;
+        found[0] |= step->table[0];
+        found[1] |= step->table[1];
+    }
+    after[0] |= found[0];
+    after[1] |= found[1];
+    return true;
+}
+
 bool NativePattern::mayBacktrack() const
 {
     return std::any_of(program.begin(), program.end(), [](const Op &op) {

@@ -54,6 +54,10 @@ public:
     // the ways are compared in the engine's order, without running the program. kUnknown where a
     // character from 128 up is looked at.
     bool fixed() const { return !ways.empty(); }
+    // Whether every fixed way takes characters of `word` (below 128), then one that is none of them;
+    // those last characters are added to `after`. Then a match that begins at a word's start ends
+    // that word, and the character after the word is one of `after`.
+    bool endsWords(const quint64 *word, quint64 *after) const;
     int matchFixed(const char16_t *text, int n, int p) const
     {
         auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };

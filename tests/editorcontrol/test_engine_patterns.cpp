@@ -375,6 +375,17 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                      EngineTest::scopeSet("B", 5, {"begin"}, {"end"})});
     cases.emplace_back(whole, QStringLiteral("bend begin bend lend BEnd be x xend endx end bend\nlend be_x x.bend"), 20);
 
+    // Words looked up whole where regexps of a few fixed ways may begin with their first character too,
+    // each ending the word it begins at (a string's prefix): not where the word is followed by a
+    // character such a way ends in; and not at all where a way may end inside a word.
+    LanguageDefinition prefixed = EngineTest::language({EngineTest::listSet("K", {"unsigned", "u8", "Lx"}, false, "word"),
+                                                        EngineTest::scopeSet("S", 4, {"(u8|[uUL])?\""}, {"\""}, true, true),
+                                                        EngineTest::listSet("C", {"(u|L)?'"}, true)});
+    cases.emplace_back(prefixed, QStringLiteral("u\"a\" u8\"b\" L'x' unsigned U\"c\" ux\"d\" u8x\"e\" Lx' uL\"f\" u8' u\u00E9\"g\""), 20);
+    LanguageDefinition inside = EngineTest::language({EngineTest::listSet("K", {"unsigned", "vw"}, false, "word"),
+                                                      EngineTest::listSet("R", {"[uv]w?"}, true)});
+    cases.emplace_back(inside, QStringLiteral("unsigned uw vw v u unsignedx"), 20);
+
     // A character that one simple token may begin with wherever the character before is none that
     // the other tokens there ask for (a lookbehind, leadwith): at a line's start, after a character
     // from 128 up, after one they ask for and after others.
