@@ -157,6 +157,28 @@ void buildTable(LiteralTable &table, const QStringList &order, const QHash<QStri
 }
 
 // Where several regexp tokens may begin with character b in context c: when all but one simple
+// Where only literals and prefixes begin with character b (below 128), and one regexp token has the
+// prefix of b alone: that token is the sole one wherever the next character is none of the second
+// characters of the others, when it is of fixed ways and held to no rule.
+void soleBySecond(const CompiledLanguageData &d, ContextData &c, int b)
+{
+    const char16_t f = foldChar(char16_t(b));
+    int sole = -1;
+    for (int r = 0; r < int(d.regexpTokens.size()); ++r) {
+        const RegexpToken &rt = d.regexpTokens[size_t(r)];
+        if (!c.valid[size_t(rt.tokenset)] || !rt.required.isEmpty() || rt.prefix.size() != 1
+            || foldChar(rt.prefix.at(0).unicode()) != f || (rt.caseSensitive && rt.prefix.at(0) != QChar(b)))
+            continue;
+        if (sole >= 0)
+            return;
+        sole = r;
+    }
+    if (sole >= 0 && d.regexpTokens[size_t(sole)].rule == 0 && d.regexps[size_t(d.regexpTokens[size_t(sole)].regexp)].direct == 2) {
+        c.soleSecond[b] = sole;
+        c.soleSimple[b] = kSoleSecond;
+    }
+}
+
 // token ask for a character before the place (a lookbehind the regexp is checked for first, or a
 // rule leadwith that is looked at before the regexp is tried), that one is the sole token at any
 // place whose character before is none of theirs.
@@ -773,6 +795,13 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 && !requiredStarts.test(char16_t(b)))
                 soleUnlessAfter(d, c, b);
             c.soleLiteral[b] = -1;
+            c.soleSecond[b] = -1;
+            auto holds = [](const std::vector<int> &lengths, int length) {
+                return std::find(lengths.begin(), lengths.end(), length) != lengths.end();
+            };
+            if (shortcuts && c.soleSimple[b] == -1 && noRegexp && !c.required && c.secondsFilter[f]
+                && !holds(c.lengths[f], 1) && holds(c.prefixLengths[f], 1))
+                soleBySecond(d, c, b);
             if (shortcuts && noRegexp && c.prefixLengths[f].empty() && c.lengths[f] == std::vector<int>{1}) {
                 const char16_t key = char16_t(f);
                 if (const LiteralTable::Slot *slot = d.table.find(hashStep(HashSeed, key), &key, 1)) {
@@ -787,7 +816,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 }
             }
         }
-        c.soleSimple[128] = c.soleLiteral[128] = c.soleLead[128] = -1;
+        c.soleSimple[128] = c.soleLiteral[128] = c.soleLead[128] = c.soleSecond[128] = -1;
         // Whether no token may begin with a character from 128 up: nothing in bucket 128 but simple
         // patterns whose first class takes no such character, and no literal or prefix in the buckets
         // of the ASCII letters that one of them folds to.

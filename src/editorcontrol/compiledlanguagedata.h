@@ -10,6 +10,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <climits>
 #include <vector>
 
 // Internals of CompiledLanguage, read by the highlighter's scanner.
@@ -195,6 +196,12 @@ struct ContextData {
     // (every other token that may begin with it asks for one of those before it: a lookbehind, or
     // leadwith). Stored as -2 - token in soleSimple; -1 there means no sole token.
     quint64 soleAfter[kBuckets][2] = {};
+    // Per raw character below 128 that begins literals and prefixes of two characters or more, looked
+    // for by their second character (secondsFilter), and one regexp token of that prefix alone, held
+    // to no rule and of fixed ways (NativePattern::matchFixed): that token, which is the sole one
+    // wherever the next character is below 128 and none of `seconds`, or the line ends there (XML's
+    // tags at "<"); else -1. Marked by kSoleSecond in soleSimple.
+    int soleSecond[kBuckets];
     // Where the character before is one of soleLeadBefore (of soleAfter): the token that is then sole
     // (a simple token held to that leadwith alone, whose matches are as long as the other's and win),
     // or -1.
@@ -220,6 +227,8 @@ struct ContextData {
     // of which can no longer match on a line once those of the character cannot.
     quint64 sameRegexps[kBuckets][2] = {};
 };
+
+constexpr int kSoleSecond = INT_MIN;
 
 struct CompiledTokenset {
     QString name;

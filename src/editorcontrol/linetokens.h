@@ -68,7 +68,20 @@ public:
         int r = c.soleSimple[text[p]];
         if (r < 0) {
             // Sole by the character before (ContextData::soleAfter, soleLead), when that is ASCII.
-            if (r == -1 || p == 0 || text[p - 1] >= 128)
+            if (r == -1)
+                return -1;
+            if (Q_UNLIKELY(r == kSoleSecond)) {
+                // Sole by the character after (ContextData::soleSecond): a pattern of fixed ways.
+                if (p + 1 < n && (text[p + 1] >= 128 || ((c.seconds[text[p]][text[p + 1] >> 6] >> (text[p + 1] & 63)) & 1)))
+                    return -1;
+                const RegexpToken &rt = d.regexpTokens[size_t(c.soleSecond[text[p]])];
+                const int length = d.regexps[size_t(rt.regexp)].native->matchFixed(text, n, p);
+                if (length > 0)
+                    best = LineMatch{length, rt.key, rt.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
+                                     rt.tokenset, rt.token, -1};
+                return length;
+            }
+            if (p == 0 || text[p - 1] >= 128)
                 return -1;
             const char16_t b = text[p - 1];
             if ((c.soleAfter[text[p]][b >> 6] >> (b & 63)) & 1) {

@@ -365,6 +365,14 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
     deadOutside.tokensets[1].validscopes = QStringList{QStringLiteral("V")};
     cases.emplace_back(deadOutside, QStringLiteral("qay qax (qay qaww) qay\nqax; (qzz qay)"), 20);
 
+    // A pattern of fixed ways sole at its one-character prefix where the next character begins no
+    // longer literal or prefix: not before such a character, one from 128 up, or the line's end, nor
+    // where a second token has that prefix.
+    LanguageDefinition second = EngineTest::language({EngineTest::listSet("F", {"</?(?=[a-z])", "#(?=[0-9])", "#[0-9]x"}, true),
+                                                      EngineTest::listSet("L", {"<!--", "<?"}),
+                                                      EngineTest::listSet("P", {"<!\\w+", "#!"}, true)});
+    cases.emplace_back(second, QStringLiteral("<a <!-- x <?p <!doc <1 <\u00E9 </b <\n#1x #2 #! #a #\n<\u00E9a"), 20);
+
     // Characters from 128 up where nothing may begin, and those that fold to a letter that does.
     LanguageDefinition beyond = EngineTest::language({EngineTest::listSet("L", {"kq"}), EngineTest::listSet("S", {"[sz]+", "[ \\t]+"}, true)});
     beyond.tokensets[0].casesensitive = beyond.tokensets[1].casesensitive = false;
