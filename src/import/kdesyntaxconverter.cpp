@@ -559,6 +559,7 @@ private:
     bool stayingBelow_ = false; // while a folded context's rule opens another without leaving: it stays below
     QSet<QString> names_;            // every tokenset name given
     QHash<QString, QString> ends_;   // scope tokenset -> its ends without guards
+    QHash<QString, QString> continuedEnds_; // scope tokenset -> its end at a line not continued
     QHash<QString, int> nextNumber_; // name -> the next number to try after it
     int scopes_ = 0;
     // `base`, or `base (2)`, `base (3)`... whichever is not taken yet.
@@ -1094,6 +1095,8 @@ int Conversion::addTokenset(TokensetDraft t, const QString &key)
     return index;
 }
 
+QString kindOf(const QString &id);
+
 int Conversion::scopeTokenset(const Ref &target, const QString &where)
 {
     const QString key = target.key();
@@ -1114,6 +1117,24 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
     t.scope = true;
     const Switch lineEnd = parseSwitch(c.lineEndContext, target.def, t.source);
     t.singleline = lineEnd.pops > 0;
+    // A string kept open past a line that ends in its continuation character (LineContinue) goes on over
+    // lines and closes on the last character of a line that does not end so (a token inside that takes
+    // that character keeps it open: code, whose lines often end in one, is left to close at the line end).
+    // That is done once the cut is made, which it would change.
+    QString continuedEnd;
+    if (t.singleline && !lineEnd.push.valid() && kindOf(t.id) == QLatin1String("string")) {
+        std::vector<FlatRule> rules;
+        QSet<QString> seen{key};
+        flatten(target, rules, seen, 0);
+        for (const FlatRule &q : rules) {
+            if (q.rule->type == QLatin1String("LineContinue") && !q.rule->flag("lookAhead")
+                && parseSwitch(q.rule->value("context"), q.owner.def, q.owner.where(main_)).stay()) {
+                const QString ch = q.rule->value("char").isEmpty() ? QStringLiteral("\\") : q.rule->value("char").left(1);
+                continuedEnd = QStringLiteral("[^%1]$").arg(ch == QLatin1String("\\") ? QStringLiteral("\\\\") : RegexText::escapeLiteral(ch));
+                break;
+            }
+        }
+    }
     if (lineEnd.pops > 1)
         report_.approximated(t.source, QStringLiteral("lineEndContext \"%1\": the line end closes this scope only").arg(c.lineEndContext));
     // A context opened at the line end that never comes back (each of its ways out closes this one too,
@@ -1139,6 +1160,8 @@ int Conversion::scopeTokenset(const Ref &target, const QString &where)
     } else if (lineEnd.push.valid()) {
         report_.dropped(t.source, QStringLiteral("lineEndContext \"%1\": no context opens at the line end").arg(c.lineEndContext));
     }
+    if (!continuedEnd.isEmpty())
+        continuedEnds_.insert(t.name, continuedEnd);
     const int index = addTokenset(std::move(t), key);
     scopeContexts_.insert(index, target);
     levels_.push_back({draft_->tokensets[size_t(index)].name, target, index, false, openingDepth_});
@@ -2498,7 +2521,8 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
                     } else {
                         givesWayByOrder(t.name, e.pattern);
                     }
-                    if (e.rule->type == QLatin1String("LineContinue") && level.scope >= 0 && draft.tokensets[size_t(level.scope)].singleline)
+                    if (e.rule->type == QLatin1String("LineContinue") && level.scope >= 0 && draft.tokensets[size_t(level.scope)].singleline
+                        && !continuedEnds_.contains(level.name))
                         report_.approximated(e.where, QStringLiteral("LineContinue: the scope closes at the line end all the same"));
                 }
                 // (The parts of one keyword list take different words: none gives way to another.)
@@ -2563,6 +2587,14 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
         if (level.endsOnly) {
             variantEnds_.insert(level.context.key(), {ends.join(u'|'), plainEnds.join(u'|')});
         } else if (level.scope >= 0) {
+            // (It gives way to the rules of the scope, as its other ends do.)
+            if (const auto it = continuedEnds_.find(level.name); it != continuedEnds_.end()) {
+                QStringList guards = guardsFor(*it);
+                for (QString &g : guards)
+                    g = RegexText::grouped(g);
+                if (!guards.isEmpty())
+                    *it = QStringLiteral("(?:(?!%1)%2)").arg(guards.join(u'|'), *it);
+            }
             TokensetDraft &t = draft.tokensets[size_t(level.scope)];
             if (!ends.isEmpty() && t.tokens2.empty()) {
                 t.tokens2.push_back({ends.join(u'|'), true, QString(), {}});
@@ -2720,6 +2752,19 @@ bool Conversion::run(const QByteArray &bytes, const QString &fileName, LanguageD
     }
     mergeAlikeLists(draft);
     collapse(draft, LanguageFitting::Limits{}.tokensets - 1);
+    for (const QString &name : sortedKeys(continuedEnds_)) {
+        TokensetDraft *t = draft.find(name);
+        if (!t || !t->scope || !t->singleline)
+            continue;
+        t->singleline = false;
+        if (t->tokens2.empty())
+            t->tokens2.push_back({continuedEnds_.value(name), true, QString(), {}});
+        else
+            for (TokenDraft &end : t->tokens2)
+                end.text = end.text.isEmpty() ? continuedEnds_.value(name) : end.text + u'|' + continuedEnds_.value(name);
+        report_.approximated(t->source, QStringLiteral("LineContinue: the scope goes on past a line that ends in its continuation "
+                                                       "character and closes on the last character of one that does not"));
+    }
     for (TokensetDraft &t : draft.tokensets)
         if (t.passesEnds)
             t.id = QStringLiteral("parameterblocks");

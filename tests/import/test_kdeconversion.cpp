@@ -147,7 +147,9 @@ TEST(KdeConversion, NumbersKeywordsAndDelimiters)
                              "[Number:1.5e3] [Number:42ul] [String:'a'] [String:'\\n']"));
     EXPECT_EQ(c.colour(QStringLiteral("\"a\\tb\" \"open\nif")),
               std::string("[Str:\"a][Escape:\\t][Str:b\"] [Str:\"open]\n[Keyword:if]"));
-    EXPECT_TRUE(c.report.contains(QStringLiteral("Str: approximated: LineContinue"))) << c.report.toStdString();
+    // A line that ends in "\\" goes on in the string; the next, which does not, closes it at its end.
+    EXPECT_EQ(c.colour(QStringLiteral("\"a \\\nif\nif")), std::string("[Str:\"a ][Escape:\\][Str:\nif]\n[Keyword:if]"));
+    EXPECT_TRUE(c.report.contains(QStringLiteral("Str: approximated: LineContinue: the scope goes on"))) << c.report.toStdString();
 }
 
 TEST(KdeConversion, ContextStackBecomesScopes)
