@@ -33,6 +33,7 @@ Highlighter::Highlighter(CompiledLanguagePtr language)
     : language_(std::move(language)), scanner_(std::make_unique<Scanner>())
 {
     const CompiledLanguageData &d = language_->data();
+    textTokenset_ = d.textTokenset;
     scanner_->cache.resize(d.regexps.size());
     scanner_->gateRuns.resize(d.gates.size());
     scanner_->retry.resize(d.regexps.size());
@@ -370,11 +371,6 @@ private:
 };
 
 } // namespace
-
-int Highlighter::contentTokenset(const ScopeState &state) const
-{
-    return contentOf(language_->data(), state);
-}
 
 ScopeState Highlighter::highlightLine(QStringView line, ScopeState in, const RunSink &sink, bool pairsWhole)
 {

@@ -70,7 +70,10 @@ public:
 
     // The tokenset whose style plain text takes in a state: the innermost open scope's, or the text
     // tokenset's outside every scope. A line break takes it for the state after its line.
-    int contentTokenset(const ScopeState &state) const;
+    int contentTokenset(const ScopeState &state) const
+    {
+        return state.isOutermost() ? textTokenset_ : state.innermostTokenset();
+    }
 
     // Called with a message the first time a regexp token of the language runs out of steps (see
     // CompiledLanguage::matchLimitProblems()).
@@ -90,4 +93,5 @@ private:
 
     CompiledLanguagePtr language_;
     std::unique_ptr<Scanner> scanner_;
+    int textTokenset_ = -1; // the language's, as contentTokenset() gives it outside every scope
 };

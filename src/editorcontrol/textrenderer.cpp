@@ -534,7 +534,7 @@ void TextRenderer::write(QStringView piece, int tokenset)
         flush();
 }
 
-void TextRenderer::writeBreak(QStringView lineBreak, int tokenset)
+void TextRenderer::writeBreakFully(QStringView lineBreak, int tokenset)
 {
     const qsizetype n = lineBreak.size();
     if (n == 0 || n > 2 || finished_) {

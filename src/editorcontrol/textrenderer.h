@@ -53,7 +53,17 @@ public:
     void writeRuns(QStringView line, const StyleRun *runs, qsizetype count);
     // A line's break (LF, CR LF or CR, or nothing), as write() takes it, by a shorter way (the spans
     // list holds it back for the next line's runs, or flush()).
-    void writeBreak(QStringView lineBreak, int tokenset);
+    void writeBreak(QStringView lineBreak, int tokenset)
+    {
+        // The spans list's usual case, without a call: the break joins those held back in its tokenset.
+        if (format_ == Format::Spans && !finished_ && size_t(lineBreak.size() - 1) < 2
+            && (heldBreak_ == 0 || tokenset == heldBreakTokenset_)) {
+            heldBreakTokenset_ = tokenset;
+            heldBreak_ += lineBreak.size();
+            return;
+        }
+        writeBreakFully(lineBreak, tokenset);
+    }
     // Ends the output and hands over what is left; false when the sink refused any of it.
     bool finish();
     bool failed() const { return failed_; }
@@ -69,6 +79,7 @@ public:
     static int paletteIndex(qint32 bgr);
 
 private:
+    void writeBreakFully(QStringView lineBreak, int tokenset);
     void flushSpan();
     void addSpan(qint64 length, int tokenset); // Spans: as write() does
     void releaseBreak(); // Spans: adds the line break held back
