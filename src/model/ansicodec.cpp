@@ -3,6 +3,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <QMutex>
+
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -19,9 +22,28 @@ struct Unmapped {
     bool byte[256] = {};
 };
 
+QString singleByteProblem(const QByteArray &name, Unmapped &holes);
+
+// The default code page's bytes are looked through when first asked about, not at every start: that
+// takes 256 converters, and most runs read no ANSI text.
+std::atomic<bool> &unmappedPending()
+{
+    static std::atomic<bool> pending{false};
+    return pending;
+}
+
 Unmapped &unmapped()
 {
     static Unmapped u;
+    if (unmappedPending().load(std::memory_order_acquire)) {
+        static QMutex mutex;
+        QMutexLocker lock(&mutex);
+        if (unmappedPending().load(std::memory_order_relaxed)) {
+            Unmapped holes;
+            u = singleByteProblem(codePageName(), holes).isEmpty() ? holes : Unmapped();
+            unmappedPending().store(false, std::memory_order_release);
+        }
+    }
     return u;
 }
 
@@ -127,8 +149,15 @@ bool setCodePage(const QString &name, QString *why)
         return false;
     }
     codePageName() = bytes;
+    unmappedPending().store(false, std::memory_order_release);
     unmapped() = holes;
     return true;
+}
+
+void useDefaultCodePage()
+{
+    codePageName() = kDefaultCodePage;
+    unmappedPending().store(true, std::memory_order_release);
 }
 
 int firstUnmappedByte(QByteArrayView bytes)

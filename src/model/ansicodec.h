@@ -14,6 +14,9 @@ inline constexpr const char *kDefaultCodePage = "windows-1252";
 // name Qt does not know are refused: returns false, keeps the old one and sets why.
 bool setCodePage(const QString &name, QString *why = nullptr);
 QString codePage();
+// Selects the default code page, known to be usable; the bytes it maps to no character are worked
+// out when first asked for.
+void useDefaultCodePage();
 
 // Byte values to which the code page gives no character (windows-1253 has 0xAA and 0xD2, for
 // example); such a byte decodes to U+FFFD and cannot come back. Returns -1 when bytes has none.

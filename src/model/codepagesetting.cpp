@@ -9,7 +9,7 @@ namespace CodePageSetting {
 QString apply()
 {
     const QString name = QSettings().value(QLatin1String(kKey)).toString().trimmed();
-    AnsiCodec::setCodePage(QLatin1String(AnsiCodec::kDefaultCodePage));
+    AnsiCodec::useDefaultCodePage();
     QString why;
     if (name.isEmpty() || AnsiCodec::setCodePage(name, &why))
         return QString();
