@@ -405,6 +405,8 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         r.wordRule = d.rules[size_t(ruleOf(token.rule))].word;
         if (shortcuts && r.wordRule)
             r.matchChars = PatternAnalysis::matchChars(token.text, !caseSensitive);
+        for (char16_t u = 0; u < 128 && r.matchChars && !r.narrowMatch; ++u)
+            r.narrowMatch = d.isWordUnit(u) && !r.matchChars->test(u);
         if (shortcuts)
             if (auto run = PatternAnalysis::endRun(token.text, !caseSensitive)) {
                 auto held = PatternAnalysis::matchChars(token.text, !caseSensitive);

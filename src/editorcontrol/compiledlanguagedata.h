@@ -72,6 +72,9 @@ struct Regexp {
     // The gates are also tried before a search: where the regexp is tried at its literal prefix only.
     // (Where it is tried at common characters, one search tells more than a gate at each of them.)
     bool gateSearch = false;
+    // matchChars lacks a word character below 128 (a number's): where a match of some length is
+    // already found, the run of them from a place may say that none as long begins there.
+    bool narrowMatch = false;
     // With rule word: the characters a match may hold, when known (a match ends before the first
     // character that is not one of them).
     std::optional<PatternAnalysis::FirstChars> matchChars;

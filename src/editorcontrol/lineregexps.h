@@ -53,10 +53,14 @@ public:
         return sp.matchAt(text, p, n, &s.classes);
     }
 
-    // Length of the non-empty match of a regexp that starts exactly at p, or 0.
-    int at(int re, int p)
+    // Length of the non-empty match of a regexp that starts exactly at p, or 0; also 0 where a match
+    // of `least` characters or more cannot begin there (as no match of a word-held regexp can be
+    // longer than the run of the characters its matches may hold).
+    int at(int re, int p, int least = 0)
     {
         const Regexp &r = d.regexps[size_t(re)];
+        if (least > 0 && r.narrowMatch && !holdsRun(*r.matchChars, p, least))
+            return 0;
         if (r.direct) {
             if (r.direct == 1)
                 return simpleAt(*r.simple, p);
@@ -172,6 +176,13 @@ public:
     }
 
 private:
+    // Whether the `length` characters from p may all be of `chars`: only the second and the last are
+    // looked at (a number's "x", its suffix).
+    bool holdsRun(const PatternAnalysis::FirstChars &chars, int p, int length) const
+    {
+        return p + length <= n && (length < 2 || chars.test(text[p + 1])) && chars.test(text[p + length - 1]);
+    }
+
     bool gatesOpen(const Regexp &r, int p) const
     {
         for (int g = 0; g < r.gateCount; ++g)

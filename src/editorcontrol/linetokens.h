@@ -288,7 +288,7 @@ private:
         const RegexpToken &rt = d.regexpTokens[size_t(r)];
         if (rt.ruleAtStart && !line.startPasses(rt.rule, p))
             return;
-        int length = regexps.at(rt.regexp, p);
+        int length = regexps.at(rt.regexp, p, best.length);
         if (length > 0 && !line.rulePasses(rt.rule, p, length))
             length = regexps.retryAt(rt.regexp, rt.rule, p);
         if (length > 0 && !best.beats(length, rt.key))

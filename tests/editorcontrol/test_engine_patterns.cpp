@@ -394,6 +394,12 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                       EngineTest::listSet("R", {"[uv]w?"}, true)});
     cases.emplace_back(inside, QStringLiteral("unsigned uw vw v u unsignedx"), 20);
 
+    // A regexp held to word ends is not tried where the characters its matches may hold cannot reach
+    // the length of a match found there already (a decimal number's at "0x1F"), and is where they can.
+    LanguageDefinition numbers = EngineTest::language({EngineTest::listSet("N", {"0[xX][0-9a-fA-F]+", "[0-9]+[uU]?", "[0-9]+\\.[0-9]*"}, true, "word"),
+                                                       EngineTest::listSet("L", {"1", "0x", "12", "9"})});
+    cases.emplace_back(numbers, QStringLiteral("12 123 0x1F 1u 0x 12u 1x 9.5 12. 0x1Fu 0X9"), 20);
+
     // A character that one simple token may begin with wherever the character before is none that
     // the other tokens there ask for (a lookbehind, leadwith): at a line's start, after a character
     // from 128 up, after one they ask for and after others.
