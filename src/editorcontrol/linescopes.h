@@ -70,8 +70,12 @@ private:
         if (e.isRegexp) {
             if (e.regexp < 0)
                 return 0;
-            length = regexps.at(e.regexp, p);
-            if (length > 0 && !line.rulePasses(e.rule, p, length))
+            // Patterns of fixed ways (a tag's "/?>") are compared here, without the general call.
+            const Regexp &r = d.regexps[size_t(e.regexp)];
+            length = r.direct == 2 ? r.native->matchFixed(text, n, p) : NativePattern::kUnknown;
+            if (length == NativePattern::kUnknown)
+                length = regexps.at(e.regexp, p);
+            if (length > 0 && e.rule != 0 && !line.rulePasses(e.rule, p, length))
                 return regexps.retryAt(e.regexp, e.rule, p);
             return length;
         } else {
@@ -89,7 +93,7 @@ private:
                         return 0;
             }
         }
-        return length > 0 && line.rulePasses(e.rule, p, length) ? length : 0;
+        return length > 0 && (e.rule == 0 || line.rulePasses(e.rule, p, length)) ? length : 0;
     }
 
     // The closers of the scope at stack level `level`, tried at p.

@@ -350,6 +350,9 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                     EngineTest::listSet("L", {"[a-z]\\w*", "\\d+(?=[ /])"}, true, "leadwith[</]"),
                                                     EngineTest::listSet("C", {"[a-z]+"}, true, "col3")});
     cases.emplace_back(ways, QStringLiteral("<a/> </b> <\u00E9 x=1 /> ab abc\n/> </ <1 u8\"x U\"x \"x u8\u00E9 <\u212A />\nabcd"), 20);
+    // A closer of fixed ways that looks at a character from 128 up.
+    LanguageDefinition closeWays = EngineTest::language({EngineTest::scopeSet("S", 4, {"{"}, {"\\}(?=[^a])"}, false, true)});
+    cases.emplace_back(closeWays, QStringLiteral("{x}a}\u00E9 {}}b\n{}"), 20);
 
     // Places passed over once the regexps that may begin there can match nowhere further on the line:
     // no '=' ahead, no search match ahead, past the run before the line's closing blanks.
