@@ -96,7 +96,7 @@ public:
         const int length = regexps.simpleAt(*d.regexps[size_t(rt.regexp)].simple, p); // sole tokens are simple
         if (length == 0)
             return 0;
-        if (!line.rulePasses(rt.rule, p, length))
+        if (rt.rule != 0 && !line.rulePasses(rt.rule, p, length))
             return -1; // a shorter way may pass: left to the full search
         best = LineMatch{length, rt.key, rt.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
                          rt.tokenset, rt.token, -1};

@@ -623,8 +623,17 @@ void NativePattern::findWays()
             case Match:
                 ok = ways.size() < kMaxWays && std::any_of(way.begin(), way.end(), [](const Step &s) { return s.kind == Step::Take; });
                 if (ok) {
-                    ways.push_back({int(waySteps.size()), int(way.size())});
-                    waySteps.insert(waySteps.end(), way.begin(), way.end());
+                    int taken = 0;
+                    for (Step s : way) {
+                        const bool negated = s.kind == Step::NotAhead;
+                        s.pass[0] = negated ? ~s.table[0] : s.table[0];
+                        s.pass[1] = negated ? ~s.table[1] : s.table[1];
+                        s.offset = taken;
+                        s.endPass = negated;
+                        taken += s.kind == Step::Take;
+                        waySteps.push_back(s);
+                    }
+                    ways.push_back({int(waySteps.size() - way.size()), int(way.size()), taken});
                 }
                 return;
             default:

@@ -60,24 +60,23 @@ public:
     bool endsWords(const quint64 *word, quint64 *after) const;
     int matchFixed(const char16_t *text, int n, int p) const
     {
-        auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
         for (const Way &way : ways) {
-            int q = p;
             const Step *step = waySteps.data() + way.first, *const end = step + way.count;
             for (; step != end; ++step) {
-                if (q < n && text[q] >= 128)
-                    return kUnknown;
-                const bool here = q < n && in(step->table, text[q]);
-                if (step->kind == Step::Take) {
-                    if (!here)
+                const int q = p + step->offset;
+                if (q >= n) {
+                    if (!step->endPass)
                         break;
-                    ++q;
-                } else if (here != (step->kind == Step::Ahead)) {
-                    break;
+                    continue;
                 }
+                const char16_t u = text[q];
+                if (u >= 128)
+                    return kUnknown;
+                if (!((step->pass[u >> 6] >> (u & 63)) & 1))
+                    break;
             }
             if (step == end)
-                return q - p;
+                return way.length;
         }
         return 0;
     }
@@ -130,9 +129,15 @@ private:
     struct Step {
         enum Kind : quint8 { Take, Ahead, NotAhead } kind = Take;
         quint64 table[2] = {0, 0};
+        // As compared: the characters below 128 that let the way on (table, or the others for
+        // NotAhead), at `offset` from the start (the Takes before it); whether the line's end does.
+        quint64 pass[2] = {0, 0};
+        int offset = 0;
+        bool endPass = false;
     };
     struct Way {
         int first = 0, count = 0; // into waySteps
+        int length = 0;           // its Takes
     };
     void findWays();
 
