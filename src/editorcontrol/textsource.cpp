@@ -22,33 +22,6 @@ namespace {
 
 constexpr qint64 kBlock = 256 * 1024;
 
-// The first LF or CR of text[from..size), or size.
-qsizetype findBreak(const char16_t *text, qsizetype from, qsizetype size)
-{
-#if defined(__SSE2__)
-    // Sixteen units at a time: LF and CR are the only units whose low byte is 10 or 13 and high byte 0,
-    // so the two halves are packed to bytes (saturated) and compared once.
-    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
-    for (; from + 16 <= size; from += 16) {
-        const __m128i bytes = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(text + from)),
-                                               _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + from + 8)));
-        const int found = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)));
-        if (found != 0)
-            return from + qCountTrailingZeroBits(quint32(found));
-    }
-    if (from + 8 <= size) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + from));
-        const int found = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')), _mm_cmpeq_epi16(units, _mm_set1_epi16(u'\r'))));
-        if (found != 0)
-            return from + qCountTrailingZeroBits(quint32(found)) / 2;
-        from += 8;
-    }
-#endif
-    while (from < size && text[from] != u'\n' && text[from] != u'\r')
-        ++from;
-    return from;
-}
-
 // Widens the bytes up to the first block of sixteen that holds one beyond ASCII; returns how many.
 qint64 widenAscii(const unsigned char *in, qint64 size, char16_t *out)
 {
@@ -365,7 +338,7 @@ bool TextSource::readMore()
     return true;
 }
 
-bool TextSource::next(QStringView &line, QStringView &lineBreak)
+bool TextSource::nextFully(QStringView &line, QStringView &lineBreak)
 {
     if (!input_)
         return false;

@@ -6,9 +6,16 @@
 #include <QStringDecoder>
 #include <QStringView>
 
+#include <QtAlgorithms>
+
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // A text file (or standard input) read in blocks and handed out line by line, so that memory
 // depends on the longest line and not on the size of the text. Lines end at LF, CR LF or CR.
@@ -31,7 +38,26 @@ public:
     // The next line without its line break, and its line break (empty for the last line when the
     // text does not end with one). Both stay valid until the next call. False at the end of the text
     // and when reading fails (problem() is then set).
-    bool next(QStringView &line, QStringView &lineBreak);
+    bool next(QStringView &line, QStringView &lineBreak)
+    {
+        // The usual case without a call: a file's line whose break is held, and is no CR at the end of
+        // what is held (which may be the first half of a CR LF).
+        if (input_ && streamFd_ < 0) {
+            const char16_t *text = reinterpret_cast<const char16_t *>(buffer_.constData());
+            const qsizetype size = buffer_.size();
+            const qsizetype end = findBreak(text, std::max(scan_, pos_), size);
+            if (end + 1 < size) {
+                const qsizetype breakLength = text[end] == u'\r' && text[end + 1] == u'\n' ? 2 : 1;
+                line = QStringView(text + pos_, end - pos_);
+                lineBreak = QStringView(text + end, breakLength);
+                pos_ = scan_ = end + breakLength;
+                ++lines_;
+                return true;
+            }
+            scan_ = end;
+        }
+        return nextFully(line, lineBreak);
+    }
 
     // Streaming input: runs before each read that may wait for more input (to hand on the output
     // made so far), and receives the one line that says the encoding changed.
@@ -53,6 +79,34 @@ public:
     static constexpr qsizetype kMaxLineLength = qsizetype(1) << 28;
 
 private:
+    bool nextFully(QStringView &line, QStringView &lineBreak);
+    // The first LF or CR of text[from..size), or size.
+    static qsizetype findBreak(const char16_t *text, qsizetype from, qsizetype size)
+    {
+#if defined(__SSE2__)
+        // Sixteen units at a time: LF and CR are the only units whose low byte is 10 or 13 and high
+        // byte 0, so the two halves are packed to bytes (saturated) and compared once.
+        const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+        for (; from + 16 <= size; from += 16) {
+            const __m128i bytes = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(text + from)),
+                                                   _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + from + 8)));
+            const int found = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)));
+            if (found != 0)
+                return from + qCountTrailingZeroBits(quint32(found));
+        }
+        if (from + 8 <= size) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + from));
+            const int found = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')),
+                                                             _mm_cmpeq_epi16(units, _mm_set1_epi16(u'\r'))));
+            if (found != 0)
+                return from + qCountTrailingZeroBits(quint32(found)) / 2;
+            from += 8;
+        }
+#endif
+        while (from < size && text[from] != u'\n' && text[from] != u'\r')
+            ++from;
+        return from;
+    }
     bool validate(QIODevice &input);
     bool readMore();
     bool nextStreamed(QStringView &line, QStringView &lineBreak);
