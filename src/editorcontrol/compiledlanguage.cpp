@@ -157,9 +157,9 @@ void buildTable(LiteralTable &table, const QStringList &order, const QHash<QStri
 }
 
 // Where several regexp tokens may begin with character b in context c: when all but one simple
-// Where only literals and prefixes begin with character b (below 128), and one regexp token has the
-// prefix of b alone: that token is the sole one wherever the next character is none of the second
-// characters of the others, when it is of fixed ways and held to no rule.
+// Where only literals and prefixes begin with character b (below 128), none of them b alone but at
+// most one regexp token's prefix: that token is the sole one wherever the next character is none of
+// the second characters of the others (when it is of fixed ways and held to no rule), or nothing is.
 void soleBySecond(const CompiledLanguageData &d, ContextData &c, int b)
 {
     const char16_t f = foldChar(char16_t(b));
@@ -173,7 +173,7 @@ void soleBySecond(const CompiledLanguageData &d, ContextData &c, int b)
             return;
         sole = r;
     }
-    if (sole >= 0 && d.regexpTokens[size_t(sole)].rule == 0 && d.regexps[size_t(d.regexpTokens[size_t(sole)].regexp)].direct == 2) {
+    if (sole < 0 || (d.regexpTokens[size_t(sole)].rule == 0 && d.regexps[size_t(d.regexpTokens[size_t(sole)].regexp)].direct == 2)) {
         c.soleSecond[b] = sole;
         c.soleSimple[b] = kSoleSecond;
     }
@@ -802,7 +802,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 return std::find(lengths.begin(), lengths.end(), length) != lengths.end();
             };
             if (shortcuts && c.soleSimple[b] == -1 && noRegexp && !c.required && c.secondsFilter[f]
-                && !holds(c.lengths[f], 1) && holds(c.prefixLengths[f], 1))
+                && !holds(c.lengths[f], 1))
                 soleBySecond(d, c, b);
             if (shortcuts && noRegexp && c.prefixLengths[f].empty() && c.lengths[f] == std::vector<int>{1}) {
                 const char16_t key = char16_t(f);

@@ -71,9 +71,12 @@ public:
             if (r == -1)
                 return -1;
             if (Q_UNLIKELY(r == kSoleSecond)) {
-                // Sole by the character after (ContextData::soleSecond): a pattern of fixed ways.
-                if (p + 1 < n && (text[p + 1] >= 128 || ((c.seconds[text[p]][text[p + 1] >> 6] >> (text[p + 1] & 63)) & 1)))
+                // Sole by the character after (ContextData::soleSecond): a pattern of fixed ways, or none.
+                const char16_t next = p + 1 < n ? text[p + 1] : 0;
+                if (p + 1 < n && (next >= 128 || ((c.seconds[foldChar(text[p])][next >> 6] >> (next & 63)) & 1)))
                     return -1;
+                if (c.soleSecond[text[p]] < 0)
+                    return 0;
                 const RegexpToken &rt = d.regexpTokens[size_t(c.soleSecond[text[p]])];
                 const int length = d.regexps[size_t(rt.regexp)].native->matchFixed(text, n, p);
                 if (length > 0)

@@ -375,6 +375,9 @@ TEST(EnginePatterns, ShortcutsNeverChangeTheColours)
                                                       EngineTest::listSet("L", {"<!--", "<?"}),
                                                       EngineTest::listSet("P", {"<!\\w+", "#!"}, true)});
     cases.emplace_back(second, QStringLiteral("<a <!-- x <?p <!doc <1 <\u00E9 </b <\n#1x #2 #! #a #\n<\u00E9a"), 20);
+    // Without case, by the next character's folded bucket; and where only longer literals begin.
+    LanguageDefinition secondFolded = EngineTest::language({EngineTest::listSet("M", {"m(?=x)"}, true), EngineTest::listSet("N", {"mailto", "qz"})});
+    cases.emplace_back(secondFolded, QStringLiteral("Mailto MX mx mailto maIL q qz QZ Qz\nq"), 20);
 
     // Characters from 128 up where nothing may begin, and those that fold to a letter that does.
     LanguageDefinition beyond = EngineTest::language({EngineTest::listSet("L", {"kq"}), EngineTest::listSet("S", {"[sz]+", "[ \\t]+"}, true)});
