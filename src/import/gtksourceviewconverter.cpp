@@ -336,6 +336,7 @@ private:
     QString define(const QString &id, const GtkLanguage &from, const QString &where, bool outerCaseless, int depth);
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
     bool enteredByLookAhead(const GtkContext &c);
+    QString firstWordBehind(const GtkContext &c);
     bool coloursNothing(const QString &style);
     bool startsEmpty(const GtkContext &c);
     bool opensOnce(const GtkContext &t);
@@ -683,6 +684,12 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
         if (own_.contains(t->lang) && enteredByLookAhead(*t)) {
             QSet<QString> within{t->id + QChar(0x1F)};
             styledLists(*t, alts, within);
+        } else if (enteredByLookAhead(*t)) {
+            // In an embedded language, its word lists only where such a context can begin anew.
+            const QString behind = firstWordBehind(*t);
+            QSet<QString> within{t->id + QChar(0x1F)};
+            if (!behind.isEmpty())
+                styledLists(*t, alts, within, behind);
         }
     }
 }
@@ -734,6 +741,43 @@ bool Conversion::enteredByLookAhead(const GtkContext &c)
     bool caseless = false;
     expand(*c.start, *lang, c.id, text, caseless);
     return mayBeEmpty(text);
+}
+
+// A context entered after a blank or a delimiter (`(?<=\s|[;|&(]|^)(?=name)`), that holds what follows up to
+// such a delimiter or the line's end (a shell command and its arguments), begins anew only at the line's start
+// or after one of those delimiters, with blanks between: a look-behind for that, or empty for any other start.
+QString Conversion::firstWordBehind(const GtkContext &c)
+{
+    GtkLanguage *lang = c.start && (c.end || c.endAtLineEnd) ? language(c.lang, c.id) : nullptr;
+    if (!lang)
+        return QString();
+    QString text;
+    bool caseless = false;
+    expand(*c.start, *lang, c.id, text, caseless);
+    const qsizetype at = text.indexOf(QLatin1String("(?<="));
+    if (at < 0 || QString(text.left(at)).remove(QLatin1String("(?:")).size() != 0)
+        return QString();
+    const qsizetype end = RegexText::groupEnd(text, at);
+    if (end < 0)
+        return QString();
+    QStringList kept{QStringLiteral("^")};
+    bool blank = false;
+    for (const QString &alt : RegexText::topLevelAlternatives(text.mid(at + 4, end - at - 5))) {
+        if (alt == QLatin1String("\\s") || alt == QLatin1String("[ \\t]"))
+            blank = true;
+        else if (alt != QLatin1String("^"))
+            kept += alt;
+    }
+    if (!blank || kept.size() < 2)
+        return QString();
+    // Up to eight blanks: a recipe's tab and an indentation after it; each alternative keeps a fixed length.
+    QStringList alts;
+    for (const QString &k : kept) {
+        for (int n = 0; n <= 8; ++n)
+            alts += n == 0 ? k : n == 1 ? k + QLatin1String("\\s") : k + QStringLiteral("\\s{%1}").arg(n);
+    }
+    const QString behind = QStringLiteral("(?<=%1)").arg(alts.join(u'|'));
+    return QRegularExpression(behind).isValid() ? behind : QString();
 }
 
 // Whether a context's start is empty (`\%{def:always-match}`).

@@ -434,6 +434,22 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
         }
         return QString();
     };
+    // Whether `from` holds words of a language embedded that stand at a line's start (a shell's commands, first
+    // on a command line) and `to` is valid at the outermost level or in a coloured scope where `from` is not: there
+    // they would colour the first word of the language's own lines, or of a subshell that holds no commands. Where
+    // its tokens that take ordinary text would be dropped on joining, they go first, as for any such list.
+    QSet<QString> colouredPlaces{QString()};
+    for (const TokensetDraft &t : draft.tokensets) {
+        if (t.scope && !transparentId(t.id))
+            colouredPlaces.insert(t.name);
+    }
+    auto lineStartsInto = [&](const TokensetDraft &from, const TokensetDraft &to) {
+        if (std::none_of(from.tokens.begin(), from.tokens.end(), [](const TokenDraft &t) { return t.text.contains(QLatin1String("(?<=^|")); }))
+            return false;
+        const QStringList fromPlaces = placesOf(from), toPlaces = placesOf(to);
+        return std::any_of(toPlaces.begin(), toPlaces.end(), [&](const QString &p) { return colouredPlaces.contains(p) && !fromPlaces.contains(p); })
+            && spreadsTo(from, to).isNull();
+    };
     // Whether `a` is hidden where `b` is valid: merged, it would stand there again.
     auto hides = [](const TokensetDraft &a, const TokensetDraft &b) {
         const QStringList p = placesOf(b);
@@ -466,7 +482,7 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
                 const TokensetDraft &b = draft.tokensets[j];
                 if (b.scope || !a.looksLike(b) || a.casesensitive != b.casesensitive)
                     continue;
-                if (intoColoured(a, b) || intoColoured(b, a) || hides(a, b) || hides(b, a))
+                if (intoColoured(a, b) || intoColoured(b, a) || hides(a, b) || hides(b, a) || lineStartsInto(a, b) || lineStartsInto(b, a))
                     continue;
                 const long cost = weights[j] * newPlaces(places[i], places[j]) + weights[i] * newPlaces(places[j], places[i]);
                 if (best < 0 || cost < best) {

@@ -522,6 +522,32 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
               "[Keyword (2):new] X([String (2):`][String (3):a ][Preprocessor hole:${][Number:1][Plain text:+y][Preprocessor hole:}]"
               "[String (2): b`]);");
 
+    // A command of a language embedded (in a recipe's line) is entered after a blank: its names stay coloured
+    // only where one begins anew, after the line's start or a `;` and blanks, not among its arguments.
+    const QByteArray shell = R"(<?xml version="1.0"?>
+<language id="sx" name="Shell X" version="2.0">
+  <styles><style id="keyword" name="Keyword" map-to="def:keyword"/></styles>
+  <definitions>
+    <context id="command" end-at-line-end="true">
+      <start>(?&lt;=\s|;|^)(?=[a-z]+\b)</start><end>(?=;)</end>
+      <include>
+        <context once-only="true">
+          <start>\%{def:always-match}</start>
+          <include><context style-ref="keyword" end-parent="true"><keyword>rm</keyword></context></include>
+        </context>
+      </include>
+    </context>
+    <context id="sx"><include><context ref="command"/></include></context>
+  </definitions>
+</language>
+)";
+    const Converted recipe = convert(langFile(R"(<context id="recipe" end-at-line-end="true"><start>^\t</start>
+      <include><context ref="sx:sx"/></include></context>)",
+                                              R"(<context ref="recipe"/>)"),
+                                     QString(), {{QStringLiteral("sx.lang"), shell}});
+    ASSERT_EQ(recipe.exitCode, 0) << recipe.report.toStdString();
+    EXPECT_EQ(recipe.colour(QStringLiteral("\trm a rm;  rm\nrm")).toStdString(), "[recipe:\t][Keyword:rm][recipe: a rm;  ][Keyword:rm]\nrm");
+
     // The same contexts in a language that is not hidden (one embedded in another) stay as they were.
     QByteArray shown = part;
     shown.replace(R"(hidden="true")", "");

@@ -140,6 +140,17 @@ TEST(Fitting, AListOfBareNamesInOneScopeIsDroppedRatherThanColourEveryWord)
     ASSERT_TRUE(LanguageFitting::fit(functions, QString(), out, keywords, problem, {2}));
     EXPECT_EQ(keywords.count(ConversionReport::Kind::Merged), 1);
 
+    // An embedded language's words that stand first on a line ("cmds", a shell's command names in Cmd) do not join a
+    // list of the outermost level ("dir"), where they would colour the first word of the language's own lines; the
+    // next cheapest merge ("kw", also in Sub) goes ahead.
+    LanguageDraft lines = embedded(embedded(own, QStringLiteral("cmds"), QStringLiteral("(?<=^|;)rm\\b"), {QStringLiteral("Cmd")}),
+                                   QStringLiteral("kw"), QStringLiteral("\\bfi\\b"), {QStringLiteral("Cmd"), QStringLiteral("Sub")});
+    lines.tokensets.insert(lines.tokensets.begin() + 1, scope(QStringLiteral("Sub"), 0));
+    lines.tokensets[1].id = QStringLiteral("parameterblocks");
+    ConversionReport firstWords;
+    ASSERT_TRUE(LanguageFitting::fit(lines, QString(), out, firstWords, problem, {4}));
+    EXPECT_EQ(firstWords.text().first(), QStringLiteral("e:kw: merged: tokenset \"kw\" merged into \"cmds\" (same colours; a language holds 4 tokensets)"));
+
     // Lists alike merge where that changes least: "zz" (in Block and Arith) into "kw" (in Block), not "kw" into
     // "name" (any word, in Arith), which came first and would take every word in Block.
     LanguageDraft d = draft(QStringLiteral("\\$[a-z]+"));
