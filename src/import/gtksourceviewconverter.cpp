@@ -336,7 +336,8 @@ private:
     QString define(const QString &id, const GtkLanguage &from, const QString &where, bool outerCaseless, int depth);
     void flatten(const GtkContext &c, const QString &inherited, std::vector<Alt> &alts, QSet<QString> &seen);
     bool enteredByLookAhead(const GtkContext &c);
-    QString firstWordBehind(const GtkContext &c);
+    QString firstWordBehind(const GtkContext &c, const GtkContext &container);
+    void wordsBefore(const GtkContext &container, const GtkContext &c, QStringList &words, int depth = 0);
     bool coloursNothing(const QString &style);
     bool startsEmpty(const GtkContext &c);
     bool opensOnce(const GtkContext &t);
@@ -686,7 +687,7 @@ void Conversion::flatten(const GtkContext &c, const QString &inherited, std::vec
             styledLists(*t, alts, within);
         } else if (enteredByLookAhead(*t)) {
             // In an embedded language, its word lists only where such a context can begin anew.
-            const QString behind = firstWordBehind(*t);
+            const QString behind = firstWordBehind(*t, c);
             QSet<QString> within{t->id + QChar(0x1F)};
             if (!behind.isEmpty())
                 styledLists(*t, alts, within, behind);
@@ -746,7 +747,7 @@ bool Conversion::enteredByLookAhead(const GtkContext &c)
 // A context entered after a blank or a delimiter (`(?<=\s|[;|&(]|^)(?=name)`), that holds what follows up to
 // such a delimiter or the line's end (a shell command and its arguments), begins anew only at the line's start
 // or after one of those delimiters, with blanks between: a look-behind for that, or empty for any other start.
-QString Conversion::firstWordBehind(const GtkContext &c)
+QString Conversion::firstWordBehind(const GtkContext &c, const GtkContext &container)
 {
     GtkLanguage *lang = c.start && (c.end || c.endAtLineEnd) ? language(c.lang, c.id) : nullptr;
     if (!lang)
@@ -770,14 +771,45 @@ QString Conversion::firstWordBehind(const GtkContext &c)
     }
     if (!blank || kept.size() < 2)
         return QString();
-    // Up to eight blanks: a recipe's tab and an indentation after it; each alternative keeps a fixed length.
+    // Up to eight blanks at the line's start (a recipe's tab and an indentation after it), two after a delimiter;
+    // each alternative keeps a fixed length. Blanks as `[ \t]`, which the pattern analysis reads at once (`\s`
+    // asks for every character's category).
     QStringList alts;
     for (const QString &k : kept) {
-        for (int n = 0; n <= 8; ++n)
-            alts += n == 0 ? k : n == 1 ? k + QLatin1String("\\s") : k + QStringLiteral("\\s{%1}").arg(n);
+        for (int n = 0; n <= (k == QLatin1String("^") ? 8 : 2); ++n)
+            alts += n == 0 ? k : n == 1 ? k + QLatin1String("[ \\t]") : k + QStringLiteral("[ \\t]{%1}").arg(n);
+    }
+    // After a word listed before it that stands where it may (a shell's `then`, `do`, `!`), it begins anew too.
+    QStringList words;
+    wordsBefore(container, c, words);
+    for (const QString &w : std::as_const(words)) {
+        const QString word = (w.front().isLetterOrNumber() || w.front() == u'_' ? QStringLiteral("\\b") : QString()) + w;
+        for (const QString &blanks : {QStringLiteral("[ \\t]"), QStringLiteral("[ \\t]{2}")}) {
+            if (QRegularExpression(QStringLiteral("(?<=%1%2)").arg(word, blanks)).isValid())
+                alts += word + blanks;
+        }
     }
     const QString behind = QStringLiteral("(?<=%1)").arg(alts.join(u'|'));
     return QRegularExpression(behind).isValid() ? behind : QString();
+}
+
+// The words of the keyword lists that `container` holds before `c`, directly or in containers, whose prefix is the
+// look-behind that `c`'s start begins with.
+void Conversion::wordsBefore(const GtkContext &container, const GtkContext &c, QStringList &words, int depth)
+{
+    for (const GtkInclude &inc : container.includes) {
+        const GtkContext *m = inc.kind == GtkInclude::SubPattern ? nullptr : context(inc.ref, inc.original, container.id);
+        if (!m || m == &c)
+            return;
+        if (!m->keywords.isEmpty() && m->prefix && !m->prefix->isEmpty() && c.start->text.startsWith(*m->prefix)) {
+            for (const QString &k : m->keywords) {
+                if (!k.isEmpty() && !k.contains(QLatin1String("\\%")))
+                    words += k;
+            }
+        } else if (depth < 4 && !m->start && !m->match && m->keywords.isEmpty() && hasChildren(*m)) {
+            wordsBefore(*m, c, words, depth + 1);
+        }
+    }
 }
 
 // Whether a context's start is empty (`\%{def:always-match}`).

@@ -443,12 +443,14 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
         if (t.scope && !transparentId(t.id))
             colouredPlaces.insert(t.name);
     }
-    auto lineStartsInto = [&](const TokensetDraft &from, const TokensetDraft &to) {
-        if (std::none_of(from.tokens.begin(), from.tokens.end(), [](const TokenDraft &t) { return t.text.contains(QLatin1String("(?<=^|")); }))
-            return false;
-        const QStringList fromPlaces = placesOf(from), toPlaces = placesOf(to);
-        return std::any_of(toPlaces.begin(), toPlaces.end(), [&](const QString &p) { return colouredPlaces.contains(p) && !fromPlaces.contains(p); })
-            && spreadsTo(from, to).isNull();
+    auto startsLines = [](const TokensetDraft &t) {
+        return std::any_of(t.tokens.begin(), t.tokens.end(), [](const TokenDraft &k) { return k.text.contains(QLatin1String("(?<=^|")); });
+    };
+    // `from` at `i`, `to` at `j`, with the places of both and whether each stands at line starts.
+    auto lineStartsInto = [&](const std::vector<QSet<QString>> &places, const std::vector<char> &lineStarts, size_t i, size_t j) {
+        return lineStarts[i]
+            && std::any_of(places[j].begin(), places[j].end(), [&](const QString &p) { return colouredPlaces.contains(p) && !places[i].contains(p); })
+            && spreadsTo(draft.tokensets[i], draft.tokensets[j]).isNull();
     };
     // Whether `a` is hidden where `b` is valid: merged, it would stand there again.
     auto hides = [](const TokensetDraft &a, const TokensetDraft &b) {
@@ -465,12 +467,14 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
         const size_t n = draft.tokensets.size();
         std::vector<QSet<QString>> places(n);
         std::vector<long> weights(n, 0);
+        std::vector<char> lineStarts(n, 0);
         for (size_t i = 0; i < n; ++i) {
             if (draft.tokensets[i].scope)
                 continue;
             const QStringList p = placesOf(draft.tokensets[i]);
             places[i] = QSet<QString>(p.begin(), p.end());
             weights[i] = weight(draft.tokensets[i]);
+            lineStarts[i] = startsLines(draft.tokensets[i]);
         }
         long best = -1;
         size_t bi = 0, bj = 0;
@@ -482,7 +486,8 @@ void mergeListsAlike(LanguageDraft &draft, ConversionReport &report, const QStri
                 const TokensetDraft &b = draft.tokensets[j];
                 if (b.scope || !a.looksLike(b) || a.casesensitive != b.casesensitive)
                     continue;
-                if (intoColoured(a, b) || intoColoured(b, a) || hides(a, b) || hides(b, a) || lineStartsInto(a, b) || lineStartsInto(b, a))
+                if (intoColoured(a, b) || intoColoured(b, a) || hides(a, b) || hides(b, a) || lineStartsInto(places, lineStarts, i, j)
+                    || lineStartsInto(places, lineStarts, j, i))
                     continue;
                 const long cost = weights[j] * newPlaces(places[i], places[j]) + weights[i] * newPlaces(places[j], places[i]);
                 if (best < 0 || cost < best) {

@@ -523,7 +523,8 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
               "[String (2): b`]);");
 
     // A command of a language embedded (in a recipe's line) is entered after a blank: its names stay coloured
-    // only where one begins anew, after the line's start or a `;` and blanks, not among its arguments.
+    // only where one begins anew, after the line's start, a `;` or a word listed before it there, and blanks; not
+    // among its arguments.
     const QByteArray shell = R"(<?xml version="1.0"?>
 <language id="sx" name="Shell X" version="2.0">
   <styles><style id="keyword" name="Keyword" map-to="def:keyword"/></styles>
@@ -537,7 +538,8 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
         </context>
       </include>
     </context>
-    <context id="sx"><include><context ref="command"/></include></context>
+    <context id="reserved" style-ref="keyword"><prefix>(?&lt;=\s|;|^)</prefix><keyword>then</keyword></context>
+    <context id="sx"><include><context ref="reserved"/><context ref="command"/></include></context>
   </definitions>
 </language>
 )";
@@ -547,6 +549,7 @@ TEST(Conversion, APartInAHiddenLanguageColoursItsLiteralsWhereItsExpressionsStan
                                      QString(), {{QStringLiteral("sx.lang"), shell}});
     ASSERT_EQ(recipe.exitCode, 0) << recipe.report.toStdString();
     EXPECT_EQ(recipe.colour(QStringLiteral("\trm a rm;  rm\nrm")).toStdString(), "[recipe:\t][Keyword:rm][recipe: a rm;  ][Keyword:rm]\nrm");
+    EXPECT_EQ(recipe.colour(QStringLiteral("\tthen rm")).toStdString(), "[recipe:\t][Keyword:then][recipe: ][Keyword:rm]");
 
     // The same contexts in a language that is not hidden (one embedded in another) stay as they were.
     QByteArray shown = part;
