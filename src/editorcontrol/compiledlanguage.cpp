@@ -358,7 +358,7 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
                 r.charsBefore = PatternAnalysis::charsBefore(token.text, !caseSensitive);
                 NativePattern::Analysis analysis = NativePattern::analyse(token.text, !caseSensitive);
                 r.native = std::move(analysis.native);
-                r.direct = r.native && r.native->fixed() ? 2 : 0;
+                r.direct = r.native && r.native->fixed() && !r.native->fixedRuns() ? 2 : 0;
                 for (const NativePattern::Gate &g : analysis.gates) {
                     const auto [it, added] = gateIndex.emplace(
                         std::array<quint64, 4>{g.scan[0], g.scan[1], g.stop[0], g.stop[1]}, int(d.gates.size()));

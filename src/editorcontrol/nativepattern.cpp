@@ -608,7 +608,16 @@ void NativePattern::findWays()
                     ok = false;
                     return;
                 }
-                way.push_back({op.code == Class ? Step::Take : op.b ? Step::NotAhead : Step::Ahead, {op.table[0], op.table[1]}});
+                way.push_back({op.code == Class ? Step::Take : op.b ? Step::NotAhead : Step::Ahead, 0, {op.table[0], op.table[1]}});
+                self(self, pc + 1);
+                way.pop_back();
+                return;
+            case Repeat:
+                if (way.size() == kMaxSteps || !keepsAll(op) || op.a > 255) {
+                    ok = false;
+                    return;
+                }
+                way.push_back({Step::Run, quint8(op.a), {op.table[0], op.table[1]}});
                 self(self, pc + 1);
                 way.pop_back();
                 return;
@@ -649,6 +658,43 @@ void NativePattern::findWays()
     }
 }
 
+bool NativePattern::fixedRuns() const
+{
+    return std::any_of(waySteps.begin(), waySteps.end(), [](const Step &s) { return s.kind == Step::Run; });
+}
+
+int NativePattern::matchWays(const char16_t *text, int n, int p) const
+{
+    auto in = [](const quint64 *table, char16_t u) { return (table[u >> 6] >> (u & 63)) & 1; };
+    for (const Way &way : ways) {
+        int q = p;
+        const Step *step = waySteps.data() + way.first, *const end = step + way.count;
+        for (; step != end; ++step) {
+            if (q < n && text[q] >= 128)
+                return kUnknown;
+            if (step->kind == Step::Run) {
+                const int from = q;
+                while (q < n && text[q] < 128 && in(step->table, text[q]))
+                    ++q;
+                if (q - from < step->least)
+                    break;
+                continue;
+            }
+            const bool here = q < n && in(step->table, text[q]);
+            if (step->kind == Step::Take) {
+                if (!here)
+                    break;
+                ++q;
+            } else if (here != (step->kind == Step::Ahead)) {
+                break;
+            }
+        }
+        if (step == end)
+            return q - p;
+    }
+    return 0;
+}
+
 bool NativePattern::endsWords(const quint64 *word, quint64 *after) const
 {
     if (!fixed())
@@ -684,7 +730,7 @@ bool NativePattern::hasLazy() const
 int NativePattern::matchAt(const char16_t *text, int n, int p, int &steps) const
 {
     if (fixed())
-        if (const int length = matchFixed(text, n, p); length != kUnknown)
+        if (const int length = matchWays(text, n, p); length != kUnknown)
             return length;
     const int end = run(0, p, text, n, steps);
     return end == kEngine ? kUnknown : end == kFailed ? 0 : end - p;

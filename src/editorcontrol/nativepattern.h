@@ -54,6 +54,8 @@ public:
     // the ways are compared in the engine's order, without running the program. kUnknown where a
     // character from 128 up is looked at.
     bool fixed() const { return !ways.empty(); }
+    // Whether a way takes a run of a class (then matchFixed() does not answer: matchAt() does).
+    bool fixedRuns() const;
     // Whether every fixed way takes characters of `word` (below 128), then one that is none of them;
     // those last characters are added to `after`. Then a match that begins at a word's start ends
     // that word, and the character after the word is one of `after`.
@@ -124,10 +126,12 @@ private:
         int length;
     };
     struct Compiler;
-    // A fixed way: steps that take one character of a class, or look at the next one (a lookahead of
-    // one class, or its negation).
+    // A fixed way: steps that take one character of a class, look at the next one (a lookahead of
+    // one class, or its negation), or take a run of a class (at least `least`) that what follows
+    // cannot begin with, so it never gives one back.
     struct Step {
-        enum Kind : quint8 { Take, Ahead, NotAhead } kind = Take;
+        enum Kind : quint8 { Take, Ahead, NotAhead, Run } kind = Take;
+        quint8 least = 0;
         quint64 table[2] = {0, 0};
         // As compared: the characters below 128 that let the way on (table, or the others for
         // NotAhead), at `offset` from the start (the Takes before it); whether the line's end does.
@@ -139,6 +143,8 @@ private:
         int first = 0, count = 0; // into waySteps
         int length = 0;           // its Takes
     };
+    // matchFixed() for ways that may hold Run steps.
+    int matchWays(const char16_t *text, int n, int p) const;
     void findWays();
 
     // A Repeat after which nothing can begin with a character of its class: it never gives one back.
