@@ -82,7 +82,7 @@ private:
             length = int(e.text.size());
             if (length == 0 || p + length > n)
                 return 0;
-            const char16_t *t = reinterpret_cast<const char16_t *>(e.text.utf16());
+            const char16_t *t = reinterpret_cast<const char16_t *>(e.text.constData());
             if (e.caseSensitive) {
                 for (int i = 0; i < length; ++i)
                     if (text[p + i] != t[i])
