@@ -55,18 +55,6 @@ void Highlighter::setLimitNotice(std::function<void(const QString &)> notice)
     scanner_->notice = std::move(notice);
 }
 
-quint32 Highlighter::matchLimit(int lineLength, int position, bool strict)
-{
-    // Patterns that match in linear time take one or two steps per character they match, plus a few.
-    const quint32 rest = quint32(std::max(0, lineLength - position));
-    return strict ? 16 + 2 * rest : 1000 + 4 * rest;
-}
-
-qint64 Highlighter::lineBudget(int lineLength)
-{
-    return 4096 + 32 * qint64(lineLength);
-}
-
 namespace {
 
 // Plain text takes the style of the innermost open scope (transparent ones too: their colours are

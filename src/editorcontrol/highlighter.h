@@ -6,6 +6,7 @@
 #include <QStringView>
 #include <QVector>
 
+#include <algorithm>
 #include <functional>
 
 // One piece of coloured text. Runs of a line are contiguous and cover the whole line.
@@ -83,10 +84,15 @@ public:
     // counts as no match there: enough for any pattern that works in time linear in what it
     // matches, far too few for one that backtracks without end. Once a pattern has run out of steps
     // on a line (`strict`), it gets only what a linear match needs for the rest of the line.
-    static quint32 matchLimit(int lineLength, int position, bool strict);
+    static quint32 matchLimit(int lineLength, int position, bool strict)
+    {
+        // Patterns that match in linear time take one or two steps per character they match, plus a few.
+        const quint32 rest = quint32(std::max(0, lineLength - position));
+        return strict ? 16 + 2 * rest : 1000 + 4 * rest;
+    }
     // The steps a regexp may take on a line of `lineLength` characters in all, once it has run out of
     // steps there: a fixed multiple of the line, after which it is no longer tried on that line.
-    static qint64 lineBudget(int lineLength);
+    static qint64 lineBudget(int lineLength) { return 4096 + 32 * qint64(lineLength); }
 
 private:
     void closeAtEmptyLine(ScopeState &state) const;

@@ -70,6 +70,9 @@ public:
         if ((r.firstChars && !r.firstChars->test(text[p])) || line.insidePair(p)
             || (r.charsBefore && (p == 0 || !r.charsBefore->test(text[p - 1]))))
             return 0;
+        // A closed gate rules a match out whatever answers (the line's entry is not even set up).
+        if (r.native && r.gateCount > 0 && text[p] < 128 && !gatesOpen(r, p))
+            return 0;
         auto &c = s.cache[size_t(re)];
         if (c.line != s.generation) {
             c.line = s.generation;
@@ -82,7 +85,7 @@ public:
         }
         // Where the matcher or the engine would be called, a gate may turn the place away first.
         if (c.native && text[p] < 128) {
-            if ((r.gateCount > 0 && !gatesOpen(r, p)) || (r.nativeFirst && !nativeMayBegin(r, c, p)))
+            if (r.nativeFirst && !nativeMayBegin(r, c, p))
                 return 0;
             // A match that takes more steps than the engine may, or tries that take more than the
             // line's budget, leave the regexp to the engine for the rest of the line (which holds it
