@@ -66,6 +66,7 @@ public:
             return 1;
         }
         int r = c.soleSimple[text[p]];
+        bool ruled = true; // a token sole by its leadwith has passed its rule, which asks for nothing else
         if (r < 0) {
             // Sole by the character before (ContextData::soleAfter, soleLead), when that is ASCII.
             if (r == -1)
@@ -91,6 +92,7 @@ public:
                 r = c.soleLead[text[p]];
                 if (r < 0 || !((c.soleLeadBefore[text[p]][b >> 6] >> (b & 63)) & 1))
                     return -1;
+                ruled = false;
             } else {
                 r = -2 - r;
             }
@@ -99,7 +101,7 @@ public:
         const int length = regexps.simpleAt(*d.regexps[size_t(rt.regexp)].simple, p); // sole tokens are simple
         if (length == 0)
             return 0;
-        if (rt.rule != 0 && !line.rulePasses(rt.rule, p, length))
+        if (ruled && rt.rule != 0 && !line.rulePasses(rt.rule, p, length))
             return -1; // a shorter way may pass: left to the full search
         best = LineMatch{length, rt.key, rt.kind == TokenKind::ScopeStart ? StyleRun::ScopeStart : StyleRun::Token,
                          rt.tokenset, rt.token, -1};
