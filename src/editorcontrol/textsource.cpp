@@ -350,11 +350,7 @@ bool TextSource::nextFully(QStringView &line, QStringView &lineBreak)
         const qsizetype end = findBreak(text, std::max(scan_, pos_), size);
         // A CR at the end of what is held may be the first half of a CR LF.
         if (end < size && !(text[end] == u'\r' && end + 1 == size && !atEnd_)) {
-            const qsizetype breakLength = text[end] == u'\r' && end + 1 < size && text[end + 1] == u'\n' ? 2 : 1;
-            line = QStringView(text + pos_, end - pos_);
-            lineBreak = QStringView(text + end, breakLength);
-            pos_ = scan_ = end + breakLength;
-            ++lines_;
+            take(text, end, text[end] == u'\r' && end + 1 < size && text[end + 1] == u'\n' ? 2 : 1, line, lineBreak);
             return true;
         }
         scan_ = end;

@@ -47,11 +47,7 @@ public:
             const qsizetype size = buffer_.size();
             const qsizetype end = findBreak(text, std::max(scan_, pos_), size);
             if (end + 1 < size) {
-                const qsizetype breakLength = text[end] == u'\r' && text[end + 1] == u'\n' ? 2 : 1;
-                line = QStringView(text + pos_, end - pos_);
-                lineBreak = QStringView(text + end, breakLength);
-                pos_ = scan_ = end + breakLength;
-                ++lines_;
+                take(text, end, text[end] == u'\r' && text[end + 1] == u'\n' ? 2 : 1, line, lineBreak);
                 return true;
             }
             scan_ = end;
@@ -80,6 +76,14 @@ public:
 
 private:
     bool nextFully(QStringView &line, QStringView &lineBreak);
+    // Hands out the held text from pos_ up to end, with its line break of breakLength units.
+    void take(const char16_t *text, qsizetype end, qsizetype breakLength, QStringView &line, QStringView &lineBreak)
+    {
+        line = QStringView(text + pos_, end - pos_);
+        lineBreak = QStringView(text + end, breakLength);
+        pos_ = scan_ = end + breakLength;
+        ++lines_;
+    }
     // The first LF or CR of text[from..size), or size.
     static qsizetype findBreak(const char16_t *text, qsizetype from, qsizetype size)
     {
