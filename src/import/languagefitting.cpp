@@ -1065,6 +1065,18 @@ QString fileSafeName(const QString &name, ConversionReport &report)
     return safe;
 }
 
+// A scope opened up or merged away after others named it as a place they are valid in leaves that name
+// behind. It names no tokenset, so the file never holds it (the window would flag it as broken): it goes,
+// and the names after it move up.
+void dropValidScopesOfNoTokenset(LanguageDraft &draft)
+{
+    QSet<QString> names{QString()};
+    for (const TokensetDraft &t : draft.tokensets)
+        names.insert(t.name);
+    for (TokensetDraft &t : draft.tokensets)
+        t.validScopes.removeIf([&](const QString &name) { return !names.contains(name); });
+}
+
 } // namespace
 
 QString tokenText(const TokenDraft &token)
@@ -1140,6 +1152,7 @@ bool fit(LanguageDraft draft, const QString &sampleText, Language &out, Conversi
     openUpScopesWithoutRoomForTheirLook(draft, report);
     keepColouredStartLooks(draft, report, limits);
     fitValidScopes(draft, report, limits);
+    dropValidScopesOfNoTokenset(draft);
     for (TokensetDraft &t : draft.tokensets) {
         fitField(t, t.tokens, report, limits);
         fitField(t, t.tokens2, report, limits);

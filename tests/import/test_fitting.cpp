@@ -564,6 +564,7 @@ TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
         draft.tokensets.back().validScopes = {i == 0 ? QString() : QStringLiteral("B%1").arg(i - 1)};
         everywhere += QStringLiteral("B%1").arg(i);
     }
+    draft.tokensets[5].validScopes += QStringLiteral("B5"); // nests in itself too
     // B0's start is a keyword of kw's look: it stays one when B0 goes.
     draft.tokensets[0].startLook.push_back(list(QStringLiteral("Keyword"), 2, {}));
     draft.tokensets.push_back(scope(QStringLiteral("Str"), 1));
@@ -579,11 +580,20 @@ TEST(Fitting, FarTooManyTokensetsOpenUpScopesThatColourNothing)
     ASSERT_EQ(out.tokensetCount(), 51);
     EXPECT_EQ(out.tokensets[0].name, QStringLiteral("Keyword"));
     EXPECT_EQ(out.tokensets[0].tokens, QStringLiteral("B0 ::::  :::: True :::: null\r\nkw ::::  :::: True :::: null"));
-    EXPECT_EQ(out.tokensets[0].validscope[0], QStringLiteral("<none>"));
+    // Valid at the outermost level alone (where B5 stood in itself, its place went only at the end).
+    EXPECT_EQ(out.tokensets[0].validscope[0], QStringLiteral("NULL"));
+    EXPECT_EQ(out.tokensets[0].validscope[1], QStringLiteral("<none>"));
     EXPECT_EQ(out.tokensets[1].name, QStringLiteral("Str"));
     EXPECT_EQ(out.tokensets[2].validscope[0], QStringLiteral("Str"));
     EXPECT_EQ(report.count(ConversionReport::Kind::Merged), 1);
     EXPECT_EQ(report.count(ConversionReport::Kind::Approximated), 30);
+    // A scope that nests in itself, opened up, leaves no place of its name behind.
+    QSet<QString> names{QStringLiteral("NULL"), QStringLiteral("<none>")};
+    for (int i = 0; i < out.tokensetCount(); ++i)
+        names.insert(out.tokensets[size_t(i)].name);
+    for (int i = 0; i < out.tokensetCount(); ++i)
+        for (size_t j = 0; j < 10; ++j)
+            EXPECT_TRUE(names.contains(out.tokensets[size_t(i)].validscope[j])) << out.tokensets[size_t(i)].name.toStdString() << " in " << out.tokensets[size_t(i)].validscope[j].toStdString();
     EXPECT_EQ(report.text().first(),
               QStringLiteral("t:B29: approximated: scope \"B29\" colours nothing and was opened up: what it holds is valid "
                              "where it stands (a language holds 51 tokensets)"));
