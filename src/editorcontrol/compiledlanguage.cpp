@@ -156,7 +156,6 @@ void buildTable(LiteralTable &table, const QStringList &order, const QHash<QStri
     }
 }
 
-// Where several regexp tokens may begin with character b in context c: when all but one simple
 // Where only literals and prefixes begin with character b (below 128), none of them b alone but at
 // most one regexp token's prefix: that token is the sole one wherever the next character is none of
 // the second characters of the others (when it is of fixed ways and held to no rule), or nothing is.
@@ -179,6 +178,7 @@ void soleBySecond(const CompiledLanguageData &d, ContextData &c, int b)
     }
 }
 
+// Where several regexp tokens may begin with character b in context c: when all but one simple
 // token ask for a character before the place (a lookbehind the regexp is checked for first, or a
 // rule leadwith that is looked at before the regexp is tried), that one is the sole token at any
 // place whose character before is none of theirs.
@@ -647,6 +647,10 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         }
     }
     const auto bucketOf = [](char16_t folded) { return folded < 128 ? int(folded) : 128; };
+    quint64 word[2] = {0, 0}; // the word characters below 128
+    for (char16_t u = 0; u < 128; ++u)
+        if (d.isWordUnit(u))
+            word[u >> 6] |= quint64(1) << (u & 63);
     for (ContextData &c : d.contexts) {
         bool anyLiteral[kBuckets] = {};
         bool prefixesAtWordStart[kBuckets];
@@ -737,10 +741,6 @@ std::shared_ptr<const CompiledLanguage> CompiledLanguage::compile(const Language
         bool anyFirstAtWordStart = true;
         for (int r : c.anyFirst)
             anyFirstAtWordStart = anyFirstAtWordStart && d.rules[size_t(d.regexpTokens[size_t(r)].rule)].word;
-        quint64 word[2] = {0, 0};
-        for (char16_t u = 0; u < 128; ++u)
-            if (d.isWordUnit(u))
-                word[u >> 6] |= quint64(1) << (u & 63);
         // Whether the regexps that may begin with b are only of fixed ways that each end the word they
         // begin at (their characters after it go into wordRegexpsAfter).
         auto regexpsEndWords = [&](int b) {
